@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+class HelpViewer {
+public:
+    virtual ~HelpViewer() = default;
+    // Opens the manual at its table of contents; false when it could not.
+    virtual bool open(const QString& path) = 0;
+};

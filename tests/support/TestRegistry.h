@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+// Each module's test program runs every test class registered in its files.
+// A file registers its class with BREVEL_TEST(ClassName) after the class.
+namespace brevel::test {
+
+using TestFactory = std::function<std::unique_ptr<QObject>()>;
+
+bool registerTest(const char* name, TestFactory factory);
+
+} // namespace brevel::test
+
+#define BREVEL_TEST(Class)                                                   \
+    namespace {                                                              \
+    [[maybe_unused]] const bool registered_##Class =                         \
+        brevel::test::registerTest(#Class, [] { return std::make_unique<Class>(); }); \
+    }
