@@ -3,7 +3,7 @@
 #include "config/DefaultSettings.h"
 #include "config/Number24.h"
 #include "core/ErrorTrap.h"
-#include "core/LeadingNumber.h"
+#include "core/NumberText.h"
 #include "flow/Rating.h"
 
 #include <cmath>

@@ -1,8 +1,12 @@
 #include "TestRegistry.h"
-#include "core/LeadingNumber.h"
+#include "core/NumberText.h"
 
 #include <QTest>
 
+#include <cmath>
+
+// The leading number without NumberValue's commas: what the settings image
+// takes as the interval count.
 class LeadingNumberTest : public QObject {
     Q_OBJECT
 private slots:
@@ -11,22 +15,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("value");
         QTest::newRow("count and unit") << "15 minutes" << 15.0;
-        QTest::newRow("leading blanks") << "   7 days" << 7.0;
         QTest::newRow("tab") << "\t3" << 3.0;
-        QTest::newRow("decimals") << "2.75hours" << 2.75;
-        QTest::newRow("no integer part") << ".5" << 0.5;
-        QTest::newRow("trailing point") << "4." << 4.0;
-        QTest::newRow("sign") << "-12.5 x" << -12.5;
-        QTest::newRow("plus") << "+8" << 8.0;
-        QTest::newRow("exponent") << "2.5e2 s" << 250.0;
+        QTest::newRow("trailing point") << "4.days" << 4.0;
         QTest::newRow("negative exponent") << "25E-1" << 2.5;
-        QTest::newRow("letter e without digits") << "3eggs" << 3.0;
         QTest::newRow("second point stops") << "1.2.3" << 1.2;
         QTest::newRow("comma stops") << "1,5" << 1.0;
-        QTest::newRow("no number") << "day" << 0.0;
         QTest::newRow("lone sign") << "- 3" << 0.0;
         QTest::newRow("lone point") << ". 3" << 0.0;
-        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("too large") << "1e999 s" << HUGE_VAL;
     }
     void readsTheLeadingNumber()
     {
