@@ -1,6 +1,6 @@
 #include "setup/EditorTexts.h"
 
-#include "setup/Interim.h"
+#include "core/NumberText.h"
 
 #include <cmath>
 #include <limits>

@@ -1,7 +1,8 @@
 #include "setup/FieldChecks.h"
 
+#include "config/Number24.h"
+#include "core/NumberText.h"
 #include "setup/ChoiceLists.h"
-#include "setup/Interim.h"
 
 #include <cmath>
 

@@ -4,11 +4,11 @@
 #include "config/LoggerSettings.h"
 #include "core/AppState.h"
 #include "core/ErrorTrap.h"
+#include "core/NumberText.h"
 #include "platform/Prompter.h"
 #include "setup/ChoiceLists.h"
 #include "setup/EditorTexts.h"
 #include "setup/FieldChecks.h"
-#include "setup/Interim.h"
 
 #include <QCheckBox>
 #include <QComboBox>

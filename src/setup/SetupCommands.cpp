@@ -2,14 +2,15 @@
 // Initialize, and the calibration of a channel.
 #include "setup/SetupWindow.h"
 
+#include "config/DefaultSettings.h"
 #include "config/LoggerSettings.h"
+#include "config/SettingsImage.h"
 #include "core/AppState.h"
 #include "core/ErrorTrap.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
 #include "setup/CalibrationWizard.h"
 #include "setup/FieldGuard.h"
-#include "setup/Interim.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
