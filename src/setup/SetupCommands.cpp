@@ -43,7 +43,7 @@ bool SetupWindow::ProgramAndConfirm()
         ctx_.State.ErrorTrapping,
         [this] {
             const auto image = CurrentImage();
-            if (!image || !ctx_.Link.ProgramSettings(ctx_.Settings) || !ctx_.Link.ConfirmSettings()) {
+            if (!image || !ctx_.Link.ProgramSettings() || !ctx_.Link.ConfirmSettings()) {
                 return false;
             }
             loggerImage_ = *image;

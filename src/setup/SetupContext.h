@@ -19,8 +19,9 @@ class BusyCursor;
 class SetupLink {
 public:
     virtual ~SetupLink() = default;
-    // Writes the record's image and reads it back; true when every byte matched.
-    virtual bool ProgramSettings(const LoggerSettings& settings) = 0;
+    // Writes the image of the program-wide record and reads it back; true
+    // when every byte matched.
+    virtual bool ProgramSettings() = 0;
     virtual bool ConfirmSettings() = 0;
     // Asks the logger to take one sample; the reply is not looked at.
     virtual void StartSample() = 0;
