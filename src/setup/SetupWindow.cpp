@@ -8,6 +8,7 @@
 #include "setup/Interim.h"
 
 #include <QButtonGroup>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -31,7 +32,9 @@ constexpr int Px(int twips)
 }
 
 constexpr int RowHeight = 24;
-constexpr int ChannelSpacing = 1040;
+// Channel frames stand 1040 twips apart, or wider when the system font
+// needs it for "Enable", "Calibrate" and the unit names.
+constexpr int ChannelWidth = std::max(Px(1040), 90);
 
 template <typename Widget>
 Widget* Named(Widget* widget, const QString& name, const QString& toolTip = {})
@@ -200,7 +203,7 @@ QWidget* SetupWindow::BuildAnalogPage()
 
     for (int c = 0; c < 8; ++c) {
         fraSetup[c] = Named(new QGroupBox(QString::number(c + 1)), Indexed("fraSetup", c));
-        fraSetup[c]->setFixedWidth(Px(ChannelSpacing));
+        fraSetup[c]->setFixedWidth(ChannelWidth);
         auto* column = RowColumn(fraSetup[c]);
         chkEnable[c] = Named(new QCheckBox(QStringLiteral("Enable")), Indexed("chkEnable", c),
                              QStringLiteral("Selects if channel is included in display and history "));
@@ -313,6 +316,7 @@ QWidget* SetupWindow::BuildGeneralPage()
         chkAlarm[a] = Named(new QCheckBox(QLatin1String(alarmUses[a])), Indexed("chkAlarm", a));
         lblAlarm[a] = Named(new QLabel(QStringLiteral("Alarm %1 Time (hh:mm:ss)").arg(a + 1)), Indexed("lblAlarm", a));
         txtAlarm[a] = Named(new QLineEdit, Indexed("txtAlarm", a));
+        txtAlarm[a]->setMaximumWidth(90);
         cmbAlarm[a] = PickList(Indexed("cmbAlarm", a));
         const int top = 5 + 2 * a;
         grid->addWidget(chkAlarm[a], top, 0, 1, 4);
