@@ -59,8 +59,14 @@ bool WriteFile(const QString& path, const QStringList& lines)
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
-    // Uncommitted, the new text is thrown away and the old file stays.
-    return file.write(*bytes) == bytes->size() && file.commit();
+    // Qt 6.4's commit() replaces the old file even when the final flush of
+    // its buffer failed (a full disk), so flush and check first. Uncommitted,
+    // the new text is thrown away and the old file stays.
+    if (file.write(*bytes) != bytes->size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 // ---- reading ----
