@@ -450,6 +450,21 @@ private slots:
         }
     }
 
+    void failedImagesEqualNothing()
+    {
+        LoggerSettings settings = ThreeChannelDefaults();
+        const std::optional<QByteArray> good = EncodeSettings(settings, true);
+        QVERIFY(ImagesEqual(good, EncodeSettings(settings, true)));
+        settings.DisplayTop[0] = 100.0000001; // beyond six digits: the same image
+        QVERIFY(ImagesEqual(good, EncodeSettings(settings, true)));
+        settings.DisplayTop[0] = 100.001;
+        QVERIFY(!ImagesEqual(good, EncodeSettings(settings, true)));
+        settings.Deadband = 70000;
+        const std::optional<QByteArray> failed = EncodeSettings(settings, true);
+        QVERIFY(!ImagesEqual(failed, good));
+        QVERIFY(!ImagesEqual(failed, failed));
+    }
+
     void fixedTextCodec()
     {
         QByteArray image(12, '\0');
