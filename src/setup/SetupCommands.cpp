@@ -55,8 +55,7 @@ bool SetupWindow::ProgramAndConfirm()
 bool SetupWindow::ConfirmFileSaved()
 {
     ReadSettingsFromEditor();
-    const auto current = CurrentImage();
-    if (current && *current == savedImage_) {
+    if (ImagesEqual(CurrentImage(), savedImage_)) {
         return false;
     }
     const PromptAnswer answer =
@@ -76,8 +75,7 @@ bool SetupWindow::ConfirmFileSaved()
 bool SetupWindow::ConfirmProgrammed()
 {
     ReadSettingsFromEditor();
-    const auto current = CurrentImage();
-    if (current && *current == loggerImage_) {
+    if (ImagesEqual(CurrentImage(), loggerImage_)) {
         return false;
     }
     const PromptAnswer answer = ctx_.Prompts.ask(

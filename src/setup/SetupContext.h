@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/RecentFiles.h"
 #include "core/LiveSample.h"
 
 #include <QString>
@@ -44,7 +45,7 @@ struct SetupContext {
     FileDialogs& Dialogs;
     BusyCursor& Cursor;
     SetupLink& Link;
-    std::array<QString, 4>& RecentFiles; // most recent first
+    RecentFileList& RecentFiles;
     QString& LastFilePath;
     QString AppFolder;
     CatalogueChoices Flumes;

@@ -1,11 +1,13 @@
 #include "setup/SetupWindow.h"
 
 #include "config/LoggerSettings.h"
+#include "config/RecentFiles.h"
+#include "config/SettingsImage.h"
+#include "config/SetupFileCommands.h"
 #include "core/AppState.h"
 #include "setup/ChoiceLists.h"
 #include "setup/FieldChecks.h"
 #include "setup/FieldGuard.h"
-#include "setup/Interim.h"
 
 #include <QButtonGroup>
 #include <algorithm>
@@ -93,6 +95,8 @@ SetupWindow::SetupWindow(SetupContext context, QWidget* parent)
     setWindowTitle(QStringLiteral("Brevel Flow Monitor Setup"));
     setModal(true);
     guard_ = new FieldGuard(ctx_.Prompts, ctx_.State.ErrorTrapping, this);
+    files_ = std::make_unique<SetupFileCommands>(ctx_.Prompts, ctx_.Dialogs, ctx_.LastFilePath, ctx_.RecentFiles,
+                                                 ctx_.AppFolder, ctx_.State.ErrorTrapping);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Px(50), Px(100), Px(100), Px(100));
@@ -136,10 +140,9 @@ SetupWindow::SetupWindow(SetupContext context, QWidget* parent)
 
     // The opening steps of the editor: remember the settings as they are now,
     // show them, and let the window's own logger commands run.
-    savedImage_ = CurrentImage().value_or(QByteArray());
+    savedImage_ = CurrentImage();
     loggerImage_ = savedImage_;
     ShowSettingsInEditor();
-    setupFileName_.clear();
     Timer1->start();
     ctx_.State.Busy = false;
 }
@@ -154,7 +157,7 @@ void SetupWindow::BuildMenus()
     mnuLoad = Named(file->addAction(QStringLiteral("&Load Setup File")), QStringLiteral("mnuLoad"));
     Named(file->addSeparator(), QStringLiteral("mnuSep1"));
     for (int i = 0; i < 4; ++i) {
-        mnuHist[i] = Named(file->addAction(QStringLiteral("&%1 ").arg(i + 1)), Indexed("mnuHist", i));
+        mnuHist[i] = Named(file->addAction(RecentFileCaption(i, QString())), Indexed("mnuHist", i));
         connect(mnuHist[i], &QAction::triggered, this, [this, i] { LoadRecentFile(i); });
     }
     Named(file->addSeparator(), QStringLiteral("mnuSep2"));
@@ -549,7 +552,7 @@ void SetupWindow::TickTimer()
         }
     }
     for (int i = 0; i < 4; ++i) {
-        const QString caption = QStringLiteral("&%1 %2").arg(i + 1).arg(FileTitle(ctx_.RecentFiles[i]));
+        const QString caption = RecentFileCaption(i, ctx_.RecentFiles[i]);
         if (mnuHist[i]->text() != caption) {
             mnuHist[i]->setText(caption);
         }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDialog>
 #include <array>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -19,6 +20,7 @@ class QRadioButton;
 class QTabWidget;
 class QTimer;
 class FieldGuard;
+class SetupFileCommands;
 
 // frmSetup: the modal editor of the logger settings. It edits the
 // program-wide record in place; Program writes it to the logger, the File
@@ -47,9 +49,9 @@ public:
     // false when the field refuses its value (the focus stays there).
     bool CommitFocusedField();
 
-    const QByteArray& SavedImage() const { return savedImage_; }
-    const QByteArray& LoggerImage() const { return loggerImage_; }
-    const QString& SetupFileName() const { return setupFileName_; }
+    const std::optional<QByteArray>& SavedImage() const { return savedImage_; }
+    const std::optional<QByteArray>& LoggerImage() const { return loggerImage_; }
+    const QString& SetupFileName() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -69,14 +71,13 @@ private:
     std::optional<QByteArray> CurrentImage();
     bool LinkIsFree() const;
     bool ProgramAndConfirm();
-    std::optional<QString> ChooseSetupFile(bool forSaving);
-    void RememberChosenFile(const QString& path);
-    bool WriteSetupFile(const QString& path);
 
     SetupContext ctx_;
-    QByteArray savedImage_;
-    QByteArray loggerImage_;
-    QString setupFileName_;
+    std::unique_ptr<SetupFileCommands> files_;
+    // The settings as last saved to or loaded from a file, and as last read
+    // from or programmed into the logger; nothing when they could not be encoded.
+    std::optional<QByteArray> savedImage_;
+    std::optional<QByteArray> loggerImage_;
     int shownPage_ = -1;
     FieldGuard* guard_ = nullptr;
     QMenuBar* menuBar_ = nullptr;

@@ -173,7 +173,7 @@ private slots:
         w.ReadSettingsFromEditor();
         QCOMPARE(rig.settings.DecPlaces[0], uint8_t(6));
         QCOMPARE(rig.settings.EngUnits[0], QString("Meters"));
-        QVERIFY(*EncodeSettings(rig.settings, true) != w.SavedImage());
+        QVERIFY(EncodeSettings(rig.settings, true) != w.SavedImage());
     }
 
     void factorySettingsSurviveShowingAndReading_data()
@@ -190,7 +190,7 @@ private slots:
         QFETCH(int, pulse);
         SetupRig rig(analog, pulse);
         SetupWindow& w = rig.open();
-        const QByteArray before = w.SavedImage();
+        const QByteArray before = w.SavedImage().value_or(QByteArray());
         QVERIFY(!before.isEmpty());
         w.ReadSettingsFromEditor();
         QCOMPARE(*EncodeSettings(rig.settings, true), before);

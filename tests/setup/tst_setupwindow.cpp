@@ -13,6 +13,9 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 Q_DECLARE_METATYPE(PromptAnswer)
 
@@ -141,9 +144,9 @@ private slots:
         QVERIFY(!w.lblAlarm[0]->isEnabled());
         QVERIFY(w.txtAlarm[1]->isEnabled());
         QCOMPARE(w.mnuHist[0]->text(), QString("&1 pump.set"));
-        QCOMPARE(w.mnuHist[1]->text(), QString("&2 "));
+        QCOMPARE(w.mnuHist[1]->text(), QString("&2"));
         QCOMPARE(w.mnuHist[2]->text(), QString("&3 b.set"));
-        rig.recent[1] = "/x/new.set";
+        rig.recent[1] = "/data/new.set";
         QTRY_COMPARE(w.mnuHist[1]->text(), QString("&2 new.set"));
     }
 
@@ -229,6 +232,45 @@ private slots:
         }
     }
 
+    void savingFromTheClosingQuestionThenLoadingAgain()
+    {
+        QTemporaryDir folder;
+        const QString path = QDir::toNativeSeparators(folder.filePath("pump.set"));
+        {
+            SetupRig rig;
+            SetupWindow& w = rig.open();
+            w.txtName->setText("Pump 7");
+            w.txtHighEU[1]->setText("55");
+            rig.dialogs.choices = {path};
+            rig.prompter.answers = {PromptAnswer::Yes, PromptAnswer::No};
+            QVERIFY(w.close());
+            QCOMPARE(rig.titles(), QStringList({"Data Has Changed", "Data Has Changed"}));
+            QCOMPARE(rig.dialogs.saveRequests.size(), 1);
+            QCOMPARE(rig.dialogs.saveRequests[0].title, QString("Save Setup File"));
+            QCOMPARE(rig.dialogs.saveRequests[0].filter, QString("Setup Files (*.set)|*.set"));
+            QCOMPARE(rig.recent[0], path);
+            QVERIFY(QFileInfo::exists(path));
+        }
+        SetupRig rig;
+        rig.recent[2] = path;
+        SetupWindow& w = rig.open();
+        w.TickTimer();
+        QCOMPARE(w.mnuHist[2]->text(), QString("&3 pump.set"));
+        rig.dialogs.choices = {path};
+        w.mnuHist[2]->trigger();
+        QCOMPARE(rig.dialogs.openRequests.size(), 1);
+        QCOMPARE(rig.dialogs.openRequests[0].initialFileName, path);
+        QCOMPARE(w.txtName->text(), QString("Pump 7"));
+        QCOMPARE(w.txtHighEU[1]->text(), QString("55"));
+        QCOMPARE(w.SetupFileName(), QString("pump.set"));
+        QCOMPARE(rig.recent[0], path);
+        // Loaded but not programmed: closing asks about the logger only.
+        rig.prompter.answers = {PromptAnswer::No};
+        QVERIFY(w.close());
+        QCOMPARE(rig.prompter.messages.size(), 1);
+        QVERIFY(rig.prompter.messages[0].text.contains("without being programmed"));
+    }
+
     void busyWindowStaysOpen()
     {
         SetupRig rig;
@@ -264,7 +306,7 @@ private slots:
         rig.fake().programSucceeds = programOk;
         rig.fake().confirmSucceeds = confirmOk;
         w.txtName->setText("Pump 9");
-        const QByteArray before = w.LoggerImage();
+        const auto before = w.LoggerImage();
         rig.prompter.answers = {answer};
         w.cmdOK->click();
         QCOMPARE(rig.prompter.messages.first().title, QString("Program Settings"));
@@ -275,7 +317,7 @@ private slots:
         const bool programmed = calls.size() == 2 && !failureShown;
         QCOMPARE(w.LoggerImage() != before, programmed);
         if (programmed) {
-            QCOMPARE(w.LoggerImage(), *EncodeSettings(rig.settings, true));
+            QCOMPARE(w.LoggerImage(), EncodeSettings(rig.settings, true));
         }
         QVERIFY(!rig.state.Busy);
         QVERIFY(w.cmdCancel->isEnabled());
