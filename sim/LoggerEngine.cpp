@@ -1,6 +1,10 @@
 #include "LoggerEngine.h"
 
 #include "WallClock.h"
+#include "config/DefaultSettings.h"
+#include "config/Number24.h"
+#include "config/SettingsImage.h"
+#include "flow/Rating.h"
 #include "link/FrameCodec.h"
 
 #include <QFileInfo>
@@ -47,6 +51,28 @@ char Byte(int value)
     return static_cast<char>(value & 0xFF);
 }
 
+uint8_t Bcd(int value)
+{
+    return static_cast<uint8_t>(ToBcd(value));
+}
+
+// A clock field the logger accepts: two decimal digits; -1 otherwise.
+int FromClockField(uint8_t bcd)
+{
+    return ((bcd >> 4) > 9 || (bcd & 0x0F) > 9) ? -1 : FromBcd(bcd);
+}
+
+// The settings a logger leaves the factory with, for its channel counts.
+QByteArray FactorySettingsImage(int analogChannels, int pulseChannels)
+{
+    LoggerSettings settings;
+    settings.NumAnalogChannels = static_cast<uint8_t>(analogChannels);
+    settings.NumDigitalChannels = static_cast<uint8_t>(pulseChannels);
+    RatingState rating;
+    ApplyDefaultSettings(settings, rating);
+    return EncodeSettings(settings, true).value_or(QByteArray());
+}
+
 } // namespace
 
 QByteArray JoinReply(const Reply& reply)
@@ -75,6 +101,7 @@ LoggerEngine::LoggerEngine(const LoggerOptions& options, Clock clock)
     memory_.PulseSince = now;
     if (options_.Initialised) {
         memory_.write(0, InitialisedSignature());
+        memory_.writeSettingsImage(FactorySettingsImage(options_.AnalogChannels, options_.PulseChannels));
     }
     memory_.History = GenerateHistory(model_, std::clamp(options_.HistoryRecords, 0, MaxHistoryRecords),
                                       std::max(options_.RecordPeriodSeconds, 1), now, options_.AnalogChannels,
@@ -237,19 +264,19 @@ QByteArray LoggerEngine::clockReply() const
 {
     const QDateTime now = loggerTime();
     const int hour = now.time().hour();
-    uint8_t hourByte = ToBcdByte(hour);
+    uint8_t hourByte = Bcd(hour);
     if (options_.TwelveHourClock) {
         const int twelve = hour % 12 == 0 ? 12 : hour % 12;
-        hourByte = static_cast<uint8_t>(0x40 | (hour >= 12 ? 0x20 : 0) | ToBcdByte(twelve));
+        hourByte = static_cast<uint8_t>(0x40 | (hour >= 12 ? 0x20 : 0) | Bcd(twelve));
     }
     QByteArray reply;
-    reply.append(Byte(ToBcdByte(now.time().second())));
-    reply.append(Byte(ToBcdByte(now.time().minute())));
+    reply.append(Byte(Bcd(now.time().second())));
+    reply.append(Byte(Bcd(now.time().minute())));
     reply.append(Byte(hourByte));
     reply.append(Byte(now.date().dayOfWeek() % 7 + 1)); // Sunday is day 1
-    reply.append(Byte(ToBcdByte(now.date().day())));
-    reply.append(Byte(ToBcdByte(now.date().month())));
-    reply.append(Byte(ToBcdByte(now.date().year() % 100)));
+    reply.append(Byte(Bcd(now.date().day())));
+    reply.append(Byte(Bcd(now.date().month())));
+    reply.append(Byte(Bcd(now.date().year() % 100)));
     return reply;
 }
 
@@ -257,12 +284,12 @@ QByteArray LoggerEngine::clockReply() const
 // time is not taken (and not confirmed).
 bool LoggerEngine::setClock(const QByteArray& request)
 {
-    const int second = FromBcdByte(At(request, 1));
-    const int minute = FromBcdByte(At(request, 2));
-    const int hour = FromBcdByte(At(request, 3));
-    const int day = FromBcdByte(At(request, 5));
-    const int month = FromBcdByte(At(request, 6));
-    const int year = FromBcdByte(At(request, 7));
+    const int second = FromClockField(At(request, 1));
+    const int minute = FromClockField(At(request, 2));
+    const int hour = FromClockField(At(request, 3));
+    const int day = FromClockField(At(request, 5));
+    const int month = FromClockField(At(request, 6));
+    const int year = FromClockField(At(request, 7));
     const QDate date(2000 + year, month, day);
     const QTime time(hour, minute, second);
     if (year < 0 || !date.isValid() || !time.isValid()) {

@@ -2,6 +2,7 @@
 
 #include "SignalModel.h"
 #include "WallClock.h"
+#include "config/SettingsImage.h"
 
 #include <QDataStream>
 #include <QFile>
@@ -40,6 +41,16 @@ bool LoggerMemory::write(uint32_t address, const QByteArray& bytes)
 void LoggerMemory::eraseSettings()
 {
     SettingsMemory.fill(char(0xFF));
+}
+
+void LoggerMemory::writeSettingsImage(const QByteArray& image)
+{
+    if (image.size() != SettingsImageSize) {
+        return;
+    }
+    for (const SettingsRegion& region : SettingsReadRegions) {
+        write(region.Address, image.mid(region.ImageOffset, region.Length));
+    }
 }
 
 bool LoggerMemory::save(const QString& path, QString* error) const

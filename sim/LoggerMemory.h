@@ -32,6 +32,9 @@ struct LoggerMemory {
     // False (and nothing written) when the bytes would run past the end.
     bool write(uint32_t address, const QByteArray& bytes);
     void eraseSettings();
+    // A 458-byte settings image into its three regions (8-249, 256-303,
+    // 512-679); an image of another size writes nothing.
+    void writeSettingsImage(const QByteArray& image);
 
     // The file keeps everything above. Loading fails on a file that is not
     // one of ours and leaves the memory as it was.

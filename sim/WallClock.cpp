@@ -36,15 +36,3 @@ uint32_t PackTimestamp(int64_t wallSeconds)
     return static_cast<uint32_t>(time.second()) | static_cast<uint32_t>(time.minute()) << 6
         | static_cast<uint32_t>(time.hour()) << 12 | static_cast<uint32_t>(date.day()) << 17 | months << 22;
 }
-
-uint8_t ToBcdByte(int value)
-{
-    return static_cast<uint8_t>((value / 10) * 16 + value % 10);
-}
-
-int FromBcdByte(uint8_t bcd)
-{
-    const int tens = bcd >> 4;
-    const int units = bcd & 0x0F;
-    return (tens > 9 || units > 9) ? -1 : tens * 10 + units;
-}

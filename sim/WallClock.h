@@ -13,8 +13,3 @@ QDateTime WallDateTime(int64_t wallSeconds);
 // The 32-bit packed time of samples and history records: second in bits
 // 0-5, minute 6-11, hour 12-16, day 17-21, months since January 2000 22-31.
 uint32_t PackTimestamp(int64_t wallSeconds);
-
-// Two-digit packed decimal, tens in the high nibble; -1 when a nibble is
-// not a decimal digit.
-uint8_t ToBcdByte(int value);
-int FromBcdByte(uint8_t bcd);

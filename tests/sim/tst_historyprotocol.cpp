@@ -1,4 +1,5 @@
 #include "LoggerEngine.h"
+#include "ReplyFrames.h"
 #include "TestRegistry.h"
 #include "core/SampleRecord.h"
 #include "link/FrameCodec.h"
@@ -9,25 +10,10 @@ namespace {
 
 const QDateTime FixedNow(QDate(2026, 12, 5), QTime(20, 7, 3));
 
-// The block payload after the acknowledgement, or empty when the reply is
-// anything else.
+// The block payload, or empty when the reply is not an acknowledged frame.
 QByteArray AskBlock(LoggerEngine& engine, int kind)
 {
-    const QByteArray reply = JoinReply(engine.receive(BuildFrame(QByteArray::fromHex("0D") + char(kind))));
-    const QByteArray expectedStart = QByteArray::fromHex("FAF8F3");
-    if (!reply.startsWith(expectedStart)) {
-        return {};
-    }
-    // Unescape the body; the frame check is the codec's, so only the layout matters here.
-    QByteArray body;
-    for (int i = 3; i < reply.size() - 1; ++i) {
-        uint8_t byte = static_cast<uint8_t>(reply.at(i));
-        if (byte == Frame::Escape) {
-            byte = static_cast<uint8_t>(Frame::Start + static_cast<uint8_t>(reply.at(++i)));
-        }
-        body.append(static_cast<char>(byte));
-    }
-    return body.size() == 243 ? body.left(241) : QByteArray();
+    return AckedFramePayload(JoinReply(engine.receive(BuildFrame(QByteArray::fromHex("0D") + char(kind)))));
 }
 
 } // namespace

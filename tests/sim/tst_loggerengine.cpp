@@ -1,7 +1,10 @@
 #include "LoggerEngine.h"
+#include "ReplyFrames.h"
 #include "TestRegistry.h"
 #include "WallClock.h"
 #include "core/SampleRecord.h"
+#include "config/SettingsImage.h"
+#include "flow/Rating.h"
 #include "link/FrameCodec.h"
 
 #include <QTemporaryDir>
@@ -24,29 +27,6 @@ QByteArray Hex(const char* hex)
 QByteArray Ask(LoggerEngine& engine, const QByteArray& payload)
 {
     return JoinReply(engine.receive(BuildFrame(payload)));
-}
-
-// The payload of the reply frame that follows the acknowledgement, or an
-// empty array when the reply is not acknowledgement plus one intact frame.
-QByteArray ReplyPayload(const QByteArray& reply)
-{
-    if (reply.size() < 5 || static_cast<uint8_t>(reply.at(0)) != Frame::Acknowledge) {
-        return {};
-    }
-    const QByteArray frame = reply.mid(1);
-    const int length = static_cast<uint8_t>(frame.at(1));
-    QByteArray body;
-    for (int i = 2; i < frame.size() - 1; ++i) {
-        uint8_t byte = static_cast<uint8_t>(frame.at(i));
-        if (byte == Frame::Escape) {
-            byte = static_cast<uint8_t>(Frame::Start + static_cast<uint8_t>(frame.at(++i)));
-        }
-        body.append(static_cast<char>(byte));
-    }
-    if (body.size() != length || BuildFrame(body.left(length - 2)) != frame) {
-        return {};
-    }
-    return body.left(length - 2);
 }
 
 } // namespace
@@ -133,7 +113,7 @@ private slots:
         LoggerEngine engine(LoggerOptions{}, Fixed());
         QCOMPARE(JoinReply(engine.receive(sent)).toHex(' '), QByteArray());
         // The next intact frame is answered again.
-        QCOMPARE(ReplyPayload(Ask(engine, Hex("0C"))).size(), 5);
+        QCOMPARE(AckedFramePayload(Ask(engine, Hex("0C"))).size(), 5);
     }
 
     void restartedFrameIsAnswered()
@@ -141,7 +121,7 @@ private slots:
         // The computer gave up half-way and sent the request again.
         LoggerEngine engine(LoggerOptions{}, Fixed());
         const QByteArray status = BuildFrame(Hex("0C"));
-        QCOMPARE(ReplyPayload(JoinReply(engine.receive(status.left(3) + status))).size(), 5);
+        QCOMPARE(AckedFramePayload(JoinReply(engine.receive(status.left(3) + status))).size(), 5);
     }
 
     void escapedBytesRoundTrip()
@@ -150,7 +130,7 @@ private slots:
         LoggerEngine engine(LoggerOptions{}, Fixed());
         const QByteArray data = Hex("F8F9FAFBFCFDFEFF00");
         QCOMPARE(Ask(engine, Hex("07A77A0001") + Hex("0801") + data), Hex("FA"));
-        QCOMPARE(ReplyPayload(Ask(engine, Hex("0800010009"))), Hex("000100") + data);
+        QCOMPARE(AckedFramePayload(Ask(engine, Hex("0800010009"))), Hex("000100") + data);
     }
 
     void memoryMapOfFreshAndBlankLoggers()
@@ -158,11 +138,38 @@ private slots:
         LoggerOptions blank;
         blank.Initialised = false;
         LoggerEngine engine(blank, Fixed());
-        QCOMPARE(ReplyPayload(Ask(engine, Hex("0800000008"))), Hex("000000") + QByteArray(8, char(0xFF)));
+        QCOMPARE(AckedFramePayload(Ask(engine, Hex("0800000008"))), Hex("000000") + QByteArray(8, char(0xFF)));
         // Past the 64 KB of settings memory everything reads erased.
-        QCOMPARE(ReplyPayload(Ask(engine, Hex("08FEFF0004"))), Hex("FEFF00") + QByteArray(4, char(0xFF)));
+        QCOMPARE(AckedFramePayload(Ask(engine, Hex("08FEFF0004"))), Hex("FEFF00") + QByteArray(4, char(0xFF)));
         // A write may not run past the end.
         QCOMPARE(Ask(engine, Hex("07A77AFFFF0000") + Hex("0102")), QByteArray());
+    }
+
+    void factorySettingsFillTheRegions()
+    {
+        LoggerOptions options;
+        options.AnalogChannels = 2;
+        LoggerEngine engine(options, Fixed());
+        QByteArray image;
+        for (const SettingsRegion& region : SettingsReadRegions) {
+            const QByteArray request = QByteArray(1, 0x08) + char(region.Address & 0xFF) + char(region.Address >> 8)
+                + char(0) + char(region.Length);
+            image += AckedFramePayload(Ask(engine, request)).mid(3);
+        }
+        LoggerSettings settings;
+        settings.NumAnalogChannels = 2;
+        RatingState rating;
+        QVERIFY(DecodeSettings(image, settings, rating, true));
+        QCOMPARE(settings.LoggerName, QStringLiteral("Brevel Logger"));
+        QCOMPARE(settings.EngUnits[0], QStringLiteral("Feet"));
+        QCOMPARE(settings.EngUnits[1], QStringLiteral("Volts")); // the last channel is the battery
+        QCOMPARE(settings.RawScaleUpper[1], 62384);
+        QCOMPARE(settings.FlowMode, uint8_t(1));
+        QCOMPARE(static_cast<uint8_t>(image.at(290)), uint8_t(1)); // the flow block is written
+
+        options.Initialised = false;
+        LoggerEngine blank(options, Fixed());
+        QCOMPARE(AckedFramePayload(Ask(blank, Hex("0802020001"))), Hex("020200FF")); // flow block never written
     }
 
     void clockFollowsSetting()
@@ -172,7 +179,7 @@ private slots:
         QCOMPARE(Ask(engine, Hex("0130450601311299")), Hex("FAFC")); // 31/12/99 06:45:30
         now = now.addSecs(61);
         QCOMPARE(engine.loggerTime(), QDateTime(QDate(2099, 12, 31), QTime(6, 46, 31), Qt::UTC));
-        QCOMPARE(ReplyPayload(Ask(engine, Hex("00"))), Hex("31460605311299"));
+        QCOMPARE(AckedFramePayload(Ask(engine, Hex("00"))), Hex("31460605311299"));
     }
 
     void liveSampleLayout_data()
@@ -207,7 +214,7 @@ private slots:
         QCOMPARE(Ask(engine, Hex("0901")), Hex("FAFC"));
         const QByteArray reply = Ask(engine, Hex("0A"));
         QCOMPARE(reply.left(1), Hex("FA")); // the acknowledgement, then "a frame follows"
-        const QByteArray frame = ReplyPayload(reply.mid(1));
+        const QByteArray frame = AckedFramePayload(reply.mid(1));
         QCOMPARE(frame.mid(4).toHex(' '), values.toHex(' '));
         const PackedTime time = PackedTime::FromValue(ReadPackedTimeValue(frame.constData()));
         QCOMPARE(time.date(), FixedNow.date());
@@ -218,7 +225,7 @@ private slots:
     {
         LoggerEngine engine(LoggerOptions{}, Fixed());
         Ask(engine, Hex("0901"));
-        const QByteArray frame = ReplyPayload(Ask(engine, Hex("0A")).mid(1));
+        const QByteArray frame = AckedFramePayload(Ask(engine, Hex("0A")).mid(1));
         auto slot = [&frame](int s) {
             return 256 * static_cast<uint8_t>(frame.at(4 + 2 * s)) + static_cast<uint8_t>(frame.at(5 + 2 * s));
         };
@@ -230,7 +237,7 @@ private slots:
         QVERIFY2(volts > 11.5 && volts < 14.0, qPrintable(QString::number(volts)));
         // The accumulators start at the reset, which a fixed clock keeps at 0.
         QCOMPARE(Ask(engine, Hex("0E03")), Hex("FAFC"));
-        QCOMPARE(ReplyPayload(Ask(engine, Hex("0A")).mid(1)).mid(20), Hex("00000000"));
+        QCOMPARE(AckedFramePayload(Ask(engine, Hex("0A")).mid(1)).mid(20), Hex("00000000"));
     }
 
     void noSamplesOption()
@@ -252,8 +259,8 @@ private slots:
         QCOMPARE(reply.at(0).Bytes, Hex("FA"));
         QCOMPARE(reply.at(1).DelayMs, 700);
         QCOMPARE(reply.at(1).Bytes, Hex("FC"));
-        QCOMPARE(ReplyPayload(Ask(engine, Hex("0800000008"))).mid(3), QByteArray(8, char(0xFF)));
-        QCOMPARE(ReplyPayload(Ask(engine, Hex("0C"))), Hex("0000008000"));
+        QCOMPARE(AckedFramePayload(Ask(engine, Hex("0800000008"))).mid(3), QByteArray(8, char(0xFF)));
+        QCOMPARE(AckedFramePayload(Ask(engine, Hex("0C"))), Hex("0000008000"));
         // A different tail is not the initialise command.
         QCOMPARE(Ask(engine, Hex("06A66A00000001")), QByteArray());
     }
@@ -264,9 +271,9 @@ private slots:
         options.HistoryRecords = 70000;
         LoggerEngine engine(options, Fixed());
         engine.setStatusWord(0x3080);
-        QCOMPARE(ReplyPayload(Ask(engine, Hex("0C"))), Hex("701101 8030"));
+        QCOMPARE(AckedFramePayload(Ask(engine, Hex("0C"))), Hex("701101 8030"));
         Ask(engine, Hex("04A44A"));
-        QCOMPARE(ReplyPayload(Ask(engine, Hex("0C"))), Hex("000000 8030"));
+        QCOMPARE(AckedFramePayload(Ask(engine, Hex("0C"))), Hex("000000 8030"));
     }
 
     void memorySurvivesInItsFile()
@@ -285,8 +292,8 @@ private slots:
         options.HistoryRecords = 5; // the file wins over the options
         LoggerEngine engine(options, Fixed());
         QVERIFY2(engine.attachMemoryFile(&error), qPrintable(error));
-        QCOMPARE(ReplyPayload(Ask(engine, Hex("0800000008"))).mid(3), QByteArray("Saved   "));
-        QCOMPARE(ReplyPayload(Ask(engine, Hex("0C"))).left(3), Hex("280000"));
+        QCOMPARE(AckedFramePayload(Ask(engine, Hex("0800000008"))).mid(3), QByteArray("Saved   "));
+        QCOMPARE(AckedFramePayload(Ask(engine, Hex("0C"))).left(3), Hex("280000"));
         QCOMPARE(engine.loggerTime().date(), QDate(2030, 12, 31));
 
         QFile damaged(options.MemoryFile);
