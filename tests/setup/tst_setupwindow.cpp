@@ -1,8 +1,10 @@
 #include "SetupRig.h"
 #include "TestRegistry.h"
 #include "config/SettingsImage.h"
+#include "setup/SetupAction.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -269,6 +271,35 @@ private slots:
         QVERIFY(w.close());
         QCOMPARE(rig.prompter.messages.size(), 1);
         QVERIFY(rig.prompter.messages[0].text.contains("without being programmed"));
+    }
+
+    void setupActionReadsBeforeAndAfterTheWindow()
+    {
+        SetupRig rig;
+        rig.state.Busy = false;
+        QList<bool> busyAtReads;
+        bool busyWhileOpen = true;
+        auto read = [&] {
+            busyAtReads << rig.state.Busy;
+            return true;
+        };
+        QTimer::singleShot(0, [&] {
+            auto* window = qobject_cast<SetupWindow*>(QApplication::activeModalWidget());
+            QVERIFY(window);
+            busyWhileOpen = rig.state.Busy;
+            window->close();
+        });
+        RunSetupAction(rig.context(), read, nullptr);
+        QCOMPARE(busyAtReads, QList<bool>({true, true}));
+        QVERIFY(!busyWhileOpen);
+        QVERIFY(!rig.state.Busy);
+
+        rig.state.SamplingContinuously = true;
+        RunSetupAction(rig.context(), read, nullptr);
+        rig.state.SamplingContinuously = false;
+        rig.state.Connected = false;
+        RunSetupAction(rig.context(), read, nullptr);
+        QCOMPARE(busyAtReads.size(), 2);
     }
 
     void busyWindowStaysOpen()
