@@ -15,6 +15,11 @@ HistoryDownload::HistoryDownload(HistoryBlockLink& link, HistoryRecords& records
 {
 }
 
+int HistoryDownload::recordCount() const
+{
+    return records_.count();
+}
+
 // A request frame the logger never saw makes the following repeat request
 // (k = 2) bring back the block stored last; timestamps never repeat across
 // two whole blocks, so a byte-identical block is that repeat, not new data.

@@ -34,6 +34,7 @@ public:
     int recordSize() const { return recordSize_; }
     int recordsPerBlock() const { return recordsPerBlock_; }
     int totalRetries() const { return totalRetries_; }
+    int recordCount() const;
 
     // After each stored block: the record count.
     std::function<void(int count)> onProgress;
