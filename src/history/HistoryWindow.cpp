@@ -120,10 +120,15 @@ void HistoryWindow::FillList(bool pack)
                                 QStringLiteral("Please wait while data is being formatted"), 0, maximum, this);
         rebuild([&progress](int value) { progress.setValue(value); });
     }
-    const QHeaderView* header = lvwHistory_->horizontalHeader();
-    lvwHistory_->setColumnWidth(0, TwipsToPixels(1500));
-    for (int column = 1; column < table_.columnCount() && column < header->count(); ++column) {
-        lvwHistory_->setColumnWidth(column, TwipsToPixels(table_.columns()[size_t(column - 1)].widthTwips));
+    // The widths of the classic list, widened where this font needs more.
+    const QFontMetrics metrics = lvwHistory_->fontMetrics();
+    const int padding = 2 * metrics.averageCharWidth();
+    const int stampWidth = table_.rowCount() > 0 ? metrics.horizontalAdvance(table_.timestampText(0)) : 0;
+    lvwHistory_->setColumnWidth(0, std::max(TwipsToPixels(1500), stampWidth + padding));
+    for (int column = 1; column < table_.columnCount(); ++column) {
+        const int headerWidth = metrics.horizontalAdvance(table_.headerText(column)) + padding;
+        lvwHistory_->setColumnWidth(
+            column, std::max(TwipsToPixels(table_.columns()[size_t(column - 1)].widthTwips), headerWidth));
     }
     lblLoggerName_->setText(context_.loggerName);
     lblNumRecords_->setText(QString::number(table_.rowCount()));
