@@ -19,20 +19,10 @@ namespace {
 
 const SetupFileStamp Stamp{"BrevelLogger", "2.3.2", "12/31/26", "23:59:58"};
 
-LoggerSettings ThreeChannelDefaults()
-{
-    LoggerSettings settings;
-    settings.NumAnalogChannels = 3;
-    settings.NumDigitalChannels = 2;
-    RatingState rating;
-    ApplyDefaultSettings(settings, rating);
-    return settings;
-}
-
 // A record unlike the defaults in every kind of field.
 LoggerSettings EditedSettings()
 {
-    LoggerSettings s = ThreeChannelDefaults();
+    LoggerSettings s = DefaultRecord();
     s.LoggerName = "Pump 2";
     s.SampleInterval = "15 minutes";
     s.DataWrapAroundFlag = 0;
@@ -195,7 +185,7 @@ private slots:
     {
         QTemporaryDir folder;
         const QString path = folder.filePath("defaults.set");
-        QVERIFY(WriteSetupFile(path, ThreeChannelDefaults(), Stamp, true));
+        QVERIFY(WriteSetupFile(path, DefaultRecord(), Stamp, true));
         QString expected = QString::fromLatin1(DefaultsFile);
         for (int c = 3; c < 8; ++c) {
             expected += PercentChannelBlock(c);
@@ -325,7 +315,7 @@ private slots:
         RatingState rating;
         QVERIFY(ReadSetupFile(path, settings, rating, true));
         const QMap<QString, QString> fields = DescribeSettings(settings);
-        const QMap<QString, QString> defaults = DescribeSettings(ThreeChannelDefaults());
+        const QMap<QString, QString> defaults = DescribeSettings(DefaultRecord());
         QStringList named;
         for (const QString& field : expected) {
             const QString name = field.section(u'=', 0, 0);
@@ -383,7 +373,7 @@ private slots:
     {
         QTemporaryDir folder;
         const QString path = folder.filePath("kept.set");
-        QVERIFY(WriteSetupFile(path, ThreeChannelDefaults(), Stamp, true));
+        QVERIFY(WriteSetupFile(path, DefaultRecord(), Stamp, true));
         const QByteArray before = ReadAll(path);
 
         LoggerSettings unwritable = EditedSettings();

@@ -1,5 +1,6 @@
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
+#include "SettingsDescription.h"
 #include "TestRegistry.h"
 #include "config/DefaultSettings.h"
 #include "config/SettingsImage.h"
@@ -21,14 +22,6 @@ QString Native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-LoggerSettings Defaults()
-{
-    LoggerSettings settings;
-    RatingState rating;
-    ApplyDefaultSettings(settings, rating);
-    return settings;
-}
-
 // A setup window's worth of state around the commands.
 struct Fixture {
     QTemporaryDir folder;
@@ -37,7 +30,7 @@ struct Fixture {
     QString lastFilePath;
     RecentFileList recent;
     SetupFileCommands commands{prompter, dialogs, lastFilePath, recent, Native("/opt/brevel"), true};
-    LoggerSettings settings = Defaults();
+    LoggerSettings settings = DefaultRecord();
     RatingState rating;
     std::optional<QByteArray> savedImage = QByteArray("before");
     int editorReads = 0;
@@ -62,7 +55,7 @@ private slots:
         QVERIFY(f.save());
         QCOMPARE(f.editorReads, 1);
         QVERIFY(f.prompter.messages.isEmpty());
-        LoggerSettings loaded = Defaults();
+        LoggerSettings loaded = DefaultRecord();
         QVERIFY(ReadSetupFile(f.path("site.set"), loaded, f.rating, true));
         QCOMPARE(loaded.LoggerName, QString("From the editor"));
         QVERIFY(ImagesEqual(f.savedImage, EncodeSettings(f.settings, true)));
@@ -147,7 +140,7 @@ private slots:
     void loadReplacesTheRecord()
     {
         Fixture f;
-        LoggerSettings inFile = Defaults();
+        LoggerSettings inFile = DefaultRecord();
         inFile.LoggerName = "Creek";
         inFile.FlowTop = 7.5;
         QVERIFY(WriteSetupFile(f.path("creek.set"), inFile, CurrentSetupFileStamp(), true));
