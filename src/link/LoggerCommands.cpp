@@ -6,7 +6,7 @@
 #include "core/AppState.h"
 #include "core/DateText.h"
 #include "core/ErrorTrap.h"
-#include "core/LeadingNumber.h"
+#include "core/NumberText.h"
 #include "flow/Rating.h"
 #include "link/FrameCodec.h"
 #include "link/LoggerLink.h"
