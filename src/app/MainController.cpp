@@ -22,32 +22,24 @@ namespace {
 
 const QColor kAnalogBar(128, 128, 255);
 const QColor kDerivedBar(0, 150, 110);
-const QColor kNotConnected(192, 0, 0);
-
 constexpr size_t kColumns = 8;
-
-void SetTextColour(QLabel* label, const QColor& colour)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
 
 } // namespace
 
 MainController::MainController(Session& session, MainWindow& window, QObject* parent)
-    : QObject(parent), session_(session), window_(window)
+    : QObject(parent), session_(session), window_(window), sampler_(session, [this] { ShowLiveSamples(); })
 {
     statusTimer_.setInterval(100);
     sampleTimer_.setInterval(100);
     connect(&statusTimer_, &QTimer::timeout, this, &MainController::StatusTick);
-    connect(&sampleTimer_, &QTimer::timeout, this, &MainController::SampleTick);
+    connect(&sampleTimer_, &QTimer::timeout, this, [this] { sampler_.Tick(); });
 
     const MainWidgets& ui = window_.ui();
     connect(ui.mnuExit, &QAction::triggered, this, &MainController::exitRequested);
     connect(ui.mnuLaunchHelp, &QAction::triggered, this, &MainController::LaunchHelp);
     connect(ui.mnuAbout, &QAction::triggered, this, &MainController::ShowAbout);
     connect(&window_, &MainWindow::closing, this, &MainController::WindowClosing);
+    ConnectActions();
 }
 
 void MainController::StartUp(const QString& commandLine, const QString& appFolder)
@@ -76,7 +68,7 @@ void MainController::StartUp(const QString& commandLine, const QString& appFolde
     state.ShownConnected = false;
 
     ui.lblCommStatus->setText(QStringLiteral("Not Connected"));
-    SetTextColour(ui.lblCommStatus, kNotConnected);
+    SetTextColour(ui.lblCommStatus, kNotConnectedColour);
     ui.lblPulseValue1->clear();
     ui.lblPulseValue2->clear();
 
@@ -152,26 +144,6 @@ void MainController::PlaceFlowModePanel()
     const MainWidgets& ui = window_.ui();
     ui.fraFlowMode->setGeometry(TwipsRect(left, first.top(), width, first.height()));
     ui.fraFlowMode->show();
-}
-
-void MainController::StatusTick()
-{
-    AppState& state = session_.State;
-    if (state.ReplyCountdown > 0) {
-        --state.ReplyCountdown;
-    }
-    if (!state.Loading) {
-        DrawBars();
-        ShowColumnLabels();
-    }
-}
-
-void MainController::SampleTick()
-{
-    AppState& state = session_.State;
-    if (state.SampleWaitCountdown > 0) {
-        --state.SampleWaitCountdown;
-    }
 }
 
 void MainController::DrawBars()

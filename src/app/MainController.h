@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/LiveSampler.h"
 #include "app/MeterLayout.h"
 
+#include <QColor>
 #include <QObject>
 #include <QTimer>
 
@@ -21,7 +23,22 @@ public:
     void StartUp(const QString& commandLine, const QString& appFolder);
 
     void StatusTick();
-    void SampleTick();
+    void SampleTick() { sampler_.Tick(); }
+
+    // Fills the meter columns, pulse labels and logger time from the sample history.
+    void ShowLiveSamples();
+    // The settings record on the main window: flow display, schedule, warm-up,
+    // alarms, channel ranges and units, pulse frames.
+    void ShowSettingsSummary();
+
+    // The logger actions of the main window.
+    void ConnectAction();
+    void GetSample();
+    void SynchronizeTime();
+    void ClearHistory();
+    void Setup();
+    void ResetPulseAccumulators();
+    void ShowFirmwareVersion();
 
     QTimer& StatusTimer() { return statusTimer_; }
     QTimer& SampleTimer() { return sampleTimer_; }
@@ -35,6 +52,12 @@ signals:
     void exitRequested();
 
 private:
+    void ConnectActions();
+    bool GuardPasses() const;
+    bool ReadSettings();
+    bool CheckLoggerAfterConnect();
+    bool InitialiseLogger();
+    void RefreshConnectionControls();
     void ResetMeterColumns();
     void PlaceFlowModePanel();
     void DrawBars();
@@ -46,4 +69,12 @@ private:
     QTimer statusTimer_;
     QTimer sampleTimer_;
     MeterLayout layout_;
+    LiveSampler sampler_;
 };
+
+// The colours of the connection status label.
+inline constexpr QColor kConnectedColour{0, 128, 0};
+inline constexpr QColor kNotConnectedColour{192, 0, 0};
+
+class QLabel;
+void SetTextColour(QLabel* label, const QColor& colour);

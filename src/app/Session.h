@@ -5,23 +5,34 @@
 #include "core/AppState.h"
 #include "core/LiveSample.h"
 #include "flow/Rating.h"
+#include "link/LoggerCommands.h"
+#include "link/LoggerLink.h"
 #include "platform/Platform.h"
 
 #include <QString>
 #include <array>
 
+class PortDirectory;
+
 // Everything one run of the program works on, owned by main() (or by a
 // test); windows and functions take what they need by reference.
 struct Session {
-    explicit Session(Platform& services) : platform(services) {}
+    Session(Platform& services, PortDirectory& portDirectory)
+        : platform(services), Ports(portDirectory), Link(services.port, State), Commands(Link, State, Logger, Rating)
+    {
+    }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     Platform& platform;
+    PortDirectory& Ports; // COM numbers to devices, for the connection window
     AppState State;
     UserSettings User;
     LoggerSettings Logger;
     RatingState Rating;
+    LoggerLink Link;
+    LoggerCommands Commands;
+    bool UseModem = false; // the connection window last closed with Modem selected
 
     // The display records of the main window's eight meter columns, and the
     // five newest live samples (index 0 the newest; State.SampleCount valid).

@@ -26,7 +26,7 @@ int main(int argc, char** argv)
     QtHelpViewer helpViewer;
     QtBusyCursor busyCursor;
     Platform platform{port, prompter, fileDialogs, settingsStore, helpViewer, busyCursor};
-    Session session(platform);
+    Session session(platform, portDirectory);
 
     MainWindow window;
     MainController controller(session, window);

@@ -9,6 +9,7 @@
 #include "app/MainWindow.h"
 #include "app/MeterBar.h"
 #include "app/Session.h"
+#include "link/PortDirectory.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,7 +35,9 @@ struct Fixture {
     FakeHelpViewer help;
     NullBusyCursor cursor;
     Platform platform{port, prompter, dialogs, store, help, cursor};
-    Session session{platform};
+    QTemporaryDir virtualLoggers;
+    PortDirectory ports{virtualLoggers.path()};
+    Session session{platform, ports};
     MainWindow window;
     MainController controller{session, window};
 

@@ -1,0 +1,66 @@
+#include "app/ConnectChoices.h"
+
+QStringList BuildPortList(const QStringList& discovered)
+{
+    QStringList items;
+    for (int n = 1; n <= 16; ++n) {
+        const QString name = QStringLiteral("COM%1").arg(n);
+        const QString prefix = name + QStringLiteral(" - ");
+        QString item = n <= 8 ? name : QString();
+        for (const QString& entry : discovered) {
+            if (entry.startsWith(prefix)) {
+                item = entry;
+                break;
+            }
+        }
+        if (!item.isEmpty()) {
+            items << item;
+        }
+    }
+    return items;
+}
+
+QString ExtractPort(const QString& item)
+{
+    QString port = item.trimmed();
+    const qsizetype blank = port.indexOf(QLatin1Char(' '), 1);
+    if (blank > 0) {
+        port.truncate(blank);
+    }
+    return port.toUpper();
+}
+
+int PortIndexFor(const QStringList& items, const QString& storedPort)
+{
+    for (int i = 0; i < items.size(); ++i) {
+        if (ExtractPort(items.at(i)) == storedPort) {
+            return i;
+        }
+    }
+    // A newcomer's stored port matches nothing: offer a port that is really
+    // there (an adapter or a running virtual logger) before a bare COM1.
+    for (int i = 0; i < items.size(); ++i) {
+        if (items.at(i).contains(QStringLiteral(" - "))) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+int PortNumber(const QString& portName)
+{
+    bool ok = false;
+    const int number = portName.mid(3).toInt(&ok);
+    return ok ? number : 0;
+}
+
+QStringList DirectBaudRates()
+{
+    return {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("28800"),
+            QStringLiteral("38400"), QStringLiteral("57600"), QStringLiteral("115200")};
+}
+
+QStringList ModemBaudRates()
+{
+    return {QStringLiteral("9600"), QStringLiteral("19200")};
+}

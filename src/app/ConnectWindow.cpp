@@ -1,0 +1,245 @@
+#include "app/ConnectWindow.h"
+
+#include "app/ConnectChoices.h"
+#include "app/Session.h"
+#include "core/AppFolder.h"
+#include "link/ModemDial.h"
+#include "link/ModemWindow.h"
+#include "link/PortDiscovery.h"
+#include "platform/BusyCursor.h"
+#include "platform/FileDialogs.h"
+#include "platform/Prompter.h"
+#include "platform/SerialPort.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+QComboBox* MakeList(QWidget* parent, const QString& name)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    return box;
+}
+
+QLabel* MakeCaption(QWidget* parent, const QString& name, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+ConnectWindow::ConnectWindow(Session& session, QWidget* parent) : QDialog(parent), session_(session)
+{
+    setObjectName(QStringLiteral("frmConnect"));
+    setWindowTitle(QStringLiteral("Connect"));
+    setModal(true);
+
+    optDirect_ = new QRadioButton(QStringLiteral("Direct "), this);
+    optDirect_->setObjectName(QStringLiteral("optDirect"));
+    optModem_ = new QRadioButton(QStringLiteral("Modem"), this);
+    optModem_->setObjectName(QStringLiteral("optModem"));
+
+    auto* frame1 = new QGroupBox(this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* direct = new QGridLayout(frame1);
+    cmbPort1_ = MakeList(frame1, QStringLiteral("cmbPort1"));
+    cmbBaud1_ = MakeList(frame1, QStringLiteral("cmbBaud1"));
+    direct->addWidget(MakeCaption(frame1, QStringLiteral("Label1"), QStringLiteral("Port")), 0, 0);
+    direct->addWidget(cmbPort1_, 0, 1);
+    direct->addWidget(MakeCaption(frame1, QStringLiteral("Label2"), QStringLiteral("Baud Rate")), 1, 0);
+    direct->addWidget(cmbBaud1_, 1, 1);
+
+    auto* frame2 = new QGroupBox(this);
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* modem = new QGridLayout(frame2);
+    cmbPort2_ = MakeList(frame2, QStringLiteral("cmbPort2"));
+    cmbBaud2_ = MakeList(frame2, QStringLiteral("cmbBaud2"));
+    cmbNumber_ = MakeList(frame2, QStringLiteral("cmbNumber"));
+    cmbNumber_->setEditable(true);
+    modem->addWidget(MakeCaption(frame2, QStringLiteral("Label4"), QStringLiteral("Port")), 0, 0);
+    modem->addWidget(cmbPort2_, 0, 1);
+    modem->addWidget(MakeCaption(frame2, QStringLiteral("Label3"), QStringLiteral("Baud Rate")), 1, 0);
+    modem->addWidget(cmbBaud2_, 1, 1);
+    modem->addWidget(MakeCaption(frame2, QStringLiteral("Label5"), QStringLiteral("Phone Number")), 2, 0);
+    modem->addWidget(cmbNumber_, 2, 1);
+
+    auto* frame3 = new QGroupBox(this);
+    frame3->setObjectName(QStringLiteral("Frame3"));
+    auto* initFile = new QGridLayout(frame3);
+    chkInitFile_ = new QCheckBox(QStringLiteral("Use optional Modem Initialization Command File:"), frame3);
+    chkInitFile_->setObjectName(QStringLiteral("chkInitFile"));
+    txtConfiguration_ = new QLineEdit(frame3);
+    txtConfiguration_->setObjectName(QStringLiteral("txtConfiguration"));
+    cmdBrowse_ = new QPushButton(QStringLiteral("..."), frame3);
+    cmdBrowse_->setObjectName(QStringLiteral("cmdBrowse"));
+    cmdBrowse_->setAutoDefault(false);
+    initFile->addWidget(chkInitFile_, 0, 0, 1, 2);
+    initFile->addWidget(txtConfiguration_, 1, 0);
+    initFile->addWidget(cmdBrowse_, 1, 1);
+
+    cmdConnect_ = new QPushButton(QStringLiteral("Connect"), this);
+    cmdConnect_->setObjectName(QStringLiteral("cmdConnect"));
+    cmdConnect_->setDefault(true);
+    cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel_->setAutoDefault(false);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(optDirect_, 0, 0);
+    layout->addWidget(frame1, 1, 0);
+    layout->addWidget(optModem_, 0, 1);
+    layout->addWidget(frame2, 1, 1);
+    layout->addWidget(frame3, 2, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdConnect_);
+    buttons->addWidget(cmdCancel_);
+    layout->addLayout(buttons, 3, 0, 1, 2);
+
+    connect(cmdConnect_, &QPushButton::clicked, this, &ConnectWindow::ConnectClicked);
+    connect(cmdCancel_, &QPushButton::clicked, this, &ConnectWindow::CancelClicked);
+    connect(cmdBrowse_, &QPushButton::clicked, this, &ConnectWindow::BrowseClicked);
+    connect(chkInitFile_, &QCheckBox::clicked, this,
+            [this](bool ticked) { session_.User.UseModemInit = ticked ? 1 : 0; });
+    Fill();
+}
+
+void ConnectWindow::Fill()
+{
+    connectBusy_ = true;
+    cancelRequested_ = false;
+    const UserSettings& user = session_.User;
+    const QStringList ports = BuildPortList(DiscoverPorts(session_.Ports));
+
+    for (const QString& number : user.ModemNumber) {
+        cmbNumber_->addItem(number);
+    }
+    cmbNumber_->setEditText(user.CurrentModemNumber);
+    txtConfiguration_->setText(user.ModemInit);
+    chkInitFile_->setChecked(user.UseModemInit != 0);
+
+    cmbPort1_->addItems(ports);
+    cmbPort2_->addItems(ports);
+    cmbBaud1_->addItems(DirectBaudRates());
+    cmbBaud2_->addItems(ModemBaudRates());
+    cmbPort1_->setCurrentIndex(PortIndexFor(ports, user.DirectPort));
+    cmbPort2_->setCurrentIndex(PortIndexFor(ports, user.ModemPort));
+    const int directBaud = cmbBaud1_->findText(user.DirectBaud);
+    cmbBaud1_->setCurrentIndex(directBaud >= 0 ? directBaud : 3);
+    const int modemBaud = cmbBaud2_->findText(user.ModemBaud);
+    cmbBaud2_->setCurrentIndex(modemBaud >= 0 ? modemBaud : 0);
+
+    (session_.UseModem ? optModem_ : optDirect_)->setChecked(true);
+    connectBusy_ = false;
+}
+
+void ConnectWindow::ConnectClicked()
+{
+    if (connectBusy_) {
+        return;
+    }
+    connectBusy_ = true;
+    if (!Attempt()) {
+        session_.Link.ClosePort();
+    }
+    connectBusy_ = false;
+    accept();
+}
+
+// Steps 2 to 6 of a connection attempt; true when the logger answered. Every
+// way out but success leaves the port for the caller to close.
+bool ConnectWindow::Attempt()
+{
+    UserSettings& user = session_.User;
+    AppState& state = session_.State;
+    Prompter& prompter = session_.platform.prompter;
+    const bool modem = optModem_->isChecked();
+    QString port;
+    QString baud;
+    if (modem) {
+        user.ModemBaud = baud = cmbBaud2_->currentText();
+        user.ModemPort = port = ExtractPort(cmbPort2_->currentText());
+    } else {
+        user.DirectBaud = baud = cmbBaud1_->currentText();
+        user.DirectPort = port = ExtractPort(cmbPort1_->currentText());
+    }
+    if (!session_.Link.OpenPort(PortNumber(port), baud + QStringLiteral(",N,8,1"))) {
+        prompter.tell(QStringLiteral("Connect Error"),
+                      QStringLiteral("Error opening port.  If this port exists, it \r\nmay be in use by another application."),
+                      PromptIcon::Warning);
+        return false;
+    }
+    if (modem) {
+        state.ReplyTicks = state.ModemReplyTicks;
+        ModemWindowDisplay display(this);
+        const ModemDialSetup setup{user.ModemNumber, user.UseModemInit != 0, txtConfiguration_->text()};
+        if (!DialModem(cmbNumber_->currentText(), setup, session_.Link, prompter, display)) {
+            return false;
+        }
+    } else {
+        state.ReplyTicks = 10;
+        session_.platform.port.setFlowControl(SerialPort::FlowControl::None);
+    }
+    if (cancelRequested_) {
+        return false;
+    }
+    bool awake = false;
+    {
+        BusyScope hourglass(session_.platform.busyCursor);
+        awake = session_.Commands.WakeLogger([this] { return cancelRequested_; });
+    }
+    if (awake) {
+        state.Connected = true;
+        return true;
+    }
+    prompter.tell(QStringLiteral("Connect Error"), QStringLiteral("Error: unable to establish communication with logger."),
+                  PromptIcon::Warning);
+    return false;
+}
+
+void ConnectWindow::CancelClicked()
+{
+    if (connectBusy_) {
+        cancelRequested_ = true;
+    } else {
+        QDialog::reject();
+    }
+}
+
+void ConnectWindow::reject()
+{
+    CancelClicked();
+}
+
+void ConnectWindow::done(int result)
+{
+    session_.User.CurrentModemNumber = cmbNumber_->currentText();
+    session_.UseModem = optModem_->isChecked();
+    session_.User.ModemInit = txtConfiguration_->text();
+    QDialog::done(result);
+}
+
+void ConnectWindow::BrowseClicked()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("Select Modem Command File");
+    request.defaultExtension = QStringLiteral(".txt");
+    request.filter = QStringLiteral("Modem Command File (*.txt)|*.txt");
+    request.initialFileName = AppFolder() + QStringLiteral("/*.txt");
+    request.mustExist = true;
+    if (const auto chosen = session_.platform.fileDialogs.openFile(request)) {
+        session_.User.ModemInit = *chosen;
+        txtConfiguration_->setText(*chosen);
+    }
+}

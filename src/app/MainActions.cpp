@@ -1,0 +1,304 @@
+#include "app/ComputerClock.h"
+#include "app/ConnectWindow.h"
+#include "app/LiveReadings.h"
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "app/Session.h"
+#include "config/DefaultSettings.h"
+#include "core/ErrorTrap.h"
+#include "platform/BusyCursor.h"
+#include "platform/Prompter.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+// The signature of a memory this program initialised: "BL2 ", the version
+// numbers without separators, cut to 8 characters.
+QString NewMemorySignature()
+{
+    return (QStringLiteral("BL2 %1%2%3").arg(BREVEL_VERSION_MAJOR).arg(BREVEL_VERSION_MINOR).arg(BREVEL_VERSION_REVISION)
+            + QString(8, QLatin1Char(' ')))
+        .left(8);
+}
+
+} // namespace
+
+void MainController::ConnectActions()
+{
+    const MainWidgets& ui = window_.ui();
+    connect(ui.cmdConnect, &QPushButton::clicked, this, &MainController::ConnectAction);
+    connect(ui.mnuConnect, &QAction::triggered, this, [this] {
+        if (!session_.State.Connected) {
+            ConnectAction();
+        }
+    });
+    connect(ui.mnuDisconnect, &QAction::triggered, this, [this] {
+        if (session_.State.Connected) {
+            ConnectAction();
+        }
+    });
+    connect(ui.cmdGetSettings, &QPushButton::clicked, this, &MainController::GetSample);
+    connect(ui.mnuGetSettings, &QAction::triggered, this, &MainController::GetSample);
+    connect(ui.cmdSynchronizeTime, &QPushButton::clicked, this, &MainController::SynchronizeTime);
+    connect(ui.mnuSynchronizeTime, &QAction::triggered, this, &MainController::SynchronizeTime);
+    connect(ui.cmdClearMemory, &QPushButton::clicked, this, &MainController::ClearHistory);
+    connect(ui.mnuClearHistory, &QAction::triggered, this, &MainController::ClearHistory);
+    connect(ui.cmdSetup, &QPushButton::clicked, this, &MainController::Setup);
+    connect(ui.mnuSetup, &QAction::triggered, this, &MainController::Setup);
+    connect(ui.mnuResetPulseAccs, &QAction::triggered, this, &MainController::ResetPulseAccumulators);
+    connect(ui.mnuFirmwareVersion, &QAction::triggered, this, &MainController::ShowFirmwareVersion);
+    connect(ui.mnuSampleContinuously, &QAction::triggered, this, [this] {
+        if (session_.State.Connected) {
+            QCheckBox* box = window_.ui().chkSampleContinuously;
+            box->setChecked(!box->isChecked());
+        }
+    });
+    connect(ui.chkSampleContinuously, &QCheckBox::clicked, this, [this] {
+        if (!session_.State.Connected) {
+            window_.ui().chkSampleContinuously->setChecked(false);
+        }
+    });
+}
+
+bool MainController::GuardPasses() const
+{
+    const AppState& state = session_.State;
+    return state.Connected && !state.Busy && !state.SamplingContinuously;
+}
+
+bool MainController::ReadSettings()
+{
+    LoggerCommands::SettingsReadSteps steps;
+    steps.settingsDecoded = [this] { ShowSettingsSummary(); };
+    steps.showLiveSamples = [this] { ShowLiveSamples(); };
+    return session_.Commands.ReadSettings(steps);
+}
+
+void MainController::ConnectAction()
+{
+    AppState& state = session_.State;
+    if (state.Busy || state.SamplingContinuously) {
+        return;
+    }
+    const MainWidgets& ui = window_.ui();
+    state.Busy = true;
+    state.SampleCount = 0;
+    ShowLiveSamples();
+    session_.Logger.LoggerName.clear();
+    for (QLabel* label : {ui.lblSampleInterval, ui.lblWarmup, ui.lblLoggingState, ui.lblAlarm[0], ui.lblAlarm[1]}) {
+        label->clear();
+    }
+    state.RecordCount = 0;
+    for (MeterColumn& column : session_.Meters) {
+        column.Shown = false;
+    }
+
+    auto disconnect = [&] {
+        state.Connected = false;
+        session_.Link.ClosePort();
+        state.Busy = false;
+    };
+    if (state.Connected) {
+        disconnect();
+        return;
+    }
+    {
+        ConnectWindow connectWindow(session_, &window_);
+        connectWindow.exec();
+    }
+    if (!state.Connected || !CheckLoggerAfterConnect()) {
+        disconnect();
+        return;
+    }
+    state.Busy = false;
+    GetSample();
+    // TODO(flow): the "Bad Units" warning once the flow display reports
+    // whether channel 1's unit allows a flow computation.
+}
+
+// The logger type and its memory signature, initialising a memory that was
+// never initialised when the user agrees. False: the caller disconnects.
+bool MainController::CheckLoggerAfterConnect()
+{
+    AppState& state = session_.State;
+    Prompter& prompter = session_.platform.prompter;
+    if (session_.Logger.NumAnalogChannels != 3) {
+        prompter.tell(QStringLiteral("Wrong Logger Type"),
+                      QStringLiteral("Error: The Brevel Flow Monitor software only works correctly\r\n"
+                                     "with loggers that have three analog channels."),
+                      PromptIcon::Error);
+        return false;
+    }
+    QString signature;
+    {
+        BusyScope hourglass(session_.platform.busyCursor);
+        signature = session_.Commands.ReadMemorySignature();
+    }
+    if (!state.ForceInitialisation && signature.left(3) == QLatin1String("BL2")) {
+        return true;
+    }
+    const PromptAnswer answer =
+        prompter.ask(QStringLiteral("Initialization Required"),
+                     QStringLiteral("Warning: the flash memory has not been programmed.\r\n"
+                                    "You need to initialize the flash memory before proceeding.\r\n"
+                                    "This may take up to 5 seconds."),
+                     PromptIcon::Warning, PromptButtons::OkCancel);
+    if (answer != PromptAnswer::Ok) {
+        return false;
+    }
+    if (!InitialiseLogger()) {
+        state.Busy = false;
+        prompter.tell(QStringLiteral("Initialization Error"),
+                      QStringLiteral("Initialization Error: unable to correctly initialize the flash memory."),
+                      PromptIcon::Error);
+        return false;
+    }
+    return true;
+}
+
+// Initialises the memory, programs the factory defaults and a new signature,
+// and sets the clock; false at the first step that fails.
+bool MainController::InitialiseLogger()
+{
+    BusyScope hourglass(session_.platform.busyCursor);
+    LoggerCommands& commands = session_.Commands;
+    const QString signature = NewMemorySignature();
+    if (!commands.InitialiseMemory()) {
+        return false;
+    }
+    ApplyDefaultSettings(session_.Logger, session_.Rating);
+    if (!commands.ProgramSettings() || !commands.WriteMemorySignature(signature)
+        || commands.ReadMemorySignature() != signature) {
+        return false;
+    }
+    commands.SetLoggerClock(ComputerClockText());
+    return true;
+}
+
+void MainController::GetSample()
+{
+    if (!GuardPasses()) {
+        return;
+    }
+    AppState& state = session_.State;
+    state.Busy = true;
+    {
+        BusyScope hourglass(session_.platform.busyCursor);
+        RunTrapped(
+            state.ErrorTrapping,
+            [&] {
+                ReadSettings();
+                state.AwaitingSample = true;
+                state.SamplePhase = 0;
+                state.SampleWaitCountdown = 25;
+                // The sample timer fetches the sample meanwhile.
+                while (state.SampleWaitCountdown >= 1 && state.AwaitingSample) {
+                    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+                }
+            },
+            [] {});
+    }
+    state.SampleWaitCountdown = 0;
+    state.AwaitingSample = false;
+    state.Busy = false;
+}
+
+void MainController::SynchronizeTime()
+{
+    AppState& state = session_.State;
+    const PromptAnswer answer = session_.platform.prompter.ask(
+        QStringLiteral("Synchronize Time"), QStringLiteral("Do you want to set the logger time to equal the system time?"),
+        PromptIcon::Information, PromptButtons::YesNo);
+    if (answer != PromptAnswer::Yes || !GuardPasses()) {
+        return;
+    }
+    state.Busy = true;
+    {
+        BusyScope hourglass(session_.platform.busyCursor);
+        RunTrapped(
+            state.ErrorTrapping,
+            [&] {
+                session_.Commands.SetLoggerClock(ComputerClockText());
+                session_.Commands.ReadLoggerStatus();
+                state.LoggerTimeText = session_.Commands.ReadLoggerClock();
+            },
+            [] {});
+    }
+    state.Busy = false;
+}
+
+void MainController::ClearHistory()
+{
+    if (!GuardPasses()) {
+        return;
+    }
+    AppState& state = session_.State;
+    state.Busy = true;
+    const PromptAnswer answer = session_.platform.prompter.ask(
+        QStringLiteral("Clear History"), QStringLiteral("Are you sure you want to erase the history buffer?"),
+        PromptIcon::Question, PromptButtons::YesNo);
+    if (answer == PromptAnswer::Yes) {
+        RunTrapped(
+            state.ErrorTrapping,
+            [&] {
+                session_.Commands.ClearLoggerMemory();
+                session_.Commands.ReadLoggerStatus();
+                state.LoggerTimeText = session_.Commands.ReadLoggerClock();
+            },
+            [] {});
+    }
+    state.Busy = false;
+}
+
+void MainController::Setup()
+{
+    if (!GuardPasses()) {
+        return;
+    }
+    AppState& state = session_.State;
+    state.Busy = true;
+    RunTrapped(
+        state.ErrorTrapping,
+        [&] {
+            ReadSettings();
+            // TODO(setup): the setup window opens here, modally, once it exists.
+            state.Busy = true;
+            BusyScope hourglass(session_.platform.busyCursor);
+            ReadSettings();
+        },
+        [] {});
+    state.Busy = false;
+}
+
+void MainController::ResetPulseAccumulators()
+{
+    if (!GuardPasses()) {
+        return;
+    }
+    AppState& state = session_.State;
+    state.Busy = true;
+    RunTrapped(
+        state.ErrorTrapping,
+        [&] {
+            session_.Commands.ResetPulseAccumulators();
+            if (state.SampleCount >= 1) {
+                session_.SampleHistory[0].Values[8] = 0;
+                session_.SampleHistory[0].Values[9] = 0;
+                ShowLiveSamples();
+            }
+        },
+        [] {});
+    state.Busy = false;
+}
+
+void MainController::ShowFirmwareVersion()
+{
+    session_.platform.prompter.tell(QStringLiteral("Firmware Version"),
+                                    QStringLiteral("Logger firmware version = %1").arg(session_.State.FirmwareVersion),
+                                    PromptIcon::None);
+}
