@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QStringList>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -34,5 +35,7 @@ int main(int argc, char** argv)
     // the closing steps, as the last window goes.
     QObject::connect(&controller, &MainController::exitRequested, &app, [] { QCoreApplication::exit(0); });
     controller.StartUp(QApplication::arguments().mid(1).join(QLatin1Char(' ')), AppFolder());
+    // The last step of start-up: Connect, as if the user had pressed it.
+    QTimer::singleShot(0, &controller, &MainController::ConnectAction);
     return QApplication::exec();
 }

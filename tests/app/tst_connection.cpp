@@ -1,0 +1,401 @@
+#include "FakeHelpViewer.h"
+#include "MemorySettingsStore.h"
+#include "NullBusyCursor.h"
+#include "RecordingPrompter.h"
+#include "ScriptedFileDialogs.h"
+#include "TestRegistry.h"
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "app/MeterBar.h"
+#include "app/Session.h"
+#include "LoggerEngine.h"
+#include "SimSerialPort.h"
+#include "link/FrameCodec.h"
+#include "link/PortDirectory.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+// Counts the logger's requests by command byte, on the way to the engine.
+class CountingDevice : public SimDevice {
+public:
+    explicit CountingDevice(SimDevice& inner) : inner_(inner) {}
+    Reply receive(const QByteArray& bytes) override
+    {
+        received += bytes;
+        return inner_.receive(bytes);
+    }
+    void lineDropped() override { inner_.lineDropped(); }
+    // A request frame: the start byte, the length, then the command byte.
+    int requests(uint8_t command) const
+    {
+        int count = 0;
+        for (qsizetype i = 0; i + 2 < received.size(); ++i) {
+            if (uint8_t(received[i]) == Frame::Start && uint8_t(received[i + 2]) == command) {
+                ++count;
+            }
+        }
+        return count;
+    }
+    QByteArray received;
+
+private:
+    SimDevice& inner_;
+};
+
+// The main window over the in-process virtual logger.
+struct LoggerFixture {
+    explicit LoggerFixture(const LoggerOptions& options = {}, const QString& commandLine = {})
+        : engine(options), device(engine), port(device)
+    {
+        controller.StartUp(commandLine, QString());
+    }
+
+    // Presses a button of the next modal window as soon as it shows.
+    void pressInNextModal(const QString& button)
+    {
+        QTimer::singleShot(0, [button] {
+            QWidget* modal = QApplication::activeModalWidget();
+            QVERIFY(modal);
+            auto* target = modal->findChild<QPushButton*>(button);
+            QVERIFY(target);
+            target->click();
+        });
+    }
+
+    bool connect()
+    {
+        pressInNextModal(QStringLiteral("cmdConnect"));
+        window.ui().cmdConnect->click();
+        ticks(1); // the status tick enables what a connected logger allows
+        return session.State.Connected;
+    }
+
+    void ticks(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            controller.StatusTick();
+        }
+    }
+
+    LoggerEngine engine;
+    CountingDevice device;
+    SimSerialPort port;
+    RecordingPrompter prompter;
+    ScriptedFileDialogs dialogs;
+    MemorySettingsStore store;
+    FakeHelpViewer help;
+    NullBusyCursor cursor;
+    Platform platform{port, prompter, dialogs, store, help, cursor};
+    QTemporaryDir virtualLoggers;
+    PortDirectory ports{virtualLoggers.path()};
+    Session session{platform, ports};
+    MainWindow window;
+    MainController controller{session, window};
+    const MainWidgets& ui() const { return window.ui(); }
+};
+
+QStringList Titles(const RecordingPrompter& prompter)
+{
+    QStringList titles;
+    for (const auto& message : prompter.messages) {
+        titles << message.title;
+    }
+    return titles;
+}
+
+} // namespace
+
+class ConnectionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void connectReadsSettingsAndOneSample()
+    {
+        LoggerFixture f;
+        f.engine.setLiveAnalogCount(0, 32768);
+        f.engine.setLiveAnalogCount(1, 16384);
+        f.engine.setLivePulseCount(0, 7);
+        QVERIFY(f.connect());
+        QVERIFY(f.prompter.messages.isEmpty());
+        QVERIFY(!f.session.State.Busy);
+        QCOMPARE(f.session.State.SampleCount, int16_t{1});
+        // Factory scaling: channel 1 Feet 0-100 and channel 2 Temp C 0-100
+        // over 0-65535, two decimals; pulses count 1 each.
+        QCOMPARE(f.ui().meters[0].lblValue->text(), QStringLiteral("50.00"));
+        QCOMPARE(f.ui().meters[1].lblValue->text(), QStringLiteral("25.00"));
+        QCOMPARE(f.ui().meters[0].lblUnits->text(), QStringLiteral("Feet"));
+        QCOMPARE(f.ui().meters[0].lblMax->text(), QStringLiteral("100.00"));
+        QCOMPARE(f.ui().lblPulseValue1->text(), QStringLiteral("7 Pulses"));
+        QCOMPARE(f.ui().meters[0].lblHistory->text(), QStringLiteral("\r\n\r\n\r\n"));
+        QCOMPARE(f.ui().lblWarmup->text(), QStringLiteral("3 sec"));
+
+        f.ticks(1);
+        QCOMPARE(f.ui().lblCommStatus->text(), QStringLiteral("Connected"));
+        QCOMPARE(f.ui().lblCommStatus->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+        QCOMPARE(f.ui().cmdConnect->text(), QStringLiteral("Disconnect"));
+        QCOMPARE(f.ui().lblLoggerName->text(), QStringLiteral("Brevel Logger"));
+        QVERIFY(f.ui().cmdGetSettings->isEnabled());
+        QVERIFY(f.ui().mnuDisconnect->isEnabled());
+        QVERIFY(!f.ui().mnuConnect->isEnabled());
+        QVERIFY(f.ui().chkSampleContinuously->isEnabled());
+        QVERIFY(f.ui().meters[0].lblValue->isVisible());
+        QVERIFY(!f.ui().meters[0].fraColumn->fill().isEmpty());
+
+        // A second Get Sample pushes the first reading down into the history.
+        f.engine.setLiveAnalogCount(0, 0);
+        f.ui().cmdGetSettings->click();
+        QCOMPARE(f.ui().meters[0].lblValue->text(), QStringLiteral("0.00"));
+        QCOMPARE(f.ui().meters[0].lblHistory->text(), QStringLiteral("50.00\r\n\r\n\r\n"));
+    }
+
+    void disconnectClearsTheLoggerTexts()
+    {
+        LoggerFixture f;
+        QVERIFY(f.connect());
+        f.ticks(1);
+        f.ui().cmdConnect->click(); // no window: a disconnect
+        QVERIFY(!f.session.State.Connected);
+        QVERIFY(!f.port.isOpen());
+        QVERIFY(f.ui().lblWarmup->text().isEmpty());
+        f.ticks(1);
+        QCOMPARE(f.ui().lblCommStatus->text(), QStringLiteral("Not Connected"));
+        QVERIFY(f.ui().lblLoggerName->text().isEmpty());
+        QVERIFY(!f.ui().cmdGetSettings->isEnabled());
+        QVERIFY(f.ui().meters[0].fraColumn->fill().isEmpty());
+        QVERIFY(f.connect()); // and back again
+    }
+
+    void wrongLoggerTypeIsRefused()
+    {
+        LoggerOptions options;
+        options.AnalogChannels = 2;
+        LoggerFixture f(options);
+        QVERIFY(!f.connect());
+        QCOMPARE(Titles(f.prompter), QStringList{"Wrong Logger Type"});
+        QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Error);
+        QVERIFY(f.prompter.messages[0].text.startsWith("Error: The Brevel Flow Monitor software only works correctly\r\n"));
+        QVERIFY(!f.port.isOpen());
+        QVERIFY(!f.session.State.Busy);
+    }
+
+    void uninitialisedMemoryIsInitialisedOnOk()
+    {
+        LoggerOptions options;
+        options.Initialised = false;
+        options.InitialiseMs = 0;
+        LoggerFixture f(options);
+        f.prompter.answers = {PromptAnswer::Ok};
+        QVERIFY(f.connect());
+        QCOMPARE(Titles(f.prompter), QStringList{"Initialization Required"});
+        QCOMPARE(f.prompter.messages[0].buttons, PromptButtons::OkCancel);
+        QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Warning);
+        QCOMPARE(f.session.Commands.ReadMemorySignature(), QStringLiteral("BL2 232 "));
+        QCOMPARE(f.session.Logger.LoggerName, QStringLiteral("Brevel Logger"));
+        QVERIFY(!f.session.State.Busy);
+    }
+
+    void uninitialisedMemoryCancelDisconnects()
+    {
+        LoggerOptions options;
+        options.Initialised = false;
+        LoggerFixture f(options);
+        f.prompter.answers = {PromptAnswer::Cancel};
+        QVERIFY(!f.connect());
+        QCOMPARE(Titles(f.prompter), QStringList{"Initialization Required"});
+        QVERIFY(!f.port.isOpen());
+        QVERIFY(!f.session.State.Busy);
+        QCOMPARE(f.device.requests(0x06), 0); // nothing was initialised
+    }
+
+    void forcedInitialisationAsksForAValidMemory()
+    {
+        LoggerFixture f(LoggerOptions{}, QStringLiteral("-i"));
+        f.prompter.answers = {PromptAnswer::Cancel};
+        QVERIFY(!f.connect());
+        QCOMPARE(Titles(f.prompter), QStringList{"Initialization Required"});
+    }
+
+    void portThatWillNotOpenIsReported()
+    {
+        LoggerFixture f;
+        f.port.pullCable();
+        QVERIFY(!f.connect());
+        QCOMPARE(Titles(f.prompter), QStringList{"Connect Error"});
+        QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Warning);
+        QCOMPARE(f.prompter.messages[0].text,
+                 QStringLiteral("Error opening port.  If this port exists, it \r\nmay be in use by another application."));
+        QVERIFY(!f.port.isOpen());
+        QVERIFY(!f.session.State.Busy);
+    }
+
+    void noSampleReplyShowsNoSample()
+    {
+        LoggerOptions options;
+        options.NoSamples = true;
+        LoggerFixture f(options);
+        QVERIFY(f.connect());
+        QCOMPARE(f.ui().meters[0].lblValue->text(), QStringLiteral("No sample"));
+        QCOMPARE(f.ui().lblPulseValue1->text(), QStringLiteral("no sample"));
+        QCOMPARE(f.session.Meters[0].Value, 0.0); // the bar drops to EU low
+    }
+
+    void continuousSamplingDisablesTheActions()
+    {
+        LoggerFixture f;
+        QVERIFY(f.connect());
+        f.ticks(1);
+        f.ui().mnuSampleContinuously->trigger();
+        QVERIFY(f.ui().chkSampleContinuously->isChecked());
+        f.ticks(1);
+        QVERIFY(f.session.State.SamplingContinuously);
+        QVERIFY(!f.ui().cmdConnect->isEnabled());
+        QVERIFY(!f.ui().cmdGetSettings->isEnabled());
+        QVERIFY(!f.ui().mnuDisconnect->isEnabled());
+        QVERIFY(f.ui().chkSampleContinuously->isEnabled());
+        QVERIFY(f.ui().mnuSampleContinuously->isEnabled());
+
+        const int16_t before = f.session.State.SampleCount;
+        const int reads = f.device.requests(0x0A);
+        QTRY_VERIFY_WITH_TIMEOUT(f.device.requests(0x0A) >= reads + 2, 5000); // one a second
+        QVERIFY(f.session.State.SampleCount > before);
+
+        f.ui().chkSampleContinuously->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.session.State.SamplingContinuously && !f.session.State.Busy, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.ui().cmdGetSettings->isEnabled(), 3000);
+        QVERIFY(f.ui().cmdConnect->isEnabled());
+    }
+
+    void clicksDuringAWaitStartNoSecondExchange()
+    {
+        LoggerFixture f;
+        QVERIFY(f.connect());
+        const int settingsReads = f.device.requests(0x08);
+        int nestedClicks = 0;
+        // While Get Sample waits for its sample, the user clicks everything.
+        QTimer clicker;
+        QObject::connect(&clicker, &QTimer::timeout, [&] {
+            if (!f.session.State.Busy) {
+                return;
+            }
+            ++nestedClicks;
+            f.ui().cmdGetSettings->click();
+            f.ui().cmdConnect->click();
+            f.ui().mnuResetPulseAccs->trigger();
+            f.ui().mnuClearHistory->trigger();
+        });
+        clicker.start(50);
+        f.ui().cmdGetSettings->click();
+        clicker.stop();
+        QVERIFY(nestedClicks > 0);
+        QCOMPARE(f.device.requests(0x08), settingsReads + 3); // the one read, in three blocks
+        QCOMPARE(f.device.requests(0x0E), 0);
+        QCOMPARE(f.device.requests(0x04), 0);
+        QVERIFY(f.session.State.Connected);
+        QVERIFY(f.prompter.messages.isEmpty());
+    }
+
+    void getSampleGivesUpWhenTheLoggerNeverAnswers()
+    {
+        LoggerFixture f;
+        QVERIFY(f.connect());
+        const int16_t count = f.session.State.SampleCount;
+        f.session.State.ReplyTicks = 1;
+        f.port.pullCable();
+        QElapsedTimer timer;
+        timer.start();
+        f.ui().cmdGetSettings->click();
+        QVERIFY(timer.elapsed() < 4000);
+        QCOMPARE(f.session.State.SampleCount, count);
+        QVERIFY(!f.session.State.Busy);
+        QVERIFY(!f.session.State.AwaitingSample);
+    }
+
+    void synchronizeTimeAsksFirst()
+    {
+        LoggerFixture f;
+        f.prompter.answers = {PromptAnswer::Yes};
+        f.controller.SynchronizeTime(); // disconnected: the question, nothing else
+        QCOMPARE(Titles(f.prompter), QStringList{"Synchronize Time"});
+        QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Information);
+        QCOMPARE(f.prompter.messages[0].buttons, PromptButtons::YesNo);
+        QCOMPARE(f.device.requests(0x01), 0);
+
+        QVERIFY(f.connect());
+        f.prompter.answers = {PromptAnswer::No};
+        f.ui().cmdSynchronizeTime->click();
+        QCOMPARE(f.device.requests(0x01), 0);
+        f.prompter.answers = {PromptAnswer::Yes};
+        f.ui().cmdSynchronizeTime->click();
+        QCOMPARE(f.device.requests(0x01), 1);
+        QVERIFY(!f.session.State.LoggerTimeText.isEmpty());
+        QVERIFY(!f.session.State.Busy);
+    }
+
+    void clearHistoryOnlyOnYes()
+    {
+        LoggerFixture f;
+        QVERIFY(f.connect());
+        f.prompter.answers = {PromptAnswer::No, PromptAnswer::Yes};
+        f.ui().cmdClearMemory->click();
+        QCOMPARE(f.device.requests(0x04), 0);
+        f.ui().cmdClearMemory->click();
+        QCOMPARE(f.device.requests(0x04), 1);
+        QCOMPARE(f.prompter.messages[1].text, QStringLiteral("Are you sure you want to erase the history buffer?"));
+        QCOMPARE(f.prompter.messages[1].icon, PromptIcon::Question);
+        QVERIFY(!f.session.State.Busy);
+    }
+
+    void resetPulseAccumulatorsZeroesThePulseLabels()
+    {
+        LoggerFixture f;
+        f.engine.setLivePulseCount(0, 40);
+        QVERIFY(f.connect());
+        QCOMPARE(f.ui().lblPulseValue1->text(), QStringLiteral("40 Pulses"));
+        f.ui().mnuResetPulseAccs->trigger();
+        QCOMPARE(f.device.requests(0x0E), 1);
+        QCOMPARE(f.ui().lblPulseValue1->text(), QStringLiteral("0 Pulses"));
+    }
+
+    void firmwareVersionMessage()
+    {
+        LoggerOptions options;
+        options.FirmwareVersion = 23;
+        LoggerFixture f(options);
+        QVERIFY(f.connect());
+        f.ui().mnuFirmwareVersion->trigger();
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QCOMPARE(f.prompter.messages[0].title, QStringLiteral("Firmware Version"));
+        QCOMPARE(f.prompter.messages[0].text, QStringLiteral("Logger firmware version = 23"));
+        QCOMPARE(f.prompter.messages[0].icon, PromptIcon::None);
+    }
+
+    void pulledCableWhileSamplingKeepsTheWindowUsable()
+    {
+        LoggerFixture f;
+        QVERIFY(f.connect());
+        f.ticks(1);
+        f.ui().chkSampleContinuously->click();
+        QTRY_VERIFY_WITH_TIMEOUT(f.session.State.SamplingContinuously, 2000);
+        f.port.pullCable();
+        f.ui().chkSampleContinuously->click();
+        QTRY_VERIFY_WITH_TIMEOUT(f.ui().cmdConnect->isEnabled(), 5000);
+        f.ui().cmdConnect->click(); // disconnect
+        QVERIFY(!f.session.State.Connected);
+        f.port.plugCable();
+        QVERIFY(f.connect());
+    }
+};
+
+BREVEL_TEST(ConnectionTest)
+#include "tst_connection.moc"
