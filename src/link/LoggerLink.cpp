@@ -1,0 +1,332 @@
+#include "link/LoggerLink.h"
+
+#include "core/ErrorTrap.h"
+#include "link/FrameCodec.h"
+#include "platform/SerialPort.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <algorithm>
+
+namespace {
+
+constexpr uint8_t WakeU = 0x55;
+constexpr uint8_t WakeG = 0x47;
+constexpr uint8_t WakeW = 0x57;
+constexpr uint8_t ReadMemory = 0x08;
+constexpr uint8_t WriteMemory = 0x07;
+
+} // namespace
+
+struct LoggerLink::Wait {
+    int count = 0;
+    QEventLoop loop;
+};
+
+LoggerLink::LoggerLink(SerialPort& port, AppState& state, QObject* parent)
+    : QObject(parent), port_(port), state_(state)
+{
+    connect(&port_, &SerialPort::bytesArrived, this, &LoggerLink::EndFinishedWaits);
+    connect(&port_, &SerialPort::portLost, this, &LoggerLink::EndFinishedWaits);
+}
+
+LoggerLink::~LoggerLink()
+{
+    for (Wait* wait : waits_) {
+        wait->loop.quit();
+    }
+}
+
+bool LoggerLink::OpenPort(int portNumber, const QString& settings)
+{
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&] {
+            if (port_.isOpen()) {
+                if (port_.portNumber() == portNumber && port_.lineSettings() == settings) {
+                    port_.discardInput();
+                    return true;
+                }
+                ClosePort();
+            }
+            port_.setPortNumber(portNumber);
+            port_.setLineSettings(settings);
+            if (port_.open()) {
+                // A device without modem lines (a pseudo-terminal) refuses
+                // these; that does not make the port unusable.
+                port_.setDtr(true);
+                port_.setRts(true);
+            }
+            const bool open = port_.isOpen();
+            port_.discardInput();
+            return open;
+        },
+        [] { return false; });
+}
+
+void LoggerLink::ClosePort()
+{
+    if (!port_.isOpen()) {
+        return;
+    }
+    try {
+        port_.setDtr(false);
+    } catch (...) {
+    }
+    try {
+        port_.close();
+    } catch (...) {
+    }
+}
+
+bool LoggerLink::WaitIsOver(const Wait& wait) const
+{
+    if (state_.ReplyCountdown <= 0 || !port_.isOpen()) {
+        return true;
+    }
+    return wait.count > 0 && port_.bytesAvailable() >= wait.count;
+}
+
+void LoggerLink::EndFinishedWaits()
+{
+    for (Wait* wait : waits_) {
+        if (WaitIsOver(*wait)) {
+            wait->loop.quit();
+        }
+    }
+}
+
+void LoggerLink::WaitForBytes(int ticks, int count)
+{
+    state_.ReplyCountdown = static_cast<int16_t>(ticks);
+    QCoreApplication::processEvents();
+    Wait wait;
+    wait.count = count;
+    if (WaitIsOver(wait)) {
+        return;
+    }
+    waits_.push_back(&wait);
+    wait.loop.exec();
+    waits_.erase(std::find(waits_.begin(), waits_.end(), &wait));
+}
+
+void LoggerLink::TickReplyCountdown()
+{
+    if (state_.ReplyCountdown > 0) {
+        --state_.ReplyCountdown;
+    }
+    EndFinishedWaits();
+}
+
+bool LoggerLink::WakeHandshake()
+{
+    static constexpr uint8_t steps[3][2] = {{WakeU, WakeG}, {WakeG, WakeW}, {WakeW, Frame::Done}};
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&] {
+            port_.discardInput();
+            for (const auto& step : steps) {
+                if (!port_.write(QByteArray(1, static_cast<char>(step[0])))) {
+                    return false;
+                }
+                WaitForBytes(state_.ReplyTicks, 1);
+                const QByteArray answer = port_.bytesAvailable() > 0 ? port_.readAll() : QByteArray();
+                if (answer.size() != 1 || static_cast<uint8_t>(answer.at(0)) != step[1]) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        [] { return false; });
+}
+
+void LoggerLink::DrainStaleInput()
+{
+    if (port_.bytesAvailable() == 0) {
+        return;
+    }
+    port_.discardInput();
+    WaitForBytes(2, 0);
+    if (port_.bytesAvailable() > 0) {
+        port_.readAll();
+        port_.discardInput();
+        WaitForBytes(4, 0);
+    }
+}
+
+bool LoggerLink::SendFrame(const QByteArray& payload, int retries)
+{
+    if (payload.isEmpty() || payload.size() > Frame::MaxPayload) {
+        return false;
+    }
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&] {
+            const QByteArray frame = BuildFrame(payload);
+            for (int left = retries;; --left) {
+                DrainStaleInput();
+                port_.discardInput();
+                if (!port_.write(frame)) {
+                    return false;
+                }
+                WaitForBytes(state_.ReplyTicks, 1);
+                if (port_.bytesAvailable() > 0) {
+                    const QByteArray answer = port_.readOne();
+                    if (answer.size() == 1 && static_cast<uint8_t>(answer.at(0)) == Frame::Acknowledge) {
+                        return true;
+                    }
+                }
+                if (left <= 0 || !port_.isOpen()) {
+                    return false;
+                }
+            }
+        },
+        [] { return false; });
+}
+
+int LoggerLink::NextReplyByte()
+{
+    if (port_.bytesAvailable() == 0) {
+        WaitForBytes(state_.ReplyTicks, 1);
+        if (port_.bytesAvailable() == 0) {
+            return -1;
+        }
+    }
+    const QByteArray one = port_.readOne();
+    return one.size() == 1 ? static_cast<uint8_t>(one.at(0)) : -1;
+}
+
+bool LoggerLink::ReceiveFrameBody(QByteArray& payload)
+{
+    const int expected = static_cast<int>(payload.size());
+    WaitForBytes(state_.ReplyTicks + 3, 4);
+
+    // Hunt for the start byte among what is already waiting, without waiting.
+    for (;;) {
+        if (port_.bytesAvailable() == 0) {
+            return false;
+        }
+        const QByteArray one = port_.readOne();
+        if (one.size() == 1 && static_cast<uint8_t>(one.at(0)) == Frame::Start) {
+            break;
+        }
+    }
+
+    const int length = NextReplyByte();
+    if (length != expected + 2) {
+        return false;
+    }
+    QByteArray received(expected, '\0');
+    uint16_t crc = 0;
+    for (int i = 0; i < length; ++i) {
+        int byte = NextReplyByte();
+        if (byte == Frame::Escape) {
+            const int k = NextReplyByte();
+            if (k < 0 || k > 6) {
+                return false;
+            }
+            byte = Frame::Start + k;
+        }
+        if (byte < 0) {
+            return false;
+        }
+        if (i < expected) {
+            received[i] = static_cast<char>(byte);
+        } else if (i == expected) {
+            crc = static_cast<uint16_t>(byte);
+        } else {
+            crc = static_cast<uint16_t>(crc | (byte << 8));
+        }
+    }
+    if (NextReplyByte() != Frame::End) {
+        return false;
+    }
+    if (crc != ComputeCrc16(received, 0, expected - 1)) {
+        return false;
+    }
+    payload = received;
+    return true;
+}
+
+bool LoggerLink::ReceiveFrame(QByteArray& payload)
+{
+    auto fail = [this] {
+        WaitForBytes(2, 0);
+        port_.discardInput();
+        return false;
+    };
+    if (payload.size() > Frame::MaxPayload) {
+        return fail();
+    }
+    return RunTrapped(
+        state_.ErrorTrapping, [&] { return ReceiveFrameBody(payload) || fail(); }, fail);
+}
+
+int LoggerLink::ReadReplyByte(int ticks)
+{
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&] {
+            if (port_.bytesAvailable() == 0) {
+                WaitForBytes(ticks, 1);
+            }
+            if (port_.bytesAvailable() == 0) {
+                return -1;
+            }
+            const QByteArray one = port_.readOne();
+            return one.size() == 1 ? static_cast<int>(static_cast<uint8_t>(one.at(0))) : -1;
+        },
+        [] { return -1; });
+}
+
+bool LoggerLink::ReadBlock(QByteArray& buffer, int offset, int count, int32_t address)
+{
+    if (offset < 0 || count < 0 || count > MaxReadBlock || address < 0 || address >= (1 << 24)) {
+        return false;
+    }
+    QByteArray request(5, '\0');
+    request[0] = static_cast<char>(ReadMemory);
+    request[1] = static_cast<char>(address & 0xFF);
+    request[2] = static_cast<char>((address >> 8) & 0xFF);
+    request[3] = static_cast<char>((address >> 16) & 0xFF);
+    request[4] = static_cast<char>(count);
+    buffer.resize(offset + count, '\0');
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&] {
+            for (int attempt = 0; attempt < 2; ++attempt) {
+                if (!SendFrame(request, 2)) {
+                    continue;
+                }
+                QByteArray reply(count + 3, '\0');
+                if (!ReceiveFrame(reply) || reply.left(3) != request.mid(1, 3)) {
+                    continue;
+                }
+                std::copy(reply.cbegin() + 3, reply.cend(), buffer.begin() + offset);
+                return true;
+            }
+            return false;
+        },
+        [] { return false; });
+}
+
+bool LoggerLink::WriteBlock(const QByteArray& buffer, int offset, int count, int32_t address)
+{
+    const int32_t last = address + count - 1;
+    if (offset < 0 || count < 1 || count > MaxWriteBlock || offset + count > buffer.size() || address < 0
+        || last >= 0x10000) {
+        return false;
+    }
+    QByteArray request;
+    request.reserve(count + 7);
+    request.append(static_cast<char>(WriteMemory));
+    request.append(static_cast<char>(0xA7));
+    request.append(static_cast<char>(0x7A));
+    request.append(static_cast<char>(address & 0xFF));
+    request.append(static_cast<char>((address >> 8) & 0xFF));
+    request.append(static_cast<char>(last & 0xFF));
+    request.append(static_cast<char>((last >> 8) & 0xFF));
+    request.append(buffer.mid(offset, count));
+    return RunTrapped(
+        state_.ErrorTrapping, [&] { return SendFrame(request, 2); }, [] { return false; });
+}

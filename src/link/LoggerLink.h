@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/AppState.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+class SerialPort;
+class QEventLoop;
+
+// The byte and frame level of the conversation with the logger, on the one
+// user-interface thread. Every wait runs the event loop, so timer ticks and
+// clicks are served while the link waits; a wait ends when enough bytes are
+// waiting or when ReplyCountdown, counted down by TickReplyCountdown from
+// the 100 ms status tick, reaches 0.
+class LoggerLink : public QObject {
+    Q_OBJECT
+public:
+    LoggerLink(SerialPort& port, AppState& state, QObject* parent = nullptr);
+    ~LoggerLink() override;
+
+    SerialPort& Port() { return port_; }
+    AppState& State() { return state_; }
+
+    // Opens the port on that COM number with those line settings ("9600,N,8,1");
+    // an open port with the same number and exactly the same text is reused.
+    bool OpenPort(int portNumber, const QString& settings);
+    void ClosePort();
+
+    // Returns when at least count bytes are waiting or ticks ticks have
+    // passed; with count 0 a pause of ticks ticks.
+    void WaitForBytes(int ticks, int count);
+    // The start of every 100 ms status tick: counts ReplyCountdown down and
+    // ends a wait whose time is up.
+    void TickReplyCountdown();
+
+    // One attempt of the wake-up handshake: flush, then "U"->"G", "G"->"W",
+    // "W"->0xFC, each answer exactly one byte.
+    bool WakeHandshake();
+
+    // True when the logger acknowledged the frame; at most retries + 1 sends.
+    bool SendFrame(const QByteArray& payload, int retries);
+    // payload is sized by the caller to the reply it expects; on success it
+    // holds the reply, on failure it is left as it was.
+    bool ReceiveFrame(QByteArray& payload);
+    // The next byte from the logger, or -1 when none came within ticks.
+    int ReadReplyByte(int ticks);
+    // Logger memory to buffer[offset .. offset + count - 1]; buffer is resized
+    // to offset + count bytes. count at most 242, address below 2^24.
+    bool ReadBlock(QByteArray& buffer, int offset, int count, int32_t address);
+    // buffer[offset .. offset + count - 1] to logger memory; count at most
+    // 238, address and last address below 65536.
+    bool WriteBlock(const QByteArray& buffer, int offset, int count, int32_t address);
+
+    static constexpr int MaxReadBlock = 242;
+    static constexpr int MaxWriteBlock = 238;
+
+private:
+    struct Wait;
+
+    bool WaitIsOver(const Wait& wait) const;
+    void EndFinishedWaits();
+    // The next byte of a reply, waiting ReplyTicks for it if none is waiting.
+    int NextReplyByte();
+    bool ReceiveFrameBody(QByteArray& payload);
+    void DrainStaleInput();
+
+    SerialPort& port_;
+    AppState& state_;
+    std::vector<Wait*> waits_; // innermost last: ticks and clicks may nest waits
+};

@@ -1,0 +1,13 @@
+#include "platform/QtBusyCursor.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+void QtBusyCursor::setBusy(bool busy)
+{
+    if (busy) {
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    } else {
+        QGuiApplication::restoreOverrideCursor();
+    }
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/FileDialogs.h"
+
+// Open and save dialogs over QFileDialog, modal to the active window.
+class QtFileDialogs : public FileDialogs {
+public:
+    std::optional<QString> openFile(const FileDialogRequest& request) override;
+    std::optional<QString> saveFile(const FileDialogRequest& request) override;
+};

@@ -1,0 +1,9 @@
+#include "platform/QtHelpViewer.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+bool QtHelpViewer::open(const QString& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/HelpViewer.h"
+
+// Opens the HTML manual in the system's browser.
+class QtHelpViewer : public HelpViewer {
+public:
+    bool open(const QString& path) override;
+};

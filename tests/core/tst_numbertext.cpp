@@ -1,0 +1,143 @@
+#include "TestRegistry.h"
+#include "core/NumberText.h"
+
+#include <QLocale>
+#include <QTest>
+#include <clocale>
+
+// Every case runs twice: under the C locale and under a decimal-comma locale,
+// where the point must stay the decimal separator.
+class NumberTextTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("C") << QStringLiteral("C");
+        QTest::newRow("de_DE") << QStringLiteral("de_DE.UTF-8");
+    }
+
+    void init()
+    {
+        QFETCH_GLOBAL(QString, locale);
+        const bool set = std::setlocale(LC_ALL, locale.toLatin1().constData()) != nullptr;
+        if (!set) {
+            QSKIP("locale not installed (scripts/install-deps.sh generates de_DE.UTF-8)");
+        }
+        QLocale::setDefault(QLocale(locale.section(QLatin1Char('.'), 0, 0)));
+    }
+
+    void cleanup()
+    {
+        std::setlocale(LC_ALL, "C");
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void formatDecimals_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("tie down to even") << 2.5 << 0 << "2";
+        QTest::newRow("tie up to even") << 3.5 << 0 << "4";
+        QTest::newRow("more than six places count as six") << 1.23456789 << 9 << "1.234568";
+        QTest::newRow("negative half") << -0.5 << 1 << "-0.5";
+        QTest::newRow("negative places count as none") << 7.6 << -3 << "8";
+        QTest::newRow("two places padded") << 100.0 << 2 << "100.00";
+        QTest::newRow("tie at the second place goes to even") << 0.125 << 2 << "0.12";
+        QTest::newRow("tie as written, not as stored") << 0.15 << 1 << "0.2";
+        QTest::newRow("carry through nines") << 9.9996 << 3 << "10.000";
+        QTest::newRow("small value rounds to zero") << 0.0004 << 3 << "0.000";
+        QTest::newRow("negative rounding to zero has no sign") << -0.0004 << 3 << "0.000";
+        QTest::newRow("below the first kept place, above half") << 0.0006 << 3 << "0.001";
+        QTest::newRow("half of the last place exactly") << 0.0005 << 3 << "0.000";
+        QTest::newRow("large whole number") << 123456789.0 << 1 << "123456789.0";
+        QTest::newRow("zero with six places") << 0.0 << 6 << "0.000000";
+    }
+    void formatDecimals()
+    {
+        QFETCH(double, value);
+        QFETCH(int, decimals);
+        QFETCH(QString, expected);
+        QCOMPARE(FormatDecimals(value, static_cast<int16_t>(decimals)), expected);
+    }
+
+    void numberText_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("whole") << 100.0 << "100";
+        QTest::newRow("no trailing zeros") << 0.014 << "0.014";
+        QTest::newRow("negative fraction") << -2.5 << "-2.5";
+        QTest::newRow("fifteen significant digits") << 1.0 / 3.0 << "0.333333333333333";
+        QTest::newRow("binary noise rounded away") << 0.1 + 0.2 << "0.3";
+        QTest::newRow("largest plain") << 999999999999999.0 << "999999999999999";
+        QTest::newRow("large in exponent form") << 1e15 << "1E+15";
+        QTest::newRow("small in exponent form") << 1.5e-7 << "1.5E-07";
+        QTest::newRow("negative zero") << -0.0 << "0";
+    }
+    void numberText()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, expected);
+        QCOMPARE(NumberText(value), expected);
+    }
+
+    void numberValue_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("point") << "2.5" << 2.5;
+        QTest::newRow("comma read as point") << "2,5" << 2.5;
+        QTest::newRow("leading blanks and trailing text") << "  -12.5 ft" << -12.5;
+        QTest::newRow("exponent") << "1.5e3" << 1500.0;
+        QTest::newRow("exponent letter without digits") << "3e" << 3.0;
+        QTest::newRow("plus sign") << "+4" << 4.0;
+        QTest::newRow("bare point") << ".5" << 0.5;
+        QTest::newRow("no number") << "abc" << 0.0;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("second comma stops the number") << "1,234,5" << 1.234;
+    }
+    void numberValue()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        QCOMPARE(NumberValue(text), expected);
+    }
+
+    void readWholeNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("value");
+        QTest::newRow("plain") << "42" << true << 42;
+        QTest::newRow("blanks around") << "  -7 " << true << -7;
+        QTest::newRow("tie to even down") << "2.5" << true << 2;
+        QTest::newRow("tie to even up") << "3.5" << true << 4;
+        QTest::newRow("exponent") << "1e3" << true << 1000;
+        QTest::newRow("largest") << "2147483647" << true << 2147483647;
+        QTest::newRow("smallest") << "-2147483648" << true << int(-2147483647 - 1);
+        QTest::newRow("one past the largest") << "2147483648" << false << 0;
+        QTest::newRow("rounds past the largest") << "2147483647.5" << false << 0;
+        QTest::newRow("huge exponent") << "1e400" << false << 0;
+        QTest::newRow("trailing text") << "12abc" << false << 0;
+        QTest::newRow("comma is not numeric") << "1,5" << false << 0;
+        QTest::newRow("blank inside") << "1 2" << false << 0;
+        QTest::newRow("empty") << "" << false << 0;
+        QTest::newRow("sign alone") << "-" << false << 0;
+    }
+    void readWholeNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(int, value);
+        const WholeNumber result = ReadWholeNumber(text);
+        QCOMPARE(result.Ok, ok);
+        if (ok) {
+            QCOMPARE(result.Value, value);
+        }
+    }
+};
+
+BREVEL_TEST(NumberTextTest)
+#include "tst_numbertext.moc"

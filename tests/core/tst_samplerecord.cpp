@@ -1,0 +1,154 @@
+#include "TestRegistry.h"
+#include "core/DateText.h"
+#include "core/SampleRecord.h"
+
+#include <QTest>
+
+namespace {
+
+QLocale LocaleNamed(const QString& name)
+{
+    return name == u"C" ? QLocale::c() : QLocale(name);
+}
+
+// Packs a time the way the logger does.
+uint32_t Pack(int monthsSince2000, int day, int hour, int minute, int second)
+{
+    return uint32_t(monthsSince2000) << 22 | uint32_t(day) << 17 | uint32_t(hour) << 12
+           | uint32_t(minute) << 6 | uint32_t(second);
+}
+
+QByteArray LittleEndian(uint32_t value)
+{
+    QByteArray bytes(4, '\0');
+    for (int i = 0; i < 4; ++i) {
+        bytes[i] = char(value >> (8 * i));
+    }
+    return bytes;
+}
+
+} // namespace
+
+class SampleRecordTest : public QObject {
+    Q_OBJECT
+private slots:
+    void shortDateHasATwoDigitYearAndNoBlank_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("C: month names and blanks") << "C" << "31/12/04";
+        QTest::newRow("de_DE") << "de_DE" << "31.12.04";
+        QTest::newRow("en_US") << "en_US" << "12/31/04";
+        QTest::newRow("en_GB: four-digit year dropped") << "en_GB" << "31/12/04";
+        QTest::newRow("hu_HU: blanks, year first") << "hu_HU" << "2004.12.31";
+        QTest::newRow("ja_JP: year first kept") << "ja_JP" << "2004/12/31";
+        QTest::newRow("bg_BG: literal suffix") << "bg_BG" << "31.12.04";
+        QTest::newRow("ar_EG: ASCII digits") << "ar_EG" << "31/12/04";
+    }
+    void shortDateHasATwoDigitYearAndNoBlank()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, expected);
+        const QString text = ShortDateFormat(LocaleNamed(locale)).text(QDate(2004, 12, 31));
+        QCOMPARE(text, expected);
+    }
+
+    void systemShortDateHoldsNoBlank()
+    {
+        // Run under LC_ALL=C and LC_ALL=de_DE.UTF-8 too: whatever the system
+        // locale, the date part of a timestamp must survive a split at blanks.
+        const QString text = ShortDateText(QDate(2026, 1, 5));
+        QVERIFY(!text.isEmpty());
+        QVERIFY2(!text.contains(u' '), qPrintable(text));
+        QVERIFY2(!text.endsWith(QStringLiteral("2026")), qPrintable(text));
+    }
+
+    void packedTimeDecodes_data()
+    {
+        QTest::addColumn<uint>("packed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("zero is 31 Dec 1999") << uint(0) << "31.12.99 00:00:00";
+        QTest::newRow("plain") << uint(Pack(12 * 4 + 11, 31, 23, 59, 58)) << "31.12.04 23:59:58";
+        QTest::newRow("first of January 2000") << uint(Pack(0, 1, 0, 0, 1)) << "01.01.00 00:00:01";
+        QTest::newRow("day 0 rolls back") << uint(Pack(14, 0, 6, 5, 4)) << "28.02.01 06:05:04";
+    }
+    void packedTimeDecodes()
+    {
+        QFETCH(uint, packed);
+        QFETCH(QString, expected);
+        QCOMPARE(TimestampText(packed, ShortDateFormat(QLocale(QStringLiteral("de_DE")))), expected);
+    }
+
+    void dayRollsIntoNeighbouringMonth_data()
+    {
+        QTest::addColumn<int>("months");
+        QTest::addColumn<int>("day");
+        QTest::addColumn<QDate>("expected");
+        QTest::newRow("day 0 of March 2004") << 50 << 0 << QDate(2004, 2, 29);
+        QTest::newRow("day 0 of March 2001") << 14 << 0 << QDate(2001, 2, 28);
+        QTest::newRow("31 Feb 2004") << 49 << 31 << QDate(2004, 3, 2);
+        QTest::newRow("31 Apr") << 3 << 31 << QDate(2000, 5, 1);
+        QTest::newRow("last month") << 1023 << 31 << QDate(2085, 4, 30).addDays(1);
+    }
+    void dayRollsIntoNeighbouringMonth()
+    {
+        QFETCH(int, months);
+        QFETCH(int, day);
+        QFETCH(QDate, expected);
+        QCOMPARE(PackedTime::FromValue(Pack(months, day, 0, 0, 0)).date(), expected);
+    }
+
+    void recordValuesAreHighByteFirst()
+    {
+        QByteArray buffer = QByteArray::fromHex("AA");
+        buffer += LittleEndian(Pack(75, 6, 9, 30, 0));
+        buffer += QByteArray::fromHex("0102 FFFF 0000 8000");
+        LiveSample sample;
+        sample.Values.fill(-7);
+        QVERIFY(DecodeSampleRecord(buffer, 1, 4, sample, ShortDateFormat(QLocale::c())));
+        QCOMPARE(sample.Timestamp, QStringLiteral("6/04/06 09:30:00"));
+        QCOMPARE(sample.Values[0], 0x0102);
+        QCOMPARE(sample.Values[1], 65535);
+        QCOMPARE(sample.Values[2], 0);
+        QCOMPARE(sample.Values[3], 32768);
+        QCOMPARE(sample.Values[4], -7); // beyond the count: untouched
+    }
+
+    void shortBufferFailsAndClears()
+    {
+        LiveSample sample;
+        sample.Timestamp = QStringLiteral("old");
+        sample.Values.fill(5);
+        QVERIFY(!DecodeSampleRecord(QByteArray(9, '\1'), 0, 3, sample));
+        QVERIFY(sample.Timestamp.isEmpty());
+        QCOMPARE(sample.Values[2], 0);
+    }
+
+    void compactMovesLastAnalogAndPulses_data()
+    {
+        QTest::addColumn<int>("analog");
+        QTest::addColumn<int>("pulse");
+        QTest::addColumn<QByteArray>("expected");
+        // Slots: 4 bytes time, analog 1..8 = 11 12 .. 18 (doubled), pulses 21 22.
+        QTest::newRow("3 analog, 2 pulse")
+            << 3 << 2 << QByteArray::fromHex("00000000 1111 1212 1818 2121 2222 1616 1717 1818 2121 2222");
+        QTest::newRow("3 analog, 0 pulse")
+            << 3 << 0 << QByteArray::fromHex("00000000 1111 1212 1818 1414 1515 1616 1717 1818 2121 2222");
+        QTest::newRow("1 analog, 1 pulse")
+            << 1 << 1 << QByteArray::fromHex("00000000 1111 2121 1313 1414 1515 1616 1717 1818 2121 2222");
+        QTest::newRow("8 analog unchanged")
+            << 8 << 2 << QByteArray::fromHex("00000000 1111 1212 1313 1414 1515 1616 1717 1818 2121 2222");
+    }
+    void compactMovesLastAnalogAndPulses()
+    {
+        QFETCH(int, analog);
+        QFETCH(int, pulse);
+        QFETCH(QByteArray, expected);
+        QByteArray frame = QByteArray::fromHex("00000000 1111 1212 1313 1414 1515 1616 1717 1818 2121 2222");
+        CompactSampleFrame(frame, analog, pulse);
+        QCOMPARE(frame.toHex(' '), expected.toHex(' '));
+    }
+};
+
+BREVEL_TEST(SampleRecordTest)
+#include "tst_samplerecord.moc"

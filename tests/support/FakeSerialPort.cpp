@@ -1,0 +1,108 @@
+#include "FakeSerialPort.h"
+
+#include <QMetaObject>
+
+void FakeSerialPort::feedReceived(const QByteArray& bytes)
+{
+    if (!open_ || bytes.isEmpty()) {
+        return;
+    }
+    input_.append(bytes);
+    QMetaObject::invokeMethod(this, &SerialPort::bytesArrived, Qt::QueuedConnection);
+}
+
+void FakeSerialPort::scriptReplies(const QList<QByteArray>& replies)
+{
+    auto script = std::make_shared<QList<QByteArray>>(replies);
+    responder_ = [script](const QByteArray&) { return script->isEmpty() ? QByteArray() : script->takeFirst(); };
+}
+
+void FakeSerialPort::injectError()
+{
+    open_ = false;
+    QMetaObject::invokeMethod(this, &SerialPort::portLost, Qt::QueuedConnection);
+}
+
+void FakeSerialPort::clearWritten()
+{
+    written_.clear();
+    writes_.clear();
+}
+
+bool FakeSerialPort::open()
+{
+    if (failOpen) {
+        return false;
+    }
+    ++openCount;
+    open_ = true;
+    return true;
+}
+
+bool FakeSerialPort::setDtr(bool on)
+{
+    if (!open_ || !modemLinesWork) {
+        return false;
+    }
+    dtr = on;
+    return true;
+}
+
+bool FakeSerialPort::setRts(bool on)
+{
+    if (!open_ || !modemLinesWork) {
+        return false;
+    }
+    rts = on;
+    return true;
+}
+
+bool FakeSerialPort::setFlowControl(FlowControl flowControl)
+{
+    flow = flowControl;
+    return open_;
+}
+
+void FakeSerialPort::discardInput()
+{
+    ++discardCount;
+    input_.clear();
+}
+
+QByteArray FakeSerialPort::readAll()
+{
+    QByteArray all;
+    all.swap(input_);
+    return all;
+}
+
+QByteArray FakeSerialPort::readOne()
+{
+    if (input_.isEmpty()) {
+        return {};
+    }
+    const QByteArray one = input_.left(1);
+    input_.remove(0, 1);
+    return one;
+}
+
+bool FakeSerialPort::write(const QByteArray& bytes)
+{
+    if (!open_) {
+        return false;
+    }
+    written_.append(bytes);
+    writes_.append(bytes);
+    if (responder_) {
+        const QByteArray reply = responder_(bytes);
+        if (!reply.isEmpty()) {
+            QMetaObject::invokeMethod(this, [this, reply] { feedReceived(reply); }, Qt::QueuedConnection);
+        }
+    }
+    return true;
+}
+
+bool FakeSerialPort::writeText(const QString& text)
+{
+    return write(text.toLatin1());
+}

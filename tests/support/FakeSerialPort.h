@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/SerialPort.h"
+
+#include <QByteArray>
+#include <QList>
+#include <functional>
+
+// A scripted serial port for link tests. Bytes the test feeds wait in the
+// input buffer at once and bytesArrived follows queued, as a real port
+// reports data from the event loop. A responder sees every write and may
+// answer; its answer arrives on the next event-loop pass.
+class FakeSerialPort : public SerialPort {
+    Q_OBJECT
+public:
+    using Responder = std::function<QByteArray(const QByteArray& written)>;
+
+    using SerialPort::SerialPort;
+
+    void feedReceived(const QByteArray& bytes);
+    // Answers each write in turn with the next scripted reply (an empty
+    // reply is silence); writes after the script runs out get no answer.
+    void scriptReplies(const QList<QByteArray>& replies);
+    void setResponder(Responder responder) { responder_ = std::move(responder); }
+    // The device goes away: the port closes and portLost follows queued.
+    void injectError();
+
+    QByteArray writtenData() const { return written_; }
+    QList<QByteArray> writes() const { return writes_; }
+    void clearWritten();
+    QByteArray pendingInput() const { return input_; }
+
+    int openCount = 0;
+    int discardCount = 0;
+    bool failOpen = false;
+    bool modemLinesWork = true; // false: DTR and RTS fail, as on a pseudo-terminal
+    bool dtr = false;
+    bool rts = false;
+    FlowControl flow = FlowControl::None;
+
+    void setPortNumber(int portNumber) override { number_ = portNumber; }
+    int portNumber() const override { return number_; }
+    void setLineSettings(const QString& settings) override { settings_ = settings; }
+    QString lineSettings() const override { return settings_; }
+    bool open() override;
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    bool setDtr(bool on) override;
+    bool setRts(bool on) override;
+    bool setFlowControl(FlowControl flowControl) override;
+    int bytesAvailable() const override { return static_cast<int>(input_.size()); }
+    void discardInput() override;
+    QByteArray readAll() override;
+    QByteArray readOne() override;
+    bool write(const QByteArray& bytes) override;
+    bool writeText(const QString& text) override;
+
+private:
+    int number_ = 0;
+    QString settings_;
+    bool open_ = false;
+    QByteArray input_;
+    QByteArray written_;
+    QList<QByteArray> writes_;
+    Responder responder_;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/BusyCursor.h"
+
+// Shows nothing; remembers how deep the busy scopes are nested.
+class NullBusyCursor : public BusyCursor {
+public:
+    void setBusy(bool busy) override { depth += busy ? 1 : -1; }
+    int depth = 0;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/Prompter.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+// Records every message box and answers from a script. With the script used
+// up it answers Ok to an Ok box, No to a Yes/No box and Cancel otherwise.
+class RecordingPrompter : public Prompter {
+public:
+    struct Message {
+        QString title;
+        QString text;
+        PromptIcon icon = PromptIcon::None;
+        PromptButtons buttons = PromptButtons::Ok;
+    };
+
+    PromptAnswer ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons) override
+    {
+        messages.append({title, text, icon, buttons});
+        if (whileShown) {
+            whileShown(messages.constLast());
+        }
+        if (!answers.isEmpty()) {
+            return answers.takeFirst();
+        }
+        switch (buttons) {
+        case PromptButtons::Ok: return PromptAnswer::Ok;
+        case PromptButtons::YesNo: return PromptAnswer::No;
+        default: return PromptAnswer::Cancel;
+        }
+    }
+
+    QList<Message> messages;
+    QList<PromptAnswer> answers;
+    // Runs while a box is "open", as events would in a real modal box.
+    std::function<void(const Message&)> whileShown;
+};
