@@ -184,11 +184,8 @@ bool IsNumericText(QStringView text)
     return !trimmed.isEmpty() && NumberLength(trimmed) == trimmed.size();
 }
 
-double NumberValue(const QString& text)
+double LeadingNumber(QStringView view)
 {
-    QString withPoints = text;
-    withPoints.replace(QLatin1Char(','), QLatin1Char('.'));
-    QStringView view(withPoints);
     qsizetype start = 0;
     while (start < view.size() && (view[start] == u' ' || view[start] == u'\t')) {
         ++start;
@@ -208,4 +205,11 @@ WholeNumber ReadWholeNumber(QStringView text)
         return {};
     }
     return {true, static_cast<int32_t>(rounded)};
+}
+
+double NumberValue(const QString& text)
+{
+    QString withPoints = text;
+    withPoints.replace(QLatin1Char(','), QLatin1Char('.'));
+    return LeadingNumber(withPoints);
 }

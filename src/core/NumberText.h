@@ -22,6 +22,12 @@ QString NumberText(double value);
 // optional sign, digits with an optional point, an optional exponent.
 bool IsNumericText(QStringView text);
 
+// The value of the text's leading number: leading blanks are skipped and
+// reading stops at the first character that cannot continue the number (a
+// point is the only decimal separator); 0 when the text holds none.
+// "15 minutes" gives 15, "1,5" gives 1.
+double LeadingNumber(QStringView text);
+
 // The text as a number with every comma read as a point; the value of its
 // leading number, 0 when it holds none.
 double NumberValue(const QString& text);
