@@ -21,6 +21,7 @@ struct AppState {
     int16_t SamplePhase = 0;
     int16_t SampleWaitCountdown = 0;
     int16_t DerivedColumnCount = 2;
+    int16_t SampleCount = 0;         // valid entries of the live sample history, 0 to 5
 
     // Logger values refreshed by the command set.
     uint32_t RecordCount = 0;

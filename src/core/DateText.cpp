@@ -92,3 +92,10 @@ QString ShortDateText(QDate date)
 {
     return ShortDateFormat().text(date);
 }
+
+QString LongTimeText(QTime time, const QLocale& locale)
+{
+    QStringList parts = locale.timeFormat(QLocale::LongFormat).split(u' ');
+    parts.removeIf([](const QString& part) { return !part.isEmpty() && part.count(u't') == part.size(); });
+    return locale.toString(time, parts.join(u' '));
+}

@@ -21,3 +21,6 @@ private:
 
 // One date in the system's short date format with a two-digit year.
 QString ShortDateText(QDate date);
+
+// The time in the locale's long time format, without the time zone.
+QString LongTimeText(QTime time, const QLocale& locale = QLocale::system());

@@ -1,0 +1,58 @@
+#include "FaultInjector.h"
+
+bool FaultOptions::any() const
+{
+    return NoiseRate > 0 || LoseByteRate > 0 || CorruptRate > 0 || LoseAckRate > 0 || LoseRequestRate > 0
+        || HangUpAfterBytes >= 0;
+}
+
+FaultInjector::FaultInjector(const FaultOptions& options)
+    : options_(options)
+    , generator_(options.Seed)
+{
+}
+
+bool FaultInjector::chance(double rate)
+{
+    if (rate <= 0.0) {
+        return false; // no draw: a fault that is off does not shift the others
+    }
+    return static_cast<double>(generator_()) / 4294967296.0 < rate;
+}
+
+bool FaultInjector::loseRequest()
+{
+    return chance(options_.LoseRequestRate);
+}
+
+bool FaultInjector::loseAcknowledge()
+{
+    return chance(options_.LoseAckRate);
+}
+
+QByteArray FaultInjector::distort(const QByteArray& reply)
+{
+    QByteArray out;
+    for (char byte : reply) {
+        if (lineDead_) {
+            break;
+        }
+        if (options_.HangUpAfterBytes >= 0 && bytesSent_ >= options_.HangUpAfterBytes) {
+            lineDead_ = true;
+            options_.HangUpAfterBytes = -1;
+            break;
+        }
+        ++bytesSent_;
+        if (chance(options_.NoiseRate)) {
+            out.append(static_cast<char>(generator_() & 0xFF));
+        }
+        if (chance(options_.LoseByteRate)) {
+            continue;
+        }
+        if (chance(options_.CorruptRate)) {
+            byte = static_cast<char>(static_cast<uint8_t>(byte) ^ (1u << (generator_() % 8)));
+        }
+        out.append(byte);
+    }
+    return out;
+}

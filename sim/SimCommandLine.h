@@ -1,0 +1,35 @@
+#pragma once
+
+#include "HayesModem.h"
+#include "LoggerOptions.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+// Everything the brevel-logger-sim program is told on its command line.
+struct SimSettings {
+    LoggerOptions Logger;
+    bool Modem = false;
+    ModemOptions ModemSettings;
+    int LatencyMs = 0;
+    int Baud = 0;
+    QString Name = QStringLiteral("logger");
+    bool Trace = false;
+    QList<uint16_t> AnalogCounts; // fixed live counts, channel 1 first
+    QList<uint16_t> PulseCounts;
+};
+
+struct SimCommandLine {
+    SimSettings Settings;
+    bool HelpRequested = false;
+    QString HelpText;
+    QString Error; // set when the command line cannot be used
+};
+
+// Reads the arguments (the program name first). None of the options
+// contains "-d", "-i" or "-w", which the logger program itself searches
+// its command line for.
+SimCommandLine ParseSimCommandLine(const QStringList& arguments);

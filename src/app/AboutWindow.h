@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+// frmAbout: the program's picture with the main window's caption as the
+// version line and a notice under it. Escape closes it.
+class AboutWindow : public QDialog {
+    Q_OBJECT
+public:
+    AboutWindow(const QString& mainCaption, QWidget* parent);
+
+    QLabel* versionLabel() const { return lblVersion_; }
+
+private:
+    QLabel* lblVersion_ = nullptr;
+};

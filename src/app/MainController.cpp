@@ -1,0 +1,248 @@
+#include "app/MainController.h"
+
+#include "app/AboutWindow.h"
+#include "app/CommandLine.h"
+#include "app/MainWindow.h"
+#include "app/MeterBar.h"
+#include "app/ProgramPictures.h"
+#include "app/ProgramVersion.h"
+#include "app/Session.h"
+#include "core/NumberText.h"
+#include "platform/HelpViewer.h"
+#include "platform/SerialPort.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSplashScreen>
+
+namespace {
+
+const QColor kAnalogBar(128, 128, 255);
+const QColor kDerivedBar(0, 150, 110);
+const QColor kNotConnected(192, 0, 0);
+
+constexpr size_t kColumns = 8;
+
+void SetTextColour(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+} // namespace
+
+MainController::MainController(Session& session, MainWindow& window, QObject* parent)
+    : QObject(parent), session_(session), window_(window)
+{
+    statusTimer_.setInterval(100);
+    sampleTimer_.setInterval(100);
+    connect(&statusTimer_, &QTimer::timeout, this, &MainController::StatusTick);
+    connect(&sampleTimer_, &QTimer::timeout, this, &MainController::SampleTick);
+
+    const MainWidgets& ui = window_.ui();
+    connect(ui.mnuExit, &QAction::triggered, this, &MainController::exitRequested);
+    connect(ui.mnuLaunchHelp, &QAction::triggered, this, &MainController::LaunchHelp);
+    connect(ui.mnuAbout, &QAction::triggered, this, &MainController::ShowAbout);
+    connect(&window_, &MainWindow::closing, this, &MainController::WindowClosing);
+}
+
+void MainController::StartUp(const QString& commandLine, const QString& appFolder)
+{
+    AppState& state = session_.State;
+    const MainWidgets& ui = window_.ui();
+
+    window_.setWindowIcon(ProgramIcon());
+    session_.Logger.NumAnalogChannels = 8;
+    session_.Logger.NumDigitalChannels = 2;
+    ApplyCommandLine(commandLine, state);
+
+    const QString manual = appFolder + QStringLiteral("/BrevelFlowMonitor.html");
+    session_.HelpFile = QFileInfo::exists(manual) ? manual : QString();
+
+    QSplashScreen splash(ProgramBanner(ProgramCaption()));
+    splash.setObjectName(QStringLiteral("frmSplash"));
+    splash.show();
+    QCoreApplication::processEvents();
+
+    state.Loading = true;
+    state.SamplePhase = 0;
+    state.SampleWaitCountdown = 0;
+    sampleTimer_.stop();
+    state.Connected = false;
+    state.ShownConnected = false;
+
+    ui.lblCommStatus->setText(QStringLiteral("Not Connected"));
+    SetTextColour(ui.lblCommStatus, kNotConnected);
+    ui.lblPulseValue1->clear();
+    ui.lblPulseValue2->clear();
+
+    state.Busy = false;
+    state.SamplingContinuously = false;
+    state.AwaitingSample = false;
+    state.SampleCount = 0;
+
+    // TODO(catalogues): LoadRatingCatalogue of flumes.lst and weirs.lst from
+    // appFolder, once the catalogue reader is in.
+
+    window_.setWindowTitle(ProgramCaption());
+
+    for (QLabel* label : {ui.lblLoggerName, ui.lblDateTime, ui.lblSampleInterval, ui.lblWarmup, ui.lblLoggingState,
+                          ui.lblRecordings, ui.lblAlarm[0], ui.lblAlarm[1]}) {
+        label->clear();
+    }
+    session_.Logger.LoggerName.clear();
+    session_.Logger.SampleInterval.clear();
+    state.LoggingStateText.clear();
+
+    const QRect firstMeter = MainWindow::MeterFrameTwips(0);
+    layout_ = MeterLayout::FromColumnFrame(firstMeter.left(), MainWindow::ColumnFrameTwips());
+    ResetMeterColumns();
+    ui.meters[3].fraMeter->setTitle(QStringLiteral("Flow"));
+    ui.meters[4].fraMeter->setTitle(QStringLiteral("Velocity"));
+    ui.meters[3].fraMeter->setEnabled(false);
+    ui.meters[4].fraMeter->setEnabled(false);
+    for (size_t i = 5; i < kColumns; ++i) {
+        ui.meters[i].fraMeter->hide();
+    }
+    PlaceFlowModePanel();
+
+    session_.Logger.NumAnalogChannels = 3;
+    state.DerivedColumnCount = 2;
+
+    session_.User = ReadUserSettings(session_.platform.settingsStore);
+    session_.User.CurrentModemNumber = session_.User.ModemNumber[0];
+
+    window_.show();
+    splash.finish(&window_);
+    statusTimer_.start();
+    sampleTimer_.start();
+    state.Loading = false;
+}
+
+void MainController::ResetMeterColumns()
+{
+    const MainWidgets& ui = window_.ui();
+    for (size_t i = 0; i < kColumns; ++i) {
+        session_.Meters[i] = MeterColumn{};
+        const MeterWidgets& meter = ui.meters[i];
+        meter.fraMeter->setTitle(QString::number(i + 1));
+        meter.fraMeter->show();
+        meter.fraColumn->show();
+        meter.lblMin->setText(QStringLiteral("0.000"));
+        meter.lblMax->setText(QStringLiteral("0.000"));
+        meter.lblValue->clear();
+        meter.lblUnits->clear();
+        meter.lblHistory->clear();
+        // Column 1's labels keep their place; the others wait for a channel.
+        for (QLabel* label : {meter.lblMin, meter.lblMax, meter.lblValue, meter.lblUnits, meter.lblHistory}) {
+            label->setVisible(i == 0);
+        }
+    }
+}
+
+void MainController::PlaceFlowModePanel()
+{
+    const QRect first = MainWindow::MeterFrameTwips(0);
+    const int left = MainWindow::MeterFrameTwips(5).left();
+    const int width = MainWindow::InnerWidthTwips() - left - 150;
+    const MainWidgets& ui = window_.ui();
+    ui.fraFlowMode->setGeometry(TwipsRect(left, first.top(), width, first.height()));
+    ui.fraFlowMode->show();
+}
+
+void MainController::StatusTick()
+{
+    AppState& state = session_.State;
+    if (state.ReplyCountdown > 0) {
+        --state.ReplyCountdown;
+    }
+    if (!state.Loading) {
+        DrawBars();
+        ShowColumnLabels();
+    }
+}
+
+void MainController::SampleTick()
+{
+    AppState& state = session_.State;
+    if (state.SampleWaitCountdown > 0) {
+        --state.SampleWaitCountdown;
+    }
+}
+
+void MainController::DrawBars()
+{
+    const MainWidgets& ui = window_.ui();
+    const int meterTop = MainWindow::MeterFrameTwips(0).top();
+    const size_t columns = std::min<size_t>(
+        kColumns, static_cast<size_t>(session_.Logger.NumAnalogChannels + session_.State.DerivedColumnCount));
+    for (size_t i = 0; i < columns; ++i) {
+        MeterColumn& record = session_.Meters[i];
+        const BarDrawing bar = PlaceBar(layout_, meterTop, static_cast<int>(i), record);
+        if (!bar.Changed) {
+            continue;
+        }
+        MeterBar* frame = ui.meters[i].fraColumn;
+        QRect fill;
+        if (record.Shown) {
+            // Window twips to pixels, then into the bar frame's own coordinates.
+            const QPoint origin = frame->mapTo(window_.centralWidget(), QPoint(0, 0));
+            fill = TwipsRect(bar.Left, bar.FillTop, layout_.BarWidth, bar.Top + layout_.BarHeight - bar.FillTop)
+                       .translated(-origin);
+        }
+        const bool derived = i >= session_.Logger.NumAnalogChannels;
+        frame->setFill(fill, derived ? kDerivedBar : kAnalogBar);
+    }
+}
+
+void MainController::ShowColumnLabels()
+{
+    const MainWidgets& ui = window_.ui();
+    const size_t columns = std::min<size_t>(
+        kColumns, static_cast<size_t>(session_.Logger.NumAnalogChannels + session_.State.DerivedColumnCount));
+    for (size_t i = 0; i < columns; ++i) {
+        MeterColumn& record = session_.Meters[i];
+        if (record.Shown == record.LastShown) {
+            continue;
+        }
+        record.LastShown = record.Shown;
+        const MeterWidgets& meter = ui.meters[i];
+        for (QLabel* label : {meter.lblMax, meter.lblMin, meter.lblUnits, meter.lblValue, meter.lblHistory}) {
+            label->setVisible(record.Shown);
+        }
+    }
+}
+
+void MainController::LaunchHelp()
+{
+    if (!session_.HelpFile.isEmpty() && QFileInfo::exists(session_.HelpFile)) {
+        session_.platform.helpViewer.open(session_.HelpFile);
+    }
+}
+
+void MainController::ShowAbout()
+{
+    AboutWindow about(window_.windowTitle(), &window_);
+    about.exec();
+}
+
+void MainController::WindowClosing()
+{
+    statusTimer_.stop();
+    sampleTimer_.stop();
+    WriteUserSettings(session_.User, session_.platform.settingsStore);
+    if (session_.platform.port.isOpen()) {
+        session_.platform.port.close();
+    }
+    // Every other window, the most recently opened first.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        if (*it != &window_ && (*it)->isVisible()) {
+            (*it)->close();
+        }
+    }
+}

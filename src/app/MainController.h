@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/MeterLayout.h"
+
+#include <QObject>
+#include <QTimer>
+
+class MainWindow;
+struct Session;
+
+// What the main window does: start-up, its two 100 ms timers, Help, About,
+// File > Exit and the normal close. The window itself only holds controls.
+class MainController : public QObject {
+    Q_OBJECT
+public:
+    MainController(Session& session, MainWindow& window, QObject* parent = nullptr);
+
+    // Start-up up to and including switching the timers on: the command line
+    // is the whole text after the program name; the folder holds the manual
+    // and the catalogues.
+    void StartUp(const QString& commandLine, const QString& appFolder);
+
+    void StatusTick();
+    void SampleTick();
+
+    QTimer& StatusTimer() { return statusTimer_; }
+    QTimer& SampleTimer() { return sampleTimer_; }
+    const MeterLayout& Layout() const { return layout_; }
+
+    void LaunchHelp();
+    void ShowAbout();
+
+signals:
+    // File > Exit: the program ends at once, nothing is written.
+    void exitRequested();
+
+private:
+    void ResetMeterColumns();
+    void PlaceFlowModePanel();
+    void DrawBars();
+    void ShowColumnLabels();
+    void WindowClosing();
+
+    Session& session_;
+    MainWindow& window_;
+    QTimer statusTimer_;
+    QTimer sampleTimer_;
+    MeterLayout layout_;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/UserSettings.h"
+#include "config/LoggerSettings.h"
+#include "core/AppState.h"
+#include "core/LiveSample.h"
+#include "flow/Rating.h"
+#include "platform/Platform.h"
+
+#include <QString>
+#include <array>
+
+// Everything one run of the program works on, owned by main() (or by a
+// test); windows and functions take what they need by reference.
+struct Session {
+    explicit Session(Platform& services) : platform(services) {}
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    Platform& platform;
+    AppState State;
+    UserSettings User;
+    LoggerSettings Logger;
+    RatingState Rating;
+
+    // The display records of the main window's eight meter columns, and the
+    // five newest live samples (index 0 the newest; State.SampleCount valid).
+    std::array<MeterColumn, 8> Meters;
+    std::array<LiveSample, 5> SampleHistory;
+
+    QString HelpFile; // the manual found at start-up; empty when there is none
+};

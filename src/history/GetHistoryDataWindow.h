@@ -1,0 +1,49 @@
+#pragma once
+
+#include "history/HistoryDownload.h"
+
+#include <QDialog>
+#include <QString>
+#include <cstdint>
+
+class Prompter;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// frmGetHistoryData, "Get History Data": runs the download once it is
+// shown, with its progress, retries and "Stop", then the closing message.
+// Its state ends as "Okay" or "Cancel" when the table may open, and stays
+// "Running" after an error.
+class GetHistoryDataWindow : public QDialog {
+    Q_OBJECT
+public:
+    GetHistoryDataWindow(HistoryDownload& download, uint32_t expectedTotal, Prompter& prompter,
+                         bool errorTrapping, QWidget* parent = nullptr);
+
+    const QString& state() const { return state_; }
+
+public slots:
+    void cmdCancel_Click();
+    void cmdOkay_Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Download();
+    void showCount(int count);
+    QString receivedText(int count) const;
+
+    HistoryDownload& download_;
+    uint32_t expectedTotal_;
+    Prompter& prompter_;
+    bool errorTrapping_;
+    QString state_ = QStringLiteral("Starting");
+    QProgressBar* progressBar1_;
+    QLabel* lblGetHistoryData_;
+    QLabel* lblRetries_;
+    QPushButton* cmdOkay_;
+    QPushButton* cmdCancel_;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+#include <functional>
+
+class HistoryRecords;
+
+// What the download needs of the link: one history request (0D k) with its
+// 241-byte block, and a pause that keeps serving events.
+class HistoryBlockLink {
+public:
+    virtual ~HistoryBlockLink() = default;
+    // k: 0 first block, 1 next block, 2 repeat the last block. True when the
+    // logger acknowledged and the block arrived complete and correct.
+    virtual bool readHistoryBlock(int k, QByteArray& block) = 0;
+    virtual void pause(int ticks) = 0;
+};
+
+enum class HistoryDownloadEnd { Complete, Stopped, BufferFull, Error };
+
+// Copies the logger's history memory into HistoryRecords block by block,
+// retrying failed blocks. No windows: progress and the user's Stop come
+// through the callbacks, which the progress window connects.
+class HistoryDownload {
+public:
+    static constexpr int BlockBytes = 240;
+    static constexpr int MaxConsecutiveFailures = 100;
+    static constexpr int RetryPauseTicks = 5;
+
+    HistoryDownload(HistoryBlockLink& link, HistoryRecords& records, int numAnalogChannels,
+                    int numDigitalChannels);
+
+    int recordSize() const { return recordSize_; }
+    int recordsPerBlock() const { return recordsPerBlock_; }
+    int totalRetries() const { return totalRetries_; }
+    int recordCount() const;
+
+    // After each stored block: the record count.
+    std::function<void(int count)> onProgress;
+    // After each failed block: the total number of retries so far.
+    std::function<void(int totalRetries)> onRetry;
+    // Asked after every block; true ends the download with Stopped.
+    std::function<bool()> stopRequested;
+
+    HistoryDownloadEnd run();
+
+private:
+    bool isRepeatOfLastBlock(int k, const QByteArray& block) const;
+
+    HistoryBlockLink& link_;
+    HistoryRecords& records_;
+    int valueCount_;
+    int recordSize_;
+    int recordsPerBlock_;
+    int totalRetries_ = 0;
+    QByteArray lastStoredBlock_;
+};

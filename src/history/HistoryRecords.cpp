@@ -1,0 +1,35 @@
+#include "history/HistoryRecords.h"
+
+#include "core/SampleRecord.h"
+
+#include <algorithm>
+
+void HistoryRecords::reset(int valueCount)
+{
+    valueCount_ = std::clamp(valueCount, 0, 10);
+    times_.clear();
+    values_.clear();
+}
+
+bool HistoryRecords::appendRecord(const char* recordBytes)
+{
+    if (isFull()) {
+        return false;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(recordBytes);
+    times_.push_back(ReadPackedTimeValue(recordBytes));
+    for (int k = 0; k < valueCount_; ++k) {
+        values_.push_back(uint16_t(bytes[4 + 2 * k] << 8 | bytes[5 + 2 * k]));
+    }
+    return true;
+}
+
+LiveSample HistoryRecords::record(int index, const ShortDateFormat& dateFormat) const
+{
+    LiveSample sample;
+    sample.Timestamp = TimestampText(packedTime(index), dateFormat);
+    for (int k = 0; k < valueCount_; ++k) {
+        sample.Values[size_t(k)] = value(index, k);
+    }
+    return sample;
+}

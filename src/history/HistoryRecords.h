@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/LiveSample.h"
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+class ShortDateFormat;
+
+// The records of the last history download, in download order. Each record
+// is kept as the logger sent it (packed time and raw 16-bit counts), so
+// 200 000 records take a few megabytes; texts are made when shown.
+class HistoryRecords {
+public:
+    static constexpr int Capacity = 200000;
+
+    // Empties the store for records of the given number of values
+    // (analog channels, then pulse channels; at most 10).
+    void reset(int valueCount);
+
+    int count() const { return int(times_.size()); }
+    int valueCount() const { return valueCount_; }
+    bool isFull() const { return count() >= Capacity; }
+
+    // Appends one record as it stands in a history block: packed time,
+    // little-endian, then each value high byte first. False when full.
+    bool appendRecord(const char* recordBytes);
+
+    uint32_t packedTime(int index) const { return times_[size_t(index)]; }
+    uint16_t value(int index, int k) const { return values_[size_t(index) * size_t(valueCount_) + size_t(k)]; }
+    // The record decoded as a sample: timestamp text and its values.
+    LiveSample record(int index, const ShortDateFormat& dateFormat) const;
+
+private:
+    int valueCount_ = 0;
+    std::vector<uint32_t> times_;
+    std::vector<uint16_t> values_;
+};

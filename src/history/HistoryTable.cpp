@@ -1,0 +1,140 @@
+#include "history/HistoryTable.h"
+
+#include "core/NumberText.h"
+#include "core/SampleRecord.h"
+#include "history/HistoryRecords.h"
+
+#include <cmath>
+
+HistoryTable::HistoryTable(const HistoryRecords& records, const LoggerSettings& settings, HistoryFlowSource flow,
+                           ShortDateFormat dateFormat)
+    : records_(records), settings_(settings), flow_(std::move(flow)), dateFormat_(std::move(dateFormat))
+{
+}
+
+void HistoryTable::buildColumns()
+{
+    columns_.clear();
+    const int analog = std::min<int>(settings_.NumAnalogChannels, 8);
+    const int pulse = std::min<int>(settings_.NumDigitalChannels, 2);
+    for (int c = 0; c < analog; ++c) {
+        if (settings_.AnalogEnable[size_t(c)]) {
+            columns_.push_back({HistoryColumn::Kind::Analog, c, settings_.EngUnits[size_t(c)], 1200});
+        }
+    }
+    for (int p = 0; p < pulse; ++p) {
+        if (settings_.DigitalEnable[size_t(p)]) {
+            columns_.push_back({HistoryColumn::Kind::Pulse, p, settings_.EngUnits[size_t(8 + p)], 1440});
+        }
+    }
+    hasFlow_ = analog > 0 && settings_.AnalogEnable[0] && !flow_.FlowUnitsInvalid && settings_.FlowMode != 0
+               && flow_.ComputeFlow;
+    hasVelocity_ = hasFlow_ && settings_.FlowMode == 1;
+    if (hasFlow_) {
+        columns_.push_back({HistoryColumn::Kind::Flow, 0, QStringLiteral("Flow (") + flow_.FlowUnitName + u')', 1200});
+    }
+    if (hasVelocity_) {
+        columns_.push_back({HistoryColumn::Kind::Velocity, 0,
+                            settings_.VelUnits == 0 ? QStringLiteral("Vel (FPS)") : QStringLiteral("Vel (MPS)"),
+                            1200});
+    }
+}
+
+void HistoryTable::fill(bool pack, const ProgressFunction& progress)
+{
+    buildColumns();
+    packed_ = pack;
+    recordCount_ = records_.count();
+    rowRecords_.clear();
+    if (!pack) {
+        // Every record is a row; its texts are made when the row is shown.
+        if (progress) {
+            progress(std::max(0, recordCount_ - 1));
+        }
+        return;
+    }
+    std::vector<QString> lastTexts;
+    for (int r = 0; r < recordCount_; ++r) {
+        if (progress) {
+            progress(r);
+        }
+        std::vector<QString> texts = recordValueTexts(r);
+        if (r == 0 || texts != lastTexts) {
+            rowRecords_.push_back(r);
+            lastTexts = std::move(texts);
+        }
+    }
+}
+
+QString HistoryTable::headerText(int column) const
+{
+    return column == 0 ? QStringLiteral("Date / Time") : columns_[size_t(column - 1)].header;
+}
+
+QString HistoryTable::timestampText(int row) const
+{
+    return TimestampText(records_.packedTime(recordOf(row)), dateFormat_);
+}
+
+QString HistoryTable::cellText(int row, int column) const
+{
+    if (column == 0) {
+        return timestampText(row);
+    }
+    const int record = recordOf(row);
+    const HistoryColumn& col = columns_[size_t(column - 1)];
+    const bool derived = col.kind == HistoryColumn::Kind::Flow || col.kind == HistoryColumn::Kind::Velocity;
+    return columnText(record, col, derived ? flowAndVelocity(record) : std::pair<double, double>{});
+}
+
+std::vector<QString> HistoryTable::valueTexts(int row) const
+{
+    return recordValueTexts(recordOf(row));
+}
+
+std::vector<QString> HistoryTable::recordValueTexts(int record) const
+{
+    std::vector<QString> texts;
+    texts.reserve(columns_.size());
+    const auto derived = hasFlow_ ? flowAndVelocity(record) : std::pair<double, double>{};
+    for (const HistoryColumn& col : columns_) {
+        texts.push_back(columnText(record, col, derived));
+    }
+    return texts;
+}
+
+QString HistoryTable::columnText(int record, const HistoryColumn& col,
+                                 std::pair<double, double> derived) const
+{
+    switch (col.kind) {
+    case HistoryColumn::Kind::Analog:
+        return FormatDecimals(engineeringValue(record, col.channel), settings_.DecPlaces[size_t(col.channel)]);
+    case HistoryColumn::Kind::Pulse:
+        return FormatDecimals(records_.value(record, settings_.NumAnalogChannels + col.channel)
+                                  * settings_.PulseUnit[size_t(col.channel)],
+                              settings_.DecPlaces[size_t(8 + col.channel)]);
+    // In the table flow and velocity carry channel 1's decimal places.
+    case HistoryColumn::Kind::Flow:
+        return FormatDecimals(derived.first, settings_.DecPlaces[0]);
+    case HistoryColumn::Kind::Velocity:
+        return FormatDecimals(derived.second, settings_.DecPlaces[0]);
+    }
+    return {};
+}
+
+std::pair<double, double> HistoryTable::flowAndVelocity(int record) const
+{
+    return flow_.ComputeFlow(engineeringValue(record, 0));
+}
+
+double HistoryTable::engineeringValue(int record, int channel) const
+{
+    const size_t c = size_t(channel);
+    const double raw = records_.value(record, channel);
+    const double rawLow = settings_.RawScaleLower[c];
+    const double rawHigh = settings_.RawScaleUpper[c];
+    const double euLow = settings_.LowerLimit[c];
+    const double euHigh = settings_.UpperLimit[c];
+    const double fraction = rawLow == rawHigh ? 0.0 : (raw - rawLow) / (rawHigh - rawLow);
+    return std::fabs(euHigh - euLow) < 0.0001 ? euHigh : (euHigh - euLow) * fraction + euLow;
+}

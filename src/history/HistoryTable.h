@@ -1,0 +1,79 @@
+#pragma once
+
+#include "config/LoggerSettings.h"
+
+#include "core/DateText.h"
+
+#include <QString>
+#include <functional>
+#include <utility>
+#include <vector>
+
+class HistoryRecords;
+
+// What the table needs of the flow computation: whether channel 1's unit
+// allows one, the flow unit's name for the header, and flow and velocity
+// from a level.
+struct HistoryFlowSource {
+    bool FlowUnitsInvalid = true;
+    QString FlowUnitName;
+    std::function<std::pair<double, double>(double level)> ComputeFlow;
+};
+
+struct HistoryColumn {
+    enum class Kind { Analog, Pulse, Flow, Velocity };
+    Kind kind = Kind::Analog;
+    int channel = 0; // analog channel c or pulse channel p
+    QString header;
+    int widthTwips = 1200;
+};
+
+// The history table: which records are rows (all of them, or the packed
+// selection) and the text of every cell, computed from the compact records
+// when asked. The records are never changed.
+class HistoryTable {
+public:
+    // Analog channels of the logger, up to 8, then 2 pulse channels and the
+    // flow and velocity columns.
+    static constexpr int MaxValueColumns = 12;
+    using ProgressFunction = std::function<void(int value)>;
+
+    HistoryTable(const HistoryRecords& records, const LoggerSettings& settings, HistoryFlowSource flow,
+                 ShortDateFormat dateFormat = ShortDateFormat());
+
+    // Rebuilds the columns and the rows. With pack, a record becomes a row
+    // only when one of its value texts differs from the last row's; the
+    // first record always does. Progress runs from 0 to count - 1.
+    void fill(bool pack, const ProgressFunction& progress = {});
+
+    const std::vector<HistoryColumn>& columns() const { return columns_; }
+    bool hasFlowColumn() const { return hasFlow_; }
+    bool hasVelocityColumn() const { return hasVelocity_; }
+    int rowCount() const { return packed_ ? int(rowRecords_.size()) : recordCount_; }
+    // Column 0 is the timestamp; columns 1 ... the value columns.
+    int columnCount() const { return 1 + int(columns_.size()); }
+    QString headerText(int column) const;
+    QString cellText(int row, int column) const;
+    QString timestampText(int row) const;
+    // The value texts of a row, in column order.
+    std::vector<QString> valueTexts(int row) const;
+
+private:
+    int recordOf(int row) const { return packed_ ? rowRecords_[size_t(row)] : row; }
+    void buildColumns();
+    double engineeringValue(int record, int channel) const;
+    std::vector<QString> recordValueTexts(int record) const;
+    QString columnText(int record, const HistoryColumn& column, std::pair<double, double> derived) const;
+    std::pair<double, double> flowAndVelocity(int record) const;
+
+    const HistoryRecords& records_;
+    const LoggerSettings& settings_;
+    HistoryFlowSource flow_;
+    ShortDateFormat dateFormat_;
+    std::vector<HistoryColumn> columns_;
+    bool hasFlow_ = false;
+    bool hasVelocity_ = false;
+    bool packed_ = false;
+    int recordCount_ = 0;
+    std::vector<int> rowRecords_;
+};

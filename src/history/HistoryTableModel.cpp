@@ -1,0 +1,43 @@
+#include "history/HistoryTableModel.h"
+
+#include "history/HistoryTable.h"
+
+HistoryTableModel::HistoryTableModel(const HistoryTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table)
+{
+}
+
+int HistoryTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : table_.rowCount();
+}
+
+int HistoryTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : table_.columnCount();
+}
+
+QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole) {
+        return table_.cellText(index.row(), index.column());
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(index.column() == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+    }
+    return {};
+}
+
+QVariant HistoryTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < table_.columnCount()) {
+        return table_.headerText(section);
+    }
+    if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(section == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+    }
+    return QAbstractTableModel::headerData(section, orientation, role);
+}

@@ -1,0 +1,187 @@
+#include "history/HistoryWindow.h"
+
+#include "core/ErrorTrap.h"
+#include "history/HistoryRecords.h"
+#include "history/HistoryTableModel.h"
+#include "history/ProgressWindow.h"
+#include "platform/BusyCursor.h"
+#include "platform/FileDialogs.h"
+#include "platform/Prompter.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString PackTitle = QStringLiteral("Pack History Data");
+const QString PackQuestion = QStringLiteral(
+    "This operation will remove each record from the displayed data that has identical\r\n"
+    "measurements compared with the previous record. \r\n\r\n"
+    "Note that this will not change the history data in the logger.\r\n\r\n"
+    "Select YES to proceed.");
+
+// Column widths are kept in twips; a pixel is 15 twips at 96 dots per inch.
+int TwipsToPixels(int twips)
+{
+    return twips / 15;
+}
+
+QGroupBox* FramedLabel(const QString& title, QLabel* label)
+{
+    auto* frame = new QGroupBox(title);
+    auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(label);
+    return frame;
+}
+
+} // namespace
+
+HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
+    : QDialog(parent),
+      context_(std::move(context)),
+      table_(context_.records, context_.settings, context_.flow),
+      model_(new HistoryTableModel(table_, this)),
+      lvwHistory_(new QTableView),
+      lblLoggerName_(new QLabel),
+      lblNumRecords_(new QLabel),
+      progressBar_(new QProgressBar),
+      cmdOK_(new QPushButton(QStringLiteral("OK"))),
+      cmdSave_(new QPushButton(QStringLiteral("&Save to File"))),
+      cmdPack_(new QPushButton(QStringLiteral("&Pack")))
+{
+    setWindowTitle(QStringLiteral("Historical Data Viewer"));
+    setObjectName(QStringLiteral("frmHistory"));
+    lvwHistory_->setObjectName(QStringLiteral("lvwHistory"));
+    lblLoggerName_->setObjectName(QStringLiteral("lblLoggerName"));
+    lblNumRecords_->setObjectName(QStringLiteral("lblNumRecords"));
+    progressBar_->setObjectName(QStringLiteral("ProgressBar"));
+    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
+    cmdSave_->setObjectName(QStringLiteral("cmdSave"));
+    cmdPack_->setObjectName(QStringLiteral("cmdPack"));
+
+    lvwHistory_->setModel(model_);
+    lvwHistory_->setWordWrap(false);
+    lvwHistory_->setShowGrid(true);
+    lvwHistory_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvwHistory_->verticalHeader()->setVisible(false);
+    // A fixed row height: measuring 200 000 rows would take seconds.
+    lvwHistory_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    lvwHistory_->verticalHeader()->setDefaultSectionSize(lvwHistory_->fontMetrics().height() + 6);
+    lvwHistory_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    progressBar_->setVisible(false);
+
+    auto* labels = new QHBoxLayout;
+    labels->addWidget(FramedLabel(QStringLiteral("Logger Name"), lblLoggerName_), 2);
+    labels->addWidget(FramedLabel(QStringLiteral("Records Retrieved"), lblNumRecords_), 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(progressBar_, 1);
+    buttons->addStretch();
+    buttons->addWidget(cmdPack_);
+    buttons->addWidget(cmdSave_);
+    buttons->addWidget(cmdOK_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(labels);
+    layout->addWidget(lvwHistory_, 1);
+    layout->addLayout(buttons);
+
+    connect(cmdOK_, &QPushButton::clicked, this, &HistoryWindow::cmdOK_Click);
+    connect(cmdSave_, &QPushButton::clicked, this, &HistoryWindow::cmdSave_Click);
+    connect(cmdPack_, &QPushButton::clicked, this, &HistoryWindow::cmdPack_Click);
+    cmdOK_->setDefault(true);
+    resize(760, 520);
+
+    FillList(false);
+}
+
+HistoryWindow::~HistoryWindow() = default;
+
+void HistoryWindow::FillList(bool pack)
+{
+    BusyScope busy(context_.busyCursor);
+    const int maximum = std::max(1, context_.records.count() - 1);
+    const auto rebuild = [this, pack](const HistoryTable::ProgressFunction& progress) {
+        model_->beginRebuild();
+        table_.fill(pack, progress);
+        model_->endRebuild();
+    };
+    if (pack) {
+        ProgressSteps steps(*progressBar_, 0, maximum);
+        progressBar_->setVisible(true);
+        rebuild([&steps](int value) { steps.setValue(value); });
+        progressBar_->setVisible(false);
+    } else {
+        ProgressWindow progress(QStringLiteral("Formatting Data"),
+                                QStringLiteral("Please wait while data is being formatted"), 0, maximum, this);
+        rebuild([&progress](int value) { progress.setValue(value); });
+    }
+    // The widths of the classic list, widened where this font needs more.
+    const QFontMetrics metrics = lvwHistory_->fontMetrics();
+    const int padding = 2 * metrics.averageCharWidth();
+    const int stampWidth = table_.rowCount() > 0 ? metrics.horizontalAdvance(table_.timestampText(0)) : 0;
+    lvwHistory_->setColumnWidth(0, std::max(TwipsToPixels(1500), stampWidth + padding));
+    for (int column = 1; column < table_.columnCount(); ++column) {
+        const int headerWidth = metrics.horizontalAdvance(table_.headerText(column)) + padding;
+        lvwHistory_->setColumnWidth(
+            column, std::max(TwipsToPixels(table_.columns()[size_t(column - 1)].widthTwips), headerWidth));
+    }
+    lblLoggerName_->setText(context_.loggerName);
+    lblNumRecords_->setText(QString::number(table_.rowCount()));
+}
+
+void HistoryWindow::cmdPack_Click()
+{
+    if (context_.prompter.ask(PackTitle, PackQuestion, PromptIcon::Information, PromptButtons::YesNo)
+        == PromptAnswer::Yes) {
+        FillList(true);
+    }
+}
+
+void HistoryWindow::cmdSave_Click()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save As");
+    request.filter = QStringLiteral("Comma Separated Value Files (*.csv)|*.csv");
+    request.defaultExtension = QStringLiteral(".csv");
+    request.initialFileName = context_.appFolder + u'/' + DefaultExportFileName(now);
+    request.confirmOverwrite = true;
+    const std::optional<QString> path = context_.fileDialogs.saveFile(request);
+    if (path) {
+        bool saved = false;
+        {
+            BusyScope busy(context_.busyCursor);
+            ProgressSteps steps(*progressBar_, 1, std::max(2, table_.rowCount()));
+            progressBar_->setVisible(true);
+            const QString firstLine = HistoryExportFirstLine(lblLoggerName_->text(), now, context_.settings.FlowMode,
+                                                             context_.flowDescription);
+            saved = RunTrapped(
+                context_.errorTrapping,
+                [&] { return WriteHistoryCsv(*path, table_, firstLine, [&steps](int row) { steps.setValue(row); }); },
+                [] { return false; });
+            progressBar_->setVisible(false);
+        }
+        // The file is written whole or not at all; the user learns which.
+        if (!saved) {
+            context_.prompter.tell(QStringLiteral("Save to File"),
+                                   QStringLiteral("Error: file was not saved correctly."), PromptIcon::Error);
+        }
+    }
+    cmdOK_->setFocus();
+}
+
+void HistoryWindow::cmdOK_Click()
+{
+    {
+        BusyScope busy(context_.busyCursor);
+        model_->beginRebuild();
+        lvwHistory_->setModel(nullptr);
+        model_->endRebuild();
+    }
+    accept();
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "config/LoggerSettings.h"
+#include "history/HistoryRecords.h"
+#include "history/HistoryTable.h"
+
+#include <QByteArray>
+#include <QLocale>
+#include <vector>
+
+// Settings of a 3-analog, 2-pulse logger: channel 1 a level of 0 to 10 ft
+// over raw 0 to 1000 with 2 places, channel 2 a temperature, channel 3
+// 0 to 100 with 1 place; pulses of 0.5 and 1 unit.
+inline LoggerSettings HistoryTestSettings()
+{
+    LoggerSettings s;
+    s.LoggerName = QStringLiteral("Creek 4");
+    s.NumAnalogChannels = 3;
+    s.NumDigitalChannels = 2;
+    s.AnalogEnable = {1, 1, 1, 0, 0, 0, 0, 0};
+    s.DigitalEnable = {1, 1};
+    s.EngUnits = {QStringLiteral("ft"), QStringLiteral("degC"), QStringLiteral("%"), {}, {}, {}, {}, {},
+                  QStringLiteral("in"), QStringLiteral("gal")};
+    s.DecPlaces = {2, 1, 1, 0, 0, 0, 0, 0, 1, 0};
+    s.RawScaleLower = {0, 0, 0, 0, 0, 0, 0, 0};
+    s.RawScaleUpper = {1000, 4000, 1000, 0, 0, 0, 0, 0};
+    s.LowerLimit = {0, -20, 0, 0, 0, 0, 0, 0};
+    s.UpperLimit = {10, 60, 100, 0, 0, 0, 0, 0};
+    s.PulseUnit = {0.5, 1.0};
+    s.FlowMode = 1;
+    s.FlowUnits = 0;
+    s.VelUnits = 0;
+    return s;
+}
+
+// Flow 3 x level and velocity level / 4: easy to check by hand.
+inline HistoryFlowSource HistoryTestFlow()
+{
+    return {false, QStringLiteral("cfs"), [](double level) { return std::pair{3.0 * level, level / 4.0}; }};
+}
+
+// Appends a record with the given packed time and raw values.
+inline void AppendRecord(HistoryRecords& records, uint32_t time, const std::vector<int>& values)
+{
+    QByteArray bytes(4 + 2 * records.valueCount(), '\0');
+    for (int b = 0; b < 4; ++b) {
+        bytes[b] = char(time >> (8 * b));
+    }
+    for (size_t k = 0; k < values.size(); ++k) {
+        bytes[4 + 2 * int(k)] = char(values[k] >> 8);
+        bytes[5 + 2 * int(k)] = char(values[k]);
+    }
+    records.appendRecord(bytes.constData());
+}
+
+// 15 March 2006 (months since 2000: 74), at the given time of day.
+inline uint32_t March15(int hour, int minute, int second)
+{
+    return uint32_t(74) << 22 | uint32_t(15) << 17 | uint32_t(hour) << 12 | uint32_t(minute) << 6 | uint32_t(second);
+}

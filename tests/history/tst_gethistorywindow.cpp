@@ -1,0 +1,131 @@
+#include "RecordingPrompter.h"
+#include "ScriptedHistoryLink.h"
+#include "TestRegistry.h"
+#include "history/GetHistoryDataWindow.h"
+#include "history/HistoryRecords.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <stdexcept>
+
+namespace {
+
+struct DownloadRig {
+    explicit DownloadRig(int loggerRecords, uint32_t expected, bool trapping = true)
+        : link(loggerRecords), download(link, records, 3, 2), window(download, expected, prompter, trapping)
+    {
+    }
+    QString text(const char* name) const { return window.findChild<QLabel*>(name)->text(); }
+    QPushButton* button(const char* name) const { return window.findChild<QPushButton*>(name); }
+    // Shows the window and lets it run until it closes or waits for Okay.
+    void run()
+    {
+        window.show();
+        QTRY_VERIFY(window.state() != u"Starting");
+        QTRY_VERIFY(!window.isVisible() || button("cmdOkay")->isEnabled());
+    }
+
+    ScriptedHistoryLink link;
+    HistoryRecords records;
+    HistoryDownload download;
+    RecordingPrompter prompter;
+    GetHistoryDataWindow window;
+};
+
+} // namespace
+
+class GetHistoryWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void completionWaitsForOkay()
+    {
+        using F = ScriptedHistoryLink::Fault;
+        DownloadRig rig(17, 10);
+        rig.link.faults = {F::None, F::ReplyLost, F::ReplyLost, F::ReplyLost};
+        rig.run();
+        QVERIFY(rig.window.isVisible());
+        QCOMPARE(rig.window.state(), QStringLiteral("Running"));
+        QCOMPARE(rig.text("lblGetHistoryData"), QStringLiteral("Upload complete: 17 records uploaded."));
+        QCOMPARE(rig.text("lblRetries"), QStringLiteral("3 retries"));
+        QVERIFY(!rig.button("cmdCancel")->isEnabled());
+        // The bar's maximum grew from the expected 10 to the 17 received.
+        QCOMPARE(rig.window.findChild<QProgressBar*>("ProgressBar1")->maximum(), 17);
+        QVERIFY(rig.prompter.messages.isEmpty());
+        QTest::mouseClick(rig.button("cmdOkay"), Qt::LeftButton);
+        QCOMPARE(rig.window.state(), QStringLiteral("Okay"));
+        QVERIFY(!rig.window.isVisible());
+    }
+
+    void stopKeepsRecordsAndTells()
+    {
+        DownloadRig rig(100, 100);
+        rig.link.onRequest = [&](int n) {
+            if (n == 2) {
+                QTest::mouseClick(rig.button("cmdCancel"), Qt::LeftButton);
+            }
+        };
+        rig.run();
+        QVERIFY(!rig.window.isVisible());
+        QCOMPARE(rig.window.state(), QStringLiteral("Cancel"));
+        QCOMPARE(rig.records.count(), 34);
+        QCOMPARE(rig.prompter.messages.size(), 1);
+        QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Get History Data"));
+        QCOMPARE(rig.prompter.messages[0].text,
+                 QStringLiteral("Retrieval cancelled by user. Received 34 records of 100 records."));
+        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Information);
+    }
+
+    void errorsLeaveTheStateRunning_data()
+    {
+        QTest::addColumn<bool>("throws");
+        QTest::newRow("101 failures") << false;
+        QTest::newRow("unexpected failure, trapped") << true;
+    }
+    void errorsLeaveTheStateRunning()
+    {
+        QFETCH(bool, throws);
+        DownloadRig rig(40, 40);
+        rig.link.faults.push_back(ScriptedHistoryLink::Fault::None);
+        rig.link.faults.insert(rig.link.faults.end(), 101, ScriptedHistoryLink::Fault::ReplyLost);
+        if (throws) {
+            rig.link.onRequest = [](int n) {
+                if (n == 2) {
+                    throw std::runtime_error("port gone");
+                }
+            };
+        }
+        rig.run();
+        QVERIFY(!rig.window.isVisible());
+        QCOMPARE(rig.window.state(), QStringLiteral("Running"));
+        QCOMPARE(rig.prompter.messages.size(), 1);
+        QCOMPARE(rig.prompter.messages[0].text,
+                 QStringLiteral("Error during retrieval. Received 17 records of 40 records."));
+        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Error);
+    }
+
+    void bufferFullEndsAtTheCap()
+    {
+        DownloadRig rig(HistoryRecords::Capacity + 1, HistoryRecords::Capacity + 1);
+        rig.run();
+        QCOMPARE(rig.window.state(), QStringLiteral("Cancel"));
+        QCOMPARE(rig.records.count(), HistoryRecords::Capacity);
+        QCOMPARE(rig.text("lblGetHistoryData"), QStringLiteral("200000 records"));
+        QCOMPARE(rig.prompter.messages.size(), 1);
+        QCOMPARE(rig.prompter.messages[0].text, QStringLiteral("History buffer full: upload terminated."));
+        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Information);
+    }
+
+    void emptyFirstBlockCompletesWithNoRecords()
+    {
+        DownloadRig rig(0, 5);
+        rig.run();
+        QCOMPARE(rig.text("lblGetHistoryData"), QStringLiteral("Upload complete: 0 records uploaded."));
+        QTest::mouseClick(rig.button("cmdOkay"), Qt::LeftButton);
+        QCOMPARE(rig.window.state(), QStringLiteral("Okay"));
+    }
+};
+
+BREVEL_TEST(GetHistoryWindowTest)
+#include "tst_gethistorywindow.moc"

@@ -1,0 +1,154 @@
+#include "HistoryFixtures.h"
+#include "NullBusyCursor.h"
+#include "RecordingPrompter.h"
+#include "ScriptedFileDialogs.h"
+#include "TestRegistry.h"
+#include "history/HistoryWindow.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct WindowRig {
+    WindowRig()
+    {
+        records.reset(5);
+        for (int i = 0; i < 50; ++i) {
+            // Levels change every tenth record only: packing leaves 5 rows.
+            AppendRecord(records, March15(8 + i / 60, i % 60, 0), {100 + 10 * (i / 10), 2000, 500, 2, 1});
+        }
+        window = std::make_unique<HistoryWindow>(HistoryWindowContext{
+            records, settings, HistoryTestFlow(), HistoryFlowDescription{}, QStringLiteral("Creek 4"),
+            QStringLiteral("/srv/logger"), true, prompter, dialogs, cursor});
+    }
+    QString label(const char* name) const { return window->findChild<QLabel*>(name)->text(); }
+    void click(const char* name) { QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton); }
+
+    LoggerSettings settings = HistoryTestSettings();
+    HistoryRecords records;
+    RecordingPrompter prompter;
+    ScriptedFileDialogs dialogs;
+    NullBusyCursor cursor;
+    std::unique_ptr<HistoryWindow> window;
+};
+
+} // namespace
+
+class HistoryWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void opensOnAllRecords()
+    {
+        WindowRig rig;
+        QCOMPARE(rig.window->windowTitle(), QStringLiteral("Historical Data Viewer"));
+        QCOMPARE(rig.label("lblNumRecords"), QStringLiteral("50"));
+        QCOMPARE(rig.label("lblLoggerName"), QStringLiteral("Creek 4"));
+        QTableView* view = rig.window->view();
+        QCOMPARE(view->model()->rowCount(), 50);
+        QCOMPARE(view->model()->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Flow (cfs)"));
+        QVERIFY(view->columnWidth(0) > view->fontMetrics().horizontalAdvance(rig.window->table().timestampText(0)));
+        QCOMPARE(view->columnWidth(4), 96);
+        QCOMPARE(view->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+        QCOMPARE(rig.cursor.depth, 0);
+    }
+
+    void packAsksFirst_data()
+    {
+        QTest::addColumn<PromptAnswer>("answer");
+        QTest::addColumn<QString>("rows");
+        QTest::newRow("No keeps the table") << PromptAnswer::No << "50";
+        QTest::newRow("Yes packs") << PromptAnswer::Yes << "5";
+    }
+    void packAsksFirst()
+    {
+        QFETCH(PromptAnswer, answer);
+        QFETCH(QString, rows);
+        WindowRig rig;
+        rig.prompter.answers = {answer, answer};
+        rig.click("cmdPack");
+        QCOMPARE(rig.prompter.messages.size(), 1);
+        QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Pack History Data"));
+        QVERIFY(rig.prompter.messages[0].text.startsWith(
+            QStringLiteral("This operation will remove each record from the displayed data that has identical\r\n")));
+        QVERIFY(rig.prompter.messages[0].text.endsWith(QStringLiteral("\r\n\r\nSelect YES to proceed.")));
+        QCOMPARE(rig.prompter.messages[0].buttons, PromptButtons::YesNo);
+        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Information);
+        QCOMPARE(rig.label("lblNumRecords"), rows);
+        // Packing again starts from the records, so the result is the same.
+        rig.click("cmdPack");
+        QCOMPARE(rig.label("lblNumRecords"), rows);
+        QVERIFY(!rig.window->findChild<QProgressBar*>("ProgressBar")->isVisible());
+    }
+
+    void saveWritesTheTableAsShown()
+    {
+        WindowRig rig;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("h.csv"));
+        rig.dialogs.choices = {path};
+        rig.click("cmdSave");
+        QCOMPARE(rig.dialogs.saveRequests.size(), 1);
+        const FileDialogRequest& request = rig.dialogs.saveRequests[0];
+        QCOMPARE(request.title, QStringLiteral("Save As"));
+        QCOMPARE(request.filter, QStringLiteral("Comma Separated Value Files (*.csv)|*.csv"));
+        QCOMPARE(request.defaultExtension, QStringLiteral(".csv"));
+        QVERIFY(request.confirmOverwrite);
+        QVERIFY2(QRegularExpression(QStringLiteral("^/srv/logger/\\d{4}-\\d\\d-\\d\\d-\\d{4}\\.csv$"))
+                     .match(request.initialFileName)
+                     .hasMatch(),
+                 qPrintable(request.initialFileName));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().count("\r\n"), 52);
+        QVERIFY(rig.prompter.messages.isEmpty());
+    }
+
+    void cancelWritesNothingAndFailureIsTold()
+    {
+        WindowRig rig;
+        QTemporaryDir dir;
+        rig.dialogs.choices = {std::nullopt, dir.filePath(QStringLiteral("no/such/folder.csv"))};
+        rig.click("cmdSave");
+        QVERIFY(rig.prompter.messages.isEmpty());
+        QVERIFY(QDir(dir.path()).isEmpty());
+        rig.click("cmdSave");
+        QCOMPARE(rig.prompter.messages.size(), 1);
+        QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Save to File"));
+        QCOMPARE(rig.prompter.messages[0].text, QStringLiteral("Error: file was not saved correctly."));
+        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Error);
+        QCOMPARE(rig.cursor.depth, 0);
+    }
+
+    void okClosesAndKeepsTheRecords()
+    {
+        WindowRig rig;
+        rig.window->show();
+        rig.click("cmdOK");
+        QVERIFY(!rig.window->isVisible());
+        QCOMPARE(rig.window->result(), int(QDialog::Accepted));
+        QCOMPARE(rig.records.count(), 50);
+    }
+
+    // Not a check: leaves a picture of the table for a look by eye.
+    void screenshot()
+    {
+        const QString target = qEnvironmentVariable("BREVEL_SCREENSHOT_DIR");
+        if (target.isEmpty()) {
+            QSKIP("set BREVEL_SCREENSHOT_DIR to keep a picture of the window");
+        }
+        WindowRig rig;
+        rig.window->show();
+        QVERIFY(rig.window->grab().save(target + QStringLiteral("/history-window.png")));
+    }
+};
+
+Q_DECLARE_METATYPE(PromptAnswer)
+BREVEL_TEST(HistoryWindowTest)
+#include "tst_historywindow.moc"
