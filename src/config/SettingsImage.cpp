@@ -332,3 +332,8 @@ QString DecodeFixedText(const QByteArray& image, int offset, int width)
     }
     return text;
 }
+
+bool ImagesEqual(const std::optional<QByteArray>& a, const std::optional<QByteArray>& b)
+{
+    return a.has_value() && b.has_value() && *a == *b;
+}

@@ -58,3 +58,8 @@ bool EncodeFixedText(const QString& text, QByteArray& image, int offset, int wid
 // The text of width bytes at offset: bytes 32 to 127 as they are, any other
 // byte as a space, trailing spaces removed.
 QString DecodeFixedText(const QByteArray& image, int offset, int width);
+
+// Changes are detected by comparing images, never fields: true when both
+// images hold the same bytes. An image whose encoding failed equals nothing,
+// so a record that cannot be encoded always counts as changed.
+bool ImagesEqual(const std::optional<QByteArray>& a, const std::optional<QByteArray>& b);

@@ -1,5 +1,8 @@
 #include "SettingsDescription.h"
 
+#include "config/DefaultSettings.h"
+#include "flow/Rating.h"
+
 namespace {
 
 QString Text(double value)
@@ -28,6 +31,16 @@ void AddList(QMap<QString, QString>& fields, const char* name, const std::array<
 }
 
 } // namespace
+
+LoggerSettings DefaultRecord(int analogChannels, int digitalChannels)
+{
+    LoggerSettings settings;
+    settings.NumAnalogChannels = uint8_t(analogChannels);
+    settings.NumDigitalChannels = uint8_t(digitalChannels);
+    RatingState rating;
+    ApplyDefaultSettings(settings, rating);
+    return settings;
+}
 
 QMap<QString, QString> DescribeSettings(const LoggerSettings& s)
 {

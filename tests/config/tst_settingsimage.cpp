@@ -10,16 +10,6 @@
 
 namespace {
 
-LoggerSettings ThreeChannelDefaults()
-{
-    LoggerSettings settings;
-    settings.NumAnalogChannels = 3;
-    settings.NumDigitalChannels = 2;
-    RatingState rating;
-    ApplyDefaultSettings(settings, rating);
-    return settings;
-}
-
 QByteArray Encoded(const LoggerSettings& settings)
 {
     const std::optional<QByteArray> image = EncodeSettings(settings, true);
@@ -181,7 +171,7 @@ private slots:
     // The defaults of a three-channel logger, field by field against the layout.
     void encodesTheDefaultsByteForByte()
     {
-        const QByteArray image = Encoded(ThreeChannelDefaults());
+        const QByteArray image = Encoded(DefaultRecord());
         QCOMPARE(image.size(), SettingsImageSize);
         QCOMPARE(Bytes(image, 0, 32), QByteArray("Brevel Logger").leftJustified(32, ' '));
         QCOMPARE(Bytes(image, 32, 16).toHex(' '), Hex("0100 03 03 02 ff 03 01 b80b 00 00 00 00 0000").toHex(' '));
@@ -224,14 +214,14 @@ private slots:
     {
         QFETCH(QString, interval);
         QFETCH(QByteArray, countAndUnit);
-        LoggerSettings settings = ThreeChannelDefaults();
+        LoggerSettings settings = DefaultRecord();
         settings.SampleInterval = interval;
         QCOMPARE(Bytes(Encoded(settings), 32, 3).toHex(' '), countAndUnit.toHex(' '));
     }
 
     void encodesStoredValuesAsTheyStand()
     {
-        LoggerSettings settings = ThreeChannelDefaults();
+        LoggerSettings settings = DefaultRecord();
         settings.AnalogEnable = {1, 0, 1, 0, 0, 0, 0, 1};
         settings.DigitalEnable = {0, 1};
         settings.FixedBaudRate = 6;
@@ -277,7 +267,7 @@ private slots:
     void encodingFails()
     {
         QFETCH(std::function<void(LoggerSettings&)>, change);
-        LoggerSettings settings = ThreeChannelDefaults();
+        LoggerSettings settings = DefaultRecord();
         change(settings);
         QVERIFY(!EncodeSettings(settings, true).has_value());
         QVERIFY(!EncodeSettings(settings, false).has_value());
@@ -285,7 +275,7 @@ private slots:
 
     void warmupOf65SecondsFitsAndReadsBackAs60()
     {
-        LoggerSettings settings = ThreeChannelDefaults();
+        LoggerSettings settings = DefaultRecord();
         settings.SensorWarmupTime = 65;
         const QByteArray image = Encoded(settings);
         QCOMPARE(Bytes(image, 40, 2).toHex(' '), Hex("e8fd").toHex(' '));
@@ -347,7 +337,7 @@ private slots:
         QFETCH(QByteArray, patch);
         QFETCH(bool, sodSupported);
         QFETCH(QStringList, expected);
-        QByteArray image = Encoded(ThreeChannelDefaults());
+        QByteArray image = Encoded(DefaultRecord());
         image.replace(offset, patch.size(), patch);
         LoggerSettings settings;
         settings.NumAnalogChannels = 3;
@@ -364,7 +354,7 @@ private slots:
 
     void flowBlockNeverWrittenGivesTheDefaultFlow()
     {
-        LoggerSettings written = ThreeChannelDefaults();
+        LoggerSettings written = DefaultRecord();
         written.FlowMode = 3;
         written.WeirTag = "V90";
         written.TablePath = "C:\\x.tbl";
@@ -378,7 +368,7 @@ private slots:
         RatingState rating;
         rating.FlowTable.assign(4, RatingPoint{2.0, 3.0});
         QVERIFY(DecodeSettings(image, settings, rating, true));
-        LoggerSettings expected = ThreeChannelDefaults();
+        LoggerSettings expected = DefaultRecord();
         expected.AnalogEnable = {1, 1, 1, 0, 0, 0, 0, 0};
         QCOMPARE(SettingsDifferences(settings, expected), QString());
         QCOMPARE(rating.FlowTable.size(), size_t(2));
@@ -390,7 +380,7 @@ private slots:
     {
         RatingState rating;
         rating.FlowTable.assign(4, RatingPoint{2.0, 3.0});
-        LoggerSettings settings = ThreeChannelDefaults();
+        LoggerSettings settings = DefaultRecord();
         QVERIFY(DecodeSettings(Encoded(settings), settings, rating, true));
         QCOMPARE(rating.FlowTable.size(), size_t(4));
     }
@@ -406,25 +396,25 @@ private slots:
     void shortImageChangesNothing()
     {
         QFETCH(int, length);
-        LoggerSettings other = ThreeChannelDefaults();
+        LoggerSettings other = DefaultRecord();
         other.LoggerName = "Other";
         other.SampleInterval = "5 minutes";
         QByteArray image = Encoded(other).left(length);
         if (length > 290) image[290] = char(0xFF);
-        LoggerSettings settings = ThreeChannelDefaults();
+        LoggerSettings settings = DefaultRecord();
         RatingState rating;
         rating.FlowTable.assign(5, RatingPoint{});
         QVERIFY(!DecodeSettings(image, settings, rating, true));
-        QCOMPARE(SettingsDifferences(settings, ThreeChannelDefaults()), QString());
+        QCOMPARE(SettingsDifferences(settings, DefaultRecord()), QString());
         QCOMPARE(rating.FlowTable.size(), size_t(5));
     }
 
     void longerImageDecodesItsFirst458Bytes()
     {
-        LoggerSettings settings = ThreeChannelDefaults();
+        LoggerSettings settings = DefaultRecord();
         settings.LoggerName = "Weir 9";
         RatingState rating;
-        LoggerSettings decoded = ThreeChannelDefaults();
+        LoggerSettings decoded = DefaultRecord();
         QVERIFY(DecodeSettings(Encoded(settings) + QByteArray(10, 'z'), decoded, rating, true));
         QCOMPARE(decoded.LoggerName, QString("Weir 9"));
     }
@@ -448,6 +438,21 @@ private slots:
             const QString differences = SettingsDifferences(decoded, ReadBack(original));
             QVERIFY2(differences.isEmpty(), qPrintable(QStringLiteral("record %1:\n%2").arg(n).arg(differences)));
         }
+    }
+
+    void failedImagesEqualNothing()
+    {
+        LoggerSettings settings = DefaultRecord();
+        const std::optional<QByteArray> good = EncodeSettings(settings, true);
+        QVERIFY(ImagesEqual(good, EncodeSettings(settings, true)));
+        settings.DisplayTop[0] = 100.0000001; // beyond six digits: the same image
+        QVERIFY(ImagesEqual(good, EncodeSettings(settings, true)));
+        settings.DisplayTop[0] = 100.001;
+        QVERIFY(!ImagesEqual(good, EncodeSettings(settings, true)));
+        settings.Deadband = 70000;
+        const std::optional<QByteArray> failed = EncodeSettings(settings, true);
+        QVERIFY(!ImagesEqual(failed, good));
+        QVERIFY(!ImagesEqual(failed, failed));
     }
 
     void fixedTextCodec()

@@ -1,3 +1,4 @@
+#include "SettingsDescription.h"
 #include "TestRegistry.h"
 #include "config/DefaultSettings.h"
 #include "config/SettingsSummary.h"
@@ -6,16 +7,6 @@
 #include <QTest>
 
 namespace {
-
-LoggerSettings Defaults(int analogChannels, int digitalChannels)
-{
-    LoggerSettings settings;
-    settings.NumAnalogChannels = uint8_t(analogChannels);
-    settings.NumDigitalChannels = uint8_t(digitalChannels);
-    RatingState rating;
-    ApplyDefaultSettings(settings, rating);
-    return settings;
-}
 
 QStringList Texts(const SettingsSummary::Channel& channel)
 {
@@ -27,9 +18,9 @@ QStringList Texts(const SettingsSummary::Channel& channel)
 class SettingsSummaryTest : public QObject {
     Q_OBJECT
 private slots:
-    void threeChannelDefaults()
+    void threeChannelDefaultRecord()
     {
-        const SettingsSummary summary = BuildSettingsSummary(Defaults(3, 2));
+        const SettingsSummary summary = BuildSettingsSummary(DefaultRecord(3, 2));
         QCOMPARE(summary.SampleIntervalText, QString("1 day"));
         QCOMPARE(summary.WarmupText, QString("3 sec"));
         QCOMPARE(summary.AlarmText[0], QString("12:00:00 AM"));
@@ -48,7 +39,7 @@ private slots:
 
     void channelTextsFollowTheirDecimals()
     {
-        LoggerSettings settings = Defaults(3, 2);
+        LoggerSettings settings = DefaultRecord(3, 2);
         settings.DisplayTop[0] = 2.5;
         settings.DisplayBottom[0] = -0.125;
         settings.DecPlaces[0] = 0;
@@ -64,7 +55,7 @@ private slots:
     // A disabled channel's column loses range, unit and value; other columns stay.
     void disabledChannelClearsItsColumn()
     {
-        LoggerSettings settings = Defaults(3, 2);
+        LoggerSettings settings = DefaultRecord(3, 2);
         settings.AnalogEnable[1] = 0;
         const SettingsSummary summary = BuildSettingsSummary(settings);
         QCOMPARE(Texts(summary.Channels[1]), (QStringList{"hidden", "", "", ""}));
@@ -112,7 +103,7 @@ private slots:
         QFETCH(int, pulseChannels);
         QFETCH(bool, first);
         QFETCH(std::optional<bool>, second);
-        LoggerSettings settings = Defaults(3, pulseChannels);
+        LoggerSettings settings = DefaultRecord(3, pulseChannels);
         settings.DigitalEnable = {0, 0}; // plays no part
         const SettingsSummary summary = BuildSettingsSummary(settings);
         QCOMPARE(summary.Pulse1Enabled, first);
@@ -135,7 +126,7 @@ private slots:
     {
         QFETCH(int, style);
         QFETCH(QString, text);
-        LoggerSettings settings = Defaults(3, 2);
+        LoggerSettings settings = DefaultRecord(3, 2);
         settings.SampleInterval = "15 minutes";
         settings.LoggingStyle = uint8_t(style);
         QCOMPARE(BuildSettingsSummary(settings).SampleIntervalText, text);
@@ -160,7 +151,7 @@ private slots:
         QFETCH(int, minute);
         QFETCH(int, second);
         QFETCH(QString, text);
-        LoggerSettings settings = Defaults(3, 2);
+        LoggerSettings settings = DefaultRecord(3, 2);
         settings.AlarmHour[1] = int16_t(hour);
         settings.AlarmMin[1] = int16_t(minute);
         settings.AlarmSec[1] = int16_t(second);
@@ -173,9 +164,9 @@ private slots:
 
     void channelCountLimitsTheColumns()
     {
-        QCOMPARE(BuildSettingsSummary(Defaults(1, 0)).Channels.size(), size_t(1));
-        QCOMPARE(BuildSettingsSummary(Defaults(8, 0)).Channels.size(), size_t(8));
-        LoggerSettings odd = Defaults(8, 0);
+        QCOMPARE(BuildSettingsSummary(DefaultRecord(1, 0)).Channels.size(), size_t(1));
+        QCOMPARE(BuildSettingsSummary(DefaultRecord(8, 0)).Channels.size(), size_t(8));
+        LoggerSettings odd = DefaultRecord(8, 0);
         odd.NumAnalogChannels = 200;
         QCOMPARE(BuildSettingsSummary(odd).Channels.size(), size_t(8));
     }

@@ -1,0 +1,332 @@
+#include "link/LoggerCommands.h"
+
+#include "config/LoggerSettings.h"
+#include "config/Number24.h"
+#include "config/SettingsImage.h"
+#include "core/AppState.h"
+#include "core/DateText.h"
+#include "core/ErrorTrap.h"
+#include "core/NumberText.h"
+#include "flow/Rating.h"
+#include "link/FrameCodec.h"
+#include "link/LoggerLink.h"
+
+#include <QDate>
+#include <optional>
+
+namespace {
+
+constexpr int CommandRetries = 2;
+constexpr int WakeAttempts = 10;
+constexpr int InitialiseTicks = 60;
+constexpr int SignatureLength = 8;
+const QString ClockFailureText = QStringLiteral("00/00/00 00:00:00");
+
+QByteArray Payload(std::initializer_list<uint8_t> bytes)
+{
+    QByteArray payload;
+    for (uint8_t byte : bytes) {
+        payload.append(static_cast<char>(byte));
+    }
+    return payload;
+}
+
+// The two guard bytes that follow the code of the commands that change memory.
+QByteArray GuardedPayload(uint8_t code)
+{
+    return Payload({code, static_cast<uint8_t>(0xA0 + code), static_cast<uint8_t>(code * 16 + 0x0A)});
+}
+
+uint8_t At(const QByteArray& bytes, int index) { return static_cast<uint8_t>(bytes.at(index)); }
+
+// The clock fields of "month/day/year hour:minute:second[ AM|PM]".
+struct ClockFields {
+    int month, day, year, hour, minute, second;
+};
+
+std::optional<ClockFields> ParseClockText(const QString& text)
+{
+    const int slash1 = text.indexOf(QLatin1Char('/'));
+    const int slash2 = slash1 < 0 ? -1 : text.indexOf(QLatin1Char('/'), slash1 + 1);
+    const int space = slash2 < 0 ? -1 : text.indexOf(QLatin1Char(' '), slash2 + 1);
+    const int colon1 = space < 0 ? -1 : text.indexOf(QLatin1Char(':'), space + 1);
+    const int colon2 = colon1 < 0 ? -1 : text.indexOf(QLatin1Char(':'), colon1 + 1);
+    if (colon2 < 0) {
+        return std::nullopt;
+    }
+    int secondEnd = text.indexOf(QLatin1Char(' '), colon2 + 1);
+    if (secondEnd < 0) {
+        secondEnd = static_cast<int>(text.size());
+    }
+    auto field = [&text](int from, int to) {
+        return static_cast<int>(LeadingNumber(QStringView(text).mid(from, to - from)));
+    };
+    ClockFields f{field(0, slash1),
+                  field(slash1 + 1, slash2),
+                  field(slash2 + 1, space) % 100,
+                  field(space + 1, colon1),
+                  field(colon1 + 1, colon2),
+                  field(colon2 + 1, secondEnd)};
+    if (text.contains(QLatin1String("PM")) && f.hour != 12) {
+        f.hour += 12;
+    } else if (text.contains(QLatin1String("AM")) && f.hour == 12) {
+        f.hour = 0;
+    }
+    // Anything else would go to the logger as a BCD byte it cannot hold.
+    if (f.month < 1 || f.month > 12 || f.day < 1 || f.day > 31 || f.year < 0 || f.hour < 0 || f.hour > 23
+        || f.minute < 0 || f.minute > 59 || f.second < 0 || f.second > 59) {
+        return std::nullopt;
+    }
+    return f;
+}
+
+} // namespace
+
+QString BcdText(uint8_t byte)
+{
+    return QString(QChar(48 + (byte >> 4))) + QChar(48 + (byte & 0x0F));
+}
+
+LoggerCommands::LoggerCommands(LoggerLink& link, AppState& state, LoggerSettings& settings, RatingState& rating)
+    : link_(link), state_(state), settings_(settings), rating_(rating)
+{
+}
+
+bool LoggerCommands::WakeLogger(const std::function<bool()>& cancelRequested)
+{
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&] {
+            for (int attempt = 0; attempt < WakeAttempts; ++attempt) {
+                if (link_.WakeHandshake()) {
+                    return ReadIdentification();
+                }
+                if (cancelRequested && cancelRequested()) {
+                    return false;
+                }
+            }
+            // A logger that is already awake answers framed commands only.
+            return ReadIdentification();
+        },
+        [] { return false; });
+}
+
+QString LoggerCommands::ReadLoggerClockBody()
+{
+    QByteArray reply(7, '\0');
+    if (!link_.SendFrame(Payload({Command::ReadClock}), CommandRetries) || !link_.ReceiveFrame(reply)) {
+        return ClockFailureText;
+    }
+    const QDate date(2000 + FromBcd(At(reply, 6)), FromBcd(At(reply, 5)), FromBcd(At(reply, 4)));
+    if (!date.isValid()) {
+        return ClockFailureText;
+    }
+    uint8_t hours = At(reply, 2);
+    if (hours & 0x40) {
+        int hour = FromBcd(hours & 0x1F);
+        const bool pm = hours & 0x20;
+        if (pm && hour != 12) {
+            hour += 12;
+        } else if (!pm && hour == 12) {
+            hour = 0;
+        }
+        hours = static_cast<uint8_t>(ToBcd(hour));
+    }
+    return ShortDateText(date) + QLatin1Char(' ') + BcdText(hours) + QLatin1Char(':') + BcdText(At(reply, 1))
+        + QLatin1Char(':') + BcdText(At(reply, 0));
+}
+
+QString LoggerCommands::ReadLoggerClock()
+{
+    return RunTrapped(
+        state_.ErrorTrapping, [&] { return ReadLoggerClockBody(); }, [] { return ClockFailureText; });
+}
+
+bool LoggerCommands::SetLoggerClockBody(const QString& time)
+{
+    const std::optional<ClockFields> f = ParseClockText(time);
+    if (!f) {
+        return false;
+    }
+    auto bcd = [](int value) { return static_cast<uint8_t>(ToBcd(value)); };
+    const QByteArray payload = Payload({Command::SetClock, bcd(f->second), bcd(f->minute), bcd(f->hour), 0x01,
+                                        bcd(f->day), bcd(f->month), bcd(f->year)});
+    return link_.SendFrame(payload, CommandRetries) && link_.ReadReplyByte(state_.ReplyTicks) == Frame::Done;
+}
+
+bool LoggerCommands::SetLoggerClock(const QString& time)
+{
+    return RunTrapped(
+        state_.ErrorTrapping, [&] { return SetLoggerClockBody(time); }, [] { return false; });
+}
+
+QString LoggerCommands::LoggingStateFor(uint16_t statusWord)
+{
+    if (!(statusWord & 0x0080)) {
+        return QStringLiteral("Not Logging");
+    }
+    if (statusWord & 0x0800) {
+        return QStringLiteral("Waiting for Alarm 1");
+    }
+    if (statusWord & 0x2000) {
+        return QStringLiteral("Stopped by Alarm 2");
+    }
+    if (statusWord & 0x1000) {
+        return QStringLiteral("Logging Until Alarm 2");
+    }
+    return QStringLiteral("Logging");
+}
+
+bool LoggerCommands::ReadLoggerStatus()
+{
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&] {
+            QByteArray reply(5, '\0');
+            if (!link_.SendFrame(Payload({Command::ReadStatus}), CommandRetries) || !link_.ReceiveFrame(reply)) {
+                return false;
+            }
+            state_.RecordCount = At(reply, 0) | (At(reply, 1) << 8) | (static_cast<uint32_t>(At(reply, 2)) << 16);
+            state_.StatusWord = static_cast<uint16_t>(At(reply, 3) | (At(reply, 4) << 8));
+            state_.LoggingStateText = LoggingStateFor(state_.StatusWord);
+            return true;
+        },
+        [] { return false; });
+}
+
+bool LoggerCommands::ReadIdentification()
+{
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&] {
+            QByteArray reply(8, '\0');
+            if (!link_.SendFrame(Payload({Command::ReadIdentification}), CommandRetries)
+                || !link_.ReceiveFrame(reply)) {
+                return false;
+            }
+            state_.FirmwareVersion = At(reply, 0);
+            const uint8_t analog = At(reply, 1);
+            const uint8_t pulse = At(reply, 2);
+            if (analog < 1 || analog > 8 || pulse > 2) {
+                return false;
+            }
+            settings_.NumAnalogChannels = analog;
+            settings_.NumDigitalChannels = pulse;
+            settings_.SodSupported = At(reply, 3) > 0;
+            return true;
+        },
+        [] { return false; });
+}
+
+bool LoggerCommands::ReadSettings(const SettingsReadSteps& steps)
+{
+    const bool decoded = RunTrapped(
+        state_.ErrorTrapping,
+        [&] {
+            QByteArray image;
+            for (const SettingsRegion& region : SettingsReadRegions) {
+                if (!link_.ReadBlock(image, region.ImageOffset, region.Length, region.Address)) {
+                    return false;
+                }
+            }
+            return DecodeSettings(image, settings_, rating_, state_.ErrorTrapping);
+        },
+        [] { return false; });
+    if (decoded && steps.settingsDecoded) {
+        steps.settingsDecoded();
+    }
+    ReadLoggerStatus();
+    if (steps.showLiveSamples) {
+        steps.showLiveSamples();
+    }
+    state_.LoggerTimeText = ReadLoggerClock();
+    return decoded;
+}
+
+bool LoggerCommands::ProgramSettings()
+{
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&] {
+            const std::optional<QByteArray> image = EncodeSettings(settings_, state_.ErrorTrapping);
+            if (!image) {
+                return false;
+            }
+            for (const SettingsRegion& block : SettingsWriteBlocks) {
+                if (!link_.WriteBlock(*image, block.ImageOffset, block.Length, block.Address)) {
+                    return false;
+                }
+            }
+            QByteArray readBack;
+            for (const SettingsRegion& region : SettingsReadRegions) {
+                if (!link_.ReadBlock(readBack, region.ImageOffset, region.Length, region.Address)) {
+                    return false;
+                }
+            }
+            return readBack == image->left(SettingsImageSize);
+        },
+        [] { return false; });
+}
+
+bool LoggerCommands::RunDoneCommand(const QByteArray& payload, int ticks)
+{
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&] { return link_.SendFrame(payload, CommandRetries) && link_.ReadReplyByte(ticks) == Frame::Done; },
+        [] { return false; });
+}
+
+bool LoggerCommands::ConfirmSettings()
+{
+    return RunDoneCommand(GuardedPayload(Command::ConfirmSettings), state_.ReplyTicks);
+}
+
+bool LoggerCommands::ClearLoggerMemory()
+{
+    return RunDoneCommand(GuardedPayload(Command::ClearMemory), state_.ReplyTicks);
+}
+
+bool LoggerCommands::InitialiseMemory()
+{
+    return RunDoneCommand(GuardedPayload(Command::InitialiseMemory) + Payload({0x00, 0x00, 0x00, 0x02}),
+                          InitialiseTicks);
+}
+
+bool LoggerCommands::ResetPulseAccumulators()
+{
+    return RunDoneCommand(Payload({Command::ResetPulseCounts, 0x03}), state_.ReplyTicks);
+}
+
+QString LoggerCommands::ReadMemorySignature()
+{
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&] {
+            QByteArray bytes;
+            if (!link_.ReadBlock(bytes, 0, SignatureLength, 0)) {
+                return QString();
+            }
+            QString text;
+            for (char byte : bytes) {
+                const uint8_t code = static_cast<uint8_t>(byte);
+                text.append(code >= 32 && code <= 127 ? QChar(code) : QLatin1Char(' '));
+            }
+            return text;
+        },
+        [] { return QString(); });
+}
+
+bool LoggerCommands::WriteMemorySignature(const QString& text)
+{
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&] {
+            QByteArray bytes(SignatureLength, ' ');
+            for (int i = 0; i < SignatureLength && i < text.size(); ++i) {
+                const char16_t code = text.at(i).unicode();
+                bytes[i] = static_cast<char>(code < 256 ? code : '?');
+            }
+            return link_.WriteBlock(bytes, 0, SignatureLength, 0);
+        },
+        [] { return false; });
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+class LoggerLink;
+struct AppState;
+struct LoggerSettings;
+struct RatingState;
+
+// The first byte of every request frame.
+namespace Command {
+constexpr uint8_t ReadClock = 0x00;
+constexpr uint8_t SetClock = 0x01;
+constexpr uint8_t ClearMemory = 0x04;
+constexpr uint8_t InitialiseMemory = 0x06;
+constexpr uint8_t WriteMemory = 0x07;
+constexpr uint8_t ReadMemory = 0x08;
+constexpr uint8_t StartSample = 0x09;
+constexpr uint8_t ReadSample = 0x0A;
+constexpr uint8_t ConfirmSettings = 0x0B;
+constexpr uint8_t ReadStatus = 0x0C;
+constexpr uint8_t HistoryBlock = 0x0D;
+constexpr uint8_t ResetPulseCounts = 0x0E;
+constexpr uint8_t ReadIdentification = 0x0F;
+} // namespace Command
+
+// The logger's command set on top of the frame layer. No operation shows
+// anything: each reports through its result, and the window that started it
+// decides what to tell the user.
+class LoggerCommands {
+public:
+    LoggerCommands(LoggerLink& link, AppState& state, LoggerSettings& settings, RatingState& rating);
+
+    // The wake-up handshake, up to ten attempts, then the identification.
+    // cancelRequested is asked between attempts, never in the middle of one.
+    bool WakeLogger(const std::function<bool()>& cancelRequested);
+
+    // "date hh:mm:ss" in the short date format; "00/00/00 00:00:00" on failure.
+    QString ReadLoggerClock();
+    // From "month/day/year hour:minute:second", optionally followed by AM or PM.
+    bool SetLoggerClock(const QString& time);
+    // Refreshes RecordCount, StatusWord and LoggingStateText.
+    bool ReadLoggerStatus();
+    // Refreshes FirmwareVersion and, when plausible, the channel counts and SodSupported.
+    bool ReadIdentification();
+
+    // What the window that reads the settings refreshes on the way.
+    struct SettingsReadSteps {
+        // After a successful decode, before the status read: select the
+        // programmed flow source, show the settings summary.
+        std::function<void()> settingsDecoded;
+        // After the status read, before the clock read.
+        std::function<void()> showLiveSamples;
+    };
+    // Reads the settings memory in three blocks and decodes it, then reads the
+    // status and the clock into AppState whatever happened. True when the
+    // settings were read and decoded; otherwise the record is unchanged.
+    bool ReadSettings(const SettingsReadSteps& steps = {});
+    // Writes the encoded settings in four blocks, reads them back in three and
+    // compares every byte.
+    bool ProgramSettings();
+
+    bool ConfirmSettings();
+    bool ClearLoggerMemory();
+    bool InitialiseMemory();
+    bool ResetPulseAccumulators();
+
+    // The 8 characters at addresses 0-7, unprintable bytes as spaces; "" on failure.
+    QString ReadMemorySignature();
+    bool WriteMemorySignature(const QString& text);
+
+    static QString LoggingStateFor(uint16_t statusWord);
+
+private:
+    bool RunDoneCommand(const QByteArray& payload, int ticks);
+    QString ReadLoggerClockBody();
+    bool SetLoggerClockBody(const QString& time);
+
+    LoggerLink& link_;
+    AppState& state_;
+    LoggerSettings& settings_;
+    RatingState& rating_;
+};
+
+// Two characters: '0' + high nibble, '0' + low nibble (a nibble above 9 gives
+// a character beyond the digits, as the logger's clock bytes are shown).
+QString BcdText(uint8_t byte);

@@ -1,0 +1,164 @@
+#include "link/QtSerialPort.h"
+
+#include "link/PortDirectory.h"
+
+#include <QMetaObject>
+#include <QStringList>
+#include <limits>
+
+std::optional<LineSettings> ParseLineSettings(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4) {
+        return std::nullopt;
+    }
+    LineSettings settings;
+    bool ok = false;
+    settings.BaudRate = parts.at(0).trimmed().toInt(&ok);
+    if (!ok || settings.BaudRate <= 0) {
+        return std::nullopt;
+    }
+    const QString parity = parts.at(1).trimmed().toUpper();
+    if (parity == QLatin1String("N")) {
+        settings.Parity = QSerialPort::NoParity;
+    } else if (parity == QLatin1String("E")) {
+        settings.Parity = QSerialPort::EvenParity;
+    } else if (parity == QLatin1String("O")) {
+        settings.Parity = QSerialPort::OddParity;
+    } else if (parity == QLatin1String("M")) {
+        settings.Parity = QSerialPort::MarkParity;
+    } else if (parity == QLatin1String("S")) {
+        settings.Parity = QSerialPort::SpaceParity;
+    } else {
+        return std::nullopt;
+    }
+    const int dataBits = parts.at(2).trimmed().toInt(&ok);
+    if (!ok || dataBits < 5 || dataBits > 8) {
+        return std::nullopt;
+    }
+    settings.DataBits = static_cast<QSerialPort::DataBits>(dataBits);
+    const QString stop = parts.at(3).trimmed();
+    if (stop == QLatin1String("1")) {
+        settings.StopBits = QSerialPort::OneStop;
+    } else if (stop == QLatin1String("1.5")) {
+        settings.StopBits = QSerialPort::OneAndHalfStop;
+    } else if (stop == QLatin1String("2")) {
+        settings.StopBits = QSerialPort::TwoStop;
+    } else {
+        return std::nullopt;
+    }
+    return settings;
+}
+
+QtSerialPort::QtSerialPort(PortDirectory& directory, QObject* parent) : SerialPort(parent), directory_(directory)
+{
+    connect(&port_, &QSerialPort::readyRead, this, &SerialPort::bytesArrived);
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::handleError);
+}
+
+QtSerialPort::~QtSerialPort()
+{
+    port_.close();
+}
+
+bool QtSerialPort::open()
+{
+    close();
+    const QString device = directory_.SystemPortName(number_);
+    const std::optional<LineSettings> line = ParseLineSettings(settings_);
+    if (device.isEmpty() || !line) {
+        return false;
+    }
+    port_.setPortName(device);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        return false;
+    }
+    lost_ = false;
+    if (!port_.setBaudRate(line->BaudRate) || !port_.setParity(line->Parity) || !port_.setDataBits(line->DataBits)
+        || !port_.setStopBits(line->StopBits)) {
+        port_.close();
+        return false;
+    }
+    return true;
+}
+
+void QtSerialPort::close()
+{
+    if (port_.isOpen()) {
+        port_.close();
+    }
+}
+
+bool QtSerialPort::isOpen() const
+{
+    return port_.isOpen() && !lost_;
+}
+
+bool QtSerialPort::setDtr(bool on)
+{
+    return isOpen() && port_.setDataTerminalReady(on);
+}
+
+bool QtSerialPort::setRts(bool on)
+{
+    return isOpen() && port_.setRequestToSend(on);
+}
+
+bool QtSerialPort::setFlowControl(FlowControl flow)
+{
+    return isOpen()
+        && port_.setFlowControl(flow == FlowControl::Rts ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl);
+}
+
+int QtSerialPort::bytesAvailable() const
+{
+    if (!isOpen()) {
+        return 0;
+    }
+    return static_cast<int>(std::min<qint64>(port_.bytesAvailable(), std::numeric_limits<int>::max()));
+}
+
+void QtSerialPort::discardInput()
+{
+    if (isOpen()) {
+        port_.clear(QSerialPort::Input);
+    }
+}
+
+QByteArray QtSerialPort::readAll()
+{
+    return isOpen() ? port_.readAll() : QByteArray();
+}
+
+QByteArray QtSerialPort::readOne()
+{
+    return isOpen() ? port_.read(1) : QByteArray();
+}
+
+bool QtSerialPort::write(const QByteArray& bytes)
+{
+    if (!isOpen() || port_.write(bytes) != bytes.size()) {
+        return false;
+    }
+    port_.flush();
+    return true;
+}
+
+bool QtSerialPort::writeText(const QString& text)
+{
+    return write(text.toLatin1());
+}
+
+void QtSerialPort::handleError(QSerialPort::SerialPortError error)
+{
+    // When the other end goes away the port reports these errors without
+    // end while it stays open: close it once control returns to the event
+    // loop, and end any wait now.
+    if ((error != QSerialPort::ReadError && error != QSerialPort::ResourceError) || lost_ || !port_.isOpen()) {
+        return;
+    }
+    lost_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { if (lost_) port_.close(); }, Qt::QueuedConnection);
+    emit portLost();
+}
