@@ -66,7 +66,7 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& tex
 {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
-    button->setGeometry(TwipsRect(left, kButtonTop, 1380, kButtonHeight));
+    button->setGeometry(TwipsRect(left, kButtonTop, 1260, kButtonHeight));
     return button;
 }
 
@@ -78,6 +78,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     auto* surface = new QWidget(this);
     surface->setObjectName(QStringLiteral("surface"));
     surface->setFixedSize(TwipsToPixels(kInnerWidth), TwipsToPixels(kInnerHeight));
+    QFont small = surface->font();
+    small.setPointSize(8);
+    surface->setFont(small);
     setCentralWidget(surface);
     buildMenus();
     buildStatusFrames(surface);
@@ -94,7 +97,7 @@ QRect MainWindow::MeterFrameTwips(int column)
 
 QRect MainWindow::ColumnFrameTwips()
 {
-    return QRect(120, 300, 420, 2640);
+    return QRect(120, 300, 360, 2640);
 }
 
 int MainWindow::InnerWidthTwips()
@@ -180,27 +183,27 @@ void MainWindow::buildStatusFrames(QWidget* surface)
 void MainWindow::buildButtons(QWidget* surface)
 {
     ui_.cmdConnect = MakeButton(surface, QStringLiteral("cmdConnect"), QStringLiteral("Connect"), 120);
-    ui_.cmdGetSettings = MakeButton(surface, QStringLiteral("cmdGetSettings"), QStringLiteral("Get Sample"), 1560);
+    ui_.cmdGetSettings = MakeButton(surface, QStringLiteral("cmdGetSettings"), QStringLiteral("Get Sample"), 1440);
     ui_.cmdGetHistoryData =
-        MakeButton(surface, QStringLiteral("cmdGetHistoryData"), QStringLiteral("Get History "), 3000);
-    ui_.cmdClearMemory = MakeButton(surface, QStringLiteral("cmdClearMemory"), QStringLiteral("Clear History"), 4440);
+        MakeButton(surface, QStringLiteral("cmdGetHistoryData"), QStringLiteral("Get History "), 2760);
+    ui_.cmdClearMemory = MakeButton(surface, QStringLiteral("cmdClearMemory"), QStringLiteral("Clear History"), 4080);
     ui_.cmdSynchronizeTime =
-        MakeButton(surface, QStringLiteral("cmdSynchronizeTime"), QStringLiteral("Sync Time"), 5880);
-    ui_.cmdSetup = MakeButton(surface, QStringLiteral("cmdSetup"), QStringLiteral("Setup"), 7320);
+        MakeButton(surface, QStringLiteral("cmdSynchronizeTime"), QStringLiteral("Sync Time"), 5400);
+    ui_.cmdSetup = MakeButton(surface, QStringLiteral("cmdSetup"), QStringLiteral("Setup"), 6720);
     for (QPushButton* button : {ui_.cmdGetSettings, ui_.cmdGetHistoryData, ui_.cmdClearMemory,
                                 ui_.cmdSynchronizeTime, ui_.cmdSetup}) {
         button->setEnabled(false);
     }
     ui_.chkSampleContinuously = new QCheckBox(QStringLiteral("Sample Continuously"), surface);
     ui_.chkSampleContinuously->setObjectName(QStringLiteral("chkSampleContinuously"));
-    ui_.chkSampleContinuously->setGeometry(TwipsRect(8820, kButtonTop, 1440, kButtonHeight));
+    ui_.chkSampleContinuously->setGeometry(TwipsRect(8100, kButtonTop, 2160, kButtonHeight));
     ui_.chkSampleContinuously->setEnabled(false);
 }
 
 void MainWindow::buildMeters(QWidget* surface)
 {
     const QRect bar = ColumnFrameTwips();
-    const int scaleLeft = bar.right() + 1 + 60;
+    const int scaleLeft = bar.right() + 1 + 30;
     const int scaleWidth = kMeterWidth - scaleLeft - 30;
     for (int i = 0; i < 8; ++i) {
         MeterWidgets& meter = ui_.meters[static_cast<size_t>(i)];
@@ -249,4 +252,8 @@ void MainWindow::buildFlowModePanel(QWidget* surface)
         QStringLiteral("lblRoughness2"));
     row(ui_.lblOffset, QStringLiteral("lblOffset"), QStringLiteral("Level Offset:"), ui_.lblOffset2,
         QStringLiteral("lblOffset2"));
+    // Without a connected logger the panel shows only its frame.
+    for (QLabel* label : ui_.fraFlowMode->findChildren<QLabel*>()) {
+        label->hide();
+    }
 }

@@ -4,6 +4,7 @@
 #include "link/FrameCodec.h"
 #include "platform/SerialPort.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <algorithm>
@@ -105,9 +106,16 @@ void LoggerLink::WaitForBytes(int ticks, int count)
     if (WaitIsOver(wait)) {
         return;
     }
+    // Whoever counts ReplyCountdown down (the main window's status tick, a
+    // ReplyTicker), the wait looks again each time the event loop has served
+    // what was pending and is about to sleep.
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    const QMetaObject::Connection check =
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &LoggerLink::EndFinishedWaits);
     waits_.push_back(&wait);
     wait.loop.exec();
     waits_.erase(std::find(waits_.begin(), waits_.end(), &wait));
+    disconnect(check);
 }
 
 void LoggerLink::TickReplyCountdown()

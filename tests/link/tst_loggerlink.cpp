@@ -115,6 +115,23 @@ private slots:
         QVERIFY(state->ReplyCountdown > 0);
     }
 
+    void waitEndsOnATickThatOnlyCountsDown()
+    {
+        // The main window's status tick may count down without telling the link.
+        ticker->stop();
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [this] {
+            if (state->ReplyCountdown > 0) {
+                --state->ReplyCountdown;
+            }
+        });
+        tick.start(100);
+        QElapsedTimer clock;
+        clock.start();
+        link->WaitForBytes(3, 1);
+        QVERIFY2(clock.elapsed() >= 200 && clock.elapsed() < 600, qPrintable(QString::number(clock.elapsed())));
+    }
+
     void waitEndsWhenThePortIsLost()
     {
         restartTicker(100);
