@@ -9,6 +9,8 @@
 
 #include <QTest>
 
+Q_DECLARE_METATYPE(FaultOptions)
+
 namespace {
 
 // The download over the real link, against the virtual logger in-process.
@@ -118,6 +120,5 @@ private slots:
     }
 };
 
-Q_DECLARE_METATYPE(FaultOptions)
 BREVEL_TEST(HistoryEndToEndTest)
 #include "tst_historyendtoend.moc"
