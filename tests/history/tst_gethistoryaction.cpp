@@ -19,6 +19,8 @@
 #include <QTest>
 #include <QTimer>
 
+Q_DECLARE_METATYPE(PromptIcon)
+
 namespace {
 
 // The whole action against the virtual logger, with a hand on the modal
@@ -153,6 +155,5 @@ private slots:
     }
 };
 
-Q_DECLARE_METATYPE(PromptIcon)
 BREVEL_TEST(GetHistoryActionTest)
 #include "tst_gethistoryaction.moc"
