@@ -48,12 +48,11 @@ void ModemDialogue::Abandon()
     StopWaiting();
 }
 
-// Ends the wait in progress at once rather than when its ticks run out, so
+// The wait in progress ends at once rather than when its ticks run out, so
 // that Cancel closes the window without delay.
 void ModemDialogue::StopWaiting()
 {
     link_.State().ReplyCountdown = 0;
-    link_.TickReplyCountdown();
 }
 
 bool ModemDialogue::ShouldStop() const

@@ -2,13 +2,19 @@
 
 #include "FakeSerialPort.h"
 #include "RecordingPrompter.h"
+#include "config/LoggerSettings.h"
 #include "core/AppState.h"
+#include "core/SampleRecord.h"
+#include "flow/Rating.h"
+#include "link/FrameCodec.h"
+#include "link/LoggerCommands.h"
 #include "link/LoggerLink.h"
 #include "link/ModemDial.h"
 #include "link/ModemDialogue.h"
 #include "link/ReplyTicker.h"
 
 #include <QEventLoop>
+#include <QTest>
 #include <array>
 #include <functional>
 #include <memory>
@@ -72,4 +78,29 @@ inline FakeSerialPort::Responder AnsweringModem(QByteArray dialAnswer = "\r\nCON
         }
         return written + "\r\nOK\r\n";
     };
+}
+
+// After a dial: wakes the logger on the far end with the modem's reply
+// wait, as the connection window does, reads its settings and one live
+// sample. Fails the running test on the first step that does not work.
+inline void ReadLoggerBehindModem(LoggerLink& link, AppState& state)
+{
+    LoggerSettings settings;
+    settings.NumAnalogChannels = 0;
+    RatingState rating;
+    LoggerCommands commands(link, state, settings, rating);
+    state.ReplyTicks = state.ModemReplyTicks;
+    QVERIFY(commands.WakeLogger([] { return false; }));
+    QCOMPARE(int(settings.NumAnalogChannels), 3);
+    QVERIFY(commands.ReadSettings());
+
+    QVERIFY(link.SendFrame(QByteArray(1, char(Command::StartSample)) + char(1), 2));
+    QCOMPARE(link.ReadReplyByte(state.ReplyTicks), int(Frame::Done));
+    QVERIFY(link.SendFrame(QByteArray(1, char(Command::ReadSample)), 2));
+    QByteArray frame(24, '\0');
+    QVERIFY(link.ReceiveFrame(frame));
+    CompactSampleFrame(frame, 3, 2);
+    LiveSample sample;
+    QVERIFY(DecodeSampleRecord(frame, 0, 5, sample));
+    QVERIFY(!sample.Timestamp.isEmpty());
 }

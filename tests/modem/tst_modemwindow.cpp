@@ -5,8 +5,6 @@
 #include "SimSerialPort.h"
 #include "TestRegistry.h"
 #include "app/UserSettings.h"
-#include "core/SampleRecord.h"
-#include "link/FrameCodec.h"
 #include "link/ModemWindow.h"
 
 #include <QApplication>
@@ -117,8 +115,8 @@ private slots:
         logger.reset();
     }
 
-    // Dial, wake the logger with the modem's reply wait, identify it and
-    // read a live sample through the modem.
+    // Dial, then wake the logger, read its settings and a live sample
+    // through the modem.
     void dialledLoggerAnswersThroughTheModem()
     {
         build(ModemOptions::DialOutcome::Connect);
@@ -133,25 +131,7 @@ private slots:
         QVERIFY(hayes->online());
         QCOMPARE(port->flowControl(), SerialPort::FlowControl::Rts);
 
-        AppState& state = modem->state;
-        state.ModemReplyTicks = 20;
-        state.ReplyTicks = state.ModemReplyTicks;
-        QVERIFY(modem->link.WakeHandshake());
-        QByteArray identification(8, '\0');
-        QVERIFY(modem->link.SendFrame(QByteArray::fromHex("0F"), 2));
-        QVERIFY(modem->link.ReceiveFrame(identification));
-        QCOMPARE(int(identification.at(1)), 3);
-
-        QVERIFY(modem->link.SendFrame(QByteArray::fromHex("0901"), 2));
-        QCOMPARE(modem->link.ReadReplyByte(state.ReplyTicks), int(Frame::Done));
-        QVERIFY(modem->link.SendFrame(QByteArray::fromHex("0A"), 2));
-        QByteArray frame(24, '\0');
-        QVERIFY(modem->link.ReceiveFrame(frame));
-        CompactSampleFrame(frame, 3, 2);
-        LiveSample sample;
-        QVERIFY(DecodeSampleRecord(frame, 0, 5, sample));
-        QVERIFY(!sample.Timestamp.isEmpty());
-        QVERIFY(sample.Values[0] >= 0);
+        ReadLoggerBehindModem(modem->link, modem->state);
     }
 
     void cancelEndsTheDialWithoutAMessage_data()
