@@ -26,6 +26,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <cmath>
 #include <sys/resource.h>
