@@ -182,6 +182,8 @@ private slots:
         QTest::newRow("lost requests") << faults(15, 0, 0, 0, 0, 0.2);
         QTest::newRow("everything at once") << faults(16, 0.01, 0.005, 0.005, 0.1, 0.1);
         QTest::newRow("everything, other seed") << faults(17, 0.01, 0.005, 0.005, 0.1, 0.1);
+        // Light enough that the settings blocks of 250 bytes get through now and then.
+        QTest::newRow("light faults") << faults(19, 0.001, 0.001, 0.001, 0.05, 0.05);
         QTest::newRow("heavy corruption") << faults(18, 0, 0, 0.05, 0, 0);
     }
     void faultsNeverGiveAWrongValue()
