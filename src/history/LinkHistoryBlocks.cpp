@@ -4,7 +4,8 @@
 
 bool LinkHistoryBlocks::readHistoryBlock(int k, QByteArray& block)
 {
-    const QByteArray request{char(0x0D), char(k)};
+    QByteArray request(2, char(0x0D));
+    request[1] = char(k);
     if (!link_.SendFrame(request, 0)) {
         return false;
     }

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+Q_DECLARE_METATYPE(LoggerSettings)
+
 namespace {
 
 QStringList Headers(const HistoryTable& table)
@@ -164,6 +166,5 @@ private slots:
     }
 };
 
-Q_DECLARE_METATYPE(LoggerSettings)
 BREVEL_TEST(HistoryTableTest)
 #include "tst_historytable.moc"

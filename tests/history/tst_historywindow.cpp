@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+Q_DECLARE_METATYPE(PromptAnswer)
+
 namespace {
 
 struct WindowRig {
@@ -149,6 +151,5 @@ private slots:
     }
 };
 
-Q_DECLARE_METATYPE(PromptAnswer)
 BREVEL_TEST(HistoryWindowTest)
 #include "tst_historywindow.moc"

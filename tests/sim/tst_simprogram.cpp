@@ -1,3 +1,4 @@
+#include "SimProcess.h"
 #include "TestRegistry.h"
 #include "link/FrameCodec.h"
 
@@ -15,40 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The virtual logger program, started with its link in a folder of the test's own.
-class SimProcess {
-public:
-    explicit SimProcess(const QStringList& arguments)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.path());
-        process.setProcessEnvironment(environment);
-        process.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/../brevel-logger-sim"));
-        process.setArguments(arguments);
-        process.start();
-        process.waitForStarted(5000);
-        // The program prints the device path and the link path, one a line.
-        QStringList lines;
-        while (lines.size() < 2 && (process.canReadLine() || process.waitForReadyRead(5000))) {
-            while (lines.size() < 2 && process.canReadLine()) {
-                lines.append(QString::fromLocal8Bit(process.readLine()).trimmed());
-            }
-        }
-        devicePath = lines.value(0);
-        linkPath = lines.value(1);
-    }
-    ~SimProcess()
-    {
-        process.terminate();
-        process.waitForFinished(5000);
-    }
-
-    QTemporaryDir folder;
-    QProcess process;
-    QString devicePath;
-    QString linkPath;
-};
 
 // Writes the bytes and collects the answer until count bytes came or time ran out.
 QByteArray Exchange(QSerialPort& port, const QByteArray& bytes, int count, int timeoutMs = 3000)

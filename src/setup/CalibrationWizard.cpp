@@ -1,0 +1,185 @@
+#include "setup/CalibrationWizard.h"
+
+#include "core/AppState.h"
+#include "setup/FieldChecks.h"
+#include "setup/FieldGuard.h"
+#include "setup/SetupContext.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString SettledPrompt = QStringLiteral("Press Next when the value is settled:");
+
+bool IsRawCountStep(int step)
+{
+    return step == 2 || step == 4;
+}
+
+} // namespace
+
+CalibrationWizard::CalibrationWizard(AppState& state, SetupLink& link, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), state_(state), link_(link)
+{
+    setObjectName(QStringLiteral("frmCalibrate"));
+    setWindowTitle(QStringLiteral("Calibrate"));
+    setModal(true);
+
+    Frame1 = new QGroupBox;
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    lblCalibrate = new QLabel;
+    lblCalibrate->setObjectName(QStringLiteral("lblCalibrate"));
+    txtCalibrate = new QLineEdit;
+    txtCalibrate->setObjectName(QStringLiteral("txtCalibrate"));
+    auto* frameLayout = new QVBoxLayout(Frame1);
+    frameLayout->addWidget(lblCalibrate);
+    frameLayout->addWidget(txtCalibrate);
+    frameLayout->addStretch();
+
+    auto button = [](const QString& caption, const char* name) {
+        auto* b = new QPushButton(caption);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        // The buttons leave the focus in the value box, so going back or
+        // cancelling does not first run the value's check.
+        b->setFocusPolicy(Qt::NoFocus);
+        return b;
+    };
+    cmdBack = button(QStringLiteral("< &Back"), "cmdBack");
+    cmdNext = button(QStringLiteral("&Next >"), "cmdNext");
+    cmdCancel = button(QStringLiteral("Cancel"), "cmdCancel");
+    cmdHelp = button(QStringLiteral("Help"), "cmdHelp");
+    cmdNext->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdHelp);
+    buttons->addStretch();
+    buttons->addWidget(cmdBack);
+    buttons->addWidget(cmdNext);
+    buttons->addSpacing(8);
+    buttons->addWidget(cmdCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Frame1);
+    layout->addLayout(buttons);
+    setMinimumWidth(380);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(250);
+    connect(Timer1, &QTimer::timeout, this, &CalibrationWizard::TickTimer);
+
+    guard_ = new FieldGuard(prompter, state_.ErrorTrapping, this);
+    guard_->Guard(txtCalibrate, [this](const QString& text) { return CheckCalibrationValue(CalibrationStep, text); });
+
+    connect(cmdNext, &QPushButton::clicked, this, [this] {
+        if (guard_->Leave(txtCalibrate)) {
+            EndStep(QStringLiteral("Next"));
+        }
+    });
+    connect(cmdBack, &QPushButton::clicked, this, [this] { EndStep(QStringLiteral("Back")); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { EndStep(QStringLiteral("Cancel")); });
+}
+
+QString CalibrationWizard::RunStep(int step, const QString& value)
+{
+    static const QString prompts[] = {QStringLiteral("Enter the highest value in engineering units:"), SettledPrompt,
+                                      QStringLiteral("Enter the lowest value in engineering units:"), SettledPrompt};
+    CalibrationStep = step;
+    lblCalibrate->setText(prompts[step - 1]);
+    txtCalibrate->setText(value);
+    if (step == 1) {
+        cmdBack->setEnabled(false);
+    } else if (step == 2) {
+        cmdBack->setEnabled(true);
+    } else if (step == 3) {
+        cmdNext->setText(QStringLiteral("Next"));
+    } else {
+        cmdNext->setText(QStringLiteral("Finish"));
+    }
+    WizardResult.clear();
+    if (IsRawCountStep(step)) {
+        SampleTicks = 0;
+        Timer1->start();
+    }
+    txtCalibrate->setFocus();
+    txtCalibrate->selectAll();
+    exec();
+    Timer1->stop();
+    SampleTicks = 0;
+    return WizardResult;
+}
+
+void CalibrationWizard::EndStep(const QString& result)
+{
+    Timer1->stop();
+    WizardResult = result;
+    QDialog::done(result == QLatin1String("Next") ? Accepted : Rejected);
+}
+
+// The close box and Escape cancel, as the Cancel button does.
+void CalibrationWizard::reject()
+{
+    EndStep(QStringLiteral("Cancel"));
+}
+
+void CalibrationWizard::TickTimer()
+{
+    // A slow reply lets the next tick in while this one waits: skip it.
+    if (!state_.Connected || sampling_) {
+        return;
+    }
+    sampling_ = true;
+    QPointer<CalibrationWizard> self(this);
+    if (SampleTicks == 0) {
+        SampleTicks = 1;
+        link_.StartSample();
+    } else {
+        ++SampleTicks;
+        const auto sample = link_.ReadSample();
+        if (self && sample && CalibrationChannel < 10 && Timer1->isActive()) {
+            txtCalibrate->setText(QString::number(sample->Values[CalibrationChannel]));
+        }
+    }
+    if (self) {
+        sampling_ = false;
+    }
+}
+
+bool RunCalibrationWizard(AppState& state, SetupLink& link, Prompter& prompter, int channel, const QString& caption,
+                          CalibrationPoints& points, QWidget* parent)
+{
+    CalibrationWizard wizard(state, link, prompter, parent);
+    wizard.CalibrationChannel = channel;
+    wizard.setWindowTitle(caption);
+    CalibrationPoints working = points;
+    const QString next = QStringLiteral("Next");
+    const QString back = QStringLiteral("Back");
+    int step = 1;
+    while (true) {
+        QString* value = step == 1   ? &working.UpperValue
+                         : step == 2 ? &working.UpperRaw
+                         : step == 3 ? &working.LowerValue
+                                     : &working.LowerRaw;
+        const QString result = wizard.RunStep(step, *value);
+        if (result == back && step > 1) {
+            --step;
+            continue;
+        }
+        if (result != next) {
+            return false;
+        }
+        *value = wizard.txtCalibrate->text();
+        if (step == 4) {
+            points = working;
+            return true;
+        }
+        ++step;
+    }
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+struct AppState;
+class FieldGuard;
+class Prompter;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class SetupLink;
+
+// The two calibration points of a channel as the wizard's working texts.
+struct CalibrationPoints {
+    QString UpperValue;
+    QString UpperRaw;
+    QString LowerValue;
+    QString LowerRaw;
+};
+
+// frmCalibrate: one window shown once per step. Between steps it is hidden,
+// not closed, so what was typed survives going back.
+class CalibrationWizard : public QDialog {
+    Q_OBJECT
+public:
+    CalibrationWizard(AppState& state, SetupLink& link, Prompter& prompter, QWidget* parent = nullptr);
+
+    // Sets the window up for a step, shows it modally and returns how it ended:
+    // "Next", "Back" or "Cancel".
+    QString RunStep(int step, const QString& value);
+
+    int CalibrationStep = 0;
+    int CalibrationChannel = 0;
+    QString WizardResult;
+    int SampleTicks = 0;
+
+    QLabel* lblCalibrate = nullptr;
+    QLineEdit* txtCalibrate = nullptr;
+    QPushButton* cmdBack = nullptr;
+    QPushButton* cmdNext = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdHelp = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QTimer* Timer1 = nullptr;
+
+protected:
+    void reject() override;
+
+private:
+    void EndStep(const QString& result);
+    void TickTimer();
+
+    AppState& state_;
+    SetupLink& link_;
+    FieldGuard* guard_ = nullptr;
+    bool sampling_ = false;
+};
+
+// Runs the four steps for one channel. True when the user finished, and
+// points then holds the four values; false (points untouched) on Cancel.
+bool RunCalibrationWizard(AppState& state, SetupLink& link, Prompter& prompter, int channel, const QString& caption,
+                          CalibrationPoints& points, QWidget* parent);

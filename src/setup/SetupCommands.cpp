@@ -1,0 +1,195 @@
+// The setup window's commands: Program, the change checks and closing,
+// Initialize, and the calibration of a channel.
+#include "setup/SetupWindow.h"
+
+#include "config/DefaultSettings.h"
+#include "config/LoggerSettings.h"
+#include "config/SettingsImage.h"
+#include "core/AppState.h"
+#include "core/ErrorTrap.h"
+#include "platform/BusyCursor.h"
+#include "platform/Prompter.h"
+#include "setup/CalibrationWizard.h"
+#include "setup/FieldGuard.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+const QString ProgramTitle = QStringLiteral("Program Settings");
+const QString ProgramFailed = QStringLiteral("Error: programming not completed successfully.");
+
+} // namespace
+
+std::optional<QByteArray> SetupWindow::CurrentImage()
+{
+    return EncodeSettings(ctx_.Settings, ctx_.State.ErrorTrapping);
+}
+
+bool SetupWindow::LinkIsFree() const
+{
+    return !ctx_.State.Busy && !ctx_.State.SamplingContinuously && ctx_.State.Connected;
+}
+
+// Programs the record as the editor last read it and confirms it. A record
+// that cannot be encoded is never sent.
+bool SetupWindow::ProgramAndConfirm()
+{
+    return RunTrapped(
+        ctx_.State.ErrorTrapping,
+        [this] {
+            const auto image = CurrentImage();
+            if (!image || !ctx_.Link.ProgramSettings() || !ctx_.Link.ConfirmSettings()) {
+                return false;
+            }
+            loggerImage_ = *image;
+            return true;
+        },
+        [] { return false; });
+}
+
+bool SetupWindow::ConfirmFileSaved()
+{
+    ReadSettingsFromEditor();
+    if (ImagesEqual(CurrentImage(), savedImage_)) {
+        return false;
+    }
+    const PromptAnswer answer =
+        ctx_.Prompts.ask(QStringLiteral("Data Has Changed"),
+                         QStringLiteral("The settings information has changed without being saved to a file.\r\n"
+                                        "Do you want to save it now?"),
+                         PromptIcon::Information, PromptButtons::YesNoCancel);
+    if (answer == PromptAnswer::No) {
+        return false;
+    }
+    if (answer == PromptAnswer::Yes) {
+        return !SaveSetup();
+    }
+    return true;
+}
+
+bool SetupWindow::ConfirmProgrammed()
+{
+    ReadSettingsFromEditor();
+    if (ImagesEqual(CurrentImage(), loggerImage_)) {
+        return false;
+    }
+    const PromptAnswer answer = ctx_.Prompts.ask(
+        QStringLiteral("Data Has Changed"),
+        QStringLiteral("The settings information has changed without being programmed to the logger.\r\n"
+                       "If you exit now, the settings information will be restored from the current contents of "
+                       "the logger.\r\n"
+                       "Do you want to program the logger now?"),
+        PromptIcon::Information, PromptButtons::YesNoCancel);
+    if (answer == PromptAnswer::No) {
+        return false;
+    }
+    if (answer == PromptAnswer::Yes && LinkIsFree()) {
+        ctx_.State.Busy = true;
+        bool programmed = false;
+        {
+            BusyScope wait(ctx_.Cursor);
+            programmed = ProgramAndConfirm();
+        }
+        ctx_.State.Busy = false;
+        if (programmed) {
+            return false;
+        }
+    }
+    if (answer == PromptAnswer::Yes) {
+        ctx_.Prompts.tell(ProgramTitle, ProgramFailed, PromptIcon::Error);
+    }
+    return true;
+}
+
+void SetupWindow::Program()
+{
+    if (!LinkIsFree() || !CommitFocusedField()) {
+        return;
+    }
+    ctx_.State.Busy = true;
+    cmdCancel->setEnabled(false);
+    RunTrapped(
+        ctx_.State.ErrorTrapping,
+        [this] {
+            if (ctx_.Prompts.ask(ProgramTitle,
+                                 QStringLiteral("Are you sure you want to program settings into logger memory?"),
+                                 PromptIcon::Information, PromptButtons::YesNo) != PromptAnswer::Yes) {
+                return;
+            }
+            bool programmed = false;
+            {
+                BusyScope wait(ctx_.Cursor);
+                ReadSettingsFromEditor();
+                programmed = ProgramAndConfirm();
+            }
+            if (programmed) {
+                cmdCancel->setEnabled(true);
+                cmdCancel->setFocus();
+            } else {
+                ctx_.Prompts.tell(ProgramTitle, ProgramFailed, PromptIcon::Error);
+            }
+        },
+        [this] {
+            ctx_.Prompts.tell(ProgramTitle,
+                              QStringLiteral("Error: unable to complete operation. Check that setup data is valid "
+                                             "and connection is working."),
+                              PromptIcon::Error);
+        });
+    cmdCancel->setEnabled(true);
+    ctx_.State.Busy = false;
+}
+
+void SetupWindow::closeEvent(QCloseEvent* event)
+{
+    if (ctx_.State.Busy || !CommitFocusedField() || ConfirmFileSaved() || ConfirmProgrammed()) {
+        event->ignore();
+        return;
+    }
+    Timer1->stop();
+    ctx_.State.Busy = true;
+    event->accept();
+    QDialog::reject();
+}
+
+// Escape closes the window the same way the close box does.
+void SetupWindow::reject()
+{
+    close();
+}
+
+void SetupWindow::InitializeToDefaults()
+{
+    if (ctx_.Prompts.ask(QStringLiteral("Initialize to Default Values"),
+                         QStringLiteral("This action will reset all setup values to defaults, but will not program "
+                                        "the\r\nvalues into the logger until the Program button is clicked. Do you "
+                                        "want to proceed?"),
+                         PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes) {
+        return;
+    }
+    ApplyDefaultSettings(ctx_.Settings, ctx_.Rating);
+    ShowSettingsInEditor();
+}
+
+void SetupWindow::Calibrate(int channel)
+{
+    if (!LinkIsFree() || !CommitFocusedField()) {
+        return;
+    }
+    ctx_.State.Busy = true;
+    CalibrationPoints points{txtHighEU[channel]->text(), QStringLiteral("65535"), txtLowEU[channel]->text(),
+                             QStringLiteral("0")};
+    const QString caption =
+        QStringLiteral("Calibrate Channel %1 (%2)").arg(channel + 1).arg(cmbEU[channel]->currentText().trimmed());
+    if (RunCalibrationWizard(ctx_.State, ctx_.Link, ctx_.Prompts, channel, caption, points, this)) {
+        txtHighEU[channel]->setText(points.UpperValue);
+        txtLowEU[channel]->setText(points.LowerValue);
+        txtHighRaw[channel]->setText(points.UpperRaw);
+        txtLowRaw[channel]->setText(points.LowerRaw);
+    }
+    ctx_.State.Busy = false;
+}

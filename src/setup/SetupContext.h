@@ -1,0 +1,57 @@
+#pragma once
+
+#include "config/RecentFiles.h"
+#include "core/LiveSample.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <optional>
+
+struct AppState;
+struct LoggerSettings;
+struct RatingState;
+class Prompter;
+class FileDialogs;
+class BusyCursor;
+
+// The logger exchanges the setup window and its calibration wizard run.
+class SetupLink {
+public:
+    virtual ~SetupLink() = default;
+    // Writes the image of the program-wide record and reads it back; true
+    // when every byte matched.
+    virtual bool ProgramSettings() = 0;
+    virtual bool ConfirmSettings() = 0;
+    // Asks the logger to take one sample; the reply is not looked at.
+    virtual void StartSample() = 0;
+    // The logger's current sample, or nothing when it had none or the exchange failed.
+    virtual std::optional<LiveSample> ReadSample() = 0;
+};
+
+// The names and tags of a flume or weir catalogue, in catalogue order.
+struct CatalogueChoices {
+    QStringList Names;
+    QStringList Tags;
+};
+
+// Everything the setup window works on, owned by the caller.
+struct SetupContext {
+    AppState& State;
+    LoggerSettings& Settings;
+    RatingState& Rating;
+    Prompter& Prompts;
+    FileDialogs& Dialogs;
+    BusyCursor& Cursor;
+    SetupLink& Link;
+    RecentFileList& RecentFiles;
+    QString& LastFilePath;
+    QString AppFolder;
+    CatalogueChoices Flumes;
+    CatalogueChoices Weirs;
+    // The table file chosen for the flow "Table File:" option, from its "..." button.
+    std::function<std::optional<QString>(const QString& currentPath)> BrowseFlowTable;
+    std::function<void()> ShowHelp;
+    std::function<void()> ShowAbout;
+};

@@ -1,0 +1,31 @@
+// The setup window's File menu over the shared setup-file commands.
+#include "setup/SetupWindow.h"
+
+#include "config/SetupFileCommands.h"
+
+bool SetupWindow::SaveSetup()
+{
+    return CommitFocusedField() && files_->Save(ctx_.Settings, [this] { ReadSettingsFromEditor(); }, savedImage_);
+}
+
+void SetupWindow::LoadSetup()
+{
+    if (!CommitFocusedField() || ConfirmFileSaved()) {
+        return;
+    }
+    if (files_->Load(ctx_.Settings, ctx_.Rating, savedImage_)) {
+        ShowSettingsInEditor();
+    }
+}
+
+void SetupWindow::LoadRecentFile(int index)
+{
+    if (files_->PrepareRecentFile(index)) {
+        LoadSetup();
+    }
+}
+
+const QString& SetupWindow::SetupFileName() const
+{
+    return files_->SetupFileName();
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "NullBusyCursor.h"
+#include "RecordingPrompter.h"
+#include "ScriptedFileDialogs.h"
+#include "config/DefaultSettings.h"
+#include "config/LoggerSettings.h"
+#include "core/AppState.h"
+#include "flow/Rating.h"
+#include "setup/SetupWindow.h"
+
+#include <QList>
+#include <memory>
+
+// A link whose answers the test scripts; it records what the window asked.
+class FakeSetupLink : public SetupLink {
+public:
+    explicit FakeSetupLink(const LoggerSettings& settings) : settings_(settings) {}
+
+    bool ProgramSettings() override
+    {
+        calls << "program";
+        programmed = settings_;
+        return programSucceeds;
+    }
+    bool ConfirmSettings() override
+    {
+        calls << "confirm";
+        return confirmSucceeds;
+    }
+    void StartSample() override { calls << "start sample"; }
+    std::optional<LiveSample> ReadSample() override
+    {
+        calls << "read sample";
+        return sample;
+    }
+
+    bool programSucceeds = true;
+    bool confirmSucceeds = true;
+    std::optional<LiveSample> sample;
+    QStringList calls;
+    std::optional<LoggerSettings> programmed;
+
+private:
+    const LoggerSettings& settings_;
+};
+
+// The setup window over a three-channel logger with factory settings, opened
+// as the main window opens it: connected and busy.
+struct SetupRig {
+    AppState state;
+    LoggerSettings settings;
+    RatingState rating;
+    RecordingPrompter prompter;
+    ScriptedFileDialogs dialogs;
+    NullBusyCursor cursor;
+    std::array<QString, 4> recent;
+    QString lastFilePath;
+    std::unique_ptr<SetupLink> ownLink;
+    SetupLink* link = nullptr;
+    std::unique_ptr<SetupWindow> window;
+
+    explicit SetupRig(int analogChannels = 3, int pulseChannels = 2)
+    {
+        settings.NumAnalogChannels = uint8_t(analogChannels);
+        settings.NumDigitalChannels = uint8_t(pulseChannels);
+        ApplyDefaultSettings(settings, rating);
+        state.Connected = true;
+        state.Busy = true;
+        ownLink = std::make_unique<FakeSetupLink>(settings);
+        link = ownLink.get();
+    }
+
+    FakeSetupLink& fake() { return static_cast<FakeSetupLink&>(*link); }
+
+    SetupContext context()
+    {
+        SetupContext ctx{state, settings, rating, prompter, dialogs, cursor, *link, recent, lastFilePath,
+                         QStringLiteral("/opt/brevel"), {}, {}, {}, {}, {}};
+        ctx.Flumes = {{"Parshall 3 in", "Parshall 6 in"}, {"PF3", "PF6"}};
+        ctx.Weirs = {{"V-notch 90"}, {"VN90"}};
+        return ctx;
+    }
+
+    SetupWindow& open()
+    {
+        window = std::make_unique<SetupWindow>(context());
+        window->show();
+        return *window;
+    }
+
+    QStringList titles() const
+    {
+        QStringList list;
+        for (const auto& message : prompter.messages) {
+            list << message.title;
+        }
+        return list;
+    }
+};
