@@ -21,8 +21,23 @@ struct RatingState {
     QString RatingName;
 };
 
+// The most points a flow table holds.
+inline constexpr int MaxFlowTablePoints = 1001;
+
 // A table of the single point (level 0, flow 0).
 inline void ResetFlowTable(RatingState& rating)
 {
     rating.FlowTable.assign(2, RatingPoint{});
+}
+
+// A table of no point: the placeholder alone.
+inline void ClearFlowTable(RatingState& rating)
+{
+    rating.FlowTable.assign(1, RatingPoint{});
+}
+
+// N, the number of the table's last point; 0 for an empty table.
+inline int FlowTablePointCount(const RatingState& rating)
+{
+    return rating.FlowTable.empty() ? 0 : static_cast<int>(rating.FlowTable.size()) - 1;
 }

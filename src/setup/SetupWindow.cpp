@@ -94,6 +94,9 @@ SetupWindow::SetupWindow(SetupContext context, QWidget* parent)
     setObjectName(QStringLiteral("frmSetup"));
     setWindowTitle(QStringLiteral("Brevel Flow Monitor Setup"));
     setModal(true);
+    if (parent != nullptr) {
+        setWindowIcon(parent->windowIcon());
+    }
     guard_ = new FieldGuard(ctx_.Prompts, ctx_.State.ErrorTrapping, this);
     files_ = std::make_unique<SetupFileCommands>(ctx_.Prompts, ctx_.Dialogs, ctx_.LastFilePath, ctx_.RecentFiles,
                                                  ctx_.AppFolder, ctx_.State.ErrorTrapping);
@@ -143,6 +146,7 @@ SetupWindow::SetupWindow(SetupContext context, QWidget* parent)
     savedImage_ = CurrentImage();
     loggerImage_ = savedImage_;
     ShowSettingsInEditor();
+    TickTimer(); // the alarm fields and recent files look right from the start
     Timer1->start();
     ctx_.State.Busy = false;
 }

@@ -1,0 +1,440 @@
+#include "RecordingPrompter.h"
+#include "ScriptedFileDialogs.h"
+#include "TestRegistry.h"
+#include "config/LoggerSettings.h"
+#include "flow/FlowFromLevel.h"
+#include "flow/FlowSource.h"
+#include "flow/Rating.h"
+#include "flow/RatingCatalogue.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+
+namespace {
+
+void WriteFile(const QString& path, const QStringList& lines)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+}
+
+QStringList NumberedPoints(int count)
+{
+    QStringList lines;
+    for (int k = 1; k <= count; ++k) {
+        lines << QStringLiteral("%1, %2").arg(k * 0.01).arg(k * 0.5);
+    }
+    return lines;
+}
+
+const QString TwoPointTable = QStringLiteral("two.tbl");
+
+// A program folder holding a small flow table.
+struct AppFolder {
+    QTemporaryDir dir;
+    AppFolder() { WriteFile(path(TwoPointTable), {QStringLiteral("1 2"), QStringLiteral("3 6")}); }
+    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+    RatingCatalogue load(const QStringList& lines) const
+    {
+        WriteFile(path(QStringLiteral("test.lst")), lines);
+        RatingCatalogue catalogue{RatingEntry{}}; // loading replaces what was there
+        LoadRatingCatalogue(catalogue, path(QStringLiteral("test.lst")), dir.path(), true);
+        return catalogue;
+    }
+};
+
+double FlowOfRating(const RatingState& rating, uint8_t mode, double level)
+{
+    LoggerSettings s;
+    s.EngUnits[0] = QStringLiteral("Feet");
+    s.FlowMode = mode;
+    double velocity = 0.0;
+    return ComputeFlow(s, rating, level, velocity);
+}
+
+QString SourceData()
+{
+    return QStringLiteral(BREVEL_SOURCE_DIR "/data");
+}
+
+} // namespace
+
+class RatingCatalogueTest : public QObject {
+    Q_OBJECT
+private slots:
+    void catalogueLine_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("tag"); // empty: the line is ignored
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<double>("offset");
+        QTest::addColumn<double>("exponent");
+        QTest::addColumn<double>("multiplier");
+        QTest::newRow("equation") << "[TAG1] \"A weir\" E 0.0 1.5 3.0" << "TAG1" << "A weir" << 0 << 0.0 << 1.5 << 3.0;
+        QTest::newRow("lower-case tag") << "[pf1ft] \"P\" E 0 1 2" << "PF1FT" << "P" << 0 << 0.0 << 1.0 << 2.0;
+        QTest::newRow("long tag cut to 8") << "[ABCDEFGHIJ] \"P\" E 0 1 2" << "ABCDEFGH" << "P" << 0 << 0.0 << 1.0 << 2.0;
+        QTest::newRow("blanks trimmed") << "[ T ]  \"  Name  \" E 0 1 2" << "T" << "Name" << 0 << 0.0 << 1.0 << 2.0;
+        QTest::newRow("commas") << "[T] \"N\" E 0.1,2.5,4" << "T" << "N" << 0 << 0.1 << 2.5 << 4.0;
+        QTest::newRow("tabs") << "[T] \"N\" E\t0.1\t2.5\t4" << "T" << "N" << 0 << 0.1 << 2.5 << 4.0;
+        QTest::newRow("words between numbers") << "[T] \"N\" E offset 0.1 exp 2.5 mult 4 more 9" << "T" << "N" << 0 << 0.1 << 2.5 << 4.0;
+        QTest::newRow("kind letter after other text") << "[T] \"N\" xyz E -0.5 1e0 +2" << "T" << "N" << 0 << -0.5 << 1.0 << 2.0;
+        QTest::newRow("table file") << "[T] \"N\" F \"two.tbl\"" << "T" << "N" << 1 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("first kind letter wins") << "[T] \"N\" F \"two.tbl\" E 1 2 3" << "T" << "N" << 1 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("two numbers") << "[T] \"N\" E 1 2" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("number out of range") << "[T] \"N\" E 1 2 1e999" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("empty brackets") << "[] \"N\" E 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("no closing bracket") << "[T \"N\" E 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("comment") << "; [T] \"N\" E 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("indented") << " [T] \"N\" E 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("empty name") << "[T] \"\" E 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("no name") << "[T] E 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("unclosed name") << "[T] \"N E 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("no kind letter") << "[T] \"N\" e 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("missing table file") << "[T] \"N\" F \"none.tbl\"" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("empty table file name") << "[T] \"N\" F \"\"" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("unquoted table file") << "[T] \"N\" F two.tbl" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
+    }
+    void catalogueLine()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, tag);
+        QFETCH(QString, name);
+        QFETCH(int, kind);
+        QFETCH(double, offset);
+        QFETCH(double, exponent);
+        QFETCH(double, multiplier);
+        AppFolder app;
+        const RatingCatalogue catalogue = app.load({QStringLiteral("; heading"), line, QString()});
+        if (tag.isEmpty()) {
+            QCOMPARE(catalogue.size(), size_t(0));
+            return;
+        }
+        QCOMPARE(catalogue.size(), size_t(1));
+        const RatingEntry& entry = catalogue.front();
+        QCOMPARE(entry.Tag, tag);
+        QCOMPARE(entry.Name, name);
+        QCOMPARE(entry.Kind, kind);
+        QCOMPARE(entry.TableFile, kind == TableRating ? TwoPointTable : QString());
+        QCOMPARE(entry.Offset, offset);
+        QCOMPARE(entry.Exponent, exponent);
+        QCOMPARE(entry.Multiplier, multiplier);
+    }
+
+    void missingCatalogueIsEmpty()
+    {
+        AppFolder app;
+        RatingCatalogue catalogue{RatingEntry{}};
+        LoadRatingCatalogue(catalogue, app.path(QStringLiteral("none.lst")), app.dir.path(), true);
+        QVERIFY(catalogue.empty());
+    }
+
+    void tableFile_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("loaded");
+        QTest::addColumn<QList<double>>("values"); // level, flow, level, flow ...
+        QTest::newRow("comma") << QStringList{"1.0,2.5"} << true << QList<double>{1.0, 2.5};
+        QTest::newRow("tab and blanks") << QStringList{"  1\t 2  ", "3 , 4"} << true << QList<double>{1, 2, 3, 4};
+        QTest::newRow("three numbers") << QStringList{"1 2 3", "4 5"} << true << QList<double>{4, 5};
+        QTest::newRow("one number") << QStringList{"1", "4 5"} << true << QList<double>{4, 5};
+        QTest::newRow("heading and comment") << QStringList{"Level Flow", "1 2", "# 3 4", "5 6 ft"}
+                                           << true << QList<double>{1, 2};
+        QTest::newRow("unsorted kept in file order") << QStringList{"3 9", "1 1"} << true << QList<double>{3, 9, 1, 1};
+        QTest::newRow("no valid point") << QStringList{"Level, Flow", ""} << true << QList<double>{};
+        QTest::newRow("number out of range") << QStringList{"1 2", "1e999 3"} << false << QList<double>{};
+    }
+    void tableFile()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(bool, loaded);
+        QFETCH(QList<double>, values);
+        AppFolder app;
+        WriteFile(app.path(QStringLiteral("t.tbl")), lines);
+        RatingState rating;
+        QCOMPARE(LoadFlowTable(rating, QStringLiteral("t.tbl"), app.dir.path(), true), loaded);
+        QCOMPARE(FlowTablePointCount(rating), values.size() / 2);
+        QCOMPARE(rating.FlowTable.front().Level, 0.0);
+        for (int k = 0; k < values.size() / 2; ++k) {
+            QCOMPARE(rating.FlowTable[k + 1].Level, values[2 * k]);
+            QCOMPARE(rating.FlowTable[k + 1].Flow, values[2 * k + 1]);
+        }
+    }
+
+    void tableKeepsAtMost1001Points()
+    {
+        AppFolder app;
+        WriteFile(app.path(QStringLiteral("big.tbl")), NumberedPoints(1500));
+        RatingState rating;
+        QVERIFY(LoadFlowTable(rating, QStringLiteral("big.tbl"), app.dir.path(), true));
+        QCOMPARE(FlowTablePointCount(rating), 1001);
+        QCOMPARE(rating.FlowTable.back().Flow, 500.5);
+    }
+
+    void missingTableIsEmpty()
+    {
+        AppFolder app;
+        RatingState rating;
+        QVERIFY(!LoadFlowTable(rating, QString(), app.dir.path(), true));
+        QCOMPARE(FlowTablePointCount(rating), 0);
+        QVERIFY(LoadFlowTable(rating, TwoPointTable, app.dir.path(), true));
+        QVERIFY(!LoadFlowTable(rating, QStringLiteral("none.tbl"), app.dir.path(), true));
+        QCOMPARE(FlowTablePointCount(rating), 0);
+        QVERIFY(!LoadFlowTable(rating, QStringLiteral("."), app.dir.path(), true)); // a folder
+    }
+
+    void resolveTablePath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("separator");
+        QTest::addColumn<QString>("resolved");
+        // On Windows, from the program folder C:\App.
+        QTest::newRow("bare name") << "flow.tbl" << "\\" << "C:\\App\\flow.tbl";
+        QTest::newRow("dot backslash") << ".\\t\\flow.tbl" << "\\" << "C:\\App\\t\\flow.tbl";
+        QTest::newRow("leading backslash") << "\\flow.tbl" << "\\" << "C:\\App\\flow.tbl";
+        QTest::newRow("drive") << "D:\\x\\flow.tbl" << "\\" << "D:\\x\\flow.tbl";
+        QTest::newRow("network") << "\\\\srv\\x.tbl" << "\\" << "\\\\srv\\x.tbl";
+        QTest::newRow("two characters") << "ab" << "\\" << "C:\\App\\ab";
+        // On Linux, from /opt/app; paths written on Windows still resolve.
+        QTest::newRow("linux bare name") << "flow.tbl" << "/" << "/opt/app/flow.tbl";
+        QTest::newRow("linux dot slash") << "./t/flow.tbl" << "/" << "/opt/app/t/flow.tbl";
+        QTest::newRow("linux windows relative") << ".\\t\\flow.tbl" << "/" << "/opt/app/t/flow.tbl";
+        QTest::newRow("linux absolute") << "/data/flow.tbl" << "/" << "/data/flow.tbl";
+        QTest::newRow("linux drive") << "C:\\x.tbl" << "/" << "C:/x.tbl";
+    }
+    void resolveTablePath()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, separator);
+        QFETCH(QString, resolved);
+        const QString folder = separator == QStringLiteral("/") ? QStringLiteral("/opt/app") : QStringLiteral("C:\\App");
+        QCOMPARE(ResolveTablePath(folder, path, separator.at(0)), resolved);
+    }
+
+    void selectRating()
+    {
+        AppFolder app;
+        const RatingCatalogue catalogue = app.load({
+            "[A] \"First A\" E 0 1 2",
+            "[B] \"Bee\" E 0.5 2 3",
+            "[A] \"Second A\" E 0 1 7",
+            "[TB] \"Table\" F \"two.tbl\"",
+        });
+        QCOMPARE(catalogue.size(), size_t(4));
+        RatingState rating;
+        ClearFlowTable(rating);
+        QVERIFY(SelectRating(rating, QStringLiteral("B"), catalogue, app.dir.path(), true));
+        QCOMPARE(rating.RatingName, QStringLiteral("Bee"));
+        QCOMPARE(rating.RatingOffset, 0.5);
+        QCOMPARE(rating.RatingExponent, 2.0);
+        QCOMPARE(rating.RatingMultiplier, 3.0);
+        QVERIFY(SelectRating(rating, QStringLiteral("A"), catalogue, app.dir.path(), true));
+        QCOMPARE(rating.RatingName, QStringLiteral("Second A")); // a later entry replaces an earlier one
+        QCOMPARE(rating.RatingMultiplier, 7.0);
+        QVERIFY(!SelectRating(rating, QStringLiteral("b"), catalogue, app.dir.path(), true)); // tags match exactly
+        QCOMPARE(rating.RatingName, QStringLiteral("- None -"));
+        QCOMPARE(rating.RatingMultiplier, 0.0);
+        QVERIFY(!SelectRating(rating, QString(), catalogue, app.dir.path(), true));
+        QCOMPARE(rating.RatingName, QStringLiteral("- None -"));
+        QVERIFY(SelectRating(rating, QStringLiteral("TB"), catalogue, app.dir.path(), true));
+        QCOMPARE(rating.RatingName, QStringLiteral("Table"));
+        QCOMPARE(FlowTablePointCount(rating), 2);
+        QFile::remove(app.path(TwoPointTable));
+        QVERIFY(!SelectRating(rating, QStringLiteral("TB"), catalogue, app.dir.path(), true));
+        QCOMPARE(FlowTablePointCount(rating), 0);
+    }
+
+    // Catalogue files of valid entries mixed with malformed lines and noise:
+    // exactly the valid entries are kept, in file order.
+    void randomCataloguesKeepOnlyValidEntries()
+    {
+        QRandomGenerator random(6061);
+        AppFolder app;
+        const QStringList malformed = {
+            "[] \"N\" E 1 2 3",    "[T \"N\" E 1 2 3",     "[T] \"\" E 1 2 3", "[T] \"N E 1 2 3",
+            "[T] \"N\" 1 2 3",     "[T] \"N\" E 1 x 2",    "[T] \"N\" F \"\"",   "[T] \"N\" F \"gone.tbl\"",
+            "[T] N\" E 1 2 3",    "[T] \"N\" E 1e999 2 3",
+        };
+        for (int round = 0; round < 40; ++round) {
+            QStringList lines;
+            RatingCatalogue expected;
+            const int count = random.bounded(60);
+            for (int k = 0; k < count; ++k) {
+                switch (random.bounded(4)) {
+                case 0: {
+                    RatingEntry entry;
+                    entry.Tag = QStringLiteral("T%1").arg(random.bounded(1000));
+                    entry.Name = QStringLiteral("Name %1").arg(k);
+                    entry.Offset = random.bounded(100) / 10.0;
+                    entry.Exponent = random.bounded(30) / 10.0;
+                    entry.Multiplier = random.bounded(1000) / 100.0;
+                    if (random.bounded(5) == 0) {
+                        entry.Kind = TableRating;
+                        entry.TableFile = TwoPointTable;
+                        entry.Offset = entry.Exponent = entry.Multiplier = 0.0;
+                        lines << QStringLiteral("[%1] \"%2\" F \"%3\"").arg(entry.Tag, entry.Name, entry.TableFile);
+                    } else {
+                        lines << QStringLiteral("[%1] \"%2\" E %3,%4\t%5")
+                                     .arg(entry.Tag, entry.Name)
+                                     .arg(entry.Offset)
+                                     .arg(entry.Exponent)
+                                     .arg(entry.Multiplier);
+                    }
+                    expected.push_back(entry);
+                    break;
+                }
+                case 1:
+                    lines << malformed[random.bounded(malformed.size())];
+                    break;
+                case 2: { // a valid line cut short: never an entry, as the kind or a number goes
+                    const QString line = QStringLiteral("[CUT] \"Cut\" E 1 2 3");
+                    lines << line.left(random.bounded(line.size() - 1));
+                    break;
+                }
+                default: { // noise that does not begin with "["
+                    QString noise;
+                    const int length = random.bounded(80);
+                    for (int c = 0; c < length; ++c) {
+                        const auto code = static_cast<char16_t>(random.bounded(1, 0x3000));
+                        noise += (code == u'\n' || code == u'\r') ? QChar(u' ') : QChar(code);
+                    }
+                    if (noise.startsWith(QLatin1Char('['))) {
+                        noise[0] = u'x';
+                    }
+                    lines << noise;
+                }
+                }
+            }
+            const RatingCatalogue catalogue = app.load(lines);
+            QCOMPARE(catalogue.size(), expected.size());
+            for (size_t k = 0; k < expected.size(); ++k) {
+                QCOMPARE(catalogue[k].Tag, expected[k].Tag);
+                QCOMPARE(catalogue[k].Name, expected[k].Name);
+                QCOMPARE(catalogue[k].Kind, expected[k].Kind);
+                QCOMPARE(catalogue[k].TableFile, expected[k].TableFile);
+                QCOMPARE(catalogue[k].Offset, expected[k].Offset);
+                QCOMPARE(catalogue[k].Exponent, expected[k].Exponent);
+                QCOMPARE(catalogue[k].Multiplier, expected[k].Multiplier);
+            }
+        }
+    }
+
+    // Table files of valid points mixed with malformed lines and raw noise.
+    void randomTablesKeepOnlyValidPoints()
+    {
+        QRandomGenerator random(1001);
+        AppFolder app;
+        const QStringList malformed = {"1 2 3", "7", "a 1", "1,,2,x", "--1 2", "1.2.3 4", "Level\tFlow", "0x10 2"};
+        for (int round = 0; round < 40; ++round) {
+            QByteArray bytes;
+            std::vector<RatingPoint> expected;
+            const int count = random.bounded(200);
+            for (int k = 0; k < count; ++k) {
+                switch (random.bounded(3)) {
+                case 0: {
+                    const RatingPoint point{random.bounded(10000) / 100.0, random.bounded(100000) / 10.0};
+                    expected.push_back(point);
+                    bytes += QStringLiteral("%1,\t%2\r\n").arg(point.Level).arg(point.Flow).toUtf8();
+                    break;
+                }
+                case 1:
+                    bytes += malformed[random.bounded(malformed.size())].toUtf8() + "\n";
+                    break;
+                default: { // raw bytes with a letter, so never a line of numbers alone
+                    QByteArray noise(random.bounded(40), '\0');
+                    for (char& c : noise) {
+                        c = static_cast<char>(random.bounded(256));
+                        if (c == '\n' || c == '\r') {
+                            c = ' ';
+                        }
+                    }
+                    bytes += noise + "q\n";
+                }
+                }
+            }
+            QFile file(app.path(QStringLiteral("r.tbl")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+            file.close();
+            RatingState rating;
+            QVERIFY(LoadFlowTable(rating, QStringLiteral("r.tbl"), app.dir.path(), true));
+            QCOMPARE(FlowTablePointCount(rating), static_cast<int>(expected.size()));
+            for (size_t k = 0; k < expected.size(); ++k) {
+                QCOMPARE(rating.FlowTable[k + 1].Level, expected[k].Level);
+                QCOMPARE(rating.FlowTable[k + 1].Flow, expected[k].Flow);
+            }
+        }
+    }
+
+    void installedCatalogues()
+    {
+        RatingCatalogues catalogues;
+        LoadRatingCatalogues(catalogues, SourceData(), true);
+        QStringList flumeTags;
+        for (const RatingEntry& entry : catalogues.FlumeCatalogue) {
+            flumeTags << entry.Tag;
+        }
+        QStringList weirTags;
+        for (const RatingEntry& entry : catalogues.WeirCatalogue) {
+            weirTags << entry.Tag;
+        }
+        for (const char* tag : {"PF1IN", "PF2IN", "PF3IN", "PF6IN", "PF9IN", "PF1FT", "PF1.5FT", "PF2FT", "PF3FT",
+                                "PF4FT", "PF5FT", "PF6FT", "PF7FT", "PF8FT", "PF10FT", "HF0.5FT", "HF0.75FT", "HF1FT",
+                                "HF4.5FT"}) {
+            QVERIFY2(flumeTags.contains(QLatin1String(tag)), tag);
+        }
+        for (const char* tag : {"V22.5", "V30", "V45", "V60", "V90", "V120", "V90CONE", "V90KS", "V90TBL", "RW1FT",
+                                "RW10FT", "CW1FT", "CW10FT"}) {
+            QVERIFY2(weirTags.contains(QLatin1String(tag)), tag);
+        }
+        QCOMPARE(flumeTags.removeDuplicates(), 0);
+        QCOMPARE(weirTags.removeDuplicates(), 0);
+    }
+
+    // Free-flow discharges (cfs) of the standard ratings as tabulated in the
+    // USBR Water Measurement Manual, three figures.
+    void installedRatingsMatchPublishedFlows_data()
+    {
+        QTest::addColumn<QString>("catalogue");
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QList<double>>("heads");
+        QTest::addColumn<QList<double>>("flows");
+        const QList<double> parshallHeads{0.2, 0.5, 1.0, 1.5, 2.0, 2.5};
+        const QList<double> parshallFlows{0.345, 1.39, 4.00, 7.41, 11.5, 16.1};
+        QTest::newRow("Parshall 1 ft") << "flumes.lst" << "PF1FT" << parshallHeads << parshallFlows;
+        const QList<double> vNotchHeads{0.3, 0.5, 0.8, 1.0, 1.5};
+        const QList<double> vNotchFlows{0.126, 0.446, 1.43, 2.49, 6.81};
+        QTest::newRow("90 degree V-notch, Cone") << "weirs.lst" << "V90CONE" << vNotchHeads << vNotchFlows;
+        QTest::newRow("90 degree V-notch, Kindsvater-Shen") << "weirs.lst" << "V90KS" << vNotchHeads << vNotchFlows;
+        QTest::newRow("90 degree V-notch, table") << "weirs.lst" << "V90TBL" << vNotchHeads << vNotchFlows;
+        QTest::newRow("Parshall 3 in") << "flumes.lst" << "PF3IN" << QList<double>{0.2, 1.0, 1.8}
+                                       << QList<double>{0.0823, 0.992, 2.46};
+        QTest::newRow("Parshall 10 ft") << "flumes.lst" << "PF10FT" << QList<double>{1.0, 3.0}
+                                        << QList<double>{39.4, 228.0};
+    }
+    void installedRatingsMatchPublishedFlows()
+    {
+        QFETCH(QString, catalogue);
+        QFETCH(QString, tag);
+        QFETCH(QList<double>, heads);
+        QFETCH(QList<double>, flows);
+        RatingCatalogue entries;
+        LoadRatingCatalogue(entries, SourceData() + QLatin1Char('/') + catalogue, SourceData(), true);
+        RatingState rating;
+        ClearFlowTable(rating);
+        QVERIFY(SelectRating(rating, tag, entries, SourceData(), true));
+        for (int k = 0; k < heads.size(); ++k) {
+            const double flow = FlowOfRating(rating, 3, heads[k]);
+            QVERIFY2(std::abs(flow / flows[k] - 1.0) < 0.01,
+                     qPrintable(QStringLiteral("head %1: %2 cfs, published %3").arg(heads[k]).arg(flow).arg(flows[k])));
+        }
+    }
+};
+
+BREVEL_TEST(RatingCatalogueTest)
+#include "tst_ratingcatalogue.moc"
