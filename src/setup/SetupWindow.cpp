@@ -4,6 +4,7 @@
 #include "config/RecentFiles.h"
 #include "config/SettingsImage.h"
 #include "config/SetupFileCommands.h"
+#include "flow/FlowSource.h"
 #include "core/AppState.h"
 #include "setup/ChoiceLists.h"
 #include "setup/FieldChecks.h"
@@ -417,10 +418,8 @@ QWidget* SetupWindow::BuildFlowPage()
         connect(option, &QRadioButton::clicked, this, &SetupWindow::EnableFlowFields);
     }
     connect(cmdBrowse, &QPushButton::clicked, this, [this] {
-        if (!ctx_.BrowseFlowTable) {
-            return;
-        }
-        if (const auto path = ctx_.BrowseFlowTable(txtTableFile->text())) {
+        if (const auto path = BrowseForFlowTable(ctx_.Dialogs, ctx_.Prompts, ctx_.Rating, ctx_.AppFolder,
+                                                 ctx_.State.ErrorTrapping)) {
             txtTableFile->setText(*path);
         }
     });
@@ -466,10 +465,13 @@ void SetupWindow::FillLists()
         cmbAlarm[a]->addItems(ChoiceLists::AlarmHalves());
     }
 
-    cmbFlume->addItem(ChoiceLists::NoneItem);
-    cmbFlume->addItems(ctx_.Flumes.Names);
-    cmbWeir->addItem(ChoiceLists::NoneItem);
-    cmbWeir->addItems(ctx_.Weirs.Names);
+    for (auto [combo, catalogue] : {std::pair{cmbFlume, &ctx_.Catalogues.FlumeCatalogue},
+                                    std::pair{cmbWeir, &ctx_.Catalogues.WeirCatalogue}}) {
+        combo->addItem(ChoiceLists::NoneItem);
+        for (const RatingEntry& entry : *catalogue) {
+            combo->addItem(entry.Name);
+        }
+    }
     txtTableFile->clear();
 
     cmbFlowUnits->addItems(ChoiceLists::FlowUnits());
