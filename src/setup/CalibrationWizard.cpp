@@ -31,6 +31,9 @@ CalibrationWizard::CalibrationWizard(AppState& state, SetupLink& link, Prompter&
     setObjectName(QStringLiteral("frmCalibrate"));
     setWindowTitle(QStringLiteral("Calibrate"));
     setModal(true);
+    if (parent != nullptr) {
+        setWindowIcon(parent->windowIcon());
+    }
 
     Frame1 = new QGroupBox;
     Frame1->setObjectName(QStringLiteral("Frame1"));

@@ -4,6 +4,7 @@
 #include "config/RecentFiles.h"
 #include "config/SettingsImage.h"
 #include "config/SetupFileCommands.h"
+#include "flow/FlowSource.h"
 #include "core/AppState.h"
 #include "setup/ChoiceLists.h"
 #include "setup/FieldChecks.h"
@@ -94,6 +95,9 @@ SetupWindow::SetupWindow(SetupContext context, QWidget* parent)
     setObjectName(QStringLiteral("frmSetup"));
     setWindowTitle(QStringLiteral("Brevel Flow Monitor Setup"));
     setModal(true);
+    if (parent != nullptr) {
+        setWindowIcon(parent->windowIcon());
+    }
     guard_ = new FieldGuard(ctx_.Prompts, ctx_.State.ErrorTrapping, this);
     files_ = std::make_unique<SetupFileCommands>(ctx_.Prompts, ctx_.Dialogs, ctx_.LastFilePath, ctx_.RecentFiles,
                                                  ctx_.AppFolder, ctx_.State.ErrorTrapping);
@@ -143,6 +147,7 @@ SetupWindow::SetupWindow(SetupContext context, QWidget* parent)
     savedImage_ = CurrentImage();
     loggerImage_ = savedImage_;
     ShowSettingsInEditor();
+    TickTimer(); // the alarm fields and recent files look right from the start
     Timer1->start();
     ctx_.State.Busy = false;
 }
@@ -413,10 +418,8 @@ QWidget* SetupWindow::BuildFlowPage()
         connect(option, &QRadioButton::clicked, this, &SetupWindow::EnableFlowFields);
     }
     connect(cmdBrowse, &QPushButton::clicked, this, [this] {
-        if (!ctx_.BrowseFlowTable) {
-            return;
-        }
-        if (const auto path = ctx_.BrowseFlowTable(txtTableFile->text())) {
+        if (const auto path = BrowseForFlowTable(ctx_.Dialogs, ctx_.Prompts, ctx_.Rating, ctx_.AppFolder,
+                                                 ctx_.State.ErrorTrapping)) {
             txtTableFile->setText(*path);
         }
     });
@@ -462,10 +465,13 @@ void SetupWindow::FillLists()
         cmbAlarm[a]->addItems(ChoiceLists::AlarmHalves());
     }
 
-    cmbFlume->addItem(ChoiceLists::NoneItem);
-    cmbFlume->addItems(ctx_.Flumes.Names);
-    cmbWeir->addItem(ChoiceLists::NoneItem);
-    cmbWeir->addItems(ctx_.Weirs.Names);
+    for (auto [combo, catalogue] : {std::pair{cmbFlume, &ctx_.Catalogues.FlumeCatalogue},
+                                    std::pair{cmbWeir, &ctx_.Catalogues.WeirCatalogue}}) {
+        combo->addItem(ChoiceLists::NoneItem);
+        for (const RatingEntry& entry : *catalogue) {
+            combo->addItem(entry.Name);
+        }
+    }
     txtTableFile->clear();
 
     cmbFlowUnits->addItems(ChoiceLists::FlowUnits());

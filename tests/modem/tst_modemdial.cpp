@@ -135,24 +135,6 @@ private slots:
         QVERIFY(display.tickBusyAtEnd);
     }
 
-    void busyLineKeepsWaitingUntilCancel()
-    {
-        port->setResponder(AnsweringModem("\r\nBUSY\r\n"));
-        display.whileShown = [&](ModemDialogue& dialogue) {
-            connect(&dialogue, &ModemDialogue::textAppended, &dialogue, [&](const QString& text) {
-                if (text.contains(QLatin1String("BUSY"))) {
-                    // Let a few dial reads run out first: BUSY does not end the dial.
-                    QTimer::singleShot(50 * ModemLink::TickMs, &dialogue, &ModemDialogue::Cancel);
-                }
-            });
-        };
-        QVERIFY(!modem->dial(QStringLiteral("5550100"), display));
-        QCOMPARE(port->writes(), Lines({"ATZ", "ATE1V1Q0", "ATDT5550100"}));
-        QVERIFY(display.text.contains(QLatin1String("BUSY")));
-        QVERIFY(!port->isOpen());
-        QVERIFY(modem->prompter.messages.isEmpty());
-    }
-
     void noNumberToDial_data()
     {
         QTest::addColumn<QString>("number");

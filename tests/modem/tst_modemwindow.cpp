@@ -1,10 +1,8 @@
 #include "HayesModem.h"
 #include "LoggerEngine.h"
-#include "MemorySettingsStore.h"
 #include "ModemFixture.h"
 #include "SimSerialPort.h"
 #include "TestRegistry.h"
-#include "app/UserSettings.h"
 #include "link/ModemWindow.h"
 
 #include <QApplication>
@@ -182,27 +180,6 @@ private slots:
         QCOMPARE(modem->prompter.messages[0].text,
                  QStringLiteral("Unable to communicate with a modem on this port at selected rate."));
         QVERIFY(!port->isOpen());
-    }
-
-    // The dialled numbers and the command file are per-user settings: what a
-    // dial leaves in them is there after the next start.
-    void dialledNumbersSurviveARestart()
-    {
-        build(ModemOptions::DialOutcome::Connect);
-        UserSettings user;
-        user.ModemNumber = {"555-0101", "555-0102", "555-0103", "555-0104"};
-        user.ModemInit = QStringLiteral("/home/site/modem.txt");
-        user.UseModemInit = 0;
-        modem->numbers = user.ModemNumber;
-        QVERIFY(dial(QStringLiteral("555-0100")));
-        user.ModemNumber = modem->numbers;
-
-        MemorySettingsStore store;
-        WriteUserSettings(user, store);
-        const UserSettings again = ReadUserSettings(store);
-        QCOMPARE(again.ModemNumber, (std::array<QString, 4>{"555-0100", "555-0101", "555-0102", "555-0103"}));
-        QCOMPARE(again.ModemInit, user.ModemInit);
-        QCOMPARE(again.UseModemInit, user.UseModemInit);
     }
 };
 
