@@ -280,6 +280,7 @@ QWidget* SetupWindow::BuildGeneralPage()
     grid->setColumnStretch(3, 1);
 
     txtName = Named(new QLineEdit, QStringLiteral("txtName"));
+    txtName->setMaximumWidth(320);
     grid->addWidget(new QLabel(QStringLiteral("Name")), 0, 0);
     grid->addWidget(txtName, 0, 1, 1, 3);
 
@@ -326,6 +327,7 @@ QWidget* SetupWindow::BuildGeneralPage()
         txtAlarm[a] = Named(new QLineEdit, Indexed("txtAlarm", a));
         txtAlarm[a]->setMaximumWidth(90);
         cmbAlarm[a] = PickList(Indexed("cmbAlarm", a));
+        cmbAlarm[a]->setMinimumWidth(72);
         const int top = 5 + 2 * a;
         grid->addWidget(chkAlarm[a], top, 0, 1, 4);
         auto* time = new QHBoxLayout;

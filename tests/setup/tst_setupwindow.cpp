@@ -372,6 +372,25 @@ private slots:
         QCOMPARE(rig.state.Busy, busy);
     }
 
+    void menusWaitWhileProgramTalksToTheLogger()
+    {
+        SetupRig rig;
+        SetupWindow& w = rig.open();
+        rig.prompter.whileShown = [&](const RecordingPrompter::Message& message) {
+            if (message.text.startsWith("Are you sure")) {
+                w.mnuInitialize->trigger();
+                w.mnuSave->trigger();
+                w.mnuLoad->trigger();
+            }
+        };
+        rig.prompter.answers = {PromptAnswer::Yes};
+        w.cmdOK->click();
+        QCOMPARE(rig.prompter.messages.size(), 1);
+        QVERIFY(rig.dialogs.saveRequests.isEmpty());
+        QVERIFY(rig.dialogs.openRequests.isEmpty());
+        QCOMPARE(rig.fake().calls, QStringList({"program", "confirm"}));
+    }
+
     void unencodableSettingsAreNeverProgrammed()
     {
         SetupRig rig;
