@@ -8,6 +8,7 @@
 #include "app/ProgramVersion.h"
 #include "app/Session.h"
 #include "core/NumberText.h"
+#include "flow/RatingCatalogue.h"
 #include "platform/HelpViewer.h"
 #include "platform/SerialPort.h"
 
@@ -85,8 +86,8 @@ void MainController::StartUp(const QString& commandLine, const QString& appFolde
     state.AwaitingSample = false;
     state.SampleCount = 0;
 
-    // TODO(catalogues): LoadRatingCatalogue of flumes.lst and weirs.lst from
-    // appFolder, once the catalogue reader is in.
+    session_.AppFolder = appFolder;
+    LoadRatingCatalogues(session_.Catalogues, appFolder, state.ErrorTrapping);
 
     window_.setWindowTitle(ProgramCaption());
 
@@ -164,6 +165,11 @@ void MainController::StatusTick()
         DrawBars();
         ShowColumnLabels();
     }
+    if (state.Connected != state.ShownConnected && !state.Busy && !state.SamplingContinuously) {
+        RefreshFlowDisplay();
+        state.ShownConnected = state.Connected;
+    }
+    ShowUnitsWarning();
 }
 
 void MainController::SampleTick()

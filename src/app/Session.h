@@ -4,7 +4,9 @@
 #include "config/LoggerSettings.h"
 #include "core/AppState.h"
 #include "core/LiveSample.h"
+#include "flow/FlowDisplayState.h"
 #include "flow/Rating.h"
+#include "flow/RatingCatalogue.h"
 #include "platform/Platform.h"
 
 #include <QString>
@@ -22,6 +24,8 @@ struct Session {
     UserSettings User;
     LoggerSettings Logger;
     RatingState Rating;
+    RatingCatalogues Catalogues;  // flumes.lst and weirs.lst, read at start-up
+    FlowDisplayState FlowDisplay; // flow decimals and the channel 1 units check
 
     // The display records of the main window's eight meter columns, and the
     // five newest live samples (index 0 the newest; State.SampleCount valid).
@@ -29,4 +33,5 @@ struct Session {
     std::array<LiveSample, 5> SampleHistory;
 
     QString HelpFile; // the manual found at start-up; empty when there is none
+    QString AppFolder; // the program's folder: catalogues, relative flow table paths
 };
