@@ -74,6 +74,9 @@ LiveReadingTexts BuildLiveReadings(Session& session)
                 value = EngineeringValue(settings, c, raw);
                 t[static_cast<size_t>(s)] = raw == -1 ? QStringLiteral("No sample")
                                                       : FormatDecimals(value, settings.DecPlaces[c]);
+                if (c == 0 && raw != -1) {
+                    texts.Levels[static_cast<size_t>(s)] = value;
+                }
             }
             if (s == 0) {
                 column.Value = value;

@@ -15,6 +15,9 @@ struct LiveReadingTexts {
         QString HistoryText;  // lblHistory: the four before it, joined by CR LF
     };
     std::array<Column, 8> Columns;
+    // Channel 1's level in each of the five samples, -1 where there is none:
+    // what flow and velocity are computed from.
+    std::array<double, 5> Levels{-1.0, -1.0, -1.0, -1.0, -1.0};
     QString Pulse1Text;
     QString Pulse2Text;
 };

@@ -8,6 +8,8 @@
 #include "core/ErrorTrap.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
+#include "setup/LoggerSetupLink.h"
+#include "setup/SetupWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -74,7 +76,10 @@ bool MainController::GuardPasses() const
 bool MainController::ReadSettings()
 {
     LoggerCommands::SettingsReadSteps steps;
-    steps.settingsDecoded = [this] { ShowSettingsSummary(); };
+    steps.settingsDecoded = [this] {
+        SelectProgrammedFlowSource();
+        ShowSettingsSummary();
+    };
     steps.showLiveSamples = [this] { ShowLiveSamples(); };
     return session_.Commands.ReadSettings(steps);
 }
@@ -117,8 +122,16 @@ void MainController::ConnectAction()
     }
     state.Busy = false;
     GetSample();
-    // TODO(flow): the "Bad Units" warning once the flow display reports
-    // whether channel 1's unit allows a flow computation.
+    if (session_.FlowDisplay.FlowUnitsInvalid) {
+        session_.platform.prompter.tell(
+            QStringLiteral("Bad Units"),
+            QStringLiteral("Warning: For the flow monitor calculations to be done correctly the channel 1\r\n"
+                           "unit's name must be one of Feet, Inches, Meters or cm (centimeters).\r\n"
+                           "The current unit's name (%1) is not supported.\r\n\r\n"
+                           "Use the Setup mode to set the units for channel 1 to one of the legal values.")
+                .arg(session_.Logger.EngUnits[0]),
+            PromptIcon::Information);
+    }
 }
 
 // The logger type and its memory signature, initialising a memory that was
@@ -266,7 +279,26 @@ void MainController::Setup()
         state.ErrorTrapping,
         [&] {
             ReadSettings();
-            // TODO(setup): the setup window opens here, modally, once it exists.
+            {
+                Platform& platform = session_.platform;
+                LoggerSetupLink setupLink(session_.Link, session_.Commands, state, session_.Logger);
+                SetupContext context{state,
+                                     session_.Logger,
+                                     session_.Rating,
+                                     platform.prompter,
+                                     platform.fileDialogs,
+                                     platform.busyCursor,
+                                     setupLink,
+                                     session_.User.LastFile,
+                                     session_.User.LastFilePath,
+                                     session_.AppFolder,
+                                     session_.Catalogues,
+                                     [this] { LaunchHelp(); },
+                                     [this] { ShowAbout(); }};
+                SetupWindow setup(context, &window_);
+                setup.exec();
+            }
+            // Show what the logger holds now.
             state.Busy = true;
             BusyScope hourglass(session_.platform.busyCursor);
             ReadSettings();

@@ -8,6 +8,7 @@
 #include "app/ProgramVersion.h"
 #include "app/Session.h"
 #include "core/NumberText.h"
+#include "flow/RatingCatalogue.h"
 #include "platform/HelpViewer.h"
 #include "platform/SerialPort.h"
 
@@ -77,8 +78,8 @@ void MainController::StartUp(const QString& commandLine, const QString& appFolde
     state.AwaitingSample = false;
     state.SampleCount = 0;
 
-    // TODO(catalogues): LoadRatingCatalogue of flumes.lst and weirs.lst from
-    // appFolder, once the catalogue reader is in.
+    session_.AppFolder = appFolder;
+    LoadRatingCatalogues(session_.Catalogues, appFolder, state.ErrorTrapping);
 
     window_.setWindowTitle(ProgramCaption());
 

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QObject>
 #include <QTimer>
+#include <array>
 
 class MainWindow;
 struct Session;
@@ -47,6 +48,16 @@ public:
     void LaunchHelp();
     void ShowAbout();
 
+    // The flow-mode frame and the Flow and Velocity columns from the settings
+    // (first thing in every settings summary, and when the connection changes).
+    void RefreshFlowDisplay();
+    // After settings were read: makes the programmed flume, weir or flow table
+    // the current rating and tells the user when it cannot be found.
+    void SelectProgrammedFlowSource();
+    // The Flow and Velocity values of the five newest samples from channel 1's
+    // levels (-1 where missing), into the shown columns.
+    void ShowFlowReadings(const std::array<double, 5>& levels);
+
 signals:
     // File > Exit: the program ends at once, nothing is written.
     void exitRequested();
@@ -62,6 +73,7 @@ private:
     void PlaceFlowModePanel();
     void DrawBars();
     void ShowColumnLabels();
+    void ShowUnitsWarning();
     void WindowClosing();
 
     Session& session_;

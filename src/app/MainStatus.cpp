@@ -78,10 +78,12 @@ void MainController::StatusTick()
             item->setEnabled(false);
         }
     }
+    ShowUnitsWarning();
 }
 
 void MainController::RefreshConnectionControls()
 {
+    RefreshFlowDisplay();
     AppState& state = session_.State;
     const MainWidgets& ui = window_.ui();
     const bool connected = state.Connected;
@@ -114,12 +116,14 @@ void MainController::ShowLiveSamples()
             SetText(ui.meters[c].lblHistory, texts.Columns[c].HistoryText);
         }
     }
+    ShowFlowReadings(texts.Levels);
     SetText(ui.lblPulseValue1, texts.Pulse1Text);
     SetText(ui.lblPulseValue2, texts.Pulse2Text);
 }
 
 void MainController::ShowSettingsSummary()
 {
+    RefreshFlowDisplay();
     const SettingsSummary summary = BuildSettingsSummary(session_.Logger);
     const MainWidgets& ui = window_.ui();
     SetText(ui.lblSampleInterval, summary.SampleIntervalText);

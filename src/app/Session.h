@@ -4,7 +4,9 @@
 #include "config/LoggerSettings.h"
 #include "core/AppState.h"
 #include "core/LiveSample.h"
+#include "flow/FlowDisplayState.h"
 #include "flow/Rating.h"
+#include "flow/RatingCatalogue.h"
 #include "link/LoggerCommands.h"
 #include "link/LoggerLink.h"
 #include "platform/Platform.h"
@@ -30,6 +32,8 @@ struct Session {
     UserSettings User;
     LoggerSettings Logger;
     RatingState Rating;
+    RatingCatalogues Catalogues;  // flumes.lst and weirs.lst, read at start-up
+    FlowDisplayState FlowDisplay; // flow decimals and the channel 1 units check
     LoggerLink Link;
     LoggerCommands Commands;
     bool UseModem = false; // the connection window last closed with Modem selected
@@ -40,4 +44,5 @@ struct Session {
     std::array<LiveSample, 5> SampleHistory;
 
     QString HelpFile; // the manual found at start-up; empty when there is none
+    QString AppFolder; // the program's folder: catalogues, relative flow table paths
 };

@@ -31,7 +31,8 @@ public:
     void ClosePort();
 
     // Returns when at least count bytes are waiting or ticks ticks have
-    // passed; with count 0 a pause of ticks ticks.
+    // passed; with count 0 a pause of ticks ticks. Ends at once when the port
+    // is closed or lost: no byte can come then.
     void WaitForBytes(int ticks, int count);
     // The start of every 100 ms status tick: counts ReplyCountdown down and
     // ends a wait whose time is up.

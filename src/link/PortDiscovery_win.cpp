@@ -3,7 +3,6 @@
 // Windows that Qt 6 runs on is of the NT family, so the keys are the NT ones.
 #include "link/PortDiscovery.h"
 
-#include "link/PortDirectory.h"
 
 #include <QString>
 

@@ -51,21 +51,22 @@ void ShowText(QComboBox* combo, const QString& text)
     combo->setEditText(text);
 }
 
-int SelectedCatalogueEntry(const CatalogueChoices& catalogue, const QString& tag)
+// The last entry with the tag wins; "- None -" when no entry has it.
+int SelectedCatalogueEntry(const RatingCatalogue& catalogue, const QString& tag)
 {
     int position = 0;
-    for (int i = 0; i < catalogue.Tags.size(); ++i) {
-        if (catalogue.Tags[i] == tag) {
-            position = i + 1;
+    for (size_t i = 0; i < catalogue.size(); ++i) {
+        if (catalogue[i].Tag == tag) {
+            position = int(i) + 1;
         }
     }
     return position;
 }
 
-QString CatalogueTag(const CatalogueChoices& catalogue, const QComboBox* combo)
+QString CatalogueTag(const RatingCatalogue& catalogue, const QComboBox* combo)
 {
     const int position = Position(combo);
-    return position == 0 ? QString() : catalogue.Tags.at(position - 1);
+    return position == 0 ? QString() : catalogue.at(size_t(position) - 1).Tag;
 }
 
 int32_t WholeLeadingNumber(const QLineEdit* edit)
@@ -130,8 +131,8 @@ void SetupWindow::ShowSettingsInEditor()
 
     QRadioButton* modes[] = {optNoFlow, optMannings, optFlume, optWeir, optTable};
     modes[s.FlowMode <= 4 ? s.FlowMode : 0]->setChecked(true);
-    cmbFlume->setCurrentIndex(SelectedCatalogueEntry(ctx_.Flumes, s.FlumeTag));
-    cmbWeir->setCurrentIndex(SelectedCatalogueEntry(ctx_.Weirs, s.WeirTag));
+    cmbFlume->setCurrentIndex(SelectedCatalogueEntry(ctx_.Catalogues.FlumeCatalogue, s.FlumeTag));
+    cmbWeir->setCurrentIndex(SelectedCatalogueEntry(ctx_.Catalogues.WeirCatalogue, s.WeirTag));
     txtTableFile->setText(s.TablePath);
     tolerant([&] { Select(cmbFlowUnits, s.FlowUnits); });
     txtFlowTop->setText(NumberText(s.FlowTop));
@@ -214,8 +215,8 @@ void SetupWindow::ReadSettingsFromEditor()
                          : optWeir->isChecked()   ? 3
                          : optTable->isChecked()  ? 4
                                                   : 0;
-            s.FlumeTag = CatalogueTag(ctx_.Flumes, cmbFlume);
-            s.WeirTag = CatalogueTag(ctx_.Weirs, cmbWeir);
+            s.FlumeTag = CatalogueTag(ctx_.Catalogues.FlumeCatalogue, cmbFlume);
+            s.WeirTag = CatalogueTag(ctx_.Catalogues.WeirCatalogue, cmbWeir);
             s.TablePath = txtTableFile->text();
             s.FlowUnits = Position(cmbFlowUnits);
             s.FlowTop = NumberValue(txtFlowTop->text());

@@ -164,6 +164,9 @@ void SetupWindow::reject()
 
 void SetupWindow::InitializeToDefaults()
 {
+    if (ctx_.State.Busy) {
+        return; // Program is talking to the logger
+    }
     if (ctx_.Prompts.ask(QStringLiteral("Initialize to Default Values"),
                          QStringLiteral("This action will reset all setup values to defaults, but will not program "
                                         "the\r\nvalues into the logger until the Program button is clicked. Do you "

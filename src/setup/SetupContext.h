@@ -2,9 +2,9 @@
 
 #include "config/RecentFiles.h"
 #include "core/LiveSample.h"
+#include "flow/RatingCatalogue.h"
 
 #include <QString>
-#include <QStringList>
 #include <array>
 #include <functional>
 #include <optional>
@@ -30,12 +30,6 @@ public:
     virtual std::optional<LiveSample> ReadSample() = 0;
 };
 
-// The names and tags of a flume or weir catalogue, in catalogue order.
-struct CatalogueChoices {
-    QStringList Names;
-    QStringList Tags;
-};
-
 // Everything the setup window works on, owned by the caller.
 struct SetupContext {
     AppState& State;
@@ -48,10 +42,7 @@ struct SetupContext {
     RecentFileList& RecentFiles;
     QString& LastFilePath;
     QString AppFolder;
-    CatalogueChoices Flumes;
-    CatalogueChoices Weirs;
-    // The table file chosen for the flow "Table File:" option, from its "..." button.
-    std::function<std::optional<QString>(const QString& currentPath)> BrowseFlowTable;
+    const RatingCatalogues& Catalogues; // the flumes and weirs offered
     std::function<void()> ShowHelp;
     std::function<void()> ShowAbout;
 };

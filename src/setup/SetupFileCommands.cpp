@@ -2,15 +2,18 @@
 #include "setup/SetupWindow.h"
 
 #include "config/SetupFileCommands.h"
+#include "core/AppState.h"
 
+// The file commands wait while Program talks to the logger: the menus still
+// answer during its waits.
 bool SetupWindow::SaveSetup()
 {
-    return CommitFocusedField() && files_->Save(ctx_.Settings, [this] { ReadSettingsFromEditor(); }, savedImage_);
+    return !ctx_.State.Busy && CommitFocusedField() && files_->Save(ctx_.Settings, [this] { ReadSettingsFromEditor(); }, savedImage_);
 }
 
 void SetupWindow::LoadSetup()
 {
-    if (!CommitFocusedField() || ConfirmFileSaved()) {
+    if (ctx_.State.Busy || !CommitFocusedField() || ConfirmFileSaved()) {
         return;
     }
     if (files_->Load(ctx_.Settings, ctx_.Rating, savedImage_)) {

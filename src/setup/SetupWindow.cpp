@@ -4,6 +4,7 @@
 #include "config/RecentFiles.h"
 #include "config/SettingsImage.h"
 #include "config/SetupFileCommands.h"
+#include "flow/FlowSource.h"
 #include "core/AppState.h"
 #include "setup/ChoiceLists.h"
 #include "setup/FieldChecks.h"
@@ -279,6 +280,7 @@ QWidget* SetupWindow::BuildGeneralPage()
     grid->setColumnStretch(3, 1);
 
     txtName = Named(new QLineEdit, QStringLiteral("txtName"));
+    txtName->setMaximumWidth(320);
     grid->addWidget(new QLabel(QStringLiteral("Name")), 0, 0);
     grid->addWidget(txtName, 0, 1, 1, 3);
 
@@ -325,6 +327,7 @@ QWidget* SetupWindow::BuildGeneralPage()
         txtAlarm[a] = Named(new QLineEdit, Indexed("txtAlarm", a));
         txtAlarm[a]->setMaximumWidth(90);
         cmbAlarm[a] = PickList(Indexed("cmbAlarm", a));
+        cmbAlarm[a]->setMinimumWidth(72);
         const int top = 5 + 2 * a;
         grid->addWidget(chkAlarm[a], top, 0, 1, 4);
         auto* time = new QHBoxLayout;
@@ -417,10 +420,8 @@ QWidget* SetupWindow::BuildFlowPage()
         connect(option, &QRadioButton::clicked, this, &SetupWindow::EnableFlowFields);
     }
     connect(cmdBrowse, &QPushButton::clicked, this, [this] {
-        if (!ctx_.BrowseFlowTable) {
-            return;
-        }
-        if (const auto path = ctx_.BrowseFlowTable(txtTableFile->text())) {
+        if (const auto path = BrowseForFlowTable(ctx_.Dialogs, ctx_.Prompts, ctx_.Rating, ctx_.AppFolder,
+                                                 ctx_.State.ErrorTrapping)) {
             txtTableFile->setText(*path);
         }
     });
@@ -466,10 +467,13 @@ void SetupWindow::FillLists()
         cmbAlarm[a]->addItems(ChoiceLists::AlarmHalves());
     }
 
-    cmbFlume->addItem(ChoiceLists::NoneItem);
-    cmbFlume->addItems(ctx_.Flumes.Names);
-    cmbWeir->addItem(ChoiceLists::NoneItem);
-    cmbWeir->addItems(ctx_.Weirs.Names);
+    for (auto [combo, catalogue] : {std::pair{cmbFlume, &ctx_.Catalogues.FlumeCatalogue},
+                                    std::pair{cmbWeir, &ctx_.Catalogues.WeirCatalogue}}) {
+        combo->addItem(ChoiceLists::NoneItem);
+        for (const RatingEntry& entry : *catalogue) {
+            combo->addItem(entry.Name);
+        }
+    }
     txtTableFile->clear();
 
     cmbFlowUnits->addItems(ChoiceLists::FlowUnits());

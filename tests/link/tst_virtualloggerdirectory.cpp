@@ -31,18 +31,6 @@ private slots:
     {
         QVERIFY(ListVirtualLoggers(QStringLiteral("/nonexistent/brevel-logger-sim")).isEmpty());
     }
-
-    void directoryFollowsTheRuntimeDirectory()
-    {
-        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", "/run/user/4242");
-        QCOMPARE(VirtualLoggerDirectory(), QStringLiteral("/run/user/4242/brevel-logger-sim"));
-        qunsetenv("XDG_RUNTIME_DIR");
-        QCOMPARE(VirtualLoggerDirectory(), QStringLiteral("/tmp/brevel-logger-sim"));
-        if (!saved.isEmpty()) {
-            qputenv("XDG_RUNTIME_DIR", saved);
-        }
-    }
 };
 
 BREVEL_TEST(VirtualLoggerDirectoryTest)

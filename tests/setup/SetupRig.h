@@ -45,6 +45,14 @@ private:
     const LoggerSettings& settings_;
 };
 
+inline RatingEntry Entry(const QString& tag, const QString& name)
+{
+    RatingEntry entry;
+    entry.Tag = tag;
+    entry.Name = name;
+    return entry;
+}
+
 // The setup window over a three-channel logger with factory settings, opened
 // as the main window opens it: connected and busy.
 struct SetupRig {
@@ -56,6 +64,8 @@ struct SetupRig {
     NullBusyCursor cursor;
     std::array<QString, 4> recent;
     QString lastFilePath;
+    RatingCatalogues catalogues{{Entry("PF3", "Parshall 3 in"), Entry("PF6", "Parshall 6 in")},
+                                {Entry("VN90", "V-notch 90")}};
     std::unique_ptr<SetupLink> ownLink;
     SetupLink* link = nullptr;
     std::unique_ptr<SetupWindow> window;
@@ -75,11 +85,8 @@ struct SetupRig {
 
     SetupContext context()
     {
-        SetupContext ctx{state, settings, rating, prompter, dialogs, cursor, *link, recent, lastFilePath,
-                         QStringLiteral("/opt/brevel"), {}, {}, {}, {}, {}};
-        ctx.Flumes = {{"Parshall 3 in", "Parshall 6 in"}, {"PF3", "PF6"}};
-        ctx.Weirs = {{"V-notch 90"}, {"VN90"}};
-        return ctx;
+        return SetupContext{state,        settings, rating, prompter, dialogs, cursor, *link, recent, lastFilePath,
+                            QStringLiteral("/opt/brevel"), catalogues, {}, {}};
     }
 
     SetupWindow& open()

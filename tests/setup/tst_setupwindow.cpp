@@ -1,7 +1,6 @@
 #include "SetupRig.h"
 #include "TestRegistry.h"
 #include "config/SettingsImage.h"
-#include "setup/SetupAction.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -131,6 +131,27 @@ private slots:
             QVERIFY2(field, name);
             QVERIFY2(field->isEnabled() == enabled.contains(name), name);
         }
+    }
+
+    void browseAsksForATableFile()
+    {
+        QTemporaryDir folder;
+        const QString table = folder.filePath("pond.tbl");
+        QFile file(table);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("0 0\r\n1 2.5\r\n");
+        file.close();
+        SetupRig rig;
+        SetupWindow& w = rig.open();
+        w.optTable->click();
+        w.txtTableFile->setText("old.tbl");
+        w.cmdBrowse->click(); // cancelled
+        QCOMPARE(rig.dialogs.openRequests.size(), 1);
+        QCOMPARE(w.txtTableFile->text(), QString("old.tbl"));
+        rig.dialogs.choices = {table};
+        rig.prompter.answers = {PromptAnswer::Ok};
+        w.cmdBrowse->click();
+        QCOMPARE(w.txtTableFile->text(), QDir::toNativeSeparators(table));
     }
 
     void timerFollowsAlarmsAndRecentFiles()
@@ -273,35 +294,6 @@ private slots:
         QVERIFY(rig.prompter.messages[0].text.contains("without being programmed"));
     }
 
-    void setupActionReadsBeforeAndAfterTheWindow()
-    {
-        SetupRig rig;
-        rig.state.Busy = false;
-        QList<bool> busyAtReads;
-        bool busyWhileOpen = true;
-        auto read = [&] {
-            busyAtReads << rig.state.Busy;
-            return true;
-        };
-        QTimer::singleShot(0, [&] {
-            auto* window = qobject_cast<SetupWindow*>(QApplication::activeModalWidget());
-            QVERIFY(window);
-            busyWhileOpen = rig.state.Busy;
-            window->close();
-        });
-        RunSetupAction(rig.context(), read, nullptr);
-        QCOMPARE(busyAtReads, QList<bool>({true, true}));
-        QVERIFY(!busyWhileOpen);
-        QVERIFY(!rig.state.Busy);
-
-        rig.state.SamplingContinuously = true;
-        RunSetupAction(rig.context(), read, nullptr);
-        rig.state.SamplingContinuously = false;
-        rig.state.Connected = false;
-        RunSetupAction(rig.context(), read, nullptr);
-        QCOMPARE(busyAtReads.size(), 2);
-    }
-
     void busyWindowStaysOpen()
     {
         SetupRig rig;
@@ -378,6 +370,25 @@ private slots:
         QVERIFY(rig.prompter.messages.isEmpty());
         QVERIFY(rig.fake().calls.isEmpty());
         QCOMPARE(rig.state.Busy, busy);
+    }
+
+    void menusWaitWhileProgramTalksToTheLogger()
+    {
+        SetupRig rig;
+        SetupWindow& w = rig.open();
+        rig.prompter.whileShown = [&](const RecordingPrompter::Message& message) {
+            if (message.text.startsWith("Are you sure")) {
+                w.mnuInitialize->trigger();
+                w.mnuSave->trigger();
+                w.mnuLoad->trigger();
+            }
+        };
+        rig.prompter.answers = {PromptAnswer::Yes};
+        w.cmdOK->click();
+        QCOMPARE(rig.prompter.messages.size(), 1);
+        QVERIFY(rig.dialogs.saveRequests.isEmpty());
+        QVERIFY(rig.dialogs.openRequests.isEmpty());
+        QCOMPARE(rig.fake().calls, QStringList({"program", "confirm"}));
     }
 
     void unencodableSettingsAreNeverProgrammed()
