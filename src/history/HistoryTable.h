@@ -76,4 +76,8 @@ private:
     bool packed_ = false;
     int recordCount_ = 0;
     std::vector<int> rowRecords_;
+    // Records of one day share their date text: formatting it is most of
+    // the cost of a timestamp.
+    mutable uint32_t cachedDay_ = 0xFFFFFFFF;
+    mutable QString cachedDateText_;
 };
