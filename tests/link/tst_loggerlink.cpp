@@ -53,6 +53,7 @@ private slots:
         QTest::newRow("read 242 at 8") << Hex("08080000F2") << Hex("F80708080000F26224F9");
         // 0xFA is escaped, 0xFF is not; the CRC E002 goes out low byte first.
         QTest::newRow("escaped payload") << Hex("FAFF") << Hex("F804FE02FF02E0F9");
+        QTest::newRow("escape byte itself") << Hex("FE") << Hex("F803FE068180F9");
         // CRC C0F8: its low byte 0xF8 is escaped to FE 00.
         QTest::newRow("escaped crc byte") << Hex("5C01") << Hex("F8045C01FE00C0F9");
     }
@@ -142,7 +143,8 @@ private slots:
         QTest::newRow("no start at all") << Hex("0102030405") << 5 << QByteArray();
         QTest::newRow("length one short") << statusFrame << 6 << QByteArray();
         QTest::newRow("length one long") << statusFrame << 4 << QByteArray();
-        QTest::newRow("escape above 6") << Hex("F803FE070000F9") << 1 << QByteArray();
+        // FE 07 would be 0xFF, and the CRC 4040 fits it: only the escape range refuses it.
+        QTest::newRow("escape above 6") << Hex("F803FE074040F9") << 1 << QByteArray();
         QTest::newRow("missing end") << statusFrame.left(statusFrame.size() - 1) + Hex("00") << 5 << QByteArray();
         QByteArray badCrc = statusFrame;
         badCrc[badCrc.size() - 2] = static_cast<char>(badCrc.at(badCrc.size() - 2) ^ 0x01);
