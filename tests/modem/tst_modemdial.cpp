@@ -154,7 +154,7 @@ private slots:
         QTest::addColumn<QByteArray>("dialAnswer"); // empty: nothing on the port answers
         QTest::addColumn<QStringList>("sent");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("never OK") << QByteArray() << QStringList{"ATZ", "ATZ", "ATZ"} << "ATZ\r";
+        QTest::newRow("never OK") << QByteArray() << QStringList{"ATZ", "ATZ", "ATZ"} << "Modem...\r\n";
         QTest::newRow("busy line") << QByteArray("\r\nBUSY\r\n") << QStringList{"ATZ", "ATE1V1Q0", "ATDT5550100"}
                                    << "ATDT5550100\r\r\nBUSY\r\n";
     }
