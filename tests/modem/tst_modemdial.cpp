@@ -121,19 +121,30 @@ private slots:
         QTest::addColumn<bool>("useFile");
         QTest::addColumn<QByteArray>("file"); // written to the path; empty: no path
         QTest::addColumn<QStringList>("sent");
-        QTest::newRow("command file switched off") << false << QByteArray("AT&F\r\n")
-                                                   << QStringList{"ATZ", "ATE1V1Q0", "ATDT555-0100"};
-        QTest::newRow("no command file named") << true << QByteArray()
-                                               << QStringList{"ATZ", "ATE1V1Q0", "ATDT555-0100"};
+        QTest::addColumn<bool>("echoApart"); // the echo on a line of its own, the answer only later
+        const QStringList plain{"ATZ", "ATE1V1Q0", "ATDT555-0100"};
+        QTest::newRow("command file switched off") << false << QByteArray("AT&F\r\n") << plain << false;
+        QTest::newRow("no command file named") << true << QByteArray() << plain << false;
         QTest::newRow("command file") << true << QByteArray("at&c1\r\n; speaker\r\nATS0=0 never answer\r\n")
-                                      << QStringList{"ATZ", "AT&C1", "ATS0=0", "ATDT555-0100"};
+                                      << QStringList{"ATZ", "AT&C1", "ATS0=0", "ATDT555-0100"} << false;
+        // The second read takes the answer: no command is sent twice.
+        QTest::newRow("echo apart") << false << QByteArray() << plain << true;
     }
     void modemHearsEachCommandThenTheDial()
     {
         QFETCH(bool, useFile);
         QFETCH(QByteArray, file);
         QFETCH(QStringList, sent);
-        port->setResponder(AnsweringModem());
+        QFETCH(bool, echoApart);
+        FakeSerialPort* fake = port.get();
+        port->setResponder([fake, echoApart](const QByteArray& written) {
+            if (!echoApart) {
+                return AnsweringModem()(written);
+            }
+            const QByteArray answer = AnsweringModem()(written).mid(written.size());
+            QTimer::singleShot(3 * ModemLink::TickMs, fake, [fake, answer] { fake->feedReceived(answer); });
+            return written + '\n';
+        });
         modem->numbers = {"555-0199", "555-0100", "", ""};
 
         QVERIFY(modem->dial(QStringLiteral("555-0100"), display, useFile, file.isEmpty() ? QString() : writeFile(file)));
@@ -144,6 +155,7 @@ private slots:
         QCOMPARE(modem->numbers, (std::array<QString, 4>{"555-0100", "555-0199", "", ""}));
         QVERIFY(modem->prompter.messages.isEmpty());
         QVERIFY(display.text.startsWith(QStringLiteral("Sending Reset Command to Modem...\r\nATZ\r")));
+        QVERIFY(display.text.contains(QStringLiteral("ATDT555-0100\r")));
         QVERIFY(display.text.endsWith(QStringLiteral("CONNECT 9600\r\n")));
     }
 
@@ -164,10 +176,12 @@ private slots:
         QFETCH(QStringList, sent);
         QFETCH(QString, shown);
         QElapsedTimer sinceCancel;
+        bool stillDialling = false;
         display.whileShown = [&](ModemDialogue& dialogue) {
             port->setResponder([&](const QByteArray& written) {
                 if (port->writes().size() == 3) {
-                    QTimer::singleShot(0, &dialogue, [&] {
+                    QTimer::singleShot(10 * ModemLink::TickMs, &dialogue, [&] {
+                        stillDialling = !dialogue.IsHidden() && dialogue.Result() != ModemDialogue::ResultTag::Connect;
                         sinceCancel.start();
                         dialogue.Cancel();
                     });
@@ -176,6 +190,7 @@ private slots:
             });
         };
         QVERIFY(!modem->dial(QStringLiteral("5550100"), display));
+        QVERIFY(stillDialling);
         QVERIFY(sinceCancel.elapsed() < 15 * ModemLink::TickMs); // a read waits 30
         QCOMPARE(port->writes(), Lines(sent));
         QVERIFY2(display.text.endsWith(shown), qPrintable(display.text));
