@@ -130,25 +130,16 @@ private slots:
     void faultsNeverGiveAWrongValue_data()
     {
         QTest::addColumn<FaultOptions>("faults");
-        auto faults = [](uint32_t seed, double noise, double lose, double corrupt, double ack, double request) {
-            FaultOptions f;
-            f.Seed = seed;
-            f.NoiseRate = noise;
-            f.LoseByteRate = lose;
-            f.CorruptRate = corrupt;
-            f.LoseAckRate = ack;
-            f.LoseRequestRate = request;
-            return f;
-        };
-        QTest::newRow("clean line") << faults(10, 0, 0, 0, 0, 0);
-        QTest::newRow("noise") << faults(11, 0.02, 0, 0, 0, 0);
-        QTest::newRow("lost bytes") << faults(12, 0, 0.01, 0, 0, 0);
-        QTest::newRow("corrupted bytes") << faults(13, 0, 0, 0.01, 0, 0);
-        QTest::newRow("lost acks and requests") << faults(14, 0, 0, 0, 0.2, 0.2);
-        QTest::newRow("everything at once") << faults(16, 0.01, 0.005, 0.005, 0.1, 0.1);
+        // Seed, then the rates of noise, lost bytes, corrupted bytes, lost acks, lost requests.
+        QTest::newRow("clean line") << FaultOptions{10, 0, 0, 0, 0, 0};
+        QTest::newRow("noise") << FaultOptions{11, 0.02, 0, 0, 0, 0};
+        QTest::newRow("lost bytes") << FaultOptions{12, 0, 0.01, 0, 0, 0};
+        QTest::newRow("corrupted bytes") << FaultOptions{13, 0, 0, 0.01, 0, 0};
+        QTest::newRow("lost acks and requests") << FaultOptions{14, 0, 0, 0, 0.2, 0.2};
+        QTest::newRow("everything at once") << FaultOptions{16, 0.01, 0.005, 0.005, 0.1, 0.1};
         // Light enough that the settings blocks of 250 bytes get through now and then.
-        QTest::newRow("light faults") << faults(19, 0.001, 0.001, 0.001, 0.05, 0.05);
-        QTest::newRow("heavy corruption") << faults(18, 0, 0, 0.05, 0, 0);
+        QTest::newRow("light faults") << FaultOptions{19, 0.001, 0.001, 0.001, 0.05, 0.05};
+        QTest::newRow("heavy corruption") << FaultOptions{18, 0, 0, 0.05, 0, 0};
     }
     void faultsNeverGiveAWrongValue()
     {
