@@ -102,8 +102,9 @@ private slots:
         QTest::newRow("past 64 KB reads erased") << 0 << F("08FEFF0004") << Acked(Hex("FEFF00FFFFFFFF"));
         QTest::newRow("escaped bytes round trip") << 0 << F("07A77A00010801F8F9FAFBFCFDFEFF00") + F("0800010009")
                                                   << Hex("FAFA") + BuildFrame(Hex("000100F8F9FAFBFCFDFEFF00"));
-        QTest::newRow("initialise erases") << 0 << F("06A66A00000002") + F("0800000008") + F("0C")
-                                           << Hex("FAFC") + Acked(Hex("000000FFFFFFFFFFFFFFFF")) + Acked(Hex("0000008000"));
+        QTest::newRow("initialise erases")
+            << 0 << F("06A66A00000002") + F("0800000008") + F("0C")
+            << Hex("FAFC") + Acked(Hex("000000FFFFFFFFFFFFFFFF")) + Acked(Hex("0000008000"));
         QTest::newRow("start sample") << 0 << F("0901") << Hex("FAFC");
         QTest::newRow("read sample before a start") << 0 << F("0A") << Hex("FAFD");
         QTest::newRow("no samples") << int(NoSamples) << F("0901") + F("0A") << Hex("FAFCFAFD");
