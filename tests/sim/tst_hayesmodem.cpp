@@ -4,17 +4,6 @@
 
 #include <QTest>
 
-namespace {
-
-LoggerOptions Logger()
-{
-    LoggerOptions options;
-    options.HistoryRecords = 0;
-    return options;
-}
-
-} // namespace
-
 class HayesModemTest : public QObject {
     Q_OBJECT
 private slots:
@@ -56,7 +45,7 @@ private slots:
         QFETCH(int, outcome);
         QFETCH(int, waitMs);
         QFETCH(bool, online);
-        LoggerEngine logger(Logger());
+        LoggerEngine logger(LoggerOptions{});
         ModemOptions options;
         options.Outcome = static_cast<ModemOptions::DialOutcome>(outcome);
         options.ConnectDelayMs = 1500;
@@ -71,7 +60,7 @@ private slots:
 
     void loggerHangUpLosesTheCarrier()
     {
-        LoggerOptions options = Logger();
+        LoggerOptions options;
         options.Faults.HangUpAfterBytes = 2;
         LoggerEngine logger(options);
         HayesModem modem(logger, ModemOptions{});

@@ -24,14 +24,6 @@ bool WaitForBytes(SimSerialPort& port, int count, int timeoutMs = 3000)
     return true;
 }
 
-LoggerOptions Quick()
-{
-    LoggerOptions options;
-    options.HistoryRecords = 0;
-    options.InitialiseMs = 300;
-    return options;
-}
-
 } // namespace
 
 class SimSerialPortTest : public QObject {
@@ -39,7 +31,7 @@ class SimSerialPortTest : public QObject {
 private slots:
     void repliesArriveThroughTheEventLoop()
     {
-        LoggerEngine engine(Quick());
+        LoggerEngine engine(LoggerOptions{});
         SimSerialPort port(engine, 50);
         QVERIFY(!port.write("U")); // not open yet
         QVERIFY(port.open());
@@ -98,7 +90,9 @@ private slots:
         QFETCH(QByteArray, request);
         QFETCH(QByteArray, reply);
         QFETCH(int, minimumMs);
-        LoggerEngine engine(Quick());
+        LoggerOptions options;
+        options.InitialiseMs = 300;
+        LoggerEngine engine(options);
         SimSerialPort port(engine, latencyMs, baud);
         QVERIFY(port.open());
         QElapsedTimer timer;
