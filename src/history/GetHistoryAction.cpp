@@ -1,0 +1,73 @@
+#include "history/GetHistoryAction.h"
+
+#include "core/AppState.h"
+#include "core/ErrorTrap.h"
+#include "history/GetHistoryDataWindow.h"
+#include "history/HistoryRecords.h"
+#include "history/HistoryWindow.h"
+#include "history/LinkHistoryBlocks.h"
+#include "link/LoggerCommands.h"
+#include "platform/BusyCursor.h"
+#include "platform/Prompter.h"
+
+#include <memory>
+
+namespace {
+
+const QString Title = QStringLiteral("Get History Data");
+
+void DownloadAndShow(GetHistoryServices& services, QWidget* parent)
+{
+    AppState& state = services.state;
+    services.records.reset(services.settings.NumAnalogChannels + services.settings.NumDigitalChannels);
+    if (!services.commands.ReadLoggerStatus()) {
+        services.prompter.tell(Title, QStringLiteral("Error: upload not successful!"), PromptIcon::Error);
+        return;
+    }
+    if (state.RecordCount == 0) {
+        services.prompter.tell(Title, QStringLiteral("No history in memory!"), PromptIcon::Information);
+        return;
+    }
+
+    LinkHistoryBlocks blocks(services.link);
+    HistoryDownload download(blocks, services.records, services.settings.NumAnalogChannels,
+                             services.settings.NumDigitalChannels);
+    QString outcome;
+    {
+        GetHistoryDataWindow progress(download, state.RecordCount, services.prompter, state.ErrorTrapping, parent);
+        progress.exec();
+        outcome = progress.state();
+    }
+    if ((outcome == u"Cancel" || outcome == u"Okay") && services.records.count() > 0) {
+        std::unique_ptr<HistoryWindow> table;
+        {
+            // The hourglass covers the status read and the first build of
+            // the table, not the user's time with it.
+            BusyScope busy(services.busyCursor);
+            services.commands.ReadLoggerStatus();
+            const HistoryTableInputs inputs = services.tableInputs ? services.tableInputs() : HistoryTableInputs{};
+            table = std::make_unique<HistoryWindow>(
+                HistoryWindowContext{services.records, services.settings, inputs.flow, inputs.flowDescription,
+                                     inputs.loggerName, services.appFolder, state.ErrorTrapping, services.prompter,
+                                     services.fileDialogs, services.busyCursor},
+                parent);
+        }
+        table->exec();
+    }
+    services.commands.ReadLoggerStatus();
+    state.LoggerTimeText = services.commands.ReadLoggerClock();
+}
+
+} // namespace
+
+void RunGetHistory(GetHistoryServices& services, QWidget* parent)
+{
+    AppState& state = services.state;
+    if (!state.Connected || state.Busy || state.SamplingContinuously) {
+        return;
+    }
+    state.Busy = true;
+    RunTrapped(
+        state.ErrorTrapping, [&] { DownloadAndShow(services, parent); }, [] {});
+    state.Busy = false;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "history/HistoryExport.h"
+#include "history/HistoryTable.h"
+
+#include <QString>
+#include <functional>
+
+class BusyCursor;
+class FileDialogs;
+class HistoryRecords;
+class LoggerCommands;
+class LoggerLink;
+class Prompter;
+class QWidget;
+struct AppState;
+struct LoggerSettings;
+
+// What the table needs from the main window when it opens: the flow
+// computation, the flow description of the export and the logger name.
+struct HistoryTableInputs {
+    HistoryFlowSource flow;
+    HistoryFlowDescription flowDescription;
+    QString loggerName;
+};
+
+struct GetHistoryServices {
+    AppState& state;
+    const LoggerSettings& settings;
+    HistoryRecords& records;
+    LoggerLink& link;
+    LoggerCommands& commands;
+    Prompter& prompter;
+    FileDialogs& fileDialogs;
+    BusyCursor& busyCursor;
+    QString appFolder;
+    std::function<HistoryTableInputs()> tableInputs;
+};
+
+// The main window's Get History: reads the record count, downloads the
+// history in the progress window and opens the table on what arrived.
+// Does nothing unless connected, idle and not sampling continuously.
+void RunGetHistory(GetHistoryServices& services, QWidget* parent);
