@@ -41,7 +41,7 @@ QString RelativeToAppFolder(const QString& path, const QString& appFolder)
 #endif
     // The folder must be followed by a separator: "C:\App2\x.tbl" does not
     // lie in "C:\App".
-    const QString folderPrefix = appFolder + QDir::separator();
+    const QString folderPrefix = QDir::toNativeSeparators(appFolder) + QDir::separator();
     if (!appFolder.isEmpty() && path.startsWith(folderPrefix, Case)) {
         return path.mid(folderPrefix.size());
     }

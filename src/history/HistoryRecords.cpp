@@ -23,13 +23,3 @@ bool HistoryRecords::appendRecord(const char* recordBytes)
     }
     return true;
 }
-
-LiveSample HistoryRecords::record(int index, const ShortDateFormat& dateFormat) const
-{
-    LiveSample sample;
-    sample.Timestamp = TimestampText(packedTime(index), dateFormat);
-    for (int k = 0; k < valueCount_; ++k) {
-        sample.Values[size_t(k)] = value(index, k);
-    }
-    return sample;
-}

@@ -1,12 +1,8 @@
 #pragma once
 
-#include "core/LiveSample.h"
-
 #include <QString>
 #include <cstdint>
 #include <vector>
-
-class ShortDateFormat;
 
 // The records of the last history download, in download order. Each record
 // is kept as the logger sent it (packed time and raw 16-bit counts), so
@@ -29,8 +25,6 @@ public:
 
     uint32_t packedTime(int index) const { return times_[size_t(index)]; }
     uint16_t value(int index, int k) const { return values_[size_t(index) * size_t(valueCount_) + size_t(k)]; }
-    // The record decoded as a sample: timestamp text and its values.
-    LiveSample record(int index, const ShortDateFormat& dateFormat) const;
 
 private:
     int valueCount_ = 0;

@@ -1,10 +1,10 @@
 #include "history/HistoryTable.h"
 
+#include "config/ChannelScaling.h"
 #include "core/NumberText.h"
 #include "core/SampleRecord.h"
 #include "history/HistoryRecords.h"
 
-#include <cmath>
 
 HistoryTable::HistoryTable(const HistoryRecords& records, const LoggerSettings& settings, HistoryFlowSource flow,
                            ShortDateFormat dateFormat)
@@ -73,7 +73,13 @@ QString HistoryTable::headerText(int column) const
 
 QString HistoryTable::timestampText(int row) const
 {
-    return TimestampText(records_.packedTime(recordOf(row)), dateFormat_);
+    const PackedTime time = PackedTime::FromValue(records_.packedTime(recordOf(row)));
+    const uint32_t day = uint32_t(time.MonthsSince2000) << 5 | uint32_t(time.Day);
+    if (day != cachedDay_) {
+        cachedDateText_ = dateFormat_.text(time.date());
+        cachedDay_ = day;
+    }
+    return cachedDateText_ + u' ' + time.timeText();
 }
 
 QString HistoryTable::cellText(int row, int column) const
@@ -129,12 +135,5 @@ std::pair<double, double> HistoryTable::flowAndVelocity(int record) const
 
 double HistoryTable::engineeringValue(int record, int channel) const
 {
-    const size_t c = size_t(channel);
-    const double raw = records_.value(record, channel);
-    const double rawLow = settings_.RawScaleLower[c];
-    const double rawHigh = settings_.RawScaleUpper[c];
-    const double euLow = settings_.LowerLimit[c];
-    const double euHigh = settings_.UpperLimit[c];
-    const double fraction = rawLow == rawHigh ? 0.0 : (raw - rawLow) / (rawHigh - rawLow);
-    return std::fabs(euHigh - euLow) < 0.0001 ? euHigh : (euHigh - euLow) * fraction + euLow;
+    return EngineeringValue(settings_, channel, records_.value(record, channel));
 }

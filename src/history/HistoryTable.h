@@ -47,8 +47,6 @@ public:
     void fill(bool pack, const ProgressFunction& progress = {});
 
     const std::vector<HistoryColumn>& columns() const { return columns_; }
-    bool hasFlowColumn() const { return hasFlow_; }
-    bool hasVelocityColumn() const { return hasVelocity_; }
     int rowCount() const { return packed_ ? int(rowRecords_.size()) : recordCount_; }
     // Column 0 is the timestamp; columns 1 ... the value columns.
     int columnCount() const { return 1 + int(columns_.size()); }
@@ -76,4 +74,8 @@ private:
     bool packed_ = false;
     int recordCount_ = 0;
     std::vector<int> rowRecords_;
+    // Records of one day share their date text: formatting it is most of
+    // the cost of a timestamp.
+    mutable uint32_t cachedDay_ = 0xFFFFFFFF;
+    mutable QString cachedDateText_;
 };

@@ -1,16 +1,23 @@
 #include "SettingsDescription.h"
 #include "TestRegistry.h"
-#include "config/DefaultSettings.h"
 #include "config/SettingsSummary.h"
-#include "flow/Rating.h"
 
 #include <QTest>
+#include <QTime>
 
 namespace {
 
-QStringList Texts(const SettingsSummary::Channel& channel)
+QString Described(const SettingsSummary& s)
 {
-    return {channel.Shown ? "shown" : "hidden", channel.MinText, channel.MaxText, channel.UnitsText};
+    const auto on = [](bool enabled) { return enabled ? "on" : "off"; };
+    QStringList parts{s.SampleIntervalText, s.WarmupText, s.AlarmText[0] + u' ' + on(s.AlarmEnabled[0]),
+                      s.AlarmText[1] + u' ' + on(s.AlarmEnabled[1]),
+                      QStringLiteral("pulses ") + on(s.Pulse1Enabled) + u' ' +
+                          (s.Pulse2Enabled ? on(*s.Pulse2Enabled) : "kept")};
+    for (const SettingsSummary::Channel& c : s.Channels) {
+        parts << (c.Shown ? "" : "hidden ") + c.MinText + u'-' + c.MaxText + u' ' + c.UnitsText;
+    }
+    return parts.join(QStringLiteral(" | "));
 }
 
 } // namespace
@@ -18,157 +25,70 @@ QStringList Texts(const SettingsSummary::Channel& channel)
 class SettingsSummaryTest : public QObject {
     Q_OBJECT
 private slots:
-    void threeChannelDefaultRecord()
+    // The defaults of loggers with these channel counts (the last analog
+    // channel measures the battery), under a logging style and with the
+    // second alarm set to a time of day.
+    void summaryOfTheDefaults_data()
     {
-        const SettingsSummary summary = BuildSettingsSummary(DefaultRecord(3, 2));
-        QCOMPARE(summary.SampleIntervalText, QString("1 day"));
-        QCOMPARE(summary.WarmupText, QString("3 sec"));
-        QCOMPARE(summary.AlarmText[0], QString("12:00:00 AM"));
-        QCOMPARE(summary.AlarmText[1], QString("12:00:00 AM"));
-        QCOMPARE(summary.AlarmEnabled[0], false);
-        QCOMPARE(summary.AlarmEnabled[1], false);
-        QCOMPARE(summary.Channels.size(), size_t(3));
-        QCOMPARE(Texts(summary.Channels[0]), (QStringList{"shown", "0.00", "100.00", "Feet"}));
-        QCOMPARE(Texts(summary.Channels[1]), (QStringList{"shown", "0.00", "100.00", "Temp C"}));
-        QCOMPARE(Texts(summary.Channels[2]), (QStringList{"shown", "0.00", "24.00", "Volts"}));
-        QCOMPARE(summary.Channels[2].Minimum, 0.0);
-        QCOMPARE(summary.Channels[2].Maximum, 24.0);
-        QCOMPARE(summary.Pulse1Enabled, true);
-        QCOMPARE(summary.Pulse2Enabled, std::optional<bool>(true));
+        QTest::addColumn<int>("analog");
+        QTest::addColumn<int>("pulse");
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QTime>("alarm");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("3 + 2") << 3 << 2 << 0 << QTime(23, 5, 0)
+            << "1 day | 3 sec | 12:00:00 AM off | 11:05:00 PM on | pulses on on | "
+               "0.00-100.00 Feet | 0.00-100.00 Temp C | 0.00-24.00 Volts";
+        QTest::newRow("2 + 1, logarithmic with exceptions") << 2 << 1 << 129 << QTime(12, 0, 0)
+            << "Logarithmic | 3 sec | 12:00:00 AM off | 12:00:00 PM on | pulses on off | "
+               "0.00-100.00 Feet | 0.00-24.00 Volts";
+        // Without pulse channels the second frame keeps whatever it showed.
+        QTest::newRow("1 + 0, fast with exceptions") << 1 << 0 << 130 << QTime(11, 59, 58)
+            << "Fast | 3 sec | 12:00:00 AM off | 11:59:58 AM on | pulses off kept | 0.00-100.00 Feet";
+        QTest::newRow("exception logging") << 1 << 1 << 128 << QTime(13, 1, 2)
+            << "1 day | 3 sec | 12:00:00 AM off | 1:01:02 PM on | pulses on off | 0.00-100.00 Feet";
+        QTest::newRow("8 + 2, unused style 3") << 8 << 2 << 3 << QTime(0, 0, 30)
+            << "1 day | 3 sec | 12:00:00 AM off | 12:00:30 AM on | pulses on on | 0.00-100.00 Feet | "
+               "0.00-100.00 Temp C | 0.00-100.00 % | 0.00-100.00 % | 0.00-100.00 % | 0.00-100.00 % | "
+               "0.00-100.00 % | 0.00-24.00 Volts";
+    }
+    void summaryOfTheDefaults()
+    {
+        QFETCH(int, analog);
+        QFETCH(int, pulse);
+        QFETCH(int, style);
+        QFETCH(QTime, alarm);
+        QFETCH(QString, summary);
+        LoggerSettings settings = DefaultRecord(analog, pulse);
+        settings.LoggingStyle = uint8_t(style);
+        settings.DigitalEnable = {0, 0}; // plays no part
+        settings.AlarmEnable[1] = 1;
+        settings.AlarmHour[1] = int16_t(alarm.hour());
+        settings.AlarmMin[1] = int16_t(alarm.minute());
+        settings.AlarmSec[1] = int16_t(alarm.second());
+        QCOMPARE(Described(BuildSettingsSummary(settings)), summary);
     }
 
-    void channelTextsFollowTheirDecimals()
-    {
-        LoggerSettings settings = DefaultRecord(3, 2);
-        settings.DisplayTop[0] = 2.5;
-        settings.DisplayBottom[0] = -0.125;
-        settings.DecPlaces[0] = 0;
-        settings.DisplayTop[1] = 1.23456789;
-        settings.DecPlaces[1] = 9;
-        settings.EngUnits[1] = "deg F";
-        const SettingsSummary summary = BuildSettingsSummary(settings);
-        QCOMPARE(Texts(summary.Channels[0]), (QStringList{"shown", "0", "2", "Feet"}));
-        QCOMPARE(summary.Channels[0].Minimum, -0.125);
-        QCOMPARE(Texts(summary.Channels[1]), (QStringList{"shown", "0.000000", "1.234568", "deg F"}));
-    }
-
-    // A disabled channel's column loses range, unit and value; other columns stay.
+    // A disabled channel's column loses range and value; enabled again, the
+    // range comes back and the value waits for the next sample. The columns
+    // after the logger's channels belong to others.
     void disabledChannelClearsItsColumn()
     {
-        LoggerSettings settings = DefaultRecord(3, 2);
+        LoggerSettings settings = DefaultRecord();
         settings.AnalogEnable[1] = 0;
-        const SettingsSummary summary = BuildSettingsSummary(settings);
-        QCOMPARE(Texts(summary.Channels[1]), (QStringList{"hidden", "", "", ""}));
-
+        QVERIFY(Described(BuildSettingsSummary(settings)).endsWith("Feet | hidden -  | 0.00-24.00 Volts"));
         std::array<MeterColumn, 8> columns{};
-        for (MeterColumn& column : columns) {
-            column = MeterColumn{true, true, -1.0, 9.0, 4.5, "x", 77};
-        }
-        ApplySummaryToColumns(summary, columns);
-        QCOMPARE(columns[0].Shown, true);
-        QCOMPARE(columns[0].Minimum, 0.0);
-        QCOMPARE(columns[0].Maximum, 100.0);
-        QCOMPARE(columns[0].Value, 4.5);
-        QCOMPARE(columns[1].Shown, false);
-        QCOMPARE(columns[1].Minimum, 0.0);
-        QCOMPARE(columns[1].Maximum, 0.0);
-        QCOMPARE(columns[1].Value, 0.0);
-        QCOMPARE(columns[2].Maximum, 24.0);
-        // Flow, velocity and the hidden columns belong to others.
-        for (int c = 3; c < 8; ++c) {
-            QCOMPARE(columns[c].Minimum, -1.0);
-            QCOMPARE(columns[c].Maximum, 9.0);
-            QCOMPARE(columns[c].Value, 4.5);
-            QCOMPARE(columns[c].Shown, true);
-        }
-        // Enabled again, the range comes back; the value waits for the next sample.
+        columns.fill(MeterColumn{true, true, -1.0, 9.0, 4.5, "x", 77});
+        const auto apply = [&] {
+            ApplySummaryToColumns(BuildSettingsSummary(settings), columns);
+            QStringList shown;
+            for (const MeterColumn& m : std::span(columns).first(4)) {
+                shown << QStringLiteral("%1 %2..%3 %4").arg(int(m.Shown)).arg(m.Minimum).arg(m.Maximum).arg(m.Value);
+            }
+            return shown.join(u'|');
+        };
+        QCOMPARE(apply(), "1 0..100 4.5|0 0..0 0|1 0..24 4.5|1 -1..9 4.5");
         settings.AnalogEnable[1] = 1;
-        ApplySummaryToColumns(BuildSettingsSummary(settings), columns);
-        QCOMPARE(columns[1].Shown, true);
-        QCOMPARE(columns[1].Maximum, 100.0);
-        QCOMPARE(columns[1].Value, 0.0);
-    }
-
-    void pulseFrames_data()
-    {
-        QTest::addColumn<int>("pulseChannels");
-        QTest::addColumn<bool>("first");
-        QTest::addColumn<std::optional<bool>>("second");
-        QTest::newRow("none: second left alone") << 0 << false << std::optional<bool>();
-        QTest::newRow("one") << 1 << true << std::optional<bool>(false);
-        QTest::newRow("two") << 2 << true << std::optional<bool>(true);
-    }
-    void pulseFrames()
-    {
-        QFETCH(int, pulseChannels);
-        QFETCH(bool, first);
-        QFETCH(std::optional<bool>, second);
-        LoggerSettings settings = DefaultRecord(3, pulseChannels);
-        settings.DigitalEnable = {0, 0}; // plays no part
-        const SettingsSummary summary = BuildSettingsSummary(settings);
-        QCOMPARE(summary.Pulse1Enabled, first);
-        QCOMPARE(summary.Pulse2Enabled, second);
-    }
-
-    void schedule_data()
-    {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("periodic") << 0 << "15 minutes";
-        QTest::newRow("logarithmic") << 1 << "Logarithmic";
-        QTest::newRow("fast") << 2 << "Fast";
-        QTest::newRow("unused style 3") << 3 << "15 minutes";
-        QTest::newRow("exception logging") << 128 << "15 minutes";
-        QTest::newRow("logarithmic with exceptions") << 129 << "Logarithmic";
-        QTest::newRow("fast with exceptions") << 130 << "Fast";
-    }
-    void schedule()
-    {
-        QFETCH(int, style);
-        QFETCH(QString, text);
-        LoggerSettings settings = DefaultRecord(3, 2);
-        settings.SampleInterval = "15 minutes";
-        settings.LoggingStyle = uint8_t(style);
-        QCOMPARE(BuildSettingsSummary(settings).SampleIntervalText, text);
-    }
-
-    void alarmTimes_data()
-    {
-        QTest::addColumn<int>("hour");
-        QTest::addColumn<int>("minute");
-        QTest::addColumn<int>("second");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("midnight") << 0 << 0 << 30 << "12:00:30 AM";
-        QTest::newRow("morning") << 9 << 5 << 0 << "9:05:00 AM";
-        QTest::newRow("before noon") << 11 << 59 << 59 << "11:59:59 AM";
-        QTest::newRow("noon") << 12 << 0 << 0 << "12:00:00 PM";
-        QTest::newRow("one pm") << 13 << 1 << 2 << "1:01:02 PM";
-        QTest::newRow("evening") << 23 << 5 << 0 << "11:05:00 PM";
-    }
-    void alarmTimes()
-    {
-        QFETCH(int, hour);
-        QFETCH(int, minute);
-        QFETCH(int, second);
-        QFETCH(QString, text);
-        LoggerSettings settings = DefaultRecord(3, 2);
-        settings.AlarmHour[1] = int16_t(hour);
-        settings.AlarmMin[1] = int16_t(minute);
-        settings.AlarmSec[1] = int16_t(second);
-        settings.AlarmEnable[1] = 1;
-        const SettingsSummary summary = BuildSettingsSummary(settings);
-        QCOMPARE(summary.AlarmText[1], text);
-        QCOMPARE(summary.AlarmEnabled[1], true);
-        QCOMPARE(summary.AlarmEnabled[0], false);
-    }
-
-    void channelCountLimitsTheColumns()
-    {
-        QCOMPARE(BuildSettingsSummary(DefaultRecord(1, 0)).Channels.size(), size_t(1));
-        QCOMPARE(BuildSettingsSummary(DefaultRecord(8, 0)).Channels.size(), size_t(8));
-        LoggerSettings odd = DefaultRecord(8, 0);
-        odd.NumAnalogChannels = 200;
-        QCOMPARE(BuildSettingsSummary(odd).Channels.size(), size_t(8));
+        QCOMPARE(apply(), "1 0..100 4.5|1 0..100 0|1 0..24 4.5|1 -1..9 4.5");
     }
 };
 

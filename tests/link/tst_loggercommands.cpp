@@ -10,71 +10,26 @@
 #include "link/LoggerLink.h"
 #include "link/ReplyTicker.h"
 
+#include <QHash>
 #include <QTest>
-#include <QTimer>
-#include <map>
+#include <functional>
 #include <memory>
 
 namespace {
 
 QByteArray Hex(const char* text) { return QByteArray::fromHex(text); }
+const QByteArray Ack = Hex("FA");
+const QByteArray Done = Hex("FC");
 
-// The payload of a well-formed request frame; empty for anything else.
-QByteArray RequestPayload(const QByteArray& frame)
+// The request for a settings region, and the logger's reply when it holds image.
+QByteArray RegionRequest(const SettingsRegion& region)
 {
-    if (frame.size() < 5 || static_cast<uint8_t>(frame.front()) != Frame::Start || !frame.endsWith('\xF9')) {
-        return {};
-    }
-    QByteArray body;
-    for (int i = 2; i < frame.size() - 1; ++i) {
-        uint8_t byte = static_cast<uint8_t>(frame.at(i));
-        if (byte == Frame::Escape) {
-            byte = static_cast<uint8_t>(Frame::Start + frame.at(++i));
-        }
-        body.append(static_cast<char>(byte));
-    }
-    return body.left(body.size() - 2);
+    return Hex("08") + char(region.Address & 0xFF) + char(region.Address >> 8) + '\0' + char(region.Length);
 }
-
-// A logger in miniature for command tests: it acknowledges every request
-// frame and answers by command code; its memory serves reads and writes.
-struct ScriptedLogger {
-    QByteArray memory = QByteArray(1024, '\0');
-    std::map<uint8_t, QByteArray> answers; // after the ack
-    bool wakes = true;
-    int wakeBytes = 0;
-    QList<uint8_t> codes; // the command code of every request, in order
-
-    QByteArray respond(const QByteArray& written)
-    {
-        if (written.size() == 1) {
-            ++wakeBytes;
-            if (!wakes) {
-                return {};
-            }
-            static const std::map<char, QByteArray> wakeAnswers{{'U', "G"}, {'G', "W"}, {'W', Hex("FC")}};
-            return wakeAnswers.at(written.at(0));
-        }
-        const QByteArray payload = RequestPayload(written);
-        if (payload.isEmpty()) {
-            return {};
-        }
-        const uint8_t code = static_cast<uint8_t>(payload.at(0));
-        codes.append(code);
-        const QByteArray ack(1, static_cast<char>(Frame::Acknowledge));
-        if (code == Command::WriteMemory) {
-            const int address = static_cast<uint8_t>(payload.at(3)) | (static_cast<uint8_t>(payload.at(4)) << 8);
-            memory.replace(address, payload.size() - 7, payload.mid(7));
-            return ack;
-        }
-        if (code == Command::ReadMemory) {
-            const int address = static_cast<uint8_t>(payload.at(1)) | (static_cast<uint8_t>(payload.at(2)) << 8);
-            return ack + BuildFrame(payload.mid(1, 3) + memory.mid(address, static_cast<uint8_t>(payload.at(4))));
-        }
-        const auto answer = answers.find(code);
-        return answer == answers.end() ? QByteArray() : ack + answer->second;
-    }
-};
+QByteArray RegionReply(const SettingsRegion& region, const QByteArray& image)
+{
+    return Ack + BuildFrame(RegionRequest(region).mid(1, 3) + image.mid(region.ImageOffset, region.Length));
+}
 
 } // namespace
 
@@ -88,7 +43,11 @@ class LoggerCommandsTest : public QObject {
     std::unique_ptr<LoggerLink> link;
     std::unique_ptr<LoggerCommands> commands;
     std::unique_ptr<ReplyTicker> ticker;
-    std::shared_ptr<ScriptedLogger> logger;
+    // The logger in miniature: what it answers to each request it knows;
+    // every write of memory is acknowledged.
+    QHash<QByteArray, QByteArray> answers;
+
+    void answer(const QByteArray& request, const QByteArray& reply) { answers[BuildFrame(request)] = Ack + reply; }
 
 private slots:
     void init()
@@ -102,8 +61,11 @@ private slots:
         commands = std::make_unique<LoggerCommands>(*link, *state, *settings, *rating);
         ticker = std::make_unique<ReplyTicker>(*link, 3);
         ticker->start();
-        logger = std::make_shared<ScriptedLogger>();
-        port->setResponder([logger = logger](const QByteArray& written) { return logger->respond(written); });
+        answers.clear();
+        port->setResponder([this](const QByteArray& written) {
+            const bool memoryWrite = written.size() > 3 && uint8_t(written.at(2)) == Command::WriteMemory;
+            return answers.value(written, memoryWrite ? Ack : QByteArray());
+        });
         QVERIFY(link->OpenPort(1, QStringLiteral("9600,N,8,1")));
     }
     void cleanup()
@@ -132,23 +94,13 @@ private slots:
             {QStringLiteral("reset"), [this] { return commands->ResetPulseAccumulators(); }},
             {QStringLiteral("confirm"), [this] { return commands->ConfirmSettings(); }},
             {QStringLiteral("initialise"), [this] { return commands->InitialiseMemory(); }}};
-        const uint8_t code = static_cast<uint8_t>(payload.at(0));
-
+        answer(payload, {});
         QVERIFY(!run.at(command)()); // acknowledged, but never done
         QCOMPARE(port->writes().first(), BuildFrame(payload));
-
-        logger->answers[code] = Hex("FD");
+        answer(payload, Hex("FD"));
         QVERIFY(!run.at(command)());
-        logger->answers[code] = Hex("FC");
+        answer(payload, Done);
         QVERIFY(run.at(command)());
-    }
-
-    void initialisationMayTakeSixSeconds()
-    {
-        logger->answers[Command::InitialiseMemory] = {};
-        // Far beyond the reply wait of 2 ticks, within the 60 of the initialisation.
-        QTimer::singleShot(60, port.get(), [this] { port->feedReceived(Hex("FC")); });
-        QVERIFY(commands->InitialiseMemory());
     }
 
     void setClock_data()
@@ -157,8 +109,8 @@ private slots:
         QTest::addColumn<QByteArray>("payload"); // empty: refused, nothing sent
         QTest::newRow("computer clock") << "12/05/26 09:07:03" << Hex("0103070901051226");
         QTest::newRow("four-digit year") << "12/05/2026 09:07:03" << Hex("0103070901051226");
-        QTest::newRow("noon AM is midnight") << "12/05/26 12:30:00 AM" << Hex("0100300001051226");
-        QTest::newRow("noon PM") << "12/05/26 12:30:00 PM" << Hex("0100301201051226");
+        QTest::newRow("12 AM is midnight") << "12/05/26 12:30:00 AM" << Hex("0100300001051226");
+        QTest::newRow("12 PM is noon") << "12/05/26 12:30:00 PM" << Hex("0100301201051226");
         QTest::newRow("one PM") << "12/05/26 01:30:00 PM" << Hex("0100301301051226");
         QTest::newRow("dashes") << "12-05-26 09:07:03" << QByteArray();
         QTest::newRow("no time") << "12/05/26" << QByteArray();
@@ -169,67 +121,58 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QByteArray, payload);
-        logger->answers[Command::SetClock] = Hex("FC");
+        answer(payload, Done);
         QCOMPARE(commands->SetLoggerClock(text), !payload.isEmpty());
         QCOMPARE(port->writtenData(), payload.isEmpty() ? QByteArray() : BuildFrame(payload));
     }
 
     void readClock_data()
     {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<QString>("time"); // after the date and its blank
-        QTest::newRow("twelve-hour PM 8") << Hex("05076801051226") << "20:07:05";
-        QTest::newRow("twelve-hour AM 12") << Hex("05075201051226") << "00:07:05";
-        QTest::newRow("twelve-hour PM 12") << Hex("05077201051226") << "12:07:05";
-        QTest::newRow("24-hour 23") << Hex("59592301051226") << "23:59:59";
+        QTest::addColumn<QByteArray>("reply"); // empty: no answer
+        QTest::addColumn<QString>("text");
+        const QString date = ShortDateText(QDate(2026, 12, 5)) + QLatin1Char(' ');
+        QTest::newRow("twelve-hour PM 8") << Hex("05076801051226") << date + "20:07:05";
+        QTest::newRow("twelve-hour AM 12") << Hex("05075201051226") << date + "00:07:05";
+        QTest::newRow("twelve-hour PM 12") << Hex("05077201051226") << date + "12:07:05";
+        QTest::newRow("24-hour 23") << Hex("59592301051226") << date + "23:59:59";
+        QTest::newRow("day 0 of month 13") << Hex("05076801001326") << "00/00/00 00:00:00";
+        QTest::newRow("silent") << QByteArray() << "00/00/00 00:00:00";
     }
     void readClock()
     {
         QFETCH(QByteArray, reply);
-        QFETCH(QString, time);
-        logger->answers[Command::ReadClock] = BuildFrame(reply);
-        QCOMPARE(commands->ReadLoggerClock(), ShortDateText(QDate(2026, 12, 5)) + QLatin1Char(' ') + time);
-        QCOMPARE(port->writtenData(), Hex("F803000000F9"));
-    }
-
-    void readClockFailures()
-    {
-        QCOMPARE(commands->ReadLoggerClock(), QStringLiteral("00/00/00 00:00:00"));
-        logger->answers[Command::ReadClock] = BuildFrame(Hex("05076801001326")); // day 0 of month 13
-        QCOMPARE(commands->ReadLoggerClock(), QStringLiteral("00/00/00 00:00:00"));
+        QFETCH(QString, text);
+        answer(Hex("00"), reply.isEmpty() ? QByteArray() : BuildFrame(reply));
+        QCOMPARE(commands->ReadLoggerClock(), text);
+        QCOMPARE(port->writes().first(), Hex("F803000000F9"));
     }
 
     void statusTexts_data()
     {
         QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("text"); // "kept": the reply is refused
         QTest::addColumn<uint>("count");
         QTest::newRow("waiting") << Hex("0100008008") << "Waiting for Alarm 1" << 1u;
         QTest::newRow("stopped") << Hex("0000018030") << "Stopped by Alarm 2" << 65536u;
         QTest::newRow("until alarm 2") << Hex("FFFFFF8010") << "Logging Until Alarm 2" << 0xFFFFFFu;
         QTest::newRow("not logging") << Hex("3412000028") << "Not Logging" << 0x1234u;
         QTest::newRow("logging") << Hex("0000008000") << "Logging" << 0u;
+        QTest::newRow("one byte short") << Hex("01000080") << "kept" << 7u;
     }
     void statusTexts()
     {
         QFETCH(QByteArray, reply);
         QFETCH(QString, text);
         QFETCH(uint, count);
-        logger->answers[Command::ReadStatus] = BuildFrame(reply);
-        QVERIFY(commands->ReadLoggerStatus());
+        state->LoggingStateText = QStringLiteral("kept");
+        state->RecordCount = 7;
+        answer(Hex("0C"), BuildFrame(reply));
+        QCOMPARE(commands->ReadLoggerStatus(), reply.size() == 5);
         QCOMPARE(state->LoggingStateText, text);
         QCOMPARE(state->RecordCount, count);
-        QCOMPARE(state->StatusWord, uint16_t(static_cast<uint8_t>(reply.at(3)) | static_cast<uint8_t>(reply.at(4)) << 8));
-    }
-
-    void failedStatusChangesNothing()
-    {
-        state->LoggingStateText = QStringLiteral("Logging");
-        state->RecordCount = 7;
-        logger->answers[Command::ReadStatus] = BuildFrame(Hex("01000080")); // one byte short
-        QVERIFY(!commands->ReadLoggerStatus());
-        QCOMPARE(state->LoggingStateText, QStringLiteral("Logging"));
-        QCOMPARE(state->RecordCount, 7u);
+        if (reply.size() == 5) {
+            QCOMPARE(state->StatusWord, uint16_t(uint8_t(reply.at(3)) | uint8_t(reply.at(4)) << 8));
+        }
     }
 
     void identification_data()
@@ -254,7 +197,7 @@ private slots:
         QFETCH(bool, sod);
         settings->NumAnalogChannels = 5;
         settings->NumDigitalChannels = 1;
-        logger->answers[Command::ReadIdentification] = BuildFrame(reply);
+        answer(Hex("0F"), BuildFrame(reply));
         QCOMPARE(commands->ReadIdentification(), plausible);
         QCOMPARE(state->FirmwareVersion, int16_t(7));
         QCOMPARE(int(settings->NumAnalogChannels), analog);
@@ -263,88 +206,76 @@ private slots:
         QCOMPARE(port->writtenData(), Hex("F8030F4004F9"));
     }
 
-    void memorySignature()
+    // The settings are written, then read back and compared: one byte that
+    // differs in any region fails the programming.
+    void programmingReadsBack_data()
     {
-        logger->memory.replace(0, 8, QByteArray("BL2\x00\x80\x7F"
-                                                "a ",
-                                                8));
-        QCOMPARE(commands->ReadMemorySignature(), QString::fromLatin1("BL2  \x7F" "a "));
-        QVERIFY(commands->WriteMemorySignature(QStringLiteral("BL2")));
-        QCOMPARE(port->writes().last(), BuildFrame(Hex("07A77A00000700") + QByteArray("BL2     ")));
-        QCOMPARE(logger->memory.left(8), QByteArray("BL2     "));
-        QVERIFY(commands->WriteMemorySignature(QStringLiteral("BL2 2.3 build")));
-        QCOMPARE(commands->ReadMemorySignature(), QStringLiteral("BL2 2.3 "));
-
-        logger->answers.clear();
-        port->setResponder({});
-        QCOMPARE(commands->ReadMemorySignature(), QString());
+        QTest::addColumn<int>("differs"); // the image byte the logger holds wrongly; -1: none
+        QTest::newRow("all kept") << -1;
+        QTest::newRow("general settings differ") << 0;
+        QTest::newRow("display block differs") << 250;
+        QTest::newRow("last flow byte differs") << 457;
     }
-
-    void programmedSettingsReadBack()
+    void programmingReadsBack()
     {
+        QFETCH(int, differs);
         ApplyDefaultSettings(*settings, *rating);
-        settings->LoggerName = QStringLiteral("Weir 4");
-        settings->ManningsN = 0.013;
-        QVERIFY(commands->ProgramSettings());
-        const QByteArray image = *EncodeSettings(*settings, true);
-        QCOMPARE(logger->memory.mid(8, 242), image.left(242));
-        QCOMPARE(logger->memory.mid(256, 48), image.mid(242, 48));
-        QCOMPARE(logger->memory.mid(512, 168), image.mid(290, 168));
-        QCOMPARE(logger->codes, (QList<uint8_t>{7, 7, 7, 7, 8, 8, 8}));
-
-        // A fresh record reads the same settings back, and the window's steps
-        // run between the decode, the status read and the clock read.
-        LoggerSettings readBack;
-        readBack.NumAnalogChannels = settings->NumAnalogChannels;
-        readBack.NumDigitalChannels = settings->NumDigitalChannels;
-        readBack.SodSupported = settings->SodSupported;
-        LoggerCommands reader(*link, *state, readBack, *rating);
-        logger->codes.clear();
-        logger->answers[Command::ReadStatus] = BuildFrame(Hex("0500008000"));
-        logger->answers[Command::ReadClock] = BuildFrame(Hex("00000001010126"));
-        QList<uint8_t> codesAtDecode;
-        QList<uint8_t> codesAtLiveSamples;
-        LoggerCommands::SettingsReadSteps steps;
-        steps.settingsDecoded = [&] { codesAtDecode = logger->codes; };
-        steps.showLiveSamples = [&] { codesAtLiveSamples = logger->codes; };
-        QVERIFY(reader.ReadSettings(steps));
-        QCOMPARE(readBack.LoggerName, QStringLiteral("Weir 4"));
-        LoggerSettings decodedHere = readBack;
-        RatingState ratingHere;
-        QVERIFY(DecodeSettings(image, decodedHere, ratingHere, true));
-        QCOMPARE(*EncodeSettings(readBack, true), *EncodeSettings(decodedHere, true));
-        QCOMPARE(codesAtDecode, (QList<uint8_t>{8, 8, 8}));
-        QCOMPARE(codesAtLiveSamples, (QList<uint8_t>{8, 8, 8, 12}));
-        QCOMPARE(logger->codes, (QList<uint8_t>{8, 8, 8, 12, 0}));
+        QByteArray held = *EncodeSettings(*settings, true);
+        if (differs >= 0) {
+            held[differs] = char(held.at(differs) ^ 0x01);
+        }
+        for (const SettingsRegion& region : SettingsReadRegions) {
+            answers[BuildFrame(RegionRequest(region))] = RegionReply(region, held);
+        }
+        QCOMPARE(commands->ProgramSettings(), differs < 0);
     }
 
-    void programmingFailsOnOneDifferentByte()
+    // A fresh record reads the settings; the window's steps run between the
+    // decode, the status read and the clock read. When a region never comes
+    // the record stays as it was, and status and clock are read all the same.
+    void readSettings_data()
     {
-        ApplyDefaultSettings(*settings, *rating);
-        // The logger keeps every write but one byte of the display block.
-        port->setResponder([logger = logger](const QByteArray& written) {
-            const QByteArray answer = logger->respond(written);
-            logger->memory[300] = static_cast<char>(logger->memory.at(300) ^ 0x01);
-            return answer;
-        });
-        QVERIFY(!commands->ProgramSettings());
+        QTest::addColumn<bool>("flowBlockComes");
+        QTest::newRow("all regions") << true;
+        QTest::newRow("flow block missing") << false;
     }
-
-    void failedSettingsReadKeepsTheRecordAndStillReadsStatusAndClock()
+    void readSettings()
     {
+        QFETCH(bool, flowBlockComes);
+        LoggerSettings written;
+        ApplyDefaultSettings(written, *rating);
+        written.LoggerName = QStringLiteral("Weir 4");
+        const QByteArray image = *EncodeSettings(written, true);
+        for (const SettingsRegion& region : SettingsReadRegions) {
+            answers[BuildFrame(RegionRequest(region))] = RegionReply(region, image);
+        }
+        if (!flowBlockComes) {
+            answers.remove(BuildFrame(RegionRequest(SettingsReadRegions[2])));
+        }
+        answer(Hex("0C"), BuildFrame(Hex("0500008000")));
+        answer(Hex("00"), BuildFrame(Hex("00000001010126")));
+        LoggerSettings expected = written;
+        RatingState expectedRating;
+        QVERIFY(DecodeSettings(image, expected, expectedRating, true));
         settings->LoggerName = QStringLiteral("Kept");
-        logger->answers[Command::ReadStatus] = BuildFrame(Hex("0500008000"));
-        logger->answers[Command::ReadClock] = BuildFrame(Hex("00000001010126"));
-        port->setResponder([logger = logger](const QByteArray& written) {
-            // The third settings block never comes.
-            return RequestPayload(written).startsWith(Hex("08000200")) ? QByteArray() : logger->respond(written);
-        });
-        bool decoded = false;
+        settings->NumAnalogChannels = written.NumAnalogChannels;
+        settings->NumDigitalChannels = written.NumDigitalChannels;
+        settings->SodSupported = written.SodSupported;
+        qsizetype writesAtDecode = -1;
+        qsizetype writesAtLiveSamples = -1;
         LoggerCommands::SettingsReadSteps steps;
-        steps.settingsDecoded = [&] { decoded = true; };
-        QVERIFY(!commands->ReadSettings(steps));
-        QVERIFY(!decoded);
-        QCOMPARE(settings->LoggerName, QStringLiteral("Kept"));
+        steps.settingsDecoded = [&] { writesAtDecode = port->writes().size(); };
+        steps.showLiveSamples = [&] { writesAtLiveSamples = port->writes().size(); };
+        QCOMPARE(commands->ReadSettings(steps), flowBlockComes);
+        if (flowBlockComes) {
+            QCOMPARE(*EncodeSettings(*settings, true), *EncodeSettings(expected, true));
+            QCOMPARE(writesAtDecode, 3);
+            QCOMPARE(writesAtLiveSamples, 4);
+        } else {
+            QCOMPARE(settings->LoggerName, QStringLiteral("Kept"));
+            QCOMPARE(writesAtDecode, -1);
+        }
+        QCOMPARE(port->writes().constLast(), BuildFrame(Hex("00")));
         QCOMPARE(state->RecordCount, 5u);
         QCOMPARE(state->LoggerTimeText, ShortDateText(QDate(2026, 1, 1)) + QStringLiteral(" 00:00:00"));
     }
@@ -369,13 +300,17 @@ private slots:
         QFETCH(bool, cancel);
         QFETCH(bool, connected);
         QFETCH(int, attempts);
-        logger->wakes = wakes;
+        if (wakes) {
+            answers["U"] = "G";
+            answers["G"] = "W";
+            answers["W"] = Done;
+        }
         if (identifies) {
-            logger->answers[Command::ReadIdentification] = BuildFrame(Hex("0703020100000000"));
+            answer(Hex("0F"), BuildFrame(Hex("0703020100000000")));
         }
         QCOMPARE(commands->WakeLogger([cancel] { return cancel; }), connected);
         QCOMPARE(port->writes().count(QByteArray("U")), attempts);
-        QCOMPARE(logger->codes.contains(Command::ReadIdentification), !cancel);
+        QCOMPARE(port->writes().contains(BuildFrame(Hex("0F"))), !cancel);
     }
 };
 

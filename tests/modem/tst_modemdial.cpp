@@ -1,13 +1,78 @@
-#include "ModemFixture.h"
+#include "FakeSerialPort.h"
+#include "RecordingPrompter.h"
 #include "TestRegistry.h"
+#include "link/LoggerLink.h"
+#include "link/ModemDial.h"
+#include "link/ModemDialogue.h"
+#include "link/ReplyTicker.h"
 
-#include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
 
 namespace {
+
+// Shows a dialogue without a window: runs the event loop until it hides
+// itself. whileShown runs once the dialogue is open, to drive it.
+class LoopDisplay : public ModemDisplay {
+public:
+    void ShowModal(ModemDialogue& dialogue) override
+    {
+        ++shown;
+        QEventLoop loop;
+        QObject::connect(&dialogue, &ModemDialogue::hidden, &loop, &QEventLoop::quit);
+        dialogue.Open();
+        if (whileShown) {
+            whileShown(dialogue);
+        }
+        if (!dialogue.IsHidden()) {
+            loop.exec();
+        }
+        text = dialogue.Text();
+        tickBusyAtEnd = dialogue.TickBusy();
+    }
+
+    std::function<void(ModemDialogue&)> whileShown;
+    int shown = 0;
+    QString text;
+    bool tickBusyAtEnd = false;
+};
+
+// A link on a fake port with fast ticks: the status tick and the modem
+// window's tick both run every TickMs.
+struct ModemLink {
+    static constexpr int TickMs = 5;
+
+    explicit ModemLink(SerialPort& port) : link(port, state), ticker(link, TickMs)
+    {
+        ticker.start();
+        link.OpenPort(2, QStringLiteral("9600,N,8,1"));
+    }
+
+    bool dial(const QString& number, ModemDisplay& display, bool useFile = false, const QString& file = {})
+    {
+        return DialModem(number, ModemDialSetup{numbers, useFile, file}, link, prompter, display, TickMs);
+    }
+
+    AppState state;
+    LoggerLink link;
+    ReplyTicker ticker;
+    RecordingPrompter prompter;
+    std::array<QString, 4> numbers;
+};
+
+// A modem that echoes each command line and answers "OK"; a dial gets dialAnswer.
+FakeSerialPort::Responder AnsweringModem(QByteArray dialAnswer = "\r\nCONNECT 9600\r\n")
+{
+    return [dialAnswer](const QByteArray& written) {
+        return written + (written.startsWith("ATD") ? dialAnswer : QByteArray("\r\nOK\r\n"));
+    };
+}
 
 QList<QByteArray> Lines(const QStringList& commands)
 {
@@ -54,158 +119,125 @@ private slots:
     void modemHearsEachCommandThenTheDial_data()
     {
         QTest::addColumn<bool>("useFile");
-        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("file"); // written to the path; empty: no path
         QTest::addColumn<QStringList>("sent");
-        QTest::newRow("no command file") << false << QByteArray("AT&F\r\n")
-                                         << QStringList{"ATZ", "ATE1V1Q0", "ATDT555-0100"};
-        QTest::newRow("command file with remarks")
-            << true << QByteArray("AT&F\r\n; speaker\r\n\r\nATS0=0 never answer\r\n")
-            << QStringList{"ATZ", "AT&F", "ATS0=0", "ATDT555-0100"};
-        QTest::newRow("lower case in the file") << true << QByteArray("at&c1\n")
-                                                << QStringList{"ATZ", "AT&C1", "ATDT555-0100"};
+        QTest::addColumn<bool>("echoApart"); // the echo on a line of its own, the answer only later
+        const QStringList plain{"ATZ", "ATE1V1Q0", "ATDT555-0100"};
+        QTest::newRow("command file switched off") << false << QByteArray("AT&F\r\n") << plain << false;
+        QTest::newRow("no command file named") << true << QByteArray() << plain << false;
+        QTest::newRow("command file") << true << QByteArray("at&c1\r\n; speaker\r\nATS0=0 never answer\r\n")
+                                      << QStringList{"ATZ", "AT&C1", "ATS0=0", "ATDT555-0100"} << false;
+        // The second read takes the answer: no command is sent twice.
+        QTest::newRow("echo apart") << false << QByteArray() << plain << true;
     }
     void modemHearsEachCommandThenTheDial()
     {
         QFETCH(bool, useFile);
         QFETCH(QByteArray, file);
         QFETCH(QStringList, sent);
-        port->setResponder(AnsweringModem());
+        QFETCH(bool, echoApart);
+        FakeSerialPort* fake = port.get();
+        port->setResponder([fake, echoApart](const QByteArray& written) {
+            if (!echoApart) {
+                return AnsweringModem()(written);
+            }
+            const QByteArray answer = AnsweringModem()(written).mid(written.size());
+            QTimer::singleShot(3 * ModemLink::TickMs, fake, [fake, answer] { fake->feedReceived(answer); });
+            return written + '\n';
+        });
         modem->numbers = {"555-0199", "555-0100", "", ""};
 
-        QVERIFY(modem->dial(QStringLiteral("555-0100"), display, useFile, writeFile(file)));
+        QVERIFY(modem->dial(QStringLiteral("555-0100"), display, useFile, file.isEmpty() ? QString() : writeFile(file)));
 
         QCOMPARE(port->writes(), Lines(sent));
         QVERIFY(port->isOpen());
         QCOMPARE(port->flow, SerialPort::FlowControl::Rts);
-        QVERIFY(port->rts);
         QCOMPARE(modem->numbers, (std::array<QString, 4>{"555-0100", "555-0199", "", ""}));
         QVERIFY(modem->prompter.messages.isEmpty());
         QVERIFY(display.text.startsWith(QStringLiteral("Sending Reset Command to Modem...\r\nATZ\r")));
+        QVERIFY(display.text.contains(QStringLiteral("ATDT555-0100\r")));
         QVERIFY(display.text.endsWith(QStringLiteral("CONNECT 9600\r\n")));
     }
 
-    // The echo comes on a line of its own and "OK" only after it: the
-    // second read takes it and the command is not sent again.
-    void echoOnItsOwnLineAdvancesOnTheSecondRead()
+    // A modem that never says "OK", or a busy line, runs until Cancel, which
+    // ends the wait at once.
+    void dialRunsUntilCancel_data()
     {
-        FakeSerialPort* fake = port.get();
-        port->setResponder([fake](const QByteArray& written) {
-            const QByteArray answer = written.startsWith("ATD") ? "\r\nCONNECT\r\n" : "\r\nOK\r\n";
-            QTimer::singleShot(3 * ModemLink::TickMs, fake, [fake, answer] { fake->feedReceived(answer); });
-            return written + '\n';
-        });
-        QVERIFY(modem->dial(QStringLiteral("5550100"), display));
-        QCOMPARE(port->writes(), Lines({"ATZ", "ATE1V1Q0", "ATDT5550100"}));
+        QTest::addColumn<QByteArray>("dialAnswer"); // empty: nothing on the port answers
+        QTest::addColumn<QStringList>("sent");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("never OK") << QByteArray() << QStringList{"ATZ", "ATZ", "ATZ"} << "Modem...\r\n";
+        QTest::newRow("busy line") << QByteArray("\r\nBUSY\r\n") << QStringList{"ATZ", "ATE1V1Q0", "ATDT5550100"}
+                                   << "ATDT5550100\r\r\nBUSY\r\n";
     }
-
-    void unansweredCommandIsSentAgain()
+    void dialRunsUntilCancel()
     {
-        int resets = 0;
-        port->setResponder([&resets](const QByteArray& written) -> QByteArray {
-            if (written == "ATZ\r" && ++resets < 3) {
-                return "ATZ\r";
-            }
-            return AnsweringModem()(written);
-        });
-        QVERIFY(modem->dial(QStringLiteral("5550100"), display));
-        QCOMPARE(port->writes(), Lines({"ATZ", "ATZ", "ATZ", "ATE1V1Q0", "ATDT5550100"}));
-    }
-
-    // Nothing on the port answers: the reset goes out again and again until
-    // Cancel, which ends the wait at once.
-    void silentModemRunsUntilCancel()
-    {
+        QFETCH(QByteArray, dialAnswer);
+        QFETCH(QStringList, sent);
+        QFETCH(QString, shown);
         QElapsedTimer sinceCancel;
+        bool stillDialling = false;
         display.whileShown = [&](ModemDialogue& dialogue) {
-            port->setResponder([&](const QByteArray&) {
+            port->setResponder([&](const QByteArray& written) {
                 if (port->writes().size() == 3) {
-                    QTimer::singleShot(0, &dialogue, [&] {
+                    QTimer::singleShot(10 * ModemLink::TickMs, &dialogue, [&] {
+                        stillDialling = !dialogue.IsHidden() && dialogue.Result() != ModemDialogue::ResultTag::Connect;
                         sinceCancel.start();
                         dialogue.Cancel();
                     });
                 }
-                return QByteArray();
+                return dialAnswer.isEmpty() ? QByteArray() : AnsweringModem(dialAnswer)(written);
             });
         };
         QVERIFY(!modem->dial(QStringLiteral("5550100"), display));
+        QVERIFY(stillDialling);
         QVERIFY(sinceCancel.elapsed() < 15 * ModemLink::TickMs); // a read waits 30
-        QCOMPARE(port->writes(), Lines({"ATZ", "ATZ", "ATZ"}));
+        QCOMPARE(port->writes(), Lines(sent));
+        QVERIFY2(display.text.endsWith(shown), qPrintable(display.text));
         QVERIFY(!port->isOpen());
         QVERIFY(modem->prompter.messages.isEmpty());
         QVERIFY(display.tickBusyAtEnd);
     }
 
-    void noNumberToDial_data()
+    void dialRefused_data()
     {
         QTest::addColumn<QString>("number");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("blanks") << QStringLiteral("   ");
+        QTest::addColumn<QString>("file"); // in the temporary folder
+        QTest::addColumn<bool>("losePort");
+        QTest::addColumn<QString>("message");
+        const QString noFile = QStringLiteral("Modem Initialization|Error: cannot open modem command file");
+        QTest::newRow("empty number") << QString() << QString() << false
+                                      << "Modem Connect|Error: no phone number specified";
+        QTest::newRow("blank number") << "   " << QString() << false << "Modem Connect|Error: no phone number specified";
+        QTest::newRow("missing command file") << "5550100" << "missing.txt" << false << noFile;
+        QTest::newRow("command file is a folder") << "5550100" << "." << false << noFile;
+        // The adapter is pulled out while the modem is being set up: the dial
+        // ends instead of re-sending into a closed port for ever.
+        QTest::newRow("port lost") << "5550100" << QString() << true
+                                   << "Modem Initialization|Unable to communicate with a modem on this port at selected rate.";
     }
-    void noNumberToDial()
+    void dialRefused()
     {
         QFETCH(QString, number);
+        QFETCH(QString, file);
+        QFETCH(bool, losePort);
+        QFETCH(QString, message);
         modem->numbers = {"555-0100", "", "", ""};
-        QVERIFY(!modem->dial(number, display));
-        QCOMPARE(modem->prompter.messages.size(), 1);
-        QCOMPARE(modem->prompter.messages[0].title, QStringLiteral("Modem Connect"));
-        QCOMPARE(modem->prompter.messages[0].text, QStringLiteral("Error: no phone number specified"));
-        QCOMPARE(modem->prompter.messages[0].icon, PromptIcon::Error);
-        QCOMPARE(display.shown, 0);
-        QCOMPARE(modem->numbers[0], QStringLiteral("555-0100"));
-        QVERIFY(port->isOpen()); // the connection window closes it
-        QVERIFY(port->writes().isEmpty());
-    }
-
-    void missingCommandFile_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("no such file") << QStringLiteral("missing.txt");
-        QTest::newRow("a folder") << QStringLiteral(".");
-    }
-    void missingCommandFile()
-    {
-        QFETCH(QString, path);
-        QVERIFY(!modem->dial(QStringLiteral("5550100"), display, true, dir.filePath(path)));
-        QCOMPARE(modem->prompter.messages.size(), 1);
-        QCOMPARE(modem->prompter.messages[0].title, QStringLiteral("Modem Initialization"));
-        QCOMPARE(modem->prompter.messages[0].text, QStringLiteral("Error: cannot open modem command file"));
-        QCOMPARE(modem->prompter.messages[0].icon, PromptIcon::Error);
-        QCOMPARE(display.shown, 0);
-        QVERIFY(!port->isOpen());
-    }
-
-    void commandFileSwitchedOffOrBlankIsNotLookedFor_data()
-    {
-        QTest::addColumn<bool>("useFile");
-        QTest::addColumn<QString>("path");
-        QTest::newRow("switched off") << false << QStringLiteral("/no/such/modem.txt");
-        QTest::newRow("no path") << true << QString();
-    }
-    void commandFileSwitchedOffOrBlankIsNotLookedFor()
-    {
-        QFETCH(bool, useFile);
-        QFETCH(QString, path);
-        port->setResponder(AnsweringModem());
-        QVERIFY(modem->dial(QStringLiteral("5550100"), display, useFile, path));
-        QCOMPARE(port->writes(), Lines({"ATZ", "ATE1V1Q0", "ATDT5550100"}));
-    }
-
-    // The adapter is pulled out while the modem is being set up: the dial
-    // ends instead of re-sending into a closed port for ever.
-    void lostPortEndsTheDial()
-    {
-        display.whileShown = [&](ModemDialogue&) {
-            port->setResponder([&](const QByteArray&) {
+        if (losePort) {
+            port->setResponder([this](const QByteArray&) {
                 port->injectError();
                 return QByteArray();
             });
-        };
-        QVERIFY(!modem->dial(QStringLiteral("5550100"), display));
+        }
+        QVERIFY(!modem->dial(number, display, !file.isEmpty(), file.isEmpty() ? QString() : dir.filePath(file)));
         QCOMPARE(modem->prompter.messages.size(), 1);
-        QCOMPARE(modem->prompter.messages[0].title, QStringLiteral("Modem Initialization"));
-        QCOMPARE(modem->prompter.messages[0].text,
-                 QStringLiteral("Unable to communicate with a modem on this port at selected rate."));
-        QCOMPARE(port->writes().size(), 1);
+        QCOMPARE(modem->prompter.messages[0].title + '|' + modem->prompter.messages[0].text, message);
+        QCOMPARE(modem->prompter.messages[0].icon, PromptIcon::Error);
+        QCOMPARE(display.shown, losePort ? 1 : 0);
+        QCOMPARE(port->writes().size(), losePort ? 1 : 0);
+        QCOMPARE(modem->numbers[0], number.trimmed().isEmpty() ? QStringLiteral("555-0100") : number);
+        // An empty number leaves the port to the connection window; a failed set-up closes it.
+        QCOMPARE(port->isOpen(), number.trimmed().isEmpty());
     }
 };
 

@@ -32,44 +32,20 @@ private slots:
         const SimSettings& s = parsed.Settings;
         const LoggerOptions& l = s.Logger;
         QCOMPARE(s.Name, QStringLiteral("tank3"));
-        QCOMPARE(l.AnalogChannels, 4);
-        QCOMPARE(l.PulseChannels, 1);
-        QCOMPARE(l.FirmwareVersion, 9);
-        QVERIFY(!l.SampleOnDemand);
-        QVERIFY(!l.Initialised);
         QCOMPARE(l.MemoryFile, QStringLiteral("/tmp/x.mem"));
-        QCOMPARE(l.HistoryRecords, 1234);
-        QCOMPARE(l.RecordPeriodSeconds, 60);
-        QCOMPARE(l.DataSeed, 42u);
-        QCOMPARE(l.Faults.Seed, 42u);
-        QCOMPARE(l.StatusWord, uint16_t(0x0880));
-        QVERIFY(l.TwelveHourClock && l.NoSamples && !l.AnswersWakeUp);
-        QCOMPARE(l.InitialiseMs, 0);
+        QCOMPARE((QList<int64_t>{l.AnalogChannels, l.PulseChannels, l.FirmwareVersion, l.HistoryRecords,
+                                 l.RecordPeriodSeconds, l.DataSeed, l.Faults.Seed, l.StatusWord, l.InitialiseMs,
+                                 s.LatencyMs, s.Baud, l.Faults.HangUpAfterBytes, s.ModemSettings.ConnectDelayMs}),
+                 (QList<int64_t>{4, 1, 9, 1234, 60, 42, 42, 0x0880, 0, 30, 9600, 5000, 250}));
+        QCOMPARE((QList<double>{l.Faults.NoiseRate, l.Faults.LoseByteRate, l.Faults.CorruptRate, l.Faults.LoseAckRate,
+                                l.Faults.LoseRequestRate}),
+                 (QList<double>{0.01, 0.02, 0.03, 0.04, 0.05}));
+        QCOMPARE((QList<bool>{l.SampleOnDemand, l.Initialised, l.TwelveHourClock, l.NoSamples, l.AnswersWakeUp,
+                              s.Modem, s.Trace}),
+                 (QList<bool>{false, false, true, true, false, true, true}));
         QCOMPARE(s.AnalogCounts, (QList<uint16_t>{1, 2, 3}));
         QCOMPARE(s.PulseCounts, QList<uint16_t>{7});
-        QCOMPARE(s.LatencyMs, 30);
-        QCOMPARE(s.Baud, 9600);
-        QCOMPARE(l.Faults.NoiseRate, 0.01);
-        QCOMPARE(l.Faults.LoseByteRate, 0.02);
-        QCOMPARE(l.Faults.CorruptRate, 0.03);
-        QCOMPARE(l.Faults.LoseAckRate, 0.04);
-        QCOMPARE(l.Faults.LoseRequestRate, 0.05);
-        QCOMPARE(l.Faults.HangUpAfterBytes, int64_t(5000));
-        QVERIFY(s.Modem && s.Trace);
         QCOMPARE(s.ModemSettings.Outcome, ModemOptions::DialOutcome::Busy);
-        QCOMPARE(s.ModemSettings.ConnectDelayMs, 250);
-    }
-
-    void defaults()
-    {
-        const SimCommandLine parsed = Parse(QString());
-        QCOMPARE(parsed.Error, QString());
-        QCOMPARE(parsed.Settings.Name, QStringLiteral("logger"));
-        QCOMPARE(parsed.Settings.Logger.AnalogChannels, 3);
-        QCOMPARE(parsed.Settings.Logger.PulseChannels, 2);
-        QVERIFY(parsed.Settings.Logger.Initialised);
-        QVERIFY(!parsed.Settings.Logger.Faults.any());
-        QVERIFY(!parsed.Settings.Modem);
     }
 
     void badValuesAreRefused_data()
