@@ -12,10 +12,12 @@
 #include "config/DefaultSettings.h"
 #include "link/LoggerCommands.h"
 #include "link/LoggerLink.h"
+#include "link/PortDirectory.h"
 #include "link/ReplyTicker.h"
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -31,11 +33,13 @@ struct Rig {
     FakeHelpViewer help;
     NullBusyCursor cursor;
     Platform platform{port, prompter, dialogs, store, help, cursor};
-    Session session{platform};
+    QTemporaryDir virtualLoggers;
+    PortDirectory ports{virtualLoggers.path()};
+    Session session{platform, ports};
     MainWindow window;
     MainController controller{session, window};
-    LoggerLink link{port, session.State};
-    LoggerCommands commands{link, session.State, session.Logger, session.Rating};
+    LoggerLink& link = session.Link;
+    LoggerCommands& commands = session.Commands;
     ReplyTicker ticker{link, 4};
 
     Rig()
