@@ -48,6 +48,8 @@ void MainController::ConnectActions()
     connect(ui.mnuGetSettings, &QAction::triggered, this, &MainController::GetSample);
     connect(ui.cmdSynchronizeTime, &QPushButton::clicked, this, &MainController::SynchronizeTime);
     connect(ui.mnuSynchronizeTime, &QAction::triggered, this, &MainController::SynchronizeTime);
+    connect(ui.cmdGetHistoryData, &QPushButton::clicked, this, &MainController::GetHistory);
+    connect(ui.mnuGetHistoryData, &QAction::triggered, this, &MainController::GetHistory);
     connect(ui.cmdClearMemory, &QPushButton::clicked, this, &MainController::ClearHistory);
     connect(ui.mnuClearHistory, &QAction::triggered, this, &MainController::ClearHistory);
     connect(ui.cmdSetup, &QPushButton::clicked, this, &MainController::Setup);

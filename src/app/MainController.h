@@ -37,6 +37,7 @@ public:
     void GetSample();
     void SynchronizeTime();
     void ClearHistory();
+    void GetHistory();
     void Setup();
     void ResetPulseAccumulators();
     void ShowFirmwareVersion();

@@ -7,6 +7,7 @@
 #include "flow/FlowDisplayState.h"
 #include "flow/Rating.h"
 #include "flow/RatingCatalogue.h"
+#include "history/HistoryRecords.h"
 #include "link/LoggerCommands.h"
 #include "link/LoggerLink.h"
 #include "platform/Platform.h"
@@ -36,6 +37,7 @@ struct Session {
     FlowDisplayState FlowDisplay; // flow decimals and the channel 1 units check
     LoggerLink Link;
     LoggerCommands Commands;
+    HistoryRecords History; // the last download, kept until the next one
     bool UseModem = false; // the connection window last closed with Modem selected
 
     // The display records of the main window's eight meter columns, and the
