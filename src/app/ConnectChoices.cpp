@@ -38,11 +38,22 @@ int PortIndexFor(const QStringList& items, const QString& storedPort)
         }
     }
     // A newcomer's stored port matches nothing: offer a port that is really
-    // there (an adapter or a running virtual logger) before a bare COM1.
+    // there before a bare COM1. COM9 and above are the adapters and running
+    // virtual loggers that were found; the built-in ports come next.
+    int builtIn = -1;
     for (int i = 0; i < items.size(); ++i) {
-        if (items.at(i).contains(QStringLiteral(" - "))) {
+        if (!items.at(i).contains(QStringLiteral(" - "))) {
+            continue;
+        }
+        if (PortNumber(ExtractPort(items.at(i))) > 8) {
             return i;
         }
+        if (builtIn < 0) {
+            builtIn = i;
+        }
+    }
+    if (builtIn >= 0) {
+        return builtIn;
     }
     return 0;
 }
