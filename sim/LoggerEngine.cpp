@@ -5,6 +5,7 @@
 #include "config/Number24.h"
 #include "config/SettingsImage.h"
 #include "flow/Rating.h"
+#include "link/CommandCodes.h"
 #include "link/FrameCodec.h"
 
 #include <QFileInfo>
@@ -13,22 +14,6 @@
 #include <algorithm>
 
 namespace {
-
-namespace Command {
-constexpr uint8_t ReadClock = 0x00;
-constexpr uint8_t SetClock = 0x01;
-constexpr uint8_t ClearMemory = 0x04;
-constexpr uint8_t InitialiseMemory = 0x06;
-constexpr uint8_t WriteMemory = 0x07;
-constexpr uint8_t ReadMemory = 0x08;
-constexpr uint8_t StartSample = 0x09;
-constexpr uint8_t ReadSample = 0x0A;
-constexpr uint8_t ConfirmSettings = 0x0B;
-constexpr uint8_t ReadStatus = 0x0C;
-constexpr uint8_t HistoryBlock = 0x0D;
-constexpr uint8_t ResetPulses = 0x0E;
-constexpr uint8_t Identify = 0x0F;
-} // namespace Command
 
 constexpr int HistoryBlockSize = 241; // the count byte and 240 bytes of records
 constexpr int MaxReadCount = 242;
@@ -239,7 +224,7 @@ Reply LoggerEngine::answer(const QByteArray& request)
         if (const std::optional<QByteArray> block = historyBlock(At(request, 1))) {
             reply = frame(*block);
         }
-    } else if (code == Command::ResetPulses && request == QByteArray::fromHex("0E03")) {
+    } else if (code == Command::ResetPulseCounts && request == QByteArray::fromHex("0E03")) {
         memory_.PulseSince = wallNow();
         for (size_t p = 8; p < 10; ++p) {
             if (liveCounts_[p]) {
@@ -248,7 +233,7 @@ Reply LoggerEngine::answer(const QByteArray& request)
         }
         memoryChanged();
         reply = Reply{{0, done}};
-    } else if (code == Command::Identify && size == 1) {
+    } else if (code == Command::ReadIdentification && size == 1) {
         reply = frame(identificationReply());
     }
     if (!reply) {

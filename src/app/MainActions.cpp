@@ -223,6 +223,21 @@ void MainController::GetSample()
     state.Busy = false;
 }
 
+// A command that changes the logger's state, then the status and clock it
+// now shows; an unexpected failure while trapping ends it quietly.
+void MainController::RunThenReadStatusAndClock(const std::function<void()>& command)
+{
+    AppState& state = session_.State;
+    RunTrapped(
+        state.ErrorTrapping,
+        [&] {
+            command();
+            session_.Commands.ReadLoggerStatus();
+            state.LoggerTimeText = session_.Commands.ReadLoggerClock();
+        },
+        [] {});
+}
+
 void MainController::SynchronizeTime()
 {
     AppState& state = session_.State;
@@ -235,14 +250,7 @@ void MainController::SynchronizeTime()
     state.Busy = true;
     {
         BusyScope hourglass(session_.platform.busyCursor);
-        RunTrapped(
-            state.ErrorTrapping,
-            [&] {
-                session_.Commands.SetLoggerClock(ComputerClockText());
-                session_.Commands.ReadLoggerStatus();
-                state.LoggerTimeText = session_.Commands.ReadLoggerClock();
-            },
-            [] {});
+        RunThenReadStatusAndClock([this] { session_.Commands.SetLoggerClock(ComputerClockText()); });
     }
     state.Busy = false;
 }
@@ -258,14 +266,7 @@ void MainController::ClearHistory()
         QStringLiteral("Clear History"), QStringLiteral("Are you sure you want to erase the history buffer?"),
         PromptIcon::Question, PromptButtons::YesNo);
     if (answer == PromptAnswer::Yes) {
-        RunTrapped(
-            state.ErrorTrapping,
-            [&] {
-                session_.Commands.ClearLoggerMemory();
-                session_.Commands.ReadLoggerStatus();
-                state.LoggerTimeText = session_.Commands.ReadLoggerClock();
-            },
-            [] {});
+        RunThenReadStatusAndClock([this] { session_.Commands.ClearLoggerMemory(); });
     }
     state.Busy = false;
 }

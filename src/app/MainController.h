@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QTimer>
 #include <array>
+#include <functional>
 
 class MainWindow;
 struct Session;
@@ -66,6 +67,7 @@ signals:
 private:
     void ConnectActions();
     bool GuardPasses() const;
+    void RunThenReadStatusAndClock(const std::function<void()>& command);
     bool ReadSettings();
     bool CheckLoggerAfterConnect();
     bool InitialiseLogger();
