@@ -75,6 +75,19 @@ bool MainController::GuardPasses() const
     return state.Connected && !state.Busy && !state.SamplingContinuously;
 }
 
+// A guarded action: nothing unless the guard passes; Busy is held while the
+// body runs and released on every path, an unexpected failure included.
+void MainController::RunGuarded(const std::function<void()>& body)
+{
+    if (!GuardPasses()) {
+        return;
+    }
+    AppState& state = session_.State;
+    state.Busy = true;
+    RunTrapped(state.ErrorTrapping, body, [] {});
+    state.Busy = false;
+}
+
 bool MainController::ReadSettings()
 {
     LoggerCommands::SettingsReadSteps steps;
@@ -257,78 +270,57 @@ void MainController::SynchronizeTime()
 
 void MainController::ClearHistory()
 {
-    if (!GuardPasses()) {
-        return;
-    }
-    AppState& state = session_.State;
-    state.Busy = true;
-    const PromptAnswer answer = session_.platform.prompter.ask(
-        QStringLiteral("Clear History"), QStringLiteral("Are you sure you want to erase the history buffer?"),
-        PromptIcon::Question, PromptButtons::YesNo);
-    if (answer == PromptAnswer::Yes) {
-        RunThenReadStatusAndClock([this] { session_.Commands.ClearLoggerMemory(); });
-    }
-    state.Busy = false;
+    RunGuarded([this] {
+        const PromptAnswer answer = session_.platform.prompter.ask(
+            QStringLiteral("Clear History"), QStringLiteral("Are you sure you want to erase the history buffer?"),
+            PromptIcon::Question, PromptButtons::YesNo);
+        if (answer == PromptAnswer::Yes) {
+            RunThenReadStatusAndClock([this] { session_.Commands.ClearLoggerMemory(); });
+        }
+    });
 }
 
 void MainController::Setup()
 {
-    if (!GuardPasses()) {
-        return;
-    }
-    AppState& state = session_.State;
-    state.Busy = true;
-    RunTrapped(
-        state.ErrorTrapping,
-        [&] {
-            ReadSettings();
-            {
-                Platform& platform = session_.platform;
-                LoggerSetupLink setupLink(session_.Link, session_.Commands, state, session_.Logger);
-                SetupContext context{state,
-                                     session_.Logger,
-                                     session_.Rating,
-                                     platform.prompter,
-                                     platform.fileDialogs,
-                                     platform.busyCursor,
-                                     setupLink,
-                                     session_.User.LastFile,
-                                     session_.User.LastFilePath,
-                                     session_.AppFolder,
-                                     session_.Catalogues,
-                                     [this] { LaunchHelp(); },
-                                     [this] { ShowAbout(); }};
-                SetupWindow setup(context, &window_);
-                setup.exec();
-            }
-            // Show what the logger holds now.
-            state.Busy = true;
-            BusyScope hourglass(session_.platform.busyCursor);
-            ReadSettings();
-        },
-        [] {});
-    state.Busy = false;
+    RunGuarded([this] {
+        AppState& state = session_.State;
+        ReadSettings();
+        {
+            Platform& platform = session_.platform;
+            LoggerSetupLink setupLink(session_.Link, session_.Commands, state, session_.Logger);
+            SetupContext context{state,
+                                 session_.Logger,
+                                 session_.Rating,
+                                 platform.prompter,
+                                 platform.fileDialogs,
+                                 platform.busyCursor,
+                                 setupLink,
+                                 session_.User.LastFile,
+                                 session_.User.LastFilePath,
+                                 session_.AppFolder,
+                                 session_.Catalogues,
+                                 [this] { LaunchHelp(); },
+                                 [this] { ShowAbout(); }};
+            SetupWindow setup(context, &window_);
+            setup.exec();
+        }
+        // Show what the logger holds now.
+        state.Busy = true;
+        BusyScope hourglass(session_.platform.busyCursor);
+        ReadSettings();
+    });
 }
 
 void MainController::ResetPulseAccumulators()
 {
-    if (!GuardPasses()) {
-        return;
-    }
-    AppState& state = session_.State;
-    state.Busy = true;
-    RunTrapped(
-        state.ErrorTrapping,
-        [&] {
-            session_.Commands.ResetPulseAccumulators();
-            if (state.SampleCount >= 1) {
-                session_.SampleHistory[0].Values[8] = 0;
-                session_.SampleHistory[0].Values[9] = 0;
-                ShowLiveSamples();
-            }
-        },
-        [] {});
-    state.Busy = false;
+    RunGuarded([this] {
+        session_.Commands.ResetPulseAccumulators();
+        if (session_.State.SampleCount >= 1) {
+            session_.SampleHistory[0].Values[8] = 0;
+            session_.SampleHistory[0].Values[9] = 0;
+            ShowLiveSamples();
+        }
+    });
 }
 
 void MainController::ShowFirmwareVersion()

@@ -67,6 +67,7 @@ signals:
 private:
     void ConnectActions();
     bool GuardPasses() const;
+    void RunGuarded(const std::function<void()>& body);
     void RunThenReadStatusAndClock(const std::function<void()>& command);
     bool ReadSettings();
     bool CheckLoggerAfterConnect();
