@@ -34,6 +34,12 @@ void MainController::StatusTick()
     AppState& state = session_.State;
     const MainWidgets& ui = window_.ui();
     session_.Link.TickReplyCountdown();
+    // Get Sample's wait for its sample is counted here, not on the sample
+    // timer: a timer does not fire again while its own tick runs, and the
+    // sample timer's tick waits as long as a silent logger keeps it.
+    if (state.SampleWaitCountdown > 0) {
+        --state.SampleWaitCountdown;
+    }
 
     if (!state.Connected) {
         session_.Logger.LoggerName.clear();

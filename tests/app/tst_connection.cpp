@@ -305,18 +305,33 @@ private slots:
         QVERIFY(f.prompter.messages.isEmpty());
     }
 
-    void getSampleGivesUpWhenTheLoggerNeverAnswers()
+    // A logger that keeps silent on the sample commands: Get Sample still
+    // gives up after 2.5 s, however long the sample exchanges wait meanwhile.
+    // Time is counted in the 100 ms status ticks that ran, so that a loaded
+    // machine cannot make the test fail.
+    void getSampleGivesUpAfterTwoAndAHalfSeconds_data()
     {
-        LoggerFixture f;
+        QTest::addColumn<QList<uint8_t>>("muted");
+        QTest::newRow("read-sample ignored") << QList<uint8_t>{0x0A};
+        QTest::newRow("start- and read-sample ignored") << QList<uint8_t>{0x09, 0x0A};
+    }
+    void getSampleGivesUpAfterTwoAndAHalfSeconds()
+    {
+        QFETCH(QList<uint8_t>, muted);
+        LoggerOptions options;
+        options.MutedCommands = muted;
+        LoggerFixture f(options);
         QVERIFY(f.connect());
         const int16_t count = f.session.State.SampleCount;
-        f.session.State.ReplyTicks = 1;
-        f.port.pullCable();
-        QElapsedTimer timer;
-        timer.start();
+        int ticks = 0;
+        QObject::connect(&f.controller.StatusTimer(), &QTimer::timeout, [&ticks] { ++ticks; });
+        QElapsedTimer clock;
+        clock.start();
         f.ui().cmdGetSettings->click();
-        QVERIFY(timer.elapsed() < 4000);
+        qInfo("Get Sample took %lld ms, %d status ticks", clock.elapsed(), ticks);
+        QVERIFY2(ticks >= 24 && ticks <= 27, qPrintable(QString::number(ticks)));
         QCOMPARE(f.session.State.SampleCount, count);
+        QCOMPARE(f.ui().lblWarmup->text(), QStringLiteral("3 sec")); // the settings were read
         QVERIFY(!f.session.State.Busy);
         QVERIFY(!f.session.State.AwaitingSample);
     }
