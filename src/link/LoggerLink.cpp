@@ -118,6 +118,23 @@ void LoggerLink::WaitForBytes(int ticks, int count)
     disconnect(check);
 }
 
+bool LoggerLink::WaitForQuiet(int ticks)
+{
+    bool quiet = true;
+    for (int budget = 10 * ticks; budget > 0 && port_.isOpen();) {
+        port_.discardInput();
+        WaitForBytes(std::min(ticks, budget), 1);
+        if (port_.bytesAvailable() == 0) {
+            break;
+        }
+        quiet = false;
+        // The ticks that passed before the bytes came.
+        budget -= std::max(std::min(ticks, budget) - state_.ReplyCountdown, 1);
+    }
+    port_.discardInput();
+    return quiet;
+}
+
 void LoggerLink::TickReplyCountdown()
 {
     if (state_.ReplyCountdown > 0) {
