@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/Session.h"
 #include "config/SettingsSummary.h"
+#include "platform/Prompter.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -40,6 +41,7 @@ void MainController::StatusTick()
     if (state.SampleWaitCountdown > 0) {
         --state.SampleWaitCountdown;
     }
+    const bool lost = portLost_ && !state.Busy && DisconnectLostLogger();
 
     if (!state.Connected) {
         session_.Logger.LoggerName.clear();
@@ -85,6 +87,11 @@ void MainController::StatusTick()
         }
     }
     ShowUnitsWarning();
+    if (lost) { // once the window shows it
+        session_.platform.prompter.tell(QStringLiteral("Connection Lost"),
+                                        QStringLiteral("Error: the connection to the logger was lost."),
+                                        PromptIcon::Warning);
+    }
 }
 
 void MainController::RefreshConnectionControls()

@@ -394,22 +394,6 @@ private slots:
         QCOMPARE(f.prompter.messages[0].text, QStringLiteral("Logger firmware version = 23"));
         QCOMPARE(f.prompter.messages[0].icon, PromptIcon::None);
     }
-
-    void pulledCableWhileSamplingKeepsTheWindowUsable()
-    {
-        LoggerFixture f;
-        QVERIFY(f.connect());
-        f.ticks(1);
-        f.ui().chkSampleContinuously->click();
-        QTRY_VERIFY_WITH_TIMEOUT(f.session.State.SamplingContinuously, 2000);
-        f.port.pullCable();
-        f.ui().chkSampleContinuously->click();
-        QTRY_VERIFY_WITH_TIMEOUT(f.ui().cmdConnect->isEnabled(), 5000);
-        f.ui().cmdConnect->click(); // disconnect
-        QVERIFY(!f.session.State.Connected);
-        f.port.plugCable();
-        QVERIFY(f.connect());
-    }
 };
 
 BREVEL_TEST(ConnectionTest)
