@@ -1,13 +1,6 @@
-#include "FakeHelpViewer.h"
-#include "MemorySettingsStore.h"
-#include "NullBusyCursor.h"
-#include "RecordingPrompter.h"
-#include "ScriptedFileDialogs.h"
+#include "ProgramRig.h"
 #include "TestRegistry.h"
-#include "app/MainController.h"
-#include "app/MainWindow.h"
 #include "app/MeterBar.h"
-#include "app/Session.h"
 #include "LoggerEngine.h"
 #include "SimSerialPort.h"
 #include "link/FrameCodec.h"
@@ -54,30 +47,26 @@ private:
     SimDevice& inner_;
 };
 
-// The main window over the in-process virtual logger.
-struct LoggerFixture {
-    explicit LoggerFixture(const LoggerOptions& options = {}, const QString& commandLine = {})
-        : engine(options), device(engine), port(device)
-    {
-        controller.StartUp(commandLine, QString());
-    }
+// The virtual logger in process, with its requests counted.
+struct SimLine {
+    explicit SimLine(const LoggerOptions& options) : engine(options), device(engine), port(device) {}
+    LoggerEngine engine;
+    CountingDevice device;
+    SimSerialPort port;
+    QTemporaryDir virtualLoggers;
+    PortDirectory ports{virtualLoggers.path()};
+};
 
-    // Presses a button of the next modal window as soon as it shows.
-    void pressInNextModal(const QString& button)
+// The main window over the in-process virtual logger.
+struct LoggerFixture : SimLine, ProgramRig {
+    explicit LoggerFixture(const LoggerOptions& options = {}, const QString& commandLine = {})
+        : SimLine(options), ProgramRig(port, ports, commandLine)
     {
-        QTimer::singleShot(0, [button] {
-            QWidget* modal = QApplication::activeModalWidget();
-            QVERIFY(modal);
-            auto* target = modal->findChild<QPushButton*>(button);
-            QVERIFY(target);
-            target->click();
-        });
     }
 
     bool connect()
     {
-        pressInNextModal(QStringLiteral("cmdConnect"));
-        window.ui().cmdConnect->click();
+        ProgramRig::connect();
         ticks(1); // the status tick enables what a connected logger allows
         return session.State.Connected;
     }
@@ -88,22 +77,6 @@ struct LoggerFixture {
             controller.StatusTick();
         }
     }
-
-    LoggerEngine engine;
-    CountingDevice device;
-    SimSerialPort port;
-    RecordingPrompter prompter;
-    ScriptedFileDialogs dialogs;
-    MemorySettingsStore store;
-    FakeHelpViewer help;
-    NullBusyCursor cursor;
-    Platform platform{port, prompter, dialogs, store, help, cursor};
-    QTemporaryDir virtualLoggers;
-    PortDirectory ports{virtualLoggers.path()};
-    Session session{platform, ports};
-    MainWindow window;
-    MainController controller{session, window};
-    const MainWidgets& ui() const { return window.ui(); }
 };
 
 QStringList Titles(const RecordingPrompter& prompter)

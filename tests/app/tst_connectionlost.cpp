@@ -1,13 +1,6 @@
-#include "FakeHelpViewer.h"
-#include "MemorySettingsStore.h"
-#include "NullBusyCursor.h"
-#include "RecordingPrompter.h"
-#include "ScriptedFileDialogs.h"
+#include "ProgramRig.h"
 #include "SimProcess.h"
 #include "TestRegistry.h"
-#include "app/MainController.h"
-#include "app/MainWindow.h"
-#include "app/Session.h"
 #include "link/PortDirectory.h"
 #include "link/QtSerialPort.h"
 
@@ -23,10 +16,17 @@
 
 namespace {
 
-// The program as main() builds it, over the real serial port, talking to a
-// brevel-logger-sim process that the test can kill.
-struct Program {
-    Program() { controller.StartUp(QString(), QString()); }
+// The real serial port, over a folder of virtual loggers of the test's own.
+struct RealPort {
+    QTemporaryDir loggers;
+    PortDirectory ports{loggers.path()};
+    QtSerialPort port{ports};
+};
+
+// The program over the real serial port, talking to a brevel-logger-sim
+// process that the test can kill.
+struct Program : RealPort, ProgramRig {
+    Program() : ProgramRig(port, ports) {}
 
     // Starts a virtual logger and shows it where the program looks for them.
     std::unique_ptr<SimProcess> startLogger()
@@ -40,20 +40,6 @@ struct Program {
         return sim;
     }
 
-    // Connect, and Connect in the connection window, which offers the
-    // virtual logger first.
-    bool connect()
-    {
-        QTimer::singleShot(0, [] {
-            QWidget* window = QApplication::activeModalWidget();
-            QVERIFY(window && window->objectName() == QLatin1String("frmConnect"));
-            QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdConnect")), Qt::LeftButton);
-        });
-        QTest::mouseClick(ui().cmdConnect, Qt::LeftButton);
-        return session.State.Connected;
-    }
-
-    const MainWidgets& ui() const { return window.ui(); }
     int lostMessages() const
     {
         int count = 0;
@@ -62,19 +48,6 @@ struct Program {
         }
         return count;
     }
-
-    QTemporaryDir loggers;
-    PortDirectory ports{loggers.path()};
-    QtSerialPort port{ports};
-    RecordingPrompter prompter;
-    ScriptedFileDialogs dialogs;
-    MemorySettingsStore store;
-    FakeHelpViewer help;
-    NullBusyCursor cursor;
-    Platform platform{port, prompter, dialogs, store, help, cursor};
-    Session session{platform, ports};
-    MainWindow window;
-    MainController controller{session, window};
 };
 
 enum class Moment { Idle, Download, Sampling };
