@@ -2,7 +2,7 @@
 // each share of late replies, many seeded runs of the real download over the
 // real link and the virtual logger in process, each compared record by record
 // with the logger's memory. A late reply is held back by 1.1 to 3 times the
-// reply wait, and the replies after it wait behind it.
+// reply wait (or the range given), and the replies after it wait behind it.
 //
 // Time is scaled down: one tick of the reply wait lasts --tick-ms
 // milliseconds instead of 100, and the late range scales with it.
@@ -32,6 +32,8 @@ struct Settings {
     QList<double> Rates{0.02, 0.05, 0.10};
     int ReplyTicks = 10;
     int TickMs = 2;
+    double LateLow = 1.1; // how late, in reply waits
+    double LateHigh = 3.0;
 };
 
 struct RunResult {
@@ -52,8 +54,8 @@ RunResult Download(const Settings& settings, double rate, uint32_t seed)
     options.Faults.Seed = seed;
     options.Faults.LateRate = rate;
     const int waitMs = settings.ReplyTicks * settings.TickMs;
-    options.Faults.LateMinMs = waitMs * 11 / 10;
-    options.Faults.LateMaxMs = waitMs * 3;
+    options.Faults.LateMinMs = int(waitMs * settings.LateLow);
+    options.Faults.LateMaxMs = int(waitMs * settings.LateHigh);
     LoggerEngine engine(options);
     SimSerialPort port(engine);
     AppState state;
@@ -111,10 +113,10 @@ void Soak(const Settings& settings, double rate)
             ++countDiffers;
         }
     }
-    std::printf("%5.1f %% late, wait %2d ticks: %3d runs: %3d complete and exact, %3d complete with records wrong "
+    std::printf("%5.1f %% late by %.1f-%.1f waits, wait %2d ticks: %3d runs: %3d complete and exact, %3d complete with records wrong "
                 "(%3d of them with the count wrong too), %3d ended in error; %5lld records lost, %4lld duplicated; "
                 "%6lld retries; %.0f s\n",
-                rate * 100, settings.ReplyTicks, settings.Seeds, correct, silentlyWrong + countDiffers, countDiffers,
+                rate * 100, settings.LateLow, settings.LateHigh, settings.ReplyTicks, settings.Seeds, correct, silentlyWrong + countDiffers, countDiffers,
                 other, static_cast<long long>(lost), static_cast<long long>(duplicated),
                 static_cast<long long>(retries), clock.elapsed() / 1000.0);
     std::fflush(stdout);
@@ -136,6 +138,9 @@ int main(int argc, char** argv)
     parser.addOption({QStringLiteral("reply-ticks"),
                       QStringLiteral("Reply wait in ticks: 10 a direct cable (default), 4 a modem."),
                       QStringLiteral("ticks")});
+    parser.addOption({QStringLiteral("late-range"),
+                      QStringLiteral("How late a late reply is, in reply waits (default 1.1-3)."),
+                      QStringLiteral("low-high")});
     parser.addOption({QStringLiteral("tick-ms"), QStringLiteral("Milliseconds a tick lasts here (default 2)."),
                       QStringLiteral("ms")});
     parser.process(app);
@@ -149,6 +154,11 @@ int main(int argc, char** argv)
     settings.Records = number("records", settings.Records);
     settings.ReplyTicks = number("reply-ticks", settings.ReplyTicks);
     settings.TickMs = number("tick-ms", settings.TickMs);
+    if (parser.isSet(QStringLiteral("late-range"))) {
+        const QStringList range = parser.value(QStringLiteral("late-range")).split(QLatin1Char('-'));
+        settings.LateLow = range.value(0).toDouble();
+        settings.LateHigh = range.value(1).toDouble();
+    }
     if (parser.isSet(QStringLiteral("rates"))) {
         settings.Rates.clear();
         for (const QString& rate : parser.value(QStringLiteral("rates")).split(QLatin1Char(','))) {
