@@ -46,6 +46,9 @@ HistoryDownloadEnd HistoryDownload::run()
     int k = 0;
     // The line had fallen quiet before the request went out.
     bool settled = false;
+    // Repeats of the block stored last that answered a repeat request on a
+    // quiet line, with nothing after them, one after the other.
+    int quietRepeats = 0;
     const auto stop = [this] { return stopRequested && stopRequested(); };
     // A failed or doubtful exchange; false when there were too many in a row.
     const auto countRetry = [&] {
@@ -85,12 +88,15 @@ HistoryDownloadEnd HistoryDownload::run()
             block.truncate(1 + n * recordSize_);
             if (repeatsLastStoredBlock(block)) {
                 // The logger's own repeat only when it answered a repeat
-                // request on a quiet line and nothing came after it: then the
-                // logger still stands on the block stored last. Otherwise its
-                // answer may be on the way: let it pass and ask again.
+                // request on a quiet line and nothing came after it, twice
+                // running: then the logger still stands on the block stored
+                // last. Otherwise its answer may be on the way, later than
+                // the line's quiet time: let it pass and ask again.
                 const bool quietAfter = link_.settle();
                 settled = true;
-                if (askedRepeatOnQuietLine && quietAfter) {
+                quietRepeats = askedRepeatOnQuietLine && quietAfter ? quietRepeats + 1 : 0;
+                if (quietRepeats == 2) {
+                    quietRepeats = 0;
                     k = 1;
                 } else if (!countRetry()) {
                     return HistoryDownloadEnd::Error;
@@ -106,6 +112,7 @@ HistoryDownloadEnd HistoryDownload::run()
                 }
                 lastStoredBlock_ = block;
                 consecutiveFailures = 0;
+                quietRepeats = 0;
                 k = 1;
                 if (onProgress) {
                     onProgress(records_.count());

@@ -105,7 +105,7 @@ private slots:
         QTest::newRow("lost requests")
             << std::vector<F>{F::RequestLost, F::None, F::RequestLost, F::None, F::RequestLost, F::RequestLost,
                               F::None, F::ReplyLost, F::None}
-            << std::vector<int>{0, 0, 1, 2, 1, 2, 2, 1, 2, 1, 1};
+            << std::vector<int>{0, 0, 1, 2, 2, 2, 2, 1, 2, 1, 1};
         QTest::newRow("stale reply to a next request") << std::vector<F>{F::None, F::StaleReply}
                                                         << std::vector<int>{0, 1, 2, 1, 1};
         QTest::newRow("stale reply to a repeat request") << std::vector<F>{F::None, F::ReplyLost, F::StaleReply}
