@@ -79,7 +79,8 @@ CalibrationWizard::CalibrationWizard(AppState& state, SetupLink& link, Prompter&
     connect(Timer1, &QTimer::timeout, this, &CalibrationWizard::TickTimer);
 
     guard_ = new FieldGuard(prompter, state_.ErrorTrapping, this);
-    guard_->Guard(txtCalibrate, [this](const QString& text) { return CheckCalibrationValue(CalibrationStep, text); });
+    guard_->Guard(txtCalibrate, QStringLiteral("The value"),
+                  [this](const QString& text) { return CheckCalibrationValue(CalibrationStep, text); });
 
     connect(cmdNext, &QPushButton::clicked, this, [this] {
         if (guard_->Leave(txtCalibrate)) {

@@ -108,7 +108,7 @@ bool SetupWindow::ConfirmProgrammed()
 
 void SetupWindow::Program()
 {
-    if (!LinkIsFree() || !CommitFocusedField()) {
+    if (!LinkIsFree() || !CommitLastField()) {
         return;
     }
     ctx_.State.Busy = true;
@@ -146,7 +146,7 @@ void SetupWindow::Program()
 
 void SetupWindow::closeEvent(QCloseEvent* event)
 {
-    if (ctx_.State.Busy || !CommitFocusedField() || ConfirmFileSaved() || ConfirmProgrammed()) {
+    if (ctx_.State.Busy || !CommitLastField() || ConfirmFileSaved() || ConfirmProgrammed()) {
         event->ignore();
         return;
     }
@@ -180,7 +180,7 @@ void SetupWindow::InitializeToDefaults()
 
 void SetupWindow::Calibrate(int channel)
 {
-    if (!LinkIsFree() || !CommitFocusedField()) {
+    if (!LinkIsFree() || !CommitLastField()) {
         return;
     }
     ctx_.State.Busy = true;

@@ -45,9 +45,10 @@ public:
     void EnableFlowFields();
     void TickTimer();
 
-    // Runs the check of the field holding the focus, as leaving it would;
-    // false when the field refuses its value (the focus stays there).
-    bool CommitFocusedField();
+    // Runs the check of the field the user was in last, as leaving it would,
+    // wherever the focus is now; false (with a message saying why) when the
+    // field refuses its value, and the user is back in it.
+    bool CommitLastField();
 
     const std::optional<QByteArray>& SavedImage() const { return savedImage_; }
     const std::optional<QByteArray>& LoggerImage() const { return loggerImage_; }
