@@ -72,6 +72,7 @@ private:
     std::optional<QByteArray> CurrentImage();
     bool LinkIsFree() const;
     bool ProgramAndConfirm();
+    bool EnabledChannelsHaveScales();
 
     SetupContext ctx_;
     std::unique_ptr<SetupFileCommands> files_;

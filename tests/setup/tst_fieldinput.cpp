@@ -176,6 +176,29 @@ private slots:
         QCOMPARE(rig->fake().calls, QStringList({"program", "confirm"}));
         QCOMPARE(rig->fake().programmed->RawScaleUpper[0], 5);
     }
+
+    // Two equal raw counts give a channel no scale: Program refuses them.
+    void equalRawCountsAreNotProgrammed()
+    {
+        SetupWindow& w = *rig->window;
+        ClickTab(w, 0);
+        TypeInto(w.txtLowRaw[1], "65535");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ClickTab(w, 2);
+        rig->prompter.answers = {PromptAnswer::Yes};
+        QTest::mouseClick(w.cmdOK, Qt::LeftButton);
+        QCOMPARE(rig->titles(), QStringList{"Program Settings"});
+        QVERIFY(rig->prompter.messages[0].text.contains("channel 2"));
+        QVERIFY(rig->fake().calls.isEmpty());
+        QCOMPARE(w.TabStrip->currentIndex(), 0);
+        QTRY_VERIFY(w.txtLowRaw[1]->hasFocus());
+
+        // A channel that is not used may keep them.
+        ClickBox(w.chkEnable[1]);
+        rig->prompter.answers = {PromptAnswer::Yes};
+        QTest::mouseClick(w.cmdOK, Qt::LeftButton);
+        QCOMPARE(rig->fake().calls, QStringList({"program", "confirm"}));
+    }
 };
 
 BREVEL_TEST(FieldInputTest)
