@@ -164,7 +164,7 @@ void SetupWindow::BuildMenus()
     QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
     mnuSave = Named(file->addAction(QStringLiteral("&Save Setup File")), QStringLiteral("mnuSave"));
     mnuLoad = Named(file->addAction(QStringLiteral("&Load Setup File")), QStringLiteral("mnuLoad"));
-    Named(file->addSeparator(), QStringLiteral("mnuSep1"));
+    mnuSep1 = Named(file->addSeparator(), QStringLiteral("mnuSep1"));
     for (int i = 0; i < 4; ++i) {
         mnuHist[i] = Named(file->addAction(RecentFileCaption(i, QString())), Indexed("mnuHist", i));
         connect(mnuHist[i], &QAction::triggered, this, [this, i] { LoadRecentFile(i); });
@@ -569,10 +569,16 @@ void SetupWindow::TickTimer()
             cmbAlarm[a]->setEnabled(enabled);
         }
     }
+    // Only recent files that are there show, and their separator with them:
+    // with none, Exit follows Load after a single separator.
+    bool anyRecent = false;
     for (int i = 0; i < 4; ++i) {
         const QString caption = RecentFileCaption(i, ctx_.RecentFiles[i]);
         if (mnuHist[i]->text() != caption) {
             mnuHist[i]->setText(caption);
         }
+        mnuHist[i]->setVisible(!ctx_.RecentFiles[i].isEmpty());
+        anyRecent = anyRecent || !ctx_.RecentFiles[i].isEmpty();
     }
+    mnuSep1->setVisible(anyRecent);
 }

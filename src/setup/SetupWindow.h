@@ -153,6 +153,7 @@ public:
 
     QAction* mnuSave = nullptr;
     QAction* mnuLoad = nullptr;
+    QAction* mnuSep1 = nullptr;
     std::array<QAction*, 4> mnuHist{};
     QAction* mnuExit = nullptr;
     QAction* mnuDownload = nullptr;
