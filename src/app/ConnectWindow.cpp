@@ -10,6 +10,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Prompter.h"
 #include "platform/SerialPort.h"
+#include "platform/TypedComboBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -66,7 +67,7 @@ ConnectWindow::ConnectWindow(Session& session, QWidget* parent) : QDialog(parent
     cmbPort2_ = MakeList(frame2, QStringLiteral("cmbPort2"));
     cmbBaud2_ = MakeList(frame2, QStringLiteral("cmbBaud2"));
     cmbNumber_ = MakeList(frame2, QStringLiteral("cmbNumber"));
-    cmbNumber_->setEditable(true);
+    MakeTypeable(cmbNumber_);
     modem->addWidget(MakeCaption(frame2, QStringLiteral("Label4"), QStringLiteral("Port")), 0, 0);
     modem->addWidget(cmbPort2_, 0, 1);
     modem->addWidget(MakeCaption(frame2, QStringLiteral("Label3"), QStringLiteral("Baud Rate")), 1, 0);
