@@ -171,11 +171,11 @@ bool MainController::CheckLoggerAfterConnect()
         return true;
     }
     const PromptAnswer answer =
-        prompter.ask(QStringLiteral("Initialization Required"),
-                     QStringLiteral("Warning: the flash memory has not been programmed.\r\n"
-                                    "You need to initialize the flash memory before proceeding.\r\n"
-                                    "This may take up to 5 seconds."),
-                     PromptIcon::Warning, PromptButtons::OkCancel);
+        prompter.askBeforeLoss(QStringLiteral("Initialization Required"),
+                               QStringLiteral("Warning: the flash memory has not been programmed.\r\n"
+                                              "You need to initialize the flash memory before proceeding.\r\n"
+                                              "This may take up to 5 seconds."),
+                               PromptIcon::Warning, PromptButtons::OkCancel);
     if (answer != PromptAnswer::Ok) {
         return false;
     }
@@ -271,7 +271,7 @@ void MainController::SynchronizeTime()
 void MainController::ClearHistory()
 {
     RunGuarded([this] {
-        const PromptAnswer answer = session_.platform.prompter.ask(
+        const PromptAnswer answer = session_.platform.prompter.askBeforeLoss(
             QStringLiteral("Clear History"), QStringLiteral("Are you sure you want to erase the history buffer?"),
             PromptIcon::Question, PromptButtons::YesNo);
         if (answer == PromptAnswer::Yes) {

@@ -136,7 +136,7 @@ void HistoryWindow::FillList(bool pack)
 
 void HistoryWindow::cmdPack_Click()
 {
-    if (context_.prompter.ask(PackTitle, PackQuestion, PromptIcon::Information, PromptButtons::YesNo)
+    if (context_.prompter.askBeforeLoss(PackTitle, PackQuestion, PromptIcon::Information, PromptButtons::YesNo)
         == PromptAnswer::Yes) {
         FillList(true);
     }

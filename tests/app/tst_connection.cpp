@@ -199,6 +199,7 @@ private slots:
         QVERIFY(f.connect());
         QCOMPARE(Titles(f.prompter), QStringList{"Initialization Required"});
         QCOMPARE(f.prompter.messages[0].buttons, PromptButtons::OkCancel);
+        QCOMPARE(f.prompter.messages[0].defaultAnswer, PromptAnswer::Cancel); // it erases the memory
         QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Warning);
         QCOMPARE(f.session.Commands.ReadMemorySignature(), QStringLiteral("BL2 232 "));
         QCOMPARE(f.session.Logger.LoggerName, QStringLiteral("Brevel Logger"));
@@ -353,6 +354,7 @@ private slots:
         QCOMPARE(f.device.requests(0x04), 1);
         QCOMPARE(f.prompter.messages[1].text, QStringLiteral("Are you sure you want to erase the history buffer?"));
         QCOMPARE(f.prompter.messages[1].icon, PromptIcon::Question);
+        QCOMPARE(f.prompter.messages[1].defaultAnswer, PromptAnswer::No);
         QVERIFY(!f.session.State.Busy);
     }
 

@@ -81,6 +81,7 @@ private slots:
             QStringLiteral("This operation will remove each record from the displayed data that has identical\r\n")));
         QVERIFY(rig.prompter.messages[0].text.endsWith(QStringLiteral("\r\n\r\nSelect YES to proceed.")));
         QCOMPARE(rig.prompter.messages[0].buttons, PromptButtons::YesNo);
+        QCOMPARE(rig.prompter.messages[0].defaultAnswer, PromptAnswer::No);
         QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Information);
         QCOMPARE(rig.label("lblNumRecords"), rows);
         // Packing again starts from the records, so the result is the same.
