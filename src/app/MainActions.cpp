@@ -137,7 +137,7 @@ void MainController::ConnectAction()
     }
     state.Busy = false;
     GetSample();
-    if (session_.FlowDisplay.FlowUnitsInvalid) {
+    if (session_.FlowDisplay.FlowUnitsInvalid && !closed_) {
         session_.platform.prompter.tell(
             QStringLiteral("Bad Units"),
             QStringLiteral("Warning: For the flow monitor calculations to be done correctly the channel 1\r\n"
@@ -225,7 +225,7 @@ void MainController::GetSample()
                 state.SamplePhase = 0;
                 state.SampleWaitCountdown = 25;
                 // The sample timer fetches the sample meanwhile.
-                while (state.SampleWaitCountdown >= 1 && state.AwaitingSample) {
+                while (state.SampleWaitCountdown >= 1 && state.AwaitingSample && !closed_) {
                     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
                 }
             },

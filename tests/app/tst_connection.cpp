@@ -3,6 +3,7 @@
 #include "NullBusyCursor.h"
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
+#include "CloseWhile.h"
 #include "TestRegistry.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
@@ -56,8 +57,8 @@ private:
 
 // The main window over the in-process virtual logger.
 struct LoggerFixture {
-    explicit LoggerFixture(const LoggerOptions& options = {}, const QString& commandLine = {})
-        : engine(options), device(engine), port(device)
+    explicit LoggerFixture(const LoggerOptions& options = {}, const QString& commandLine = {}, int latencyMs = 0)
+        : engine(options), device(engine), port(device, latencyMs)
     {
         controller.StartUp(commandLine, QString());
     }
@@ -380,6 +381,58 @@ private slots:
         QCOMPARE(f.prompter.messages[0].title, QStringLiteral("Firmware Version"));
         QCOMPARE(f.prompter.messages[0].text, QStringLiteral("Logger firmware version = 23"));
         QCOMPARE(f.prompter.messages[0].icon, PromptIcon::None);
+    }
+
+    // The user closes the main window in the middle of an exchange: the
+    // program ends at once, the settings are written once and the port is
+    // closed with DTR dropped.
+    void closingEndsTheProgramAtAnyMoment_data()
+    {
+        QTest::addColumn<QString>("moment");
+        QTest::newRow("waiting for the sample") << "sample";
+        QTest::newRow("reading the settings") << "settings";
+        QTest::newRow("downloading the history") << "download";
+    }
+    void closingEndsTheProgramAtAnyMoment()
+    {
+        QFETCH(QString, moment);
+        LoggerOptions options;
+        options.AnswersWakeUp = moment != u"wake";
+        options.HistoryRecords = 2000;
+        LoggerFixture f(options, QString(), moment == u"settings" ? 200 : 0);
+        QPushButton* start = f.ui().cmdConnect;
+        if (moment != u"wake") {
+            QVERIFY(f.connect());
+            start = moment == u"download" ? f.ui().cmdGetHistoryData : f.ui().cmdGetSettings;
+        }
+        const int settingsReads = f.device.requests(0x08);
+        const auto busy = [&] {
+            const QWidget* modal = QApplication::activeModalWidget();
+            if (moment == u"sample") {
+                return f.session.State.AwaitingSample;
+            }
+            if (moment == u"settings") {
+                return f.device.requests(0x08) > settingsReads;
+            }
+            if (moment == u"download") {
+                return modal && modal->objectName() == u"frmGetHistoryData" && f.session.History.count() > 0;
+            }
+            const QLabel* progress = modal ? modal->findChild<QLabel*>(QStringLiteral("lblProgress")) : nullptr;
+            return progress && progress->text().contains(u"attempt");
+        };
+        f.store.writtenKeys.clear();
+        const auto click = [&] {
+            if (moment == u"wake") {
+                f.pressInNextModal(QStringLiteral("cmdConnect"));
+            }
+            start->click();
+        };
+        const qint64 ms = CloseWhile(f.window, click, busy,
+                                     [&] { f.session.State.AwaitingSample = false; });
+        QVERIFY2(ms >= 0 && ms < 1500, qPrintable(QString::number(ms)));
+        QCOMPARE(f.store.writtenKeys.size(), 15);
+        QVERIFY(!f.port.isOpen());
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void pulledCableWhileSamplingKeepsTheWindowUsable()
