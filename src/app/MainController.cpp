@@ -195,9 +195,15 @@ void MainController::ShowColumnLabels()
 
 void MainController::LaunchHelp()
 {
-    if (!session_.HelpFile.isEmpty() && QFileInfo::exists(session_.HelpFile)) {
-        session_.platform.helpViewer.open(session_.HelpFile);
+    const QString& manual = session_.HelpFile;
+    if (manual.isEmpty() || !QFileInfo::exists(manual) || session_.platform.helpViewer.open(manual)) {
+        return;
     }
+    session_.platform.prompter.tell(QStringLiteral("Help"),
+                                    QStringLiteral("Error: no browser could open the manual.\r\n"
+                                                   "Open it yourself from %1")
+                                        .arg(QDir::toNativeSeparators(manual)),
+                                    PromptIcon::Warning);
 }
 
 void MainController::ShowAbout()

@@ -17,7 +17,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
@@ -105,6 +107,21 @@ struct LoggerFixture {
     MainWindow window;
     MainController controller{session, window};
     const MainWidgets& ui() const { return window.ui(); }
+};
+
+// Every text a label shows on the screen, as it is painted.
+class PaintedTexts : public QObject {
+public:
+    void watch(QLabel* label) { label->installEventFilter(this); }
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        const QString text = static_cast<QLabel*>(object)->text();
+        if (event->type() == QEvent::Paint && !text.isEmpty() && (texts.isEmpty() || texts.last() != text)) {
+            texts << text;
+        }
+        return false;
+    }
+    QStringList texts;
 };
 
 QStringList Titles(const RecordingPrompter& prompter)
@@ -392,6 +409,7 @@ private slots:
         QTest::newRow("waiting for the sample") << "sample";
         QTest::newRow("reading the settings") << "settings";
         QTest::newRow("downloading the history") << "download";
+        QTest::newRow("waking the logger") << "wake";
     }
     void closingEndsTheProgramAtAnyMoment()
     {
@@ -433,6 +451,76 @@ private slots:
         QCOMPARE(f.store.writtenKeys.size(), 15);
         QVERIFY(!f.port.isOpen());
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // While an attempt runs the window says what it is doing, on the screen
+    // at once; Cancel ends the attempt after the current wake-up try.
+    void connectionWindowShowsProgressAndCancelStopsIt()
+    {
+        LoggerOptions options;
+        options.AnswersWakeUp = false;
+        LoggerFixture f(options);
+        PaintedTexts shown;
+        QTimer::singleShot(0, [&] {
+            QWidget* window = QApplication::activeModalWidget();
+            if (auto* progress = window->findChild<QLabel*>(QStringLiteral("lblProgress"))) {
+                shown.watch(progress);
+            }
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdConnect")), Qt::LeftButton);
+        });
+        QTimer watcher;
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            QWidget* window = QApplication::activeModalWidget();
+            auto* progress = window ? window->findChild<QLabel*>(QStringLiteral("lblProgress")) : nullptr;
+            if (progress && progress->text().contains(u"attempt 2 of 10")) {
+                QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+            }
+        });
+        watcher.start(10);
+        QElapsedTimer clock;
+        clock.start();
+        f.ui().cmdConnect->click();
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(!f.session.State.Connected);
+        QCOMPARE(shown.texts, QStringList({"Opening COM1\u2026", "Waking the logger (attempt 1 of 10)\u2026",
+                                           "Waking the logger (attempt 2 of 10)\u2026", "Cancelling\u2026"}));
+        QCOMPARE(Titles(f.prompter), QStringList{"Connect Error"});
+        QVERIFY(!f.port.isOpen());
+    }
+
+    // A logger started while the window is open is offered as soon as the
+    // port list is opened.
+    void portListLooksAgainWhenOpened()
+    {
+        LoggerFixture f;
+        QTemporaryDir devices;
+        QFile device(devices.filePath(QStringLiteral("pts9")));
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        QStringList before;
+        QStringList after;
+        QString chosenBefore;
+        QString chosenAfter;
+        QTimer::singleShot(0, [&] {
+            QWidget* window = QApplication::activeModalWidget();
+            auto* ports = window->findChild<QComboBox*>(QStringLiteral("cmbPort1"));
+            for (int i = 0; i < ports->count(); ++i) {
+                before << ports->itemText(i);
+            }
+            chosenBefore = ports->currentText();
+            QFile::link(device.fileName(), f.virtualLoggers.filePath(QStringLiteral("late")));
+            QTest::mouseClick(ports, Qt::LeftButton);
+            for (int i = 0; i < ports->count(); ++i) {
+                after << ports->itemText(i);
+            }
+            chosenAfter = ports->currentText();
+            ports->hidePopup();
+            QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+        });
+        f.ui().cmdConnect->click();
+        QVERIFY(before.filter(QStringLiteral("Virtual logger late")).isEmpty());
+        QCOMPARE(after.filter(QStringLiteral("Virtual logger late")).size(), 1);
+        QCOMPARE(chosenAfter, chosenBefore);
     }
 
     void pulledCableWhileSamplingKeepsTheWindowUsable()
