@@ -115,8 +115,11 @@ public:
     void watch(QLabel* label) { label->installEventFilter(this); }
     bool eventFilter(QObject* object, QEvent* event) override
     {
+        if (event->type() != QEvent::Paint) {
+            return false;
+        }
         const QString text = static_cast<QLabel*>(object)->text();
-        if (event->type() == QEvent::Paint && !text.isEmpty() && (texts.isEmpty() || texts.last() != text)) {
+        if (!text.isEmpty() && (texts.isEmpty() || texts.last() != text)) {
             texts << text;
         }
         return false;
