@@ -4,6 +4,7 @@
 #include "core/DateText.h"
 #include "core/ErrorTrap.h"
 #include "core/NumberText.h"
+#include "core/WholeFileSave.h"
 #include "flow/Rating.h"
 
 #include <QCoreApplication>
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
 #include <cmath>
 #include <optional>
@@ -56,18 +56,7 @@ bool WriteFile(const QString& path, const QStringList& lines)
     if (!bytes) {
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    // Qt 6.4's commit() replaces the old file even when the final flush of
-    // its buffer failed (a full disk), so flush and check first. Uncommitted,
-    // the new text is thrown away and the old file stays.
-    if (file.write(*bytes) != bytes->size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SaveWholeFile(path, [&](QIODevice& file) { return file.write(*bytes) == bytes->size(); });
 }
 
 // ---- reading ----

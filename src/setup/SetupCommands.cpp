@@ -143,9 +143,9 @@ void SetupWindow::Program()
     RunTrapped(
         ctx_.State.ErrorTrapping,
         [this] {
-            if (ctx_.Prompts.ask(ProgramTitle,
-                                 QStringLiteral("Are you sure you want to program settings into logger memory?"),
-                                 PromptIcon::Information, PromptButtons::YesNo) != PromptAnswer::Yes) {
+            if (ctx_.Prompts.askBeforeLoss(ProgramTitle,
+                                           QStringLiteral("Are you sure you want to program settings into logger memory?"),
+                                           PromptIcon::Information, PromptButtons::YesNo) != PromptAnswer::Yes) {
                 return;
             }
             bool programmed = false;
@@ -194,11 +194,11 @@ void SetupWindow::InitializeToDefaults()
     if (ctx_.State.Busy) {
         return; // Program is talking to the logger
     }
-    if (ctx_.Prompts.ask(QStringLiteral("Initialize to Default Values"),
-                         QStringLiteral("This action will reset all setup values to defaults, but will not program "
-                                        "the\r\nvalues into the logger until the Program button is clicked. Do you "
-                                        "want to proceed?"),
-                         PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes) {
+    if (ctx_.Prompts.askBeforeLoss(QStringLiteral("Initialize to Default Values"),
+                                   QStringLiteral("This action will reset all setup values to defaults, but will not "
+                                                  "program the\r\nvalues into the logger until the Program button is "
+                                                  "clicked. Do you want to proceed?"),
+                                   PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes) {
         return;
     }
     ApplyDefaultSettings(ctx_.Settings, ctx_.Rating);

@@ -1,3 +1,4 @@
+#include "CloseWhile.h"
 #include "FakeHelpViewer.h"
 #include "HayesModem.h"
 #include "LoggerEngine.h"
@@ -126,6 +127,22 @@ private slots:
         QVERIFY(!program.session.State.Busy);
         QVERIFY(!program.port.isOpen());
         QVERIFY(program.prompter.messages.isEmpty());
+    }
+
+    // Closing the main window while the modem dials ends the program at once.
+    void closingDuringTheDialEndsTheProgram()
+    {
+        Program program(QuickModem(ModemOptions::DialOutcome::Busy));
+        const auto dialling = [] {
+            const QWidget* window = QApplication::activeModalWidget();
+            return window && window->objectName() == QLatin1String("frmModem");
+        };
+        const qint64 ms = CloseWhile(
+            program.window, [&] { program.connectThroughModem(QStringLiteral("555-0100"), QString()); }, dialling,
+            [] {});
+        QVERIFY2(ms >= 0 && ms < 1500, qPrintable(QString::number(ms)));
+        QCOMPARE(program.store.writtenKeys.size(), 15);
+        QVERIFY(!program.port.isOpen());
     }
 };
 

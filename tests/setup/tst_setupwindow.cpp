@@ -340,6 +340,7 @@ private slots:
         QCOMPARE(rig.prompter.messages.first().title, QString("Program Settings"));
         QCOMPARE(rig.prompter.messages.first().text,
                  QString("Are you sure you want to program settings into logger memory?"));
+        QCOMPARE(rig.prompter.messages.first().defaultAnswer, PromptAnswer::No);
         QCOMPARE(rig.fake().calls, calls);
         QCOMPARE(rig.prompter.messages.size(), failureShown ? 2 : 1);
         const bool programmed = calls.size() == 2 && !failureShown;
@@ -418,6 +419,7 @@ private slots:
         QCOMPARE(w.txtName->text(), QString("Pump 3"));
         QCOMPARE(rig.prompter.messages.first().title, QString("Initialize to Default Values"));
         QCOMPARE(rig.prompter.messages.first().icon, PromptIcon::Question);
+        QCOMPARE(rig.prompter.messages.first().defaultAnswer, PromptAnswer::No);
         QVERIFY(rig.prompter.messages.first().text.startsWith(
             "This action will reset all setup values to defaults, but will not program the\r\nvalues"));
         w.ReadSettingsFromEditor();
