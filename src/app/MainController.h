@@ -89,6 +89,7 @@ private:
     QTimer sampleTimer_;
     MeterLayout layout_;
     LiveSampler sampler_;
+    bool closed_ = false; // the window has closed: the program is ending
     // The port went away under a connected logger; the status tick
     // disconnects once no action runs.
     bool portLost_ = false;

@@ -23,15 +23,23 @@ struct ProgramRig {
         controller.StartUp(commandLine, QString());
     }
 
+    // Presses a button of the next modal window as soon as it shows.
+    static void pressInNextModal(const QString& button)
+    {
+        QTimer::singleShot(0, [button] {
+            QWidget* modal = QApplication::activeModalWidget();
+            QVERIFY(modal);
+            auto* target = modal->findChild<QPushButton*>(button);
+            QVERIFY(target);
+            QTest::mouseClick(target, Qt::LeftButton);
+        });
+    }
+
     // Connect on the main window, then Connect in the connection window as
     // it opens; true when a logger is connected.
     bool connect()
     {
-        QTimer::singleShot(0, [] {
-            QWidget* window = QApplication::activeModalWidget();
-            QVERIFY(window && window->objectName() == QLatin1String("frmConnect"));
-            QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdConnect")), Qt::LeftButton);
-        });
+        pressInNextModal(QStringLiteral("cmdConnect"));
         QTest::mouseClick(ui().cmdConnect, Qt::LeftButton);
         return session.State.Connected;
     }
