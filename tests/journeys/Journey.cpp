@@ -1,10 +1,12 @@
 #include "Journey.h"
 
 #include "app/MainWindow.h"
+#include "config/SettingsImage.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -13,7 +15,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTabBar>
 #include <QTest>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -57,6 +66,20 @@ QString Describe(QWidget* window)
     return text;
 }
 
+// Where a user clicks: a check box or option button on its box, anything
+// else in its middle.
+QPoint ClickPoint(QWidget* control)
+{
+    const bool option = qobject_cast<QRadioButton*>(control) != nullptr;
+    if (!option && qobject_cast<QCheckBox*>(control) == nullptr) {
+        return control->rect().center();
+    }
+    QStyleOptionButton style;
+    style.initFrom(control);
+    const auto box = option ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator;
+    return control->style()->subElementRect(box, &style, control).center();
+}
+
 } // namespace
 
 Journey::Journey(const QStringList& simArguments, const std::function<void(const QString&)>& prepare)
@@ -96,16 +119,15 @@ void Journey::answer(const QString& title, QMessageBox::StandardButton button, c
          [title, button] { user::click(user::box(title)->button(button)); });
 }
 
-void Journey::connectWindow(const QString& modemNumber)
+void Journey::connectWindow(const std::function<void(QWidget*)>& fill)
 {
     when(QStringLiteral("the connection window"), [] { return user::modal(QStringLiteral("frmConnect")); },
-         [this, modemNumber] {
+         [this, fill] {
              QWidget* window = user::modal(QStringLiteral("frmConnect"));
-             const bool modem = !modemNumber.isEmpty();
-             if (modem) {
-                 user::click(user::find(window, QStringLiteral("optModem")));
-                 user::type(user::find(window, QStringLiteral("cmbNumber")), modemNumber);
+             if (fill) {
+                 fill(window);
              }
+             const bool modem = user::find<QRadioButton>(window, QStringLiteral("optModem"))->isChecked();
              // The user finds the logger by the device path it printed.
              auto* ports = user::find<QComboBox>(window, modem ? QStringLiteral("cmbPort2") : QStringLiteral("cmbPort1"));
              const int index = ports->findText(sim.devicePath, Qt::MatchContains);
@@ -134,13 +156,26 @@ void Journey::closeMainWindow(const QString& what)
 
 bool Journey::idle() const
 {
-    return QGuiApplication::overrideCursor() == nullptr && QApplication::activePopupWidget() == nullptr
-        && posted_ == 0 && running_ == VisibleModalWindows() && !qobject_cast<QMessageBox*>(QApplication::activeModalWidget())
-        && !qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    // Every window the user opened waits for the user, and no more.
+    QWidget* modal = QApplication::activeModalWidget();
+    return QGuiApplication::overrideCursor() == nullptr && QApplication::activeWindow() != nullptr
+        && QApplication::activePopupWidget() == nullptr && posted_ == 0 && running_ == VisibleModalWindows()
+        && !qobject_cast<QMessageBox*>(modal) && !qobject_cast<QFileDialog*>(modal);
 }
 
 void Journey::poll()
 {
+    // The window manager's part: when a window goes, the one below it
+    // becomes the active window again.
+    if (QApplication::activeWindow() == nullptr && QApplication::activePopupWidget() == nullptr) {
+        QWidget* top = QApplication::activeModalWidget();
+        if (top == nullptr && window().isVisible()) {
+            top = &window();
+        }
+        if (top != nullptr) {
+            top->activateWindow();
+        }
+    }
     if (rescueClock_.isValid()) {
         rescue();
         return;
@@ -160,13 +195,15 @@ void Journey::poll()
     const Step& step = steps_.first();
     if (!step.ready()) {
         if (stepClock_.elapsed() > step.seconds * 1000) {
-            fail(QStringLiteral("waited %1 s for %2; the program shows %3, status \"%4\"%5")
+            fail(QStringLiteral("waited %1 s for %2 after %3; the program shows %4, status \"%5\"%6")
                      .arg(step.seconds)
-                     .arg(step.what, Describe(QApplication::activeModalWidget()), label(QStringLiteral("lblCommStatus")),
+                     .arg(step.what, done_, Describe(QApplication::activeModalWidget()),
+                          label(QStringLiteral("lblCommStatus")),
                           QGuiApplication::overrideCursor() ? QStringLiteral(" and the hourglass") : QString()));
         }
         return;
     }
+    done_ = step.what;
     std::function<void()> act = steps_.takeFirst().act;
     stepClock_.restart();
     if (!act) {
@@ -193,27 +230,29 @@ void Journey::fail(const QString& message)
     rescueClock_.start();
 }
 
-// After a failure: the program is ended the way a user would end it, box by
-// box, so that the next journey can run. A program that cannot be ended
-// would hang the test program.
+// After a failure the program is ended, window by window past their own
+// checks, so that the next journey can run.
 void Journey::rescue()
 {
-    if (rescueClock_.elapsed() > 10000) {
-        qFatal("The program did not end after a failed journey; it shows %s",
-               qPrintable(Describe(QApplication::activeModalWidget())));
+    if (rescueClock_.elapsed() > 5000) {
+        // Stuck in a wait that no event ends: nothing can unwind it.
+        std::fprintf(stderr, "The program cannot be ended after the failed journey; it shows %s. Stopping here.\n",
+                     qPrintable(Describe(QApplication::activeModalWidget())));
+        sim.process.kill();
+        sim.process.waitForFinished(2000);
+        std::fflush(nullptr);
+        std::_Exit(1);
     }
-    static QElapsedTimer lastTry;
-    if (lastTry.isValid() && lastTry.elapsed() < 100) {
+    if (posted_ > 0) {
         return;
     }
-    lastTry.start();
-    QPointer<QWidget> modal = QApplication::activeModalWidget();
-    QTimer::singleShot(0, this, [this, modal] {
-        if (modal && modal->isVisible()) {
+    ++posted_;
+    QTimer::singleShot(100, this, [this, modal = QPointer<QWidget>(QApplication::activeModalWidget())] {
+        --posted_;
+        if (qobject_cast<QMessageBox*>(modal)) {
             QTest::keyClick(modal, Qt::Key_Escape);
-            if (modal->isVisible()) {
-                modal->close();
-            }
+        } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->done(QDialog::Rejected);
         } else if (window().isVisible()) {
             window().close();
         }
@@ -246,6 +285,16 @@ LoggerMemory Journey::memory() const
     return memory;
 }
 
+QByteArray Journey::settingsImage() const
+{
+    const LoggerMemory now = memory();
+    QByteArray image;
+    for (const SettingsRegion& region : SettingsReadRegions) {
+        image += now.read(region.Address, region.Length);
+    }
+    return image;
+}
+
 namespace user {
 
 QWidget* modal(const QString& nameOrTitle)
@@ -268,7 +317,7 @@ void click(QWidget* control)
              qPrintable(QStringLiteral("%1 cannot be clicked").arg(control->objectName())));
     QVERIFY2(modal == nullptr || control->window() == modal || QApplication::activePopupWidget(),
              qPrintable(QStringLiteral("%1 is behind %2").arg(control->objectName(), Describe(modal))));
-    QTest::mouseClick(control, Qt::LeftButton);
+    QTest::mouseClick(control, Qt::LeftButton, {}, ClickPoint(control));
 }
 
 void type(QWidget* field, const QString& text)
@@ -301,6 +350,19 @@ void pick(QComboBox* list, const QString& item)
     QTest::keyClicks(view, item);
     QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(list->currentText(), item);
+}
+
+void page(QWidget* window, const QString& caption)
+{
+    for (QTabBar* bar : window->findChildren<QTabBar*>()) {
+        for (int i = 0; i < bar->count(); ++i) {
+            if (bar->tabText(i) == caption) {
+                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+                return;
+            }
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no page %1").arg(caption)));
 }
 
 void menu(QWidget* window, const QString& menuText, const QString& itemText)

@@ -35,9 +35,10 @@ public:
     // Presses a button of the message box with this title once it shows;
     // its text must contain textPart.
     void answer(const QString& title, QMessageBox::StandardButton button, const QString& textPart = QString());
-    // Chooses the virtual logger's port in the connection window and presses
-    // Connect; for a modem, the modem option and the number too.
-    void connectWindow(const QString& modemNumber = QString());
+    // In the connection window: fill does what else the user does there,
+    // then the user chooses the virtual logger's port (for the modem when
+    // the modem option is on) and presses Connect.
+    void connectWindow(const std::function<void(QWidget* window)>& fill = {});
     // Waits until the main window shows the logger connected and idle.
     void connected(int seconds = 10);
     // Closes the main window; the event loop must end by itself.
@@ -51,8 +52,9 @@ public:
     // The program's per-user settings file in the test program's own home.
     static QString settingsFile();
     QString label(const QString& name);
-    // The logger's memory as it is now.
+    // The logger's memory as it is now, and the settings image in it.
     LoggerMemory memory() const;
+    QByteArray settingsImage() const;
 
     QString portItem; // the port list item the user chose in the connection window
     QTemporaryDir files; // the journey's own files: the logger's memory, exports
@@ -73,6 +75,7 @@ private:
 
     std::unique_ptr<Program> program_;
     QList<Step> steps_;
+    QString done_ = QStringLiteral("start-up"); // the last step taken
     QTimer poller_;
     QElapsedTimer stepClock_;
     QElapsedTimer runClock_;
@@ -109,6 +112,8 @@ void key(QWidget* control, Qt::Key key);
 // Opens a drop-down list with the mouse, finds the item by typing its text
 // and takes it with Enter.
 void pick(QComboBox* list, const QString& item);
+// Clicks the tab of the page with this caption.
+void page(QWidget* window, const QString& caption);
 // Opens the menu of the window's menu bar and clicks the item.
 void menu(QWidget* window, const QString& menuText, const QString& itemText);
 // Types the path into the active file dialog's name field and presses Enter.
