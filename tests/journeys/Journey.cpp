@@ -330,13 +330,6 @@ void type(QWidget* field, const QString& text)
     QTest::keyClicks(focus, text);
 }
 
-void tab()
-{
-    QWidget* focus = QApplication::focusWidget();
-    QVERIFY2(focus != nullptr, "no field has the focus");
-    QTest::keyClick(focus, Qt::Key_Tab);
-}
-
 void key(QWidget* control, Qt::Key key)
 {
     QTest::keyClick(control, key);
@@ -397,19 +390,6 @@ void fileName(const QString& title, const QString& path)
 }
 
 } // namespace user
-
-bool WaitFor(const std::function<bool()>& condition, int milliseconds)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > milliseconds) {
-            return false;
-        }
-        QTest::qWait(10);
-    }
-    return true;
-}
 
 QStringList FileLines(const QString& path)
 {

@@ -106,8 +106,6 @@ QMessageBox* box(const QString& title);
 void click(QWidget* control);
 // Clicks into the field, selects what it holds and types the text.
 void type(QWidget* field, const QString& text);
-// Moves on with Tab, so the field's check runs.
-void tab();
 void key(QWidget* control, Qt::Key key);
 // Opens a drop-down list with the mouse, finds the item by typing its text
 // and takes it with Enter.
@@ -121,7 +119,5 @@ void fileName(const QString& title, const QString& path);
 
 } // namespace user
 
-// Waits for a condition while the event loop runs, up to the deadline.
-bool WaitFor(const std::function<bool()>& condition, int milliseconds);
 // The file's lines without their carriage return and line feed.
 QStringList FileLines(const QString& path);
