@@ -12,7 +12,6 @@
 #include <functional>
 
 class QComboBox;
-class QLabel;
 class MainWindow;
 
 // One run of the whole program, built as main() builds it, against a virtual

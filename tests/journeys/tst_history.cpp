@@ -46,16 +46,17 @@ private slots:
         journey.connectWindow();
         journey.connected();
         journey.then("Get History", [&] { user::click(user::find(&window, "cmdGetHistoryData")); });
-        journey.when("a thousand records", [] {
+        // Stopped early: the rest of the download takes over a thousand more blocks.
+        journey.when("the first hundred records", [] {
             QWidget* progress = user::modal("frmGetHistoryData");
-            return progress && RecordsShown(progress) >= 1000;
+            return progress && RecordsShown(progress) >= 100;
         }, [] { user::key(user::modal("frmGetHistoryData"), Qt::Key_Escape); });
         journey.when("the message that the download stopped", [] { return user::box("Get History Data"); }, [&] {
             const QString text = user::box("Get History Data")->text();
             QVERIFY2(text.startsWith("Retrieval cancelled by user. Received ") && text.endsWith(" records of 20000 records."),
                      qPrintable(text));
             arrived = text.section(' ', 5, 5).toInt();
-            QVERIFY2(arrived >= 1000 && arrived < 20000, qPrintable(text));
+            QVERIFY2(arrived >= 100 && arrived < 20000, qPrintable(text));
             user::click(user::box("Get History Data")->button(QMessageBox::Ok));
         });
         journey.then("the table of the records that arrived", [&] {
