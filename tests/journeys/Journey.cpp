@@ -165,7 +165,7 @@ bool Journey::idle() const
 
 void Journey::poll()
 {
-    // The window manager's part: when a window goes, the one below it
+    // The window manager's job: when a window goes, the one below it
     // becomes the active window again.
     if (QApplication::activeWindow() == nullptr && QApplication::activePopupWidget() == nullptr) {
         QWidget* top = QApplication::activeModalWidget();
