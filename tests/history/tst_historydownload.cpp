@@ -104,8 +104,8 @@ private slots:
         QTest::addColumn<std::vector<int>>("requests");
         QTest::newRow("lost requests")
             << std::vector<F>{F::RequestLost, F::None, F::RequestLost, F::None, F::RequestLost, F::RequestLost,
-                              F::None, F::ReplyLost, F::None}
-            << std::vector<int>{0, 0, 1, 2, 2, 2, 2, 1, 2, 1, 1};
+                              F::None, F::RequestLost, F::None, F::None, F::ReplyLost, F::None}
+            << std::vector<int>{0, 0, 1, 2, 2, 2, 2, 1, 2, 2, 1, 2, 1, 1};
         QTest::newRow("stale reply to a next request") << std::vector<F>{F::None, F::StaleReply}
                                                         << std::vector<int>{0, 1, 2, 1, 1};
         QTest::newRow("stale reply to a repeat request") << std::vector<F>{F::None, F::ReplyLost, F::StaleReply}
@@ -126,23 +126,27 @@ private slots:
 
     void hundredFailuresAreRetriedTheNextEndsIt_data()
     {
+        QTest::addColumn<int>("blocksFirst");
         QTest::addColumn<int>("failures");
         QTest::addColumn<HistoryDownloadEnd>("end");
-        QTest::newRow("100") << 100 << HistoryDownloadEnd::Complete;
-        QTest::newRow("101") << 101 << HistoryDownloadEnd::Error;
+        QTest::newRow("100 at the start") << 0 << 100 << HistoryDownloadEnd::Complete;
+        QTest::newRow("101 at the start") << 0 << 101 << HistoryDownloadEnd::Error;
+        QTest::newRow("100 after a block") << 1 << 100 << HistoryDownloadEnd::Complete;
+        QTest::newRow("101 after a block") << 1 << 101 << HistoryDownloadEnd::Error;
     }
     void hundredFailuresAreRetriedTheNextEndsIt()
     {
+        QFETCH(int, blocksFirst);
         QFETCH(int, failures);
         QFETCH(HistoryDownloadEnd, end);
         ScriptedHistoryLink link(20);
-        link.faults.push_back(ScriptedHistoryLink::Fault::None);
+        link.faults.insert(link.faults.end(), size_t(blocksFirst), ScriptedHistoryLink::Fault::None);
         link.faults.insert(link.faults.end(), size_t(failures), ScriptedHistoryLink::Fault::ReplyLost);
         HistoryRecords records;
         HistoryDownload download(link, records, 3, 2);
         QCOMPARE(download.run(), end);
         QCOMPARE(download.totalRetries(), std::min(failures, 101));
-        QCOMPARE(records.count(), end == HistoryDownloadEnd::Error ? 17 : 20);
+        QCOMPARE(records.count(), end == HistoryDownloadEnd::Error ? 17 * blocksFirst : 20);
     }
 
     void blockClaimingTooManyRecordsIsAnError()
