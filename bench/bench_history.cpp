@@ -55,7 +55,7 @@ public:
         }
         return ok;
     }
-    void pause(int ticks) override { inner_.pause(ticks); }
+    bool settle() override { return inner_.settle(); }
     int64_t lineBytes = 0;
 
 private:

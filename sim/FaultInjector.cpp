@@ -1,9 +1,11 @@
 #include "FaultInjector.h"
 
+#include <algorithm>
+
 bool FaultOptions::any() const
 {
     return NoiseRate > 0 || LoseByteRate > 0 || CorruptRate > 0 || LoseAckRate > 0 || LoseRequestRate > 0
-        || HangUpAfterBytes >= 0;
+        || LateRate > 0 || HangUpAfterBytes >= 0;
 }
 
 FaultInjector::FaultInjector(const FaultOptions& options)
@@ -28,6 +30,15 @@ bool FaultInjector::loseRequest()
 bool FaultInjector::loseAcknowledge()
 {
     return chance(options_.LoseAckRate);
+}
+
+int FaultInjector::lateDelayMs()
+{
+    if (!chance(options_.LateRate)) {
+        return 0;
+    }
+    const uint32_t span = static_cast<uint32_t>(std::max(options_.LateMaxMs - options_.LateMinMs, 0)) + 1;
+    return options_.LateMinMs + static_cast<int>(generator_() % span);
 }
 
 QByteArray FaultInjector::distort(const QByteArray& reply)

@@ -15,6 +15,8 @@ public:
 
     bool loseRequest();
     bool loseAcknowledge();
+    // How long a reply is held back: 0, or a delay from the late range.
+    int lateDelayMs();
     // The reply bytes as they arrive at the computer: with noise, lost and
     // corrupted bytes, and cut short when the line goes dead.
     QByteArray distort(const QByteArray& reply);

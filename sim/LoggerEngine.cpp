@@ -157,6 +157,9 @@ Reply LoggerEngine::receive(const QByteArray& bytes)
         Reply answered;
         if (event->kind == RequestParser::Event::Kind::Frame && !faults_.loseRequest()) {
             answered = answer(event->payload);
+            if (!answered.isEmpty()) {
+                answered.first().DelayMs += faults_.lateDelayMs();
+            }
         } else if (event->kind == RequestParser::Event::Kind::LooseByte && options_.AnswersWakeUp) {
             switch (event->byte) {
             case 'U': answered.append({0, QByteArray(1, 'G')}); break;
@@ -180,6 +183,9 @@ Reply LoggerEngine::receive(const QByteArray& bytes)
 Reply LoggerEngine::answer(const QByteArray& request)
 {
     const uint8_t code = At(request, 0);
+    if (options_.MutedCommands.contains(code)) {
+        return {};
+    }
     const int size = static_cast<int>(request.size());
     const QByteArray done(1, Byte(Frame::Done));
     std::optional<Reply> reply;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <cstdint>
 
@@ -14,6 +15,12 @@ struct FaultOptions {
     double CorruptRate = 0.0;     // one bit of a reply byte flips
     double LoseAckRate = 0.0;     // the acknowledgement is lost, the command still runs
     double LoseRequestRate = 0.0; // the request frame never reaches the logger
+    // A reply leaves late (a slow logger, a modem line): held back by a time
+    // drawn evenly from LateMinMs to LateMaxMs. Replies keep their order, so
+    // the ones after it wait behind it.
+    double LateRate = 0.0;
+    int LateMinMs = 1100;
+    int LateMaxMs = 3000;
     // The line goes dead after this many reply bytes (negative: never), even
     // in the middle of a frame; it comes back when the computer reconnects.
     int64_t HangUpAfterBytes = -1;
@@ -41,6 +48,9 @@ struct LoggerOptions {
     bool NoSamples = false;
     // Ignore the wake-up bytes (a logger that only answers frames).
     bool AnswersWakeUp = true;
+    // Command codes the logger ignores without a word: no acknowledgement,
+    // no answer, nothing done.
+    QList<uint8_t> MutedCommands;
     // How long memory initialisation takes before "done".
     int InitialiseMs = 500;
     FaultOptions Faults;

@@ -66,6 +66,44 @@ bool ReadCounts(const QCommandLineParser& parser, const QString& name, int most,
     return true;
 }
 
+// Command codes in hexadecimal separated by commas, such as "09,0A".
+bool ReadCommandCodes(const QCommandLineParser& parser, const QString& name, QList<uint8_t>& codes, QString& error)
+{
+    if (!parser.isSet(name)) {
+        return true;
+    }
+    for (const QString& part : parser.value(name).split(QLatin1Char(','))) {
+        bool ok = false;
+        const uint code = part.trimmed().toUInt(&ok, 16);
+        if (!ok || code > 0xFF) {
+            error = QStringLiteral("--%1 takes command codes in hexadecimal separated by commas, such as 09,0A").arg(name);
+            return false;
+        }
+        codes.append(static_cast<uint8_t>(code));
+    }
+    return true;
+}
+
+// A range of milliseconds written as "low-high", such as 1100-3000.
+bool ReadMillisecondRange(const QCommandLineParser& parser, const QString& name, int& low, int& high, QString& error)
+{
+    if (!parser.isSet(name)) {
+        return true;
+    }
+    const QStringList parts = parser.value(name).split(QLatin1Char('-'));
+    bool lowOk = false;
+    bool highOk = false;
+    const int first = parts.value(0).toInt(&lowOk);
+    const int last = parts.value(1).toInt(&highOk);
+    if (parts.size() != 2 || !lowOk || !highOk || first < 0 || last < first || last > 600000) {
+        error = QStringLiteral("--%1 takes a range of milliseconds such as 1100-3000").arg(name);
+        return false;
+    }
+    low = first;
+    high = last;
+    return true;
+}
+
 } // namespace
 
 SimCommandLine ParseSimCommandLine(const QStringList& arguments)
@@ -93,6 +131,8 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments)
     add("twelve-hour", "Answer the clock in the twelve-hour format.");
     add("no-samples", "Answer every read-sample command with \"no data\".");
     add("mute-handshake", "Ignore the wake-up letters U, G and W.");
+    add("mute", "Ignore these commands without a word: hexadecimal codes separated by commas, such as 09,0A.",
+        "codes");
     add("erase-ms", "Milliseconds memory initialisation takes (default 500).", "ms");
     add("counts", "Fixed raw counts of the analog channels, channel 1 first, separated by commas.", "counts");
     add("pulse-counts", "Fixed raw counts of the pulse channels.", "counts");
@@ -103,6 +143,8 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments)
     add("corrupt", "Chance that one bit of a reply byte flips.", "rate");
     add("lose-acks", "Chance that an acknowledgement is lost.", "rate");
     add("lose-requests", "Chance that a request frame never reaches the logger.", "rate");
+    add("late", "Chance that a reply leaves late; the replies after it wait behind it.", "rate");
+    add("late-ms", "How late a late reply is, a range of milliseconds (default 1100-3000).", "low-high");
     add("hangup-after", "The line goes dead after this many reply bytes.", "bytes");
     add("modem", "Put a Hayes modem in front of the logger.");
     add("answer", "What dialling the modem gives: connect (default), busy or no-carrier.", "result");
@@ -147,6 +189,9 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments)
         && ReadNumber(parser, QStringLiteral("corrupt"), {0, 1}, faults.CorruptRate, error)
         && ReadNumber(parser, QStringLiteral("lose-acks"), {0, 1}, faults.LoseAckRate, error)
         && ReadNumber(parser, QStringLiteral("lose-requests"), {0, 1}, faults.LoseRequestRate, error)
+        && ReadNumber(parser, QStringLiteral("late"), {0, 1}, faults.LateRate, error)
+        && ReadMillisecondRange(parser, QStringLiteral("late-ms"), faults.LateMinMs, faults.LateMaxMs, error)
+        && ReadCommandCodes(parser, QStringLiteral("mute"), logger.MutedCommands, error)
         && ReadInteger(parser, QStringLiteral("hangup-after"), {0, 1e15}, faults.HangUpAfterBytes, error)
         && ReadInteger(parser, QStringLiteral("connect-after"), {0, 600000}, s.ModemSettings.ConnectDelayMs, error);
     if (!ok) {

@@ -28,9 +28,6 @@ void LiveSampler::Tick()
         return;
     }
     AppState& state = session_.State;
-    if (state.SampleWaitCountdown > 0) {
-        --state.SampleWaitCountdown;
-    }
     if ((!state.SamplingContinuously && !state.AwaitingSample) || !state.Connected) {
         return;
     }

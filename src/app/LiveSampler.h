@@ -6,7 +6,8 @@ struct Session;
 
 // The sample timer's work (every 100 ms): the one-shot sample that Get
 // Sample asks for (start at phase 0, start again at 10, read at 12) and the
-// continuous one-second cycle (start at phase 0, read at 5).
+// continuous one-second cycle (start at phase 0, read at 5). The status
+// tick counts the one-shot sample's wait down.
 class LiveSampler {
 public:
     // showLiveSamples runs after each sample that was pushed.

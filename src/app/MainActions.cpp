@@ -99,28 +99,62 @@ bool MainController::ReadSettings()
     return session_.Commands.ReadSettings(steps);
 }
 
+// The main window forgets the logger: readings, settings texts, record
+// count, meter columns.
+void MainController::ForgetLogger()
+{
+    const MainWidgets& ui = window_.ui();
+    session_.State.SampleCount = 0;
+    ShowLiveSamples();
+    session_.Logger.LoggerName.clear();
+    for (QLabel* label : {ui.lblSampleInterval, ui.lblWarmup, ui.lblLoggingState, ui.lblAlarm[0], ui.lblAlarm[1]}) {
+        label->clear();
+    }
+    session_.State.RecordCount = 0;
+    for (MeterColumn& column : session_.Meters) {
+        column.Shown = false;
+    }
+}
+
+// Lets go of the logger; a loss of the port noticed before no longer matters.
+void MainController::Disconnect()
+{
+    session_.State.Connected = false;
+    session_.Link.ClosePort();
+    portLost_ = false;
+}
+
+// The port went away under the connected logger (cable pulled, adapter or
+// logger gone) and the action that was running has ended: disconnect as the
+// user's Disconnect does, sampling stopped and the window showing it. True
+// when it disconnected.
+bool MainController::DisconnectLostLogger()
+{
+    AppState& state = session_.State;
+    portLost_ = false;
+    if (!state.Connected) {
+        return false;
+    }
+    ForgetLogger();
+    Disconnect();
+    window_.ui().chkSampleContinuously->setChecked(false);
+    state.SamplingContinuously = false;
+    state.AwaitingSample = false;
+    state.ShownConnected = true; // so that the controls follow at once
+    return true;
+}
+
 void MainController::ConnectAction()
 {
     AppState& state = session_.State;
     if (state.Busy || state.SamplingContinuously) {
         return;
     }
-    const MainWidgets& ui = window_.ui();
     state.Busy = true;
-    state.SampleCount = 0;
-    ShowLiveSamples();
-    session_.Logger.LoggerName.clear();
-    for (QLabel* label : {ui.lblSampleInterval, ui.lblWarmup, ui.lblLoggingState, ui.lblAlarm[0], ui.lblAlarm[1]}) {
-        label->clear();
-    }
-    state.RecordCount = 0;
-    for (MeterColumn& column : session_.Meters) {
-        column.Shown = false;
-    }
+    ForgetLogger();
 
     auto disconnect = [&] {
-        state.Connected = false;
-        session_.Link.ClosePort();
+        Disconnect();
         state.Busy = false;
     };
     if (state.Connected) {

@@ -43,6 +43,9 @@ MainController::MainController(Session& session, MainWindow& window, QObject* pa
     connect(ui.mnuLaunchHelp, &QAction::triggered, this, &MainController::LaunchHelp);
     connect(ui.mnuAbout, &QAction::triggered, this, &MainController::ShowAbout);
     connect(&window_, &MainWindow::closing, this, &MainController::WindowClosing);
+    connect(&session_.platform.port, &SerialPort::portLost, this, [this] {
+        portLost_ = portLost_ || session_.State.Connected;
+    });
     ConnectActions();
 }
 

@@ -70,6 +70,9 @@ private:
     void RunGuarded(const std::function<void()>& body);
     void RunThenReadStatusAndClock(const std::function<void()>& command);
     bool ReadSettings();
+    void ForgetLogger();
+    void Disconnect();
+    bool DisconnectLostLogger();
     bool CheckLoggerAfterConnect();
     bool InitialiseLogger();
     void RefreshConnectionControls();
@@ -87,6 +90,9 @@ private:
     MeterLayout layout_;
     LiveSampler sampler_;
     bool closed_ = false; // the window has closed: the program is ending
+    // The port went away under a connected logger; the status tick
+    // disconnects once no action runs.
+    bool portLost_ = false;
 };
 
 // The colours of the connection status label.

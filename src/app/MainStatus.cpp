@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/Session.h"
 #include "config/SettingsSummary.h"
+#include "platform/Prompter.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -34,6 +35,13 @@ void MainController::StatusTick()
     AppState& state = session_.State;
     const MainWidgets& ui = window_.ui();
     session_.Link.TickReplyCountdown();
+    // Get Sample's wait for its sample is counted here, not on the sample
+    // timer: a timer does not fire again while its own tick runs, and the
+    // sample timer's tick waits as long as a silent logger keeps it.
+    if (state.SampleWaitCountdown > 0) {
+        --state.SampleWaitCountdown;
+    }
+    const bool lost = portLost_ && !state.Busy && DisconnectLostLogger();
 
     if (!state.Connected) {
         session_.Logger.LoggerName.clear();
@@ -79,6 +87,11 @@ void MainController::StatusTick()
         }
     }
     ShowUnitsWarning();
+    if (lost) { // once the window shows it
+        session_.platform.prompter.tell(QStringLiteral("Connection Lost"),
+                                        QStringLiteral("Error: the connection to the logger was lost."),
+                                        PromptIcon::Warning);
+    }
 }
 
 void MainController::RefreshConnectionControls()

@@ -32,13 +32,13 @@ void DownloadAndShow(GetHistoryServices& services, QWidget* parent)
     LinkHistoryBlocks blocks(services.link);
     HistoryDownload download(blocks, services.records, services.settings.NumAnalogChannels,
                              services.settings.NumDigitalChannels);
-    QString outcome;
     {
         GetHistoryDataWindow progress(download, state.RecordCount, services.prompter, state.ErrorTrapping, parent);
         progress.exec();
-        outcome = progress.state();
     }
-    if ((outcome == u"Cancel" || outcome == u"Okay") && services.records.count() > 0) {
+    // Whatever ended the download, what arrived is shown: the closing
+    // message has told the user how complete it is.
+    if (services.records.count() > 0) {
         std::unique_ptr<HistoryWindow> table;
         {
             // The hourglass covers the status read and the first build of

@@ -12,9 +12,10 @@ class QProgressBar;
 class QPushButton;
 
 // frmGetHistoryData, "Get History Data": runs the download once it is
-// shown, with its progress, retries and "Stop", then the closing message.
-// Its state ends as "Okay" or "Cancel" when the table may open, and stays
-// "Running" after an error.
+// shown, with its progress, retries and "Stop", then the closing message;
+// a completed download whose count differs from the logger's record count
+// is reported. Its state ends as "Okay" or "Cancel", and stays "Running"
+// after an error.
 class GetHistoryDataWindow : public QDialog {
     Q_OBJECT
 public:

@@ -20,12 +20,19 @@ int HistoryDownload::recordCount() const
     return records_.count();
 }
 
-// A request frame the logger never saw makes the following repeat request
-// (k = 2) bring back the block stored last; timestamps never repeat across
-// two whole blocks, so a byte-identical block is that repeat, not new data.
-bool HistoryDownload::isRepeatOfLastBlock(int k, const QByteArray& block) const
+// A block that starts with the records of the block stored last is that
+// block once more: the logger's answer to a repeat request after the request
+// for the next block was lost, or a late reply to an earlier request taken
+// for the answer to this one. It is told by its records (time stamps and
+// values), whatever was asked for. New data never starts so: its first record
+// follows the stored block's last one, and even where the logger stamps ten
+// records a second with one time, or its clock was set back between records,
+// the new records would have to repeat the stored ones' time stamps and
+// values one for one.
+bool HistoryDownload::repeatsLastStoredBlock(const QByteArray& block) const
 {
-    return k == 2 && !lastStoredBlock_.isEmpty() && block == lastStoredBlock_;
+    const qsizetype shared = std::min(block.size(), lastStoredBlock_.size()) - 1;
+    return shared > 0 && std::equal(block.cbegin() + 1, block.cbegin() + 1 + shared, lastStoredBlock_.cbegin() + 1);
 }
 
 HistoryDownloadEnd HistoryDownload::run()
@@ -33,18 +40,44 @@ HistoryDownloadEnd HistoryDownload::run()
     records_.reset(valueCount_);
     lastStoredBlock_.clear();
     totalRetries_ = 0;
-    bool first = true;
     int consecutiveFailures = 0;
+    // 0 asks for the first block (again, until one arrives), 1 for the next
+    // block, 2 for the block the logger sent last.
+    int k = 0;
+    // The line had fallen quiet before the request went out.
+    bool settled = false;
+    // Repeats of the block stored last that answered a repeat request on a
+    // quiet line, with nothing after them, one after the other.
+    int quietRepeats = 0;
     const auto stop = [this] { return stopRequested && stopRequested(); };
+    // A failed or doubtful exchange; false when there were too many in a row.
+    const auto countRetry = [&] {
+        ++consecutiveFailures;
+        ++totalRetries_;
+        if (consecutiveFailures > MaxConsecutiveFailures) {
+            return false;
+        }
+        if (onRetry) {
+            onRetry(totalRetries_);
+        }
+        return true;
+    };
 
     for (;;) {
-        // The first request is repeated as such until a block arrives: a
-        // repeat request before any block would ask for nothing known.
-        const int k = first ? 0 : (consecutiveFailures < 1 ? 1 : 2);
         QByteArray block;
-        if (link_.readHistoryBlock(k, block) && !block.isEmpty()) {
-            first = false;
-            consecutiveFailures = 0;
+        const bool received = link_.readHistoryBlock(k, block) && !block.isEmpty();
+        const bool askedRepeatOnQuietLine = settled && k == 2;
+        settled = false;
+        if (!received) {
+            if (!countRetry()) {
+                return HistoryDownloadEnd::Error;
+            }
+            // The reply may still come: let it pass, then ask for the block
+            // the logger sent last.
+            link_.settle();
+            settled = true;
+            k = k == 0 ? 0 : 2;
+        } else {
             const int n = uint8_t(block[0]);
             if (n == 0) {
                 return HistoryDownloadEnd::Complete;
@@ -53,7 +86,24 @@ HistoryDownloadEnd HistoryDownload::run()
                 return HistoryDownloadEnd::Error;
             }
             block.truncate(1 + n * recordSize_);
-            if (!isRepeatOfLastBlock(k, block)) {
+            if (repeatsLastStoredBlock(block)) {
+                // The logger's own repeat only when it answered a repeat
+                // request on a quiet line and nothing came after it, twice
+                // running: then the logger still stands on the block stored
+                // last. Otherwise its answer may be on the way, later than
+                // the line's quiet time: let it pass and ask again.
+                const bool quietAfter = link_.settle();
+                settled = true;
+                quietRepeats = askedRepeatOnQuietLine && quietAfter ? quietRepeats + 1 : 0;
+                if (quietRepeats == 2) {
+                    quietRepeats = 0;
+                    k = 1;
+                } else if (!countRetry()) {
+                    return HistoryDownloadEnd::Error;
+                } else {
+                    k = 2;
+                }
+            } else {
                 for (int r = 0; r < n; ++r) {
                     records_.appendRecord(block.constData() + 1 + r * recordSize_);
                     if (records_.isFull()) {
@@ -61,6 +111,9 @@ HistoryDownloadEnd HistoryDownload::run()
                     }
                 }
                 lastStoredBlock_ = block;
+                consecutiveFailures = 0;
+                quietRepeats = 0;
+                k = 1;
                 if (onProgress) {
                     onProgress(records_.count());
                 }
@@ -68,16 +121,6 @@ HistoryDownloadEnd HistoryDownload::run()
                     return HistoryDownloadEnd::Complete;
                 }
             }
-        } else {
-            ++consecutiveFailures;
-            ++totalRetries_;
-            if (consecutiveFailures > MaxConsecutiveFailures) {
-                return HistoryDownloadEnd::Error;
-            }
-            if (onRetry) {
-                onRetry(totalRetries_);
-            }
-            link_.pause(RetryPauseTicks);
         }
         if (stop()) {
             return HistoryDownloadEnd::Stopped;

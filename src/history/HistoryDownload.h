@@ -7,14 +7,16 @@
 class HistoryRecords;
 
 // What the download needs of the link: one history request (0D k) with its
-// 241-byte block, and a pause that keeps serving events.
+// 241-byte block, and a wait for a quiet line that keeps serving events.
 class HistoryBlockLink {
 public:
     virtual ~HistoryBlockLink() = default;
     // k: 0 first block, 1 next block, 2 repeat the last block. True when the
     // logger acknowledged and the block arrived complete and correct.
     virtual bool readHistoryBlock(int k, QByteArray& block) = 0;
-    virtual void pause(int ticks) = 0;
+    // Lets the line fall quiet for a while, throwing away what still comes
+    // (late replies to earlier requests). True when nothing came.
+    virtual bool settle() = 0;
 };
 
 enum class HistoryDownloadEnd { Complete, Stopped, BufferFull, Error };
@@ -26,7 +28,6 @@ class HistoryDownload {
 public:
     static constexpr int BlockBytes = 240;
     static constexpr int MaxConsecutiveFailures = 100;
-    static constexpr int RetryPauseTicks = 5;
 
     HistoryDownload(HistoryBlockLink& link, HistoryRecords& records, int numAnalogChannels,
                     int numDigitalChannels);
@@ -38,7 +39,7 @@ public:
 
     // After each stored block: the record count.
     std::function<void(int count)> onProgress;
-    // After each failed block: the total number of retries so far.
+    // After each failed or doubtful block: the total number of retries so far.
     std::function<void(int totalRetries)> onRetry;
     // Asked after every block; true ends the download with Stopped.
     std::function<bool()> stopRequested;
@@ -46,7 +47,7 @@ public:
     HistoryDownloadEnd run();
 
 private:
-    bool isRepeatOfLastBlock(int k, const QByteArray& block) const;
+    bool repeatsLastStoredBlock(const QByteArray& block) const;
 
     HistoryBlockLink& link_;
     HistoryRecords& records_;

@@ -2,6 +2,8 @@
 
 #include "link/LoggerLink.h"
 
+#include <algorithm>
+
 bool LinkHistoryBlocks::readHistoryBlock(int k, QByteArray& block)
 {
     QByteArray request(2, char(0x0D));
@@ -17,7 +19,7 @@ bool LinkHistoryBlocks::readHistoryBlock(int k, QByteArray& block)
     return true;
 }
 
-void LinkHistoryBlocks::pause(int ticks)
+bool LinkHistoryBlocks::settle()
 {
-    link_.WaitForBytes(ticks, 0);
+    return link_.WaitForQuiet(std::max(5, 2 * int(link_.State().ReplyTicks)));
 }

@@ -5,7 +5,9 @@
 class LoggerLink;
 
 // The history request over the logger link: 0D k sent once (no retries,
-// the download repeats the block itself), then the 241-byte block.
+// the download repeats the block itself), then the 241-byte block. The line
+// settles for twice the reply wait, and at least half a second: a reply
+// that missed the wait can still come that much later on a slow line.
 class LinkHistoryBlocks : public HistoryBlockLink {
 public:
     static constexpr int BlockFrameBytes = 241;
@@ -13,7 +15,7 @@ public:
     explicit LinkHistoryBlocks(LoggerLink& link) : link_(link) {}
 
     bool readHistoryBlock(int k, QByteArray& block) override;
-    void pause(int ticks) override;
+    bool settle() override;
 
 private:
     LoggerLink& link_;

@@ -118,6 +118,28 @@ void LoggerLink::WaitForBytes(int ticks, int count)
     disconnect(check);
 }
 
+bool LoggerLink::WaitForQuiet(int ticks)
+{
+    // Like every pause it serves what events wait, even with the port gone.
+    bool quiet = true;
+    for (int budget = 10 * ticks;;) {
+        port_.discardInput();
+        const int wait = std::min(ticks, budget);
+        WaitForBytes(wait, 1);
+        if (port_.bytesAvailable() == 0) {
+            break;
+        }
+        quiet = false;
+        // The ticks that passed before the bytes came.
+        budget -= std::max(wait - state_.ReplyCountdown, 1);
+        if (budget <= 0) {
+            break;
+        }
+    }
+    port_.discardInput();
+    return quiet;
+}
+
 void LoggerLink::TickReplyCountdown()
 {
     if (state_.ReplyCountdown > 0) {

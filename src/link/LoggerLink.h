@@ -34,6 +34,11 @@ public:
     // passed; with count 0 a pause of ticks ticks. Ends at once when the port
     // is closed or lost: no byte can come then.
     void WaitForBytes(int ticks, int count);
+    // Returns once no byte has come for ticks ticks, throwing away what comes
+    // meanwhile, so that a late reply cannot be taken for the answer to the
+    // next request; a line that never falls quiet is given up on after ten
+    // such periods. True when nothing came at all.
+    bool WaitForQuiet(int ticks);
     // The start of every 100 ms status tick: counts ReplyCountdown down and
     // ends a wait whose time is up.
     void TickReplyCountdown();

@@ -5,14 +5,17 @@
 #include <QByteArray>
 #include <deque>
 #include <functional>
+#include <utility>
 #include <vector>
 
 // Stands in for LinkHistoryBlocks (src/history), tested over the virtual logger in tst_historyendtoend.
 // A logger history of numbered 14-byte records (3 analog, 2 pulse) served
-// by the block protocol, with scripted faults on each request.
+// by the block protocol, with scripted faults on each request. A stale reply
+// is the block answered before, arriving late in place of this answer, which
+// comes after it.
 class ScriptedHistoryLink : public HistoryBlockLink {
 public:
-    enum class Fault { None, RequestLost, ReplyLost };
+    enum class Fault { None, RequestLost, ReplyLost, StaleReply };
 
     explicit ScriptedHistoryLink(int recordCount, int recordSize = 14) : recordSize_(recordSize)
     {
@@ -58,16 +61,27 @@ public:
         if (fault == Fault::ReplyLost) {
             return false;
         }
+        if (fault == Fault::StaleReply) {
+            freshReplyComing_ = true;
+            block = answered_;
+            answered_ = current_;
+            return true;
+        }
+        answered_ = current_;
         block = claimedCount >= 0 ? QByteArray(1, char(claimedCount)) + current_.mid(1) : current_;
         return true;
     }
-    void pause(int ticks) override { pausedTicks += ticks; }
+    bool settle() override
+    {
+        ++settles;
+        return !std::exchange(freshReplyComing_, false);
+    }
 
     std::deque<Fault> faults;
     // Runs at each request, as clicks run inside the link's waits.
     std::function<void(int requestNumber)> onRequest;
     std::vector<int> requests;
-    int pausedTicks = 0;
+    int settles = 0;
     int claimedCount = -1;
 
 private:
@@ -76,4 +90,6 @@ private:
     int next_ = 0;
     int blockStart_ = 0;
     QByteArray current_;
+    QByteArray answered_; // the block of the last reply sent
+    bool freshReplyComing_ = false;
 };

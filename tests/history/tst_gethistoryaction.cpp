@@ -27,8 +27,8 @@ namespace {
 // windows: it presses "Okay" when the upload is complete and "OK" in the
 // table, noting what the table showed.
 struct ActionRig {
-    explicit ActionRig(int recordCount)
-        : engine(Options(recordCount)),
+    explicit ActionRig(int recordCount, const FaultOptions& faults = {})
+        : engine(Options(recordCount, faults)),
           port(engine),
           link(port, state),
           ticker(link, 5),
@@ -44,11 +44,12 @@ struct ActionRig {
         QObject::connect(&hand, &QTimer::timeout, [this] { pressButtons(); });
         hand.start(10);
     }
-    static LoggerOptions Options(int recordCount)
+    static LoggerOptions Options(int recordCount, const FaultOptions& faults)
     {
         LoggerOptions options;
         options.HistoryRecords = recordCount;
         options.InitialiseMs = 0;
+        options.Faults = faults;
         return options;
     }
     void pressButtons()
@@ -101,6 +102,21 @@ private slots:
         QVERIFY(rig.state.LoggerTimeText.contains(u':'));
         QVERIFY(!rig.state.Busy);
         QCOMPARE(rig.cursor.depth, 0);
+    }
+
+    // The line goes dead in the third block: the error says how much
+    // arrived, and the table opens on it.
+    void hangUpMidDownloadStillShowsWhatArrived()
+    {
+        FaultOptions faults;
+        faults.HangUpAfterBytes = 600; // the status reply and two blocks of 17 records
+        ActionRig rig(100, faults);
+        RunGetHistory(rig.services, nullptr);
+        QCOMPARE(rig.prompter.messages.size(), 1);
+        QCOMPARE(rig.prompter.messages[0].text,
+                 QStringLiteral("Error during retrieval. Received 34 records of 100 records."));
+        QCOMPARE(rig.tableRows, QStringLiteral("34"));
+        QVERIFY(!rig.state.Busy);
     }
 
     void messagesBeforeAnyDownload_data()

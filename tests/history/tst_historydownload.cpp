@@ -24,6 +24,7 @@ bool HoldsRecordsInOrder(const HistoryRecords& records, int expected)
 } // namespace
 
 Q_DECLARE_METATYPE(HistoryDownloadEnd)
+Q_DECLARE_METATYPE(std::vector<ScriptedHistoryLink::Fault>)
 
 class HistoryDownloadTest : public QObject {
     Q_OBJECT
@@ -89,43 +90,63 @@ private slots:
         QVERIFY(HoldsRecordsInOrder(records, 40));
         QCOMPARE(link.requests, (std::vector<int>{0, 1, 2, 2, 2, 1, 2}));
         QCOMPARE(retriesShown, (std::vector<int>{1, 2, 3, 4}));
-        QCOMPARE(link.pausedTicks, 4 * 5);
+        QCOMPARE(link.settles, 4);
     }
 
-    // A lost request leaves the logger on the block stored last; its repeat
-    // must not be stored a second time.
-    void lostRequestsNeitherLoseNorDuplicateRecords()
+    // A lost request leaves the logger on the block stored last, so its
+    // repeat comes back; a late reply brings back the block answered before
+    // in place of the answer, which follows it. Neither is stored twice, and
+    // no block the logger moved on to is skipped.
+    void repeatedOrStaleBlocksNeitherLoseNorDuplicateRecords_data()
     {
         using F = ScriptedHistoryLink::Fault;
+        QTest::addColumn<std::vector<F>>("faults");
+        QTest::addColumn<std::vector<int>>("requests");
+        QTest::newRow("lost requests")
+            << std::vector<F>{F::RequestLost, F::None, F::RequestLost, F::None, F::RequestLost, F::RequestLost,
+                              F::None, F::RequestLost, F::None, F::None, F::ReplyLost, F::None}
+            << std::vector<int>{0, 0, 1, 2, 2, 2, 2, 1, 2, 2, 1, 2, 1, 1};
+        QTest::newRow("stale reply to a next request") << std::vector<F>{F::None, F::StaleReply}
+                                                        << std::vector<int>{0, 1, 2, 1, 1};
+        QTest::newRow("stale reply to a repeat request") << std::vector<F>{F::None, F::ReplyLost, F::StaleReply}
+                                                          << std::vector<int>{0, 1, 2, 2, 1, 1};
+    }
+    void repeatedOrStaleBlocksNeitherLoseNorDuplicateRecords()
+    {
+        QFETCH(std::vector<ScriptedHistoryLink::Fault>, faults);
+        QFETCH(std::vector<int>, requests);
         ScriptedHistoryLink link(60);
-        link.faults = {F::RequestLost, F::None, F::RequestLost, F::None, F::RequestLost, F::RequestLost,
-                       F::None, F::ReplyLost, F::None};
+        link.faults.assign(faults.begin(), faults.end());
         HistoryRecords records;
         HistoryDownload download(link, records, 3, 2);
         QCOMPARE(download.run(), HistoryDownloadEnd::Complete);
         QVERIFY(HoldsRecordsInOrder(records, 60));
-        QCOMPARE(link.requests, (std::vector<int>{0, 0, 1, 2, 1, 2, 2, 1, 2, 1, 1}));
+        QCOMPARE(link.requests, requests);
     }
 
     void hundredFailuresAreRetriedTheNextEndsIt_data()
     {
+        QTest::addColumn<int>("blocksFirst");
         QTest::addColumn<int>("failures");
         QTest::addColumn<HistoryDownloadEnd>("end");
-        QTest::newRow("100") << 100 << HistoryDownloadEnd::Complete;
-        QTest::newRow("101") << 101 << HistoryDownloadEnd::Error;
+        QTest::newRow("100 at the start") << 0 << 100 << HistoryDownloadEnd::Complete;
+        QTest::newRow("101 at the start") << 0 << 101 << HistoryDownloadEnd::Error;
+        QTest::newRow("100 after a block") << 1 << 100 << HistoryDownloadEnd::Complete;
+        QTest::newRow("101 after a block") << 1 << 101 << HistoryDownloadEnd::Error;
     }
     void hundredFailuresAreRetriedTheNextEndsIt()
     {
+        QFETCH(int, blocksFirst);
         QFETCH(int, failures);
         QFETCH(HistoryDownloadEnd, end);
         ScriptedHistoryLink link(20);
-        link.faults.push_back(ScriptedHistoryLink::Fault::None);
+        link.faults.insert(link.faults.end(), size_t(blocksFirst), ScriptedHistoryLink::Fault::None);
         link.faults.insert(link.faults.end(), size_t(failures), ScriptedHistoryLink::Fault::ReplyLost);
         HistoryRecords records;
         HistoryDownload download(link, records, 3, 2);
         QCOMPARE(download.run(), end);
         QCOMPARE(download.totalRetries(), std::min(failures, 101));
-        QCOMPARE(records.count(), end == HistoryDownloadEnd::Error ? 17 : 20);
+        QCOMPARE(records.count(), end == HistoryDownloadEnd::Error ? 17 * blocksFirst : 20);
     }
 
     void blockClaimingTooManyRecordsIsAnError()

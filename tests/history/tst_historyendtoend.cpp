@@ -75,6 +75,17 @@ FaultOptions Faults(double noise, double lostRequests, double corrupt, double lo
     return faults;
 }
 
+// A share of replies late by 1.1 to 3 times the rig's reply wait of 20 ms.
+FaultOptions Late(double rate, uint32_t seed)
+{
+    FaultOptions faults;
+    faults.Seed = seed;
+    faults.LateRate = rate;
+    faults.LateMinMs = 22;
+    faults.LateMaxMs = 60;
+    return faults;
+}
+
 } // namespace
 
 class HistoryEndToEndTest : public QObject {
@@ -93,6 +104,9 @@ private slots:
         QTest::newRow("noise") << 400 << Faults(0.0005, 0, 0, 0, 9);
         QTest::newRow("corrupted replies") << 400 << Faults(0, 0, 0.0005, 0, 10);
         QTest::newRow("everything") << 400 << Faults(0.0003, 0.1, 0.0003, 0.1, 11);
+        for (uint32_t seed : {1, 2, 3}) {
+            QTest::addRow("late replies, seed %u", seed) << 2000 << Late(0.3, seed);
+        }
     }
     void downloadsExactlyTheLoggersRecords()
     {

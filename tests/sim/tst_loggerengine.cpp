@@ -337,6 +337,8 @@ private slots:
         QTest::newRow("corrupt") << 2;
         QTest::newRow("lose acks") << 3;
         QTest::newRow("lose requests") << 4;
+        QTest::newRow("late replies") << 5;
+        QTest::newRow("muted command") << 6;
     }
     void eachFaultDoesWhatItSays()
     {
@@ -344,12 +346,19 @@ private slots:
         LoggerOptions options;
         FaultOptions& faults = options.Faults;
         double* rates[] = {&faults.NoiseRate, &faults.LoseByteRate, &faults.CorruptRate, &faults.LoseAckRate,
-                           &faults.LoseRequestRate};
-        *rates[fault] = 1.0;
+                           &faults.LoseRequestRate, &faults.LateRate};
+        if (fault < 6) {
+            *rates[fault] = 1.0;
+        } else {
+            options.MutedCommands = {0x0A, 0x0F};
+        }
+        faults.LateMinMs = 200;
+        faults.LateMaxMs = 400;
         LoggerEngine engine(options, Fixed());
         LoggerEngine cleanEngine(LoggerOptions{}, Fixed());
         const QByteArray clean = Ask(cleanEngine, Hex("0F"));
-        const QByteArray faulty = Ask(engine, Hex("0F"));
+        const Reply reply = engine.receive(BuildFrame(Hex("0F")));
+        const QByteArray faulty = JoinReply(reply);
         if (faults.NoiseRate > 0) {
             QCOMPARE(faulty.size(), 2 * clean.size());
             for (int i = 0; i < clean.size(); ++i) {
@@ -365,8 +374,14 @@ private slots:
             QCOMPARE(faulty, clean.mid(1)); // the frame still comes, the acknowledgement does not
             QCOMPARE(Ask(engine, Hex("04A44A")), Hex("FC")); // and the command still runs
             QCOMPARE(engine.memory().History.size(), size_t(0));
+        } else if (faults.LateRate > 0) {
+            QCOMPARE(faulty, clean); // the whole reply, held back
+            QVERIFY(reply.first().DelayMs >= 200 && reply.first().DelayMs <= 400);
         } else {
             QCOMPARE(faulty, QByteArray());
+        }
+        if (!options.MutedCommands.isEmpty()) { // only what was muted goes unanswered
+            QCOMPARE(Ask(engine, Hex("0C")).left(1), Hex("FA"));
         }
     }
 

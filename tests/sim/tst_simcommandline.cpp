@@ -26,8 +26,8 @@ private slots:
             "--name tank3 --analog 4 --pulse 1 --firmware 9 --sod 0 --blank --memory-file /tmp/x.mem --records 1234 "
             "--record-period 60 --seed 42 --status 0x0880 --twelve-hour --no-samples --mute-handshake --erase-ms 0 "
             "--counts 1,2,3 --pulse-counts 7 --latency 30 --baud 9600 --noise 0.01 --lose-bytes 0.02 --corrupt 0.03 "
-            "--lose-acks 0.04 --lose-requests 0.05 --hangup-after 5000 --modem --answer busy --connect-after 250 "
-            "--trace"));
+            "--lose-acks 0.04 --lose-requests 0.05 --late 0.06 --late-ms 200-450 --hangup-after 5000 --modem --answer busy "
+            "--connect-after 250 --mute 09,0a --trace"));
         QCOMPARE(parsed.Error, QString());
         const SimSettings& s = parsed.Settings;
         const LoggerOptions& l = s.Logger;
@@ -35,11 +35,13 @@ private slots:
         QCOMPARE(l.MemoryFile, QStringLiteral("/tmp/x.mem"));
         QCOMPARE((QList<int64_t>{l.AnalogChannels, l.PulseChannels, l.FirmwareVersion, l.HistoryRecords,
                                  l.RecordPeriodSeconds, l.DataSeed, l.Faults.Seed, l.StatusWord, l.InitialiseMs,
-                                 s.LatencyMs, s.Baud, l.Faults.HangUpAfterBytes, s.ModemSettings.ConnectDelayMs}),
-                 (QList<int64_t>{4, 1, 9, 1234, 60, 42, 42, 0x0880, 0, 30, 9600, 5000, 250}));
+                                 s.LatencyMs, s.Baud, l.Faults.HangUpAfterBytes, s.ModemSettings.ConnectDelayMs,
+                                 l.Faults.LateMinMs, l.Faults.LateMaxMs}),
+                 (QList<int64_t>{4, 1, 9, 1234, 60, 42, 42, 0x0880, 0, 30, 9600, 5000, 250, 200, 450}));
         QCOMPARE((QList<double>{l.Faults.NoiseRate, l.Faults.LoseByteRate, l.Faults.CorruptRate, l.Faults.LoseAckRate,
-                                l.Faults.LoseRequestRate}),
-                 (QList<double>{0.01, 0.02, 0.03, 0.04, 0.05}));
+                                l.Faults.LoseRequestRate, l.Faults.LateRate}),
+                 (QList<double>{0.01, 0.02, 0.03, 0.04, 0.05, 0.06}));
+        QCOMPARE(l.MutedCommands, (QList<uint8_t>{0x09, 0x0A}));
         QCOMPARE((QList<bool>{l.SampleOnDemand, l.Initialised, l.TwelveHourClock, l.NoSamples, l.AnswersWakeUp,
                               s.Modem, s.Trace}),
                  (QList<bool>{false, false, true, true, false, true, true}));
@@ -62,6 +64,8 @@ private slots:
                                                    << QStringLiteral("--counts");
         QTest::newRow("count too large") << QStringLiteral("--pulse-counts 70000") << QStringLiteral("--pulse-counts");
         QTest::newRow("name with a folder") << QStringLiteral("--name a/b") << QStringLiteral("--name");
+        QTest::newRow("late range backwards") << QStringLiteral("--late-ms 400-200") << QStringLiteral("--late-ms");
+        QTest::newRow("command code not hex") << QStringLiteral("--mute 09,0G") << QStringLiteral("--mute");
         QTest::newRow("unknown answer") << QStringLiteral("--answer ring") << QStringLiteral("--answer");
         QTest::newRow("unknown option") << QStringLiteral("--demo") << QStringLiteral("demo");
         QTest::newRow("stray argument") << QStringLiteral("logger") << QStringLiteral("logger");
