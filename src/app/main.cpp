@@ -1,3 +1,4 @@
+#include "app/GraphLaunch.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "app/Session.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
 
     MainWindow window;
     MainController controller(session, window);
+    InstallGraphs(session, controller, window);
     // File > Exit ends the program at once; closing the window ends it after
     // the closing steps, as the last window goes.
     QObject::connect(&controller, &MainController::exitRequested, &app, [] { QCoreApplication::exit(0); });
