@@ -5,6 +5,8 @@
 #include "core/SampleRecord.h"
 #include "history/HistoryRecords.h"
 
+#include <cmath>
+
 
 HistoryTable::HistoryTable(const HistoryRecords& records, const LoggerSettings& settings, HistoryFlowSource flow,
                            ShortDateFormat dateFormat)
@@ -47,6 +49,7 @@ void HistoryTable::buildColumns()
 void HistoryTable::fill(bool pack, const ProgressFunction& progress)
 {
     buildColumns();
+    flowByRaw_.clear();
     packed_ = pack;
     recordCount_ = records_.count();
     rowRecords_.clear();
@@ -145,7 +148,14 @@ double HistoryTable::columnValue(int record, const HistoryColumn& col, std::pair
 
 std::pair<double, double> HistoryTable::flowAndVelocity(int record) const
 {
-    return flow_.ComputeFlow(engineeringValue(record, 0));
+    if (flowByRaw_.empty()) {
+        flowByRaw_.assign(65536, {std::nan(""), 0.0});
+    }
+    std::pair<double, double>& known = flowByRaw_[records_.value(record, 0)];
+    if (std::isnan(known.first)) {
+        known = flow_.ComputeFlow(engineeringValue(record, 0));
+    }
+    return known;
 }
 
 double HistoryTable::engineeringValue(int record, int channel) const

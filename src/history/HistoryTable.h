@@ -86,6 +86,9 @@ private:
     bool packed_ = false;
     int recordCount_ = 0;
     std::vector<int> rowRecords_;
+    // Flow and velocity by channel 1's raw count: a level has at most 65 536
+    // values, and the flow computation is most of the cost of a row.
+    mutable std::vector<std::pair<double, double>> flowByRaw_;
     // Records of one day share their date text: formatting it is most of
     // the cost of a timestamp.
     mutable uint32_t cachedDay_ = 0xFFFFFFFF;

@@ -1,5 +1,6 @@
 #include "TestRegistry.h"
 #include "core/DateText.h"
+#include "core/SampleRecord.h"
 #include "graph/AxisTicks.h"
 #include "graph/GraphDecimation.h"
 #include "graph/GraphSeries.h"
@@ -41,6 +42,29 @@ Q_DECLARE_METATYPE(std::vector<int>)
 class GraphLogicTest : public QObject {
     Q_OBJECT
 private slots:
+    // A record's time on the axis is the date the table shows for it, day 0
+    // and days past the month's end rolled over the same way.
+    void packedTimes_data()
+    {
+        QTest::addColumn<int>("months");
+        QTest::addColumn<int>("day");
+        QTest::addColumn<int>("hour");
+        QTest::newRow("value 0") << 0 << 0 << 0;
+        QTest::newRow("a leap day") << 24 * 12 + 1 << 29 << 13;
+        QTest::newRow("31 April") << 24 * 12 + 3 << 31 << 23;
+        QTest::newRow("29 February 2100") << 100 * 12 + 1 << 29 << 7;
+        QTest::newRow("the last month there is") << 1023 << 31 << 31;
+    }
+    void packedTimes()
+    {
+        QFETCH(int, months);
+        QFETCH(int, day);
+        QFETCH(int, hour);
+        const uint32_t packed = uint32_t(months) << 22 | uint32_t(day) << 17 | uint32_t(hour) << 12 | 59u << 6 | 58u;
+        const PackedTime time = PackedTime::FromValue(packed);
+        QCOMPARE(GraphSecondsFromPacked(packed), GraphSeconds(time.date(), QTime(0, 59, 58)) + hour * 3600.0);
+    }
+
     // A single record far off its neighbours shows whatever the zoom, at
     // the column of its time.
     void decimationKeepsEverySpike_data()
