@@ -207,7 +207,7 @@ void GraphPlot::paintLane(QPainter& painter, const Lane& l, int colourIndex) con
 
     painter.setPen(QPen(Grid, 0));
     const std::vector<ValueTick> ticks =
-        ValueTicks(l.range.first, l.range.second, plot.height(), metrics_.height() * 1.6);
+        ValueTicks(l.range.first, l.range.second, plot.height(), metrics_.height() * 1.3);
     for (const ValueTick& tick : ticks) {
         const double y = yAt(l.strip, tick.value);
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
@@ -273,10 +273,15 @@ void GraphPlot::paintTimeAxis(QPainter& painter, const ShortDateFormat& dateForm
         painter.setPen(QPen(Frame, 0));
         painter.drawLine(QPointF(x, plots.bottom()), QPointF(x, plots.bottom() + 4));
         painter.setPen(Text);
-        const QRectF labelRect(x - minPixels, plots.bottom() + 5, 2 * minPixels, line);
-        painter.drawText(labelRect, Qt::AlignHCenter | Qt::AlignTop, tick.label);
+        // Centred under the tick, but inside the picture at its ends.
+        const auto label = [&](const QString& text, double top) {
+            const double width = metrics_.horizontalAdvance(text) + 2;
+            const double left = std::clamp(x - width / 2, area_.left(), std::max(area_.left(), area_.right() - width));
+            painter.drawText(QRectF(left, top, width, line), Qt::AlignLeft | Qt::AlignTop, text);
+        };
+        label(tick.label, plots.bottom() + 5);
         if (!tick.dateLabel.isEmpty()) {
-            painter.drawText(labelRect.translated(0, line), Qt::AlignHCenter | Qt::AlignTop, tick.dateLabel);
+            label(tick.dateLabel, plots.bottom() + 5 + line);
         }
     }
 }

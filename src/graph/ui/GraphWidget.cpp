@@ -54,6 +54,11 @@ void GraphWidget::setStripShown(int strip, bool shown)
     }
 }
 
+void GraphWidget::refresh()
+{
+    changed();
+}
+
 std::vector<int> GraphWidget::shownStrips() const
 {
     std::vector<int> strips;
@@ -87,9 +92,13 @@ GraphPlot GraphWidget::plotIn(const QRectF& area, const QFontMetricsF& metrics, 
     return GraphPlot(series_, view_, shownStrips(), area, font(), metrics, devicePixels);
 }
 
-GraphPlot GraphWidget::currentPlot() const
+const GraphPlot& GraphWidget::plot() const
 {
-    return plotIn(QRectF(rect()), QFontMetricsF(font(), this), devicePixelRatioF());
+    if (!plot_) {
+        plot_.emplace(series_, view_, shownStrips(), QRectF(rect()), font(), QFontMetricsF(font(), this),
+                      devicePixelRatioF());
+    }
+    return *plot_;
 }
 
 void GraphWidget::render(QPainter& painter, const QRectF& area, double devicePixels) const
@@ -99,6 +108,7 @@ void GraphWidget::render(QPainter& painter, const QRectF& area, double devicePix
 
 void GraphWidget::changed()
 {
+    plot_.reset();
     update();
     emit viewChanged();
     emit crosshairMoved();
@@ -107,9 +117,8 @@ void GraphWidget::changed()
 void GraphWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const GraphPlot plot = currentPlot();
-    plot.paint(painter, dateFormat_);
-    plot.paintCrosshair(painter, crosshairSample());
+    plot().paint(painter, dateFormat_);
+    plot().paintCrosshair(painter, crosshairSample());
     if (drag_ == Drag::Box) {
         painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
         painter.setBrush(QColor(0, 114, 178, 40));
@@ -127,7 +136,7 @@ void GraphWidget::moveCrosshair(const QPointF& point)
     // A few pixels of slack at the ends, so that the first and last samples
     // are easy to point at.
     constexpr double Slack = 3.0;
-    const GraphPlot plot = currentPlot();
+    const GraphPlot& plot = this->plot();
     const QRectF plots = plot.plotsRect();
     const bool over = point.x() >= plots.left() - Slack && point.x() <= plots.right() + Slack;
     setCrosshairTime(over ? plot.timeAt(std::clamp(point.x(), plots.left(), plots.right())) : NoTime);
@@ -148,7 +157,7 @@ void GraphWidget::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF point = event->position();
     if (drag_ == Drag::Pan) {
-        const GraphPlot plot = currentPlot();
+        const GraphPlot& plot = this->plot();
         view_.panTime(plot.timeAt(dragNow_.x()) - plot.timeAt(point.x()));
         dragNow_ = point;
         changed();
@@ -164,7 +173,7 @@ void GraphWidget::mouseReleaseEvent(QMouseEvent* event)
     if (drag_ == Drag::Box) {
         dragNow_ = event->position();
         const QRectF box = QRectF(dragStart_, dragNow_).normalized();
-        const GraphPlot plot = currentPlot();
+        const GraphPlot& plot = this->plot();
         if (box.width() >= MinimumBox) {
             view_.setTimeRange(plot.timeAt(box.left()), plot.timeAt(box.right()));
         }
@@ -193,7 +202,7 @@ void GraphWidget::wheelEvent(QWheelEvent* event)
         return;
     }
     const double factor = std::pow(WheelStep, delta / 120.0);
-    const GraphPlot plot = currentPlot();
+    const GraphPlot& plot = this->plot();
     const QPointF point = event->position();
     if (event->modifiers() & Qt::ShiftModifier) {
         const int strip = plot.stripAt(point);
@@ -252,6 +261,11 @@ void GraphWidget::keyPressEvent(QKeyEvent* event)
     default:
         QWidget::keyPressEvent(event);
     }
+}
+
+void GraphWidget::resizeEvent(QResizeEvent*)
+{
+    plot_.reset();
 }
 
 void GraphWidget::leaveEvent(QEvent*)

@@ -40,10 +40,14 @@ public:
     // Puts the crosshair at a time, as a mouse over that time would.
     void setCrosshairTime(double t);
 
+    // After a change of the series or of the view made through view():
+    // repaints and tells the readout.
+    void refresh();
+
     // Draws the graph as it shows now into any area of any device.
     void render(QPainter& painter, const QRectF& area, double devicePixels) const;
-    // The plot as last painted (for finding strips and times under a point).
-    GraphPlot currentPlot() const;
+    // The plot as it shows now (for finding strips and times under a point).
+    GraphPlot currentPlot() const { return plot(); }
 
 signals:
     void viewChanged();
@@ -58,9 +62,13 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     GraphPlot plotIn(const QRectF& area, const QFontMetricsF& metrics, double devicePixels) const;
+    // Made when first needed after a change: a crosshair moving over an
+    // unchanged view finds its way without summing the strips again.
+    const GraphPlot& plot() const;
     void changed();
     void moveCrosshair(const QPointF& point);
 
@@ -68,6 +76,7 @@ private:
     GraphView view_;
     std::vector<bool> shown_;
     ShortDateFormat dateFormat_;
+    mutable std::optional<GraphPlot> plot_;
     double crosshairTime_;
     enum class Drag { None, Box, Pan } drag_ = Drag::None;
     QPointF dragStart_;

@@ -21,6 +21,9 @@
 namespace {
 
 const QString ExportTitle = QStringLiteral("Export Graph");
+const QString Hint = QStringLiteral(
+    "Point at the graph to read its values. Drag a box to zoom, wheel to zoom time, Shift+wheel to zoom values, "
+    "right-drag or Ctrl+drag to pan, Home or double click for the whole record.");
 
 QPushButton* Button(const QString& name, const QString& text)
 {
@@ -56,8 +59,7 @@ HistoryGraphWindow::HistoryGraphWindow(HistoryGraphContext context, QWidget* par
     setWindowTitle(context_.loggerName.isEmpty() ? QStringLiteral("History Graph")
                                                  : QStringLiteral("History Graph - ") + context_.loggerName);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
-    graph_->setToolTip(QStringLiteral("Drag a box to zoom, wheel to zoom time, Shift+wheel to zoom values,\n"
-                                      "right-drag or Ctrl+drag to pan, Home or double click for the whole record."));
+    graph_->setAccessibleDescription(Hint);
 
     auto* strips = new QHBoxLayout;
     strips->addWidget(new QLabel(QStringLiteral("Show:")));
@@ -117,7 +119,7 @@ HistoryGraphWindow::~HistoryGraphWindow() = default;
 void HistoryGraphWindow::showReadout()
 {
     const int sample = graph_->crosshairSample();
-    readout_->setText(sample < 0 ? QStringLiteral("Point at the graph to read its values.")
+    readout_->setText(sample < 0 ? Hint
                                  : ReadoutLine(series_, sample, graph_->shownStrips(), ShortDateFormat()));
 }
 

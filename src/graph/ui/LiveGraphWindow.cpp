@@ -106,7 +106,9 @@ void LiveGraphWindow::stripsChanged()
 void LiveGraphWindow::addReading(double t, const std::vector<double>& values)
 {
     live_.add(t, values);
-    if (!paused()) {
+    if (paused()) {
+        graph_->refresh();
+    } else {
         follow();
     }
 }
@@ -122,8 +124,7 @@ void LiveGraphWindow::follow()
     const double newest = series.count() > 0 ? series.times.back() : 0.0;
     GraphView& view = graph_->view();
     view.setRecord(newest - spanSeconds(), newest, int(series.strips.size()));
-    graph_->update();
-    showReadout();
+    graph_->refresh();
 }
 
 void LiveGraphWindow::showReadout()
