@@ -4,6 +4,7 @@
 // and the memory the graph adds.
 // Run: build/bench/bench_graph --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
+#include "QtBenchMain.h"
 #include "TableRig.h"
 #include "graph/GraphSeries.h"
 #include "graph/HistoryGraphSeries.h"
@@ -151,12 +152,5 @@ BENCHMARK(BM_GraphMemory)->Unit(benchmark::kMillisecond)->Iterations(1)->UseReal
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

@@ -5,6 +5,7 @@
 
 #include "LoggerEngine.h"
 #include "PtyServer.h"
+#include "QtBenchMain.h"
 #include "TableRig.h"
 #include "config/LoggerSettings.h"
 #include "flow/FlowDisplayState.h"
@@ -187,12 +188,5 @@ BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

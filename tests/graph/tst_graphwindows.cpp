@@ -1,22 +1,16 @@
 #include "../history/HistoryFixtures.h"
-#include "FakeHelpViewer.h"
-#include "FakeSerialPort.h"
-#include "MemorySettingsStore.h"
+#include "MainWindowRig.h"
 #include "NullBusyCursor.h"
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
 #include "TestRegistry.h"
 #include "app/GraphLaunch.h"
 #include "app/LiveReadings.h"
-#include "app/MainController.h"
-#include "app/MainWindow.h"
-#include "app/Session.h"
 #include "graph/HistoryGraphSeries.h"
 #include "graph/ui/GraphWidget.h"
 #include "graph/ui/HistoryGraphWindow.h"
 #include "graph/ui/LiveGraphWindow.h"
 #include "history/HistoryWindow.h"
-#include "link/PortDirectory.h"
 
 #include <QAction>
 #include <QApplication>
@@ -73,22 +67,6 @@ void TypeInto(QSpinBox* box, const QString& text)
     QTest::keyClicks(box, text);
     QTest::keyClick(box, Qt::Key_Tab);
 }
-
-// A main window over test doubles with the graphs installed, as main() does.
-struct MainRig {
-    FakeSerialPort port;
-    RecordingPrompter prompter;
-    ScriptedFileDialogs dialogs;
-    MemorySettingsStore store;
-    FakeHelpViewer help;
-    NullBusyCursor cursor;
-    Platform platform{port, prompter, dialogs, store, help, cursor};
-    QTemporaryDir virtualLoggers;
-    PortDirectory ports{virtualLoggers.path()};
-    Session session{platform, ports};
-    MainWindow window;
-    MainController controller{session, window};
-};
 
 } // namespace
 
@@ -270,7 +248,7 @@ private slots:
     // channel as a gap rather than the bottom of its bar.
     void liveGraphPlotsTheMeterValues()
     {
-        MainRig rig;
+        MainWindowRig rig;
         rig.controller.StartUp(QString(), QString());
         rig.controller.StatusTimer().stop();
         rig.controller.SampleTimer().stop();
