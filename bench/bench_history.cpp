@@ -5,6 +5,8 @@
 
 #include "LoggerEngine.h"
 #include "PtyServer.h"
+#include "QtBenchMain.h"
+#include "TableRig.h"
 #include "config/LoggerSettings.h"
 #include "flow/FlowDisplayState.h"
 #include "flow/Rating.h"
@@ -19,9 +21,6 @@
 #include "link/PortDirectory.h"
 #include "link/QtSerialPort.h"
 #include "link/ReplyTicker.h"
-#include "platform/BusyCursor.h"
-#include "platform/FileDialogs.h"
-#include "platform/Prompter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -135,73 +134,6 @@ void BM_DownloadPaced115200(benchmark::State& state)
     state.counters["share_of_wire_speed"] = wireSeconds / seconds;
 }
 
-class QuietPrompter : public Prompter {
-public:
-    using Prompter::ask;
-    PromptAnswer ask(const QString&, const QString&, PromptIcon, PromptButtons, PromptAnswer) override
-    {
-        return PromptAnswer::Yes;
-    }
-};
-class NoDialogs : public FileDialogs {
-public:
-    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-};
-class NoCursor : public BusyCursor {
-public:
-    void setBusy(bool) override {}
-};
-
-// 200 000 records of a 3-analog, 2-pulse logger measuring a pipe's level,
-// flow by Manning's equation with velocity.
-struct TableRig {
-    TableRig()
-    {
-        settings.AnalogEnable = {1, 1, 1, 0, 0, 0, 0, 0};
-        settings.DigitalEnable = {1, 1};
-        settings.EngUnits = {QStringLiteral("ft"), QStringLiteral("degC"), QStringLiteral("mg/L"), {}, {}, {}, {}, {},
-                             QStringLiteral("in"), QStringLiteral("gal")};
-        settings.DecPlaces = {3, 1, 2, 0, 0, 0, 0, 0, 2, 0};
-        settings.RawScaleUpper = {65535, 65535, 65535, 0, 0, 0, 0, 0};
-        settings.UpperLimit = {5, 50, 20, 0, 0, 0, 0, 0};
-        settings.PulseUnit = {0.01, 1};
-        settings.FlowMode = 1;
-        settings.ManningsN = 0.013;
-        settings.ManningsS = 0.001;
-        settings.ManningsD = 1.5;
-        records.reset(5);
-        QByteArray record(14, '\0');
-        for (int i = 0; i < HistoryRecords::Capacity; ++i) {
-            const uint32_t time = uint32_t(300 + i / 2976) << 22 | uint32_t(1 + i / 96 % 31) << 17
-                                  | uint32_t(i / 4 % 24) << 12 | uint32_t(i % 4 * 15) << 6;
-            const int values[5] = {int(20000 + 15000 * std::sin(i / 700.0)) / 16 * 16, 30000 + i % 7, 12000,
-                                   i % 3, i / 1000 % 50};
-            for (int b = 0; b < 4; ++b) {
-                record[b] = char(time >> (8 * b));
-            }
-            for (int k = 0; k < 5; ++k) {
-                record[4 + 2 * k] = char(values[k] >> 8);
-                record[5 + 2 * k] = char(values[k]);
-            }
-            records.appendRecord(record.constData());
-        }
-    }
-    HistoryWindowContext context()
-    {
-        return {records,  settings, MakeHistoryFlowSource(settings, rating, display), {}, QStringLiteral("Bench"),
-                QString(), true,     prompter, dialogs, cursor};
-    }
-
-    LoggerSettings settings;
-    RatingState rating;
-    FlowDisplayState display;
-    HistoryRecords records;
-    QuietPrompter prompter;
-    NoDialogs dialogs;
-    NoCursor cursor;
-};
-
 TableRig& Table()
 {
     static TableRig rig;
@@ -256,12 +188,5 @@ BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

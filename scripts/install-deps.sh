@@ -3,7 +3,8 @@
 # need, when any is missing. Runs as root (or through sudo when available).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev
+# qt6-svg-dev: the graphs' SVG export (QSvgGenerator); printing comes with qt6-base-dev.
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
           xvfb xauth libgl1-mesa-dri locales libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -50,6 +50,11 @@ void MainController::ConnectActions()
     connect(ui.mnuSynchronizeTime, &QAction::triggered, this, &MainController::SynchronizeTime);
     connect(ui.cmdGetHistoryData, &QPushButton::clicked, this, &MainController::GetHistory);
     connect(ui.mnuGetHistoryData, &QAction::triggered, this, &MainController::GetHistory);
+    connect(ui.mnuLiveGraph, &QAction::triggered, this, [this] {
+        if (graphs_.live) {
+            graphs_.live();
+        }
+    });
     connect(ui.cmdClearMemory, &QPushButton::clicked, this, &MainController::ClearHistory);
     connect(ui.mnuClearHistory, &QAction::triggered, this, &MainController::ClearHistory);
     connect(ui.cmdSetup, &QPushButton::clicked, this, &MainController::Setup);

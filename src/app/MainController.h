@@ -2,6 +2,7 @@
 
 #include "app/LiveSampler.h"
 #include "app/MeterLayout.h"
+#include "history/OpenHistoryGraph.h"
 
 #include <QColor>
 #include <QObject>
@@ -11,6 +12,13 @@
 
 class MainWindow;
 struct Session;
+
+// How the main window opens the graphs; the application provides them, so
+// that the window needs no graph code. Empty: no graph.
+struct GraphOpeners {
+    OpenHistoryGraph history;   // the history table's Graph button
+    std::function<void()> live; // Action > Live Graph
+};
 
 // What the main window does: start-up, its two 100 ms timers, Help, About,
 // File > Exit and the normal close. The window itself only holds controls.
@@ -43,6 +51,8 @@ public:
     void ResetPulseAccumulators();
     void ShowFirmwareVersion();
 
+    void SetGraphOpeners(GraphOpeners openers) { graphs_ = std::move(openers); }
+
     QTimer& StatusTimer() { return statusTimer_; }
     QTimer& SampleTimer() { return sampleTimer_; }
     const MeterLayout& Layout() const { return layout_; }
@@ -63,6 +73,8 @@ public:
 signals:
     // File > Exit: the program ends at once, nothing is written.
     void exitRequested();
+    // A live sample was shown: the meter columns hold its values.
+    void liveSamplesShown();
 
 private:
     void ConnectActions();
@@ -93,6 +105,7 @@ private:
     // The port went away under a connected logger; the status tick
     // disconnects once no action runs.
     bool portLost_ = false;
+    GraphOpeners graphs_;
 };
 
 // The colours of the connection status label.

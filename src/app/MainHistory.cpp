@@ -28,6 +28,7 @@ void MainController::GetHistory()
                                                                ui.lblSlope2->text(), ui.lblPipeDiameter2->text(),
                                                                session_.Rating.RatingName},
                                         session_.Logger.LoggerName};
-                                }};
+                                },
+                                graphs_.history};
     RunGetHistory(services, &window_);
 }

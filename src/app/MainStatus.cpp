@@ -132,6 +132,7 @@ void MainController::ShowLiveSamples()
     ShowFlowReadings(texts.Levels);
     SetText(ui.lblPulseValue1, texts.Pulse1Text);
     SetText(ui.lblPulseValue2, texts.Pulse2Text);
+    emit liveSamplesShown();
 }
 
 void MainController::ShowSettingsSummary()

@@ -131,6 +131,8 @@ void MainWindow::buildMenus()
     ui_.mnuGetHistoryData = MakeAction(action, QStringLiteral("mnuGetHistoryData"),
                                        QStringLiteral("Get &History Data"), QKeySequence(QStringLiteral("Ctrl+H")),
                                        false);
+    ui_.mnuLiveGraph = MakeAction(action, QStringLiteral("mnuLiveGraph"), QStringLiteral("&Live Graph"),
+                                  QKeySequence(QStringLiteral("Ctrl+L")), true);
     ui_.mnuClearHistory = MakeAction(action, QStringLiteral("mnuClearHistory"), QStringLiteral("&Clear History"),
                                      QKeySequence(QStringLiteral("Ctrl+C")), false);
     ui_.mnuSynchronizeTime = MakeAction(action, QStringLiteral("mnuSynchronizeTime"),

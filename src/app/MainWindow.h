@@ -31,6 +31,7 @@ struct MainWidgets {
     QAction* mnuSampleContinuously = nullptr;
     QAction* mnuGetSettings = nullptr;
     QAction* mnuGetHistoryData = nullptr;
+    QAction* mnuLiveGraph = nullptr;
     QAction* mnuClearHistory = nullptr;
     QAction* mnuSynchronizeTime = nullptr;
     QAction* mnuSetup = nullptr;

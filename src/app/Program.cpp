@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/GraphLaunch.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "app/Session.h"
@@ -32,6 +33,7 @@ Program::Program(const QString& commandLine, const QString& appFolder) : parts_(
 {
     QApplication::setApplicationName(QStringLiteral("Brevel Flow Monitor"));
     MainController& controller = parts_->controller;
+    InstallGraphs(parts_->session, controller, parts_->window);
     // File > Exit ends the program at once; closing the window ends it after
     // the closing steps, as the last window goes.
     QObject::connect(&controller, &MainController::exitRequested, &controller, [] { QCoreApplication::exit(0); });

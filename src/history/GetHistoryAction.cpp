@@ -49,7 +49,7 @@ void DownloadAndShow(GetHistoryServices& services, QWidget* parent)
             table = std::make_unique<HistoryWindow>(
                 HistoryWindowContext{services.records, services.settings, inputs.flow, inputs.flowDescription,
                                      inputs.loggerName, services.appFolder, state.ErrorTrapping, services.prompter,
-                                     services.fileDialogs, services.busyCursor},
+                                     services.fileDialogs, services.busyCursor, services.openGraph},
                 parent);
         }
         table->exec();

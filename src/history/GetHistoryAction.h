@@ -2,6 +2,7 @@
 
 #include "history/HistoryExport.h"
 #include "history/HistoryTable.h"
+#include "history/OpenHistoryGraph.h"
 
 #include <QString>
 #include <functional>
@@ -35,6 +36,7 @@ struct GetHistoryServices {
     BusyCursor& busyCursor;
     QString appFolder;
     std::function<HistoryTableInputs()> tableInputs;
+    OpenHistoryGraph openGraph = {}; // the table window's Graph button
 };
 
 // The main window's Get History: reads the record count, downloads the

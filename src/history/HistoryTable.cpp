@@ -5,6 +5,8 @@
 #include "core/SampleRecord.h"
 #include "history/HistoryRecords.h"
 
+#include <cmath>
+
 
 HistoryTable::HistoryTable(const HistoryRecords& records, const LoggerSettings& settings, HistoryFlowSource flow,
                            ShortDateFormat dateFormat)
@@ -19,30 +21,35 @@ void HistoryTable::buildColumns()
     const int pulse = std::min<int>(settings_.NumDigitalChannels, 2);
     for (int c = 0; c < analog; ++c) {
         if (settings_.AnalogEnable[size_t(c)]) {
-            columns_.push_back({HistoryColumn::Kind::Analog, c, settings_.EngUnits[size_t(c)], 1200});
+            columns_.push_back({HistoryColumn::Kind::Analog, c, settings_.EngUnits[size_t(c)], 1200,
+                                settings_.DecPlaces[size_t(c)]});
         }
     }
     for (int p = 0; p < pulse; ++p) {
         if (settings_.DigitalEnable[size_t(p)]) {
-            columns_.push_back({HistoryColumn::Kind::Pulse, p, settings_.EngUnits[size_t(8 + p)], 1440});
+            columns_.push_back({HistoryColumn::Kind::Pulse, p, settings_.EngUnits[size_t(8 + p)], 1440,
+                                settings_.DecPlaces[size_t(8 + p)]});
         }
     }
     hasFlow_ = analog > 0 && settings_.AnalogEnable[0] && !flow_.FlowUnitsInvalid && settings_.FlowMode != 0
                && flow_.ComputeFlow;
     hasVelocity_ = hasFlow_ && settings_.FlowMode == 1;
+    // In the table flow and velocity carry channel 1's decimal places.
     if (hasFlow_) {
-        columns_.push_back({HistoryColumn::Kind::Flow, 0, QStringLiteral("Flow (") + flow_.FlowUnitName + u')', 1200});
+        columns_.push_back({HistoryColumn::Kind::Flow, 0, QStringLiteral("Flow (") + flow_.FlowUnitName + u')', 1200,
+                            settings_.DecPlaces[0]});
     }
     if (hasVelocity_) {
         columns_.push_back({HistoryColumn::Kind::Velocity, 0,
                             settings_.VelUnits == 0 ? QStringLiteral("Vel (FPS)") : QStringLiteral("Vel (MPS)"),
-                            1200});
+                            1200, settings_.DecPlaces[0]});
     }
 }
 
 void HistoryTable::fill(bool pack, const ProgressFunction& progress)
 {
     buildColumns();
+    flowByRaw_.clear();
     packed_ = pack;
     recordCount_ = records_.count();
     rowRecords_.clear();
@@ -109,28 +116,46 @@ std::vector<QString> HistoryTable::recordValueTexts(int record) const
     return texts;
 }
 
+void HistoryTable::recordValues(int record, std::span<double> out) const
+{
+    const auto derived = hasFlow_ ? flowAndVelocity(record) : std::pair<double, double>{};
+    for (size_t k = 0; k < columns_.size() && k < out.size(); ++k) {
+        out[k] = columnValue(record, columns_[k], derived);
+    }
+}
+
 QString HistoryTable::columnText(int record, const HistoryColumn& col,
                                  std::pair<double, double> derived) const
 {
+    return FormatDecimals(columnValue(record, col, derived), col.decimals);
+}
+
+double HistoryTable::columnValue(int record, const HistoryColumn& col, std::pair<double, double> derived) const
+{
     switch (col.kind) {
     case HistoryColumn::Kind::Analog:
-        return FormatDecimals(engineeringValue(record, col.channel), settings_.DecPlaces[size_t(col.channel)]);
+        return engineeringValue(record, col.channel);
     case HistoryColumn::Kind::Pulse:
-        return FormatDecimals(records_.value(record, settings_.NumAnalogChannels + col.channel)
-                                  * settings_.PulseUnit[size_t(col.channel)],
-                              settings_.DecPlaces[size_t(8 + col.channel)]);
-    // In the table flow and velocity carry channel 1's decimal places.
+        return records_.value(record, settings_.NumAnalogChannels + col.channel)
+               * settings_.PulseUnit[size_t(col.channel)];
     case HistoryColumn::Kind::Flow:
-        return FormatDecimals(derived.first, settings_.DecPlaces[0]);
+        return derived.first;
     case HistoryColumn::Kind::Velocity:
-        return FormatDecimals(derived.second, settings_.DecPlaces[0]);
+        return derived.second;
     }
-    return {};
+    return 0.0;
 }
 
 std::pair<double, double> HistoryTable::flowAndVelocity(int record) const
 {
-    return flow_.ComputeFlow(engineeringValue(record, 0));
+    if (flowByRaw_.empty()) {
+        flowByRaw_.assign(65536, {std::nan(""), 0.0});
+    }
+    std::pair<double, double>& known = flowByRaw_[records_.value(record, 0)];
+    if (std::isnan(known.first)) {
+        known = flow_.ComputeFlow(engineeringValue(record, 0));
+    }
+    return known;
 }
 
 double HistoryTable::engineeringValue(int record, int channel) const

@@ -5,7 +5,9 @@
 #include "core/DateText.h"
 
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -26,6 +28,7 @@ struct HistoryColumn {
     int channel = 0; // analog channel c or pulse channel p
     QString header;
     int widthTwips = 1200;
+    int16_t decimals = 0; // places of the column's texts
 };
 
 // The history table: which records are rows (all of them, or the packed
@@ -56,12 +59,21 @@ public:
     // The value texts of a row, in column order.
     std::vector<QString> valueTexts(int row) const;
 
-private:
+    // The record a row shows.
     int recordOf(int row) const { return packed_ ? rowRecords_[size_t(row)] : row; }
+    bool isPacked() const { return packed_; }
+    const HistoryRecords& records() const { return records_; }
+    const LoggerSettings& settings() const { return settings_; }
+    // The unrounded values behind a record's value texts, in column order
+    // (out holds columns().size() values): what a plot of the table draws.
+    void recordValues(int record, std::span<double> out) const;
+
+private:
     void buildColumns();
     double engineeringValue(int record, int channel) const;
     std::vector<QString> recordValueTexts(int record) const;
     QString columnText(int record, const HistoryColumn& column, std::pair<double, double> derived) const;
+    double columnValue(int record, const HistoryColumn& column, std::pair<double, double> derived) const;
     std::pair<double, double> flowAndVelocity(int record) const;
 
     const HistoryRecords& records_;
@@ -74,6 +86,9 @@ private:
     bool packed_ = false;
     int recordCount_ = 0;
     std::vector<int> rowRecords_;
+    // Flow and velocity by channel 1's raw count: a level has at most 65 536
+    // values, and the flow computation is most of the cost of a row.
+    mutable std::vector<std::pair<double, double>> flowByRaw_;
     // Records of one day share their date text: formatting it is most of
     // the cost of a timestamp.
     mutable uint32_t cachedDay_ = 0xFFFFFFFF;

@@ -53,7 +53,8 @@ HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
       progressBar_(new QProgressBar),
       cmdOK_(new QPushButton(QStringLiteral("OK"))),
       cmdSave_(new QPushButton(QStringLiteral("&Save to File"))),
-      cmdPack_(new QPushButton(QStringLiteral("&Pack")))
+      cmdPack_(new QPushButton(QStringLiteral("&Pack"))),
+      cmdGraph_(new QPushButton(QStringLiteral("&Graph")))
 {
     setWindowTitle(QStringLiteral("Historical Data Viewer"));
     setObjectName(QStringLiteral("frmHistory"));
@@ -64,6 +65,8 @@ HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
     cmdSave_->setObjectName(QStringLiteral("cmdSave"));
     cmdPack_->setObjectName(QStringLiteral("cmdPack"));
+    cmdGraph_->setObjectName(QStringLiteral("cmdGraph"));
+    cmdGraph_->setVisible(bool(context_.openGraph));
 
     lvwHistory_->setModel(model_);
     lvwHistory_->setWordWrap(false);
@@ -82,6 +85,7 @@ HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(progressBar_, 1);
     buttons->addStretch();
+    buttons->addWidget(cmdGraph_);
     buttons->addWidget(cmdPack_);
     buttons->addWidget(cmdSave_);
     buttons->addWidget(cmdOK_);
@@ -93,6 +97,7 @@ HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
     connect(cmdOK_, &QPushButton::clicked, this, &HistoryWindow::cmdOK_Click);
     connect(cmdSave_, &QPushButton::clicked, this, &HistoryWindow::cmdSave_Click);
     connect(cmdPack_, &QPushButton::clicked, this, &HistoryWindow::cmdPack_Click);
+    connect(cmdGraph_, &QPushButton::clicked, this, &HistoryWindow::cmdGraph_Click);
     cmdOK_->setDefault(true);
     resize(760, 520);
 
@@ -173,6 +178,13 @@ void HistoryWindow::cmdSave_Click()
         }
     }
     cmdOK_->setFocus();
+}
+
+void HistoryWindow::cmdGraph_Click()
+{
+    if (context_.openGraph) {
+        context_.openGraph(table_, lblLoggerName_->text(), this);
+    }
 }
 
 void HistoryWindow::cmdOK_Click()

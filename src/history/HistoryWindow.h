@@ -3,6 +3,7 @@
 #include "config/LoggerSettings.h"
 #include "history/HistoryExport.h"
 #include "history/HistoryTable.h"
+#include "history/OpenHistoryGraph.h"
 
 #include <QDialog>
 #include <memory>
@@ -29,6 +30,7 @@ struct HistoryWindowContext {
     Prompter& prompter;
     FileDialogs& fileDialogs;
     BusyCursor& busyCursor;
+    OpenHistoryGraph openGraph = {}; // empty: no Graph button
 };
 
 // frmHistory, "Historical Data Viewer": the downloaded records as a table,
@@ -49,6 +51,7 @@ public slots:
     void cmdPack_Click();
     void cmdSave_Click();
     void cmdOK_Click();
+    void cmdGraph_Click();
 
 private:
     void showFormattingProgress(int maximum, const std::function<void()>& work);
@@ -63,4 +66,5 @@ private:
     QPushButton* cmdOK_;
     QPushButton* cmdSave_;
     QPushButton* cmdPack_;
+    QPushButton* cmdGraph_;
 };

@@ -1,0 +1,87 @@
+#pragma once
+
+// 200 000 records of a 3-analog, 2-pulse logger measuring a pipe's level,
+// with flow by Manning's equation and velocity: what the table and graph
+// benchmarks open.
+
+#include "config/LoggerSettings.h"
+#include "flow/FlowDisplayState.h"
+#include "flow/Rating.h"
+#include "history/HistoryFlow.h"
+#include "history/HistoryRecords.h"
+#include "history/HistoryWindow.h"
+#include "platform/BusyCursor.h"
+#include "platform/FileDialogs.h"
+#include "platform/Prompter.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <cmath>
+
+class QuietPrompter : public Prompter {
+public:
+    using Prompter::ask;
+    PromptAnswer ask(const QString&, const QString&, PromptIcon, PromptButtons, PromptAnswer) override
+    {
+        return PromptAnswer::Yes;
+    }
+};
+class NoDialogs : public FileDialogs {
+public:
+    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
+};
+class NoCursor : public BusyCursor {
+public:
+    void setBusy(bool) override {}
+};
+
+struct TableRig {
+    TableRig()
+    {
+        settings.AnalogEnable = {1, 1, 1, 0, 0, 0, 0, 0};
+        settings.DigitalEnable = {1, 1};
+        settings.EngUnits = {QStringLiteral("ft"), QStringLiteral("degC"), QStringLiteral("mg/L"), {}, {}, {}, {}, {},
+                             QStringLiteral("in"), QStringLiteral("gal")};
+        settings.DecPlaces = {3, 1, 2, 0, 0, 0, 0, 0, 2, 0};
+        settings.RawScaleUpper = {65535, 65535, 65535, 0, 0, 0, 0, 0};
+        settings.UpperLimit = {5, 50, 20, 0, 0, 0, 0, 0};
+        settings.PulseUnit = {0.01, 1};
+        settings.FlowMode = 1;
+        settings.ManningsN = 0.013;
+        settings.ManningsS = 0.001;
+        settings.ManningsD = 1.5;
+        records.reset(5);
+        QByteArray record(14, '\0');
+        for (int i = 0; i < HistoryRecords::Capacity; ++i) {
+            // Every 15 minutes from 1 January 2025.
+            const QDate day = QDate(2025, 1, 1).addDays(i / 96);
+            const uint32_t time = uint32_t((day.year() - 2000) * 12 + day.month() - 1) << 22
+                                  | uint32_t(day.day()) << 17 | uint32_t(i / 4 % 24) << 12 | uint32_t(i % 4 * 15) << 6;
+            const int values[5] = {int(20000 + 15000 * std::sin(i / 700.0)) / 16 * 16, 30000 + i % 7, 12000,
+                                   i % 3, i / 1000 % 50};
+            for (int b = 0; b < 4; ++b) {
+                record[b] = char(time >> (8 * b));
+            }
+            for (int k = 0; k < 5; ++k) {
+                record[4 + 2 * k] = char(values[k] >> 8);
+                record[5 + 2 * k] = char(values[k]);
+            }
+            records.appendRecord(record.constData());
+        }
+    }
+    HistoryWindowContext context()
+    {
+        return {records,  settings, MakeHistoryFlowSource(settings, rating, display), {}, QStringLiteral("Bench"),
+                QString(), true,     prompter, dialogs, cursor};
+    }
+
+    LoggerSettings settings;
+    RatingState rating;
+    FlowDisplayState display;
+    HistoryRecords records;
+    QuietPrompter prompter;
+    NoDialogs dialogs;
+    NoCursor cursor;
+};
+

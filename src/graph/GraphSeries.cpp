@@ -1,0 +1,51 @@
+#include "graph/GraphSeries.h"
+
+#include <algorithm>
+
+double GraphSeries::value(int sample, int strip) const
+{
+    return exactValue ? exactValue(sample, strip) : double(strips[size_t(strip)].values[size_t(sample)]);
+}
+
+int GraphSeries::firstAtOrAfter(double t) const
+{
+    return int(std::lower_bound(times.begin(), times.end(), t) - times.begin());
+}
+
+int GraphSeries::firstAfter(double t) const
+{
+    return int(std::upper_bound(times.begin(), times.end(), t) - times.begin());
+}
+
+double TypicalInterval(const std::vector<double>& times)
+{
+    std::vector<double> spacings;
+    spacings.reserve(times.size());
+    for (size_t i = 1; i < times.size(); ++i) {
+        if (times[i] > times[i - 1]) {
+            spacings.push_back(times[i] - times[i - 1]);
+        }
+    }
+    if (spacings.empty()) {
+        return 0.0;
+    }
+    const auto middle = spacings.begin() + std::ptrdiff_t(spacings.size() / 2);
+    std::nth_element(spacings.begin(), middle, spacings.end());
+    return *middle;
+}
+
+std::vector<int> FindGaps(const std::vector<double>& times, double interval, const std::vector<int>& recordOfSample)
+{
+    std::vector<int> gaps;
+    if (interval <= 0.0) {
+        return gaps;
+    }
+    const double limit = 1.5 * interval;
+    for (size_t i = 1; i < times.size(); ++i) {
+        const bool neighbours = recordOfSample.empty() || recordOfSample[i] == recordOfSample[i - 1] + 1;
+        if (neighbours && times[i] - times[i - 1] > limit) {
+            gaps.push_back(int(i));
+        }
+    }
+    return gaps;
+}

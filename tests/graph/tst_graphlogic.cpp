@@ -1,0 +1,306 @@
+#include "TestRegistry.h"
+#include "core/DateText.h"
+#include "core/SampleRecord.h"
+#include "graph/AxisTicks.h"
+#include "graph/GraphDecimation.h"
+#include "graph/GraphSeries.h"
+#include "graph/GraphTime.h"
+#include "graph/LiveGraphSeries.h"
+#include "graph/StripSummary.h"
+
+#include <QDateTime>
+#include <QTest>
+#include <cmath>
+#include <ctime>
+
+namespace {
+
+using Times = std::vector<double>;
+using Values = std::vector<float>;
+const float NaN = std::numeric_limits<float>::quiet_NaN();
+
+GraphSeries Series(Times times, Values values, int flowUnits = -1)
+{
+    GraphSeries series;
+    series.times = std::move(times);
+    series.strips.push_back({QStringLiteral("Level"), QStringLiteral("ft"), 2, flowUnits, std::move(values)});
+    series.gapsBefore = FindGaps(series.times, TypicalInterval(series.times));
+    return series;
+}
+
+double Seconds(int year, int month, int day, int hour = 0, int minute = 0)
+{
+    return GraphSeconds(QDate(year, month, day), QTime(hour, minute));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Times)
+Q_DECLARE_METATYPE(Values)
+Q_DECLARE_METATYPE(std::vector<int>)
+
+class GraphLogicTest : public QObject {
+    Q_OBJECT
+private slots:
+    // A record's time on the axis is the date the table shows for it, day 0
+    // and days past the month's end rolled over the same way.
+    void packedTimes_data()
+    {
+        QTest::addColumn<int>("months");
+        QTest::addColumn<int>("day");
+        QTest::addColumn<int>("hour");
+        QTest::newRow("value 0") << 0 << 0 << 0;
+        QTest::newRow("a leap day") << 24 * 12 + 1 << 29 << 13;
+        QTest::newRow("31 April") << 24 * 12 + 3 << 31 << 23;
+        QTest::newRow("29 February 2100") << 100 * 12 + 1 << 29 << 7;
+        QTest::newRow("the last month there is") << 1023 << 31 << 31;
+    }
+    void packedTimes()
+    {
+        QFETCH(int, months);
+        QFETCH(int, day);
+        QFETCH(int, hour);
+        const uint32_t packed = uint32_t(months) << 22 | uint32_t(day) << 17 | uint32_t(hour) << 12 | 59u << 6 | 58u;
+        const PackedTime time = PackedTime::FromValue(packed);
+        QCOMPARE(GraphSecondsFromPacked(packed), GraphSeconds(time.date(), QTime(0, 59, 58)) + hour * 3600.0);
+    }
+
+    // A single record far off its neighbours shows whatever the zoom, at
+    // the column of its time.
+    void decimationKeepsEverySpike_data()
+    {
+        QTest::addColumn<double>("spike");
+        QTest::addColumn<double>("t0");
+        QTest::addColumn<double>("t1");
+        QTest::addColumn<int>("columns");
+        const double at = 123457; // the spike's time (and index)
+        QTest::newRow("whole record, 1920 columns") << 50.0 << 0.0 << 199999.0 << 1920;
+        QTest::newRow("whole record, a dip, 300 columns") << -50.0 << 0.0 << 199999.0 << 300;
+        QTest::newRow("a tenth") << 50.0 << at - 10000 << at + 10000 << 1920;
+        QTest::newRow("a few columns a sample") << 50.0 << at - 400 << at + 400 << 1920;
+        QTest::newRow("spike at the left edge") << 50.0 << at << at + 5000 << 700;
+        QTest::newRow("spike at the right edge") << -50.0 << at - 80000 << at << 1000;
+    }
+    void decimationKeepsEverySpike()
+    {
+        QFETCH(double, spike);
+        QFETCH(double, t0);
+        QFETCH(double, t1);
+        QFETCH(int, columns);
+        const int at = 123457;
+        Times times(200000);
+        Values values(200000);
+        for (int i = 0; i < 200000; ++i) {
+            times[size_t(i)] = i;
+            values[size_t(i)] = float(std::sin(i / 500.0));
+        }
+        values[at] = float(spike);
+        const GraphSeries series = Series(times, values);
+        const std::vector<PlotRun> runs = DecimateStrip(series, 0, t0, t1, columns);
+        QCOMPARE(runs.size(), size_t(1));
+        QVERIFY(runs.front().size() <= size_t(4 * columns + 8));
+        const auto extreme = std::find_if(runs.front().begin(), runs.front().end(),
+                                          [&](const QPointF& p) { return p.y() == spike; });
+        QVERIFY(extreme != runs.front().end());
+        const double column = (at - t0) * columns / (t1 - t0);
+        QVERIFY2(std::fabs(extreme->x() - column) <= 1.0, qPrintable(QString::number(extreme->x())));
+    }
+
+    // Gaps: consecutive records more than 1.5 intervals apart, the interval
+    // being the records' own median spacing; the line breaks there.
+    void gaps_data()
+    {
+        QTest::addColumn<Times>("times");
+        QTest::addColumn<double>("interval"); // of the whole record; 0: the times' own
+        QTest::addColumn<std::vector<int>>("recordOfSample");
+        QTest::addColumn<std::vector<int>>("gaps");
+        using Ints = std::vector<int>;
+        QTest::newRow("regular, none") << Times{0, 900, 1800, 2700} << 0.0 << Ints{} << Ints{};
+        QTest::newRow("one missed record") << Times{0, 900, 1800, 3600, 4500} << 0.0 << Ints{} << Ints{3};
+        QTest::newRow("1.5 intervals is no gap") << Times{0, 60, 120, 210, 270} << 0.0 << Ints{} << Ints{};
+        QTest::newRow("just over 1.5") << Times{0, 60, 120, 211, 271} << 0.0 << Ints{} << Ints{3};
+        QTest::newRow("fast sampling: same second") << Times{0, 0, 0, 1, 1, 1, 2, 2, 5, 5} << 0.0 << Ints{}
+                                                    << Ints{8};
+        QTest::newRow("a selection: records in between were there")
+            << Times{0, 60, 3000, 3060, 6000} << 60.0 << Ints{0, 1, 50, 51, 100} << Ints{};
+        QTest::newRow("a selection: neighbours far apart")
+            << Times{0, 60, 120, 3000, 3060} << 60.0 << Ints{0, 1, 2, 3, 4} << Ints{3};
+    }
+    void gaps()
+    {
+        QFETCH(Times, times);
+        QFETCH(double, interval);
+        QFETCH(std::vector<int>, recordOfSample);
+        QFETCH(std::vector<int>, gaps);
+        GraphSeries series = Series(times, Values(times.size(), 1.0f));
+        series.gapsBefore = FindGaps(times, interval > 0 ? interval : TypicalInterval(times), recordOfSample);
+        QCOMPARE(series.gapsBefore, gaps);
+        // Drawn with room for every sample and squeezed into 2 columns.
+        for (int columns : {1000, 2}) {
+            QCOMPARE(DecimateStrip(series, 0, times.front(), times.back(), columns).size(), gaps.size() + 1);
+        }
+    }
+
+    void timeTicks_data()
+    {
+        QTest::addColumn<double>("t0");
+        QTest::addColumn<double>("t1");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<QStringList>("firstLabels");
+        QTest::addColumn<QString>("firstDate");
+        // 1000 pixels, labels at least 100 apart.
+        QTest::newRow("twelve years") << Seconds(2003, 5, 17) << Seconds(2015, 2, 1) << 2 * 365.25 * 86400
+                                      << QStringList{"2004", "2006", "2008"} << QString();
+        QTest::newRow("five months") << Seconds(2024, 1, 20) << Seconds(2024, 6, 20) << 30.44 * 86400
+                                     << QStringList{"Feb 2024", "Mar 2024", "Apr 2024"} << QString();
+        QTest::newRow("a fortnight") << Seconds(2024, 3, 9, 12) << Seconds(2024, 3, 23) << 2.0 * 86400
+                                     << QStringList{"11.03.24", "13.03.24", "15.03.24"} << QString();
+        QTest::newRow("a day and a half") << Seconds(2024, 3, 9, 22, 10) << Seconds(2024, 3, 11, 10) << 6.0 * 3600
+                                          << QStringList{"00:00", "06:00", "12:00"} << QStringLiteral("10.03.24");
+        QTest::newRow("forty minutes") << Seconds(2024, 3, 9, 23, 47) << Seconds(2024, 3, 10, 0, 27) << 300.0
+                                       << QStringList{"23:50", "23:55", "00:00"} << QStringLiteral("09.03.24");
+        QTest::newRow("a minute") << Seconds(2024, 3, 9, 23, 59) + 7.5 << Seconds(2024, 3, 10) + 40 << 10.0
+                                  << QStringList{"23:59:10", "23:59:20", "23:59:30"} << QStringLiteral("09.03.24");
+        QTest::newRow("eight seconds") << Seconds(2024, 3, 9) + 0.5 << Seconds(2024, 3, 9) + 8.5 << 1.0
+                                       << QStringList{"00:00:01", "00:00:02", "00:00:03"}
+                                       << QStringLiteral("09.03.24");
+    }
+    void timeTicks()
+    {
+        QFETCH(double, t0);
+        QFETCH(double, t1);
+        QFETCH(double, step);
+        QFETCH(QStringList, firstLabels);
+        QFETCH(QString, firstDate);
+        const ShortDateFormat german{QLocale(QLocale::German, QLocale::Germany)};
+        const std::vector<TimeTick> ticks = TimeTicks(t0, t1, 1000, 100, german, QLocale::c());
+        QVERIFY(ticks.size() >= 3);
+        QVERIFY(ticks.size() <= 11);
+        QCOMPARE(ticks.front().dateLabel, firstDate);
+        for (size_t i = 0; i < ticks.size(); ++i) {
+            QVERIFY(ticks[i].t >= t0 && ticks[i].t <= t1);
+            if (i < 3) {
+                QCOMPARE(ticks[i].label, firstLabels[qsizetype(i)]);
+            }
+            if (i > 0) {
+                QVERIFY(std::fabs(ticks[i].t - ticks[i - 1].t - step) <= 2 * 86400);
+            }
+        }
+        // A sub-day axis names the date again where the day changes.
+        for (size_t i = 1; i < ticks.size(); ++i) {
+            const bool newDay = GraphDate(ticks[i].t) != GraphDate(ticks[i - 1].t);
+            QCOMPARE(!ticks[i].dateLabel.isEmpty(), newDay && step < 86400);
+        }
+    }
+
+    // The logger's clock keeps no daylight saving: across the computer's
+    // change the ticks stay on the hour, one an hour, none twice.
+    void timeTicksAcrossDaylightSaving_data()
+    {
+        QTest::addColumn<QDate>("day");
+        QTest::newRow("spring forward") << QDate(2024, 3, 31);
+        QTest::newRow("fall back") << QDate(2024, 10, 27);
+    }
+    void timeTicksAcrossDaylightSaving()
+    {
+        QFETCH(QDate, day);
+        const QByteArray oldZone = qgetenv("TZ");
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        // The zone does change that night (02:30 is missing or twice there).
+        QVERIFY(QDateTime(day, QTime(1, 30)).offsetFromUtc() != QDateTime(day, QTime(3, 30)).offsetFromUtc());
+        const double midnight = GraphSeconds(day, QTime(0, 0));
+        const std::vector<TimeTick> ticks =
+            TimeTicks(midnight - 1800, midnight + 6 * 3600 + 1800, 1000, 100, ShortDateFormat(QLocale::c()));
+        qputenv("TZ", oldZone);
+        tzset();
+        QCOMPARE(ticks.size(), size_t(7));
+        for (size_t h = 0; h < ticks.size(); ++h) {
+            QCOMPARE(ticks[h].t, midnight + 3600.0 * double(h));
+            QCOMPARE(ticks[h].label, QStringLiteral("0%1:00").arg(h));
+        }
+    }
+
+    // The volume that passed, against the trapezoids worked out by hand.
+    void volume_data()
+    {
+        QTest::addColumn<Times>("times");
+        QTest::addColumn<Values>("flows");
+        QTest::addColumn<int>("flowUnits");
+        QTest::addColumn<double>("t0");
+        QTest::addColumn<double>("t1");
+        QTest::addColumn<double>("volume");
+        QTest::addColumn<QString>("unit");
+        QTest::newRow("2 cfs for 10 minutes") << Times{0, 300, 600} << Values{2, 2, 2} << 0 << 0.0 << 600.0
+                                              << 1200.0 << QStringLiteral("ft\u00B3");
+        QTest::newRow("0 to 60 gpm over a minute") << Times{0, 60} << Values{0, 60} << 1 << 0.0 << 60.0 << 30.0
+                                                   << QStringLiteral("gal");
+        // q = t up to 60 s, then 120 - t: 1350 on each side of the peak.
+        QTest::newRow("span cuts both segments") << Times{0, 60, 120} << Values{0, 60, 0} << 4 << 30.0 << 90.0
+                                                 << 2700.0 << QStringLiteral("L");
+        QTest::newRow("nothing across a gap") << Times{0, 60, 120, 1000, 1060, 1120} << Values{1, 1, 1, 1, 1, 1}
+                                              << 3 << 0.0 << 1120.0 << 240.0 << QStringLiteral("m\u00B3");
+        QTest::newRow("1 MGD for a day") << Times{0, 43200, 86400} << Values{1, 1, 1} << 2 << -5.0 << 90000.0
+                                         << 1.0e6 << QStringLiteral("gal");
+        QTest::newRow("nothing beside a missing value") << Times{0, 10, 20, 30} << Values{1, NaN, 1, 1} << 0
+                                                        << 0.0 << 30.0 << 10.0 << QStringLiteral("ft\u00B3");
+    }
+    void volume()
+    {
+        QFETCH(Times, times);
+        QFETCH(Values, flows);
+        QFETCH(int, flowUnits);
+        QFETCH(double, t0);
+        QFETCH(double, t1);
+        QFETCH(double, volume);
+        QFETCH(QString, unit);
+        const GraphSeries series = Series(times, flows, flowUnits);
+        const StripSummary summary = SummariseStrip(series, 0, t0, t1);
+        QVERIFY(summary.volume.has_value());
+        QVERIFY2(std::fabs(*summary.volume - volume) < 1e-9 * std::max(1.0, volume),
+                 qPrintable(QString::number(*summary.volume, 'g', 12)));
+        QCOMPARE(VolumeUnitName(flowUnits), unit);
+    }
+
+    void summaryOverTheVisibleSpan()
+    {
+        const GraphSeries series = Series({0, 10, 20, 30, 40}, {5, -3, 8, 2, 9});
+        const StripSummary summary = SummariseStrip(series, 0, 5, 35);
+        QCOMPARE(summary.samples, 3);
+        QCOMPARE(summary.lowest, 1);
+        QCOMPARE(summary.highest, 2);
+        QCOMPARE(summary.mean, 7.0 / 3.0);
+        QVERIFY(!summary.volume);
+    }
+
+    // The live plot keeps a day, starts anew when the clock goes back, and
+    // a pause in the readings is a gap.
+    void liveSeries()
+    {
+        LiveGraphSeries live;
+        live.setStrips({{QStringLiteral("Channel 1 (ft)"), QStringLiteral("ft"), 2, -1}});
+        for (int i = 0; i < 10; ++i) {
+            live.add(1000 + i, {0.5 * i});
+        }
+        live.add(1030, {std::nan("")});
+        live.add(1031, {2.35});
+        QCOMPARE(live.series().gapsBefore, std::vector<int>{10});
+        QVERIFY(std::isnan(live.series().strips[0].values[10]));
+        QCOMPARE(live.series().value(11, 0), 2.35);
+
+        for (int i = 1; i <= 2 * 24 * 60; ++i) {
+            live.add(1031 + 60.0 * i, {1.0});
+        }
+        const GraphSeries& series = live.series();
+        QVERIFY(series.times.back() - series.times.front() <= LiveGraphSeries::KeptSeconds * 1.1);
+        QVERIFY(series.times.back() - series.times.front() >= LiveGraphSeries::KeptSeconds - 60);
+        QCOMPARE(series.strips[0].values.size(), series.times.size());
+        QVERIFY(series.gapsBefore.empty());
+
+        live.add(500, {1.0});
+        QCOMPARE(live.series().count(), 1);
+    }
+};
+
+BREVEL_TEST(GraphLogicTest)
+#include "tst_graphlogic.moc"

@@ -1,0 +1,319 @@
+#include "../history/HistoryFixtures.h"
+#include "MainWindowRig.h"
+#include "NullBusyCursor.h"
+#include "RecordingPrompter.h"
+#include "ScriptedFileDialogs.h"
+#include "TestRegistry.h"
+#include "app/GraphLaunch.h"
+#include "app/LiveReadings.h"
+#include "graph/HistoryGraphSeries.h"
+#include "graph/ui/GraphWidget.h"
+#include "graph/ui/HistoryGraphWindow.h"
+#include "graph/ui/LiveGraphWindow.h"
+#include "history/HistoryWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Two days of a creek every 15 minutes, with an hour missing; channel 1
+// with one place, so that a level of 2.35 (raw 235) shows as 2.4 where a
+// float would give 2.3. Levels hold for a few records, so packing drops some.
+struct GraphRig {
+    explicit GraphRig(bool pack)
+    {
+        settings.DecPlaces[0] = 1;
+        records.reset(5);
+        for (int i = 0; i < 192; ++i) {
+            if (i >= 100 && i < 104) {
+                continue;
+            }
+            const uint32_t time = uint32_t(74) << 22 | uint32_t(15 + i / 96) << 17 | uint32_t(i % 96 / 4) << 12
+                                  | uint32_t(i % 4 * 15) << 6;
+            AppendRecord(records, time, {i == 77 ? 235 : 200 + 40 * (i / 6 % 5), 1500 + i / 6 * 10, 500, i / 6, 2});
+        }
+        table.fill(pack);
+    }
+    HistoryGraphContext context() { return {table, QStringLiteral("Creek 4"), folder.path(), prompter, dialogs}; }
+
+    LoggerSettings settings = HistoryTestSettings();
+    HistoryRecords records;
+    HistoryTable table{records, settings, HistoryTestFlow()};
+    RecordingPrompter prompter;
+    ScriptedFileDialogs dialogs;
+    QTemporaryDir folder;
+};
+
+void Wheel(QWidget* widget, QPointF at, int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &event);
+}
+
+void TypeInto(QSpinBox* box, const QString& text)
+{
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Tab);
+}
+
+} // namespace
+
+class GraphWindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    // The mouse over a record reads what the table shows for it, in every
+    // strip, packed or not.
+    void crosshairReadsTheTable_data()
+    {
+        QTest::addColumn<bool>("pack");
+        QTest::addColumn<int>("record");
+        QTest::newRow("the tie a float rounds the other way") << false << 77;
+        QTest::newRow("first record") << false << 0;
+        QTest::newRow("after the gap") << false << 100;
+        QTest::newRow("packed, a row") << true << 36;
+        QTest::newRow("packed, the tie") << true << 77;
+    }
+    void crosshairReadsTheTable()
+    {
+        QFETCH(bool, pack);
+        QFETCH(int, record);
+        GraphRig rig(pack);
+        HistoryGraphWindow window(rig.context());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        GraphWidget* graph = window.graph();
+        const GraphSeries& series = window.series();
+        int row = 0;
+        while (rig.table.recordOf(row) != record) {
+            ++row;
+        }
+        int sample = 0;
+        while (HistoryGraphRecord(series, sample) != record) {
+            ++sample;
+        }
+        const GraphPlot plot = graph->currentPlot();
+        const QPoint at(qRound(plot.xAt(series.times[size_t(sample)])), qRound(plot.plotsRect().center().y()));
+        QTest::mouseMove(graph, at);
+        QCOMPARE(graph->crosshairSample(), sample);
+        const GraphReadout readout = graph->readout();
+        QCOMPARE(readout.time, rig.table.timestampText(row));
+        QCOMPARE(readout.values.size(), series.strips.size());
+        for (size_t k = 0; k < series.strips.size(); ++k) {
+            QCOMPARE(readout.values[k], rig.table.cellText(row, int(k) + 1) + u' ' + series.strips[k].unit);
+        }
+        QVERIFY(window.findChild<QLabel*>("lblReadout")->text().startsWith(readout.time));
+    }
+
+    void zoomAndPanByMouseAndKeys()
+    {
+        GraphRig rig(false);
+        HistoryGraphWindow window(rig.context());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        GraphWidget* graph = window.graph();
+        const GraphView& view = graph->view();
+        const double whole = view.span();
+        const QRectF plots = graph->currentPlot().plotsRect();
+        const QPointF at(plots.left() + plots.width() * 0.3, plots.top() + 20);
+        const double anchor = graph->currentPlot().timeAt(at.x());
+
+        Wheel(graph, at, 120); // zooms in around the time under the mouse
+        QCOMPARE(view.span(), whole * 0.8);
+        QVERIFY(std::fabs(graph->currentPlot().timeAt(at.x()) - anchor) < 1e-6 * whole);
+
+        const int strip = graph->currentPlot().stripAt(at);
+        const auto [low, high] = graph->currentPlot().valueRange(strip);
+        Wheel(graph, at, 240, Qt::ShiftModifier); // the values of that strip only
+        QCOMPARE(view.span(), whole * 0.8);
+        const auto [newLow, newHigh] = graph->currentPlot().valueRange(strip);
+        QVERIFY(std::fabs((newHigh - newLow) - (high - low) * 0.64) < 1e-9 * (high - low));
+        QVERIFY(!view.valueRange(strip + 1));
+
+        // A box from a quarter to a half of the width.
+        const QPoint from(qRound(plots.left() + plots.width() / 4), qRound(at.y()));
+        const QPoint to(qRound(plots.left() + plots.width() / 2), qRound(at.y()) + 2);
+        const double boxStart = graph->currentPlot().timeAt(from.x());
+        const double boxEnd = graph->currentPlot().timeAt(to.x());
+        QTest::mousePress(graph, Qt::LeftButton, {}, from);
+        QTest::mouseMove(graph, to);
+        QTest::mouseRelease(graph, Qt::LeftButton, {}, to);
+        QCOMPARE(view.start(), boxStart);
+        QCOMPARE(view.end(), boxEnd);
+
+        // Dragging with the right button moves the view by what it covers.
+        QTest::mousePress(graph, Qt::RightButton, {}, to);
+        QTest::mouseMove(graph, from);
+        QTest::mouseRelease(graph, Qt::RightButton, {}, from);
+        const double pan = (to.x() - from.x()) / plots.width() * (boxEnd - boxStart);
+        QVERIFY(std::fabs(view.start() - (boxStart + pan)) < 1e-6 * whole);
+        QVERIFY(std::fabs(view.span() - (boxEnd - boxStart)) < 1e-6 * whole);
+
+        QTest::keyClick(graph, Qt::Key_Home);
+        QCOMPARE(view.span(), whole);
+        QVERIFY(!view.valueRange(strip));
+        QTest::keyClick(graph, Qt::Key_Plus);
+        QCOMPARE(view.span(), whole / 2);
+        QTest::mouseDClick(graph, Qt::LeftButton, {}, from);
+        QCOMPARE(view.span(), whole);
+    }
+
+    void stripsCanBeHidden()
+    {
+        GraphRig rig(false);
+        HistoryGraphWindow window(rig.context());
+        window.show();
+        QCOMPARE(window.graph()->shownStrips().size(), size_t(7));
+        QTest::mouseClick(window.findChild<QCheckBox*>("chkStrip1"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(window.graph()->shownStrips(), (std::vector<int>{0, 2, 3, 4, 5, 6}));
+        QCOMPARE(window.graph()->currentPlot().plotRect(1), QRectF());
+    }
+
+    void exportsAtTheChosenSize_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("png") << "cmdExportPng" << "view.png" << true;
+        QTest::newRow("svg") << "cmdExportSvg" << "view.svg" << true;
+        QTest::newRow("no such folder") << "cmdExportPng" << "missing/view.png" << false;
+    }
+    void exportsAtTheChosenSize()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, fileName);
+        QFETCH(bool, written);
+        GraphRig rig(true);
+        HistoryGraphWindow window(rig.context());
+        window.show();
+        TypeInto(window.findChild<QSpinBox*>("exportWidth"), QStringLiteral("800"));
+        TypeInto(window.findChild<QSpinBox*>("exportHeight"), QStringLiteral("500"));
+        const QString path = rig.folder.filePath(fileName);
+        rig.dialogs.choices = {path};
+        QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
+        QCOMPARE(rig.dialogs.saveRequests.size(), 1);
+        QVERIFY(rig.dialogs.saveRequests[0].confirmOverwrite);
+        QCOMPARE(QFile::exists(path), written);
+        QCOMPARE(rig.prompter.messages.size(), written ? 0 : 1);
+        if (!written) {
+            QVERIFY(rig.prompter.messages[0].text.startsWith(QStringLiteral("Error: ")));
+        } else if (path.endsWith(QStringLiteral(".png"))) {
+            QCOMPARE(QImage(path).size(), QSize(800, 500));
+        } else {
+            QFile svg(path);
+            QVERIFY(svg.open(QIODevice::ReadOnly));
+            QVERIFY(svg.readAll().contains("viewBox=\"0 0 800 500\""));
+        }
+    }
+
+    void historyWindowOpensTheGraphOfItsTable()
+    {
+        GraphRig rig(false);
+        NullBusyCursor cursor;
+        const HistoryTable* opened = nullptr;
+        bool packed = false;
+        HistoryWindow window({rig.records, rig.settings, HistoryTestFlow(), {}, QStringLiteral("Creek 4"),
+                              QString(), true, rig.prompter, rig.dialogs, cursor,
+                              [&](const HistoryTable& table, const QString& name, QWidget* parent) {
+                                  opened = &table;
+                                  packed = table.isPacked();
+                                  QCOMPARE(name, QStringLiteral("Creek 4"));
+                                  QCOMPARE(parent, &window);
+                              }});
+        window.show();
+        rig.prompter.answers = {PromptAnswer::Yes};
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdPack"), Qt::LeftButton);
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdGraph"), Qt::LeftButton);
+        QCOMPARE(opened, &window.table());
+        QVERIFY(packed);
+
+        HistoryWindow without({rig.records, rig.settings, HistoryTestFlow(), {}, QString(), QString(), true,
+                               rig.prompter, rig.dialogs, cursor});
+        without.show();
+        QVERIFY(!without.findChild<QPushButton*>("cmdGraph")->isVisible());
+    }
+
+    // Action > Live Graph plots what the meter columns show, a missing
+    // channel as a gap rather than the bottom of its bar.
+    void liveGraphPlotsTheMeterValues()
+    {
+        MainWindowRig rig;
+        rig.controller.StartUp(QString(), QString());
+        rig.controller.StatusTimer().stop();
+        rig.controller.SampleTimer().stop();
+        InstallGraphs(rig.session, rig.controller, rig.window);
+        LoggerSettings& settings = rig.session.Logger;
+        settings = HistoryTestSettings();
+        settings.EngUnits[0] = QStringLiteral("Feet");
+        settings.ManningsN = 0.013;
+        settings.ManningsS = 0.01;
+        settings.ManningsD = 2.0;
+        rig.session.State.Connected = true;
+        rig.controller.ShowSettingsSummary();
+        rig.window.ui().mnuLiveGraph->trigger();
+        auto* live = rig.window.findChild<LiveGraphWindow*>();
+        QVERIFY(live && live->isVisible());
+
+        LiveSample sample;
+        sample.Values = {123, 1500, 777, 0, 0, 0, 0, 0, 4, 5};
+        PushLiveSample(rig.session, sample);
+        rig.controller.ShowLiveSamples();
+        sample.Values[1] = -1;
+        PushLiveSample(rig.session, sample);
+        rig.controller.ShowLiveSamples();
+
+        const GraphSeries& series = live->series();
+        QCOMPARE(series.count(), 2);
+        const std::vector<QString> titles{"Channel 1 (Feet)", "Channel 2 (degC)", "Channel 3 (%)", "Flow (CFS)",
+                                          "Velocity (FPS)"};
+        QCOMPARE(series.strips.size(), titles.size());
+        for (size_t k = 0; k < titles.size(); ++k) {
+            QCOMPARE(series.strips[k].title, titles[k]);
+            const QString meter = rig.window.ui().meters[k].lblValue->text();
+            if (k == 1) {
+                QCOMPARE(meter, QStringLiteral("No sample"));
+                QVERIFY(StripValueText(series, 1, int(k)).isEmpty());
+            } else {
+                QCOMPARE(StripValueText(series, 1, int(k)), meter);
+            }
+        }
+        QVERIFY(live->graph()->view().end() == series.times.back());
+        QCOMPARE(live->graph()->view().span(), 600.0);
+    }
+
+    void liveGraphScrollsOverTheChosenSpanUnlessPaused()
+    {
+        LiveGraphWindow live;
+        live.setStrips({{QStringLiteral("Channel 1 (ft)"), QStringLiteral("ft"), 2, -1}});
+        live.show();
+        for (int t = 0; t < 900; ++t) {
+            live.addReading(1000 + t, {double(t % 50)});
+        }
+        const GraphView& view = live.graph()->view();
+        QCOMPARE(view.end(), 1899.0);
+        QCOMPARE(view.span(), 600.0);
+        QTest::keyClick(live.findChild<QComboBox*>("cmbSpan"), Qt::Key_Up);
+        QCOMPARE(view.span(), 300.0);
+
+        QTest::mouseClick(live.findChild<QCheckBox*>("chkPause"), Qt::LeftButton, {}, QPoint(5, 5));
+        live.addReading(1900, {1.0});
+        QCOMPARE(view.end(), 1899.0);
+        QTest::mouseClick(live.findChild<QCheckBox*>("chkPause"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(view.end(), 1900.0);
+        QCOMPARE(live.series().count(), 901);
+    }
+};
+
+BREVEL_TEST(GraphWindowsTest)
+#include "tst_graphwindows.moc"
