@@ -1,7 +1,7 @@
 #include "history/HistoryExport.h"
 
 #include "core/DateText.h"
-#include "history/HistoryTable.h"
+#include "history/HistoryRows.h"
 
 #include <QSaveFile>
 
@@ -10,7 +10,7 @@ namespace {
 const QString Separator = QStringLiteral(", ");
 const char LineEnd[] = "\r\n";
 
-QString RowLine(const HistoryTable& table, int row)
+QString RowLine(const HistoryRows& table, int row)
 {
     // The timestamp is "date time": the date runs to the first blank.
     const QString timestamp = table.timestampText(row);
@@ -52,7 +52,7 @@ QString DefaultExportFileName(const QDateTime& now)
     return now.toString(QStringLiteral("yyyy-MM-dd-hhmm")) + QStringLiteral(".csv");
 }
 
-bool WriteHistoryCsv(const QString& path, const HistoryTable& table, const QString& firstLine,
+bool WriteHistoryCsv(const QString& path, const HistoryRows& table, const QString& firstLine,
                      const std::function<void(int row)>& progress)
 {
     QSaveFile file(path);
