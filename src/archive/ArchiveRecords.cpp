@@ -138,8 +138,12 @@ std::optional<ArchiveRecords> LoadSiteRecords(Archive& archive, const QString& s
                      {*siteId})) {
         return std::nullopt;
     }
+    const auto indexOf = [&](const QVariant& download) {
+        const auto found = downloadIndex.find(download.toLongLong());
+        return found == downloadIndex.end() ? -1 : found->second;
+    };
     while (q.next()) {
-        auto& columns = slotColumns[size_t(downloadIndex.at(q.value(0).toLongLong()))];
+        auto& columns = slotColumns[size_t(indexOf(q.value(0)))];
         columns.resize(std::max(columns.size(), size_t(q.value(1).toInt()) + 1));
         columns[size_t(q.value(1).toInt())] = {{KindNamed(q.value(2).toString()), q.value(3).toInt(), q.value(4).toString()},
                                                q.value(5).toInt()};
@@ -170,7 +174,14 @@ std::optional<ArchiveRecords> LoadSiteRecords(Archive& archive, const QString& s
     while (q.next()) {
         out.stamps_.push_back(q.value(0).toLongLong());
         out.ordinals_.push_back(q.value(1).toInt());
-        const int download = downloadIndex.at(q.value(2).toLongLong());
+        const int download = indexOf(q.value(2));
+        if (download < 0) {
+            if (error) {
+                *error = QStringLiteral("the archive %1 is inconsistent: records of site \"%2\" name another site's download")
+                             .arg(archive.location().text(), site);
+            }
+            return std::nullopt;
+        }
         out.downloadOf_.push_back(download);
         used[size_t(download)] = true;
         int field = 3;

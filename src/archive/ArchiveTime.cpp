@@ -25,11 +25,6 @@ qint64 ArchiveStamp(uint32_t packedTime)
     return Epoch.daysTo(t.date()) * SecondsPerDay + t.Hour * 3600 + t.Minute * 60 + t.Second;
 }
 
-QDate ArchiveStampDate(qint64 stamp)
-{
-    return Epoch.addDays(FloorDiv(stamp, SecondsPerDay));
-}
-
 ArchiveTimeText::ArchiveTimeText(ArchiveTimeFormat format, ShortDateFormat dateFormat)
     : format_(format), dateFormat_(std::move(dateFormat))
 {

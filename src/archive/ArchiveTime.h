@@ -11,7 +11,6 @@
 // logger's clock, a local time without a zone, kept as the logger wrote it.
 qint64 ArchiveStamp(QDate date, QTime time);
 qint64 ArchiveStamp(uint32_t packedTime);
-QDate ArchiveStampDate(qint64 stamp);
 
 enum class ArchiveTimeFormat {
     ShortDate, // the program's own: short date, a blank, hh:mm:ss, by the logger's clock

@@ -142,7 +142,10 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected"); // the location as text(), or the error
         QTest::addColumn<QString>("database");
-        QTest::newRow("default") << "" << "sqlite:" + QDir::homePath() + "/.local/share/Brevel/archive.sqlite" << "";
+        QTest::newRow("default") << ""
+                                 << "sqlite:" + qEnvironmentVariable("XDG_DATA_HOME", QDir::homePath() + "/.local/share")
+                                        + "/Brevel/archive.sqlite"
+                                 << "";
         QTest::newRow("file") << "sqlite:/data/flows.sqlite" << "sqlite:/data/flows.sqlite" << "";
         QTest::newRow("home") << "sqlite:~/flows.sqlite" << "sqlite:" + QDir::homePath() + "/flows.sqlite" << "";
         QTest::newRow("server") << "postgresql://ann@db.local:5433/flows" << "postgresql://ann@db.local:5433/flows"
@@ -392,7 +395,7 @@ private slots:
             QCOMPARE(lines[2 + r], dateTimes[r] + ", " + program[2 + r].section(QStringLiteral(", "), 2));
         }
         // A range takes the records from its start up to its end.
-        const qint64 nine = QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC).secsTo(QDateTime(Base.date(), QTime(9, 0), Qt::UTC));
+        const qint64 nine = ArchiveStamp(Base.date(), QTime(9, 0));
         QVERIFY(ExportSiteCsv(*archive, QStringLiteral("Creek 4"), {nine, nine + 57 * 60}, ArchiveTimeFormat(format), path, &error));
         QCOMPARE(Lines(path).mid(2), QStringList{lines[3]});
     }
