@@ -141,7 +141,7 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected"); // the location as text(), or the error
-        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("login");    // user:password@database of a server
         QTest::newRow("default") << ""
                                  << "sqlite:" + qEnvironmentVariable("XDG_DATA_HOME", QDir::homePath() + "/.local/share")
                                         + "/Brevel/archive.sqlite"
@@ -149,16 +149,15 @@ private slots:
         QTest::newRow("file") << "sqlite:/data/flows.sqlite" << "sqlite:/data/flows.sqlite" << "";
         QTest::newRow("home") << "sqlite:~/flows.sqlite" << "sqlite:" + QDir::homePath() + "/flows.sqlite" << "";
         QTest::newRow("server") << "postgresql://ann@db.local:5433/flows" << "postgresql://ann@db.local:5433/flows"
-                                << "flows";
+                                << "ann:@flows";
         QTest::newRow("password left out of the text")
-            << "postgres://ann:s%40cret@[::1]/flows" << "postgresql://ann@[::1]/flows" << "flows";
-        QTest::newRow("socket folder") << "postgresql://ann@/flows?host=/tmp/pg&port=5434"
-                                       << "postgresql://ann@/flows?host=/tmp/pg&port=5434" << "flows";
+            << "postgres://ann:s%40cret@[::1]/flows" << "postgresql://ann@[::1]/flows" << "ann:s@cret@flows";
+        QTest::newRow("socket folder") << "postgresql:///flows?host=/tmp/pg&port=5434&user=ann&password=pw"
+                                       << "postgresql://ann@/flows?host=/tmp/pg&port=5434" << "ann:pw@flows";
         QTest::newRow("other scheme") << "mysql://ann@db/flows"
                                       << "archive location \"mysql://ann@db/flows\" is neither sqlite:PATH nor "
                                          "postgresql://user@host:port/database"
                                       << "";
-        QTest::newRow("no file") << "sqlite:" << "archive location \"sqlite:\": no file named (sqlite:PATH)" << "";
         QTest::newRow("no database") << "postgresql://ann:pw@db"
                                      << "archive location \"postgresql://ann:***@db\": no database named "
                                         "(postgresql://user@host:port/database)"
@@ -177,12 +176,12 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QFETCH(QString, database);
+        QFETCH(QString, login);
         QString error;
         const std::optional<ArchiveLocation> location = ParseArchiveLocation(text, &error);
         QCOMPARE(location ? location->text() : error, expected);
-        if (location) {
-            QCOMPARE(location->database, database);
+        if (location && location->engine == ArchiveLocation::Engine::Postgres) {
+            QCOMPARE(location->user + u':' + location->password + u'@' + location->database, login);
         }
     }
 
