@@ -43,7 +43,7 @@ private:
 bool ExportSiteCsv(Archive& archive, const QString& site, ArchiveRange range, ArchiveTimeFormat timeFormat,
                    const QString& path, QString* error)
 {
-    const std::optional<ArchiveRecords> records = LoadSiteRecords(archive, site, range, error);
+    const std::optional<ArchiveRecords> records = LoadSiteRecords(archive, site, range, error, ArchiveRawCounts::Skip);
     if (!records) {
         return false;
     }

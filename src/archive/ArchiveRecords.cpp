@@ -89,7 +89,7 @@ std::optional<std::vector<ArchiveSite>> ListSites(Archive& archive, QString* err
 }
 
 std::optional<ArchiveRecords> LoadSiteRecords(Archive& archive, const QString& site, ArchiveRange range,
-                                              QString* error)
+                                              QString* error, ArchiveRawCounts rawCounts)
 {
     Reader reader{archive, error};
     const std::optional<qint64> siteId = FindSite(reader, site);
@@ -117,7 +117,9 @@ std::optional<ArchiveRecords> LoadSiteRecords(Archive& archive, const QString& s
         d.port = q.value(4).toString();
         d.loggerName = q.value(5).toString();
         d.complete = q.value(6).toInt() != 0;
-        out.rawCount_ = std::max(out.rawCount_, q.value(7).toInt());
+        if (rawCounts == ArchiveRawCounts::Read) {
+            out.rawCount_ = std::max(out.rawCount_, q.value(7).toInt());
+        }
         d.recordCount = q.value(8).toInt();
         d.newCount = q.value(9).toInt();
         d.flowMode = uint8_t(q.value(10).toInt());

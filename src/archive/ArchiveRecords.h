@@ -39,6 +39,9 @@ struct ArchiveColumn {
     bool operator==(const ArchiveColumn&) const = default;
 };
 
+// Whether records are read with their raw counts; an export needs none.
+enum class ArchiveRawCounts { Read, Skip };
+
 // A collection as the records of a site refer to it.
 struct ArchiveDownloadFacts {
     qint64 id = 0;
@@ -73,14 +76,16 @@ public:
         const int slot = download(record).slotOfColumn[size_t(column)];
         return slot < 0 ? std::nullopt : std::optional(values_[size_t(record) * size_t(slotCount_) + size_t(slot)]);
     }
-    // Raw count k as read (analog channels, then pulse channels); -1 where none.
+    // Raw count k as read (analog channels, then pulse channels); -1 where
+    // none, or when the records were read without their raw counts.
     int raw(int record, int k) const
     {
         return k < rawCount_ ? raw_[size_t(record) * size_t(rawCount_) + size_t(k)] : -1;
     }
 
 private:
-    friend std::optional<ArchiveRecords> LoadSiteRecords(Archive&, const QString&, ArchiveRange, QString*);
+    friend std::optional<ArchiveRecords> LoadSiteRecords(Archive&, const QString&, ArchiveRange, QString*,
+                                                         ArchiveRawCounts);
 
     std::vector<ArchiveColumn> columns_;
     std::vector<ArchiveDownloadFacts> downloads_;
@@ -96,4 +101,4 @@ private:
 // The records of a site in the range. Nothing, with a one-line reason, when
 // the archive cannot be read or holds no such site.
 std::optional<ArchiveRecords> LoadSiteRecords(Archive& archive, const QString& site, ArchiveRange range,
-                                              QString* error);
+                                              QString* error, ArchiveRawCounts rawCounts = ArchiveRawCounts::Read);
