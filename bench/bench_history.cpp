@@ -137,7 +137,11 @@ void BM_DownloadPaced115200(benchmark::State& state)
 
 class QuietPrompter : public Prompter {
 public:
-    PromptAnswer ask(const QString&, const QString&, PromptIcon, PromptButtons) override { return PromptAnswer::Yes; }
+    using Prompter::ask;
+    PromptAnswer ask(const QString&, const QString&, PromptIcon, PromptButtons, PromptAnswer) override
+    {
+        return PromptAnswer::Yes;
+    }
 };
 class NoDialogs : public FileDialogs {
 public:

@@ -3,6 +3,7 @@
 #include "app/ProgramPictures.h"
 
 #include <QLabel>
+#include <QPushButton>
 
 AboutWindow::AboutWindow(const QString& mainCaption, QWidget* parent) : QDialog(parent)
 {
@@ -16,7 +17,16 @@ AboutWindow::AboutWindow(const QString& mainCaption, QWidget* parent) : QDialog(
     picture->setPixmap(ProgramBanner(QString()));
     picture->adjustSize();
     const QSize inner = picture->size();
-    setFixedSize(inner);
+
+    // A strip under the picture holds the button that closes the box.
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    ok->adjustSize();
+    constexpr int margin = 8;
+    ok->move(inner.width() - ok->width() - margin, inner.height() + margin);
+    setFixedSize(inner.width(), inner.height() + ok->height() + 2 * margin);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     lblVersion_ = new QLabel(mainCaption, this);
     lblVersion_->setObjectName(QStringLiteral("lblVersion"));

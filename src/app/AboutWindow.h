@@ -5,7 +5,7 @@
 class QLabel;
 
 // frmAbout: the program's picture with the main window's caption as the
-// version line and a notice under it. Escape closes it.
+// version line and a notice under it. OK and Escape close it.
 class AboutWindow : public QDialog {
     Q_OBJECT
 public:

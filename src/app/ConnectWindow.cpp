@@ -10,6 +10,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Prompter.h"
 #include "platform/SerialPort.h"
+#include "platform/TypedComboBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +21,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -29,6 +32,25 @@ QComboBox* MakeList(QWidget* parent, const QString& name)
     box->setObjectName(name);
     return box;
 }
+
+// A port list that looks for ports again each time it opens, so that an
+// adapter plugged in while the window is open can be chosen.
+class PortList : public QComboBox {
+public:
+    PortList(QWidget* parent, const QString& name, std::function<void()> refresh)
+        : QComboBox(parent), refresh_(std::move(refresh))
+    {
+        setObjectName(name);
+    }
+    void showPopup() override
+    {
+        refresh_();
+        QComboBox::showPopup();
+    }
+
+private:
+    std::function<void()> refresh_;
+};
 
 QLabel* MakeCaption(QWidget* parent, const QString& name, const QString& text)
 {
@@ -53,7 +75,7 @@ ConnectWindow::ConnectWindow(Session& session, QWidget* parent) : QDialog(parent
     auto* frame1 = new QGroupBox(this);
     frame1->setObjectName(QStringLiteral("Frame1"));
     auto* direct = new QGridLayout(frame1);
-    cmbPort1_ = MakeList(frame1, QStringLiteral("cmbPort1"));
+    cmbPort1_ = new PortList(frame1, QStringLiteral("cmbPort1"), [this] { RefreshPortLists(); });
     cmbBaud1_ = MakeList(frame1, QStringLiteral("cmbBaud1"));
     direct->addWidget(MakeCaption(frame1, QStringLiteral("Label1"), QStringLiteral("Port")), 0, 0);
     direct->addWidget(cmbPort1_, 0, 1);
@@ -63,10 +85,10 @@ ConnectWindow::ConnectWindow(Session& session, QWidget* parent) : QDialog(parent
     auto* frame2 = new QGroupBox(this);
     frame2->setObjectName(QStringLiteral("Frame2"));
     auto* modem = new QGridLayout(frame2);
-    cmbPort2_ = MakeList(frame2, QStringLiteral("cmbPort2"));
+    cmbPort2_ = new PortList(frame2, QStringLiteral("cmbPort2"), [this] { RefreshPortLists(); });
     cmbBaud2_ = MakeList(frame2, QStringLiteral("cmbBaud2"));
     cmbNumber_ = MakeList(frame2, QStringLiteral("cmbNumber"));
-    cmbNumber_->setEditable(true);
+    MakeTypeable(cmbNumber_);
     modem->addWidget(MakeCaption(frame2, QStringLiteral("Label4"), QStringLiteral("Port")), 0, 0);
     modem->addWidget(cmbPort2_, 0, 1);
     modem->addWidget(MakeCaption(frame2, QStringLiteral("Label3"), QStringLiteral("Baud Rate")), 1, 0);
@@ -94,6 +116,7 @@ ConnectWindow::ConnectWindow(Session& session, QWidget* parent) : QDialog(parent
     cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel_->setAutoDefault(false);
+    lblProgress_ = MakeCaption(this, QStringLiteral("lblProgress"), QString());
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(optDirect_, 0, 0);
@@ -102,7 +125,7 @@ ConnectWindow::ConnectWindow(Session& session, QWidget* parent) : QDialog(parent
     layout->addWidget(frame2, 1, 1);
     layout->addWidget(frame3, 2, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
+    buttons->addWidget(lblProgress_, 1);
     buttons->addWidget(cmdConnect_);
     buttons->addWidget(cmdCancel_);
     layout->addLayout(buttons, 3, 0, 1, 2);
@@ -120,7 +143,6 @@ void ConnectWindow::Fill()
     connectBusy_ = true;
     cancelRequested_ = false;
     const UserSettings& user = session_.User;
-    const QStringList ports = BuildPortList(DiscoverPorts(session_.Ports));
 
     for (const QString& number : user.ModemNumber) {
         cmbNumber_->addItem(number);
@@ -129,12 +151,9 @@ void ConnectWindow::Fill()
     txtConfiguration_->setText(user.ModemInit);
     chkInitFile_->setChecked(user.UseModemInit != 0);
 
-    cmbPort1_->addItems(ports);
-    cmbPort2_->addItems(ports);
+    FillPortLists(user.DirectPort, user.ModemPort);
     cmbBaud1_->addItems(DirectBaudRates());
     cmbBaud2_->addItems(ModemBaudRates());
-    cmbPort1_->setCurrentIndex(PortIndexFor(ports, user.DirectPort));
-    cmbPort2_->setCurrentIndex(PortIndexFor(ports, user.ModemPort));
     const int directBaud = cmbBaud1_->findText(user.DirectBaud);
     cmbBaud1_->setCurrentIndex(directBaud >= 0 ? directBaud : 3);
     const int modemBaud = cmbBaud2_->findText(user.ModemBaud);
@@ -142,6 +161,29 @@ void ConnectWindow::Fill()
 
     (session_.UseModem ? optModem_ : optDirect_)->setChecked(true);
     connectBusy_ = false;
+}
+
+// Each list keeps the port it shows when that port is still there.
+void ConnectWindow::FillPortLists(const QString& directPort, const QString& modemPort)
+{
+    const QStringList ports = BuildPortList(DiscoverPorts(session_.Ports));
+    for (const auto& [list, port] : {std::pair{cmbPort1_, directPort}, std::pair{cmbPort2_, modemPort}}) {
+        list->clear();
+        list->addItems(ports);
+        list->setCurrentIndex(PortIndexFor(ports, port));
+    }
+}
+
+void ConnectWindow::RefreshPortLists()
+{
+    FillPortLists(ExtractPort(cmbPort1_->currentText()), ExtractPort(cmbPort2_->currentText()));
+}
+
+// What the attempt is doing, while it does it.
+void ConnectWindow::ShowProgress(const QString& text)
+{
+    lblProgress_->setText(text);
+    lblProgress_->repaint();
 }
 
 void ConnectWindow::ConnectClicked()
@@ -174,6 +216,7 @@ bool ConnectWindow::Attempt()
         user.DirectBaud = baud = cmbBaud1_->currentText();
         user.DirectPort = port = ExtractPort(cmbPort1_->currentText());
     }
+    ShowProgress(QStringLiteral("Opening %1\u2026").arg(port));
     if (!session_.Link.OpenPort(PortNumber(port), baud + QStringLiteral(",N,8,1"))) {
         prompter.tell(QStringLiteral("Connect Error"),
                       QStringLiteral("Error opening port.  If this port exists, it \r\nmay be in use by another application."),
@@ -182,6 +225,7 @@ bool ConnectWindow::Attempt()
     }
     if (modem) {
         state.ReplyTicks = state.ModemReplyTicks;
+        ShowProgress(QStringLiteral("Dialing %1\u2026").arg(cmbNumber_->currentText()));
         ModemWindowDisplay display(this);
         const ModemDialSetup setup{user.ModemNumber, user.UseModemInit != 0, txtConfiguration_->text()};
         if (!DialModem(cmbNumber_->currentText(), setup, session_.Link, prompter, display)) {
@@ -197,7 +241,13 @@ bool ConnectWindow::Attempt()
     bool awake = false;
     {
         BusyScope hourglass(session_.platform.busyCursor);
-        awake = session_.Commands.WakeLogger([this] { return cancelRequested_; });
+        awake = session_.Commands.WakeLogger([this] { return cancelRequested_; }, [this](int attempt) {
+            if (!cancelRequested_) {
+                ShowProgress(QStringLiteral("Waking the logger (attempt %1 of %2)\u2026")
+                                 .arg(attempt)
+                                 .arg(LoggerCommands::WakeAttempts));
+            }
+        });
     }
     if (awake) {
         state.Connected = true;
@@ -212,6 +262,7 @@ void ConnectWindow::CancelClicked()
 {
     if (connectBusy_) {
         cancelRequested_ = true;
+        ShowProgress(QStringLiteral("Cancelling\u2026"));
     } else {
         QDialog::reject();
     }

@@ -4,6 +4,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -28,6 +29,9 @@ protected:
 
 private:
     void Fill();
+    void FillPortLists(const QString& directPort, const QString& modemPort);
+    void RefreshPortLists();
+    void ShowProgress(const QString& text);
     void ConnectClicked();
     void CancelClicked();
     void BrowseClicked();
@@ -49,4 +53,5 @@ private:
     QPushButton* cmdBrowse_;
     QPushButton* cmdConnect_;
     QPushButton* cmdCancel_;
+    QLabel* lblProgress_;
 };

@@ -137,7 +137,7 @@ void MainController::ConnectAction()
     }
     state.Busy = false;
     GetSample();
-    if (session_.FlowDisplay.FlowUnitsInvalid) {
+    if (session_.FlowDisplay.FlowUnitsInvalid && !closed_) {
         session_.platform.prompter.tell(
             QStringLiteral("Bad Units"),
             QStringLiteral("Warning: For the flow monitor calculations to be done correctly the channel 1\r\n"
@@ -171,11 +171,11 @@ bool MainController::CheckLoggerAfterConnect()
         return true;
     }
     const PromptAnswer answer =
-        prompter.ask(QStringLiteral("Initialization Required"),
-                     QStringLiteral("Warning: the flash memory has not been programmed.\r\n"
-                                    "You need to initialize the flash memory before proceeding.\r\n"
-                                    "This may take up to 5 seconds."),
-                     PromptIcon::Warning, PromptButtons::OkCancel);
+        prompter.askBeforeLoss(QStringLiteral("Initialization Required"),
+                               QStringLiteral("Warning: the flash memory has not been programmed.\r\n"
+                                              "You need to initialize the flash memory before proceeding.\r\n"
+                                              "This may take up to 5 seconds."),
+                               PromptIcon::Warning, PromptButtons::OkCancel);
     if (answer != PromptAnswer::Ok) {
         return false;
     }
@@ -225,7 +225,7 @@ void MainController::GetSample()
                 state.SamplePhase = 0;
                 state.SampleWaitCountdown = 25;
                 // The sample timer fetches the sample meanwhile.
-                while (state.SampleWaitCountdown >= 1 && state.AwaitingSample) {
+                while (state.SampleWaitCountdown >= 1 && state.AwaitingSample && !closed_) {
                     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
                 }
             },
@@ -271,7 +271,7 @@ void MainController::SynchronizeTime()
 void MainController::ClearHistory()
 {
     RunGuarded([this] {
-        const PromptAnswer answer = session_.platform.prompter.ask(
+        const PromptAnswer answer = session_.platform.prompter.askBeforeLoss(
             QStringLiteral("Clear History"), QStringLiteral("Are you sure you want to erase the history buffer?"),
             PromptIcon::Question, PromptButtons::YesNo);
         if (answer == PromptAnswer::Yes) {

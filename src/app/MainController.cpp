@@ -10,13 +10,16 @@
 #include "core/NumberText.h"
 #include "flow/RatingCatalogue.h"
 #include "platform/HelpViewer.h"
+#include "platform/Prompter.h"
 #include "platform/SerialPort.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QSplashScreen>
 
 namespace {
@@ -192,9 +195,15 @@ void MainController::ShowColumnLabels()
 
 void MainController::LaunchHelp()
 {
-    if (!session_.HelpFile.isEmpty() && QFileInfo::exists(session_.HelpFile)) {
-        session_.platform.helpViewer.open(session_.HelpFile);
+    const QString& manual = session_.HelpFile;
+    if (manual.isEmpty() || !QFileInfo::exists(manual) || session_.platform.helpViewer.open(manual)) {
+        return;
     }
+    session_.platform.prompter.tell(QStringLiteral("Help"),
+                                    QStringLiteral("Error: no browser could open the manual.\r\n"
+                                                   "Open it yourself from %1")
+                                        .arg(QDir::toNativeSeparators(manual)),
+                                    PromptIcon::Warning);
 }
 
 void MainController::ShowAbout()
@@ -203,19 +212,36 @@ void MainController::ShowAbout()
     about.exec();
 }
 
+// The window may close in the middle of any exchange (the user's close box
+// is served inside the link's waits): every wait must end now, or the
+// program would run on without a window.
 void MainController::WindowClosing()
 {
+    if (closed_) {
+        return;
+    }
+    closed_ = true;
     statusTimer_.stop();
     sampleTimer_.stop();
+    AppState& state = session_.State;
+    state.AwaitingSample = false;
+    state.SampleWaitCountdown = 0;
+    state.ReplyCountdown = 0;
     WriteUserSettings(session_.User, session_.platform.settingsStore);
-    if (session_.platform.port.isOpen()) {
-        session_.platform.port.close();
-    }
-    // Every other window, the most recently opened first.
+    // Dropping DTR first tells a modem to hang up; with the port closed no
+    // wait of the link goes on.
+    session_.Link.ClosePort();
+    // Every other window, the most recently opened first. One that will not
+    // close while it works (a download, a connection attempt) is hidden,
+    // which ends its modal wait all the same.
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
-        if (*it != &window_ && (*it)->isVisible()) {
-            (*it)->close();
+        const QPointer<QWidget> window = *it;
+        if (window != &window_ && window->isVisible()) {
+            window->close();
+            if (window) {
+                window->hide();
+            }
         }
     }
 }

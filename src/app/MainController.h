@@ -86,6 +86,7 @@ private:
     QTimer sampleTimer_;
     MeterLayout layout_;
     LiveSampler sampler_;
+    bool closed_ = false; // the window has closed: the program is ending
 };
 
 // The colours of the connection status label.

@@ -4,6 +4,7 @@
 #include "core/DateText.h"
 #include "core/ErrorTrap.h"
 #include "core/NumberText.h"
+#include "core/WholeFileSave.h"
 #include "flow/Rating.h"
 
 #include <QCoreApplication>
@@ -11,8 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -55,18 +56,7 @@ bool WriteFile(const QString& path, const QStringList& lines)
     if (!bytes) {
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    // Qt 6.4's commit() replaces the old file even when the final flush of
-    // its buffer failed (a full disk), so flush and check first. Uncommitted,
-    // the new text is thrown away and the old file stays.
-    if (file.write(*bytes) != bytes->size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SaveWholeFile(path, [&](QIODevice& file) { return file.write(*bytes) == bytes->size(); });
 }
 
 // ---- reading ----
@@ -111,6 +101,13 @@ std::optional<Integer> WholeValue(const QString& value)
         return std::nullopt;
     }
     return Integer(whole.Value);
+}
+
+// A number of a double field; one beyond the range of a double (1E999) cannot be taken.
+std::optional<double> FiniteValue(const QString& value)
+{
+    const double number = NumberValue(value);
+    return std::isfinite(number) ? std::optional<double>(number) : std::nullopt;
 }
 
 // Stores a converted value at an index of a list; false when the value did
@@ -197,8 +194,11 @@ private:
             return number.has_value();
         }
         if (const auto number = numbers.find(key); number != numbers.end()) {
-            s_.*number.value() = NumberValue(value);
-            return true;
+            const std::optional<double> finite = FiniteValue(value);
+            if (finite) {
+                s_.*number.value() = *finite;
+            }
+            return finite.has_value();
         }
         if (key == u"Channel") {
             const std::optional<int16_t> channel = WholeValue<int16_t>(value);
@@ -214,10 +214,10 @@ private:
             return StoreAt(s_.*raw.value(), channel_, WholeValue<int32_t>(value));
         }
         if (const auto list = channelNumbers.find(key); list != channelNumbers.end()) {
-            return StoreAt(s_.*list.value(), channel_, std::optional<double>(NumberValue(value)));
+            return StoreAt(s_.*list.value(), channel_, FiniteValue(value));
         }
         if (key == u"PulseUnit") {
-            return StoreAt(s_.PulseUnit, channel_, std::optional<double>(NumberValue(value)));
+            return StoreAt(s_.PulseUnit, channel_, FiniteValue(value));
         }
         if (const auto time = alarmTimes.find(key); time != alarmTimes.end()) {
             return StoreAt(s_.*time.value(), channel_, WholeValue<int16_t>(value));
@@ -294,12 +294,25 @@ bool ReadFile(const QString& path, LoggerSettings& settings, RatingState& rating
 
 } // namespace
 
+QString SetupFileTimeText(QTime time, const QLocale& locale)
+{
+    // The file holds single-byte characters only: the system's digits and
+    // letters where it can, else the system's pattern with plain digits,
+    // else hours, minutes and seconds.
+    for (const QString& text : {LongTimeText(time, locale), LongTimeText(time, locale, QLocale::c())}) {
+        if (Latin1({text})) {
+            return text;
+        }
+    }
+    return QLocale::c().toString(time, QStringLiteral("HH:mm:ss"));
+}
+
 SetupFileStamp CurrentSetupFileStamp()
 {
     const QDateTime now = QDateTime::currentDateTime();
     return {QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(),
             QStringLiteral("%1.%2.%3").arg(BREVEL_VERSION_MAJOR).arg(BREVEL_VERSION_MINOR).arg(BREVEL_VERSION_REVISION),
-            ShortDateText(now.date()), now.time().toString(QStringLiteral("hh:mm:ss"))};
+            ShortDateText(now.date()), SetupFileTimeText(now.time(), QLocale::system())};
 }
 
 QStringList SetupFileLines(const LoggerSettings& s, const SetupFileStamp& stamp)

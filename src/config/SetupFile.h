@@ -2,7 +2,9 @@
 
 #include "config/LoggerSettings.h"
 
+#include <QLocale>
 #include <QString>
+#include <QTime>
 #include <QStringList>
 
 struct RatingState;
@@ -15,11 +17,15 @@ struct SetupFileStamp {
     QString Program; // executable name without folder and extension
     QString Version; // "2.3.2"
     QString Date;    // short date, two-digit year
-    QString Time;    // hh:mm:ss
+    QString Time;    // the system's long time format, without the time zone
 };
 
 // This program and the current local date and time.
 SetupFileStamp CurrentSetupFileStamp();
+
+// The time as the "Time=" line holds it: the locale's long time format
+// without its time zone, in characters a single-byte file can hold.
+QString SetupFileTimeText(QTime time, const QLocale& locale);
 
 // The 141 lines of the file, without their line ends.
 QStringList SetupFileLines(const LoggerSettings& settings, const SetupFileStamp& stamp);

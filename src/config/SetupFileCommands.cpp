@@ -30,9 +30,9 @@ bool SetupFileCommands::Save(LoggerSettings& settings, const std::function<void(
         return false;
     }
     if (QFileInfo::exists(*path) &&
-        prompter_.ask(QStringLiteral("Save Setup"),
-                      QStringLiteral("The setup file already exists, do you want to overwrite it?"),
-                      PromptIcon::Information, PromptButtons::YesNo) != PromptAnswer::Yes) {
+        prompter_.askBeforeLoss(QStringLiteral("Save Setup"),
+                                QStringLiteral("The setup file already exists, do you want to overwrite it?"),
+                                PromptIcon::Information, PromptButtons::YesNo) != PromptAnswer::Yes) {
         return false;
     }
     readFromEditor();

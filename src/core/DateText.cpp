@@ -95,7 +95,26 @@ QString ShortDateText(QDate date)
 
 QString LongTimeText(QTime time, const QLocale& locale)
 {
-    QStringList parts = locale.timeFormat(QLocale::LongFormat).split(u' ');
-    parts.removeIf([](const QString& part) { return !part.isEmpty() && part.count(u't') == part.size(); });
-    return locale.toString(time, parts.join(u' '));
+    return LongTimeText(time, locale, locale);
+}
+
+QString LongTimeText(QTime time, const QLocale& locale, const QLocale& digits)
+{
+    // The zone is every "t" outside quotes; the brackets, comma and blanks
+    // around it go with it.
+    QString pattern;
+    bool quoted = false;
+    for (const QChar c : locale.timeFormat(QLocale::LongFormat)) {
+        quoted = quoted != (c == u'\'');
+        if (quoted || c != u't') {
+            pattern += c;
+        }
+    }
+    pattern.replace(QStringLiteral("()"), QString());
+    pattern = pattern.trimmed();
+    while (pattern.endsWith(u',')) {
+        pattern = pattern.chopped(1).trimmed();
+    }
+    pattern.replace(QStringLiteral("  "), QStringLiteral(" "));
+    return digits.toString(time, pattern);
 }

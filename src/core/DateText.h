@@ -22,5 +22,8 @@ private:
 // One date in the system's short date format with a two-digit year.
 QString ShortDateText(QDate date);
 
-// The time in the locale's long time format, without the time zone.
+// The time in the locale's long time format, without the time zone field
+// and what sets it apart ("H:mm:ss (t)", "h:mm:ss AP, t"). The digits and
+// AM/PM texts are those of the locale "digits" (by default the same locale).
 QString LongTimeText(QTime time, const QLocale& locale = QLocale::system());
+QString LongTimeText(QTime time, const QLocale& locale, const QLocale& digits);

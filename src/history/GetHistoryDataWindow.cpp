@@ -3,7 +3,6 @@
 #include "core/ErrorTrap.h"
 #include "platform/Prompter.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -81,17 +80,17 @@ void GetHistoryDataWindow::showEvent(QShowEvent* event)
     }
 }
 
-void GetHistoryDataWindow::closeEvent(QCloseEvent* event)
+// Escape and the close box (which comes here) are the user's Stop while
+// blocks still come, and Okay once the upload is complete: the records
+// fetched are kept either way. A stopped download closes the window itself.
+void GetHistoryDataWindow::reject()
 {
-    // Closing the window is the user's Stop while blocks still come, and
-    // Okay once the upload is complete.
     if (state_ == Running && cmdCancel_->isEnabled()) {
         cmdCancel_Click();
-        event->ignore();
     } else if (state_ == Running) {
         cmdOkay_Click();
-    } else {
-        QDialog::closeEvent(event);
+    } else if (state_ != u"Starting") {
+        QDialog::reject();
     }
 }
 

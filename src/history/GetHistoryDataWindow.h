@@ -26,10 +26,10 @@ public:
 public slots:
     void cmdCancel_Click();
     void cmdOkay_Click();
+    void reject() override; // Escape and the close box
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void Download();

@@ -136,7 +136,7 @@ void HistoryWindow::FillList(bool pack)
 
 void HistoryWindow::cmdPack_Click()
 {
-    if (context_.prompter.ask(PackTitle, PackQuestion, PromptIcon::Information, PromptButtons::YesNo)
+    if (context_.prompter.askBeforeLoss(PackTitle, PackQuestion, PromptIcon::Information, PromptButtons::YesNo)
         == PromptAnswer::Yes) {
         FillList(true);
     }
@@ -144,12 +144,11 @@ void HistoryWindow::cmdPack_Click()
 
 void HistoryWindow::cmdSave_Click()
 {
-    const QDateTime now = QDateTime::currentDateTime();
     FileDialogRequest request;
     request.title = QStringLiteral("Save As");
     request.filter = QStringLiteral("Comma Separated Value Files (*.csv)|*.csv");
     request.defaultExtension = QStringLiteral(".csv");
-    request.initialFileName = context_.appFolder + u'/' + DefaultExportFileName(now);
+    request.initialFileName = context_.appFolder + u'/' + DefaultExportFileName(QDateTime::currentDateTime());
     request.confirmOverwrite = true;
     const std::optional<QString> path = context_.fileDialogs.saveFile(request);
     if (path) {
@@ -158,8 +157,9 @@ void HistoryWindow::cmdSave_Click()
             BusyScope busy(context_.busyCursor);
             ProgressSteps steps(*progressBar_, 1, std::max(2, table_.rowCount()));
             progressBar_->setVisible(true);
-            const QString firstLine = HistoryExportFirstLine(lblLoggerName_->text(), now, context_.settings.FlowMode,
-                                                             context_.flowDescription);
+            // Line 1 carries the time of writing, not the time the dialog opened.
+            const QString firstLine = HistoryExportFirstLine(lblLoggerName_->text(), QDateTime::currentDateTime(),
+                                                             context_.settings.FlowMode, context_.flowDescription);
             saved = RunTrapped(
                 context_.errorTrapping,
                 [&] { return WriteHistoryCsv(*path, table_, firstLine, [&steps](int row) { steps.setValue(row); }); },

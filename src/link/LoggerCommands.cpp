@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int CommandRetries = 2;
-constexpr int WakeAttempts = 10;
 constexpr int InitialiseTicks = 60;
 constexpr int SignatureLength = 8;
 const QString ClockFailureText = QStringLiteral("00/00/00 00:00:00");
@@ -92,12 +91,16 @@ LoggerCommands::LoggerCommands(LoggerLink& link, AppState& state, LoggerSettings
 {
 }
 
-bool LoggerCommands::WakeLogger(const std::function<bool()>& cancelRequested)
+bool LoggerCommands::WakeLogger(const std::function<bool()>& cancelRequested,
+                                const std::function<void(int attempt)>& attemptStarting)
 {
     return RunTrapped(
         state_.ErrorTrapping,
         [&] {
-            for (int attempt = 0; attempt < WakeAttempts; ++attempt) {
+            for (int attempt = 1; attempt <= WakeAttempts; ++attempt) {
+                if (attemptStarting) {
+                    attemptStarting(attempt);
+                }
                 if (link_.WakeHandshake()) {
                     return ReadIdentification();
                 }

@@ -20,9 +20,13 @@ class LoggerCommands {
 public:
     LoggerCommands(LoggerLink& link, AppState& state, LoggerSettings& settings, RatingState& rating);
 
+    static constexpr int WakeAttempts = 10;
+
     // The wake-up handshake, up to ten attempts, then the identification.
-    // cancelRequested is asked between attempts, never in the middle of one.
-    bool WakeLogger(const std::function<bool()>& cancelRequested);
+    // cancelRequested is asked between attempts, never in the middle of one;
+    // attemptStarting hears the number (from 1) of each attempt as it starts.
+    bool WakeLogger(const std::function<bool()>& cancelRequested,
+                    const std::function<void(int attempt)>& attemptStarting = {});
 
     // "date hh:mm:ss" in the short date format; "00/00/00 00:00:00" on failure.
     QString ReadLoggerClock();

@@ -11,8 +11,25 @@ enum class PromptAnswer { Ok, Cancel, Yes, No };
 class Prompter {
 public:
     virtual ~Prompter() = default;
-    virtual PromptAnswer ask(const QString& title, const QString& text, PromptIcon icon,
-                             PromptButtons buttons) = 0;
+    // defaultAnswer is the button Enter presses.
+    virtual PromptAnswer ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons,
+                             PromptAnswer defaultAnswer) = 0;
+
+    // Enter presses the first button: OK or Yes.
+    PromptAnswer ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons)
+    {
+        return ask(title, text, icon, buttons, buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel
+                                                   ? PromptAnswer::Ok
+                                                   : PromptAnswer::Yes);
+    }
+
+    // A question whose Yes (or OK) erases, replaces or throws something away:
+    // Enter answers No (or Cancel), so a hurried key press loses nothing.
+    PromptAnswer askBeforeLoss(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons)
+    {
+        return ask(title, text, icon, buttons,
+                   buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Cancel);
+    }
 
     void tell(const QString& title, const QString& text, PromptIcon icon)
     {

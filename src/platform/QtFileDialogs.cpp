@@ -1,8 +1,8 @@
 #include "platform/QtFileDialogs.h"
 
+#include "platform/DialogParent.h"
 #include "platform/FileFilter.h"
 
-#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -10,7 +10,7 @@ namespace {
 
 std::optional<QString> RunDialog(const FileDialogRequest& request, QFileDialog::AcceptMode mode)
 {
-    QFileDialog dialog(QApplication::activeWindow(), request.title);
+    QFileDialog dialog(DialogParent(), request.title);
     dialog.setAcceptMode(mode);
     dialog.setNameFilter(QtFileFilter(request.filter));
     dialog.setDefaultSuffix(request.defaultExtension.startsWith(QLatin1Char('.')) ? request.defaultExtension.mid(1)

@@ -2,7 +2,7 @@
 
 #include "platform/FileDialogs.h"
 
-// Open and save dialogs over QFileDialog, modal to the active window.
+// Open and save dialogs over QFileDialog, modal over the window they belong to.
 class QtFileDialogs : public FileDialogs {
 public:
     std::optional<QString> openFile(const FileDialogRequest& request) override;

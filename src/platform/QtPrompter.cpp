@@ -1,6 +1,7 @@
 #include "platform/QtPrompter.h"
 
-#include <QApplication>
+#include "platform/DialogParent.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -28,21 +29,46 @@ QMessageBox::StandardButtons BoxButtons(PromptButtons buttons)
     return QMessageBox::Ok;
 }
 
+QMessageBox::StandardButton BoxButton(PromptAnswer answer)
+{
+    switch (answer) {
+    case PromptAnswer::Ok: return QMessageBox::Ok;
+    case PromptAnswer::Cancel: return QMessageBox::Cancel;
+    case PromptAnswer::Yes: return QMessageBox::Yes;
+    case PromptAnswer::No: break;
+    }
+    return QMessageBox::No;
+}
+
+// The answer of a box that closed without a button (the program is ending):
+// the one that changes nothing.
+PromptAnswer SafeAnswer(PromptButtons buttons)
+{
+    switch (buttons) {
+    case PromptButtons::Ok: return PromptAnswer::Ok;
+    case PromptButtons::YesNo: return PromptAnswer::No;
+    case PromptButtons::OkCancel:
+    case PromptButtons::YesNoCancel: break;
+    }
+    return PromptAnswer::Cancel;
+}
+
 } // namespace
 
-PromptAnswer QtPrompter::ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons)
+// Escape and the close box press Cancel, or No where there is no Cancel, or
+// the only button; the box finds that button itself.
+PromptAnswer QtPrompter::ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons,
+                             PromptAnswer defaultAnswer)
 {
-    QMessageBox box(BoxIcon(icon), title, text, BoxButtons(buttons), QApplication::activeWindow());
-    switch (box.exec()) {
+    QMessageBox box(BoxIcon(icon), title, text, BoxButtons(buttons), DialogParent());
+    box.setDefaultButton(BoxButton(defaultAnswer));
+    box.exec();
+    switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Ok: return PromptAnswer::Ok;
+    case QMessageBox::Cancel: return PromptAnswer::Cancel;
     case QMessageBox::Yes: return PromptAnswer::Yes;
     case QMessageBox::No: return PromptAnswer::No;
-    case QMessageBox::Cancel: return PromptAnswer::Cancel;
     default: break;
     }
-    // Escape or closing a box without Cancel counts as its only or its
-    // negative answer.
-    if (buttons == PromptButtons::YesNo) {
-        return PromptAnswer::No;
-    }
-    return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
+    return SafeAnswer(buttons);
 }

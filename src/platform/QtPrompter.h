@@ -2,8 +2,10 @@
 
 #include "platform/Prompter.h"
 
-// Message boxes over QMessageBox, modal to the active window.
+// Message boxes over QMessageBox, modal over the window they belong to.
 class QtPrompter : public Prompter {
 public:
-    PromptAnswer ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons) override;
+    using Prompter::ask;
+    PromptAnswer ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons,
+                     PromptAnswer defaultAnswer) override;
 };

@@ -1,6 +1,8 @@
 #include "setup/CalibrationWizard.h"
 
 #include "core/AppState.h"
+#include "core/NumberText.h"
+#include "platform/Prompter.h"
 #include "setup/FieldChecks.h"
 #include "setup/FieldGuard.h"
 #include "setup/SetupContext.h"
@@ -16,7 +18,17 @@
 
 namespace {
 
-const QString SettledPrompt = QStringLiteral("Press Next when the value is settled:");
+const QString Title = QStringLiteral("Calibrate");
+
+const QString HelpText = QStringLiteral(
+    "Calibration sets the channel's scale from two known points, an upper and a lower one.\r\n\r\n"
+    "1. Type the engineering value of the upper point.\r\n"
+    "2. Bring the sensor to that value. The box shows the raw count the logger measures now; press Next "
+    "when it has settled.\r\n"
+    "3. Type the engineering value of the lower point.\r\n"
+    "4. Bring the sensor to the lower value and press Finish when the raw count has settled.\r\n\r\n"
+    "The two points go into the channel's High and Low fields; Program Settings writes them to the logger. "
+    "Back returns to the step before; Cancel leaves the fields as they were.");
 
 bool IsRawCountStep(int step)
 {
@@ -26,7 +38,7 @@ bool IsRawCountStep(int step)
 } // namespace
 
 CalibrationWizard::CalibrationWizard(AppState& state, SetupLink& link, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), state_(state), link_(link)
+    : QDialog(parent), state_(state), link_(link), prompter_(prompter)
 {
     setObjectName(QStringLiteral("frmCalibrate"));
     setWindowTitle(QStringLiteral("Calibrate"));
@@ -79,21 +91,26 @@ CalibrationWizard::CalibrationWizard(AppState& state, SetupLink& link, Prompter&
     connect(Timer1, &QTimer::timeout, this, &CalibrationWizard::TickTimer);
 
     guard_ = new FieldGuard(prompter, state_.ErrorTrapping, this);
-    guard_->Guard(txtCalibrate, [this](const QString& text) { return CheckCalibrationValue(CalibrationStep, text); });
+    guard_->Guard(txtCalibrate, QStringLiteral("The value"),
+                  [this](const QString& text) { return CheckCalibrationValue(CalibrationStep, text); });
 
     connect(cmdNext, &QPushButton::clicked, this, [this] {
         if (guard_->Leave(txtCalibrate)) {
             EndStep(QStringLiteral("Next"));
         }
     });
+    connect(cmdHelp, &QPushButton::clicked, this,
+            [this] { prompter_.tell(Title, HelpText, PromptIcon::Information); });
     connect(cmdBack, &QPushButton::clicked, this, [this] { EndStep(QStringLiteral("Back")); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { EndStep(QStringLiteral("Cancel")); });
 }
 
 QString CalibrationWizard::RunStep(int step, const QString& value)
 {
-    static const QString prompts[] = {QStringLiteral("Enter the highest value in engineering units:"), SettledPrompt,
-                                      QStringLiteral("Enter the lowest value in engineering units:"), SettledPrompt};
+    static const QString prompts[] = {QStringLiteral("Enter the highest value in engineering units:"),
+                                      QStringLiteral("Press Next when the value is settled:"),
+                                      QStringLiteral("Enter the lowest value in engineering units:"),
+                                      QStringLiteral("Press Finish when the value is settled:")};
     CalibrationStep = step;
     lblCalibrate->setText(prompts[step - 1]);
     txtCalibrate->setText(value);
@@ -179,6 +196,16 @@ bool RunCalibrationWizard(AppState& state, SetupLink& link, Prompter& prompter, 
             return false;
         }
         *value = wizard.txtCalibrate->text();
+        if (step == 4 && LeadingNumber(working.LowerRaw) == LeadingNumber(working.UpperRaw)) {
+            // Equal raw counts would give the channel no scale: the last step stays.
+            prompter.tell(Title,
+                          QStringLiteral("Warning: the lower point's raw count equals the upper point's (%1), so the "
+                                         "channel could not be scaled.\r\nWait for the reading to change, type "
+                                         "another count, or go Back to measure the upper point again.")
+                              .arg(working.LowerRaw),
+                          PromptIcon::Warning);
+            continue;
+        }
         if (step == 4) {
             points = working;
             return true;

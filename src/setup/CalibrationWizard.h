@@ -42,7 +42,7 @@ public:
     QPushButton* cmdBack = nullptr;
     QPushButton* cmdNext = nullptr;
     QPushButton* cmdCancel = nullptr;
-    QPushButton* cmdHelp = nullptr;
+    QPushButton* cmdHelp = nullptr; // explains the steps
     QGroupBox* Frame1 = nullptr;
     QTimer* Timer1 = nullptr;
 
@@ -55,6 +55,7 @@ private:
 
     AppState& state_;
     SetupLink& link_;
+    Prompter& prompter_;
     FieldGuard* guard_ = nullptr;
     bool sampling_ = false;
 };

@@ -17,12 +17,21 @@ FieldCheck Accept(std::optional<QString> text = std::nullopt, int index = -1)
     return check;
 }
 
-FieldCheck Refuse(std::optional<FieldMessage> message = std::nullopt)
+FieldCheck Refuse(FieldMessage message)
 {
     FieldCheck check;
     check.Message = std::move(message);
     return check;
 }
+
+FieldCheck RefuseSilently(const QString& accepts)
+{
+    FieldCheck check;
+    check.Accepts = accepts;
+    return check;
+}
+
+const QString AnyNumber = QStringLiteral("a number, with a point for decimals");
 
 FieldMessage FormatError(const QString& text)
 {
@@ -111,7 +120,20 @@ FieldCheck CheckAlarmTime(const QString& text)
 FieldCheck CheckWarmup(const QString& text)
 {
     const auto seconds = ClampedCount(text, 60);
-    return seconds ? Accept(std::nullopt, *seconds) : Refuse();
+    return seconds ? Accept(std::nullopt, *seconds) : RefuseSilently(QStringLiteral("a whole number from 0 to 60"));
+}
+
+FieldCheck CheckBaudRate(const QString& text)
+{
+    const QString typed = text.trimmed();
+    const QStringList rates = ChoiceLists::BaudRates();
+    for (int i = 0; i < rates.size(); ++i) {
+        if (rates[i].compare(typed, Qt::CaseInsensitive) == 0 ||
+            rates[i].compare(QStringLiteral("Fixed ") + typed, Qt::CaseInsensitive) == 0) {
+            return Accept(rates[i], i);
+        }
+    }
+    return Refuse(FormatError(QStringLiteral("Error: baud rate must be one of the listed choices.")));
 }
 
 FieldCheck CheckFirstChannelUnit(const QString& text)
@@ -133,7 +155,7 @@ FieldCheck CheckUnitName(const QString& text)
 FieldCheck CheckStoredNumber(const QString& text)
 {
     if (!IsNumericText(text)) {
-        return Refuse();
+        return RefuseSilently(AnyNumber);
     }
     double value = LeadingNumber(text);
     if (value >= 1000000) {
@@ -147,13 +169,13 @@ FieldCheck CheckStoredNumber(const QString& text)
 FieldCheck CheckRawCount(const QString& text)
 {
     const auto count = ClampedCount(text, 65535);
-    return count ? Accept(QString::number(*count)) : Refuse();
+    return count ? Accept(QString::number(*count)) : RefuseSilently(QStringLiteral("a whole number from 0 to 65535"));
 }
 
 FieldCheck CheckPrecision(const QString& text)
 {
     const auto places = ClampedCount(text, 6);
-    return places ? Accept(std::nullopt, *places) : Refuse();
+    return places ? Accept(std::nullopt, *places) : RefuseSilently(QStringLiteral("a whole number from 0 to 6"));
 }
 
 FieldCheck CheckSampleInterval(const QString& text)
@@ -179,7 +201,7 @@ FieldCheck CheckRoughness(const QString& text)
     QString number = text.trimmed();
     number = number.left(number.indexOf(QLatin1Char(' ')));
     if (!IsNumericText(number)) {
-        return Refuse();
+        return RefuseSilently(QStringLiteral("a number greater than zero"));
     }
     double value = std::min(LeadingNumber(number), 999999.0);
     value = StoredPrecision(value);

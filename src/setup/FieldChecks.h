@@ -19,11 +19,16 @@ struct FieldCheck {
     std::optional<QString> NewText;   // text to put in the field
     int SelectIndex = -1;             // list item to select, -1 for none
     std::optional<FieldMessage> Message;
+    // A refusal without a message says here what the field takes ("a whole
+    // number from 0 to 6"), for when a command has to explain why it waits.
+    QString Accepts;
 };
 
 FieldCheck CheckLoggerName(const QString& text);
 FieldCheck CheckAlarmTime(const QString& text);
 FieldCheck CheckWarmup(const QString& text);
+// One of the listed rates, typed in any case; a bare number picks its fixed rate.
+FieldCheck CheckBaudRate(const QString& text);
 FieldCheck CheckFirstChannelUnit(const QString& text);
 FieldCheck CheckUnitName(const QString& text);
 FieldCheck CheckStoredNumber(const QString& text);

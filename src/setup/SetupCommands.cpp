@@ -7,11 +7,13 @@
 #include "config/SettingsImage.h"
 #include "core/AppState.h"
 #include "core/ErrorTrap.h"
+#include "core/NumberText.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
 #include "setup/CalibrationWizard.h"
 #include "setup/FieldGuard.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
@@ -52,6 +54,28 @@ bool SetupWindow::ProgramAndConfirm()
         [] { return false; });
 }
 
+// Two equal raw counts give a channel no scale: every reading would show its
+// Low EU. Refused for a channel in use, with the user put in its Low Raw.
+bool SetupWindow::EnabledChannelsHaveScales()
+{
+    for (int c = 0; c < std::min<int>(ctx_.Settings.NumAnalogChannels, 8); ++c) {
+        const QString raw = txtHighRaw[c]->text().trimmed();
+        if (!chkEnable[c]->isChecked() || LeadingNumber(raw) != LeadingNumber(txtLowRaw[c]->text())) {
+            continue;
+        }
+        ctx_.Prompts.tell(ProgramTitle,
+                          QStringLiteral("Error: channel %1 has the same High Raw and Low Raw (%2), so its readings "
+                                         "cannot be scaled.\r\nEnter two different raw counts, or untick the "
+                                         "channel's Enable.")
+                              .arg(c + 1)
+                              .arg(raw),
+                          PromptIcon::Error);
+        ShowFieldToUser(txtLowRaw[c]);
+        return false;
+    }
+    return true;
+}
+
 bool SetupWindow::ConfirmFileSaved()
 {
     ReadSettingsFromEditor();
@@ -88,6 +112,9 @@ bool SetupWindow::ConfirmProgrammed()
     if (answer == PromptAnswer::No) {
         return false;
     }
+    if (answer == PromptAnswer::Yes && !EnabledChannelsHaveScales()) {
+        return true;
+    }
     if (answer == PromptAnswer::Yes && LinkIsFree()) {
         ctx_.State.Busy = true;
         bool programmed = false;
@@ -108,7 +135,7 @@ bool SetupWindow::ConfirmProgrammed()
 
 void SetupWindow::Program()
 {
-    if (!LinkIsFree() || !CommitFocusedField()) {
+    if (!LinkIsFree() || !CommitLastField() || !EnabledChannelsHaveScales()) {
         return;
     }
     ctx_.State.Busy = true;
@@ -116,9 +143,9 @@ void SetupWindow::Program()
     RunTrapped(
         ctx_.State.ErrorTrapping,
         [this] {
-            if (ctx_.Prompts.ask(ProgramTitle,
-                                 QStringLiteral("Are you sure you want to program settings into logger memory?"),
-                                 PromptIcon::Information, PromptButtons::YesNo) != PromptAnswer::Yes) {
+            if (ctx_.Prompts.askBeforeLoss(ProgramTitle,
+                                           QStringLiteral("Are you sure you want to program settings into logger memory?"),
+                                           PromptIcon::Information, PromptButtons::YesNo) != PromptAnswer::Yes) {
                 return;
             }
             bool programmed = false;
@@ -146,7 +173,7 @@ void SetupWindow::Program()
 
 void SetupWindow::closeEvent(QCloseEvent* event)
 {
-    if (ctx_.State.Busy || !CommitFocusedField() || ConfirmFileSaved() || ConfirmProgrammed()) {
+    if (ctx_.State.Busy || !CommitLastField() || ConfirmFileSaved() || ConfirmProgrammed()) {
         event->ignore();
         return;
     }
@@ -167,11 +194,11 @@ void SetupWindow::InitializeToDefaults()
     if (ctx_.State.Busy) {
         return; // Program is talking to the logger
     }
-    if (ctx_.Prompts.ask(QStringLiteral("Initialize to Default Values"),
-                         QStringLiteral("This action will reset all setup values to defaults, but will not program "
-                                        "the\r\nvalues into the logger until the Program button is clicked. Do you "
-                                        "want to proceed?"),
-                         PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes) {
+    if (ctx_.Prompts.askBeforeLoss(QStringLiteral("Initialize to Default Values"),
+                                   QStringLiteral("This action will reset all setup values to defaults, but will not "
+                                                  "program the\r\nvalues into the logger until the Program button is "
+                                                  "clicked. Do you want to proceed?"),
+                                   PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes) {
         return;
     }
     ApplyDefaultSettings(ctx_.Settings, ctx_.Rating);
@@ -180,7 +207,7 @@ void SetupWindow::InitializeToDefaults()
 
 void SetupWindow::Calibrate(int channel)
 {
-    if (!LinkIsFree() || !CommitFocusedField()) {
+    if (!LinkIsFree() || !CommitLastField()) {
         return;
     }
     ctx_.State.Busy = true;

@@ -8,12 +8,12 @@
 // answer during its waits.
 bool SetupWindow::SaveSetup()
 {
-    return !ctx_.State.Busy && CommitFocusedField() && files_->Save(ctx_.Settings, [this] { ReadSettingsFromEditor(); }, savedImage_);
+    return !ctx_.State.Busy && CommitLastField() && files_->Save(ctx_.Settings, [this] { ReadSettingsFromEditor(); }, savedImage_);
 }
 
 void SetupWindow::LoadSetup()
 {
-    if (ctx_.State.Busy || !CommitFocusedField() || ConfirmFileSaved()) {
+    if (ctx_.State.Busy || !CommitLastField() || ConfirmFileSaved()) {
         return;
     }
     if (files_->Load(ctx_.Settings, ctx_.Rating, savedImage_)) {

@@ -4,8 +4,9 @@
 #include "config/RecentFiles.h"
 #include "config/SettingsImage.h"
 #include "config/SetupFileCommands.h"
-#include "flow/FlowSource.h"
 #include "core/AppState.h"
+#include "flow/FlowSource.h"
+#include "platform/TypedComboBox.h"
 #include "setup/ChoiceLists.h"
 #include "setup/FieldChecks.h"
 #include "setup/FieldGuard.h"
@@ -66,8 +67,7 @@ QComboBox* PickList(const QString& name, const QStringList& items = {})
 QComboBox* EditableList(const QString& name, const QStringList& items = {})
 {
     auto* combo = PickList(name, items);
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
+    MakeTypeable(combo);
     return combo;
 }
 
@@ -121,8 +121,12 @@ SetupWindow::SetupWindow(SetupContext context, QWidget* parent)
     cmdOK = Named(new QPushButton(QStringLiteral("Program Settings")), QStringLiteral("cmdOK"),
                   QStringLiteral("Write setup values to logger flash memory"));
     cmdCancel = Named(new QPushButton(QStringLiteral("Back to Main Window")), QStringLiteral("cmdCancel"));
-    cmdOK->setAutoDefault(false);
-    cmdCancel->setAutoDefault(false);
+    // A click on a command leaves the focus in the field being edited, so the
+    // command's own check of that field is the only one and says why it waits.
+    for (QPushButton* command : {cmdOK, cmdCancel}) {
+        command->setAutoDefault(false);
+        command->setFocusPolicy(Qt::TabFocus);
+    }
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOK);
@@ -160,7 +164,7 @@ void SetupWindow::BuildMenus()
     QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
     mnuSave = Named(file->addAction(QStringLiteral("&Save Setup File")), QStringLiteral("mnuSave"));
     mnuLoad = Named(file->addAction(QStringLiteral("&Load Setup File")), QStringLiteral("mnuLoad"));
-    Named(file->addSeparator(), QStringLiteral("mnuSep1"));
+    mnuSep1 = Named(file->addSeparator(), QStringLiteral("mnuSep1"));
     for (int i = 0; i < 4; ++i) {
         mnuHist[i] = Named(file->addAction(RecentFileCaption(i, QString())), Indexed("mnuHist", i));
         connect(mnuHist[i], &QAction::triggered, this, [this, i] { LoadRecentFile(i); });
@@ -233,6 +237,7 @@ QWidget* SetupWindow::BuildAnalogPage()
         cmdCalibrate[c] = Named(new QPushButton(QStringLiteral("Calibrate")), Indexed("cmdCalibrate", c),
                                 QStringLiteral("Run dialog that assists setting calibration points"));
         cmdCalibrate[c]->setAutoDefault(false);
+        cmdCalibrate[c]->setFocusPolicy(Qt::TabFocus);
         for (QWidget* control : std::initializer_list<QWidget*>{
                  chkEnable[c], cmbEU[c], txtHighEU[c], txtLowEU[c], txtHighRaw[c], txtLowRaw[c], txtTop[c],
                  txtBottom[c], cmbPrecision[c], cmdCalibrate[c]}) {
@@ -486,46 +491,51 @@ void SetupWindow::FillLists()
 
 void SetupWindow::InstallFieldChecks()
 {
-    guard_->Guard(txtName, CheckLoggerName);
+    guard_->Guard(txtName, QStringLiteral("Name"), CheckLoggerName);
     for (int a = 0; a < 2; ++a) {
-        guard_->Guard(txtAlarm[a], CheckAlarmTime, true);
+        guard_->Guard(txtAlarm[a], QStringLiteral("Alarm %1 Time").arg(a + 1), CheckAlarmTime, true);
     }
-    guard_->Guard(cmbWarmup, CheckWarmup);
-    guard_->Guard(cmbEU[0], [](const QString& text) {
+    guard_->Guard(cmbWarmup, QStringLiteral("Sensor Warmup Time"), CheckWarmup);
+    guard_->Guard(cmbBaud, QStringLiteral("Baud Rate"), CheckBaudRate);
+    guard_->Guard(cmbEU[0], QStringLiteral("Units of channel 1"), [](const QString& text) {
         FieldCheck check = CheckFirstChannelUnit(text);
         if (check.Accepted) {
             check.NewText = CheckUnitName(*check.NewText).NewText;
         }
         return check;
     });
-    for (int c = 1; c < 8; ++c) {
-        guard_->Guard(cmbEU[c], CheckUnitName);
-    }
     for (int c = 0; c < 8; ++c) {
-        for (QLineEdit* edit : {txtHighEU[c], txtLowEU[c], txtTop[c], txtBottom[c]}) {
-            guard_->Guard(edit, CheckStoredNumber);
+        const QString channel = QStringLiteral(" of channel %1").arg(c + 1);
+        if (c > 0) {
+            guard_->Guard(cmbEU[c], QStringLiteral("Units") + channel, CheckUnitName);
         }
-        guard_->Guard(txtHighRaw[c], CheckRawCount);
-        guard_->Guard(txtLowRaw[c], CheckRawCount);
-        guard_->Guard(cmbPrecision[c], CheckPrecision);
+        guard_->Guard(txtHighEU[c], QStringLiteral("High EU") + channel, CheckStoredNumber);
+        guard_->Guard(txtLowEU[c], QStringLiteral("Low EU") + channel, CheckStoredNumber);
+        guard_->Guard(txtTop[c], QStringLiteral("Disp High") + channel, CheckStoredNumber);
+        guard_->Guard(txtBottom[c], QStringLiteral("Disp Low") + channel, CheckStoredNumber);
+        guard_->Guard(txtHighRaw[c], QStringLiteral("High Raw") + channel, CheckRawCount);
+        guard_->Guard(txtLowRaw[c], QStringLiteral("Low Raw") + channel, CheckRawCount);
+        guard_->Guard(cmbPrecision[c], QStringLiteral("Decimal Places") + channel, CheckPrecision);
     }
     for (int k = 0; k < 2; ++k) {
-        guard_->Guard(cmbPulseEU[k], CheckUnitName);
-        guard_->Guard(txtPulseUnit[k], CheckStoredNumber);
-        guard_->Guard(cmbPulsePrecision[k], CheckPrecision);
+        const QString channel = QStringLiteral(" of pulse channel %1").arg(k + 1);
+        guard_->Guard(cmbPulseEU[k], QStringLiteral("Sensor Name or Units") + channel, CheckUnitName);
+        guard_->Guard(txtPulseUnit[k], QStringLiteral("Value for Single Pulse") + channel, CheckStoredNumber);
+        guard_->Guard(cmbPulsePrecision[k], QStringLiteral("Decimal Places") + channel, CheckPrecision);
     }
-    for (QLineEdit* edit : {txtFlowTop, txtOffset, txtDiameter, txtVelTop, txtSlope}) {
-        guard_->Guard(edit, CheckStoredNumber);
+    for (auto [edit, name] : {std::pair{txtFlowTop, "Flow Display Top Value"}, std::pair{txtOffset, "Level Offset"},
+                              std::pair{txtDiameter, "Pipe Diameter"}, std::pair{txtVelTop, "Velocity Display Top"},
+                              std::pair{txtSlope, "Slope"}}) {
+        guard_->Guard(edit, QLatin1String(name), CheckStoredNumber);
     }
-    guard_->Guard(txtSampleInterval, CheckSampleInterval, true);
-    guard_->Guard(txtException, CheckExceptionLevel, true);
-    guard_->Guard(cmbRoughness, CheckRoughness);
+    guard_->Guard(txtSampleInterval, QStringLiteral("Sample interval"), CheckSampleInterval, true);
+    guard_->Guard(txtException, QStringLiteral("Exception level"), CheckExceptionLevel, true);
+    guard_->Guard(cmbRoughness, QStringLiteral("Roughness Number"), CheckRoughness);
 }
 
-bool SetupWindow::CommitFocusedField()
+bool SetupWindow::CommitLastField()
 {
-    QWidget* focused = focusWidget();
-    return focused == nullptr || guard_->Leave(focused);
+    return guard_->CommitLastField();
 }
 
 void SetupWindow::ShowPage(int index)
@@ -559,10 +569,16 @@ void SetupWindow::TickTimer()
             cmbAlarm[a]->setEnabled(enabled);
         }
     }
+    // Only recent files that are there show, and their separator with them:
+    // with none, Exit follows Load after a single separator.
+    bool anyRecent = false;
     for (int i = 0; i < 4; ++i) {
         const QString caption = RecentFileCaption(i, ctx_.RecentFiles[i]);
         if (mnuHist[i]->text() != caption) {
             mnuHist[i]->setText(caption);
         }
+        mnuHist[i]->setVisible(!ctx_.RecentFiles[i].isEmpty());
+        anyRecent = anyRecent || !ctx_.RecentFiles[i].isEmpty();
     }
+    mnuSep1->setVisible(anyRecent);
 }

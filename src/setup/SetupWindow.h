@@ -45,9 +45,10 @@ public:
     void EnableFlowFields();
     void TickTimer();
 
-    // Runs the check of the field holding the focus, as leaving it would;
-    // false when the field refuses its value (the focus stays there).
-    bool CommitFocusedField();
+    // Runs the check of the field the user was in last, as leaving it would,
+    // wherever the focus is now; false (with a message saying why) when the
+    // field refuses its value, and the user is back in it.
+    bool CommitLastField();
 
     const std::optional<QByteArray>& SavedImage() const { return savedImage_; }
     const std::optional<QByteArray>& LoggerImage() const { return loggerImage_; }
@@ -71,6 +72,7 @@ private:
     std::optional<QByteArray> CurrentImage();
     bool LinkIsFree() const;
     bool ProgramAndConfirm();
+    bool EnabledChannelsHaveScales();
 
     SetupContext ctx_;
     std::unique_ptr<SetupFileCommands> files_;
@@ -151,6 +153,7 @@ public:
 
     QAction* mnuSave = nullptr;
     QAction* mnuLoad = nullptr;
+    QAction* mnuSep1 = nullptr;
     std::array<QAction*, 4> mnuHist{};
     QAction* mnuExit = nullptr;
     QAction* mnuDownload = nullptr;

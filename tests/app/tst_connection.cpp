@@ -3,6 +3,7 @@
 #include "NullBusyCursor.h"
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
+#include "CloseWhile.h"
 #include "TestRegistry.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
@@ -16,7 +17,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
@@ -56,8 +59,8 @@ private:
 
 // The main window over the in-process virtual logger.
 struct LoggerFixture {
-    explicit LoggerFixture(const LoggerOptions& options = {}, const QString& commandLine = {})
-        : engine(options), device(engine), port(device)
+    explicit LoggerFixture(const LoggerOptions& options = {}, const QString& commandLine = {}, int latencyMs = 0)
+        : engine(options), device(engine), port(device, latencyMs)
     {
         controller.StartUp(commandLine, QString());
     }
@@ -104,6 +107,24 @@ struct LoggerFixture {
     MainWindow window;
     MainController controller{session, window};
     const MainWidgets& ui() const { return window.ui(); }
+};
+
+// Every text a label shows on the screen, as it is painted.
+class PaintedTexts : public QObject {
+public:
+    void watch(QLabel* label) { label->installEventFilter(this); }
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint) {
+            return false;
+        }
+        const QString text = static_cast<QLabel*>(object)->text();
+        if (!text.isEmpty() && (texts.isEmpty() || texts.last() != text)) {
+            texts << text;
+        }
+        return false;
+    }
+    QStringList texts;
 };
 
 QStringList Titles(const RecordingPrompter& prompter)
@@ -186,22 +207,6 @@ private slots:
         QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Error);
         QVERIFY(f.prompter.messages[0].text.startsWith("Error: The Brevel Flow Monitor software only works correctly\r\n"));
         QVERIFY(!f.port.isOpen());
-        QVERIFY(!f.session.State.Busy);
-    }
-
-    void uninitialisedMemoryIsInitialisedOnOk()
-    {
-        LoggerOptions options;
-        options.Initialised = false;
-        options.InitialiseMs = 0;
-        LoggerFixture f(options);
-        f.prompter.answers = {PromptAnswer::Ok};
-        QVERIFY(f.connect());
-        QCOMPARE(Titles(f.prompter), QStringList{"Initialization Required"});
-        QCOMPARE(f.prompter.messages[0].buttons, PromptButtons::OkCancel);
-        QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Warning);
-        QCOMPARE(f.session.Commands.ReadMemorySignature(), QStringLiteral("BL2 232 "));
-        QCOMPARE(f.session.Logger.LoggerName, QStringLiteral("Brevel Logger"));
         QVERIFY(!f.session.State.Busy);
     }
 
@@ -353,6 +358,7 @@ private slots:
         QCOMPARE(f.device.requests(0x04), 1);
         QCOMPARE(f.prompter.messages[1].text, QStringLiteral("Are you sure you want to erase the history buffer?"));
         QCOMPARE(f.prompter.messages[1].icon, PromptIcon::Question);
+        QCOMPARE(f.prompter.messages[1].defaultAnswer, PromptAnswer::No);
         QVERIFY(!f.session.State.Busy);
     }
 
@@ -367,17 +373,127 @@ private slots:
         QCOMPARE(f.ui().lblPulseValue1->text(), QStringLiteral("0 Pulses"));
     }
 
-    void firmwareVersionMessage()
+    // The user closes the main window in the middle of an exchange: the
+    // program ends at once, the settings are written once and the port is
+    // closed with DTR dropped.
+    void closingEndsTheProgramAtAnyMoment_data()
+    {
+        QTest::addColumn<QString>("moment");
+        QTest::newRow("waiting for the sample") << "sample";
+        QTest::newRow("reading the settings") << "settings";
+        QTest::newRow("downloading the history") << "download";
+        QTest::newRow("waking the logger") << "wake";
+    }
+    void closingEndsTheProgramAtAnyMoment()
+    {
+        QFETCH(QString, moment);
+        LoggerOptions options;
+        options.AnswersWakeUp = moment != u"wake";
+        options.HistoryRecords = 2000;
+        LoggerFixture f(options, QString(), moment == u"settings" ? 200 : 0);
+        QPushButton* start = f.ui().cmdConnect;
+        if (moment != u"wake") {
+            QVERIFY(f.connect());
+            start = moment == u"download" ? f.ui().cmdGetHistoryData : f.ui().cmdGetSettings;
+        }
+        const int settingsReads = f.device.requests(0x08);
+        const auto busy = [&] {
+            const QWidget* modal = QApplication::activeModalWidget();
+            if (moment == u"sample") {
+                return f.session.State.AwaitingSample;
+            }
+            if (moment == u"settings") {
+                return f.device.requests(0x08) > settingsReads;
+            }
+            if (moment == u"download") {
+                return modal && modal->objectName() == u"frmGetHistoryData" && f.session.History.count() > 0;
+            }
+            const QLabel* progress = modal ? modal->findChild<QLabel*>(QStringLiteral("lblProgress")) : nullptr;
+            return progress && progress->text().contains(u"attempt");
+        };
+        f.store.writtenKeys.clear();
+        const auto click = [&] {
+            if (moment == u"wake") {
+                f.pressInNextModal(QStringLiteral("cmdConnect"));
+            }
+            start->click();
+        };
+        const qint64 ms = CloseWhile(f.window, click, busy,
+                                     [&] { f.session.State.AwaitingSample = false; });
+        QVERIFY2(ms >= 0 && ms < 1500, qPrintable(QString::number(ms)));
+        QCOMPARE(f.store.writtenKeys.size(), 15);
+        QVERIFY(!f.port.isOpen());
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // While an attempt runs the window says what it is doing, on the screen
+    // at once; Cancel ends the attempt after the current wake-up try.
+    void connectionWindowShowsProgressAndCancelStopsIt()
     {
         LoggerOptions options;
-        options.FirmwareVersion = 23;
+        options.AnswersWakeUp = false;
         LoggerFixture f(options);
-        QVERIFY(f.connect());
-        f.ui().mnuFirmwareVersion->trigger();
-        QCOMPARE(f.prompter.messages.size(), 1);
-        QCOMPARE(f.prompter.messages[0].title, QStringLiteral("Firmware Version"));
-        QCOMPARE(f.prompter.messages[0].text, QStringLiteral("Logger firmware version = 23"));
-        QCOMPARE(f.prompter.messages[0].icon, PromptIcon::None);
+        PaintedTexts shown;
+        QTimer::singleShot(0, [&] {
+            QWidget* window = QApplication::activeModalWidget();
+            if (auto* progress = window->findChild<QLabel*>(QStringLiteral("lblProgress"))) {
+                shown.watch(progress);
+            }
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdConnect")), Qt::LeftButton);
+        });
+        QTimer watcher;
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            QWidget* window = QApplication::activeModalWidget();
+            auto* progress = window ? window->findChild<QLabel*>(QStringLiteral("lblProgress")) : nullptr;
+            if (progress && progress->text().contains(u"attempt 2 of 10")) {
+                QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+            }
+        });
+        watcher.start(10);
+        QElapsedTimer clock;
+        clock.start();
+        f.ui().cmdConnect->click();
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(!f.session.State.Connected);
+        QCOMPARE(shown.texts, QStringList({"Opening COM1\u2026", "Waking the logger (attempt 1 of 10)\u2026",
+                                           "Waking the logger (attempt 2 of 10)\u2026", "Cancelling\u2026"}));
+        QCOMPARE(Titles(f.prompter), QStringList{"Connect Error"});
+        QVERIFY(!f.port.isOpen());
+    }
+
+    // A logger started while the window is open is offered as soon as the
+    // port list is opened.
+    void portListLooksAgainWhenOpened()
+    {
+        LoggerFixture f;
+        QTemporaryDir devices;
+        QFile device(devices.filePath(QStringLiteral("pts9")));
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        QStringList before;
+        QStringList after;
+        QString chosenBefore;
+        QString chosenAfter;
+        QTimer::singleShot(0, [&] {
+            QWidget* window = QApplication::activeModalWidget();
+            auto* ports = window->findChild<QComboBox*>(QStringLiteral("cmbPort1"));
+            for (int i = 0; i < ports->count(); ++i) {
+                before << ports->itemText(i);
+            }
+            chosenBefore = ports->currentText();
+            QFile::link(device.fileName(), f.virtualLoggers.filePath(QStringLiteral("late")));
+            QTest::mouseClick(ports, Qt::LeftButton);
+            for (int i = 0; i < ports->count(); ++i) {
+                after << ports->itemText(i);
+            }
+            chosenAfter = ports->currentText();
+            ports->hidePopup();
+            QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+        });
+        f.ui().cmdConnect->click();
+        QVERIFY(before.filter(QStringLiteral("Virtual logger late")).isEmpty());
+        QCOMPARE(after.filter(QStringLiteral("Virtual logger late")).size(), 1);
+        QCOMPARE(chosenAfter, chosenBefore);
     }
 
     void pulledCableWhileSamplingKeepsTheWindowUsable()

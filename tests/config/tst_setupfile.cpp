@@ -165,6 +165,9 @@ private slots:
         QTest::newRow("channel beyond 16 bits") << QByteArray("Channel=40000\r\n");
         QTest::newRow("deadband beyond 32 bits") << QByteArray("Deadband=3000000000\r\n");
         QTest::newRow("after good lines") << QByteArray("LoggerName=Half\r\nFixedBaudRate=\r\n");
+        QTest::newRow("limit beyond a double") << QByteArray("Channel=1\r\nLowerLimit=1E999\r\n");
+        QTest::newRow("flow top beyond a double") << QByteArray("FlowTop=-1e400\r\n");
+        QTest::newRow("pulse unit beyond a double") << QByteArray("PulseUnit=1e309\r\n");
     }
     void refusesFiles()
     {
@@ -178,6 +181,24 @@ private slots:
         QVERIFY(!ReadSetupFile(path, settings, rating, true));
         QCOMPARE(SettingsDifferences(settings, EditedRecord()), QString());
         QCOMPARE(FlowTablePointCount(rating), 4);
+    }
+
+    // The time in the system's own format, in characters the file can hold.
+    void timeLineFollowsTheSystemTimeFormat_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("time");
+        QTest::newRow("12-hour clock") << "en_US" << "1:05:09 PM";
+        QTest::newRow("24-hour clock") << "de_DE" << "13:05:09";
+        QTest::newRow("time zone in brackets") << "es_ES" << "13:05:09";
+        QTest::newRow("time zone after a comma") << "sq_AL" << "1:05:09 " + QLocale("sq_AL").pmText().toUpper();
+        QTest::newRow("other digits") << "fa_IR" << "13:05:09";
+        QTest::newRow("other letters") << "ja_JP" << "13:05:09";
+    }
+    void timeLineFollowsTheSystemTimeFormat()
+    {
+        QFETCH(QString, locale);
+        QTEST(SetupFileTimeText(QTime(13, 5, 9), QLocale(locale)), "time");
     }
 
     void failedSaveKeepsTheEarlierFile()

@@ -7,15 +7,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 class SetupFileCommandsTest : public QObject {
     Q_OBJECT
 private slots:
-    // Saving beside a setup file "old.set" (a bad one). The chosen file heads
-    // the recent list even when it is then not saved; a failed save or load
-    // says so and changes nothing.
+    // Saving beside a setup file "old.set" (a bad one) and a pipe "pipe.set".
+    // The chosen file heads the recent list even when it is then not saved;
+    // a failed save or load says so and changes nothing; overwriting is
+    // asked with No as the default.
     void saveAndLoad_data()
     {
         QTest::addColumn<bool>("load");
@@ -30,6 +33,8 @@ private slots:
         QTest::newRow("do not overwrite") << false << "old.set" << PromptAnswer::No << "" << question;
         QTest::newRow("no such folder") << false << "none/x.set" << PromptAnswer::No << ""
                                         << "Save Setup: Error: file was not saved correctly.";
+        QTest::newRow("a pipe in its place") << false << "pipe.set" << PromptAnswer::Yes << ""
+                                             << "Save Setup: Error: file was not saved correctly.";
         QTest::newRow("bad file") << true << "old.set" << PromptAnswer::No << ""
                                   << "Load Setup: Error: file was not loaded correctly.";
     }
@@ -49,6 +54,7 @@ private slots:
         QFile old(path("old.set"));
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("LoggerName=Old\r\nLoggingStyle=abc\r\n") > 0);
         old.close();
+        QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.set")).constData(), 0600), 0);
         RecordingPrompter prompter;
         prompter.answers << overwrite;
         ScriptedFileDialogs dialogs;
@@ -66,6 +72,10 @@ private slots:
         QCOMPARE(prompter.messages.isEmpty() ? QString() : prompter.messages.last().title + ": " + prompter.messages.last().text,
                  message);
         QCOMPARE(editorRead, !load && !(chosen == "old.set" && overwrite == PromptAnswer::No));
+        if (!load && chosen.startsWith(u"old")) {
+            QCOMPARE(prompter.messages.first().defaultAnswer, PromptAnswer::No);
+        }
+        QVERIFY(!QFileInfo(path("pipe.set")).isFile());
         QCOMPARE(image, ok ? EncodeSettings(settings, true) : std::nullopt);
         QCOMPARE(settings.LoggerName, QString(editorRead ? "Edited" : "Brevel Logger"));
         QCOMPARE(recent[0], path(ok ? saved : chosen));

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+// Stands in for LinkHistoryBlocks (src/history), tested over the virtual logger in tst_historyendtoend.
 // A logger history of numbered 14-byte records (3 analog, 2 pulse) served
 // by the block protocol, with scripted faults on each request.
 class ScriptedHistoryLink : public HistoryBlockLink {

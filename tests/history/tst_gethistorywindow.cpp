@@ -58,23 +58,55 @@ private slots:
         QVERIFY(!rig.window.isVisible());
     }
 
-    void stopKeepsRecordsAndTells()
+    // Stop, Escape and the close box stop a running download and keep what
+    // arrived; once it is complete, Escape and the close box acknowledge it.
+    void stopOrAcknowledge_data()
     {
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<bool>("whileRunning");
+        QTest::addColumn<QString>("state");
+        QTest::newRow("Stop while running") << "Stop" << true << "Cancel";
+        QTest::newRow("Escape while running") << "Escape" << true << "Cancel";
+        QTest::newRow("close box while running") << "close" << true << "Cancel";
+        QTest::newRow("Escape when complete") << "Escape" << false << "Okay";
+        QTest::newRow("close box when complete") << "close" << false << "Okay";
+    }
+    void stopOrAcknowledge()
+    {
+        QFETCH(QString, press);
+        QFETCH(bool, whileRunning);
+        QFETCH(QString, state);
         DownloadRig rig(100, 100);
-        rig.link.onRequest = [&](int n) {
-            if (n == 2) {
+        const auto act = [&] {
+            if (press == u"Stop") {
                 QTest::mouseClick(rig.button("cmdCancel"), Qt::LeftButton);
+            } else if (press == u"Escape") {
+                QTest::keyClick(&rig.window, Qt::Key_Escape);
+            } else {
+                rig.window.close();
+            }
+        };
+        rig.link.onRequest = [&](int n) {
+            if (whileRunning && n == 2) {
+                act();
+                QVERIFY(rig.window.isVisible()); // until the block under way is stored
             }
         };
         rig.run();
+        if (!whileRunning) {
+            QVERIFY(rig.window.isVisible());
+            act();
+        }
         QVERIFY(!rig.window.isVisible());
-        QCOMPARE(rig.window.state(), QStringLiteral("Cancel"));
-        QCOMPARE(rig.records.count(), 34);
-        QCOMPARE(rig.prompter.messages.size(), 1);
-        QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Get History Data"));
-        QCOMPARE(rig.prompter.messages[0].text,
-                 QStringLiteral("Retrieval cancelled by user. Received 34 records of 100 records."));
-        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Information);
+        QCOMPARE(rig.window.state(), state);
+        QCOMPARE(rig.records.count(), whileRunning ? 34 : 100);
+        QCOMPARE(rig.prompter.messages.size(), whileRunning ? 1 : 0);
+        if (whileRunning) {
+            QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Get History Data"));
+            QCOMPARE(rig.prompter.messages[0].text,
+                     QStringLiteral("Retrieval cancelled by user. Received 34 records of 100 records."));
+            QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Information);
+        }
     }
 
     void errorsLeaveTheStateRunning_data()

@@ -23,7 +23,8 @@ class HistoryExportTest : public QObject {
 private slots:
     void packedTableMatchesGoldenFile()
     {
-        const LoggerSettings settings = HistoryTestSettings();
+        LoggerSettings settings = HistoryTestSettings();
+        settings.EngUnits[1] = QStringLiteral("deg, \"C\"");
         HistoryRecords records;
         records.reset(5);
         AppendRecord(records, March15(9, 42, 0), {125, 1000, 333, 7, 3});
@@ -33,7 +34,7 @@ private slots:
         table.fill(true);
         const HistoryFlowDescription flow{QStringLiteral("0.50"), QStringLiteral("0.013"), QStringLiteral("0.001"),
                                           QStringLiteral("1.50"), QString()};
-        // A comma in the logger name is written as it is.
+        // A comma in the logger name or a unit quotes that field.
         const QString firstLine = HistoryExportFirstLine(QStringLiteral("Creek 4, upper"),
                                                          QDateTime(QDate(2006, 3, 15), QTime(9, 42)),
                                                          settings.FlowMode, flow, GermanLocale);
@@ -48,20 +49,23 @@ private slots:
     void firstLineNamesTheFlowMethod_data()
     {
         QTest::addColumn<int>("flowMode");
+        QTest::addColumn<QString>("rating");
         QTest::addColumn<QString>("tail");
-        QTest::newRow("none") << 0 << "";
-        QTest::newRow("Manning's") << 1 << ",Offset=0.1,Mannings,Roughness=n,Slope=s,Diameter=d";
-        QTest::newRow("flume") << 2 << ",Offset=0.1,Flume=Parshall 3 in";
-        QTest::newRow("weir") << 3 << ",Offset=0.1,Weir=Parshall 3 in";
-        QTest::newRow("table") << 4 << ",Offset=0.1,Table=Parshall 3 in";
-        QTest::newRow("unknown") << 9 << ",Offset=0.1";
+        QTest::newRow("none") << 0 << "" << "";
+        QTest::newRow("Manning's") << 1 << "" << ",Offset=0.1,Mannings,Roughness=n,Slope=s,Diameter=d";
+        QTest::newRow("flume") << 2 << "Parshall 3 in" << ",Offset=0.1,Flume=Parshall 3 in";
+        QTest::newRow("weir, a comma in its name") << 3 << "V-notch weir, 90 deg"
+                                                   << ",Offset=0.1,\"Weir=V-notch weir, 90 deg\"";
+        QTest::newRow("table, quotes in its name") << 4 << "Pond \"B\"" << ",Offset=0.1,\"Table=Pond \"\"B\"\"\"";
+        QTest::newRow("unknown") << 9 << "" << ",Offset=0.1";
     }
     void firstLineNamesTheFlowMethod()
     {
         QFETCH(int, flowMode);
+        QFETCH(QString, rating);
         QFETCH(QString, tail);
         const HistoryFlowDescription flow{QStringLiteral("0.1"), QStringLiteral("n"), QStringLiteral("s"),
-                                          QStringLiteral("d"), QStringLiteral("Parshall 3 in")};
+                                          QStringLiteral("d"), rating};
         const QString line = HistoryExportFirstLine(QStringLiteral("L"), QDateTime(QDate(2006, 3, 5), QTime(14, 2, 9)),
                                                     uint8_t(flowMode), flow, QLocale(QStringLiteral("en_US")));
         QCOMPARE(line, QStringLiteral("L,3/5/06,2:02:09 PM") + tail);

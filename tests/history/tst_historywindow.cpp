@@ -3,6 +3,7 @@
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
 #include "TestRegistry.h"
+#include "core/DateText.h"
 #include "history/HistoryWindow.h"
 
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(PromptAnswer)
 
@@ -81,6 +83,7 @@ private slots:
             QStringLiteral("This operation will remove each record from the displayed data that has identical\r\n")));
         QVERIFY(rig.prompter.messages[0].text.endsWith(QStringLiteral("\r\n\r\nSelect YES to proceed.")));
         QCOMPARE(rig.prompter.messages[0].buttons, PromptButtons::YesNo);
+        QCOMPARE(rig.prompter.messages[0].defaultAnswer, PromptAnswer::No);
         QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Information);
         QCOMPARE(rig.label("lblNumRecords"), rows);
         // Packing again starts from the records, so the result is the same.
@@ -89,12 +92,19 @@ private slots:
         QVERIFY(!rig.window->findChild<QProgressBar*>("ProgressBar")->isVisible());
     }
 
+    // Line 1 carries the time of writing, however long the user took to
+    // choose the file.
     void saveWritesTheTableAsShown()
     {
         WindowRig rig;
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("h.csv"));
         rig.dialogs.choices = {path};
+        QString openedAt;
+        rig.dialogs.whileShown = [&](const FileDialogRequest&) {
+            openedAt = LongTimeText(QTime::currentTime(), QLocale::system());
+            QTRY_VERIFY(LongTimeText(QTime::currentTime(), QLocale::system()) != openedAt);
+        };
         rig.click("cmdSave");
         QCOMPARE(rig.dialogs.saveRequests.size(), 1);
         const FileDialogRequest& request = rig.dialogs.saveRequests[0];
@@ -108,23 +118,35 @@ private slots:
                  qPrintable(request.initialFileName));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll().count("\r\n"), 52);
+        const QByteArray text = file.readAll();
+        QCOMPARE(text.count("\r\n"), 52);
+        const QString writtenAt = QString::fromUtf8(text.left(text.indexOf("\r\n"))).split(u',').value(2);
+        QVERIFY2(!writtenAt.isEmpty() && writtenAt != openedAt, qPrintable(writtenAt));
         QVERIFY(rig.prompter.messages.isEmpty());
     }
 
-    void cancelWritesNothingAndFailureIsTold()
+    // A file that cannot be written, in a missing folder or where a device
+    // or pipe stands, is not written and the user is told; the pipe stays.
+    void cancelWritesNothingAndFailuresAreTold()
     {
         WindowRig rig;
         QTemporaryDir dir;
+        const QString pipe = dir.filePath(QStringLiteral("pipe.csv"));
         rig.dialogs.choices = {std::nullopt, dir.filePath(QStringLiteral("no/such/folder.csv"))};
         rig.click("cmdSave");
         QVERIFY(rig.prompter.messages.isEmpty());
         QVERIFY(QDir(dir.path()).isEmpty());
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        rig.dialogs.choices << pipe;
         rig.click("cmdSave");
-        QCOMPARE(rig.prompter.messages.size(), 1);
-        QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Save to File"));
-        QCOMPARE(rig.prompter.messages[0].text, QStringLiteral("Error: file was not saved correctly."));
-        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Error);
+        rig.click("cmdSave");
+        QCOMPARE(rig.prompter.messages.size(), 2);
+        for (const RecordingPrompter::Message& message : rig.prompter.messages) {
+            QCOMPARE(message.title, QStringLiteral("Save to File"));
+            QCOMPARE(message.text, QStringLiteral("Error: file was not saved correctly."));
+            QCOMPARE(message.icon, PromptIcon::Error);
+        }
+        QVERIFY(!QFileInfo(pipe).isFile());
         QCOMPARE(rig.cursor.depth, 0);
     }
 

@@ -1,3 +1,4 @@
+#include "CloseWhile.h"
 #include "FakeHelpViewer.h"
 #include "HayesModem.h"
 #include "LoggerEngine.h"
@@ -43,7 +44,12 @@ class ModemConnectTest : public QObject {
                 QWidget* window = QApplication::activeModalWidget();
                 QVERIFY(window && window->objectName() == QLatin1String("frmConnect"));
                 window->findChild<QRadioButton*>(QStringLiteral("optModem"))->setChecked(true);
-                window->findChild<QComboBox*>(QStringLiteral("cmbNumber"))->setEditText(number);
+                // The number is typed over the one shown, key by key.
+                QApplication::setActiveWindow(window);
+                QTest::mouseClick(window->findChild<QComboBox*>(QStringLiteral("cmbNumber"))->lineEdit(),
+                                  Qt::LeftButton);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(QApplication::focusWidget(), number);
                 window->findChild<QLineEdit*>(QStringLiteral("txtConfiguration"))->setText(commandFile);
                 auto* chkInitFile = window->findChild<QCheckBox*>(QStringLiteral("chkInitFile"));
                 if (chkInitFile->isChecked() == commandFile.isEmpty()) {
@@ -91,13 +97,15 @@ private slots:
         file.write("at&f\r\n; remark\r\nATS0=0 no answer\r\n");
         file.close();
 
-        program.connectThroughModem(QStringLiteral("555-0100"), commandFile);
+        // Typed as the start of a recent number, the number stays as typed.
+        program.connectThroughModem(QStringLiteral("555-01"), commandFile);
 
         QVERIFY(program.prompter.messages.isEmpty());
         QVERIFY(program.session.State.Connected);
         QCOMPARE(program.session.State.ReplyTicks, program.session.State.ModemReplyTicks);
         QVERIFY(program.modem.online());
-        QCOMPARE(program.session.User.ModemNumber, (std::array<QString, 4>{"555-0100", "555-0199", "", ""}));
+        QCOMPARE(program.session.User.CurrentModemNumber, QStringLiteral("555-01"));
+        QCOMPARE(program.session.User.ModemNumber, (std::array<QString, 4>{"555-01", "555-0199", "555-0100", ""}));
         QCOMPARE(program.session.User.ModemInit, commandFile);
         QCOMPARE(program.session.User.UseModemInit, int16_t{1});
         QCOMPARE(program.window.ui().meters[0].lblValue->text(), QStringLiteral("50.00"));
@@ -119,6 +127,22 @@ private slots:
         QVERIFY(!program.session.State.Busy);
         QVERIFY(!program.port.isOpen());
         QVERIFY(program.prompter.messages.isEmpty());
+    }
+
+    // Closing the main window while the modem dials ends the program at once.
+    void closingDuringTheDialEndsTheProgram()
+    {
+        Program program(QuickModem(ModemOptions::DialOutcome::Busy));
+        const auto dialling = [] {
+            const QWidget* window = QApplication::activeModalWidget();
+            return window && window->objectName() == QLatin1String("frmModem");
+        };
+        const qint64 ms = CloseWhile(
+            program.window, [&] { program.connectThroughModem(QStringLiteral("555-0100"), QString()); }, dialling,
+            [] {});
+        QVERIFY2(ms >= 0 && ms < 1500, qPrintable(QString::number(ms)));
+        QCOMPARE(program.store.writtenKeys.size(), 15);
+        QVERIFY(!program.port.isOpen());
     }
 };
 

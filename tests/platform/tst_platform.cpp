@@ -1,9 +1,50 @@
 #include "TestRegistry.h"
 #include "platform/FileFilter.h"
+#include "platform/QtBusyCursor.h"
+#include "platform/QtFileDialogs.h"
+#include "platform/QtHelpViewer.h"
+#include "platform/QtPrompter.h"
 #include "platform/QtSettingsStore.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+
+Q_DECLARE_METATYPE(PromptButtons)
+Q_DECLARE_METATYPE(PromptAnswer)
+
+namespace {
+
+// Acts on the next modal window as soon as it shows. Should the act leave
+// it open, it is closed after a few seconds, so that a test cannot hang.
+template <typename Window>
+void WhenModalShows(std::function<void(Window*)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* window = qobject_cast<Window*>(QApplication::activeModalWidget());
+        QVERIFY(window);
+        act(window);
+    });
+    QTimer::singleShot(5000, [] {
+        if (auto* stuck = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            stuck->done(QDialog::Rejected);
+        }
+    });
+}
+
+} // namespace
 
 class FileFilterTest : public QObject {
     Q_OBJECT
@@ -47,28 +88,197 @@ private slots:
     }
 };
 
+// The real message box, answered by its real buttons, Escape, Enter and
+// the close box.
+class QtPrompterTest : public QObject {
+    Q_OBJECT
+private slots:
+    void answersWhatWasPressed_data()
+    {
+        QTest::addColumn<PromptButtons>("buttons");
+        QTest::addColumn<PromptAnswer>("preferred");
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<PromptAnswer>("answer");
+        using B = PromptButtons;
+        using A = PromptAnswer;
+        QTest::newRow("Ok: OK") << B::Ok << A::Ok << "OK" << A::Ok;
+        QTest::newRow("Ok: Escape") << B::Ok << A::Ok << "Escape" << A::Ok;
+        QTest::newRow("Ok: close box") << B::Ok << A::Ok << "close" << A::Ok;
+        QTest::newRow("OkCancel: OK") << B::OkCancel << A::Ok << "OK" << A::Ok;
+        QTest::newRow("OkCancel: Cancel") << B::OkCancel << A::Ok << "Cancel" << A::Cancel;
+        QTest::newRow("OkCancel: Escape") << B::OkCancel << A::Ok << "Escape" << A::Cancel;
+        QTest::newRow("OkCancel: close box") << B::OkCancel << A::Ok << "close" << A::Cancel;
+        QTest::newRow("OkCancel: Enter") << B::OkCancel << A::Ok << "Enter" << A::Ok;
+        QTest::newRow("OkCancel: Enter, Cancel preferred") << B::OkCancel << A::Cancel << "Enter" << A::Cancel;
+        QTest::newRow("YesNo: Yes") << B::YesNo << A::Yes << "Yes" << A::Yes;
+        QTest::newRow("YesNo: No") << B::YesNo << A::Yes << "No" << A::No;
+        QTest::newRow("YesNo: Escape") << B::YesNo << A::Yes << "Escape" << A::No;
+        QTest::newRow("YesNo: close box") << B::YesNo << A::Yes << "close" << A::No;
+        QTest::newRow("YesNo: Enter") << B::YesNo << A::Yes << "Enter" << A::Yes;
+        QTest::newRow("YesNo: Enter, No preferred") << B::YesNo << A::No << "Enter" << A::No;
+        QTest::newRow("YesNoCancel: Yes") << B::YesNoCancel << A::Yes << "Yes" << A::Yes;
+        QTest::newRow("YesNoCancel: No") << B::YesNoCancel << A::Yes << "No" << A::No;
+        QTest::newRow("YesNoCancel: Cancel") << B::YesNoCancel << A::Yes << "Cancel" << A::Cancel;
+        QTest::newRow("YesNoCancel: Escape") << B::YesNoCancel << A::Yes << "Escape" << A::Cancel;
+        QTest::newRow("YesNoCancel: close box") << B::YesNoCancel << A::Yes << "close" << A::Cancel;
+        QTest::newRow("YesNoCancel: Enter, Cancel preferred") << B::YesNoCancel << A::Cancel << "Enter" << A::Cancel;
+    }
+    void answersWhatWasPressed()
+    {
+        QFETCH(PromptButtons, buttons);
+        QFETCH(PromptAnswer, preferred);
+        QFETCH(QString, press);
+        QFETCH(PromptAnswer, answer);
+        QStringList shown;
+        WhenModalShows<QMessageBox>([&](QMessageBox* box) {
+            for (QAbstractButton* button : box->buttons()) {
+                shown << button->text().remove(u'&');
+            }
+            shown << box->windowTitle() << box->text();
+            if (press == u"Escape") {
+                QTest::keyClick(box, Qt::Key_Escape);
+            } else if (press == u"Enter") {
+                QTest::keyClick(box, Qt::Key_Return);
+            } else if (press == u"close") {
+                box->close();
+            } else {
+                for (QAbstractButton* button : box->buttons()) {
+                    if (button->text().remove(u'&') == press) {
+                        QTest::mouseClick(button, Qt::LeftButton);
+                    }
+                }
+            }
+        });
+        QtPrompter prompter;
+        QCOMPARE(prompter.ask(QStringLiteral("Title"), QStringLiteral("Text"), PromptIcon::Question, buttons, preferred),
+                 answer);
+        QVERIFY(shown.contains(QStringLiteral("Title")) && shown.contains(QStringLiteral("Text")));
+    }
+
+    // The box opens over the window it belongs to, even while the program
+    // is in the background and has no active window.
+    void opensOverTheProgramsWindow()
+    {
+        QMainWindow main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QApplication::setActiveWindow(nullptr);
+        QWidget* parent = nullptr;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        WhenModalShows<QMessageBox>([&](QMessageBox* box) {
+            parent = box->parentWidget();
+            icon = box->icon();
+            box->close();
+        });
+        QtPrompter().tell(QStringLiteral("Title"), QStringLiteral("Text"), PromptIcon::Warning);
+        QCOMPARE(parent, &main);
+        QCOMPARE(icon, QMessageBox::Warning);
+    }
+};
+
+// The real file dialog: the default extension goes onto a typed name, the
+// filter is shown, Escape is Cancel.
+class QtFileDialogsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void saveAppendsTheExtensionAndCancelChoosesNothing()
+    {
+        QTemporaryDir folder;
+        FileDialogRequest request;
+        request.title = QStringLiteral("Save Setup File");
+        request.filter = QStringLiteral("Setup Files (*.set)|*.set");
+        request.defaultExtension = QStringLiteral(".set");
+        request.initialFileName = folder.filePath(QStringLiteral("*.set"));
+        QString title;
+        QString filter;
+        WhenModalShows<QFileDialog>([&](QFileDialog* dialog) {
+            title = dialog->windowTitle();
+            filter = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText();
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QTest::keyClicks(name, QStringLiteral("river"));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        QtFileDialogs dialogs;
+        QCOMPARE(dialogs.saveFile(request), std::optional<QString>(folder.filePath(QStringLiteral("river.set"))));
+        QCOMPARE(title, request.title);
+        QCOMPARE(filter, QStringLiteral("Setup Files (*.set)"));
+
+        WhenModalShows<QFileDialog>([](QFileDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+        QCOMPARE(dialogs.openFile(request), std::nullopt);
+    }
+};
+
+// The per-user store, in an INI file and in the user's own store (kept in
+// a folder of the test's here), read back by a fresh instance.
 class QtSettingsStoreTest : public QObject {
     Q_OBJECT
 private slots:
+    void keepsValuesPerSectionAcrossInstances_data()
+    {
+        QTest::addColumn<bool>("iniFile");
+        QTest::newRow("INI file") << true;
+        QTest::newRow("user's store") << false;
+    }
     void keepsValuesPerSectionAcrossInstances()
     {
+        QFETCH(bool, iniFile);
         QTemporaryDir folder;
-        const QString file = folder.filePath(QStringLiteral("store.ini"));
-        {
-            QtSettingsStore store(file);
-            store.setValue(QStringLiteral("Brevel Logger"), QStringLiteral("Configuration"),
-                           QStringLiteral("DirectPort"), QStringLiteral("COM9"));
-        }
-        QtSettingsStore again(file);
-        QCOMPARE(again.value(QStringLiteral("Brevel Logger"), QStringLiteral("Configuration"),
-                             QStringLiteral("DirectPort"), QStringLiteral("Com1")),
-                 QStringLiteral("COM9"));
-        QCOMPARE(again.value(QStringLiteral("Brevel Logger"), QStringLiteral("Other"), QStringLiteral("DirectPort"),
-                             QStringLiteral("Com1")),
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+        const QString file = iniFile ? folder.filePath(QStringLiteral("store.ini")) : QString();
+        const QString app = QStringLiteral("Brevel Logger");
+        const QString section = QStringLiteral("Configuration");
+        QtSettingsStore(file).setValue(app, section, QStringLiteral("DirectPort"), QStringLiteral("COM9"));
+        const QtSettingsStore again(file);
+        QCOMPARE(again.value(app, section, QStringLiteral("DirectPort"), QStringLiteral("Com1")), QStringLiteral("COM9"));
+        QCOMPARE(again.value(app, QStringLiteral("Other"), QStringLiteral("DirectPort"), QStringLiteral("Com1")),
                  QStringLiteral("Com1"));
+        QCOMPARE(again.value(app, section, QStringLiteral("ModemInit"), QString()), QString());
+        QVERIFY(!QDir(folder.path()).isEmpty());
+    }
+};
+
+// The manual goes to whatever opens file addresses.
+class QtHelpViewerTest : public QObject {
+    Q_OBJECT
+public slots:
+    void openUrl(const QUrl& url) { opened.append(url); }
+
+private slots:
+    void opensTheManualsAddress()
+    {
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+        const bool result = QtHelpViewer().open(QStringLiteral("/opt/brevel/BrevelFlowMonitor.html"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QVERIFY(result);
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/opt/brevel/BrevelFlowMonitor.html"))});
+    }
+
+private:
+    QList<QUrl> opened;
+};
+
+class QtBusyCursorTest : public QObject {
+    Q_OBJECT
+private slots:
+    void hourglassWhileAnyScopeIsOpen()
+    {
+        QtBusyCursor cursor;
+        {
+            BusyScope outer(cursor);
+            QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+            {
+                BusyScope inner(cursor);
+            }
+            QVERIFY(QGuiApplication::overrideCursor());
+        }
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     }
 };
 
 BREVEL_TEST(FileFilterTest)
+BREVEL_TEST(QtPrompterTest)
+BREVEL_TEST(QtFileDialogsTest)
 BREVEL_TEST(QtSettingsStoreTest)
+BREVEL_TEST(QtHelpViewerTest)
+BREVEL_TEST(QtBusyCursorTest)
 #include "tst_platform.moc"

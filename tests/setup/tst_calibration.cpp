@@ -67,7 +67,12 @@ private slots:
         SetupRig rig;
         rig.fake().sample = SampleWithChannel(1, 41234);
         SetupWindow& w = rig.open();
-        WizardScript script({Type("12.3456789"), NextWhenReading("41234"), Type("-2"), NextWhenReading("41234")});
+        WizardScript script({Type("12.3456789"), NextWhenReading("41234"),
+                             [&](CalibrationWizard& wz) {
+                                 rig.fake().sample = SampleWithChannel(1, 1200); // the sensor moves down
+                                 return Type("-2")(wz);
+                             },
+                             NextWhenReading("1200")});
         w.cmdCalibrate[1]->click();
         QCOMPARE(script.stepsSeen, QList<int>({1, 2, 3, 4}));
         // The upper value starts from the channel's field, the raw counts from 65535 and 0.
@@ -76,7 +81,7 @@ private slots:
         QCOMPARE(f.highEU, QString("12.3457"));
         QCOMPARE(f.highRaw, QString("41234"));
         QCOMPARE(f.lowEU, QString("-2"));
-        QCOMPARE(f.lowRaw, QString("41234"));
+        QCOMPARE(f.lowRaw, QString("1200"));
         QVERIFY(!rig.state.Busy);
         // A raw-count step starts one sample, then reads one each tick.
         QCOMPARE(rig.fake().calls.first(), QString("start sample"));
@@ -166,7 +171,7 @@ private slots:
         QCOMPARE(script.stepsSeen.size(), step + 1);
     }
 
-    void wizardCaptionAndPrompts()
+    void wizardCaptionPromptsAndHelp()
     {
         SetupRig rig;
         SetupWindow& w = rig.open();
@@ -178,8 +183,12 @@ private slots:
             wz.cmdNext->click();
             return true;
         };
-        WizardScript script({look, look, look, [&](CalibrationWizard& wz) {
-                                 prompts << wz.cmdNext->text();
+        WizardScript script({[&](CalibrationWizard& wz) {
+                                 wz.cmdHelp->click();
+                                 return look(wz);
+                             },
+                             look, look, [&](CalibrationWizard& wz) {
+                                 prompts << wz.lblCalibrate->text() << wz.cmdNext->text();
                                  wz.cmdCancel->click();
                                  return true;
                              }});
@@ -187,7 +196,28 @@ private slots:
         QCOMPARE(caption, QString("Calibrate Channel 1 (Feet)"));
         QCOMPARE(prompts, QStringList({"Enter the highest value in engineering units:",
                                        "Press Next when the value is settled:",
-                                       "Enter the lowest value in engineering units:", "Finish"}));
+                                       "Enter the lowest value in engineering units:",
+                                       "Press Finish when the value is settled:", "Finish"}));
+        // Help explains the four steps while the wizard stays at its step.
+        QCOMPARE(rig.titles(), QStringList({"Calibrate"}));
+        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Information);
+        QVERIFY(rig.prompter.messages[0].text.contains("Finish"));
+        QCOMPARE(script.stepsSeen, QList<int>({1, 2, 3, 4}));
+    }
+
+    // Two equal raw counts would give the channel no scale: Finish warns and
+    // the last step stays open for another reading.
+    void equalRawCountsAreRefusedOnFinish()
+    {
+        SetupRig rig;
+        SetupWindow& w = rig.open();
+        WizardScript script({Type("50"), Type("30000"), Type("10"), Type("30000"), Type("900")});
+        w.cmdCalibrate[0]->click();
+        QCOMPARE(script.stepsSeen, QList<int>({1, 2, 3, 4, 4}));
+        QCOMPARE(rig.titles(), QStringList({"Calibrate"}));
+        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Warning);
+        QVERIFY(rig.prompter.messages[0].text.contains("30000"));
+        QCOMPARE(FieldsOf(w, 0).lowRaw, QString("900"));
     }
 
     void calibrateDoesNothingWhileTheLinkIsTaken()

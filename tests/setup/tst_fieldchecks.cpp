@@ -16,6 +16,7 @@ const std::map<QString, std::function<FieldCheck(const QString&)>>& Checks()
         {"name", CheckLoggerName},
         {"alarm", CheckAlarmTime},
         {"warmup", CheckWarmup},
+        {"baud", CheckBaudRate},
         {"unit1", CheckFirstChannelUnit},
         {"unit", CheckUnitName},
         {"number", CheckStoredNumber},
@@ -69,6 +70,11 @@ private slots:
         QTest::newRow("warmup 5") << "warmup" << " 5 " << true << "-" << 5 << "";
         QTest::newRow("warmup negative") << "warmup" << "-1" << false << "-" << -1 << "";
         QTest::newRow("warmup not a number") << "warmup" << "soon" << false << "-" << -1 << "";
+        QTest::newRow("baud item in other case") << "baud" << " fixed 9600 " << true << "Fixed 9600" << 1 << "";
+        QTest::newRow("baud rate alone") << "baud" << "115200" << true << "Fixed 115200" << 6 << "";
+        QTest::newRow("baud auto") << "baud" << "Auto Baud Rate" << true << "Auto Baud Rate" << 0 << "";
+        QTest::newRow("baud not listed") << "baud" << "Fixed 1234" << false << "-" << -1
+                                         << "Format Error|Error: baud rate must be one of the listed choices.";
         QTest::newRow("unit1 meters with blanks") << "unit1" << "  Meters " << true << "Meters" << 2 << "";
         QTest::newRow("unit1 capitals") << "unit1" << "FEET " << true << "Feet" << 0 << "";
         QTest::newRow("unit1 volts") << "unit1" << "Volts" << false << "-" << -1 << badUnit;

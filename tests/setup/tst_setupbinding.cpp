@@ -2,11 +2,9 @@
 #include "TestRegistry.h"
 #include "config/SettingsImage.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -258,51 +256,6 @@ private slots:
         QCOMPARE(w.cmbFlume->currentIndex(), position);
         w.ReadSettingsFromEditor();
         QTEST(rig.settings.FlumeTag, "readBack");
-    }
-
-    void fieldChecksRunOnLeavingAField()
-    {
-        SetupRig rig;
-        SetupWindow& w = rig.open();
-        QApplication::setActiveWindow(&w);
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.chkAlarm[0]->setChecked(true);
-        w.txtAlarm[0]->setEnabled(true);
-        w.txtAlarm[0]->setFocus();
-        QTRY_VERIFY(w.txtAlarm[0]->hasFocus());
-        w.txtAlarm[0]->setText("13");
-        w.txtName->setFocus();
-        QCOMPARE(rig.titles(), QStringList({"Format Error"}));
-        QCOMPARE(rig.prompter.messages[0].text, QString("Alarm hour must be between 1 and 12"));
-        QTRY_VERIFY(w.txtAlarm[0]->hasFocus());
-
-        // Program refuses while the field holds a refused value.
-        rig.prompter.answers = {PromptAnswer::Yes};
-        w.cmdOK->click();
-        QVERIFY(rig.fake().calls.isEmpty());
-
-        w.txtAlarm[0]->setText("9");
-        w.cmbWarmup->setFocus();
-        QCOMPARE(w.txtAlarm[0]->text(), QString("9:00:00"));
-        QTRY_VERIFY(w.cmbWarmup->hasFocus());
-        w.cmbWarmup->setEditText("75");
-        w.txtName->setFocus();
-        QCOMPARE(w.cmbWarmup->currentIndex(), 60);
-
-        w.TabStrip->setCurrentIndex(0);
-        w.cmbEU[0]->setFocus();
-        QTRY_VERIFY(w.cmbEU[0]->hasFocus());
-        w.cmbEU[0]->setEditText("  meters ");
-        w.txtHighEU[0]->setFocus();
-        QCOMPARE(w.cmbEU[0]->currentIndex(), 2);
-        QCOMPARE(w.cmbEU[0]->currentText(), QString("Meters"));
-        w.txtHighEU[0]->setText("1234567");
-        w.txtHighRaw[0]->setFocus();
-        QCOMPARE(w.txtHighEU[0]->text(), QString("999999"));
-        w.txtHighRaw[0]->setText("abc");
-        w.txtLowRaw[0]->setFocus();
-        QTRY_VERIFY(w.txtHighRaw[0]->hasFocus());
-        QCOMPARE(w.txtHighRaw[0]->text(), QString("abc"));
     }
 };
 

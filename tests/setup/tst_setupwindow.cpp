@@ -167,10 +167,15 @@ private slots:
         QVERIFY(!w.lblAlarm[0]->isEnabled());
         QVERIFY(w.txtAlarm[1]->isEnabled());
         QCOMPARE(w.mnuHist[0]->text(), QString("&1 pump.set"));
-        QCOMPARE(w.mnuHist[1]->text(), QString("&2"));
         QCOMPARE(w.mnuHist[2]->text(), QString("&3 b.set"));
+        QVERIFY(!w.mnuHist[1]->isVisible()); // an empty entry is no bare number in the menu
+        QVERIFY(w.mnuSep1->isVisible());
         rig.recent[1] = "/data/new.set";
         QTRY_COMPARE(w.mnuHist[1]->text(), QString("&2 new.set"));
+        QVERIFY(w.mnuHist[1]->isVisible());
+        rig.recent = {};
+        QTRY_VERIFY(!w.mnuSep1->isVisible());
+        QVERIFY(!w.mnuHist[0]->isVisible());
     }
 
     void untouchedWindowClosesWithoutAsking()
@@ -335,6 +340,7 @@ private slots:
         QCOMPARE(rig.prompter.messages.first().title, QString("Program Settings"));
         QCOMPARE(rig.prompter.messages.first().text,
                  QString("Are you sure you want to program settings into logger memory?"));
+        QCOMPARE(rig.prompter.messages.first().defaultAnswer, PromptAnswer::No);
         QCOMPARE(rig.fake().calls, calls);
         QCOMPARE(rig.prompter.messages.size(), failureShown ? 2 : 1);
         const bool programmed = calls.size() == 2 && !failureShown;
@@ -413,6 +419,7 @@ private slots:
         QCOMPARE(w.txtName->text(), QString("Pump 3"));
         QCOMPARE(rig.prompter.messages.first().title, QString("Initialize to Default Values"));
         QCOMPARE(rig.prompter.messages.first().icon, PromptIcon::Question);
+        QCOMPARE(rig.prompter.messages.first().defaultAnswer, PromptAnswer::No);
         QVERIFY(rig.prompter.messages.first().text.startsWith(
             "This action will reset all setup values to defaults, but will not program the\r\nvalues"));
         w.ReadSettingsFromEditor();

@@ -4,12 +4,15 @@
 
 #include <QStringList>
 
+// Stands in for QtHelpViewer (src/platform), tested in tests/platform.
+// Records the manuals opened; opens fails when there is no browser.
 class FakeHelpViewer : public HelpViewer {
 public:
     bool open(const QString& path) override
     {
         opened.append(path);
-        return true;
+        return opens;
     }
     QStringList opened;
+    bool opens = true;
 };

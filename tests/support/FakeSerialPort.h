@@ -6,6 +6,7 @@
 #include <QList>
 #include <functional>
 
+// Stands in for QtSerialPort (src/link), whose own tests over a pseudo-terminal are in tests/platform.
 // A scripted serial port for link tests. Bytes the test feeds wait in the
 // input buffer at once and bytesArrived follows queued, as a real port
 // reports data from the event loop. A responder sees every write and may

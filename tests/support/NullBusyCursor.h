@@ -2,6 +2,7 @@
 
 #include "platform/BusyCursor.h"
 
+// Stands in for QtBusyCursor (src/platform), tested in tests/platform.
 // Shows nothing; remembers how deep the busy scopes are nested.
 class NullBusyCursor : public BusyCursor {
 public:

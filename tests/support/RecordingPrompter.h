@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 
+// Stands in for QtPrompter (src/platform), whose real boxes are tested in tests/platform.
 // Records every message box and answers from a script. With the script used
 // up it answers Ok to an Ok box, No to a Yes/No box and Cancel otherwise.
 class RecordingPrompter : public Prompter {
@@ -15,11 +16,14 @@ public:
         QString text;
         PromptIcon icon = PromptIcon::None;
         PromptButtons buttons = PromptButtons::Ok;
+        PromptAnswer defaultAnswer = PromptAnswer::Ok;
     };
 
-    PromptAnswer ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons) override
+    using Prompter::ask;
+    PromptAnswer ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons,
+                     PromptAnswer defaultAnswer) override
     {
-        messages.append({title, text, icon, buttons});
+        messages.append({title, text, icon, buttons, defaultAnswer});
         if (whileShown) {
             whileShown(messages.constLast());
         }

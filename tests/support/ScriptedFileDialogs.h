@@ -3,7 +3,9 @@
 #include "platform/FileDialogs.h"
 
 #include <QList>
+#include <functional>
 
+// Stands in for QtFileDialogs (src/platform), whose real dialogs are tested in tests/platform.
 // Records every dialog request and returns scripted choices; an empty
 // optional (or a used-up script) is Cancel.
 class ScriptedFileDialogs : public FileDialogs {
@@ -11,18 +13,26 @@ public:
     std::optional<QString> openFile(const FileDialogRequest& request) override
     {
         openRequests.append(request);
-        return next();
+        return next(request);
     }
     std::optional<QString> saveFile(const FileDialogRequest& request) override
     {
         saveRequests.append(request);
-        return next();
+        return next(request);
     }
 
     QList<std::optional<QString>> choices;
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
+    // Runs while a dialog is "open", as the user takes time to choose.
+    std::function<void(const FileDialogRequest&)> whileShown;
 
 private:
-    std::optional<QString> next() { return choices.isEmpty() ? std::nullopt : choices.takeFirst(); }
+    std::optional<QString> next(const FileDialogRequest& request)
+    {
+        if (whileShown) {
+            whileShown(request);
+        }
+        return choices.isEmpty() ? std::nullopt : choices.takeFirst();
+    }
 };

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+// Runs the application's own event loop as main() does: start runs in it,
+// the window is closed as soon as busy() holds, and the loop must then end
+// by itself, as the program ends when its window closes. Gives the time from
+// the close to the end in milliseconds, or -1 when the loop had not ended
+// 10 s after the close (or busy() never held); rescue then frees whatever
+// still waits, so that the test fails instead of hanging.
+inline qint64 CloseWhile(QWidget& window, const std::function<void()>& start, const std::function<bool()>& busy,
+                         const std::function<void()>& rescue)
+{
+    QElapsedTimer sinceClose;
+    bool stuck = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        stuck = true;
+        rescue();
+        QCoreApplication::exit(1);
+    });
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (busy()) {
+            poll.stop();
+            sinceClose.start();
+            watchdog.start(10000);
+            window.close();
+        }
+    });
+    QTimer::singleShot(0, start);
+    poll.start(10);
+    watchdog.start(30000);
+    QApplication::exec();
+    return stuck ? -1 : sinceClose.elapsed();
+}
