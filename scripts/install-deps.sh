@@ -4,8 +4,12 @@
 set -euo pipefail
 
 # qt6-svg-dev: the graphs' SVG export (QSvgGenerator); printing comes with qt6-base-dev.
+# The archive: Qt's SQLite and PostgreSQL drivers (qt6-base-dev carries the
+# Qt Sql headers), and the PostgreSQL server programs, with which the archive
+# tests start a private server of their own in a temporary folder.
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
-          xvfb xauth libgl1-mesa-dri locales libbenchmark-dev)
+          xvfb xauth libgl1-mesa-dri locales libbenchmark-dev
+          libqt6sql6-sqlite libqt6sql6-psql postgresql)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -2,7 +2,7 @@
 
 #include "core/DateText.h"
 #include "core/WholeFileSave.h"
-#include "history/HistoryTable.h"
+#include "history/HistoryRows.h"
 
 #include <QIODevice>
 #include <QStringList>
@@ -37,7 +37,7 @@ void AppendField(QString& line, const QString& text, const QString& separator)
     line += CsvField(text);
 }
 
-QString RowLine(const HistoryTable& table, int row)
+QString RowLine(const HistoryRows& table, int row)
 {
     // The timestamp is "date time": the date runs to the first blank.
     const QString timestamp = table.timestampText(row);
@@ -81,7 +81,7 @@ QString DefaultExportFileName(const QDateTime& now)
     return now.toString(QStringLiteral("yyyy-MM-dd-hhmm")) + QStringLiteral(".csv");
 }
 
-bool WriteHistoryCsv(const QString& path, const HistoryTable& table, const QString& firstLine,
+bool WriteHistoryCsv(const QString& path, const HistoryRows& table, const QString& firstLine,
                      const std::function<void(int row)>& progress)
 {
     return SaveWholeFile(path, [&](QIODevice& file) {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-class HistoryTable;
+class HistoryRows;
 
 // The captions of the main window's flow description, as line 1 of an
 // export names the flow computation of the table.
@@ -32,5 +32,5 @@ QString DefaultExportFileName(const QDateTime& now);
 // The file is replaced only when every byte was written, and never when the
 // path is not a regular file; progress runs from 1 to the number of rows.
 // False when the file could not be written.
-bool WriteHistoryCsv(const QString& path, const HistoryTable& table, const QString& firstLine,
+bool WriteHistoryCsv(const QString& path, const HistoryRows& table, const QString& firstLine,
                      const std::function<void(int row)>& progress = {});

@@ -3,6 +3,7 @@
 #include "config/LoggerSettings.h"
 
 #include "core/DateText.h"
+#include "history/HistoryRows.h"
 
 #include <QString>
 #include <cstdint>
@@ -34,7 +35,7 @@ struct HistoryColumn {
 // The history table: which records are rows (all of them, or the packed
 // selection) and the text of every cell, computed from the compact records
 // when asked. The records are never changed.
-class HistoryTable {
+class HistoryTable : public HistoryRows {
 public:
     // Analog channels of the logger, up to 8, then 2 pulse channels and the
     // flow and velocity columns.
@@ -50,14 +51,14 @@ public:
     void fill(bool pack, const ProgressFunction& progress = {});
 
     const std::vector<HistoryColumn>& columns() const { return columns_; }
-    int rowCount() const { return packed_ ? int(rowRecords_.size()) : recordCount_; }
+    int rowCount() const override { return packed_ ? int(rowRecords_.size()) : recordCount_; }
     // Column 0 is the timestamp; columns 1 ... the value columns.
-    int columnCount() const { return 1 + int(columns_.size()); }
-    QString headerText(int column) const;
+    int columnCount() const override { return 1 + int(columns_.size()); }
+    QString headerText(int column) const override;
     QString cellText(int row, int column) const;
-    QString timestampText(int row) const;
+    QString timestampText(int row) const override;
     // The value texts of a row, in column order.
-    std::vector<QString> valueTexts(int row) const;
+    std::vector<QString> valueTexts(int row) const override;
 
     // The record a row shows.
     int recordOf(int row) const { return packed_ ? rowRecords_[size_t(row)] : row; }

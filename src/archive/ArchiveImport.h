@@ -1,0 +1,48 @@
+#pragma once
+
+#include "history/HistoryExport.h"
+#include "history/HistoryTable.h"
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+class Archive;
+class HistoryRecords;
+struct LoggerSettings;
+
+// The facts of one collection from a logger.
+struct ArchiveCollection {
+    // The computer's time when the records were read, with its UTC offset
+    // (QDateTime::currentDateTime()).
+    QDateTime collectedAt;
+    // The logger's clock minus the computer's, in seconds, when it was read.
+    std::optional<int> clockOffsetSeconds;
+    QString port; // as the connection window lists it
+    // False for the whole records of a download that was stopped or failed.
+    bool complete = true;
+};
+
+// One download as the history table shows it: the records, the settings
+// they were scaled with, the flow computation and its description.
+struct ArchiveDownload {
+    const HistoryRecords& records;
+    const LoggerSettings& settings;
+    const HistoryFlowSource& flow;
+    HistoryFlowDescription flowDescription;
+    ArchiveCollection collection;
+    QString site; // empty: the logger's name
+};
+
+struct ArchiveImportResult {
+    bool ok = false;
+    int added = 0;        // records the archive did not hold yet
+    int alreadyThere = 0; // records it held from an earlier download
+    QString error;        // when not ok, one line; then nothing of the download was written
+};
+
+// Archives one download in a single transaction: the site (made when new),
+// a row for the collection with the download's column layout, and each
+// record the site does not hold yet, with its raw counts and the values of
+// the table's columns as scaled now. Any failure rolls all of it back.
+ArchiveImportResult ImportDownload(Archive& archive, const ArchiveDownload& download);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+// What the CSV export writes: rows of a timestamp text ("date time") and
+// value texts, under column headers (column 0 is the timestamp). The history
+// table is one; the archive's records of a site are another.
+class HistoryRows {
+public:
+    virtual ~HistoryRows() = default;
+
+    virtual int rowCount() const = 0;
+    virtual int columnCount() const = 0;
+    virtual QString headerText(int column) const = 0;
+    virtual QString timestampText(int row) const = 0;
+    // The value texts of a row, in column order.
+    virtual std::vector<QString> valueTexts(int row) const = 0;
+};

@@ -1,0 +1,126 @@
+#include "PrivatePostgres.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+const QString User = QStringLiteral("brevel");
+
+} // namespace
+
+PrivatePostgres::~PrivatePostgres()
+{
+    if (running_) {
+        run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), folder_.filePath(QStringLiteral("data")),
+                                       QStringLiteral("-m"), QStringLiteral("fast"), QStringLiteral("-w"),
+                                       QStringLiteral("stop")},
+            nullptr);
+    }
+}
+
+QString PrivatePostgres::serverPrograms()
+{
+    QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCollator numeric;
+    numeric.setNumericMode(true);
+    std::sort(versions.begin(), versions.end(), [&](const QString& a, const QString& b) { return numeric.compare(a, b) > 0; });
+    for (const QString& version : versions) {
+        const QString bin = QStringLiteral("/usr/lib/postgresql/%1/bin").arg(version);
+        if (QFile::exists(bin + QStringLiteral("/initdb")) && QFile::exists(bin + QStringLiteral("/pg_ctl"))) {
+            return bin;
+        }
+    }
+    return {};
+}
+
+bool PrivatePostgres::run(const QString& program, const QStringList& arguments, QString* error)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    const QString path = programs_ + u'/' + program;
+    if (geteuid() == 0) {
+        process.start(QStringLiteral("runuser"), QStringList{QStringLiteral("-u"), QStringLiteral("nobody"),
+                                                             QStringLiteral("--"), path}
+                                                     + arguments);
+    } else {
+        process.start(path, arguments);
+    }
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        if (error) {
+            *error = program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAll()).simplified()
+                     + process.errorString();
+        }
+        return false;
+    }
+    return true;
+}
+
+bool PrivatePostgres::start(QString* error)
+{
+    programs_ = serverPrograms();
+    if (programs_.isEmpty() || !folder_.isValid()) {
+        if (error) {
+            *error = QStringLiteral("no PostgreSQL server programs or no temporary folder");
+        }
+        return false;
+    }
+    if (geteuid() == 0) {
+        const passwd* nobody = getpwnam("nobody");
+        if (!nobody || chown(QFile::encodeName(folder_.path()).constData(), nobody->pw_uid, nobody->pw_gid) != 0) {
+            if (error) {
+                *error = QStringLiteral("cannot hand the folder %1 to the user nobody").arg(folder_.path());
+            }
+            return false;
+        }
+    }
+    const QString data = folder_.filePath(QStringLiteral("data"));
+    // No TCP: the socket in the folder is the only way in. No fsync: the
+    // server's files go with the folder.
+    running_ = run(QStringLiteral("initdb"),
+                   {QStringLiteral("-D"), data, QStringLiteral("-U"), User, QStringLiteral("--auth=trust"),
+                    QStringLiteral("-E"), QStringLiteral("UTF8"), QStringLiteral("--no-locale"), QStringLiteral("-N")},
+                   error)
+               && run(QStringLiteral("pg_ctl"),
+                      {QStringLiteral("-D"), data, QStringLiteral("-o"),
+                       QStringLiteral("-k %1 -h '' -F").arg(folder_.path()), QStringLiteral("-l"),
+                       folder_.filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("start")},
+                      error);
+    return running_;
+}
+
+std::optional<ArchiveLocation> PrivatePostgres::createDatabase(const QString& name, QString* error)
+{
+    ArchiveLocation location;
+    location.engine = ArchiveLocation::Engine::Postgres;
+    location.host = folder_.path();
+    location.user = User;
+    location.database = name;
+    const QString connection = QUuid::createUuid().toString();
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+        db.setHostName(location.host);
+        db.setUserName(User);
+        db.setDatabaseName(QStringLiteral("postgres"));
+        if (db.open()) {
+            QSqlQuery query(db);
+            ok = query.exec(QStringLiteral("CREATE DATABASE \"%1\"").arg(name));
+            if (!ok && error) {
+                *error = query.lastError().text();
+            }
+        } else if (error) {
+            *error = db.lastError().text();
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return ok ? std::optional(location) : std::nullopt;
+}

@@ -1,0 +1,484 @@
+#include "../history/HistoryFixtures.h"
+#include "PrivatePostgres.h"
+#include "TestRegistry.h"
+#include "archive/Archive.h"
+#include "archive/ArchiveExport.h"
+#include "archive/ArchiveImport.h"
+#include "archive/ArchiveRecords.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Sqlite = QStringLiteral("sqlite");
+const QString Postgres = QStringLiteral("postgresql");
+const QDateTime Base(QDate(2006, 3, 15), QTime(9, 0));
+
+uint32_t Packed(const QDateTime& t)
+{
+    const QDate d = t.date();
+    const QTime h = t.time();
+    return uint32_t((d.year() - 2000) * 12 + d.month() - 1) << 22 | uint32_t(d.day()) << 17
+           | uint32_t(h.hour()) << 12 | uint32_t(h.minute()) << 6 | uint32_t(h.second());
+}
+
+// Seconds after 15 March 2006 09:00, one record a minute from minute `from`
+// up to `to`.
+QList<int> Minutes(int from, int to)
+{
+    QList<int> seconds;
+    for (int m = from; m < to; ++m) {
+        seconds << 60 * m;
+    }
+    return seconds;
+}
+
+// Fast logging: ten records under each of three seconds; the first `take`.
+QList<int> FastSeconds(int take)
+{
+    QList<int> seconds;
+    for (int i = 0; i < take; ++i) {
+        seconds << i / 10;
+    }
+    return seconds;
+}
+
+// One download of a 3-analog, 2-pulse logger, collected an hour ahead of UTC.
+struct Download {
+    explicit Download(const QList<int>& secondsAfterBase = {}, LoggerSettings s = HistoryTestSettings())
+        : settings(std::move(s))
+    {
+        records.reset(settings.NumAnalogChannels + settings.NumDigitalChannels);
+        for (int i = 0; i < secondsAfterBase.size(); ++i) {
+            add(Base.addSecs(secondsAfterBase[i]), {(7 * i) % 1000, 1000, 333, i % 50, 3});
+        }
+    }
+    void add(const QDateTime& t, const std::vector<int>& values) { AppendRecord(records, Packed(t), values); }
+    ArchiveDownload view() const { return {records, settings, flow, description, collection, site}; }
+
+    HistoryRecords records;
+    LoggerSettings settings;
+    HistoryFlowSource flow = HistoryTestFlow();
+    HistoryFlowDescription description{QStringLiteral(" 0 Inches"), QStringLiteral(" 0.013"), QStringLiteral(" 0.5 %"),
+                                       QStringLiteral(" 1 Foot"), QString()};
+    ArchiveCollection collection{QDateTime(QDate(2006, 3, 16), QTime(8, 0), Qt::OffsetFromUTC, 3600), -5,
+                                 QStringLiteral("COM9 - FT232R USB UART (/dev/ttyUSB0)"), true};
+    QString site;
+};
+
+QStringList Lines(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    lines.removeLast(); // after the last line end
+    return lines;
+}
+
+} // namespace
+
+// Every engine row of a test opens a new, empty archive; the PostgreSQL rows
+// run against a private server started for the test.
+#define OPEN_ARCHIVE(archive)                                                                                      \
+    QFETCH(QString, engine);                                                                                       \
+    if (engine == Postgres && !server_) {                                                                          \
+        QSKIP("no PostgreSQL server programs in /usr/lib/postgresql/*/bin: install postgresql to run these rows"); \
+    }                                                                                                              \
+    std::unique_ptr<Archive> archive = openFresh(engine);                                                          \
+    QVERIFY(archive)
+
+class ArchiveTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<PrivatePostgres> server_;
+    QTemporaryDir folder_;
+    int archives_ = 0;
+    std::optional<ArchiveLocation> last_;
+
+    std::unique_ptr<Archive> openFresh(const QString& engine, const std::vector<ArchiveSchemaStep>& schema = ArchiveSchema())
+    {
+        QString error;
+        const QString name = QStringLiteral("archive%1").arg(++archives_);
+        if (engine == Sqlite) {
+            last_ = ArchiveLocation{ArchiveLocation::Engine::Sqlite, folder_.filePath(name + QStringLiteral(".sqlite")),
+                                    {}, 0, {}, {}, {}};
+        } else {
+            last_ = server_->createDatabase(name, &error);
+        }
+        std::unique_ptr<Archive> archive = last_ ? Archive::open(*last_, &error, schema) : nullptr;
+        if (!archive) {
+            qWarning("%s", qPrintable(error));
+        }
+        return archive;
+    }
+
+    static void addEngineRows(const char* name, const std::function<void(QTestData&)>& fill = [](QTestData&) {})
+    {
+        for (const QString& engine : {Sqlite, Postgres}) {
+            fill(QTest::newRow(qPrintable(engine + QStringLiteral(": ") + QLatin1String(name))) << engine);
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(folder_.isValid());
+        if (PrivatePostgres::serverPrograms().isEmpty()) {
+            return;
+        }
+        server_ = std::make_unique<PrivatePostgres>();
+        QString error;
+        QVERIFY2(server_->start(&error), qPrintable(error));
+    }
+
+    void cleanupTestCase() { server_.reset(); }
+
+    void readsLocations_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected"); // the location as text(), or the error
+        QTest::addColumn<QString>("login");    // user:password@database of a server
+        QTest::newRow("default") << ""
+                                 << "sqlite:" + qEnvironmentVariable("XDG_DATA_HOME", QDir::homePath() + "/.local/share")
+                                        + "/Brevel/archive.sqlite"
+                                 << "";
+        QTest::newRow("file") << "sqlite:/data/flows.sqlite" << "sqlite:/data/flows.sqlite" << "";
+        QTest::newRow("home") << "sqlite:~/flows.sqlite" << "sqlite:" + QDir::homePath() + "/flows.sqlite" << "";
+        QTest::newRow("server") << "postgresql://ann@db.local:5433/flows" << "postgresql://ann@db.local:5433/flows"
+                                << "ann:@flows";
+        QTest::newRow("password left out of the text")
+            << "postgres://ann:s%40cret@[::1]/flows" << "postgresql://ann@[::1]/flows" << "ann:s@cret@flows";
+        QTest::newRow("socket folder") << "postgresql:///flows?host=/tmp/pg&port=5434&user=ann&password=pw"
+                                       << "postgresql://ann@/flows?host=/tmp/pg&port=5434" << "ann:pw@flows";
+        QTest::newRow("other scheme") << "mysql://ann@db/flows"
+                                      << "archive location \"mysql://ann@db/flows\" is neither sqlite:PATH nor "
+                                         "postgresql://user@host:port/database"
+                                      << "";
+        QTest::newRow("no database") << "postgresql://ann:pw@db"
+                                     << "archive location \"postgresql://ann:***@db\": no database named "
+                                        "(postgresql://user@host:port/database)"
+                                     << "";
+        QTest::newRow("bad port") << "postgresql://db:99999/flows"
+                                  << "archive location \"postgresql://db:99999/flows\": the port must be a number "
+                                     "from 1 to 65535"
+                                  << "";
+        QTest::newRow("unknown parameter")
+            << "postgresql:///flows?hots=/tmp&password=pw"
+            << "archive location \"postgresql:///flows?hots=/tmp&password=***\": unknown parameter \"hots\" (host, "
+               "port, user and password are known)"
+            << "";
+    }
+    void readsLocations()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QFETCH(QString, login);
+        QString error;
+        const std::optional<ArchiveLocation> location = ParseArchiveLocation(text, &error);
+        QCOMPARE(location ? location->text() : error, expected);
+        if (location && location->engine == ArchiveLocation::Engine::Postgres) {
+            QCOMPARE(location->user + u':' + location->password + u'@' + location->database, login);
+        }
+    }
+
+    void openFailureNamesTheArchive_data()
+    {
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<QString>("reason");
+        const QString file = folder_.filePath(QStringLiteral("plain-file"));
+        QFile plain(file);
+        QVERIFY(plain.open(QIODevice::WriteOnly) && plain.write(QByteArray(4096, 'x')) == 4096);
+        plain.close();
+        QTest::newRow("folder under a file") << "sqlite:" + file + "/a.sqlite" << "cannot make the folder";
+        QTest::newRow("not a database") << "sqlite:" + file << "file is not a database";
+        QTest::newRow("no server") << "postgresql://ann@/flows?host=" + folder_.path() << "cannot open the archive";
+    }
+    void openFailureNamesTheArchive()
+    {
+        QFETCH(QString, location);
+        QFETCH(QString, reason);
+        QString error;
+        const std::optional<ArchiveLocation> parsed = ParseArchiveLocation(location, &error);
+        QVERIFY2(parsed, qPrintable(error));
+        QVERIFY(!Archive::open(*parsed, &error));
+        QVERIFY2(error.contains(parsed->text()) && error.contains(reason) && !error.contains(u'\n'), qPrintable(error));
+    }
+
+    void secondDownloadAddsOnlyWhatIsNew_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<QList<int>>("first");
+        QTest::addColumn<QList<int>>("second");
+        QTest::addColumn<int>("addedSecond");
+        // Over a thousand records: the inserts run in several batches.
+        addEngineRows("same history again",
+                      [](QTestData& row) { row << Minutes(0, 1200) << Minutes(0, 1200) << 0; });
+        addEngineRows("memory grew", [](QTestData& row) { row << Minutes(0, 800) << Minutes(0, 1200) << 400; });
+        addEngineRows("cleared and refilled",
+                      [](QTestData& row) { row << Minutes(0, 800) << Minutes(800, 1000) << 200; });
+        addEngineRows("wrapped around", [](QTestData& row) { row << Minutes(0, 800) << Minutes(300, 1200) << 400; });
+        addEngineRows("fast logging again", [](QTestData& row) { row << FastSeconds(30) << FastSeconds(30) << 0; });
+        addEngineRows("fast logging read mid-second",
+                      [](QTestData& row) { row << FastSeconds(15) << FastSeconds(30) << 15; });
+    }
+    void secondDownloadAddsOnlyWhatIsNew()
+    {
+        OPEN_ARCHIVE(archive);
+        QFETCH(QList<int>, first);
+        QFETCH(QList<int>, second);
+        QFETCH(int, addedSecond);
+        const Download one(first);
+        const Download two(second);
+        const ArchiveImportResult a = ImportDownload(*archive, one.view());
+        QVERIFY2(a.ok, qPrintable(a.error));
+        QCOMPARE(a.added, int(first.size()));
+        QCOMPARE(a.alreadyThere, 0);
+        const ArchiveImportResult b = ImportDownload(*archive, two.view());
+        QVERIFY2(b.ok, qPrintable(b.error));
+        QCOMPARE(b.added, addedSecond);
+        QCOMPARE(b.alreadyThere, int(second.size()) - addedSecond);
+
+        QString error;
+        const std::optional<ArchiveRecords> records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error);
+        QVERIFY2(records, qPrintable(error));
+        QCOMPARE(records->count(), int(first.size()) + addedSecond);
+        // A record already there keeps what its first download read.
+        for (int r = 0; r < records->count(); ++r) {
+            const bool fromFirst = records->download(r).id == records->download(0).id;
+            const Download& from = fromFirst ? one : two;
+            const int i = fromFirst ? r : r - int(first.size());
+            QCOMPARE(records->raw(r, 0), int(from.records.value(fromFirst ? r : int(second.size()) - addedSecond + i, 0)));
+        }
+    }
+
+    void failedImportWritesNothing_data()
+    {
+        QTest::addColumn<QString>("engine");
+        addEngineRows("refused mid-way");
+    }
+    void failedImportWritesNothing()
+    {
+        OPEN_ARCHIVE(archive);
+        QVERIFY(ImportDownload(*archive, Download(Minutes(0, 100)).view()).ok);
+        // The engine refuses one record of the third batch of a new site's download.
+        const qint64 refused = QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC)
+                                   .secsTo(QDateTime(Base.date(), Base.time(), Qt::UTC).addSecs(60 * 1100));
+        QSqlQuery sql = archive->query();
+        if (engine == Sqlite) {
+            QVERIFY(sql.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON records WHEN NEW.stamp = %1"
+                                            " BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                                 .arg(refused)));
+        } else {
+            QVERIFY(sql.exec(QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS"
+                                            " $$ BEGIN IF NEW.stamp = %1 THEN RAISE EXCEPTION 'refused'; END IF;"
+                                            " RETURN NEW; END $$")
+                                 .arg(refused)));
+            QVERIFY(sql.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON records FOR EACH ROW"
+                                            " EXECUTE FUNCTION refuse()")));
+        }
+        Download other(Minutes(0, 1200));
+        other.site = QStringLiteral("Upper weir");
+        const ArchiveImportResult result = ImportDownload(*archive, other.view());
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.contains(archive->location().text()) && result.error.contains(QStringLiteral("refused")),
+                 qPrintable(result.error));
+
+        QString error;
+        const auto sites = ListSites(*archive, &error);
+        QVERIFY2(sites, qPrintable(error));
+        QCOMPARE(sites->size(), size_t(1));
+        QCOMPARE(sites->front().recordCount, 100);
+        QVERIFY(sql.exec(QStringLiteral("SELECT COUNT(*) FROM downloads")) && sql.next());
+        QCOMPARE(sql.value(0).toInt(), 1);
+    }
+
+    void migratesAnOlderSchema_data()
+    {
+        QTest::addColumn<QString>("engine");
+        addEngineRows("version 1 to 2");
+    }
+    void migratesAnOlderSchema()
+    {
+        QFETCH(QString, engine);
+        if (engine == Postgres && !server_) {
+            QSKIP("no PostgreSQL server programs in /usr/lib/postgresql/*/bin: install postgresql to run these rows");
+        }
+        std::vector<ArchiveSchemaStep> schema = ArchiveSchema();
+        QCOMPARE(schema.back().version, 1);
+        {
+            std::unique_ptr<Archive> archive = openFresh(engine);
+            QVERIFY(archive);
+            QVERIFY(ImportDownload(*archive, Download(Minutes(0, 10)).view()).ok);
+        }
+        const ArchiveLocation location = *last_;
+        const auto reopen = [&](const std::vector<ArchiveSchemaStep>& steps, QString* error) {
+            return Archive::open(location, error, steps);
+        };
+        QString error;
+        // A step that fails half-way leaves the archive as it was.
+        std::vector<ArchiveSchemaStep> broken = schema;
+        broken.push_back({2, {QStringLiteral("ALTER TABLE sites ADD COLUMN region TEXT"),
+                              QStringLiteral("ALTER TABLE nowhere ADD COLUMN region TEXT")}});
+        QVERIFY(!reopen(broken, &error));
+        QVERIFY2(error.contains(QStringLiteral("to schema version 2")), qPrintable(error));
+
+        schema.push_back({2, {QStringLiteral("ALTER TABLE sites ADD COLUMN note TEXT")}});
+        {
+            std::unique_ptr<Archive> archive = reopen(schema, &error);
+            QVERIFY2(archive, qPrintable(error));
+            QCOMPARE(archive->schemaVersion(), 2);
+            QSqlQuery sql = archive->query();
+            QVERIFY(sql.exec(QStringLiteral("SELECT note FROM sites")));
+            QVERIFY(!sql.exec(QStringLiteral("SELECT region FROM sites")));
+            const auto sites = ListSites(*archive, &error);
+            QVERIFY2(sites && sites->front().recordCount == 10, qPrintable(error));
+        }
+        // A program that knows only version 1 leaves a version 2 archive alone.
+        QVERIFY(!reopen(ArchiveSchema(), &error));
+        QCOMPARE(error, QStringLiteral("cannot open the archive %1: its schema version 2 is newer than this program's 1")
+                            .arg(location.text()));
+    }
+
+    void exportWritesTheTimeAsAsked_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QStringList>("dateTimes");
+        const QString shortDate = ShortDateFormat().text(QDate(2006, 3, 15));
+        addEngineRows("program's short date", [&](QTestData& row) {
+            row << int(ArchiveTimeFormat::ShortDate)
+                << QStringList{shortDate + ", 00:30:00", shortDate + ", 09:42:00", shortDate + ", 09:57:00"};
+        });
+        addEngineRows("iso", [](QTestData& row) {
+            row << int(ArchiveTimeFormat::Iso)
+                << QStringList{"2006-03-15, 00:30:00", "2006-03-15, 09:42:00", "2006-03-15, 09:57:00"};
+        });
+        // Collected an hour ahead of UTC.
+        addEngineRows("utc", [](QTestData& row) {
+            row << int(ArchiveTimeFormat::Utc)
+                << QStringList{"2006-03-14, 23:30:00Z", "2006-03-15, 08:42:00Z", "2006-03-15, 08:57:00Z"};
+        });
+    }
+    void exportWritesTheTimeAsAsked()
+    {
+        OPEN_ARCHIVE(archive);
+        QFETCH(int, format);
+        QFETCH(QStringList, dateTimes);
+        Download download;
+        download.add(QDateTime(Base.date(), QTime(0, 30)), {125, 1000, 333, 7, 3});
+        download.add(QDateTime(Base.date(), QTime(9, 42)), {126, 1234, 500, 8, 4});
+        download.add(QDateTime(Base.date(), QTime(9, 57)), {1000, 0, 999, 9, 65535});
+        QVERIFY(ImportDownload(*archive, download.view()).ok);
+
+        const QString path = folder_.filePath(QStringLiteral("archive.csv"));
+        QString error;
+        QVERIFY2(ExportSiteCsv(*archive, QStringLiteral("Creek 4"), {}, ArchiveTimeFormat(format), path, &error),
+                 qPrintable(error));
+        // The values as the history window saves the same download.
+        HistoryTable table(download.records, download.settings, download.flow);
+        table.fill(false);
+        const QString programPath = folder_.filePath(QStringLiteral("program.csv"));
+        QVERIFY(WriteHistoryCsv(programPath, table, QString()));
+        const QStringList lines = Lines(path);
+        const QStringList program = Lines(programPath);
+        QCOMPARE(lines.size(), program.size());
+        QVERIFY2(lines[0].startsWith(QStringLiteral("Creek 4,")) && lines[0].endsWith(QStringLiteral(
+                     ",Offset= 0 Inches,Mannings,Roughness= 0.013,Slope= 0.5 %,Diameter= 1 Foot")),
+                 qPrintable(lines[0]));
+        QCOMPARE(lines[1], program[1]);
+        for (int r = 0; r < 3; ++r) {
+            QCOMPARE(lines[2 + r], dateTimes[r] + ", " + program[2 + r].section(QStringLiteral(", "), 2));
+        }
+        // A range takes the records from its start up to its end.
+        const qint64 nine = ArchiveStamp(Base.date(), QTime(9, 0));
+        QVERIFY(ExportSiteCsv(*archive, QStringLiteral("Creek 4"), {nine, nine + 57 * 60}, ArchiveTimeFormat(format), path, &error));
+        QCOMPARE(Lines(path).mid(2), QStringList{lines[3]});
+    }
+
+    void exportKeepsEachDownloadsColumns_data()
+    {
+        QTest::addColumn<QString>("engine");
+        addEngineRows("channel 2 and pulse 2 switched off, flow off");
+    }
+    void exportKeepsEachDownloadsColumns()
+    {
+        OPEN_ARCHIVE(archive);
+        Download full;
+        full.add(Base, {125, 1000, 333, 7, 3});
+        LoggerSettings fewer = HistoryTestSettings();
+        fewer.AnalogEnable[1] = 0;
+        fewer.DigitalEnable[1] = 0;
+        fewer.FlowMode = 0;
+        fewer.DecPlaces[0] = 3;
+        Download later({}, fewer);
+        later.add(Base.addSecs(900), {130, 1000, 340, 8, 3});
+        QVERIFY(ImportDownload(*archive, full.view()).ok);
+        QVERIFY(ImportDownload(*archive, later.view()).ok);
+
+        const QString path = folder_.filePath(QStringLiteral("columns.csv"));
+        QString error;
+        QVERIFY2(ExportSiteCsv(*archive, QStringLiteral("Creek 4"), {}, ArchiveTimeFormat::Iso, path, &error),
+                 qPrintable(error));
+        const QStringList lines = Lines(path);
+        QCOMPARE(lines.mid(1), (QStringList{"Date, Time, ft, degC, %, in, gal, Flow (cfs), Vel (FPS)",
+                                            "2006-03-15, 09:00:00, 1.25, 0.0, 33.3, 3.5, 3, 3.75, 0.31",
+                                            "2006-03-15, 09:15:00, 1.300, , 34.0, 4.0, , , "}));
+        // Line 1 describes the flow computation of the newest download: none.
+        QVERIFY2(lines[0].count(u',') == 2, qPrintable(lines[0]));
+    }
+
+    void listsSitesAndCollections_data()
+    {
+        QTest::addColumn<QString>("engine");
+        addEngineRows("two sites");
+    }
+    void listsSitesAndCollections()
+    {
+        OPEN_ARCHIVE(archive);
+        Download first(Minutes(0, 10));
+        Download stopped(Minutes(5, 30));
+        stopped.collection = {QDateTime(QDate(2006, 4, 2), QTime(23, 30), Qt::OffsetFromUTC, -7200), std::nullopt,
+                              QStringLiteral("COM1"), false};
+        Download weir(Minutes(100, 101));
+        weir.site = QStringLiteral("Upper weir");
+        for (const Download* d : {&weir, &stopped, &first}) {
+            QVERIFY(ImportDownload(*archive, d->view()).ok);
+        }
+        QString error;
+        const auto sites = ListSites(*archive, &error);
+        QVERIFY2(sites, qPrintable(error));
+        const qint64 base = QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC).secsTo(QDateTime(Base.date(), Base.time(), Qt::UTC));
+        QCOMPARE(sites->size(), size_t(2));
+        const ArchiveSite& creek = sites->at(0);
+        QCOMPARE(creek.name, QStringLiteral("Creek 4"));
+        QCOMPARE(creek.recordCount, 30);
+        QCOMPARE(creek.firstStamp, base);
+        QCOMPARE(creek.lastStamp, base + 29 * 60);
+        QCOMPARE(creek.lastCollection, QDateTime(QDate(2006, 4, 3), QTime(1, 30), Qt::UTC));
+        QCOMPARE(sites->at(1).name, QStringLiteral("Upper weir"));
+        QCOMPARE(sites->at(1).recordCount, 1);
+
+        const auto records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error);
+        QVERIFY2(records, qPrintable(error));
+        const ArchiveDownloadFacts& late = records->download(records->count() - 1);
+        QCOMPARE(late.port, QStringLiteral("COM1"));
+        QCOMPARE(late.complete, false);
+        QCOMPARE(late.clockOffset, std::nullopt);
+        QCOMPARE(late.utcOffset, -7200);
+        QCOMPARE(late.recordCount, 25);
+        QCOMPARE(late.newCount, 25);
+        const ArchiveDownloadFacts& early = records->download(0);
+        QCOMPARE(early.port, QStringLiteral("COM9 - FT232R USB UART (/dev/ttyUSB0)"));
+        QCOMPARE(early.clockOffset, -5);
+        QCOMPARE(early.newCount, 5);
+        QVERIFY(!LoadSiteRecords(*archive, QStringLiteral("Creek 5"), {}, &error));
+        QCOMPARE(error, QStringLiteral("the archive %1 holds no site \"Creek 5\"").arg(archive->location().text()));
+    }
+};
+
+BREVEL_TEST(ArchiveTest)
+#include "tst_archive.moc"
