@@ -1,6 +1,7 @@
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "app/Session.h"
+#include "app/VersionReport.h"
 #include "core/AppFolder.h"
 #include "link/PortDirectory.h"
 #include "link/QtSerialPort.h"
@@ -12,10 +13,17 @@
 
 #include <QApplication>
 #include <QStringList>
+#include <QTextStream>
 #include <QTimer>
 
 int main(int argc, char** argv)
 {
+    if (AsksForVersionReport(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        WriteVersionReport(out, AppFolder());
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brevel Flow Monitor"));
 
