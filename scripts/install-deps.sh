@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev
-          xvfb xauth libgl1-mesa-dri locales libbenchmark-dev)
+          xvfb xauth libgl1-mesa-dri locales libbenchmark-dev dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
