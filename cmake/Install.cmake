@@ -29,11 +29,6 @@ foreach(manual_file ${BREVEL_MANUAL_FILES})
 endforeach()
 file(CREATE_LINK BrevelLogger ${CMAKE_BINARY_DIR}/${BREVEL_COMMAND} SYMBOLIC)
 
-# The manual's pictures are taken by scripts/screenshots.sh with this
-# program, built only when asked for, beside the data folder it needs.
-add_executable(manual_pictures EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/scripts/manual-pictures/ManualPictures.cpp)
-target_link_libraries(manual_pictures PRIVATE brevel_app)
-
 # Man pages, compressed without a time stamp as Debian wants them.
 set(BREVEL_MAN_PAGES)
 foreach(program ${BREVEL_INSTALLED_PROGRAMS})

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Remakes the pictures of the user manual (docs/manual/images/*.png): the
-# program, as main() builds it, against two virtual loggers (one on a
-# direct line, one behind a modem) under Xvfb and a window manager; every
-# window is grabbed with its frame and the pictures are optimised. Look at
-# them before committing.
+# program, as main() builds it, driven through every window against the
+# virtual logger (on a direct line, then behind a modem) under Xvfb and a
+# window manager; every window is grabbed with its frame and the pictures
+# are optimised. Look at them before committing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -16,7 +16,7 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends $packages >/dev/null
 fi
 [ -f build/CMakeCache.txt ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target brevel-logger-sim manual_pictures >/dev/null
+cmake --build build --target manual_pictures >/dev/null
 
 work=$(mktemp -d)
 pids=()
@@ -26,8 +26,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-mkdir -m 700 "$work/runtime" "$work/pictures"
-export XDG_RUNTIME_DIR=$work/runtime HOME=$work QT_QPA_PLATFORM=xcb QT_FONT_DPI=96
+mkdir -p "$work/pictures"
 
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
@@ -36,18 +35,8 @@ export DISPLAY=":$(cat "$work/display")"
 openbox >/dev/null 2>&1 &
 pids+=($!)
 
-# A day's worth of live readings and twenty days of records every 15
-# minutes, sent at 38400 baud so the download shows its progress.
-./build/brevel-logger-sim --name river --records 2000 --baud 38400 --seed 7 >"$work/river" &
-pids+=($!)
-./build/brevel-logger-sim --name modem --modem --connect-after 3000 --seed 7 >"$work/modem" &
-pids+=($!)
-for _ in $(seq 100); do
-  [ "$(cat "$work/river" "$work/modem" | wc -l)" -ge 4 ] && break
-  sleep 0.1
-done
-
-./build/manual_pictures "$work/pictures" "$work/settings.ini" river modem
+HOME=$work QT_QPA_PLATFORM=xcb QT_FONT_DPI=96 BREVEL_PICTURES_DIR=$work/pictures \
+  ./build/tests/manual_pictures
 for picture in "$work"/pictures/*.png; do
   optipng -quiet -o5 -strip all "$picture"
 done

@@ -1,314 +1,176 @@
-// Takes the pictures of the user manual: the program as main() builds it,
-// with the real platform classes, against running virtual loggers, through
-// every window a user meets. Each window is grabbed with its frame as the
-// screen shows it. Run by scripts/screenshots.sh under Xvfb and a window
-// manager:
-//   manual_pictures OUTPUT_FOLDER SETTINGS_FILE DIRECT_LOGGER MODEM_LOGGER
-// where the two loggers are the names of running brevel-logger-sim links.
+// The pictures of the user manual: two journeys of the whole program, as
+// main() builds it, against the virtual logger program (one on a direct
+// line, one behind a modem), through every window a user meets. Each window
+// is grabbed from the screen with its frame. Run by scripts/screenshots.sh
+// under Xvfb and a window manager, with BREVEL_PICTURES_DIR naming the
+// folder the pictures go to.
 
-#include "app/MainController.h"
+#include "Journey.h"
+#include "TestRegistry.h"
 #include "app/MainWindow.h"
-#include "app/Session.h"
-#include "core/AppFolder.h"
-#include "link/PortDirectory.h"
-#include "link/QtSerialPort.h"
-#include "platform/QtBusyCursor.h"
-#include "platform/QtFileDialogs.h"
-#include "platform/QtHelpViewer.h"
-#include "platform/QtPrompter.h"
-#include "platform/QtSettingsStore.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
-#include <QTabWidget>
-#include <QTimer>
-#include <QWindow>
-#include <cstdio>
-#include <cstdlib>
+#include <QTest>
 #include <memory>
-#include <functional>
-#include <vector>
 
 namespace {
 
-// How long a window is left to settle before it is grabbed (painted, and
-// framed by the window manager, which may not come), and how long any step
-// may wait.
+// A window is grabbed once it has kept its place and size this long, framed
+// by the window manager; a window the manager does not frame, after the
+// longer wait.
 constexpr qint64 kSettleMs = 700;
-constexpr qint64 kFrameLimitMs = 3000;
-constexpr qint64 kStepLimitMs = 60000;
+constexpr qint64 kUnframedMs = 3000;
 
-QWidget* ModalNamed(const char* name)
+// The window the finder shows, once settled, saved as name.png.
+void Picture(Journey& journey, const QString& name, const std::function<QWidget*()>& window)
 {
-    QWidget* modal = QApplication::activeModalWidget();
-    return modal != nullptr && modal->objectName() == QLatin1String(name) && modal->isVisible() ? modal : nullptr;
-}
-
-template <typename T>
-T* Child(QWidget* parent, const QString& name)
-{
-    T* child = parent != nullptr ? parent->findChild<T*>(name) : nullptr;
-    if (child == nullptr) {
-        std::fprintf(stderr, "manual_pictures: no %s in %s\n", qPrintable(name),
-                     parent != nullptr ? qPrintable(parent->objectName()) : "nothing");
-        std::exit(1);
-    }
-    return child;
-}
-
-void SelectItemContaining(QComboBox* box, const QString& text)
-{
-    const int index = box->findText(text, Qt::MatchContains);
-    if (index < 0) {
-        std::fprintf(stderr, "manual_pictures: %s offers nothing with \"%s\"\n", qPrintable(box->objectName()),
-                     qPrintable(text));
-        std::exit(1);
-    }
-    box->setCurrentIndex(index);
-}
-
-// The steps of the tour, each run once its condition holds. A step's action
-// runs from the event queue, so one that opens a modal window does not hold
-// up the next step's watch, which runs inside that window's event loop.
-class Tour : public QObject {
-public:
-    explicit Tour(QString folder) : folder_(std::move(folder))
-    {
-        connect(&timer_, &QTimer::timeout, this, &Tour::Tick);
-        timer_.start(50);
-        clock_.start();
-    }
-
-    void Then(QString what, std::function<bool()> ready, std::function<void()> act)
-    {
-        steps_.push_back({std::move(what), std::move(ready), std::move(act)});
-    }
-    // The window that ready() found, once it has settled, grabbed to name.png.
-    void Grab(QString what, std::function<QWidget*()> window, const QString& name,
-              std::function<void(QWidget*)> after = {})
-    {
-        struct Watch {
-            QElapsedTimer steady; // since the window last moved or changed size
-            QRect frame;
-        };
-        auto watch = std::make_shared<Watch>();
-        Then(
-            std::move(what),
-            [window, watch] {
-                QWidget* shown = window();
-                if (shown == nullptr) {
-                    watch->steady.invalidate();
-                    return false;
-                }
-                const QRect frame = shown->frameGeometry();
-                if (!watch->steady.isValid() || frame != watch->frame) {
-                    watch->frame = frame;
-                    watch->steady.start();
-                }
-                // The window manager's frame comes a moment after the window.
-                const bool framed = frame != shown->geometry() && frame.contains(shown->geometry());
-                return watch->steady.elapsed() >= (framed ? kSettleMs : kFrameLimitMs);
-            },
-            [this, window, name, after] {
-                QWidget* shown = window();
-                Save(shown, name);
-                if (after) {
-                    after(shown);
-                }
-            });
-    }
-
-private:
-    struct Step {
-        QString what;
-        std::function<bool()> ready;
-        std::function<void()> act;
+    struct Watch {
+        QElapsedTimer steady;
+        QRect frame;
     };
-
-    void Tick()
-    {
-        if (next_ >= steps_.size()) {
-            timer_.stop();
-            QCoreApplication::exit(0);
-            return;
-        }
-        const Step& step = steps_[next_];
-        if (!step.ready()) {
-            if (clock_.elapsed() > kStepLimitMs) {
-                QWidget* modal = QApplication::activeModalWidget();
-                auto* box = qobject_cast<QMessageBox*>(modal);
-                std::fprintf(stderr, "manual_pictures: gave up waiting for %s; on the screen: %s %s\n",
-                             qPrintable(step.what), modal != nullptr ? qPrintable(modal->windowTitle()) : "",
-                             box != nullptr ? qPrintable(box->text()) : "");
-                std::exit(1);
+    auto watch = std::make_shared<Watch>();
+    journey.when(
+        QStringLiteral("the picture %1").arg(name),
+        [window, watch] {
+            QWidget* shown = window();
+            if (shown == nullptr) {
+                watch->steady.invalidate();
+                return false;
             }
-            return;
-        }
-        std::fprintf(stderr, "manual_pictures: %s\n", qPrintable(step.what));
-        const std::function<void()> act = step.act;
-        ++next_;
-        clock_.restart();
-        QMetaObject::invokeMethod(this, act, Qt::QueuedConnection);
-    }
+            const QRect frame = shown->frameGeometry();
+            if (!watch->steady.isValid() || frame != watch->frame) {
+                watch->frame = frame;
+                watch->steady.start();
+            }
+            const bool framed = frame != shown->geometry() && frame.contains(shown->geometry());
+            return watch->steady.elapsed() >= (framed ? kSettleMs : kUnframedMs);
+        },
+        [window, name] {
+            QWidget* shown = window();
+            QScreen* screen = shown->screen();
+            const QRect frame = shown->frameGeometry().translated(-screen->geometry().topLeft());
+            const QString path = qEnvironmentVariable("BREVEL_PICTURES_DIR") + u'/' + name + QStringLiteral(".png");
+            QVERIFY2(screen->grabWindow(0).copy(frame).save(path), qPrintable(path));
+        },
+        30);
+}
 
-    void Save(QWidget* window, const QString& name) const
-    {
-        // The whole screen, cut to the window and its frame.
-        QScreen* screen = window->screen();
-        const QRect frame = window->frameGeometry().translated(-screen->geometry().topLeft());
-        const QPixmap whole = screen->grabWindow(0);
-        const QPixmap picture = whole.copy(frame);
-        const QString path = folder_ + u'/' + name + QStringLiteral(".png");
-        if (!picture.save(path)) {
-            std::fprintf(stderr, "manual_pictures: could not write %s\n", qPrintable(path));
-            std::exit(1);
-        }
-    }
+std::function<QWidget*()> Modal(const QString& name)
+{
+    return [name] { return user::modal(name); };
+}
 
-    QString folder_;
-    std::vector<Step> steps_;
-    size_t next_ = 0;
-    QTimer timer_;
-    QElapsedTimer clock_;
-};
+void Page(const QString& caption)
+{
+    user::page(user::modal(QStringLiteral("frmSetup")), caption);
+}
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Brevel Flow Monitor"));
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: manual_pictures OUTPUT_FOLDER SETTINGS_FILE DIRECT_LOGGER MODEM_LOGGER\n");
-        return 2;
+class ManualPictures : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("BREVEL_PICTURES_DIR")) {
+            QSKIP("set BREVEL_PICTURES_DIR (scripts/screenshots.sh does)");
+        }
     }
-    const QString directLogger = QString::fromLocal8Bit(argv[3]);
-    const QString modemLogger = QString::fromLocal8Bit(argv[4]);
 
-    PortDirectory portDirectory;
-    QtSerialPort port(portDirectory);
-    QtPrompter prompter;
-    QtFileDialogs fileDialogs;
-    QtSettingsStore settingsStore(QString::fromLocal8Bit(argv[2]));
-    QtHelpViewer helpViewer;
-    QtBusyCursor busyCursor;
-    Platform platform{port, prompter, fileDialogs, settingsStore, helpViewer, busyCursor};
-    Session session(platform, portDirectory);
-    MainWindow window;
-    MainController controller(session, window);
-    controller.StartUp(QString(), AppFolder());
-    window.move(40, 40);
-    const MainWidgets& ui = window.ui();
+    // Twenty days of records every 15 minutes, sent at 38400 baud so that
+    // the download shows its progress.
+    void directLine()
+    {
+        Journey journey({"--name", "river", "--records", "2000", "--baud", "38400", "--seed", "7"});
+        MainWindow& window = journey.window();
+        Picture(journey, "connect", Modal("frmConnect"));
+        journey.connectWindow();
+        journey.connected();
+        journey.then("Sample Continuously", [&] { user::click(user::find(&window, "chkSampleContinuously")); });
+        Picture(journey, "main-window", [&]() -> QWidget* {
+            // The four samples before the newest are shown one a line.
+            const bool fiveSamples = !journey.label("lblHistory0").split(QStringLiteral("\r\n")).constLast().isEmpty();
+            return fiveSamples && QApplication::activeModalWidget() == nullptr ? &window : nullptr;
+        });
+        journey.then("stop sampling", [&] { user::click(user::find(&window, "chkSampleContinuously")); });
 
-    Tour tour(QString::fromLocal8Bit(argv[1]));
-    auto modal = [](const char* name) { return [name] { return ModalNamed(name); }; };
-    auto mainWindowWhen = [&window](std::function<bool()> condition) {
-        return [&window, condition]() -> QWidget* {
-            return QApplication::activeModalWidget() == nullptr && condition() ? &window : nullptr;
-        };
-    };
-    // The main window takes a command once no window is over it and no
-    // exchange with the logger runs.
-    auto idle = [&session] { return QApplication::activeModalWidget() == nullptr && !session.State.Busy; };
-    auto click = [](QWidget* parent, const char* button) { Child<QAbstractButton>(parent, QLatin1String(button))->click(); };
+        journey.when("Setup", [&] { return user::find(&window, "cmdSetup")->isEnabled(); },
+                     [&] { user::click(user::find(&window, "cmdSetup")); });
+        const char* pages[][2] = {{"Analog Channels", "setup-analog"},
+                                  {"Digital Channels", "setup-digital"},
+                                  {"General", "setup-general"},
+                                  {"Flow Calculation", "setup-flow"}};
+        for (const auto& page : pages) {
+            journey.then(QStringLiteral("the page %1").arg(QLatin1String(page[0])),
+                         [caption = QString::fromLatin1(page[0])] { Page(caption); });
+            Picture(journey, QLatin1String(page[1]), Modal("frmSetup"));
+        }
+        journey.then("Calibrate channel 1", [] {
+            Page(QStringLiteral("Analog Channels"));
+            user::click(user::find(user::modal("frmSetup"), "cmdCalibrate_0"));
+        });
+        Picture(journey, "calibrate", Modal("frmCalibrate"));
+        journey.then("Cancel the wizard", [] { user::click(user::find(user::modal("frmCalibrate"), "cmdCancel")); });
+        journey.then("Back to Main Window", [] { user::click(user::find(user::modal("frmSetup"), "cmdCancel")); });
 
-    // Start-up opens the connection window: the direct virtual logger.
-    tour.Then(QStringLiteral("the connection window"), modal("frmConnect"), [&] {
-        QWidget* connectWindow = ModalNamed("frmConnect");
-        Child<QRadioButton>(connectWindow, QStringLiteral("optDirect"))->setChecked(true);
-        SelectItemContaining(Child<QComboBox>(connectWindow, QStringLiteral("cmbPort1")), directLogger);
-    });
-    tour.Grab(QStringLiteral("the connection window, direct"), modal("frmConnect"), QStringLiteral("connect"),
-              [&](QWidget* connectWindow) { click(connectWindow, "cmdConnect"); });
+        journey.then("Get History", [&] { user::click(user::find(&window, "cmdGetHistoryData")); });
+        Picture(journey, "get-history", [] {
+            QWidget* download = user::modal("frmGetHistoryData");
+            auto* bar = download ? user::find<QProgressBar>(download, "ProgressBar1") : nullptr;
+            return bar && bar->value() >= bar->maximum() * 2 / 5 ? download : nullptr;
+        });
+        journey.when(
+            "the download complete",
+            [] {
+                QWidget* download = user::modal("frmGetHistoryData");
+                return download && user::find(download, "cmdOkay")->isEnabled();
+            },
+            [] { user::click(user::find(user::modal("frmGetHistoryData"), "cmdOkay")); }, 60);
+        Picture(journey, "history", Modal("frmHistory"));
+        journey.then("OK", [] { user::click(user::find(user::modal("frmHistory"), "cmdOK")); });
 
-    // Five live samples in the meter columns, then sampling stops.
-    tour.Then(QStringLiteral("Sample Continuously"), [&] { return idle() && ui.chkSampleContinuously->isEnabled(); },
-              [&] { ui.chkSampleContinuously->click(); });
-    tour.Grab(QStringLiteral("the main window, sampling"),
-              mainWindowWhen([&] { return session.State.SampleCount >= 5; }), QStringLiteral("main-window"),
-              [&](QWidget*) { ui.chkSampleContinuously->click(); });
-
-    // The setup window, each page, and the calibration wizard from the first.
-    tour.Then(QStringLiteral("Setup"), [&] { return idle() && ui.cmdSetup->isEnabled(); }, [&] { ui.cmdSetup->click(); });
-    const char* pages[] = {"setup-analog", "setup-digital", "setup-general", "setup-flow"};
-    for (int page = 0; page < 4; ++page) {
-        tour.Then(QStringLiteral("setup page %1").arg(page + 1), [modal] { return modal("frmSetup")() != nullptr; },
-                  [page] { Child<QTabWidget>(ModalNamed("frmSetup"), QStringLiteral("TabStrip"))->setCurrentIndex(page); });
-        tour.Grab(QStringLiteral("setup page %1 shown").arg(page + 1), modal("frmSetup"), QLatin1String(pages[page]));
+        journey.then("About", [&] { user::menu(&window, "&Help", "&About..."); });
+        Picture(journey, "about", Modal("frmAbout"));
+        journey.then("OK", [] { user::click(user::find(user::modal("frmAbout"), "cmdOK")); });
+        journey.closeMainWindow();
+        QVERIFY(journey.run(180));
     }
-    tour.Then(QStringLiteral("Calibrate"), [modal] { return modal("frmSetup")() != nullptr; }, [&] {
-        QWidget* setup = ModalNamed("frmSetup");
-        Child<QTabWidget>(setup, QStringLiteral("TabStrip"))->setCurrentIndex(0);
-        click(setup, "cmdCalibrate_0");
-    });
-    tour.Grab(QStringLiteral("the calibration wizard"), modal("frmCalibrate"), QStringLiteral("calibrate"),
-              [&](QWidget* wizard) { click(wizard, "cmdCancel"); });
-    tour.Then(QStringLiteral("back to the main window"), [modal] { return modal("frmSetup")() != nullptr; },
-              [&] { click(ModalNamed("frmSetup"), "cmdCancel"); });
 
-    // The history download, part way, then the table.
-    tour.Then(QStringLiteral("Get History"), [&] { return idle() && ui.cmdGetHistoryData->isEnabled(); },
-              [&] { ui.cmdGetHistoryData->click(); });
-    tour.Grab(
-        QStringLiteral("the download part way"),
-        [] {
-            QWidget* download = ModalNamed("frmGetHistoryData");
-            auto* bar = download != nullptr ? download->findChild<QProgressBar*>(QStringLiteral("ProgressBar1")) : nullptr;
-            return bar != nullptr && bar->value() >= bar->maximum() * 2 / 5 ? download : nullptr;
-        },
-        QStringLiteral("get-history"));
-    tour.Then(
-        QStringLiteral("the download complete"),
-        [] {
-            QWidget* download = ModalNamed("frmGetHistoryData");
-            auto* okay = download != nullptr ? download->findChild<QPushButton*>(QStringLiteral("cmdOkay")) : nullptr;
-            return okay != nullptr && okay->isVisible() && okay->isEnabled();
-        },
-        [&] { click(ModalNamed("frmGetHistoryData"), "cmdOkay"); });
-    tour.Grab(QStringLiteral("the history table"), modal("frmHistory"), QStringLiteral("history"),
-              [&](QWidget* history) { click(history, "cmdOK"); });
+    // The modem's window while it dials.
+    void modem()
+    {
+        Journey journey({"--name", "river", "--modem", "--connect-after", "3000", "--seed", "7"});
+        // Typing needs the window to have the keyboard, which the window
+        // manager gives.
+        journey.when("the connection window", [] {
+            QWidget* connect = user::modal("frmConnect");
+            return connect && QApplication::activeWindow() == connect;
+        }, [&] {
+            QWidget* connect = user::modal("frmConnect");
+            user::click(user::find(connect, "optModem"));
+            auto* ports = user::find<QComboBox>(connect, "cmbPort2");
+            user::pick(ports, ports->itemText(ports->findText(journey.sim.devicePath, Qt::MatchContains)));
+            user::type(user::find(connect, "cmbNumber"), "555 0142");
+        });
+        Picture(journey, "connect-modem", Modal("frmConnect"));
+        journey.when("Connect", [] { return user::modal("frmConnect"); },
+                     [] { user::click(user::find(user::modal("frmConnect"), "cmdConnect")); });
+        Picture(journey, "modem", [] {
+            QWidget* modem = user::modal("frmModem");
+            auto* text = modem ? user::find<QPlainTextEdit>(modem, "txtModem") : nullptr;
+            return text && text->toPlainText().contains(QStringLiteral("ATDT")) ? modem : nullptr;
+        });
+        journey.connected(20);
+        journey.closeMainWindow();
+        QVERIFY(journey.run(60));
+    }
+};
 
-    // About.
-    tour.Then(QStringLiteral("About"), idle,
-              [&] { ui.mnuAbout->trigger(); });
-    tour.Grab(QStringLiteral("the About box"), modal("frmAbout"), QStringLiteral("about"),
-              [&](QWidget* about) { click(about, "cmdOK"); });
-
-    // Disconnect, then connect through the modem.
-    tour.Then(QStringLiteral("Disconnect"), [&] { return idle() && ui.cmdConnect->isEnabled(); },
-              [&] { ui.cmdConnect->click(); });
-    tour.Then(QStringLiteral("Connect"), [&] { return idle() && !session.State.Connected && ui.cmdConnect->isEnabled(); },
-              [&] { ui.cmdConnect->click(); });
-    tour.Then(QStringLiteral("choose the modem"), [modal] { return modal("frmConnect")() != nullptr; }, [&] {
-        QWidget* connectWindow = ModalNamed("frmConnect");
-        Child<QRadioButton>(connectWindow, QStringLiteral("optModem"))->setChecked(true);
-        SelectItemContaining(Child<QComboBox>(connectWindow, QStringLiteral("cmbPort2")), modemLogger);
-        Child<QComboBox>(connectWindow, QStringLiteral("cmbNumber"))->setEditText(QStringLiteral("555 0142"));
-    });
-    tour.Grab(QStringLiteral("the connection window, modem"), modal("frmConnect"), QStringLiteral("connect-modem"),
-              [&](QWidget* connectWindow) { click(connectWindow, "cmdConnect"); });
-    tour.Grab(
-        QStringLiteral("the modem window dialling"),
-        [] {
-            QWidget* modem = ModalNamed("frmModem");
-            auto* text = modem != nullptr ? modem->findChild<QPlainTextEdit*>(QStringLiteral("txtModem")) : nullptr;
-            return text != nullptr && text->toPlainText().contains(QStringLiteral("ATDT")) ? modem : nullptr;
-        },
-        QStringLiteral("modem"));
-    tour.Then(QStringLiteral("connected through the modem"),
-              [&] { return session.State.Connected && QApplication::activeModalWidget() == nullptr; },
-              [&] { window.close(); });
-
-    QTimer::singleShot(0, &controller, &MainController::ConnectAction);
-    return QApplication::exec();
-}
+BREVEL_TEST(ManualPictures)
+#include "ManualPictures.moc"

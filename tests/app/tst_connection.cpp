@@ -210,23 +210,6 @@ private slots:
         QVERIFY(!f.session.State.Busy);
     }
 
-    void uninitialisedMemoryIsInitialisedOnOk()
-    {
-        LoggerOptions options;
-        options.Initialised = false;
-        options.InitialiseMs = 0;
-        LoggerFixture f(options);
-        f.prompter.answers = {PromptAnswer::Ok};
-        QVERIFY(f.connect());
-        QCOMPARE(Titles(f.prompter), QStringList{"Initialization Required"});
-        QCOMPARE(f.prompter.messages[0].buttons, PromptButtons::OkCancel);
-        QCOMPARE(f.prompter.messages[0].defaultAnswer, PromptAnswer::Cancel); // it erases the memory
-        QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Warning);
-        QCOMPARE(f.session.Commands.ReadMemorySignature(), QStringLiteral("BL2 232 "));
-        QCOMPARE(f.session.Logger.LoggerName, QStringLiteral("Brevel Logger"));
-        QVERIFY(!f.session.State.Busy);
-    }
-
     void uninitialisedMemoryCancelDisconnects()
     {
         LoggerOptions options;
@@ -388,19 +371,6 @@ private slots:
         f.ui().mnuResetPulseAccs->trigger();
         QCOMPARE(f.device.requests(0x0E), 1);
         QCOMPARE(f.ui().lblPulseValue1->text(), QStringLiteral("0 Pulses"));
-    }
-
-    void firmwareVersionMessage()
-    {
-        LoggerOptions options;
-        options.FirmwareVersion = 23;
-        LoggerFixture f(options);
-        QVERIFY(f.connect());
-        f.ui().mnuFirmwareVersion->trigger();
-        QCOMPARE(f.prompter.messages.size(), 1);
-        QCOMPARE(f.prompter.messages[0].title, QStringLiteral("Firmware Version"));
-        QCOMPARE(f.prompter.messages[0].text, QStringLiteral("Logger firmware version = 23"));
-        QCOMPARE(f.prompter.messages[0].icon, PromptIcon::None);
     }
 
     // The user closes the main window in the middle of an exchange: the

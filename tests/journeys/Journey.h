@@ -1,0 +1,122 @@
+#pragma once
+
+#include "LoggerMemory.h"
+#include "SimProcess.h"
+#include "app/Program.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+class QComboBox;
+class MainWindow;
+
+// One run of the whole program, built as main() builds it, against a virtual
+// logger program, driven the way a user drives it: clicks, keys and closing
+// windows. The journey is a list of steps; each waits for its condition and
+// then acts from the event loop, so an act that opens a modal window blocks
+// only itself while the next steps answer that window.
+class Journey : public QObject {
+public:
+    // The virtual logger keeps its memory in a file of the journey's own
+    // folder; prepare may write that file before the logger starts.
+    explicit Journey(const QStringList& simArguments,
+                     const std::function<void(const QString& memoryFile)>& prepare = {});
+    ~Journey() override;
+
+    void when(const QString& what, std::function<bool()> ready, std::function<void()> act = {}, int seconds = 10);
+    // When the program waits for the user in its main window or in the modal
+    // window the user opened, with no hourglass.
+    void then(const QString& what, std::function<void()> act, int seconds = 10);
+    // Presses a button of the message box with this title once it shows;
+    // its text must contain textPart.
+    void answer(const QString& title, QMessageBox::StandardButton button, const QString& textPart = QString());
+    // In the connection window: fill does what else the user does there,
+    // then the user chooses the virtual logger's port (for the modem when
+    // the modem option is on) and presses Connect.
+    void connectWindow(const std::function<void(QWidget* window)>& fill = {});
+    // Waits until the main window shows the logger connected and idle.
+    void connected(int seconds = 10);
+    // Closes the main window; the event loop must end by itself.
+    void closeMainWindow(const QString& what = QStringLiteral("close the main window"));
+
+    // Runs the program's event loop until the program ends; false when a step
+    // failed or did not come in time, or the loop did not end.
+    bool run(int seconds = 30);
+
+    MainWindow& window() { return program_->Window(); }
+    // The program's per-user settings file in the test program's own home.
+    static QString settingsFile();
+    QString label(const QString& name);
+    // The logger's memory as it is now, and the settings image in it.
+    LoggerMemory memory() const;
+    QByteArray settingsImage() const;
+
+    QString portItem; // the port list item the user chose in the connection window
+    QTemporaryDir files; // the journey's own files: the logger's memory, exports
+    const QString memoryFile;
+    SimProcess sim;
+
+private:
+    struct Step {
+        QString what;
+        std::function<bool()> ready;
+        std::function<void()> act;
+        int seconds;
+    };
+    void poll();
+    void fail(const QString& message);
+    void rescue();
+    bool idle() const;
+
+    std::unique_ptr<Program> program_;
+    QList<Step> steps_;
+    QString done_ = QStringLiteral("start-up"); // the last step taken
+    QTimer poller_;
+    QElapsedTimer stepClock_;
+    QElapsedTimer runClock_;
+    QElapsedTimer closedClock_;
+    QElapsedTimer rescueClock_;
+    int runSeconds_ = 30;
+    int posted_ = 0;  // acts posted that have not started
+    int running_ = 0; // acts started that have not returned
+};
+
+// What a user does; every helper fails the test when the control is not
+// there, hidden, disabled or behind another modal window.
+namespace user {
+
+template <typename T = QWidget>
+T* find(QWidget* window, const QString& name)
+{
+    T* widget = window ? window->findChild<T*>(name) : nullptr;
+    if (widget == nullptr) {
+        qFatal("no control %s in %s", qPrintable(name), window ? qPrintable(window->objectName()) : "no window");
+    }
+    return widget;
+}
+
+// The active modal window when its object name or title is this.
+QWidget* modal(const QString& nameOrTitle);
+QMessageBox* box(const QString& title);
+void click(QWidget* control);
+// Clicks into the field, selects what it holds and types the text.
+void type(QWidget* field, const QString& text);
+void key(QWidget* control, Qt::Key key);
+// Opens a drop-down list with the mouse, finds the item by typing its text
+// and takes it with Enter.
+void pick(QComboBox* list, const QString& item);
+// Clicks the tab of the page with this caption.
+void page(QWidget* window, const QString& caption);
+// Opens the menu of the window's menu bar and clicks the item.
+void menu(QWidget* window, const QString& menuText, const QString& itemText);
+// Types the path into the active file dialog's name field and presses Enter.
+void fileName(const QString& title, const QString& path);
+
+} // namespace user
+
+// The file's lines without their carriage return and line feed.
+QStringList FileLines(const QString& path);

@@ -1,0 +1,67 @@
+#include "Journey.h"
+#include "TestRegistry.h"
+#include "app/MainWindow.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTest>
+
+// A logger behind a modem: dialled with a modem command file, hung up, and
+// a second dial cancelled.
+class ModemJourney : public QObject {
+    Q_OBJECT
+private slots:
+    void dialsAndCancelsADial()
+    {
+        Journey journey({"--modem", "--connect-after", "300", "--counts", "32768"});
+        MainWindow& window = journey.window();
+        const QString commandFile = journey.files.filePath("modem.txt");
+        QFile file(commandFile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("at&f\r\n; remark\r\nATS0=0 no answer\r\n");
+        file.close();
+
+        journey.connectWindow([](QWidget* connect) {
+            user::click(user::find(connect, "optModem"));
+            user::type(user::find(connect, "cmbNumber"), "555-0100");
+            user::click(user::find(connect, "chkInitFile"));
+            user::click(user::find(connect, "cmdBrowse"));
+        });
+        journey.when("the command file dialog", [] { return user::modal("Select Modem Command File"); },
+                     [&] { user::fileName("Select Modem Command File", commandFile); });
+        journey.connected(15);
+        journey.then("hang up", [&] {
+            QCOMPARE(journey.label("lblValue0"), "50.00");
+            user::click(user::find(&window, "cmdConnect"));
+        });
+        journey.when("the logger disconnected", [&] { return journey.label("lblCommStatus") == u"Not Connected"; });
+        journey.then("Connect again", [&] { user::click(user::find(&window, "cmdConnect")); });
+        journey.when("the connection window", [] { return user::modal("frmConnect"); }, [&] {
+            QWidget* connect = user::modal("frmConnect");
+            QVERIFY(user::find<QRadioButton>(connect, "optModem")->isChecked());
+            QCOMPARE(user::find<QComboBox>(connect, "cmbNumber")->currentText(), "555-0100");
+            QCOMPARE(user::find<QLineEdit>(connect, "txtConfiguration")->text(), commandFile);
+            user::click(user::find(connect, "cmdConnect"));
+        });
+        journey.when("the modem dialling", [] { return user::modal("frmModem"); },
+                     [] { user::click(user::find(user::modal("frmModem"), "cmdCancel")); });
+        journey.then("the program disconnected, without a message", [&] {
+            QCOMPARE(journey.label("lblCommStatus"), "Not Connected");
+        });
+        journey.closeMainWindow();
+        if (!journey.run()) {
+            return;
+        }
+        QSettings settings(Journey::settingsFile(), QSettings::IniFormat);
+        settings.beginGroup("Configuration");
+        QCOMPARE(settings.value("ModemNumber0").toString(), "555-0100");
+        QCOMPARE(settings.value("ModemInit").toString(), commandFile);
+        QCOMPARE(settings.value("UseModemInit").toString(), "1");
+    }
+};
+
+BREVEL_TEST(ModemJourney)
+#include "tst_modem.moc"
