@@ -86,6 +86,8 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/brevel-flow-monitor.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/debian/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brevel-flow-monitor)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/debian/lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME brevel-flow-monitor)
 
 # The Debian package. Its library dependencies are computed by
 # dpkg-shlibdeps from the installed programs.

@@ -34,7 +34,8 @@ done
     usr/share/applications/brevel-flow-monitor.desktop \
     usr/share/metainfo/brevel-flow-monitor.metainfo.xml \
     usr/share/icons/hicolor/scalable/apps/brevel-flow-monitor.svg \
-    usr/share/doc/brevel-flow-monitor/copyright usr/share/doc/brevel-flow-monitor/changelog.gz
+    usr/share/doc/brevel-flow-monitor/copyright usr/share/doc/brevel-flow-monitor/changelog.gz \
+    usr/share/lintian/overrides/brevel-flow-monitor
   for size in 16 22 24 32 48 64 128 256; do
     echo "usr/share/icons/hicolor/${size}x${size}/apps/brevel-flow-monitor.png"
   done
