@@ -16,6 +16,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# What the package holds, built if a partial build left it out (nothing to
+# do after a full build).
+cmake --build "$build" --target BrevelLogger brevel-logger-sim brevel_man_pages brevel_package_changelog \
+  >"$work/build.log" 2>&1 || { cat "$work/build.log"; fail "build"; }
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(ls "$work"/out/*.deb)
 [ "$(basename "$deb")" = "brevel-flow-monitor_${version}_$(dpkg --print-architecture).deb" ] || fail "file name $deb"
