@@ -7,9 +7,11 @@ set -euo pipefail
 # The archive: Qt's SQLite and PostgreSQL drivers (qt6-base-dev carries the
 # Qt Sql headers), and the PostgreSQL server programs, with which the archive
 # tests start a private server of their own in a temporary folder.
+# dpkg-dev and file: building and checking the Debian package.
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
           xvfb xauth libgl1-mesa-dri locales libbenchmark-dev
-          libqt6sql6-sqlite libqt6sql6-psql postgresql)
+          libqt6sql6-sqlite libqt6sql6-psql postgresql
+          dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -24,6 +24,11 @@ public:
     QString lineSettings() const override { return lineSettings_; }
 
     bool open() override;
+    // Opening fails only while the cable is out: no device.
+    OpenError lastOpenError() const override
+    {
+        return cablePresent_ ? OpenError{} : OpenError{OpenFailure::NoDevice, QString()};
+    }
     void close() override;
     bool isOpen() const override { return open_; }
 

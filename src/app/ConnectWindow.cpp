@@ -5,6 +5,7 @@
 #include "core/AppFolder.h"
 #include "link/ModemDial.h"
 #include "link/ModemWindow.h"
+#include "link/OpenPortMessage.h"
 #include "link/PortDiscovery.h"
 #include "platform/BusyCursor.h"
 #include "platform/FileDialogs.h"
@@ -218,8 +219,7 @@ bool ConnectWindow::Attempt()
     }
     ShowProgress(QStringLiteral("Opening %1\u2026").arg(port));
     if (!session_.Link.OpenPort(PortNumber(port), baud + QStringLiteral(",N,8,1"))) {
-        prompter.tell(QStringLiteral("Connect Error"),
-                      QStringLiteral("Error opening port.  If this port exists, it \r\nmay be in use by another application."),
+        prompter.tell(QStringLiteral("Connect Error"), OpenPortFailureText(session_.platform.port.lastOpenError()),
                       PromptIcon::Warning);
         return false;
     }

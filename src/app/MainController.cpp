@@ -7,6 +7,7 @@
 #include "app/ProgramPictures.h"
 #include "app/ProgramVersion.h"
 #include "app/Session.h"
+#include "core/DataFolder.h"
 #include "core/NumberText.h"
 #include "flow/RatingCatalogue.h"
 #include "platform/HelpViewer.h"
@@ -59,7 +60,8 @@ void MainController::StartUp(const QString& commandLine, const QString& appFolde
     session_.Logger.NumDigitalChannels = 2;
     ApplyCommandLine(commandLine, state);
 
-    const QString manual = appFolder + QStringLiteral("/BrevelFlowMonitor.html");
+    const QString dataFolder = FindDataFolder(appFolder);
+    const QString manual = ManualPath(dataFolder);
     session_.HelpFile = QFileInfo::exists(manual) ? manual : QString();
 
     QSplashScreen splash(ProgramBanner(ProgramCaption()));
@@ -85,7 +87,7 @@ void MainController::StartUp(const QString& commandLine, const QString& appFolde
     state.SampleCount = 0;
 
     session_.AppFolder = appFolder;
-    LoadRatingCatalogues(session_.Catalogues, appFolder, state.ErrorTrapping);
+    LoadRatingCatalogues(session_.Catalogues, dataFolder, state.ErrorTrapping);
 
     window_.setWindowTitle(ProgramCaption());
 

@@ -33,7 +33,7 @@ struct Session {
     UserSettings User;
     LoggerSettings Logger;
     RatingState Rating;
-    RatingCatalogues Catalogues;  // flumes.lst and weirs.lst, read at start-up
+    RatingCatalogues Catalogues;  // flumes.lst and weirs.lst of the data folder, read at start-up
     FlowDisplayState FlowDisplay; // flow decimals and the channel 1 units check
     LoggerLink Link;
     LoggerCommands Commands;
@@ -46,5 +46,5 @@ struct Session {
     std::array<LiveSample, 5> SampleHistory;
 
     QString HelpFile; // the manual found at start-up; empty when there is none
-    QString AppFolder; // the program's folder: catalogues, relative flow table paths
+    QString AppFolder; // the program's folder: relative flow table paths, file dialogs
 };

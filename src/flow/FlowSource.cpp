@@ -65,12 +65,12 @@ std::optional<FlowMessage> CheckProgrammedFlowSource(const LoggerSettings& setti
     case 1:
         return std::nullopt;
     case 2:
-        if (!SelectRating(rating, settings.FlumeTag, catalogues.FlumeCatalogue, appFolder, errorTrapping)) {
+        if (!SelectRating(rating, settings.FlumeTag, catalogues.FlumeCatalogue, catalogues.Folder, errorTrapping)) {
             return BadTagMessage(QStringLiteral("flume"), settings.FlumeTag, QStringLiteral("FLUMES.LST"));
         }
         return std::nullopt;
     case 3:
-        if (!SelectRating(rating, settings.WeirTag, catalogues.WeirCatalogue, appFolder, errorTrapping)) {
+        if (!SelectRating(rating, settings.WeirTag, catalogues.WeirCatalogue, catalogues.Folder, errorTrapping)) {
             return BadTagMessage(QStringLiteral("weir"), settings.WeirTag, QStringLiteral("WEIRS.LST"));
         }
         return std::nullopt;

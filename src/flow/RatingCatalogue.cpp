@@ -255,16 +255,17 @@ void LoadRatingCatalogue(RatingCatalogue& catalogue, const QString& path, const 
         [] {});
 }
 
-void LoadRatingCatalogues(RatingCatalogues& catalogues, const QString& appFolder, bool errorTrapping)
+void LoadRatingCatalogues(RatingCatalogues& catalogues, const QString& folder, bool errorTrapping)
 {
-    LoadRatingCatalogue(catalogues.FlumeCatalogue, appFolder + QDir::separator() + QStringLiteral("flumes.lst"),
-                        appFolder, errorTrapping);
-    LoadRatingCatalogue(catalogues.WeirCatalogue, appFolder + QDir::separator() + QStringLiteral("weirs.lst"),
-                        appFolder, errorTrapping);
+    catalogues.Folder = folder;
+    LoadRatingCatalogue(catalogues.FlumeCatalogue, folder + QDir::separator() + QStringLiteral("flumes.lst"), folder,
+                        errorTrapping);
+    LoadRatingCatalogue(catalogues.WeirCatalogue, folder + QDir::separator() + QStringLiteral("weirs.lst"), folder,
+                        errorTrapping);
 }
 
 bool SelectRating(RatingState& rating, const QString& tag, const RatingCatalogue& catalogue,
-                  const QString& appFolder, bool errorTrapping)
+                  const QString& catalogueFolder, bool errorTrapping)
 {
     rating.RatingOffset = 0.0;
     rating.RatingExponent = 0.0;
@@ -282,7 +283,7 @@ bool SelectRating(RatingState& rating, const QString& tag, const RatingCatalogue
         }
         rating.RatingName = entry.Name;
         if (entry.Kind == TableRating) {
-            return LoadFlowTable(rating, entry.TableFile, appFolder, errorTrapping);
+            return LoadFlowTable(rating, entry.TableFile, catalogueFolder, errorTrapping);
         }
         rating.RatingOffset = entry.Offset;
         rating.RatingExponent = entry.Exponent;

@@ -27,10 +27,12 @@ inline constexpr int16_t TableRating = 1;
 // The entries of a catalogue file in file order (the first at index 0).
 using RatingCatalogue = std::vector<RatingEntry>;
 
-// The two catalogues beside the program, read once at start-up.
+// The two catalogues of the program's data folder, read once at start-up.
 struct RatingCatalogues {
     RatingCatalogue FlumeCatalogue;
     RatingCatalogue WeirCatalogue;
+    // The folder they were read from: the table files they name are there.
+    QString Folder = {};
 };
 
 // The text with every comma and tab replaced by a blank.
@@ -53,11 +55,13 @@ bool LoadFlowTable(RatingState& rating, const QString& path, const QString& appF
 void LoadRatingCatalogue(RatingCatalogue& catalogue, const QString& path, const QString& appFolder,
                          bool errorTrapping);
 
-// Both catalogues, "flumes.lst" and "weirs.lst" in the program's folder.
-void LoadRatingCatalogues(RatingCatalogues& catalogues, const QString& appFolder, bool errorTrapping);
+// Both catalogues, "flumes.lst" and "weirs.lst" in the folder; the table
+// files of their entries are taken relative to it.
+void LoadRatingCatalogues(RatingCatalogues& catalogues, const QString& folder, bool errorTrapping);
 
 // Makes the entry with the tag the current rating; false when the tag is
 // empty or unknown, or its table file does not load. A later equation entry
-// with the same tag replaces an earlier one.
+// with the same tag replaces an earlier one. A table file is taken relative
+// to the catalogue's folder.
 bool SelectRating(RatingState& rating, const QString& tag, const RatingCatalogue& catalogue,
-                  const QString& appFolder, bool errorTrapping);
+                  const QString& catalogueFolder, bool errorTrapping);

@@ -2,9 +2,15 @@
 
 #include "link/PortDirectory.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QStringList>
+#include <cerrno>
 #include <limits>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 std::optional<LineSettings> ParseLineSettings(const QString& text)
 {
@@ -50,6 +56,33 @@ std::optional<LineSettings> ParseLineSettings(const QString& text)
     return settings;
 }
 
+namespace {
+
+// QSerialPort reports a device the user may not open, one another program
+// holds (its exclusive lock or its lock file) and a failed lock file all as
+// a PermissionError; the device's access rights tell them apart. Windows
+// denies access to a port only while another program has it open.
+SerialPort::OpenError OpenErrorOf(QSerialPort::SerialPortError error, const QString& device)
+{
+    const QString canonical = QFileInfo(device).canonicalFilePath();
+    const QString shown = canonical.isEmpty() ? device : canonical;
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return {SerialPort::OpenFailure::NoDevice, shown};
+    case QSerialPort::PermissionError:
+#ifdef Q_OS_UNIX
+        if (::access(QFile::encodeName(device).constData(), R_OK | W_OK) != 0 && errno == EACCES) {
+            return {SerialPort::OpenFailure::NoPermission, shown};
+        }
+#endif
+        return {SerialPort::OpenFailure::InUse, shown};
+    default:
+        return {SerialPort::OpenFailure::Other, shown};
+    }
+}
+
+} // namespace
+
 QtSerialPort::QtSerialPort(PortDirectory& directory, QObject* parent) : SerialPort(parent), directory_(directory)
 {
     connect(&port_, &QSerialPort::readyRead, this, &SerialPort::bytesArrived);
@@ -64,19 +97,27 @@ QtSerialPort::~QtSerialPort()
 bool QtSerialPort::open()
 {
     close();
+    openError_ = {};
     const QString device = directory_.SystemPortName(number_);
+    if (device.isEmpty()) {
+        openError_ = {OpenFailure::NoDevice, QString()};
+        return false;
+    }
     const std::optional<LineSettings> line = ParseLineSettings(settings_);
-    if (device.isEmpty() || !line) {
+    if (!line) {
+        openError_ = {OpenFailure::Other, device};
         return false;
     }
     port_.setPortName(device);
     if (!port_.open(QIODevice::ReadWrite)) {
+        openError_ = OpenErrorOf(port_.error(), device);
         return false;
     }
     lost_ = false;
     if (!port_.setBaudRate(line->BaudRate) || !port_.setParity(line->Parity) || !port_.setDataBits(line->DataBits)
         || !port_.setStopBits(line->StopBits)) {
         port_.close();
+        openError_ = {OpenFailure::Other, device};
         return false;
     }
     return true;

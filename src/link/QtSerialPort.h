@@ -30,6 +30,7 @@ public:
     QString lineSettings() const override { return settings_; }
 
     bool open() override;
+    OpenError lastOpenError() const override { return openError_; }
     void close() override;
     bool isOpen() const override;
 
@@ -52,4 +53,5 @@ private:
     int number_ = 0;
     QString settings_;
     bool lost_ = false;
+    OpenError openError_;
 };

@@ -11,6 +11,14 @@ class SerialPort : public QObject {
     Q_OBJECT
 public:
     enum class FlowControl { None, Rts };
+    // Why an open failed: the user may not open the device, another program
+    // holds it, there is no such device, or anything else (line settings
+    // refused, a device that does not answer to a serial port's calls).
+    enum class OpenFailure { None, NoPermission, InUse, NoDevice, Other };
+    struct OpenError {
+        OpenFailure reason = OpenFailure::None;
+        QString device; // the device as the system names it; empty when there is none
+    };
 
     using QObject::QObject;
     ~SerialPort() override = default;
@@ -22,6 +30,8 @@ public:
     virtual QString lineSettings() const = 0;
 
     virtual bool open() = 0;
+    // Why the last open() failed; reason None after one that succeeded.
+    virtual OpenError lastOpenError() const = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 

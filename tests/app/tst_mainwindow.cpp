@@ -9,6 +9,7 @@
 #include "app/MainWindow.h"
 #include "app/MeterBar.h"
 #include "app/Session.h"
+#include "core/DataFolder.h"
 #include "link/PortDirectory.h"
 
 #include <QAction>
@@ -284,7 +285,8 @@ private slots:
         QFETCH(int, opened);
         QFETCH(bool, told);
         QTemporaryDir folder;
-        QFile manual(folder.filePath(QStringLiteral("BrevelFlowMonitor.html")));
+        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("manual")));
+        QFile manual(ManualPath(folder.path()));
         QVERIFY(!presentAtStart || manual.open(QIODevice::WriteOnly));
         manual.close();
         Fixture f;

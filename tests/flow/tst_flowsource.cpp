@@ -34,11 +34,17 @@ struct Fixture {
     Fixture()
     {
         QDir(dir.path()).mkpath(QStringLiteral("tables"));
+        QDir(dir.path()).mkpath(QStringLiteral("data/tables"));
         WriteLines(path(QStringLiteral("tables/three.tbl")), 3);
+        // A catalogue's table is found in the catalogue's folder, not the
+        // program's, which holds another table of the same name.
+        WriteLines(path(QStringLiteral("data/tables/weir.tbl")), 4);
+        WriteLines(path(QStringLiteral("tables/weir.tbl")), 2);
+        catalogues.Folder = path(QStringLiteral("data"));
         catalogues.FlumeCatalogue.push_back({QStringLiteral("PF1FT"), QStringLiteral("Parshall 1 ft"), EquationRating,
                                              QString(), 0.0, 1.522, 4.0});
         catalogues.WeirCatalogue.push_back({QStringLiteral("V90T"), QStringLiteral("V-notch table"), TableRating,
-                                            QStringLiteral("tables/three.tbl"), 0.0, 0.0, 0.0});
+                                            QStringLiteral("tables/weir.tbl"), 0.0, 0.0, 0.0});
         ResetFlowTable(rating);
     }
     QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
@@ -79,7 +85,7 @@ private slots:
         f.settings.WeirTag = QStringLiteral("V90T");
         QVERIFY(!f.check());
         QCOMPARE(f.rating.RatingName, QStringLiteral("V-notch table"));
-        QCOMPARE(FlowTablePointCount(f.rating), 3);
+        QCOMPARE(FlowTablePointCount(f.rating), 4);
     }
 
     void badTags_data()
@@ -126,7 +132,7 @@ private slots:
     void weirWhoseTableWentMissing()
     {
         Fixture f;
-        QFile::remove(f.path(QStringLiteral("tables/three.tbl")));
+        QFile::remove(f.path(QStringLiteral("data/tables/weir.tbl")));
         f.settings.FlowMode = 3;
         f.settings.WeirTag = QStringLiteral("V90T");
         QVERIFY(f.check());

@@ -1,75 +1,14 @@
+#include "OwnPty.h"
 #include "TestRegistry.h"
 #include "core/AppState.h"
 #include "link/LoggerLink.h"
-#include "link/PortDirectory.h"
 #include "link/QtSerialPort.h"
 
-#include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
-#include <pty.h>
 #include <termios.h>
 #include <unistd.h>
-
-namespace {
-
-// A pseudo-terminal of the test's own, announced the way a running virtual
-// logger announces itself, so that the port directory gives it a COM number.
-struct Pty {
-    Pty()
-    {
-        char name[256] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-            return;
-        }
-        termios raw{};
-        tcgetattr(slave, &raw);
-        cfmakeraw(&raw);
-        tcsetattr(slave, TCSANOW, &raw);
-        QFile::link(QString::fromLocal8Bit(name), folder.filePath(QStringLiteral("own")));
-        directory.Rescan();
-        for (const NumberedPort& port : directory.Ports()) {
-            if (port.Device.Name.endsWith(QStringLiteral(" own"))) {
-                number = port.Number;
-            }
-        }
-    }
-    ~Pty()
-    {
-        ::close(master);
-        ::close(slave);
-    }
-    termios line() const
-    {
-        termios t{};
-        tcgetattr(slave, &t);
-        return t;
-    }
-    QByteArray readMaster(int count) const
-    {
-        QByteArray bytes(count, '\0');
-        int got = 0;
-        for (int tries = 0; got < count && tries < 200; ++tries) {
-            const ssize_t n = ::read(master, bytes.data() + got, size_t(count - got));
-            if (n > 0) {
-                got += int(n);
-            } else {
-                QTest::qWait(5);
-            }
-        }
-        return bytes.left(got);
-    }
-
-    int master = -1;
-    int slave = -1;
-    QTemporaryDir folder;
-    PortDirectory directory{folder.path()};
-    int number = 0;
-};
-
-} // namespace
 
 // The program's serial port over QSerialPort, on a real pseudo-terminal.
 class QtSerialPortTest : public QObject {
@@ -77,7 +16,7 @@ class QtSerialPortTest : public QObject {
 private slots:
     void opensWithItsLineSettingsAndMovesBytesBothWays()
     {
-        Pty pty;
+        OwnPty pty;
         QVERIFY(pty.number > 0);
         fcntl(pty.master, F_SETFL, fcntl(pty.master, F_GETFL) | O_NONBLOCK);
         QtSerialPort port(pty.directory);
@@ -111,13 +50,14 @@ private slots:
         QVERIFY(!port.write("x"));
         port.setPortNumber(pty.number + 1); // nothing there
         QVERIFY(!port.open());
+        QCOMPARE(port.lastOpenError().reason, SerialPort::OpenFailure::NoDevice);
     }
 
     // A pseudo-terminal has no modem lines: DTR and RTS are refused, and the
     // port stays usable; RTS flow control is a line setting it keeps.
     void modemLinesAndFlowControl()
     {
-        Pty pty;
+        OwnPty pty;
         QtSerialPort port(pty.directory);
         port.setPortNumber(pty.number);
         port.setLineSettings(QStringLiteral("38400,N,8,1"));
@@ -138,7 +78,7 @@ private slots:
     // input is thrown away) and opens it afresh for other settings.
     void linkReusesOrReopens()
     {
-        Pty pty;
+        OwnPty pty;
         QtSerialPort port(pty.directory);
         AppState state;
         LoggerLink link(port, state);

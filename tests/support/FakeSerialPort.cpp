@@ -31,6 +31,7 @@ void FakeSerialPort::clearWritten()
 
 bool FakeSerialPort::open()
 {
+    lastOpenError_ = failOpen ? OpenError{OpenFailure::Other, QString()} : OpenError{};
     if (failOpen) {
         return false;
     }

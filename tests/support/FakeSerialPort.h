@@ -44,6 +44,7 @@ public:
     void setLineSettings(const QString& settings) override { settings_ = settings; }
     QString lineSettings() const override { return settings_; }
     bool open() override;
+    OpenError lastOpenError() const override { return lastOpenError_; }
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
     bool setDtr(bool on) override;
@@ -60,6 +61,7 @@ private:
     int number_ = 0;
     QString settings_;
     bool open_ = false;
+    OpenError lastOpenError_;
     QByteArray input_;
     QByteArray written_;
     QList<QByteArray> writes_;

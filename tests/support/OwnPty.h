@@ -1,0 +1,70 @@
+#pragma once
+
+#include "link/PortDirectory.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+// A pseudo-terminal of the test's own in raw mode, announced the way a
+// running virtual logger announces itself, so that the port directory gives
+// it a COM number.
+struct OwnPty {
+    OwnPty()
+    {
+        char name[256] = {};
+        if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+            return;
+        }
+        device = QString::fromLocal8Bit(name);
+        termios raw{};
+        tcgetattr(slave, &raw);
+        cfmakeraw(&raw);
+        tcsetattr(slave, TCSANOW, &raw);
+        QFile::link(device, folder.filePath(QStringLiteral("own")));
+        directory.Rescan();
+        for (const NumberedPort& port : directory.Ports()) {
+            if (port.Device.Name.endsWith(QStringLiteral(" own"))) {
+                number = port.Number;
+            }
+        }
+    }
+    ~OwnPty()
+    {
+        ::close(master);
+        ::close(slave);
+    }
+    OwnPty(const OwnPty&) = delete;
+    OwnPty& operator=(const OwnPty&) = delete;
+
+    termios line() const
+    {
+        termios t{};
+        tcgetattr(slave, &t);
+        return t;
+    }
+    QByteArray readMaster(int count) const
+    {
+        QByteArray bytes(count, '\0');
+        int got = 0;
+        for (int tries = 0; got < count && tries < 200; ++tries) {
+            const ssize_t n = ::read(master, bytes.data() + got, size_t(count - got));
+            if (n > 0) {
+                got += int(n);
+            } else {
+                QTest::qWait(5);
+            }
+        }
+        return bytes.left(got);
+    }
+
+    int master = -1;
+    int slave = -1;
+    QString device; // /dev/pts/N
+    QTemporaryDir folder;
+    PortDirectory directory{folder.path()};
+    int number = 0; // its COM number; 0 when it has none
+};
