@@ -49,15 +49,9 @@ bool ReadCounts(const QCommandLineParser& parser, const QString& name, int most,
     if (!parser.isSet(name)) {
         return true;
     }
-    const QStringList parts = parser.value(name).split(QLatin1Char(','));
-    for (const QString& part : parts) {
-        bool ok = false;
-        const uint value = part.trimmed().toUInt(&ok);
-        if (!ok || value > 65535) {
-            error = QStringLiteral("--%1 takes raw counts from 0 to 65535 separated by commas").arg(name);
-            return false;
-        }
-        counts.append(static_cast<uint16_t>(value));
+    if (!ParseRawCounts(parser.value(name), counts)) {
+        error = QStringLiteral("--%1 takes raw counts from 0 to 65535 separated by commas").arg(name);
+        return false;
     }
     if (counts.size() > most) {
         error = QStringLiteral("--%1 has more counts than the logger has channels").arg(name);
@@ -106,6 +100,20 @@ bool ReadMillisecondRange(const QCommandLineParser& parser, const QString& name,
 
 } // namespace
 
+bool ParseRawCounts(const QString& text, QList<uint16_t>& counts)
+{
+    counts.clear();
+    for (const QString& part : text.split(QLatin1Char(','))) {
+        bool ok = false;
+        const uint value = part.trimmed().toUInt(&ok);
+        if (!ok || value > 65535) {
+            return false;
+        }
+        counts.append(static_cast<uint16_t>(value));
+    }
+    return true;
+}
+
 SimCommandLine ParseSimCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -150,6 +158,8 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments)
     add("answer", "What dialling the modem gives: connect (default), busy or no-carrier.", "result");
     add("connect-after", "Milliseconds from the dial command to the modem's answer (default 2000).", "ms");
     add("trace", "Show every request and reply in hexadecimal on standard error.");
+    add("control", "Read changes from standard input while serving, one per line: \"counts A,B,...\", "
+                   "\"pulse-counts A,B\" or \"release\" (back to generated readings).");
 
     SimCommandLine result;
     if (!parser.parse(arguments)) {
@@ -206,6 +216,7 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments)
     logger.AnswersWakeUp = !parser.isSet(QStringLiteral("mute-handshake"));
     s.Modem = parser.isSet(QStringLiteral("modem"));
     s.Trace = parser.isSet(QStringLiteral("trace"));
+    s.Control = parser.isSet(QStringLiteral("control"));
     if (parser.isSet(QStringLiteral("name"))) {
         s.Name = parser.value(QStringLiteral("name"));
         if (s.Name.isEmpty() || s.Name.contains(QLatin1Char('/')) || s.Name.startsWith(QLatin1Char('.'))) {

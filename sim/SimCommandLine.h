@@ -18,6 +18,7 @@ struct SimSettings {
     int Baud = 0;
     QString Name = QStringLiteral("logger");
     bool Trace = false;
+    bool Control = false; // live counts are changed by lines on standard input
     QList<uint16_t> AnalogCounts; // fixed live counts, channel 1 first
     QList<uint16_t> PulseCounts;
 };
@@ -28,6 +29,10 @@ struct SimCommandLine {
     QString HelpText;
     QString Error; // set when the command line cannot be used
 };
+
+// Raw counts separated by commas, such as "5000,20000"; false when one is
+// not a number from 0 to 65535.
+bool ParseRawCounts(const QString& text, QList<uint16_t>& counts);
 
 // Reads the arguments (the program name first). None of the options
 // contains "-d", "-i" or "-w", which the logger program itself searches

@@ -6,6 +6,7 @@
 #include "LoggerEngine.h"
 #include "PtyServer.h"
 #include "SimCommandLine.h"
+#include "SimControl.h"
 #include "link/VirtualLoggerDirectory.h"
 
 #include <QCoreApplication>
@@ -23,6 +24,26 @@ int Fail(const QString& message)
 {
     std::fprintf(stderr, "brevel-logger-sim: %s\n", qPrintable(message));
     return 1;
+}
+
+// Feeds lines typed on standard input to the logger's live readings.
+void ServeControlLines(QSocketNotifier& notifier, QByteArray& pending, LoggerEngine& logger)
+{
+    char buffer[512];
+    const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (got <= 0) {
+        notifier.setEnabled(false); // end of input: the readings stay as they are
+        return;
+    }
+    pending.append(buffer, got);
+    for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
+        const QString line = QString::fromUtf8(pending.left(end));
+        pending.remove(0, end + 1);
+        const QString error = ApplyControlLine(line, logger);
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "brevel-logger-sim: %s\n", qPrintable(error));
+        }
+    }
 }
 
 } // namespace
@@ -76,6 +97,12 @@ int main(int argc, char** argv)
     const int stopFd = ::signalfd(-1, &stopSignals, SFD_CLOEXEC);
     QSocketNotifier stopNotifier(stopFd, QSocketNotifier::Read);
     QObject::connect(&stopNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+
+    QSocketNotifier controlNotifier(STDIN_FILENO, QSocketNotifier::Read);
+    controlNotifier.setEnabled(settings.Control);
+    QByteArray pendingControl;
+    QObject::connect(&controlNotifier, &QSocketNotifier::activated, &app,
+                     [&] { ServeControlLines(controlNotifier, pendingControl, logger); });
 
     std::printf("%s\n%s\n", qPrintable(server.devicePath()), qPrintable(linkPath));
     std::fflush(stdout);

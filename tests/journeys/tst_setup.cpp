@@ -45,7 +45,7 @@ class SetupJourney : public QObject {
 private slots:
     void typesProgramsSavesLoadsAndCalibrates()
     {
-        Journey journey({"--counts", "30000,20000,10000"});
+        Journey journey({"--counts", "30000,20000,10000", "--control"});
         const QString setupFile = journey.files.filePath("river.set");
         QByteArray before;
         journey.connectWindow();
@@ -118,13 +118,16 @@ private slots:
         const auto next = [] { user::click(user::find(user::modal("frmCalibrate"), "cmdNext")); };
         journey.when("the highest value", [] { return WizardShows("Enter the highest value"); }, [&] { typeAndEnter("10"); });
         journey.when("the live count at the highest value", [] { return WizardShows("Press Next", "30000"); }, next);
-        journey.when("the lowest value", [] { return WizardShows("Enter the lowest value"); }, [&] { typeAndEnter("2"); });
-        journey.when("the live count at the lowest value", [] { return WizardShows("Press Next", "30000"); }, next);
+        journey.when("the lowest value", [] { return WizardShows("Enter the lowest value"); }, [&] {
+            journey.sim.process.write("counts 5000,20000,10000\n"); // the water falls to the lowest point
+            typeAndEnter("2");
+        });
+        journey.when("the live count at the lowest value", [] { return WizardShows("Press Finish", "5000"); }, next);
         journey.then("back to the main window", [] {
             QCOMPARE(Text("txtHighEU_0"), "10");
             QCOMPARE(Text("txtHighRaw_0"), "30000");
             QCOMPARE(Text("txtLowEU_0"), "2");
-            QCOMPARE(Text("txtLowRaw_0"), "30000");
+            QCOMPARE(Text("txtLowRaw_0"), "5000");
             user::click(Control("cmdCancel"));
         });
         journey.answer("Data Has Changed", QMessageBox::No, "without being saved to a file");

@@ -1,4 +1,5 @@
 #include "LoggerEngine.h"
+#include "SimControl.h"
 #include "TestRegistry.h"
 #include "core/SampleRecord.h"
 #include "link/FrameCodec.h"
@@ -191,6 +192,52 @@ private slots:
         const PackedTime time = PackedTime::FromValue(ReadPackedTimeValue(frame.constData()));
         QCOMPARE(time.date(), FixedNow.date());
         QCOMPARE(time.timeText(), QStringLiteral("20:07:03"));
+    }
+
+    void controlLinesSetTheLiveCounts_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("error"); // of the last line
+        QTest::addColumn<QByteArray>("values"); // expected slots, when there is no error
+        QTest::newRow("analog from channel 1") << QStringList{QStringLiteral("counts 5000, 20000")} << QString()
+                                               << Hex("1388 4e20 0000 0000 0000 0000 0000 0000 0000 0000");
+        QTest::newRow("pulse") << QStringList{QStringLiteral("pulse-counts 7,8")} << QString()
+                               << Hex("0000 0000 0000 0000 0000 0000 0000 0000 0007 0008");
+        QTest::newRow("later lines win") << QStringList{QStringLiteral("counts 1,2,3"), QStringLiteral("counts 9")}
+                                         << QString() << Hex("0009 0002 0000 0000 0000 0000 0000 0003 0000 0000");
+        QTest::newRow("too many channels") << QStringList{QStringLiteral("counts 1,2,3,4")}
+                                           << QStringLiteral("counts has more counts than the logger has channels")
+                                           << QByteArray();
+        QTest::newRow("not a count") << QStringList{QStringLiteral("pulse-counts 70000")}
+                                     << QStringLiteral("pulse-counts takes raw counts from 0 to 65535 separated by commas")
+                                     << QByteArray();
+        QTest::newRow("unknown") << QStringList{QStringLiteral("count 1")}
+                                 << QStringLiteral("unknown control \"count\"; use counts, pulse-counts or release")
+                                 << QByteArray();
+    }
+    void controlLinesSetTheLiveCounts()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, error);
+        QFETCH(QByteArray, values);
+        LoggerEngine engine(LoggerOptions{}, Fixed());
+        for (int c = 0; c < 3; ++c) { // zero everything the lines leave alone
+            engine.setLiveAnalogCount(c, 0);
+        }
+        engine.setLivePulseCount(0, 0);
+        engine.setLivePulseCount(1, 0);
+        QString last;
+        for (const QString& line : lines) {
+            last = ApplyControlLine(line, engine);
+        }
+        QCOMPARE(last, error);
+        if (error.isEmpty()) {
+            Ask(engine, Hex("0901"));
+            QCOMPARE(AckedFramePayload(Ask(engine, Hex("0A")).mid(1)).mid(4).toHex(' '), values.toHex(' '));
+            QCOMPARE(ApplyControlLine(QStringLiteral("release"), engine), QString());
+            Ask(engine, Hex("0901"));
+            QVERIFY(AckedFramePayload(Ask(engine, Hex("0A")).mid(1)).mid(4) != values); // generated again
+        }
     }
 
     void generatedReadingsArePlausible()
