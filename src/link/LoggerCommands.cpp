@@ -7,7 +7,7 @@
 #include "core/DateText.h"
 #include "core/ErrorTrap.h"
 #include "core/NumberText.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 #include "link/FrameCodec.h"
 #include "link/LoggerLink.h"
 
