@@ -142,6 +142,45 @@ private slots:
         QVERIFY(journey.run(180));
     }
 
+    // 20 000 records every 15 minutes (seven months) as a graph, and the
+    // live readings as they arrive.
+    void graphs()
+    {
+        Journey journey({"--name", "river", "--records", "20000", "--seed", "7"});
+        MainWindow& window = journey.window();
+        journey.connectWindow();
+        journey.connected();
+        journey.then("Get History", [&] { user::click(user::find(&window, "cmdGetHistoryData")); });
+        journey.when(
+            "the download complete",
+            [] {
+                QWidget* download = user::modal("frmGetHistoryData");
+                return download && user::find(download, "cmdOkay")->isEnabled();
+            },
+            [] { user::click(user::find(user::modal("frmGetHistoryData"), "cmdOkay")); }, 60);
+        journey.then("Graph", [] { user::click(user::find(user::modal("frmHistory"), "cmdGraph")); });
+        Picture(journey, "history-graph", Modal("frmHistoryGraph"));
+        journey.then("Close", [] { user::click(user::find(user::modal("frmHistoryGraph"), "cmdClose")); });
+        journey.then("OK", [] { user::click(user::find(user::modal("frmHistory"), "cmdOK")); });
+
+        auto sampling = std::make_shared<QElapsedTimer>();
+        journey.then("the live graph, then Sample Continuously", [&window, sampling] {
+            user::menu(&window, "&Action", "&Live Graph");
+            user::pick(user::find<QComboBox>(window.findChild<QWidget*>(QStringLiteral("frmLiveGraph")), "cmbSpan"),
+                       "1 minute");
+            user::click(user::find(&window, "chkSampleContinuously"));
+            sampling->start();
+        });
+        Picture(journey, "live-graph", [&window, sampling]() -> QWidget* {
+            auto* live = window.findChild<QWidget*>(QStringLiteral("frmLiveGraph"));
+            // Twenty seconds of readings drawn.
+            return live && live->isVisible() && sampling->elapsed() > 20000 ? live : nullptr;
+        });
+        journey.then("stop sampling", [&] { user::click(user::find(&window, "chkSampleContinuously")); });
+        journey.closeMainWindow();
+        QVERIFY(journey.run(120));
+    }
+
     // The modem's window while it dials.
     void modem()
     {
