@@ -3,6 +3,7 @@
 #include "app/LiveSampler.h"
 #include "app/MeterLayout.h"
 #include "history/ui/OpenHistoryGraph.h"
+#include "history/ui/SaveHistoryToArchive.h"
 
 #include <QColor>
 #include <QObject>
@@ -52,6 +53,8 @@ public:
     void ShowFirmwareVersion();
 
     void SetGraphOpeners(GraphOpeners openers) { graphs_ = std::move(openers); }
+    // The history table's Save to Archive; empty: no such button.
+    void SetHistoryArchiver(SaveHistoryToArchive archiver) { archiver_ = std::move(archiver); }
 
     QTimer& StatusTimer() { return statusTimer_; }
     QTimer& SampleTimer() { return sampleTimer_; }
@@ -106,6 +109,7 @@ private:
     // disconnects once no action runs.
     bool portLost_ = false;
     GraphOpeners graphs_;
+    SaveHistoryToArchive archiver_;
 };
 
 // The colours of the connection status label.

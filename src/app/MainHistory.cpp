@@ -29,6 +29,7 @@ void MainController::GetHistory()
                                                                session_.Rating.RatingName},
                                         session_.Logger.LoggerName};
                                 },
-                                graphs_.history};
+                                graphs_.history,
+                                archiver_};
     RunGetHistory(services, &window_);
 }

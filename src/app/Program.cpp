@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/ArchiveLaunch.h"
 #include "app/GraphLaunch.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
@@ -34,6 +35,8 @@ Program::Program(const QString& commandLine, const QString& appFolder) : parts_(
     QApplication::setApplicationName(QStringLiteral("Brevel Flow Monitor"));
     MainController& controller = parts_->controller;
     InstallGraphs(parts_->session, controller, parts_->window);
+    // A team shares an archive on a server: BREVEL_ARCHIVE=postgresql://...
+    InstallArchive(parts_->session, controller, qEnvironmentVariable("BREVEL_ARCHIVE"));
     // File > Exit ends the program at once; closing the window ends it after
     // the closing steps, as the last window goes.
     QObject::connect(&controller, &MainController::exitRequested, &controller, [] { QCoreApplication::exit(0); });

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -43,13 +44,17 @@ std::pair<int, QString> TableRowAt(const QAbstractItemModel& table, const QStrin
 } // namespace
 
 // A downloaded history seen as a graph: zoomed with the wheel, read with the
-// crosshair against the table, exported as a picture of a chosen size.
+// crosshair against the table, exported as a picture of a chosen size; then
+// saved to the archive twice, the second time adding nothing.
 class GraphJourney : public QObject {
     Q_OBJECT
 private slots:
-    void zoomsReadsAndExportsTheHistoryGraph()
+    void graphsAndArchivesTheHistory()
     {
+        QTemporaryDir archiveFolder;
+        qputenv("BREVEL_ARCHIVE", "sqlite:" + archiveFolder.filePath("team.sqlite").toLocal8Bit());
         Journey journey({"--records", "20000", "--record-period", "60"});
+        qunsetenv("BREVEL_ARCHIVE");
         MainWindow& window = journey.window();
         const QString picture = journey.files.filePath("storm.png");
         const QAbstractItemModel* table = nullptr;
@@ -100,6 +105,11 @@ private slots:
             QCOMPARE(Graph()->view().span(), wholeSpan);
             user::click(user::find(graphWindow, "cmdClose"));
         });
+        const auto saveToArchive = [] { user::click(user::find(user::modal("frmHistory"), "cmdArchive")); };
+        journey.then("Save to Archive", saveToArchive);
+        journey.answer("Save to Archive", QMessageBox::Ok, "Saved 20000 new records to the archive sqlite:");
+        journey.then("Save to Archive again", saveToArchive);
+        journey.answer("Save to Archive", QMessageBox::Ok, "(20000 were already there).");
         journey.then("back to the main window", [] { user::click(user::find(user::modal("frmHistory"), "cmdOK")); });
         journey.closeMainWindow();
         if (!journey.run(50)) {

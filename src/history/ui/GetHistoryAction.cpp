@@ -36,6 +36,7 @@ void DownloadAndShow(GetHistoryServices& services, QWidget* parent)
         GetHistoryDataWindow progress(download, state.RecordCount, services.prompter, state.ErrorTrapping, parent);
         progress.exec();
     }
+    const bool complete = services.records.count() == int(state.RecordCount);
     // Whatever ended the download, what arrived is shown: the closing
     // message has told the user how complete it is.
     if (services.records.count() > 0) {
@@ -49,7 +50,8 @@ void DownloadAndShow(GetHistoryServices& services, QWidget* parent)
             table = std::make_unique<HistoryWindow>(
                 HistoryWindowContext{services.records, services.settings, inputs.flow, inputs.flowDescription,
                                      inputs.loggerName, services.appFolder, state.ErrorTrapping, services.prompter,
-                                     services.fileDialogs, services.busyCursor, services.openGraph},
+                                     services.fileDialogs, services.busyCursor, services.openGraph,
+                                     services.saveToArchive, complete},
                 parent);
         }
         table->exec();

@@ -3,6 +3,7 @@
 #include "history/HistoryExport.h"
 #include "history/HistoryTable.h"
 #include "history/ui/OpenHistoryGraph.h"
+#include "history/ui/SaveHistoryToArchive.h"
 
 #include <QString>
 #include <functional>
@@ -37,6 +38,7 @@ struct GetHistoryServices {
     QString appFolder;
     std::function<HistoryTableInputs()> tableInputs;
     OpenHistoryGraph openGraph = {}; // the table window's Graph button
+    SaveHistoryToArchive saveToArchive = {}; // the table window's Save to Archive button
 };
 
 // The main window's Get History: reads the record count, downloads the

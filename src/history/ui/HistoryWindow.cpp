@@ -54,7 +54,8 @@ HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
       cmdOK_(new QPushButton(QStringLiteral("OK"))),
       cmdSave_(new QPushButton(QStringLiteral("&Save to File"))),
       cmdPack_(new QPushButton(QStringLiteral("&Pack"))),
-      cmdGraph_(new QPushButton(QStringLiteral("&Graph")))
+      cmdGraph_(new QPushButton(QStringLiteral("&Graph"))),
+      cmdArchive_(new QPushButton(QStringLiteral("Save to &Archive")))
 {
     setWindowTitle(QStringLiteral("Historical Data Viewer"));
     setObjectName(QStringLiteral("frmHistory"));
@@ -67,6 +68,8 @@ HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
     cmdPack_->setObjectName(QStringLiteral("cmdPack"));
     cmdGraph_->setObjectName(QStringLiteral("cmdGraph"));
     cmdGraph_->setVisible(bool(context_.openGraph));
+    cmdArchive_->setObjectName(QStringLiteral("cmdArchive"));
+    cmdArchive_->setVisible(bool(context_.saveToArchive));
 
     lvwHistory_->setModel(model_);
     lvwHistory_->setWordWrap(false);
@@ -88,6 +91,7 @@ HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
     buttons->addWidget(cmdGraph_);
     buttons->addWidget(cmdPack_);
     buttons->addWidget(cmdSave_);
+    buttons->addWidget(cmdArchive_);
     buttons->addWidget(cmdOK_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(labels);
@@ -98,6 +102,7 @@ HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
     connect(cmdSave_, &QPushButton::clicked, this, &HistoryWindow::cmdSave_Click);
     connect(cmdPack_, &QPushButton::clicked, this, &HistoryWindow::cmdPack_Click);
     connect(cmdGraph_, &QPushButton::clicked, this, &HistoryWindow::cmdGraph_Click);
+    connect(cmdArchive_, &QPushButton::clicked, this, &HistoryWindow::cmdArchive_Click);
     cmdOK_->setDefault(true);
     resize(760, 520);
 
@@ -184,6 +189,17 @@ void HistoryWindow::cmdGraph_Click()
 {
     if (context_.openGraph) {
         context_.openGraph(table_, lblLoggerName_->text(), this);
+    }
+}
+
+// Every record downloaded goes to the archive, packed or not: packing only
+// chooses the rows shown.
+void HistoryWindow::cmdArchive_Click()
+{
+    if (context_.saveToArchive) {
+        context_.saveToArchive({context_.records, context_.settings, context_.flow, context_.flowDescription,
+                                context_.downloadComplete},
+                               this);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "history/HistoryExport.h"
 #include "history/HistoryTable.h"
 #include "history/ui/OpenHistoryGraph.h"
+#include "history/ui/SaveHistoryToArchive.h"
 
 #include <QDialog>
 #include <memory>
@@ -31,6 +32,8 @@ struct HistoryWindowContext {
     FileDialogs& fileDialogs;
     BusyCursor& busyCursor;
     OpenHistoryGraph openGraph = {}; // empty: no Graph button
+    SaveHistoryToArchive saveToArchive = {}; // empty: no Save to Archive button
+    bool downloadComplete = true;
 };
 
 // frmHistory, "Historical Data Viewer": the downloaded records as a table,
@@ -52,6 +55,7 @@ public slots:
     void cmdSave_Click();
     void cmdOK_Click();
     void cmdGraph_Click();
+    void cmdArchive_Click();
 
 private:
     void showFormattingProgress(int maximum, const std::function<void()>& work);
@@ -67,4 +71,5 @@ private:
     QPushButton* cmdSave_;
     QPushButton* cmdPack_;
     QPushButton* cmdGraph_;
+    QPushButton* cmdArchive_;
 };
