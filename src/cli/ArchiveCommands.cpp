@@ -2,6 +2,7 @@
 #include "archive/ArchiveExport.h"
 #include "archive/ArchiveRecords.h"
 #include "archive/ArchiveTime.h"
+#include "cli/CliArchive.h"
 #include "cli/CliArguments.h"
 #include "cli/Report.h"
 #include "cli/Subcommands.h"
@@ -11,25 +12,6 @@
 #include <memory>
 
 namespace {
-
-void AddArchiveOption(CliArguments& options)
-{
-    options.addOption(QStringLiteral("archive"),
-                      QStringLiteral("The archive: sqlite:PATH or postgresql://[USER@][HOST][:PORT]/DATABASE "
-                                     "(default: archive.sqlite in the user's data folder)."),
-                      QStringLiteral("URL"));
-}
-
-std::unique_ptr<Archive> OpenArchive(const CliArguments& options)
-{
-    QString error;
-    const std::optional<ArchiveLocation> location = ParseArchiveLocation(options.value(QStringLiteral("archive")), &error);
-    std::unique_ptr<Archive> archive = location ? Archive::open(*location, &error) : nullptr;
-    if (!archive) {
-        Fail(ExitCode::ArchiveError, error);
-    }
-    return archive;
-}
 
 // "2026-03-15", "2026-03-15 09:42" or "2026-03-15T09:42:00", by the logger's clock.
 std::optional<qint64> ReadTime(const QString& text)
@@ -58,7 +40,7 @@ ExitCode RunExport(const QStringList& arguments)
                          QStringLiteral("Write a site's records from the archive to a CSV file in the program's "
                                         "export format. Times (yyyy-MM-dd[ HH:mm[:ss]]) are the logger's; --to is "
                                         "not included."));
-    AddArchiveOption(options);
+    options.addArchiveOption();
     options.addOption(QStringLiteral("site"), QStringLiteral("The site to export."), QStringLiteral("NAME"));
     options.addOption(QStringLiteral("from"), QStringLiteral("The first record time."), QStringLiteral("T"));
     options.addOption(QStringLiteral("to"), QStringLiteral("The end of the range."), QStringLiteral("T"));
@@ -122,7 +104,7 @@ ExitCode RunSites(const QStringList& arguments)
     CliArguments options(QStringLiteral("sites [--archive URL] [--json]"),
                          QStringLiteral("List the archive's sites: record counts, first and last record time (the "
                                         "logger's clock) and the last collection (the computer's, UTC)."));
-    AddArchiveOption(options);
+    options.addArchiveOption();
     if (const auto end = options.parse(arguments, 0)) {
         return *end;
     }

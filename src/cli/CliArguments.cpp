@@ -37,6 +37,14 @@ void CliArguments::addLoggerOptions()
               QStringLiteral("Write every frame sent and received, and what became of it, to standard error."));
 }
 
+void CliArguments::addArchiveOption()
+{
+    addOption(QStringLiteral("archive"),
+              QStringLiteral("The archive: sqlite:PATH or postgresql://[USER@][HOST][:PORT]/DATABASE "
+                             "(default: archive.sqlite in the user's data folder)."),
+              QStringLiteral("URL"));
+}
+
 QString CliArguments::helpText() const
 {
     // Qt's own help starts with its usage line; ours names the subcommand.

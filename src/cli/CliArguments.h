@@ -29,6 +29,8 @@ public:
     void addOption(const QString& name, const QString& description, const QString& valueName = {});
     // --port, --baud, --modem, --number, --modem-file, --dial-timeout, --trace.
     void addLoggerOptions();
+    // --archive URL.
+    void addArchiveOption();
 
     // arguments: the subcommand's own, without the program and subcommand
     // names. Nothing when the subcommand should run; otherwise its exit code

@@ -178,3 +178,19 @@ HistoryFlowDescription CliLogger::flowDescription() const
     }
     return description;
 }
+
+std::unique_ptr<CliLogger> ParseAndConnect(CliArguments& options, const QStringList& arguments, int positionalCount,
+                                           StopSignal& stop, ExitCode& code)
+{
+    options.addLoggerOptions();
+    if (const std::optional<ExitCode> end = options.parse(arguments, positionalCount)) {
+        code = *end;
+        return nullptr;
+    }
+    auto logger = std::make_unique<CliLogger>();
+    code = logger->connect(options.reach(), stop);
+    if (code != ExitCode::Done) {
+        return nullptr;
+    }
+    return logger;
+}

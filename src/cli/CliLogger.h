@@ -16,6 +16,7 @@
 #include "link/ReplyTicker.h"
 
 #include <QDateTime>
+#include <memory>
 #include <optional>
 
 class StopSignal;
@@ -69,3 +70,9 @@ private:
     QString portEntry_;
     std::optional<FlowDisplay> display_;
 };
+
+// A subcommand that talks to a logger: parses its options (with the logger
+// options added) and connects. Nothing when the run ends there (--help, a
+// usage error, no connection), with code set to its exit status.
+std::unique_ptr<CliLogger> ParseAndConnect(CliArguments& options, const QStringList& arguments, int positionalCount,
+                                           StopSignal& stop, ExitCode& code);

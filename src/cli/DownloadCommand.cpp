@@ -1,5 +1,5 @@
-#include "archive/Archive.h"
 #include "archive/ArchiveImport.h"
+#include "cli/CliArchive.h"
 #include "cli/CliLogger.h"
 #include "cli/Progress.h"
 #include "cli/Report.h"
@@ -56,10 +56,7 @@ ExitCode RunDownload(const QStringList& arguments, StopSignal& stop)
                                         "added, those already there skipped) and/or a CSV file in the program's "
                                         "export format. Without --csv the default archive is used."));
     options.addLoggerOptions();
-    options.addOption(QStringLiteral("archive"),
-                      QStringLiteral("The archive: sqlite:PATH or postgresql://[USER@][HOST][:PORT]/DATABASE "
-                                     "(default: archive.sqlite in the user's data folder)."),
-                      QStringLiteral("URL"));
+    options.addArchiveOption();
     options.addOption(QStringLiteral("csv"), QStringLiteral("Also write the records to this CSV file."),
                       QStringLiteral("FILE"));
     options.addOption(QStringLiteral("site"), QStringLiteral("The site the records belong to (default: the logger's name)."),
@@ -83,15 +80,8 @@ ExitCode RunDownload(const QStringList& arguments, StopSignal& stop)
     // The archive is opened before the logger is touched: a wrong address
     // costs no call.
     std::unique_ptr<Archive> archive;
-    if (request.useArchive) {
-        QString error;
-        const std::optional<ArchiveLocation> location = ParseArchiveLocation(options.value(QStringLiteral("archive")), &error);
-        if (location) {
-            archive = Archive::open(*location, &error);
-        }
-        if (!archive) {
-            return Fail(ExitCode::ArchiveError, error);
-        }
+    if (request.useArchive && !(archive = OpenArchive(options))) {
+        return ExitCode::ArchiveError;
     }
 
     CliLogger logger;

@@ -25,15 +25,13 @@ ExitCode RunProgram(const QStringList& arguments, StopSignal& stop)
     CliArguments options(QStringLiteral("program SETUPFILE --port PORT [options]"),
                          QStringLiteral("Program the settings of a setup file into the logger, read them back and "
                                         "compare every byte; exit status 5 when they differ."));
-    options.addLoggerOptions();
-    if (const auto end = options.parse(arguments, 1)) {
-        return *end;
+    ExitCode code = ExitCode::Done;
+    const std::unique_ptr<CliLogger> connected = ParseAndConnect(options, arguments, 1, stop, code);
+    if (!connected) {
+        return code;
     }
+    CliLogger& logger = *connected;
     const QString path = options.positional().at(0);
-    CliLogger logger;
-    if (const ExitCode connected = logger.connect(options.reach(), stop); connected != ExitCode::Done) {
-        return connected;
-    }
     if (!ReadSetupFile(path, logger.settings, logger.rating, logger.state.ErrorTrapping)) {
         return Fail(ExitCode::FileError, QStringLiteral("%1: Error: file was not loaded correctly.").arg(path));
     }

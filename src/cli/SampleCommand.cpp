@@ -27,14 +27,12 @@ ExitCode RunSample(const QStringList& arguments, StopSignal& stop)
     CliArguments options(QStringLiteral("sample --port PORT [options]"),
                          QStringLiteral("Take one live sample and show it in engineering units, with flow and "
                                         "velocity when a flow mode is set."));
-    options.addLoggerOptions();
-    if (const auto end = options.parse(arguments, 0)) {
-        return *end;
+    ExitCode code = ExitCode::Done;
+    const std::unique_ptr<CliLogger> connected = ParseAndConnect(options, arguments, 0, stop, code);
+    if (!connected) {
+        return code;
     }
-    CliLogger logger;
-    if (const ExitCode connected = logger.connect(options.reach(), stop); connected != ExitCode::Done) {
-        return connected;
-    }
+    CliLogger& logger = *connected;
     logger.commands.StartSample();
     logger.link.WaitForBytes(SecondStartTicks, 0);
     logger.commands.StartSample();

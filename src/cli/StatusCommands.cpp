@@ -25,14 +25,12 @@ ExitCode RunStatus(const QStringList& arguments, StopSignal& stop)
     CliArguments options(QStringLiteral("status --port PORT [options]"),
                          QStringLiteral("Show the logger's identification, name, state, record count, interval, "
                                         "firmware and clock, with the clock's offset from the computer's."));
-    options.addLoggerOptions();
-    if (const auto end = options.parse(arguments, 0)) {
-        return *end;
+    ExitCode code = ExitCode::Done;
+    const std::unique_ptr<CliLogger> connected = ParseAndConnect(options, arguments, 0, stop, code);
+    if (!connected) {
+        return code;
     }
-    CliLogger logger;
-    if (const ExitCode connected = logger.connect(options.reach(), stop); connected != ExitCode::Done) {
-        return connected;
-    }
+    CliLogger& logger = *connected;
     const std::optional<CliLogger::ClockReading> clock = logger.readClock();
     if (!clock) {
         return ClockFailure(logger);
@@ -62,14 +60,12 @@ ExitCode RunSyncTime(const QStringList& arguments, StopSignal& stop)
 {
     CliArguments options(QStringLiteral("sync-time --port PORT [options]"),
                          QStringLiteral("Set the logger's clock to the computer's; show the offset before and after."));
-    options.addLoggerOptions();
-    if (const auto end = options.parse(arguments, 0)) {
-        return *end;
+    ExitCode code = ExitCode::Done;
+    const std::unique_ptr<CliLogger> connected = ParseAndConnect(options, arguments, 0, stop, code);
+    if (!connected) {
+        return code;
     }
-    CliLogger logger;
-    if (const ExitCode connected = logger.connect(options.reach(), stop); connected != ExitCode::Done) {
-        return connected;
-    }
+    CliLogger& logger = *connected;
     const std::optional<CliLogger::ClockReading> before = logger.readClock();
     if (!before) {
         return ClockFailure(logger);
