@@ -180,10 +180,15 @@ HistoryFlowDescription CliLogger::flowDescription() const
 }
 
 std::unique_ptr<CliLogger> ParseAndConnect(CliArguments& options, const QStringList& arguments, int positionalCount,
-                                           StopSignal& stop, ExitCode& code)
+                                           StopSignal& stop, ExitCode& code,
+                                           const std::function<std::optional<ExitCode>()>& check)
 {
     options.addLoggerOptions();
-    if (const std::optional<ExitCode> end = options.parse(arguments, positionalCount)) {
+    std::optional<ExitCode> end = options.parse(arguments, positionalCount);
+    if (!end && check) {
+        end = check();
+    }
+    if (end) {
         code = *end;
         return nullptr;
     }

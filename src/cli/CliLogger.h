@@ -16,6 +16,7 @@
 #include "link/ReplyTicker.h"
 
 #include <QDateTime>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -72,7 +73,9 @@ private:
 };
 
 // A subcommand that talks to a logger: parses its options (with the logger
-// options added) and connects. Nothing when the run ends there (--help, a
-// usage error, no connection), with code set to its exit status.
+// options added), runs the check of its arguments that needs no logger, and
+// connects. Nothing when the run ends there (--help, a usage error, a failed
+// check, no connection), with code set to its exit status.
 std::unique_ptr<CliLogger> ParseAndConnect(CliArguments& options, const QStringList& arguments, int positionalCount,
-                                           StopSignal& stop, ExitCode& code);
+                                           StopSignal& stop, ExitCode& code,
+                                           const std::function<std::optional<ExitCode>()>& check = {});

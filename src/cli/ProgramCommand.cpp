@@ -25,15 +25,28 @@ ExitCode RunProgram(const QStringList& arguments, StopSignal& stop)
     CliArguments options(QStringLiteral("program SETUPFILE --port PORT [options]"),
                          QStringLiteral("Program the settings of a setup file into the logger, read them back and "
                                         "compare every byte; exit status 5 when they differ."));
+    QString path;
+    const auto fileFailure = [&path] {
+        return Fail(ExitCode::FileError, QStringLiteral("%1: Error: file was not loaded correctly.").arg(path));
+    };
+    // A file that cannot be read is told before the call is made.
+    const auto readable = [&]() -> std::optional<ExitCode> {
+        path = options.positional().at(0);
+        LoggerSettings settings;
+        RatingState rating;
+        if (!ReadSetupFile(path, settings, rating, true)) {
+            return fileFailure();
+        }
+        return std::nullopt;
+    };
     ExitCode code = ExitCode::Done;
-    const std::unique_ptr<CliLogger> connected = ParseAndConnect(options, arguments, 1, stop, code);
+    const std::unique_ptr<CliLogger> connected = ParseAndConnect(options, arguments, 1, stop, code, readable);
     if (!connected) {
         return code;
     }
     CliLogger& logger = *connected;
-    const QString path = options.positional().at(0);
     if (!ReadSetupFile(path, logger.settings, logger.rating, logger.state.ErrorTrapping)) {
-        return Fail(ExitCode::FileError, QStringLiteral("%1: Error: file was not loaded correctly.").arg(path));
+        return fileFailure();
     }
     const std::optional<QByteArray> image = EncodeSettings(logger.settings, logger.state.ErrorTrapping);
     if (!image) {

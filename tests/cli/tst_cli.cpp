@@ -113,8 +113,8 @@ private slots:
         QTest::newRow("bad archive URL") << QStringList{"sites", "--archive", "mysql://x/y"} << 6 << "mysql://x/y";
         QTest::newRow("archive checked before the logger")
             << QStringList{"download", "--port", "logger", "--archive", "postgresql://"} << 6 << "postgresql://";
-        QTest::newRow("unreadable setup file") << QStringList{"program", "/nonexistent.set", "--port", "logger"} << 7
-                                               << "/nonexistent.set";
+        QTest::newRow("setup file checked before the port")
+            << QStringList{"program", "/nonexistent.set", "--port", "river"} << 7 << "/nonexistent.set";
     }
     void exitCodes()
     {
