@@ -17,6 +17,7 @@ namespace {
 // The first three characters of an initialised logger's memory signature.
 const QString SignaturePrefix = QStringLiteral("BL2");
 constexpr int DirectReplyTicks = 10;
+constexpr int SettingsReadAttempts = 3;
 
 } // namespace
 
@@ -146,8 +147,14 @@ ExitCode CliLogger::checkLogger()
         }
         display_ = UpdateFlowDisplay(settings, rating, true, flowDisplay);
     };
-    if (!commands.ReadSettings(steps)) {
-        return Fail(ExitCode::LoggerError, QStringLiteral("%1: the logger's settings could not be read").arg(portEntry_));
+    // Every value archived or shown is scaled with these settings: a noisy
+    // line gets a few more tries than the program's one read before the
+    // tool gives up rather than scale with settings it does not have.
+    for (int attempt = 1; !commands.ReadSettings(steps); ++attempt) {
+        if (attempt == SettingsReadAttempts) {
+            return Fail(ExitCode::LoggerError,
+                        QStringLiteral("%1: the logger's settings could not be read").arg(portEntry_));
+        }
     }
     return ExitCode::Done;
 }

@@ -200,6 +200,20 @@ private slots:
         QVERIFY(!lines.at(2).isEmpty());
     }
 
+    // Bit errors on the line: frames fail their checksum (the trace says
+    // so), the settings read and the blocks are asked for again, and every
+    // record arrives once.
+    void noisyLineDeliversEveryRecord()
+    {
+        SimProcess sim({QStringLiteral("--records"), QStringLiteral("100"), QStringLiteral("--corrupt"),
+                        QStringLiteral("0.004"), QStringLiteral("--seed"), QStringLiteral("3")});
+        const Outcome run = Brevel(QStringList{"download", "--json", "--trace", "--archive",
+                                               sqlite(QStringLiteral("noisy.sqlite"))} + Logger, sim);
+        QVERIFY2(run.code == 0, qPrintable(run.err.right(300)));
+        QCOMPARE(run.json.value(QStringLiteral("added")).toInt(), 100);
+        QVERIFY(run.err.contains(QLatin1String("bad frame: bad CRC")));
+    }
+
     void clearAfterArchiving()
     {
         SimProcess sim({QStringLiteral("--records"), QStringLiteral("300")});
