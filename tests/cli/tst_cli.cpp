@@ -225,20 +225,31 @@ private slots:
         QCOMPARE(Brevel(QStringList{"status", "--json"} + Logger, sim).json.value(QStringLiteral("records")).toInt(), 0);
     }
 
+    void programAndVerify_data()
+    {
+        QTest::addColumn<QStringList>("simArguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("nameAfter");
+        QTest::newRow("programmed") << QStringList{} << 0 << "Weir 7";
+        QTest::newRow("writes ignored") << QStringList{"--mute", "07"} << 5 << "Brevel Logger";
+    }
     void programAndVerify()
     {
+        QFETCH(QStringList, simArguments);
+        QFETCH(int, code);
+        QFETCH(QString, nameAfter);
         LoggerSettings settings;
         RatingState rating;
         ApplyDefaultSettings(settings, rating);
         settings.LoggerName = QStringLiteral("Weir 7");
         const QString path = folder_.filePath(QStringLiteral("weir.set"));
         QVERIFY(WriteSetupFile(path, settings, CurrentSetupFileStamp(), true));
-        SimProcess sim({});
+        SimProcess sim(simArguments);
         const Outcome run = Brevel(QStringList{"program", path, "--json"} + Logger, sim);
-        QVERIFY2(run.code == 0, qPrintable(run.err));
-        QCOMPARE(run.json.value(QStringLiteral("bytes")).toInt(), 458);
+        QVERIFY2(run.code == code, qPrintable(run.err));
+        QCOMPARE(run.json.value(QStringLiteral("bytes")).toInt(), code == 0 ? 458 : 0);
         QCOMPARE(Brevel(QStringList{"status", "--json"} + Logger, sim).json.value(QStringLiteral("logger_name")).toString(),
-                 QStringLiteral("Weir 7"));
+                 nameAfter);
     }
 
     void modem_data()
