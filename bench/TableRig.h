@@ -6,10 +6,10 @@
 
 #include "config/LoggerSettings.h"
 #include "flow/FlowDisplayState.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 #include "history/HistoryFlow.h"
 #include "history/HistoryRecords.h"
-#include "history/HistoryWindow.h"
+#include "history/ui/HistoryWindow.h"
 #include "platform/BusyCursor.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompter.h"

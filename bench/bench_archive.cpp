@@ -10,7 +10,7 @@
 #include "archive/ArchiveImport.h"
 #include "config/LoggerSettings.h"
 #include "flow/FlowDisplayState.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 #include "history/HistoryFlow.h"
 #include "history/HistoryRecords.h"
 

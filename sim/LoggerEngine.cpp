@@ -4,7 +4,7 @@
 #include "config/DefaultSettings.h"
 #include "config/Number24.h"
 #include "config/SettingsImage.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 #include "link/CommandCodes.h"
 #include "link/FrameCodec.h"
 

@@ -4,14 +4,14 @@
 #include "app/Session.h"
 #include "core/AppFolder.h"
 #include "link/ModemDial.h"
-#include "link/ModemWindow.h"
+#include "link/ui/ModemWindow.h"
 #include "link/OpenPortMessage.h"
 #include "link/PortDiscovery.h"
 #include "platform/BusyCursor.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompter.h"
 #include "platform/SerialPort.h"
-#include "platform/TypedComboBox.h"
+#include "platform/ui/TypedComboBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

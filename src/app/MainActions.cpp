@@ -1,4 +1,4 @@
-#include "app/ComputerClock.h"
+#include "core/ComputerClock.h"
 #include "app/ConnectWindow.h"
 #include "app/LiveReadings.h"
 #include "app/MainController.h"
@@ -9,7 +9,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
 #include "setup/LoggerSetupLink.h"
-#include "setup/SetupWindow.h"
+#include "setup/ui/SetupWindow.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 
 #include "app/LiveSampler.h"
 #include "app/MeterLayout.h"
-#include "history/OpenHistoryGraph.h"
+#include "history/ui/OpenHistoryGraph.h"
 
 #include <QColor>
 #include <QObject>

@@ -1,7 +1,7 @@
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "app/Session.h"
-#include "history/GetHistoryAction.h"
+#include "history/ui/GetHistoryAction.h"
 #include "history/HistoryFlow.h"
 
 #include <QLabel>

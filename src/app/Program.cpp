@@ -6,10 +6,10 @@
 #include "app/Session.h"
 #include "link/PortDirectory.h"
 #include "link/QtSerialPort.h"
-#include "platform/QtBusyCursor.h"
-#include "platform/QtFileDialogs.h"
-#include "platform/QtHelpViewer.h"
-#include "platform/QtPrompter.h"
+#include "platform/ui/QtBusyCursor.h"
+#include "platform/ui/QtFileDialogs.h"
+#include "platform/ui/QtHelpViewer.h"
+#include "platform/ui/QtPrompter.h"
 #include "platform/QtSettingsStore.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "core/AppState.h"
 #include "core/LiveSample.h"
 #include "flow/FlowDisplayState.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 #include "flow/RatingCatalogue.h"
 #include "history/HistoryRecords.h"
 #include "link/LoggerCommands.h"

@@ -6,7 +6,7 @@
 #include "core/AppState.h"
 #include "flow/FlowDisplay.h"
 #include "flow/FlowDisplayState.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 #include "flow/RatingCatalogue.h"
 #include "history/HistoryExport.h"
 #include "link/LoggerCommands.h"

@@ -1,4 +1,4 @@
-#include "app/ComputerClock.h"
+#include "core/ComputerClock.h"
 #include "cli/CliLogger.h"
 #include "cli/Report.h"
 #include "cli/Subcommands.h"

@@ -2,7 +2,7 @@
 // collection from loggers: status, live sample, clock, history download
 // into the archive or a CSV file, setup files, and the archive's sites.
 
-#include "app/ProgramVersion.h"
+#include "core/ProgramVersion.h"
 #include "cli/CliArguments.h"
 #include "cli/StopSignal.h"
 #include "cli/Subcommands.h"

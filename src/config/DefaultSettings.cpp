@@ -1,6 +1,6 @@
 #include "config/DefaultSettings.h"
 
-#include "flow/Rating.h"
+#include "config/Rating.h"
 
 namespace {
 

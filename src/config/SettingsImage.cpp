@@ -4,7 +4,7 @@
 #include "config/Number24.h"
 #include "core/ErrorTrap.h"
 #include "core/NumberText.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 
 #include <cmath>
 

@@ -5,7 +5,7 @@
 #include "core/ErrorTrap.h"
 #include "core/NumberText.h"
 #include "core/WholeFileSave.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -4,7 +4,7 @@
 #include "core/NumberText.h"
 #include "flow/FlowDisplayState.h"
 #include "flow/FlowFromLevel.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "config/LoggerSettings.h"
 #include "flow/FlowDisplayState.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 
 #include <algorithm>
 #include <cmath>

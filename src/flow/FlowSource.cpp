@@ -2,7 +2,7 @@
 
 #include "config/LoggerSettings.h"
 #include "core/ErrorTrap.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 #include "flow/RatingCatalogue.h"
 #include "platform/FileDialogs.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/ErrorTrap.h"
 #include "core/NumberText.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 
 #include <QFile>
 #include <QFileInfo>

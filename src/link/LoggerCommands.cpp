@@ -7,8 +7,8 @@
 #include "core/DateText.h"
 #include "core/ErrorTrap.h"
 #include "core/NumberText.h"
+#include "config/Rating.h"
 #include "core/SampleRecord.h"
-#include "flow/Rating.h"
 #include "link/FrameCodec.h"
 #include "link/LoggerLink.h"
 

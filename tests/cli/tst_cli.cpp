@@ -9,7 +9,7 @@
 #include "config/DefaultSettings.h"
 #include "config/SetupFile.h"
 #include "core/NumberText.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -2,7 +2,7 @@
 
 #include "config/DefaultSettings.h"
 #include "config/LoggerSettings.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 
 #include <QMap>
 #include <QString>

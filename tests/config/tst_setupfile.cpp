@@ -1,7 +1,7 @@
 #include "SettingsDescription.h"
 #include "TestRegistry.h"
 #include "config/SetupFile.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 
 #include <QDir>
 #include <QFile>

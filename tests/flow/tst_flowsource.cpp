@@ -3,7 +3,7 @@
 #include "TestRegistry.h"
 #include "config/LoggerSettings.h"
 #include "flow/FlowSource.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 #include "flow/RatingCatalogue.h"
 
 #include <QDir>

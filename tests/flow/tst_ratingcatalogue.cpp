@@ -4,7 +4,7 @@
 #include "config/LoggerSettings.h"
 #include "flow/FlowFromLevel.h"
 #include "flow/FlowSource.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 #include "flow/RatingCatalogue.h"
 
 #include <QDir>

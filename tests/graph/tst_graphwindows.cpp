@@ -10,7 +10,7 @@
 #include "graph/ui/GraphWidget.h"
 #include "graph/ui/HistoryGraphWindow.h"
 #include "graph/ui/LiveGraphWindow.h"
-#include "history/HistoryWindow.h"
+#include "history/ui/HistoryWindow.h"
 
 #include <QAction>
 #include <QApplication>

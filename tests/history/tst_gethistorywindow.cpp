@@ -1,7 +1,7 @@
 #include "RecordingPrompter.h"
 #include "ScriptedHistoryLink.h"
 #include "TestRegistry.h"
-#include "history/GetHistoryDataWindow.h"
+#include "history/ui/GetHistoryDataWindow.h"
 #include "history/HistoryRecords.h"
 
 #include <QLabel>

@@ -4,7 +4,7 @@
 #include "ScriptedFileDialogs.h"
 #include "TestRegistry.h"
 #include "core/DateText.h"
-#include "history/HistoryWindow.h"
+#include "history/ui/HistoryWindow.h"
 
 #include <QFile>
 #include <QHeaderView>

@@ -2,7 +2,7 @@
 #include "TestRegistry.h"
 #include "config/DefaultSettings.h"
 #include "config/SettingsImage.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 
 #include <QFile>
 #include <QSettings>

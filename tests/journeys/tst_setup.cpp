@@ -2,7 +2,7 @@
 #include "TestRegistry.h"
 #include "app/MainWindow.h"
 #include "config/SettingsImage.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -3,7 +3,7 @@
 #include "PtyServer.h"
 #include "config/LoggerSettings.h"
 #include "core/DateText.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 #include "link/LoggerCommands.h"
 #include "link/LoggerLink.h"
 #include "link/PortDirectory.h"

@@ -4,7 +4,7 @@
 #include "config/LoggerSettings.h"
 #include "config/SettingsImage.h"
 #include "core/DateText.h"
-#include "flow/Rating.h"
+#include "config/Rating.h"
 #include "link/FrameCodec.h"
 #include "link/LoggerCommands.h"
 #include "link/LoggerLink.h"

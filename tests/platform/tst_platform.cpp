@@ -1,9 +1,9 @@
 #include "TestRegistry.h"
 #include "platform/FileFilter.h"
-#include "platform/QtBusyCursor.h"
-#include "platform/QtFileDialogs.h"
-#include "platform/QtHelpViewer.h"
-#include "platform/QtPrompter.h"
+#include "platform/ui/QtBusyCursor.h"
+#include "platform/ui/QtFileDialogs.h"
+#include "platform/ui/QtHelpViewer.h"
+#include "platform/ui/QtPrompter.h"
 #include "platform/QtSettingsStore.h"
 
 #include <QApplication>

@@ -6,8 +6,8 @@
 #include "config/DefaultSettings.h"
 #include "config/LoggerSettings.h"
 #include "core/AppState.h"
-#include "flow/Rating.h"
-#include "setup/SetupWindow.h"
+#include "config/Rating.h"
+#include "setup/ui/SetupWindow.h"
 
 #include <QList>
 #include <memory>

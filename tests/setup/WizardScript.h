@@ -1,6 +1,6 @@
 #pragma once
 
-#include "setup/CalibrationWizard.h"
+#include "setup/ui/CalibrationWizard.h"
 
 #include <QApplication>
 #include <QLineEdit>

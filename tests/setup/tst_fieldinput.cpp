@@ -1,6 +1,6 @@
 #include "SetupRig.h"
 #include "TestRegistry.h"
-#include "setup/FieldGuard.h"
+#include "setup/ui/FieldGuard.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,10 @@
-#include "history/GetHistoryAction.h"
+#include "history/ui/GetHistoryAction.h"
 
 #include "core/AppState.h"
 #include "core/ErrorTrap.h"
-#include "history/GetHistoryDataWindow.h"
+#include "history/ui/GetHistoryDataWindow.h"
 #include "history/HistoryRecords.h"
-#include "history/HistoryWindow.h"
+#include "history/ui/HistoryWindow.h"
 #include "history/LinkHistoryBlocks.h"
 #include "link/LoggerCommands.h"
 #include "platform/BusyCursor.h"

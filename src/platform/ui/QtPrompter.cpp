@@ -1,6 +1,6 @@
-#include "platform/QtPrompter.h"
+#include "platform/ui/QtPrompter.h"
 
-#include "platform/DialogParent.h"
+#include "platform/ui/DialogParent.h"
 
 #include <QMessageBox>
 

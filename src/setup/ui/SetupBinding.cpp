@@ -1,5 +1,5 @@
 // The setup window's two copies between the settings record and its controls.
-#include "setup/SetupWindow.h"
+#include "setup/ui/SetupWindow.h"
 
 #include "config/LoggerSettings.h"
 #include "core/AppState.h"

@@ -1,4 +1,4 @@
-#include "history/GetHistoryDataWindow.h"
+#include "history/ui/GetHistoryDataWindow.h"
 
 #include "core/ErrorTrap.h"
 #include "platform/Prompter.h"

@@ -1,4 +1,4 @@
-#include "platform/QtHelpViewer.h"
+#include "platform/ui/QtHelpViewer.h"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "setup/SetupWindow.h"
+#include "setup/ui/SetupWindow.h"
 
 #include "config/LoggerSettings.h"
 #include "config/RecentFiles.h"
@@ -6,10 +6,10 @@
 #include "config/SetupFileCommands.h"
 #include "core/AppState.h"
 #include "flow/FlowSource.h"
-#include "platform/TypedComboBox.h"
+#include "platform/ui/TypedComboBox.h"
 #include "setup/ChoiceLists.h"
 #include "setup/FieldChecks.h"
-#include "setup/FieldGuard.h"
+#include "setup/ui/FieldGuard.h"
 
 #include <QButtonGroup>
 #include <algorithm>

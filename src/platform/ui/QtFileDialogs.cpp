@@ -1,6 +1,6 @@
-#include "platform/QtFileDialogs.h"
+#include "platform/ui/QtFileDialogs.h"
 
-#include "platform/DialogParent.h"
+#include "platform/ui/DialogParent.h"
 #include "platform/FileFilter.h"
 
 #include <QFileDialog>

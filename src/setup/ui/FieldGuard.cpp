@@ -1,4 +1,4 @@
-#include "setup/FieldGuard.h"
+#include "setup/ui/FieldGuard.h"
 
 #include "core/ErrorTrap.h"
 #include "platform/Prompter.h"

@@ -1,4 +1,4 @@
-#include "platform/QtBusyCursor.h"
+#include "platform/ui/QtBusyCursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>

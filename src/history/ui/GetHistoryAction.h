@@ -2,7 +2,7 @@
 
 #include "history/HistoryExport.h"
 #include "history/HistoryTable.h"
-#include "history/OpenHistoryGraph.h"
+#include "history/ui/OpenHistoryGraph.h"
 
 #include <QString>
 #include <functional>

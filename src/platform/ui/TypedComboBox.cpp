@@ -1,4 +1,4 @@
-#include "platform/TypedComboBox.h"
+#include "platform/ui/TypedComboBox.h"
 
 #include <QComboBox>
 

@@ -1,4 +1,4 @@
-#include "history/ProgressWindow.h"
+#include "history/ui/ProgressWindow.h"
 
 #include <QCoreApplication>
 #include <QLabel>

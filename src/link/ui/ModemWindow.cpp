@@ -1,4 +1,4 @@
-#include "link/ModemWindow.h"
+#include "link/ui/ModemWindow.h"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>

@@ -3,7 +3,7 @@
 #include "config/LoggerSettings.h"
 #include "history/HistoryExport.h"
 #include "history/HistoryTable.h"
-#include "history/OpenHistoryGraph.h"
+#include "history/ui/OpenHistoryGraph.h"
 
 #include <QDialog>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "platform/DialogParent.h"
+#include "platform/ui/DialogParent.h"
 
 #include <QApplication>
 #include <QWidget>

@@ -1,5 +1,5 @@
 // The setup window's File menu over the shared setup-file commands.
-#include "setup/SetupWindow.h"
+#include "setup/ui/SetupWindow.h"
 
 #include "config/SetupFileCommands.h"
 #include "core/AppState.h"

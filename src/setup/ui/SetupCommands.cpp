@@ -1,6 +1,6 @@
 // The setup window's commands: Program, the change checks and closing,
 // Initialize, and the calibration of a channel.
-#include "setup/SetupWindow.h"
+#include "setup/ui/SetupWindow.h"
 
 #include "config/DefaultSettings.h"
 #include "config/LoggerSettings.h"
@@ -10,8 +10,8 @@
 #include "core/NumberText.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
-#include "setup/CalibrationWizard.h"
-#include "setup/FieldGuard.h"
+#include "setup/ui/CalibrationWizard.h"
+#include "setup/ui/FieldGuard.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,10 +1,10 @@
-#include "setup/CalibrationWizard.h"
+#include "setup/ui/CalibrationWizard.h"
 
 #include "core/AppState.h"
 #include "core/NumberText.h"
 #include "platform/Prompter.h"
 #include "setup/FieldChecks.h"
-#include "setup/FieldGuard.h"
+#include "setup/ui/FieldGuard.h"
 #include "setup/SetupContext.h"
 
 #include <QGroupBox>

@@ -1,9 +1,9 @@
-#include "history/HistoryWindow.h"
+#include "history/ui/HistoryWindow.h"
 
 #include "core/ErrorTrap.h"
 #include "history/HistoryRecords.h"
 #include "history/HistoryTableModel.h"
-#include "history/ProgressWindow.h"
+#include "history/ui/ProgressWindow.h"
 #include "platform/BusyCursor.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompter.h"
