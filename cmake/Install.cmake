@@ -7,7 +7,18 @@ include(GNUInstallDirs)
 
 # The programs installed to bin/. Each has its man page docs/man/<name>.1;
 # a new program is one more name here.
-set(BREVEL_INSTALLED_PROGRAMS BrevelLogger brevel-logger-sim)
+set(BREVEL_INSTALLED_PROGRAMS BrevelLogger brevel-logger-sim brevel)
+# The target that builds a program whose name is taken by another target
+# (brevel is the logic library's).
+set(BREVEL_TARGET_OF_brevel brevel_cli)
+set(BREVEL_INSTALLED_TARGETS)
+foreach(program ${BREVEL_INSTALLED_PROGRAMS})
+  if(DEFINED BREVEL_TARGET_OF_${program})
+    list(APPEND BREVEL_INSTALLED_TARGETS ${BREVEL_TARGET_OF_${program}})
+  else()
+    list(APPEND BREVEL_INSTALLED_TARGETS ${program})
+  endif()
+endforeach()
 
 # The command users type for the program; BrevelLogger stays its own name,
 # which setup files record.
@@ -65,7 +76,7 @@ add_custom_target(brevel_package_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packa
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-install(TARGETS ${BREVEL_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS ${BREVEL_INSTALLED_TARGETS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_BINARY_DIR}/${BREVEL_COMMAND} DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${BREVEL_MAN_PAGES} ${CMAKE_BINARY_DIR}/man/${BREVEL_COMMAND}.1.gz
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -1,25 +1,5 @@
 #include "app/ConnectChoices.h"
 
-QStringList BuildPortList(const QStringList& discovered)
-{
-    QStringList items;
-    for (int n = 1; n <= 16; ++n) {
-        const QString name = QStringLiteral("COM%1").arg(n);
-        const QString prefix = name + QStringLiteral(" - ");
-        QString item = n <= 8 ? name : QString();
-        for (const QString& entry : discovered) {
-            if (entry.startsWith(prefix)) {
-                item = entry;
-                break;
-            }
-        }
-        if (!item.isEmpty()) {
-            items << item;
-        }
-    }
-    return items;
-}
-
 QString ExtractPort(const QString& item)
 {
     QString port = item.trimmed();
@@ -56,13 +36,6 @@ int PortIndexFor(const QStringList& items, const QString& storedPort)
         return builtIn;
     }
     return 0;
-}
-
-int PortNumber(const QString& portName)
-{
-    bool ok = false;
-    const int number = portName.mid(3).toInt(&ok);
-    return ok ? number : 0;
 }
 
 QStringList DirectBaudRates()

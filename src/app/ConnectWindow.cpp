@@ -228,7 +228,9 @@ bool ConnectWindow::Attempt()
         ShowProgress(QStringLiteral("Dialing %1\u2026").arg(cmbNumber_->currentText()));
         ModemWindowDisplay display(this);
         const ModemDialSetup setup{user.ModemNumber, user.UseModemInit != 0, txtConfiguration_->text()};
-        if (!DialModem(cmbNumber_->currentText(), setup, session_.Link, prompter, display)) {
+        const ModemDialOutcome dial = DialModem(cmbNumber_->currentText(), setup, session_.Link, display);
+        if (!dial.connected()) {
+            TellDialFailure(prompter, dial);
             return false;
         }
     } else {

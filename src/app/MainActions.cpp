@@ -1,4 +1,4 @@
-#include "app/ComputerClock.h"
+#include "core/ComputerClock.h"
 #include "app/ConnectWindow.h"
 #include "app/LiveReadings.h"
 #include "app/MainController.h"
@@ -326,7 +326,7 @@ void MainController::Setup()
         ReadSettings();
         {
             Platform& platform = session_.platform;
-            LoggerSetupLink setupLink(session_.Link, session_.Commands, state, session_.Logger);
+            LoggerSetupLink setupLink(session_.Commands);
             SetupContext context{state,
                                  session_.Logger,
                                  session_.Rating,

@@ -5,7 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/MeterBar.h"
 #include "app/ProgramPictures.h"
-#include "app/ProgramVersion.h"
+#include "core/ProgramVersion.h"
 #include "app/Session.h"
 #include "core/DataFolder.h"
 #include "core/NumberText.h"

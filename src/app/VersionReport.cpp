@@ -1,6 +1,6 @@
 #include "app/VersionReport.h"
 
-#include "app/ProgramVersion.h"
+#include "core/ProgramVersion.h"
 #include "core/DataFolder.h"
 #include "flow/RatingCatalogue.h"
 

@@ -127,3 +127,14 @@ HistoryDownloadEnd HistoryDownload::run()
         }
     }
 }
+
+QString HistoryCountMismatchWarning(int received, uint32_t reported)
+{
+    if (uint32_t(received) == reported) {
+        return {};
+    }
+    return QStringLiteral("Warning: received %1 records, but the logger reported %2.\r\n"
+                          "Records may be missing or repeated; get the history again to be sure.")
+        .arg(received)
+        .arg(reported);
+}

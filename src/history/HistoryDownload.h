@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <cstdint>
 #include <functional>
 
@@ -57,3 +58,7 @@ private:
     int totalRetries_ = 0;
     QByteArray lastStoredBlock_;
 };
+
+// The warning after a complete download that brought another number of
+// records than the logger reported; empty when the two agree.
+QString HistoryCountMismatchWarning(int received, uint32_t reported);

@@ -8,6 +8,7 @@
 #include "core/ErrorTrap.h"
 #include "core/NumberText.h"
 #include "config/Rating.h"
+#include "core/SampleRecord.h"
 #include "link/FrameCodec.h"
 #include "link/LoggerLink.h"
 
@@ -19,6 +20,8 @@ namespace {
 constexpr int CommandRetries = 2;
 constexpr int InitialiseTicks = 60;
 constexpr int SignatureLength = 8;
+// Four bytes of packed time and ten raw counts of two bytes.
+constexpr int SampleFrameSize = 24;
 const QString ClockFailureText = QStringLiteral("00/00/00 00:00:00");
 
 QByteArray Payload(std::initializer_list<uint8_t> bytes)
@@ -114,17 +117,13 @@ bool LoggerCommands::WakeLogger(const std::function<bool()>& cancelRequested,
         [] { return false; });
 }
 
-QString LoggerCommands::ReadLoggerClockBody()
+std::optional<QByteArray> LoggerCommands::ReadClockBytes()
 {
     QByteArray reply(7, '\0');
     if (!link_.SendFrame(Payload({Command::ReadClock}), CommandRetries) || !link_.ReceiveFrame(reply)) {
-        return ClockFailureText;
+        return std::nullopt;
     }
-    const QDate date(2000 + FromBcd(At(reply, 6)), FromBcd(At(reply, 5)), FromBcd(At(reply, 4)));
-    if (!date.isValid()) {
-        return ClockFailureText;
-    }
-    uint8_t hours = At(reply, 2);
+    const uint8_t hours = At(reply, 2);
     if (hours & 0x40) {
         int hour = FromBcd(hours & 0x1F);
         const bool pm = hours & 0x20;
@@ -133,10 +132,43 @@ QString LoggerCommands::ReadLoggerClockBody()
         } else if (!pm && hour == 12) {
             hour = 0;
         }
-        hours = static_cast<uint8_t>(ToBcd(hour));
+        reply[2] = static_cast<char>(ToBcd(hour));
     }
-    return ShortDateText(date) + QLatin1Char(' ') + BcdText(hours) + QLatin1Char(':') + BcdText(At(reply, 1))
-        + QLatin1Char(':') + BcdText(At(reply, 0));
+    return reply;
+}
+
+QString LoggerCommands::ReadLoggerClockBody()
+{
+    const std::optional<QByteArray> clock = ReadClockBytes();
+    if (!clock) {
+        return ClockFailureText;
+    }
+    const QByteArray& r = *clock;
+    const QDate date(2000 + FromBcd(At(r, 6)), FromBcd(At(r, 5)), FromBcd(At(r, 4)));
+    if (!date.isValid()) {
+        return ClockFailureText;
+    }
+    return ShortDateText(date) + QLatin1Char(' ') + BcdText(At(r, 2)) + QLatin1Char(':') + BcdText(At(r, 1))
+        + QLatin1Char(':') + BcdText(At(r, 0));
+}
+
+std::optional<QDateTime> LoggerCommands::ReadLoggerDateTime()
+{
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&]() -> std::optional<QDateTime> {
+            const std::optional<QByteArray> r = ReadClockBytes();
+            if (!r) {
+                return std::nullopt;
+            }
+            const QDate date(2000 + FromBcd(At(*r, 6)), FromBcd(At(*r, 5)), FromBcd(At(*r, 4)));
+            const QTime time(FromBcd(At(*r, 2)), FromBcd(At(*r, 1)), FromBcd(At(*r, 0)));
+            if (!date.isValid() || !time.isValid()) {
+                return std::nullopt;
+            }
+            return QDateTime(date, time);
+        },
+        [] { return std::optional<QDateTime>(); });
 }
 
 QString LoggerCommands::ReadLoggerClock()
@@ -226,13 +258,8 @@ bool LoggerCommands::ReadSettings(const SettingsReadSteps& steps)
     const bool decoded = RunTrapped(
         state_.ErrorTrapping,
         [&] {
-            QByteArray image;
-            for (const SettingsRegion& region : SettingsReadRegions) {
-                if (!link_.ReadBlock(image, region.ImageOffset, region.Length, region.Address)) {
-                    return false;
-                }
-            }
-            return DecodeSettings(image, settings_, rating_, state_.ErrorTrapping);
+            const std::optional<QByteArray> image = ReadSettingsImage();
+            return image && DecodeSettings(*image, settings_, rating_, state_.ErrorTrapping);
         },
         [] { return false; });
     if (decoded && steps.settingsDecoded) {
@@ -260,15 +287,65 @@ bool LoggerCommands::ProgramSettings()
                     return false;
                 }
             }
-            QByteArray readBack;
-            for (const SettingsRegion& region : SettingsReadRegions) {
-                if (!link_.ReadBlock(readBack, region.ImageOffset, region.Length, region.Address)) {
-                    return false;
-                }
-            }
-            return readBack == image->left(SettingsImageSize);
+            const std::optional<QByteArray> readBack = ReadSettingsImage();
+            return readBack && *readBack == image->left(SettingsImageSize);
         },
         [] { return false; });
+}
+
+std::optional<QByteArray> LoggerCommands::ReadSettingsImage()
+{
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&]() -> std::optional<QByteArray> {
+            QByteArray image;
+            for (const SettingsRegion& region : SettingsReadRegions) {
+                if (!link_.ReadBlock(image, region.ImageOffset, region.Length, region.Address)) {
+                    return std::nullopt;
+                }
+            }
+            return image;
+        },
+        [] { return std::optional<QByteArray>(); });
+}
+
+void LoggerCommands::StartSample()
+{
+    RunTrapped(
+        state_.ErrorTrapping,
+        [&] {
+            link_.SendFrame(Payload({Command::StartSample, 0x01}), 0);
+            link_.ReadReplyByte(state_.ReplyTicks);
+        },
+        [] {});
+}
+
+LiveSampleOutcome LoggerCommands::ReadLiveSample()
+{
+    return RunTrapped(
+        state_.ErrorTrapping,
+        [&] {
+            LiveSampleOutcome outcome;
+            if (!link_.SendFrame(Payload({Command::ReadSample}), 0)) {
+                return outcome;
+            }
+            const int answer = link_.ReadReplyByte(state_.ReplyTicks);
+            if (answer == Frame::NoData) {
+                outcome.kind = LiveSampleOutcome::Kind::NoSample;
+                outcome.sample.Values.fill(-1);
+                return outcome;
+            }
+            QByteArray frame(SampleFrameSize, '\0');
+            if (answer != Frame::Acknowledge || !link_.ReceiveFrame(frame)) {
+                return outcome;
+            }
+            CompactSampleFrame(frame, settings_.NumAnalogChannels, settings_.NumDigitalChannels);
+            if (DecodeSampleRecord(frame, 0, 10, outcome.sample)) {
+                outcome.kind = LiveSampleOutcome::Kind::Sample;
+            }
+            return outcome;
+        },
+        [] { return LiveSampleOutcome{}; });
 }
 
 bool LoggerCommands::RunDoneCommand(const QByteArray& payload, int ticks)

@@ -1,17 +1,30 @@
 #pragma once
 
+#include "core/LiveSample.h"
 #include "link/CommandCodes.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class LoggerLink;
 struct AppState;
 struct LoggerSettings;
 struct RatingState;
 
+// What a read-sample command brought.
+struct LiveSampleOutcome {
+    enum class Kind {
+        Sample,   // a sample frame, decoded; analog channels first, pulse channels at 8 and 9
+        NoSample, // the logger answered 0xFD: it has no sample to give
+        Failed,   // no acknowledgement, another answer, or a bad frame
+    };
+    Kind kind = Kind::Failed;
+    LiveSample sample;
+};
 
 // The logger's command set on top of the frame layer. No operation shows
 // anything: each reports through its result, and the window that started it
@@ -30,6 +43,9 @@ public:
 
     // "date hh:mm:ss" in the short date format; "00/00/00 00:00:00" on failure.
     QString ReadLoggerClock();
+    // The logger's clock as a local date and time; nothing when the read
+    // fails or the logger holds an impossible date or time.
+    std::optional<QDateTime> ReadLoggerDateTime();
     // From "month/day/year hour:minute:second", optionally followed by AM or PM.
     bool SetLoggerClock(const QString& time);
     // Refreshes RecordCount, StatusWord and LoggingStateText.
@@ -52,6 +68,14 @@ public:
     // Writes the encoded settings in four blocks, reads them back in three and
     // compares every byte.
     bool ProgramSettings();
+    // The settings image as the logger holds it, read in three blocks.
+    std::optional<QByteArray> ReadSettingsImage();
+
+    // Start sample (09 01), sent once: the logger takes a fresh sample. Its
+    // one answer byte is read and ignored; the read-sample command tells.
+    void StartSample();
+    // Read sample (0A), sent once: 0xFA and the 24-byte sample frame, or 0xFD.
+    LiveSampleOutcome ReadLiveSample();
 
     bool ConfirmSettings();
     bool ClearLoggerMemory();
@@ -67,6 +91,8 @@ public:
 private:
     bool RunDoneCommand(const QByteArray& payload, int ticks);
     QString ReadLoggerClockBody();
+    // The seven clock bytes (seconds ... year), the hours in the 24-hour form.
+    std::optional<QByteArray> ReadClockBytes();
     bool SetLoggerClockBody(const QString& time);
 
     LoggerLink& link_;

@@ -148,6 +148,13 @@ void LoggerLink::TickReplyCountdown()
     EndFinishedWaits();
 }
 
+void LoggerLink::Trace(LinkTraceEvent::Kind kind, const QByteArray& bytes, const QString& note)
+{
+    if (trace_) {
+        trace_(LinkTraceEvent{kind, bytes, note});
+    }
+}
+
 bool LoggerLink::WakeHandshake()
 {
     static constexpr uint8_t steps[3][2] = {{WakeU, WakeG}, {WakeG, WakeW}, {WakeW, Frame::Done}};
@@ -156,11 +163,14 @@ bool LoggerLink::WakeHandshake()
         [&] {
             port_.discardInput();
             for (const auto& step : steps) {
-                if (!port_.write(QByteArray(1, static_cast<char>(step[0])))) {
+                const QByteArray letter(1, static_cast<char>(step[0]));
+                Trace(LinkTraceEvent::Kind::Sent, letter, QStringLiteral("wake-up"));
+                if (!port_.write(letter)) {
                     return false;
                 }
                 WaitForBytes(state_.ReplyTicks, 1);
                 const QByteArray answer = port_.bytesAvailable() > 0 ? port_.readAll() : QByteArray();
+                Trace(answer.isEmpty() ? LinkTraceEvent::Kind::Timeout : LinkTraceEvent::Kind::ReplyByte, answer);
                 if (answer.size() != 1 || static_cast<uint8_t>(answer.at(0)) != step[1]) {
                     return false;
                 }
@@ -196,16 +206,19 @@ bool LoggerLink::SendFrame(const QByteArray& payload, int retries)
             for (int left = retries;; --left) {
                 DrainStaleInput();
                 port_.discardInput();
+                Trace(LinkTraceEvent::Kind::Sent, frame,
+                      left < retries ? QStringLiteral("retry %1").arg(retries - left) : QString());
                 if (!port_.write(frame)) {
                     return false;
                 }
                 WaitForBytes(state_.ReplyTicks, 1);
-                if (port_.bytesAvailable() > 0) {
-                    const QByteArray answer = port_.readOne();
-                    if (answer.size() == 1 && static_cast<uint8_t>(answer.at(0)) == Frame::Acknowledge) {
-                        return true;
-                    }
+                const QByteArray answer = port_.bytesAvailable() > 0 ? port_.readOne() : QByteArray();
+                if (answer.size() == 1 && static_cast<uint8_t>(answer.at(0)) == Frame::Acknowledge) {
+                    Trace(LinkTraceEvent::Kind::Acknowledged, answer);
+                    return true;
                 }
+                Trace(LinkTraceEvent::Kind::NotAcknowledged, answer,
+                      answer.isEmpty() ? QStringLiteral("timeout") : QString());
                 if (left <= 0 || !port_.isOpen()) {
                     return false;
                 }
@@ -223,28 +236,34 @@ int LoggerLink::NextReplyByte()
         }
     }
     const QByteArray one = port_.readOne();
+    frameBytes_ += one;
     return one.size() == 1 ? static_cast<uint8_t>(one.at(0)) : -1;
 }
 
-bool LoggerLink::ReceiveFrameBody(QByteArray& payload)
+QString LoggerLink::ReceiveFrameBody(QByteArray& payload)
 {
+    const QString timeout = QStringLiteral("timeout");
     const int expected = static_cast<int>(payload.size());
     WaitForBytes(state_.ReplyTicks + 3, 4);
 
     // Hunt for the start byte among what is already waiting, without waiting.
     for (;;) {
         if (port_.bytesAvailable() == 0) {
-            return false;
+            return timeout;
         }
         const QByteArray one = port_.readOne();
+        frameBytes_ += one;
         if (one.size() == 1 && static_cast<uint8_t>(one.at(0)) == Frame::Start) {
             break;
         }
     }
 
     const int length = NextReplyByte();
+    if (length < 0) {
+        return timeout;
+    }
     if (length != expected + 2) {
-        return false;
+        return QStringLiteral("bad length");
     }
     QByteArray received(expected, '\0');
     uint16_t crc = 0;
@@ -252,13 +271,16 @@ bool LoggerLink::ReceiveFrameBody(QByteArray& payload)
         int byte = NextReplyByte();
         if (byte == Frame::Escape) {
             const int k = NextReplyByte();
-            if (k < 0 || k > 6) {
-                return false;
+            if (k < 0) {
+                return timeout;
+            }
+            if (k > 6) {
+                return QStringLiteral("bad escape");
             }
             byte = Frame::Start + k;
         }
         if (byte < 0) {
-            return false;
+            return timeout;
         }
         if (i < expected) {
             received[i] = static_cast<char>(byte);
@@ -269,13 +291,13 @@ bool LoggerLink::ReceiveFrameBody(QByteArray& payload)
         }
     }
     if (NextReplyByte() != Frame::End) {
-        return false;
+        return QStringLiteral("no end byte");
     }
     if (crc != ComputeCrc16(received, 0, expected - 1)) {
-        return false;
+        return QStringLiteral("bad CRC");
     }
     payload = received;
-    return true;
+    return {};
 }
 
 bool LoggerLink::ReceiveFrame(QByteArray& payload)
@@ -288,8 +310,16 @@ bool LoggerLink::ReceiveFrame(QByteArray& payload)
     if (payload.size() > Frame::MaxPayload) {
         return fail();
     }
+    frameBytes_.clear();
     return RunTrapped(
-        state_.ErrorTrapping, [&] { return ReceiveFrameBody(payload) || fail(); }, fail);
+        state_.ErrorTrapping,
+        [&] {
+            const QString failure = ReceiveFrameBody(payload);
+            Trace(failure.isEmpty() ? LinkTraceEvent::Kind::Received : LinkTraceEvent::Kind::BadFrame, frameBytes_,
+                  failure);
+            return failure.isEmpty() || fail();
+        },
+        fail);
 }
 
 int LoggerLink::ReadReplyByte(int ticks)
@@ -300,11 +330,13 @@ int LoggerLink::ReadReplyByte(int ticks)
             if (port_.bytesAvailable() == 0) {
                 WaitForBytes(ticks, 1);
             }
-            if (port_.bytesAvailable() == 0) {
+            const QByteArray one = port_.bytesAvailable() > 0 ? port_.readOne() : QByteArray();
+            if (one.size() != 1) {
+                Trace(LinkTraceEvent::Kind::Timeout, one, QStringLiteral("timeout"));
                 return -1;
             }
-            const QByteArray one = port_.readOne();
-            return one.size() == 1 ? static_cast<int>(static_cast<uint8_t>(one.at(0))) : -1;
+            Trace(LinkTraceEvent::Kind::ReplyByte, one);
+            return static_cast<int>(static_cast<uint8_t>(one.at(0)));
         },
         [] { return -1; });
 }

@@ -6,10 +6,28 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class SerialPort;
 class QEventLoop;
+
+// One step of the conversation as the link saw it, for a communications log.
+struct LinkTraceEvent {
+    enum class Kind {
+        Sent,            // bytes written: a frame (note "retry N" on a repeat) or a wake-up letter
+        Acknowledged,    // the logger's 0xFA after a frame
+        NotAcknowledged, // another byte, or none (note "timeout"), where 0xFA was wanted
+        Received,        // a complete reply frame with a correct checksum
+        BadFrame,        // a reply frame that failed; the note says why ("bad CRC", "timeout", ...)
+        ReplyByte,       // a single reply byte (0xFC done, 0xFD no data, a wake-up answer)
+        Timeout,         // no reply byte came in time
+    };
+    Kind kind = Kind::Sent;
+    QByteArray bytes; // as on the wire
+    QString note;
+};
+using LinkTrace = std::function<void(const LinkTraceEvent&)>;
 
 // The byte and frame level of the conversation with the logger, on the one
 // user-interface thread. Every wait runs the event loop, so timer ticks and
@@ -23,6 +41,9 @@ public:
     ~LoggerLink() override;
 
     SerialPort& Port() { return port_; }
+
+    // Hears every frame and reply byte from now on; an empty function stops it.
+    void SetTrace(LinkTrace trace) { trace_ = std::move(trace); }
     AppState& State() { return state_; }
 
     // Opens the port on that COM number with those line settings ("9600,N,8,1");
@@ -71,10 +92,14 @@ private:
     void EndFinishedWaits();
     // The next byte of a reply, waiting ReplyTicks for it if none is waiting.
     int NextReplyByte();
-    bool ReceiveFrameBody(QByteArray& payload);
+    // Empty on success, else why the frame failed.
+    QString ReceiveFrameBody(QByteArray& payload);
+    void Trace(LinkTraceEvent::Kind kind, const QByteArray& bytes, const QString& note = {});
     void DrainStaleInput();
 
     SerialPort& port_;
     AppState& state_;
     std::vector<Wait*> waits_; // innermost last: ticks and clicks may nest waits
+    LinkTrace trace_;
+    QByteArray frameBytes_; // what a frame receive has read, for the trace
 };

@@ -25,20 +25,17 @@ QStringList CommandsFromFile(const QString& path)
 
 } // namespace
 
-bool DialModem(const QString& number, const ModemDialSetup& setup, LoggerLink& link, Prompter& prompter,
-               ModemDisplay& display, int tickMs)
+ModemDialOutcome DialModem(const QString& number, const ModemDialSetup& setup, LoggerLink& link,
+                           ModemDisplay& display, int tickMs)
 {
+    using Kind = ModemDialOutcome::Kind;
     if (number.trimmed().isEmpty()) {
-        prompter.tell(QStringLiteral("Modem Connect"), QStringLiteral("Error: no phone number specified"),
-                      PromptIcon::Error);
-        return false;
+        return {Kind::Error, QStringLiteral("Modem Connect"), QStringLiteral("Error: no phone number specified")};
     }
     auto unableToCommunicate = [&] {
         link.ClosePort();
-        prompter.tell(InitialisationTitle,
-                      QStringLiteral("Unable to communicate with a modem on this port at selected rate."),
-                      PromptIcon::Error);
-        return false;
+        return ModemDialOutcome{Kind::Error, InitialisationTitle,
+                                QStringLiteral("Unable to communicate with a modem on this port at selected rate.")};
     };
     enum class Prepared { Ready, NoCommandFile, Failed };
     QStringList commands;
@@ -57,9 +54,8 @@ bool DialModem(const QString& number, const ModemDialSetup& setup, LoggerLink& l
         },
         [] { return Prepared::Failed; });
     if (prepared == Prepared::NoCommandFile) {
-        prompter.tell(InitialisationTitle, QStringLiteral("Error: cannot open modem command file"), PromptIcon::Error);
         link.ClosePort();
-        return false;
+        return {Kind::Error, InitialisationTitle, QStringLiteral("Error: cannot open modem command file")};
     }
     if (prepared == Prepared::Failed) {
         return unableToCommunicate();
@@ -68,9 +64,24 @@ bool DialModem(const QString& number, const ModemDialSetup& setup, LoggerLink& l
     ModemDialogue dialogue(link, commands, setup.ModemNumbers[0], tickMs);
     display.ShowModal(dialogue);
     switch (dialogue.Result()) {
-    case ModemDialogue::ResultTag::Connect: return true;
-    case ModemDialogue::ResultTag::Cancel: link.ClosePort(); return false;
+    case ModemDialogue::ResultTag::Connect: return {Kind::Connected, {}, {}};
+    case ModemDialogue::ResultTag::Cancel: {
+        link.ClosePort();
+        const QString& answer = dialogue.DialFailure();
+        const Kind kind = answer == u"BUSY"        ? Kind::Busy
+                          : answer == u"NO ANSWER" ? Kind::NoAnswer
+                          : answer.isEmpty()       ? Kind::Cancelled
+                                                   : Kind::NoCarrier;
+        return {kind, {}, answer.isEmpty() ? QString() : QStringLiteral("The modem answered the dial with %1.").arg(answer)};
+    }
     case ModemDialogue::ResultTag::Error: break;
     }
     return unableToCommunicate();
+}
+
+void TellDialFailure(Prompter& prompter, const ModemDialOutcome& outcome)
+{
+    if (outcome.kind == ModemDialOutcome::Kind::Error) {
+        prompter.tell(outcome.title, outcome.text, PromptIcon::Error);
+    }
 }

@@ -23,9 +23,30 @@ struct ModemDialSetup {
     QString CommandFile;
 };
 
+// How a dial ended. Connected, or why not; title and text are what the user
+// is told (both empty for a connection and for a plain Cancel).
+struct ModemDialOutcome {
+    enum class Kind {
+        Connected,
+        Busy,      // cancelled after the modem answered the dial with BUSY
+        NoCarrier, // ... with NO CARRIER (or NO DIALTONE)
+        NoAnswer,  // ... with NO ANSWER
+        Cancelled, // cancelled before any such answer
+        Error,     // no number, no command file, or no modem talking at this rate
+    };
+    Kind kind = Kind::Error;
+    QString title;
+    QString text;
+
+    bool connected() const { return kind == Kind::Connected; }
+};
+
 // Dials number through the modem on the open port of link and waits for the
-// connection, showing the dialogue on display and any failure through
-// prompter. True when the modem reported a connection. On false the port has
+// connection, showing the dialogue on display. Unless connected the port has
 // been closed, except when there was no number to dial.
-bool DialModem(const QString& number, const ModemDialSetup& setup, LoggerLink& link, Prompter& prompter,
-               ModemDisplay& display, int tickMs = 100);
+ModemDialOutcome DialModem(const QString& number, const ModemDialSetup& setup, LoggerLink& link,
+                           ModemDisplay& display, int tickMs = 100);
+
+// The connection window's message for a failed dial: a box for an error; a
+// cancelled dial, whatever the modem had said, is told nothing.
+void TellDialFailure(Prompter& prompter, const ModemDialOutcome& outcome);

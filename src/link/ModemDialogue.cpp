@@ -10,6 +10,17 @@ constexpr int DialAnswerTicks = 20;
 constexpr int ResetPauseTicks = 10;
 constexpr int ConnectedPauseTicks = 20;
 
+// The Hayes result that a dial answer holds when it is not a connection.
+QString DialFailureIn(const QString& answer)
+{
+    for (const char* result : {"BUSY", "NO CARRIER", "NO ANSWER", "NO DIALTONE"}) {
+        if (answer.contains(QLatin1String(result))) {
+            return QString::fromLatin1(result);
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 ModemDialogue::ModemDialogue(LoggerLink& link, QStringList commands, QString number, int tickMs, QObject* parent)
@@ -26,6 +37,7 @@ void ModemDialogue::Open()
     commandIndex_ = 0;
     tickBusy_ = false;
     hidden_ = false;
+    dialFailure_.clear();
     SerialPort& port = link_.Port();
     port.setFlowControl(SerialPort::FlowControl::Rts);
     port.setRts(true);
@@ -130,6 +142,14 @@ void ModemDialogue::Dial()
         }
         if (answer.contains(QLatin1String("CONNECT"))) {
             break;
+        }
+        if (const QString failure = DialFailureIn(answer); !failure.isEmpty()) {
+            dialFailure_ = failure;
+            emit dialFailed(failure);
+            if (ShouldStop()) {
+                Hide();
+                return;
+            }
         }
     }
     result_ = ResultTag::Connect;

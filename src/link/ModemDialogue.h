@@ -34,8 +34,13 @@ public:
     bool ModemCancel() const { return modemCancel_; }
     bool TickBusy() const { return tickBusy_; }
     int CommandIndex() const { return commandIndex_; }
+    // Every command was acknowledged: the number has been dialled.
+    bool Dialling() const { return commandIndex_ >= commands_.size(); }
     bool IsHidden() const { return hidden_; }
     const QString& Text() const { return text_; }
+    // What the modem answered the dial with when it did not connect: "BUSY",
+    // "NO CARRIER", "NO ANSWER" or "NO DIALTONE"; empty while there is none.
+    const QString& DialFailure() const { return dialFailure_; }
 
     // The text followed by a carriage return.
     void SendModemLine(const QString& text);
@@ -47,6 +52,9 @@ signals:
     void textAppended(const QString& text);
     void textColourChanged(ModemDialogue::TextColour colour);
     void hidden();
+    // The modem answered the dial without connecting; the dialogue waits on
+    // (a busy line may clear) unless whoever listens cancels it.
+    void dialFailed(const QString& answer);
 
 private:
     void Tick();
@@ -63,6 +71,7 @@ private:
     QString number_;
     QTimer timer_;
     QString text_;
+    QString dialFailure_;
     ResultTag result_ = ResultTag::Error;
     bool modemCancel_ = false;
     int commandIndex_ = 0;

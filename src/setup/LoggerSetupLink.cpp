@@ -1,24 +1,6 @@
 #include "setup/LoggerSetupLink.h"
 
-#include "config/LoggerSettings.h"
-#include "core/AppState.h"
-#include "core/SampleRecord.h"
-#include "link/FrameCodec.h"
 #include "link/LoggerCommands.h"
-#include "link/LoggerLink.h"
-
-namespace {
-
-// Four bytes of packed time and ten raw counts of two bytes.
-constexpr int SampleFrameSize = 24;
-
-} // namespace
-
-LoggerSetupLink::LoggerSetupLink(LoggerLink& link, LoggerCommands& commands, const AppState& state,
-                                 const LoggerSettings& settings)
-    : link_(link), commands_(commands), state_(state), settings_(settings)
-{
-}
 
 bool LoggerSetupLink::ProgramSettings()
 {
@@ -32,25 +14,15 @@ bool LoggerSetupLink::ConfirmSettings()
 
 void LoggerSetupLink::StartSample()
 {
-    const char request[] = {char(Command::StartSample), 1};
-    link_.SendFrame(QByteArray(request, sizeof request), 0);
-    link_.ReadReplyByte(state_.ReplyTicks); // whatever it is, the next read tells
+    commands_.StartSample();
 }
 
 std::optional<LiveSample> LoggerSetupLink::ReadSample()
 {
-    if (!link_.SendFrame(QByteArray(1, char(Command::ReadSample)), 0) ||
-        link_.ReadReplyByte(state_.ReplyTicks) != Frame::Acknowledge) {
-        return std::nullopt; // 0xFD: the logger has no sample yet
-    }
-    QByteArray frame(SampleFrameSize, '\0');
-    if (!link_.ReceiveFrame(frame)) {
+    // No sample (0xFD) and a failed read alike leave the reading as it was.
+    const LiveSampleOutcome outcome = commands_.ReadLiveSample();
+    if (outcome.kind != LiveSampleOutcome::Kind::Sample) {
         return std::nullopt;
     }
-    CompactSampleFrame(frame, settings_.NumAnalogChannels, settings_.NumDigitalChannels);
-    LiveSample sample;
-    if (!DecodeSampleRecord(frame, 0, 10, sample)) {
-        return std::nullopt;
-    }
-    return sample;
+    return outcome.sample;
 }

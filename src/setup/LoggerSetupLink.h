@@ -3,16 +3,12 @@
 #include "setup/SetupContext.h"
 
 class LoggerCommands;
-class LoggerLink;
-struct AppState;
-struct LoggerSettings;
 
 // The setup window's exchanges over the logger link: programming through the
 // command set, live raw counts for the calibration wizard.
 class LoggerSetupLink : public SetupLink {
 public:
-    LoggerSetupLink(LoggerLink& link, LoggerCommands& commands, const AppState& state,
-                    const LoggerSettings& settings);
+    explicit LoggerSetupLink(LoggerCommands& commands) : commands_(commands) {}
 
     bool ProgramSettings() override;
     bool ConfirmSettings() override;
@@ -20,8 +16,5 @@ public:
     std::optional<LiveSample> ReadSample() override;
 
 private:
-    LoggerLink& link_;
     LoggerCommands& commands_;
-    const AppState& state_;
-    const LoggerSettings& settings_;
 };

@@ -56,7 +56,9 @@ struct ModemLink {
 
     bool dial(const QString& number, ModemDisplay& display, bool useFile = false, const QString& file = {})
     {
-        return DialModem(number, ModemDialSetup{numbers, useFile, file}, link, prompter, display, TickMs);
+        outcome = DialModem(number, ModemDialSetup{numbers, useFile, file}, link, display, TickMs);
+        TellDialFailure(prompter, outcome);
+        return outcome.connected();
     }
 
     AppState state;
@@ -64,6 +66,7 @@ struct ModemLink {
     ReplyTicker ticker;
     RecordingPrompter prompter;
     std::array<QString, 4> numbers;
+    ModemDialOutcome outcome;
 };
 
 // A modem that echoes each command line and answers "OK"; a dial gets dialAnswer.
@@ -166,15 +169,18 @@ private slots:
         QTest::addColumn<QByteArray>("dialAnswer"); // empty: nothing on the port answers
         QTest::addColumn<QStringList>("sent");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("never OK") << QByteArray() << QStringList{"ATZ", "ATZ", "ATZ"} << "Modem...\r\n";
+        QTest::addColumn<ModemDialOutcome::Kind>("kind");
+        QTest::newRow("never OK") << QByteArray() << QStringList{"ATZ", "ATZ", "ATZ"} << "Modem...\r\n"
+                                  << ModemDialOutcome::Kind::Cancelled;
         QTest::newRow("busy line") << QByteArray("\r\nBUSY\r\n") << QStringList{"ATZ", "ATE1V1Q0", "ATDT5550100"}
-                                   << "ATDT5550100\r\r\nBUSY\r\n";
+                                   << "ATDT5550100\r\r\nBUSY\r\n" << ModemDialOutcome::Kind::Busy;
     }
     void dialRunsUntilCancel()
     {
         QFETCH(QByteArray, dialAnswer);
         QFETCH(QStringList, sent);
         QFETCH(QString, shown);
+        QFETCH(ModemDialOutcome::Kind, kind);
         QElapsedTimer sinceCancel;
         bool stillDialling = false;
         display.whileShown = [&](ModemDialogue& dialogue) {
@@ -196,6 +202,7 @@ private slots:
         QVERIFY2(display.text.endsWith(shown), qPrintable(display.text));
         QVERIFY(!port->isOpen());
         QVERIFY(modem->prompter.messages.isEmpty());
+        QCOMPARE(modem->outcome.kind, kind);
         QVERIFY(display.tickBusyAtEnd);
     }
 

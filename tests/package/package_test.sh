@@ -18,7 +18,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # What the package holds, built if a partial build left it out (nothing to
 # do after a full build).
-cmake --build "$build" --target BrevelLogger brevel-logger-sim brevel_man_pages brevel_package_changelog \
+cmake --build "$build" --target BrevelLogger brevel-logger-sim brevel_cli brevel_man_pages brevel_package_changelog \
   >"$work/build.log" 2>&1 || { cat "$work/build.log"; fail "build"; }
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(ls "$work"/out/*.deb)
@@ -31,9 +31,9 @@ done
 
 # Every file and link, against what the source tree says should be there.
 {
-  printf '%s\n' usr/bin/BrevelLogger usr/bin/brevel-logger-sim \
+  printf '%s\n' usr/bin/BrevelLogger usr/bin/brevel-logger-sim usr/bin/brevel \
     "usr/bin/brevel-flow-monitor -> BrevelLogger" \
-    usr/share/man/man1/BrevelLogger.1.gz usr/share/man/man1/brevel-logger-sim.1.gz \
+    usr/share/man/man1/BrevelLogger.1.gz usr/share/man/man1/brevel-logger-sim.1.gz usr/share/man/man1/brevel.1.gz \
     "usr/share/man/man1/brevel-flow-monitor.1.gz -> BrevelLogger.1.gz" \
     usr/share/applications/brevel-flow-monitor.desktop \
     usr/share/metainfo/brevel-flow-monitor.metainfo.xml \
@@ -65,6 +65,8 @@ for line in "Brevel Flow Monitor v${version%%.*}." \
   grep -qF -- "$line" <<<"$report" || fail "--version does not say: $line"
 done
 "$work/root/usr/bin/brevel-logger-sim" --help | grep -q -- '--modem' || fail "brevel-logger-sim --help"
+"$work/root/usr/bin/brevel" --help | grep -q -- 'download' || fail "brevel --help"
+"$work/root/usr/bin/brevel" download --help | grep -q -- '--clear-after' || fail "brevel download --help"
 
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$work/root/usr/share/applications/brevel-flow-monitor.desktop" || fail "desktop entry"

@@ -35,7 +35,7 @@ struct LoggerRig {
     LoggerLink link{port, rig.state};
     ReplyTicker ticker{link};
     LoggerCommands commands{link, rig.state, rig.settings, rig.rating};
-    LoggerSetupLink setupLink{link, commands, rig.state, rig.settings};
+    LoggerSetupLink setupLink{commands};
 
     LoggerRig()
     {

@@ -136,13 +136,8 @@ void GetHistoryDataWindow::Download()
         cmdCancel_->setEnabled(false);
         lblGetHistoryData_->setText(QStringLiteral("Upload complete: ") + QString::number(count)
                                     + QStringLiteral(" records uploaded."));
-        if (uint32_t(count) != expectedTotal_) {
-            prompter_.tell(Title,
-                           QStringLiteral("Warning: received %1 records, but the logger reported %2.\r\n"
-                                          "Records may be missing or repeated; get the history again to be sure.")
-                               .arg(count)
-                               .arg(expectedTotal_),
-                           PromptIcon::Warning);
+        if (const QString warning = HistoryCountMismatchWarning(count, expectedTotal_); !warning.isEmpty()) {
+            prompter_.tell(Title, warning, PromptIcon::Warning);
         }
         // The window stays until the user presses "Okay".
         if (state_ != Running) {

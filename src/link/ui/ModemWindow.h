@@ -37,11 +37,3 @@ public:
 private:
     QWidget* parent_;
 };
-
-// The dial as the connection window runs it: the modem window over parent.
-inline bool DialModem(const QString& number, const ModemDialSetup& setup, LoggerLink& link, Prompter& prompter,
-                      QWidget* parent)
-{
-    ModemWindowDisplay display(parent);
-    return DialModem(number, setup, link, prompter, display);
-}

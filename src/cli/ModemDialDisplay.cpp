@@ -1,0 +1,37 @@
+#include "cli/ModemDialDisplay.h"
+
+#include "cli/StopSignal.h"
+#include "cli/TracePrinter.h"
+#include "link/ModemDialogue.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+void ModemDialDisplay::ShowModal(ModemDialogue& dialogue)
+{
+    QEventLoop loop;
+    QObject::connect(&dialogue, &ModemDialogue::hidden, &loop, &QEventLoop::quit);
+    QObject::connect(&dialogue, &ModemDialogue::dialFailed, &dialogue, &ModemDialogue::Cancel);
+    QObject::connect(&stop_, &StopSignal::stopRequested, &dialogue, &ModemDialogue::Cancel);
+    if (trace_) {
+        QObject::connect(&dialogue, &ModemDialogue::textAppended, &dialogue,
+                         [this](const QString& text) { trace_->printModemText(text); });
+    }
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, &dialogue, [&dialogue] {
+        if (dialogue.Dialling()) {
+            dialogue.Cancel();
+        } else {
+            dialogue.Abandon();
+        }
+    });
+    timeout.start(timeoutSeconds_ * 1000);
+    dialogue.Open();
+    if (stop_.requested()) {
+        dialogue.Cancel();
+    }
+    if (!dialogue.IsHidden()) {
+        loop.exec();
+    }
+}

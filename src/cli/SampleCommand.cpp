@@ -1,0 +1,101 @@
+#include "cli/CliLogger.h"
+#include "cli/Report.h"
+#include "cli/Subcommands.h"
+#include "config/ChannelScaling.h"
+#include "core/NumberText.h"
+
+#include <QJsonObject>
+
+namespace {
+
+// The sample timer's one-shot sample: start, start again a second later,
+// read 0.2 s after that.
+constexpr int SecondStartTicks = 10;
+constexpr int ReadTicks = 2;
+
+QJsonObject Reading(const QString& name, const QString& text, const QString& unit, std::optional<double> value)
+{
+    QJsonObject row{{QStringLiteral("channel"), name}, {QStringLiteral("text"), text}, {QStringLiteral("unit"), unit}};
+    row.insert(QStringLiteral("value"), value ? QJsonValue(*value) : QJsonValue());
+    return row;
+}
+
+} // namespace
+
+ExitCode RunSample(const QStringList& arguments, StopSignal& stop)
+{
+    CliArguments options(QStringLiteral("sample --port PORT [options]"),
+                         QStringLiteral("Take one live sample and show it in engineering units, with flow and "
+                                        "velocity when a flow mode is set."));
+    ExitCode code = ExitCode::Done;
+    const std::unique_ptr<CliLogger> connected = ParseAndConnect(options, arguments, 0, stop, code);
+    if (!connected) {
+        return code;
+    }
+    CliLogger& logger = *connected;
+    logger.commands.StartSample();
+    logger.link.WaitForBytes(SecondStartTicks, 0);
+    logger.commands.StartSample();
+    logger.link.WaitForBytes(ReadTicks, 0);
+    const LiveSampleOutcome outcome = logger.commands.ReadLiveSample();
+    if (outcome.kind == LiveSampleOutcome::Kind::NoSample) {
+        return Fail(ExitCode::LoggerError, QStringLiteral("%1: the logger has no sample to give").arg(logger.portEntry()));
+    }
+    if (outcome.kind == LiveSampleOutcome::Kind::Failed) {
+        return Fail(ExitCode::LoggerError, QStringLiteral("%1: the sample could not be read").arg(logger.portEntry()));
+    }
+
+    const LoggerSettings& s = logger.settings;
+    const LiveSample& sample = outcome.sample;
+    QJsonArray rows;
+    QStringList lines;
+    auto add = [&](const QString& name, const QString& text, const QString& unit, std::optional<double> value) {
+        rows.append(Reading(name, text, unit, value));
+        lines.append(QStringLiteral("%1: %2 %3").arg(name, text, unit).trimmed());
+    };
+    std::array<double, 5> levels{-1, -1, -1, -1, -1};
+    for (int c = 0; c < s.NumAnalogChannels && c < 8; ++c) {
+        if (!s.AnalogEnable[size_t(c)]) {
+            continue;
+        }
+        const int32_t raw = sample.Values[size_t(c)];
+        const QString name = QStringLiteral("Channel %1").arg(c + 1);
+        if (raw == -1) {
+            add(name, QStringLiteral("No sample"), s.EngUnits[size_t(c)], std::nullopt);
+            continue;
+        }
+        const double value = EngineeringValue(s, c, raw);
+        if (c == 0) {
+            levels[0] = value;
+        }
+        add(name, FormatDecimals(value, s.DecPlaces[size_t(c)]), s.EngUnits[size_t(c)], value);
+    }
+    for (int p = 0; p < s.NumDigitalChannels && p < 2; ++p) {
+        if (!s.DigitalEnable[size_t(p)]) {
+            continue;
+        }
+        const int32_t raw = sample.Values[size_t(8 + p)];
+        const QString name = QStringLiteral("Pulse %1").arg(p + 1);
+        if (raw == -1) {
+            add(name, QStringLiteral("no sample"), s.EngUnits[size_t(8 + p)], std::nullopt);
+            continue;
+        }
+        const double value = raw * s.PulseUnit[size_t(p)];
+        add(name, FormatDecimals(value, s.DecPlaces[size_t(8 + p)]), s.EngUnits[size_t(8 + p)], value);
+    }
+    const bool flowShown = s.FlowMode != 0 && !logger.flowDisplay.FlowUnitsInvalid && s.AnalogEnable[0];
+    if (flowShown && levels[0] != -1) {
+        const DerivedReadings derived = ComputeDerivedReadings(s, logger.rating, logger.flowDisplay, levels);
+        add(QStringLiteral("Flow"), derived.FlowTexts[0], FlowUnitName(s.FlowUnits), derived.FlowValue);
+        if (s.FlowMode == 1) {
+            add(QStringLiteral("Velocity"), derived.VelocityTexts[0],
+                QString::fromLatin1(s.VelUnits == 0 ? "ft/s" : "m/s"), derived.VelocityValue);
+        }
+    }
+    Report report(options.json());
+    report.add(QStringLiteral("port"), QStringLiteral("Port"), logger.portEntry());
+    report.add(QStringLiteral("time"), QStringLiteral("Time"), sample.Timestamp);
+    report.addRows(QStringLiteral("readings"), rows, lines);
+    report.print();
+    return ExitCode::Done;
+}

@@ -1,0 +1,318 @@
+// The brevel tool as a user runs it: the built program as a subprocess
+// against the virtual logger program, archives on SQLite and a private
+// PostgreSQL server.
+
+#include "PrivatePostgres.h"
+#include "SimProcess.h"
+#include "TestRegistry.h"
+#include "config/ChannelScaling.h"
+#include "config/DefaultSettings.h"
+#include "config/SetupFile.h"
+#include "core/NumberText.h"
+#include "config/Rating.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+#include <csignal>
+#include <memory>
+
+namespace {
+
+struct Outcome {
+    int code = -1;
+    QJsonObject json; // standard output, when the tool wrote JSON
+    QString out;
+    QString err;
+};
+
+// Runs brevel with the sim's folder as the home of virtual loggers.
+std::unique_ptr<QProcess> Start(const QStringList& arguments, const SimProcess& sim,
+                                const QProcessEnvironment& extra = {})
+{
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment environment = sim.process.processEnvironment();
+    for (const QString& key : extra.keys()) {
+        environment.insert(key, extra.value(key));
+    }
+    process->setProcessEnvironment(environment);
+    process->start(QCoreApplication::applicationDirPath() + QStringLiteral("/../brevel"), arguments);
+    return process;
+}
+
+Outcome Finish(QProcess& process)
+{
+    Outcome outcome;
+    if (!process.waitForFinished(100000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    outcome.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    outcome.out = QString::fromUtf8(process.readAllStandardOutput());
+    outcome.err = QString::fromUtf8(process.readAllStandardError());
+    outcome.json = QJsonDocument::fromJson(outcome.out.toUtf8()).object();
+    return outcome;
+}
+
+Outcome Brevel(const QStringList& arguments, const SimProcess& sim, const QProcessEnvironment& extra = {})
+{
+    std::unique_ptr<QProcess> process = Start(arguments, sim, extra);
+    return Finish(*process);
+}
+
+QProcessEnvironment TimeZone(const QString& zone)
+{
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("TZ"), zone);
+    return environment;
+}
+
+const QStringList Logger{QStringLiteral("--port"), QStringLiteral("logger")};
+
+} // namespace
+
+class CliTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir folder_;
+
+    QString sqlite(const QString& name) const { return QStringLiteral("sqlite:") + folder_.filePath(name); }
+
+    // Downloads twice into the archive: everything is new the first time,
+    // nothing the second; then the site holds every record once.
+    void downloadTwice(const SimProcess& sim, const QString& archive, const QStringList& reach, int records)
+    {
+        const QStringList download = QStringList{QStringLiteral("download"), QStringLiteral("--json"),
+                                                 QStringLiteral("--archive"), archive} + reach;
+        for (const int added : {records, 0}) {
+            const Outcome run = Brevel(download, sim);
+            QVERIFY2(run.code == 0, qPrintable(run.err));
+            QCOMPARE(run.json.value(QStringLiteral("added")).toInt(), added);
+            QCOMPARE(run.json.value(QStringLiteral("already_there")).toInt(), records - added);
+        }
+        const Outcome sites = Brevel({QStringLiteral("sites"), QStringLiteral("--json"), QStringLiteral("--archive"), archive}, sim);
+        QCOMPARE(sites.json.value(QStringLiteral("sites")).toArray().at(0)[QStringLiteral("records")].toInt(), records);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(folder_.isValid()); }
+
+    void exitCodes_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("named"); // the one-line error names it
+        QTest::newRow("unknown option") << QStringList{"status", "--bogus"} << 2 << "bogus";
+        QTest::newRow("no port") << QStringList{"sample"} << 2 << "--port";
+        QTest::newRow("modem without number") << QStringList{"status", "--port", "logger", "--modem"} << 2 << "--number";
+        QTest::newRow("clear without archive") << QStringList{"download", "--port", "logger", "--csv", "x.csv", "--clear-after"}
+                                               << 2 << "archive";
+        QTest::newRow("no such port") << QStringList{"status", "--port", "river"} << 3 << "river";
+        QTest::newRow("no device on COM16") << QStringList{"status", "--port", "COM16"} << 3 << "COM16";
+        QTest::newRow("bad archive URL") << QStringList{"sites", "--archive", "mysql://x/y"} << 6 << "mysql://x/y";
+        QTest::newRow("archive checked before the logger")
+            << QStringList{"download", "--port", "logger", "--archive", "postgresql://"} << 6 << "postgresql://";
+        QTest::newRow("setup file checked before the port")
+            << QStringList{"program", "/nonexistent.set", "--port", "river"} << 7 << "/nonexistent.set";
+    }
+    void exitCodes()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QString, named);
+        SimProcess sim({});
+        const Outcome run = Brevel(arguments, sim);
+        QCOMPARE(run.code, code);
+        QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+        QVERIFY2(run.err.startsWith(QLatin1String("brevel: ")) && run.err.contains(named), qPrintable(run.err));
+    }
+
+    // The logger's clock set in one time zone reads as that far ahead of
+    // (or behind) the computer's in another; sync-time then brings it to 0.
+    void clockOffsetAndSync_data()
+    {
+        QTest::addColumn<QString>("setZone");
+        QTest::addColumn<QString>("readZone");
+        QTest::addColumn<int>("offset");
+        QTest::newRow("logger ahead") << "UTC-1" << "UTC" << 3600;
+        QTest::newRow("logger behind") << "UTC" << "UTC-1" << -3600;
+    }
+    void clockOffsetAndSync()
+    {
+        QFETCH(QString, setZone);
+        QFETCH(QString, readZone);
+        QFETCH(int, offset);
+        SimProcess sim({});
+        QCOMPARE(Brevel(QStringList{"sync-time"} + Logger, sim, TimeZone(setZone)).code, 0);
+        const Outcome status = Brevel(QStringList{"status", "--json"} + Logger, sim, TimeZone(readZone));
+        QVERIFY(qAbs(status.json.value(QStringLiteral("clock_offset_seconds")).toInt() - offset) <= 2);
+        const Outcome sync = Brevel(QStringList{"sync-time", "--json"} + Logger, sim, TimeZone(readZone));
+        QVERIFY(qAbs(sync.json.value(QStringLiteral("before_offset_seconds")).toInt() - offset) <= 2);
+        QVERIFY(qAbs(sync.json.value(QStringLiteral("after_offset_seconds")).toInt()) <= 2);
+    }
+
+    void sample_data()
+    {
+        QTest::addColumn<QStringList>("simArguments");
+        QTest::addColumn<int>("code");
+        QTest::newRow("counts") << QStringList{"--counts", "1000,2000,3000"} << 0;
+        QTest::newRow("logger without a sample") << QStringList{"--no-samples"} << 4;
+    }
+    void sample()
+    {
+        QFETCH(QStringList, simArguments);
+        QFETCH(int, code);
+        SimProcess sim(simArguments);
+        const Outcome run = Brevel(QStringList{"sample", "--json"} + Logger, sim);
+        QCOMPARE(run.code, code);
+        if (code != 0) {
+            return;
+        }
+        // The factory settings scale each channel; flow and velocity follow channel 1.
+        LoggerSettings settings;
+        RatingState rating;
+        ApplyDefaultSettings(settings, rating);
+        QStringList texts;
+        for (const QJsonValue& reading : run.json.value(QStringLiteral("readings")).toArray()) {
+            texts << reading[QStringLiteral("channel")].toString() + QLatin1Char('=') + reading[QStringLiteral("text")].toString();
+        }
+        for (int c = 0; c < 3; ++c) {
+            QVERIFY2(texts.contains(QStringLiteral("Channel %1=%2").arg(c + 1).arg(
+                         FormatDecimals(EngineeringValue(settings, c, 1000 * (c + 1)), settings.DecPlaces[size_t(c)]))),
+                     qPrintable(texts.join(' ')));
+        }
+        QVERIFY2(texts.filter(QRegularExpression(QStringLiteral("^(Flow|Velocity)=\\d"))).size() == 2,
+                 qPrintable(texts.join(' ')));
+    }
+
+    void downloadIntoSqliteAndCsv()
+    {
+        SimProcess sim({QStringLiteral("--records"), QStringLiteral("1000")});
+        downloadTwice(sim, sqlite(QStringLiteral("twice.sqlite")), Logger, 1000);
+        const QString csv = folder_.filePath(QStringLiteral("history.csv"));
+        QCOMPARE(Brevel(QStringList{"download", "--csv", csv} + Logger, sim).code, 0);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.size(), 1000 + 2 + 1); // two header lines, the last line break
+        QVERIFY(lines.at(1).startsWith("Date, Time, "));
+        QVERIFY(!lines.at(2).isEmpty());
+    }
+
+    // Bit errors on the line: frames fail their checksum (the trace says
+    // so), the settings read and the blocks are asked for again, and every
+    // record arrives once.
+    void noisyLineDeliversEveryRecord()
+    {
+        SimProcess sim({QStringLiteral("--records"), QStringLiteral("100"), QStringLiteral("--corrupt"),
+                        QStringLiteral("0.004"), QStringLiteral("--seed"), QStringLiteral("3")});
+        const Outcome run = Brevel(QStringList{"download", "--json", "--trace", "--archive",
+                                               sqlite(QStringLiteral("noisy.sqlite"))} + Logger, sim);
+        QVERIFY2(run.code == 0, qPrintable(run.err.right(300)));
+        QCOMPARE(run.json.value(QStringLiteral("added")).toInt(), 100);
+        QVERIFY(run.err.contains(QLatin1String("bad frame: bad CRC")));
+    }
+
+    void clearAfterArchiving()
+    {
+        SimProcess sim({QStringLiteral("--records"), QStringLiteral("300")});
+        const Outcome run = Brevel(QStringList{"download", "--json", "--clear-after", "--archive",
+                                               sqlite(QStringLiteral("clear.sqlite"))} + Logger, sim);
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        QCOMPARE(run.json.value(QStringLiteral("added")).toInt(), 300);
+        QCOMPARE(run.json.value(QStringLiteral("records_after_clear")).toInt(), 0);
+        QCOMPARE(Brevel(QStringList{"status", "--json"} + Logger, sim).json.value(QStringLiteral("records")).toInt(), 0);
+    }
+
+    void programAndVerify_data()
+    {
+        QTest::addColumn<QStringList>("simArguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("nameAfter");
+        QTest::newRow("programmed") << QStringList{} << 0 << "Weir 7";
+        QTest::newRow("writes ignored") << QStringList{"--mute", "07"} << 5 << "Brevel Logger";
+    }
+    void programAndVerify()
+    {
+        QFETCH(QStringList, simArguments);
+        QFETCH(int, code);
+        QFETCH(QString, nameAfter);
+        LoggerSettings settings;
+        RatingState rating;
+        ApplyDefaultSettings(settings, rating);
+        settings.LoggerName = QStringLiteral("Weir 7");
+        const QString path = folder_.filePath(QStringLiteral("weir.set"));
+        QVERIFY(WriteSetupFile(path, settings, CurrentSetupFileStamp(), true));
+        SimProcess sim(simArguments);
+        const Outcome run = Brevel(QStringList{"program", path, "--json"} + Logger, sim);
+        QVERIFY2(run.code == code, qPrintable(run.err));
+        QCOMPARE(run.json.value(QStringLiteral("bytes")).toInt(), code == 0 ? 458 : 0);
+        QCOMPARE(Brevel(QStringList{"status", "--json"} + Logger, sim).json.value(QStringLiteral("logger_name")).toString(),
+                 nameAfter);
+    }
+
+    void modem_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("code");
+        QTest::newRow("connect") << "connect" << 0;
+        QTest::newRow("busy line") << "busy" << 3;
+        QTest::newRow("no carrier") << "no-carrier" << 3;
+    }
+    void modem()
+    {
+        QFETCH(QString, answer);
+        QFETCH(int, code);
+        SimProcess sim({QStringLiteral("--modem"), QStringLiteral("--answer"), answer, QStringLiteral("--connect-after"),
+                        QStringLiteral("100"), QStringLiteral("--records"), QStringLiteral("120")});
+        const QStringList reach = Logger + QStringList{"--modem", "--number", "5550100"};
+        if (code == 0) {
+            downloadTwice(sim, sqlite(QStringLiteral("modem.sqlite")), reach, 120);
+            return;
+        }
+        const Outcome run = Brevel(QStringList{"status"} + reach, sim);
+        QCOMPARE(run.code, code);
+        QVERIFY2(run.err.contains(answer.toUpper().replace('-', ' ')), qPrintable(run.err));
+    }
+
+    // The line dies mid-download; Ctrl-C then stops the retries between
+    // blocks, and the records that came before are archived.
+    void lineDiesMidDownload()
+    {
+        SimProcess sim({QStringLiteral("--records"), QStringLiteral("2000"), QStringLiteral("--hangup-after"),
+                        QStringLiteral("8000")});
+        const QString archive = sqlite(QStringLiteral("hangup.sqlite"));
+        std::unique_ptr<QProcess> process =
+            Start(QStringList{"download", "--trace", "--archive", archive} + Logger, sim);
+        QByteArray trace;
+        QTRY_VERIFY_WITH_TIMEOUT((trace += process->readAllStandardError()).contains("not acknowledged: timeout"), 30000);
+        ::kill(pid_t(process->processId()), SIGINT);
+        const Outcome run = Finish(*process);
+        QCOMPARE(run.code, 130);
+        const Outcome sites = Brevel({QStringLiteral("sites"), QStringLiteral("--json"), QStringLiteral("--archive"), archive}, sim);
+        const int kept = sites.json.value(QStringLiteral("sites")).toArray().at(0)[QStringLiteral("records")].toInt();
+        QVERIFY2(kept > 0 && kept < 2000, qPrintable(QString::number(kept)));
+    }
+
+    void postgresArchive()
+    {
+        if (PrivatePostgres::serverPrograms().isEmpty()) {
+            QSKIP("no PostgreSQL server programs in /usr/lib/postgresql/*/bin: install postgresql to run this test");
+        }
+        PrivatePostgres server;
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        const std::optional<ArchiveLocation> database = server.createDatabase(QStringLiteral("cli"), &error);
+        QVERIFY2(database, qPrintable(error));
+        QString url = QStringLiteral("postgresql://%1@/%2?host=%3").arg(database->user, database->database, database->host);
+        if (database->port != 0) {
+            url += QStringLiteral("&port=%1").arg(database->port);
+        }
+        SimProcess sim({QStringLiteral("--records"), QStringLiteral("400")});
+        downloadTwice(sim, url, Logger, 400);
+    }
+};
+
+BREVEL_TEST(CliTest)
+#include "tst_cli.moc"
