@@ -148,6 +148,7 @@ void MainWindow::buildMenus()
     help->setObjectName(QStringLiteral("mnuHelp"));
     ui_.mnuLaunchHelp = MakeAction(help, QStringLiteral("mnuLaunchHelp"), QStringLiteral("&Help..."), {}, true);
     ui_.mnuAbout = MakeAction(help, QStringLiteral("mnuAbout"), QStringLiteral("&About..."), {}, true);
+    ui_.mnuCommLog = MakeAction(help, QStringLiteral("mnuCommLog"), QStringLiteral("&Communications Log"), {}, true);
     ui_.mnuFirmwareVersion = MakeAction(help, QStringLiteral("mnuFirmwareVersion"),
                                         QStringLiteral("&Firmware Version"), {}, false);
 }

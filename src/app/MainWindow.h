@@ -38,6 +38,7 @@ struct MainWidgets {
     QAction* mnuResetPulseAccs = nullptr;
     QAction* mnuLaunchHelp = nullptr;
     QAction* mnuAbout = nullptr;
+    QAction* mnuCommLog = nullptr;
     QAction* mnuFirmwareVersion = nullptr;
 
     QPushButton* cmdConnect = nullptr;

@@ -25,6 +25,8 @@ public:
     MainWindow& Window();
 
 private:
+    void InstallCommunicationsLog();
+
     struct Parts;
     std::unique_ptr<Parts> parts_;
 };
