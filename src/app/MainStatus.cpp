@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/Session.h"
 #include "config/SettingsSummary.h"
+#include "link/ClockOffsetText.h"
 #include "platform/Prompter.h"
 
 #include <QAction>
@@ -44,12 +45,15 @@ void MainController::StatusTick()
     const bool lost = portLost_ && !state.Busy && DisconnectLostLogger();
 
     if (!state.Connected) {
+        state.ClockOffsetSeconds.reset();
         session_.Logger.LoggerName.clear();
         state.LoggerTimeText.clear();
         state.LoggingStateText.clear();
     }
     SetText(ui.lblLoggerName, session_.Logger.LoggerName);
     SetText(ui.lblDateTime, state.LoggerTimeText);
+    SetText(ui.lblClockOffset, state.Connected && state.ClockOffsetSeconds ? ClockOffsetText(*state.ClockOffsetSeconds)
+                                                                           : QString());
     SetText(ui.lblLoggingState, state.LoggingStateText);
     SetText(ui.lblRecordings, state.Connected ? QString::number(state.RecordCount) : QString());
 

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QPushButton>
 
 namespace {
@@ -87,6 +88,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     buildButtons(surface);
     buildMeters(surface);
     buildFlowModePanel(surface);
+    ui_.lblClockOffset = new QLabel;
+    ui_.lblClockOffset->setObjectName(QStringLiteral("lblClockOffset"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(ui_.lblClockOffset);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

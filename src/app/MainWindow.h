@@ -51,6 +51,7 @@ struct MainWidgets {
 
     QLabel* lblLoggerName = nullptr;
     QLabel* lblDateTime = nullptr;
+    QLabel* lblClockOffset = nullptr; // in the status bar, below the window's own layout
     QLabel* lblSampleInterval = nullptr;
     QLabel* lblRecordings = nullptr;
     QLabel* lblLoggingState = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 // The program-wide run-time values. One instance lives for the whole run,
 // owned by the session that main() builds; everything else takes it by
@@ -28,5 +29,8 @@ struct AppState {
     uint16_t StatusWord = 0;
     QString LoggingStateText;
     QString LoggerTimeText;
+    // The logger's clock minus the computer's, in seconds, at the last clock
+    // read that gave a valid time; none before one.
+    std::optional<qint64> ClockOffsetSeconds;
     int16_t FirmwareVersion = 0;
 };

@@ -137,6 +137,21 @@ std::optional<QByteArray> LoggerCommands::ReadClockBytes()
     return reply;
 }
 
+namespace {
+
+// The clock bytes: seconds, minutes, hours (24-hour), day of week, day, month, year.
+QDate ClockDate(const QByteArray& r)
+{
+    return QDate(2000 + FromBcd(At(r, 6)), FromBcd(At(r, 5)), FromBcd(At(r, 4)));
+}
+
+QTime ClockTime(const QByteArray& r)
+{
+    return QTime(FromBcd(At(r, 2)), FromBcd(At(r, 1)), FromBcd(At(r, 0)));
+}
+
+} // namespace
+
 QString LoggerCommands::ReadLoggerClockBody()
 {
     const std::optional<QByteArray> clock = ReadClockBytes();
@@ -144,10 +159,14 @@ QString LoggerCommands::ReadLoggerClockBody()
         return ClockFailureText;
     }
     const QByteArray& r = *clock;
-    const QDate date(2000 + FromBcd(At(r, 6)), FromBcd(At(r, 5)), FromBcd(At(r, 4)));
+    const QDate date = ClockDate(r);
     if (!date.isValid()) {
         return ClockFailureText;
     }
+    if (const QTime time = ClockTime(r); time.isValid()) {
+        state_.ClockOffsetSeconds = QDateTime::currentDateTime().secsTo(QDateTime(date, time));
+    }
+    // The time as the bytes say, even when they are not a valid time.
     return ShortDateText(date) + QLatin1Char(' ') + BcdText(At(r, 2)) + QLatin1Char(':') + BcdText(At(r, 1))
         + QLatin1Char(':') + BcdText(At(r, 0));
 }
@@ -158,15 +177,10 @@ std::optional<QDateTime> LoggerCommands::ReadLoggerDateTime()
         state_.ErrorTrapping,
         [&]() -> std::optional<QDateTime> {
             const std::optional<QByteArray> r = ReadClockBytes();
-            if (!r) {
+            if (!r || !ClockDate(*r).isValid() || !ClockTime(*r).isValid()) {
                 return std::nullopt;
             }
-            const QDate date(2000 + FromBcd(At(*r, 6)), FromBcd(At(*r, 5)), FromBcd(At(*r, 4)));
-            const QTime time(FromBcd(At(*r, 2)), FromBcd(At(*r, 1)), FromBcd(At(*r, 0)));
-            if (!date.isValid() || !time.isValid()) {
-                return std::nullopt;
-            }
-            return QDateTime(date, time);
+            return QDateTime(ClockDate(*r), ClockTime(*r));
         },
         [] { return std::optional<QDateTime>(); });
 }

@@ -3,6 +3,7 @@
 #include "TestRegistry.h"
 #include "app/MainWindow.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 // The main window's readings and logger actions against a logger whose
@@ -33,13 +34,19 @@ private slots:
             QCOMPARE(journey.label("lblPulseValue2"), "7 Pulses");
             QCOMPARE(journey.label("lblRecordings"), "500");
             QVERIFY(journey.memory().ClockOffsetSeconds <= -ThreeDays + 5);
+            const QString offset = journey.label("lblClockOffset");
+            QVERIFY2(QRegularExpression("^Logger clock (3 days|2 days 23 h) behind this computer$").match(offset).hasMatch(),
+                     qPrintable(offset));
             user::menu(&window, "&Action", "Synchronize &Time");
         });
         journey.answer("Synchronize Time", QMessageBox::Yes, "set the logger time to equal the system time");
-        journey.then("Clear History", [&] {
-            QVERIFY(qAbs(journey.memory().ClockOffsetSeconds) <= 5);
-            user::click(user::find(&window, "cmdClearMemory"));
-        });
+        // The status bar follows at the next status tick.
+        const QRegularExpression synchronised("^Logger clock (agrees with|[1-5] s (behind|ahead of)) this computer$");
+        journey.when("Clear History", [&] { return synchronised.match(journey.label("lblClockOffset")).hasMatch(); },
+                     [&] {
+                         QVERIFY(qAbs(journey.memory().ClockOffsetSeconds) <= 5);
+                         user::click(user::find(&window, "cmdClearMemory"));
+                     });
         journey.answer("Clear History", QMessageBox::Yes, "erase the history buffer");
         journey.when("no records left", [&] { return journey.label("lblRecordings") == u"0"; },
                      [&] { QVERIFY(journey.memory().History.empty()); });
