@@ -8,17 +8,6 @@ include(GNUInstallDirs)
 # The programs installed to bin/. Each has its man page docs/man/<name>.1;
 # a new program is one more name here.
 set(BREVEL_INSTALLED_PROGRAMS BrevelLogger brevel-logger-sim brevel)
-# The target that builds a program whose name is taken by another target
-# (brevel is the logic library's).
-set(BREVEL_TARGET_OF_brevel brevel_cli)
-set(BREVEL_INSTALLED_TARGETS)
-foreach(program ${BREVEL_INSTALLED_PROGRAMS})
-  if(DEFINED BREVEL_TARGET_OF_${program})
-    list(APPEND BREVEL_INSTALLED_TARGETS ${BREVEL_TARGET_OF_${program}})
-  else()
-    list(APPEND BREVEL_INSTALLED_TARGETS ${program})
-  endif()
-endforeach()
 
 # The command users type for the program; BrevelLogger stays its own name,
 # which setup files record.
@@ -76,7 +65,7 @@ add_custom_target(brevel_package_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packa
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-install(TARGETS ${BREVEL_INSTALLED_TARGETS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS ${BREVEL_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_BINARY_DIR}/${BREVEL_COMMAND} DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${BREVEL_MAN_PAGES} ${CMAKE_BINARY_DIR}/man/${BREVEL_COMMAND}.1.gz
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
@@ -120,6 +109,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${BREVEL_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt loads its database drivers as plugins, which the library scan cannot
+# see: the archive's default SQLite file needs the SQLite driver; a team's
+# PostgreSQL archive needs the PostgreSQL one.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6sql6-sqlite)
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS libqt6sql6-psql)
 # Help opens the manual in the desktop's browser through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -14,7 +14,7 @@ LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
 export CFLAGS CXXFLAGS LDFLAGS
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 cmake --build "$dir" --parallel "$(nproc)" \
-  --target BrevelLogger brevel-logger-sim brevel_man_pages brevel_package_changelog
+  --target BrevelLogger brevel-logger-sim brevel brevel_man_pages brevel_package_changelog
 (cd "$dir" && cpack -G DEB >/dev/null)
 deb=$(ls -t "$dir"/brevel-flow-monitor_*.deb | head -n 1)
 if command -v lintian >/dev/null; then

@@ -18,16 +18,18 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # What the package holds, built if a partial build left it out (nothing to
 # do after a full build).
-cmake --build "$build" --target BrevelLogger brevel-logger-sim brevel_cli brevel_man_pages brevel_package_changelog \
+cmake --build "$build" --target BrevelLogger brevel-logger-sim brevel brevel_man_pages brevel_package_changelog \
   >"$work/build.log" 2>&1 || { cat "$work/build.log"; fail "build"; }
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(ls "$work"/out/*.deb)
 [ "$(basename "$deb")" = "brevel-flow-monitor_${version}_$(dpkg --print-architecture).deb" ] || fail "file name $deb"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version $(dpkg-deb -f "$deb" Version), project $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6core6 libqt6widgets6 libqt6serialport6 libstdc++6; do
+for library in libqt6core6 libqt6widgets6 libqt6serialport6 libqt6sql6 libstdc++6; do
   [[ "$depends" == *"$library ("* ]] || fail "Depends lacks $library: $depends"
 done
+# The archive's SQLite driver is a plugin the library scan cannot find.
+[[ ", $depends," == *", libqt6sql6-sqlite,"* ]] || fail "Depends lacks libqt6sql6-sqlite: $depends"
 
 # Every file and link, against what the source tree says should be there.
 {
