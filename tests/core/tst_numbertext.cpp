@@ -121,6 +121,8 @@ private slots:
         QTest::newRow("lone sign") << "- 3" << 0.0;
         QTest::newRow("lone point") << ". 3" << 0.0;
         QTest::newRow("too large") << "1e999 s" << HUGE_VAL;
+        QTest::newRow("too large, negative") << "-1e999" << -HUGE_VAL;
+        QTest::newRow("too small") << "1e-999 s" << 0.0;
     }
     void leadingNumber()
     {

@@ -130,6 +130,10 @@ private slots:
             << 3 << 0 << QByteArray::fromHex("00000000 1111 1212 1818 1414 1515 1616 1717 1818 2121 2222");
         QTest::newRow("1 analog, 1 pulse")
             << 1 << 1 << QByteArray::fromHex("00000000 1111 2121 1313 1414 1515 1616 1717 1818 2121 2222");
+        QTest::newRow("no analog channel: unchanged")
+            << 0 << 2 << QByteArray::fromHex("00000000 1111 1212 1313 1414 1515 1616 1717 1818 2121 2222");
+        QTest::newRow("nine analog channels: unchanged")
+            << 9 << 2 << QByteArray::fromHex("00000000 1111 1212 1313 1414 1515 1616 1717 1818 2121 2222");
         QTest::newRow("8 analog unchanged")
             << 8 << 2 << QByteArray::fromHex("00000000 1111 1212 1313 1414 1515 1616 1717 1818 2121 2222");
     }

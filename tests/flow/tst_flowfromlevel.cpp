@@ -336,22 +336,27 @@ private slots:
     void estimatedDecimals_data()
     {
         QTest::addColumn<double>("multiplier");
+        QTest::addColumn<Points>("table");
         QTest::addColumn<int>("fault");
         QTest::addColumn<int>("flowDecimals");
         QTest::addColumn<int>("velocityDecimals");
-        QTest::newRow("up to 98 000") << 1000.0 << -1 << 0 << 4;
-        QTest::newRow("up to 985") << 10.0 << -1 << 1 << 4;
-        QTest::newRow("up to 98") << 1.0 << -1 << 2 << 4;
-        QTest::newRow("up to 0.98") << 0.01 << -1 << 4 << 4;
-        QTest::newRow("not connected") << 0.01 << 0 << 2 << 2;
-        QTest::newRow("units allow no flow") << 0.01 << 1 << 2 << 2;
-        QTest::newRow("equal raw limits") << 0.01 << 2 << 2 << 2;
-        QTest::newRow("engineering limits too close") << 0.01 << 3 << 2 << 2;
-        QTest::newRow("raw count overflow") << 0.01 << 4 << 2 << 2;
+        QTest::newRow("up to 98 000") << 1000.0 << Points{} << -1 << 0 << 4;
+        QTest::newRow("up to 985") << 10.0 << Points{} << -1 << 1 << 4;
+        QTest::newRow("up to 98") << 1.0 << Points{} << -1 << 2 << 4;
+        QTest::newRow("up to 0.98") << 0.01 << Points{} << -1 << 4 << 4;
+        // Flows below 1 with one steep step of 0.195 (at 1.5625 ft): 2 places.
+        QTest::newRow("small flows, a steep step") << 0.0 << Points{{1.5, 0.001}, {1.6, 0.8}, {100, 0.9}} << -1 << 2
+                                                    << 4;
+        QTest::newRow("not connected") << 0.01 << Points{} << 0 << 2 << 2;
+        QTest::newRow("units allow no flow") << 0.01 << Points{} << 1 << 2 << 2;
+        QTest::newRow("equal raw limits") << 0.01 << Points{} << 2 << 2 << 2;
+        QTest::newRow("engineering limits too close") << 0.01 << Points{} << 3 << 2 << 2;
+        QTest::newRow("raw count overflow") << 0.01 << Points{} << 4 << 2 << 2;
     }
     void estimatedDecimals()
     {
         QFETCH(double, multiplier);
+        QFETCH(Points, table);
         QFETCH(int, fault);
         QFETCH(int, flowDecimals);
         QFETCH(int, velocityDecimals);
@@ -367,7 +372,7 @@ private slots:
         case 3: s.UpperLimit[0] = 0.00009; break;
         case 4: s.RawScaleLower[0] = std::numeric_limits<int32_t>::min(); break;
         }
-        EstimateFlowDecimals(s, Rating({}, 1.0, multiplier), connected, display);
+        EstimateFlowDecimals(s, Rating(table, 1.0, multiplier), connected, display);
         QCOMPARE(display.FlowDecimals, flowDecimals);
         QCOMPARE(display.VelocityDecimals, velocityDecimals);
     }
