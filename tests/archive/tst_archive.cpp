@@ -1,4 +1,5 @@
 #include "../history/HistoryFixtures.h"
+#include "PackTime.h"
 #include "PrivatePostgres.h"
 #include "TestRegistry.h"
 #include "archive/Archive.h"
@@ -17,14 +18,6 @@ namespace {
 const QString Sqlite = QStringLiteral("sqlite");
 const QString Postgres = QStringLiteral("postgresql");
 const QDateTime Base(QDate(2006, 3, 15), QTime(9, 0));
-
-uint32_t Packed(const QDateTime& t)
-{
-    const QDate d = t.date();
-    const QTime h = t.time();
-    return uint32_t((d.year() - 2000) * 12 + d.month() - 1) << 22 | uint32_t(d.day()) << 17
-           | uint32_t(h.hour()) << 12 | uint32_t(h.minute()) << 6 | uint32_t(h.second());
-}
 
 // Seconds after 15 March 2006 09:00, one record a minute from minute `from`
 // up to `to`.
@@ -57,7 +50,7 @@ struct Download {
             add(Base.addSecs(secondsAfterBase[i]), {(7 * i) % 1000, 1000, 333, i % 50, 3});
         }
     }
-    void add(const QDateTime& t, const std::vector<int>& values) { AppendRecord(records, Packed(t), values); }
+    void add(const QDateTime& t, const std::vector<int>& values) { AppendRecord(records, PackTime(t), values); }
     ArchiveDownload view() const { return {records, settings, flow, description, collection, site}; }
 
     HistoryRecords records;

@@ -192,6 +192,7 @@ private slots:
         QTest::newRow("24-hour clock") << "de_DE" << "13:05:09";
         QTest::newRow("time zone in brackets") << "es_ES" << "13:05:09";
         QTest::newRow("time zone after a comma") << "sq_AL" << "1:05:09 " + QLocale("sq_AL").pmText().toUpper();
+        QTest::newRow("time zone after a comma, 24-hour clock") << "be_BY" << "13:05:09";
         QTest::newRow("other digits") << "fa_IR" << "13:05:09";
         QTest::newRow("other letters") << "ja_JP" << "13:05:09";
     }

@@ -1,4 +1,5 @@
 #include "RecordingPrompter.h"
+#include "ScratchFolder.h"
 #include "ScriptedFileDialogs.h"
 #include "SettingsDescription.h"
 #include "TestRegistry.h"
@@ -81,6 +82,33 @@ private slots:
         QCOMPARE(recent[0], path(ok ? saved : chosen));
         QCOMPARE(start("old.set"), QByteArray(saved == "old.set" ? "Program=" : "LoggerNa"));
         QCOMPARE(start(saved), QByteArray(ok ? "Program=" : ""));
+    }
+
+    // A recent-file item opens only while its file exists.
+    void recentFileItems_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("prepared");
+        QTest::newRow("existing") << 0 << true;
+        QTest::newRow("gone") << 1 << false;
+        QTest::newRow("empty entry") << 2 << false;
+        QTest::newRow("before the list") << -1 << false;
+        QTest::newRow("past the list") << 4 << false;
+    }
+    void recentFileItems()
+    {
+        QFETCH(int, index);
+        QFETCH(bool, prepared);
+        ScratchFolder folder;
+        QVERIFY(folder.write(QStringLiteral("site.set"), "LoggerName=Site\r\n"));
+        RecordingPrompter prompter;
+        ScriptedFileDialogs dialogs;
+        QString lastFilePath;
+        RecentFileList recent{QDir::toNativeSeparators(folder.path(QStringLiteral("site.set"))),
+                              QDir::toNativeSeparators(folder.path(QStringLiteral("gone.set"))), "", ""};
+        SetupFileCommands commands(prompter, dialogs, lastFilePath, recent, folder.dir.path(), true);
+        QCOMPARE(commands.PrepareRecentFile(index), prepared);
+        QCOMPARE(commands.SetupFileName(), prepared ? QStringLiteral("site.set") : QString());
     }
 
     void recentFiles_data()

@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QTest>
 #include <clocale>
+#include <cmath>
 
 // Every case runs twice: under the C locale and under a decimal-comma locale,
 // where the point must stay the decimal separator.
@@ -103,6 +104,31 @@ private slots:
         QFETCH(QString, text);
         QFETCH(double, expected);
         QCOMPARE(NumberValue(text), expected);
+    }
+
+    // The leading number without NumberValue's commas: what the settings
+    // image takes as the interval count.
+    void leadingNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value");
+        QTest::newRow("count and unit") << "15 minutes" << 15.0;
+        QTest::newRow("tab") << "\t3" << 3.0;
+        QTest::newRow("trailing point") << "4.days" << 4.0;
+        QTest::newRow("negative exponent") << "25E-1" << 2.5;
+        QTest::newRow("second point stops") << "1.2.3" << 1.2;
+        QTest::newRow("comma stops") << "1,5" << 1.0;
+        QTest::newRow("lone sign") << "- 3" << 0.0;
+        QTest::newRow("lone point") << ". 3" << 0.0;
+        QTest::newRow("too large") << "1e999 s" << HUGE_VAL;
+        QTest::newRow("too large, negative") << "-1e999" << -HUGE_VAL;
+        QTest::newRow("too small") << "1e-999 s" << 0.0;
+    }
+    void leadingNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QCOMPARE(LeadingNumber(text), value);
     }
 
     void readWholeNumber_data()

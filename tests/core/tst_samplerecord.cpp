@@ -1,3 +1,4 @@
+#include "PackTime.h"
 #include "TestRegistry.h"
 #include "core/DateText.h"
 #include "core/SampleRecord.h"
@@ -9,13 +10,6 @@ namespace {
 QLocale LocaleNamed(const QString& name)
 {
     return name == u"C" ? QLocale::c() : QLocale(name);
-}
-
-// Packs a time the way the logger does.
-uint32_t Pack(int monthsSince2000, int day, int hour, int minute, int second)
-{
-    return uint32_t(monthsSince2000) << 22 | uint32_t(day) << 17 | uint32_t(hour) << 12
-           | uint32_t(minute) << 6 | uint32_t(second);
 }
 
 QByteArray LittleEndian(uint32_t value)
@@ -68,9 +62,9 @@ private slots:
         QTest::addColumn<uint>("packed");
         QTest::addColumn<QString>("expected");
         QTest::newRow("zero is 31 Dec 1999") << uint(0) << "31.12.99 00:00:00";
-        QTest::newRow("plain") << uint(Pack(12 * 4 + 11, 31, 23, 59, 58)) << "31.12.04 23:59:58";
-        QTest::newRow("first of January 2000") << uint(Pack(0, 1, 0, 0, 1)) << "01.01.00 00:00:01";
-        QTest::newRow("day 0 rolls back") << uint(Pack(14, 0, 6, 5, 4)) << "28.02.01 06:05:04";
+        QTest::newRow("plain") << uint(PackTime(12 * 4 + 11, 31, 23, 59, 58)) << "31.12.04 23:59:58";
+        QTest::newRow("first of January 2000") << uint(PackTime(0, 1, 0, 0, 1)) << "01.01.00 00:00:01";
+        QTest::newRow("day 0 rolls back") << uint(PackTime(14, 0, 6, 5, 4)) << "28.02.01 06:05:04";
     }
     void packedTimeDecodes()
     {
@@ -95,13 +89,13 @@ private slots:
         QFETCH(int, months);
         QFETCH(int, day);
         QFETCH(QDate, expected);
-        QCOMPARE(PackedTime::FromValue(Pack(months, day, 0, 0, 0)).date(), expected);
+        QCOMPARE(PackedTime::FromValue(PackTime(months, day, 0, 0, 0)).date(), expected);
     }
 
     void recordValuesAreHighByteFirst()
     {
         QByteArray buffer = QByteArray::fromHex("AA");
-        buffer += LittleEndian(Pack(75, 6, 9, 30, 0));
+        buffer += LittleEndian(PackTime(75, 6, 9, 30, 0));
         buffer += QByteArray::fromHex("0102 FFFF 0000 8000");
         LiveSample sample;
         sample.Values.fill(-7);
@@ -136,6 +130,10 @@ private slots:
             << 3 << 0 << QByteArray::fromHex("00000000 1111 1212 1818 1414 1515 1616 1717 1818 2121 2222");
         QTest::newRow("1 analog, 1 pulse")
             << 1 << 1 << QByteArray::fromHex("00000000 1111 2121 1313 1414 1515 1616 1717 1818 2121 2222");
+        QTest::newRow("no analog channel: unchanged")
+            << 0 << 2 << QByteArray::fromHex("00000000 1111 1212 1313 1414 1515 1616 1717 1818 2121 2222");
+        QTest::newRow("nine analog channels: unchanged")
+            << 9 << 2 << QByteArray::fromHex("00000000 1111 1212 1313 1414 1515 1616 1717 1818 2121 2222");
         QTest::newRow("8 analog unchanged")
             << 8 << 2 << QByteArray::fromHex("00000000 1111 1212 1313 1414 1515 1616 1717 1818 2121 2222");
     }

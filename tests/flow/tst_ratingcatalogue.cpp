@@ -1,47 +1,26 @@
-#include "RecordingPrompter.h"
-#include "ScriptedFileDialogs.h"
+#include "ScratchFolder.h"
 #include "TestRegistry.h"
 #include "config/LoggerSettings.h"
 #include "flow/FlowFromLevel.h"
-#include "flow/FlowSource.h"
 #include "config/Rating.h"
 #include "flow/RatingCatalogue.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 
 namespace {
 
-void WriteFile(const QString& path, const QStringList& lines)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
-}
-
-QStringList NumberedPoints(int count)
-{
-    QStringList lines;
-    for (int k = 1; k <= count; ++k) {
-        lines << QStringLiteral("%1, %2").arg(k * 0.01).arg(k * 0.5);
-    }
-    return lines;
-}
-
 const QString TwoPointTable = QStringLiteral("two.tbl");
 
 // A program folder holding a small flow table.
-struct AppFolder {
-    QTemporaryDir dir;
-    AppFolder() { WriteFile(path(TwoPointTable), {QStringLiteral("1 2"), QStringLiteral("3 6")}); }
-    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+struct AppFolder : ScratchFolder {
+    AppFolder() { writeLines(TwoPointTable, {QStringLiteral("1 2"), QStringLiteral("3 6")}); }
     RatingCatalogue load(const QStringList& lines) const
     {
-        WriteFile(path(QStringLiteral("test.lst")), lines);
+        writeLines(QStringLiteral("test.lst"), lines);
         RatingCatalogue catalogue{RatingEntry{}}; // loading replaces what was there
         LoadRatingCatalogue(catalogue, path(QStringLiteral("test.lst")), dir.path(), true);
         return catalogue;
@@ -155,7 +134,7 @@ private slots:
         QFETCH(bool, loaded);
         QFETCH(QList<double>, values);
         AppFolder app;
-        WriteFile(app.path(QStringLiteral("t.tbl")), lines);
+        QVERIFY(app.writeLines(QStringLiteral("t.tbl"), lines));
         RatingState rating;
         QCOMPARE(LoadFlowTable(rating, QStringLiteral("t.tbl"), app.dir.path(), true), loaded);
         QCOMPARE(FlowTablePointCount(rating), values.size() / 2);
@@ -169,7 +148,11 @@ private slots:
     void tableKeepsAtMost1001Points()
     {
         AppFolder app;
-        WriteFile(app.path(QStringLiteral("big.tbl")), NumberedPoints(1500));
+        QStringList lines;
+        for (int k = 1; k <= 1500; ++k) {
+            lines << QStringLiteral("%1, %2").arg(k * 0.01).arg(k * 0.5);
+        }
+        QVERIFY(app.writeLines(QStringLiteral("big.tbl"), lines));
         RatingState rating;
         QVERIFY(LoadFlowTable(rating, QStringLiteral("big.tbl"), app.dir.path(), true));
         QCOMPARE(FlowTablePointCount(rating), 1001);
@@ -247,128 +230,6 @@ private slots:
         QFile::remove(app.path(TwoPointTable));
         QVERIFY(!SelectRating(rating, QStringLiteral("TB"), catalogue, app.dir.path(), true));
         QCOMPARE(FlowTablePointCount(rating), 0);
-    }
-
-    // Catalogue files of valid entries mixed with malformed lines and noise:
-    // exactly the valid entries are kept, in file order.
-    void randomCataloguesKeepOnlyValidEntries()
-    {
-        QRandomGenerator random(6061);
-        AppFolder app;
-        const QStringList malformed = {
-            "[] \"N\" E 1 2 3",    "[T \"N\" E 1 2 3",     "[T] \"\" E 1 2 3", "[T] \"N E 1 2 3",
-            "[T] \"N\" 1 2 3",     "[T] \"N\" E 1 x 2",    "[T] \"N\" F \"\"",   "[T] \"N\" F \"gone.tbl\"",
-            "[T] N\" E 1 2 3",    "[T] \"N\" E 1e999 2 3",
-        };
-        for (int round = 0; round < 40; ++round) {
-            QStringList lines;
-            RatingCatalogue expected;
-            const int count = random.bounded(60);
-            for (int k = 0; k < count; ++k) {
-                switch (random.bounded(4)) {
-                case 0: {
-                    RatingEntry entry;
-                    entry.Tag = QStringLiteral("T%1").arg(random.bounded(1000));
-                    entry.Name = QStringLiteral("Name %1").arg(k);
-                    entry.Offset = random.bounded(100) / 10.0;
-                    entry.Exponent = random.bounded(30) / 10.0;
-                    entry.Multiplier = random.bounded(1000) / 100.0;
-                    if (random.bounded(5) == 0) {
-                        entry.Kind = TableRating;
-                        entry.TableFile = TwoPointTable;
-                        entry.Offset = entry.Exponent = entry.Multiplier = 0.0;
-                        lines << QStringLiteral("[%1] \"%2\" F \"%3\"").arg(entry.Tag, entry.Name, entry.TableFile);
-                    } else {
-                        lines << QStringLiteral("[%1] \"%2\" E %3,%4\t%5")
-                                     .arg(entry.Tag, entry.Name)
-                                     .arg(entry.Offset)
-                                     .arg(entry.Exponent)
-                                     .arg(entry.Multiplier);
-                    }
-                    expected.push_back(entry);
-                    break;
-                }
-                case 1:
-                    lines << malformed[random.bounded(malformed.size())];
-                    break;
-                case 2: { // a valid line cut short: never an entry, as the kind or a number goes
-                    const QString line = QStringLiteral("[CUT] \"Cut\" E 1 2 3");
-                    lines << line.left(random.bounded(line.size() - 1));
-                    break;
-                }
-                default: { // noise that does not begin with "["
-                    QString noise;
-                    const int length = random.bounded(80);
-                    for (int c = 0; c < length; ++c) {
-                        const auto code = static_cast<char16_t>(random.bounded(1, 0x3000));
-                        noise += (code == u'\n' || code == u'\r') ? QChar(u' ') : QChar(code);
-                    }
-                    if (noise.startsWith(QLatin1Char('['))) {
-                        noise[0] = u'x';
-                    }
-                    lines << noise;
-                }
-                }
-            }
-            const RatingCatalogue catalogue = app.load(lines);
-            QCOMPARE(catalogue.size(), expected.size());
-            for (size_t k = 0; k < expected.size(); ++k) {
-                QCOMPARE(catalogue[k].Tag, expected[k].Tag);
-                QCOMPARE(catalogue[k].Name, expected[k].Name);
-                QCOMPARE(catalogue[k].Kind, expected[k].Kind);
-                QCOMPARE(catalogue[k].TableFile, expected[k].TableFile);
-                QCOMPARE(catalogue[k].Offset, expected[k].Offset);
-                QCOMPARE(catalogue[k].Exponent, expected[k].Exponent);
-                QCOMPARE(catalogue[k].Multiplier, expected[k].Multiplier);
-            }
-        }
-    }
-
-    // Table files of valid points mixed with malformed lines and raw noise.
-    void randomTablesKeepOnlyValidPoints()
-    {
-        QRandomGenerator random(1001);
-        AppFolder app;
-        const QStringList malformed = {"1 2 3", "7", "a 1", "1,,2,x", "--1 2", "1.2.3 4", "Level\tFlow", "0x10 2"};
-        for (int round = 0; round < 40; ++round) {
-            QByteArray bytes;
-            std::vector<RatingPoint> expected;
-            const int count = random.bounded(200);
-            for (int k = 0; k < count; ++k) {
-                switch (random.bounded(3)) {
-                case 0: {
-                    const RatingPoint point{random.bounded(10000) / 100.0, random.bounded(100000) / 10.0};
-                    expected.push_back(point);
-                    bytes += QStringLiteral("%1,\t%2\r\n").arg(point.Level).arg(point.Flow).toUtf8();
-                    break;
-                }
-                case 1:
-                    bytes += malformed[random.bounded(malformed.size())].toUtf8() + "\n";
-                    break;
-                default: { // raw bytes with a letter, so never a line of numbers alone
-                    QByteArray noise(random.bounded(40), '\0');
-                    for (char& c : noise) {
-                        c = static_cast<char>(random.bounded(256));
-                        if (c == '\n' || c == '\r') {
-                            c = ' ';
-                        }
-                    }
-                    bytes += noise + "q\n";
-                }
-                }
-            }
-            QFile file(app.path(QStringLiteral("r.tbl")));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(bytes);
-            file.close();
-            RatingState rating;
-            QVERIFY(LoadFlowTable(rating, QStringLiteral("r.tbl"), app.dir.path(), true));
-            QCOMPARE(FlowTablePointCount(rating), static_cast<int>(expected.size()));
-            for (size_t k = 0; k < expected.size(); ++k) {
-                QCOMPARE(rating.FlowTable[k + 1].Level, expected[k].Level);
-                QCOMPARE(rating.FlowTable[k + 1].Flow, expected[k].Flow);
-            }
-        }
     }
 
     void installedCatalogues()

@@ -1,3 +1,4 @@
+#include "PackTime.h"
 #include "TestRegistry.h"
 #include "core/DateText.h"
 #include "core/SampleRecord.h"
@@ -60,7 +61,7 @@ private slots:
         QFETCH(int, months);
         QFETCH(int, day);
         QFETCH(int, hour);
-        const uint32_t packed = uint32_t(months) << 22 | uint32_t(day) << 17 | uint32_t(hour) << 12 | 59u << 6 | 58u;
+        const uint32_t packed = PackTime(months, day, hour, 59, 58);
         const PackedTime time = PackedTime::FromValue(packed);
         QCOMPARE(GraphSecondsFromPacked(packed), GraphSeconds(time.date(), QTime(0, 59, 58)) + hour * 3600.0);
     }

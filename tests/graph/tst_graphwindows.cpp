@@ -3,6 +3,7 @@
 #include "NullBusyCursor.h"
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
+#include "PackTime.h"
 #include "TestRegistry.h"
 #include "app/GraphLaunch.h"
 #include "app/LiveReadings.h"
@@ -37,8 +38,7 @@ struct GraphRig {
             if (i >= 100 && i < 104) {
                 continue;
             }
-            const uint32_t time = uint32_t(74) << 22 | uint32_t(15 + i / 96) << 17 | uint32_t(i % 96 / 4) << 12
-                                  | uint32_t(i % 4 * 15) << 6;
+            const uint32_t time = PackTime(74, 15 + i / 96, i % 96 / 4, i % 4 * 15);
             AppendRecord(records, time, {i == 77 ? 235 : 200 + 40 * (i / 6 % 5), 1500 + i / 6 * 10, 500, i / 6, 2});
         }
         table.fill(pack);

@@ -31,12 +31,13 @@ double CpuSeconds()
 
 // The whole road over a real pseudo-terminal: the virtual logger served on
 // a pty and announced as a running simulator announces itself, found by port
-// discovery, opened with QSerialPort, driven through every operation; then
+// discovery, opened with QSerialPort, driven through the operations that move
+// whole blocks (the commands one by one are tested against the engine); then
 // an idle wait and the device vanishing, both without burning the CPU.
 class LinkOverPtyTest : public QObject {
     Q_OBJECT
 private slots:
-    void everyOperationOverAPseudoTerminal()
+    void wholeRoadOverAPseudoTerminal()
     {
         const QDateTime computerTime(QDate(2026, 7, 1), QTime(8, 15, 0));
         LoggerOptions options;
@@ -56,23 +57,18 @@ private slots:
 
         QtSerialPort port(directory);
         AppState state;
-        state.ReplyTicks = 10;
+        state.ReplyTicks = 50; // half a second at the 10 ms tick below
         LoggerSettings settings;
         RatingState rating;
         LoggerLink link(port, state);
         LoggerCommands commands(link, state, settings, rating);
-        ReplyTicker ticker(link);
+        ReplyTicker ticker(link, 10);
         ticker.start();
 
         QVERIFY(link.OpenPort(number, QStringLiteral("38400,N,8,1")));
         QVERIFY(commands.WakeLogger({}));
         QCOMPARE(int(settings.NumAnalogChannels), 3);
         QCOMPARE(commands.ReadLoggerClock(), ShortDateText(computerTime.date()) + QStringLiteral(" 08:15:00"));
-        QVERIFY(commands.SetLoggerClock(QStringLiteral("12/05/26 09:07:03 PM")));
-        QCOMPARE(engine.loggerTime(), QDateTime(QDate(2026, 12, 5), QTime(21, 7, 3)));
-        QVERIFY(commands.ReadLoggerStatus());
-        QCOMPARE(state.RecordCount, uint32_t(engine.memory().History.size()));
-
         QVERIFY(commands.ReadSettings());
         settings.LoggerName = QStringLiteral("Over the pty");
         QVERIFY(commands.ProgramSettings());
@@ -83,20 +79,13 @@ private slots:
         QVERIFY(reader.ReadSettings());
         QCOMPARE(readBack.LoggerName, QStringLiteral("Over the pty"));
 
-        QVERIFY(commands.WriteMemorySignature(QStringLiteral("BL2 e2e")));
-        QCOMPARE(commands.ReadMemorySignature(), QStringLiteral("BL2 e2e "));
-        QVERIFY(commands.ClearLoggerMemory());
-        QVERIFY(commands.ResetPulseAccumulators());
-        QVERIFY(commands.InitialiseMemory());
-        QCOMPARE(commands.ReadMemorySignature(), QStringLiteral("        ")); // erased bytes read 0xFF
-
         double cpuBefore = CpuSeconds();
         QElapsedTimer clock;
         clock.start();
-        link.WaitForBytes(30, 1); // nothing comes: the whole 3 s
+        link.WaitForBytes(50, 1); // nothing comes: the whole half second
         const double wall = clock.elapsed() / 1000.0;
         qInfo("idle wait: %.2f s wall, %.3f %% of a core", wall, (CpuSeconds() - cpuBefore) / wall * 100);
-        QVERIFY(wall >= 2.5);
+        QVERIFY(wall >= 0.45);
         QVERIFY(CpuSeconds() - cpuBefore < 0.02 * wall);
 
         // The device goes away: a lost port, not a busy loop of errors.
@@ -104,11 +93,11 @@ private slots:
         server.reset();
         cpuBefore = CpuSeconds();
         clock.restart();
-        link.WaitForBytes(50, 1);
+        link.WaitForBytes(500, 1); // five seconds, unless the loss ends it
         QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(lost.count(), 1);
         QVERIFY(!port.isOpen());
-        link.WaitForBytes(10, 0);
+        link.WaitForBytes(20, 0);
         QVERIFY(CpuSeconds() - cpuBefore < 0.1);
         QVERIFY(!link.SendFrame(QByteArray::fromHex("0C"), 2));
     }

@@ -1,14 +1,9 @@
 #include "FakeSerialPort.h"
+#include "LinkRig.h"
 #include "TestRegistry.h"
 #include "config/DefaultSettings.h"
-#include "config/LoggerSettings.h"
 #include "config/SettingsImage.h"
 #include "core/DateText.h"
-#include "config/Rating.h"
-#include "link/FrameCodec.h"
-#include "link/LoggerCommands.h"
-#include "link/LoggerLink.h"
-#include "link/ReplyTicker.h"
 
 #include <QHash>
 #include <QTest>
@@ -17,7 +12,6 @@
 
 namespace {
 
-QByteArray Hex(const char* text) { return QByteArray::fromHex(text); }
 const QByteArray Ack = Hex("FA");
 const QByteArray Done = Hex("FC");
 
@@ -36,13 +30,12 @@ QByteArray RegionReply(const SettingsRegion& region, const QByteArray& image)
 class LoggerCommandsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<FakeSerialPort> port;
-    std::unique_ptr<AppState> state;
-    std::unique_ptr<LoggerSettings> settings;
-    std::unique_ptr<RatingState> rating;
-    std::unique_ptr<LoggerLink> link;
-    std::unique_ptr<LoggerCommands> commands;
-    std::unique_ptr<ReplyTicker> ticker;
+    std::unique_ptr<LinkRig<FakeSerialPort>> rig;
+    FakeSerialPort* port = nullptr;
+    AppState* state = nullptr;
+    LoggerSettings* settings = nullptr;
+    RatingState* rating = nullptr;
+    LoggerCommands* commands = nullptr;
     // The logger in miniature: what it answers to each request it knows;
     // every write of memory is acknowledged.
     QHash<QByteArray, QByteArray> answers;
@@ -52,29 +45,20 @@ class LoggerCommandsTest : public QObject {
 private slots:
     void init()
     {
-        port = std::make_unique<FakeSerialPort>();
-        state = std::make_unique<AppState>();
-        state->ReplyTicks = 2;
-        settings = std::make_unique<LoggerSettings>();
-        rating = std::make_unique<RatingState>();
-        link = std::make_unique<LoggerLink>(*port, *state);
-        commands = std::make_unique<LoggerCommands>(*link, *state, *settings, *rating);
-        ticker = std::make_unique<ReplyTicker>(*link, 3);
-        ticker->start();
+        rig = std::make_unique<LinkRig<FakeSerialPort>>();
+        port = &rig->port;
+        state = &rig->state;
+        settings = &rig->settings;
+        rating = &rig->rating;
+        commands = &rig->commands;
         answers.clear();
         port->setResponder([this](const QByteArray& written) {
             const bool memoryWrite = written.size() > 3 && uint8_t(written.at(2)) == Command::WriteMemory;
             return answers.value(written, memoryWrite ? Ack : QByteArray());
         });
-        QVERIFY(link->OpenPort(1, QStringLiteral("9600,N,8,1")));
+        QVERIFY(rig->open());
     }
-    void cleanup()
-    {
-        ticker.reset();
-        commands.reset();
-        link.reset();
-        port.reset();
-    }
+    void cleanup() { rig.reset(); }
 
     void doneCommands_data()
     {

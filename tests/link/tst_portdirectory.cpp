@@ -1,3 +1,4 @@
+#include "ScratchFolder.h"
 #include "TestRegistry.h"
 #include "link/PortDirectory.h"
 #include "link/QtSerialPort.h"
@@ -27,6 +28,25 @@ private slots:
             devices.append({path, path, "Adapter"});
         }
         QCOMPARE(NumberPorts(devices, {}).last().Number, 16);
+    }
+
+    // A COM number keeps the device the list showed until the next scan: a
+    // virtual logger started meanwhile must not move the numbers.
+    void numbersHoldUntilTheNextScan()
+    {
+        ScratchFolder announcements;
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), announcements.path(QStringLiteral("river"))));
+        PortDirectory directory(announcements.dir.path());
+        directory.Rescan();
+        const auto river = std::find_if(directory.Ports().begin(), directory.Ports().end(), [](const NumberedPort& p) {
+            return p.Device.SystemPath.endsWith(QLatin1String("/river"));
+        });
+        QVERIFY(river != directory.Ports().end());
+        const int number = river->Number;
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), announcements.path(QStringLiteral("brook")))); // sorts first
+        QCOMPARE(directory.SystemPortName(number), announcements.path(QStringLiteral("river")));
+        directory.Rescan();
+        QCOMPARE(directory.SystemPortName(number), announcements.path(QStringLiteral("brook")));
     }
 
     void lineSettings_data()

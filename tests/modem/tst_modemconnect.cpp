@@ -14,9 +14,7 @@
 #include "link/PortDirectory.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,9 +22,10 @@
 #include <QTest>
 #include <QTimer>
 
-// The Connect action of the main window with the Modem option: the virtual
-// logger behind its Hayes modem, in process, at the program's own 100 ms
-// ticks.
+// The Connect action of the main window with the Modem option, the virtual
+// logger behind its Hayes modem in process: closing the main window while the
+// modem dials. (A dial, its cancel and what they leave behind are the modem
+// journey's.)
 class ModemConnectTest : public QObject {
     Q_OBJECT
 
@@ -38,9 +37,9 @@ class ModemConnectTest : public QObject {
 
         // Fills the connection window for a modem call when it shows, then
         // presses its Connect.
-        void connectThroughModem(const QString& number, const QString& commandFile)
+        void connectThroughModem(const QString& number)
         {
-            QTimer::singleShot(0, [number, commandFile] {
+            QTimer::singleShot(0, [number] {
                 QWidget* window = QApplication::activeModalWidget();
                 QVERIFY(window && window->objectName() == QLatin1String("frmConnect"));
                 window->findChild<QRadioButton*>(QStringLiteral("optModem"))->setChecked(true);
@@ -50,11 +49,6 @@ class ModemConnectTest : public QObject {
                                   Qt::LeftButton);
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
                 QTest::keyClicks(QApplication::focusWidget(), number);
-                window->findChild<QLineEdit*>(QStringLiteral("txtConfiguration"))->setText(commandFile);
-                auto* chkInitFile = window->findChild<QCheckBox*>(QStringLiteral("chkInitFile"));
-                if (chkInitFile->isChecked() == commandFile.isEmpty()) {
-                    chkInitFile->click();
-                }
                 window->findChild<QPushButton*>(QStringLiteral("cmdConnect"))->click();
             });
             window.ui().cmdConnect->click();
@@ -85,50 +79,6 @@ class ModemConnectTest : public QObject {
     }
 
 private slots:
-    void modemConnectionReadsTheLogger()
-    {
-        Program program(QuickModem(ModemOptions::DialOutcome::Connect));
-        program.session.User.ModemNumber = {"555-0199", "555-0100", "", ""};
-        program.engine.setLiveAnalogCount(0, 32768);
-        QTemporaryDir dir;
-        const QString commandFile = dir.filePath(QStringLiteral("modem.txt"));
-        QFile file(commandFile);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("at&f\r\n; remark\r\nATS0=0 no answer\r\n");
-        file.close();
-
-        // Typed as the start of a recent number, the number stays as typed.
-        program.connectThroughModem(QStringLiteral("555-01"), commandFile);
-
-        QVERIFY(program.prompter.messages.isEmpty());
-        QVERIFY(program.session.State.Connected);
-        QCOMPARE(program.session.State.ReplyTicks, program.session.State.ModemReplyTicks);
-        QVERIFY(program.modem.online());
-        QCOMPARE(program.session.User.CurrentModemNumber, QStringLiteral("555-01"));
-        QCOMPARE(program.session.User.ModemNumber, (std::array<QString, 4>{"555-01", "555-0199", "555-0100", ""}));
-        QCOMPARE(program.session.User.ModemInit, commandFile);
-        QCOMPARE(program.session.User.UseModemInit, int16_t{1});
-        QCOMPARE(program.window.ui().meters[0].lblValue->text(), QStringLiteral("50.00"));
-    }
-
-    void cancelledDialLeavesTheProgramDisconnected()
-    {
-        Program program(QuickModem(ModemOptions::DialOutcome::Busy));
-        QTimer canceller;
-        connect(&canceller, &QTimer::timeout, this, [] {
-            QWidget* window = QApplication::activeModalWidget();
-            if (window && window->objectName() == QLatin1String("frmModem")) {
-                window->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
-            }
-        });
-        canceller.start(500);
-        program.connectThroughModem(QStringLiteral("555-0100"), QString());
-        QVERIFY(!program.session.State.Connected);
-        QVERIFY(!program.session.State.Busy);
-        QVERIFY(!program.port.isOpen());
-        QVERIFY(program.prompter.messages.isEmpty());
-    }
-
     // Closing the main window while the modem dials ends the program at once.
     void closingDuringTheDialEndsTheProgram()
     {
@@ -138,7 +88,7 @@ private slots:
             return window && window->objectName() == QLatin1String("frmModem");
         };
         const qint64 ms = CloseWhile(
-            program.window, [&] { program.connectThroughModem(QStringLiteral("555-0100"), QString()); }, dialling,
+            program.window, [&] { program.connectThroughModem(QStringLiteral("555-0100")); }, dialling,
             [] {});
         QVERIFY2(ms >= 0 && ms < 1500, qPrintable(QString::number(ms)));
         QCOMPARE(program.store.writtenKeys.size(), 15);

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -48,13 +49,16 @@ private slots:
         QVERIFY(dead >= 0);
         ::ioctl(dead, TIOCEXCL);
         QCOMPARE(::write(dead, "U", 1), ssize_t(1));
-        QTest::qWait(200); // "G" now waits, unread
+        pollfd answer{dead, POLLIN, 0};
+        QCOMPARE(::poll(&answer, 1, 3000), 1); // "G" now waits, unread
         ::close(dead);
-        QTest::qWait(200);
 
         for (int connection = 0; connection < 2; ++connection) { // the port can be opened again
             QSerialPort port(sim.linkPath);
-            QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
+            // Open as soon as the program has let go of the dead client's lock.
+            bool opened = false;
+            QTRY_VERIFY2_WITH_TIMEOUT(opened || (opened = port.open(QIODevice::ReadWrite)), qPrintable(port.errorString()),
+                                      3000);
             port.setBaudRate(QSerialPort::Baud38400);
             // Nothing left over from the client before.
             QCOMPARE(Exchange(port, "UGW", 3, 500).toHex(' '), QByteArray("47 57 fc"));

@@ -1,6 +1,6 @@
 #include "TestRegistry.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QTest>
 #include <utility>
 #include <vector>
@@ -31,10 +31,9 @@ bool registerTest(const char* name, TestFactory factory)
 
 // Runs every registered class; a class name given as the first argument runs
 // that class alone (the remaining arguments go to Qt Test).
-int main(int argc, char** argv)
+int brevel::test::runRegisteredTests(QCoreApplication& app)
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Brevel Logger Tests"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Brevel Logger Tests"));
     QStringList args = app.arguments();
     QString only;
     if (args.size() > 1 && !args.at(1).startsWith(QLatin1Char('-'))) {

@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 
+class QCoreApplication;
+
 // Each module's test program runs every test class registered in its files.
 // A file registers its class with BREVEL_TEST(ClassName) after the class.
 namespace brevel::test {
@@ -11,6 +13,10 @@ namespace brevel::test {
 using TestFactory = std::function<std::unique_ptr<QObject>()>;
 
 bool registerTest(const char* name, TestFactory factory);
+
+// The body of each test program's main (support/main/): runs the registered
+// classes under the application object that main made.
+int runRegisteredTests(QCoreApplication& app);
 
 } // namespace brevel::test
 

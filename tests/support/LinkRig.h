@@ -1,0 +1,40 @@
+#pragma once
+
+#include "config/LoggerSettings.h"
+#include "core/AppState.h"
+#include "config/Rating.h"
+#include "link/FrameCodec.h"
+#include "link/LoggerCommands.h"
+#include "link/LoggerLink.h"
+#include "link/ReplyTicker.h"
+
+#include <QByteArray>
+#include <utility>
+
+inline QByteArray Hex(const char* hex)
+{
+    return QByteArray::fromHex(hex);
+}
+
+// The link and the command set over a port (a FakeSerialPort, or a
+// SimSerialPort in front of the virtual logger), with the reply tick made
+// fast: a silent wait of ReplyTicks lasts milliseconds, not tenths of a second.
+template <typename Port>
+struct LinkRig {
+    Port port;
+    AppState state;
+    LoggerSettings settings;
+    RatingState rating;
+    LoggerLink link{port, state};
+    LoggerCommands commands{link, state, settings, rating};
+    ReplyTicker ticker{link, 2};
+
+    template <typename... PortArguments>
+    explicit LinkRig(PortArguments&&... arguments) : port(std::forward<PortArguments>(arguments)...)
+    {
+        state.ReplyTicks = 2;
+        ticker.start();
+    }
+
+    bool open() { return link.OpenPort(1, QStringLiteral("9600,N,8,1")); }
+};
