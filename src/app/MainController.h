@@ -3,6 +3,7 @@
 #include "app/LiveSampler.h"
 #include "app/MeterLayout.h"
 #include "history/ui/OpenHistoryGraph.h"
+#include "link/ExchangeGuard.h"
 
 #include <QColor>
 #include <QObject>
@@ -78,10 +79,13 @@ signals:
 
 private:
     void ConnectActions();
-    bool GuardPasses() const;
+    // The line for an exchange with the logger; refused while another runs
+    // or continuous sampling holds the line.
+    ExchangeGuard TakeLine(ExchangeNeeds needs = ExchangeNeeds::ConnectedLogger);
     void RunGuarded(const std::function<void()>& body);
     void RunThenReadStatusAndClock(const std::function<void()>& command);
     bool ReadSettings();
+    void OpenSetupWindow();
     void ForgetLogger();
     void Disconnect();
     bool DisconnectLostLogger();

@@ -43,7 +43,7 @@ bool DialModem(const QString& number, const ModemDialSetup& setup, LoggerLink& l
     enum class Prepared { Ready, NoCommandFile, Failed };
     QStringList commands;
     const Prepared prepared = RunTrapped(
-        link.State().ErrorTrapping,
+        link.Options().ErrorTrapping,
         [&] {
             RememberModemNumber(setup.ModemNumbers, number);
             if (!setup.UseCommandFile || setup.CommandFile.isEmpty()) {

@@ -1,7 +1,6 @@
 #include "setup/LoggerSetupLink.h"
 
 #include "config/LoggerSettings.h"
-#include "core/AppState.h"
 #include "core/SampleRecord.h"
 #include "link/FrameCodec.h"
 #include "link/LoggerCommands.h"
@@ -14,9 +13,8 @@ constexpr int SampleFrameSize = 24;
 
 } // namespace
 
-LoggerSetupLink::LoggerSetupLink(LoggerLink& link, LoggerCommands& commands, const AppState& state,
-                                 const LoggerSettings& settings)
-    : link_(link), commands_(commands), state_(state), settings_(settings)
+LoggerSetupLink::LoggerSetupLink(LoggerLink& link, LoggerCommands& commands, const LoggerSettings& settings)
+    : link_(link), commands_(commands), settings_(settings)
 {
 }
 
@@ -34,13 +32,13 @@ void LoggerSetupLink::StartSample()
 {
     const char request[] = {char(Command::StartSample), 1};
     link_.SendFrame(QByteArray(request, sizeof request), 0);
-    link_.ReadReplyByte(state_.ReplyTicks); // whatever it is, the next read tells
+    link_.ReadReplyByte(link_.State().ReplyTicks); // whatever it is, the next read tells
 }
 
 std::optional<LiveSample> LoggerSetupLink::ReadSample()
 {
     if (!link_.SendFrame(QByteArray(1, char(Command::ReadSample)), 0) ||
-        link_.ReadReplyByte(state_.ReplyTicks) != Frame::Acknowledge) {
+        link_.ReadReplyByte(link_.State().ReplyTicks) != Frame::Acknowledge) {
         return std::nullopt; // 0xFD: the logger has no sample yet
     }
     QByteArray frame(SampleFrameSize, '\0');

@@ -4,15 +4,13 @@
 
 class LoggerCommands;
 class LoggerLink;
-struct AppState;
 struct LoggerSettings;
 
 // The setup window's exchanges over the logger link: programming through the
 // command set, live raw counts for the calibration wizard.
 class LoggerSetupLink : public SetupLink {
 public:
-    LoggerSetupLink(LoggerLink& link, LoggerCommands& commands, const AppState& state,
-                    const LoggerSettings& settings);
+    LoggerSetupLink(LoggerLink& link, LoggerCommands& commands, const LoggerSettings& settings);
 
     bool ProgramSettings() override;
     bool ConfirmSettings() override;
@@ -22,6 +20,5 @@ public:
 private:
     LoggerLink& link_;
     LoggerCommands& commands_;
-    const AppState& state_;
     const LoggerSettings& settings_;
 };

@@ -71,7 +71,7 @@ struct LoggerFixture : SimLine, ProgramRig {
     {
         ProgramRig::connect();
         ticks(1); // the status tick enables what a connected logger allows
-        return session.State.Connected;
+        return session.Connection.Connected;
     }
 
     void ticks(int count)
@@ -122,8 +122,8 @@ private slots:
         f.engine.setLivePulseCount(0, 7);
         QVERIFY(f.connect());
         QVERIFY(f.prompter.messages.isEmpty());
-        QVERIFY(!f.session.State.Busy);
-        QCOMPARE(f.session.State.SampleCount, int16_t{1});
+        QVERIFY(!f.session.Connection.Busy);
+        QCOMPARE(f.session.Window.SampleCount, int16_t{1});
         // Factory scaling: channel 1 Feet 0-100 and channel 2 Temp C 0-100
         // over 0-65535, two decimals; pulses count 1 each.
         QCOMPARE(f.ui().meters[0].lblValue->text(), QStringLiteral("50.00"));
@@ -159,7 +159,7 @@ private slots:
         QVERIFY(f.connect());
         f.ticks(1);
         f.ui().cmdConnect->click(); // no window: a disconnect
-        QVERIFY(!f.session.State.Connected);
+        QVERIFY(!f.session.Connection.Connected);
         QVERIFY(!f.port.isOpen());
         QVERIFY(f.ui().lblWarmup->text().isEmpty());
         f.ticks(1);
@@ -180,7 +180,7 @@ private slots:
         QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Error);
         QVERIFY(f.prompter.messages[0].text.startsWith("Error: The Brevel Flow Monitor software only works correctly\r\n"));
         QVERIFY(!f.port.isOpen());
-        QVERIFY(!f.session.State.Busy);
+        QVERIFY(!f.session.Connection.Busy);
     }
 
     void uninitialisedMemoryCancelDisconnects()
@@ -192,7 +192,7 @@ private slots:
         QVERIFY(!f.connect());
         QCOMPARE(Titles(f.prompter), QStringList{"Initialization Required"});
         QVERIFY(!f.port.isOpen());
-        QVERIFY(!f.session.State.Busy);
+        QVERIFY(!f.session.Connection.Busy);
         QCOMPARE(f.device.requests(0x06), 0); // nothing was initialised
     }
 
@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(f.prompter.messages[0].text,
                  QStringLiteral("Error opening port.  If this port exists, it \r\nmay be in use by another application."));
         QVERIFY(!f.port.isOpen());
-        QVERIFY(!f.session.State.Busy);
+        QVERIFY(!f.session.Connection.Busy);
     }
 
     void noSampleReplyShowsNoSample()
@@ -236,20 +236,20 @@ private slots:
         f.ui().mnuSampleContinuously->trigger();
         QVERIFY(f.ui().chkSampleContinuously->isChecked());
         f.ticks(1);
-        QVERIFY(f.session.State.SamplingContinuously);
+        QVERIFY(f.session.Window.SamplingContinuously);
         QVERIFY(!f.ui().cmdConnect->isEnabled());
         QVERIFY(!f.ui().cmdGetSettings->isEnabled());
         QVERIFY(!f.ui().mnuDisconnect->isEnabled());
         QVERIFY(f.ui().chkSampleContinuously->isEnabled());
         QVERIFY(f.ui().mnuSampleContinuously->isEnabled());
 
-        const int16_t before = f.session.State.SampleCount;
+        const int16_t before = f.session.Window.SampleCount;
         const int reads = f.device.requests(0x0A);
         QTRY_VERIFY_WITH_TIMEOUT(f.device.requests(0x0A) >= reads + 2, 5000); // one a second
-        QVERIFY(f.session.State.SampleCount > before);
+        QVERIFY(f.session.Window.SampleCount > before);
 
         f.ui().chkSampleContinuously->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!f.session.State.SamplingContinuously && !f.session.State.Busy, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.session.Window.SamplingContinuously && !f.session.Connection.Busy, 3000);
         QTRY_VERIFY_WITH_TIMEOUT(f.ui().cmdGetSettings->isEnabled(), 3000);
         QVERIFY(f.ui().cmdConnect->isEnabled());
     }
@@ -263,7 +263,7 @@ private slots:
         // While Get Sample waits for its sample, the user clicks everything.
         QTimer clicker;
         QObject::connect(&clicker, &QTimer::timeout, [&] {
-            if (!f.session.State.Busy) {
+            if (!f.session.Connection.Busy) {
                 return;
             }
             ++nestedClicks;
@@ -279,7 +279,7 @@ private slots:
         QCOMPARE(f.device.requests(0x08), settingsReads + 3); // the one read, in three blocks
         QCOMPARE(f.device.requests(0x0E), 0);
         QCOMPARE(f.device.requests(0x04), 0);
-        QVERIFY(f.session.State.Connected);
+        QVERIFY(f.session.Connection.Connected);
         QVERIFY(f.prompter.messages.isEmpty());
     }
 
@@ -300,7 +300,7 @@ private slots:
         options.MutedCommands = muted;
         LoggerFixture f(options);
         QVERIFY(f.connect());
-        const int16_t count = f.session.State.SampleCount;
+        const int16_t count = f.session.Window.SampleCount;
         int ticks = 0;
         QObject::connect(&f.controller.StatusTimer(), &QTimer::timeout, [&ticks] { ++ticks; });
         QElapsedTimer clock;
@@ -308,10 +308,10 @@ private slots:
         f.ui().cmdGetSettings->click();
         qInfo("Get Sample took %lld ms, %d status ticks", clock.elapsed(), ticks);
         QVERIFY2(ticks >= 24 && ticks <= 27, qPrintable(QString::number(ticks)));
-        QCOMPARE(f.session.State.SampleCount, count);
+        QCOMPARE(f.session.Window.SampleCount, count);
         QCOMPARE(f.ui().lblWarmup->text(), QStringLiteral("3 sec")); // the settings were read
-        QVERIFY(!f.session.State.Busy);
-        QVERIFY(!f.session.State.AwaitingSample);
+        QVERIFY(!f.session.Connection.Busy);
+        QVERIFY(!f.session.Window.AwaitingSample);
     }
 
     void synchronizeTimeAsksFirst()
@@ -331,8 +331,8 @@ private slots:
         f.prompter.answers = {PromptAnswer::Yes};
         f.ui().cmdSynchronizeTime->click();
         QCOMPARE(f.device.requests(0x01), 1);
-        QVERIFY(!f.session.State.LoggerTimeText.isEmpty());
-        QVERIFY(!f.session.State.Busy);
+        QVERIFY(!f.session.Status.LoggerTimeText.isEmpty());
+        QVERIFY(!f.session.Connection.Busy);
     }
 
     void clearHistoryOnlyOnYes()
@@ -347,7 +347,7 @@ private slots:
         QCOMPARE(f.prompter.messages[1].text, QStringLiteral("Are you sure you want to erase the history buffer?"));
         QCOMPARE(f.prompter.messages[1].icon, PromptIcon::Question);
         QCOMPARE(f.prompter.messages[1].defaultAnswer, PromptAnswer::No);
-        QVERIFY(!f.session.State.Busy);
+        QVERIFY(!f.session.Connection.Busy);
     }
 
     void resetPulseAccumulatorsZeroesThePulseLabels()
@@ -388,7 +388,7 @@ private slots:
         const auto busy = [&] {
             const QWidget* modal = QApplication::activeModalWidget();
             if (moment == u"sample") {
-                return f.session.State.AwaitingSample;
+                return f.session.Window.AwaitingSample;
             }
             if (moment == u"settings") {
                 return f.device.requests(0x08) > settingsReads;
@@ -407,7 +407,7 @@ private slots:
             start->click();
         };
         const qint64 ms = CloseWhile(f.window, click, busy,
-                                     [&] { f.session.State.AwaitingSample = false; });
+                                     [&] { f.session.Window.AwaitingSample = false; });
         QVERIFY2(ms >= 0 && ms < 1500, qPrintable(QString::number(ms)));
         QCOMPARE(f.store.writtenKeys.size(), 15);
         QVERIFY(!f.port.isOpen());
@@ -443,7 +443,7 @@ private slots:
         clock.start();
         f.ui().cmdConnect->click();
         QVERIFY(clock.elapsed() < 5000);
-        QVERIFY(!f.session.State.Connected);
+        QVERIFY(!f.session.Connection.Connected);
         QCOMPARE(shown.texts, QStringList({"Opening COM1\u2026", "Waking the logger (attempt 1 of 10)\u2026",
                                            "Waking the logger (attempt 2 of 10)\u2026", "Cancelling\u2026"}));
         QCOMPARE(Titles(f.prompter), QStringList{"Connect Error"});

@@ -82,7 +82,7 @@ private slots:
             kill();
         } else if (moment == Moment::Sampling) {
             QTest::mouseClick(program.ui().chkSampleContinuously, Qt::LeftButton);
-            QTRY_VERIFY(program.session.State.SamplingContinuously && program.session.State.SampleCount >= 2);
+            QTRY_VERIFY(program.session.Window.SamplingContinuously && program.session.Window.SampleCount >= 2);
             kill();
         } else {
             // Kills the logger once the first block is in, and closes the table.
@@ -109,8 +109,8 @@ private slots:
         const RecordingPrompter::Message& message = program.prompter.messages.constLast();
         QCOMPARE(message.text, QStringLiteral("Error: the connection to the logger was lost."));
         QCOMPARE(message.icon, PromptIcon::Warning);
-        const AppState& state = program.session.State;
-        QVERIFY(!state.Connected && !state.Busy && !state.SamplingContinuously);
+        QVERIFY(!program.session.Connection.Connected && !program.session.Connection.Busy);
+        QVERIFY(!program.session.Window.SamplingContinuously);
         QVERIFY(!program.ui().chkSampleContinuously->isChecked());
         QCOMPARE(program.ui().cmdConnect->text(), QStringLiteral("Connect"));
         QVERIFY(program.ui().cmdConnect->isEnabled());

@@ -61,15 +61,15 @@ private slots:
         const MainWidgets& ui = f.ui();
         QCOMPARE(f.window.windowTitle(), QStringLiteral("Brevel Flow Monitor v2.3.2"));
         QVERIFY(!f.window.windowIcon().isNull());
-        QCOMPARE(f.session.State.ModemReplyTicks, int16_t{9});
-        QVERIFY(!f.session.State.Loading);
+        QCOMPARE(f.session.Options.ModemReplyTicks, int16_t{9});
+        QVERIFY(!f.session.Window.Loading);
         QVERIFY(f.controller.StatusTimer().isActive());
         QVERIFY(f.controller.SampleTimer().isActive());
         QCOMPARE(f.controller.StatusTimer().interval(), 100);
         QCOMPARE(f.controller.SampleTimer().interval(), 100);
         QCOMPARE(int(f.session.Logger.NumAnalogChannels), 3);
         QCOMPARE(int(f.session.Logger.NumDigitalChannels), 2);
-        QCOMPARE(f.session.State.DerivedColumnCount, int16_t{2});
+        QCOMPARE(f.session.Window.DerivedColumnCount, int16_t{2});
 
         QCOMPARE(ui.lblCommStatus->text(), QStringLiteral("Not Connected"));
         QCOMPARE(ui.lblCommStatus->palette().color(QPalette::WindowText), QColor(192, 0, 0));
@@ -183,7 +183,7 @@ private slots:
         Fixture f;
         f.controller.StartUp(QString(), QString());
         f.controller.StatusTimer().stop();
-        f.session.State.ReplyCountdown = 2;
+        f.session.Connection.ReplyCountdown = 2;
         MeterColumn& level = f.session.Meters[0];
         level.Shown = true;
         level.Minimum = 0.0;
@@ -195,7 +195,7 @@ private slots:
         flow.Value = 10.0;
 
         f.controller.StatusTick();
-        QCOMPARE(f.session.State.ReplyCountdown, int16_t{1});
+        QCOMPARE(f.session.Connection.ReplyCountdown, int16_t{1});
         const MeterBar* bar = f.ui().meters[0].fraColumn;
         // Bar area: 120 twips below the bar frame's top, 160 shorter; half full.
         const int barHeightPx = qRound((2640 - 160) / 15.0);
@@ -211,7 +211,7 @@ private slots:
 
         f.controller.StatusTick();
         f.controller.StatusTick();
-        QCOMPARE(f.session.State.ReplyCountdown, int16_t{0});
+        QCOMPARE(f.session.Connection.ReplyCountdown, int16_t{0});
 
         level.Shown = false; // a column switched off loses its bar and labels
         f.controller.StatusTick();

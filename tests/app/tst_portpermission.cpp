@@ -88,7 +88,7 @@ private slots:
         QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Warning);
         QCOMPARE(rig.prompter.messages[0].text, expected.replace(QStringLiteral("%1"), pty.device));
         QVERIFY(!rig.port.isOpen());
-        QVERIFY(!rig.session.State.Connected);
+        QVERIFY(!rig.session.Connection.Connected);
     }
 
 private:

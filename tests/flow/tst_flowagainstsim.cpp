@@ -47,7 +47,7 @@ struct Rig {
         controller.StartUp(QString(), QStringLiteral(BREVEL_SOURCE_DIR "/data"));
         controller.StatusTimer().stop();
         controller.SampleTimer().stop();
-        session.State.ReplyTicks = 3;
+        session.Connection.ReplyTicks = 3;
         ticker.start();
     }
 
@@ -70,7 +70,7 @@ struct Rig {
         }
         ApplyDefaultSettings(session.Logger, session.Rating); // what is shown must come from the logger
         session.Logger.FlowMode = 0;
-        session.State.Connected = true;
+        session.Connection.Connected = true;
         LoggerCommands::SettingsReadSteps steps;
         steps.settingsDecoded = [this] {
             controller.SelectProgrammedFlowSource();

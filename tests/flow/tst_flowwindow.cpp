@@ -64,7 +64,7 @@ struct Fixture {
     {
         session.Logger.FlowMode = mode;
         controller.SelectProgrammedFlowSource();
-        session.State.Connected = true;
+        session.Connection.Connected = true;
         controller.StatusTick();
     }
 };
@@ -201,11 +201,11 @@ private slots:
     {
         Fixture f;
         f.connectWithMode(1);
-        f.session.State.Connected = false;
-        f.session.State.Busy = true; // not while an exchange runs
+        f.session.Connection.Connected = false;
+        f.session.Connection.Busy = true; // not while an exchange runs
         f.controller.StatusTick();
         QVERIFY(Shown(f.ui().lblFlowMode));
-        f.session.State.Busy = false;
+        f.session.Connection.Busy = false;
         f.controller.StatusTick();
         const MainWidgets& ui = f.ui();
         for (const QLabel* label : {ui.lblFlowMode, ui.lblFlowMode2, ui.lblOffset, ui.lblOffset2, ui.lblPipeDiameter,

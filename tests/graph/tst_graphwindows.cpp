@@ -259,7 +259,7 @@ private slots:
         settings.ManningsN = 0.013;
         settings.ManningsS = 0.01;
         settings.ManningsD = 2.0;
-        rig.session.State.Connected = true;
+        rig.session.Connection.Connected = true;
         rig.controller.ShowSettingsSummary();
         rig.window.ui().mnuLiveGraph->trigger();
         auto* live = rig.window.findChild<LiveGraphWindow*>();

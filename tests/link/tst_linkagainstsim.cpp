@@ -8,6 +8,7 @@
 #include "config/Rating.h"
 #include "link/LoggerCommands.h"
 #include "link/LoggerLink.h"
+#include "link/LoggerStatus.h"
 #include "link/ReplyTicker.h"
 
 #include <QTest>
@@ -40,11 +41,13 @@ class LinkAgainstSimTest : public QObject {
     struct Rig {
         LoggerEngine engine;
         SimSerialPort port;
-        AppState state;
+        LinkState state;
+        ProgramOptions options;
+        LoggerStatus status;
         LoggerSettings settings;
         RatingState rating;
-        LoggerLink link{port, state};
-        LoggerCommands commands{link, state, settings, rating};
+        LoggerLink link{port, state, options};
+        LoggerCommands commands{link, status, settings, rating};
         ReplyTicker ticker{link, 4};
 
         explicit Rig(const LoggerOptions& options) : engine(options, [] { return ComputerTime; }), port(engine)
@@ -72,7 +75,7 @@ class LinkAgainstSimTest : public QObject {
 
     void exerciseEveryCommand(Rig& rig, int round)
     {
-        AppState& state = rig.state;
+        LoggerStatus& state = rig.status;
         LoggerEngine& engine = rig.engine;
         rig.settings.NumAnalogChannels = 1;
         state.FirmwareVersion = -1;

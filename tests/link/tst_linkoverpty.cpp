@@ -6,6 +6,7 @@
 #include "config/Rating.h"
 #include "link/LoggerCommands.h"
 #include "link/LoggerLink.h"
+#include "link/LoggerStatus.h"
 #include "link/PortDirectory.h"
 #include "link/PortDiscovery.h"
 #include "link/QtSerialPort.h"
@@ -55,12 +56,14 @@ private slots:
         const int number = entries.first().mid(3, entries.first().indexOf(QLatin1Char(' ')) - 3).toInt();
 
         QtSerialPort port(directory);
-        AppState state;
+        LinkState state;
+        ProgramOptions programOptions;
+        LoggerStatus status;
         state.ReplyTicks = 10;
         LoggerSettings settings;
         RatingState rating;
-        LoggerLink link(port, state);
-        LoggerCommands commands(link, state, settings, rating);
+        LoggerLink link(port, state, programOptions);
+        LoggerCommands commands(link, status, settings, rating);
         ReplyTicker ticker(link);
         ticker.start();
 
@@ -71,7 +74,7 @@ private slots:
         QVERIFY(commands.SetLoggerClock(QStringLiteral("12/05/26 09:07:03 PM")));
         QCOMPARE(engine.loggerTime(), QDateTime(QDate(2026, 12, 5), QTime(21, 7, 3)));
         QVERIFY(commands.ReadLoggerStatus());
-        QCOMPARE(state.RecordCount, uint32_t(engine.memory().History.size()));
+        QCOMPARE(status.RecordCount, uint32_t(engine.memory().History.size()));
 
         QVERIFY(commands.ReadSettings());
         settings.LoggerName = QStringLiteral("Over the pty");
@@ -79,7 +82,7 @@ private slots:
         QVERIFY(commands.ConfirmSettings());
         LoggerSettings readBack = settings;
         readBack.LoggerName.clear();
-        LoggerCommands reader(link, state, readBack, rating);
+        LoggerCommands reader(link, status, readBack, rating);
         QVERIFY(reader.ReadSettings());
         QCOMPARE(readBack.LoggerName, QStringLiteral("Over the pty"));
 

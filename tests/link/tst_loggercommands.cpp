@@ -8,6 +8,7 @@
 #include "link/FrameCodec.h"
 #include "link/LoggerCommands.h"
 #include "link/LoggerLink.h"
+#include "link/LoggerStatus.h"
 #include "link/ReplyTicker.h"
 
 #include <QHash>
@@ -37,7 +38,9 @@ class LoggerCommandsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<FakeSerialPort> port;
-    std::unique_ptr<AppState> state;
+    std::unique_ptr<LinkState> state;
+    ProgramOptions options;
+    LoggerStatus status;
     std::unique_ptr<LoggerSettings> settings;
     std::unique_ptr<RatingState> rating;
     std::unique_ptr<LoggerLink> link;
@@ -53,12 +56,12 @@ private slots:
     void init()
     {
         port = std::make_unique<FakeSerialPort>();
-        state = std::make_unique<AppState>();
+        state = std::make_unique<LinkState>();
         state->ReplyTicks = 2;
         settings = std::make_unique<LoggerSettings>();
         rating = std::make_unique<RatingState>();
-        link = std::make_unique<LoggerLink>(*port, *state);
-        commands = std::make_unique<LoggerCommands>(*link, *state, *settings, *rating);
+        link = std::make_unique<LoggerLink>(*port, *state, options);
+        commands = std::make_unique<LoggerCommands>(*link, status, *settings, *rating);
         ticker = std::make_unique<ReplyTicker>(*link, 3);
         ticker->start();
         answers.clear();
@@ -164,14 +167,14 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, text);
         QFETCH(uint, count);
-        state->LoggingStateText = QStringLiteral("kept");
-        state->RecordCount = 7;
+        status.LoggingStateText = QStringLiteral("kept");
+        status.RecordCount = 7;
         answer(Hex("0C"), BuildFrame(reply));
         QCOMPARE(commands->ReadLoggerStatus(), reply.size() == 5);
-        QCOMPARE(state->LoggingStateText, text);
-        QCOMPARE(state->RecordCount, count);
+        QCOMPARE(status.LoggingStateText, text);
+        QCOMPARE(status.RecordCount, count);
         if (reply.size() == 5) {
-            QCOMPARE(state->StatusWord, uint16_t(uint8_t(reply.at(3)) | uint8_t(reply.at(4)) << 8));
+            QCOMPARE(status.StatusWord, uint16_t(uint8_t(reply.at(3)) | uint8_t(reply.at(4)) << 8));
         }
     }
 
@@ -199,7 +202,7 @@ private slots:
         settings->NumDigitalChannels = 1;
         answer(Hex("0F"), BuildFrame(reply));
         QCOMPARE(commands->ReadIdentification(), plausible);
-        QCOMPARE(state->FirmwareVersion, int16_t(7));
+        QCOMPARE(status.FirmwareVersion, int16_t(7));
         QCOMPARE(int(settings->NumAnalogChannels), analog);
         QCOMPARE(int(settings->NumDigitalChannels), pulse);
         QCOMPARE(settings->SodSupported, sod);
@@ -276,8 +279,8 @@ private slots:
             QCOMPARE(writesAtDecode, -1);
         }
         QCOMPARE(port->writes().constLast(), BuildFrame(Hex("00")));
-        QCOMPARE(state->RecordCount, 5u);
-        QCOMPARE(state->LoggerTimeText, ShortDateText(QDate(2026, 1, 1)) + QStringLiteral(" 00:00:00"));
+        QCOMPARE(status.RecordCount, 5u);
+        QCOMPARE(status.LoggerTimeText, ShortDateText(QDate(2026, 1, 1)) + QStringLiteral(" 00:00:00"));
     }
 
     void wakeLogger_data()

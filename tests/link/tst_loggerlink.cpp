@@ -19,7 +19,8 @@ class LoggerLinkTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<FakeSerialPort> port;
-    std::unique_ptr<AppState> state;
+    std::unique_ptr<LinkState> state;
+    ProgramOptions options;
     std::unique_ptr<LoggerLink> link;
     std::unique_ptr<ReplyTicker> ticker;
 
@@ -27,9 +28,9 @@ private slots:
     void init()
     {
         port = std::make_unique<FakeSerialPort>();
-        state = std::make_unique<AppState>();
+        state = std::make_unique<LinkState>();
         state->ReplyTicks = 2;
-        link = std::make_unique<LoggerLink>(*port, *state);
+        link = std::make_unique<LoggerLink>(*port, *state, options);
         ticker = std::make_unique<ReplyTicker>(*link, 2);
         ticker->start();
         QVERIFY(link->OpenPort(3, QStringLiteral("9600,N,8,1")));

@@ -101,8 +101,8 @@ private slots:
         program.connectThroughModem(QStringLiteral("555-01"), commandFile);
 
         QVERIFY(program.prompter.messages.isEmpty());
-        QVERIFY(program.session.State.Connected);
-        QCOMPARE(program.session.State.ReplyTicks, program.session.State.ModemReplyTicks);
+        QVERIFY(program.session.Connection.Connected);
+        QCOMPARE(program.session.Connection.ReplyTicks, program.session.Options.ModemReplyTicks);
         QVERIFY(program.modem.online());
         QCOMPARE(program.session.User.CurrentModemNumber, QStringLiteral("555-01"));
         QCOMPARE(program.session.User.ModemNumber, (std::array<QString, 4>{"555-01", "555-0199", "555-0100", ""}));
@@ -123,8 +123,8 @@ private slots:
         });
         canceller.start(500);
         program.connectThroughModem(QStringLiteral("555-0100"), QString());
-        QVERIFY(!program.session.State.Connected);
-        QVERIFY(!program.session.State.Busy);
+        QVERIFY(!program.session.Connection.Connected);
+        QVERIFY(!program.session.Connection.Busy);
         QVERIFY(!program.port.isOpen());
         QVERIFY(program.prompter.messages.isEmpty());
     }

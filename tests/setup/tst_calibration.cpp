@@ -224,9 +224,9 @@ private slots:
     {
         SetupRig rig;
         SetupWindow& w = rig.open();
-        rig.state.SamplingContinuously = true;
+        rig.samplingContinuously = true;
         w.cmdCalibrate[0]->click();
-        rig.state.SamplingContinuously = false;
+        rig.samplingContinuously = false;
         rig.state.Connected = false;
         w.cmdCalibrate[0]->click();
         QVERIFY(rig.fake().calls.isEmpty());

@@ -41,7 +41,7 @@ struct ProgramRig {
     {
         pressInNextModal(QStringLiteral("cmdConnect"));
         QTest::mouseClick(ui().cmdConnect, Qt::LeftButton);
-        return session.State.Connected;
+        return session.Connection.Connected;
     }
 
     const MainWidgets& ui() const { return window.ui(); }

@@ -1,6 +1,6 @@
 #include "setup/ui/CalibrationWizard.h"
 
-#include "core/AppState.h"
+#include "link/LinkState.h"
 #include "core/NumberText.h"
 #include "platform/Prompter.h"
 #include "setup/FieldChecks.h"
@@ -37,8 +37,9 @@ bool IsRawCountStep(int step)
 
 } // namespace
 
-CalibrationWizard::CalibrationWizard(AppState& state, SetupLink& link, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), state_(state), link_(link), prompter_(prompter)
+CalibrationWizard::CalibrationWizard(const LinkState& line, bool errorTrapping, SetupLink& link, Prompter& prompter,
+                                     QWidget* parent)
+    : QDialog(parent), line_(line), link_(link), prompter_(prompter)
 {
     setObjectName(QStringLiteral("frmCalibrate"));
     setWindowTitle(QStringLiteral("Calibrate"));
@@ -90,7 +91,7 @@ CalibrationWizard::CalibrationWizard(AppState& state, SetupLink& link, Prompter&
     Timer1->setInterval(250);
     connect(Timer1, &QTimer::timeout, this, &CalibrationWizard::TickTimer);
 
-    guard_ = new FieldGuard(prompter, state_.ErrorTrapping, this);
+    guard_ = new FieldGuard(prompter, errorTrapping, this);
     guard_->Guard(txtCalibrate, QStringLiteral("The value"),
                   [this](const QString& text) { return CheckCalibrationValue(CalibrationStep, text); });
 
@@ -152,7 +153,7 @@ void CalibrationWizard::reject()
 void CalibrationWizard::TickTimer()
 {
     // A slow reply lets the next tick in while this one waits: skip it.
-    if (!state_.Connected || sampling_) {
+    if (!line_.Connected || sampling_) {
         return;
     }
     sampling_ = true;
@@ -172,10 +173,10 @@ void CalibrationWizard::TickTimer()
     }
 }
 
-bool RunCalibrationWizard(AppState& state, SetupLink& link, Prompter& prompter, int channel, const QString& caption,
-                          CalibrationPoints& points, QWidget* parent)
+bool RunCalibrationWizard(const LinkState& line, bool errorTrapping, SetupLink& link, Prompter& prompter, int channel,
+                          const QString& caption, CalibrationPoints& points, QWidget* parent)
 {
-    CalibrationWizard wizard(state, link, prompter, parent);
+    CalibrationWizard wizard(line, errorTrapping, link, prompter, parent);
     wizard.CalibrationChannel = channel;
     wizard.setWindowTitle(caption);
     CalibrationPoints working = points;
