@@ -32,12 +32,21 @@ constexpr size_t kColumns = 8;
 } // namespace
 
 MainController::MainController(Session& session, MainWindow& window, QObject* parent)
-    : QObject(parent), session_(session), window_(window), sampler_(session, [this] { ShowLiveSamples(); })
+    : MainController(session, window, ownTicks_, parent)
 {
-    statusTimer_.setInterval(100);
-    sampleTimer_.setInterval(100);
-    connect(&statusTimer_, &QTimer::timeout, this, &MainController::StatusTick);
-    connect(&sampleTimer_, &QTimer::timeout, this, [this] { sampler_.Tick(); });
+}
+
+MainController::MainController(Session& session, MainWindow& window, TickSource& ticks, QObject* parent)
+    : QObject(parent), session_(session), window_(window), ticks_(ticks),
+      sampler_(session, [this] { ShowLiveSamples(); })
+{
+    connect(&ticks_, &TickSource::ticked, this, [this](TickSource::Tick tick) {
+        if (tick == TickSource::Tick::Status) {
+            StatusTick();
+        } else {
+            sampler_.Tick();
+        }
+    });
 
     const MainWidgets& ui = window_.ui();
     connect(ui.mnuExit, &QAction::triggered, this, &MainController::exitRequested);
@@ -71,7 +80,7 @@ void MainController::StartUp(const QString& commandLine, const QString& appFolde
     session_.Window.Loading = true;
     session_.Window.SamplePhase = SamplePhases::StartSample;
     session_.Window.SampleWaitCountdown = 0;
-    sampleTimer_.stop();
+    ticks_.stop(TickSource::Tick::Sample);
     session_.Connection.Connected = false;
     session_.Window.ShownConnected = false;
 
@@ -117,8 +126,8 @@ void MainController::StartUp(const QString& commandLine, const QString& appFolde
 
     window_.show();
     splash.finish(&window_);
-    statusTimer_.start();
-    sampleTimer_.start();
+    ticks_.start(TickSource::Tick::Status);
+    ticks_.start(TickSource::Tick::Sample);
     session_.Window.Loading = false;
 }
 
@@ -224,8 +233,8 @@ void MainController::WindowClosing()
         return;
     }
     closed_ = true;
-    statusTimer_.stop();
-    sampleTimer_.stop();
+    ticks_.stop(TickSource::Tick::Status);
+    ticks_.stop(TickSource::Tick::Sample);
     session_.Window.AwaitingSample = false;
     session_.Window.SampleWaitCountdown = 0;
     session_.Connection.ReplyCountdown = 0;

@@ -2,6 +2,7 @@
 
 #include "app/LiveSampler.h"
 #include "app/MeterLayout.h"
+#include "app/TickSource.h"
 #include "history/ui/OpenHistoryGraph.h"
 #include "link/ExchangeGuard.h"
 
@@ -26,7 +27,10 @@ struct GraphOpeners {
 class MainController : public QObject {
     Q_OBJECT
 public:
+    // On the program's own 100 ms timers.
     MainController(Session& session, MainWindow& window, QObject* parent = nullptr);
+    // On the ticks given, which must outlive the controller.
+    MainController(Session& session, MainWindow& window, TickSource& ticks, QObject* parent = nullptr);
 
     // Start-up up to and including switching the timers on: the command line
     // is the whole text after the program name; the folder holds the manual
@@ -54,8 +58,7 @@ public:
 
     void SetGraphOpeners(GraphOpeners openers) { graphs_ = std::move(openers); }
 
-    QTimer& StatusTimer() { return statusTimer_; }
-    QTimer& SampleTimer() { return sampleTimer_; }
+    TickSource& Ticks() { return ticks_; }
     const MeterLayout& Layout() const { return layout_; }
 
     void LaunchHelp();
@@ -101,8 +104,8 @@ private:
 
     Session& session_;
     MainWindow& window_;
-    QTimer statusTimer_;
-    QTimer sampleTimer_;
+    TimerTicks ownTicks_;
+    TickSource& ticks_;
     MeterLayout layout_;
     LiveSampler sampler_;
     bool closed_ = false; // the window has closed: the program is ending

@@ -1,4 +1,4 @@
-#include "ProgramRig.h"
+#include "MainWindowRig.h"
 #include "SimProcess.h"
 #include "TestRegistry.h"
 #include "link/PortDirectory.h"
@@ -23,10 +23,10 @@ struct RealPort {
     QtSerialPort port{ports};
 };
 
-// The program over the real serial port, talking to a brevel-logger-sim
-// process that the test can kill.
-struct Program : RealPort, ProgramRig {
-    Program() : ProgramRig(port, ports) {}
+// The program over the real serial port and its own 100 ms ticks, talking to
+// a brevel-logger-sim process that the test can kill.
+struct Program : RealPort, MainWindowRig {
+    Program() : MainWindowRig(&port, &ports, Time::Real) { startUp(); }
 
     // Starts a virtual logger and shows it where the program looks for them.
     std::unique_ptr<SimProcess> startLogger()
@@ -126,7 +126,9 @@ private slots:
 
         // Nothing more is said while the program goes on.
         int ticks = 0;
-        QObject::connect(&program.controller.StatusTimer(), &QTimer::timeout, [&ticks] { ++ticks; });
+        QObject::connect(&program.timers, &TickSource::ticked, [&ticks](TickSource::Tick tick) {
+            ticks += tick == TickSource::Tick::Status ? 1 : 0;
+        });
         QTRY_VERIFY(ticks >= 5);
         QCOMPARE(program.lostMessages(), 1);
 

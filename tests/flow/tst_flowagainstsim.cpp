@@ -45,8 +45,8 @@ struct Rig {
     Rig()
     {
         controller.StartUp(QString(), QStringLiteral(BREVEL_SOURCE_DIR "/data"));
-        controller.StatusTimer().stop();
-        controller.SampleTimer().stop();
+        controller.Ticks().stop(TickSource::Tick::Status);
+        controller.Ticks().stop(TickSource::Tick::Sample);
         session.Connection.ReplyTicks = 3;
         ticker.start();
     }

@@ -38,8 +38,8 @@ struct Fixture {
     Fixture()
     {
         controller.StartUp(QString(), QStringLiteral(BREVEL_SOURCE_DIR "/data"));
-        controller.StatusTimer().stop();
-        controller.SampleTimer().stop();
+        controller.Ticks().stop(TickSource::Tick::Status);
+        controller.Ticks().stop(TickSource::Tick::Sample);
         LoggerSettings& s = session.Logger;
         s.EngUnits[0] = QStringLiteral("Feet");
         s.RawScaleUpper[0] = 65535;

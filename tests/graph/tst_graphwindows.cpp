@@ -250,8 +250,8 @@ private slots:
     {
         MainWindowRig rig;
         rig.controller.StartUp(QString(), QString());
-        rig.controller.StatusTimer().stop();
-        rig.controller.SampleTimer().stop();
+        rig.controller.Ticks().stop(TickSource::Tick::Status);
+        rig.controller.Ticks().stop(TickSource::Tick::Sample);
         InstallGraphs(rig.session, rig.controller, rig.window);
         LoggerSettings& settings = rig.session.Logger;
         settings = HistoryTestSettings();
