@@ -102,6 +102,8 @@ const QString kSection = QStringLiteral("Configuration");
 
 } // namespace
 
+Q_DECLARE_METATYPE(PromptIcon)
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
@@ -449,51 +451,52 @@ private slots:
         QVERIFY(f.connect()); // and back again
     }
 
-    void wrongLoggerTypeIsRefused()
+    // A connection that cannot go on ends with the port closed, the line
+    // free and the one message that says why.
+    void refusedConnectionsLeaveThePortClosed_data()
     {
-        LoggerOptions options;
-        options.AnalogChannels = 2;
-        LoggerRig f(options);
-        QVERIFY(!f.connect());
-        QCOMPARE(f.titles(), QStringList{"Wrong Logger Type"});
-        QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Error);
-        QVERIFY(f.prompter.messages[0].text.startsWith("Error: The Brevel Flow Monitor software only works correctly\r\n"));
-        QVERIFY(!f.port.isOpen());
-        QVERIFY(!f.session.Connection.Busy);
+        QTest::addColumn<int>("analogChannels");
+        QTest::addColumn<bool>("initialised");
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<bool>("cablePulled");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<PromptIcon>("icon");
+        QTest::addColumn<QString>("textStart");
+        QTest::newRow("two analog channels") << 2 << true << "" << false << "Wrong Logger Type" << PromptIcon::Error
+                                             << "Error: The Brevel Flow Monitor software only works correctly\r\n";
+        QTest::newRow("memory never initialised, Cancel")
+            << 3 << false << "" << false << "Initialization Required" << PromptIcon::Warning
+            << "Warning: the flash memory has not been programmed.";
+        QTest::newRow("-i asks for a valid memory, Cancel")
+            << 3 << true << "-i" << false << "Initialization Required" << PromptIcon::Warning << "Warning: ";
+        QTest::newRow("port will not open")
+            << 3 << true << "" << true << "Connect Error" << PromptIcon::Warning
+            << "Error opening port.  If this port exists, it \r\nmay be in use by another application.";
     }
-
-    void uninitialisedMemoryCancelDisconnects()
+    void refusedConnectionsLeaveThePortClosed()
     {
+        QFETCH(int, analogChannels);
+        QFETCH(bool, initialised);
+        QFETCH(QString, commandLine);
+        QFETCH(bool, cablePulled);
+        QFETCH(QString, title);
+        QFETCH(PromptIcon, icon);
+        QFETCH(QString, textStart);
         LoggerOptions options;
-        options.Initialised = false;
-        LoggerRig f(options);
+        options.AnalogChannels = analogChannels;
+        options.Initialised = initialised;
+        LoggerRig f(options, commandLine);
+        if (cablePulled) {
+            f.port.pullCable();
+        }
         f.prompter.answers = {PromptAnswer::Cancel};
         QVERIFY(!f.connect());
-        QCOMPARE(f.titles(), QStringList{"Initialization Required"});
+        QCOMPARE(f.titles(), QStringList{title});
+        QCOMPARE(f.prompter.messages[0].icon, icon);
+        QVERIFY2(f.prompter.messages[0].text.startsWith(textStart), qPrintable(f.prompter.messages[0].text));
         QVERIFY(!f.port.isOpen());
         QVERIFY(!f.session.Connection.Busy);
         QCOMPARE(f.device.requests(0x06), 0); // nothing was initialised
-    }
-
-    void forcedInitialisationAsksForAValidMemory()
-    {
-        LoggerRig f(LoggerOptions{}, QStringLiteral("-i"));
-        f.prompter.answers = {PromptAnswer::Cancel};
-        QVERIFY(!f.connect());
-        QCOMPARE(f.titles(), QStringList{"Initialization Required"});
-    }
-
-    void portThatWillNotOpenIsReported()
-    {
-        LoggerRig f;
-        f.port.pullCable();
-        QVERIFY(!f.connect());
-        QCOMPARE(f.titles(), QStringList{"Connect Error"});
-        QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Warning);
-        QCOMPARE(f.prompter.messages[0].text,
-                 QStringLiteral("Error opening port.  If this port exists, it \r\nmay be in use by another application."));
-        QVERIFY(!f.port.isOpen());
-        QVERIFY(!f.session.Connection.Busy);
     }
 
     void noSampleReplyShowsNoSample()

@@ -97,16 +97,16 @@ CalibrationWizard::CalibrationWizard(const LinkState& line, bool errorTrapping, 
 
     connect(cmdNext, &QPushButton::clicked, this, [this] {
         if (guard_->Leave(txtCalibrate)) {
-            EndStep(QStringLiteral("Next"));
+            EndStep(StepEnd::Next);
         }
     });
     connect(cmdHelp, &QPushButton::clicked, this,
             [this] { prompter_.tell(Title, HelpText, PromptIcon::Information); });
-    connect(cmdBack, &QPushButton::clicked, this, [this] { EndStep(QStringLiteral("Back")); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { EndStep(QStringLiteral("Cancel")); });
+    connect(cmdBack, &QPushButton::clicked, this, [this] { EndStep(StepEnd::Back); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { EndStep(StepEnd::Cancel); });
 }
 
-QString CalibrationWizard::RunStep(int step, const QString& value)
+CalibrationWizard::StepEnd CalibrationWizard::RunStep(int step, const QString& value)
 {
     static const QString prompts[] = {QStringLiteral("Enter the highest value in engineering units:"),
                                       QStringLiteral("Press Next when the value is settled:"),
@@ -124,7 +124,7 @@ QString CalibrationWizard::RunStep(int step, const QString& value)
     } else {
         cmdNext->setText(QStringLiteral("Finish"));
     }
-    WizardResult.clear();
+    WizardResult = StepEnd::None;
     if (IsRawCountStep(step)) {
         SampleTicks = 0;
         Timer1->start();
@@ -137,17 +137,17 @@ QString CalibrationWizard::RunStep(int step, const QString& value)
     return WizardResult;
 }
 
-void CalibrationWizard::EndStep(const QString& result)
+void CalibrationWizard::EndStep(StepEnd result)
 {
     Timer1->stop();
     WizardResult = result;
-    QDialog::done(result == QLatin1String("Next") ? Accepted : Rejected);
+    QDialog::done(result == StepEnd::Next ? Accepted : Rejected);
 }
 
 // The close box and Escape cancel, as the Cancel button does.
 void CalibrationWizard::reject()
 {
-    EndStep(QStringLiteral("Cancel"));
+    EndStep(StepEnd::Cancel);
 }
 
 void CalibrationWizard::TickTimer()
@@ -180,20 +180,18 @@ bool RunCalibrationWizard(const LinkState& line, bool errorTrapping, SetupLink& 
     wizard.CalibrationChannel = channel;
     wizard.setWindowTitle(caption);
     CalibrationPoints working = points;
-    const QString next = QStringLiteral("Next");
-    const QString back = QStringLiteral("Back");
     int step = 1;
     while (true) {
         QString* value = step == 1   ? &working.UpperValue
                          : step == 2 ? &working.UpperRaw
                          : step == 3 ? &working.LowerValue
                                      : &working.LowerRaw;
-        const QString result = wizard.RunStep(step, *value);
-        if (result == back && step > 1) {
+        const CalibrationWizard::StepEnd result = wizard.RunStep(step, *value);
+        if (result == CalibrationWizard::StepEnd::Back && step > 1) {
             --step;
             continue;
         }
-        if (result != next) {
+        if (result != CalibrationWizard::StepEnd::Next) {
             return false;
         }
         *value = wizard.txtCalibrate->text();

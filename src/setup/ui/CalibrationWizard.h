@@ -30,13 +30,15 @@ public:
     CalibrationWizard(const LinkState& line, bool errorTrapping, SetupLink& link, Prompter& prompter,
                       QWidget* parent = nullptr);
 
-    // Sets the window up for a step, shows it modally and returns how it ended:
-    // "Next", "Back" or "Cancel".
-    QString RunStep(int step, const QString& value);
+    // How a step ended: the button that closed it (Escape and the close box cancel).
+    enum class StepEnd { None, Next, Back, Cancel };
+
+    // Sets the window up for a step, shows it modally and returns how it ended.
+    StepEnd RunStep(int step, const QString& value);
 
     int CalibrationStep = 0;
     int CalibrationChannel = 0;
-    QString WizardResult;
+    StepEnd WizardResult = StepEnd::None;
     int SampleTicks = 0;
 
     QLabel* lblCalibrate = nullptr;
@@ -52,7 +54,7 @@ protected:
     void reject() override;
 
 private:
-    void EndStep(const QString& result);
+    void EndStep(StepEnd result);
     void TickTimer();
 
     const LinkState& line_;
