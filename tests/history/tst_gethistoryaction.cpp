@@ -32,7 +32,7 @@ struct ActionRig {
         : engine(Options(recordCount, faults)),
           port(engine),
           link(port, state, options),
-          ticker(link, 5),
+          ticker(link, 0), // a tick a pass of the event loop: waits for a silent line end at once
           commands(link, status, settings, rating),
           services{state, status, options.ErrorTrapping, false, settings, records, link, commands, prompter, dialogs, cursor, QStringLiteral("/tmp"),
                    [] { return HistoryTableInputs{{}, {}, QStringLiteral("Creek 4")}; }}
