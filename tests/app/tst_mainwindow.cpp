@@ -360,24 +360,30 @@ private slots:
 
     void aboutShowsTheCaptionAndCloses_data()
     {
-        QTest::addColumn<bool>("escape");
-        QTest::newRow("OK") << false;
-        QTest::newRow("Escape") << true;
+        QTest::addColumn<int>("key"); // 0: a click on OK
+        QTest::newRow("OK") << 0;
+        QTest::newRow("Escape") << int(Qt::Key_Escape);
+        QTest::newRow("Enter presses OK") << int(Qt::Key_Return);
     }
     void aboutShowsTheCaptionAndCloses()
     {
-        QFETCH(bool, escape);
+        QFETCH(int, key);
         MainWindowRig f;
         f.startUp(QString(), QString());
         QString shownVersion;
         bool closed = false;
+        QPoint textTops; // of the version and the notice, in hundredths of the picture's height
         QTimer::singleShot(0, this, [&] {
             auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             QVERIFY(about);
             QCOMPARE(about->objectName(), QStringLiteral("frmAbout"));
             shownVersion = about->findChild<QLabel*>(QStringLiteral("lblVersion"))->text();
-            if (escape) {
-                QTest::keyClick(about, Qt::Key_Escape);
+            const int pictureHeight = about->findChild<QLabel*>(QStringLiteral("Picture1"))->height();
+            textTops = QPoint(about->findChild<QLabel*>(QStringLiteral("lblVersion"))->y(),
+                              about->findChild<QLabel*>(QStringLiteral("lblNotice"))->y())
+                * 100 / pictureHeight;
+            if (key != 0) {
+                QTest::keyClick(about, Qt::Key(key));
             } else if (auto* ok = about->findChild<QPushButton*>(QStringLiteral("cmdOK"))) {
                 QTest::mouseClick(ok, Qt::LeftButton);
             }
@@ -388,6 +394,7 @@ private slots:
         });
         f.ui().mnuAbout->trigger();
         QCOMPARE(shownVersion, QStringLiteral("Brevel Flow Monitor v2.3.2"));
+        QCOMPARE(textTops, QPoint(65, 80));
         QVERIFY(closed);
     }
 };
@@ -737,11 +744,14 @@ private slots:
         QVERIFY(!f.port.isOpen());
     }
 
-    // A logger started while the window is open is offered as soon as the
-    // port list is opened.
+    // The window offers what the user chose last time, and a logger started
+    // while it is open as soon as the port list is opened.
     void portListLooksAgainWhenOpened()
     {
         LoggerRig f;
+        f.session.User.DirectBaud = QStringLiteral("57600");
+        f.session.User.ModemBaud = QStringLiteral("19200");
+        QStringList bauds;
         QTemporaryDir devices;
         QFile device(devices.filePath(QStringLiteral("pts9")));
         QVERIFY(device.open(QIODevice::WriteOnly));
@@ -756,6 +766,9 @@ private slots:
                 before << ports->itemText(i);
             }
             chosenBefore = ports->currentText();
+            for (const char* name : {"cmbBaud1", "cmbBaud2"}) {
+                bauds << window->findChild<QComboBox*>(QLatin1String(name))->currentText();
+            }
             QFile::link(device.fileName(), f.virtualLoggers.filePath(QStringLiteral("late")));
             QTest::mouseClick(ports, Qt::LeftButton);
             for (int i = 0; i < ports->count(); ++i) {
@@ -769,6 +782,7 @@ private slots:
         QVERIFY(before.filter(QStringLiteral("Virtual logger late")).isEmpty());
         QCOMPARE(after.filter(QStringLiteral("Virtual logger late")).size(), 1);
         QCOMPARE(chosenAfter, chosenBefore);
+        QCOMPARE(bauds, QStringList({"57600", "19200"}));
     }
 };
 
