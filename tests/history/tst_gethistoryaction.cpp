@@ -93,15 +93,22 @@ struct ActionRig {
 class GetHistoryActionTest : public QObject {
     Q_OBJECT
 private slots:
+    void downloadThenTable_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("one record") << 1;
+        QTest::newRow("two blocks") << 18;
+    }
     void downloadThenTable()
     {
-        ActionRig rig(18);
+        QFETCH(int, count);
+        ActionRig rig(count);
         RunGetHistory(rig.services, nullptr);
         QVERIFY(rig.prompter.messages.isEmpty());
-        QCOMPARE(rig.records.count(), 18);
-        QCOMPARE(rig.tableRows, QStringLiteral("18"));
+        QCOMPARE(rig.records.count(), count);
+        QCOMPARE(rig.tableRows, QString::number(count));
         QCOMPARE(rig.tableLogger, QStringLiteral("Creek 4"));
-        QCOMPARE(rig.status.RecordCount, 18u);
+        QCOMPARE(rig.status.RecordCount, uint32_t(count));
         QVERIFY(rig.status.LoggerTimeText.contains(u':'));
         QVERIFY(!rig.state.Busy);
         QCOMPARE(rig.cursor.depth, 0);
