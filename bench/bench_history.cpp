@@ -81,11 +81,12 @@ struct PtyDownload {
     // Returns the line bytes of the download.
     int64_t run()
     {
-        AppState state;
+        LinkState state;
+        ProgramOptions options;
         state.ReplyTicks = 10;
         PortDirectory directory(folder.path());
         QtSerialPort port(directory);
-        LoggerLink link(port, state);
+        LoggerLink link(port, state, options);
         ReplyTicker ticker(link);
         ticker.start();
         if (!link.OpenPort(PortDirectory::FixedPortCount + 1, QStringLiteral("115200,N,8,1"))) {

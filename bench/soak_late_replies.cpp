@@ -58,9 +58,10 @@ RunResult Download(const Settings& settings, double rate, uint32_t seed)
     options.Faults.LateMaxMs = int(waitMs * settings.LateHigh);
     LoggerEngine engine(options);
     SimSerialPort port(engine);
-    AppState state;
+    LinkState state;
+    ProgramOptions options;
     state.ReplyTicks = int16_t(settings.ReplyTicks);
-    LoggerLink link(port, state);
+    LoggerLink link(port, state, options);
     ReplyTicker ticker(link, settings.TickMs);
     port.open();
     ticker.start();

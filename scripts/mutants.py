@@ -340,13 +340,14 @@ def main():
     parser.add_argument("--workdir", type=Path, default=Path("/tmp/brevel-mutants"),
                         help="scratch folder for the checkout and its build (default /tmp/brevel-mutants)")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2, help="parallel build jobs")
-    parser.add_argument("--only", default="", help="only files whose path contains this text")
+    parser.add_argument("--only", action="append", default=[],
+                        help="only files whose path contains this text; repeat it for several folders")
     parser.add_argument("--list", action="store_true", help="print the first candidates of the sample and stop")
     parser.add_argument("--json", type=Path, help="also write every mutant and its outcome to this file")
     args = parser.parse_args()
 
     repo = Path(run(["git", "rev-parse", "--show-toplevel"]).stdout.strip())
-    order = [m for m in spread_order(candidates(repo), args.seed) if args.only in m.path]
+    order = [m for m in spread_order(candidates(repo), args.seed) if not args.only or any(text in m.path for text in args.only)]
     print(f"{len(order)} candidate mutants in src/ (seed {args.seed})", flush=True)
     if args.list:
         for m in order[:args.count]:

@@ -1,15 +1,15 @@
 #include "app/CommandLine.h"
 
-#include "core/AppState.h"
+#include "core/ProgramOptions.h"
 #include "core/NumberText.h"
 
 #include <limits>
 
-void ApplyCommandLine(const QString& commandLine, AppState& state)
+void ApplyCommandLine(const QString& commandLine, ProgramOptions& options)
 {
-    state.ErrorTrapping = !commandLine.contains(QLatin1String("-d"));
-    state.ForceInitialisation = commandLine.contains(QLatin1String("-i"));
-    state.ModemReplyTicks = 4;
+    options.ErrorTrapping = !commandLine.contains(QLatin1String("-d"));
+    options.ForceInitialisation = commandLine.contains(QLatin1String("-i"));
+    options.ModemReplyTicks = 4;
     const qsizetype option = commandLine.toLower().indexOf(QLatin1String("-w"));
     if (option < 0) {
         return;
@@ -19,6 +19,6 @@ void ApplyCommandLine(const QString& commandLine, AppState& state)
     // instead of ending the program.
     const WholeNumber ticks = ReadWholeNumber(QStringView(commandLine).mid(option + 2));
     if (ticks.Ok && ticks.Value >= 0 && ticks.Value <= std::numeric_limits<int16_t>::max()) {
-        state.ModemReplyTicks = static_cast<int16_t>(ticks.Value);
+        options.ModemReplyTicks = static_cast<int16_t>(ticks.Value);
     }
 }

@@ -205,7 +205,6 @@ void ConnectWindow::ConnectClicked()
 bool ConnectWindow::Attempt()
 {
     UserSettings& user = session_.User;
-    AppState& state = session_.State;
     Prompter& prompter = session_.platform.prompter;
     const bool modem = optModem_->isChecked();
     QString port;
@@ -224,7 +223,7 @@ bool ConnectWindow::Attempt()
         return false;
     }
     if (modem) {
-        state.ReplyTicks = state.ModemReplyTicks;
+        session_.Connection.ReplyTicks = session_.Options.ModemReplyTicks;
         ShowProgress(QStringLiteral("Dialing %1\u2026").arg(cmbNumber_->currentText()));
         ModemWindowDisplay display(this);
         const ModemDialSetup setup{user.ModemNumber, user.UseModemInit != 0, txtConfiguration_->text()};
@@ -234,7 +233,7 @@ bool ConnectWindow::Attempt()
             return false;
         }
     } else {
-        state.ReplyTicks = 10;
+        session_.Connection.ReplyTicks = 10;
         session_.platform.port.setFlowControl(SerialPort::FlowControl::None);
     }
     if (cancelRequested_) {
@@ -252,7 +251,7 @@ bool ConnectWindow::Attempt()
         });
     }
     if (awake) {
-        state.Connected = true;
+        session_.Connection.Connected = true;
         return true;
     }
     prompter.tell(QStringLiteral("Connect Error"), QStringLiteral("Error: unable to establish communication with logger."),

@@ -98,7 +98,7 @@ void InstallGraphs(Session& session, MainController& controller, MainWindow& win
     };
     controller.SetGraphOpeners(std::move(openers));
     QObject::connect(&controller, &MainController::liveSamplesShown, &window, [&session, live] {
-        if (*live && session.State.SampleCount > 0) {
+        if (*live && session.Window.SampleCount > 0) {
             (*live)->setStrips(LiveStrips(session));
             (*live)->addReading(Now(), LiveValues(session));
         }

@@ -50,8 +50,8 @@ void PushLiveSample(Session& session, const LiveSample& sample)
         session.SampleHistory[i] = session.SampleHistory[i - 1];
     }
     session.SampleHistory[0] = sample;
-    if (session.State.SampleCount < 5) {
-        ++session.State.SampleCount;
+    if (session.Window.SampleCount < 5) {
+        ++session.Window.SampleCount;
     }
 }
 
@@ -59,7 +59,7 @@ LiveReadingTexts BuildLiveReadings(Session& session)
 {
     LiveReadingTexts texts;
     const LoggerSettings& settings = session.Logger;
-    const int count = session.State.SampleCount;
+    const int count = session.Window.SampleCount;
     const size_t channels = std::min<size_t>(settings.NumAnalogChannels, session.Meters.size());
     for (size_t c = 0; c < channels; ++c) {
         MeterColumn& column = session.Meters[c];
@@ -94,6 +94,6 @@ LiveReadingTexts BuildLiveReadings(Session& session)
             texts.Pulse2Text = PulseText(session, 1);
         }
     }
-    session.State.LoggerTimeText = session.SampleHistory[0].Timestamp;
+    session.Status.LoggerTimeText = session.SampleHistory[0].Timestamp;
     return texts;
 }

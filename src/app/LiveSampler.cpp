@@ -4,6 +4,9 @@
 #include "app/Session.h"
 #include "core/ErrorTrap.h"
 #include "core/SampleRecord.h"
+#include "link/ExchangeGuard.h"
+
+#include <optional>
 
 #include <utility>
 
@@ -27,50 +30,46 @@ void LiveSampler::Tick()
     if (ticking_) {
         return;
     }
-    AppState& state = session_.State;
-    if ((!state.SamplingContinuously && !state.AwaitingSample) || !state.Connected) {
+    if ((!session_.Window.SamplingContinuously && !session_.Window.AwaitingSample) || !session_.Connection.Connected) {
         return;
     }
-    if (state.SamplingContinuously) {
-        if (state.Busy) {
+    // Continuous sampling takes the line for each tick; the one sample that Get
+    // Sample waits for is part of Get Sample's exchange, which holds the line.
+    std::optional<ExchangeGuard> exchange;
+    if (session_.Window.SamplingContinuously) {
+        exchange.emplace(session_.Connection);
+        if (!*exchange) {
             return;
         }
-        state.Busy = true;
     }
     ticking_ = true;
-    RunTrapped(state.ErrorTrapping, [this] { RunPhase(); }, [] {});
+    RunTrapped(session_.Options.ErrorTrapping, [this] { RunPhase(); }, [] {});
     ticking_ = false;
-    if (!state.AwaitingSample) {
-        state.Busy = false;
-    }
 }
 
 void LiveSampler::RunPhase()
 {
-    AppState& state = session_.State;
-    const int16_t phase = state.SamplePhase;
-    if (phase == 0 || (phase == 10 && state.AwaitingSample)) {
-        state.SamplePhase = static_cast<int16_t>(phase + 1);
+    using namespace SamplePhases;
+    MainWindowState& window = session_.Window;
+    const int16_t phase = window.SamplePhase;
+    window.SamplePhase = static_cast<int16_t>(phase + 1);
+    if (phase == StartSample || (phase == OneShotRestart && window.AwaitingSample)) {
         session_.Link.SendFrame(kStartSample, 0);
-        session_.Link.ReadReplyByte(state.ReplyTicks);
-    } else if ((phase == 5 && state.SamplingContinuously) || (phase == 12 && state.AwaitingSample)) {
-        state.SamplePhase = static_cast<int16_t>(phase + 1);
+        session_.Link.ReadReplyByte(session_.Connection.ReplyTicks);
+    } else if ((phase == ContinuousRead && window.SamplingContinuously)
+               || (phase == OneShotRead && window.AwaitingSample)) {
         ReadSample();
-    } else {
-        state.SamplePhase = static_cast<int16_t>(phase + 1);
-        if (state.SamplingContinuously && state.SamplePhase >= 10) {
-            state.SamplePhase = 0;
-        }
+    } else if (window.SamplingContinuously && window.SamplePhase >= CycleLength) {
+        window.SamplePhase = StartSample;
     }
 }
 
 void LiveSampler::ReadSample()
 {
-    AppState& state = session_.State;
     if (!session_.Link.SendFrame(kReadSample, 0)) {
         return;
     }
-    const int reply = session_.Link.ReadReplyByte(state.ReplyTicks);
+    const int reply = session_.Link.ReadReplyByte(session_.Connection.ReplyTicks);
     if (reply == kSampleFollows) {
         QByteArray frame(kSampleFrameSize, '\0');
         LiveSample sample;
@@ -85,10 +84,10 @@ void LiveSampler::ReadSample()
         PushLiveSample(session_, MissingSample());
         showLiveSamples_();
     }
-    if (state.SamplingContinuously) {
+    if (session_.Window.SamplingContinuously) {
         session_.Commands.ReadLoggerStatus();
     }
-    if (state.AwaitingSample) {
-        state.AwaitingSample = false;
+    if (session_.Window.AwaitingSample) {
+        session_.Window.AwaitingSample = false;
     }
 }

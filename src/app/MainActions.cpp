@@ -35,12 +35,12 @@ void MainController::ConnectActions()
     const MainWidgets& ui = window_.ui();
     connect(ui.cmdConnect, &QPushButton::clicked, this, &MainController::ConnectAction);
     connect(ui.mnuConnect, &QAction::triggered, this, [this] {
-        if (!session_.State.Connected) {
+        if (!session_.Connection.Connected) {
             ConnectAction();
         }
     });
     connect(ui.mnuDisconnect, &QAction::triggered, this, [this] {
-        if (session_.State.Connected) {
+        if (session_.Connection.Connected) {
             ConnectAction();
         }
     });
@@ -62,35 +62,31 @@ void MainController::ConnectActions()
     connect(ui.mnuResetPulseAccs, &QAction::triggered, this, &MainController::ResetPulseAccumulators);
     connect(ui.mnuFirmwareVersion, &QAction::triggered, this, &MainController::ShowFirmwareVersion);
     connect(ui.mnuSampleContinuously, &QAction::triggered, this, [this] {
-        if (session_.State.Connected) {
+        if (session_.Connection.Connected) {
             QCheckBox* box = window_.ui().chkSampleContinuously;
             box->setChecked(!box->isChecked());
         }
     });
     connect(ui.chkSampleContinuously, &QCheckBox::clicked, this, [this] {
-        if (!session_.State.Connected) {
+        if (!session_.Connection.Connected) {
             window_.ui().chkSampleContinuously->setChecked(false);
         }
     });
 }
 
-bool MainController::GuardPasses() const
+ExchangeGuard MainController::TakeLine(ExchangeNeeds needs)
 {
-    const AppState& state = session_.State;
-    return state.Connected && !state.Busy && !state.SamplingContinuously;
+    return ExchangeGuard(session_.Connection, session_.Window.SamplingContinuously, needs);
 }
 
-// A guarded action: nothing unless the guard passes; Busy is held while the
-// body runs and released on every path, an unexpected failure included.
+// A guarded action: nothing unless the line is free and a logger connected;
+// an unexpected failure while trapping ends it quietly.
 void MainController::RunGuarded(const std::function<void()>& body)
 {
-    if (!GuardPasses()) {
-        return;
+    const ExchangeGuard exchange = TakeLine();
+    if (exchange) {
+        RunTrapped(session_.Options.ErrorTrapping, body, [] {});
     }
-    AppState& state = session_.State;
-    state.Busy = true;
-    RunTrapped(state.ErrorTrapping, body, [] {});
-    state.Busy = false;
 }
 
 bool MainController::ReadSettings()
@@ -109,13 +105,13 @@ bool MainController::ReadSettings()
 void MainController::ForgetLogger()
 {
     const MainWidgets& ui = window_.ui();
-    session_.State.SampleCount = 0;
+    session_.Window.SampleCount = 0;
     ShowLiveSamples();
     session_.Logger.LoggerName.clear();
     for (QLabel* label : {ui.lblSampleInterval, ui.lblWarmup, ui.lblLoggingState, ui.lblAlarm[0], ui.lblAlarm[1]}) {
         label->clear();
     }
-    session_.State.RecordCount = 0;
+    session_.Status.RecordCount = 0;
     for (MeterColumn& column : session_.Meters) {
         column.Shown = false;
     }
@@ -124,7 +120,7 @@ void MainController::ForgetLogger()
 // Lets go of the logger; a loss of the port noticed before no longer matters.
 void MainController::Disconnect()
 {
-    session_.State.Connected = false;
+    session_.Connection.Connected = false;
     session_.Link.ClosePort();
     portLost_ = false;
 }
@@ -135,46 +131,40 @@ void MainController::Disconnect()
 // when it disconnected.
 bool MainController::DisconnectLostLogger()
 {
-    AppState& state = session_.State;
     portLost_ = false;
-    if (!state.Connected) {
+    if (!session_.Connection.Connected) {
         return false;
     }
     ForgetLogger();
     Disconnect();
     window_.ui().chkSampleContinuously->setChecked(false);
-    state.SamplingContinuously = false;
-    state.AwaitingSample = false;
-    state.ShownConnected = true; // so that the controls follow at once
+    session_.Window.SamplingContinuously = false;
+    session_.Window.AwaitingSample = false;
+    session_.Window.ShownConnected = true; // so that the controls follow at once
     return true;
 }
 
 void MainController::ConnectAction()
 {
-    AppState& state = session_.State;
-    if (state.Busy || state.SamplingContinuously) {
-        return;
-    }
-    state.Busy = true;
-    ForgetLogger();
-
-    auto disconnect = [&] {
-        Disconnect();
-        state.Busy = false;
-    };
-    if (state.Connected) {
-        disconnect();
-        return;
-    }
     {
-        ConnectWindow connectWindow(session_, &window_);
-        connectWindow.exec();
+        const ExchangeGuard exchange = TakeLine(ExchangeNeeds::FreeLine);
+        if (!exchange) {
+            return;
+        }
+        ForgetLogger();
+        if (session_.Connection.Connected) {
+            Disconnect();
+            return;
+        }
+        {
+            ConnectWindow connectWindow(session_, &window_);
+            connectWindow.exec();
+        }
+        if (!session_.Connection.Connected || !CheckLoggerAfterConnect()) {
+            Disconnect();
+            return;
+        }
     }
-    if (!state.Connected || !CheckLoggerAfterConnect()) {
-        disconnect();
-        return;
-    }
-    state.Busy = false;
     GetSample();
     if (session_.FlowDisplay.FlowUnitsInvalid && !closed_) {
         session_.platform.prompter.tell(
@@ -192,7 +182,6 @@ void MainController::ConnectAction()
 // never initialised when the user agrees. False: the caller disconnects.
 bool MainController::CheckLoggerAfterConnect()
 {
-    AppState& state = session_.State;
     Prompter& prompter = session_.platform.prompter;
     if (session_.Logger.NumAnalogChannels != 3) {
         prompter.tell(QStringLiteral("Wrong Logger Type"),
@@ -206,7 +195,7 @@ bool MainController::CheckLoggerAfterConnect()
         BusyScope hourglass(session_.platform.busyCursor);
         signature = session_.Commands.ReadMemorySignature();
     }
-    if (!state.ForceInitialisation && signature.left(3) == QLatin1String("BL2")) {
+    if (!session_.Options.ForceInitialisation && signature.left(3) == QLatin1String("BL2")) {
         return true;
     }
     const PromptAnswer answer =
@@ -219,7 +208,6 @@ bool MainController::CheckLoggerAfterConnect()
         return false;
     }
     if (!InitialiseLogger()) {
-        state.Busy = false;
         prompter.tell(QStringLiteral("Initialization Error"),
                       QStringLiteral("Initialization Error: unable to correctly initialize the flash memory."),
                       PromptIcon::Error);
@@ -249,62 +237,57 @@ bool MainController::InitialiseLogger()
 
 void MainController::GetSample()
 {
-    if (!GuardPasses()) {
+    const ExchangeGuard exchange = TakeLine();
+    if (!exchange) {
         return;
     }
-    AppState& state = session_.State;
-    state.Busy = true;
     {
         BusyScope hourglass(session_.platform.busyCursor);
         RunTrapped(
-            state.ErrorTrapping,
+            session_.Options.ErrorTrapping,
             [&] {
                 ReadSettings();
-                state.AwaitingSample = true;
-                state.SamplePhase = 0;
-                state.SampleWaitCountdown = 25;
+                session_.Window.AwaitingSample = true;
+                session_.Window.SamplePhase = SamplePhases::StartSample;
+                session_.Window.SampleWaitCountdown = 25;
                 // The sample timer fetches the sample meanwhile.
-                while (state.SampleWaitCountdown >= 1 && state.AwaitingSample && !closed_) {
+                while (session_.Window.SampleWaitCountdown >= 1 && session_.Window.AwaitingSample && !closed_) {
                     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
                 }
             },
             [] {});
     }
-    state.SampleWaitCountdown = 0;
-    state.AwaitingSample = false;
-    state.Busy = false;
+    session_.Window.SampleWaitCountdown = 0;
+    session_.Window.AwaitingSample = false;
 }
 
 // A command that changes the logger's state, then the status and clock it
 // now shows; an unexpected failure while trapping ends it quietly.
 void MainController::RunThenReadStatusAndClock(const std::function<void()>& command)
 {
-    AppState& state = session_.State;
     RunTrapped(
-        state.ErrorTrapping,
+        session_.Options.ErrorTrapping,
         [&] {
             command();
             session_.Commands.ReadLoggerStatus();
-            state.LoggerTimeText = session_.Commands.ReadLoggerClock();
+            session_.Status.LoggerTimeText = session_.Commands.ReadLoggerClock();
         },
         [] {});
 }
 
 void MainController::SynchronizeTime()
 {
-    AppState& state = session_.State;
     const PromptAnswer answer = session_.platform.prompter.ask(
         QStringLiteral("Synchronize Time"), QStringLiteral("Do you want to set the logger time to equal the system time?"),
         PromptIcon::Information, PromptButtons::YesNo);
-    if (answer != PromptAnswer::Yes || !GuardPasses()) {
+    if (answer != PromptAnswer::Yes) {
         return;
     }
-    state.Busy = true;
-    {
+    const ExchangeGuard exchange = TakeLine();
+    if (exchange) {
         BusyScope hourglass(session_.platform.busyCursor);
         RunThenReadStatusAndClock([this] { session_.Commands.SetLoggerClock(ComputerClockText()); });
     }
-    state.Busy = false;
 }
 
 void MainController::ClearHistory()
@@ -321,40 +304,55 @@ void MainController::ClearHistory()
 
 void MainController::Setup()
 {
-    RunGuarded([this] {
-        AppState& state = session_.State;
-        ReadSettings();
-        {
-            Platform& platform = session_.platform;
-            LoggerSetupLink setupLink(session_.Commands);
-            SetupContext context{state,
-                                 session_.Logger,
-                                 session_.Rating,
-                                 platform.prompter,
-                                 platform.fileDialogs,
-                                 platform.busyCursor,
-                                 setupLink,
-                                 session_.User.LastFile,
-                                 session_.User.LastFilePath,
-                                 session_.AppFolder,
-                                 session_.Catalogues,
-                                 [this] { LaunchHelp(); },
-                                 [this] { ShowAbout(); }};
-            SetupWindow setup(context, &window_);
-            setup.exec();
-        }
-        // Show what the logger holds now.
-        state.Busy = true;
-        BusyScope hourglass(session_.platform.busyCursor);
-        ReadSettings();
-    });
+    ExchangeGuard before = TakeLine();
+    if (!before) {
+        return;
+    }
+    RunTrapped(
+        session_.Options.ErrorTrapping,
+        [&] {
+            ReadSettings();
+            // The setup window takes the line for each of its own exchanges.
+            before.Release();
+            OpenSetupWindow();
+            // Show what the logger holds now.
+            const ExchangeGuard after = TakeLine();
+            if (after) {
+                BusyScope hourglass(session_.platform.busyCursor);
+                ReadSettings();
+            }
+        },
+        [] {});
+}
+
+void MainController::OpenSetupWindow()
+{
+    Platform& platform = session_.platform;
+    LoggerSetupLink setupLink(session_.Commands);
+    SetupContext context{session_.Options,
+                         session_.Connection,
+                         session_.Window.SamplingContinuously,
+                         session_.Logger,
+                         session_.Rating,
+                         platform.prompter,
+                         platform.fileDialogs,
+                         platform.busyCursor,
+                         setupLink,
+                         session_.User.LastFile,
+                         session_.User.LastFilePath,
+                         session_.AppFolder,
+                         session_.Catalogues,
+                         [this] { LaunchHelp(); },
+                         [this] { ShowAbout(); }};
+    SetupWindow setup(context, &window_);
+    setup.exec();
 }
 
 void MainController::ResetPulseAccumulators()
 {
     RunGuarded([this] {
         session_.Commands.ResetPulseAccumulators();
-        if (session_.State.SampleCount >= 1) {
+        if (session_.Window.SampleCount >= 1) {
             session_.SampleHistory[0].Values[8] = 0;
             session_.SampleHistory[0].Values[9] = 0;
             ShowLiveSamples();
@@ -365,6 +363,6 @@ void MainController::ResetPulseAccumulators()
 void MainController::ShowFirmwareVersion()
 {
     session_.platform.prompter.tell(QStringLiteral("Firmware Version"),
-                                    QStringLiteral("Logger firmware version = %1").arg(session_.State.FirmwareVersion),
+                                    QStringLiteral("Logger firmware version = %1").arg(session_.Status.FirmwareVersion),
                                     PromptIcon::None);
 }

@@ -32,12 +32,21 @@ constexpr size_t kColumns = 8;
 } // namespace
 
 MainController::MainController(Session& session, MainWindow& window, QObject* parent)
-    : QObject(parent), session_(session), window_(window), sampler_(session, [this] { ShowLiveSamples(); })
+    : MainController(session, window, ownTicks_, parent)
 {
-    statusTimer_.setInterval(100);
-    sampleTimer_.setInterval(100);
-    connect(&statusTimer_, &QTimer::timeout, this, &MainController::StatusTick);
-    connect(&sampleTimer_, &QTimer::timeout, this, [this] { sampler_.Tick(); });
+}
+
+MainController::MainController(Session& session, MainWindow& window, TickSource& ticks, QObject* parent)
+    : QObject(parent), session_(session), window_(window), ticks_(ticks),
+      sampler_(session, [this] { ShowLiveSamples(); })
+{
+    connect(&ticks_, &TickSource::ticked, this, [this](TickSource::Tick tick) {
+        if (tick == TickSource::Tick::Status) {
+            StatusTick();
+        } else {
+            sampler_.Tick();
+        }
+    });
 
     const MainWidgets& ui = window_.ui();
     connect(ui.mnuExit, &QAction::triggered, this, &MainController::exitRequested);
@@ -45,20 +54,19 @@ MainController::MainController(Session& session, MainWindow& window, QObject* pa
     connect(ui.mnuAbout, &QAction::triggered, this, &MainController::ShowAbout);
     connect(&window_, &MainWindow::closing, this, &MainController::WindowClosing);
     connect(&session_.platform.port, &SerialPort::portLost, this, [this] {
-        portLost_ = portLost_ || session_.State.Connected;
+        portLost_ = portLost_ || session_.Connection.Connected;
     });
     ConnectActions();
 }
 
 void MainController::StartUp(const QString& commandLine, const QString& appFolder)
 {
-    AppState& state = session_.State;
     const MainWidgets& ui = window_.ui();
 
     window_.setWindowIcon(ProgramIcon());
     session_.Logger.NumAnalogChannels = 8;
     session_.Logger.NumDigitalChannels = 2;
-    ApplyCommandLine(commandLine, state);
+    ApplyCommandLine(commandLine, session_.Options);
 
     const QString dataFolder = FindDataFolder(appFolder);
     const QString manual = ManualPath(dataFolder);
@@ -69,25 +77,24 @@ void MainController::StartUp(const QString& commandLine, const QString& appFolde
     splash.show();
     QCoreApplication::processEvents();
 
-    state.Loading = true;
-    state.SamplePhase = 0;
-    state.SampleWaitCountdown = 0;
-    sampleTimer_.stop();
-    state.Connected = false;
-    state.ShownConnected = false;
+    session_.Window.Loading = true;
+    session_.Window.SamplePhase = SamplePhases::StartSample;
+    session_.Window.SampleWaitCountdown = 0;
+    ticks_.stop(TickSource::Tick::Sample);
+    session_.Connection.Connected = false;
+    session_.Window.ShownConnected = false;
 
     ui.lblCommStatus->setText(QStringLiteral("Not Connected"));
     SetTextColour(ui.lblCommStatus, kNotConnectedColour);
     ui.lblPulseValue1->clear();
     ui.lblPulseValue2->clear();
 
-    state.Busy = false;
-    state.SamplingContinuously = false;
-    state.AwaitingSample = false;
-    state.SampleCount = 0;
+    session_.Window.SamplingContinuously = false;
+    session_.Window.AwaitingSample = false;
+    session_.Window.SampleCount = 0;
 
     session_.AppFolder = appFolder;
-    LoadRatingCatalogues(session_.Catalogues, dataFolder, state.ErrorTrapping);
+    LoadRatingCatalogues(session_.Catalogues, dataFolder, session_.Options.ErrorTrapping);
 
     window_.setWindowTitle(ProgramCaption());
 
@@ -97,7 +104,7 @@ void MainController::StartUp(const QString& commandLine, const QString& appFolde
     }
     session_.Logger.LoggerName.clear();
     session_.Logger.SampleInterval.clear();
-    state.LoggingStateText.clear();
+    session_.Status.LoggingStateText.clear();
 
     const QRect firstMeter = MainWindow::MeterFrameTwips(0);
     layout_ = MeterLayout::FromColumnFrame(firstMeter.left(), MainWindow::ColumnFrameTwips());
@@ -112,16 +119,16 @@ void MainController::StartUp(const QString& commandLine, const QString& appFolde
     PlaceFlowModePanel();
 
     session_.Logger.NumAnalogChannels = 3;
-    state.DerivedColumnCount = 2;
+    session_.Window.DerivedColumnCount = 2;
 
     session_.User = ReadUserSettings(session_.platform.settingsStore);
     session_.User.CurrentModemNumber = session_.User.ModemNumber[0];
 
     window_.show();
     splash.finish(&window_);
-    statusTimer_.start();
-    sampleTimer_.start();
-    state.Loading = false;
+    ticks_.start(TickSource::Tick::Status);
+    ticks_.start(TickSource::Tick::Sample);
+    session_.Window.Loading = false;
 }
 
 void MainController::ResetMeterColumns()
@@ -160,7 +167,7 @@ void MainController::DrawBars()
     const MainWidgets& ui = window_.ui();
     const int meterTop = MainWindow::MeterFrameTwips(0).top();
     const size_t columns = std::min<size_t>(
-        kColumns, static_cast<size_t>(session_.Logger.NumAnalogChannels + session_.State.DerivedColumnCount));
+        kColumns, static_cast<size_t>(session_.Logger.NumAnalogChannels + session_.Window.DerivedColumnCount));
     for (size_t i = 0; i < columns; ++i) {
         MeterColumn& record = session_.Meters[i];
         const BarDrawing bar = PlaceBar(layout_, meterTop, static_cast<int>(i), record);
@@ -184,7 +191,7 @@ void MainController::ShowColumnLabels()
 {
     const MainWidgets& ui = window_.ui();
     const size_t columns = std::min<size_t>(
-        kColumns, static_cast<size_t>(session_.Logger.NumAnalogChannels + session_.State.DerivedColumnCount));
+        kColumns, static_cast<size_t>(session_.Logger.NumAnalogChannels + session_.Window.DerivedColumnCount));
     for (size_t i = 0; i < columns; ++i) {
         MeterColumn& record = session_.Meters[i];
         if (record.Shown == record.LastShown) {
@@ -226,12 +233,11 @@ void MainController::WindowClosing()
         return;
     }
     closed_ = true;
-    statusTimer_.stop();
-    sampleTimer_.stop();
-    AppState& state = session_.State;
-    state.AwaitingSample = false;
-    state.SampleWaitCountdown = 0;
-    state.ReplyCountdown = 0;
+    ticks_.stop(TickSource::Tick::Status);
+    ticks_.stop(TickSource::Tick::Sample);
+    session_.Window.AwaitingSample = false;
+    session_.Window.SampleWaitCountdown = 0;
+    session_.Connection.ReplyCountdown = 0;
     WriteUserSettings(session_.User, session_.platform.settingsStore);
     // Dropping DTR first tells a modem to hang up; with the port closed no
     // wait of the link goes on.

@@ -2,8 +2,10 @@
 
 #include "app/LiveSampler.h"
 #include "app/MeterLayout.h"
+#include "app/TickSource.h"
 #include "history/ui/OpenHistoryGraph.h"
 #include "history/ui/SaveHistoryToArchive.h"
+#include "link/ExchangeGuard.h"
 
 #include <QColor>
 #include <QObject>
@@ -26,7 +28,10 @@ struct GraphOpeners {
 class MainController : public QObject {
     Q_OBJECT
 public:
+    // On the program's own 100 ms timers.
     MainController(Session& session, MainWindow& window, QObject* parent = nullptr);
+    // On the ticks given, which must outlive the controller.
+    MainController(Session& session, MainWindow& window, TickSource& ticks, QObject* parent = nullptr);
 
     // Start-up up to and including switching the timers on: the command line
     // is the whole text after the program name; the folder holds the manual
@@ -56,8 +61,7 @@ public:
     // The history table's Save to Archive; empty: no such button.
     void SetHistoryArchiver(SaveHistoryToArchive archiver) { archiver_ = std::move(archiver); }
 
-    QTimer& StatusTimer() { return statusTimer_; }
-    QTimer& SampleTimer() { return sampleTimer_; }
+    TickSource& Ticks() { return ticks_; }
     const MeterLayout& Layout() const { return layout_; }
 
     void LaunchHelp();
@@ -81,10 +85,13 @@ signals:
 
 private:
     void ConnectActions();
-    bool GuardPasses() const;
+    // The line for an exchange with the logger; refused while another runs
+    // or continuous sampling holds the line.
+    ExchangeGuard TakeLine(ExchangeNeeds needs = ExchangeNeeds::ConnectedLogger);
     void RunGuarded(const std::function<void()>& body);
     void RunThenReadStatusAndClock(const std::function<void()>& command);
     bool ReadSettings();
+    void OpenSetupWindow();
     void ForgetLogger();
     void Disconnect();
     bool DisconnectLostLogger();
@@ -100,8 +107,8 @@ private:
 
     Session& session_;
     MainWindow& window_;
-    QTimer statusTimer_;
-    QTimer sampleTimer_;
+    TimerTicks ownTicks_;
+    TickSource& ticks_;
     MeterLayout layout_;
     LiveSampler sampler_;
     bool closed_ = false; // the window has closed: the program is ending

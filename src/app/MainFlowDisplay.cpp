@@ -49,7 +49,7 @@ void ShowReadings(const MeterWidgets& meter, const std::array<QString, 5>& texts
 void MainController::RefreshFlowDisplay()
 {
     const FlowDisplay display =
-        UpdateFlowDisplay(session_.Logger, session_.Rating, session_.State.Connected, session_.FlowDisplay);
+        UpdateFlowDisplay(session_.Logger, session_.Rating, session_.Connection.Connected, session_.FlowDisplay);
     const MainWidgets& ui = window_.ui();
     ui.meters[0].lblUnits->setToolTip(display.UnitsToolTip);
     ui.lblFlowMode2->setVisible(display.ModeLabelsVisible);
@@ -76,7 +76,7 @@ void MainController::RefreshFlowDisplay()
 void MainController::SelectProgrammedFlowSource()
 {
     const std::optional<FlowMessage> message = CheckProgrammedFlowSource(
-        session_.Logger, session_.Rating, session_.Catalogues, session_.AppFolder, session_.State.ErrorTrapping);
+        session_.Logger, session_.Rating, session_.Catalogues, session_.AppFolder, session_.Options.ErrorTrapping);
     if (message) {
         ShowFlowMessage(session_.platform.prompter, *message);
     }

@@ -12,7 +12,10 @@ void MainController::GetHistory()
 {
     Platform& platform = session_.platform;
     const MainWidgets& ui = window_.ui();
-    GetHistoryServices services{session_.State,
+    GetHistoryServices services{session_.Connection,
+                                session_.Status,
+                                session_.Options.ErrorTrapping,
+                                session_.Window.SamplingContinuously,
                                 session_.Logger,
                                 session_.History,
                                 session_.Link,

@@ -33,8 +33,10 @@ void SetTextColour(QLabel* label, const QColor& colour)
 
 void MainController::StatusTick()
 {
-    AppState& state = session_.State;
     const MainWidgets& ui = window_.ui();
+    const LinkState& line = session_.Connection;
+    LoggerStatus& status = session_.Status;
+    MainWindowState& state = session_.Window;
     session_.Link.TickReplyCountdown();
     // Get Sample's wait for its sample is counted here, not on the sample
     // timer: a timer does not fire again while its own tick runs, and the
@@ -42,32 +44,32 @@ void MainController::StatusTick()
     if (state.SampleWaitCountdown > 0) {
         --state.SampleWaitCountdown;
     }
-    const bool lost = portLost_ && !state.Busy && DisconnectLostLogger();
+    const bool lost = portLost_ && !line.Busy && DisconnectLostLogger();
 
-    if (!state.Connected) {
-        state.ClockOffsetSeconds.reset();
+    if (!line.Connected) {
+        status.ClockOffsetSeconds.reset();
         session_.Logger.LoggerName.clear();
-        state.LoggerTimeText.clear();
-        state.LoggingStateText.clear();
+        status.LoggerTimeText.clear();
+        status.LoggingStateText.clear();
     }
     SetText(ui.lblLoggerName, session_.Logger.LoggerName);
-    SetText(ui.lblDateTime, state.LoggerTimeText);
-    SetText(ui.lblClockOffset, state.Connected && state.ClockOffsetSeconds ? ClockOffsetText(*state.ClockOffsetSeconds)
+    SetText(ui.lblDateTime, status.LoggerTimeText);
+    SetText(ui.lblClockOffset, line.Connected && status.ClockOffsetSeconds ? ClockOffsetText(*status.ClockOffsetSeconds)
                                                                            : QString());
-    SetText(ui.lblLoggingState, state.LoggingStateText);
-    SetText(ui.lblRecordings, state.Connected ? QString::number(state.RecordCount) : QString());
+    SetText(ui.lblLoggingState, status.LoggingStateText);
+    SetText(ui.lblRecordings, line.Connected ? QString::number(status.RecordCount) : QString());
 
     // Continuous sampling follows the check box.
     if (!ui.chkSampleContinuously->isChecked()) {
         state.SamplingContinuously = false;
-    } else if (!state.Connected) {
+    } else if (!line.Connected) {
         ui.chkSampleContinuously->setChecked(false);
-    } else if (!state.Busy) {
+    } else if (!line.Busy) {
         if (!state.SamplingContinuously) {
             state.SamplingContinuously = true;
-            state.SamplePhase = 0;
+            state.SamplePhase = SamplePhases::StartSample;
             ui.lblDateTime->clear();
-            state.LoggerTimeText.clear();
+            status.LoggerTimeText.clear();
         }
         state.ShownConnected = false;
     }
@@ -77,7 +79,7 @@ void MainController::StatusTick()
         ShowColumnLabels();
     }
 
-    if (state.Connected != state.ShownConnected && !state.Busy && !state.SamplingContinuously) {
+    if (line.Connected != state.ShownConnected && !line.Busy && !state.SamplingContinuously) {
         RefreshConnectionControls();
     }
     if (state.SamplingContinuously) {
@@ -101,14 +103,13 @@ void MainController::StatusTick()
 void MainController::RefreshConnectionControls()
 {
     RefreshFlowDisplay();
-    AppState& state = session_.State;
     const MainWidgets& ui = window_.ui();
-    const bool connected = state.Connected;
+    const bool connected = session_.Connection.Connected;
     for (QWidget* control : std::initializer_list<QWidget*>{ui.cmdGetSettings, ui.cmdGetHistoryData, ui.cmdClearMemory,
                                                             ui.cmdSynchronizeTime, ui.cmdSetup}) {
         control->setEnabled(connected);
     }
-    state.ShownConnected = connected;
+    session_.Window.ShownConnected = connected;
     ui.cmdConnect->setEnabled(true);
     ui.mnuConnect->setEnabled(!connected);
     ui.mnuDisconnect->setEnabled(connected);

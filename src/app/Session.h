@@ -2,14 +2,17 @@
 
 #include "app/UserSettings.h"
 #include "config/LoggerSettings.h"
-#include "core/AppState.h"
+#include "app/MainWindowState.h"
+#include "core/ProgramOptions.h"
 #include "core/LiveSample.h"
 #include "flow/FlowDisplayState.h"
 #include "config/Rating.h"
 #include "flow/RatingCatalogue.h"
 #include "history/HistoryRecords.h"
 #include "link/LoggerCommands.h"
+#include "link/LinkState.h"
 #include "link/LoggerLink.h"
+#include "link/LoggerStatus.h"
 #include "platform/Platform.h"
 
 #include <QString>
@@ -21,7 +24,8 @@ class PortDirectory;
 // test); windows and functions take what they need by reference.
 struct Session {
     Session(Platform& services, PortDirectory& portDirectory)
-        : platform(services), Ports(portDirectory), Link(services.port, State), Commands(Link, State, Logger, Rating)
+        : platform(services), Ports(portDirectory), Link(services.port, Connection, Options),
+          Commands(Link, Status, Logger, Rating)
     {
     }
     Session(const Session&) = delete;
@@ -29,7 +33,10 @@ struct Session {
 
     Platform& platform;
     PortDirectory& Ports; // COM numbers to devices, for the connection window
-    AppState State;
+    ProgramOptions Options;     // from the command line
+    LinkState Connection;       // the line to the logger
+    LoggerStatus Status;        // the logger as last read
+    MainWindowState Window;     // the main window's controls and sampling
     UserSettings User;
     LoggerSettings Logger;
     RatingState Rating;
@@ -41,7 +48,7 @@ struct Session {
     bool UseModem = false; // the connection window last closed with Modem selected
 
     // The display records of the main window's eight meter columns, and the
-    // five newest live samples (index 0 the newest; State.SampleCount valid).
+    // five newest live samples (index 0 the newest; Window.SampleCount valid).
     std::array<MeterColumn, 8> Meters;
     std::array<LiveSample, 5> SampleHistory;
 

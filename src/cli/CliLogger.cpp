@@ -81,7 +81,7 @@ ExitCode CliLogger::connect(const LoggerReach& reach, StopSignal& stop)
             return dialled;
         }
     } else {
-        state.ReplyTicks = DirectReplyTicks;
+        line.ReplyTicks = DirectReplyTicks;
         port.setFlowControl(SerialPort::FlowControl::None);
     }
     if (!commands.WakeLogger([&stop] { return stop.requested(); })) {
@@ -92,13 +92,13 @@ ExitCode CliLogger::connect(const LoggerReach& reach, StopSignal& stop)
         return Fail(ExitCode::NoConnection,
                     QStringLiteral("%1: Error: unable to establish communication with logger.").arg(portEntry_));
     }
-    state.Connected = true;
+    line.Connected = true;
     return checkLogger();
 }
 
 ExitCode CliLogger::dial(const LoggerReach& reach, StopSignal& stop)
 {
-    state.ReplyTicks = state.ModemReplyTicks;
+    line.ReplyTicks = options.ModemReplyTicks;
     std::array<QString, 4> numbers;
     const ModemDialSetup setup{numbers, !reach.modemFile.isEmpty(), reach.modemFile};
     ModemDialDisplay display(stop, reach.dialSeconds, reach.trace ? &trace_ : nullptr);
@@ -137,11 +137,11 @@ ExitCode CliLogger::checkLogger()
                         .arg(portEntry_));
     }
     const QString dataFolder = FindDataFolder(AppFolder());
-    LoadRatingCatalogues(catalogues, dataFolder, state.ErrorTrapping);
+    LoadRatingCatalogues(catalogues, dataFolder, options.ErrorTrapping);
     LoggerCommands::SettingsReadSteps steps;
     steps.settingsDecoded = [&] {
         const std::optional<FlowMessage> message =
-            CheckProgrammedFlowSource(settings, rating, catalogues, AppFolder(), state.ErrorTrapping);
+            CheckProgrammedFlowSource(settings, rating, catalogues, AppFolder(), options.ErrorTrapping);
         if (message) {
             Warn(OneLine(message->Text));
         }

@@ -3,7 +3,9 @@
 #include "cli/CliArguments.h"
 #include "cli/TracePrinter.h"
 #include "config/LoggerSettings.h"
-#include "core/AppState.h"
+#include "core/ProgramOptions.h"
+#include "link/LinkState.h"
+#include "link/LoggerStatus.h"
 #include "flow/FlowDisplay.h"
 #include "flow/FlowDisplayState.h"
 #include "config/Rating.h"
@@ -50,15 +52,17 @@ public:
     // The flow description line 1 of an export names, as the main window shows it.
     HistoryFlowDescription flowDescription() const;
 
-    AppState state;
+    ProgramOptions options;
+    LinkState line;
+    LoggerStatus status;
     LoggerSettings settings;
     RatingState rating;
     RatingCatalogues catalogues;
     FlowDisplayState flowDisplay;
     PortDirectory ports;
     QtSerialPort port{ports};
-    LoggerLink link{port, state};
-    LoggerCommands commands{link, state, settings, rating};
+    LoggerLink link{port, line, options};
+    LoggerCommands commands{link, status, settings, rating};
 
 private:
     // The COM number of the --port text, or 0 with the message printed.

@@ -92,7 +92,7 @@ ExitCode RunDownload(const QStringList& arguments, StopSignal& stop)
     if (!logger.commands.ReadLoggerStatus()) {
         return Fail(ExitCode::LoggerError, QStringLiteral("%1: Error: upload not successful!").arg(logger.portEntry()));
     }
-    const uint32_t expected = logger.state.RecordCount;
+    const uint32_t expected = logger.status.RecordCount;
     const QDateTime collectedAt = QDateTime::currentDateTime();
     Report report(options.json());
     report.add(QStringLiteral("port"), QStringLiteral("Port"), logger.portEntry());
@@ -114,7 +114,7 @@ ExitCode RunDownload(const QStringList& arguments, StopSignal& stop)
     HistoryDownloadEnd end = HistoryDownloadEnd::Complete;
     if (expected > 0) {
         end = RunTrapped(
-            logger.state.ErrorTrapping, [&] { return download.run(); }, [] { return HistoryDownloadEnd::Error; });
+            logger.options.ErrorTrapping, [&] { return download.run(); }, [] { return HistoryDownloadEnd::Error; });
     }
     const qint64 elapsedMs = timer.elapsed();
     progress.finish();
@@ -162,7 +162,7 @@ ExitCode RunDownload(const QStringList& arguments, StopSignal& stop)
                         QStringLiteral("%1: the logger did not clear its history").arg(logger.portEntry()));
         } else {
             report.add(QStringLiteral("records_after_clear"), QStringLiteral("Records after clearing"),
-                       double(logger.state.RecordCount));
+                       double(logger.status.RecordCount));
         }
     }
     report.print();

@@ -45,10 +45,10 @@ ExitCode RunProgram(const QStringList& arguments, StopSignal& stop)
         return code;
     }
     CliLogger& logger = *connected;
-    if (!ReadSetupFile(path, logger.settings, logger.rating, logger.state.ErrorTrapping)) {
+    if (!ReadSetupFile(path, logger.settings, logger.rating, logger.options.ErrorTrapping)) {
         return fileFailure();
     }
-    const std::optional<QByteArray> image = EncodeSettings(logger.settings, logger.state.ErrorTrapping);
+    const std::optional<QByteArray> image = EncodeSettings(logger.settings, logger.options.ErrorTrapping);
     if (!image) {
         return Fail(ExitCode::FileError, QStringLiteral("%1: the settings cannot be encoded for the logger").arg(path));
     }

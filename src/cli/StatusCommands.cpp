@@ -35,7 +35,7 @@ ExitCode RunStatus(const QStringList& arguments, StopSignal& stop)
     if (!clock) {
         return ClockFailure(logger);
     }
-    const AppState& state = logger.state;
+    const LoggerStatus& state = logger.status;
     const LoggerSettings& settings = logger.settings;
     Report report(options.json());
     report.add(QStringLiteral("port"), QStringLiteral("Port"), logger.portEntry());

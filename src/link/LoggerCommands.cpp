@@ -3,7 +3,7 @@
 #include "config/LoggerSettings.h"
 #include "config/Number24.h"
 #include "config/SettingsImage.h"
-#include "core/AppState.h"
+#include "link/LoggerStatus.h"
 #include "core/DateText.h"
 #include "core/ErrorTrap.h"
 #include "core/NumberText.h"
@@ -89,8 +89,8 @@ QString BcdText(uint8_t byte)
     return QString(QChar(48 + (byte >> 4))) + QChar(48 + (byte & 0x0F));
 }
 
-LoggerCommands::LoggerCommands(LoggerLink& link, AppState& state, LoggerSettings& settings, RatingState& rating)
-    : link_(link), state_(state), settings_(settings), rating_(rating)
+LoggerCommands::LoggerCommands(LoggerLink& link, LoggerStatus& status, LoggerSettings& settings, RatingState& rating)
+    : link_(link), status_(status), settings_(settings), rating_(rating)
 {
 }
 
@@ -98,7 +98,7 @@ bool LoggerCommands::WakeLogger(const std::function<bool()>& cancelRequested,
                                 const std::function<void(int attempt)>& attemptStarting)
 {
     return RunTrapped(
-        state_.ErrorTrapping,
+        link_.Options().ErrorTrapping,
         [&] {
             for (int attempt = 1; attempt <= WakeAttempts; ++attempt) {
                 if (attemptStarting) {
@@ -164,7 +164,7 @@ QString LoggerCommands::ReadLoggerClockBody()
         return ClockFailureText;
     }
     if (const QTime time = ClockTime(r); time.isValid()) {
-        state_.ClockOffsetSeconds = QDateTime::currentDateTime().secsTo(QDateTime(date, time));
+        status_.ClockOffsetSeconds = QDateTime::currentDateTime().secsTo(QDateTime(date, time));
     }
     // The time as the bytes say, even when they are not a valid time.
     return ShortDateText(date) + QLatin1Char(' ') + BcdText(At(r, 2)) + QLatin1Char(':') + BcdText(At(r, 1))
@@ -174,7 +174,7 @@ QString LoggerCommands::ReadLoggerClockBody()
 std::optional<QDateTime> LoggerCommands::ReadLoggerDateTime()
 {
     return RunTrapped(
-        state_.ErrorTrapping,
+        link_.Options().ErrorTrapping,
         [&]() -> std::optional<QDateTime> {
             const std::optional<QByteArray> r = ReadClockBytes();
             if (!r || !ClockDate(*r).isValid() || !ClockTime(*r).isValid()) {
@@ -188,7 +188,7 @@ std::optional<QDateTime> LoggerCommands::ReadLoggerDateTime()
 QString LoggerCommands::ReadLoggerClock()
 {
     return RunTrapped(
-        state_.ErrorTrapping, [&] { return ReadLoggerClockBody(); }, [] { return ClockFailureText; });
+        link_.Options().ErrorTrapping, [&] { return ReadLoggerClockBody(); }, [] { return ClockFailureText; });
 }
 
 bool LoggerCommands::SetLoggerClockBody(const QString& time)
@@ -200,13 +200,13 @@ bool LoggerCommands::SetLoggerClockBody(const QString& time)
     auto bcd = [](int value) { return static_cast<uint8_t>(ToBcd(value)); };
     const QByteArray payload = Payload({Command::SetClock, bcd(f->second), bcd(f->minute), bcd(f->hour), 0x01,
                                         bcd(f->day), bcd(f->month), bcd(f->year)});
-    return link_.SendFrame(payload, CommandRetries) && link_.ReadReplyByte(state_.ReplyTicks) == Frame::Done;
+    return link_.SendFrame(payload, CommandRetries) && link_.ReadReplyByte(link_.State().ReplyTicks) == Frame::Done;
 }
 
 bool LoggerCommands::SetLoggerClock(const QString& time)
 {
     return RunTrapped(
-        state_.ErrorTrapping, [&] { return SetLoggerClockBody(time); }, [] { return false; });
+        link_.Options().ErrorTrapping, [&] { return SetLoggerClockBody(time); }, [] { return false; });
 }
 
 QString LoggerCommands::LoggingStateFor(uint16_t statusWord)
@@ -229,15 +229,15 @@ QString LoggerCommands::LoggingStateFor(uint16_t statusWord)
 bool LoggerCommands::ReadLoggerStatus()
 {
     return RunTrapped(
-        state_.ErrorTrapping,
+        link_.Options().ErrorTrapping,
         [&] {
             QByteArray reply(5, '\0');
             if (!link_.SendFrame(Payload({Command::ReadStatus}), CommandRetries) || !link_.ReceiveFrame(reply)) {
                 return false;
             }
-            state_.RecordCount = At(reply, 0) | (At(reply, 1) << 8) | (static_cast<uint32_t>(At(reply, 2)) << 16);
-            state_.StatusWord = static_cast<uint16_t>(At(reply, 3) | (At(reply, 4) << 8));
-            state_.LoggingStateText = LoggingStateFor(state_.StatusWord);
+            status_.RecordCount = At(reply, 0) | (At(reply, 1) << 8) | (static_cast<uint32_t>(At(reply, 2)) << 16);
+            status_.StatusWord = static_cast<uint16_t>(At(reply, 3) | (At(reply, 4) << 8));
+            status_.LoggingStateText = LoggingStateFor(status_.StatusWord);
             return true;
         },
         [] { return false; });
@@ -246,14 +246,14 @@ bool LoggerCommands::ReadLoggerStatus()
 bool LoggerCommands::ReadIdentification()
 {
     return RunTrapped(
-        state_.ErrorTrapping,
+        link_.Options().ErrorTrapping,
         [&] {
             QByteArray reply(8, '\0');
             if (!link_.SendFrame(Payload({Command::ReadIdentification}), CommandRetries)
                 || !link_.ReceiveFrame(reply)) {
                 return false;
             }
-            state_.FirmwareVersion = At(reply, 0);
+            status_.FirmwareVersion = At(reply, 0);
             const uint8_t analog = At(reply, 1);
             const uint8_t pulse = At(reply, 2);
             if (analog < 1 || analog > 8 || pulse > 2) {
@@ -270,10 +270,10 @@ bool LoggerCommands::ReadIdentification()
 bool LoggerCommands::ReadSettings(const SettingsReadSteps& steps)
 {
     const bool decoded = RunTrapped(
-        state_.ErrorTrapping,
+        link_.Options().ErrorTrapping,
         [&] {
             const std::optional<QByteArray> image = ReadSettingsImage();
-            return image && DecodeSettings(*image, settings_, rating_, state_.ErrorTrapping);
+            return image && DecodeSettings(*image, settings_, rating_, link_.Options().ErrorTrapping);
         },
         [] { return false; });
     if (decoded && steps.settingsDecoded) {
@@ -283,16 +283,16 @@ bool LoggerCommands::ReadSettings(const SettingsReadSteps& steps)
     if (steps.showLiveSamples) {
         steps.showLiveSamples();
     }
-    state_.LoggerTimeText = ReadLoggerClock();
+    status_.LoggerTimeText = ReadLoggerClock();
     return decoded;
 }
 
 bool LoggerCommands::ProgramSettings()
 {
     return RunTrapped(
-        state_.ErrorTrapping,
+        link_.Options().ErrorTrapping,
         [&] {
-            const std::optional<QByteArray> image = EncodeSettings(settings_, state_.ErrorTrapping);
+            const std::optional<QByteArray> image = EncodeSettings(settings_, link_.Options().ErrorTrapping);
             if (!image) {
                 return false;
             }
@@ -310,7 +310,7 @@ bool LoggerCommands::ProgramSettings()
 std::optional<QByteArray> LoggerCommands::ReadSettingsImage()
 {
     return RunTrapped(
-        state_.ErrorTrapping,
+        link_.Options().ErrorTrapping,
         [&]() -> std::optional<QByteArray> {
             QByteArray image;
             for (const SettingsRegion& region : SettingsReadRegions) {
@@ -326,10 +326,10 @@ std::optional<QByteArray> LoggerCommands::ReadSettingsImage()
 void LoggerCommands::StartSample()
 {
     RunTrapped(
-        state_.ErrorTrapping,
+        link_.Options().ErrorTrapping,
         [&] {
             link_.SendFrame(Payload({Command::StartSample, 0x01}), 0);
-            link_.ReadReplyByte(state_.ReplyTicks);
+            link_.ReadReplyByte(link_.State().ReplyTicks);
         },
         [] {});
 }
@@ -337,13 +337,13 @@ void LoggerCommands::StartSample()
 LiveSampleOutcome LoggerCommands::ReadLiveSample()
 {
     return RunTrapped(
-        state_.ErrorTrapping,
+        link_.Options().ErrorTrapping,
         [&] {
             LiveSampleOutcome outcome;
             if (!link_.SendFrame(Payload({Command::ReadSample}), 0)) {
                 return outcome;
             }
-            const int answer = link_.ReadReplyByte(state_.ReplyTicks);
+            const int answer = link_.ReadReplyByte(link_.State().ReplyTicks);
             if (answer == Frame::NoData) {
                 outcome.kind = LiveSampleOutcome::Kind::NoSample;
                 outcome.sample.Values.fill(-1);
@@ -365,19 +365,19 @@ LiveSampleOutcome LoggerCommands::ReadLiveSample()
 bool LoggerCommands::RunDoneCommand(const QByteArray& payload, int ticks)
 {
     return RunTrapped(
-        state_.ErrorTrapping,
+        link_.Options().ErrorTrapping,
         [&] { return link_.SendFrame(payload, CommandRetries) && link_.ReadReplyByte(ticks) == Frame::Done; },
         [] { return false; });
 }
 
 bool LoggerCommands::ConfirmSettings()
 {
-    return RunDoneCommand(GuardedPayload(Command::ConfirmSettings), state_.ReplyTicks);
+    return RunDoneCommand(GuardedPayload(Command::ConfirmSettings), link_.State().ReplyTicks);
 }
 
 bool LoggerCommands::ClearLoggerMemory()
 {
-    return RunDoneCommand(GuardedPayload(Command::ClearMemory), state_.ReplyTicks);
+    return RunDoneCommand(GuardedPayload(Command::ClearMemory), link_.State().ReplyTicks);
 }
 
 bool LoggerCommands::InitialiseMemory()
@@ -388,13 +388,13 @@ bool LoggerCommands::InitialiseMemory()
 
 bool LoggerCommands::ResetPulseAccumulators()
 {
-    return RunDoneCommand(Payload({Command::ResetPulseCounts, 0x03}), state_.ReplyTicks);
+    return RunDoneCommand(Payload({Command::ResetPulseCounts, 0x03}), link_.State().ReplyTicks);
 }
 
 QString LoggerCommands::ReadMemorySignature()
 {
     return RunTrapped(
-        state_.ErrorTrapping,
+        link_.Options().ErrorTrapping,
         [&] {
             QByteArray bytes;
             if (!link_.ReadBlock(bytes, 0, SignatureLength, 0)) {
@@ -413,7 +413,7 @@ QString LoggerCommands::ReadMemorySignature()
 bool LoggerCommands::WriteMemorySignature(const QString& text)
 {
     return RunTrapped(
-        state_.ErrorTrapping,
+        link_.Options().ErrorTrapping,
         [&] {
             QByteArray bytes(SignatureLength, ' ');
             for (int i = 0; i < SignatureLength && i < text.size(); ++i) {

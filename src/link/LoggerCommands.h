@@ -11,7 +11,7 @@
 #include <optional>
 
 class LoggerLink;
-struct AppState;
+struct LoggerStatus;
 struct LoggerSettings;
 struct RatingState;
 
@@ -31,7 +31,7 @@ struct LiveSampleOutcome {
 // decides what to tell the user.
 class LoggerCommands {
 public:
-    LoggerCommands(LoggerLink& link, AppState& state, LoggerSettings& settings, RatingState& rating);
+    LoggerCommands(LoggerLink& link, LoggerStatus& status, LoggerSettings& settings, RatingState& rating);
 
     static constexpr int WakeAttempts = 10;
 
@@ -62,7 +62,7 @@ public:
         std::function<void()> showLiveSamples;
     };
     // Reads the settings memory in three blocks and decodes it, then reads the
-    // status and the clock into AppState whatever happened. True when the
+    // status and the clock into LoggerStatus whatever happened. True when the
     // settings were read and decoded; otherwise the record is unchanged.
     bool ReadSettings(const SettingsReadSteps& steps = {});
     // Writes the encoded settings in four blocks, reads them back in three and
@@ -96,7 +96,7 @@ private:
     bool SetLoggerClockBody(const QString& time);
 
     LoggerLink& link_;
-    AppState& state_;
+    LoggerStatus& status_;
     LoggerSettings& settings_;
     RatingState& rating_;
 };

@@ -24,8 +24,8 @@ struct LoggerLink::Wait {
     QEventLoop loop;
 };
 
-LoggerLink::LoggerLink(SerialPort& port, AppState& state, QObject* parent)
-    : QObject(parent), port_(port), state_(state)
+LoggerLink::LoggerLink(SerialPort& port, LinkState& state, const ProgramOptions& options, QObject* parent)
+    : QObject(parent), port_(port), state_(state), options_(options)
 {
     connect(&port_, &SerialPort::bytesArrived, this, &LoggerLink::EndFinishedWaits);
     connect(&port_, &SerialPort::portLost, this, &LoggerLink::EndFinishedWaits);
@@ -41,7 +41,7 @@ LoggerLink::~LoggerLink()
 bool LoggerLink::OpenPort(int portNumber, const QString& settings)
 {
     return RunTrapped(
-        state_.ErrorTrapping,
+        options_.ErrorTrapping,
         [&] {
             if (port_.isOpen()) {
                 if (port_.portNumber() == portNumber && port_.lineSettings() == settings) {
@@ -159,7 +159,7 @@ bool LoggerLink::WakeHandshake()
 {
     static constexpr uint8_t steps[3][2] = {{WakeU, WakeG}, {WakeG, WakeW}, {WakeW, Frame::Done}};
     return RunTrapped(
-        state_.ErrorTrapping,
+        options_.ErrorTrapping,
         [&] {
             port_.discardInput();
             for (const auto& step : steps) {
@@ -200,7 +200,7 @@ bool LoggerLink::SendFrame(const QByteArray& payload, int retries)
         return false;
     }
     return RunTrapped(
-        state_.ErrorTrapping,
+        options_.ErrorTrapping,
         [&] {
             const QByteArray frame = BuildFrame(payload);
             for (int left = retries;; --left) {
@@ -312,7 +312,7 @@ bool LoggerLink::ReceiveFrame(QByteArray& payload)
     }
     frameBytes_.clear();
     return RunTrapped(
-        state_.ErrorTrapping,
+        options_.ErrorTrapping,
         [&] {
             const QString failure = ReceiveFrameBody(payload);
             Trace(failure.isEmpty() ? LinkTraceEvent::Kind::Received : LinkTraceEvent::Kind::BadFrame, frameBytes_,
@@ -325,7 +325,7 @@ bool LoggerLink::ReceiveFrame(QByteArray& payload)
 int LoggerLink::ReadReplyByte(int ticks)
 {
     return RunTrapped(
-        state_.ErrorTrapping,
+        options_.ErrorTrapping,
         [&] {
             if (port_.bytesAvailable() == 0) {
                 WaitForBytes(ticks, 1);
@@ -354,7 +354,7 @@ bool LoggerLink::ReadBlock(QByteArray& buffer, int offset, int count, int32_t ad
     request[4] = static_cast<char>(count);
     buffer.resize(offset + count, '\0');
     return RunTrapped(
-        state_.ErrorTrapping,
+        options_.ErrorTrapping,
         [&] {
             for (int attempt = 0; attempt < 2; ++attempt) {
                 if (!SendFrame(request, 2)) {
@@ -390,5 +390,5 @@ bool LoggerLink::WriteBlock(const QByteArray& buffer, int offset, int count, int
     request.append(static_cast<char>((last >> 8) & 0xFF));
     request.append(buffer.mid(offset, count));
     return RunTrapped(
-        state_.ErrorTrapping, [&] { return SendFrame(request, 2); }, [] { return false; });
+        options_.ErrorTrapping, [&] { return SendFrame(request, 2); }, [] { return false; });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/AppState.h"
+#include "core/ProgramOptions.h"
+#include "link/LinkState.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -37,14 +38,15 @@ using LinkTrace = std::function<void(const LinkTraceEvent&)>;
 class LoggerLink : public QObject {
     Q_OBJECT
 public:
-    LoggerLink(SerialPort& port, AppState& state, QObject* parent = nullptr);
+    LoggerLink(SerialPort& port, LinkState& state, const ProgramOptions& options, QObject* parent = nullptr);
     ~LoggerLink() override;
 
     SerialPort& Port() { return port_; }
 
     // Hears every frame and reply byte from now on; an empty function stops it.
     void SetTrace(LinkTrace trace) { trace_ = std::move(trace); }
-    AppState& State() { return state_; }
+    LinkState& State() { return state_; }
+    const ProgramOptions& Options() const { return options_; }
 
     // Opens the port on that COM number with those line settings ("9600,N,8,1");
     // an open port with the same number and exactly the same text is reused.
@@ -98,7 +100,8 @@ private:
     void DrainStaleInput();
 
     SerialPort& port_;
-    AppState& state_;
+    LinkState& state_;
+    const ProgramOptions& options_;
     std::vector<Wait*> waits_; // innermost last: ticks and clicks may nest waits
     LinkTrace trace_;
     QByteArray frameBytes_; // what a frame receive has read, for the trace

@@ -40,7 +40,7 @@ ModemDialOutcome DialModem(const QString& number, const ModemDialSetup& setup, L
     enum class Prepared { Ready, NoCommandFile, Failed };
     QStringList commands;
     const Prepared prepared = RunTrapped(
-        link.State().ErrorTrapping,
+        link.Options().ErrorTrapping,
         [&] {
             RememberModemNumber(setup.ModemNumbers, number);
             if (!setup.UseCommandFile || setup.CommandFile.isEmpty()) {

@@ -166,7 +166,7 @@ void ModemDialogue::SendModemLine(const QString& text)
 QString ModemDialogue::ReadModemLine(int ticks)
 {
     SerialPort& port = link_.Port();
-    AppState& state = link_.State();
+    LinkState& state = link_.State();
     state.ReplyCountdown = static_cast<int16_t>(ticks);
     QString result;
     for (;;) {

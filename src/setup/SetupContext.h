@@ -9,7 +9,8 @@
 #include <functional>
 #include <optional>
 
-struct AppState;
+struct LinkState;
+struct ProgramOptions;
 struct LoggerSettings;
 struct RatingState;
 class Prompter;
@@ -32,7 +33,10 @@ public:
 
 // Everything the setup window works on, owned by the caller.
 struct SetupContext {
-    AppState& State;
+    const ProgramOptions& Options;
+    LinkState& Connection;
+    // The main window's continuous sampling claims the line while it runs.
+    const bool& SamplingContinuously;
     LoggerSettings& Settings;
     RatingState& Rating;
     Prompter& Prompts;

@@ -1,6 +1,6 @@
 #include "TestRegistry.h"
 #include "app/CommandLine.h"
-#include "core/AppState.h"
+#include "core/ProgramOptions.h"
 
 #include <QTest>
 
@@ -34,7 +34,7 @@ private slots:
         QFETCH(bool, trapping);
         QFETCH(bool, initialise);
         QFETCH(int, modemTicks);
-        AppState state;
+        ProgramOptions state;
         state.ModemReplyTicks = 99; // a stale value must not survive
         ApplyCommandLine(line, state);
         QCOMPARE(state.ErrorTrapping, trapping);

@@ -1,4 +1,4 @@
-#include "ProgramRig.h"
+#include "MainWindowRig.h"
 #include "SimProcess.h"
 #include "TestRegistry.h"
 #include "link/PortDirectory.h"
@@ -23,10 +23,10 @@ struct RealPort {
     QtSerialPort port{ports};
 };
 
-// The program over the real serial port, talking to a brevel-logger-sim
-// process that the test can kill.
-struct Program : RealPort, ProgramRig {
-    Program() : ProgramRig(port, ports) {}
+// The program over the real serial port and its own 100 ms ticks, talking to
+// a brevel-logger-sim process that the test can kill.
+struct Program : RealPort, MainWindowRig {
+    Program() : MainWindowRig(&port, &ports, Time::Real) { startUp(); }
 
     // Starts a virtual logger and shows it where the program looks for them.
     std::unique_ptr<SimProcess> startLogger()
@@ -82,7 +82,7 @@ private slots:
             kill();
         } else if (moment == Moment::Sampling) {
             QTest::mouseClick(program.ui().chkSampleContinuously, Qt::LeftButton);
-            QTRY_VERIFY(program.session.State.SamplingContinuously && program.session.State.SampleCount >= 2);
+            QTRY_VERIFY(program.session.Window.SamplingContinuously && program.session.Window.SampleCount >= 2);
             kill();
         } else {
             // Kills the logger once the first block is in, and closes the table.
@@ -109,8 +109,8 @@ private slots:
         const RecordingPrompter::Message& message = program.prompter.messages.constLast();
         QCOMPARE(message.text, QStringLiteral("Error: the connection to the logger was lost."));
         QCOMPARE(message.icon, PromptIcon::Warning);
-        const AppState& state = program.session.State;
-        QVERIFY(!state.Connected && !state.Busy && !state.SamplingContinuously);
+        QVERIFY(!program.session.Connection.Connected && !program.session.Connection.Busy);
+        QVERIFY(!program.session.Window.SamplingContinuously);
         QVERIFY(!program.ui().chkSampleContinuously->isChecked());
         QCOMPARE(program.ui().cmdConnect->text(), QStringLiteral("Connect"));
         QVERIFY(program.ui().cmdConnect->isEnabled());
@@ -126,7 +126,9 @@ private slots:
 
         // Nothing more is said while the program goes on.
         int ticks = 0;
-        QObject::connect(&program.controller.StatusTimer(), &QTimer::timeout, [&ticks] { ++ticks; });
+        QObject::connect(&program.timers, &TickSource::ticked, [&ticks](TickSource::Tick tick) {
+            ticks += tick == TickSource::Tick::Status ? 1 : 0;
+        });
         QTRY_VERIFY(ticks >= 5);
         QCOMPARE(program.lostMessages(), 1);
 

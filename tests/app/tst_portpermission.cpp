@@ -1,12 +1,7 @@
-#include "FakeHelpViewer.h"
-#include "MemorySettingsStore.h"
-#include "NullBusyCursor.h"
+#include "MainWindowRig.h"
 #include "OwnPty.h"
-#include "RecordingPrompter.h"
-#include "ScriptedFileDialogs.h"
 #include "TestRegistry.h"
 #include "app/ConnectWindow.h"
-#include "app/Session.h"
 #include "link/QtSerialPort.h"
 
 #include <QProcess>
@@ -22,22 +17,14 @@ namespace {
 // setpriv's exit status when it cannot start the program.
 constexpr int kCouldNotRun = 126;
 
-// The Connect window over the real serial port, and nothing else of the
-// program's doubles but the message boxes (recorded) and the settings.
+// The program over the real serial port, the COM number of the pty chosen.
 struct ConnectRig {
-    explicit ConnectRig(OwnPty& pty) : port(pty.directory), session(platform, pty.directory)
+    explicit ConnectRig(OwnPty& pty) : port(pty.directory), program(&port, &pty.directory)
     {
-        session.User.DirectPort = QStringLiteral("COM%1").arg(pty.number);
+        program.session.User.DirectPort = QStringLiteral("COM%1").arg(pty.number);
     }
-
     QtSerialPort port;
-    RecordingPrompter prompter;
-    ScriptedFileDialogs dialogs;
-    MemorySettingsStore store;
-    FakeHelpViewer help;
-    NullBusyCursor cursor;
-    Platform platform{port, prompter, dialogs, store, help, cursor};
-    Session session;
+    MainWindowRig program;
 };
 
 } // namespace
@@ -77,18 +64,18 @@ private slots:
             QCOMPARE(::fchmod(pty.slave, 0), 0);
         }
         ConnectRig rig(pty);
-        ConnectWindow window(rig.session);
+        ConnectWindow window(rig.program.session);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto* connect = window.findChild<QPushButton*>(QStringLiteral("cmdConnect"));
         QVERIFY(connect);
         QTest::mouseClick(connect, Qt::LeftButton);
-        QCOMPARE(rig.prompter.messages.size(), 1);
-        QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Connect Error"));
-        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Warning);
-        QCOMPARE(rig.prompter.messages[0].text, expected.replace(QStringLiteral("%1"), pty.device));
+        QCOMPARE(rig.program.prompter.messages.size(), 1);
+        QCOMPARE(rig.program.prompter.messages[0].title, QStringLiteral("Connect Error"));
+        QCOMPARE(rig.program.prompter.messages[0].icon, PromptIcon::Warning);
+        QCOMPARE(rig.program.prompter.messages[0].text, expected.replace(QStringLiteral("%1"), pty.device));
         QVERIFY(!rig.port.isOpen());
-        QVERIFY(!rig.session.State.Connected);
+        QVERIFY(!rig.program.session.Connection.Connected);
     }
 
 private:

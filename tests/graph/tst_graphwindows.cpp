@@ -250,8 +250,8 @@ private slots:
     {
         MainWindowRig rig;
         rig.controller.StartUp(QString(), QString());
-        rig.controller.StatusTimer().stop();
-        rig.controller.SampleTimer().stop();
+        rig.controller.Ticks().stop(TickSource::Tick::Status);
+        rig.controller.Ticks().stop(TickSource::Tick::Sample);
         InstallGraphs(rig.session, rig.controller, rig.window);
         LoggerSettings& settings = rig.session.Logger;
         settings = HistoryTestSettings();
@@ -259,7 +259,7 @@ private slots:
         settings.ManningsN = 0.013;
         settings.ManningsS = 0.01;
         settings.ManningsD = 2.0;
-        rig.session.State.Connected = true;
+        rig.session.Connection.Connected = true;
         rig.controller.ShowSettingsSummary();
         rig.window.ui().mnuLiveGraph->trigger();
         auto* live = rig.window.findChild<LiveGraphWindow*>();

@@ -11,6 +11,7 @@
 #include "history/ui/HistoryWindow.h"
 #include "link/LoggerCommands.h"
 #include "link/LoggerLink.h"
+#include "link/LoggerStatus.h"
 #include "link/ReplyTicker.h"
 
 #include <QApplication>
@@ -30,10 +31,10 @@ struct ActionRig {
     explicit ActionRig(int recordCount, const FaultOptions& faults = {})
         : engine(Options(recordCount, faults)),
           port(engine),
-          link(port, state),
-          ticker(link, 5),
-          commands(link, state, settings, rating),
-          services{state, settings, records, link, commands, prompter, dialogs, cursor, QStringLiteral("/tmp"),
+          link(port, state, options),
+          ticker(link, 0), // a tick a pass of the event loop: waits for a silent line end at once
+          commands(link, status, settings, rating),
+          services{state, status, options.ErrorTrapping, false, settings, records, link, commands, prompter, dialogs, cursor, QStringLiteral("/tmp"),
                    [] { return HistoryTableInputs{{}, {}, QStringLiteral("Creek 4")}; }}
     {
         state.ReplyTicks = 4;
@@ -67,7 +68,9 @@ struct ActionRig {
         }
     }
 
-    AppState state;
+    ProgramOptions options;
+    LinkState state;
+    LoggerStatus status;
     LoggerSettings settings;
     RatingState rating;
     HistoryRecords records;
@@ -90,16 +93,23 @@ struct ActionRig {
 class GetHistoryActionTest : public QObject {
     Q_OBJECT
 private slots:
+    void downloadThenTable_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("one record") << 1;
+        QTest::newRow("two blocks") << 18;
+    }
     void downloadThenTable()
     {
-        ActionRig rig(18);
+        QFETCH(int, count);
+        ActionRig rig(count);
         RunGetHistory(rig.services, nullptr);
         QVERIFY(rig.prompter.messages.isEmpty());
-        QCOMPARE(rig.records.count(), 18);
-        QCOMPARE(rig.tableRows, QStringLiteral("18"));
+        QCOMPARE(rig.records.count(), count);
+        QCOMPARE(rig.tableRows, QString::number(count));
         QCOMPARE(rig.tableLogger, QStringLiteral("Creek 4"));
-        QCOMPARE(rig.state.RecordCount, 18u);
-        QVERIFY(rig.state.LoggerTimeText.contains(u':'));
+        QCOMPARE(rig.status.RecordCount, uint32_t(count));
+        QVERIFY(rig.status.LoggerTimeText.contains(u':'));
         QVERIFY(!rig.state.Busy);
         QCOMPARE(rig.cursor.depth, 0);
     }
@@ -164,7 +174,7 @@ private slots:
         ActionRig rig(0);
         rig.state.Connected = connected;
         rig.state.Busy = busy;
-        rig.state.SamplingContinuously = sampling;
+        rig.services.samplingContinuously = sampling;
         RunGetHistory(rig.services, nullptr);
         QVERIFY(rig.prompter.messages.isEmpty());
         QCOMPARE(rig.state.Busy, busy);

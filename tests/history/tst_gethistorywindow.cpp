@@ -10,6 +10,8 @@
 #include <QTest>
 #include <stdexcept>
 
+Q_DECLARE_METATYPE(GetHistoryDataWindow::State)
+
 namespace {
 
 struct DownloadRig {
@@ -23,7 +25,7 @@ struct DownloadRig {
     void run()
     {
         window.show();
-        QTRY_VERIFY(window.state() != u"Starting");
+        QTRY_VERIFY(window.state() != GetHistoryDataWindow::State::Starting);
         QTRY_VERIFY(!window.isVisible() || button("cmdOkay")->isEnabled());
     }
 
@@ -65,7 +67,7 @@ private slots:
         rig.link.faults = {F::None, F::ReplyLost, F::ReplyLost, F::ReplyLost};
         rig.run();
         QVERIFY(rig.window.isVisible());
-        QCOMPARE(rig.window.state(), QStringLiteral("Running"));
+        QCOMPARE(rig.window.state(), GetHistoryDataWindow::State::Running);
         QCOMPARE(rig.text("lblGetHistoryData"),
                  QStringLiteral("Upload complete: %1 records uploaded.").arg(loggerRecords));
         QVERIFY(!rig.button("cmdCancel")->isEnabled());
@@ -81,7 +83,7 @@ private slots:
             QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Warning);
         }
         QTest::mouseClick(rig.button("cmdOkay"), Qt::LeftButton);
-        QCOMPARE(rig.window.state(), QStringLiteral("Okay"));
+        QCOMPARE(rig.window.state(), GetHistoryDataWindow::State::Okay);
         QVERIFY(!rig.window.isVisible());
     }
 
@@ -91,18 +93,18 @@ private slots:
     {
         QTest::addColumn<QString>("press");
         QTest::addColumn<bool>("whileRunning");
-        QTest::addColumn<QString>("state");
-        QTest::newRow("Stop while running") << "Stop" << true << "Cancel";
-        QTest::newRow("Escape while running") << "Escape" << true << "Cancel";
-        QTest::newRow("close box while running") << "close" << true << "Cancel";
-        QTest::newRow("Escape when complete") << "Escape" << false << "Okay";
-        QTest::newRow("close box when complete") << "close" << false << "Okay";
+        QTest::addColumn<GetHistoryDataWindow::State>("state");
+        QTest::newRow("Stop while running") << "Stop" << true << GetHistoryDataWindow::State::Cancel;
+        QTest::newRow("Escape while running") << "Escape" << true << GetHistoryDataWindow::State::Cancel;
+        QTest::newRow("close box while running") << "close" << true << GetHistoryDataWindow::State::Cancel;
+        QTest::newRow("Escape when complete") << "Escape" << false << GetHistoryDataWindow::State::Okay;
+        QTest::newRow("close box when complete") << "close" << false << GetHistoryDataWindow::State::Okay;
     }
     void stopOrAcknowledge()
     {
         QFETCH(QString, press);
         QFETCH(bool, whileRunning);
-        QFETCH(QString, state);
+        QFETCH(GetHistoryDataWindow::State, state);
         DownloadRig rig(100, 100);
         const auto act = [&] {
             if (press == u"Stop") {
@@ -157,7 +159,7 @@ private slots:
         }
         rig.run();
         QVERIFY(!rig.window.isVisible());
-        QCOMPARE(rig.window.state(), QStringLiteral("Running"));
+        QCOMPARE(rig.window.state(), GetHistoryDataWindow::State::Running);
         QCOMPARE(rig.prompter.messages.size(), 1);
         QCOMPARE(rig.prompter.messages[0].text,
                  QStringLiteral("Error during retrieval. Received 17 records of 40 records."));
@@ -168,7 +170,7 @@ private slots:
     {
         DownloadRig rig(HistoryRecords::Capacity + 1, HistoryRecords::Capacity + 1);
         rig.run();
-        QCOMPARE(rig.window.state(), QStringLiteral("Cancel"));
+        QCOMPARE(rig.window.state(), GetHistoryDataWindow::State::Cancel);
         QCOMPARE(rig.records.count(), HistoryRecords::Capacity);
         QCOMPARE(rig.text("lblGetHistoryData"), QStringLiteral("200000 records"));
         QCOMPARE(rig.prompter.messages.size(), 1);

@@ -17,7 +17,7 @@ namespace {
 // The reply ticks run every 5 ms so that retry pauses stay short.
 struct SimRig {
     SimRig(int recordCount, const FaultOptions& faults)
-        : engine(Options(recordCount, faults)), port(engine), link(port, state), ticker(link, 5)
+        : engine(Options(recordCount, faults)), port(engine), link(port, state, options), ticker(link, 5)
     {
         state.ReplyTicks = 4;
         port.open();
@@ -57,7 +57,8 @@ struct SimRig {
         return true;
     }
 
-    AppState state;
+    ProgramOptions options;
+    LinkState state;
     LoggerEngine engine;
     SimSerialPort port;
     LoggerLink link;

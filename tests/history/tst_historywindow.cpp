@@ -160,17 +160,6 @@ private slots:
         QCOMPARE(rig.records.count(), 50);
     }
 
-    // Not a check: leaves a picture of the table for a look by eye.
-    void screenshot()
-    {
-        const QString target = qEnvironmentVariable("BREVEL_SCREENSHOT_DIR");
-        if (target.isEmpty()) {
-            QSKIP("set BREVEL_SCREENSHOT_DIR to keep a picture of the window");
-        }
-        WindowRig rig;
-        rig.window->show();
-        QVERIFY(rig.window->grab().save(target + QStringLiteral("/history-window.png")));
-    }
 };
 
 BREVEL_TEST(HistoryWindowTest)

@@ -31,9 +31,10 @@ private slots:
     void randomInputNeverYieldsAForgedPayload()
     {
         FakeSerialPort port;
-        AppState state;
+        LinkState state;
+        ProgramOptions options;
         state.ReplyTicks = 1;
-        LoggerLink link(port, state);
+        LoggerLink link(port, state, options);
         ReplyTicker ticker(link, 0); // a tick on every pass of the event loop
         ticker.start();
         QVERIFY(link.OpenPort(1, QStringLiteral("9600,N,8,1")));

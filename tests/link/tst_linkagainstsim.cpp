@@ -59,7 +59,7 @@ class LinkAgainstSimTest : public QObject {
 
     void exerciseEveryCommand(Rig& rig, int round)
     {
-        AppState& state = rig.state;
+        LoggerStatus& state = rig.status;
         LoggerEngine& engine = rig.engine;
         rig.settings.NumAnalogChannels = 1;
         state.FirmwareVersion = -1;

@@ -6,6 +6,7 @@
 #include "config/Rating.h"
 #include "link/LoggerCommands.h"
 #include "link/LoggerLink.h"
+#include "link/LoggerStatus.h"
 #include "link/PortDirectory.h"
 #include "link/PortDiscovery.h"
 #include "link/QtSerialPort.h"
@@ -56,12 +57,14 @@ private slots:
         const int number = entries.first().mid(3, entries.first().indexOf(QLatin1Char(' ')) - 3).toInt();
 
         QtSerialPort port(directory);
-        AppState state;
+        LinkState state;
+        ProgramOptions programOptions;
+        LoggerStatus status;
         state.ReplyTicks = 50; // half a second at the 10 ms tick below
         LoggerSettings settings;
         RatingState rating;
-        LoggerLink link(port, state);
-        LoggerCommands commands(link, state, settings, rating);
+        LoggerLink link(port, state, programOptions);
+        LoggerCommands commands(link, status, settings, rating);
         ReplyTicker ticker(link, 10);
         ticker.start();
 
@@ -75,7 +78,7 @@ private slots:
         QVERIFY(commands.ConfirmSettings());
         LoggerSettings readBack = settings;
         readBack.LoggerName.clear();
-        LoggerCommands reader(link, state, readBack, rating);
+        LoggerCommands reader(link, status, readBack, rating);
         QVERIFY(reader.ReadSettings());
         QCOMPARE(readBack.LoggerName, QStringLiteral("Over the pty"));
 

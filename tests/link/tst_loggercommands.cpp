@@ -32,7 +32,6 @@ class LoggerCommandsTest : public QObject {
 
     std::unique_ptr<LinkRig<FakeSerialPort>> rig;
     FakeSerialPort* port = nullptr;
-    AppState* state = nullptr;
     LoggerSettings* settings = nullptr;
     RatingState* rating = nullptr;
     LoggerCommands* commands = nullptr;
@@ -47,7 +46,6 @@ private slots:
     {
         rig = std::make_unique<LinkRig<FakeSerialPort>>();
         port = &rig->port;
-        state = &rig->state;
         settings = &rig->settings;
         rating = &rig->rating;
         commands = &rig->commands;
@@ -148,14 +146,14 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, text);
         QFETCH(uint, count);
-        state->LoggingStateText = QStringLiteral("kept");
-        state->RecordCount = 7;
+        rig->status.LoggingStateText = QStringLiteral("kept");
+        rig->status.RecordCount = 7;
         answer(Hex("0C"), BuildFrame(reply));
         QCOMPARE(commands->ReadLoggerStatus(), reply.size() == 5);
-        QCOMPARE(state->LoggingStateText, text);
-        QCOMPARE(state->RecordCount, count);
+        QCOMPARE(rig->status.LoggingStateText, text);
+        QCOMPARE(rig->status.RecordCount, count);
         if (reply.size() == 5) {
-            QCOMPARE(state->StatusWord, uint16_t(uint8_t(reply.at(3)) | uint8_t(reply.at(4)) << 8));
+            QCOMPARE(rig->status.StatusWord, uint16_t(uint8_t(reply.at(3)) | uint8_t(reply.at(4)) << 8));
         }
     }
 
@@ -183,7 +181,7 @@ private slots:
         settings->NumDigitalChannels = 1;
         answer(Hex("0F"), BuildFrame(reply));
         QCOMPARE(commands->ReadIdentification(), plausible);
-        QCOMPARE(state->FirmwareVersion, int16_t(7));
+        QCOMPARE(rig->status.FirmwareVersion, int16_t(7));
         QCOMPARE(int(settings->NumAnalogChannels), analog);
         QCOMPARE(int(settings->NumDigitalChannels), pulse);
         QCOMPARE(settings->SodSupported, sod);
@@ -260,8 +258,8 @@ private slots:
             QCOMPARE(writesAtDecode, -1);
         }
         QCOMPARE(port->writes().constLast(), BuildFrame(Hex("00")));
-        QCOMPARE(state->RecordCount, 5u);
-        QCOMPARE(state->LoggerTimeText, ShortDateText(QDate(2026, 1, 1)) + QStringLiteral(" 00:00:00"));
+        QCOMPARE(rig->status.RecordCount, 5u);
+        QCOMPARE(rig->status.LoggerTimeText, ShortDateText(QDate(2026, 1, 1)) + QStringLiteral(" 00:00:00"));
     }
 
     void wakeLogger_data()

@@ -48,7 +48,7 @@ public:
 struct ModemLink {
     static constexpr int TickMs = 5;
 
-    explicit ModemLink(SerialPort& port) : link(port, state), ticker(link, TickMs)
+    explicit ModemLink(SerialPort& port) : link(port, state, options), ticker(link, TickMs)
     {
         ticker.start();
         link.OpenPort(2, QStringLiteral("9600,N,8,1"));
@@ -61,7 +61,8 @@ struct ModemLink {
         return outcome.connected();
     }
 
-    AppState state;
+    LinkState state;
+    ProgramOptions options;
     LoggerLink link;
     ReplyTicker ticker;
     RecordingPrompter prompter;

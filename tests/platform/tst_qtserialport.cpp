@@ -1,6 +1,7 @@
 #include "OwnPty.h"
 #include "TestRegistry.h"
-#include "core/AppState.h"
+#include "core/ProgramOptions.h"
+#include "link/LinkState.h"
 #include "link/LoggerLink.h"
 #include "link/QtSerialPort.h"
 
@@ -80,8 +81,9 @@ private slots:
     {
         OwnPty pty;
         QtSerialPort port(pty.directory);
-        AppState state;
-        LoggerLink link(port, state);
+        LinkState state;
+        ProgramOptions options;
+        LoggerLink link(port, state, options);
         QVERIFY(link.OpenPort(pty.number, QStringLiteral("9600,N,8,1")));
         QCOMPARE(::write(pty.master, "old", 3), ssize_t(3));
         QTRY_COMPARE(port.bytesAvailable(), 3);

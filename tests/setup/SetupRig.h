@@ -5,7 +5,8 @@
 #include "ScriptedFileDialogs.h"
 #include "config/DefaultSettings.h"
 #include "config/LoggerSettings.h"
-#include "core/AppState.h"
+#include "core/ProgramOptions.h"
+#include "link/LinkState.h"
 #include "config/Rating.h"
 #include "setup/ui/SetupWindow.h"
 
@@ -54,9 +55,11 @@ inline RatingEntry Entry(const QString& tag, const QString& name)
 }
 
 // The setup window over a three-channel logger with factory settings, opened
-// as the main window opens it: connected and busy.
+// as the main window opens it: connected, the line free.
 struct SetupRig {
-    AppState state;
+    ProgramOptions options;
+    LinkState state;
+    bool samplingContinuously = false;
     LoggerSettings settings;
     RatingState rating;
     RecordingPrompter prompter;
@@ -76,7 +79,6 @@ struct SetupRig {
         settings.NumDigitalChannels = uint8_t(pulseChannels);
         ApplyDefaultSettings(settings, rating);
         state.Connected = true;
-        state.Busy = true;
         ownLink = std::make_unique<FakeSetupLink>(settings);
         link = ownLink.get();
     }
@@ -85,7 +87,7 @@ struct SetupRig {
 
     SetupContext context()
     {
-        return SetupContext{state,        settings, rating, prompter, dialogs, cursor, *link, recent, lastFilePath,
+        return SetupContext{options, state, samplingContinuously, settings, rating, prompter, dialogs, cursor, *link, recent, lastFilePath,
                             QStringLiteral("/opt/brevel"), catalogues, {}, {}};
     }
 

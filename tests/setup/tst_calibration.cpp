@@ -219,19 +219,6 @@ private slots:
         QVERIFY(rig.prompter.messages[0].text.contains("30000"));
         QCOMPARE(FieldsOf(w, 0).lowRaw, QString("900"));
     }
-
-    void calibrateDoesNothingWhileTheLinkIsTaken()
-    {
-        SetupRig rig;
-        SetupWindow& w = rig.open();
-        rig.state.SamplingContinuously = true;
-        w.cmdCalibrate[0]->click();
-        rig.state.SamplingContinuously = false;
-        rig.state.Connected = false;
-        w.cmdCalibrate[0]->click();
-        QVERIFY(rig.fake().calls.isEmpty());
-        QVERIFY(rig.prompter.messages.isEmpty());
-    }
 };
 
 BREVEL_TEST(CalibrationTest)

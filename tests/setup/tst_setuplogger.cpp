@@ -6,6 +6,7 @@
 #include "config/SettingsImage.h"
 #include "link/LoggerCommands.h"
 #include "link/LoggerLink.h"
+#include "link/LoggerStatus.h"
 #include "link/ReplyTicker.h"
 #include "setup/LoggerSetupLink.h"
 
@@ -27,14 +28,15 @@ LoggerOptions QuickLogger()
 }
 
 // The setup window over a virtual logger in this process, opened as the
-// main window opens it: after a settings read, with Busy set.
+// main window opens it: after a settings read, the line free.
 struct LoggerRig {
     LoggerEngine engine{QuickLogger()};
     SimSerialPort port{engine};
     SetupRig rig;
-    LoggerLink link{port, rig.state};
+    LoggerStatus status;
+    LoggerLink link{port, rig.state, rig.options};
     ReplyTicker ticker{link};
-    LoggerCommands commands{link, rig.state, rig.settings, rig.rating};
+    LoggerCommands commands{link, status, rig.settings, rig.rating};
     LoggerSetupLink setupLink{commands};
 
     LoggerRig()
@@ -51,7 +53,6 @@ struct LoggerRig {
             return false;
         }
         rig.state.Connected = true;
-        rig.state.Busy = true;
         return true;
     }
 
@@ -60,7 +61,7 @@ struct LoggerRig {
     {
         LoggerSettings stored = rig.settings;
         RatingState rating;
-        LoggerCommands reader(link, rig.state, stored, rating);
+        LoggerCommands reader(link, status, stored, rating);
         return reader.ReadSettings() ? stored : LoggerSettings{};
     }
 };
@@ -114,7 +115,7 @@ private slots:
         l.rig.prompter.answers = {PromptAnswer::No};
         QVERIFY(w.close());
         QCOMPARE(l.rig.prompter.messages.size(), 2);
-        QVERIFY(l.rig.state.Busy);
+        QVERIFY(!l.rig.state.Busy);
     }
 
     void aLostLoggerIsReportedAndNothingCountsAsProgrammed()

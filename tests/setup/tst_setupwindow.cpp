@@ -185,7 +185,7 @@ private slots:
         QVERIFY(w.close());
         QVERIFY(!w.isVisible());
         QVERIFY(rig.prompter.messages.isEmpty());
-        QVERIFY(rig.state.Busy);
+        QVERIFY(!rig.state.Busy);
         QVERIFY(!w.Timer1->isActive());
     }
 
@@ -254,7 +254,7 @@ private slots:
         }
         QCOMPARE(rig.fake().calls, linkCalls);
         QCOMPARE(w.isVisible(), !closed);
-        QCOMPARE(rig.state.Busy, closed);
+        QVERIFY(!rig.state.Busy);
         if (!linkCalls.isEmpty()) {
             QCOMPARE(rig.fake().programmed->LoggerName, QString("Pump 7"));
         }
@@ -353,17 +353,23 @@ private slots:
         QCOMPARE(rig.cursor.depth, 0);
     }
 
-    void programDoesNothingWhileTheLinkIsTaken_data()
+    // Program and Calibrate take the line; they do nothing while it is not free.
+    void commandsDoNothingWhileTheLinkIsTaken_data()
     {
+        QTest::addColumn<bool>("calibrate");
         QTest::addColumn<bool>("connected");
         QTest::addColumn<bool>("busy");
         QTest::addColumn<bool>("sampling");
-        QTest::newRow("disconnected") << false << false << false;
-        QTest::newRow("busy") << true << true << false;
-        QTest::newRow("sampling") << true << false << true;
+        for (bool calibrate : {false, true}) {
+            const char* command = calibrate ? "Calibrate" : "Program";
+            QTest::addRow("%s, disconnected", command) << calibrate << false << false << false;
+            QTest::addRow("%s, busy", command) << calibrate << true << true << false;
+            QTest::addRow("%s, sampling", command) << calibrate << true << false << true;
+        }
     }
-    void programDoesNothingWhileTheLinkIsTaken()
+    void commandsDoNothingWhileTheLinkIsTaken()
     {
+        QFETCH(bool, calibrate);
         QFETCH(bool, connected);
         QFETCH(bool, busy);
         QFETCH(bool, sampling);
@@ -371,8 +377,12 @@ private slots:
         SetupWindow& w = rig.open();
         rig.state.Connected = connected;
         rig.state.Busy = busy;
-        rig.state.SamplingContinuously = sampling;
-        w.mnuDownload->trigger();
+        rig.samplingContinuously = sampling;
+        if (calibrate) {
+            w.cmdCalibrate[0]->click();
+        } else {
+            w.mnuDownload->trigger();
+        }
         QVERIFY(rig.prompter.messages.isEmpty());
         QVERIFY(rig.fake().calls.isEmpty());
         QCOMPARE(rig.state.Busy, busy);

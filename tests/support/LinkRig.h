@@ -1,11 +1,13 @@
 #pragma once
 
 #include "config/LoggerSettings.h"
-#include "core/AppState.h"
+#include "core/ProgramOptions.h"
 #include "config/Rating.h"
 #include "link/FrameCodec.h"
 #include "link/LoggerCommands.h"
+#include "link/LinkState.h"
 #include "link/LoggerLink.h"
+#include "link/LoggerStatus.h"
 #include "link/ReplyTicker.h"
 
 #include <QByteArray>
@@ -22,11 +24,13 @@ inline QByteArray Hex(const char* hex)
 template <typename Port>
 struct LinkRig {
     Port port;
-    AppState state;
+    LinkState state;
+    ProgramOptions options;
+    LoggerStatus status;
     LoggerSettings settings;
     RatingState rating;
-    LoggerLink link{port, state};
-    LoggerCommands commands{link, state, settings, rating};
+    LoggerLink link{port, state, options};
+    LoggerCommands commands{link, status, settings, rating};
     ReplyTicker ticker{link, 2};
 
     template <typename... PortArguments>

@@ -6,25 +6,85 @@
 #include "NullBusyCursor.h"
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
+#include "SteppedTicks.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "app/Session.h"
 #include "link/PortDirectory.h"
 
+#include <QApplication>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
-// A main window over test doubles, as main() builds it before start-up.
+// The main window and its session as main() builds them, with the platform's
+// test doubles, over the port given (a FakeSerialPort of its own when none
+// is). Time is stepped by the test (ticks), or runs on the program's own
+// 100 ms timers for a test over a real port and a real logger process.
 struct MainWindowRig {
-    FakeSerialPort port;
+    enum class Time { Stepped, Real };
+
+    explicit MainWindowRig(SerialPort* line = nullptr, PortDirectory* portDirectory = nullptr,
+                           Time time = Time::Stepped)
+        : platform{line ? *line : fakePort, prompter, dialogs, store, help, cursor},
+          session(platform, portDirectory ? *portDirectory : ownPorts),
+          controller(session, window, time == Time::Real ? static_cast<TickSource&>(timers) : ticks)
+    {
+    }
+
+    // Start-up as main() runs it; stepped time then runs freely, a pass of
+    // the event loop to a tick.
+    void startUp(const QString& commandLine = {}, const QString& appFolder = {})
+    {
+        controller.StartUp(commandLine, appFolder);
+        ticks.runFreely(true);
+    }
+
+    // Presses a button of the next modal window as soon as it shows.
+    static void pressInNextModal(const QString& button)
+    {
+        QTimer::singleShot(0, [button] {
+            QWidget* modal = QApplication::activeModalWidget();
+            QVERIFY(modal);
+            auto* target = modal->findChild<QPushButton*>(button);
+            QVERIFY(target);
+            QTest::mouseClick(target, Qt::LeftButton);
+        });
+    }
+
+    // Connect on the main window, then Connect in the connection window as
+    // it opens; true when a logger is connected.
+    bool connect()
+    {
+        pressInNextModal(QStringLiteral("cmdConnect"));
+        QTest::mouseClick(ui().cmdConnect, Qt::LeftButton);
+        return session.Connection.Connected;
+    }
+
+    const MainWidgets& ui() const { return window.ui(); }
+
+    QStringList titles() const
+    {
+        QStringList titles;
+        for (const auto& message : prompter.messages) {
+            titles << message.title;
+        }
+        return titles;
+    }
+
+    FakeSerialPort fakePort;
     RecordingPrompter prompter;
     ScriptedFileDialogs dialogs;
     MemorySettingsStore store;
     FakeHelpViewer help;
     NullBusyCursor cursor;
-    Platform platform{port, prompter, dialogs, store, help, cursor};
+    Platform platform;
     QTemporaryDir virtualLoggers;
-    PortDirectory ports{virtualLoggers.path()};
-    Session session{platform, ports};
+    PortDirectory ownPorts{virtualLoggers.path()};
+    Session session;
     MainWindow window;
-    MainController controller{session, window};
+    SteppedTicks ticks;
+    TimerTicks timers;
+    MainController controller;
 };

@@ -1,6 +1,8 @@
 #include "history/ui/GetHistoryAction.h"
 
-#include "core/AppState.h"
+#include "link/ExchangeGuard.h"
+#include "link/LinkState.h"
+#include "link/LoggerStatus.h"
 #include "core/ErrorTrap.h"
 #include "history/ui/GetHistoryDataWindow.h"
 #include "history/HistoryRecords.h"
@@ -18,13 +20,12 @@ const QString Title = QStringLiteral("Get History Data");
 
 void DownloadAndShow(GetHistoryServices& services, QWidget* parent)
 {
-    AppState& state = services.state;
     services.records.reset(services.settings.NumAnalogChannels + services.settings.NumDigitalChannels);
     if (!services.commands.ReadLoggerStatus()) {
         services.prompter.tell(Title, QStringLiteral("Error: upload not successful!"), PromptIcon::Error);
         return;
     }
-    if (state.RecordCount == 0) {
+    if (services.status.RecordCount == 0) {
         services.prompter.tell(Title, QStringLiteral("No history in memory!"), PromptIcon::Information);
         return;
     }
@@ -33,10 +34,11 @@ void DownloadAndShow(GetHistoryServices& services, QWidget* parent)
     HistoryDownload download(blocks, services.records, services.settings.NumAnalogChannels,
                              services.settings.NumDigitalChannels);
     {
-        GetHistoryDataWindow progress(download, state.RecordCount, services.prompter, state.ErrorTrapping, parent);
+        GetHistoryDataWindow progress(download, services.status.RecordCount, services.prompter, services.errorTrapping,
+                                      parent);
         progress.exec();
     }
-    const bool complete = services.records.count() == int(state.RecordCount);
+    const bool complete = services.records.count() == int(services.status.RecordCount);
     // Whatever ended the download, what arrived is shown: the closing
     // message has told the user how complete it is.
     if (services.records.count() > 0) {
@@ -49,7 +51,7 @@ void DownloadAndShow(GetHistoryServices& services, QWidget* parent)
             const HistoryTableInputs inputs = services.tableInputs ? services.tableInputs() : HistoryTableInputs{};
             table = std::make_unique<HistoryWindow>(
                 HistoryWindowContext{services.records, services.settings, inputs.flow, inputs.flowDescription,
-                                     inputs.loggerName, services.appFolder, state.ErrorTrapping, services.prompter,
+                                     inputs.loggerName, services.appFolder, services.errorTrapping, services.prompter,
                                      services.fileDialogs, services.busyCursor, services.openGraph,
                                      services.saveToArchive, complete},
                 parent);
@@ -57,19 +59,15 @@ void DownloadAndShow(GetHistoryServices& services, QWidget* parent)
         table->exec();
     }
     services.commands.ReadLoggerStatus();
-    state.LoggerTimeText = services.commands.ReadLoggerClock();
+    services.status.LoggerTimeText = services.commands.ReadLoggerClock();
 }
 
 } // namespace
 
 void RunGetHistory(GetHistoryServices& services, QWidget* parent)
 {
-    AppState& state = services.state;
-    if (!state.Connected || state.Busy || state.SamplingContinuously) {
-        return;
+    const ExchangeGuard exchange(services.line, services.samplingContinuously);
+    if (exchange) {
+        RunTrapped(services.errorTrapping, [&] { DownloadAndShow(services, parent); }, [] {});
     }
-    state.Busy = true;
-    RunTrapped(
-        state.ErrorTrapping, [&] { DownloadAndShow(services, parent); }, [] {});
-    state.Busy = false;
 }

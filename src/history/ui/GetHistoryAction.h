@@ -15,7 +15,8 @@ class LoggerCommands;
 class LoggerLink;
 class Prompter;
 class QWidget;
-struct AppState;
+struct LinkState;
+struct LoggerStatus;
 struct LoggerSettings;
 
 // What the table needs from the main window when it opens: the flow
@@ -27,7 +28,10 @@ struct HistoryTableInputs {
 };
 
 struct GetHistoryServices {
-    AppState& state;
+    LinkState& line;
+    LoggerStatus& status;
+    bool errorTrapping;
+    bool samplingContinuously; // the main window's sampling claims the line
     const LoggerSettings& settings;
     HistoryRecords& records;
     LoggerLink& link;

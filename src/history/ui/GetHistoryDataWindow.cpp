@@ -14,7 +14,6 @@
 namespace {
 
 const QString Title = QStringLiteral("Get History Data");
-const QString Running = QStringLiteral("Running");
 
 } // namespace
 
@@ -62,12 +61,12 @@ GetHistoryDataWindow::GetHistoryDataWindow(HistoryDownload& download, uint32_t e
 
 void GetHistoryDataWindow::cmdCancel_Click()
 {
-    state_ = QStringLiteral("Cancel");
+    state_ = State::Cancel;
 }
 
 void GetHistoryDataWindow::cmdOkay_Click()
 {
-    state_ = QStringLiteral("Okay");
+    state_ = State::Okay;
     accept();
 }
 
@@ -75,7 +74,7 @@ void GetHistoryDataWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     // Reactivating the window does not restart the download.
-    if (state_ == u"Starting") {
+    if (state_ == State::Starting) {
         QTimer::singleShot(0, this, &GetHistoryDataWindow::Download);
     }
 }
@@ -85,11 +84,11 @@ void GetHistoryDataWindow::showEvent(QShowEvent* event)
 // fetched are kept either way. A stopped download closes the window itself.
 void GetHistoryDataWindow::reject()
 {
-    if (state_ == Running && cmdCancel_->isEnabled()) {
+    if (state_ == State::Running && cmdCancel_->isEnabled()) {
         cmdCancel_Click();
-    } else if (state_ == Running) {
+    } else if (state_ == State::Running) {
         cmdOkay_Click();
-    } else if (state_ != u"Starting") {
+    } else if (state_ != State::Starting) {
         QDialog::reject();
     }
 }
@@ -111,10 +110,10 @@ QString GetHistoryDataWindow::receivedText(int count) const
 
 void GetHistoryDataWindow::Download()
 {
-    if (state_ != u"Starting") {
+    if (state_ != State::Starting) {
         return;
     }
-    state_ = Running;
+    state_ = State::Running;
     progressBar1_->setRange(0, int(std::min<uint32_t>(expectedTotal_, std::numeric_limits<int>::max())));
     progressBar1_->setValue(0);
     lblRetries_->clear();
@@ -124,7 +123,7 @@ void GetHistoryDataWindow::Download()
     download_.onRetry = [this](int totalRetries) {
         lblRetries_->setText(QString::number(totalRetries) + QStringLiteral(" retries"));
     };
-    download_.stopRequested = [this] { return state_ != Running; };
+    download_.stopRequested = [this] { return state_ != State::Running; };
     const HistoryDownloadEnd end = RunTrapped(
         errorTrapping_, [this] { return download_.run(); }, [] { return HistoryDownloadEnd::Error; });
     const int count = download_.recordCount();
@@ -140,7 +139,7 @@ void GetHistoryDataWindow::Download()
             prompter_.tell(Title, warning, PromptIcon::Warning);
         }
         // The window stays until the user presses "Okay".
-        if (state_ != Running) {
+        if (state_ != State::Running) {
             accept();
         }
         return;
@@ -151,7 +150,7 @@ void GetHistoryDataWindow::Download()
     case HistoryDownloadEnd::BufferFull:
         lblGetHistoryData_->setText(QString::number(count) + QStringLiteral(" records"));
         prompter_.tell(Title, QStringLiteral("History buffer full: upload terminated."), PromptIcon::Information);
-        state_ = QStringLiteral("Cancel");
+        state_ = State::Cancel;
         break;
     case HistoryDownloadEnd::Error:
         prompter_.tell(Title, QStringLiteral("Error during retrieval. ") + receivedText(count), PromptIcon::Error);

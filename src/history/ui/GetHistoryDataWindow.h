@@ -14,15 +14,22 @@ class QPushButton;
 // frmGetHistoryData, "Get History Data": runs the download once it is
 // shown, with its progress, retries and "Stop", then the closing message;
 // a completed download whose count differs from the logger's record count
-// is reported. Its state ends as "Okay" or "Cancel", and stays "Running"
-// after an error.
+// is reported. Its state ends as Okay or Cancel, and stays Running after an
+// error.
 class GetHistoryDataWindow : public QDialog {
     Q_OBJECT
 public:
+    enum class State {
+        Starting, // shown, the download not begun
+        Running,
+        Cancel, // stopped by the user, or the history memory of the program full
+        Okay,   // complete and acknowledged
+    };
+
     GetHistoryDataWindow(HistoryDownload& download, uint32_t expectedTotal, Prompter& prompter,
                          bool errorTrapping, QWidget* parent = nullptr);
 
-    const QString& state() const { return state_; }
+    State state() const { return state_; }
 
 public slots:
     void cmdCancel_Click();
@@ -41,7 +48,7 @@ private:
     uint32_t expectedTotal_;
     Prompter& prompter_;
     bool errorTrapping_;
-    QString state_ = QStringLiteral("Starting");
+    State state_ = State::Starting;
     QProgressBar* progressBar1_;
     QLabel* lblGetHistoryData_;
     QLabel* lblRetries_;

@@ -1,6 +1,6 @@
 #include "setup/ui/CalibrationWizard.h"
 
-#include "core/AppState.h"
+#include "link/LinkState.h"
 #include "core/NumberText.h"
 #include "platform/Prompter.h"
 #include "setup/FieldChecks.h"
@@ -37,8 +37,9 @@ bool IsRawCountStep(int step)
 
 } // namespace
 
-CalibrationWizard::CalibrationWizard(AppState& state, SetupLink& link, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), state_(state), link_(link), prompter_(prompter)
+CalibrationWizard::CalibrationWizard(const LinkState& line, bool errorTrapping, SetupLink& link, Prompter& prompter,
+                                     QWidget* parent)
+    : QDialog(parent), line_(line), link_(link), prompter_(prompter)
 {
     setObjectName(QStringLiteral("frmCalibrate"));
     setWindowTitle(QStringLiteral("Calibrate"));
@@ -90,22 +91,22 @@ CalibrationWizard::CalibrationWizard(AppState& state, SetupLink& link, Prompter&
     Timer1->setInterval(250);
     connect(Timer1, &QTimer::timeout, this, &CalibrationWizard::TickTimer);
 
-    guard_ = new FieldGuard(prompter, state_.ErrorTrapping, this);
+    guard_ = new FieldGuard(prompter, errorTrapping, this);
     guard_->Guard(txtCalibrate, QStringLiteral("The value"),
                   [this](const QString& text) { return CheckCalibrationValue(CalibrationStep, text); });
 
     connect(cmdNext, &QPushButton::clicked, this, [this] {
         if (guard_->Leave(txtCalibrate)) {
-            EndStep(QStringLiteral("Next"));
+            EndStep(StepEnd::Next);
         }
     });
     connect(cmdHelp, &QPushButton::clicked, this,
             [this] { prompter_.tell(Title, HelpText, PromptIcon::Information); });
-    connect(cmdBack, &QPushButton::clicked, this, [this] { EndStep(QStringLiteral("Back")); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { EndStep(QStringLiteral("Cancel")); });
+    connect(cmdBack, &QPushButton::clicked, this, [this] { EndStep(StepEnd::Back); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { EndStep(StepEnd::Cancel); });
 }
 
-QString CalibrationWizard::RunStep(int step, const QString& value)
+CalibrationWizard::StepEnd CalibrationWizard::RunStep(int step, const QString& value)
 {
     static const QString prompts[] = {QStringLiteral("Enter the highest value in engineering units:"),
                                       QStringLiteral("Press Next when the value is settled:"),
@@ -123,7 +124,7 @@ QString CalibrationWizard::RunStep(int step, const QString& value)
     } else {
         cmdNext->setText(QStringLiteral("Finish"));
     }
-    WizardResult.clear();
+    WizardResult = StepEnd::None;
     if (IsRawCountStep(step)) {
         SampleTicks = 0;
         Timer1->start();
@@ -136,23 +137,23 @@ QString CalibrationWizard::RunStep(int step, const QString& value)
     return WizardResult;
 }
 
-void CalibrationWizard::EndStep(const QString& result)
+void CalibrationWizard::EndStep(StepEnd result)
 {
     Timer1->stop();
     WizardResult = result;
-    QDialog::done(result == QLatin1String("Next") ? Accepted : Rejected);
+    QDialog::done(result == StepEnd::Next ? Accepted : Rejected);
 }
 
 // The close box and Escape cancel, as the Cancel button does.
 void CalibrationWizard::reject()
 {
-    EndStep(QStringLiteral("Cancel"));
+    EndStep(StepEnd::Cancel);
 }
 
 void CalibrationWizard::TickTimer()
 {
     // A slow reply lets the next tick in while this one waits: skip it.
-    if (!state_.Connected || sampling_) {
+    if (!line_.Connected || sampling_) {
         return;
     }
     sampling_ = true;
@@ -172,27 +173,25 @@ void CalibrationWizard::TickTimer()
     }
 }
 
-bool RunCalibrationWizard(AppState& state, SetupLink& link, Prompter& prompter, int channel, const QString& caption,
-                          CalibrationPoints& points, QWidget* parent)
+bool RunCalibrationWizard(const LinkState& line, bool errorTrapping, SetupLink& link, Prompter& prompter, int channel,
+                          const QString& caption, CalibrationPoints& points, QWidget* parent)
 {
-    CalibrationWizard wizard(state, link, prompter, parent);
+    CalibrationWizard wizard(line, errorTrapping, link, prompter, parent);
     wizard.CalibrationChannel = channel;
     wizard.setWindowTitle(caption);
     CalibrationPoints working = points;
-    const QString next = QStringLiteral("Next");
-    const QString back = QStringLiteral("Back");
     int step = 1;
     while (true) {
         QString* value = step == 1   ? &working.UpperValue
                          : step == 2 ? &working.UpperRaw
                          : step == 3 ? &working.LowerValue
                                      : &working.LowerRaw;
-        const QString result = wizard.RunStep(step, *value);
-        if (result == back && step > 1) {
+        const CalibrationWizard::StepEnd result = wizard.RunStep(step, *value);
+        if (result == CalibrationWizard::StepEnd::Back && step > 1) {
             --step;
             continue;
         }
-        if (result != next) {
+        if (result != CalibrationWizard::StepEnd::Next) {
             return false;
         }
         *value = wizard.txtCalibrate->text();

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QString>
 
-struct AppState;
+struct LinkState;
 class FieldGuard;
 class Prompter;
 class QGroupBox;
@@ -26,15 +26,19 @@ struct CalibrationPoints {
 class CalibrationWizard : public QDialog {
     Q_OBJECT
 public:
-    CalibrationWizard(AppState& state, SetupLink& link, Prompter& prompter, QWidget* parent = nullptr);
+    // Runs inside the exchange of the setup window's Calibrate, which holds the line.
+    CalibrationWizard(const LinkState& line, bool errorTrapping, SetupLink& link, Prompter& prompter,
+                      QWidget* parent = nullptr);
 
-    // Sets the window up for a step, shows it modally and returns how it ended:
-    // "Next", "Back" or "Cancel".
-    QString RunStep(int step, const QString& value);
+    // How a step ended: the button that closed it (Escape and the close box cancel).
+    enum class StepEnd { None, Next, Back, Cancel };
+
+    // Sets the window up for a step, shows it modally and returns how it ended.
+    StepEnd RunStep(int step, const QString& value);
 
     int CalibrationStep = 0;
     int CalibrationChannel = 0;
-    QString WizardResult;
+    StepEnd WizardResult = StepEnd::None;
     int SampleTicks = 0;
 
     QLabel* lblCalibrate = nullptr;
@@ -50,10 +54,10 @@ protected:
     void reject() override;
 
 private:
-    void EndStep(const QString& result);
+    void EndStep(StepEnd result);
     void TickTimer();
 
-    AppState& state_;
+    const LinkState& line_;
     SetupLink& link_;
     Prompter& prompter_;
     FieldGuard* guard_ = nullptr;
@@ -62,5 +66,5 @@ private:
 
 // Runs the four steps for one channel. True when the user finished, and
 // points then holds the four values; false (points untouched) on Cancel.
-bool RunCalibrationWizard(AppState& state, SetupLink& link, Prompter& prompter, int channel, const QString& caption,
-                          CalibrationPoints& points, QWidget* parent);
+bool RunCalibrationWizard(const LinkState& line, bool errorTrapping, SetupLink& link, Prompter& prompter, int channel,
+                          const QString& caption, CalibrationPoints& points, QWidget* parent);

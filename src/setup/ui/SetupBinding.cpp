@@ -2,7 +2,9 @@
 #include "setup/ui/SetupWindow.h"
 
 #include "config/LoggerSettings.h"
-#include "core/AppState.h"
+#include "core/ProgramOptions.h"
+#include "link/ExchangeGuard.h"
+#include "link/LinkState.h"
 #include "core/ErrorTrap.h"
 #include "core/NumberText.h"
 #include "platform/Prompter.h"
@@ -79,7 +81,7 @@ int32_t WholeLeadingNumber(const QLineEdit* edit)
 void SetupWindow::ShowSettingsInEditor()
 {
     const LoggerSettings& s = ctx_.Settings;
-    const bool trapping = ctx_.State.ErrorTrapping;
+    const bool trapping = ctx_.Options.ErrorTrapping;
     // A list position a list cannot take leaves that list as it was.
     auto tolerant = [trapping](auto&& step) { RunTrapped(trapping, step, [] {}); };
 
@@ -171,7 +173,7 @@ void SetupWindow::ReadSettingsFromEditor()
 {
     LoggerSettings& s = ctx_.Settings;
     RunTrapped(
-        ctx_.State.ErrorTrapping,
+        ctx_.Options.ErrorTrapping,
         [&] {
             s.LoggerName = txtName->text();
             s.SensorWarmupTime = Position(cmbWarmup);

@@ -5,7 +5,9 @@
 #include "config/DefaultSettings.h"
 #include "config/LoggerSettings.h"
 #include "config/SettingsImage.h"
-#include "core/AppState.h"
+#include "core/ProgramOptions.h"
+#include "link/ExchangeGuard.h"
+#include "link/LinkState.h"
 #include "core/ErrorTrap.h"
 #include "core/NumberText.h"
 #include "platform/BusyCursor.h"
@@ -29,12 +31,12 @@ const QString ProgramFailed = QStringLiteral("Error: programming not completed s
 
 std::optional<QByteArray> SetupWindow::CurrentImage()
 {
-    return EncodeSettings(ctx_.Settings, ctx_.State.ErrorTrapping);
+    return EncodeSettings(ctx_.Settings, ctx_.Options.ErrorTrapping);
 }
 
-bool SetupWindow::LinkIsFree() const
+ExchangeGuard SetupWindow::TakeLine()
 {
-    return !ctx_.State.Busy && !ctx_.State.SamplingContinuously && ctx_.State.Connected;
+    return ExchangeGuard(ctx_.Connection, ctx_.SamplingContinuously);
 }
 
 // Programs the record as the editor last read it and confirms it. A record
@@ -42,7 +44,7 @@ bool SetupWindow::LinkIsFree() const
 bool SetupWindow::ProgramAndConfirm()
 {
     return RunTrapped(
-        ctx_.State.ErrorTrapping,
+        ctx_.Options.ErrorTrapping,
         [this] {
             const auto image = CurrentImage();
             if (!image || !ctx_.Link.ProgramSettings() || !ctx_.Link.ConfirmSettings()) {
@@ -115,16 +117,13 @@ bool SetupWindow::ConfirmProgrammed()
     if (answer == PromptAnswer::Yes && !EnabledChannelsHaveScales()) {
         return true;
     }
-    if (answer == PromptAnswer::Yes && LinkIsFree()) {
-        ctx_.State.Busy = true;
-        bool programmed = false;
-        {
+    if (answer == PromptAnswer::Yes) {
+        ExchangeGuard exchange = TakeLine();
+        if (exchange) {
             BusyScope wait(ctx_.Cursor);
-            programmed = ProgramAndConfirm();
-        }
-        ctx_.State.Busy = false;
-        if (programmed) {
-            return false;
+            if (ProgramAndConfirm()) {
+                return false;
+            }
         }
     }
     if (answer == PromptAnswer::Yes) {
@@ -135,13 +134,13 @@ bool SetupWindow::ConfirmProgrammed()
 
 void SetupWindow::Program()
 {
-    if (!LinkIsFree() || !CommitLastField() || !EnabledChannelsHaveScales()) {
+    ExchangeGuard exchange = TakeLine();
+    if (!exchange || !CommitLastField() || !EnabledChannelsHaveScales()) {
         return;
     }
-    ctx_.State.Busy = true;
     cmdCancel->setEnabled(false);
     RunTrapped(
-        ctx_.State.ErrorTrapping,
+        ctx_.Options.ErrorTrapping,
         [this] {
             if (ctx_.Prompts.askBeforeLoss(ProgramTitle,
                                            QStringLiteral("Are you sure you want to program settings into logger memory?"),
@@ -168,17 +167,15 @@ void SetupWindow::Program()
                               PromptIcon::Error);
         });
     cmdCancel->setEnabled(true);
-    ctx_.State.Busy = false;
 }
 
 void SetupWindow::closeEvent(QCloseEvent* event)
 {
-    if (ctx_.State.Busy || !CommitLastField() || ConfirmFileSaved() || ConfirmProgrammed()) {
+    if (ctx_.Connection.Busy || !CommitLastField() || ConfirmFileSaved() || ConfirmProgrammed()) {
         event->ignore();
         return;
     }
     Timer1->stop();
-    ctx_.State.Busy = true;
     event->accept();
     QDialog::reject();
 }
@@ -191,7 +188,7 @@ void SetupWindow::reject()
 
 void SetupWindow::InitializeToDefaults()
 {
-    if (ctx_.State.Busy) {
+    if (ctx_.Connection.Busy) {
         return; // Program is talking to the logger
     }
     if (ctx_.Prompts.askBeforeLoss(QStringLiteral("Initialize to Default Values"),
@@ -207,19 +204,19 @@ void SetupWindow::InitializeToDefaults()
 
 void SetupWindow::Calibrate(int channel)
 {
-    if (!LinkIsFree() || !CommitLastField()) {
+    ExchangeGuard exchange = TakeLine();
+    if (!exchange || !CommitLastField()) {
         return;
     }
-    ctx_.State.Busy = true;
     CalibrationPoints points{txtHighEU[channel]->text(), QStringLiteral("65535"), txtLowEU[channel]->text(),
                              QStringLiteral("0")};
     const QString caption =
         QStringLiteral("Calibrate Channel %1 (%2)").arg(channel + 1).arg(cmbEU[channel]->currentText().trimmed());
-    if (RunCalibrationWizard(ctx_.State, ctx_.Link, ctx_.Prompts, channel, caption, points, this)) {
+    if (RunCalibrationWizard(ctx_.Connection, ctx_.Options.ErrorTrapping, ctx_.Link, ctx_.Prompts, channel, caption,
+                             points, this)) {
         txtHighEU[channel]->setText(points.UpperValue);
         txtLowEU[channel]->setText(points.LowerValue);
         txtHighRaw[channel]->setText(points.UpperRaw);
         txtLowRaw[channel]->setText(points.LowerRaw);
     }
-    ctx_.State.Busy = false;
 }

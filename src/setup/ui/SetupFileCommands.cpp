@@ -2,18 +2,21 @@
 #include "setup/ui/SetupWindow.h"
 
 #include "config/SetupFileCommands.h"
-#include "core/AppState.h"
+#include "core/ProgramOptions.h"
+#include "link/ExchangeGuard.h"
+#include "link/LinkState.h"
 
 // The file commands wait while Program talks to the logger: the menus still
 // answer during its waits.
 bool SetupWindow::SaveSetup()
 {
-    return !ctx_.State.Busy && CommitLastField() && files_->Save(ctx_.Settings, [this] { ReadSettingsFromEditor(); }, savedImage_);
+    return !ctx_.Connection.Busy && CommitLastField()
+        && files_->Save(ctx_.Settings, [this] { ReadSettingsFromEditor(); }, savedImage_);
 }
 
 void SetupWindow::LoadSetup()
 {
-    if (ctx_.State.Busy || !CommitLastField() || ConfirmFileSaved()) {
+    if (ctx_.Connection.Busy || !CommitLastField() || ConfirmFileSaved()) {
         return;
     }
     if (files_->Load(ctx_.Settings, ctx_.Rating, savedImage_)) {

@@ -4,7 +4,9 @@
 #include "config/RecentFiles.h"
 #include "config/SettingsImage.h"
 #include "config/SetupFileCommands.h"
-#include "core/AppState.h"
+#include "core/ProgramOptions.h"
+#include "link/ExchangeGuard.h"
+#include "link/LinkState.h"
 #include "flow/FlowSource.h"
 #include "platform/ui/TypedComboBox.h"
 #include "setup/ChoiceLists.h"
@@ -98,9 +100,9 @@ SetupWindow::SetupWindow(SetupContext context, QWidget* parent)
     if (parent != nullptr) {
         setWindowIcon(parent->windowIcon());
     }
-    guard_ = new FieldGuard(ctx_.Prompts, ctx_.State.ErrorTrapping, this);
+    guard_ = new FieldGuard(ctx_.Prompts, ctx_.Options.ErrorTrapping, this);
     files_ = std::make_unique<SetupFileCommands>(ctx_.Prompts, ctx_.Dialogs, ctx_.LastFilePath, ctx_.RecentFiles,
-                                                 ctx_.AppFolder, ctx_.State.ErrorTrapping);
+                                                 ctx_.AppFolder, ctx_.Options.ErrorTrapping);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Px(50), Px(100), Px(100), Px(100));
@@ -147,13 +149,12 @@ SetupWindow::SetupWindow(SetupContext context, QWidget* parent)
     ShowPage(2);
 
     // The opening steps of the editor: remember the settings as they are now,
-    // show them, and let the window's own logger commands run.
+    // show them.
     savedImage_ = CurrentImage();
     loggerImage_ = savedImage_;
     ShowSettingsInEditor();
     TickTimer(); // the alarm fields and recent files look right from the start
     Timer1->start();
-    ctx_.State.Busy = false;
 }
 
 SetupWindow::~SetupWindow() = default;
@@ -426,7 +427,7 @@ QWidget* SetupWindow::BuildFlowPage()
     }
     connect(cmdBrowse, &QPushButton::clicked, this, [this] {
         if (const auto path = BrowseForFlowTable(ctx_.Dialogs, ctx_.Prompts, ctx_.Rating, ctx_.AppFolder,
-                                                 ctx_.State.ErrorTrapping)) {
+                                                 ctx_.Options.ErrorTrapping)) {
             txtTableFile->setText(*path);
         }
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/ExchangeGuard.h"
 #include "setup/SetupContext.h"
 
 #include <QByteArray>
@@ -70,7 +71,8 @@ private:
     void ShowChannelInEditor(int channel);
     void CheckFirstChannelUnits();
     std::optional<QByteArray> CurrentImage();
-    bool LinkIsFree() const;
+    // The line for Program and Calibrate, refused while another exchange runs.
+    ExchangeGuard TakeLine();
     bool ProgramAndConfirm();
     bool EnabledChannelsHaveScales();
 
