@@ -73,7 +73,7 @@ void ShowFieldToUser(QWidget* field)
     }
 }
 
-FieldGuard::FieldGuard(Prompter& prompter, const bool& errorTrapping, QObject* parent)
+FieldGuard::FieldGuard(Prompter& prompter, bool errorTrapping, QObject* parent)
     : QObject(parent), prompter_(prompter), errorTrapping_(errorTrapping)
 {
 }

@@ -19,7 +19,7 @@ class FieldGuard : public QObject {
 public:
     using Check = std::function<FieldCheck(const QString& text)>;
 
-    FieldGuard(Prompter& prompter, const bool& errorTrapping, QObject* parent = nullptr);
+    FieldGuard(Prompter& prompter, bool errorTrapping, QObject* parent = nullptr);
 
     // name: how a message names the field ("High Raw of channel 2").
     // keepFocusOnFault: whether an unexpected fault in the check keeps the focus.
@@ -46,7 +46,7 @@ private:
     void ReturnTo(QWidget* field);
 
     Prompter& prompter_;
-    const bool& errorTrapping_;
+    const bool errorTrapping_; // the program's option, set once at start-up
     std::map<QWidget*, Rule> rules_;
     bool checking_ = false;
     QPointer<QWidget> last_;      // the guarded field the user was in last
