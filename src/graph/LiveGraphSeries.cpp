@@ -21,8 +21,8 @@ void LiveGraphSeries::setStrips(const std::vector<LiveStrip>& strips)
     }
     strips_ = strips;
     series_.strips.clear();
-    for (const LiveStrip& spec : strips_) {
-        series_.strips.push_back({spec.title, spec.unit, spec.decimals, spec.flowUnits, {}});
+    for (const LiveStrip& strip : strips_) {
+        series_.strips.push_back({strip.title, strip.unit, strip.decimals, strip.flowUnits, {}});
     }
     exact_.assign(strips_.size(), {});
     clear();
