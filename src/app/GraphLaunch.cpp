@@ -82,7 +82,7 @@ void InstallGraphs(Session& session, MainController& controller, MainWindow& win
 {
     auto live = std::make_shared<QPointer<LiveGraphWindow>>();
     GraphOpeners openers;
-    openers.history = [&session](const HistoryTable& table, const QString& loggerName, QWidget* parent) {
+    openers.history = [&session](const RecordTable& table, const QString& loggerName, QWidget* parent) {
         HistoryGraphWindow graph(
             {table, loggerName, session.AppFolder, session.platform.prompter, session.platform.fileDialogs}, parent);
         graph.exec();
