@@ -91,7 +91,6 @@ private slots:
         QTest::addColumn<bool>("prepared");
         QTest::newRow("existing") << 0 << true;
         QTest::newRow("gone") << 1 << false;
-        QTest::newRow("empty entry") << 2 << false;
         QTest::newRow("before the list") << -1 << false;
         QTest::newRow("past the list") << 4 << false;
     }
@@ -116,7 +115,6 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("list");
         QTest::newRow("first stays") << "A" << "A B C D";
-        QTest::newRow("second moves up") << "B" << "B A C D";
         QTest::newRow("third moves up") << "C" << "C A B D";
         QTest::newRow("new pushes the last out") << "E" << "E A B C";
         QTest::newRow("fourth is not searched") << "D" << "D A B C";

@@ -78,16 +78,13 @@ private slots:
         QTest::addColumn<int>("offsetType");
         QTest::addColumn<double>("feet");
         QTest::newRow("inches") << 2 << "Inches" << 12.0 << 0.0 << 0 << 1.0;
-        QTest::newRow("cm") << 2 << "cm" << 30.48 << 0.0 << 0 << 1.0;
         QTest::newRow("meters") << 3 << "Meters" << 0.3048 << 0.0 << 0 << 1.0;
         QTest::newRow("feet, blanks and case") << 2 << "  fEEt " << 2.0 << 0.0 << 0 << 2.0;
         QTest::newRow("volts count as feet") << 2 << "Volts" << 2.0 << 0.0 << 0 << 2.0;
         QTest::newRow("offset in inches") << 2 << "Feet" << 1.0 << 6.0 << 1 << 1.5;
-        QTest::newRow("offset in meters") << 2 << "Feet" << 1.0 << 0.3048 << 2 << 2.0;
         QTest::newRow("offset in cm") << 2 << "Feet" << 1.0 << 30.48 << 3 << 2.0;
         QTest::newRow("unknown offset code is feet") << 2 << "Feet" << 1.0 << 0.5 << 9 << 1.5;
         QTest::newRow("zero level ignores offset") << 2 << "Feet" << 0.0 << 5.0 << 0 << 0.0;
-        QTest::newRow("negative level ignores offset") << 2 << "Feet" << -1.0 << 5.0 << 0 << 0.0;
         QTest::newRow("offset below zero") << 2 << "Feet" << 1.0 << -2.0 << 0 << 0.0;
         QTest::newRow("no flow mode") << 0 << "Feet" << 2.0 << 0.0 << 0 << 0.0;
         QTest::newRow("table mode has no power law") << 4 << "Feet" << 2.0 << 0.0 << 0 << 0.0;
@@ -123,7 +120,6 @@ private slots:
         QTest::addColumn<double>("feet");  // the pipe the flow must match
         QTest::addColumn<double>("nUsed");
         QTest::addColumn<double>("slopeUsed");
-        QTest::newRow("a tenth") << 1.5 << 0 << 0.012 << 0.005 << 0 << 0 << 0.15 << 1.5 << 0.012 << 0.005;
         QTest::newRow("a quarter") << 1.5 << 0 << 0.012 << 0.005 << 0 << 0 << 0.375 << 1.5 << 0.012 << 0.005;
         QTest::newRow("half") << 1.0 << 0 << 0.013 << 0.01 << 0 << 0 << 0.5 << 1.0 << 0.013 << 0.01;
         QTest::newRow("nearly full, 18 inch, slope in %") << 18.0 << 1 << 0.012 << 0.5 << 1 << 0 << 1.455 << 1.5
@@ -137,8 +133,6 @@ private slots:
                                                          << 0.013 << 0.01;
         QTest::newRow("tiny roughness raised to 0.001") << 1.0 << 0 << 0.0001 << 0.01 << 0 << 0 << 0.5 << 1.0
                                                         << 0.001 << 0.01;
-        QTest::newRow("negative roughness raised") << 1.0 << 0 << -3.0 << 0.01 << 0 << 0 << 0.5 << 1.0 << 0.001
-                                                   << 0.01;
         QTest::newRow("velocity in meters per second") << 1.0 << 0 << 0.013 << 0.01 << 0 << 1 << 0.5 << 1.0 << 0.013
                                                        << 0.01;
     }
@@ -186,21 +180,16 @@ private slots:
         QTest::addColumn<double>("flow");
         const Points six{{0.5, 1}, {1, 3}, {2, 7}, {2, 9}, {3, 10}, {5, 20}};
         QTest::newRow("below the first point: line from the origin") << six << 0.25 << 0.5;
-        QTest::newRow("on the first point") << six << 0.5 << 1.0;
         QTest::newRow("inside the first segment") << six << 0.75 << 2.0;
-        QTest::newRow("on an inner point") << six << 1.0 << 3.0;
         QTest::newRow("inner segment") << six << 1.5 << 5.0;
         QTest::newRow("on equal levels: the step up") << six << 2.0 << 9.0;
         QTest::newRow("after the equal levels") << six << 2.5 << 9.5;
         QTest::newRow("last segment") << six << 4.0 << 15.0;
-        QTest::newRow("on the last point") << six << 5.0 << 20.0;
         QTest::newRow("last segment extended") << six << 7.0 << 30.0;
         const Points flatEnd{{1, 2}, {2, 4}, {3, 6}, {3, 8}};
         QTest::newRow("equal last levels: the lower flow") << flatEnd << 3.0 << 6.0;
         QTest::newRow("equal last levels, above") << flatEnd << 9.0 << 6.0;
         const Points two{{1, 2}, {3, 6}};
-        QTest::newRow("two points, below") << two << 0.5 << 1.0;
-        QTest::newRow("two points, between") << two << 2.0 << 4.0;
         QTest::newRow("two points, above") << two << 4.0 << 8.0;
         QTest::newRow("one point: no flow") << Points{{1, 5}} << 2.0 << 0.0;
     }
@@ -313,7 +302,6 @@ private slots:
         QTest::addColumn<double>("resolution");
         QTest::addColumn<int>("decimals");
         QTest::newRow("4096") << 4096.0 << 0.0 << 0;
-        QTest::newRow("coarse steps") << 1.0 << 1.0 << 0;
         QTest::newRow("409") << 409.0 << 0.0 << 1;
         QTest::newRow("tenth steps") << 1.0 << 0.1 << 1;
         QTest::newRow("40") << 40.0 << 0.0 << 2;
