@@ -56,7 +56,7 @@ QByteArray AskBlock(LoggerEngine& engine, int kind)
     return AckedFramePayload(Ask(engine, Hex("0D") + char(kind)));
 }
 
-enum Variant { Plain = 0, TwelveHour = 1, NoSamples = 2, Blank = 4, Mute = 8, Full = 16 };
+enum Variant { Plain = 0, NoSamples = 2, Blank = 4, Mute = 8, Full = 16 };
 
 // A session of the usual requests, as one stream of reply bytes.
 QByteArray RunSession(const LoggerOptions& options)
@@ -87,25 +87,16 @@ private slots:
         QTest::newRow("other bytes ignored") << 0 << QByteArray("xZ\r\n") << QByteArray();
         // Inside a frame the letters are data: a read of 0x55 bytes at 0x4757.
         QTest::newRow("letters inside a frame") << 0 << F("0857470055").left(6) << QByteArray();
-        QTest::newRow("identification") << 0 << F("0F") << Hex("FAF80A0703020100000000 4EC4F9");
-        QTest::newRow("status") << 0 << F("0C") << Hex("FAF807000000800061C0F9");
         QTest::newRow("status counts, clear empties")
             << int(Full) << F("0C") + F("04A44A") + F("0C") << Acked(Hex("701101 8030")) + Hex("FAFC")
                                                                    + Acked(Hex("000000 8030"));
         // Saturday 5 December 2026, 20:07:03; Sunday is weekday 1.
         QTest::newRow("clock") << 0 << F("00") << Hex("FAF80903072007051226 2F7FF9");
-        QTest::newRow("clock, twelve-hour PM") << int(TwelveHour) << F("00") << Hex("FAF80903076807051226CF71F9");
-        QTest::newRow("signature echoes its address")
-            << 0 << F("0800000008") << Hex("FAF80D000000424C322032333220 67F7F9");
         QTest::newRow("blank memory reads erased") << int(Blank) << F("0800000008") + F("0802020001")
                                                    << Acked(Hex("000000FFFFFFFFFFFFFFFF")) + Acked(Hex("020200FF"));
         QTest::newRow("past 64 KB reads erased") << 0 << F("08FEFF0004") << Acked(Hex("FEFF00FFFFFFFF"));
         QTest::newRow("escaped bytes round trip") << 0 << F("07A77A00010801F8F9FAFBFCFDFEFF00") + F("0800010009")
                                                   << Hex("FAFA") + BuildFrame(Hex("000100F8F9FAFBFCFDFEFF00"));
-        QTest::newRow("initialise erases")
-            << 0 << F("06A66A00000002") + F("0800000008") + F("0C")
-            << Hex("FAFC") + Acked(Hex("000000FFFFFFFFFFFFFFFF")) + Acked(Hex("0000008000"));
-        QTest::newRow("start sample") << 0 << F("0901") << Hex("FAFC");
         QTest::newRow("read sample before a start") << 0 << F("0A") << Hex("FAFD");
         QTest::newRow("no samples") << int(NoSamples) << F("0901") + F("0A") << Hex("FAFCFAFD");
         QTest::newRow("set clock to no time") << 0 << F("0103076101051226") << Hex("FA");
@@ -130,7 +121,6 @@ private slots:
         LoggerOptions options;
         options.HistoryRecords = variant & Full ? 70000 : 0;
         options.StatusWord = variant & Full ? 0x3080 : 0x0080;
-        options.TwelveHourClock = variant & TwelveHour;
         options.NoSamples = variant & NoSamples;
         options.Initialised = !(variant & Blank);
         options.AnswersWakeUp = !(variant & Mute);
