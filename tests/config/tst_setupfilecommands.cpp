@@ -32,8 +32,6 @@ private slots:
         QTest::newRow("name without extension") << false << "pump" << PromptAnswer::No << "pump.set" << "";
         QTest::newRow("overwrite") << false << "old.set" << PromptAnswer::Yes << "old.set" << question;
         QTest::newRow("do not overwrite") << false << "old.set" << PromptAnswer::No << "" << question;
-        QTest::newRow("no such folder") << false << "none/x.set" << PromptAnswer::No << ""
-                                        << "Save Setup: Error: file was not saved correctly.";
         QTest::newRow("a pipe in its place") << false << "pipe.set" << PromptAnswer::Yes << ""
                                              << "Save Setup: Error: file was not saved correctly.";
         QTest::newRow("bad file") << true << "old.set" << PromptAnswer::No << ""

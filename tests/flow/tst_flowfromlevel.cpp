@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 #include <QTest>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <numbers>
 
@@ -16,6 +17,8 @@ constexpr double Infinity = std::numeric_limits<double>::infinity();
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
 using Points = QList<QPointF>; // level, flow
+using Change = std::function<void(LoggerSettings&)>;
+using Fault = std::function<void(LoggerSettings&, RatingState&)>;
 
 // Flume mode in feet with the power law flow = level unless a table is given,
 // so that the flow shows the level after unit conversion and offset.
@@ -108,57 +111,48 @@ private slots:
 
     // Against the segment of a circle: area (D^2 / 4)(t - sin t cos t) and
     // wetted perimeter D t, with t = acos(1 - 2 depth / D).
+    // A one-foot pipe, n 0.013, slope 0.01, with one change; the level in
+    // feet, and the pipe, roughness and slope the flow must match.
     void mannings_data()
     {
-        QTest::addColumn<double>("diameter");
-        QTest::addColumn<int>("diameterType");
-        QTest::addColumn<double>("n");
-        QTest::addColumn<double>("slope");
-        QTest::addColumn<int>("slopeType");
-        QTest::addColumn<int>("velocityUnits");
-        QTest::addColumn<double>("level"); // feet
-        QTest::addColumn<double>("feet");  // the pipe the flow must match
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<double>("level");
+        QTest::addColumn<double>("feet");
         QTest::addColumn<double>("nUsed");
         QTest::addColumn<double>("slopeUsed");
-        QTest::newRow("a quarter") << 1.5 << 0 << 0.012 << 0.005 << 0 << 0 << 0.375 << 1.5 << 0.012 << 0.005;
-        QTest::newRow("half") << 1.0 << 0 << 0.013 << 0.01 << 0 << 0 << 0.5 << 1.0 << 0.013 << 0.01;
-        QTest::newRow("nearly full, 18 inch, slope in %") << 18.0 << 1 << 0.012 << 0.5 << 1 << 0 << 1.455 << 1.5
-                                                         << 0.012 << 0.005;
-        QTest::newRow("full at the crown") << 1.0 << 0 << 0.013 << 0.01 << 0 << 0 << 1.0 << 1.0 << 0.013 << 0.01;
-        QTest::newRow("above the crown runs full") << 1.0 << 0 << 0.013 << 0.01 << 0 << 0 << 40.0 << 1.0 << 0.013
-                                                   << 0.01;
-        QTest::newRow("diameter in meters") << 0.3048 << 2 << 0.013 << 0.01 << 0 << 0 << 0.5 << 1.0 << 0.013 << 0.01;
-        QTest::newRow("diameter in cm") << 30.48 << 3 << 0.013 << 0.01 << 0 << 0 << 0.5 << 1.0 << 0.013 << 0.01;
-        QTest::newRow("tiny diameter raised to 0.01 ft") << 0.001 << 0 << 0.013 << 0.01 << 0 << 0 << 1.0 << 0.01
-                                                         << 0.013 << 0.01;
-        QTest::newRow("tiny roughness raised to 0.001") << 1.0 << 0 << 0.0001 << 0.01 << 0 << 0 << 0.5 << 1.0
-                                                        << 0.001 << 0.01;
-        QTest::newRow("velocity in meters per second") << 1.0 << 0 << 0.013 << 0.01 << 0 << 1 << 0.5 << 1.0 << 0.013
-                                                       << 0.01;
+        const auto row = [](const char* name, const Change& change, double level, double feet = 1.0, double n = 0.013,
+                            double slope = 0.01) { QTest::newRow(name) << change << level << feet << n << slope; };
+        const auto none = [](LoggerSettings&) {};
+        row("a quarter", [](LoggerSettings& s) { s.ManningsD = 1.5; s.ManningsN = 0.012; s.ManningsS = 0.005; }, 0.375,
+            1.5, 0.012, 0.005);
+        row("half", none, 0.5);
+        row("nearly full, 18 inch, slope in %", [](LoggerSettings& s) {
+            s.ManningsD = 18.0; s.ManningsDType = 1; s.ManningsN = 0.012; s.ManningsS = 0.5; s.ManningsSType = 1;
+        }, 1.455, 1.5, 0.012, 0.005);
+        row("full at the crown", none, 1.0);
+        row("above the crown runs full", none, 40.0);
+        row("diameter in meters", [](LoggerSettings& s) { s.ManningsD = 0.3048; s.ManningsDType = 2; }, 0.5);
+        row("diameter in cm", [](LoggerSettings& s) { s.ManningsD = 30.48; s.ManningsDType = 3; }, 0.5);
+        row("tiny diameter raised to 0.01 ft", [](LoggerSettings& s) { s.ManningsD = 0.001; }, 1.0, 0.01);
+        row("tiny roughness raised to 0.001", [](LoggerSettings& s) { s.ManningsN = 0.0001; }, 0.5, 1.0, 0.001);
+        row("velocity in meters per second", [](LoggerSettings& s) { s.VelUnits = 1; }, 0.5);
     }
     void mannings()
     {
-        QFETCH(double, diameter);
-        QFETCH(int, diameterType);
-        QFETCH(double, n);
-        QFETCH(double, slope);
-        QFETCH(int, slopeType);
-        QFETCH(int, velocityUnits);
+        QFETCH(Change, change);
         QFETCH(double, level);
         QFETCH(double, feet);
         QFETCH(double, nUsed);
         QFETCH(double, slopeUsed);
-        LoggerSettings s = Manning(diameter, n, slope);
-        s.ManningsDType = static_cast<uint8_t>(diameterType);
-        s.ManningsSType = static_cast<uint8_t>(slopeType);
-        s.VelUnits = static_cast<uint8_t>(velocityUnits);
+        LoggerSettings s = Manning(1.0, 0.013, 0.01);
+        change(s);
         const double depth = std::min(level, feet);
         const double t = std::acos(1.0 - 2.0 * depth / feet);
         const double area = feet * feet / 4.0 * (t - std::sin(t) * std::cos(t));
         const double velocity = 1.486 / nUsed * std::sqrt(slopeUsed) * std::pow(area / (feet * t), 0.667);
         double shown = 0.0;
         QVERIFY(Near(Flow(s, {}, level, &shown), velocity * area, 1e-6));
-        QVERIFY(Near(shown, velocityUnits == 1 ? velocity * 0.3048 : velocity, 1e-6));
+        QVERIFY(Near(shown, s.VelUnits == 1 ? velocity * 0.3048 : velocity, 1e-6));
         QVERIFY(Near(PipeFlowArea(depth, feet), area, 1e-6));
         QVERIFY(Near(PipeWettedPerimeter(depth, feet), feet * t, 1e-6));
     }
@@ -261,36 +255,38 @@ private slots:
 
     void arithmeticFaultsGiveZero_data()
     {
-        QTest::addColumn<int>("fault");
-        const char* names[] = {"undefined level",   "infinite level",      "infinite offset",    "negative slope",
-                               "infinite slope",    "undefined roughness", "infinite diameter",  "negative power base",
-                               "undefined exponent", "power law overflow", "table overflow",     "unit overflow",
-                               "undefined offset"};
-        for (int k = 0; k < static_cast<int>(std::size(names)); ++k) {
-            QTest::newRow(names[k]) << k;
-        }
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<double>("level");
+        const auto row = [](const char* name, const Fault& fault, double level = 0.5) {
+            QTest::newRow(name) << fault << level;
+        };
+        const auto none = [](LoggerSettings&, RatingState&) {};
+        row("undefined level", none, NaN);
+        row("infinite level", none, Infinity);
+        row("infinite offset", [](LoggerSettings& s, RatingState&) { s.LevelOffset = Infinity; });
+        row("undefined offset", [](LoggerSettings& s, RatingState&) { s.LevelOffset = NaN; });
+        row("negative slope", [](LoggerSettings& s, RatingState&) { s.ManningsS = -0.01; });
+        row("infinite slope", [](LoggerSettings& s, RatingState&) { s.ManningsS = Infinity; });
+        row("undefined roughness", [](LoggerSettings& s, RatingState&) { s.ManningsN = NaN; });
+        row("infinite diameter", [](LoggerSettings& s, RatingState&) { s.ManningsD = Infinity; });
+        row("negative power base", [](LoggerSettings& s, RatingState& r) { s.FlowMode = 3; r = Rating({}, 1.5, 1.0, -1.0); });
+        row("undefined exponent", [](LoggerSettings& s, RatingState& r) { s.FlowMode = 2; r.RatingExponent = NaN; });
+        row("power law overflow", [](LoggerSettings& s, RatingState& r) { s.FlowMode = 2; r.RatingExponent = 400.0; }, 100.0);
+        row("table overflow", [](LoggerSettings& s, RatingState& r) { s.FlowMode = 4; r = Rating({{1, 1e308}, {2, -1e308}}); },
+            1.75);
+        row("unit overflow", [](LoggerSettings& s, RatingState& r) {
+            s.FlowMode = 2;
+            s.FlowUnits = 1;
+            r.RatingMultiplier = 1e306;
+        }, 1000.0);
     }
     void arithmeticFaultsGiveZero()
     {
-        QFETCH(int, fault);
+        QFETCH(Fault, fault);
+        QFETCH(double, level);
         LoggerSettings s = Manning(1.0, 0.013, 0.01);
         RatingState rating = Rating();
-        double level = 0.5;
-        switch (fault) {
-        case 0: level = NaN; break;
-        case 1: level = Infinity; break;
-        case 2: s.LevelOffset = Infinity; break;
-        case 3: s.ManningsS = -0.01; break;
-        case 4: s.ManningsS = Infinity; break;
-        case 5: s.ManningsN = NaN; break;
-        case 6: s.ManningsD = Infinity; break;
-        case 7: s.FlowMode = 3; rating = Rating({}, 1.5, 1.0, -1.0); break;
-        case 8: s.FlowMode = 2; rating.RatingExponent = NaN; break;
-        case 9: s.FlowMode = 2; rating.RatingExponent = 400.0; level = 100.0; break;
-        case 10: s.FlowMode = 4; rating = Rating({{1, 1e308}, {2, -1e308}}); level = 1.75; break;
-        case 11: s.FlowMode = 2; s.FlowUnits = 1; rating.RatingMultiplier = 1e306; level = 1000.0; break;
-        case 12: s.LevelOffset = NaN; break;
-        }
+        fault(s, rating);
         double velocity = -1.0;
         QCOMPARE(Flow(s, rating, level, &velocity), 0.0);
         QCOMPARE(velocity, 0.0);

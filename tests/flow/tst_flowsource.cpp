@@ -77,8 +77,6 @@ private slots:
                                                                          << "" << "";
         QTest::newRow("empty flume tag") << 2 << "" << "- None -" << 0 << 0.0 << badTag
                                          << BadTag("flume", "", "FLUMES.LST");
-        QTest::newRow("unknown flume tag") << 2 << "PF9FT" << "- None -" << 0 << 0.0 << badTag
-                                           << BadTag("flume", "PF9FT", "FLUMES.LST");
         QTest::newRow("weir tag of a flume") << 3 << "PF1FT" << "- None -" << 0 << 0.0 << badTag
                                              << BadTag("weir", "PF1FT", "WEIRS.LST");
         QTest::newRow("table with a folder") << 4 << "tables/three.tbl" << "three.tbl" << 3 << 0.0 << "" << "";
