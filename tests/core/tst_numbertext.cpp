@@ -91,16 +91,14 @@ private slots:
         QTest::newRow("second comma stops") << "1,234,5" << 1.234 << 1.0;
         QTest::newRow("no number") << "abc" << 0.0 << 0.0;
         QTest::newRow("lone sign") << "- 3" << 0.0 << 0.0;
-        QTest::newRow("too large") << "-1e999 s" << 0.0 << -HUGE_VAL;
+        QTest::newRow("too large") << "-1e999 s" << -HUGE_VAL << -HUGE_VAL;
         QTest::newRow("too small") << "1e-999" << 0.0 << 0.0;
     }
     void leadingNumbers()
     {
         QFETCH(QString, text);
         QFETCH(double, value);
-        if (!std::isinf(LeadingNumber(text))) {
-            QCOMPARE(NumberValue(text), value);
-        }
+        QCOMPARE(NumberValue(text), value);
         QTEST(LeadingNumber(text), "leading");
     }
 
