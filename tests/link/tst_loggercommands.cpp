@@ -97,6 +97,8 @@ private slots:
         QTest::newRow("no time") << "12/05/26" << QByteArray();
         QTest::newRow("month 13") << "13/05/26 09:07:03" << QByteArray();
         QTest::newRow("minute 60") << "12/05/26 09:60:03" << QByteArray();
+        QTest::newRow("second 60") << "12/05/26 09:07:60" << QByteArray();
+        QTest::newRow("negative hour") << "12/05/26 -1:07:03" << QByteArray();
     }
     void setClock()
     {
