@@ -34,15 +34,12 @@ private slots:
         const auto row = [](const char* name, double value, uint32_t code, const char* stored) {
             QTest::newRow(name) << value << code << QString::fromLatin1(stored);
         };
-        row("1.0", 1.0, Code(5, 100000), "1");
         row("-2.5", -2.5, Negative + Code(5, 250000), "-2.5");
         row("six digits kept", -1.23456, Negative + Code(5, 123456), "-1.2345599999999999");
         // One division per decimal place gives these, not m / 10^e.
         row("0.014 by seven divisions", 0.014, Code(7, 140000), "0.013999999999999999");
-        row("smallest", 0.0000001, Code(7, 1), "1.0000000000000002e-07");
         row("0.00000005 rounds up", 0.00000005, Code(7, 1), "1.0000000000000002e-07");
         row("below 0.00000005 keeps seven decimals", 0.000000049, Code(7, 0), "0");
-        row("zero", 0.0, 0, "0");
         row("not a number", std::numeric_limits<double>::quiet_NaN(), 0, "0");
         row("above the largest", -123456789.0, Negative + Code(0, 999999), "-999999");
         row("999999.5 is cut, not rounded up", 999999.5, Code(0, 999999), "999999");
@@ -51,7 +48,6 @@ private slots:
         row("99999.949 takes one", 99999.949, Code(1, 999999), "99999.899999999994");
         // x + 0.5 lands just below the half; at 15 digits it is the half.
         row("100.0015 rounds up", 100.0015, Code(3, 100002), "100.00200000000001");
-        row("1.000125 rounds up", 1.000125, Code(5, 100013), "1.00013");
         row("-1000.045 rounds away", -1000.045, Negative + Code(2, 100005), "-1000.05");
     }
     void encodesAndDecodes()

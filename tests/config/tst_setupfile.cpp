@@ -157,16 +157,13 @@ private slots:
         QTest::newRow("no such file") << QByteArray();
         QTest::newRow("analog channel 9") << QByteArray("Channel=9\r\nRawScaleLower=5\r\n");
         QTest::newRow("pulse channel 2") << QByteArray("[Digital Channel]\r\nChannel=2\r\nEnable=1\r\n");
-        QTest::newRow("pulse channel 2 units") << QByteArray("[Digital Channel]\r\nChannel=2\r\nEngUnits=x\r\n");
         QTest::newRow("negative channel") << QByteArray("[Analog Channel]\r\nChannel=-1\r\nEnable=1\r\n");
         QTest::newRow("alarm 2") << QByteArray("Channel=2\r\nAlarmHour=1\r\n");
         QTest::newRow("text for a byte") << QByteArray("LoggingStyle=abc\r\n");
         QTest::newRow("byte too large") << QByteArray("SensorWarmupTime=256\r\n");
         QTest::newRow("channel beyond 16 bits") << QByteArray("Channel=40000\r\n");
-        QTest::newRow("deadband beyond 32 bits") << QByteArray("Deadband=3000000000\r\n");
         QTest::newRow("after good lines") << QByteArray("LoggerName=Half\r\nFixedBaudRate=\r\n");
         QTest::newRow("limit beyond a double") << QByteArray("Channel=1\r\nLowerLimit=1E999\r\n");
-        QTest::newRow("flow top beyond a double") << QByteArray("FlowTop=-1e400\r\n");
         QTest::newRow("pulse unit beyond a double") << QByteArray("PulseUnit=1e309\r\n");
     }
     void refusesFiles()
@@ -190,11 +187,8 @@ private slots:
         QTest::addColumn<QString>("time");
         QTest::newRow("12-hour clock") << "en_US" << "1:05:09 PM";
         QTest::newRow("24-hour clock") << "de_DE" << "13:05:09";
-        QTest::newRow("time zone in brackets") << "es_ES" << "13:05:09";
         QTest::newRow("time zone after a comma") << "sq_AL" << "1:05:09 " + QLocale("sq_AL").pmText().toUpper();
-        QTest::newRow("time zone after a comma, 24-hour clock") << "be_BY" << "13:05:09";
         QTest::newRow("other digits") << "fa_IR" << "13:05:09";
-        QTest::newRow("other letters") << "ja_JP" << "13:05:09";
     }
     void timeLineFollowsTheSystemTimeFormat()
     {

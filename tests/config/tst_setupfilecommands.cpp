@@ -32,8 +32,6 @@ private slots:
         QTest::newRow("name without extension") << false << "pump" << PromptAnswer::No << "pump.set" << "";
         QTest::newRow("overwrite") << false << "old.set" << PromptAnswer::Yes << "old.set" << question;
         QTest::newRow("do not overwrite") << false << "old.set" << PromptAnswer::No << "" << question;
-        QTest::newRow("no such folder") << false << "none/x.set" << PromptAnswer::No << ""
-                                        << "Save Setup: Error: file was not saved correctly.";
         QTest::newRow("a pipe in its place") << false << "pipe.set" << PromptAnswer::Yes << ""
                                              << "Save Setup: Error: file was not saved correctly.";
         QTest::newRow("bad file") << true << "old.set" << PromptAnswer::No << ""
@@ -91,7 +89,6 @@ private slots:
         QTest::addColumn<bool>("prepared");
         QTest::newRow("existing") << 0 << true;
         QTest::newRow("gone") << 1 << false;
-        QTest::newRow("empty entry") << 2 << false;
         QTest::newRow("before the list") << -1 << false;
         QTest::newRow("past the list") << 4 << false;
     }
@@ -116,7 +113,6 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("list");
         QTest::newRow("first stays") << "A" << "A B C D";
-        QTest::newRow("second moves up") << "B" << "B A C D";
         QTest::newRow("third moves up") << "C" << "C A B D";
         QTest::newRow("new pushes the last out") << "E" << "E A B C";
         QTest::newRow("fourth is not searched") << "D" << "D A B C";

@@ -1,39 +1,13 @@
 #include "TestRegistry.h"
 #include "core/DataFolder.h"
+#include "core/ErrorTrap.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-// An environment variable set for the life of the object.
-class EnvironmentVariable {
-public:
-    EnvironmentVariable(const char* name, const QString& value)
-        : name_(name), wasSet_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
-    {
-        qputenv(name, value.toLocal8Bit());
-    }
-    ~EnvironmentVariable()
-    {
-        if (wasSet_) {
-            qputenv(name_, old_);
-        } else {
-            qunsetenv(name_);
-        }
-    }
-    EnvironmentVariable(const EnvironmentVariable&) = delete;
-    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
-
-private:
-    const char* name_;
-    bool wasSet_;
-    QByteArray old_;
-};
-
-} // namespace
+#include <stdexcept>
 
 // Where the program finds its catalogues and manual: beside it in a build
 // folder, in the prefix's share folder once installed, else in the system's
@@ -45,11 +19,9 @@ private slots:
     {
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("build folder") << QStringList{"bin/flumes.lst", "share/brevel-flow-monitor/flumes.lst"}
-                                      << "bin";
+        QTest::newRow("build folder") << QStringList{"bin/flumes.lst", "share/brevel-flow-monitor/flumes.lst"} << "bin";
         QTest::newRow("installed") << QStringList{"share/brevel-flow-monitor/weirs.lst",
-                                                  "system/brevel-flow-monitor/weirs.lst"}
-                                   << "share/brevel-flow-monitor";
+                                                  "system/brevel-flow-monitor/weirs.lst"} << "share/brevel-flow-monitor";
         QTest::newRow("manual only") << QStringList{"share/brevel-flow-monitor/manual/BrevelFlowMonitor.html"}
                                      << "share/brevel-flow-monitor";
         QTest::newRow("system data folder") << QStringList{"system/brevel-flow-monitor/flumes.lst"}
@@ -69,10 +41,23 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
         // The system's data folders, here only the test's own.
-        const EnvironmentVariable dataDirs("XDG_DATA_DIRS", root.filePath(QStringLiteral("system")));
-        const EnvironmentVariable dataHome("XDG_DATA_HOME", root.filePath(QStringLiteral("home")));
-        const QString found = FindDataFolder(root.filePath(QStringLiteral("bin")));
-        QCOMPARE(found, root.filePath(expected));
+        const QByteArray dirs = qgetenv("XDG_DATA_DIRS");
+        const QByteArray home = qgetenv("XDG_DATA_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_DATA_DIRS", dirs);
+            qputenv("XDG_DATA_HOME", home);
+        });
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(root.filePath(QStringLiteral("system"))));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath(QStringLiteral("home"))));
+        QCOMPARE(FindDataFolder(root.filePath(QStringLiteral("bin"))), root.filePath(expected));
+    }
+
+    // With trapping on a failure takes the failure path; off, it propagates.
+    void errorTrapping()
+    {
+        const auto fail = []() -> int { throw std::runtime_error("x"); };
+        QCOMPARE(RunTrapped(true, fail, [] { return -1; }), -1);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, RunTrapped(false, fail, [] { return -1; }));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "config/Rating.h"
 
 #include <QTest>
+#include <functional>
 
 namespace {
 
@@ -21,8 +22,8 @@ LoggerSettings FactorySettings()
     s.ManningsSType = 1;
     s.ManningsD = 1.0;
     s.LevelOffsetType = 1;
-    s.FlowTop = 100.0;
-    s.VelTop = 100.0;
+    s.FlowTop = 250.5;
+    s.VelTop = 3.0;
     return s;
 }
 
@@ -36,190 +37,114 @@ RatingState NamedRating()
     return rating;
 }
 
+using Change = std::function<void(LoggerSettings&)>;
+
+// The frame's visible rows and the two columns in one line.
+QString Described(const FlowDisplay& d)
+{
+    const auto column = [](const FlowDisplay::Column& c) {
+        return c.Active ? c.MinText + ".." + c.MaxText + u' ' + c.UnitsText : QStringLiteral("off");
+    };
+    QStringList parts;
+    if (!d.ModeLabelsVisible) {
+        parts << QStringLiteral("hidden");
+    } else if (!d.FrameRows) {
+        parts << QStringLiteral("rows kept");
+    } else {
+        parts << d.FrameRows->ModeText;
+    }
+    if (d.FrameRows && d.FrameRows->RatingVisible) {
+        parts << d.FrameRows->RatingCaption + d.FrameRows->RatingText;
+    }
+    if (d.FrameRows && d.FrameRows->OffsetVisible) {
+        parts << "offset" + d.FrameRows->OffsetText;
+    }
+    if (d.FrameRows && d.FrameRows->PipeVisible) {
+        parts << "pipe" + d.FrameRows->DiameterText + u',' + d.FrameRows->SlopeText + u',' + d.FrameRows->RoughnessText;
+    }
+    parts << column(d.Flow) << column(d.Velocity);
+    if (!d.UnitsToolTip.isEmpty()) {
+        parts << QStringLiteral("units refused");
+    }
+    return parts.join(QStringLiteral(" | "));
+}
+
 } // namespace
 
 class FlowDisplayTest : public QObject {
     Q_OBJECT
 private slots:
-    void unitsCheck_data()
+    // The factory settings (a one-foot pipe, the offset in inches, flow up to
+    // 250.5 CFS and velocity up to 3 FPS) with one change.
+    void display_data()
     {
-        QTest::addColumn<QString>("units");
-        QTest::addColumn<bool>("invalid");
-        QTest::newRow("case and blanks") << "  fEET " << false;
-        QTest::newRow("inches") << "inches" << false;
-        QTest::newRow("Meters") << "Meters" << false;
-        QTest::newRow("cm") << "cm" << false;
-        QTest::newRow("singular Meter") << "Meter" << true;
-        QTest::newRow("ft") << "ft" << true;
-        QTest::newRow("Volts") << "Volts" << true;
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char* name, const Change& change, const char* shown, bool connected = true) {
+            QTest::newRow(name) << change << connected << QString::fromLatin1(shown);
+        };
+        const auto mode = [](int m) { return [m](LoggerSettings& s) { s.FlowMode = uint8_t(m); }; };
+        const auto units = [](const char* u) { return [u](LoggerSettings& s) { s.EngUnits[0] = u; }; };
+        const auto length = [](double value, int unit) {
+            return [=](LoggerSettings& s) {
+                s.LevelOffset = s.ManningsD = value;
+                s.LevelOffsetType = s.ManningsDType = uint8_t(unit);
+            };
+        };
+        const char* pipe = " Manning's Equation | offset 0 Inches | pipe 1 Foot, 1 %, 0.014";
+        row("factory", [](LoggerSettings&) {},
+            " Manning's Equation | offset 0 Inches | pipe 1 Foot, 1 %, 0.014 | 0.00..250.50 CFS | 0.00..3.00 FPS");
+        row("no flow", mode(0), " No Flow Calculation | off | off");
+        row("flume", mode(2), " Flume | Flume Name: - None - | offset 0 Inches | 0.00..250.50 CFS | off");
+        row("weir", mode(3), " Weir | Weir Name: - None - | offset 0 Inches | 0.00..250.50 CFS | off");
+        row("table", mode(4), " Table Method | Table Name: - None - | offset 0 Inches | 0.00..250.50 CFS | off");
+        row("unknown mode", mode(7), "rows kept | 0.00..250.50 CFS | off");
+        row("disconnected", [](LoggerSettings&) {}, "hidden | off | off", false);
+        row("feet in any case", units("  fEET "), qPrintable(QString(pipe) + " | 0.00..250.50 CFS | 0.00..3.00 FPS"));
+        row("meters", units("Meters"), qPrintable(QString(pipe) + " | 0.00..250.50 CFS | 0.00..3.00 FPS"));
+        row("a singular unit allows no flow", units("Meter"), qPrintable(QString(pipe) + " | off | off | units refused"));
+        row("volts", units("Volts"), qPrintable(QString(pipe) + " | off | off | units refused"));
+        row("2 meters", length(2.0, 2), " Manning's Equation | offset 2 Meters | pipe 2 Meters, 1 %, 0.014 | 0.00..250.50 CFS | 0.00..3.00 FPS");
+        row("1 inch", length(1.0, 1), " Manning's Equation | offset 1 Inch | pipe 1 Inch, 1 %, 0.014 | 0.00..250.50 CFS | 0.00..3.00 FPS");
+        row("2.5 cm", length(2.5, 3), " Manning's Equation | offset 2.5 cm | pipe 2.5 cm, 1 %, 0.014 | 0.00..250.50 CFS | 0.00..3.00 FPS");
+        row("-0.25 feet", length(-0.25, 0), " Manning's Equation | offset -0.25 Feet | pipe -0.25 Feet, 1 %, 0.014 | 0.00..250.50 CFS | 0.00..3.00 FPS");
+        row("unknown length unit", length(3.0, 9), " Manning's Equation | offset 3 Feet | pipe 3 Feet, 1 %, 0.014 | 0.00..250.50 CFS | 0.00..3.00 FPS");
+        row("slope as a fraction, LPS, MPS", [](LoggerSettings& s) { s.ManningsSType = 0; s.FlowUnits = 4; s.VelUnits = 1; },
+            " Manning's Equation | offset 0 Inches | pipe 1 Foot, 1, 0.014 | 0.00..250.50 LPS | 0.00..3.00 MPS");
+        row("MGD", [](LoggerSettings& s) { s.FlowUnits = 2; }, qPrintable(QString(pipe) + " | 0.00..250.50 MGD | 0.00..3.00 FPS"));
+        row("unknown flow unit", [](LoggerSettings& s) { s.FlowUnits = 9; }, qPrintable(QString(pipe) + " | 0.00..250.50  | 0.00..3.00 FPS"));
     }
-    void unitsCheck()
+    void display()
     {
-        QFETCH(QString, units);
-        QFETCH(bool, invalid);
+        QFETCH(Change, change);
+        QFETCH(bool, connected);
         LoggerSettings s = FactorySettings();
-        s.EngUnits[0] = units;
-        s.UpperLimit[0] = 1.0;
-        FlowDisplayState state;
-        const FlowDisplay display = UpdateFlowDisplay(s, RatingState{}, true, state);
-        QCOMPARE(state.FlowUnitsInvalid, invalid);
-        QCOMPARE(display.UnitsToolTip.isEmpty(), !invalid);
-        if (invalid) {
+        change(s);
+        FlowDisplayState state{4, 3, false};
+        const FlowDisplay display = UpdateFlowDisplay(s, NamedRating(), connected, state);
+        QTEST(Described(display), "shown");
+        QCOMPARE(state.FlowUnitsInvalid, !display.UnitsToolTip.isEmpty());
+        if (state.FlowUnitsInvalid) {
             QCOMPARE(display.UnitsToolTip,
                      QStringLiteral("For flow measurement, channel 1 units must be one of Feet, Inches, Meters or cm!"));
         }
-        QCOMPARE(display.Flow.Active, !invalid);
-        QCOMPARE(display.Velocity.Active, !invalid);
-        QVERIFY(display.ModeLabelsVisible && display.FrameRows && display.FrameRows->PipeVisible); // the rows stay
-        QCOMPARE(state.FlowDecimals == 2 && state.VelocityDecimals == 2, invalid);
-    }
-
-    void frameRows_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("modeText"); // "-": the rows stay as they are
-        QTest::addColumn<QString>("ratingCaption"); // empty: the row is hidden
-        QTest::addColumn<bool>("pipe");
-        QTest::addColumn<bool>("flowColumn");
-        QTest::addColumn<bool>("velocityColumn");
-        QTest::newRow("none") << 0 << " No Flow Calculation" << "" << false << false << false;
-        QTest::newRow("Manning's") << 1 << " Manning's Equation" << "" << true << true << true;
-        QTest::newRow("flume") << 2 << " Flume" << "Flume Name:" << false << true << false;
-        QTest::newRow("weir") << 3 << " Weir" << "Weir Name:" << false << true << false;
-        QTest::newRow("table") << 4 << " Table Method" << "Table Name:" << false << true << false;
-        QTest::newRow("unknown mode") << 7 << "-" << "" << false << true << false;
-    }
-    void frameRows()
-    {
-        QFETCH(int, mode);
-        QFETCH(QString, modeText);
-        QFETCH(QString, ratingCaption);
-        QFETCH(bool, pipe);
-        QFETCH(bool, flowColumn);
-        QFETCH(bool, velocityColumn);
-        LoggerSettings s = FactorySettings();
-        s.FlowMode = static_cast<uint8_t>(mode);
-        FlowDisplayState state;
-        const FlowDisplay display = UpdateFlowDisplay(s, NamedRating(), true, state);
-        QVERIFY(display.ModeLabelsVisible);
-        QCOMPARE(display.Flow.Active, flowColumn);
-        QCOMPARE(display.Velocity.Active, velocityColumn);
-        QCOMPARE(bool(display.FrameRows), modeText != QStringLiteral("-"));
-        if (!display.FrameRows) {
-            return;
+        if (!connected) {
+            QCOMPARE(state.FlowDecimals, 2);
+            QCOMPARE(state.VelocityDecimals, 2);
         }
-        const FlowDisplay::Rows& rows = *display.FrameRows;
-        QCOMPARE(rows.ModeText, modeText);
-        QCOMPARE(rows.RatingVisible, !ratingCaption.isEmpty());
-        QCOMPARE(rows.RatingCaption, ratingCaption);
-        QCOMPARE(rows.RatingText, ratingCaption.isEmpty() ? QString() : QStringLiteral(" - None -"));
-        QCOMPARE(rows.OffsetVisible, mode != 0);
-        QCOMPARE(rows.PipeVisible, pipe);
-    }
-
-    // The offset and the diameter rows, a length with its unit.
-    void lengthTexts_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<int>("unit");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("0 inches") << 0.0 << 1 << " 0 Inches";
-        QTest::newRow("1 foot") << 1.0 << 0 << " 1 Foot";
-        QTest::newRow("1 meter") << 1.0 << 2 << " 1 Meter";
-        QTest::newRow("2 meters") << 2.0 << 2 << " 2 Meters";
-        QTest::newRow("1 inch") << 1.0 << 1 << " 1 Inch";
-        QTest::newRow("2.5 cm") << 2.5 << 3 << " 2.5 cm";
-        QTest::newRow("1 cm") << 1.0 << 3 << " 1 cm";
-        QTest::newRow("-0.25 feet") << -0.25 << 0 << " -0.25 Feet";
-        QTest::newRow("unknown unit") << 3.0 << 9 << " 3 Feet";
-    }
-    void lengthTexts()
-    {
-        QFETCH(double, value);
-        QFETCH(int, unit);
-        QFETCH(QString, text);
-        LoggerSettings s = FactorySettings();
-        s.LevelOffset = value;
-        s.LevelOffsetType = static_cast<uint8_t>(unit);
-        s.ManningsD = value;
-        s.ManningsDType = static_cast<uint8_t>(unit);
-        FlowDisplayState state;
-        const FlowDisplay display = UpdateFlowDisplay(s, RatingState{}, true, state);
-        QCOMPARE(display.FrameRows->OffsetText, text);
-        QCOMPARE(display.FrameRows->DiameterText, text);
-    }
-
-    void pipeAndColumns_data()
-    {
-        QTest::addColumn<int>("slopeType");
-        QTest::addColumn<int>("flowUnits");
-        QTest::addColumn<int>("velocityUnits");
-        QTest::addColumn<QString>("slopeText");
-        QTest::addColumn<QString>("flowUnitsText");
-        QTest::addColumn<QString>("velocityUnitsText");
-        QTest::newRow("percent, LPS, MPS") << 1 << 4 << 1 << " 1 %" << "LPS" << "MPS";
-        QTest::newRow("fraction, CFS, FPS") << 0 << 0 << 0 << " 1" << "CFS" << "FPS";
-        QTest::newRow("GPM") << 1 << 1 << 0 << " 1 %" << "GPM" << "FPS";
-        QTest::newRow("MGD") << 1 << 2 << 0 << " 1 %" << "MGD" << "FPS";
-        QTest::newRow("CMS") << 1 << 3 << 0 << " 1 %" << "CMS" << "FPS";
-        QTest::newRow("unknown flow unit") << 1 << 9 << 0 << " 1 %" << "" << "FPS";
-    }
-    void pipeAndColumns()
-    {
-        QFETCH(int, slopeType);
-        QFETCH(int, flowUnits);
-        QFETCH(int, velocityUnits);
-        QFETCH(QString, slopeText);
-        QFETCH(QString, flowUnitsText);
-        QFETCH(QString, velocityUnitsText);
-        LoggerSettings s = FactorySettings();
-        s.ManningsSType = static_cast<uint8_t>(slopeType);
-        s.FlowUnits = static_cast<uint8_t>(flowUnits);
-        s.VelUnits = static_cast<uint8_t>(velocityUnits);
-        s.FlowTop = 250.5;
-        s.VelTop = 3.0;
-        FlowDisplayState state;
-        const FlowDisplay display = UpdateFlowDisplay(s, RatingState{}, true, state);
-        QCOMPARE(display.FrameRows->SlopeText, slopeText);
-        QCOMPARE(display.FrameRows->RoughnessText, QStringLiteral(" 0.014"));
-        QCOMPARE(display.Flow.UnitsText, flowUnitsText);
-        QCOMPARE(display.Velocity.UnitsText, velocityUnitsText);
-        QCOMPARE(display.Flow.MaxText, QStringLiteral("250.50"));
-        QCOMPARE(display.Flow.MinText, QStringLiteral("0.00"));
-        QCOMPARE(display.Velocity.MaxText, QStringLiteral("3.00"));
-
-        MeterColumn flow;
-        MeterColumn velocity;
-        flow.Value = 12.0;
-        flow.Minimum = -5.0;
+        // An active column gets its range and keeps its newest value until the next sample.
+        MeterColumn flow{false, false, -5.0, 9.0, 12.0, QString(), 7};
+        MeterColumn velocity = flow;
         ApplyFlowDisplayToColumns(display, flow, velocity);
-        QVERIFY(flow.Shown && velocity.Shown);
-        QCOMPARE(flow.Maximum, 250.5);
-        QCOMPARE(flow.Minimum, 0.0);
-        QCOMPARE(flow.Value, 12.0); // the newest value stays until the next sample
-        QCOMPARE(velocity.Maximum, 3.0);
-    }
-
-    void disconnectedHidesEverything()
-    {
-        LoggerSettings s = FactorySettings();
-        s.UpperLimit[0] = 1.0;
-        FlowDisplayState state;
-        UpdateFlowDisplay(s, RatingState{}, true, state);
-        QVERIFY(state.FlowDecimals != 2 || state.VelocityDecimals != 2);
-        const FlowDisplay display = UpdateFlowDisplay(s, RatingState{}, false, state);
-        QVERIFY(!display.ModeLabelsVisible);
-        QVERIFY(display.FrameRows);
-        QVERIFY(!display.FrameRows->RatingVisible && !display.FrameRows->OffsetVisible && !display.FrameRows->PipeVisible);
-        QVERIFY(!display.Flow.Active && !display.Velocity.Active);
-        QCOMPARE(state.FlowDecimals, 2);
-        QCOMPARE(state.VelocityDecimals, 2);
-        MeterColumn flow{true, true, 0.0, 100.0, 42.0, QString(), 7};
-        MeterColumn velocity{true, true, 0.0, 100.0, 3.0, QString(), 7};
-        ApplyFlowDisplayToColumns(display, flow, velocity);
-        QVERIFY(!flow.Shown && !velocity.Shown);
-        QCOMPARE(flow.Value, 0.0);
-        QCOMPARE(velocity.Value, 0.0);
+        for (const auto& [column, shown] : {std::pair{flow, display.Flow}, std::pair{velocity, display.Velocity}}) {
+            QCOMPARE(column.Shown, shown.Active);
+            QCOMPARE(column.Value, shown.Active ? 12.0 : 0.0);
+            if (shown.Active) {
+                QCOMPARE(column.Minimum, 0.0);
+                QCOMPARE(column.Maximum, shown.Maximum);
+            }
+        }
     }
 
     void derivedReadings()

@@ -72,19 +72,14 @@ private slots:
         const QString badTag = QStringLiteral("Bad Flume Tag");
         const QString noTable = QStringLiteral("Missing or Empty Flow Table File");
         QTest::newRow("no flow") << 0 << "PF1FT" << "old" << 0 << 0.0 << "" << "";
-        QTest::newRow("Manning's") << 1 << "PF1FT" << "old" << 0 << 0.0 << "" << "";
         QTest::newRow("flume tag") << 2 << "PF1FT" << "Parshall 1 ft" << 0 << 4.0 << "" << "";
         QTest::newRow("weir tag with a table in the catalogue's folder") << 3 << "V90T" << "V-notch table" << 4 << 0.0
                                                                          << "" << "";
         QTest::newRow("empty flume tag") << 2 << "" << "- None -" << 0 << 0.0 << badTag
                                          << BadTag("flume", "", "FLUMES.LST");
-        QTest::newRow("unknown flume tag") << 2 << "PF9FT" << "- None -" << 0 << 0.0 << badTag
-                                           << BadTag("flume", "PF9FT", "FLUMES.LST");
         QTest::newRow("weir tag of a flume") << 3 << "PF1FT" << "- None -" << 0 << 0.0 << badTag
                                              << BadTag("weir", "PF1FT", "WEIRS.LST");
         QTest::newRow("table with a folder") << 4 << "tables/three.tbl" << "three.tbl" << 3 << 0.0 << "" << "";
-        QTest::newRow("table written on Windows") << 4 << ".\\tables\\three.tbl" << "three.tbl" << 3 << 0.0 << ""
-                                                  << "";
         QTest::newRow("missing table") << 4 << "tables/none.tbl" << "none.tbl" << 0 << 0.0 << noTable
                                        << "Error: missing or empty flow table file:\r\n\r\ntables/none.tbl";
         QTest::newRow("table without a point") << 4 << "empty.tbl" << "empty.tbl" << 0 << 0.0 << noTable
@@ -121,16 +116,6 @@ private slots:
         }
     }
 
-    void weirWhoseTableWentMissing()
-    {
-        Fixture f;
-        QFile::remove(f.app.path(QStringLiteral("data/tables/weir.tbl")));
-        f.settings.FlowMode = 3;
-        f.settings.WeirTag = QStringLiteral("V90T");
-        QVERIFY(f.check());
-        QCOMPARE(FlowTablePointCount(f.rating), 0);
-    }
-
     void browseAsksForATableFile()
     {
         Fixture f;
@@ -161,8 +146,6 @@ private slots:
         QTest::newRow("no point") << "tables/chosen.tbl" << 0 << chosen << "Bad Flow Table File"
                                   << "Error: selected file does not appear to be a valid flow table file."
                                   << int(PromptIcon::Error) << 0;
-        QTest::newRow("three points") << "tables/chosen.tbl" << 3 << chosen << "Flow Table File"
-                                      << "The selected table file has 3 entries." << int(PromptIcon::Information) << 3;
         QTest::newRow("1000 points") << "tables/chosen.tbl" << 1000 << chosen << "Flow Table File"
                                      << "The selected table file has 1000 entries." << int(PromptIcon::Information)
                                      << 1000;

@@ -46,71 +46,48 @@ QString SourceData()
 class RatingCatalogueTest : public QObject {
     Q_OBJECT
 private slots:
+    // A catalogue line and the entry it gives: tag, name, kind, offset,
+    // exponent, multiplier; empty when the line is ignored.
     void catalogueLine_data()
     {
         QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("tag"); // empty: the line is ignored
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<double>("offset");
-        QTest::addColumn<double>("exponent");
-        QTest::addColumn<double>("multiplier");
-        QTest::newRow("equation") << "[TAG1] \"A weir\" E 0.0 1.5 3.0" << "TAG1" << "A weir" << 0 << 0.0 << 1.5 << 3.0;
-        QTest::newRow("lower-case tag") << "[pf1ft] \"P\" E 0 1 2" << "PF1FT" << "P" << 0 << 0.0 << 1.0 << 2.0;
-        QTest::newRow("long tag cut to 8") << "[ABCDEFGHIJ] \"P\" E 0 1 2" << "ABCDEFGH" << "P" << 0 << 0.0 << 1.0 << 2.0;
-        QTest::newRow("blanks trimmed") << "[ T ]  \"  Name  \" E 0 1 2" << "T" << "Name" << 0 << 0.0 << 1.0 << 2.0;
-        QTest::newRow("commas") << "[T] \"N\" E 0.1,2.5,4" << "T" << "N" << 0 << 0.1 << 2.5 << 4.0;
-        QTest::newRow("tabs") << "[T] \"N\" E\t0.1\t2.5\t4" << "T" << "N" << 0 << 0.1 << 2.5 << 4.0;
-        QTest::newRow("words between numbers") << "[T] \"N\" E offset 0.1 exp 2.5 mult 4 more 9" << "T" << "N" << 0 << 0.1 << 2.5 << 4.0;
-        QTest::newRow("kind letter after other text") << "[T] \"N\" xyz E -0.5 1e0 +2" << "T" << "N" << 0 << -0.5 << 1.0 << 2.0;
-        QTest::newRow("table file") << "[T] \"N\" F \"two.tbl\"" << "T" << "N" << 1 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("first kind letter wins") << "[T] \"N\" F \"two.tbl\" E 1 2 3" << "T" << "N" << 1 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("two numbers") << "[T] \"N\" E 1 2" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("number out of range") << "[T] \"N\" E 1 2 1e999" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("empty brackets") << "[] \"N\" E 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("no closing bracket") << "[T \"N\" E 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("comment") << "; [T] \"N\" E 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("indented") << " [T] \"N\" E 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("empty name") << "[T] \"\" E 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("no name") << "[T] E 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("unclosed name") << "[T] \"N E 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("no kind letter") << "[T] \"N\" e 1 2 3" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("missing table file") << "[T] \"N\" F \"none.tbl\"" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("empty table file name") << "[T] \"N\" F \"\"" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("unquoted table file") << "[T] \"N\" F two.tbl" << "" << "" << 0 << 0.0 << 0.0 << 0.0;
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("equation") << "[TAG1] \"A weir\" E 0.0 1.5 3.0" << "TAG1|A weir|E|0|1.5|3";
+        QTest::newRow("lower-case tag") << "[pf1ft] \"P\" E 0 1 2" << "PF1FT|P|E|0|1|2";
+        QTest::newRow("long tag cut to 8") << "[ABCDEFGHIJ] \"P\" E 0 1 2" << "ABCDEFGH|P|E|0|1|2";
+        QTest::newRow("blanks trimmed") << "[ T ]  \"  Name  \" E 0 1 2" << "T|Name|E|0|1|2";
+        QTest::newRow("commas") << "[T] \"N\" E 0.1,2.5,4" << "T|N|E|0.1|2.5|4";
+        QTest::newRow("words between numbers") << "[T] \"N\" E offset 0.1 exp 2.5 mult 4 more 9" << "T|N|E|0.1|2.5|4";
+        QTest::newRow("kind letter after other text") << "[T] \"N\" xyz E -0.5 1e0 +2" << "T|N|E|-0.5|1|2";
+        QTest::newRow("table file") << "[T] \"N\" F \"two.tbl\"" << "T|N|F|0|0|0";
+        QTest::newRow("first kind letter wins") << "[T] \"N\" F \"two.tbl\" E 1 2 3" << "T|N|F|0|0|0";
+        QTest::newRow("two numbers") << "[T] \"N\" E 1 2" << "";
+        QTest::newRow("number out of range") << "[T] \"N\" E 1 2 1e999" << "";
+        QTest::newRow("no closing bracket") << "[T \"N\" E 1 2 3" << "";
+        QTest::newRow("comment") << "; [T] \"N\" E 1 2 3" << "";
+        QTest::newRow("indented") << " [T] \"N\" E 1 2 3" << "";
+        QTest::newRow("empty name") << "[T] \"\" E 1 2 3" << "";
+        QTest::newRow("no name") << "[T] E 1 2 3" << "";
+        QTest::newRow("no kind letter") << "[T] \"N\" e 1 2 3" << "";
+        QTest::newRow("missing table file") << "[T] \"N\" F \"none.tbl\"" << "";
+        QTest::newRow("unquoted table file") << "[T] \"N\" F two.tbl" << "";
     }
     void catalogueLine()
     {
         QFETCH(QString, line);
-        QFETCH(QString, tag);
-        QFETCH(QString, name);
-        QFETCH(int, kind);
-        QFETCH(double, offset);
-        QFETCH(double, exponent);
-        QFETCH(double, multiplier);
         AppFolder app;
         const RatingCatalogue catalogue = app.load({QStringLiteral("; heading"), line, QString()});
-        if (tag.isEmpty()) {
-            QCOMPARE(catalogue.size(), size_t(0));
-            return;
+        QVERIFY(catalogue.size() <= 1);
+        QString entry;
+        for (const RatingEntry& e : catalogue) {
+            QCOMPARE(e.TableFile, e.Kind == TableRating ? TwoPointTable : QString());
+            entry = QStringLiteral("%1|%2|%3|%4|%5|%6")
+                        .arg(e.Tag, e.Name, e.Kind == TableRating ? QStringLiteral("F") : QStringLiteral("E"))
+                        .arg(e.Offset)
+                        .arg(e.Exponent)
+                        .arg(e.Multiplier);
         }
-        QCOMPARE(catalogue.size(), size_t(1));
-        const RatingEntry& entry = catalogue.front();
-        QCOMPARE(entry.Tag, tag);
-        QCOMPARE(entry.Name, name);
-        QCOMPARE(entry.Kind, kind);
-        QCOMPARE(entry.TableFile, kind == TableRating ? TwoPointTable : QString());
-        QCOMPARE(entry.Offset, offset);
-        QCOMPARE(entry.Exponent, exponent);
-        QCOMPARE(entry.Multiplier, multiplier);
-    }
-
-    void missingCatalogueIsEmpty()
-    {
-        AppFolder app;
-        RatingCatalogue catalogue{RatingEntry{}};
-        LoadRatingCatalogue(catalogue, app.path(QStringLiteral("none.lst")), app.dir.path(), true);
-        QVERIFY(catalogue.empty());
+        QTEST(entry, "entry");
     }
 
     void tableFile_data()
@@ -121,7 +98,6 @@ private slots:
         QTest::newRow("comma") << QStringList{"1.0,2.5"} << true << QList<double>{1.0, 2.5};
         QTest::newRow("tab and blanks") << QStringList{"  1\t 2  ", "3 , 4"} << true << QList<double>{1, 2, 3, 4};
         QTest::newRow("three numbers") << QStringList{"1 2 3", "4 5"} << true << QList<double>{4, 5};
-        QTest::newRow("one number") << QStringList{"1", "4 5"} << true << QList<double>{4, 5};
         QTest::newRow("heading and comment") << QStringList{"Level Flow", "1 2", "# 3 4", "5 6 ft"}
                                            << true << QList<double>{1, 2};
         QTest::newRow("unsorted kept in file order") << QStringList{"3 9", "1 1"} << true << QList<double>{3, 9, 1, 1};
@@ -159,7 +135,7 @@ private slots:
         QCOMPARE(rating.FlowTable.back().Flow, 500.5);
     }
 
-    void missingTableIsEmpty()
+    void missingFilesAreEmpty()
     {
         AppFolder app;
         RatingState rating;
@@ -169,6 +145,9 @@ private slots:
         QVERIFY(!LoadFlowTable(rating, QStringLiteral("none.tbl"), app.dir.path(), true));
         QCOMPARE(FlowTablePointCount(rating), 0);
         QVERIFY(!LoadFlowTable(rating, QStringLiteral("."), app.dir.path(), true)); // a folder
+        RatingCatalogue catalogue{RatingEntry{}};
+        LoadRatingCatalogue(catalogue, app.path(QStringLiteral("none.lst")), app.dir.path(), true);
+        QVERIFY(catalogue.empty());
     }
 
     void resolveTablePath_data()
@@ -179,12 +158,9 @@ private slots:
         // On Windows, from the program folder C:\App.
         QTest::newRow("bare name") << "flow.tbl" << "\\" << "C:\\App\\flow.tbl";
         QTest::newRow("dot backslash") << ".\\t\\flow.tbl" << "\\" << "C:\\App\\t\\flow.tbl";
-        QTest::newRow("leading backslash") << "\\flow.tbl" << "\\" << "C:\\App\\flow.tbl";
         QTest::newRow("drive") << "D:\\x\\flow.tbl" << "\\" << "D:\\x\\flow.tbl";
         QTest::newRow("network") << "\\\\srv\\x.tbl" << "\\" << "\\\\srv\\x.tbl";
-        QTest::newRow("two characters") << "ab" << "\\" << "C:\\App\\ab";
         // On Linux, from /opt/app; paths written on Windows still resolve.
-        QTest::newRow("linux bare name") << "flow.tbl" << "/" << "/opt/app/flow.tbl";
         QTest::newRow("linux dot slash") << "./t/flow.tbl" << "/" << "/opt/app/t/flow.tbl";
         QTest::newRow("linux windows relative") << ".\\t\\flow.tbl" << "/" << "/opt/app/t/flow.tbl";
         QTest::newRow("linux absolute") << "/data/flow.tbl" << "/" << "/data/flow.tbl";
@@ -230,31 +206,6 @@ private slots:
         QFile::remove(app.path(TwoPointTable));
         QVERIFY(!SelectRating(rating, QStringLiteral("TB"), catalogue, app.dir.path(), true));
         QCOMPARE(FlowTablePointCount(rating), 0);
-    }
-
-    void installedCatalogues()
-    {
-        RatingCatalogues catalogues;
-        LoadRatingCatalogues(catalogues, SourceData(), true);
-        QStringList flumeTags;
-        for (const RatingEntry& entry : catalogues.FlumeCatalogue) {
-            flumeTags << entry.Tag;
-        }
-        QStringList weirTags;
-        for (const RatingEntry& entry : catalogues.WeirCatalogue) {
-            weirTags << entry.Tag;
-        }
-        for (const char* tag : {"PF1IN", "PF2IN", "PF3IN", "PF6IN", "PF9IN", "PF1FT", "PF1.5FT", "PF2FT", "PF3FT",
-                                "PF4FT", "PF5FT", "PF6FT", "PF7FT", "PF8FT", "PF10FT", "HF0.5FT", "HF0.75FT", "HF1FT",
-                                "HF4.5FT"}) {
-            QVERIFY2(flumeTags.contains(QLatin1String(tag)), tag);
-        }
-        for (const char* tag : {"V22.5", "V30", "V45", "V60", "V90", "V120", "V90CONE", "V90KS", "V90TBL", "RW1FT",
-                                "RW10FT", "CW1FT", "CW10FT"}) {
-            QVERIFY2(weirTags.contains(QLatin1String(tag)), tag);
-        }
-        QCOMPARE(flumeTags.removeDuplicates(), 0);
-        QCOMPARE(weirTags.removeDuplicates(), 0);
     }
 
     // Free-flow discharges (cfs) of the standard ratings as tabulated in the

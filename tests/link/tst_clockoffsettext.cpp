@@ -13,10 +13,8 @@ private slots:
         QTest::newRow("same") << qint64(0) << "Logger clock agrees with this computer";
         QTest::newRow("behind") << qint64(-133) << "Logger clock 2 min 13 s behind this computer";
         QTest::newRow("ahead") << qint64(59) << "Logger clock 59 s ahead of this computer";
-        QTest::newRow("whole minutes") << qint64(-3600) << "Logger clock 1 h behind this computer";
         QTest::newRow("hours") << qint64(3 * 3600 + 5 * 60 + 9) << "Logger clock 3 h 5 min ahead of this computer";
         QTest::newRow("a day") << qint64(-86400 - 7200) << "Logger clock 1 day 2 h behind this computer";
-        QTest::newRow("days") << qint64(40 * 86400) << "Logger clock 40 days ahead of this computer";
     }
     void saysHowFarAndWhichWay()
     {

@@ -18,8 +18,6 @@ private slots:
                               << "   1.250 > F8 03 0C 00 05 F9";
         QTest::newRow("retry") << int(Kind::Sent) << QByteArray::fromHex("F8030CF9") << "retry 2"
                                << "   1.250 > F8 03 0C F9  retry 2";
-        QTest::newRow("ack") << int(Kind::Acknowledged) << QByteArray::fromHex("FA") << QString()
-                             << "   1.250 < FA  acknowledged";
         QTest::newRow("bad frame") << int(Kind::BadFrame) << QByteArray::fromHex("F80102F9") << "bad CRC"
                                    << "   1.250 < F8 01 02 F9  bad frame: bad CRC";
         QTest::newRow("timeout") << int(Kind::Timeout) << QByteArray() << "timeout" << "   1.250 <   no reply: timeout";

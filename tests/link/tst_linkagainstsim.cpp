@@ -119,8 +119,6 @@ private slots:
         QTest::addColumn<FaultOptions>("faults");
         // Seed, then the rates of noise, lost bytes, corrupted bytes, lost acks, lost requests.
         QTest::newRow("clean line") << FaultOptions{10, 0, 0, 0, 0, 0};
-        QTest::newRow("noise") << FaultOptions{11, 0.02, 0, 0, 0, 0};
-        QTest::newRow("lost bytes") << FaultOptions{12, 0, 0.01, 0, 0, 0};
         QTest::newRow("corrupted bytes") << FaultOptions{13, 0, 0, 0.01, 0, 0};
         QTest::newRow("lost acks and requests") << FaultOptions{14, 0, 0, 0, 0.2, 0.2};
         // Light enough that the settings blocks of 250 bytes get through now and then.

@@ -100,6 +100,7 @@ private slots:
         QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(lost.count(), 1);
         QVERIFY(!port.isOpen());
+        QCOMPARE(port.bytesAvailable(), 0);
         link.WaitForBytes(20, 0);
         QVERIFY(CpuSeconds() - cpuBefore < 0.1);
         QVERIFY(!link.SendFrame(QByteArray::fromHex("0C"), 2));

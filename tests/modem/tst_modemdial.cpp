@@ -216,9 +216,7 @@ private slots:
         const QString noFile = QStringLiteral("Modem Initialization|Error: cannot open modem command file");
         QTest::newRow("empty number") << QString() << QString() << false
                                       << "Modem Connect|Error: no phone number specified";
-        QTest::newRow("blank number") << "   " << QString() << false << "Modem Connect|Error: no phone number specified";
         QTest::newRow("missing command file") << "5550100" << "missing.txt" << false << noFile;
-        QTest::newRow("command file is a folder") << "5550100" << "." << false << noFile;
         // The adapter is pulled out while the modem is being set up: the dial
         // ends instead of re-sending into a closed port for ever.
         QTest::newRow("port lost") << "5550100" << QString() << true

@@ -56,7 +56,7 @@ QByteArray AskBlock(LoggerEngine& engine, int kind)
     return AckedFramePayload(Ask(engine, Hex("0D") + char(kind)));
 }
 
-enum Variant { Plain = 0, TwelveHour = 1, NoSamples = 2, Blank = 4, Mute = 8, Full = 16 };
+enum Variant { Plain = 0, NoSamples = 2, Blank = 4, Mute = 8, Full = 16 };
 
 // A session of the usual requests, as one stream of reply bytes.
 QByteArray RunSession(const LoggerOptions& options)
@@ -82,41 +82,25 @@ private slots:
         QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<QByteArray>("reply");
         QTest::newRow("wake-up U") << 0 << QByteArray("U") << QByteArray("G");
-        QTest::newRow("wake-up G") << 0 << QByteArray("G") << QByteArray("W");
         QTest::newRow("whole handshake") << 0 << QByteArray("UGW") << Hex("4757FC");
         QTest::newRow("handshake muted") << int(Mute) << QByteArray("UGW") << QByteArray();
         QTest::newRow("other bytes ignored") << 0 << QByteArray("xZ\r\n") << QByteArray();
         // Inside a frame the letters are data: a read of 0x55 bytes at 0x4757.
         QTest::newRow("letters inside a frame") << 0 << F("0857470055").left(6) << QByteArray();
-        QTest::newRow("identification") << 0 << F("0F") << Hex("FAF80A0703020100000000 4EC4F9");
-        QTest::newRow("status") << 0 << F("0C") << Hex("FAF807000000800061C0F9");
         QTest::newRow("status counts, clear empties")
             << int(Full) << F("0C") + F("04A44A") + F("0C") << Acked(Hex("701101 8030")) + Hex("FAFC")
                                                                    + Acked(Hex("000000 8030"));
         // Saturday 5 December 2026, 20:07:03; Sunday is weekday 1.
         QTest::newRow("clock") << 0 << F("00") << Hex("FAF80903072007051226 2F7FF9");
-        QTest::newRow("clock, twelve-hour PM") << int(TwelveHour) << F("00") << Hex("FAF80903076807051226CF71F9");
-        QTest::newRow("signature echoes its address")
-            << 0 << F("0800000008") << Hex("FAF80D000000424C322032333220 67F7F9");
         QTest::newRow("blank memory reads erased") << int(Blank) << F("0800000008") + F("0802020001")
                                                    << Acked(Hex("000000FFFFFFFFFFFFFFFF")) + Acked(Hex("020200FF"));
         QTest::newRow("past 64 KB reads erased") << 0 << F("08FEFF0004") << Acked(Hex("FEFF00FFFFFFFF"));
         QTest::newRow("escaped bytes round trip") << 0 << F("07A77A00010801F8F9FAFBFCFDFEFF00") + F("0800010009")
                                                   << Hex("FAFA") + BuildFrame(Hex("000100F8F9FAFBFCFDFEFF00"));
-        QTest::newRow("initialise erases")
-            << 0 << F("06A66A00000002") + F("0800000008") + F("0C")
-            << Hex("FAFC") + Acked(Hex("000000FFFFFFFFFFFFFFFF")) + Acked(Hex("0000008000"));
-        QTest::newRow("start sample") << 0 << F("0901") << Hex("FAFC");
         QTest::newRow("read sample before a start") << 0 << F("0A") << Hex("FAFD");
         QTest::newRow("no samples") << int(NoSamples) << F("0901") + F("0A") << Hex("FAFCFAFD");
-        QTest::newRow("confirm settings") << 0 << F("0BABBA") << Hex("FAFC");
-        QTest::newRow("reset pulse counters") << 0 << F("0E03") << Hex("FAFC");
-        QTest::newRow("clear memory") << 0 << F("04A44A") << Hex("FAFC");
-        QTest::newRow("write block") << 0 << F("07A77A0800080041") << Hex("FA");
-        QTest::newRow("set clock") << 0 << F("0103070901051226") << Hex("FAFC");
         QTest::newRow("set clock to no time") << 0 << F("0103076101051226") << Hex("FA");
         QTest::newRow("wrong guard bytes") << 0 << F("04A44B") << QByteArray();
-        QTest::newRow("initialise with a wrong tail") << 0 << F("06A66A00000001") << QByteArray();
         QTest::newRow("write with a wrong end address") << 0 << F("07A77A0800090041") << QByteArray();
         QTest::newRow("write past the end") << 0 << F("07A77AFFFF00000102") << QByteArray();
         QTest::newRow("read of more than 242 bytes") << 0 << F("08080000F3") << QByteArray();
@@ -124,9 +108,7 @@ private slots:
         QTest::newRow("history block of another kind") << 0 << F("0D03") << QByteArray();
         // Status frame F8 03 0C 00 05 F9, damaged.
         QTest::newRow("bad checksum") << 0 << Hex("F8030C0006F9") << QByteArray();
-        QTest::newRow("no end byte") << 0 << Hex("F8030C000500") << QByteArray();
         QTest::newRow("escape beyond 6") << 0 << Hex("F8030CFE07F9") << QByteArray();
-        QTest::newRow("length too short") << 0 << Hex("F8020C00F9") << QByteArray();
         QTest::newRow("length shorter than the body") << 0 << Hex("F8040C0005F9") << QByteArray();
         // The computer gave up half-way and sent the request again.
         QTest::newRow("restarted frame") << 0 << Hex("F8030C") + F("0C") << Hex("FAF807000000800061C0F9");
@@ -139,7 +121,6 @@ private slots:
         LoggerOptions options;
         options.HistoryRecords = variant & Full ? 70000 : 0;
         options.StatusWord = variant & Full ? 0x3080 : 0x0080;
-        options.TwelveHourClock = variant & TwelveHour;
         options.NoSamples = variant & NoSamples;
         options.Initialised = !(variant & Blank);
         options.AnswersWakeUp = !(variant & Mute);
@@ -158,31 +139,53 @@ private slots:
         QCOMPARE(AckedFramePayload(Ask(engine, Hex("00"))), Hex("31460605311299"));
     }
 
-    void liveSampleLayout_data()
+    // Live counts set by control lines; the last analog channel sits in slot 8.
+    void liveSamples_data()
     {
         QTest::addColumn<int>("analog");
         QTest::addColumn<int>("pulse");
-        QTest::addColumn<QByteArray>("values");
-        // Counts 0x1001, 0x1002 ... per analog channel, 0x2001, 0x2002 per
-        // pulse channel; the last analog channel sits in slot 8.
-        QTest::newRow("3 analog, 2 pulse") << 3 << 2 << Hex("1001 1002 0000 0000 0000 0000 0000 1003 2001 2002");
-        QTest::newRow("1 analog, 1 pulse") << 1 << 1 << Hex("1001 0000 0000 0000 0000 0000 0000 0000 2001 0000");
-        QTest::newRow("8 analog, 0 pulse") << 8 << 0 << Hex("1001 1002 1003 1004 1005 1006 1007 1008 0000 0000");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("error"); // of the last line
+        QTest::addColumn<QByteArray>("values"); // the slots, when there is no error
+        const auto row = [](const char* name, int analog, int pulse, const QStringList& lines, const char* values,
+                            const char* error = "") {
+            QTest::newRow(name) << analog << pulse << lines << QString::fromLatin1(error) << Hex(values);
+        };
+        row("3 analog, 2 pulse", 3, 2, {"counts 4097, 4098,4099", "pulse-counts 8193,8194"},
+            "1001 1002 0000 0000 0000 0000 0000 1003 2001 2002");
+        row("1 analog, 1 pulse", 1, 1, {"counts 4097", "pulse-counts 8193"},
+            "1001 0000 0000 0000 0000 0000 0000 0000 2001 0000");
+        row("8 analog, 0 pulse", 8, 0, {"counts 4097,4098,4099,4100,4101,4102,4103,4104"},
+            "1001 1002 1003 1004 1005 1006 1007 1008 0000 0000");
+        row("later lines win", 3, 2, {"counts 1,2,3", "counts 9"}, "0009 0002 0000 0000 0000 0000 0000 0003 0000 0000");
+        row("too many channels", 3, 2, {"counts 1,2,3,4"}, "", "counts has more counts than the logger has channels");
+        row("not a count", 3, 2, {"pulse-counts 70000"}, "",
+            "pulse-counts takes raw counts from 0 to 65535 separated by commas");
+        row("unknown", 3, 2, {"count 1"}, "", "unknown control \"count\"; use counts, pulse-counts or release");
     }
-    void liveSampleLayout()
+    void liveSamples()
     {
         QFETCH(int, analog);
         QFETCH(int, pulse);
+        QFETCH(QStringList, lines);
         QFETCH(QByteArray, values);
         LoggerOptions options;
         options.AnalogChannels = analog;
         options.PulseChannels = pulse;
         LoggerEngine engine(options, Fixed());
-        for (int c = 0; c < analog; ++c) {
-            engine.setLiveAnalogCount(c, static_cast<uint16_t>(0x1001 + c));
+        for (int c = 0; c < analog; ++c) { // zero everything the lines leave alone
+            engine.setLiveAnalogCount(c, 0);
         }
         for (int p = 0; p < pulse; ++p) {
-            engine.setLivePulseCount(p, static_cast<uint16_t>(0x2001 + p));
+            engine.setLivePulseCount(p, 0);
+        }
+        QString last;
+        for (const QString& line : lines) {
+            last = ApplyControlLine(line, engine);
+        }
+        QTEST(last, "error");
+        if (!last.isEmpty()) {
+            return;
         }
         Ask(engine, Hex("0901"));
         const QByteArray reply = Ask(engine, Hex("0A"));
@@ -190,54 +193,10 @@ private slots:
         const QByteArray frame = AckedFramePayload(reply.mid(1));
         QCOMPARE(frame.mid(4).toHex(' '), values.toHex(' '));
         const PackedTime time = PackedTime::FromValue(ReadPackedTimeValue(frame.constData()));
-        QCOMPARE(time.date(), FixedNow.date());
-        QCOMPARE(time.timeText(), QStringLiteral("20:07:03"));
-    }
-
-    void controlLinesSetTheLiveCounts_data()
-    {
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QString>("error"); // of the last line
-        QTest::addColumn<QByteArray>("values"); // expected slots, when there is no error
-        QTest::newRow("analog from channel 1") << QStringList{QStringLiteral("counts 5000, 20000")} << QString()
-                                               << Hex("1388 4e20 0000 0000 0000 0000 0000 0000 0000 0000");
-        QTest::newRow("pulse") << QStringList{QStringLiteral("pulse-counts 7,8")} << QString()
-                               << Hex("0000 0000 0000 0000 0000 0000 0000 0000 0007 0008");
-        QTest::newRow("later lines win") << QStringList{QStringLiteral("counts 1,2,3"), QStringLiteral("counts 9")}
-                                         << QString() << Hex("0009 0002 0000 0000 0000 0000 0000 0003 0000 0000");
-        QTest::newRow("too many channels") << QStringList{QStringLiteral("counts 1,2,3,4")}
-                                           << QStringLiteral("counts has more counts than the logger has channels")
-                                           << QByteArray();
-        QTest::newRow("not a count") << QStringList{QStringLiteral("pulse-counts 70000")}
-                                     << QStringLiteral("pulse-counts takes raw counts from 0 to 65535 separated by commas")
-                                     << QByteArray();
-        QTest::newRow("unknown") << QStringList{QStringLiteral("count 1")}
-                                 << QStringLiteral("unknown control \"count\"; use counts, pulse-counts or release")
-                                 << QByteArray();
-    }
-    void controlLinesSetTheLiveCounts()
-    {
-        QFETCH(QStringList, lines);
-        QFETCH(QString, error);
-        QFETCH(QByteArray, values);
-        LoggerEngine engine(LoggerOptions{}, Fixed());
-        for (int c = 0; c < 3; ++c) { // zero everything the lines leave alone
-            engine.setLiveAnalogCount(c, 0);
-        }
-        engine.setLivePulseCount(0, 0);
-        engine.setLivePulseCount(1, 0);
-        QString last;
-        for (const QString& line : lines) {
-            last = ApplyControlLine(line, engine);
-        }
-        QCOMPARE(last, error);
-        if (error.isEmpty()) {
-            Ask(engine, Hex("0901"));
-            QCOMPARE(AckedFramePayload(Ask(engine, Hex("0A")).mid(1)).mid(4).toHex(' '), values.toHex(' '));
-            QCOMPARE(ApplyControlLine(QStringLiteral("release"), engine), QString());
-            Ask(engine, Hex("0901"));
-            QVERIFY(AckedFramePayload(Ask(engine, Hex("0A")).mid(1)).mid(4) != values); // generated again
-        }
+        QCOMPARE(QDateTime(time.date(), QTime(time.Hour, time.Minute, time.Second)), FixedNow);
+        QCOMPARE(ApplyControlLine(QStringLiteral("release"), engine), QString());
+        Ask(engine, Hex("0901"));
+        QVERIFY(AckedFramePayload(Ask(engine, Hex("0A")).mid(1)).mid(4) != values); // generated again
     }
 
     void generatedReadingsArePlausible()
@@ -295,11 +254,8 @@ private slots:
         QTest::addColumn<int>("records");
         QTest::addColumn<QList<int>>("blockCounts");
         QTest::newRow("none") << 3 << 2 << 0 << QList<int>{0};
-        QTest::newRow("one") << 3 << 2 << 1 << QList<int>{1};
         QTest::newRow("16: one short block") << 3 << 2 << 16 << QList<int>{16};
         QTest::newRow("17: a full block, then an empty one") << 3 << 2 << 17 << QList<int>{17, 0};
-        QTest::newRow("18") << 3 << 2 << 18 << QList<int>{17, 1};
-        QTest::newRow("35") << 3 << 2 << 35 << QList<int>{17, 17, 1};
         QTest::newRow("10-byte records, 24 to a block") << 3 << 0 << 30 << QList<int>{24, 6};
         QTest::newRow("12-byte records, 20 to a block") << 3 << 1 << 40 << QList<int>{20, 20, 0};
     }

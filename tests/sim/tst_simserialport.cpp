@@ -79,7 +79,6 @@ private slots:
         const QByteArray identity = QByteArray::fromHex("FAF80A07030201000000004EC4F9");
         QTest::newRow("latency") << 150 << 0 << identify << identity << 150;
         QTest::newRow("1200 baud") << 0 << 1200 << identify << identity << 116;
-        QTest::newRow("both") << 100 << 1200 << identify << identity << 216;
         QTest::newRow("initialisation done comes later")
             << 0 << 0 << BuildFrame(QByteArray::fromHex("06A66A00000002")) << QByteArray::fromHex("FAFC") << 300;
     }
