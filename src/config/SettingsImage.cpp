@@ -323,7 +323,9 @@ QString DecodeFixedText(const QByteArray& image, int offset, int width)
     QString text(width, u' ');
     for (int i = 0; i < width; ++i) {
         const auto byte = uint8_t(offset + i < image.size() ? image[offset + i] : 0);
-        if (byte >= 32 && byte <= 127) {
+        // Control bytes read as blanks; printable Latin-1 ("°C") reads back
+        // as it was written.
+        if ((byte >= 32 && byte <= 127) || byte >= 0xA0) {
             text[i] = QChar(byte);
         }
     }

@@ -187,6 +187,8 @@ private slots:
         row("velocity units above 4", 326, Hex("c8"), {"VelUnits=0"});
         row("name with NULs", 0, QByteArray("Tank 3").leftJustified(32, '\0'), {R"(LoggerName="Tank 3")"});
         row("unprintable bytes", 0, Hex("411f420980437f"), {"LoggerName=\"A B  C\x7FLogger\""});
+        // A unit the program let the user program reads back as it was stored.
+        row("Latin-1 text as stored", 48, QByteArray("\xb0" "C       "), {"EngUnits[0]=\"\u00b0C\""});
         row("tags trimmed both sides", 302, QByteArray("  PF2   \tV90\x01   "),
             {R"(FlumeTag="PF2")", R"(WeirTag="V90")"});
         row("table path keeps leading blanks", 330, QByteArray("  C:\\flow.tbl"), {R"(TablePath="  C:\flow.tbl")"});
