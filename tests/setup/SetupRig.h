@@ -98,6 +98,17 @@ struct SetupRig {
         return *window;
     }
 
+    // The window's control of that name; a missing one ends the test program.
+    template <typename Control = QWidget>
+    Control* control(const QString& name) const
+    {
+        auto* found = window->findChild<Control*>(name);
+        if (found == nullptr) {
+            qFatal("no control %s", qPrintable(name));
+        }
+        return found;
+    }
+
     QStringList titles() const
     {
         QStringList list;

@@ -54,7 +54,13 @@ struct Fields {
 
 Fields FieldsOf(const SetupWindow& w, int c)
 {
-    return {w.txtHighEU[c]->text(), w.txtHighRaw[c]->text(), w.txtLowEU[c]->text(), w.txtLowRaw[c]->text()};
+    auto text = [&](const char* name) { return w.findChild<QLineEdit*>(QString("%1_%2").arg(name).arg(c))->text(); };
+    return {text("txtHighEU"), text("txtHighRaw"), text("txtLowEU"), text("txtLowRaw")};
+}
+
+void Calibrate(SetupRig& rig, int c)
+{
+    rig.control<QPushButton>(QString("cmdCalibrate_%1").arg(c))->click();
 }
 
 } // namespace
@@ -73,7 +79,7 @@ private slots:
                                  return Type("-2")(wz);
                              },
                              NextWhenReading("1200")});
-        w.cmdCalibrate[1]->click();
+        Calibrate(rig, 1);
         QCOMPARE(script.stepsSeen, QList<int>({1, 2, 3, 4}));
         // The upper value starts from the channel's field, the raw counts from 65535 and 0.
         QCOMPARE(script.textsSeen, QList<QString>({"100", "65535", "0", "0"}));
@@ -103,7 +109,7 @@ private slots:
                                  return true;
                              },
                              Press("cmdBack"), Type("60"), Type("30001"), Type("11"), Type("900")});
-        w.cmdCalibrate[0]->click();
+        Calibrate(rig, 0);
         QCOMPARE(script.stepsSeen, QList<int>({1, 2, 3, 2, 3, 4, 3, 2, 1, 2, 3, 4}));
         QCOMPARE(script.textsSeen,
                  QList<QString>({"100", "65535", "0", "30000", "0", "0", "10", "30000", "50", "30000", "10", "0"}));
@@ -131,7 +137,7 @@ private slots:
         QList<Action> actions{Type("5"), Type("100"), Type("1"), Type("2")};
         actions[cancelAt - 1] = Press("cmdCancel");
         WizardScript script(actions.mid(0, cancelAt));
-        w.cmdCalibrate[2]->click();
+        Calibrate(rig, 2);
         QCOMPARE(script.stepsSeen.size(), cancelAt);
         const Fields after = FieldsOf(w, 2);
         QCOMPARE(after.highEU, before.highEU);
@@ -159,10 +165,10 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, message);
         SetupRig rig;
-        SetupWindow& w = rig.open();
+        rig.open();
         const QList<Action> valid{Type("5"), Type("100"), Type("1")};
         WizardScript script(valid.mid(0, step - 1) + QList<Action>{Type(value), Press("cmdCancel")});
-        w.cmdCalibrate[0]->click();
+        Calibrate(rig, 0);
         QCOMPARE(rig.titles(), QStringList({"Bad Number"}));
         QCOMPARE(rig.prompter.messages[0].text, message);
         QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Warning);
@@ -174,7 +180,7 @@ private slots:
     void wizardCaptionPromptsAndHelp()
     {
         SetupRig rig;
-        SetupWindow& w = rig.open();
+        rig.open();
         QString caption;
         QStringList prompts;
         auto look = [&](CalibrationWizard& wz) {
@@ -192,7 +198,7 @@ private slots:
                                  wz.cmdCancel->click();
                                  return true;
                              }});
-        w.cmdCalibrate[0]->click();
+        Calibrate(rig, 0);
         QCOMPARE(caption, QString("Calibrate Channel 1 (Feet)"));
         QCOMPARE(prompts, QStringList({"Enter the highest value in engineering units:",
                                        "Press Next when the value is settled:",
@@ -212,7 +218,7 @@ private slots:
         SetupRig rig;
         SetupWindow& w = rig.open();
         WizardScript script({Type("50"), Type("30000"), Type("10"), Type("30000"), Type("900")});
-        w.cmdCalibrate[0]->click();
+        Calibrate(rig, 0);
         QCOMPARE(script.stepsSeen, QList<int>({1, 2, 3, 4, 4}));
         QCOMPARE(rig.titles(), QStringList({"Calibrate"}));
         QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Warning);
