@@ -163,42 +163,6 @@ private slots:
         QTEST(int(time.Sec), "second");
     }
 
-    void alarmsShown_data()
-    {
-        QTest::addColumn<int>("hour");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("half");
-        QTest::newRow("midnight") << 0 << "12:04:05" << 0;
-        QTest::newRow("noon") << 12 << "12:04:05" << 1;
-        QTest::newRow("afternoon") << 15 << "3:04:05" << 1;
-        QTest::newRow("morning") << 9 << "9:04:05" << 0;
-    }
-    void alarmsShown()
-    {
-        QFETCH(int, hour);
-        const AlarmDisplay shown = ShowAlarmTime({int16_t(hour), 4, 5});
-        QTEST(shown.Text, "text");
-        QTEST(shown.Half, "half");
-    }
-
-    void intervals_data()
-    {
-        QTest::addColumn<QString>("interval");
-        QTest::addColumn<QString>("count");
-        QTest::addColumn<int>("unit");
-        QTest::newRow("one day") << "1 day" << "1" << 3;
-        QTest::newRow("15 minutes") << "15 minutes" << "15" << 1;
-        QTest::newRow("30 seconds") << "30 seconds" << "30" << 0;
-        QTest::newRow("2 hours") << "2 hours" << "2" << 2;
-        QTest::newRow("capital Minutes is not minutes") << "2 Minutes" << "2" << 3;
-    }
-    void intervals()
-    {
-        QFETCH(QString, interval);
-        QTEST(IntervalCountText(interval), "count");
-        QTEST(IntervalUnitIndex(interval), "unit");
-    }
-
     void composedIntervals()
     {
         QCOMPARE(ComposeInterval("15", "minutes"), QString("15 minutes"));

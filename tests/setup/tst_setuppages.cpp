@@ -131,7 +131,8 @@ private slots:
         row("alarm in use", "general", Element(&S::AlarmEnable, 1, 1), "chkAlarm_1", "ticked");
         row("alarm at 15", "general", Element(&S::AlarmHour, 0, 15), "txtAlarm_0", "3:00:00");
         row("alarm at 15 is P.M.", "general", Element(&S::AlarmHour, 1, 15), "cmbAlarm_1", "P.M.");
-        row("alarm at noon", "general", Element(&S::AlarmHour, 0, 12), "cmbAlarm_0", "P.M.");
+        row("alarm at noon", "general", Element(&S::AlarmHour, 0, 12), "txtAlarm_0", "12:00:00");
+        row("alarm in the morning", "general", Element(&S::AlarmHour, 1, 9), "cmbAlarm_1", "A.M.");
         row("alarm minute", "general", Element(&S::AlarmMin, 1, 30), "txtAlarm_1", "12:30:00");
         row("alarm second", "general", Element(&S::AlarmSec, 0, 9), "txtAlarm_0", "12:00:09");
         row("logarithmic", "general", Member(&S::LoggingStyle, 1), "optLogarithmic", "ticked");
@@ -140,6 +141,9 @@ private slots:
         row("exception logging", "general", Member(&S::LoggingStyle, 128), "chkException", "ticked");
         row("interval count", "general", Member(&S::SampleInterval, QString("15 minutes")), "txtSampleInterval", "15");
         row("interval unit", "general", Member(&S::SampleInterval, QString("5 hours")), "cmbSampleInterval", "hours");
+        row("interval in days", "general", Member(&S::SampleInterval, QString("2 days")), "cmbSampleInterval", "days");
+        row("capital Minutes are no minutes", "general", Member(&S::SampleInterval, QString("2 Minutes")),
+            "cmbSampleInterval", "days", "2 days");
         row("interval of one", "general", Member(&S::SampleInterval, QString("1 second")), "cmbSampleInterval",
             "seconds");
         row("deadband", "general", Member(&S::Deadband, 250), "txtException", "250");
