@@ -44,7 +44,7 @@ private:
             return;
         }
         if (!pending_) {
-            seen << QString("%1 %2").arg(wizard->CalibrationStep).arg(wizard->txtCalibrate->text());
+            seen << QString("%1 %2").arg(int(wizard->CurrentStep())).arg(wizard->Value());
             pending_ = true;
         }
         while (pending_ && !actions_.isEmpty()) {
@@ -52,11 +52,11 @@ private:
             const QString value = actions_.first().section(' ', 1);
             if (verb == "sample") {
                 link_.sample = SampleWithChannel(channel_, value.toInt());
-            } else if (verb == "wait" && wizard->txtCalibrate->text() != value) {
+            } else if (verb == "wait" && wizard->Value() != value) {
                 return;
             } else {
                 if (verb == "type") {
-                    wizard->txtCalibrate->setText(value);
+                    wizard->findChild<QLineEdit*>("txtCalibrate")->setText(value);
                 }
                 static const QMap<QString, QString> buttons{{"type", "cmdNext"}, {"wait", "cmdNext"},
                                                             {"next", "cmdNext"}, {"back", "cmdBack"},
@@ -169,13 +169,14 @@ private slots:
         int step = 0;
         QObject::connect(&poll, &QTimer::timeout, [&] {
             auto* wz = qobject_cast<CalibrationWizard*>(QApplication::activeModalWidget());
-            if (wz == nullptr || !wz->isVisible() || wz->CalibrationStep == step) {
+            if (wz == nullptr || !wz->isVisible() || int(wz->CurrentStep()) == step) {
                 return;
             }
-            step = wz->CalibrationStep;
-            seen << wz->windowTitle() + ": " + wz->lblCalibrate->text() + " " + wz->cmdNext->text();
+            step = int(wz->CurrentStep());
+            seen << wz->windowTitle() + ": " + wz->findChild<QLabel*>("lblCalibrate")->text() + " "
+                        + wz->findChild<QPushButton*>("cmdNext")->text();
             if (seen.size() == 1) {
-                wz->cmdHelp->click();
+                wz->findChild<QPushButton*>("cmdHelp")->click();
             }
             wz->findChild<QPushButton*>(presses[seen.size()])->click();
         });
