@@ -157,7 +157,8 @@ private slots:
         ClickTab(w, 0);
         TypeInto(highRaw, "abc");
         QTest::mouseClick(rig->control("txtLowRaw_0"), Qt::LeftButton);
-        rig->control<QAction>("mnuSave")->trigger(); // before the focus is back, the refused field is still the one checked
+        // Before the focus is back, the refused field is still the one checked.
+        rig->control<QAction>("mnuSave")->trigger();
         QTRY_VERIFY(highRaw->hasFocus());
         QCOMPARE(highRaw->selectedText(), QString("abc"));
         ClickTab(w, 2);

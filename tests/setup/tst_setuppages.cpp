@@ -149,6 +149,8 @@ private slots:
         row("deadband", "general", Member(&S::Deadband, 250), "txtException", "250");
         row("wrap-around", "general", Member(&S::DataWrapAroundFlag, 0), "chkWrap", "clear");
         row("baud rate", "general", Member(&S::FixedBaudRate, 6), "cmbBaud", "Fixed 115200");
+        // A stored position the list cannot take leaves the list as it was.
+        row("baud rate beyond the list", "general", Member(&S::FixedBaudRate, 9), "cmbBaud", "Auto Baud Rate", "0");
         row("sample on demand", "general", Member(&S::EnableSOD, 1), "chkSOD", "ticked");
 
         row("channel enable", "analog", Element(&S::AnalogEnable, 1, 0), "chkEnable_1", "clear");
@@ -202,6 +204,7 @@ private slots:
         Settings settings = rig.factory;
         field.set(settings);
         QVERIFY2(field.text(settings) != field.text(rig.factory), "the row must change the field");
+        rig.page->Load(rig.factory); // so every control has to change
         rig.page->Load(settings);
         QTEST(ControlText(rig.control(control)), "shown");
         Settings stored = rig.factory;
