@@ -93,6 +93,7 @@ private slots:
         QTest::newRow("roughness 0.02") << "cmbRoughness" << "0.02" << "0.02" << "";
         QTest::newRow("roughness 0") << "cmbRoughness" << "0" << "0"
                                      << "Illegal Value|The roughness value must be greater than zero!";
+        QTest::newRow("flow top beyond six digits") << "txtFlowTop" << "1234567" << "999999" << "";
         QTest::newRow("unit m") << "cmbEU_1" << "m" << "m" << "";
         QTest::newRow("pulse unit l") << "cmbPulseEU_0" << "l" << "l" << "";
         QTest::newRow("first channel unit m") << "cmbEU_0" << "m" << "m"
