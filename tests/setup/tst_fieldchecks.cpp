@@ -64,7 +64,12 @@ private slots:
         QTest::newRow("alarm hour 13") << "alarm" << "13" << false << "-" << -1 << hour;
         QTest::newRow("alarm hour 0") << "alarm" << "0" << false << "-" << -1 << hour;
         QTest::newRow("alarm not a time") << "alarm" << "noon" << false << "-" << -1 << hour;
-        QTest::newRow("alarm minute 75") << "alarm" << "10:75" << false << "-" << -1 << minute;
+        QTest::newRow("alarm hour 1") << "alarm" << "1" << true << "1:00:00" << -1 << "";
+        QTest::newRow("alarm second 59") << "alarm" << "10:00:59" << true << "10:00:59" << -1 << "";
+        QTest::newRow("alarm minute 0") << "alarm" << "10:0" << true << "10:00:00" << -1 << "";
+        QTest::newRow("alarm minute 59") << "alarm" << "10:59" << true << "10:59:00" << -1 << "";
+        QTest::newRow("alarm minute 60") << "alarm" << "10:60" << false << "-" << -1 << minute;
+        QTest::newRow("alarm minute -1") << "alarm" << "10:-1" << false << "-" << -1 << minute;
         QTest::newRow("alarm second 60") << "alarm" << "10:00:60" << false << "-" << -1 << second;
         QTest::newRow("warmup 75 selects 60") << "warmup" << "75" << true << "-" << 60 << "";
         QTest::newRow("warmup 5") << "warmup" << " 5 " << true << "-" << 5 << "";
