@@ -69,8 +69,7 @@ struct SetupRig {
     QString lastFilePath;
     RatingCatalogues catalogues{{Entry("PF3", "Parshall 3 in"), Entry("PF6", "Parshall 6 in")},
                                 {Entry("VN90", "V-notch 90")}};
-    std::unique_ptr<SetupLink> ownLink;
-    SetupLink* link = nullptr;
+    FakeSetupLink link{settings};
     std::unique_ptr<SetupWindow> window;
 
     explicit SetupRig(int analogChannels = 3, int pulseChannels = 2)
@@ -79,15 +78,13 @@ struct SetupRig {
         settings.NumDigitalChannels = uint8_t(pulseChannels);
         ApplyDefaultSettings(settings, rating);
         state.Connected = true;
-        ownLink = std::make_unique<FakeSetupLink>(settings);
-        link = ownLink.get();
     }
 
-    FakeSetupLink& fake() { return static_cast<FakeSetupLink&>(*link); }
+    FakeSetupLink& fake() { return link; }
 
     SetupContext context()
     {
-        return SetupContext{options, state, samplingContinuously, settings, rating, prompter, dialogs, cursor, *link, recent, lastFilePath,
+        return SetupContext{options, state, samplingContinuously, settings, rating, prompter, dialogs, cursor, link, recent, lastFilePath,
                             QStringLiteral("/opt/brevel"), catalogues, {}, {}};
     }
 
@@ -96,6 +93,17 @@ struct SetupRig {
         window = std::make_unique<SetupWindow>(context());
         window->show();
         return *window;
+    }
+
+    // The window's control of that name; a missing one ends the test program.
+    template <typename Control = QWidget>
+    Control* control(const QString& name) const
+    {
+        auto* found = window->findChild<Control*>(name);
+        if (found == nullptr) {
+            qFatal("no control %s", qPrintable(name));
+        }
+        return found;
     }
 
     QStringList titles() const

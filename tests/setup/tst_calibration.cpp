@@ -1,44 +1,16 @@
 #include "SetupRig.h"
 #include "TestRegistry.h"
-#include "WizardScript.h"
+#include "setup/ui/CalibrationWizard.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
-
-using Action = WizardScript::Action;
-
-Action Type(const QString& text, const char* button = "cmdNext")
-{
-    return [text, button](CalibrationWizard& w) {
-        w.txtCalibrate->setText(text);
-        w.findChild<QPushButton*>(button)->click();
-        return true;
-    };
-}
-
-Action Press(const char* button)
-{
-    return [button](CalibrationWizard& w) {
-        w.findChild<QPushButton*>(button)->click();
-        return true;
-    };
-}
-
-// Waits for the live reading, then presses Next.
-Action NextWhenReading(const QString& raw)
-{
-    return [raw](CalibrationWizard& w) {
-        if (w.txtCalibrate->text() != raw) {
-            return false;
-        }
-        w.cmdNext->click();
-        return true;
-    };
-}
 
 LiveSample SampleWithChannel(int channel, int raw)
 {
@@ -48,13 +20,68 @@ LiveSample SampleWithChannel(int channel, int raw)
     return sample;
 }
 
-struct Fields {
-    QString highEU, highRaw, lowEU, lowRaw;
+// Plays the user at the modal wizard, one action per step shown:
+//   "type V"   types V and presses Next      "next", "back", "cancel", "help"
+//   "wait V"   waits for the reading V, then presses Next
+//   "sample V" makes the logger's channel read V from now on (no step of its own)
+// It records each step shown as "step value".
+class WizardScript : public QObject {
+public:
+    WizardScript(QStringList actions, FakeSetupLink& link, int channel)
+        : actions_(std::move(actions)), link_(link), channel_(channel)
+    {
+        connect(&poll_, &QTimer::timeout, this, &WizardScript::Poll);
+        poll_.start(5);
+    }
+
+    QStringList seen;
+
+private:
+    void Poll()
+    {
+        auto* wizard = qobject_cast<CalibrationWizard*>(QApplication::activeModalWidget());
+        if (wizard == nullptr || !wizard->isVisible()) {
+            return;
+        }
+        if (!pending_) {
+            seen << QString("%1 %2").arg(int(wizard->CurrentStep())).arg(wizard->Value());
+            pending_ = true;
+        }
+        while (pending_ && !actions_.isEmpty()) {
+            const QString verb = actions_.first().section(' ', 0, 0);
+            const QString value = actions_.first().section(' ', 1);
+            if (verb == "sample") {
+                link_.sample = SampleWithChannel(channel_, value.toInt());
+            } else if (verb == "wait" && wizard->Value() != value) {
+                return;
+            } else {
+                if (verb == "type") {
+                    wizard->findChild<QLineEdit*>("txtCalibrate")->setText(value);
+                }
+                static const QMap<QString, QString> buttons{{"type", "cmdNext"}, {"wait", "cmdNext"},
+                                                            {"next", "cmdNext"}, {"back", "cmdBack"},
+                                                            {"cancel", "cmdCancel"}, {"help", "cmdHelp"}};
+                wizard->findChild<QPushButton*>(buttons.value(verb))->click();
+                pending_ = false; // a refused value or Help shows the same step again
+            }
+            actions_.removeFirst();
+        }
+    }
+
+    QStringList actions_;
+    FakeSetupLink& link_;
+    const int channel_;
+    QTimer poll_;
+    bool pending_ = false;
 };
 
-Fields FieldsOf(const SetupWindow& w, int c)
+QString FieldsOf(const SetupWindow& w, int c)
 {
-    return {w.txtHighEU[c]->text(), w.txtHighRaw[c]->text(), w.txtLowEU[c]->text(), w.txtLowRaw[c]->text()};
+    QStringList texts;
+    for (const char* name : {"txtHighEU", "txtHighRaw", "txtLowEU", "txtLowRaw"}) {
+        texts << w.findChild<QLineEdit*>(QString("%1_%2").arg(name).arg(c))->text();
+    }
+    return texts.join(' ');
 }
 
 } // namespace
@@ -62,162 +89,109 @@ Fields FieldsOf(const SetupWindow& w, int c)
 class CalibrationTest : public QObject {
     Q_OBJECT
 private slots:
-    void finishWritesTheFourFields()
+    void wizardRuns_data()
     {
-        SetupRig rig;
-        rig.fake().sample = SampleWithChannel(1, 41234);
-        SetupWindow& w = rig.open();
-        WizardScript script({Type("12.3456789"), NextWhenReading("41234"),
-                             [&](CalibrationWizard& wz) {
-                                 rig.fake().sample = SampleWithChannel(1, 1200); // the sensor moves down
-                                 return Type("-2")(wz);
-                             },
-                             NextWhenReading("1200")});
-        w.cmdCalibrate[1]->click();
-        QCOMPARE(script.stepsSeen, QList<int>({1, 2, 3, 4}));
-        // The upper value starts from the channel's field, the raw counts from 65535 and 0.
-        QCOMPARE(script.textsSeen, QList<QString>({"100", "65535", "0", "0"}));
-        const Fields f = FieldsOf(w, 1);
-        QCOMPARE(f.highEU, QString("12.3457"));
-        QCOMPARE(f.highRaw, QString("41234"));
-        QCOMPARE(f.lowEU, QString("-2"));
-        QCOMPARE(f.lowRaw, QString("1200"));
-        QVERIFY(!rig.state.Busy);
-        // A raw-count step starts one sample, then reads one each tick.
-        QCOMPARE(rig.fake().calls.first(), QString("start sample"));
-        QVERIFY(rig.fake().calls.contains("read sample"));
-        // The record changes only when the editor is read back.
-        QCOMPARE(rig.settings.RawScaleUpper[1], 65535);
-    }
-
-    void backKeepsWhatWasTyped()
-    {
-        SetupRig rig;
-        SetupWindow& w = rig.open();
-        QString nextCaption;
-        WizardScript script({Type("50"), Type("30000"), Press("cmdBack"), Press("cmdNext"), Type("10"),
-                             Press("cmdBack"),
-                             [&](CalibrationWizard& wz) {
-                                 nextCaption = wz.cmdNext->text();
-                                 wz.cmdBack->click();
-                                 return true;
-                             },
-                             Press("cmdBack"), Type("60"), Type("30001"), Type("11"), Type("900")});
-        w.cmdCalibrate[0]->click();
-        QCOMPARE(script.stepsSeen, QList<int>({1, 2, 3, 2, 3, 4, 3, 2, 1, 2, 3, 4}));
-        QCOMPARE(script.textsSeen,
-                 QList<QString>({"100", "65535", "0", "30000", "0", "0", "10", "30000", "50", "30000", "10", "0"}));
-        QCOMPARE(nextCaption, QString("Next"));
-        const Fields f = FieldsOf(w, 0);
-        QCOMPARE(f.highEU, QString("60"));
-        QCOMPARE(f.highRaw, QString("30001"));
-        QCOMPARE(f.lowEU, QString("11"));
-        QCOMPARE(f.lowRaw, QString("900"));
-    }
-
-    void cancelChangesNothing_data()
-    {
-        QTest::addColumn<int>("cancelAt");
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<QStringList>("seen");
+        QTest::addColumn<QString>("fields");  // High EU, High Raw, Low EU, Low Raw afterwards
+        QTest::addColumn<QString>("message"); // "title|start of text", "" for none
+        const QString factory = "100 65535 0 0";
+        const QString floating = "Bad Number|Value must be a floating point number in the range -999999 to 999999!";
+        const QString integer = "Bad Number|Value must be an integer between 0 and 65535!";
+        // The upper value starts from the channel's field, the raw counts from 65535 and 0
+        // until the first live reading; values are kept to the logger's six digits.
+        QTest::newRow("finish with live readings")
+            << 1 << QStringList{"sample 41234", "type 12.3456789", "wait 41234", "sample 1200", "type -2", "wait 1200"}
+            << QStringList{"1 100", "2 65535", "3 0", "4 0"} << "12.3457 41234 -2 1200" << "";
+        QTest::newRow("back keeps what was typed")
+            << 0
+            << QStringList{"type 50", "type 30000", "back",       "next",       "type 10",    "back",
+                           "back",    "back",       "type 60",    "type 30001", "type 11",    "type 900"}
+            << QStringList{"1 100", "2 65535", "3 0",   "2 30000", "3 0",     "4 0",
+                           "3 10",  "2 30000", "1 50", "2 30000", "3 10",    "4 0"}
+            << "60 30001 11 900" << "";
         for (int step = 1; step <= 4; ++step) {
-            QTest::newRow(qPrintable(QString("step %1").arg(step))) << step;
+            const QStringList typed{"type 5", "type 100", "type 1", "type 2"};
+            QTest::addRow("cancel at step %d", step) << 1 << typed.mid(0, step - 1) + QStringList{"cancel"}
+                                                     << QStringList{"1 100", "2 65535", "3 0", "4 0"}.mid(0, step)
+                                                     << factory << "";
         }
+        QTest::newRow("step 1 too big") << 0 << QStringList{"type 1000000", "cancel"}
+                                        << QStringList{"1 100", "1 1000000"} << factory << floating;
+        QTest::newRow("step 3 text") << 0 << QStringList{"type 5", "type 100", "type low", "cancel"}
+                                     << QStringList{"1 100", "2 65535", "3 0", "3 low"} << factory << floating;
+        QTest::newRow("step 2 too big") << 0 << QStringList{"type 5", "type 65536", "cancel"}
+                                        << QStringList{"1 100", "2 65535", "2 65536"} << factory << integer;
+        QTest::newRow("step 4 negative") << 0 << QStringList{"type 5", "type 100", "type 1", "type -1", "cancel"}
+                                         << QStringList{"1 100", "2 65535", "3 0", "4 0", "4 -1"} << factory
+                                         << integer;
+        // Two equal raw counts would give the channel no scale: the last step stays open.
+        QTest::newRow("equal raw counts on finish")
+            << 0 << QStringList{"type 50", "type 30000", "type 10", "type 30000", "type 900"}
+            << QStringList{"1 100", "2 65535", "3 0", "4 0", "4 30000"} << "50 30000 10 900"
+            << "Calibrate|Warning: the lower point's raw count equals the upper point's (30000)";
     }
-    void cancelChangesNothing()
+    void wizardRuns()
     {
-        QFETCH(int, cancelAt);
-        SetupRig rig;
-        SetupWindow& w = rig.open();
-        const Fields before = FieldsOf(w, 2);
-        QList<Action> actions{Type("5"), Type("100"), Type("1"), Type("2")};
-        actions[cancelAt - 1] = Press("cmdCancel");
-        WizardScript script(actions.mid(0, cancelAt));
-        w.cmdCalibrate[2]->click();
-        QCOMPARE(script.stepsSeen.size(), cancelAt);
-        const Fields after = FieldsOf(w, 2);
-        QCOMPARE(after.highEU, before.highEU);
-        QCOMPARE(after.highRaw, before.highRaw);
-        QCOMPARE(after.lowEU, before.lowEU);
-        QCOMPARE(after.lowRaw, before.lowRaw);
-        QVERIFY(!rig.state.Busy);
-    }
-
-    void badValuesAreRefused_data()
-    {
-        QTest::addColumn<int>("step");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("message");
-        const QString floating = "Value must be a floating point number in the range -999999 to 999999!";
-        const QString integer = "Value must be an integer between 0 and 65535!";
-        QTest::newRow("step 1 too big") << 1 << "1000000" << floating;
-        QTest::newRow("step 1 text") << 1 << "high" << floating;
-        QTest::newRow("step 2 too big") << 2 << "65536" << integer;
-        QTest::newRow("step 4 negative") << 4 << "-1" << integer;
-    }
-    void badValuesAreRefused()
-    {
-        QFETCH(int, step);
-        QFETCH(QString, value);
+        QFETCH(int, channel);
+        QFETCH(QStringList, actions);
         QFETCH(QString, message);
         SetupRig rig;
         SetupWindow& w = rig.open();
-        const QList<Action> valid{Type("5"), Type("100"), Type("1")};
-        WizardScript script(valid.mid(0, step - 1) + QList<Action>{Type(value), Press("cmdCancel")});
-        w.cmdCalibrate[0]->click();
-        QCOMPARE(rig.titles(), QStringList({"Bad Number"}));
-        QCOMPARE(rig.prompter.messages[0].text, message);
-        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Warning);
-        // The refused value kept the wizard at its step.
-        QCOMPARE(script.stepsSeen.last(), step);
-        QCOMPARE(script.stepsSeen.size(), step + 1);
+        WizardScript script(actions, rig.fake(), channel);
+        rig.control<QPushButton>(QString("cmdCalibrate_%1").arg(channel))->click();
+        QTEST(script.seen, "seen");
+        QTEST(FieldsOf(w, channel), "fields");
+        QStringList shown;
+        for (const auto& m : rig.prompter.messages) {
+            shown << m.title + "|" + m.text.left(message.section('|', 1).size());
+        }
+        QCOMPARE(shown, message.isEmpty() ? QStringList() : QStringList{message});
+        if (!message.isEmpty()) {
+            QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Warning);
+        }
+        if (actions.contains("sample 41234")) { // a raw-count step starts one sample, then reads one each tick
+            QCOMPARE(rig.fake().calls.mid(0, 2), QStringList({"start sample", "read sample"}));
+        }
+        QVERIFY(!rig.state.Busy);
+        // The record changes only when the editor is read back.
+        QCOMPARE(rig.settings.RawScaleUpper[channel], 65535);
     }
 
-    void wizardCaptionPromptsAndHelp()
+    void captionPromptsAndHelp()
     {
         SetupRig rig;
-        SetupWindow& w = rig.open();
-        QString caption;
-        QStringList prompts;
-        auto look = [&](CalibrationWizard& wz) {
-            caption = wz.windowTitle();
-            prompts << wz.lblCalibrate->text();
-            wz.cmdNext->click();
-            return true;
-        };
-        WizardScript script({[&](CalibrationWizard& wz) {
-                                 wz.cmdHelp->click();
-                                 return look(wz);
-                             },
-                             look, look, [&](CalibrationWizard& wz) {
-                                 prompts << wz.lblCalibrate->text() << wz.cmdNext->text();
-                                 wz.cmdCancel->click();
-                                 return true;
-                             }});
-        w.cmdCalibrate[0]->click();
-        QCOMPARE(caption, QString("Calibrate Channel 1 (Feet)"));
-        QCOMPARE(prompts, QStringList({"Enter the highest value in engineering units:",
-                                       "Press Next when the value is settled:",
-                                       "Enter the lowest value in engineering units:",
-                                       "Press Finish when the value is settled:", "Finish"}));
+        rig.open();
+        QStringList seen;
+        const QList<const char*> presses{"cmdHelp", "cmdNext", "cmdNext", "cmdNext", "cmdBack", "cmdCancel"};
+        QTimer poll;
+        int step = 0;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* wz = qobject_cast<CalibrationWizard*>(QApplication::activeModalWidget());
+            if (wz == nullptr || !wz->isVisible() || int(wz->CurrentStep()) == step) {
+                return;
+            }
+            step = int(wz->CurrentStep());
+            seen << wz->windowTitle() + ": " + wz->findChild<QLabel*>("lblCalibrate")->text() + " "
+                        + wz->findChild<QPushButton*>("cmdNext")->text();
+            if (seen.size() == 1) {
+                wz->findChild<QPushButton*>("cmdHelp")->click();
+            }
+            wz->findChild<QPushButton*>(presses[seen.size()])->click();
+        });
+        poll.start(5);
+        rig.control<QPushButton>("cmdCalibrate_0")->click();
+        const QString caption = "Calibrate Channel 1 (Feet): ";
+        QCOMPARE(seen, QStringList({caption + "Enter the highest value in engineering units: &Next >",
+                                    caption + "Press Next when the value is settled: &Next >",
+                                    caption + "Enter the lowest value in engineering units: Next",
+                                    caption + "Press Finish when the value is settled: Finish",
+                                    caption + "Enter the lowest value in engineering units: Next"}));
         // Help explains the four steps while the wizard stays at its step.
         QCOMPARE(rig.titles(), QStringList({"Calibrate"}));
         QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Information);
         QVERIFY(rig.prompter.messages[0].text.contains("Finish"));
-        QCOMPARE(script.stepsSeen, QList<int>({1, 2, 3, 4}));
-    }
-
-    // Two equal raw counts would give the channel no scale: Finish warns and
-    // the last step stays open for another reading.
-    void equalRawCountsAreRefusedOnFinish()
-    {
-        SetupRig rig;
-        SetupWindow& w = rig.open();
-        WizardScript script({Type("50"), Type("30000"), Type("10"), Type("30000"), Type("900")});
-        w.cmdCalibrate[0]->click();
-        QCOMPARE(script.stepsSeen, QList<int>({1, 2, 3, 4, 4}));
-        QCOMPARE(rig.titles(), QStringList({"Calibrate"}));
-        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Warning);
-        QVERIFY(rig.prompter.messages[0].text.contains("30000"));
-        QCOMPARE(FieldsOf(w, 0).lowRaw, QString("900"));
     }
 };
 

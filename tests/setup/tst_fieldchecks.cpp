@@ -64,7 +64,12 @@ private slots:
         QTest::newRow("alarm hour 13") << "alarm" << "13" << false << "-" << -1 << hour;
         QTest::newRow("alarm hour 0") << "alarm" << "0" << false << "-" << -1 << hour;
         QTest::newRow("alarm not a time") << "alarm" << "noon" << false << "-" << -1 << hour;
-        QTest::newRow("alarm minute 75") << "alarm" << "10:75" << false << "-" << -1 << minute;
+        QTest::newRow("alarm hour 1") << "alarm" << "1" << true << "1:00:00" << -1 << "";
+        QTest::newRow("alarm second 59") << "alarm" << "10:00:59" << true << "10:00:59" << -1 << "";
+        QTest::newRow("alarm minute 0") << "alarm" << "10:0" << true << "10:00:00" << -1 << "";
+        QTest::newRow("alarm minute 59") << "alarm" << "10:59" << true << "10:59:00" << -1 << "";
+        QTest::newRow("alarm minute 60") << "alarm" << "10:60" << false << "-" << -1 << minute;
+        QTest::newRow("alarm minute -1") << "alarm" << "10:-1" << false << "-" << -1 << minute;
         QTest::newRow("alarm second 60") << "alarm" << "10:00:60" << false << "-" << -1 << second;
         QTest::newRow("warmup 75 selects 60") << "warmup" << "75" << true << "-" << 60 << "";
         QTest::newRow("warmup 5") << "warmup" << " 5 " << true << "-" << 5 << "";
@@ -161,42 +166,6 @@ private slots:
         QTEST(int(time.Hour), "hour");
         QTEST(int(time.Min), "minute");
         QTEST(int(time.Sec), "second");
-    }
-
-    void alarmsShown_data()
-    {
-        QTest::addColumn<int>("hour");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("half");
-        QTest::newRow("midnight") << 0 << "12:04:05" << 0;
-        QTest::newRow("noon") << 12 << "12:04:05" << 1;
-        QTest::newRow("afternoon") << 15 << "3:04:05" << 1;
-        QTest::newRow("morning") << 9 << "9:04:05" << 0;
-    }
-    void alarmsShown()
-    {
-        QFETCH(int, hour);
-        const AlarmDisplay shown = ShowAlarmTime({int16_t(hour), 4, 5});
-        QTEST(shown.Text, "text");
-        QTEST(shown.Half, "half");
-    }
-
-    void intervals_data()
-    {
-        QTest::addColumn<QString>("interval");
-        QTest::addColumn<QString>("count");
-        QTest::addColumn<int>("unit");
-        QTest::newRow("one day") << "1 day" << "1" << 3;
-        QTest::newRow("15 minutes") << "15 minutes" << "15" << 1;
-        QTest::newRow("30 seconds") << "30 seconds" << "30" << 0;
-        QTest::newRow("2 hours") << "2 hours" << "2" << 2;
-        QTest::newRow("capital Minutes is not minutes") << "2 Minutes" << "2" << 3;
-    }
-    void intervals()
-    {
-        QFETCH(QString, interval);
-        QTEST(IntervalCountText(interval), "count");
-        QTEST(IntervalUnitIndex(interval), "unit");
     }
 
     void composedIntervals()

@@ -16,16 +16,21 @@
 // changes arrive as real input events.
 namespace {
 
+QTabWidget* Tabs(SetupWindow& w)
+{
+    return w.findChild<QTabWidget*>("TabStrip");
+}
+
 void ClickTab(SetupWindow& w, int index)
 {
-    QTabBar* bar = w.TabStrip->tabBar();
+    QTabBar* bar = Tabs(w)->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
 void ClickTabOf(SetupWindow& w, QWidget* field)
 {
     for (int i = 0; i < 4; ++i) {
-        if (w.Frames[i]->isAncestorOf(field)) {
+        if (Tabs(w)->widget(i)->isAncestorOf(field)) {
             ClickTab(w, i);
         }
     }
@@ -88,6 +93,7 @@ private slots:
         QTest::newRow("roughness 0.02") << "cmbRoughness" << "0.02" << "0.02" << "";
         QTest::newRow("roughness 0") << "cmbRoughness" << "0" << "0"
                                      << "Illegal Value|The roughness value must be greater than zero!";
+        QTest::newRow("flow top beyond six digits") << "txtFlowTop" << "1234567" << "999999" << "";
         QTest::newRow("unit m") << "cmbEU_1" << "m" << "m" << "";
         QTest::newRow("pulse unit l") << "cmbPulseEU_0" << "l" << "l" << "";
         QTest::newRow("first channel unit m") << "cmbEU_0" << "m" << "m"
@@ -130,13 +136,13 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, message);
         SetupWindow& w = *rig->window;
-        ClickBox(w.chkAlarm[0]);
-        QTRY_VERIFY(w.txtAlarm[0]->isEnabled());
+        ClickBox(rig->control<QCheckBox>("chkAlarm_0"));
+        QTRY_VERIFY(rig->control("txtAlarm_0")->isEnabled());
         auto* edit = w.findChild<QLineEdit*>(field);
         ClickTabOf(w, edit);
         TypeInto(edit, typed);
         rig->prompter.answers = {PromptAnswer::Yes};
-        QTest::mouseClick(w.cmdOK, Qt::LeftButton);
+        QTest::mouseClick(rig->control("cmdOK"), Qt::LeftButton);
         QCOMPARE(Shown(rig->prompter), QStringList{message});
         QVERIFY(rig->fake().calls.isEmpty());
         QTRY_COMPARE(edit->selectedText(), typed);
@@ -148,20 +154,22 @@ private slots:
     void refusedFieldStaysInSight()
     {
         SetupWindow& w = *rig->window;
+        auto* highRaw = rig->control<QLineEdit>("txtHighRaw_0");
         ClickTab(w, 0);
-        TypeInto(w.txtHighRaw[0], "abc");
-        QTest::mouseClick(w.txtLowRaw[0], Qt::LeftButton);
-        w.mnuSave->trigger(); // before the focus is back, the refused field is still the one checked
-        QTRY_VERIFY(w.txtHighRaw[0]->hasFocus());
-        QCOMPARE(w.txtHighRaw[0]->selectedText(), QString("abc"));
+        TypeInto(highRaw, "abc");
+        QTest::mouseClick(rig->control("txtLowRaw_0"), Qt::LeftButton);
+        // Before the focus is back, the refused field is still the one checked.
+        rig->control<QAction>("mnuSave")->trigger();
+        QTRY_VERIFY(highRaw->hasFocus());
+        QCOMPARE(highRaw->selectedText(), QString("abc"));
         ClickTab(w, 2);
-        QTRY_COMPARE(w.TabStrip->currentIndex(), 0);
-        QTRY_VERIFY(w.txtHighRaw[0]->hasFocus());
-        QCOMPARE(w.txtHighRaw[0]->selectedText(), QString("abc"));
+        QTRY_COMPARE(Tabs(w)->currentIndex(), 0);
+        QTRY_VERIFY(highRaw->hasFocus());
+        QCOMPARE(highRaw->selectedText(), QString("abc"));
 
-        QTest::mouseClick(w.cmdCalibrate[1], Qt::LeftButton);
-        w.mnuLoad->trigger();
-        QTest::mouseClick(w.cmdCancel, Qt::LeftButton);
+        QTest::mouseClick(rig->control("cmdCalibrate_1"), Qt::LeftButton);
+        rig->control<QAction>("mnuLoad")->trigger();
+        QTest::mouseClick(rig->control("cmdCancel"), Qt::LeftButton);
         const QString refused = "Format Error|Error: High Raw of channel 1 must be a whole number from 0 to 65535.";
         QCOMPARE(Shown(rig->prompter), QStringList(4, refused));
         QVERIFY(rig->dialogs.saveRequests.isEmpty());
@@ -169,10 +177,10 @@ private slots:
         QVERIFY(w.isVisible());
 
         // What the user types now replaces the refused text.
-        QTRY_VERIFY(w.txtHighRaw[0]->hasFocus());
+        QTRY_VERIFY(highRaw->hasFocus());
         QTest::keyClicks(QApplication::focusWidget(), "5");
         rig->prompter.answers = {PromptAnswer::Yes};
-        QTest::mouseClick(w.cmdOK, Qt::LeftButton);
+        QTest::mouseClick(rig->control("cmdOK"), Qt::LeftButton);
         QCOMPARE(rig->fake().calls, QStringList({"program", "confirm"}));
         QCOMPARE(rig->fake().programmed->RawScaleUpper[0], 5);
     }
@@ -182,21 +190,21 @@ private slots:
     {
         SetupWindow& w = *rig->window;
         ClickTab(w, 0);
-        TypeInto(w.txtLowRaw[1], "65535");
+        TypeInto(rig->control("txtLowRaw_1"), "65535");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ClickTab(w, 2);
         rig->prompter.answers = {PromptAnswer::Yes};
-        QTest::mouseClick(w.cmdOK, Qt::LeftButton);
+        QTest::mouseClick(rig->control("cmdOK"), Qt::LeftButton);
         QCOMPARE(rig->titles(), QStringList{"Program Settings"});
         QVERIFY(rig->prompter.messages[0].text.contains("channel 2"));
         QVERIFY(rig->fake().calls.isEmpty());
-        QCOMPARE(w.TabStrip->currentIndex(), 0);
-        QTRY_VERIFY(w.txtLowRaw[1]->hasFocus());
+        QCOMPARE(Tabs(w)->currentIndex(), 0);
+        QTRY_VERIFY(rig->control("txtLowRaw_1")->hasFocus());
 
         // A channel that is not used may keep them.
-        ClickBox(w.chkEnable[1]);
+        ClickBox(rig->control<QCheckBox>("chkEnable_1"));
         rig->prompter.answers = {PromptAnswer::Yes};
-        QTest::mouseClick(w.cmdOK, Qt::LeftButton);
+        QTest::mouseClick(rig->control("cmdOK"), Qt::LeftButton);
         QCOMPARE(rig->fake().calls, QStringList({"program", "confirm"}));
     }
 };

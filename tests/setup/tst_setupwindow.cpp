@@ -3,134 +3,60 @@
 #include "config/SettingsImage.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 
 Q_DECLARE_METATYPE(PromptAnswer)
 
 namespace {
 
-QStringList Items(const QComboBox* combo)
-{
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i) {
-        items << combo->itemText(i);
-    }
-    return items;
-}
-
 const QString FileQuestion = "The settings information has changed without being saved to a file.\r\n"
                              "Do you want to save it now?";
+const QString ProgramFailed = "Error: programming not completed successfully.";
 
 } // namespace
 
 class SetupWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void opensOnTheGeneralPageAndFreesTheLink()
+    // The window opens on the General page; its timer keeps the alarm times
+    // and the recent-file menu in step.
+    void opensAndKeepsAlarmsAndRecentFilesInStep()
     {
         SetupRig rig;
+        rig.recent = {"/data/setups/pump.set", "", "/data/b.set", ""};
+        rig.settings.AlarmEnable = {1, 0};
         SetupWindow& w = rig.open();
         QCOMPARE(w.windowTitle(), QString("Brevel Flow Monitor Setup"));
-        QCOMPARE(w.objectName(), QString("frmSetup"));
-        QCOMPARE(w.TabStrip->count(), 4);
-        QStringList tabs;
-        for (int i = 0; i < 4; ++i) {
-            tabs << w.TabStrip->tabText(i);
-        }
-        QCOMPARE(tabs, QStringList({"Analog Channels", "Digital Channels", "General", "Flow Calculation"}));
-        QCOMPARE(w.TabStrip->currentIndex(), 2);
-        QVERIFY(!rig.state.Busy);
-        QVERIFY(w.Timer1->isActive());
-        QCOMPARE(w.Timer1->interval(), 250);
+        auto* tabs = rig.control<QTabWidget>("TabStrip");
+        QCOMPARE(tabs->tabText(0) + "," + tabs->tabText(1) + "," + tabs->tabText(2) + "," + tabs->tabText(3),
+                 QString("Analog Channels,Digital Channels,General,Flow Calculation"));
+        QVERIFY(tabs->currentWidget()->isAncestorOf(rig.control("txtName")));
+        auto hist = [&](int i) { return rig.control<QAction>(QString("mnuHist_%1").arg(i)); };
+        QVERIFY(rig.control("txtAlarm_0")->isEnabled());
+        QVERIFY(!rig.control("cmbAlarm_1")->isEnabled());
+        QVERIFY(!rig.control("lblAlarm_1")->isEnabled());
+        QCOMPARE(hist(0)->text() + "," + hist(2)->text(), QString("&1 pump.set,&3 b.set"));
+        QVERIFY(!hist(1)->isVisible()); // an empty entry is no bare number in the menu
+        QVERIFY(rig.control<QAction>("mnuSep1")->isVisible());
+        rig.control<QCheckBox>("chkAlarm_1")->setChecked(true);
+        rig.recent[1] = "/data/new.set";
+        QTRY_VERIFY(rig.control("txtAlarm_1")->isEnabled());
+        QCOMPARE(hist(1)->text(), QString("&2 new.set"));
+        QVERIFY(hist(1)->isVisible());
+        rig.recent = {};
+        QTRY_VERIFY(!rig.control<QAction>("mnuSep1")->isVisible());
+        QVERIFY(!hist(0)->isVisible());
         QVERIFY(rig.prompter.messages.isEmpty());
-    }
-
-    void choiceListsDependOnTheChannelCount()
-    {
-        SetupRig rig(4, 2);
-        SetupWindow& w = rig.open();
-        QCOMPARE(Items(w.cmbEU[0]), QStringList({"Feet", "Inches", "Meters", "cm"}));
-        QCOMPARE(w.cmbEU[1]->count(), 16);
-        QCOMPARE(w.cmbEU[1]->itemText(4), QString("Temp C"));
-        QCOMPARE(Items(w.cmbEU[3]), QStringList({"Volts"}));
-        QCOMPARE(w.cmbEU[4]->count(), 0);
-        for (int c = 0; c < 8; ++c) {
-            QCOMPARE(w.fraSetup[c]->isEnabled(), c < 4);
-            QCOMPARE(w.fraSetup[c]->title(), QString::number(c + 1));
-            QCOMPARE(!w.cmdCalibrate[c]->isHidden(), c < 4);
-        }
-        QCOMPARE(Items(w.cmbFlume), QStringList({"- None -", "Parshall 3 in", "Parshall 6 in"}));
-        QCOMPARE(Items(w.cmbWeir), QStringList({"- None -", "V-notch 90"}));
-        QCOMPARE(w.cmbWarmup->count(), 61);
-        QCOMPARE(w.cmbRoughness->itemText(5), QString("0.014 - Vitrified clay sewer tile - most common"));
-        QCOMPARE(Items(w.cmbFlowUnits).at(2), QString("mgd - million's of gallons per day"));
-        QCOMPARE(w.cmdOK->toolTip(), QString("Write setup values to logger flash memory"));
-        QCOMPARE(w.txtHighRaw[0]->toolTip(), QString("Integer value of upper calibration point ( 0-65535)"));
-    }
-
-    void pulseFramesAndSampleOnDemand_data()
-    {
-        QTest::addColumn<int>("pulseChannels");
-        QTest::addColumn<bool>("sod");
-        QTest::newRow("none") << 0 << false;
-        QTest::newRow("one") << 1 << true;
-        QTest::newRow("two") << 2 << false;
-    }
-    void pulseFramesAndSampleOnDemand()
-    {
-        QFETCH(int, pulseChannels);
-        QFETCH(bool, sod);
-        SetupRig rig(3, pulseChannels);
-        rig.settings.SodSupported = sod;
-        SetupWindow& w = rig.open();
-        QCOMPARE(w.fraPulse[0]->isEnabled(), pulseChannels >= 1);
-        QCOMPARE(w.txtPulseUnit[0]->isEnabled(), pulseChannels >= 1);
-        QCOMPARE(w.fraPulse[1]->isEnabled(), pulseChannels >= 2);
-        QCOMPARE(w.cmbPulseEU[1]->isEnabled(), pulseChannels >= 2);
-        QCOMPARE(w.chkSOD->isEnabled(), sod);
-    }
-
-    void flowOptionsEnableTheirFields_data()
-    {
-        QTest::addColumn<QString>("option");
-        QTest::addColumn<QStringList>("enabled");
-        const QStringList display{"cmbFlowUnits", "txtFlowTop", "txtOffset", "cmbOffsetUnits"};
-        QTest::newRow("none") << "optNoFlow" << QStringList();
-        QTest::newRow("mannings") << "optMannings"
-                                  << display + QStringList{"frmMannings", "txtDiameter", "cmbRoughness", "lblM3"};
-        QTest::newRow("flume") << "optFlume" << display + QStringList{"cmbFlume"};
-        QTest::newRow("weir") << "optWeir" << display + QStringList{"cmbWeir"};
-        QTest::newRow("table") << "optTable" << display + QStringList{"txtTableFile", "cmdBrowse"};
-    }
-    void flowOptionsEnableTheirFields()
-    {
-        QFETCH(QString, option);
-        QFETCH(QStringList, enabled);
-        SetupRig rig;
-        SetupWindow& w = rig.open();
-        w.TabStrip->setCurrentIndex(3);
-        w.findChild<QRadioButton*>(option)->click();
-        for (const char* name : {"cmbFlowUnits", "txtFlowTop", "txtOffset", "cmbOffsetUnits", "frmMannings",
-                                 "txtDiameter", "cmbRoughness", "lblM3", "cmbFlume", "cmbWeir", "txtTableFile",
-                                 "cmdBrowse"}) {
-            auto* field = w.findChild<QWidget*>(name);
-            QVERIFY2(field, name);
-            QVERIFY2(field->isEnabled() == enabled.contains(name), name);
-        }
     }
 
     void browseAsksForATableFile()
@@ -142,119 +68,96 @@ private slots:
         file.write("0 0\r\n1 2.5\r\n");
         file.close();
         SetupRig rig;
-        SetupWindow& w = rig.open();
-        w.optTable->click();
-        w.txtTableFile->setText("old.tbl");
-        w.cmdBrowse->click(); // cancelled
+        rig.open();
+        rig.control<QRadioButton>("optTable")->click();
+        auto* tableFile = rig.control<QLineEdit>("txtTableFile");
+        tableFile->setText("old.tbl");
+        rig.control<QPushButton>("cmdBrowse")->click(); // cancelled
         QCOMPARE(rig.dialogs.openRequests.size(), 1);
-        QCOMPARE(w.txtTableFile->text(), QString("old.tbl"));
+        QCOMPARE(tableFile->text(), QString("old.tbl"));
         rig.dialogs.choices = {table};
         rig.prompter.answers = {PromptAnswer::Ok};
-        w.cmdBrowse->click();
-        QCOMPARE(w.txtTableFile->text(), QDir::toNativeSeparators(table));
+        rig.control<QPushButton>("cmdBrowse")->click();
+        QCOMPARE(tableFile->text(), QDir::toNativeSeparators(table));
     }
 
-    void timerFollowsAlarmsAndRecentFiles()
-    {
-        SetupRig rig;
-        rig.recent = {"/data/setups/pump.set", "", "/data/b.set", ""};
-        SetupWindow& w = rig.open();
-        w.chkAlarm[1]->setChecked(true);
-        w.chkAlarm[0]->setChecked(false);
-        w.TickTimer();
-        QVERIFY(!w.txtAlarm[0]->isEnabled());
-        QVERIFY(!w.cmbAlarm[0]->isEnabled());
-        QVERIFY(!w.lblAlarm[0]->isEnabled());
-        QVERIFY(w.txtAlarm[1]->isEnabled());
-        QCOMPARE(w.mnuHist[0]->text(), QString("&1 pump.set"));
-        QCOMPARE(w.mnuHist[2]->text(), QString("&3 b.set"));
-        QVERIFY(!w.mnuHist[1]->isVisible()); // an empty entry is no bare number in the menu
-        QVERIFY(w.mnuSep1->isVisible());
-        rig.recent[1] = "/data/new.set";
-        QTRY_COMPARE(w.mnuHist[1]->text(), QString("&2 new.set"));
-        QVERIFY(w.mnuHist[1]->isVisible());
-        rig.recent = {};
-        QTRY_VERIFY(!w.mnuSep1->isVisible());
-        QVERIFY(!w.mnuHist[0]->isVisible());
-    }
-
-    void untouchedWindowClosesWithoutAsking()
-    {
-        SetupRig rig;
-        SetupWindow& w = rig.open();
-        QVERIFY(w.close());
-        QVERIFY(!w.isVisible());
-        QVERIFY(rig.prompter.messages.isEmpty());
-        QVERIFY(!rig.state.Busy);
-        QVERIFY(!w.Timer1->isActive());
-    }
-
-    void changesBeyondStoredPrecisionAreNoChange()
-    {
-        SetupRig rig;
-        SetupWindow& w = rig.open();
-        w.txtTop[0]->setText("100.0000001");
-        QVERIFY(w.close());
-        QVERIFY(rig.prompter.messages.isEmpty());
-    }
-
+    // Closing asks about changes not saved to a file, then about changes not
+    // programmed into the logger, and may program them.
     void closingQuestions_data()
     {
+        QTest::addColumn<int>("channels"); // analog; one pulse channel fewer
+        QTest::addColumn<QString>("edit"); // control=text, "" for none
+        QTest::addColumn<bool>("busy");
         QTest::addColumn<QList<PromptAnswer>>("answers");
         QTest::addColumn<bool>("connected");
         QTest::addColumn<bool>("programSucceeds");
-        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QStringList>("texts"); // the start of each message
         QTest::addColumn<QStringList>("linkCalls");
         QTest::addColumn<bool>("closed");
         using A = PromptAnswer;
-        const QString changed = "Data Has Changed";
-        const QString failed = "Program Settings";
-        QTest::newRow("cancel at the file question") << QList<A>{A::Cancel} << true << true << QStringList{changed}
-                                                     << QStringList() << false;
-        QTest::newRow("no, no") << QList<A>{A::No, A::No} << true << true << QStringList{changed, changed}
-                                << QStringList() << true;
-        QTest::newRow("no, cancel") << QList<A>{A::No, A::Cancel} << true << true << QStringList{changed, changed}
-                                    << QStringList() << false;
-        QTest::newRow("no, yes programs") << QList<A>{A::No, A::Yes} << true << true
-                                          << QStringList{changed, changed} << QStringList{"program", "confirm"}
-                                          << true;
-        QTest::newRow("no, yes fails") << QList<A>{A::No, A::Yes} << true << false
-                                       << QStringList{changed, changed, failed} << QStringList{"program"} << false;
-        QTest::newRow("no, yes while disconnected") << QList<A>{A::No, A::Yes} << false << true
-                                                    << QStringList{changed, changed, failed} << QStringList()
-                                                    << false;
+        const QString file = FileQuestion.left(40);
+        const QString logger = "The settings information has changed without being programmed";
+        const QString name = "txtName=Pump 7";
+        auto row = [](const char* title, int channels, const QString& edit, bool busy, QList<A> answers,
+                      bool connected, bool succeeds, QStringList texts, QStringList calls, bool closed) {
+            QTest::newRow(title) << channels << edit << busy << answers << connected << succeeds << texts << calls
+                                 << closed;
+        };
+        for (int channels : {3, 1, 8}) {
+            row(qPrintable(QString("untouched, %1 channels").arg(channels)), channels, "", false, {}, true, true, {},
+                {}, true);
+        }
+        row("a change beyond the stored digits", 3, "txtTop_0=100.0000001", false, {}, true, true, {}, {}, true);
+        row("busy", 3, name, true, {}, true, true, {}, {}, false);
+        row("cancel at the file question", 3, name, false, {A::Cancel}, true, true, {file}, {}, false);
+        row("no, no", 3, name, false, {A::No, A::No}, true, true, {file, logger}, {}, true);
+        row("no, cancel", 3, name, false, {A::No, A::Cancel}, true, true, {file, logger}, {}, false);
+        row("no, yes programs", 3, name, false, {A::No, A::Yes}, true, true, {file, logger}, {"program", "confirm"},
+            true);
+        row("no, yes fails", 3, name, false, {A::No, A::Yes}, true, false, {file, logger, ProgramFailed},
+            {"program"}, false);
+        row("no, yes while disconnected", 3, name, false, {A::No, A::Yes}, false, true,
+            {file, logger, ProgramFailed}, {}, false);
+        row("no, yes with a channel unscaled", 3, "txtLowRaw_1=65535", false, {A::No, A::Yes}, true, true,
+            {file, logger, "Error: channel 2 has the same High Raw and Low Raw (65535)"}, {}, false);
         // Yes to the file question with the save dialog cancelled: nothing saved, the window stays.
-        QTest::newRow("yes, dialog cancelled") << QList<A>{A::Yes} << true << true << QStringList{changed}
-                                               << QStringList() << false;
+        row("yes, dialog cancelled", 3, name, false, {A::Yes}, true, true, {file}, {}, false);
     }
     void closingQuestions()
     {
+        QFETCH(int, channels);
+        QFETCH(QString, edit);
+        QFETCH(bool, busy);
         QFETCH(QList<PromptAnswer>, answers);
-        QFETCH(bool, connected);
-        QFETCH(bool, programSucceeds);
-        QFETCH(QStringList, titles);
+        QFETCH(QStringList, texts);
         QFETCH(QStringList, linkCalls);
         QFETCH(bool, closed);
-        SetupRig rig;
+        SetupRig rig(channels, channels - 1 < 2 ? channels - 1 : 2);
         SetupWindow& w = rig.open();
+        QFETCH(bool, connected);
         rig.state.Connected = connected;
+        QFETCH(bool, programSucceeds);
         rig.fake().programSucceeds = programSucceeds;
-        w.txtName->setText("Pump 7");
-        rig.prompter.answers = answers;
-        w.close();
-        QCOMPARE(rig.titles(), titles);
-        QCOMPARE(rig.prompter.messages.first().text, FileQuestion);
-        QCOMPARE(rig.prompter.messages.first().buttons, PromptButtons::YesNoCancel);
-        if (titles.size() > 1) {
-            QVERIFY(rig.prompter.messages[1].text.contains("without being programmed to the logger"));
+        if (!edit.isEmpty()) {
+            rig.control<QLineEdit>(edit.section('=', 0, 0))->setText(edit.section('=', 1));
         }
-        if (titles.size() > 2) {
-            QCOMPARE(rig.prompter.messages[2].text, QString("Error: programming not completed successfully."));
-            QCOMPARE(rig.prompter.messages[2].icon, PromptIcon::Error);
+        rig.state.Busy = busy;
+        rig.prompter.answers = answers;
+        QCOMPARE(w.close(), closed);
+        QCOMPARE(w.isVisible(), !closed);
+        QCOMPARE(rig.control<QTimer>("Timer1")->isActive(), !closed);
+        QStringList shown;
+        for (const auto& message : rig.prompter.messages) {
+            shown << message.text.left(texts.value(shown.size()).size());
+        }
+        QCOMPARE(shown, texts);
+        if (!texts.isEmpty()) {
+            QCOMPARE(rig.prompter.messages[0].text, FileQuestion);
+            QCOMPARE(rig.prompter.messages.last().buttons,
+                     texts.size() == 3 ? PromptButtons::Ok : PromptButtons::YesNoCancel);
         }
         QCOMPARE(rig.fake().calls, linkCalls);
-        QCOMPARE(w.isVisible(), !closed);
-        QVERIFY(!rig.state.Busy);
+        QCOMPARE(rig.state.Busy, busy);
         if (!linkCalls.isEmpty()) {
             QCOMPARE(rig.fake().programmed->LoggerName, QString("Pump 7"));
         }
@@ -267,29 +170,26 @@ private slots:
         {
             SetupRig rig;
             SetupWindow& w = rig.open();
-            w.txtName->setText("Pump 7");
-            w.txtHighEU[1]->setText("55");
+            rig.control<QLineEdit>("txtName")->setText("Pump 7");
+            rig.control<QLineEdit>("txtHighEU_1")->setText("55");
             rig.dialogs.choices = {path};
             rig.prompter.answers = {PromptAnswer::Yes, PromptAnswer::No};
             QVERIFY(w.close());
             QCOMPARE(rig.titles(), QStringList({"Data Has Changed", "Data Has Changed"}));
             QCOMPARE(rig.dialogs.saveRequests.size(), 1);
             QCOMPARE(rig.dialogs.saveRequests[0].title, QString("Save Setup File"));
-            QCOMPARE(rig.dialogs.saveRequests[0].filter, QString("Setup Files (*.set)|*.set"));
             QCOMPARE(rig.recent[0], path);
             QVERIFY(QFileInfo::exists(path));
         }
         SetupRig rig;
         rig.recent[2] = path;
         SetupWindow& w = rig.open();
-        w.TickTimer();
-        QCOMPARE(w.mnuHist[2]->text(), QString("&3 pump.set"));
         rig.dialogs.choices = {path};
-        w.mnuHist[2]->trigger();
+        rig.control<QAction>("mnuHist_2")->trigger();
         QCOMPARE(rig.dialogs.openRequests.size(), 1);
         QCOMPARE(rig.dialogs.openRequests[0].initialFileName, path);
-        QCOMPARE(w.txtName->text(), QString("Pump 7"));
-        QCOMPARE(w.txtHighEU[1]->text(), QString("55"));
+        QCOMPARE(rig.control<QLineEdit>("txtName")->text(), QString("Pump 7"));
+        QCOMPARE(rig.control<QLineEdit>("txtHighEU_1")->text(), QString("55"));
         QCOMPARE(w.SetupFileName(), QString("pump.set"));
         QCOMPARE(rig.recent[0], path);
         // Loaded but not programmed: closing asks about the logger only.
@@ -299,57 +199,58 @@ private slots:
         QVERIFY(rig.prompter.messages[0].text.contains("without being programmed"));
     }
 
-    void busyWindowStaysOpen()
-    {
-        SetupRig rig;
-        SetupWindow& w = rig.open();
-        rig.state.Busy = true;
-        w.txtName->setText("Pump 7");
-        QVERIFY(!w.close());
-        QVERIFY(rig.prompter.messages.isEmpty());
-    }
-
     void programAsksProgramsAndConfirms_data()
     {
         QTest::addColumn<PromptAnswer>("answer");
+        QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("programOk");
         QTest::addColumn<bool>("confirmOk");
         QTest::addColumn<QStringList>("calls");
-        QTest::addColumn<bool>("failureShown");
-        QTest::newRow("yes") << PromptAnswer::Yes << true << true << QStringList{"program", "confirm"} << false;
-        QTest::newRow("no") << PromptAnswer::No << true << true << QStringList() << false;
-        QTest::newRow("write fails") << PromptAnswer::Yes << false << true << QStringList{"program"} << true;
-        QTest::newRow("confirm fails") << PromptAnswer::Yes << true << false << QStringList{"program", "confirm"}
-                                       << true;
+        QTest::addColumn<QStringList>("titles");
+        const QString program = "Program Settings";
+        QTest::newRow("yes") << PromptAnswer::Yes << "Pump 9" << true << true << QStringList{"program", "confirm"}
+                             << QStringList{program};
+        QTest::newRow("no") << PromptAnswer::No << "Pump 9" << true << true << QStringList() << QStringList{program};
+        QTest::newRow("write fails") << PromptAnswer::Yes << "Pump 9" << false << true << QStringList{"program"}
+                                     << QStringList{program, program};
+        QTest::newRow("confirm fails") << PromptAnswer::Yes << "Pump 9" << true << false
+                                       << QStringList{"program", "confirm"} << QStringList{program, program};
+        // A name with no single-byte code cannot be encoded, and is never sent.
+        QTest::newRow("unencodable") << PromptAnswer::Yes << QString::fromUtf8("Pump \u03a9") << true << true
+                                     << QStringList() << QStringList{program, program};
     }
     void programAsksProgramsAndConfirms()
     {
         QFETCH(PromptAnswer, answer);
-        QFETCH(bool, programOk);
-        QFETCH(bool, confirmOk);
+        QFETCH(QString, name);
         QFETCH(QStringList, calls);
-        QFETCH(bool, failureShown);
+        QFETCH(QStringList, titles);
         SetupRig rig;
         SetupWindow& w = rig.open();
+        QFETCH(bool, programOk);
         rig.fake().programSucceeds = programOk;
+        QFETCH(bool, confirmOk);
         rig.fake().confirmSucceeds = confirmOk;
-        w.txtName->setText("Pump 9");
+        rig.control<QLineEdit>("txtName")->setText(name);
         const auto before = w.LoggerImage();
         rig.prompter.answers = {answer};
-        w.cmdOK->click();
-        QCOMPARE(rig.prompter.messages.first().title, QString("Program Settings"));
-        QCOMPARE(rig.prompter.messages.first().text,
-                 QString("Are you sure you want to program settings into logger memory?"));
-        QCOMPARE(rig.prompter.messages.first().defaultAnswer, PromptAnswer::No);
+        rig.control<QPushButton>("cmdOK")->click();
+        QCOMPARE(rig.titles(), titles);
+        QCOMPARE(rig.prompter.messages[0].text, QString("Are you sure you want to program settings into logger memory?"));
+        QCOMPARE(rig.prompter.messages[0].defaultAnswer, PromptAnswer::No);
+        if (titles.size() > 1) {
+            QCOMPARE(rig.prompter.messages[1].text, ProgramFailed);
+            QCOMPARE(rig.prompter.messages[1].icon, PromptIcon::Error);
+        }
         QCOMPARE(rig.fake().calls, calls);
-        QCOMPARE(rig.prompter.messages.size(), failureShown ? 2 : 1);
-        const bool programmed = calls.size() == 2 && !failureShown;
+        const bool programmed = calls.size() == 2 && titles.size() == 1;
         QCOMPARE(w.LoggerImage() != before, programmed);
         if (programmed) {
             QCOMPARE(w.LoggerImage(), EncodeSettings(rig.settings, true));
+            QCOMPARE(rig.fake().programmed->LoggerName, name);
         }
         QVERIFY(!rig.state.Busy);
-        QVERIFY(w.cmdCancel->isEnabled());
+        QVERIFY(rig.control("cmdCancel")->isEnabled());
         QCOMPARE(rig.cursor.depth, 0);
     }
 
@@ -370,18 +271,18 @@ private slots:
     void commandsDoNothingWhileTheLinkIsTaken()
     {
         QFETCH(bool, calibrate);
-        QFETCH(bool, connected);
         QFETCH(bool, busy);
-        QFETCH(bool, sampling);
         SetupRig rig;
-        SetupWindow& w = rig.open();
+        rig.open();
+        QFETCH(bool, connected);
         rig.state.Connected = connected;
         rig.state.Busy = busy;
+        QFETCH(bool, sampling);
         rig.samplingContinuously = sampling;
         if (calibrate) {
-            w.cmdCalibrate[0]->click();
+            rig.control<QPushButton>("cmdCalibrate_0")->click();
         } else {
-            w.mnuDownload->trigger();
+            rig.control<QAction>("mnuDownload")->trigger();
         }
         QVERIFY(rig.prompter.messages.isEmpty());
         QVERIFY(rig.fake().calls.isEmpty());
@@ -391,51 +292,40 @@ private slots:
     void menusWaitWhileProgramTalksToTheLogger()
     {
         SetupRig rig;
-        SetupWindow& w = rig.open();
+        rig.open();
         rig.prompter.whileShown = [&](const RecordingPrompter::Message& message) {
             if (message.text.startsWith("Are you sure")) {
-                w.mnuInitialize->trigger();
-                w.mnuSave->trigger();
-                w.mnuLoad->trigger();
+                rig.control<QAction>("mnuInitialize")->trigger();
+                rig.control<QAction>("mnuSave")->trigger();
+                rig.control<QAction>("mnuLoad")->trigger();
             }
         };
         rig.prompter.answers = {PromptAnswer::Yes};
-        w.cmdOK->click();
+        rig.control<QPushButton>("cmdOK")->click();
         QCOMPARE(rig.prompter.messages.size(), 1);
         QVERIFY(rig.dialogs.saveRequests.isEmpty());
         QVERIFY(rig.dialogs.openRequests.isEmpty());
         QCOMPARE(rig.fake().calls, QStringList({"program", "confirm"}));
     }
 
-    void unencodableSettingsAreNeverProgrammed()
-    {
-        SetupRig rig;
-        SetupWindow& w = rig.open();
-        w.txtName->setText(QString::fromUtf8("Pump \u03a9")); // no single-byte code
-        rig.prompter.answers = {PromptAnswer::Yes};
-        w.cmdOK->click();
-        QVERIFY(rig.fake().calls.isEmpty());
-        QCOMPARE(rig.titles(), QStringList({"Program Settings", "Program Settings"}));
-        QCOMPARE(rig.prompter.messages[1].text, QString("Error: programming not completed successfully."));
-    }
-
     void initializeAsksFirst()
     {
         SetupRig rig;
-        SetupWindow& w = rig.open();
-        w.txtName->setText("Pump 3");
+        rig.open();
+        auto* name = rig.control<QLineEdit>("txtName");
+        name->setText("Pump 3");
         rig.prompter.answers = {PromptAnswer::No};
-        w.mnuInitialize->trigger();
-        QCOMPARE(w.txtName->text(), QString("Pump 3"));
-        QCOMPARE(rig.prompter.messages.first().title, QString("Initialize to Default Values"));
-        QCOMPARE(rig.prompter.messages.first().icon, PromptIcon::Question);
-        QCOMPARE(rig.prompter.messages.first().defaultAnswer, PromptAnswer::No);
-        QVERIFY(rig.prompter.messages.first().text.startsWith(
+        rig.control<QAction>("mnuInitialize")->trigger();
+        QCOMPARE(name->text(), QString("Pump 3"));
+        QCOMPARE(rig.prompter.messages[0].title, QString("Initialize to Default Values"));
+        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Question);
+        QCOMPARE(rig.prompter.messages[0].defaultAnswer, PromptAnswer::No);
+        QVERIFY(rig.prompter.messages[0].text.startsWith(
             "This action will reset all setup values to defaults, but will not program the\r\nvalues"));
-        w.ReadSettingsFromEditor();
+        rig.settings.LoggerName = "Changed";
         rig.prompter.answers = {PromptAnswer::Yes};
-        w.mnuInitialize->trigger();
-        QCOMPARE(w.txtName->text(), QString("Brevel Logger"));
+        rig.control<QAction>("mnuInitialize")->trigger();
+        QCOMPARE(name->text(), QString("Brevel Logger"));
         QVERIFY(rig.fake().calls.isEmpty());
     }
 };

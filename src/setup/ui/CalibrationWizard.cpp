@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <array>
 
 namespace {
 
@@ -30,16 +31,16 @@ const QString HelpText = QStringLiteral(
     "The two points go into the channel's High and Low fields; Program Settings writes them to the logger. "
     "Back returns to the step before; Cancel leaves the fields as they were.");
 
-bool IsRawCountStep(int step)
+bool IsRawCountStep(CalibrationWizard::Step step)
 {
-    return step == 2 || step == 4;
+    return step == CalibrationWizard::Step::UpperRaw || step == CalibrationWizard::Step::LowerRaw;
 }
 
 } // namespace
 
 CalibrationWizard::CalibrationWizard(const LinkState& line, bool errorTrapping, SetupLink& link, Prompter& prompter,
-                                     QWidget* parent)
-    : QDialog(parent), line_(line), link_(link), prompter_(prompter)
+                                     int channel, QWidget* parent)
+    : QDialog(parent), line_(line), link_(link), prompter_(prompter), channel_(channel)
 {
     setObjectName(QStringLiteral("frmCalibrate"));
     setWindowTitle(QStringLiteral("Calibrate"));
@@ -48,15 +49,15 @@ CalibrationWizard::CalibrationWizard(const LinkState& line, bool errorTrapping, 
         setWindowIcon(parent->windowIcon());
     }
 
-    Frame1 = new QGroupBox;
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    lblCalibrate = new QLabel;
-    lblCalibrate->setObjectName(QStringLiteral("lblCalibrate"));
-    txtCalibrate = new QLineEdit;
-    txtCalibrate->setObjectName(QStringLiteral("txtCalibrate"));
-    auto* frameLayout = new QVBoxLayout(Frame1);
-    frameLayout->addWidget(lblCalibrate);
-    frameLayout->addWidget(txtCalibrate);
+    frame_ = new QGroupBox;
+    frame_->setObjectName(QStringLiteral("Frame1"));
+    prompt_ = new QLabel;
+    prompt_->setObjectName(QStringLiteral("lblCalibrate"));
+    value_ = new QLineEdit;
+    value_->setObjectName(QStringLiteral("txtCalibrate"));
+    auto* frameLayout = new QVBoxLayout(frame_);
+    frameLayout->addWidget(prompt_);
+    frameLayout->addWidget(value_);
     frameLayout->addStretch();
 
     auto button = [](const QString& caption, const char* name) {
@@ -68,79 +69,79 @@ CalibrationWizard::CalibrationWizard(const LinkState& line, bool errorTrapping, 
         b->setFocusPolicy(Qt::NoFocus);
         return b;
     };
-    cmdBack = button(QStringLiteral("< &Back"), "cmdBack");
-    cmdNext = button(QStringLiteral("&Next >"), "cmdNext");
-    cmdCancel = button(QStringLiteral("Cancel"), "cmdCancel");
-    cmdHelp = button(QStringLiteral("Help"), "cmdHelp");
-    cmdNext->setDefault(true);
+    back_ = button(QStringLiteral("< &Back"), "cmdBack");
+    next_ = button(QStringLiteral("&Next >"), "cmdNext");
+    cancel_ = button(QStringLiteral("Cancel"), "cmdCancel");
+    help_ = button(QStringLiteral("Help"), "cmdHelp");
+    next_->setDefault(true);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdHelp);
+    buttons->addWidget(help_);
     buttons->addStretch();
-    buttons->addWidget(cmdBack);
-    buttons->addWidget(cmdNext);
+    buttons->addWidget(back_);
+    buttons->addWidget(next_);
     buttons->addSpacing(8);
-    buttons->addWidget(cmdCancel);
+    buttons->addWidget(cancel_);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Frame1);
+    layout->addWidget(frame_);
     layout->addLayout(buttons);
     setMinimumWidth(380);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(250);
-    connect(Timer1, &QTimer::timeout, this, &CalibrationWizard::TickTimer);
+    sampleTimer_ = new QTimer(this);
+    sampleTimer_->setObjectName(QStringLiteral("Timer1"));
+    sampleTimer_->setInterval(250);
+    connect(sampleTimer_, &QTimer::timeout, this, &CalibrationWizard::ShowLiveCount);
 
     guard_ = new FieldGuard(prompter, errorTrapping, this);
-    guard_->Guard(txtCalibrate, QStringLiteral("The value"),
-                  [this](const QString& text) { return CheckCalibrationValue(CalibrationStep, text); });
+    guard_->Guard(value_, QStringLiteral("The value"),
+                  [this](const QString& text) { return CheckCalibrationValue(int(step_), text); });
 
-    connect(cmdNext, &QPushButton::clicked, this, [this] {
-        if (guard_->Leave(txtCalibrate)) {
+    connect(next_, &QPushButton::clicked, this, [this] {
+        if (guard_->Leave(value_)) {
             EndStep(StepEnd::Next);
         }
     });
-    connect(cmdHelp, &QPushButton::clicked, this,
+    connect(help_, &QPushButton::clicked, this,
             [this] { prompter_.tell(Title, HelpText, PromptIcon::Information); });
-    connect(cmdBack, &QPushButton::clicked, this, [this] { EndStep(StepEnd::Back); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { EndStep(StepEnd::Cancel); });
+    connect(back_, &QPushButton::clicked, this, [this] { EndStep(StepEnd::Back); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { EndStep(StepEnd::Cancel); });
 }
 
-CalibrationWizard::StepEnd CalibrationWizard::RunStep(int step, const QString& value)
+CalibrationWizard::StepEnd CalibrationWizard::RunStep(Step step, const QString& value)
 {
     static const QString prompts[] = {QStringLiteral("Enter the highest value in engineering units:"),
                                       QStringLiteral("Press Next when the value is settled:"),
                                       QStringLiteral("Enter the lowest value in engineering units:"),
                                       QStringLiteral("Press Finish when the value is settled:")};
-    CalibrationStep = step;
-    lblCalibrate->setText(prompts[step - 1]);
-    txtCalibrate->setText(value);
-    if (step == 1) {
-        cmdBack->setEnabled(false);
-    } else if (step == 2) {
-        cmdBack->setEnabled(true);
-    } else if (step == 3) {
-        cmdNext->setText(QStringLiteral("Next"));
+    step_ = step;
+    prompt_->setText(prompts[int(step) - 1]);
+    value_->setText(value);
+    if (step == Step::UpperValue) {
+        back_->setEnabled(false);
+    } else if (step == Step::UpperRaw) {
+        back_->setEnabled(true);
+    } else if (step == Step::LowerValue) {
+        next_->setText(QStringLiteral("Next"));
     } else {
-        cmdNext->setText(QStringLiteral("Finish"));
+        next_->setText(QStringLiteral("Finish"));
     }
-    WizardResult = StepEnd::None;
+    result_ = StepEnd::None;
     if (IsRawCountStep(step)) {
-        SampleTicks = 0;
-        Timer1->start();
+        sampleTicks_ = 0;
+        sampleTimer_->start();
     }
-    txtCalibrate->setFocus();
-    txtCalibrate->selectAll();
+    value_->setFocus();
+    value_->selectAll();
     exec();
-    Timer1->stop();
-    SampleTicks = 0;
-    return WizardResult;
+    sampleTimer_->stop();
+    sampleTicks_ = 0;
+    return result_;
 }
 
 void CalibrationWizard::EndStep(StepEnd result)
 {
-    Timer1->stop();
-    WizardResult = result;
+    sampleTimer_->stop();
+    result_ = result;
     QDialog::done(result == StepEnd::Next ? Accepted : Rejected);
 }
 
@@ -150,7 +151,7 @@ void CalibrationWizard::reject()
     EndStep(StepEnd::Cancel);
 }
 
-void CalibrationWizard::TickTimer()
+void CalibrationWizard::ShowLiveCount()
 {
     // A slow reply lets the next tick in while this one waits: skip it.
     if (!line_.Connected || sampling_) {
@@ -158,14 +159,14 @@ void CalibrationWizard::TickTimer()
     }
     sampling_ = true;
     QPointer<CalibrationWizard> self(this);
-    if (SampleTicks == 0) {
-        SampleTicks = 1;
+    if (sampleTicks_ == 0) {
+        sampleTicks_ = 1;
         link_.StartSample();
     } else {
-        ++SampleTicks;
+        ++sampleTicks_;
         const auto sample = link_.ReadSample();
-        if (self && sample && CalibrationChannel < 10 && Timer1->isActive()) {
-            txtCalibrate->setText(QString::number(sample->Values[CalibrationChannel]));
+        if (self && sample && channel_ < 10 && sampleTimer_->isActive()) {
+            value_->setText(QString::number(sample->Values[channel_]));
         }
     }
     if (self) {
@@ -173,29 +174,33 @@ void CalibrationWizard::TickTimer()
     }
 }
 
+QString CalibrationWizard::Value() const
+{
+    return value_->text();
+}
+
 bool RunCalibrationWizard(const LinkState& line, bool errorTrapping, SetupLink& link, Prompter& prompter, int channel,
                           const QString& caption, CalibrationPoints& points, QWidget* parent)
 {
-    CalibrationWizard wizard(line, errorTrapping, link, prompter, parent);
-    wizard.CalibrationChannel = channel;
+    using Step = CalibrationWizard::Step;
+    CalibrationWizard wizard(line, errorTrapping, link, prompter, channel, parent);
     wizard.setWindowTitle(caption);
     CalibrationPoints working = points;
-    int step = 1;
+    const std::array<QString*, 4> values{&working.UpperValue, &working.UpperRaw, &working.LowerValue,
+                                         &working.LowerRaw};
+    Step step = Step::UpperValue;
     while (true) {
-        QString* value = step == 1   ? &working.UpperValue
-                         : step == 2 ? &working.UpperRaw
-                         : step == 3 ? &working.LowerValue
-                                     : &working.LowerRaw;
+        QString* value = values[int(step) - 1];
         const CalibrationWizard::StepEnd result = wizard.RunStep(step, *value);
-        if (result == CalibrationWizard::StepEnd::Back && step > 1) {
-            --step;
+        if (result == CalibrationWizard::StepEnd::Back && step != Step::UpperValue) {
+            step = Step(int(step) - 1);
             continue;
         }
         if (result != CalibrationWizard::StepEnd::Next) {
             return false;
         }
-        *value = wizard.txtCalibrate->text();
-        if (step == 4 && LeadingNumber(working.LowerRaw) == LeadingNumber(working.UpperRaw)) {
+        *value = wizard.Value();
+        if (step == Step::LowerRaw && LeadingNumber(working.LowerRaw) == LeadingNumber(working.UpperRaw)) {
             // Equal raw counts would give the channel no scale: the last step stays.
             prompter.tell(Title,
                           QStringLiteral("Warning: the lower point's raw count equals the upper point's (%1), so the "
@@ -205,10 +210,10 @@ bool RunCalibrationWizard(const LinkState& line, bool errorTrapping, SetupLink& 
                           PromptIcon::Warning);
             continue;
         }
-        if (step == 4) {
+        if (step == Step::LowerRaw) {
             points = working;
             return true;
         }
-        ++step;
+        step = Step(int(step) + 1);
     }
 }

@@ -26,42 +26,44 @@ struct CalibrationPoints {
 class CalibrationWizard : public QDialog {
     Q_OBJECT
 public:
-    // Runs inside the exchange of the setup window's Calibrate, which holds the line.
-    CalibrationWizard(const LinkState& line, bool errorTrapping, SetupLink& link, Prompter& prompter,
-                      QWidget* parent = nullptr);
-
+    // Each point's engineering value, then the raw count measured at it.
+    enum class Step { UpperValue = 1, UpperRaw, LowerValue, LowerRaw };
     // How a step ended: the button that closed it (Escape and the close box cancel).
     enum class StepEnd { None, Next, Back, Cancel };
 
+    // Runs inside the exchange of the setup window's Calibrate, which holds the line.
+    CalibrationWizard(const LinkState& line, bool errorTrapping, SetupLink& link, Prompter& prompter, int channel,
+                      QWidget* parent = nullptr);
+
     // Sets the window up for a step, shows it modally and returns how it ended.
-    StepEnd RunStep(int step, const QString& value);
-
-    int CalibrationStep = 0;
-    int CalibrationChannel = 0;
-    StepEnd WizardResult = StepEnd::None;
-    int SampleTicks = 0;
-
-    QLabel* lblCalibrate = nullptr;
-    QLineEdit* txtCalibrate = nullptr;
-    QPushButton* cmdBack = nullptr;
-    QPushButton* cmdNext = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QPushButton* cmdHelp = nullptr; // explains the steps
-    QGroupBox* Frame1 = nullptr;
-    QTimer* Timer1 = nullptr;
+    StepEnd RunStep(Step step, const QString& value);
+    Step CurrentStep() const { return step_; }
+    QString Value() const;
 
 protected:
     void reject() override;
 
 private:
     void EndStep(StepEnd result);
-    void TickTimer();
+    void ShowLiveCount();
 
     const LinkState& line_;
     SetupLink& link_;
     Prompter& prompter_;
-    FieldGuard* guard_ = nullptr;
+    const int channel_;
+    Step step_ = Step::UpperValue;
+    StepEnd result_ = StepEnd::None;
+    int sampleTicks_ = 0; // ticks since the raw-count step was shown
     bool sampling_ = false;
+    FieldGuard* guard_ = nullptr;
+    QLabel* prompt_ = nullptr;
+    QLineEdit* value_ = nullptr;
+    QPushButton* back_ = nullptr;
+    QPushButton* next_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QPushButton* help_ = nullptr; // explains the steps
+    QGroupBox* frame_ = nullptr;
+    QTimer* sampleTimer_ = nullptr;
 };
 
 // Runs the four steps for one channel. True when the user finished, and

@@ -9,16 +9,12 @@
 #include "link/ExchangeGuard.h"
 #include "link/LinkState.h"
 #include "core/ErrorTrap.h"
-#include "core/NumberText.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
+#include "setup/ui/AnalogPage.h"
 #include "setup/ui/CalibrationWizard.h"
-#include "setup/ui/FieldGuard.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -58,29 +54,26 @@ bool SetupWindow::ProgramAndConfirm()
 
 // Two equal raw counts give a channel no scale: every reading would show its
 // Low EU. Refused for a channel in use, with the user put in its Low Raw.
-bool SetupWindow::EnabledChannelsHaveScales()
+bool SetupWindow::ChannelsHaveScales()
 {
-    for (int c = 0; c < std::min<int>(ctx_.Settings.NumAnalogChannels, 8); ++c) {
-        const QString raw = txtHighRaw[c]->text().trimmed();
-        if (!chkEnable[c]->isChecked() || LeadingNumber(raw) != LeadingNumber(txtLowRaw[c]->text())) {
-            continue;
-        }
-        ctx_.Prompts.tell(ProgramTitle,
-                          QStringLiteral("Error: channel %1 has the same High Raw and Low Raw (%2), so its readings "
-                                         "cannot be scaled.\r\nEnter two different raw counts, or untick the "
-                                         "channel's Enable.")
-                              .arg(c + 1)
-                              .arg(raw),
-                          PromptIcon::Error);
-        ShowFieldToUser(txtLowRaw[c]);
-        return false;
+    const auto unscaled = analog_->ChannelWithoutScale();
+    if (!unscaled) {
+        return true;
     }
-    return true;
+    ctx_.Prompts.tell(ProgramTitle,
+                      QStringLiteral("Error: channel %1 has the same High Raw and Low Raw (%2), so its readings "
+                                     "cannot be scaled.\r\nEnter two different raw counts, or untick the "
+                                     "channel's Enable.")
+                          .arg(unscaled->channel + 1)
+                          .arg(unscaled->raw),
+                      PromptIcon::Error);
+    analog_->ShowLowRaw(unscaled->channel);
+    return false;
 }
 
-bool SetupWindow::ConfirmFileSaved()
+bool SetupWindow::CancelledOverUnsavedChanges()
 {
-    ReadSettingsFromEditor();
+    StoreSettings();
     if (ImagesEqual(CurrentImage(), savedImage_)) {
         return false;
     }
@@ -98,9 +91,9 @@ bool SetupWindow::ConfirmFileSaved()
     return true;
 }
 
-bool SetupWindow::ConfirmProgrammed()
+bool SetupWindow::CancelledOverUnprogrammedChanges()
 {
-    ReadSettingsFromEditor();
+    StoreSettings();
     if (ImagesEqual(CurrentImage(), loggerImage_)) {
         return false;
     }
@@ -114,7 +107,7 @@ bool SetupWindow::ConfirmProgrammed()
     if (answer == PromptAnswer::No) {
         return false;
     }
-    if (answer == PromptAnswer::Yes && !EnabledChannelsHaveScales()) {
+    if (answer == PromptAnswer::Yes && !ChannelsHaveScales()) {
         return true;
     }
     if (answer == PromptAnswer::Yes) {
@@ -135,10 +128,10 @@ bool SetupWindow::ConfirmProgrammed()
 void SetupWindow::Program()
 {
     ExchangeGuard exchange = TakeLine();
-    if (!exchange || !CommitLastField() || !EnabledChannelsHaveScales()) {
+    if (!exchange || !CommitLastField() || !ChannelsHaveScales()) {
         return;
     }
-    cmdCancel->setEnabled(false);
+    closeButton_->setEnabled(false);
     RunTrapped(
         ctx_.Options.ErrorTrapping,
         [this] {
@@ -150,12 +143,12 @@ void SetupWindow::Program()
             bool programmed = false;
             {
                 BusyScope wait(ctx_.Cursor);
-                ReadSettingsFromEditor();
+                StoreSettings();
                 programmed = ProgramAndConfirm();
             }
             if (programmed) {
-                cmdCancel->setEnabled(true);
-                cmdCancel->setFocus();
+                closeButton_->setEnabled(true);
+                closeButton_->setFocus();
             } else {
                 ctx_.Prompts.tell(ProgramTitle, ProgramFailed, PromptIcon::Error);
             }
@@ -166,16 +159,16 @@ void SetupWindow::Program()
                                              "and connection is working."),
                               PromptIcon::Error);
         });
-    cmdCancel->setEnabled(true);
+    closeButton_->setEnabled(true);
 }
 
 void SetupWindow::closeEvent(QCloseEvent* event)
 {
-    if (ctx_.Connection.Busy || !CommitLastField() || ConfirmFileSaved() || ConfirmProgrammed()) {
+    if (ctx_.Connection.Busy || !CommitLastField() || CancelledOverUnsavedChanges() || CancelledOverUnprogrammedChanges()) {
         event->ignore();
         return;
     }
-    Timer1->stop();
+    refreshTimer_->stop();
     event->accept();
     QDialog::reject();
 }
@@ -199,7 +192,7 @@ void SetupWindow::InitializeToDefaults()
         return;
     }
     ApplyDefaultSettings(ctx_.Settings, ctx_.Rating);
-    ShowSettingsInEditor();
+    ShowSettings();
 }
 
 void SetupWindow::Calibrate(int channel)
@@ -208,15 +201,10 @@ void SetupWindow::Calibrate(int channel)
     if (!exchange || !CommitLastField()) {
         return;
     }
-    CalibrationPoints points{txtHighEU[channel]->text(), QStringLiteral("65535"), txtLowEU[channel]->text(),
-                             QStringLiteral("0")};
-    const QString caption =
-        QStringLiteral("Calibrate Channel %1 (%2)").arg(channel + 1).arg(cmbEU[channel]->currentText().trimmed());
+    CalibrationPoints points = analog_->StartingPoints(channel);
+    const QString caption = QStringLiteral("Calibrate Channel %1 (%2)").arg(channel + 1).arg(analog_->UnitName(channel));
     if (RunCalibrationWizard(ctx_.Connection, ctx_.Options.ErrorTrapping, ctx_.Link, ctx_.Prompts, channel, caption,
                              points, this)) {
-        txtHighEU[channel]->setText(points.UpperValue);
-        txtLowEU[channel]->setText(points.LowerValue);
-        txtHighRaw[channel]->setText(points.UpperRaw);
-        txtLowRaw[channel]->setText(points.LowerRaw);
+        analog_->TakePoints(channel, points);
     }
 }

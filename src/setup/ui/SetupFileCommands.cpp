@@ -11,16 +11,16 @@
 bool SetupWindow::SaveSetup()
 {
     return !ctx_.Connection.Busy && CommitLastField()
-        && files_->Save(ctx_.Settings, [this] { ReadSettingsFromEditor(); }, savedImage_);
+        && files_->Save(ctx_.Settings, [this] { StoreSettings(); }, savedImage_);
 }
 
 void SetupWindow::LoadSetup()
 {
-    if (ctx_.Connection.Busy || !CommitLastField() || ConfirmFileSaved()) {
+    if (ctx_.Connection.Busy || !CommitLastField() || CancelledOverUnsavedChanges()) {
         return;
     }
     if (files_->Load(ctx_.Settings, ctx_.Rating, savedImage_)) {
-        ShowSettingsInEditor();
+        ShowSettings();
     }
 }
 

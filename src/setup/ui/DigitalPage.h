@@ -1,0 +1,29 @@
+#pragma once
+
+#include "setup/ui/SettingsPage.h"
+
+#include <array>
+
+class QGroupBox;
+
+// The Digital Channels page: the two pulse counters, each with its units,
+// the value of one pulse and its decimal places.
+class DigitalPage : public SettingsPage {
+    Q_OBJECT
+public:
+    DigitalPage(int channelCount, FieldGuard& guard, bool errorTrapping);
+
+    void Load(const LoggerSettings& settings) override;
+    void Store(LoggerSettings& settings) const override;
+
+private:
+    struct Channel {
+        QGroupBox* frame = nullptr;
+        QCheckBox* enable = nullptr;
+        QComboBox* units = nullptr;
+        QLineEdit* pulseValue = nullptr;
+        QComboBox* precision = nullptr;
+    };
+
+    std::array<Channel, 2> channels_{};
+};
