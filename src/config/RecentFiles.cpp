@@ -1,23 +1,12 @@
 #include "config/RecentFiles.h"
 
+#include "core/MostRecentFirst.h"
+
 #include <QDir>
 
 void AddRecentFile(RecentFileList& recent, const QString& path)
 {
-    size_t found = recent.size() - 1;
-    for (size_t i = 0; i + 1 < recent.size(); ++i) {
-        if (recent[i] == path) {
-            found = i;
-            break;
-        }
-    }
-    if (found == 0) {
-        return;
-    }
-    for (size_t j = found; j > 0; --j) {
-        recent[j] = recent[j - 1];
-    }
-    recent[0] = path;
+    PutFirst(recent, path);
 }
 
 QString FileTitle(const QString& path)

@@ -1,21 +1,13 @@
 #include "link/ModemCommands.h"
 
+#include "core/MostRecentFirst.h"
+
 #include <QIODevice>
 #include <QTextStream>
 
 void RememberModemNumber(std::array<QString, 4>& numbers, const QString& number)
 {
-    std::size_t found = 3;
-    for (std::size_t i = 0; i < 3; ++i) {
-        if (numbers[i] == number) {
-            found = i;
-            break;
-        }
-    }
-    for (std::size_t j = found; j > 0; --j) {
-        numbers[j] = numbers[j - 1];
-    }
-    numbers[0] = number;
+    PutFirst(numbers, number);
 }
 
 QString ModemCommandOfLine(const QString& line)
