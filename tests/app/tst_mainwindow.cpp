@@ -422,40 +422,49 @@ private slots:
         QVERIFY(f.connect()); // and back again
     }
 
-    // One check that the flow display reaches the window: the panel, the
-    // Flow and Velocity columns and channel 1's unit warning.
-    void flowDisplayReachesTheWindow_data()
+    // The settings summary reaches the window: alarms, pulse frames, analog
+    // columns, and (one check, the rest is the flow display's own test) the
+    // flow panel, the Flow and Velocity columns and channel 1's unit warning.
+    void settingsSummaryReachesTheWindow_data()
     {
         QTest::addColumn<QString>("units");
-        QTest::addColumn<QString>("modeText");
-        QTest::addColumn<bool>("columnsActive");
-        QTest::newRow("Manning's equation") << "Feet" << " Manning's Equation" << true;
-        QTest::newRow("unit allows no flow") << "Volts" << " Manning's Equation" << false;
+        QTest::addColumn<bool>("everything"); // every channel and alarm on
+        QTest::newRow("Manning's equation, all on") << "Feet" << true;
+        QTest::newRow("unit allows no flow, some off") << "Volts" << false;
     }
-    void flowDisplayReachesTheWindow()
+    void settingsSummaryReachesTheWindow()
     {
         QFETCH(QString, units);
-        QFETCH(QString, modeText);
-        QFETCH(bool, columnsActive);
+        QFETCH(bool, everything);
         LoggerRig f;
         QVERIFY(f.connect());
-        f.session.Logger.FlowMode = 1;
-        f.session.Logger.EngUnits[0] = units;
+        LoggerSettings& settings = f.session.Logger;
+        settings.FlowMode = 1;
+        settings.EngUnits[0] = units;
+        settings.AlarmEnable = {1, uint8_t(everything)};
+        settings.AnalogEnable[1] = everything;
+        settings.NumDigitalChannels = everything ? 2 : 1;
         f.controller.ShowSettingsSummary();
         f.controller.ShowLiveSamples();
         f.controller.StatusTick();
-        QCOMPARE(f.text(QStringLiteral("lblFlowMode")), modeText);
+        QVERIFY(f.enabled(QStringLiteral("lblAlarm0")));
+        QCOMPARE(f.enabled(QStringLiteral("lblAlarm1")), everything);
+        QCOMPARE(f.enabled(QStringLiteral("fraPulse2")), everything);
+        QCOMPARE(f.enabled(QStringLiteral("lblPulseValue2")), everything);
+        QCOMPARE(f.find("lblValue1")->isVisible(), everything);
+        QCOMPARE(f.text(QStringLiteral("lblValue1")).isEmpty(), !everything);
+        QCOMPARE(f.text(QStringLiteral("lblFlowMode")), QStringLiteral(" Manning's Equation"));
         QVERIFY(f.find("lblSlope2")->isVisible());
-        for (const char* meter : {"fraMeter3", "fraMeter4"}) {
-            QCOMPARE(f.enabled(QLatin1String(meter)), columnsActive);
+        for (const char* name : {"fraMeter3", "fraMeter4"}) {
+            QCOMPARE(f.enabled(QLatin1String(name)), everything);
         }
-        QCOMPARE(f.find("lblUnits4")->isVisible(), columnsActive);
+        QCOMPARE(f.find("lblUnits4")->isVisible(), everything);
         QCOMPARE(f.text(QStringLiteral("lblUnits4")), QStringLiteral("FPS"));
-        QCOMPARE(f.find("lblValue3")->isVisible(), columnsActive);
+        QCOMPARE(f.find("lblValue3")->isVisible(), everything);
         QVERIFY(!f.text(QStringLiteral("lblValue3")).isEmpty());
         const QLabel* unit = f.find<QLabel>(QStringLiteral("lblUnits0"));
-        QCOMPARE(unit->toolTip().isEmpty(), columnsActive);
-        QCOMPARE(unit->palette().color(QPalette::WindowText) == QColor(255, 0, 0), !columnsActive);
+        QCOMPARE(unit->toolTip().isEmpty(), everything);
+        QCOMPARE(unit->palette().color(QPalette::WindowText) == QColor(255, 0, 0), !everything);
     }
 
     // A connection that cannot go on ends with the port closed, the line
