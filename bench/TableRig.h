@@ -72,8 +72,8 @@ struct TableRig {
     }
     HistoryWindowContext context()
     {
-        return {records,  settings, MakeHistoryFlowSource(settings, rating, display), {}, QStringLiteral("Bench"),
-                QString(), true,     prompter, dialogs, cursor};
+        return {std::make_unique<HistoryTable>(records, settings, MakeHistoryFlowSource(settings, rating, display)),
+                settings.FlowMode, {}, QStringLiteral("Bench"), QString(), true, prompter, dialogs, cursor};
     }
 
     LoggerSettings settings;

@@ -7,6 +7,7 @@
 #include "PrivatePostgres.h"
 #include "archive/Archive.h"
 #include "archive/ArchiveExport.h"
+#include "archive/ArchiveSiteTable.h"
 #include "archive/ArchiveImport.h"
 #include "config/LoggerSettings.h"
 #include "flow/FlowDisplayState.h"
@@ -212,12 +213,40 @@ void BM_ExportCsv(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * RecordCount);
 }
 
+// File > Open Archive: the site's records read into the history table and
+// its first screen of cells made.
+void BM_OpenSite(benchmark::State& state)
+{
+    std::unique_ptr<Archive> archive = FreshArchive(state, state.range(0) != 0);
+    if (archive) {
+        Import(state, *archive, RecordCount);
+    }
+    for (auto _ : state) {
+        QString error;
+        std::optional<ArchiveRecords> records =
+            archive ? LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error) : std::nullopt;
+        if (!records) {
+            state.SkipWithError("cannot read the site");
+            break;
+        }
+        ArchiveSiteTable table(std::move(*records));
+        table.fill(false);
+        for (int row = 0; row < 40; ++row) {
+            for (int column = 0; column < table.columnCount(); ++column) {
+                benchmark::DoNotOptimize(table.cellText(row, column));
+            }
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * RecordCount);
+}
+
 } // namespace
 
 // Argument 0: SQLite; 1: PostgreSQL.
 BENCHMARK(BM_ArchiveNew)->ArgName("postgresql")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_ArchiveAgain)->ArgName("postgresql")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_ExportCsv)->ArgName("postgresql")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_OpenSite)->ArgName("postgresql")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 int main(int argc, char** argv)
 {

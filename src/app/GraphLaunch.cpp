@@ -78,15 +78,20 @@ double Now()
 
 } // namespace
 
-void InstallGraphs(Session& session, MainController& controller, MainWindow& window)
+OpenHistoryGraph HistoryGraphOpener(Session& session)
 {
-    auto live = std::make_shared<QPointer<LiveGraphWindow>>();
-    GraphOpeners openers;
-    openers.history = [&session](const HistoryTable& table, const QString& loggerName, QWidget* parent) {
+    return [&session](const RecordTable& table, const QString& loggerName, QWidget* parent) {
         HistoryGraphWindow graph(
             {table, loggerName, session.AppFolder, session.platform.prompter, session.platform.fileDialogs}, parent);
         graph.exec();
     };
+}
+
+void InstallGraphs(Session& session, MainController& controller, MainWindow& window)
+{
+    auto live = std::make_shared<QPointer<LiveGraphWindow>>();
+    GraphOpeners openers;
+    openers.history = HistoryGraphOpener(session);
     openers.live = [&session, &window, live] {
         if (!*live) {
             *live = new LiveGraphWindow(&window);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "history/ui/OpenHistoryGraph.h"
+
 class MainController;
 class MainWindow;
 struct Session;
@@ -9,3 +11,6 @@ struct Session;
 // plots every live sample the meter columns show from the moment it is first
 // opened (closing only hides it, so reopening keeps the readings).
 void InstallGraphs(Session& session, MainController& controller, MainWindow& window);
+
+// Opens the history graph of a table, over a window, until it is closed.
+OpenHistoryGraph HistoryGraphOpener(Session& session);

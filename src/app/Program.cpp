@@ -44,7 +44,8 @@ Program::Program(const QString& commandLine, const QString& appFolder) : parts_(
     MainController& controller = parts_->controller;
     InstallGraphs(parts_->session, controller, parts_->window);
     // A team shares an archive on a server: BREVEL_ARCHIVE=postgresql://...
-    InstallArchive(parts_->session, controller, qEnvironmentVariable("BREVEL_ARCHIVE"));
+    InstallArchive(parts_->session, controller, parts_->window, qEnvironmentVariable("BREVEL_ARCHIVE"),
+                   HistoryGraphOpener(parts_->session));
     InstallCommunicationsLog();
     // File > Exit ends the program at once; closing the window ends it after
     // the closing steps, as the last window goes.

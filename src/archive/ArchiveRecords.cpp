@@ -100,7 +100,7 @@ std::optional<ArchiveRecords> LoadSiteRecords(Archive& archive, const QString& s
     QSqlQuery& q = reader.query;
     if (!reader.exec(QStringLiteral("SELECT id, collected_utc, utc_offset, clock_offset, port, logger_name, complete,"
                                     " analog_channels + pulse_channels, record_count, new_count, flow_mode,"
-                                    " level_offset, roughness, slope, diameter, rating_name"
+                                    " level_offset, roughness, slope, diameter, rating_name, flow_units"
                                     " FROM downloads WHERE site_id = ? ORDER BY id"),
                      {*siteId})) {
         return std::nullopt;
@@ -125,6 +125,7 @@ std::optional<ArchiveRecords> LoadSiteRecords(Archive& archive, const QString& s
         d.flowMode = uint8_t(q.value(10).toInt());
         d.flowDescription = {q.value(11).toString(), q.value(12).toString(), q.value(13).toString(),
                              q.value(14).toString(), q.value(15).toString()};
+        d.flowUnits = q.value(16).toInt();
         downloadIndex[d.id] = int(out.downloads_.size());
         out.downloads_.push_back(std::move(d));
     }

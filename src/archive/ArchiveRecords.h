@@ -54,6 +54,7 @@ struct ArchiveDownloadFacts {
     int recordCount = 0;
     int newCount = 0;
     uint8_t flowMode = 0;
+    int flowUnits = 0; // 0 CFS ... 4 LPS
     HistoryFlowDescription flowDescription;
     // Per column of the records: where the download's records hold it
     // (-1: not at all) and its decimal places.

@@ -27,6 +27,10 @@ struct PackedTime {
     QString timeText() const;
 };
 
+// A packed time in seconds since 1 January 2000 00:00:00, every day
+// 86 400 s long; a day or hour beyond its range rolls over.
+double SecondsSince2000(uint32_t packedTime);
+
 // Reads a 32-bit little-endian value at the offset.
 uint32_t ReadPackedTimeValue(const char* bytes);
 

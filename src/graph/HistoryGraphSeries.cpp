@@ -1,8 +1,7 @@
 #include "graph/HistoryGraphSeries.h"
 
 #include "graph/GraphTime.h"
-#include "history/HistoryRecords.h"
-#include "history/HistoryTable.h"
+#include "history/RecordTable.h"
 
 #include <algorithm>
 #include <array>
@@ -36,11 +35,11 @@ QString StripUnit(const HistoryColumn& column)
 
 // The records the graph draws: every row's, and in a packed table also the
 // last record each row stands for and the records on both sides of a gap.
-std::vector<int> GraphRecords(const HistoryTable& table, const std::vector<double>& recordTimes, double interval)
+std::vector<int> GraphRecords(const RecordTable& table, const std::vector<double>& recordTimes, double interval)
 {
     std::vector<int> records;
     const int rows = table.rowCount();
-    const int total = table.records().count();
+    const int total = table.recordCount();
     if (!table.isPacked()) {
         records.resize(size_t(rows));
         for (int row = 0; row < rows; ++row) {
@@ -73,12 +72,11 @@ std::vector<int> GraphRecords(const HistoryTable& table, const std::vector<doubl
 
 } // namespace
 
-GraphSeries BuildHistoryGraphSeries(const HistoryTable& table)
+GraphSeries BuildHistoryGraphSeries(const RecordTable& table)
 {
-    const HistoryRecords& records = table.records();
-    std::vector<double> recordTimes(size_t(records.count()));
-    for (int r = 0; r < records.count(); ++r) {
-        recordTimes[size_t(r)] = GraphSecondsFromPacked(records.packedTime(r));
+    std::vector<double> recordTimes(size_t(table.recordCount()));
+    for (int r = 0; r < table.recordCount(); ++r) {
+        recordTimes[size_t(r)] = table.recordSeconds(r);
     }
     const double interval = TypicalInterval(recordTimes);
     std::vector<int> selection = GraphRecords(table, recordTimes, interval);
@@ -103,7 +101,7 @@ GraphSeries BuildHistoryGraphSeries(const HistoryTable& table)
         strip.title = StripTitle(column);
         strip.unit = StripUnit(column);
         strip.decimals = column.decimals;
-        strip.flowUnits = column.kind == HistoryColumn::Kind::Flow ? table.settings().FlowUnits : -1;
+        strip.flowUnits = column.flowUnits;
         strip.values.resize(n);
         series.strips.push_back(std::move(strip));
     }
@@ -121,7 +119,7 @@ GraphSeries BuildHistoryGraphSeries(const HistoryTable& table)
     }
     series.gapsBefore = FindGaps(series.times, interval, series.recordOfSample ? *recordOfSample : std::vector<int>{});
     series.exactValue = [&table, records = series.recordOfSample](int sample, int strip) {
-        std::array<double, HistoryTable::MaxValueColumns> row{};
+        std::array<double, RecordTable::MaxValueColumns> row{};
         table.recordValues(records ? (*records)[size_t(sample)] : sample, row);
         return row[size_t(strip)];
     };

@@ -2,7 +2,7 @@
 
 #include "graph/GraphSeries.h"
 
-class HistoryTable;
+class RecordTable;
 
 // The table as a graph: one strip per value column (enabled channels in
 // engineering units, then flow and velocity), over the table's rows. A
@@ -13,7 +13,7 @@ class HistoryTable;
 // clock was put back while it logged. Texts
 // (the crosshair, the summary) come from the table's own values. The series
 // reads the table while it lives.
-GraphSeries BuildHistoryGraphSeries(const HistoryTable& table);
+GraphSeries BuildHistoryGraphSeries(const RecordTable& table);
 
 // The record a sample of that series stands for.
 int HistoryGraphRecord(const GraphSeries& series, int sample);

@@ -14,21 +14,22 @@ HistoryTable::HistoryTable(const HistoryRecords& records, const LoggerSettings& 
 {
 }
 
-void HistoryTable::buildColumns()
+std::vector<HistoryColumn> HistoryTable::makeColumns()
 {
-    columns_.clear();
+    std::vector<HistoryColumn> columns;
+    flowByRaw_.clear();
     const int analog = std::min<int>(settings_.NumAnalogChannels, 8);
     const int pulse = std::min<int>(settings_.NumDigitalChannels, 2);
     for (int c = 0; c < analog; ++c) {
         if (settings_.AnalogEnable[size_t(c)]) {
-            columns_.push_back({HistoryColumn::Kind::Analog, c, settings_.EngUnits[size_t(c)], 1200,
-                                settings_.DecPlaces[size_t(c)]});
+            columns.push_back({HistoryColumn::Kind::Analog, c, settings_.EngUnits[size_t(c)], 1200,
+                               settings_.DecPlaces[size_t(c)]});
         }
     }
     for (int p = 0; p < pulse; ++p) {
         if (settings_.DigitalEnable[size_t(p)]) {
-            columns_.push_back({HistoryColumn::Kind::Pulse, p, settings_.EngUnits[size_t(8 + p)], 1440,
-                                settings_.DecPlaces[size_t(8 + p)]});
+            columns.push_back({HistoryColumn::Kind::Pulse, p, settings_.EngUnits[size_t(8 + p)], 1440,
+                               settings_.DecPlaces[size_t(8 + p)]});
         }
     }
     hasFlow_ = analog > 0 && settings_.AnalogEnable[0] && !flow_.FlowUnitsInvalid && settings_.FlowMode != 0
@@ -36,51 +37,30 @@ void HistoryTable::buildColumns()
     hasVelocity_ = hasFlow_ && settings_.FlowMode == 1;
     // In the table flow and velocity carry channel 1's decimal places.
     if (hasFlow_) {
-        columns_.push_back({HistoryColumn::Kind::Flow, 0, QStringLiteral("Flow (") + flow_.FlowUnitName + u')', 1200,
-                            settings_.DecPlaces[0]});
+        columns.push_back({HistoryColumn::Kind::Flow, 0, QStringLiteral("Flow (") + flow_.FlowUnitName + u')', 1200,
+                           settings_.DecPlaces[0], settings_.FlowUnits});
     }
     if (hasVelocity_) {
-        columns_.push_back({HistoryColumn::Kind::Velocity, 0,
-                            settings_.VelUnits == 0 ? QStringLiteral("Vel (FPS)") : QStringLiteral("Vel (MPS)"),
-                            1200, settings_.DecPlaces[0]});
+        columns.push_back({HistoryColumn::Kind::Velocity, 0,
+                           settings_.VelUnits == 0 ? QStringLiteral("Vel (FPS)") : QStringLiteral("Vel (MPS)"), 1200,
+                           settings_.DecPlaces[0]});
     }
+    return columns;
 }
 
-void HistoryTable::fill(bool pack, const ProgressFunction& progress)
+int HistoryTable::recordCount() const
 {
-    buildColumns();
-    flowByRaw_.clear();
-    packed_ = pack;
-    recordCount_ = records_.count();
-    rowRecords_.clear();
-    if (!pack) {
-        // Every record is a row; its texts are made when the row is shown.
-        if (progress) {
-            progress(std::max(0, recordCount_ - 1));
-        }
-        return;
-    }
-    std::vector<QString> lastTexts;
-    for (int r = 0; r < recordCount_; ++r) {
-        if (progress) {
-            progress(r);
-        }
-        std::vector<QString> texts = recordValueTexts(r);
-        if (r == 0 || texts != lastTexts) {
-            rowRecords_.push_back(r);
-            lastTexts = std::move(texts);
-        }
-    }
+    return records_.count();
 }
 
-QString HistoryTable::headerText(int column) const
+double HistoryTable::recordSeconds(int record) const
 {
-    return column == 0 ? QStringLiteral("Date / Time") : columns_[size_t(column - 1)].header;
+    return SecondsSince2000(records_.packedTime(record));
 }
 
-QString HistoryTable::timestampText(int row) const
+QString HistoryTable::recordTimestampText(int record) const
 {
-    const PackedTime time = PackedTime::FromValue(records_.packedTime(recordOf(row)));
+    const PackedTime time = PackedTime::FromValue(records_.packedTime(record));
     const uint32_t day = uint32_t(time.MonthsSince2000) << 5 | uint32_t(time.Day);
     if (day != cachedDay_) {
         cachedDateText_ = dateFormat_.text(time.date());
@@ -89,28 +69,19 @@ QString HistoryTable::timestampText(int row) const
     return cachedDateText_ + u' ' + time.timeText();
 }
 
-QString HistoryTable::cellText(int row, int column) const
+QString HistoryTable::recordValueText(int record, int valueColumn) const
 {
-    if (column == 0) {
-        return timestampText(row);
-    }
-    const int record = recordOf(row);
-    const HistoryColumn& col = columns_[size_t(column - 1)];
+    const HistoryColumn& col = columns()[size_t(valueColumn)];
     const bool derived = col.kind == HistoryColumn::Kind::Flow || col.kind == HistoryColumn::Kind::Velocity;
     return columnText(record, col, derived ? flowAndVelocity(record) : std::pair<double, double>{});
-}
-
-std::vector<QString> HistoryTable::valueTexts(int row) const
-{
-    return recordValueTexts(recordOf(row));
 }
 
 std::vector<QString> HistoryTable::recordValueTexts(int record) const
 {
     std::vector<QString> texts;
-    texts.reserve(columns_.size());
+    texts.reserve(columns().size());
     const auto derived = hasFlow_ ? flowAndVelocity(record) : std::pair<double, double>{};
-    for (const HistoryColumn& col : columns_) {
+    for (const HistoryColumn& col : columns()) {
         texts.push_back(columnText(record, col, derived));
     }
     return texts;
@@ -119,8 +90,8 @@ std::vector<QString> HistoryTable::recordValueTexts(int record) const
 void HistoryTable::recordValues(int record, std::span<double> out) const
 {
     const auto derived = hasFlow_ ? flowAndVelocity(record) : std::pair<double, double>{};
-    for (size_t k = 0; k < columns_.size() && k < out.size(); ++k) {
-        out[k] = columnValue(record, columns_[k], derived);
+    for (size_t k = 0; k < columns().size() && k < out.size(); ++k) {
+        out[k] = columnValue(record, columns()[k], derived);
     }
 }
 

@@ -1,8 +1,8 @@
 #include "history/HistoryTableModel.h"
 
-#include "history/HistoryTable.h"
+#include "history/RecordTable.h"
 
-HistoryTableModel::HistoryTableModel(const HistoryTable& table, QObject* parent)
+HistoryTableModel::HistoryTableModel(const RecordTable& table, QObject* parent)
     : QAbstractTableModel(parent), table_(table)
 {
 }

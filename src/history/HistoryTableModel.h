@@ -2,14 +2,14 @@
 
 #include <QAbstractTableModel>
 
-class HistoryTable;
+class RecordTable;
 
 // The history table for a view: cells come from the table as they are
 // shown, so 200 000 rows cost no more than the rows on screen.
 class HistoryTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit HistoryTableModel(const HistoryTable& table, QObject* parent = nullptr);
+    explicit HistoryTableModel(const RecordTable& table, QObject* parent = nullptr);
 
     // Call around a rebuild of the table.
     void beginRebuild() { beginResetModel(); }
@@ -21,5 +21,5 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    const HistoryTable& table_;
+    const RecordTable& table_;
 };

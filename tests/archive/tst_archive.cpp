@@ -6,12 +6,15 @@
 #include "archive/ArchiveExport.h"
 #include "archive/ArchiveImport.h"
 #include "archive/ArchiveRecords.h"
+#include "archive/ArchiveSiteTable.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <array>
+#include <cmath>
 
 namespace {
 
@@ -401,6 +404,7 @@ private slots:
     {
         OPEN_ARCHIVE(archive);
         Download full;
+        full.settings.FlowUnits = 4;
         full.add(Base, {125, 1000, 333, 7, 3});
         LoggerSettings fewer = HistoryTestSettings();
         fewer.AnalogEnable[1] = 0;
@@ -422,6 +426,22 @@ private slots:
                                             "2006-03-15, 09:15:00, 1.300, , 34.0, 4.0, , , "}));
         // Line 1 describes the flow computation of the newest download: none.
         QVERIFY2(lines[0].count(u',') == 2, qPrintable(lines[0]));
+
+        // The history window and its graph see the same: places as the newest
+        // download with the column had them, the flow column's units, gaps
+        // where a download had no such column.
+        auto records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error);
+        QVERIFY2(records, qPrintable(error));
+        ArchiveSiteTable table(std::move(*records));
+        table.fill(true);
+        QCOMPARE(table.rowCount(), 2);
+        QCOMPARE(table.columns()[0].decimals, int16_t(3));
+        QCOMPARE(table.columns()[5].flowUnits, 4);
+        QCOMPARE(table.recordSeconds(1) - table.recordSeconds(0), 900.0);
+        std::array<double, RecordTable::MaxValueColumns> values{};
+        table.recordValues(1, values);
+        QCOMPARE(values[0], 1.3);
+        QVERIFY(std::isnan(values[1]) && std::isnan(values[5]) && !std::isnan(values[2]));
     }
 
     void listsSitesAndCollections_data()

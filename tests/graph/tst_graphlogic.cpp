@@ -63,7 +63,7 @@ private slots:
         QFETCH(int, hour);
         const uint32_t packed = PackTime(months, day, hour, 59, 58);
         const PackedTime time = PackedTime::FromValue(packed);
-        QCOMPARE(GraphSecondsFromPacked(packed), GraphSeconds(time.date(), QTime(0, 59, 58)) + hour * 3600.0);
+        QCOMPARE(SecondsSince2000(packed), GraphSeconds(time.date(), QTime(0, 59, 58)) + hour * 3600.0);
     }
 
     // A single record far off its neighbours shows whatever the zoom, at

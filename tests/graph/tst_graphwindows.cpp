@@ -221,11 +221,11 @@ private slots:
     {
         GraphRig rig(false);
         NullBusyCursor cursor;
-        const HistoryTable* opened = nullptr;
+        const RecordTable* opened = nullptr;
         bool packed = false;
-        HistoryWindow window({rig.records, rig.settings, HistoryTestFlow(), {}, QStringLiteral("Creek 4"),
-                              QString(), true, rig.prompter, rig.dialogs, cursor,
-                              [&](const HistoryTable& table, const QString& name, QWidget* parent) {
+        const auto table = [&rig] { return std::make_unique<HistoryTable>(rig.records, rig.settings, HistoryTestFlow()); };
+        HistoryWindow window({table(), 0, {}, QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs,
+                              cursor, [&](const RecordTable& table, const QString& name, QWidget* parent) {
                                   opened = &table;
                                   packed = table.isPacked();
                                   QCOMPARE(name, QStringLiteral("Creek 4"));
@@ -238,8 +238,7 @@ private slots:
         QCOMPARE(opened, &window.table());
         QVERIFY(packed);
 
-        HistoryWindow without({rig.records, rig.settings, HistoryTestFlow(), {}, QString(), QString(), true,
-                               rig.prompter, rig.dialogs, cursor});
+        HistoryWindow without({table(), 0, {}, QString(), QString(), true, rig.prompter, rig.dialogs, cursor});
         without.show();
         QVERIFY(!without.findChild<QPushButton*>("cmdGraph")->isVisible());
     }

@@ -29,8 +29,9 @@ struct WindowRig {
             AppendRecord(records, March15(8 + i / 60, i % 60, 0), {100 + 10 * (i / 10), 2000, 500, 2, 1});
         }
         window = std::make_unique<HistoryWindow>(HistoryWindowContext{
-            records, settings, HistoryTestFlow(), HistoryFlowDescription{}, QStringLiteral("Creek 4"),
-            QStringLiteral("/srv/logger"), true, prompter, dialogs, cursor});
+            std::make_unique<HistoryTable>(records, settings, HistoryTestFlow()), settings.FlowMode,
+            HistoryFlowDescription{}, QStringLiteral("Creek 4"), QStringLiteral("/srv/logger"), true, prompter, dialogs,
+            cursor});
     }
     QString label(const char* name) const { return window->findChild<QLabel*>(name)->text(); }
     void click(const char* name) { QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton); }

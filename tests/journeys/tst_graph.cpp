@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <QWheelEvent>
 
 namespace {
@@ -45,7 +46,8 @@ std::pair<int, QString> TableRowAt(const QAbstractItemModel& table, const QStrin
 
 // A downloaded history seen as a graph: zoomed with the wheel, read with the
 // crosshair against the table, exported as a picture of a chosen size; then
-// saved to the archive twice, the second time adding nothing.
+// saved to the archive twice, the second time adding nothing, and opened
+// from the archive into the same table and graph.
 class GraphJourney : public QObject {
     Q_OBJECT
 private slots:
@@ -59,6 +61,16 @@ private slots:
         const QString picture = journey.files.filePath("storm.png");
         const QAbstractItemModel* table = nullptr;
         double wholeSpan = 0;
+        QString loggerName;
+        // The first and last rows as the download's table showed them.
+        QStringList shownRows;
+        const auto rowTexts = [](const QAbstractItemModel& model, int row) {
+            QStringList texts;
+            for (int column = 0; column < model.columnCount(); ++column) {
+                texts << model.index(row, column).data().toString();
+            }
+            return texts.join(QLatin1Char('|'));
+        };
         journey.connectWindow();
         journey.connected();
         journey.then("Get History", [&] { user::click(user::find(&window, "cmdGetHistoryData")); });
@@ -71,6 +83,8 @@ private slots:
             QVERIFY(history);
             table = user::find<QTableView>(history, "lvwHistory")->model();
             QCOMPARE(table->rowCount(), 20000);
+            shownRows = QStringList{rowTexts(*table, 0), rowTexts(*table, 19999)};
+            loggerName = user::find<QLabel>(history, "lblLoggerName")->text();
             user::click(user::find(history, "cmdGraph"));
         });
         journey.when("the graph", [] { return Graph() != nullptr && Graph()->window()->isActiveWindow(); }, [&] {
@@ -111,6 +125,28 @@ private slots:
         journey.then("Save to Archive again", saveToArchive);
         journey.answer("Save to Archive", QMessageBox::Ok, "(20000 were already there).");
         journey.then("back to the main window", [] { user::click(user::find(user::modal("frmHistory"), "cmdOK")); });
+        journey.then("File > Open Archive", [&] { user::menu(&window, "&File", "&Open Archive..."); });
+        journey.when("the archive's sites", [] { return user::modal("frmOpenArchive"); }, [&] {
+            QWidget* chooser = user::modal("frmOpenArchive");
+            QCOMPARE(user::find<QTreeWidget>(chooser, "lvwSites")->topLevelItemCount(), 1);
+            QCOMPARE(user::find<QTreeWidget>(chooser, "lvwSites")->currentItem()->text(0), loggerName);
+            user::click(user::find(chooser, "cmdOpen"));
+        });
+        journey.when("the site's records", [] { return user::modal("frmHistory"); }, [&] {
+            QWidget* history = user::modal("frmHistory");
+            const QAbstractItemModel& archived = *user::find<QTableView>(history, "lvwHistory")->model();
+            QCOMPARE(archived.rowCount(), 20000);
+            QCOMPARE((QStringList{rowTexts(archived, 0), rowTexts(archived, 19999)}), shownRows);
+            QCOMPARE(user::find<QLabel>(history, "lblLoggerName")->text(), loggerName);
+            QVERIFY(!user::find(history, "cmdArchive")->isVisible());
+            user::click(user::find(history, "cmdGraph"));
+        });
+        journey.when("the site's graph", [] { return Graph() != nullptr && Graph()->window()->isActiveWindow(); },
+                     [&] {
+                         QCOMPARE(Graph()->view().span(), wholeSpan);
+                         user::click(user::find(user::modal("frmHistoryGraph"), "cmdClose"));
+                     });
+        journey.then("close the site's table", [] { user::key(user::modal("frmHistory"), Qt::Key_Escape); });
         journey.closeMainWindow();
         if (!journey.run(50)) {
             return;

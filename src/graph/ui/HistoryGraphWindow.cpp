@@ -5,7 +5,7 @@
 #include "graph/HistoryGraphSeries.h"
 #include "graph/ui/GraphExport.h"
 #include "graph/ui/GraphWidget.h"
-#include "history/HistoryTable.h"
+#include "history/RecordTable.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompter.h"
 

@@ -7,7 +7,7 @@
 
 class FileDialogs;
 class GraphWidget;
-class HistoryTable;
+class RecordTable;
 class Prompter;
 class QLabel;
 class QPrinter;
@@ -16,7 +16,7 @@ class QSpinBox;
 // What the history graph works with: the table it plots (all rows or the
 // packed ones), and where exports go.
 struct HistoryGraphContext {
-    const HistoryTable& table;
+    const RecordTable& table;
     QString loggerName;
     QString appFolder;
     Prompter& prompter;

@@ -49,11 +49,20 @@ void DownloadAndShow(GetHistoryServices& services, QWidget* parent)
             BusyScope busy(services.busyCursor);
             services.commands.ReadLoggerStatus();
             const HistoryTableInputs inputs = services.tableInputs ? services.tableInputs() : HistoryTableInputs{};
+            std::function<void(QWidget*)> saveToArchive;
+            if (services.saveToArchive) {
+                saveToArchive = [&services, inputs, complete](QWidget* window) {
+                    services.saveToArchive({services.records, services.settings, inputs.flow,
+                                            inputs.flowDescription, complete},
+                                           window);
+                };
+            }
             table = std::make_unique<HistoryWindow>(
-                HistoryWindowContext{services.records, services.settings, inputs.flow, inputs.flowDescription,
-                                     inputs.loggerName, services.appFolder, services.errorTrapping, services.prompter,
+                HistoryWindowContext{std::make_unique<HistoryTable>(services.records, services.settings, inputs.flow),
+                                     services.settings.FlowMode, inputs.flowDescription, inputs.loggerName,
+                                     services.appFolder, services.errorTrapping, services.prompter,
                                      services.fileDialogs, services.busyCursor, services.openGraph,
-                                     services.saveToArchive, complete},
+                                     std::move(saveToArchive)},
                 parent);
         }
         table->exec();

@@ -1,7 +1,6 @@
 #include "history/ui/HistoryWindow.h"
 
 #include "core/ErrorTrap.h"
-#include "history/HistoryRecords.h"
 #include "history/HistoryTableModel.h"
 #include "history/ui/ProgressWindow.h"
 #include "platform/BusyCursor.h"
@@ -45,8 +44,8 @@ QGroupBox* FramedLabel(const QString& title, QLabel* label)
 HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
     : QDialog(parent),
       context_(std::move(context)),
-      table_(context_.records, context_.settings, context_.flow),
-      model_(new HistoryTableModel(table_, this)),
+      table_(context_.table.get()),
+      model_(new HistoryTableModel(*table_, this)),
       lvwHistory_(new QTableView),
       lblLoggerName_(new QLabel),
       lblNumRecords_(new QLabel),
@@ -114,10 +113,10 @@ HistoryWindow::~HistoryWindow() = default;
 void HistoryWindow::FillList(bool pack)
 {
     BusyScope busy(context_.busyCursor);
-    const int maximum = std::max(1, context_.records.count() - 1);
-    const auto rebuild = [this, pack](const HistoryTable::ProgressFunction& progress) {
+    const int maximum = std::max(1, table_->recordCount() - 1);
+    const auto rebuild = [this, pack](const RecordTable::ProgressFunction& progress) {
         model_->beginRebuild();
-        table_.fill(pack, progress);
+        table_->fill(pack, progress);
         model_->endRebuild();
     };
     if (pack) {
@@ -133,15 +132,15 @@ void HistoryWindow::FillList(bool pack)
     // The widths of the classic list, widened where this font needs more.
     const QFontMetrics metrics = lvwHistory_->fontMetrics();
     const int padding = 2 * metrics.averageCharWidth();
-    const int stampWidth = table_.rowCount() > 0 ? metrics.horizontalAdvance(table_.timestampText(0)) : 0;
+    const int stampWidth = table_->rowCount() > 0 ? metrics.horizontalAdvance(table_->timestampText(0)) : 0;
     lvwHistory_->setColumnWidth(0, std::max(TwipsToPixels(1500), stampWidth + padding));
-    for (int column = 1; column < table_.columnCount(); ++column) {
-        const int headerWidth = metrics.horizontalAdvance(table_.headerText(column)) + padding;
+    for (int column = 1; column < table_->columnCount(); ++column) {
+        const int headerWidth = metrics.horizontalAdvance(table_->headerText(column)) + padding;
         lvwHistory_->setColumnWidth(
-            column, std::max(TwipsToPixels(table_.columns()[size_t(column - 1)].widthTwips), headerWidth));
+            column, std::max(TwipsToPixels(table_->columns()[size_t(column - 1)].widthTwips), headerWidth));
     }
     lblLoggerName_->setText(context_.loggerName);
-    lblNumRecords_->setText(QString::number(table_.rowCount()));
+    lblNumRecords_->setText(QString::number(table_->rowCount()));
 }
 
 void HistoryWindow::cmdPack_Click()
@@ -165,14 +164,14 @@ void HistoryWindow::cmdSave_Click()
         bool saved = false;
         {
             BusyScope busy(context_.busyCursor);
-            ProgressSteps steps(*progressBar_, 1, std::max(2, table_.rowCount()));
+            ProgressSteps steps(*progressBar_, 1, std::max(2, table_->rowCount()));
             progressBar_->setVisible(true);
             // Line 1 carries the time of writing, not the time the dialog opened.
             const QString firstLine = HistoryExportFirstLine(lblLoggerName_->text(), QDateTime::currentDateTime(),
-                                                             context_.settings.FlowMode, context_.flowDescription);
+                                                             context_.flowMode, context_.flowDescription);
             saved = RunTrapped(
                 context_.errorTrapping,
-                [&] { return WriteHistoryCsv(*path, table_, firstLine, [&steps](int row) { steps.setValue(row); }); },
+                [&] { return WriteHistoryCsv(*path, *table_, firstLine, [&steps](int row) { steps.setValue(row); }); },
                 [] { return false; });
             progressBar_->setVisible(false);
         }
@@ -188,18 +187,16 @@ void HistoryWindow::cmdSave_Click()
 void HistoryWindow::cmdGraph_Click()
 {
     if (context_.openGraph) {
-        context_.openGraph(table_, lblLoggerName_->text(), this);
+        context_.openGraph(*table_, lblLoggerName_->text(), this);
     }
 }
 
-// Every record downloaded goes to the archive, packed or not: packing only
-// chooses the rows shown.
+// Every record goes to the archive, packed or not: packing only chooses the
+// rows shown.
 void HistoryWindow::cmdArchive_Click()
 {
     if (context_.saveToArchive) {
-        context_.saveToArchive({context_.records, context_.settings, context_.flow, context_.flowDescription,
-                                context_.downloadComplete},
-                               this);
+        context_.saveToArchive(this);
     }
 }
 

@@ -1,17 +1,14 @@
 #pragma once
 
-#include "config/LoggerSettings.h"
 #include "history/HistoryExport.h"
-#include "history/HistoryTable.h"
+#include "history/RecordTable.h"
 #include "history/ui/OpenHistoryGraph.h"
-#include "history/ui/SaveHistoryToArchive.h"
 
 #include <QDialog>
 #include <memory>
 
 class BusyCursor;
 class FileDialogs;
-class HistoryRecords;
 class HistoryTableModel;
 class Prompter;
 class QLabel;
@@ -19,11 +16,11 @@ class QProgressBar;
 class QPushButton;
 class QTableView;
 
-// What the history window works with, as the main window hands it over.
+// What the history window works with: the records of a download or of a
+// site in the archive, as a table, and what its export's first line names.
 struct HistoryWindowContext {
-    const HistoryRecords& records;
-    const LoggerSettings& settings;
-    HistoryFlowSource flow;
+    std::unique_ptr<RecordTable> table;
+    uint8_t flowMode = 0;
     HistoryFlowDescription flowDescription;
     QString loggerName;
     QString appFolder;
@@ -32,12 +29,11 @@ struct HistoryWindowContext {
     FileDialogs& fileDialogs;
     BusyCursor& busyCursor;
     OpenHistoryGraph openGraph = {}; // empty: no Graph button
-    SaveHistoryToArchive saveToArchive = {}; // empty: no Save to Archive button
-    bool downloadComplete = true;
+    std::function<void(QWidget* parent)> saveToArchive = {}; // empty: no Save to Archive button
 };
 
-// frmHistory, "Historical Data Viewer": the downloaded records as a table,
-// with Pack and Save to File.
+// frmHistory, "Historical Data Viewer": the records as a table, with Pack
+// and Save to File.
 class HistoryWindow : public QDialog {
     Q_OBJECT
 public:
@@ -47,7 +43,7 @@ public:
     // Builds the table from the records; with pack, without repeated rows.
     void FillList(bool pack);
 
-    const HistoryTable& table() const { return table_; }
+    const RecordTable& table() const { return *table_; }
     QTableView* view() const { return lvwHistory_; }
 
 public slots:
@@ -61,7 +57,7 @@ private:
     void showFormattingProgress(int maximum, const std::function<void()>& work);
 
     HistoryWindowContext context_;
-    HistoryTable table_;
+    RecordTable* table_;
     HistoryTableModel* model_;
     QTableView* lvwHistory_;
     QLabel* lblLoggerName_;
