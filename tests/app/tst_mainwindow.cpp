@@ -1,4 +1,5 @@
 #include "CloseWhile.h"
+#include "HayesModem.h"
 #include "LoggerEngine.h"
 #include "MainWindowRig.h"
 #include "SimSerialPort.h"
@@ -767,6 +768,38 @@ private slots:
                                            "Waking the logger (attempt 2 of 10)\u2026", "Cancelling\u2026"}));
         QCOMPARE(f.titles(), QStringList{"Connect Error"});
         QVERIFY(!f.port.isOpen());
+    }
+
+    // The modem command file goes to the modem only while its box is ticked.
+    void modemCommandFileOnlyWhileTicked_data()
+    {
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("ticked") << true;
+        QTest::newRow("not ticked") << false;
+    }
+    void modemCommandFileOnlyWhileTicked()
+    {
+        QFETCH(bool, ticked);
+        QTemporaryDir folder;
+        QFile commands(folder.filePath(QStringLiteral("modem.txt")));
+        QVERIFY(commands.open(QIODevice::WriteOnly) && commands.write("AT&F\r\nATS7=45\r\n") > 0);
+        commands.close();
+        LoggerEngine engine{LoggerOptions{}};
+        ModemOptions options;
+        options.ConnectDelayMs = 100;
+        HayesModem modem(engine, options);
+        CountingDevice device(modem);
+        SimSerialPort port(device, 0, 9600);
+        MainWindowRig f(&port, nullptr, MainWindowRig::Time::Real);
+        f.startUp();
+        UserSettings& user = f.session.User;
+        user.ModemNumber[0] = user.CurrentModemNumber = QStringLiteral("555-0100");
+        user.ModemInit = commands.fileName();
+        user.UseModemInit = ticked ? 1 : 0;
+        f.session.UseModem = true;
+        QVERIFY(f.connect());
+        QVERIFY(device.received.contains("ATD"));
+        QCOMPARE(device.received.contains("ATS7=45"), ticked);
     }
 
     // The window offers what the user chose last time, and a logger started
