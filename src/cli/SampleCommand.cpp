@@ -83,11 +83,11 @@ ExitCode RunSample(const QStringList& arguments, StopSignal& stop)
         const double value = raw * s.PulseUnit[size_t(p)];
         add(name, FormatDecimals(value, s.DecPlaces[size_t(8 + p)]), s.EngUnits[size_t(8 + p)], value);
     }
-    const bool flowShown = s.FlowMode != 0 && !logger.flowDisplay.FlowUnitsInvalid && s.AnalogEnable[0];
+    const bool flowShown = s.flowMethod() != FlowMethod::None && !logger.flowDisplay.FlowUnitsInvalid && s.AnalogEnable[0];
     if (flowShown && levels[0] != -1) {
         const DerivedReadings derived = ComputeDerivedReadings(s, logger.rating, logger.flowDisplay, levels);
         add(QStringLiteral("Flow"), derived.FlowTexts[0], FlowUnitName(s.FlowUnits), derived.FlowValue);
-        if (s.FlowMode == 1) {
+        if (s.flowMethod() == FlowMethod::Mannings) {
             add(QStringLiteral("Velocity"), derived.VelocityTexts[0],
                 QString::fromLatin1(s.VelUnits == 0 ? "ft/s" : "m/s"), derived.VelocityValue);
         }

@@ -4,6 +4,9 @@
 #include <array>
 #include <cstdint>
 
+// How flow is computed from channel 1's level: the settings' FlowMode byte.
+enum class FlowMethod : uint8_t { None = 0, Mannings = 1, Flume = 2, Weir = 3, Table = 4 };
+
 // Every setting of the connected logger. Channels count from 0: analog
 // channels 0 to 7, pulse channels 0 and 1. EngUnits and DecPlaces hold ten
 // entries: 0 to 7 for the analog channels, 8 and 9 for the pulse channels.
@@ -51,4 +54,6 @@ struct LoggerSettings {
 
     // Beside the record: the logger reports whether it can sample on demand.
     bool SodSupported = false;
+
+    FlowMethod flowMethod() const { return FlowMethod(FlowMode); }
 };

@@ -26,33 +26,33 @@ QString LengthText(double value, uint8_t unit)
 std::optional<FlowDisplay::Rows> FrameRowsFor(const LoggerSettings& s, const RatingState& rating)
 {
     FlowDisplay::Rows rows;
-    switch (s.FlowMode) {
-    case 0:
+    switch (s.flowMethod()) {
+    case FlowMethod::None:
         rows.ModeText = QStringLiteral(" No Flow Calculation");
         return rows;
-    case 1:
+    case FlowMethod::Mannings:
         rows.ModeText = QStringLiteral(" Manning's Equation");
         rows.PipeVisible = true;
         rows.DiameterText = LengthText(s.ManningsD, s.ManningsDType);
         rows.SlopeText = Blank + NumberText(s.ManningsS) + (s.ManningsSType == 1 ? QStringLiteral(" %") : QString());
         rows.RoughnessText = Blank + NumberText(s.ManningsN);
         break;
-    case 2:
+    case FlowMethod::Flume:
         rows.ModeText = QStringLiteral(" Flume");
         rows.RatingCaption = QStringLiteral("Flume Name:");
         break;
-    case 3:
+    case FlowMethod::Weir:
         rows.ModeText = QStringLiteral(" Weir");
         rows.RatingCaption = QStringLiteral("Weir Name:");
         break;
-    case 4:
+    case FlowMethod::Table:
         rows.ModeText = QStringLiteral(" Table Method");
         rows.RatingCaption = QStringLiteral("Table Name:");
         break;
     default:
         return std::nullopt;
     }
-    rows.RatingVisible = s.FlowMode != 1;
+    rows.RatingVisible = s.flowMethod() != FlowMethod::Mannings;
     if (rows.RatingVisible) {
         rows.RatingText = Blank + rating.RatingName;
     }
@@ -98,10 +98,10 @@ FlowDisplay UpdateFlowDisplay(const LoggerSettings& settings, const RatingState&
     }
 
     const bool flowShown = connected && !display.FlowUnitsInvalid;
-    if (flowShown && settings.FlowMode == 1) {
+    if (flowShown && settings.flowMethod() == FlowMethod::Mannings) {
         out.Velocity = ActiveColumn(settings.VelTop, settings.VelUnits != 0 ? QStringLiteral("MPS") : QStringLiteral("FPS"));
     }
-    if (flowShown && settings.FlowMode != 0) {
+    if (flowShown && settings.flowMethod() != FlowMethod::None) {
         out.Flow = ActiveColumn(settings.FlowTop, FlowUnitName(settings.FlowUnits));
     }
     return out;

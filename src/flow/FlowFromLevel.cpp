@@ -118,11 +118,11 @@ double TableFlow(const std::vector<RatingPoint>& table, double level)
 std::optional<FlowAndVelocity> FlowInFeetUnits(const LoggerSettings& settings, const RatingState& rating,
                                                double level)
 {
-    if (settings.FlowMode == 1) {
+    if (settings.flowMethod() == FlowMethod::Mannings) {
         return ManningsFlow(settings, level);
     }
     if (FlowTablePointCount(rating) < 1) {
-        if (settings.FlowMode == 2 || settings.FlowMode == 3) {
+        if (settings.flowMethod() == FlowMethod::Flume || settings.flowMethod() == FlowMethod::Weir) {
             return FlowAndVelocity{std::pow(level + rating.RatingOffset, rating.RatingExponent) * rating.RatingMultiplier,
                                    0.0};
         }
@@ -149,7 +149,7 @@ double InFlowUnits(double cfs, uint8_t units)
 
 FlowAndVelocity ComputeFlowAndVelocity(const LoggerSettings& settings, const RatingState& rating, double level)
 {
-    if (settings.FlowMode == 0) {
+    if (settings.flowMethod() == FlowMethod::None) {
         return {};
     }
     level = LevelInFeet(level, settings.EngUnits[0]);

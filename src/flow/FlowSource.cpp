@@ -60,16 +60,16 @@ std::optional<FlowMessage> CheckProgrammedFlowSource(const LoggerSettings& setti
                                                      bool errorTrapping)
 {
     ClearFlowTable(rating);
-    switch (settings.FlowMode) {
-    case 0:
-    case 1:
+    switch (settings.flowMethod()) {
+    case FlowMethod::None:
+    case FlowMethod::Mannings:
         return std::nullopt;
-    case 2:
+    case FlowMethod::Flume:
         if (!SelectRating(rating, settings.FlumeTag, catalogues.FlumeCatalogue, catalogues.Folder, errorTrapping)) {
             return BadTagMessage(QStringLiteral("flume"), settings.FlumeTag, QStringLiteral("FLUMES.LST"));
         }
         return std::nullopt;
-    case 3:
+    case FlowMethod::Weir:
         if (!SelectRating(rating, settings.WeirTag, catalogues.WeirCatalogue, catalogues.Folder, errorTrapping)) {
             return BadTagMessage(QStringLiteral("weir"), settings.WeirTag, QStringLiteral("WEIRS.LST"));
         }

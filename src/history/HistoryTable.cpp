@@ -32,9 +32,9 @@ std::vector<HistoryColumn> HistoryTable::makeColumns()
                                settings_.DecPlaces[size_t(8 + p)]});
         }
     }
-    hasFlow_ = analog > 0 && settings_.AnalogEnable[0] && !flow_.FlowUnitsInvalid && settings_.FlowMode != 0
+    hasFlow_ = analog > 0 && settings_.AnalogEnable[0] && !flow_.FlowUnitsInvalid && settings_.flowMethod() != FlowMethod::None
                && flow_.ComputeFlow;
-    hasVelocity_ = hasFlow_ && settings_.FlowMode == 1;
+    hasVelocity_ = hasFlow_ && settings_.flowMethod() == FlowMethod::Mannings;
     // In the table flow and velocity carry channel 1's decimal places.
     if (hasFlow_) {
         columns.push_back({HistoryColumn::Kind::Flow, 0, QStringLiteral("Flow (") + flow_.FlowUnitName + u')', 1200,

@@ -1,12 +1,13 @@
 #include "history/LinkHistoryBlocks.h"
 
+#include "link/CommandCodes.h"
 #include "link/LoggerLink.h"
 
 #include <algorithm>
 
 bool LinkHistoryBlocks::readHistoryBlock(int k, QByteArray& block)
 {
-    QByteArray request(2, char(0x0D));
+    QByteArray request(2, char(Command::HistoryBlock));
     request[1] = char(k);
     if (!link_.SendFrame(request, 0)) {
         return false;

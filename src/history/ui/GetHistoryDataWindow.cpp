@@ -24,47 +24,47 @@ GetHistoryDataWindow::GetHistoryDataWindow(HistoryDownload& download, uint32_t e
       expectedTotal_(expectedTotal),
       prompter_(prompter),
       errorTrapping_(errorTrapping),
-      progressBar1_(new QProgressBar),
-      lblGetHistoryData_(new QLabel),
-      lblRetries_(new QLabel),
-      cmdOkay_(new QPushButton(QStringLiteral("Okay"))),
-      cmdCancel_(new QPushButton(QStringLiteral("Stop")))
+      progress_(new QProgressBar),
+      progressText_(new QLabel),
+      retries_(new QLabel),
+      okayButton_(new QPushButton(QStringLiteral("Okay"))),
+      stopButton_(new QPushButton(QStringLiteral("Stop")))
 {
     setObjectName(QStringLiteral("frmGetHistoryData"));
     setWindowTitle(Title);
-    progressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
-    lblGetHistoryData_->setObjectName(QStringLiteral("lblGetHistoryData"));
-    lblRetries_->setObjectName(QStringLiteral("lblRetries"));
-    cmdOkay_->setObjectName(QStringLiteral("cmdOkay"));
-    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
-    cmdOkay_->setEnabled(false);
-    cmdCancel_->setEnabled(true);
-    cmdCancel_->setAutoDefault(false);
-    cmdOkay_->setAutoDefault(false);
+    progress_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressText_->setObjectName(QStringLiteral("lblGetHistoryData"));
+    retries_->setObjectName(QStringLiteral("lblRetries"));
+    okayButton_->setObjectName(QStringLiteral("cmdOkay"));
+    stopButton_->setObjectName(QStringLiteral("cmdCancel"));
+    okayButton_->setEnabled(false);
+    stopButton_->setEnabled(true);
+    stopButton_->setAutoDefault(false);
+    okayButton_->setAutoDefault(false);
 
     auto* labels = new QHBoxLayout;
-    labels->addWidget(lblGetHistoryData_, 1);
-    labels->addWidget(lblRetries_);
+    labels->addWidget(progressText_, 1);
+    labels->addWidget(retries_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdOkay_);
-    buttons->addWidget(cmdCancel_);
+    buttons->addWidget(okayButton_);
+    buttons->addWidget(stopButton_);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(progressBar1_);
+    layout->addWidget(progress_);
     layout->addLayout(labels);
     layout->addLayout(buttons);
     setMinimumWidth(380);
 
-    connect(cmdOkay_, &QPushButton::clicked, this, &GetHistoryDataWindow::cmdOkay_Click);
-    connect(cmdCancel_, &QPushButton::clicked, this, &GetHistoryDataWindow::cmdCancel_Click);
+    connect(okayButton_, &QPushButton::clicked, this, &GetHistoryDataWindow::acknowledge);
+    connect(stopButton_, &QPushButton::clicked, this, &GetHistoryDataWindow::stopDownload);
 }
 
-void GetHistoryDataWindow::cmdCancel_Click()
+void GetHistoryDataWindow::stopDownload()
 {
     state_ = State::Cancel;
 }
 
-void GetHistoryDataWindow::cmdOkay_Click()
+void GetHistoryDataWindow::acknowledge()
 {
     state_ = State::Okay;
     accept();
@@ -75,7 +75,7 @@ void GetHistoryDataWindow::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     // Reactivating the window does not restart the download.
     if (state_ == State::Starting) {
-        QTimer::singleShot(0, this, &GetHistoryDataWindow::Download);
+        QTimer::singleShot(0, this, &GetHistoryDataWindow::runDownload);
     }
 }
 
@@ -84,10 +84,10 @@ void GetHistoryDataWindow::showEvent(QShowEvent* event)
 // fetched are kept either way. A stopped download closes the window itself.
 void GetHistoryDataWindow::reject()
 {
-    if (state_ == State::Running && cmdCancel_->isEnabled()) {
-        cmdCancel_Click();
+    if (state_ == State::Running && stopButton_->isEnabled()) {
+        stopDownload();
     } else if (state_ == State::Running) {
-        cmdOkay_Click();
+        acknowledge();
     } else if (state_ != State::Starting) {
         QDialog::reject();
     }
@@ -95,11 +95,11 @@ void GetHistoryDataWindow::reject()
 
 void GetHistoryDataWindow::showCount(int count)
 {
-    if (progressBar1_->maximum() < count) {
-        progressBar1_->setMaximum(count);
+    if (progress_->maximum() < count) {
+        progress_->setMaximum(count);
     }
-    progressBar1_->setValue(count);
-    lblGetHistoryData_->setText(QString::number(count) + QStringLiteral(" records"));
+    progress_->setValue(count);
+    progressText_->setText(QString::number(count) + QStringLiteral(" records"));
 }
 
 QString GetHistoryDataWindow::receivedText(int count) const
@@ -108,20 +108,20 @@ QString GetHistoryDataWindow::receivedText(int count) const
            + QString::number(expectedTotal_) + QStringLiteral(" records.");
 }
 
-void GetHistoryDataWindow::Download()
+void GetHistoryDataWindow::runDownload()
 {
     if (state_ != State::Starting) {
         return;
     }
     state_ = State::Running;
-    progressBar1_->setRange(0, int(std::min<uint32_t>(expectedTotal_, std::numeric_limits<int>::max())));
-    progressBar1_->setValue(0);
-    lblRetries_->clear();
-    lblGetHistoryData_->setText(QStringLiteral("0 records"));
+    progress_->setRange(0, int(std::min<uint32_t>(expectedTotal_, std::numeric_limits<int>::max())));
+    progress_->setValue(0);
+    retries_->clear();
+    progressText_->setText(QStringLiteral("0 records"));
 
     download_.onProgress = [this](int count) { showCount(count); };
     download_.onRetry = [this](int totalRetries) {
-        lblRetries_->setText(QString::number(totalRetries) + QStringLiteral(" retries"));
+        retries_->setText(QString::number(totalRetries) + QStringLiteral(" retries"));
     };
     download_.stopRequested = [this] { return state_ != State::Running; };
     const HistoryDownloadEnd end = RunTrapped(
@@ -130,10 +130,10 @@ void GetHistoryDataWindow::Download()
 
     switch (end) {
     case HistoryDownloadEnd::Complete:
-        cmdOkay_->setEnabled(true);
-        cmdOkay_->setFocus();
-        cmdCancel_->setEnabled(false);
-        lblGetHistoryData_->setText(QStringLiteral("Upload complete: ") + QString::number(count)
+        okayButton_->setEnabled(true);
+        okayButton_->setFocus();
+        stopButton_->setEnabled(false);
+        progressText_->setText(QStringLiteral("Upload complete: ") + QString::number(count)
                                     + QStringLiteral(" records uploaded."));
         if (const QString warning = HistoryCountMismatchWarning(count, expectedTotal_); !warning.isEmpty()) {
             prompter_.tell(Title, warning, PromptIcon::Warning);
@@ -148,7 +148,7 @@ void GetHistoryDataWindow::Download()
                        PromptIcon::Information);
         break;
     case HistoryDownloadEnd::BufferFull:
-        lblGetHistoryData_->setText(QString::number(count) + QStringLiteral(" records"));
+        progressText_->setText(QString::number(count) + QStringLiteral(" records"));
         prompter_.tell(Title, QStringLiteral("History buffer full: upload terminated."), PromptIcon::Information);
         state_ = State::Cancel;
         break;

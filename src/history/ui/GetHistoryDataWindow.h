@@ -32,15 +32,15 @@ public:
     State state() const { return state_; }
 
 public slots:
-    void cmdCancel_Click();
-    void cmdOkay_Click();
+    void stopDownload();
+    void acknowledge();
     void reject() override; // Escape and the close box
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Download();
+    void runDownload();
     void showCount(int count);
     QString receivedText(int count) const;
 
@@ -49,9 +49,9 @@ private:
     Prompter& prompter_;
     bool errorTrapping_;
     State state_ = State::Starting;
-    QProgressBar* progressBar1_;
-    QLabel* lblGetHistoryData_;
-    QLabel* lblRetries_;
-    QPushButton* cmdOkay_;
-    QPushButton* cmdCancel_;
+    QProgressBar* progress_;
+    QLabel* progressText_;
+    QLabel* retries_;
+    QPushButton* okayButton_;
+    QPushButton* stopButton_;
 };

@@ -46,71 +46,71 @@ HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
       context_(std::move(context)),
       table_(context_.table.get()),
       model_(new HistoryTableModel(*table_, this)),
-      lvwHistory_(new QTableView),
-      lblLoggerName_(new QLabel),
-      lblNumRecords_(new QLabel),
+      tableView_(new QTableView),
+      loggerName_(new QLabel),
+      rowCount_(new QLabel),
       progressBar_(new QProgressBar),
-      cmdOK_(new QPushButton(QStringLiteral("OK"))),
-      cmdSave_(new QPushButton(QStringLiteral("&Save to File"))),
-      cmdPack_(new QPushButton(QStringLiteral("&Pack"))),
-      cmdGraph_(new QPushButton(QStringLiteral("&Graph"))),
-      cmdArchive_(new QPushButton(QStringLiteral("Save to &Archive")))
+      okButton_(new QPushButton(QStringLiteral("OK"))),
+      saveButton_(new QPushButton(QStringLiteral("&Save to File"))),
+      packButton_(new QPushButton(QStringLiteral("&Pack"))),
+      graphButton_(new QPushButton(QStringLiteral("&Graph"))),
+      archiveButton_(new QPushButton(QStringLiteral("Save to &Archive")))
 {
     setWindowTitle(QStringLiteral("Historical Data Viewer"));
     setObjectName(QStringLiteral("frmHistory"));
-    lvwHistory_->setObjectName(QStringLiteral("lvwHistory"));
-    lblLoggerName_->setObjectName(QStringLiteral("lblLoggerName"));
-    lblNumRecords_->setObjectName(QStringLiteral("lblNumRecords"));
+    tableView_->setObjectName(QStringLiteral("lvwHistory"));
+    loggerName_->setObjectName(QStringLiteral("lblLoggerName"));
+    rowCount_->setObjectName(QStringLiteral("lblNumRecords"));
     progressBar_->setObjectName(QStringLiteral("ProgressBar"));
-    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
-    cmdSave_->setObjectName(QStringLiteral("cmdSave"));
-    cmdPack_->setObjectName(QStringLiteral("cmdPack"));
-    cmdGraph_->setObjectName(QStringLiteral("cmdGraph"));
-    cmdGraph_->setVisible(bool(context_.openGraph));
-    cmdArchive_->setObjectName(QStringLiteral("cmdArchive"));
-    cmdArchive_->setVisible(bool(context_.saveToArchive));
+    okButton_->setObjectName(QStringLiteral("cmdOK"));
+    saveButton_->setObjectName(QStringLiteral("cmdSave"));
+    packButton_->setObjectName(QStringLiteral("cmdPack"));
+    graphButton_->setObjectName(QStringLiteral("cmdGraph"));
+    graphButton_->setVisible(bool(context_.openGraph));
+    archiveButton_->setObjectName(QStringLiteral("cmdArchive"));
+    archiveButton_->setVisible(bool(context_.saveToArchive));
 
-    lvwHistory_->setModel(model_);
-    lvwHistory_->setWordWrap(false);
-    lvwHistory_->setShowGrid(true);
-    lvwHistory_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvwHistory_->verticalHeader()->setVisible(false);
+    tableView_->setModel(model_);
+    tableView_->setWordWrap(false);
+    tableView_->setShowGrid(true);
+    tableView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tableView_->verticalHeader()->setVisible(false);
     // A fixed row height: measuring 200 000 rows would take seconds.
-    lvwHistory_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    lvwHistory_->verticalHeader()->setDefaultSectionSize(lvwHistory_->fontMetrics().height() + 6);
-    lvwHistory_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    tableView_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tableView_->verticalHeader()->setDefaultSectionSize(tableView_->fontMetrics().height() + 6);
+    tableView_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     progressBar_->setVisible(false);
 
     auto* labels = new QHBoxLayout;
-    labels->addWidget(FramedLabel(QStringLiteral("Logger Name"), lblLoggerName_), 2);
-    labels->addWidget(FramedLabel(QStringLiteral("Records Retrieved"), lblNumRecords_), 1);
+    labels->addWidget(FramedLabel(QStringLiteral("Logger Name"), loggerName_), 2);
+    labels->addWidget(FramedLabel(QStringLiteral("Records Retrieved"), rowCount_), 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(progressBar_, 1);
     buttons->addStretch();
-    buttons->addWidget(cmdGraph_);
-    buttons->addWidget(cmdPack_);
-    buttons->addWidget(cmdSave_);
-    buttons->addWidget(cmdArchive_);
-    buttons->addWidget(cmdOK_);
+    buttons->addWidget(graphButton_);
+    buttons->addWidget(packButton_);
+    buttons->addWidget(saveButton_);
+    buttons->addWidget(archiveButton_);
+    buttons->addWidget(okButton_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(labels);
-    layout->addWidget(lvwHistory_, 1);
+    layout->addWidget(tableView_, 1);
     layout->addLayout(buttons);
 
-    connect(cmdOK_, &QPushButton::clicked, this, &HistoryWindow::cmdOK_Click);
-    connect(cmdSave_, &QPushButton::clicked, this, &HistoryWindow::cmdSave_Click);
-    connect(cmdPack_, &QPushButton::clicked, this, &HistoryWindow::cmdPack_Click);
-    connect(cmdGraph_, &QPushButton::clicked, this, &HistoryWindow::cmdGraph_Click);
-    connect(cmdArchive_, &QPushButton::clicked, this, &HistoryWindow::cmdArchive_Click);
-    cmdOK_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &HistoryWindow::closeTable);
+    connect(saveButton_, &QPushButton::clicked, this, &HistoryWindow::saveToFile);
+    connect(packButton_, &QPushButton::clicked, this, &HistoryWindow::packRows);
+    connect(graphButton_, &QPushButton::clicked, this, &HistoryWindow::openGraph);
+    connect(archiveButton_, &QPushButton::clicked, this, &HistoryWindow::saveToArchive);
+    okButton_->setDefault(true);
     resize(760, 520);
 
-    FillList(false);
+    fillTable(false);
 }
 
 HistoryWindow::~HistoryWindow() = default;
 
-void HistoryWindow::FillList(bool pack)
+void HistoryWindow::fillTable(bool pack)
 {
     BusyScope busy(context_.busyCursor);
     const int maximum = std::max(1, table_->recordCount() - 1);
@@ -130,28 +130,28 @@ void HistoryWindow::FillList(bool pack)
         rebuild([&progress](int value) { progress.setValue(value); });
     }
     // The widths of the classic list, widened where this font needs more.
-    const QFontMetrics metrics = lvwHistory_->fontMetrics();
+    const QFontMetrics metrics = tableView_->fontMetrics();
     const int padding = 2 * metrics.averageCharWidth();
     const int stampWidth = table_->rowCount() > 0 ? metrics.horizontalAdvance(table_->timestampText(0)) : 0;
-    lvwHistory_->setColumnWidth(0, std::max(TwipsToPixels(1500), stampWidth + padding));
+    tableView_->setColumnWidth(0, std::max(TwipsToPixels(1500), stampWidth + padding));
     for (int column = 1; column < table_->columnCount(); ++column) {
         const int headerWidth = metrics.horizontalAdvance(table_->headerText(column)) + padding;
-        lvwHistory_->setColumnWidth(
+        tableView_->setColumnWidth(
             column, std::max(TwipsToPixels(table_->columns()[size_t(column - 1)].widthTwips), headerWidth));
     }
-    lblLoggerName_->setText(context_.loggerName);
-    lblNumRecords_->setText(QString::number(table_->rowCount()));
+    loggerName_->setText(context_.loggerName);
+    rowCount_->setText(QString::number(table_->rowCount()));
 }
 
-void HistoryWindow::cmdPack_Click()
+void HistoryWindow::packRows()
 {
     if (context_.prompter.askBeforeLoss(PackTitle, PackQuestion, PromptIcon::Information, PromptButtons::YesNo)
         == PromptAnswer::Yes) {
-        FillList(true);
+        fillTable(true);
     }
 }
 
-void HistoryWindow::cmdSave_Click()
+void HistoryWindow::saveToFile()
 {
     FileDialogRequest request;
     request.title = QStringLiteral("Save As");
@@ -167,7 +167,7 @@ void HistoryWindow::cmdSave_Click()
             ProgressSteps steps(*progressBar_, 1, std::max(2, table_->rowCount()));
             progressBar_->setVisible(true);
             // Line 1 carries the time of writing, not the time the dialog opened.
-            const QString firstLine = HistoryExportFirstLine(lblLoggerName_->text(), QDateTime::currentDateTime(),
+            const QString firstLine = HistoryExportFirstLine(loggerName_->text(), QDateTime::currentDateTime(),
                                                              context_.flowMode, context_.flowDescription);
             saved = RunTrapped(
                 context_.errorTrapping,
@@ -181,31 +181,31 @@ void HistoryWindow::cmdSave_Click()
                                    QStringLiteral("Error: file was not saved correctly."), PromptIcon::Error);
         }
     }
-    cmdOK_->setFocus();
+    okButton_->setFocus();
 }
 
-void HistoryWindow::cmdGraph_Click()
+void HistoryWindow::openGraph()
 {
     if (context_.openGraph) {
-        context_.openGraph(*table_, lblLoggerName_->text(), this);
+        context_.openGraph(*table_, loggerName_->text(), this);
     }
 }
 
 // Every record goes to the archive, packed or not: packing only chooses the
 // rows shown.
-void HistoryWindow::cmdArchive_Click()
+void HistoryWindow::saveToArchive()
 {
     if (context_.saveToArchive) {
         context_.saveToArchive(this);
     }
 }
 
-void HistoryWindow::cmdOK_Click()
+void HistoryWindow::closeTable()
 {
     {
         BusyScope busy(context_.busyCursor);
         model_->beginRebuild();
-        lvwHistory_->setModel(nullptr);
+        tableView_->setModel(nullptr);
         model_->endRebuild();
     }
     accept();

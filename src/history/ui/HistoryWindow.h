@@ -41,31 +41,29 @@ public:
     ~HistoryWindow() override;
 
     // Builds the table from the records; with pack, without repeated rows.
-    void FillList(bool pack);
+    void fillTable(bool pack);
 
     const RecordTable& table() const { return *table_; }
-    QTableView* view() const { return lvwHistory_; }
+    QTableView* view() const { return tableView_; }
 
 public slots:
-    void cmdPack_Click();
-    void cmdSave_Click();
-    void cmdOK_Click();
-    void cmdGraph_Click();
-    void cmdArchive_Click();
+    void packRows();
+    void saveToFile();
+    void closeTable();
+    void openGraph();
+    void saveToArchive();
 
 private:
-    void showFormattingProgress(int maximum, const std::function<void()>& work);
-
     HistoryWindowContext context_;
     RecordTable* table_;
     HistoryTableModel* model_;
-    QTableView* lvwHistory_;
-    QLabel* lblLoggerName_;
-    QLabel* lblNumRecords_;
+    QTableView* tableView_;
+    QLabel* loggerName_;
+    QLabel* rowCount_;
     QProgressBar* progressBar_;
-    QPushButton* cmdOK_;
-    QPushButton* cmdSave_;
-    QPushButton* cmdPack_;
-    QPushButton* cmdGraph_;
-    QPushButton* cmdArchive_;
+    QPushButton* okButton_;
+    QPushButton* saveButton_;
+    QPushButton* packButton_;
+    QPushButton* graphButton_;
+    QPushButton* archiveButton_;
 };
