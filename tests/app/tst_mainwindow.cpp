@@ -468,6 +468,24 @@ private slots:
         QCOMPARE(unit->palette().color(QPalette::WindowText) == QColor(255, 0, 0), !everything);
     }
 
+    // Reading the settings selects the programmed flow table, and says when
+    // it is missing; the panel names it.
+    void readSettingsSelectsTheProgrammedFlowTable()
+    {
+        LoggerRig f;
+        QVERIFY(f.connect());
+        f.session.Logger.FlowMode = 4;
+        f.session.Logger.TablePath = QStringLiteral("/nonexistent/river.tbl");
+        QVERIFY(f.session.Commands.ProgramSettings());
+        f.session.Logger.TablePath.clear();
+        f.press(QStringLiteral("cmdGetSettings"));
+        QCOMPARE(f.titles(), QStringList{"Missing or Empty Flow Table File"});
+        QCOMPARE(f.session.Rating.RatingName, QStringLiteral("river.tbl"));
+        QCOMPARE(f.text(QStringLiteral("lblFlowMode")), QStringLiteral(" Table Method"));
+        QCOMPARE(f.text(QStringLiteral("lblFWT")), QStringLiteral("Table Name:"));
+        QCOMPARE(f.text(QStringLiteral("lblFWT2")), QStringLiteral(" river.tbl"));
+    }
+
     // A connection that cannot go on ends with the port closed, the line
     // free and the one message that says why.
     void refusedConnectionsLeaveThePortClosed_data()
