@@ -3,33 +3,22 @@
 #include "app/AboutWindow.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
-#include "app/MeterBar.h"
+#include "app/MeterFrame.h"
 #include "app/ProgramPictures.h"
-#include "core/ProgramVersion.h"
 #include "app/Session.h"
+#include "config/SettingsSummary.h"
 #include "core/DataFolder.h"
-#include "core/NumberText.h"
+#include "core/ProgramVersion.h"
 #include "flow/RatingCatalogue.h"
+#include "link/ClockOffsetText.h"
 #include "platform/HelpViewer.h"
 #include "platform/Prompter.h"
-#include "platform/SerialPort.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QLabel>
 #include <QPointer>
 #include <QSplashScreen>
-
-namespace {
-
-const QColor kAnalogBar(128, 128, 255);
-const QColor kDerivedBar(0, 150, 110);
-constexpr size_t kColumns = 8;
-
-} // namespace
 
 MainController::MainController(Session& session, MainWindow& window, QObject* parent)
     : MainController(session, window, ownTicks_, parent)
@@ -37,32 +26,95 @@ MainController::MainController(Session& session, MainWindow& window, QObject* pa
 }
 
 MainController::MainController(Session& session, MainWindow& window, TickSource& ticks, QObject* parent)
-    : QObject(parent), session_(session), window_(window), ticks_(ticks),
-      sampler_(session, [this] { ShowLiveSamples(); })
+    : QObject(parent), session_(session), window_(window), ticks_(ticks), flow_(session, window),
+      live_(session, window, flow_),
+      actions_(session, window, live_, flow_,
+               LoggerActionHooks{[this] { ShowSettingsSummary(); }, [this] { LaunchHelp(); }, [this] { ShowAbout(); },
+                                 [this] { return closed_; }})
 {
     connect(&ticks_, &TickSource::ticked, this, [this](TickSource::Tick tick) {
         if (tick == TickSource::Tick::Status) {
             StatusTick();
         } else {
-            sampler_.Tick();
+            live_.SampleTick();
         }
     });
-
-    const MainWidgets& ui = window_.ui();
-    connect(ui.mnuExit, &QAction::triggered, this, &MainController::exitRequested);
-    connect(ui.mnuLaunchHelp, &QAction::triggered, this, &MainController::LaunchHelp);
-    connect(ui.mnuAbout, &QAction::triggered, this, &MainController::ShowAbout);
+    connect(&window_, &MainWindow::commandChosen, this, &MainController::RunCommand);
     connect(&window_, &MainWindow::closing, this, &MainController::WindowClosing);
-    connect(&session_.platform.port, &SerialPort::portLost, this, [this] {
-        portLost_ = portLost_ || session_.Connection.Connected;
-    });
-    ConnectActions();
+    connect(&live_, &LiveReadingsView::liveSamplesShown, this, &MainController::liveSamplesShown);
+}
+
+void MainController::RunCommand(MainCommand command)
+{
+    const bool connected = session_.Connection.Connected;
+    switch (command) {
+    case MainCommand::Exit:
+        emit exitRequested();
+        break;
+    case MainCommand::Connect:
+        actions_.ConnectOrDisconnect();
+        break;
+    case MainCommand::ConnectMenu:
+    case MainCommand::DisconnectMenu:
+        if (connected == (command == MainCommand::DisconnectMenu)) {
+            actions_.ConnectOrDisconnect();
+        }
+        break;
+    case MainCommand::SampleContinuouslyBox:
+        if (!connected) {
+            window_.TickSampleContinuously(false);
+        }
+        break;
+    case MainCommand::SampleContinuouslyMenu:
+        if (connected) {
+            window_.TickSampleContinuously(!window_.SampleContinuouslyTicked());
+        }
+        break;
+    case MainCommand::GetSample:
+        actions_.GetSample();
+        break;
+    case MainCommand::GetHistory:
+        actions_.GetHistory();
+        break;
+    case MainCommand::LiveGraph:
+        if (liveGraph_) {
+            liveGraph_();
+        }
+        break;
+    case MainCommand::ClearHistory:
+        actions_.ClearHistory();
+        break;
+    case MainCommand::SynchronizeTime:
+        actions_.SynchronizeTime();
+        break;
+    case MainCommand::Setup:
+        actions_.Setup();
+        break;
+    case MainCommand::ResetPulseAccumulators:
+        actions_.ResetPulseAccumulators();
+        break;
+    case MainCommand::Help:
+        LaunchHelp();
+        break;
+    case MainCommand::About:
+        ShowAbout();
+        break;
+    case MainCommand::FirmwareVersion:
+        actions_.ShowFirmwareVersion();
+        break;
+    case MainCommand::CommunicationsLog:
+        break; // the application opens the log
+    }
+}
+
+void MainController::SetGraphOpeners(GraphOpeners openers)
+{
+    actions_.SetHistoryGraph(std::move(openers.history));
+    liveGraph_ = std::move(openers.live);
 }
 
 void MainController::StartUp(const QString& commandLine, const QString& appFolder)
 {
-    const MainWidgets& ui = window_.ui();
-
     window_.setWindowIcon(ProgramIcon());
     session_.Logger.NumAnalogChannels = 8;
     session_.Logger.NumDigitalChannels = 2;
@@ -77,50 +129,27 @@ void MainController::StartUp(const QString& commandLine, const QString& appFolde
     splash.show();
     QCoreApplication::processEvents();
 
-    session_.Window.Loading = true;
-    session_.Window.SamplePhase = SamplePhases::StartSample;
-    session_.Window.SampleWaitCountdown = 0;
+    MainWindowState& state = session_.Window;
+    state.Loading = true;
+    state.SamplePhase = SamplePhases::StartSample;
+    state.SampleWaitCountdown = 0;
     ticks_.stop(TickSource::Tick::Sample);
     session_.Connection.Connected = false;
-    session_.Window.ShownConnected = false;
-
-    ui.lblCommStatus->setText(QStringLiteral("Not Connected"));
-    SetTextColour(ui.lblCommStatus, kNotConnectedColour);
-    ui.lblPulseValue1->clear();
-    ui.lblPulseValue2->clear();
-
-    session_.Window.SamplingContinuously = false;
-    session_.Window.AwaitingSample = false;
-    session_.Window.SampleCount = 0;
+    state.ShownConnected = false;
+    state.SamplingContinuously = false;
+    state.AwaitingSample = false;
+    state.SampleCount = 0;
 
     session_.AppFolder = appFolder;
     LoadRatingCatalogues(session_.Catalogues, dataFolder, session_.Options.ErrorTrapping);
-
     window_.setWindowTitle(ProgramCaption());
-
-    for (QLabel* label : {ui.lblLoggerName, ui.lblDateTime, ui.lblSampleInterval, ui.lblWarmup, ui.lblLoggingState,
-                          ui.lblRecordings, ui.lblAlarm[0], ui.lblAlarm[1]}) {
-        label->clear();
-    }
     session_.Logger.LoggerName.clear();
     session_.Logger.SampleInterval.clear();
     session_.Status.LoggingStateText.clear();
-
-    const QRect firstMeter = MainWindow::MeterFrameTwips(0);
-    layout_ = MeterLayout::FromColumnFrame(firstMeter.left(), MainWindow::ColumnFrameTwips());
-    ResetMeterColumns();
-    ui.meters[3].fraMeter->setTitle(QStringLiteral("Flow"));
-    ui.meters[4].fraMeter->setTitle(QStringLiteral("Velocity"));
-    ui.meters[3].fraMeter->setEnabled(false);
-    ui.meters[4].fraMeter->setEnabled(false);
-    for (size_t i = 5; i < kColumns; ++i) {
-        ui.meters[i].fraMeter->hide();
-    }
-    PlaceFlowModePanel();
+    live_.ResetColumns();
 
     session_.Logger.NumAnalogChannels = 3;
-    session_.Window.DerivedColumnCount = 2;
-
+    state.DerivedColumnCount = 2;
     session_.User = ReadUserSettings(session_.platform.settingsStore);
     session_.User.CurrentModemNumber = session_.User.ModemNumber[0];
 
@@ -128,81 +157,75 @@ void MainController::StartUp(const QString& commandLine, const QString& appFolde
     splash.finish(&window_);
     ticks_.start(TickSource::Tick::Status);
     ticks_.start(TickSource::Tick::Sample);
-    session_.Window.Loading = false;
+    state.Loading = false;
 }
 
-void MainController::ResetMeterColumns()
+void MainController::StatusTick()
 {
-    const MainWidgets& ui = window_.ui();
-    for (size_t i = 0; i < kColumns; ++i) {
-        session_.Meters[i] = MeterColumn{};
-        const MeterWidgets& meter = ui.meters[i];
-        meter.fraMeter->setTitle(QString::number(i + 1));
-        meter.fraMeter->show();
-        meter.fraColumn->show();
-        meter.lblMin->setText(QStringLiteral("0.000"));
-        meter.lblMax->setText(QStringLiteral("0.000"));
-        meter.lblValue->clear();
-        meter.lblUnits->clear();
-        meter.lblHistory->clear();
-        // Column 1's labels keep their place; the others wait for a channel.
-        for (QLabel* label : {meter.lblMin, meter.lblMax, meter.lblValue, meter.lblUnits, meter.lblHistory}) {
-            label->setVisible(i == 0);
-        }
+    MainWindowState& state = session_.Window;
+    session_.Link.TickReplyCountdown();
+    // Get Sample's wait for its sample is counted here, not on the sample
+    // timer: a timer does not fire again while its own tick runs, and the
+    // sample timer's tick waits as long as a silent logger keeps it.
+    if (state.SampleWaitCountdown > 0) {
+        --state.SampleWaitCountdown;
+    }
+    const bool lost = actions_.DisconnectLostLogger();
+    ShowLoggerTexts();
+    live_.FollowSamplingSwitch();
+    if (!state.Loading) {
+        live_.DrawColumns();
+    }
+    if (session_.Connection.Connected != state.ShownConnected && !session_.Connection.Busy
+        && !state.SamplingContinuously) {
+        RefreshConnectionControls();
+    }
+    if (state.SamplingContinuously) {
+        window_.DisableActionsWhileSampling();
+    }
+    flow_.ShowUnitsWarning();
+    if (lost) { // once the window shows it
+        actions_.TellConnectionLost();
     }
 }
 
-void MainController::PlaceFlowModePanel()
+void MainController::ShowLoggerTexts()
 {
-    const QRect first = MainWindow::MeterFrameTwips(0);
-    const int left = MainWindow::MeterFrameTwips(5).left();
-    const int width = MainWindow::InnerWidthTwips() - left - 150;
-    const MainWidgets& ui = window_.ui();
-    ui.fraFlowMode->setGeometry(TwipsRect(left, first.top(), width, first.height()));
-    ui.fraFlowMode->show();
+    const bool connected = session_.Connection.Connected;
+    LoggerStatus& status = session_.Status;
+    if (!connected) {
+        status.ClockOffsetSeconds.reset();
+        session_.Logger.LoggerName.clear();
+        status.LoggerTimeText.clear();
+        status.LoggingStateText.clear();
+    }
+    window_.ShowStatus(StatusLabel::LoggerName, session_.Logger.LoggerName);
+    window_.ShowStatus(StatusLabel::LoggerTime, status.LoggerTimeText);
+    window_.ShowStatus(StatusLabel::ClockOffset, connected && status.ClockOffsetSeconds
+                                                     ? ClockOffsetText(*status.ClockOffsetSeconds)
+                                                     : QString());
+    window_.ShowStatus(StatusLabel::LoggingState, status.LoggingStateText);
+    window_.ShowStatus(StatusLabel::Records, connected ? QString::number(status.RecordCount) : QString());
 }
 
-void MainController::DrawBars()
+void MainController::RefreshConnectionControls()
 {
-    const MainWidgets& ui = window_.ui();
-    const int meterTop = MainWindow::MeterFrameTwips(0).top();
-    const size_t columns = std::min<size_t>(
-        kColumns, static_cast<size_t>(session_.Logger.NumAnalogChannels + session_.Window.DerivedColumnCount));
-    for (size_t i = 0; i < columns; ++i) {
-        MeterColumn& record = session_.Meters[i];
-        const BarDrawing bar = PlaceBar(layout_, meterTop, static_cast<int>(i), record);
-        if (!bar.Changed) {
-            continue;
-        }
-        MeterBar* frame = ui.meters[i].fraColumn;
-        QRect fill;
-        if (record.Shown) {
-            // Window twips to pixels, then into the bar frame's own coordinates.
-            const QPoint origin = frame->mapTo(window_.centralWidget(), QPoint(0, 0));
-            fill = TwipsRect(bar.Left, bar.FillTop, layout_.BarWidth, bar.Top + layout_.BarHeight - bar.FillTop)
-                       .translated(-origin);
-        }
-        const bool derived = i >= session_.Logger.NumAnalogChannels;
-        frame->setFill(fill, derived ? kDerivedBar : kAnalogBar);
-    }
+    flow_.Refresh();
+    session_.Window.ShownConnected = session_.Connection.Connected;
+    window_.ShowConnection(session_.Connection.Connected);
 }
 
-void MainController::ShowColumnLabels()
+void MainController::ShowSettingsSummary()
 {
-    const MainWidgets& ui = window_.ui();
-    const size_t columns = std::min<size_t>(
-        kColumns, static_cast<size_t>(session_.Logger.NumAnalogChannels + session_.Window.DerivedColumnCount));
-    for (size_t i = 0; i < columns; ++i) {
-        MeterColumn& record = session_.Meters[i];
-        if (record.Shown == record.LastShown) {
-            continue;
-        }
-        record.LastShown = record.Shown;
-        const MeterWidgets& meter = ui.meters[i];
-        for (QLabel* label : {meter.lblMax, meter.lblMin, meter.lblUnits, meter.lblValue, meter.lblHistory}) {
-            label->setVisible(record.Shown);
-        }
-    }
+    flow_.Refresh();
+    const SettingsSummary summary = BuildSettingsSummary(session_.Logger);
+    window_.ShowStatus(StatusLabel::SampleInterval, summary.SampleIntervalText);
+    window_.ShowStatus(StatusLabel::Warmup, summary.WarmupText);
+    window_.ShowStatus(StatusLabel::Alarm1, summary.AlarmText[0]);
+    window_.ShowStatus(StatusLabel::Alarm2, summary.AlarmText[1]);
+    window_.EnableStatus(StatusLabel::Alarm1, summary.AlarmEnabled[0]);
+    window_.EnableStatus(StatusLabel::Alarm2, summary.AlarmEnabled[1]);
+    live_.ShowChannels(summary);
 }
 
 void MainController::LaunchHelp()

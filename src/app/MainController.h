@@ -1,19 +1,15 @@
 #pragma once
 
-#include "app/LiveSampler.h"
-#include "app/MeterLayout.h"
+#include "app/LiveReadingsView.h"
+#include "app/LoggerActions.h"
+#include "app/MainFlowDisplay.h"
 #include "app/TickSource.h"
-#include "history/ui/OpenHistoryGraph.h"
-#include "history/ui/SaveHistoryToArchive.h"
-#include "link/ExchangeGuard.h"
 
-#include <QColor>
 #include <QObject>
-#include <QTimer>
-#include <array>
 #include <functional>
 
 class MainWindow;
+enum class MainCommand;
 struct Session;
 
 // How the main window opens the graphs; the application provides them, so
@@ -23,8 +19,9 @@ struct GraphOpeners {
     std::function<void()> live; // Action > Live Graph
 };
 
-// What the main window does: start-up, its two 100 ms timers, Help, About,
-// File > Exit and the normal close. The window itself only holds controls.
+// The main window's coordinator: start-up, the two 100 ms ticks, Help,
+// About, File > Exit and the normal close; it wires the window's commands to
+// the logger actions, the live readings and the flow display.
 class MainController : public QObject {
     Q_OBJECT
 public:
@@ -38,44 +35,22 @@ public:
     // and the catalogues.
     void StartUp(const QString& commandLine, const QString& appFolder);
 
+    // Keeps the window in step with the program's state; counts the link's
+    // reply wait and Get Sample's wait for its sample down.
     void StatusTick();
-    void SampleTick() { sampler_.Tick(); }
 
-    // Fills the meter columns, pulse labels and logger time from the sample history.
-    void ShowLiveSamples();
+    // The connect action that start-up runs once, as if the user pressed Connect.
+    void ConnectAction() { actions_.ConnectOrDisconnect(); }
+    void ShowLiveSamples() { live_.ShowLiveSamples(); }
     // The settings record on the main window: flow display, schedule, warm-up,
     // alarms, channel ranges and units, pulse frames.
     void ShowSettingsSummary();
 
-    // The logger actions of the main window.
-    void ConnectAction();
-    void GetSample();
-    void SynchronizeTime();
-    void ClearHistory();
-    void GetHistory();
-    void Setup();
-    void ResetPulseAccumulators();
-    void ShowFirmwareVersion();
-
-    void SetGraphOpeners(GraphOpeners openers) { graphs_ = std::move(openers); }
+    void SetGraphOpeners(GraphOpeners openers);
     // The history table's Save to Archive; empty: no such button.
-    void SetHistoryArchiver(SaveHistoryToArchive archiver) { archiver_ = std::move(archiver); }
+    void SetHistoryArchiver(SaveHistoryToArchive archiver) { actions_.SetHistoryArchiver(std::move(archiver)); }
 
     TickSource& Ticks() { return ticks_; }
-    const MeterLayout& Layout() const { return layout_; }
-
-    void LaunchHelp();
-    void ShowAbout();
-
-    // The flow-mode frame and the Flow and Velocity columns from the settings
-    // (first thing in every settings summary, and when the connection changes).
-    void RefreshFlowDisplay();
-    // After settings were read: makes the programmed flume, weir or flow table
-    // the current rating and tells the user when it cannot be found.
-    void SelectProgrammedFlowSource();
-    // The Flow and Velocity values of the five newest samples from channel 1's
-    // levels (-1 where missing), into the shown columns.
-    void ShowFlowReadings(const std::array<double, 5>& levels);
 
 signals:
     // File > Exit: the program ends at once, nothing is written.
@@ -84,44 +59,20 @@ signals:
     void liveSamplesShown();
 
 private:
-    void ConnectActions();
-    // The line for an exchange with the logger; refused while another runs
-    // or continuous sampling holds the line.
-    ExchangeGuard TakeLine(ExchangeNeeds needs = ExchangeNeeds::ConnectedLogger);
-    void RunGuarded(const std::function<void()>& body);
-    void RunThenReadStatusAndClock(const std::function<void()>& command);
-    bool ReadSettings();
-    void OpenSetupWindow();
-    void ForgetLogger();
-    void Disconnect();
-    bool DisconnectLostLogger();
-    bool CheckLoggerAfterConnect();
-    bool InitialiseLogger();
+    void RunCommand(MainCommand command);
+    void ShowLoggerTexts();
     void RefreshConnectionControls();
-    void ResetMeterColumns();
-    void PlaceFlowModePanel();
-    void DrawBars();
-    void ShowColumnLabels();
-    void ShowUnitsWarning();
+    void LaunchHelp();
+    void ShowAbout();
     void WindowClosing();
 
     Session& session_;
     MainWindow& window_;
     TimerTicks ownTicks_;
     TickSource& ticks_;
-    MeterLayout layout_;
-    LiveSampler sampler_;
+    MainFlowDisplay flow_;
+    LiveReadingsView live_;
+    LoggerActions actions_;
+    std::function<void()> liveGraph_;
     bool closed_ = false; // the window has closed: the program is ending
-    // The port went away under a connected logger; the status tick
-    // disconnects once no action runs.
-    bool portLost_ = false;
-    GraphOpeners graphs_;
-    SaveHistoryToArchive archiver_;
 };
-
-// The colours of the connection status label.
-inline constexpr QColor kConnectedColour{0, 128, 0};
-inline constexpr QColor kNotConnectedColour{192, 0, 0};
-
-class QLabel;
-void SetTextColour(QLabel* label, const QColor& colour);

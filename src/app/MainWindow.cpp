@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
-#include "app/MeterBar.h"
+#include "app/FlowModePanel.h"
+#include "app/MeterFrame.h"
 #include "app/MeterLayout.h"
 
 #include <QAction>
@@ -10,8 +11,8 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QStatusBar>
 #include <QPushButton>
+#include <QStatusBar>
 
 namespace {
 
@@ -26,49 +27,36 @@ constexpr int kFrameHeight = 600;
 constexpr int kButtonTop = 1560;
 constexpr int kButtonHeight = 450;
 
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QRect& twips, const QString& text = {})
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
-    return label;
-}
+// The colours of the connection status label.
+constexpr QColor kConnectedColour{0, 128, 0};
+constexpr QColor kNotConnectedColour{192, 0, 0};
 
-QGroupBox* MakeFrame(QWidget* parent, const QString& name, const QString& title, const QRect& twips)
+QRect PixelRect(const QRect& twips)
 {
-    auto* frame = new QGroupBox(title, parent);
-    frame->setObjectName(name);
-    frame->setGeometry(TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
-    return frame;
+    return TwipsRect(twips.x(), twips.y(), twips.width(), twips.height());
 }
 
 // A small status frame with one value label inside.
 QLabel* MakeStatusFrame(QWidget* parent, const QString& frameName, const QString& title, const QString& labelName,
                         int left, int top, int width, QGroupBox** frameOut = nullptr)
 {
-    QGroupBox* frame = MakeFrame(parent, frameName, title, QRect(left, top, width, kFrameHeight));
+    auto* frame = new QGroupBox(title, parent);
+    frame->setObjectName(frameName);
+    frame->setGeometry(PixelRect(QRect(left, top, width, kFrameHeight)));
     if (frameOut) {
         *frameOut = frame;
     }
-    return MakeLabel(frame, labelName, QRect(90, 270, width - 180, 270));
+    auto* label = new QLabel(frame);
+    label->setObjectName(labelName);
+    label->setGeometry(PixelRect(QRect(90, 270, width - 180, 270)));
+    return label;
 }
 
-QAction* MakeAction(QMenu* menu, const QString& name, const QString& text, const QKeySequence& shortcut,
-                    bool enabled)
+void SetTextColour(QLabel* label, const QColor& colour)
 {
-    QAction* action = menu->addAction(text);
-    action->setObjectName(name);
-    action->setShortcut(shortcut);
-    action->setEnabled(enabled);
-    return action;
-}
-
-QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text, int left)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setGeometry(TwipsRect(left, kButtonTop, 1260, kButtonHeight));
-    return button;
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
 }
 
 } // namespace
@@ -83,26 +71,29 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     small.setPointSize(8);
     surface->setFont(small);
     setCentralWidget(surface);
-    buildMenus();
-    buildStatusFrames(surface);
-    buildButtons(surface);
-    buildMeters(surface);
-    buildFlowModePanel(surface);
-    ui_.lblClockOffset = new QLabel;
-    ui_.lblClockOffset->setObjectName(QStringLiteral("lblClockOffset"));
+    BuildMenus();
+    BuildStatusFrames(surface);
+    BuildButtons(surface);
+    for (size_t i = 0; i < meters_.size(); ++i) {
+        meters_[i] = new MeterFrame(static_cast<int>(i), surface);
+        meters_[i]->setGeometry(PixelRect(MeterFrameTwips(static_cast<int>(i))));
+    }
+    // The flow-mode panel stands where column 6 would, as high as the
+    // columns, and reaches to 150 twips from the right edge.
+    const int panelLeft = MeterFrameTwips(5).left();
+    flowPanel_ = new FlowModePanel(surface);
+    flowPanel_->setGeometry(TwipsRect(panelLeft, kMeterTop, kInnerWidth - panelLeft - 150, kMeterHeight));
+    auto* clockOffset = new QLabel;
+    clockOffset->setObjectName(QStringLiteral("lblClockOffset"));
+    statusLabels_[static_cast<size_t>(StatusLabel::ClockOffset)] = clockOffset;
     statusBar()->setSizeGripEnabled(false);
-    statusBar()->addWidget(ui_.lblClockOffset);
+    statusBar()->addWidget(clockOffset);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 QRect MainWindow::MeterFrameTwips(int column)
 {
     return QRect(kMeterLeft + MeterLayout::ColumnPitch * column, kMeterTop, kMeterWidth, kMeterHeight);
-}
-
-QRect MainWindow::ColumnFrameTwips()
-{
-    return QRect(120, 300, 360, 2640);
 }
 
 int MainWindow::InnerWidthTwips()
@@ -116,152 +107,177 @@ void MainWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void MainWindow::buildMenus()
+QLabel* MainWindow::StatusLabelOf(StatusLabel label) const
 {
+    return statusLabels_.at(static_cast<size_t>(label));
+}
+
+void MainWindow::ShowStatus(StatusLabel label, const QString& text)
+{
+    QLabel* shown = StatusLabelOf(label);
+    if (shown->text() != text) {
+        shown->setText(text);
+    }
+}
+
+void MainWindow::EnableStatus(StatusLabel label, bool enabled)
+{
+    StatusLabelOf(label)->setEnabled(enabled);
+    if (label == StatusLabel::Pulse1) {
+        fraPulse1_->setEnabled(enabled);
+    } else if (label == StatusLabel::Pulse2) {
+        fraPulse2_->setEnabled(enabled);
+    }
+}
+
+void MainWindow::ShowConnection(bool connected)
+{
+    for (QPushButton* button : loggerButtons_) {
+        button->setEnabled(connected);
+    }
+    cmdConnect_->setEnabled(true);
+    mnuConnect_->setEnabled(!connected);
+    mnuDisconnect_->setEnabled(connected);
+    mnuFirmwareVersion_->setEnabled(connected);
+    lblCommStatus_->setText(connected ? QStringLiteral("Connected") : QStringLiteral("Not Connected"));
+    SetTextColour(lblCommStatus_, connected ? kConnectedColour : kNotConnectedColour);
+    cmdConnect_->setText(connected ? QStringLiteral("Disconnect") : QStringLiteral("Connect"));
+    chkSampleContinuously_->setEnabled(connected);
+    mnuSampleContinuously_->setEnabled(connected);
+    for (QAction* item : loggerMenuItems_) {
+        item->setEnabled(connected);
+    }
+}
+
+void MainWindow::DisableActionsWhileSampling()
+{
+    cmdConnect_->setEnabled(false);
+    for (QPushButton* button : loggerButtons_) {
+        button->setEnabled(false);
+    }
+    mnuDisconnect_->setEnabled(false);
+    for (QAction* item : loggerMenuItems_) {
+        item->setEnabled(false);
+    }
+}
+
+bool MainWindow::SampleContinuouslyTicked() const
+{
+    return chkSampleContinuously_->isChecked();
+}
+
+void MainWindow::TickSampleContinuously(bool ticked)
+{
+    chkSampleContinuously_->setChecked(ticked);
+}
+
+void MainWindow::AddMenuItem(QMenu* menu, QAction*& item, const QString& name, const QString& text,
+                             const QString& shortcut, bool enabled, MainCommand command)
+{
+    item = menu->addAction(text);
+    item->setObjectName(name);
+    item->setShortcut(QKeySequence(shortcut));
+    item->setEnabled(enabled);
+    connect(item, &QAction::triggered, this, [this, command] { emit commandChosen(command); });
+}
+
+void MainWindow::BuildMenus()
+{
+    QAction* item = nullptr; // items nothing changes after start-up
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    ui_.mnuExit = MakeAction(file, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), {}, true);
+    AddMenuItem(file, item, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), {}, true, MainCommand::Exit);
 
     QMenu* action = menuBar()->addMenu(QStringLiteral("&Action"));
     action->setObjectName(QStringLiteral("mnuAction"));
-    ui_.mnuConnect = MakeAction(action, QStringLiteral("mnuConnect"), QStringLiteral("Co&nnect"),
-                                QKeySequence(QStringLiteral("Ctrl+N")), true);
-    ui_.mnuDisconnect = MakeAction(action, QStringLiteral("mnuDisconnect"), QStringLiteral("&Disconnect"),
-                                   QKeySequence(QStringLiteral("Ctrl+D")), false);
-    ui_.mnuSampleContinuously =
-        MakeAction(action, QStringLiteral("mnuSampleContinuously"), QStringLiteral("S&ample Continuously"),
-                   QKeySequence(QStringLiteral("Ctrl+A")), false);
-    ui_.mnuGetSettings = MakeAction(action, QStringLiteral("mnuGetSettings"), QStringLiteral("&Get Sample"),
-                                    QKeySequence(QStringLiteral("Ctrl+G")), false);
-    ui_.mnuGetHistoryData = MakeAction(action, QStringLiteral("mnuGetHistoryData"),
-                                       QStringLiteral("Get &History Data"), QKeySequence(QStringLiteral("Ctrl+H")),
-                                       false);
-    ui_.mnuLiveGraph = MakeAction(action, QStringLiteral("mnuLiveGraph"), QStringLiteral("&Live Graph"),
-                                  QKeySequence(QStringLiteral("Ctrl+L")), true);
-    ui_.mnuClearHistory = MakeAction(action, QStringLiteral("mnuClearHistory"), QStringLiteral("&Clear History"),
-                                     QKeySequence(QStringLiteral("Ctrl+C")), false);
-    ui_.mnuSynchronizeTime = MakeAction(action, QStringLiteral("mnuSynchronizeTime"),
-                                        QStringLiteral("Synchronize &Time"), QKeySequence(QStringLiteral("Ctrl+T")),
-                                        false);
-    ui_.mnuSetup = MakeAction(action, QStringLiteral("mnuSetup"), QStringLiteral("&Setup"),
-                              QKeySequence(QStringLiteral("Ctrl+S")), false);
-    ui_.mnuResetPulseAccs = MakeAction(action, QStringLiteral("mnuResetPulseAccs"),
-                                       QStringLiteral("&Reset Pulse Accumulators"),
-                                       QKeySequence(QStringLiteral("Ctrl+R")), false);
+    AddMenuItem(action, mnuConnect_, QStringLiteral("mnuConnect"), QStringLiteral("Co&nnect"),
+                QStringLiteral("Ctrl+N"), true, MainCommand::ConnectMenu);
+    AddMenuItem(action, mnuDisconnect_, QStringLiteral("mnuDisconnect"), QStringLiteral("&Disconnect"),
+                QStringLiteral("Ctrl+D"), false, MainCommand::DisconnectMenu);
+    AddMenuItem(action, mnuSampleContinuously_, QStringLiteral("mnuSampleContinuously"),
+                QStringLiteral("S&ample Continuously"), QStringLiteral("Ctrl+A"), false,
+                MainCommand::SampleContinuouslyMenu);
+    AddMenuItem(action, loggerMenuItems_[0], QStringLiteral("mnuGetSettings"), QStringLiteral("&Get Sample"),
+                QStringLiteral("Ctrl+G"), false, MainCommand::GetSample);
+    AddMenuItem(action, loggerMenuItems_[1], QStringLiteral("mnuGetHistoryData"), QStringLiteral("Get &History Data"),
+                QStringLiteral("Ctrl+H"), false, MainCommand::GetHistory);
+    AddMenuItem(action, item, QStringLiteral("mnuLiveGraph"), QStringLiteral("&Live Graph"), QStringLiteral("Ctrl+L"),
+                true, MainCommand::LiveGraph);
+    AddMenuItem(action, loggerMenuItems_[2], QStringLiteral("mnuClearHistory"), QStringLiteral("&Clear History"),
+                QStringLiteral("Ctrl+C"), false, MainCommand::ClearHistory);
+    AddMenuItem(action, loggerMenuItems_[3], QStringLiteral("mnuSynchronizeTime"),
+                QStringLiteral("Synchronize &Time"), QStringLiteral("Ctrl+T"), false, MainCommand::SynchronizeTime);
+    AddMenuItem(action, loggerMenuItems_[4], QStringLiteral("mnuSetup"), QStringLiteral("&Setup"),
+                QStringLiteral("Ctrl+S"), false, MainCommand::Setup);
+    AddMenuItem(action, loggerMenuItems_[5], QStringLiteral("mnuResetPulseAccs"),
+                QStringLiteral("&Reset Pulse Accumulators"), QStringLiteral("Ctrl+R"), false,
+                MainCommand::ResetPulseAccumulators);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    ui_.mnuLaunchHelp = MakeAction(help, QStringLiteral("mnuLaunchHelp"), QStringLiteral("&Help..."), {}, true);
-    ui_.mnuAbout = MakeAction(help, QStringLiteral("mnuAbout"), QStringLiteral("&About..."), {}, true);
-    ui_.mnuCommLog = MakeAction(help, QStringLiteral("mnuCommLog"), QStringLiteral("&Communications Log"), {}, true);
-    ui_.mnuFirmwareVersion = MakeAction(help, QStringLiteral("mnuFirmwareVersion"),
-                                        QStringLiteral("&Firmware Version"), {}, false);
+    AddMenuItem(help, item, QStringLiteral("mnuLaunchHelp"), QStringLiteral("&Help..."), {}, true, MainCommand::Help);
+    AddMenuItem(help, item, QStringLiteral("mnuAbout"), QStringLiteral("&About..."), {}, true, MainCommand::About);
+    AddMenuItem(help, item, QStringLiteral("mnuCommLog"), QStringLiteral("&Communications Log"), {}, true,
+                MainCommand::CommunicationsLog);
+    AddMenuItem(help, mnuFirmwareVersion_, QStringLiteral("mnuFirmwareVersion"), QStringLiteral("&Firmware Version"),
+                {}, false, MainCommand::FirmwareVersion);
 }
 
-void MainWindow::buildStatusFrames(QWidget* surface)
+void MainWindow::BuildStatusFrames(QWidget* surface)
 {
     constexpr int row1 = 60;
     constexpr int row2 = row1 + kFrameHeight + 120;
-    ui_.lblLoggerName = MakeStatusFrame(surface, QStringLiteral("fraLoggerName"), QStringLiteral("Logger Name"),
-                                        QStringLiteral("lblLoggerName"), 120, row1, 2760);
-    ui_.lblDateTime = MakeStatusFrame(surface, QStringLiteral("fraDateTime"), QStringLiteral("Logger Time"),
-                                      QStringLiteral("lblDateTime"), 3000, row1, 2520);
-    ui_.lblSampleInterval = MakeStatusFrame(surface, QStringLiteral("fraSampleInterval"), QStringLiteral("Interval"),
-                                            QStringLiteral("lblSampleInterval"), 5640, row1, 1500);
-    ui_.lblRecordings = MakeStatusFrame(surface, QStringLiteral("fraRecordings"), QStringLiteral("Records"),
-                                        QStringLiteral("lblRecordings"), 7260, row1, 1260);
-    ui_.lblCommStatus = MakeStatusFrame(surface, QStringLiteral("fraCommStatus"), QStringLiteral("Comm Status"),
-                                        QStringLiteral("lblCommStatus"), 8640, row1, 1560);
-
-    ui_.lblLoggingState = MakeStatusFrame(surface, QStringLiteral("fraLoggingState"),
-                                          QStringLiteral("Logging State"), QStringLiteral("lblLoggingState"), 120,
-                                          row2, 2760);
-    ui_.lblWarmup = MakeStatusFrame(surface, QStringLiteral("fraWarmup"), QStringLiteral("Warmup"),
-                                    QStringLiteral("lblWarmup"), 3000, row2, 1020);
-    ui_.lblAlarm[0] = MakeStatusFrame(surface, QStringLiteral("fraAlarm0"), QStringLiteral("Alarm 1"),
-                                      QStringLiteral("lblAlarm0"), 4140, row2, 1440);
-    ui_.lblAlarm[1] = MakeStatusFrame(surface, QStringLiteral("fraAlarm1"), QStringLiteral("Alarm 2"),
-                                      QStringLiteral("lblAlarm1"), 5700, row2, 1440);
-    ui_.lblPulseValue1 = MakeStatusFrame(surface, QStringLiteral("fraPulse1"), QStringLiteral("Pulse Channel 1"),
-                                         QStringLiteral("lblPulseValue1"), 7260, row2, 1440, &ui_.fraPulse1);
-    ui_.lblPulseValue2 = MakeStatusFrame(surface, QStringLiteral("fraPulse2"), QStringLiteral("Pulse Channel 2"),
-                                         QStringLiteral("lblPulseValue2"), 8760, row2, 1440, &ui_.fraPulse2);
+    const auto add = [&](StatusLabel label, const char* frame, const char* title, const char* name, int left,
+                         int top, int width, QGroupBox** frameOut = nullptr) {
+        statusLabels_[static_cast<size_t>(label)] =
+            MakeStatusFrame(surface, QLatin1String(frame), QLatin1String(title), QLatin1String(name), left, top,
+                            width, frameOut);
+    };
+    add(StatusLabel::LoggerName, "fraLoggerName", "Logger Name", "lblLoggerName", 120, row1, 2760);
+    add(StatusLabel::LoggerTime, "fraDateTime", "Logger Time", "lblDateTime", 3000, row1, 2520);
+    add(StatusLabel::SampleInterval, "fraSampleInterval", "Interval", "lblSampleInterval", 5640, row1, 1500);
+    add(StatusLabel::Records, "fraRecordings", "Records", "lblRecordings", 7260, row1, 1260);
+    lblCommStatus_ = MakeStatusFrame(surface, QStringLiteral("fraCommStatus"), QStringLiteral("Comm Status"),
+                                     QStringLiteral("lblCommStatus"), 8640, row1, 1560);
+    lblCommStatus_->setText(QStringLiteral("Not Connected"));
+    SetTextColour(lblCommStatus_, kNotConnectedColour);
+    add(StatusLabel::LoggingState, "fraLoggingState", "Logging State", "lblLoggingState", 120, row2, 2760);
+    add(StatusLabel::Warmup, "fraWarmup", "Warmup", "lblWarmup", 3000, row2, 1020);
+    add(StatusLabel::Alarm1, "fraAlarm0", "Alarm 1", "lblAlarm0", 4140, row2, 1440);
+    add(StatusLabel::Alarm2, "fraAlarm1", "Alarm 2", "lblAlarm1", 5700, row2, 1440);
+    add(StatusLabel::Pulse1, "fraPulse1", "Pulse Channel 1", "lblPulseValue1", 7260, row2, 1440, &fraPulse1_);
+    add(StatusLabel::Pulse2, "fraPulse2", "Pulse Channel 2", "lblPulseValue2", 8760, row2, 1440, &fraPulse2_);
 }
 
-void MainWindow::buildButtons(QWidget* surface)
+QPushButton* MainWindow::AddButton(QWidget* surface, const QString& name, const QString& text, int left,
+                                   MainCommand command)
 {
-    ui_.cmdConnect = MakeButton(surface, QStringLiteral("cmdConnect"), QStringLiteral("Connect"), 120);
-    ui_.cmdGetSettings = MakeButton(surface, QStringLiteral("cmdGetSettings"), QStringLiteral("Get Sample"), 1440);
-    ui_.cmdGetHistoryData =
-        MakeButton(surface, QStringLiteral("cmdGetHistoryData"), QStringLiteral("Get History "), 2760);
-    ui_.cmdClearMemory = MakeButton(surface, QStringLiteral("cmdClearMemory"), QStringLiteral("Clear History"), 4080);
-    ui_.cmdSynchronizeTime =
-        MakeButton(surface, QStringLiteral("cmdSynchronizeTime"), QStringLiteral("Sync Time"), 5400);
-    ui_.cmdSetup = MakeButton(surface, QStringLiteral("cmdSetup"), QStringLiteral("Setup"), 6720);
-    for (QPushButton* button : {ui_.cmdGetSettings, ui_.cmdGetHistoryData, ui_.cmdClearMemory,
-                                ui_.cmdSynchronizeTime, ui_.cmdSetup}) {
+    auto* button = new QPushButton(text, surface);
+    button->setObjectName(name);
+    button->setGeometry(TwipsRect(left, kButtonTop, 1260, kButtonHeight));
+    connect(button, &QPushButton::clicked, this, [this, command] { emit commandChosen(command); });
+    return button;
+}
+
+void MainWindow::BuildButtons(QWidget* surface)
+{
+    cmdConnect_ = AddButton(surface, QStringLiteral("cmdConnect"), QStringLiteral("Connect"), 120, MainCommand::Connect);
+    loggerButtons_ = {
+        AddButton(surface, QStringLiteral("cmdGetSettings"), QStringLiteral("Get Sample"), 1440, MainCommand::GetSample),
+        AddButton(surface, QStringLiteral("cmdGetHistoryData"), QStringLiteral("Get History "), 2760,
+                  MainCommand::GetHistory),
+        AddButton(surface, QStringLiteral("cmdClearMemory"), QStringLiteral("Clear History"), 4080,
+                  MainCommand::ClearHistory),
+        AddButton(surface, QStringLiteral("cmdSynchronizeTime"), QStringLiteral("Sync Time"), 5400,
+                  MainCommand::SynchronizeTime),
+        AddButton(surface, QStringLiteral("cmdSetup"), QStringLiteral("Setup"), 6720, MainCommand::Setup)};
+    for (QPushButton* button : loggerButtons_) {
         button->setEnabled(false);
     }
-    ui_.chkSampleContinuously = new QCheckBox(QStringLiteral("Sample Continuously"), surface);
-    ui_.chkSampleContinuously->setObjectName(QStringLiteral("chkSampleContinuously"));
-    ui_.chkSampleContinuously->setGeometry(TwipsRect(8100, kButtonTop, 2160, kButtonHeight));
-    ui_.chkSampleContinuously->setEnabled(false);
-}
-
-void MainWindow::buildMeters(QWidget* surface)
-{
-    const QRect bar = ColumnFrameTwips();
-    const int scaleLeft = bar.right() + 1 + 30;
-    const int scaleWidth = kMeterWidth - scaleLeft - 30;
-    for (int i = 0; i < 8; ++i) {
-        MeterWidgets& meter = ui_.meters[static_cast<size_t>(i)];
-        const QString n = QString::number(i);
-        meter.fraMeter = MakeFrame(surface, QStringLiteral("fraMeter") + n, QString::number(i + 1), MeterFrameTwips(i));
-        meter.fraColumn = new MeterBar(meter.fraMeter);
-        meter.fraColumn->setObjectName(QStringLiteral("fraColumn") + n);
-        meter.fraColumn->setGeometry(TwipsRect(bar.x(), bar.y(), bar.width(), bar.height()));
-        meter.lblMax = MakeLabel(meter.fraMeter, QStringLiteral("lblMax") + n, QRect(scaleLeft, bar.y(), scaleWidth, 240));
-        meter.lblUnits = MakeLabel(meter.fraMeter, QStringLiteral("lblUnits") + n,
-                                   QRect(scaleLeft, bar.y() + bar.height() / 2 - 240, scaleWidth, 480));
-        meter.lblUnits->setWordWrap(true);
-        meter.lblMin = MakeLabel(meter.fraMeter, QStringLiteral("lblMin") + n,
-                                 QRect(scaleLeft, bar.y() + bar.height() - 240, scaleWidth, 240));
-        meter.lblValue = MakeLabel(meter.fraMeter, QStringLiteral("lblValue") + n,
-                                   QRect(60, bar.y() + bar.height() + 60, kMeterWidth - 120, 270));
-        meter.lblValue->setAlignment(Qt::AlignCenter);
-        QFont bold = meter.lblValue->font();
-        bold.setBold(true);
-        meter.lblValue->setFont(bold);
-        meter.lblHistory = MakeLabel(meter.fraMeter, QStringLiteral("lblHistory") + n,
-                                     QRect(60, bar.y() + bar.height() + 360, kMeterWidth - 120, 1140));
-        meter.lblHistory->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    }
-}
-
-void MainWindow::buildFlowModePanel(QWidget* surface)
-{
-    ui_.fraFlowMode = MakeFrame(surface, QStringLiteral("fraFlowMode"), QString(), MeterFrameTwips(5));
-    constexpr int captionWidth = 1380;
-    int top = 240;
-    auto row = [&](QLabel*& caption, const QString& captionName, const QString& captionText, QLabel*& value,
-                   const QString& valueName) {
-        caption = MakeLabel(ui_.fraFlowMode, captionName, QRect(120, top, captionWidth, 270), captionText);
-        value = MakeLabel(ui_.fraFlowMode, valueName, QRect(120 + captionWidth, top, 2500, 270));
-        top += 360;
-    };
-    row(ui_.lblFlowMode2, QStringLiteral("lblFlowMode2"), QStringLiteral("Flow Mode:"), ui_.lblFlowMode,
-        QStringLiteral("lblFlowMode"));
-    row(ui_.lblFWT, QStringLiteral("lblFWT"), QString(), ui_.lblFWT2, QStringLiteral("lblFWT2"));
-    row(ui_.lblPipeDiameter, QStringLiteral("lblPipeDiameter"), QStringLiteral("Pipe Diameter:"),
-        ui_.lblPipeDiameter2, QStringLiteral("lblPipeDiameter2"));
-    row(ui_.lblSlope, QStringLiteral("lblSlope"), QStringLiteral("Slope:"), ui_.lblSlope2,
-        QStringLiteral("lblSlope2"));
-    row(ui_.lblRoughness, QStringLiteral("lblRoughness"), QStringLiteral("Roughness:"), ui_.lblRoughness2,
-        QStringLiteral("lblRoughness2"));
-    row(ui_.lblOffset, QStringLiteral("lblOffset"), QStringLiteral("Level Offset:"), ui_.lblOffset2,
-        QStringLiteral("lblOffset2"));
-    // Without a connected logger the panel shows only its frame.
-    for (QLabel* label : ui_.fraFlowMode->findChildren<QLabel*>()) {
-        label->hide();
-    }
+    chkSampleContinuously_ = new QCheckBox(QStringLiteral("Sample Continuously"), surface);
+    chkSampleContinuously_->setObjectName(QStringLiteral("chkSampleContinuously"));
+    chkSampleContinuously_->setGeometry(TwipsRect(8100, kButtonTop, 2160, kButtonHeight));
+    chkSampleContinuously_->setEnabled(false);
+    connect(chkSampleContinuously_, &QCheckBox::clicked, this,
+            [this] { emit commandChosen(MainCommand::SampleContinuouslyBox); });
 }

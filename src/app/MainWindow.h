@@ -3,98 +3,83 @@
 #include <QMainWindow>
 #include <array>
 
-class MeterBar;
+class FlowModePanel;
+class MeterFrame;
 class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 
-// The controls of one meter column.
-struct MeterWidgets {
-    QGroupBox* fraMeter = nullptr; // the column frame; its title is the caption
-    MeterBar* fraColumn = nullptr; // the bar frame
-    QLabel* lblMin = nullptr;
-    QLabel* lblMax = nullptr;
-    QLabel* lblValue = nullptr;
-    QLabel* lblUnits = nullptr;
-    QLabel* lblHistory = nullptr;
+// What the user asks of the main window, by button or menu item.
+enum class MainCommand {
+    Exit,
+    Connect,        // the Connect / Disconnect button
+    ConnectMenu,    // Action > Connect
+    DisconnectMenu, // Action > Disconnect
+    SampleContinuouslyBox,
+    SampleContinuouslyMenu,
+    GetSample,
+    GetHistory,
+    LiveGraph,
+    ClearHistory,
+    SynchronizeTime,
+    Setup,
+    ResetPulseAccumulators,
+    Help,
+    About,
+    CommunicationsLog,
+    FirmwareVersion,
 };
 
-// Every control of the main window, under the names the rest of the program
-// knows them by (also their object names; array members end in the index,
-// as in "lblMin3" and "lblAlarm1").
-struct MainWidgets {
-    QAction* mnuExit = nullptr;
-    QAction* mnuConnect = nullptr;
-    QAction* mnuDisconnect = nullptr;
-    QAction* mnuSampleContinuously = nullptr;
-    QAction* mnuGetSettings = nullptr;
-    QAction* mnuGetHistoryData = nullptr;
-    QAction* mnuLiveGraph = nullptr;
-    QAction* mnuClearHistory = nullptr;
-    QAction* mnuSynchronizeTime = nullptr;
-    QAction* mnuSetup = nullptr;
-    QAction* mnuResetPulseAccs = nullptr;
-    QAction* mnuLaunchHelp = nullptr;
-    QAction* mnuAbout = nullptr;
-    QAction* mnuCommLog = nullptr;
-    QAction* mnuFirmwareVersion = nullptr;
-
-    QPushButton* cmdConnect = nullptr;
-    QPushButton* cmdGetSettings = nullptr;
-    QPushButton* cmdGetHistoryData = nullptr;
-    QPushButton* cmdClearMemory = nullptr;
-    QPushButton* cmdSynchronizeTime = nullptr;
-    QPushButton* cmdSetup = nullptr;
-    QCheckBox* chkSampleContinuously = nullptr;
-
-    QLabel* lblLoggerName = nullptr;
-    QLabel* lblDateTime = nullptr;
-    QLabel* lblClockOffset = nullptr; // in the status bar, below the window's own layout
-    QLabel* lblSampleInterval = nullptr;
-    QLabel* lblRecordings = nullptr;
-    QLabel* lblLoggingState = nullptr;
-    QLabel* lblWarmup = nullptr;
-    QLabel* lblCommStatus = nullptr;
-    std::array<QLabel*, 2> lblAlarm{};
-    QGroupBox* fraPulse1 = nullptr;
-    QGroupBox* fraPulse2 = nullptr;
-    QLabel* lblPulseValue1 = nullptr;
-    QLabel* lblPulseValue2 = nullptr;
-
-    std::array<MeterWidgets, 8> meters{};
-
-    QGroupBox* fraFlowMode = nullptr;
-    QLabel* lblFlowMode2 = nullptr; // "Flow Mode:"
-    QLabel* lblFlowMode = nullptr;
-    QLabel* lblFWT = nullptr;
-    QLabel* lblFWT2 = nullptr;
-    QLabel* lblOffset = nullptr; // "Level Offset:"
-    QLabel* lblOffset2 = nullptr;
-    QLabel* lblPipeDiameter = nullptr; // "Pipe Diameter:"
-    QLabel* lblPipeDiameter2 = nullptr;
-    QLabel* lblSlope = nullptr; // "Slope:"
-    QLabel* lblSlope2 = nullptr;
-    QLabel* lblRoughness = nullptr; // "Roughness:"
-    QLabel* lblRoughness2 = nullptr;
+// The one-line status labels of the main window.
+enum class StatusLabel {
+    LoggerName,
+    LoggerTime,
+    ClockOffset, // in the status bar
+    SampleInterval,
+    Records,
+    LoggingState,
+    Warmup,
+    Alarm1,
+    Alarm2,
+    Pulse1,
+    Pulse2,
 };
 
-// The main window frmMain: its controls and their fixed layout. What the
+// The main window frmMain: its controls and their fixed layout. Every control
+// carries the object name the manual and the tests know it by; what the
 // controls do is wired up by the main window's controller.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    static constexpr int MeterCount = 8;
+
     explicit MainWindow(QWidget* parent = nullptr);
 
-    const MainWidgets& ui() const { return ui_; }
+    MeterFrame& Meter(size_t column) { return *meters_.at(column); }
+    FlowModePanel& FlowPanel() { return *flowPanel_; }
+
+    // Written only when the text differs from what the label shows.
+    void ShowStatus(StatusLabel label, const QString& text);
+    // An alarm label, or a pulse channel's frame with its label.
+    void EnableStatus(StatusLabel label, bool enabled);
+
+    // The buttons, menu items and the Comm Status label for a logger that is
+    // (or is not) connected.
+    void ShowConnection(bool connected);
+    // Continuous sampling holds the line: every logger action is off, while
+    // the sampling switch, Connect and Firmware Version keep their state.
+    void DisableActionsWhileSampling();
+    bool SampleContinuouslyTicked() const;
+    void TickSampleContinuously(bool ticked);
 
     // Geometry in twips, as laid out.
     static QRect MeterFrameTwips(int column);
-    static QRect ColumnFrameTwips(); // the bar frame inside its column frame
     static int InnerWidthTwips();
 
 signals:
+    void commandChosen(MainCommand command);
     // The user closes the window (not File > Exit); the window closes.
     void closing();
 
@@ -102,11 +87,27 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildMenus();
-    void buildStatusFrames(QWidget* surface);
-    void buildButtons(QWidget* surface);
-    void buildMeters(QWidget* surface);
-    void buildFlowModePanel(QWidget* surface);
+    void BuildMenus();
+    void BuildStatusFrames(QWidget* surface);
+    void BuildButtons(QWidget* surface);
+    void AddMenuItem(QMenu* menu, QAction*& item, const QString& name, const QString& text,
+                     const QString& shortcut, bool enabled, MainCommand command);
+    QPushButton* AddButton(QWidget* surface, const QString& name, const QString& text, int left, MainCommand command);
+    QLabel* StatusLabelOf(StatusLabel label) const;
 
-    MainWidgets ui_;
+    QAction* mnuConnect_ = nullptr;
+    QAction* mnuDisconnect_ = nullptr;
+    QAction* mnuSampleContinuously_ = nullptr;
+    QAction* mnuFirmwareVersion_ = nullptr;
+    // Off while no logger is connected or sampling holds the line.
+    std::array<QAction*, 6> loggerMenuItems_{};
+    QPushButton* cmdConnect_ = nullptr;
+    std::array<QPushButton*, 5> loggerButtons_{};
+    QCheckBox* chkSampleContinuously_ = nullptr;
+    QLabel* lblCommStatus_ = nullptr;
+    std::array<QLabel*, 11> statusLabels_{}; // by StatusLabel
+    QGroupBox* fraPulse1_ = nullptr;
+    QGroupBox* fraPulse2_ = nullptr;
+    std::array<MeterFrame*, MeterCount> meters_{};
+    FlowModePanel* flowPanel_ = nullptr;
 };

@@ -63,7 +63,10 @@ void Program::InstallCommunicationsLog()
 {
     Parts& parts = *parts_;
     parts.session.Link.SetTrace([&parts](const LinkTraceEvent& event) { parts.log.add(event); });
-    QObject::connect(parts.window.ui().mnuCommLog, &QAction::triggered, &parts.window, [&parts] {
+    QObject::connect(&parts.window, &MainWindow::commandChosen, &parts.window, [&parts](MainCommand command) {
+        if (command != MainCommand::CommunicationsLog) {
+            return;
+        }
         if (!parts.logWindow) {
             parts.logWindow = new CommunicationsLogWindow(parts.log, parts.platform.fileDialogs,
                                                           parts.platform.prompter, &parts.window);

@@ -75,13 +75,13 @@ private slots:
         Program program;
         std::unique_ptr<SimProcess> logger = program.startLogger();
         QVERIFY(program.connect());
-        QTRY_COMPARE(program.ui().lblCommStatus->text(), QStringLiteral("Connected"));
+        QTRY_COMPARE(program.text("lblCommStatus"), QStringLiteral("Connected"));
         const auto kill = [&logger] { logger->process.kill(); };
 
         if (moment == Moment::Idle) {
             kill();
         } else if (moment == Moment::Sampling) {
-            QTest::mouseClick(program.ui().chkSampleContinuously, Qt::LeftButton);
+            program.press("chkSampleContinuously");
             QTRY_VERIFY(program.session.Window.SamplingContinuously && program.session.Window.SampleCount >= 2);
             kill();
         } else {
@@ -99,30 +99,27 @@ private slots:
                 }
             });
             hand.start(10);
-            QTest::mouseClick(program.ui().cmdGetHistoryData, Qt::LeftButton);
+            program.press("cmdGetHistoryData");
             QVERIFY(program.prompter.messages.value(0).text.startsWith(QLatin1String("Error during retrieval.")));
         }
 
-        QTRY_COMPARE_WITH_TIMEOUT(program.ui().lblCommStatus->text(), QStringLiteral("Not Connected"), 5000);
-        QCOMPARE(program.ui().lblCommStatus->palette().color(QPalette::WindowText), QColor(192, 0, 0));
+        QTRY_COMPARE_WITH_TIMEOUT(program.text("lblCommStatus"), QStringLiteral("Not Connected"), 5000);
         QCOMPARE(program.lostMessages(), 1);
         const RecordingPrompter::Message& message = program.prompter.messages.constLast();
         QCOMPARE(message.text, QStringLiteral("Error: the connection to the logger was lost."));
         QCOMPARE(message.icon, PromptIcon::Warning);
         QVERIFY(!program.session.Connection.Connected && !program.session.Connection.Busy);
         QVERIFY(!program.session.Window.SamplingContinuously);
-        QVERIFY(!program.ui().chkSampleContinuously->isChecked());
-        QCOMPARE(program.ui().cmdConnect->text(), QStringLiteral("Connect"));
-        QVERIFY(program.ui().cmdConnect->isEnabled());
-        QVERIFY(program.ui().mnuConnect->isEnabled());
-        for (QWidget* control : std::initializer_list<QWidget*>{program.ui().cmdGetSettings,
-                                                                program.ui().cmdGetHistoryData,
-                                                                program.ui().chkSampleContinuously}) {
-            QVERIFY(!control->isEnabled());
+        QVERIFY(!program.find<QCheckBox>("chkSampleContinuously")->isChecked());
+        QCOMPARE(program.find<QPushButton>("cmdConnect")->text(), QStringLiteral("Connect"));
+        for (const char* name : {"cmdConnect", "mnuConnect"}) {
+            QVERIFY2(program.enabled(name), name);
         }
-        QVERIFY(!program.ui().mnuDisconnect->isEnabled());
-        QVERIFY(program.ui().lblDateTime->text().isEmpty());
-        QVERIFY(program.ui().meters[0].lblValue->text().isEmpty());
+        for (const char* name : {"cmdGetSettings", "cmdGetHistoryData", "chkSampleContinuously", "mnuDisconnect"}) {
+            QVERIFY2(!program.enabled(name), name);
+        }
+        QVERIFY(program.text("lblDateTime").isEmpty());
+        QVERIFY(program.text("lblValue0").isEmpty());
 
         // Nothing more is said while the program goes on.
         int ticks = 0;
@@ -134,7 +131,7 @@ private slots:
 
         logger = program.startLogger();
         QVERIFY(program.connect());
-        QTRY_COMPARE(program.ui().lblCommStatus->text(), QStringLiteral("Connected"));
+        QTRY_COMPARE(program.text("lblCommStatus"), QStringLiteral("Connected"));
     }
 };
 

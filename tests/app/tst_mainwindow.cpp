@@ -1,31 +1,21 @@
 #include "CloseWhile.h"
+#include "HayesModem.h"
 #include "LoggerEngine.h"
 #include "MainWindowRig.h"
 #include "SimSerialPort.h"
 #include "TestRegistry.h"
-#include "app/MainController.h"
-#include "app/MainWindow.h"
 #include "app/MeterBar.h"
-#include "app/Session.h"
 #include "core/DataFolder.h"
 #include "link/FrameCodec.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <memory>
 
 namespace {
 
@@ -40,13 +30,11 @@ public:
     }
     void lineDropped() override { inner_.lineDropped(); }
     // A request frame: the start byte, the length, then the command byte.
-    int requests(uint8_t command) const
+    int requests(int command) const
     {
         int count = 0;
         for (qsizetype i = 0; i + 2 < received.size(); ++i) {
-            if (uint8_t(received[i]) == Frame::Start && uint8_t(received[i + 2]) == command) {
-                ++count;
-            }
+            count += uint8_t(received[i]) == Frame::Start && uint8_t(received[i + 2]) == command ? 1 : 0;
         }
         return count;
     }
@@ -70,7 +58,6 @@ struct LoggerRig : LoggerLine, MainWindowRig {
     {
         startUp(commandLine);
     }
-
     bool connect()
     {
         MainWindowRig::connect();
@@ -85,11 +72,8 @@ public:
     void watch(QLabel* label) { label->installEventFilter(this); }
     bool eventFilter(QObject* object, QEvent* event) override
     {
-        if (event->type() != QEvent::Paint) {
-            return false;
-        }
         const QString text = static_cast<QLabel*>(object)->text();
-        if (!text.isEmpty() && (texts.isEmpty() || texts.last() != text)) {
+        if (event->type() == QEvent::Paint && !text.isEmpty() && (texts.isEmpty() || texts.last() != text)) {
             texts << text;
         }
         return false;
@@ -97,169 +81,151 @@ public:
     QStringList texts;
 };
 
+QString Caption(const QObject* control)
+{
+    if (const auto* item = qobject_cast<const QAction*>(control)) {
+        return item->text();
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
+        return button->text();
+    }
+    if (const auto* frame = qobject_cast<const QGroupBox*>(control)) {
+        return frame->title();
+    }
+    return qobject_cast<const QLabel*>(control)->text();
+}
+
 const QString kApp = QStringLiteral("Brevel Logger");
 const QString kSection = QStringLiteral("Configuration");
+
+enum class Moment { Sample, Settings, Download, WakeUp };
 
 } // namespace
 
 Q_DECLARE_METATYPE(PromptIcon)
+Q_DECLARE_METATYPE(PromptButtons)
+Q_DECLARE_METATYPE(Moment)
+Q_DECLARE_METATYPE(MainCommand)
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void startUpLeavesTheWindowReadyToConnect()
+    void controlsCarryTheirCaptions_data()
     {
-        MainWindowRig f;
-        f.startUp(QStringLiteral("-w 9"), QStringLiteral("/nonexistent"));
-        const MainWidgets& ui = f.ui();
-        QCOMPARE(f.window.windowTitle(), QStringLiteral("Brevel Flow Monitor v2.3.2"));
-        QVERIFY(!f.window.windowIcon().isNull());
-        QCOMPARE(f.session.Options.ModemReplyTicks, int16_t{9});
-        QVERIFY(!f.session.Window.Loading);
-        QVERIFY(f.ticks.isActive(TickSource::Tick::Status));
-        QVERIFY(f.ticks.isActive(TickSource::Tick::Sample));
-        const TimerTicks programTicks;
-        QCOMPARE(programTicks.interval(TickSource::Tick::Status), 100);
-        QCOMPARE(programTicks.interval(TickSource::Tick::Sample), 100);
-        QCOMPARE(int(f.session.Logger.NumAnalogChannels), 3);
-        QCOMPARE(int(f.session.Logger.NumDigitalChannels), 2);
-        QCOMPARE(f.session.Window.DerivedColumnCount, int16_t{2});
-
-        QCOMPARE(ui.lblCommStatus->text(), QStringLiteral("Not Connected"));
-        QCOMPARE(ui.lblCommStatus->palette().color(QPalette::WindowText), QColor(192, 0, 0));
-        QVERIFY(ui.lblPulseValue1->text().isEmpty());
-        QVERIFY(ui.lblLoggerName->text().isEmpty());
-        QVERIFY(f.session.HelpFile.isEmpty());
-    }
-
-    void buttonsAndMenusCarryTheirCaptionsShortcutsAndStates_data()
-    {
-        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("shortcut");
+        QTest::addColumn<QString>("shortcut"); // of a menu item
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("mnuExit") << "mnuExit" << "E&xit" << "" << true;
-        QTest::newRow("mnuConnect") << "mnuConnect" << "Co&nnect" << "Ctrl+N" << true;
-        QTest::newRow("mnuDisconnect") << "mnuDisconnect" << "&Disconnect" << "Ctrl+D" << false;
-        QTest::newRow("mnuSampleContinuously") << "mnuSampleContinuously" << "S&ample Continuously" << "Ctrl+A" << false;
-        QTest::newRow("mnuGetSettings") << "mnuGetSettings" << "&Get Sample" << "Ctrl+G" << false;
-        QTest::newRow("mnuGetHistoryData") << "mnuGetHistoryData" << "Get &History Data" << "Ctrl+H" << false;
-        QTest::newRow("mnuClearHistory") << "mnuClearHistory" << "&Clear History" << "Ctrl+C" << false;
-        QTest::newRow("mnuSynchronizeTime") << "mnuSynchronizeTime" << "Synchronize &Time" << "Ctrl+T" << false;
-        QTest::newRow("mnuSetup") << "mnuSetup" << "&Setup" << "Ctrl+S" << false;
-        QTest::newRow("mnuResetPulseAccs") << "mnuResetPulseAccs" << "&Reset Pulse Accumulators" << "Ctrl+R" << false;
-        QTest::newRow("mnuLaunchHelp") << "mnuLaunchHelp" << "&Help..." << "" << true;
-        QTest::newRow("mnuAbout") << "mnuAbout" << "&About..." << "" << true;
-        QTest::newRow("mnuFirmwareVersion") << "mnuFirmwareVersion" << "&Firmware Version" << "" << false;
-        QTest::newRow("cmdConnect") << "cmdConnect" << "Connect" << "" << true;
-        QTest::newRow("cmdGetSettings") << "cmdGetSettings" << "Get Sample" << "" << false;
-        QTest::newRow("cmdGetHistoryData") << "cmdGetHistoryData" << "Get History " << "" << false;
-        QTest::newRow("cmdClearMemory") << "cmdClearMemory" << "Clear History" << "" << false;
-        QTest::newRow("cmdSynchronizeTime") << "cmdSynchronizeTime" << "Sync Time" << "" << false;
-        QTest::newRow("cmdSetup") << "cmdSetup" << "Setup" << "" << false;
-        QTest::newRow("chkSampleContinuously") << "chkSampleContinuously" << "Sample Continuously" << "" << false;
+        const auto row = [](const char* name, const char* caption, const char* shortcut, bool enabled) {
+            QTest::newRow(name) << caption << shortcut << enabled;
+        };
+        row("mnuExit", "E&xit", "", true), row("mnuConnect", "Co&nnect", "Ctrl+N", true);
+        row("mnuDisconnect", "&Disconnect", "Ctrl+D", false), row("mnuGetSettings", "&Get Sample", "Ctrl+G", false);
+        row("mnuSampleContinuously", "S&ample Continuously", "Ctrl+A", false);
+        row("mnuGetHistoryData", "Get &History Data", "Ctrl+H", false), row("mnuSetup", "&Setup", "Ctrl+S", false);
+        row("mnuLiveGraph", "&Live Graph", "Ctrl+L", true), row("mnuClearHistory", "&Clear History", "Ctrl+C", false);
+        row("mnuSynchronizeTime", "Synchronize &Time", "Ctrl+T", false);
+        row("mnuResetPulseAccs", "&Reset Pulse Accumulators", "Ctrl+R", false);
+        row("mnuLaunchHelp", "&Help...", "", true), row("mnuAbout", "&About...", "", true);
+        row("mnuCommLog", "&Communications Log", "", true), row("mnuFirmwareVersion", "&Firmware Version", "", false);
+        row("cmdConnect", "Connect", "", true), row("cmdGetSettings", "Get Sample", "", false);
+        row("cmdGetHistoryData", "Get History ", "", false), row("cmdClearMemory", "Clear History", "", false);
+        row("cmdSynchronizeTime", "Sync Time", "", false), row("cmdSetup", "Setup", "", false);
+        row("chkSampleContinuously", "Sample Continuously", "", false), row("lblCommStatus", "Not Connected", "", true);
+        row("fraMeter3", "Flow", "", false), row("fraMeter4", "Velocity", "", false);
+        for (const auto& [frame, title] : {std::pair{"fraLoggerName", "Logger Name"}, {"fraDateTime", "Logger Time"},
+                                           {"fraSampleInterval", "Interval"}, {"fraRecordings", "Records"},
+                                           {"fraCommStatus", "Comm Status"}, {"fraLoggingState", "Logging State"},
+                                           {"fraWarmup", "Warmup"}, {"fraAlarm0", "Alarm 1"}, {"fraAlarm1", "Alarm 2"},
+                                           {"fraPulse1", "Pulse Channel 1"}, {"fraPulse2", "Pulse Channel 2"},
+                                           {"fraMeter0", "1"}, {"fraMeter2", "3"}}) {
+            row(frame, title, "", true);
+        }
+        for (const auto& [label, caption] : {std::pair{"lblFlowMode2", "Flow Mode:"}, {"lblPipeDiameter", "Pipe Diameter:"},
+                                             {"lblSlope", "Slope:"}, {"lblRoughness", "Roughness:"},
+                                             {"lblOffset", "Level Offset:"}, {"lblMin0", "0.000"}, {"lblMax7", "0.000"}}) {
+            row(label, caption, "", true);
+        }
     }
-    void buttonsAndMenusCarryTheirCaptionsShortcutsAndStates()
+    void controlsCarryTheirCaptions()
     {
-        QFETCH(QString, name);
         QFETCH(QString, caption);
         QFETCH(QString, shortcut);
         QFETCH(bool, enabled);
         MainWindowRig f;
-        f.startUp(QString(), QString());
-        if (auto* action = f.window.findChild<QAction*>(name)) {
-            QCOMPARE(action->text(), caption);
-            QCOMPARE(action->shortcut().toString(), shortcut);
-            QCOMPARE(action->isEnabled(), enabled);
-        } else {
-            auto* button = f.window.findChild<QAbstractButton*>(name);
-            QVERIFY2(button, qPrintable(name));
-            QCOMPARE(button->text(), caption);
-            QCOMPARE(button->isEnabled(), enabled);
+        f.startUp();
+        const QString name = QString::fromLatin1(QTest::currentDataTag());
+        QObject* control = f.window.findChild<QAction*>(name);
+        control = control ? control : f.find(name);
+        QCOMPARE(Caption(control), caption);
+        QCOMPARE(f.enabled(name), enabled);
+        if (auto* item = qobject_cast<QAction*>(control)) {
+            QCOMPARE(item->shortcut().toString(), shortcut);
         }
     }
 
-    void framesCarryTheirCaptions()
+    void startUpLaysOutTheWindowReadyToConnect()
     {
         MainWindowRig f;
-        f.startUp(QString(), QString());
-        QStringList titles;
-        for (const QGroupBox* frame : f.window.findChildren<QGroupBox*>()) {
-            titles << frame->title();
-        }
-        for (const char* title : {"Logger Name", "Logger Time", "Interval", "Records", "Logging State", "Warmup",
-                                  "Comm Status", "Alarm 1", "Alarm 2", "Pulse Channel 1", "Pulse Channel 2"}) {
-            QVERIFY2(titles.contains(QLatin1String(title)), title);
-        }
-        const QStringList rowCaptions = {f.ui().lblFlowMode2->text(), f.ui().lblPipeDiameter->text(),
-                                         f.ui().lblSlope->text(), f.ui().lblRoughness->text(),
-                                         f.ui().lblOffset->text()};
-        QCOMPARE(rowCaptions, QStringList({"Flow Mode:", "Pipe Diameter:", "Slope:", "Roughness:", "Level Offset:"}));
-    }
+        f.startUp(QStringLiteral("-w 9"), QStringLiteral("/nonexistent"));
+        QCOMPARE(f.window.windowTitle(), QStringLiteral("Brevel Flow Monitor v2.3.2"));
+        QVERIFY(!f.window.windowIcon().isNull());
+        QCOMPARE(f.session.Options.ModemReplyTicks, int16_t{9});
+        QVERIFY(f.session.HelpFile.isEmpty());
+        QVERIFY(!f.session.Window.Loading);
+        QVERIFY(f.ticks.isActive(TickSource::Tick::Status) && f.ticks.isActive(TickSource::Tick::Sample));
+        const TimerTicks programTicks;
+        QCOMPARE(programTicks.interval(TickSource::Tick::Status), 100);
+        QCOMPARE(programTicks.interval(TickSource::Tick::Sample), 100);
+        QCOMPARE(f.session.Logger.NumAnalogChannels, 3);
+        QCOMPARE(f.session.Logger.NumDigitalChannels, 2);
+        QCOMPARE(f.find<QLabel>("lblCommStatus")->palette().color(QPalette::WindowText), QColor(192, 0, 0));
 
-    void meterColumnsAreLaidOut()
-    {
-        MainWindowRig f;
-        f.startUp(QString(), QString());
-        const MainWidgets& ui = f.ui();
-        const QStringList captions = {"1", "2", "3", "Flow", "Velocity"};
+        const QWidget* first = f.find("fraMeter0");
         for (int i = 0; i < 8; ++i) {
-            const MeterWidgets& meter = ui.meters[size_t(i)];
-            QCOMPARE(meter.fraMeter->objectName(), QStringLiteral("fraMeter%1").arg(i));
-            QCOMPARE(meter.lblMin->text(), QStringLiteral("0.000"));
-            QCOMPARE(meter.lblMax->text(), QStringLiteral("0.000"));
-            QVERIFY(meter.lblValue->text().isEmpty());
-            QCOMPARE(meter.fraMeter->isVisible(), i < 5);
-            QCOMPARE(meter.fraMeter->isEnabled(), i != 3 && i != 4);
-            QCOMPARE(meter.lblMin->isVisible(), i == 0);
-            if (i < 5) {
-                QCOMPARE(meter.fraMeter->title(), captions[i]);
-                // Each column stands 1180 twips (about 79 pixels) right of the previous one.
-                QCOMPARE(meter.fraMeter->x() - ui.meters[0].fraMeter->x(), qRound(i * 1180 / 15.0));
-            }
-            const MeterColumn& record = f.session.Meters[size_t(i)];
-            QVERIFY(!record.Shown);
-            QCOMPARE(record.Maximum, 0.0);
+            const QWidget* meter = f.find(QStringLiteral("fraMeter%1").arg(i));
+            QCOMPARE(meter->isVisible(), i < 5);
+            QCOMPARE(f.find(QStringLiteral("lblMin%1").arg(i))->isVisible(), i == 0);
+            // Each column stands 1180 twips (about 79 pixels) right of the previous one.
+            QCOMPARE(meter->x() - first->x(), qRound(i * 1180 / 15.0));
+            QVERIFY(!f.session.Meters[size_t(i)].Shown);
         }
         // The flow-mode panel stands where column 6 would, as high as column 1,
         // and reaches to 150 twips (10 pixels) from the window's right edge.
-        const QRect panel = ui.fraFlowMode->geometry();
-        const QRect first = ui.meters[0].fraMeter->geometry();
-        QVERIFY(ui.fraFlowMode->isVisible());
-        QCOMPARE(panel.x(), ui.meters[5].fraMeter->x());
-        QCOMPARE(panel.top(), first.top());
-        QCOMPARE(panel.height(), first.height());
-        QCOMPARE(panel.right() + 1, f.window.centralWidget()->width() - 10);
+        const QWidget* panel = f.find("fraFlowMode");
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->x(), f.find("fraMeter5")->x());
+        QCOMPARE(panel->y(), first->y());
+        QCOMPARE(panel->height(), first->height());
+        QCOMPARE(panel->geometry().right() + 1, f.window.centralWidget()->width() - 10);
+        QVERIFY(!f.find("lblFlowMode")->isVisible());
     }
 
     void statusTickCountsDownAndDrawsBars()
     {
         MainWindowRig f;
-        f.startUp(QString(), QString());
+        f.startUp();
         f.controller.Ticks().stop(TickSource::Tick::Status);
         f.session.Connection.ReplyCountdown = 2;
         MeterColumn& level = f.session.Meters[0];
         level.Shown = true;
-        level.Minimum = 0.0;
         level.Maximum = 100.0;
         level.Value = 50.0;
         MeterColumn& flow = f.session.Meters[3];
         flow.Shown = true;
-        flow.Maximum = 10.0;
-        flow.Value = 10.0;
+        flow.Maximum = flow.Value = 10.0;
 
         f.controller.StatusTick();
         QCOMPARE(f.session.Connection.ReplyCountdown, int16_t{1});
-        const MeterBar* bar = f.ui().meters[0].fraColumn;
+        const MeterBar* bar = f.find<MeterBar>("fraColumn0");
         // Bar area: 120 twips below the bar frame's top, 160 shorter; half full.
         const int barHeightPx = qRound((2640 - 160) / 15.0);
         QVERIFY(qAbs(bar->fill().height() - barHeightPx / 2) <= 1);
         QVERIFY(qAbs(bar->fill().bottom() + 1 - (qRound(120 / 15.0) + barHeightPx)) <= 1);
-        QVERIFY(qAbs(bar->fill().left() - qRound(40 / 15.0)) <= 1);
+        QCOMPARE(bar->fill().left(), qRound(40 / 15.0)); // inside the bar frame, to the pixel
         QCOMPARE(bar->fillColour(), QColor(128, 128, 255));
-        QVERIFY(f.ui().meters[0].lblValue->isVisibleTo(&f.window));
-        QVERIFY(f.ui().meters[3].lblMax->isVisibleTo(&f.window));
-        const MeterBar* flowBar = f.ui().meters[3].fraColumn;
+        QVERIFY(f.find("lblValue0")->isVisibleTo(&f.window));
+        QVERIFY(f.find("lblMax3")->isVisibleTo(&f.window));
+        const MeterBar* flowBar = f.find<MeterBar>("fraColumn3");
         QVERIFY(qAbs(flowBar->fill().height() - barHeightPx) <= 1);
         QVERIFY(flowBar->fillColour() != QColor(128, 128, 255));
 
@@ -270,66 +236,51 @@ private slots:
         level.Shown = false; // a column switched off loses its bar and labels
         f.controller.StatusTick();
         QVERIFY(bar->fill().isEmpty());
-        QVERIFY(!f.ui().meters[0].lblValue->isVisibleTo(&f.window));
+        QVERIFY(!f.find("lblValue0")->isVisibleTo(&f.window));
     }
 
-    void readsSettingsAtStartAndWritesThemAtClose()
+    void userSettingsAreReadAtStartAndWrittenOnceAtClose()
     {
         MainWindowRig f;
         f.store.setValue(kApp, kSection, QStringLiteral("DirectPort"), QStringLiteral("COM9"));
         f.store.setValue(kApp, kSection, QStringLiteral("ModemNumber0"), QStringLiteral("555-0100"));
         f.store.writtenKeys.clear();
-        f.startUp(QString(), QString());
+        f.startUp();
         QCOMPARE(f.session.User.DirectPort, QStringLiteral("COM9"));
-        QCOMPARE(f.session.User.DirectBaud, QStringLiteral("38400"));
         QCOMPARE(f.session.User.CurrentModemNumber, QStringLiteral("555-0100"));
-        QVERIFY(f.store.writtenKeys.isEmpty());
 
         f.session.User.DirectBaud = QStringLiteral("9600");
+        QSignalSpy exits(&f.controller, &MainController::exitRequested);
+        f.press(QStringLiteral("mnuExit")); // File > Exit writes nothing
+        QCOMPARE(exits.size(), 1);
+        QVERIFY(f.store.writtenKeys.isEmpty());
+
         QVERIFY(f.session.Link.OpenPort(1, QStringLiteral("38400,N,8,1")));
-        QVERIFY(f.fakePort.dtr);
         f.window.close();
         f.window.close();
         QCOMPARE(f.store.writtenKeys.size(), 15); // once
-        QCOMPARE(f.store.writtenKeys.first(), QStringLiteral("DirectPort"));
-        QCOMPARE(f.store.writtenKeys.last(), QStringLiteral("LastFile3"));
-        QCOMPARE(f.store.value(kApp, kSection, QStringLiteral("DirectBaud"), QString()), QStringLiteral("9600"));
         QVERIFY(!f.fakePort.isOpen());
         QVERIFY(!f.fakePort.dtr); // dropped first: a modem hangs up
 
         // The next run starts from what this one stored.
         MainWindowRig next;
         next.store.values = f.store.values;
-        next.startUp(QString(), QString());
+        next.startUp();
         QCOMPARE(next.session.User.DirectBaud, QStringLiteral("9600"));
-        QCOMPARE(next.session.User.DirectPort, QStringLiteral("COM9"));
-    }
-
-    void exitWritesNothing()
-    {
-        MainWindowRig f;
-        f.startUp(QString(), QString());
-        f.session.User.DirectBaud = QStringLiteral("9600");
-        QSignalSpy exits(&f.controller, &MainController::exitRequested);
-        f.ui().mnuExit->trigger();
-        QCOMPARE(exits.size(), 1);
-        QVERIFY(f.store.writtenKeys.isEmpty());
     }
 
     // The manual found at start-up opens while it is there; when no browser
-    // opens it, the user learns where it is. A manual that appears later is
-    // not the one found at start-up.
+    // opens it, the user learns where it is.
     void helpOpensTheManual_data()
     {
         QTest::addColumn<bool>("presentAtStart");
         QTest::addColumn<bool>("presentNow");
         QTest::addColumn<bool>("browserOpens");
         QTest::addColumn<int>("opened");
-        QTest::addColumn<bool>("told");
-        QTest::newRow("opens") << true << true << true << 1 << false;
-        QTest::newRow("no browser") << true << true << false << 1 << true;
-        QTest::newRow("gone since start-up") << true << false << true << 0 << false;
-        QTest::newRow("none at start-up") << false << true << true << 0 << false;
+        QTest::newRow("opens") << true << true << true << 1;
+        QTest::newRow("no browser") << true << true << false << 1;
+        QTest::newRow("gone since start-up") << true << false << true << 0;
+        QTest::newRow("none at start-up") << false << true << true << 0;
     }
     void helpOpensTheManual()
     {
@@ -337,7 +288,6 @@ private slots:
         QFETCH(bool, presentNow);
         QFETCH(bool, browserOpens);
         QFETCH(int, opened);
-        QFETCH(bool, told);
         QTemporaryDir folder;
         QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("manual")));
         QFile manual(ManualPath(folder.path()));
@@ -348,11 +298,10 @@ private slots:
         f.startUp(QString(), folder.path());
         QVERIFY(presentNow ? manual.open(QIODevice::WriteOnly) : manual.remove());
         manual.close();
-        f.ui().mnuLaunchHelp->trigger();
+        f.press(QStringLiteral("mnuLaunchHelp"));
         QCOMPARE(f.help.opened.size(), opened);
-        QCOMPARE(f.prompter.messages.size(), told ? 1 : 0);
-        if (told) {
-            QCOMPARE(f.prompter.messages[0].title, QStringLiteral("Help"));
+        QCOMPARE(f.titles(), opened && !browserOpens ? QStringList{"Help"} : QStringList());
+        if (!f.prompter.messages.isEmpty()) {
             QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Warning);
             QVERIFY(f.prompter.messages[0].text.endsWith(QDir::toNativeSeparators(manual.fileName())));
         }
@@ -369,93 +318,172 @@ private slots:
     {
         QFETCH(int, key);
         MainWindowRig f;
-        f.startUp(QString(), QString());
+        f.startUp();
         QString shownVersion;
         bool closed = false;
         QPoint textTops; // of the version and the notice, in hundredths of the picture's height
         QTimer::singleShot(0, this, [&] {
             auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            QVERIFY(about);
-            QCOMPARE(about->objectName(), QStringLiteral("frmAbout"));
-            shownVersion = about->findChild<QLabel*>(QStringLiteral("lblVersion"))->text();
-            const int pictureHeight = about->findChild<QLabel*>(QStringLiteral("Picture1"))->height();
-            textTops = QPoint(about->findChild<QLabel*>(QStringLiteral("lblVersion"))->y(),
-                              about->findChild<QLabel*>(QStringLiteral("lblNotice"))->y())
-                * 100 / pictureHeight;
+            QVERIFY(about && about->objectName() == u"frmAbout");
+            const auto* version = about->findChild<QLabel*>(QStringLiteral("lblVersion"));
+            shownVersion = version->text();
+            textTops = QPoint(version->y(), about->findChild<QLabel*>(QStringLiteral("lblNotice"))->y()) * 100
+                / about->findChild<QLabel*>(QStringLiteral("Picture1"))->height();
             if (key != 0) {
                 QTest::keyClick(about, Qt::Key(key));
-            } else if (auto* ok = about->findChild<QPushButton*>(QStringLiteral("cmdOK"))) {
-                QTest::mouseClick(ok, Qt::LeftButton);
+            } else {
+                QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
             }
             closed = !about->isVisible();
-            if (!closed) {
-                about->reject();
-            }
+            about->reject();
         });
-        f.ui().mnuAbout->trigger();
+        f.press(QStringLiteral("mnuAbout"));
         QCOMPARE(shownVersion, QStringLiteral("Brevel Flow Monitor v2.3.2"));
         QCOMPARE(textTops, QPoint(65, 80));
         QVERIFY(closed);
+    }
+
+    // What the menu items and the sampling switch do depends on the
+    // connection, whatever their enabled state says at that moment.
+    void commandsFollowTheConnection_data()
+    {
+        QTest::addColumn<MainCommand>("command");
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<bool>("connectedAfter");
+        QTest::addColumn<bool>("tickedAfter");
+        QTest::newRow("Connect item while connected") << MainCommand::ConnectMenu << false << true << false;
+        QTest::newRow("Disconnect item") << MainCommand::DisconnectMenu << false << false << false;
+        QTest::newRow("sampling item ticks") << MainCommand::SampleContinuouslyMenu << false << true << true;
+        QTest::newRow("sampling item unticks") << MainCommand::SampleContinuouslyMenu << true << true << false;
+        QTest::newRow("box ticked while connected") << MainCommand::SampleContinuouslyBox << true << true << true;
+    }
+    void commandsFollowTheConnection()
+    {
+        QFETCH(MainCommand, command);
+        QFETCH(bool, ticked);
+        QFETCH(bool, connectedAfter);
+        QFETCH(bool, tickedAfter);
+        LoggerRig f;
+        QVERIFY(f.connect());
+        auto* box = f.find<QCheckBox>(QStringLiteral("chkSampleContinuously"));
+        box->setChecked(ticked);
+        emit f.window.commandChosen(command);
+        QCOMPARE(f.session.Connection.Connected, connectedAfter);
+        QCOMPARE(box->isChecked(), tickedAfter);
+        if (!connectedAfter) { // and neither the item nor the box does anything now
+            box->setChecked(true);
+            emit f.window.commandChosen(MainCommand::SampleContinuouslyBox);
+            emit f.window.commandChosen(MainCommand::DisconnectMenu);
+            QVERIFY(!box->isChecked());
+            f.controller.StatusTick();
+            QVERIFY(f.enabled(QStringLiteral("mnuConnect")));
+        }
     }
 };
 
 class ConnectionTest : public QObject {
     Q_OBJECT
 private slots:
-    void connectReadsSettingsAndOneSample()
+    void connectShowsTheLoggerAndDisconnectForgetsIt()
     {
         LoggerRig f;
         f.engine.setLiveAnalogCount(0, 32768);
-        f.engine.setLiveAnalogCount(1, 16384);
-        f.engine.setLivePulseCount(0, 7);
         QVERIFY(f.connect());
         QVERIFY(f.prompter.messages.isEmpty());
         QVERIFY(!f.session.Connection.Busy);
-        QCOMPARE(f.session.Window.SampleCount, int16_t{1});
-        // Factory scaling: channel 1 Feet 0-100 and channel 2 Temp C 0-100
-        // over 0-65535, two decimals; pulses count 1 each.
-        QCOMPARE(f.ui().meters[0].lblValue->text(), QStringLiteral("50.00"));
-        QCOMPARE(f.ui().meters[1].lblValue->text(), QStringLiteral("25.00"));
-        QCOMPARE(f.ui().meters[0].lblUnits->text(), QStringLiteral("Feet"));
-        QCOMPARE(f.ui().meters[0].lblMax->text(), QStringLiteral("100.00"));
-        QCOMPARE(f.ui().lblPulseValue1->text(), QStringLiteral("7 Pulses"));
-        QCOMPARE(f.ui().meters[0].lblHistory->text(), QStringLiteral("\r\n\r\n\r\n"));
-        QCOMPARE(f.ui().lblWarmup->text(), QStringLiteral("3 sec"));
+        // Factory scaling: channel 1 Feet 0-100 over 0-65535, two decimals.
+        const std::pair<const char*, const char*> shown[] = {
+            {"lblValue0", "50.00"}, {"lblUnits0", "Feet"}, {"lblMax0", "100.00"},
+            {"lblHistory0", "\r\n\r\n\r\n"}, {"lblWarmup", "3 sec"},
+            {"lblCommStatus", "Connected"}, {"lblLoggerName", "Brevel Logger"}, {"lblFlowMode", " Manning's Equation"}};
+        for (const auto& [label, text] : shown) {
+            QCOMPARE(f.text(QLatin1String(label)), QLatin1String(text));
+        }
+        QCOMPARE(f.find<QLabel>("lblCommStatus")->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+        QCOMPARE(f.find<QPushButton>("cmdConnect")->text(), QStringLiteral("Disconnect"));
+        for (const char* name : {"cmdGetSettings", "cmdGetHistoryData", "cmdClearMemory", "cmdSynchronizeTime",
+                                 "cmdSetup", "chkSampleContinuously", "mnuDisconnect", "mnuFirmwareVersion",
+                                 "mnuSampleContinuously", "mnuGetSettings", "mnuResetPulseAccs"}) {
+            QVERIFY2(f.enabled(name), name);
+        }
+        QVERIFY(!f.enabled(QStringLiteral("mnuConnect")));
+        QVERIFY(f.find("lblValue0")->isVisible());
+        QVERIFY(!f.find<MeterBar>("fraColumn0")->fill().isEmpty());
 
+        f.press(QStringLiteral("cmdConnect")); // no window: a disconnect
+        QVERIFY(!f.session.Connection.Connected && !f.port.isOpen());
         f.controller.StatusTick();
-        QCOMPARE(f.ui().lblCommStatus->text(), QStringLiteral("Connected"));
-        QCOMPARE(f.ui().lblCommStatus->palette().color(QPalette::WindowText), QColor(0, 128, 0));
-        QCOMPARE(f.ui().cmdConnect->text(), QStringLiteral("Disconnect"));
-        QCOMPARE(f.ui().lblLoggerName->text(), QStringLiteral("Brevel Logger"));
-        QVERIFY(f.ui().cmdGetSettings->isEnabled());
-        QVERIFY(f.ui().mnuDisconnect->isEnabled());
-        QVERIFY(!f.ui().mnuConnect->isEnabled());
-        QVERIFY(f.ui().chkSampleContinuously->isEnabled());
-        QVERIFY(f.ui().meters[0].lblValue->isVisible());
-        QVERIFY(!f.ui().meters[0].fraColumn->fill().isEmpty());
-
-        // A second Get Sample pushes the first reading down into the history.
-        f.engine.setLiveAnalogCount(0, 0);
-        f.ui().cmdGetSettings->click();
-        QCOMPARE(f.ui().meters[0].lblValue->text(), QStringLiteral("0.00"));
-        QCOMPARE(f.ui().meters[0].lblHistory->text(), QStringLiteral("50.00\r\n\r\n\r\n"));
+        for (const char* label : {"lblWarmup", "lblLoggerName", "lblValue0", "lblPulseValue1", "lblRecordings"}) {
+            QVERIFY2(f.text(QLatin1String(label)).isEmpty(), label);
+        }
+        QCOMPARE(f.text(QStringLiteral("lblCommStatus")), QStringLiteral("Not Connected"));
+        QVERIFY(!f.enabled(QStringLiteral("cmdGetSettings")) && !f.enabled(QStringLiteral("mnuFirmwareVersion")));
+        QVERIFY(f.find<MeterBar>("fraColumn0")->fill().isEmpty());
+        QVERIFY(!f.find("lblFlowMode")->isVisible());
+        QVERIFY(f.connect()); // and back again
     }
 
-    void disconnectClearsTheLoggerTexts()
+    // The settings summary reaches the window: alarms, pulse frames, analog
+    // columns, and (one check, the rest is the flow display's own test) the
+    // flow panel, the Flow and Velocity columns and channel 1's unit warning.
+    void settingsSummaryReachesTheWindow_data()
+    {
+        QTest::addColumn<QString>("units");
+        QTest::addColumn<bool>("everything"); // every channel and alarm on
+        QTest::newRow("Manning's equation, all on") << "Feet" << true;
+        QTest::newRow("unit allows no flow, some off") << "Volts" << false;
+    }
+    void settingsSummaryReachesTheWindow()
+    {
+        QFETCH(QString, units);
+        QFETCH(bool, everything);
+        LoggerRig f;
+        QVERIFY(f.connect());
+        LoggerSettings& settings = f.session.Logger;
+        settings.FlowMode = 1;
+        settings.EngUnits[0] = units;
+        settings.AlarmEnable = {1, uint8_t(everything)};
+        settings.AnalogEnable[1] = everything;
+        settings.NumDigitalChannels = everything ? 2 : 1;
+        f.controller.ShowSettingsSummary();
+        f.controller.ShowLiveSamples();
+        f.controller.StatusTick();
+        QVERIFY(f.enabled(QStringLiteral("lblAlarm0")));
+        QCOMPARE(f.enabled(QStringLiteral("lblAlarm1")), everything);
+        QCOMPARE(f.enabled(QStringLiteral("fraPulse2")), everything);
+        QCOMPARE(f.enabled(QStringLiteral("lblPulseValue2")), everything);
+        QCOMPARE(f.find("lblValue1")->isVisible(), everything);
+        QCOMPARE(f.text(QStringLiteral("lblValue1")).isEmpty(), !everything);
+        QCOMPARE(f.text(QStringLiteral("lblFlowMode")), QStringLiteral(" Manning's Equation"));
+        QVERIFY(f.find("lblSlope2")->isVisible());
+        for (const char* name : {"fraMeter3", "fraMeter4"}) {
+            QCOMPARE(f.enabled(QLatin1String(name)), everything);
+        }
+        QCOMPARE(f.find("lblUnits4")->isVisible(), everything);
+        QCOMPARE(f.text(QStringLiteral("lblUnits4")), QStringLiteral("FPS"));
+        QCOMPARE(f.find("lblValue3")->isVisible(), everything);
+        QVERIFY(!f.text(QStringLiteral("lblValue3")).isEmpty());
+        const QLabel* unit = f.find<QLabel>(QStringLiteral("lblUnits0"));
+        QCOMPARE(unit->toolTip().isEmpty(), everything);
+        QCOMPARE(unit->palette().color(QPalette::WindowText) == QColor(255, 0, 0), !everything);
+    }
+
+    // Reading the settings selects the programmed flow table, and says when
+    // it is missing; the panel names it.
+    void readSettingsSelectsTheProgrammedFlowTable()
     {
         LoggerRig f;
         QVERIFY(f.connect());
-        f.controller.StatusTick();
-        f.ui().cmdConnect->click(); // no window: a disconnect
-        QVERIFY(!f.session.Connection.Connected);
-        QVERIFY(!f.port.isOpen());
-        QVERIFY(f.ui().lblWarmup->text().isEmpty());
-        f.controller.StatusTick();
-        QCOMPARE(f.ui().lblCommStatus->text(), QStringLiteral("Not Connected"));
-        QVERIFY(f.ui().lblLoggerName->text().isEmpty());
-        QVERIFY(!f.ui().cmdGetSettings->isEnabled());
-        QVERIFY(f.ui().meters[0].fraColumn->fill().isEmpty());
-        QVERIFY(f.connect()); // and back again
+        f.session.Logger.FlowMode = 4;
+        f.session.Logger.TablePath = QStringLiteral("/nonexistent/river.tbl");
+        QVERIFY(f.session.Commands.ProgramSettings());
+        f.session.Logger.TablePath.clear();
+        f.press(QStringLiteral("cmdGetSettings"));
+        QCOMPARE(f.titles(), QStringList{"Missing or Empty Flow Table File"});
+        QCOMPARE(f.session.Rating.RatingName, QStringLiteral("river.tbl"));
+        QCOMPARE(f.text(QStringLiteral("lblFlowMode")), QStringLiteral(" Table Method"));
+        QCOMPARE(f.text(QStringLiteral("lblFWT")), QStringLiteral("Table Name:"));
+        QCOMPARE(f.text(QStringLiteral("lblFWT2")), QStringLiteral(" river.tbl"));
     }
 
     // A connection that cannot go on ends with the port closed, the line
@@ -512,25 +540,98 @@ private slots:
         options.NoSamples = true;
         LoggerRig f(options);
         QVERIFY(f.connect());
-        QCOMPARE(f.ui().meters[0].lblValue->text(), QStringLiteral("No sample"));
-        QCOMPARE(f.ui().lblPulseValue1->text(), QStringLiteral("no sample"));
+        QCOMPARE(f.text(QStringLiteral("lblValue0")), QStringLiteral("No sample"));
+        QCOMPARE(f.text(QStringLiteral("lblPulseValue1")), QStringLiteral("no sample"));
         QCOMPARE(f.session.Meters[0].Value, 0.0); // the bar drops to EU low
+    }
+
+    // Each action asks what it must, then sends its command only on Yes and
+    // with a logger connected; a menu item runs exactly its button's action.
+    void actionsAskThenSendTheirCommand_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<PromptAnswer>("answer");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("sent");
+        QTest::addColumn<QString>("title"); // of the one message box
+        QTest::addColumn<PromptIcon>("icon");
+        QTest::addColumn<PromptButtons>("buttons");
+        QTest::addColumn<QString>("pulse1");
+        const auto sync = PromptIcon::Information;
+        const auto yesNo = PromptButtons::YesNo;
+        QTest::newRow("Sync Time, No") << "cmdSynchronizeTime" << true << PromptAnswer::No << 0x01 << 0
+                                       << "Synchronize Time" << sync << yesNo << "40 Pulses";
+        QTest::newRow("Sync Time, Yes") << "cmdSynchronizeTime" << true << PromptAnswer::Yes << 0x01 << 1
+                                        << "Synchronize Time" << sync << yesNo << "40 Pulses";
+        QTest::newRow("Sync Time item, Yes") << "mnuSynchronizeTime" << true << PromptAnswer::Yes << 0x01 << 1
+                                             << "Synchronize Time" << sync << yesNo << "40 Pulses";
+        // The question comes first, before the connection is looked at.
+        QTest::newRow("Sync Time disconnected") << "mnuSynchronizeTime" << false << PromptAnswer::Yes << 0x01 << 0
+                                                << "Synchronize Time" << sync << yesNo << "";
+        QTest::newRow("Clear History, No") << "cmdClearMemory" << true << PromptAnswer::No << 0x04 << 0
+                                           << "Clear History" << PromptIcon::Question << yesNo << "40 Pulses";
+        QTest::newRow("Clear History item, Yes") << "mnuClearHistory" << true << PromptAnswer::Yes << 0x04 << 1
+                                                 << "Clear History" << PromptIcon::Question << yesNo << "40 Pulses";
+        QTest::newRow("Reset Pulse Accumulators") << "mnuResetPulseAccs" << true << PromptAnswer::Ok << 0x0E << 1
+                                                  << "" << PromptIcon::None << PromptButtons::Ok << "0 Pulses";
+        QTest::newRow("Firmware Version") << "mnuFirmwareVersion" << true << PromptAnswer::Ok << 0x0E << 0
+                                          << "Firmware Version" << PromptIcon::None << PromptButtons::Ok
+                                          << "40 Pulses";
+    }
+    void actionsAskThenSendTheirCommand()
+    {
+        QFETCH(QString, control);
+        QFETCH(bool, connected);
+        QFETCH(PromptAnswer, answer);
+        QFETCH(int, command);
+        QFETCH(int, sent);
+        QFETCH(QString, title);
+        QFETCH(PromptIcon, icon);
+        QFETCH(PromptButtons, buttons);
+        QFETCH(QString, pulse1);
+        LoggerRig f;
+        f.engine.setLivePulseCount(0, 40);
+        if (connected) {
+            QVERIFY(f.connect());
+        } else { // the item as enabled, the connection as it is
+            f.find<QAction>(control)->setEnabled(true);
+        }
+        f.prompter.answers = {answer};
+        f.press(control);
+        QCOMPARE(f.device.requests(command), sent);
+        QCOMPARE(f.titles(), title.isEmpty() ? QStringList() : QStringList{title});
+        if (!title.isEmpty()) {
+            QCOMPARE(f.prompter.messages[0].icon, icon);
+            QCOMPARE(f.prompter.messages[0].buttons, buttons);
+            QCOMPARE(f.prompter.messages[0].defaultAnswer, answer == PromptAnswer::Ok ? PromptAnswer::Ok
+                                                           : title == u"Clear History" ? PromptAnswer::No
+                                                                                        : PromptAnswer::Yes);
+        }
+        if (title == u"Firmware Version") {
+            QCOMPARE(f.prompter.messages[0].text, QStringLiteral("Logger firmware version = 7"));
+        }
+        QCOMPARE(f.text(QStringLiteral("lblPulseValue1")), pulse1);
+        QVERIFY(!f.session.Connection.Busy);
+        QCOMPARE(!f.session.Status.LoggerTimeText.isEmpty(), connected);
     }
 
     void continuousSamplingDisablesTheActions()
     {
         LoggerRig f;
         QVERIFY(f.connect());
-        f.controller.StatusTick();
-        f.ui().mnuSampleContinuously->trigger();
-        QVERIFY(f.ui().chkSampleContinuously->isChecked());
+        f.press(QStringLiteral("chkSampleContinuously"));
         f.controller.StatusTick();
         QVERIFY(f.session.Window.SamplingContinuously);
-        QVERIFY(!f.ui().cmdConnect->isEnabled());
-        QVERIFY(!f.ui().cmdGetSettings->isEnabled());
-        QVERIFY(!f.ui().mnuDisconnect->isEnabled());
-        QVERIFY(f.ui().chkSampleContinuously->isEnabled());
-        QVERIFY(f.ui().mnuSampleContinuously->isEnabled());
+        for (const char* name : {"cmdConnect", "cmdGetSettings", "cmdGetHistoryData", "cmdClearMemory",
+                                 "cmdSynchronizeTime", "cmdSetup", "mnuDisconnect", "mnuGetSettings",
+                                 "mnuGetHistoryData", "mnuClearHistory", "mnuSynchronizeTime", "mnuSetup",
+                                 "mnuResetPulseAccs"}) {
+            QVERIFY2(!f.enabled(QLatin1String(name)), name);
+        }
+        for (const char* name : {"chkSampleContinuously", "mnuSampleContinuously", "mnuFirmwareVersion"}) {
+            QVERIFY2(f.enabled(QLatin1String(name)), name);
+        }
 
         // One sample a second: a start and a read every ten ticks.
         f.ticks.runFreely(false);
@@ -543,11 +644,10 @@ private slots:
         QCOMPARE(f.session.Window.SampleCount, int16_t(before + 2));
         QVERIFY(!f.session.Connection.Busy); // between exchanges the line is free
 
-        f.ui().chkSampleContinuously->click();
+        f.press(QStringLiteral("mnuSampleContinuously"));
         f.ticks.step(1);
         QVERIFY(!f.session.Window.SamplingContinuously && !f.session.Connection.Busy);
-        QVERIFY(f.ui().cmdGetSettings->isEnabled());
-        QVERIFY(f.ui().cmdConnect->isEnabled());
+        QVERIFY(f.enabled(QStringLiteral("cmdGetSettings")) && f.enabled(QStringLiteral("cmdConnect")));
         f.ticks.step(10);
         QCOMPARE(f.device.requests(0x0A), reads + 2);
     }
@@ -560,20 +660,17 @@ private slots:
         int nestedClicks = 0;
         // While Get Sample waits for its sample, the user clicks everything.
         QObject::connect(&f.ticks, &TickSource::ticked, [&] {
-            if (!f.session.Connection.Busy) {
-                return;
+            if (f.session.Connection.Busy) {
+                ++nestedClicks;
+                for (const char* name : {"cmdGetSettings", "cmdConnect", "mnuResetPulseAccs", "mnuClearHistory"}) {
+                    f.press(QLatin1String(name));
+                }
             }
-            ++nestedClicks;
-            f.ui().cmdGetSettings->click();
-            f.ui().cmdConnect->click();
-            f.ui().mnuResetPulseAccs->trigger();
-            f.ui().mnuClearHistory->trigger();
         });
-        f.ui().cmdGetSettings->click();
+        f.press(QStringLiteral("cmdGetSettings"));
         QVERIFY(nestedClicks > 0);
         QCOMPARE(f.device.requests(0x08), settingsReads + 3); // the one read, in three blocks
-        QCOMPARE(f.device.requests(0x0E), 0);
-        QCOMPARE(f.device.requests(0x04), 0);
+        QCOMPARE(f.device.requests(0x0E) + f.device.requests(0x04), 0);
         QVERIFY(f.session.Connection.Connected);
         QVERIFY(f.prompter.messages.isEmpty());
     }
@@ -599,59 +696,11 @@ private slots:
         QObject::connect(&f.ticks, &TickSource::ticked, [&](TickSource::Tick tick) {
             ticks += tick == TickSource::Tick::Status && f.session.Window.AwaitingSample ? 1 : 0;
         });
-        f.ui().cmdGetSettings->click();
+        f.press(QStringLiteral("cmdGetSettings"));
         QVERIFY2(ticks >= 24 && ticks <= 26, qPrintable(QString::number(ticks)));
         QCOMPARE(f.session.Window.SampleCount, count);
-        QCOMPARE(f.ui().lblWarmup->text(), QStringLiteral("3 sec")); // the settings were read
-        QVERIFY(!f.session.Connection.Busy);
-        QVERIFY(!f.session.Window.AwaitingSample);
-    }
-
-    void synchronizeTimeAsksFirst()
-    {
-        LoggerRig f;
-        f.prompter.answers = {PromptAnswer::Yes};
-        f.controller.SynchronizeTime(); // disconnected: the question, nothing else
-        QCOMPARE(f.titles(), QStringList{"Synchronize Time"});
-        QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Information);
-        QCOMPARE(f.prompter.messages[0].buttons, PromptButtons::YesNo);
-        QCOMPARE(f.device.requests(0x01), 0);
-
-        QVERIFY(f.connect());
-        f.prompter.answers = {PromptAnswer::No};
-        f.ui().cmdSynchronizeTime->click();
-        QCOMPARE(f.device.requests(0x01), 0);
-        f.prompter.answers = {PromptAnswer::Yes};
-        f.ui().cmdSynchronizeTime->click();
-        QCOMPARE(f.device.requests(0x01), 1);
-        QVERIFY(!f.session.Status.LoggerTimeText.isEmpty());
-        QVERIFY(!f.session.Connection.Busy);
-    }
-
-    void clearHistoryOnlyOnYes()
-    {
-        LoggerRig f;
-        QVERIFY(f.connect());
-        f.prompter.answers = {PromptAnswer::No, PromptAnswer::Yes};
-        f.ui().cmdClearMemory->click();
-        QCOMPARE(f.device.requests(0x04), 0);
-        f.ui().cmdClearMemory->click();
-        QCOMPARE(f.device.requests(0x04), 1);
-        QCOMPARE(f.prompter.messages[1].text, QStringLiteral("Are you sure you want to erase the history buffer?"));
-        QCOMPARE(f.prompter.messages[1].icon, PromptIcon::Question);
-        QCOMPARE(f.prompter.messages[1].defaultAnswer, PromptAnswer::No);
-        QVERIFY(!f.session.Connection.Busy);
-    }
-
-    void resetPulseAccumulatorsZeroesThePulseLabels()
-    {
-        LoggerRig f;
-        f.engine.setLivePulseCount(0, 40);
-        QVERIFY(f.connect());
-        QCOMPARE(f.ui().lblPulseValue1->text(), QStringLiteral("40 Pulses"));
-        f.ui().mnuResetPulseAccs->trigger();
-        QCOMPARE(f.device.requests(0x0E), 1);
-        QCOMPARE(f.ui().lblPulseValue1->text(), QStringLiteral("0 Pulses"));
+        QCOMPARE(f.text(QStringLiteral("lblWarmup")), QStringLiteral("3 sec")); // the settings were read
+        QVERIFY(!f.session.Connection.Busy && !f.session.Window.AwaitingSample);
     }
 
     // The user closes the main window in the middle of an exchange: the
@@ -659,49 +708,46 @@ private slots:
     // closed with DTR dropped.
     void closingEndsTheProgramAtAnyMoment_data()
     {
-        QTest::addColumn<QString>("moment");
-        QTest::newRow("waiting for the sample") << "sample";
-        QTest::newRow("reading the settings") << "settings";
-        QTest::newRow("downloading the history") << "download";
-        QTest::newRow("waking the logger") << "wake";
+        QTest::addColumn<Moment>("moment");
+        QTest::newRow("waiting for the sample") << Moment::Sample;
+        QTest::newRow("reading the settings") << Moment::Settings;
+        QTest::newRow("downloading the history") << Moment::Download;
+        QTest::newRow("waking the logger") << Moment::WakeUp;
     }
     void closingEndsTheProgramAtAnyMoment()
     {
-        QFETCH(QString, moment);
+        QFETCH(Moment, moment);
         LoggerOptions options;
-        options.AnswersWakeUp = moment != u"wake";
+        options.AnswersWakeUp = moment != Moment::WakeUp;
         options.HistoryRecords = 2000;
         // The program's own event loop and timers: time as the user lives it.
-        LoggerRig f(options, QString(), moment == u"settings" ? 200 : 0, MainWindowRig::Time::Real);
-        QPushButton* start = f.ui().cmdConnect;
-        if (moment != u"wake") {
+        LoggerRig f(options, QString(), moment == Moment::Settings ? 200 : 0, MainWindowRig::Time::Real);
+        QString start = QStringLiteral("cmdConnect");
+        if (moment != Moment::WakeUp) {
             QVERIFY(f.connect());
-            start = moment == u"download" ? f.ui().cmdGetHistoryData : f.ui().cmdGetSettings;
+            start = moment == Moment::Download ? QStringLiteral("cmdGetHistoryData") : QStringLiteral("cmdGetSettings");
         }
         const int settingsReads = f.device.requests(0x08);
         const auto busy = [&] {
             const QWidget* modal = QApplication::activeModalWidget();
-            if (moment == u"sample") {
-                return f.session.Window.AwaitingSample;
-            }
-            if (moment == u"settings") {
-                return f.device.requests(0x08) > settingsReads;
-            }
-            if (moment == u"download") {
+            switch (moment) {
+            case Moment::Sample: return f.session.Window.AwaitingSample;
+            case Moment::Settings: return f.device.requests(0x08) > settingsReads;
+            case Moment::Download:
                 return modal && modal->objectName() == u"frmGetHistoryData" && f.session.History.count() > 0;
+            case Moment::WakeUp: break;
             }
             const QLabel* progress = modal ? modal->findChild<QLabel*>(QStringLiteral("lblProgress")) : nullptr;
             return progress && progress->text().contains(u"attempt");
         };
         f.store.writtenKeys.clear();
         const auto click = [&] {
-            if (moment == u"wake") {
+            if (moment == Moment::WakeUp) {
                 f.pressInNextModal(QStringLiteral("cmdConnect"));
             }
-            start->click();
+            f.find<QPushButton>(start)->click();
         };
-        const qint64 ms = CloseWhile(f.window, click, busy,
-                                     [&] { f.session.Window.AwaitingSample = false; });
+        const qint64 ms = CloseWhile(f.window, click, busy, [&] { f.session.Window.AwaitingSample = false; });
         QVERIFY2(ms >= 0 && ms < 1500, qPrintable(QString::number(ms)));
         QCOMPARE(f.store.writtenKeys.size(), 15);
         QVERIFY(!f.port.isOpen());
@@ -718,9 +764,7 @@ private slots:
         PaintedTexts shown;
         QTimer::singleShot(0, [&] {
             QWidget* window = QApplication::activeModalWidget();
-            if (auto* progress = window->findChild<QLabel*>(QStringLiteral("lblProgress"))) {
-                shown.watch(progress);
-            }
+            shown.watch(window->findChild<QLabel*>(QStringLiteral("lblProgress")));
             QVERIFY(QTest::qWaitForWindowExposed(window));
             QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdConnect")), Qt::LeftButton);
         });
@@ -735,13 +779,45 @@ private slots:
         watcher.start(10);
         QElapsedTimer clock;
         clock.start();
-        f.ui().cmdConnect->click();
+        f.find<QPushButton>(QStringLiteral("cmdConnect"))->click();
         QVERIFY(clock.elapsed() < 5000);
         QVERIFY(!f.session.Connection.Connected);
         QCOMPARE(shown.texts, QStringList({"Opening COM1\u2026", "Waking the logger (attempt 1 of 10)\u2026",
                                            "Waking the logger (attempt 2 of 10)\u2026", "Cancelling\u2026"}));
         QCOMPARE(f.titles(), QStringList{"Connect Error"});
         QVERIFY(!f.port.isOpen());
+    }
+
+    // The modem command file goes to the modem only while its box is ticked.
+    void modemCommandFileOnlyWhileTicked_data()
+    {
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("ticked") << true;
+        QTest::newRow("not ticked") << false;
+    }
+    void modemCommandFileOnlyWhileTicked()
+    {
+        QFETCH(bool, ticked);
+        QTemporaryDir folder;
+        QFile commands(folder.filePath(QStringLiteral("modem.txt")));
+        QVERIFY(commands.open(QIODevice::WriteOnly) && commands.write("AT&F\r\nATS7=45\r\n") > 0);
+        commands.close();
+        LoggerEngine engine{LoggerOptions{}};
+        ModemOptions options;
+        options.ConnectDelayMs = 100;
+        HayesModem modem(engine, options);
+        CountingDevice device(modem);
+        SimSerialPort port(device, 0, 9600);
+        MainWindowRig f(&port, nullptr, MainWindowRig::Time::Real);
+        f.startUp();
+        UserSettings& user = f.session.User;
+        user.ModemNumber[0] = user.CurrentModemNumber = QStringLiteral("555-0100");
+        user.ModemInit = commands.fileName();
+        user.UseModemInit = ticked ? 1 : 0;
+        f.session.UseModem = true;
+        QVERIFY(f.connect());
+        QVERIFY(device.received.contains("ATD"));
+        QCOMPARE(device.received.contains("ATS7=45"), ticked);
     }
 
     // The window offers what the user chose last time, and a logger started
@@ -751,10 +827,10 @@ private slots:
         LoggerRig f;
         f.session.User.DirectBaud = QStringLiteral("57600");
         f.session.User.ModemBaud = QStringLiteral("19200");
-        QStringList bauds;
         QTemporaryDir devices;
         QFile device(devices.filePath(QStringLiteral("pts9")));
         QVERIFY(device.open(QIODevice::WriteOnly));
+        QStringList bauds;
         QStringList before;
         QStringList after;
         QString chosenBefore;
@@ -762,23 +838,26 @@ private slots:
         QTimer::singleShot(0, [&] {
             QWidget* window = QApplication::activeModalWidget();
             auto* ports = window->findChild<QComboBox*>(QStringLiteral("cmbPort1"));
-            for (int i = 0; i < ports->count(); ++i) {
-                before << ports->itemText(i);
-            }
+            const auto items = [ports] {
+                QStringList texts;
+                for (int i = 0; i < ports->count(); ++i) {
+                    texts << ports->itemText(i);
+                }
+                return texts;
+            };
+            before = items();
             chosenBefore = ports->currentText();
             for (const char* name : {"cmbBaud1", "cmbBaud2"}) {
                 bauds << window->findChild<QComboBox*>(QLatin1String(name))->currentText();
             }
             QFile::link(device.fileName(), f.virtualLoggers.filePath(QStringLiteral("late")));
             QTest::mouseClick(ports, Qt::LeftButton);
-            for (int i = 0; i < ports->count(); ++i) {
-                after << ports->itemText(i);
-            }
+            after = items();
             chosenAfter = ports->currentText();
             ports->hidePopup();
             QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
         });
-        f.ui().cmdConnect->click();
+        f.press(QStringLiteral("cmdConnect"));
         QVERIFY(before.filter(QStringLiteral("Virtual logger late")).isEmpty());
         QCOMPARE(after.filter(QStringLiteral("Virtual logger late")).size(), 1);
         QCOMPARE(chosenAfter, chosenBefore);

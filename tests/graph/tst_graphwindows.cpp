@@ -260,7 +260,7 @@ private slots:
         settings.ManningsD = 2.0;
         rig.session.Connection.Connected = true;
         rig.controller.ShowSettingsSummary();
-        rig.window.ui().mnuLiveGraph->trigger();
+        rig.window.findChild<QAction*>(QStringLiteral("mnuLiveGraph"))->trigger();
         auto* live = rig.window.findChild<LiveGraphWindow*>();
         QVERIFY(live && live->isVisible());
 
@@ -279,7 +279,7 @@ private slots:
         QCOMPARE(series.strips.size(), titles.size());
         for (size_t k = 0; k < titles.size(); ++k) {
             QCOMPARE(series.strips[k].title, titles[k]);
-            const QString meter = rig.window.ui().meters[k].lblValue->text();
+            const QString meter = rig.window.findChild<QLabel*>(QStringLiteral("lblValue%1").arg(k))->text();
             if (k == 1) {
                 QCOMPARE(meter, QStringLiteral("No sample"));
                 QVERIFY(StripValueText(series, 1, int(k)).isEmpty());

@@ -51,7 +51,7 @@ class ModemConnectTest : public QObject {
                 QTest::keyClicks(QApplication::focusWidget(), number);
                 window->findChild<QPushButton*>(QStringLiteral("cmdConnect"))->click();
             });
-            window.ui().cmdConnect->click();
+            window.findChild<QPushButton*>(QStringLiteral("cmdConnect"))->click();
         }
 
         LoggerEngine engine{LoggerOptions{}};

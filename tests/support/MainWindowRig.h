@@ -12,7 +12,9 @@
 #include "app/Session.h"
 #include "link/PortDirectory.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,11 +60,35 @@ struct MainWindowRig {
     bool connect()
     {
         pressInNextModal(QStringLiteral("cmdConnect"));
-        QTest::mouseClick(ui().cmdConnect, Qt::LeftButton);
+        press(QStringLiteral("cmdConnect"));
         return session.Connection.Connected;
     }
 
-    const MainWidgets& ui() const { return window.ui(); }
+    // A control of the main window by its object name.
+    template <typename Control = QWidget>
+    Control* find(const QString& name) const
+    {
+        auto* control = window.findChild<Control*>(name);
+        if (!control) {
+            qFatal("the main window has no %s", qPrintable(name));
+        }
+        return control;
+    }
+    QString text(const QString& label) const { return find<QLabel>(label)->text(); }
+    bool enabled(const QString& name) const
+    {
+        const auto* item = window.findChild<QAction*>(name);
+        return item ? item->isEnabled() : find(name)->isEnabled();
+    }
+    // A click on the button, or the menu item chosen, as the user does it.
+    void press(const QString& name)
+    {
+        if (auto* item = window.findChild<QAction*>(name)) {
+            item->trigger();
+        } else {
+            QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton);
+        }
+    }
 
     QStringList titles() const
     {

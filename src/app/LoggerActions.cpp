@@ -1,21 +1,22 @@
-#include "core/ComputerClock.h"
+#include "app/LoggerActions.h"
+
 #include "app/ConnectWindow.h"
-#include "app/LiveReadings.h"
-#include "app/MainController.h"
+#include "app/LiveReadingsView.h"
+#include "app/MainFlowDisplay.h"
 #include "app/MainWindow.h"
 #include "app/Session.h"
 #include "config/DefaultSettings.h"
+#include "core/ComputerClock.h"
 #include "core/ErrorTrap.h"
+#include "history/HistoryFlow.h"
+#include "history/ui/GetHistoryAction.h"
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
+#include "platform/SerialPort.h"
 #include "setup/LoggerSetupLink.h"
 #include "setup/ui/SetupWindow.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QCoreApplication>
-#include <QLabel>
-#include <QPushButton>
 
 namespace {
 
@@ -28,60 +29,28 @@ QString NewMemorySignature()
         .left(8);
 }
 
+// Get Sample waits this many status ticks (100 ms each) for its sample.
+constexpr int16_t kSampleWaitTicks = 25;
+
 } // namespace
 
-void MainController::ConnectActions()
+LoggerActions::LoggerActions(Session& session, MainWindow& window, LiveReadingsView& live, MainFlowDisplay& flow,
+                             LoggerActionHooks hooks, QObject* parent)
+    : QObject(parent), session_(session), window_(window), live_(live), flow_(flow), hooks_(std::move(hooks))
 {
-    const MainWidgets& ui = window_.ui();
-    connect(ui.cmdConnect, &QPushButton::clicked, this, &MainController::ConnectAction);
-    connect(ui.mnuConnect, &QAction::triggered, this, [this] {
-        if (!session_.Connection.Connected) {
-            ConnectAction();
-        }
-    });
-    connect(ui.mnuDisconnect, &QAction::triggered, this, [this] {
-        if (session_.Connection.Connected) {
-            ConnectAction();
-        }
-    });
-    connect(ui.cmdGetSettings, &QPushButton::clicked, this, &MainController::GetSample);
-    connect(ui.mnuGetSettings, &QAction::triggered, this, &MainController::GetSample);
-    connect(ui.cmdSynchronizeTime, &QPushButton::clicked, this, &MainController::SynchronizeTime);
-    connect(ui.mnuSynchronizeTime, &QAction::triggered, this, &MainController::SynchronizeTime);
-    connect(ui.cmdGetHistoryData, &QPushButton::clicked, this, &MainController::GetHistory);
-    connect(ui.mnuGetHistoryData, &QAction::triggered, this, &MainController::GetHistory);
-    connect(ui.mnuLiveGraph, &QAction::triggered, this, [this] {
-        if (graphs_.live) {
-            graphs_.live();
-        }
-    });
-    connect(ui.cmdClearMemory, &QPushButton::clicked, this, &MainController::ClearHistory);
-    connect(ui.mnuClearHistory, &QAction::triggered, this, &MainController::ClearHistory);
-    connect(ui.cmdSetup, &QPushButton::clicked, this, &MainController::Setup);
-    connect(ui.mnuSetup, &QAction::triggered, this, &MainController::Setup);
-    connect(ui.mnuResetPulseAccs, &QAction::triggered, this, &MainController::ResetPulseAccumulators);
-    connect(ui.mnuFirmwareVersion, &QAction::triggered, this, &MainController::ShowFirmwareVersion);
-    connect(ui.mnuSampleContinuously, &QAction::triggered, this, [this] {
-        if (session_.Connection.Connected) {
-            QCheckBox* box = window_.ui().chkSampleContinuously;
-            box->setChecked(!box->isChecked());
-        }
-    });
-    connect(ui.chkSampleContinuously, &QCheckBox::clicked, this, [this] {
-        if (!session_.Connection.Connected) {
-            window_.ui().chkSampleContinuously->setChecked(false);
-        }
+    connect(&session_.platform.port, &SerialPort::portLost, this, [this] {
+        portLost_ = portLost_ || session_.Connection.Connected;
     });
 }
 
-ExchangeGuard MainController::TakeLine(ExchangeNeeds needs)
+ExchangeGuard LoggerActions::TakeLine(ExchangeNeeds needs)
 {
     return ExchangeGuard(session_.Connection, session_.Window.SamplingContinuously, needs);
 }
 
 // A guarded action: nothing unless the line is free and a logger connected;
 // an unexpected failure while trapping ends it quietly.
-void MainController::RunGuarded(const std::function<void()>& body)
+void LoggerActions::RunGuarded(const std::function<void()>& body)
 {
     const ExchangeGuard exchange = TakeLine();
     if (exchange) {
@@ -89,27 +58,27 @@ void MainController::RunGuarded(const std::function<void()>& body)
     }
 }
 
-bool MainController::ReadSettings()
+bool LoggerActions::ReadSettings()
 {
     LoggerCommands::SettingsReadSteps steps;
     steps.settingsDecoded = [this] {
-        SelectProgrammedFlowSource();
-        ShowSettingsSummary();
+        flow_.SelectProgrammedFlowSource();
+        hooks_.showSettingsSummary();
     };
-    steps.showLiveSamples = [this] { ShowLiveSamples(); };
+    steps.showLiveSamples = [this] { live_.ShowLiveSamples(); };
     return session_.Commands.ReadSettings(steps);
 }
 
 // The main window forgets the logger: readings, settings texts, record
 // count, meter columns.
-void MainController::ForgetLogger()
+void LoggerActions::ForgetLogger()
 {
-    const MainWidgets& ui = window_.ui();
     session_.Window.SampleCount = 0;
-    ShowLiveSamples();
+    live_.ShowLiveSamples();
     session_.Logger.LoggerName.clear();
-    for (QLabel* label : {ui.lblSampleInterval, ui.lblWarmup, ui.lblLoggingState, ui.lblAlarm[0], ui.lblAlarm[1]}) {
-        label->clear();
+    for (StatusLabel label : {StatusLabel::SampleInterval, StatusLabel::Warmup, StatusLabel::LoggingState,
+                              StatusLabel::Alarm1, StatusLabel::Alarm2}) {
+        window_.ShowStatus(label, QString());
     }
     session_.Status.RecordCount = 0;
     for (MeterColumn& column : session_.Meters) {
@@ -118,7 +87,7 @@ void MainController::ForgetLogger()
 }
 
 // Lets go of the logger; a loss of the port noticed before no longer matters.
-void MainController::Disconnect()
+void LoggerActions::Disconnect()
 {
     session_.Connection.Connected = false;
     session_.Link.ClosePort();
@@ -127,24 +96,33 @@ void MainController::Disconnect()
 
 // The port went away under the connected logger (cable pulled, adapter or
 // logger gone) and the action that was running has ended: disconnect as the
-// user's Disconnect does, sampling stopped and the window showing it. True
-// when it disconnected.
-bool MainController::DisconnectLostLogger()
+// user's Disconnect does, sampling stopped and the window showing it.
+bool LoggerActions::DisconnectLostLogger()
 {
+    if (!portLost_ || session_.Connection.Busy) {
+        return false;
+    }
     portLost_ = false;
     if (!session_.Connection.Connected) {
         return false;
     }
     ForgetLogger();
     Disconnect();
-    window_.ui().chkSampleContinuously->setChecked(false);
+    window_.TickSampleContinuously(false);
     session_.Window.SamplingContinuously = false;
     session_.Window.AwaitingSample = false;
     session_.Window.ShownConnected = true; // so that the controls follow at once
     return true;
 }
 
-void MainController::ConnectAction()
+void LoggerActions::TellConnectionLost()
+{
+    session_.platform.prompter.tell(QStringLiteral("Connection Lost"),
+                                    QStringLiteral("Error: the connection to the logger was lost."),
+                                    PromptIcon::Warning);
+}
+
+void LoggerActions::ConnectOrDisconnect()
 {
     {
         const ExchangeGuard exchange = TakeLine(ExchangeNeeds::FreeLine);
@@ -166,21 +144,26 @@ void MainController::ConnectAction()
         }
     }
     GetSample();
-    if (session_.FlowDisplay.FlowUnitsInvalid && !closed_) {
-        session_.platform.prompter.tell(
-            QStringLiteral("Bad Units"),
-            QStringLiteral("Warning: For the flow monitor calculations to be done correctly the channel 1\r\n"
-                           "unit's name must be one of Feet, Inches, Meters or cm (centimeters).\r\n"
-                           "The current unit's name (%1) is not supported.\r\n\r\n"
-                           "Use the Setup mode to set the units for channel 1 to one of the legal values.")
-                .arg(session_.Logger.EngUnits[0]),
-            PromptIcon::Information);
+    if (session_.FlowDisplay.FlowUnitsInvalid && !hooks_.windowClosed()) {
+        WarnAboutFlowUnits();
     }
+}
+
+void LoggerActions::WarnAboutFlowUnits()
+{
+    session_.platform.prompter.tell(
+        QStringLiteral("Bad Units"),
+        QStringLiteral("Warning: For the flow monitor calculations to be done correctly the channel 1\r\n"
+                       "unit's name must be one of Feet, Inches, Meters or cm (centimeters).\r\n"
+                       "The current unit's name (%1) is not supported.\r\n\r\n"
+                       "Use the Setup mode to set the units for channel 1 to one of the legal values.")
+            .arg(session_.Logger.EngUnits[0]),
+        PromptIcon::Information);
 }
 
 // The logger type and its memory signature, initialising a memory that was
 // never initialised when the user agrees. False: the caller disconnects.
-bool MainController::CheckLoggerAfterConnect()
+bool LoggerActions::CheckLoggerAfterConnect()
 {
     Prompter& prompter = session_.platform.prompter;
     if (session_.Logger.NumAnalogChannels != 3) {
@@ -218,7 +201,7 @@ bool MainController::CheckLoggerAfterConnect()
 
 // Initialises the memory, programs the factory defaults and a new signature,
 // and sets the clock; false at the first step that fails.
-bool MainController::InitialiseLogger()
+bool LoggerActions::InitialiseLogger()
 {
     BusyScope hourglass(session_.platform.busyCursor);
     LoggerCommands& commands = session_.Commands;
@@ -235,35 +218,36 @@ bool MainController::InitialiseLogger()
     return true;
 }
 
-void MainController::GetSample()
+void LoggerActions::GetSample()
 {
     const ExchangeGuard exchange = TakeLine();
     if (!exchange) {
         return;
     }
+    MainWindowState& state = session_.Window;
     {
         BusyScope hourglass(session_.platform.busyCursor);
         RunTrapped(
             session_.Options.ErrorTrapping,
             [&] {
                 ReadSettings();
-                session_.Window.AwaitingSample = true;
-                session_.Window.SamplePhase = SamplePhases::StartSample;
-                session_.Window.SampleWaitCountdown = 25;
+                state.AwaitingSample = true;
+                state.SamplePhase = SamplePhases::StartSample;
+                state.SampleWaitCountdown = kSampleWaitTicks;
                 // The sample timer fetches the sample meanwhile.
-                while (session_.Window.SampleWaitCountdown >= 1 && session_.Window.AwaitingSample && !closed_) {
+                while (state.SampleWaitCountdown >= 1 && state.AwaitingSample && !hooks_.windowClosed()) {
                     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
                 }
             },
             [] {});
     }
-    session_.Window.SampleWaitCountdown = 0;
-    session_.Window.AwaitingSample = false;
+    state.SampleWaitCountdown = 0;
+    state.AwaitingSample = false;
 }
 
 // A command that changes the logger's state, then the status and clock it
 // now shows; an unexpected failure while trapping ends it quietly.
-void MainController::RunThenReadStatusAndClock(const std::function<void()>& command)
+void LoggerActions::RunThenReadStatusAndClock(const std::function<void()>& command)
 {
     RunTrapped(
         session_.Options.ErrorTrapping,
@@ -275,7 +259,7 @@ void MainController::RunThenReadStatusAndClock(const std::function<void()>& comm
         [] {});
 }
 
-void MainController::SynchronizeTime()
+void LoggerActions::SynchronizeTime()
 {
     const PromptAnswer answer = session_.platform.prompter.ask(
         QStringLiteral("Synchronize Time"), QStringLiteral("Do you want to set the logger time to equal the system time?"),
@@ -290,7 +274,7 @@ void MainController::SynchronizeTime()
     }
 }
 
-void MainController::ClearHistory()
+void LoggerActions::ClearHistory()
 {
     RunGuarded([this] {
         const PromptAnswer answer = session_.platform.prompter.askBeforeLoss(
@@ -302,7 +286,7 @@ void MainController::ClearHistory()
     });
 }
 
-void MainController::Setup()
+void LoggerActions::Setup()
 {
     ExchangeGuard before = TakeLine();
     if (!before) {
@@ -325,7 +309,7 @@ void MainController::Setup()
         [] {});
 }
 
-void MainController::OpenSetupWindow()
+void LoggerActions::OpenSetupWindow()
 {
     Platform& platform = session_.platform;
     LoggerSetupLink setupLink(session_.Commands);
@@ -342,27 +326,54 @@ void MainController::OpenSetupWindow()
                          session_.User.LastFilePath,
                          session_.AppFolder,
                          session_.Catalogues,
-                         [this] { LaunchHelp(); },
-                         [this] { ShowAbout(); }};
+                         hooks_.launchHelp,
+                         hooks_.showAbout};
     SetupWindow setup(context, &window_);
     setup.exec();
 }
 
-void MainController::ResetPulseAccumulators()
+void LoggerActions::ResetPulseAccumulators()
 {
     RunGuarded([this] {
         session_.Commands.ResetPulseAccumulators();
         if (session_.Window.SampleCount >= 1) {
             session_.SampleHistory[0].Values[8] = 0;
             session_.SampleHistory[0].Values[9] = 0;
-            ShowLiveSamples();
+            live_.ShowLiveSamples();
         }
     });
 }
 
-void MainController::ShowFirmwareVersion()
+void LoggerActions::ShowFirmwareVersion()
 {
     session_.platform.prompter.tell(QStringLiteral("Firmware Version"),
                                     QStringLiteral("Logger firmware version = %1").arg(session_.Status.FirmwareVersion),
                                     PromptIcon::None);
+}
+
+// Get History: the download and the table work on the session's records;
+// the table takes the flow description from what the main window shows.
+void LoggerActions::GetHistory()
+{
+    Platform& platform = session_.platform;
+    GetHistoryServices services{session_.Connection,
+                                session_.Status,
+                                session_.Options.ErrorTrapping,
+                                session_.Window.SamplingContinuously,
+                                session_.Logger,
+                                session_.History,
+                                session_.Link,
+                                session_.Commands,
+                                platform.prompter,
+                                platform.fileDialogs,
+                                platform.busyCursor,
+                                session_.AppFolder,
+                                [this] {
+                                    return HistoryTableInputs{
+                                        MakeHistoryFlowSource(session_.Logger, session_.Rating, session_.FlowDisplay),
+                                        flow_.Description(), session_.Logger.LoggerName};
+                                },
+                                historyGraph_,
+                                archiver_};
+    RunGetHistory(services, &window_);
 }
