@@ -37,13 +37,6 @@ QString PulseText(const Session& session, size_t p)
 
 } // namespace
 
-LiveSample MissingSample()
-{
-    LiveSample sample;
-    sample.Values.fill(-1);
-    return sample;
-}
-
 void PushLiveSample(Session& session, const LiveSample& sample)
 {
     for (size_t i = session.SampleHistory.size() - 1; i > 0; --i) {

@@ -30,6 +30,3 @@ void PushLiveSample(Session& session, const LiveSample& sample);
 // sets each such column's value (its bar) and the logger time text, and
 // returns the texts for the value, history and pulse labels.
 LiveReadingTexts BuildLiveReadings(Session& session);
-
-// A sample that says the logger had none: empty timestamp, every value missing.
-LiveSample MissingSample();

@@ -3,22 +3,10 @@
 #include "app/LiveReadings.h"
 #include "app/Session.h"
 #include "core/ErrorTrap.h"
-#include "core/SampleRecord.h"
 #include "link/ExchangeGuard.h"
 
 #include <optional>
-
 #include <utility>
-
-namespace {
-
-const QByteArray kStartSample = QByteArray::fromHex("0901");
-const QByteArray kReadSample = QByteArray::fromHex("0A");
-constexpr int kSampleFrameSize = 24;
-constexpr int kSampleFollows = 0xFA;
-constexpr int kNoSample = 0xFD;
-
-} // namespace
 
 LiveSampler::LiveSampler(Session& session, std::function<void()> showLiveSamples)
     : session_(session), showLiveSamples_(std::move(showLiveSamples))
@@ -54,8 +42,7 @@ void LiveSampler::RunPhase()
     const int16_t phase = window.SamplePhase;
     window.SamplePhase = static_cast<int16_t>(phase + 1);
     if (phase == StartSample || (phase == OneShotRestart && window.AwaitingSample)) {
-        session_.Link.SendFrame(kStartSample, 0);
-        session_.Link.ReadReplyByte(session_.Connection.ReplyTicks);
+        session_.Commands.StartSample();
     } else if ((phase == ContinuousRead && window.SamplingContinuously)
                || (phase == OneShotRead && window.AwaitingSample)) {
         ReadSample();
@@ -66,22 +53,15 @@ void LiveSampler::RunPhase()
 
 void LiveSampler::ReadSample()
 {
-    if (!session_.Link.SendFrame(kReadSample, 0)) {
+    const LiveSampleOutcome outcome = session_.Commands.ReadLiveSample();
+    // A request the logger did not take is tried again in the next cycle;
+    // any answer to it, or none, ends the wait for this sample.
+    if (outcome.kind == LiveSampleOutcome::Kind::NotAcknowledged) {
         return;
     }
-    const int reply = session_.Link.ReadReplyByte(session_.Connection.ReplyTicks);
-    if (reply == kSampleFollows) {
-        QByteArray frame(kSampleFrameSize, '\0');
-        LiveSample sample;
-        if (session_.Link.ReceiveFrame(frame)) {
-            CompactSampleFrame(frame, session_.Logger.NumAnalogChannels, session_.Logger.NumDigitalChannels);
-            if (DecodeSampleRecord(frame, 0, 10, sample)) {
-                PushLiveSample(session_, sample);
-                showLiveSamples_();
-            }
-        }
-    } else if (reply == kNoSample) {
-        PushLiveSample(session_, MissingSample());
+    // "No sample" shows as a row of missing readings.
+    if (outcome.kind == LiveSampleOutcome::Kind::Sample || outcome.kind == LiveSampleOutcome::Kind::NoSample) {
+        PushLiveSample(session_, outcome.sample);
         showLiveSamples_();
     }
     if (session_.Window.SamplingContinuously) {

@@ -41,7 +41,7 @@ ExitCode RunSample(const QStringList& arguments, StopSignal& stop)
     if (outcome.kind == LiveSampleOutcome::Kind::NoSample) {
         return Fail(ExitCode::LoggerError, QStringLiteral("%1: the logger has no sample to give").arg(logger.portEntry()));
     }
-    if (outcome.kind == LiveSampleOutcome::Kind::Failed) {
+    if (outcome.kind != LiveSampleOutcome::Kind::Sample) {
         return Fail(ExitCode::LoggerError, QStringLiteral("%1: the sample could not be read").arg(logger.portEntry()));
     }
 

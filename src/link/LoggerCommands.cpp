@@ -341,6 +341,7 @@ LiveSampleOutcome LoggerCommands::ReadLiveSample()
         [&] {
             LiveSampleOutcome outcome;
             if (!link_.SendFrame(Payload({Command::ReadSample}), 0)) {
+                outcome.kind = LiveSampleOutcome::Kind::NotAcknowledged;
                 return outcome;
             }
             const int answer = link_.ReadReplyByte(link_.State().ReplyTicks);

@@ -21,6 +21,7 @@ struct LiveSampleOutcome {
         Sample,   // a sample frame, decoded; analog channels first, pulse channels at 8 and 9
         NoSample, // the logger answered 0xFD: it has no sample to give
         Failed,   // no acknowledgement, another answer, or a bad frame
+        NotAcknowledged, // the request was not acknowledged, or could not be written
     };
     Kind kind = Kind::Failed;
     LiveSample sample;

@@ -85,6 +85,35 @@ private slots:
         QVERIFY(run.at(command)());
     }
 
+    // Read sample: the sample, the logger's "no sample" (0xFD), no answer
+    // after the acknowledgement, and no acknowledgement: Get Sample waits on
+    // only the last.
+    void readLiveSample_data()
+    {
+        QTest::addColumn<bool>("acknowledged");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("level");
+        const QByteArray frame = BuildFrame(Hex("00000000") + Hex("1234") + QByteArray(18, '\0'));
+        QTest::newRow("sample") << true << Ack + frame << int(LiveSampleOutcome::Kind::Sample) << 0x1234;
+        QTest::newRow("no sample") << true << Hex("FD") << int(LiveSampleOutcome::Kind::NoSample) << -1;
+        QTest::newRow("no answer") << true << QByteArray() << int(LiveSampleOutcome::Kind::Failed) << 0;
+        QTest::newRow("not acknowledged") << false << QByteArray() << int(LiveSampleOutcome::Kind::NotAcknowledged) << 0;
+    }
+    void readLiveSample()
+    {
+        QFETCH(bool, acknowledged);
+        QFETCH(QByteArray, reply);
+        QFETCH(int, kind);
+        QFETCH(int, level);
+        if (acknowledged) {
+            answer(Hex("0A"), reply);
+        }
+        const LiveSampleOutcome outcome = commands->ReadLiveSample();
+        QCOMPARE(int(outcome.kind), kind);
+        QCOMPARE(outcome.sample.Values[0], level);
+    }
+
     void setClock_data()
     {
         QTest::addColumn<QString>("text");
