@@ -11,10 +11,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/Prompter.h"
 
-#include <QAction>
 #include <QDateTime>
-#include <QMenu>
-#include <QMenuBar>
 
 namespace {
 
@@ -126,16 +123,10 @@ void InstallArchive(Session& session, MainController& controller, MainWindow& wi
     controller.SetHistoryArchiver([&session, archiveLocation](const HistoryArchiveRequest& request, QWidget*) {
         SaveToArchive(session, archiveLocation, request);
     });
-    // File > Open Archive..., above Exit.
-    QMenu* file = window.menuBar()->findChild<QMenu*>(QStringLiteral("mnuFile"));
-    QAction* exit = file->actions().isEmpty() ? nullptr : file->actions().constFirst();
-    auto* open = new QAction(QStringLiteral("&Open Archive..."), file);
-    open->setObjectName(QStringLiteral("mnuOpenArchive"));
-    open->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
-    file->insertAction(exit, open);
-    file->insertSeparator(exit);
-    QObject::connect(open, &QAction::triggered, &window,
-                     [&session, &window, archiveLocation, openGraph = std::move(openGraph)] {
-                         OpenFromArchive(session, window, archiveLocation, openGraph);
+    QObject::connect(&window, &MainWindow::commandChosen, &window,
+                     [&session, &window, archiveLocation, openGraph = std::move(openGraph)](MainCommand command) {
+                         if (command == MainCommand::OpenArchive) {
+                             OpenFromArchive(session, window, archiveLocation, openGraph);
+                         }
                      });
 }

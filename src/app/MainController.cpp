@@ -103,7 +103,8 @@ void MainController::RunCommand(MainCommand command)
         actions_.ShowFirmwareVersion();
         break;
     case MainCommand::CommunicationsLog:
-        break; // the application opens the log
+    case MainCommand::OpenArchive:
+        break; // the application opens the log and the archive
     }
 }
 

@@ -186,6 +186,9 @@ void MainWindow::BuildMenus()
     QAction* item = nullptr; // items nothing changes after start-up
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
+    AddMenuItem(file, item, QStringLiteral("mnuOpenArchive"), QStringLiteral("&Open Archive..."),
+                QStringLiteral("Ctrl+O"), true, MainCommand::OpenArchive);
+    file->addSeparator();
     AddMenuItem(file, item, QStringLiteral("mnuExit"), QStringLiteral("E&xit"), {}, true, MainCommand::Exit);
 
     QMenu* action = menuBar()->addMenu(QStringLiteral("&Action"));

@@ -13,6 +13,7 @@ class QPushButton;
 
 // What the user asks of the main window, by button or menu item.
 enum class MainCommand {
+    OpenArchive,
     Exit,
     Connect,        // the Connect / Disconnect button
     ConnectMenu,    // Action > Connect

@@ -118,7 +118,8 @@ private slots:
         const auto row = [](const char* name, const char* caption, const char* shortcut, bool enabled) {
             QTest::newRow(name) << caption << shortcut << enabled;
         };
-        row("mnuExit", "E&xit", "", true), row("mnuConnect", "Co&nnect", "Ctrl+N", true);
+        row("mnuOpenArchive", "&Open Archive...", "Ctrl+O", true), row("mnuExit", "E&xit", "", true);
+        row("mnuConnect", "Co&nnect", "Ctrl+N", true);
         row("mnuDisconnect", "&Disconnect", "Ctrl+D", false), row("mnuGetSettings", "&Get Sample", "Ctrl+G", false);
         row("mnuSampleContinuously", "S&ample Continuously", "Ctrl+A", false);
         row("mnuGetHistoryData", "Get &History Data", "Ctrl+H", false), row("mnuSetup", "&Setup", "Ctrl+S", false);
