@@ -72,8 +72,10 @@ public:
     void watch(QLabel* label) { label->installEventFilter(this); }
     bool eventFilter(QObject* object, QEvent* event) override
     {
-        const QString text = static_cast<QLabel*>(object)->text();
-        if (event->type() == QEvent::Paint && !text.isEmpty() && (texts.isEmpty() || texts.last() != text)) {
+        // Only a paint: the filter also sees the events of a label being destroyed.
+        const auto* label = event->type() == QEvent::Paint ? qobject_cast<QLabel*>(object) : nullptr;
+        const QString text = label ? label->text() : QString();
+        if (!text.isEmpty() && (texts.isEmpty() || texts.last() != text)) {
             texts << text;
         }
         return false;
