@@ -262,6 +262,16 @@ class Rig:
             return "timeout"
         return "pass" if result.returncode == 0 else "fail"
 
+    def runs_as_subprocess(self):
+        """The executables that test programs start as processes, and those
+        test programs: the brevel tool's tests run it, and they and the
+        journeys talk to the virtual logger."""
+        tests = self.build / "tests"
+        return {
+            self.build / "brevel": [tests / "tst_cli"],
+            self.build / "brevel-logger-sim": [tests / "tst_cli", tests / "tst_journeys"],
+        }
+
     def limit(self, program):
         return max(3 * self.baseline.get(program, 30), self.baseline.get(program, 30) + 20)
 
@@ -272,13 +282,19 @@ class Rig:
         lines = original.split("\n")
         lines[mutant.line - 1] = mutant.new
         source.write_text("\n".join(lines), encoding="utf-8")
-        before = {p: p.stat().st_mtime_ns for p in self.test_programs()}
+        watched = self.test_programs() + list(self.runs_as_subprocess())
+        before = {p: p.stat().st_mtime_ns for p in watched if p.exists()}
         started = time.monotonic()
         if not self.compile():
             mutant.outcome, mutant.detail = "no-compile", ""
             mutant.seconds = time.monotonic() - started
             return
-        reached = [p for p in self.test_programs() if p.stat().st_mtime_ns != before.get(p)]
+        changed = {p for p in watched if p.exists() and p.stat().st_mtime_ns != before.get(p)}
+        reached = [p for p in self.test_programs() if p in changed]
+        # Tests that start a program as a process reach what that program links.
+        for executable, programs in self.runs_as_subprocess().items():
+            if executable in changed:
+                reached += [p for p in programs if p.exists() and p not in reached]
         # The module's own tests first: they kill most mutants soonest.
         own = "tst_" + folder_of(mutant.path)
         reached.sort(key=lambda p: (p.name != own, self.baseline.get(p, 0)))
