@@ -251,7 +251,6 @@ private slots:
     void roundTrip_data()
     {
         QTest::addColumn<LoggerSettings>("original");
-        QTest::newRow("defaults") << AsStored(DefaultRecord());
         QTest::newRow("edited") << AsStored(EditedRecord());
         QTest::newRow("extremes") << AsStored(ExtremeRecord());
     }

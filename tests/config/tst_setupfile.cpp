@@ -68,13 +68,11 @@ private slots:
         QCOMPARE(written.count("\r\n"), 141);
     }
 
-    // Save, load, save again: the same file but for the date and time lines,
-    // and the same record but for the channel counts, which are not read back.
-    void saveLoadSaveGivesTheSameFile()
+    // Save and load: the same record but for the channel counts, which are not read back.
+    void saveThenLoadGivesTheSameRecord()
     {
         QTemporaryDir folder;
         const QString first = folder.filePath("first.set");
-        const QString second = folder.filePath("second.set");
         QVERIFY(WriteSetupFile(first, EditedRecord(), Stamp, true));
         QVERIFY(ReadAll(first).contains("\r\nEngUnits=\xB0" "C\r\n")); // one Latin-1 byte
 
@@ -90,17 +88,6 @@ private slots:
         expected.NumAnalogChannels = 8;
         expected.NumDigitalChannels = 1;
         QCOMPARE(SettingsDifferences(loaded, expected), QString());
-
-        QVERIFY(WriteSetupFile(second, loaded, {"BrevelLogger", "2.3.2", "1/1/27", "00:00:01"}, true));
-        QStringList firstLines = QString::fromLatin1(ReadAll(first)).split("\r\n");
-        QStringList secondLines = QString::fromLatin1(ReadAll(second)).split("\r\n");
-        QCOMPARE(secondLines.mid(2, 2), (QStringList{"Date=1/1/27", "Time=00:00:01"}));
-        QCOMPARE(secondLines.mid(6, 2), (QStringList{"NumAnalogChannels=8", "NumDigitalChannels=1"}));
-        for (const int line : {2, 3, 6, 7}) {
-            firstLines[line].clear();
-            secondLines[line].clear();
-        }
-        QCOMPARE(secondLines, firstLines);
     }
 
     // Hand-written files load on top of the defaults: the fields named

@@ -28,7 +28,6 @@ private slots:
         QTest::addColumn<QString>("saved");
         QTest::addColumn<QString>("message");
         const QString question = "Save Setup: The setup file already exists, do you want to overwrite it?";
-        QTest::newRow("new file") << false << "site.set" << PromptAnswer::No << "site.set" << "";
         QTest::newRow("name without extension") << false << "pump" << PromptAnswer::No << "pump.set" << "";
         QTest::newRow("overwrite") << false << "old.set" << PromptAnswer::Yes << "old.set" << question;
         QTest::newRow("do not overwrite") << false << "old.set" << PromptAnswer::No << "" << question;

@@ -102,9 +102,7 @@ private slots:
         row("unknown mode", mode(7), "rows kept | 0.00..250.50 CFS | off");
         row("disconnected", [](LoggerSettings&) {}, "hidden | off | off", false);
         row("feet in any case", units("  fEET "), qPrintable(QString(pipe) + " | 0.00..250.50 CFS | 0.00..3.00 FPS"));
-        row("meters", units("Meters"), qPrintable(QString(pipe) + " | 0.00..250.50 CFS | 0.00..3.00 FPS"));
         row("a singular unit allows no flow", units("Meter"), qPrintable(QString(pipe) + " | off | off | units refused"));
-        row("volts", units("Volts"), qPrintable(QString(pipe) + " | off | off | units refused"));
         row("2 meters", length(2.0, 2), " Manning's Equation | offset 2 Meters | pipe 2 Meters, 1 %, 0.014 | 0.00..250.50 CFS | 0.00..3.00 FPS");
         row("1 inch", length(1.0, 1), " Manning's Equation | offset 1 Inch | pipe 1 Inch, 1 %, 0.014 | 0.00..250.50 CFS | 0.00..3.00 FPS");
         row("2.5 cm", length(2.5, 3), " Manning's Equation | offset 2.5 cm | pipe 2.5 cm, 1 %, 0.014 | 0.00..250.50 CFS | 0.00..3.00 FPS");
@@ -112,7 +110,6 @@ private slots:
         row("unknown length unit", length(3.0, 9), " Manning's Equation | offset 3 Feet | pipe 3 Feet, 1 %, 0.014 | 0.00..250.50 CFS | 0.00..3.00 FPS");
         row("slope as a fraction, LPS, MPS", [](LoggerSettings& s) { s.ManningsSType = 0; s.FlowUnits = 4; s.VelUnits = 1; },
             " Manning's Equation | offset 0 Inches | pipe 1 Foot, 1, 0.014 | 0.00..250.50 LPS | 0.00..3.00 MPS");
-        row("MGD", [](LoggerSettings& s) { s.FlowUnits = 2; }, qPrintable(QString(pipe) + " | 0.00..250.50 MGD | 0.00..3.00 FPS"));
         row("unknown flow unit", [](LoggerSettings& s) { s.FlowUnits = 9; }, qPrintable(QString(pipe) + " | 0.00..250.50  | 0.00..3.00 FPS"));
     }
     void display()

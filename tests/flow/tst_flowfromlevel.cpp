@@ -80,13 +80,10 @@ private slots:
         QTest::addColumn<double>("offset");
         QTest::addColumn<int>("offsetType");
         QTest::addColumn<double>("feet");
-        QTest::newRow("inches") << 2 << "Inches" << 12.0 << 0.0 << 0 << 1.0;
+        QTest::newRow("inches, blanks and case") << 2 << "  iNcHeS " << 12.0 << 0.0 << 0 << 1.0;
         QTest::newRow("meters") << 3 << "Meters" << 0.3048 << 0.0 << 0 << 1.0;
-        QTest::newRow("feet, blanks and case") << 2 << "  fEEt " << 2.0 << 0.0 << 0 << 2.0;
         QTest::newRow("volts count as feet") << 2 << "Volts" << 2.0 << 0.0 << 0 << 2.0;
-        QTest::newRow("offset in inches") << 2 << "Feet" << 1.0 << 6.0 << 1 << 1.5;
         QTest::newRow("offset in cm") << 2 << "Feet" << 1.0 << 30.48 << 3 << 2.0;
-        QTest::newRow("unknown offset code is feet") << 2 << "Feet" << 1.0 << 0.5 << 9 << 1.5;
         QTest::newRow("zero level ignores offset") << 2 << "Feet" << 0.0 << 5.0 << 0 << 0.0;
         QTest::newRow("offset below zero") << 2 << "Feet" << 1.0 << -2.0 << 0 << 0.0;
         QTest::newRow("no flow mode") << 0 << "Feet" << 2.0 << 0.0 << 0 << 0.0;
@@ -125,14 +122,11 @@ private slots:
         const auto none = [](LoggerSettings&) {};
         row("a quarter", [](LoggerSettings& s) { s.ManningsD = 1.5; s.ManningsN = 0.012; s.ManningsS = 0.005; }, 0.375,
             1.5, 0.012, 0.005);
-        row("half", none, 0.5);
         row("nearly full, 18 inch, slope in %", [](LoggerSettings& s) {
             s.ManningsD = 18.0; s.ManningsDType = 1; s.ManningsN = 0.012; s.ManningsS = 0.5; s.ManningsSType = 1;
         }, 1.455, 1.5, 0.012, 0.005);
         row("full at the crown", none, 1.0);
         row("above the crown runs full", none, 40.0);
-        row("diameter in meters", [](LoggerSettings& s) { s.ManningsD = 0.3048; s.ManningsDType = 2; }, 0.5);
-        row("diameter in cm", [](LoggerSettings& s) { s.ManningsD = 30.48; s.ManningsDType = 3; }, 0.5);
         row("tiny diameter raised to 0.01 ft", [](LoggerSettings& s) { s.ManningsD = 0.001; }, 1.0, 0.01);
         row("tiny roughness raised to 0.001", [](LoggerSettings& s) { s.ManningsN = 0.0001; }, 0.5, 1.0, 0.001);
         row("velocity in meters per second", [](LoggerSettings& s) { s.VelUnits = 1; }, 0.5);
@@ -175,10 +169,8 @@ private slots:
         const Points six{{0.5, 1}, {1, 3}, {2, 7}, {2, 9}, {3, 10}, {5, 20}};
         QTest::newRow("below the first point: line from the origin") << six << 0.25 << 0.5;
         QTest::newRow("inside the first segment") << six << 0.75 << 2.0;
-        QTest::newRow("inner segment") << six << 1.5 << 5.0;
         QTest::newRow("on equal levels: the step up") << six << 2.0 << 9.0;
         QTest::newRow("after the equal levels") << six << 2.5 << 9.5;
-        QTest::newRow("last segment") << six << 4.0 << 15.0;
         QTest::newRow("last segment extended") << six << 7.0 << 30.0;
         const Points flatEnd{{1, 2}, {2, 4}, {3, 6}, {3, 8}};
         QTest::newRow("equal last levels: the lower flow") << flatEnd << 3.0 << 6.0;
@@ -197,13 +189,6 @@ private slots:
             double velocity = -1.0;
             QCOMPARE(Flow(Flume(mode), r, level, &velocity), flow);
             QCOMPARE(velocity, 0.0);
-        }
-    }
-
-    void powerLaw()
-    {
-        for (uint8_t mode : {2, 3}) {
-            QVERIFY(Near(Flow(Flume(mode), Rating({}, 1.5, 3.0, 0.1), 0.9), 3.0, 1e-12));
         }
     }
 
@@ -262,16 +247,9 @@ private slots:
         };
         const auto none = [](LoggerSettings&, RatingState&) {};
         row("undefined level", none, NaN);
-        row("infinite level", none, Infinity);
         row("infinite offset", [](LoggerSettings& s, RatingState&) { s.LevelOffset = Infinity; });
-        row("undefined offset", [](LoggerSettings& s, RatingState&) { s.LevelOffset = NaN; });
         row("negative slope", [](LoggerSettings& s, RatingState&) { s.ManningsS = -0.01; });
-        row("infinite slope", [](LoggerSettings& s, RatingState&) { s.ManningsS = Infinity; });
-        row("undefined roughness", [](LoggerSettings& s, RatingState&) { s.ManningsN = NaN; });
-        row("infinite diameter", [](LoggerSettings& s, RatingState&) { s.ManningsD = Infinity; });
         row("negative power base", [](LoggerSettings& s, RatingState& r) { s.FlowMode = 3; r = Rating({}, 1.5, 1.0, -1.0); });
-        row("undefined exponent", [](LoggerSettings& s, RatingState& r) { s.FlowMode = 2; r.RatingExponent = NaN; });
-        row("power law overflow", [](LoggerSettings& s, RatingState& r) { s.FlowMode = 2; r.RatingExponent = 400.0; }, 100.0);
         row("table overflow", [](LoggerSettings& s, RatingState& r) { s.FlowMode = 4; r = Rating({{1, 1e308}, {2, -1e308}}); },
             1.75);
         row("unit overflow", [](LoggerSettings& s, RatingState& r) {
@@ -324,10 +302,7 @@ private slots:
         QTest::addColumn<int>("fault");
         QTest::addColumn<int>("flowDecimals");
         QTest::addColumn<int>("velocityDecimals");
-        QTest::newRow("up to 98 000") << 1000.0 << Points{} << -1 << 0 << 4;
         QTest::newRow("up to 985") << 10.0 << Points{} << -1 << 1 << 4;
-        QTest::newRow("up to 98") << 1.0 << Points{} << -1 << 2 << 4;
-        QTest::newRow("up to 0.98") << 0.01 << Points{} << -1 << 4 << 4;
         // Flows below 1 with one steep step of 0.195 (at 1.5625 ft): 2 places.
         QTest::newRow("small flows, a steep step") << 0.0 << Points{{1.5, 0.001}, {1.6, 0.8}, {100, 0.9}} << -1 << 2
                                                     << 4;

@@ -62,8 +62,6 @@ private slots:
             port.setBaudRate(QSerialPort::Baud38400);
             // Nothing left over from the client before.
             QCOMPARE(Exchange(port, "UGW", 3, 500).toHex(' '), QByteArray("47 57 fc"));
-            QCOMPARE(Exchange(port, BuildFrame(QByteArray::fromHex("0F")), 14).toHex(' '),
-                     QByteArray("fa f8 0a 07 03 02 01 00 00 00 00 4e c4 f9"));
             // Status: 20 records, logging.
             QCOMPARE(Exchange(port, BuildFrame(QByteArray::fromHex("0C")), 11).mid(3, 5).toHex(' '),
                      QByteArray("14 00 00 80 00"));

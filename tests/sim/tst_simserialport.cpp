@@ -67,43 +67,6 @@ private slots:
         QCOMPARE(port.readAll(), QByteArray("W"));
     }
 
-    void repliesTakeTheirTime_data()
-    {
-        QTest::addColumn<int>("latencyMs");
-        QTest::addColumn<int>("baud");
-        QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<int>("minimumMs");
-        // The identification reply is 14 bytes: 140 bits.
-        const QByteArray identify = BuildFrame(QByteArray::fromHex("0F"));
-        const QByteArray identity = QByteArray::fromHex("FAF80A07030201000000004EC4F9");
-        QTest::newRow("latency") << 150 << 0 << identify << identity << 150;
-        QTest::newRow("1200 baud") << 0 << 1200 << identify << identity << 116;
-        QTest::newRow("initialisation done comes later")
-            << 0 << 0 << BuildFrame(QByteArray::fromHex("06A66A00000002")) << QByteArray::fromHex("FAFC") << 300;
-    }
-    void repliesTakeTheirTime()
-    {
-        QFETCH(int, latencyMs);
-        QFETCH(int, baud);
-        QFETCH(QByteArray, request);
-        QFETCH(QByteArray, reply);
-        QFETCH(int, minimumMs);
-        LoggerOptions options;
-        options.InitialiseMs = 300;
-        LoggerEngine engine(options);
-        SimSerialPort port(engine, latencyMs, baud);
-        QVERIFY(port.open());
-        QElapsedTimer timer;
-        timer.start();
-        port.write(request);
-        QVERIFY(WaitForBytes(port, 1));
-        QVERIFY(port.bytesAvailable() < reply.size() || baud == 0); // at a baud rate it trickles in
-        QVERIFY(WaitForBytes(port, static_cast<int>(reply.size())));
-        QVERIFY2(timer.elapsed() >= minimumMs, qPrintable(QString::number(timer.elapsed())));
-        QVERIFY2(timer.elapsed() < minimumMs + 1000, qPrintable(QString::number(timer.elapsed())));
-        QCOMPARE(port.readAll(), reply);
-    }
 };
 
 BREVEL_TEST(SimSerialPortTest)
