@@ -13,12 +13,7 @@ namespace settings_description {
 
 inline QString Text(double value) { return QString::number(value, 'g', 17); }
 inline QString Text(const QString& value) { return u'"' + value + u'"'; }
-template <typename Integer>
-    requires std::is_integral_v<Integer>
-QString Text(Integer value)
-{
-    return QString::number(int64_t(value));
-}
+inline QString Text(std::integral auto value) { return QString::number(int64_t(value)); }
 template <typename T>
 void Add(QMap<QString, QString>& fields, const char* name, const T& value)
 {

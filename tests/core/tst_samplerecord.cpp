@@ -32,7 +32,6 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("C: month names and blanks") << "C" << "31/12/04";
         QTest::newRow("de_DE") << "de_DE" << "31.12.04";
-        QTest::newRow("en_US") << "en_US" << "12/31/04";
         QTest::newRow("hu_HU: blanks, year first") << "hu_HU" << "2004.12.31";
         QTest::newRow("ja_JP: year first kept") << "ja_JP" << "2004/12/31";
     }
@@ -58,7 +57,6 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("zero is 31 Dec 1999") << uint(0) << "31.12.99 00:00:00";
         QTest::newRow("plain") << uint(PackTime(12 * 4 + 11, 31, 23, 59, 58)) << "31.12.04 23:59:58";
-        QTest::newRow("day 0 rolls back") << uint(PackTime(14, 0, 20, 5, 4)) << "28.02.01 20:05:04";
     }
     void packedTimeDecodes()
     {
