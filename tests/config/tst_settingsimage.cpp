@@ -222,7 +222,6 @@ private slots:
         QTest::newRow("longer") << SettingsImageSize + 10 << true << true;
         QTest::newRow("one byte short") << SettingsImageSize - 1 << true << false;
         QTest::newRow("the never-written mark, no more") << 291 << true << false;
-        QTest::newRow("empty") << 0 << false << false;
     }
     void decodesTheFlowBlock()
     {

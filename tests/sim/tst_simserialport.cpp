@@ -1,7 +1,6 @@
 #include "LoggerEngine.h"
 #include "SimSerialPort.h"
 #include "TestRegistry.h"
-#include "link/FrameCodec.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -40,15 +39,6 @@ private slots:
         QVERIFY(WaitForBytes(port, 1));
         QCOMPARE(port.readOne(), QByteArray("G"));
         QCOMPARE(port.readOne(), QByteArray());
-
-        // Dropping DTR restarts a half-received request: the rest is loose bytes.
-        QVERIFY(port.setDtr(true));
-        const QByteArray status = BuildFrame(QByteArray::fromHex("0C"));
-        port.write(status.left(4));
-        port.setDtr(false);
-        port.write(status.mid(4) + "U");
-        QVERIFY(WaitForBytes(port, 1));
-        QCOMPARE(port.readAll(), QByteArray("G"));
 
         // Closing drops what is still on the line.
         port.write("U");
