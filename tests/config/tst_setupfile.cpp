@@ -1,11 +1,10 @@
+#include "ScratchFolder.h"
 #include "SettingsDescription.h"
 #include "TestRegistry.h"
 #include "config/SetupFile.h"
 #include "config/Rating.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
@@ -16,18 +15,6 @@
 namespace {
 
 const SetupFileStamp Stamp{"BrevelLogger", "2.3.2", "12/31/26", "23:59:58"};
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // The file of a three-channel logger's defaults, its lines ended by '|'.
 QString DefaultsFile()
@@ -60,10 +47,9 @@ class SetupFileTest : public QObject {
 private slots:
     void writesTheDefaultsLineByLine()
     {
-        QTemporaryDir folder;
-        const QString path = folder.filePath("defaults.set");
-        QVERIFY(WriteSetupFile(path, DefaultRecord(), Stamp, true));
-        const QByteArray written = ReadAll(path);
+        ScratchFolder folder;
+        QVERIFY(WriteSetupFile(folder.path("defaults.set"), DefaultRecord(), Stamp, true));
+        const QByteArray written = folder.read("defaults.set");
         QCOMPARE(QString::fromLatin1(written), DefaultsFile().replace(u'|', QStringLiteral("\r\n")));
         QCOMPARE(written.count("\r\n"), 141);
     }
@@ -71,10 +57,10 @@ private slots:
     // Save and load: the same record but for the channel counts, which are not read back.
     void saveThenLoadGivesTheSameRecord()
     {
-        QTemporaryDir folder;
-        const QString first = folder.filePath("first.set");
+        ScratchFolder folder;
+        const QString first = folder.path("first.set");
         QVERIFY(WriteSetupFile(first, EditedRecord(), Stamp, true));
-        QVERIFY(ReadAll(first).contains("\r\nEngUnits=\xB0" "C\r\n")); // one Latin-1 byte
+        QVERIFY(folder.read("first.set").contains("\r\nEngUnits=\xB0" "C\r\n")); // one Latin-1 byte
 
         LoggerSettings loaded;
         loaded.NumAnalogChannels = 8;
@@ -123,11 +109,11 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(QStringList, expected);
-        QTemporaryDir folder;
-        QVERIFY(WriteAll(folder.filePath("hand.set"), file));
+        ScratchFolder folder;
+        QVERIFY(folder.write("hand.set", file));
         LoggerSettings settings = EditedRecord();
         RatingState rating;
-        QVERIFY(ReadSetupFile(folder.filePath("hand.set"), settings, rating, true));
+        QVERIFY(ReadSetupFile(folder.path("hand.set"), settings, rating, true));
         QStringList fields = expected;
         for (const auto& [field, text] : DescribeSettings(DefaultRecord()).asKeyValueRange()) {
             if (!expected.join(u' ').contains(field + u'=')) {
@@ -156,13 +142,12 @@ private slots:
     void refusesFiles()
     {
         QFETCH(QByteArray, file);
-        QTemporaryDir folder;
-        const QString path = folder.filePath("bad.set");
-        QVERIFY(file.isNull() || WriteAll(path, file));
+        ScratchFolder folder;
+        QVERIFY(file.isNull() || folder.write("bad.set", file));
         LoggerSettings settings = EditedRecord();
         RatingState rating;
         rating.FlowTable.assign(5, RatingPoint{});
-        QVERIFY(!ReadSetupFile(path, settings, rating, true));
+        QVERIFY(!ReadSetupFile(folder.path("bad.set"), settings, rating, true));
         QCOMPARE(SettingsDifferences(settings, EditedRecord()), QString());
         QCOMPARE(FlowTablePointCount(rating), 4);
     }
@@ -185,15 +170,15 @@ private slots:
 
     void failedSaveKeepsTheEarlierFile()
     {
-        QTemporaryDir folder;
-        const QString path = folder.filePath("kept.set");
+        ScratchFolder folder;
+        const QString path = folder.path("kept.set");
         QVERIFY(WriteSetupFile(path, DefaultRecord(), Stamp, true));
-        const QByteArray before = ReadAll(path);
+        const QByteArray before = folder.read("kept.set");
         LoggerSettings unwritable = EditedRecord();
         unwritable.LoggerName = QString::fromUtf8("Tank \u20AC");
         QVERIFY(!WriteSetupFile(path, unwritable, Stamp, true));
-        QCOMPARE(ReadAll(path), before);
-        QVERIFY(!WriteSetupFile(folder.filePath("no folder/x.set"), EditedRecord(), Stamp, true));
+        QCOMPARE(folder.read("kept.set"), before);
+        QVERIFY(!WriteSetupFile(folder.path("no folder/x.set"), EditedRecord(), Stamp, true));
 #ifdef Q_OS_UNIX
         // A disk that fills up halfway: the process may write no more than 200 bytes a file.
         rlimit saved{};
@@ -206,8 +191,8 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
         QVERIFY(!written);
-        QCOMPARE(ReadAll(path), before);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"kept.set"});
+        QCOMPARE(folder.read("kept.set"), before);
+        QCOMPARE(QDir(folder.dir.path()).entryList(QDir::Files), QStringList{"kept.set"});
 #endif
     }
 };

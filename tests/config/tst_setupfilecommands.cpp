@@ -7,9 +7,7 @@
 #include "config/SetupFileCommands.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
 
@@ -43,15 +41,9 @@ private slots:
         QFETCH(PromptAnswer, overwrite);
         QFETCH(QString, saved);
         QFETCH(QString, message);
-        QTemporaryDir folder;
-        const auto path = [&](const QString& name) { return QDir::toNativeSeparators(folder.filePath(name)); };
-        const auto start = [&](const QString& name) {
-            QFile file(path(name));
-            return file.open(QIODevice::ReadOnly) ? file.read(8) : QByteArray();
-        };
-        QFile old(path("old.set"));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("LoggerName=Old\r\nLoggingStyle=abc\r\n") > 0);
-        old.close();
+        ScratchFolder folder;
+        const auto path = [&](const QString& name) { return QDir::toNativeSeparators(folder.path(name)); };
+        QVERIFY(folder.write("old.set", "LoggerName=Old\r\nLoggingStyle=abc\r\n"));
         QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.set")).constData(), 0600), 0);
         RecordingPrompter prompter;
         prompter.answers << overwrite;
@@ -59,7 +51,7 @@ private slots:
         dialogs.choices << path(chosen);
         QString lastFilePath;
         RecentFileList recent;
-        SetupFileCommands commands(prompter, dialogs, lastFilePath, recent, folder.path(), true);
+        SetupFileCommands commands(prompter, dialogs, lastFilePath, recent, folder.dir.path(), true);
         LoggerSettings settings = DefaultRecord();
         RatingState rating;
         std::optional<QByteArray> image;
@@ -77,8 +69,8 @@ private slots:
         QCOMPARE(image, ok ? EncodeSettings(settings, true) : std::nullopt);
         QCOMPARE(settings.LoggerName, QString(editorRead ? "Edited" : "Brevel Logger"));
         QCOMPARE(recent[0], path(ok ? saved : chosen));
-        QCOMPARE(start("old.set"), QByteArray(saved == "old.set" ? "Program=" : "LoggerNa"));
-        QCOMPARE(start(saved), QByteArray(ok ? "Program=" : ""));
+        QCOMPARE(folder.read("old.set").left(8), QByteArray(saved == "old.set" ? "Program=" : "LoggerNa"));
+        QCOMPARE(folder.read(saved).left(8), QByteArray(ok ? "Program=" : ""));
     }
 
     // A recent-file item opens only while its file exists.
