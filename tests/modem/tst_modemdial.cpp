@@ -1,5 +1,6 @@
 #include "FakeSerialPort.h"
 #include "RecordingPrompter.h"
+#include "ScratchFolder.h"
 #include "TestRegistry.h"
 #include "link/LoggerLink.h"
 #include "link/ModemDial.h"
@@ -8,7 +9,6 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <array>
@@ -78,15 +78,6 @@ FakeSerialPort::Responder AnsweringModem(QByteArray dialAnswer = "\r\nCONNECT 96
     };
 }
 
-QList<QByteArray> Lines(const QStringList& commands)
-{
-    QList<QByteArray> lines;
-    for (const QString& command : commands) {
-        lines.append(command.toLatin1() + '\r');
-    }
-    return lines;
-}
-
 } // namespace
 
 class ModemDialTest : public QObject {
@@ -95,16 +86,7 @@ class ModemDialTest : public QObject {
     std::unique_ptr<FakeSerialPort> port;
     std::unique_ptr<ModemLink> modem;
     LoopDisplay display;
-    QTemporaryDir dir;
-
-    QString writeFile(const QByteArray& text)
-    {
-        const QString path = dir.filePath(QStringLiteral("modem.txt"));
-        QFile file(path);
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write(text);
-        return path;
-    }
+    ScratchFolder dir;
 
 private slots:
     void init()
@@ -149,11 +131,12 @@ private slots:
             QTimer::singleShot(3 * ModemLink::TickMs, fake, [fake, answer] { fake->feedReceived(answer); });
             return written + '\n';
         });
+        QVERIFY(file.isEmpty() || dir.write("modem.txt", file));
         modem->numbers = {"555-0199", "555-0100", "", ""};
 
-        QVERIFY(modem->dial(QStringLiteral("555-0100"), display, useFile, file.isEmpty() ? QString() : writeFile(file)));
+        QVERIFY(modem->dial(QStringLiteral("555-0100"), display, useFile, file.isEmpty() ? QString() : dir.path("modem.txt")));
 
-        QCOMPARE(port->writes(), Lines(sent));
+        QCOMPARE(port->writtenData(), (sent.join(u'\r') + u'\r').toLatin1());
         QVERIFY(port->isOpen());
         QCOMPARE(port->flow, SerialPort::FlowControl::Rts);
         QCOMPARE(modem->numbers, (std::array<QString, 4>{"555-0100", "555-0199", "", ""}));
@@ -199,7 +182,7 @@ private slots:
         QVERIFY(!modem->dial(QStringLiteral("5550100"), display));
         QVERIFY(stillDialling);
         QVERIFY(sinceCancel.elapsed() < 15 * ModemLink::TickMs); // a read waits 30
-        QCOMPARE(port->writes(), Lines(sent));
+        QCOMPARE(port->writtenData(), (sent.join(u'\r') + u'\r').toLatin1());
         QVERIFY2(display.text.endsWith(shown), qPrintable(display.text));
         QVERIFY(!port->isOpen());
         QVERIFY(modem->prompter.messages.isEmpty());
@@ -235,7 +218,7 @@ private slots:
                 return QByteArray();
             });
         }
-        QVERIFY(!modem->dial(number, display, !file.isEmpty(), file.isEmpty() ? QString() : dir.filePath(file)));
+        QVERIFY(!modem->dial(number, display, !file.isEmpty(), file.isEmpty() ? QString() : dir.path(file)));
         QCOMPARE(modem->prompter.messages.size(), 1);
         QCOMPARE(modem->prompter.messages[0].title + '|' + modem->prompter.messages[0].text, message);
         QCOMPARE(modem->prompter.messages[0].icon, PromptIcon::Error);
