@@ -155,7 +155,6 @@ private slots:
             QCOMPARE(Ask(engine, Hex("0C")).left(1), Hex("FA"));
         }
     }
-
 };
 
 BREVEL_TEST(LoggerEngineTest)

@@ -56,7 +56,6 @@ private slots:
         QVERIFY(WaitForBytes(port, 1));
         QCOMPARE(port.readAll(), QByteArray("W"));
     }
-
 };
 
 BREVEL_TEST(SimSerialPortTest)
