@@ -3,11 +3,13 @@
 #include "TestRegistry.h"
 #include "app/MainWindow.h"
 
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTest>
 
 // The main window's readings and logger actions against a logger whose
-// clock is three days behind and which holds 500 records.
+// clock is three days behind and which holds 500 records; and the program
+// closed while Get Sample still talks to the logger.
 class LiveActionsJourney : public QObject {
     Q_OBJECT
 private slots:
@@ -57,7 +59,9 @@ private slots:
             user::menu(&window, "&Help", "&Firmware Version");
         });
         journey.answer("Firmware Version", QMessageBox::Ok, "Logger firmware version = 7");
-        journey.closeMainWindow();
+        journey.then("Get Sample again", [&] { user::click(user::find(&window, "cmdGetSettings")); });
+        journey.when("the hourglass of Get Sample", [] { return QGuiApplication::overrideCursor() != nullptr; });
+        journey.closeMainWindow("close the main window during Get Sample");
         journey.run();
     }
 };

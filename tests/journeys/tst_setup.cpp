@@ -89,8 +89,7 @@ private slots:
             QCOMPARE(logger.DecPlaces[0], 3);
             user::menu(Setup(), "&File", "&Save Setup File");
         });
-        journey.when("the save dialog", [] { return user::modal("Save Setup File"); },
-                     [&] { user::fileName("Save Setup File", setupFile); });
+        journey.fileDialog("Save Setup File", setupFile);
         journey.then("a changed name, then the file loaded", [&] {
             const QStringList lines = FileLines(setupFile);
             QCOMPARE(lines.size(), 141);
@@ -102,20 +101,18 @@ private slots:
             user::menu(Setup(), "&File", "&Load Setup File");
         });
         journey.answer("Data Has Changed", QMessageBox::No, "without being saved to a file");
-        journey.when("the load dialog", [] { return user::modal("Load Setup File"); },
-                     [&] { user::fileName("Load Setup File", setupFile); });
+        journey.fileDialog("Load Setup File", setupFile);
         journey.then("Calibrate channel 1", [] {
             QCOMPARE(Text("txtName"), "River Gauge 7");
             user::page(Setup(), "Analog Channels");
             user::click(Control("cmdCalibrate_0"));
         });
-        QWidget* wizard = nullptr;
-        const auto typeAndEnter = [&wizard](const QString& value) {
-            wizard = user::modal("frmCalibrate");
-            user::type(user::find(wizard, "txtCalibrate"), value);
-            user::key(user::find(wizard, "txtCalibrate"), Qt::Key_Return);
+        const auto typeAndEnter = [](const QString& value) {
+            QWidget* field = user::find(user::modal("frmCalibrate"), "txtCalibrate");
+            user::type(field, value);
+            QTest::keyClick(field, Qt::Key_Return);
         };
-        const auto next = [] { user::click(user::find(user::modal("frmCalibrate"), "cmdNext")); };
+        const auto next = [] { user::press("frmCalibrate", "cmdNext"); };
         journey.when("the highest value", [] { return WizardShows("Enter the highest value"); }, [&] { typeAndEnter("10"); });
         journey.when("the live count at the highest value", [] { return WizardShows("Press Next", "30000"); }, next);
         journey.when("the lowest value", [] { return WizardShows("Enter the lowest value"); }, [&] {
