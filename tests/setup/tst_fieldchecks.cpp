@@ -150,7 +150,9 @@ private slots:
         row("raw ties to even", CheckRawCount, "", "12.5", true, "12", -1, "");
         row("raw negative", CheckRawCount, "", "-3", false, "-", -1, "");
         row("precision 9 selects 6", CheckPrecision, "", "9", true, "-", 6, "");
+        row("precision 2", CheckPrecision, "", "2", true, "-", 2, "");
         row("precision word", CheckPrecision, "", "two", false, "-", -1, "");
+        row("interval 15", CheckSampleInterval, "", " 15", true, "15", -1, "");
         row("interval 65535", CheckSampleInterval, "", "65535", true, "65535", -1, "");
         row("interval 0", CheckSampleInterval, "", "0", false, "-", -1, interval);
         row("interval 65536", CheckSampleInterval, "", "65536", false, "-", -1, interval);
