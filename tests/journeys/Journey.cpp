@@ -16,8 +16,6 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTest>
 
@@ -66,18 +64,12 @@ QString Describe(QWidget* window)
     return text;
 }
 
-// Where a user clicks: a check box or option button on its box, anything
-// else in its middle.
+// Where a user clicks: a check box or option button on its box (at its
+// left), anything else in its middle.
 QPoint ClickPoint(QWidget* control)
 {
-    const bool option = qobject_cast<QRadioButton*>(control) != nullptr;
-    if (!option && qobject_cast<QCheckBox*>(control) == nullptr) {
-        return control->rect().center();
-    }
-    QStyleOptionButton style;
-    style.initFrom(control);
-    const auto box = option ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator;
-    return control->style()->subElementRect(box, &style, control).center();
+    const bool box = qobject_cast<QRadioButton*>(control) || qobject_cast<QCheckBox*>(control);
+    return box ? QPoint(6, control->height() / 2) : control->rect().center();
 }
 
 } // namespace
@@ -143,6 +135,16 @@ void Journey::connected(int seconds)
     when(
         QStringLiteral("the main window showing the logger connected"),
         [this] { return idle() && label(QStringLiteral("lblCommStatus")) == u"Connected"; }, {}, seconds);
+}
+
+void Journey::fileDialog(const QString& title, const QString& path)
+{
+    when(QStringLiteral("the file dialog \"%1\"").arg(title), [title] { return user::modal(title); },
+         [title, path] {
+             auto* name = user::find<QLineEdit>(user::modal(title), QStringLiteral("fileNameEdit"));
+             user::type(name, path);
+             QTest::keyClick(name, Qt::Key_Return);
+         });
 }
 
 void Journey::closeMainWindow(const QString& what)
@@ -320,6 +322,11 @@ void click(QWidget* control)
     QTest::mouseClick(control, Qt::LeftButton, {}, ClickPoint(control));
 }
 
+void press(const QString& window, const QString& control)
+{
+    click(find(modal(window), control));
+}
+
 void type(QWidget* field, const QString& text)
 {
     auto* list = qobject_cast<QComboBox*>(field);
@@ -328,11 +335,6 @@ void type(QWidget* field, const QString& text)
     QVERIFY2(focus != nullptr, "no field has the focus");
     QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(focus, text);
-}
-
-void key(QWidget* control, Qt::Key key)
-{
-    QTest::keyClick(control, key);
 }
 
 void pick(QComboBox* list, const QString& item)
@@ -378,15 +380,6 @@ void menu(QWidget* window, const QString& menuText, const QString& itemText)
         }
     }
     QFAIL(qPrintable(QStringLiteral("no item %1 in the menu %2").arg(itemText, menuText)));
-}
-
-void fileName(const QString& title, const QString& path)
-{
-    auto* dialog = qobject_cast<QFileDialog*>(modal(title));
-    QVERIFY2(dialog != nullptr, qPrintable(QStringLiteral("no file dialog \"%1\"").arg(title)));
-    auto* name = find<QLineEdit>(dialog, QStringLiteral("fileNameEdit"));
-    type(name, path);
-    QTest::keyClick(name, Qt::Key_Return);
 }
 
 } // namespace user

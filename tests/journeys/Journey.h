@@ -40,6 +40,9 @@ public:
     void connectWindow(const std::function<void(QWidget* window)>& fill = {});
     // Waits until the main window shows the logger connected and idle.
     void connected(int seconds = 10);
+    // Types the path into the file dialog with this title once it shows, and
+    // presses Enter.
+    void fileDialog(const QString& title, const QString& path);
     // Closes the main window; the event loop must end by itself.
     void closeMainWindow(const QString& what = QStringLiteral("close the main window"));
 
@@ -103,9 +106,10 @@ T* find(QWidget* window, const QString& name)
 QWidget* modal(const QString& nameOrTitle);
 QMessageBox* box(const QString& title);
 void click(QWidget* control);
+// Clicks the control of the active modal window with this name.
+void press(const QString& window, const QString& control);
 // Clicks into the field, selects what it holds and types the text.
 void type(QWidget* field, const QString& text);
-void key(QWidget* control, Qt::Key key);
 // Opens a drop-down list with the mouse, finds the item by typing its text
 // and takes it with Enter.
 void pick(QComboBox* list, const QString& item);
@@ -113,8 +117,6 @@ void pick(QComboBox* list, const QString& item);
 void page(QWidget* window, const QString& caption);
 // Opens the menu of the window's menu bar and clicks the item.
 void menu(QWidget* window, const QString& menuText, const QString& itemText);
-// Types the path into the active file dialog's name field and presses Enter.
-void fileName(const QString& title, const QString& path);
 
 } // namespace user
 

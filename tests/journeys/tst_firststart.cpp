@@ -3,19 +3,40 @@
 #include "config/DefaultSettings.h"
 #include "config/SettingsImage.h"
 #include "config/Rating.h"
+#include "app/MainWindow.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QSettings>
 #include <QTest>
 
-// A new user's first start, against a logger fresh from the factory.
+namespace {
+
+QWidget* LogWindow()
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String("frmCommLog") && window->isVisible()) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// A new user's first start, against a logger fresh from the factory; then
+// Help > Communications Log shows the frames of the connection, and Save
+// writes them to a file as shown.
 class FirstStartJourney : public QObject {
     Q_OBJECT
 private slots:
-    void initialisesABlankLoggerWithTheDefaults()
+    void initialisesABlankLoggerAndShowsTheConversation()
     {
         QFile::remove(Journey::settingsFile());
         Journey journey({"--blank", "--erase-ms", "100"});
+        const QString saved = journey.files.filePath("for support.txt");
+        QString shown;
         journey.connectWindow();
         journey.answer("Initialization Required", QMessageBox::Ok, "the flash memory has not been programmed");
         journey.connected();
@@ -30,7 +51,18 @@ private slots:
                 QCOMPARE(journey.label(QStringLiteral("lblMax%1").arg(c)), tops[c]);
                 QCOMPARE(journey.label(QStringLiteral("lblMin%1").arg(c)), "0.00");
             }
+            user::menu(&journey.window(), "&Help", "&Communications Log");
         });
+        journey.when("the log", [] { return LogWindow() != nullptr; }, [&] {
+            shown = user::find<QPlainTextEdit>(LogWindow(), "txtLog")->toPlainText();
+            // The wake-up letters, then acknowledged frames of the settings read.
+            QVERIFY2(shown.contains(QStringLiteral(" > 55")) && shown.contains(QStringLiteral("< FA  acknowledged")),
+                     qPrintable(shown.left(400)));
+            user::click(user::find(LogWindow(), "cmdSave"));
+        });
+        journey.fileDialog("Save Communications Log", saved.chopped(4));
+        journey.when("back in the log", [] { return LogWindow() != nullptr; },
+                     [] { user::click(user::find(LogWindow(), "cmdClose")); });
         journey.closeMainWindow();
         if (!journey.run()) {
             return;
@@ -53,6 +85,13 @@ private slots:
         // Closing the window kept the port the user chose for the next start.
         QSettings settings(Journey::settingsFile(), QSettings::IniFormat);
         QCOMPARE(settings.value("Configuration/DirectPort").toString(), journey.portItem.section(' ', 0, 0));
+
+        QFile file(saved);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        const QStringList shownLines = shown.split(QLatin1Char('\n'));
+        QVERIFY(lines.size() > shownLines.size());
+        QCOMPARE(lines.mid(0, shownLines.size()), shownLines);
     }
 };
 

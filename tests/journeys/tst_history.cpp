@@ -1,56 +1,107 @@
 #include "Journey.h"
 #include "TestRegistry.h"
 #include "app/MainWindow.h"
+#include "graph/ui/GraphWidget.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModel>
+#include <QApplication>
+#include <QImage>
 #include <QLabel>
-#include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTreeWidget>
+#include <QWheelEvent>
 
 namespace {
 
-int RecordsShown(QWidget* progress)
+int RecordsShown()
 {
-    return user::find<QLabel>(progress, "lblGetHistoryData")->text().section(' ', 0, 0).toInt();
+    QWidget* progress = user::modal("frmGetHistoryData");
+    return progress ? user::find<QLabel>(progress, "lblGetHistoryData")->text().section(' ', 0, 0).toInt() : 0;
+}
+
+const QAbstractItemModel& Table()
+{
+    return *user::find<QTableView>(user::modal("frmHistory"), "lvwHistory")->model();
+}
+
+// The row's texts as the table shows them.
+QString RowTexts(const QAbstractItemModel& model, int row)
+{
+    QStringList texts;
+    for (int column = 0; column < model.columnCount(); ++column) {
+        texts << model.index(row, column).data().toString();
+    }
+    return texts.join(QLatin1Char('|'));
 }
 
 // The header line and the first row of the table as the export writes them.
-QStringList TableLines(QWidget* history)
+QStringList ExportLines(const QAbstractItemModel& model)
 {
-    const QAbstractItemModel* model = user::find<QTableView>(history, "lvwHistory")->model();
     QString header = QStringLiteral("Date, Time");
-    QString row = model->index(0, 0).data().toString().replace(QLatin1Char(' '), QStringLiteral(", "));
-    for (int column = 1; column < model->columnCount(); ++column) {
-        header += QStringLiteral(", ") + model->headerData(column, Qt::Horizontal).toString();
-        row += QStringLiteral(", ") + model->index(0, column).data().toString();
+    QString row = model.index(0, 0).data().toString().replace(QLatin1Char(' '), QStringLiteral(", "));
+    for (int column = 1; column < model.columnCount(); ++column) {
+        header += QStringLiteral(", ") + model.headerData(column, Qt::Horizontal).toString();
+        row += QStringLiteral(", ") + model.index(0, column).data().toString();
     }
     return {header, row};
 }
 
+GraphWidget* Graph()
+{
+    QWidget* window = user::modal("frmHistoryGraph");
+    return window ? window->findChild<GraphWidget*>() : nullptr;
+}
+
+bool GraphShown()
+{
+    return Graph() != nullptr && Graph()->window()->isActiveWindow();
+}
+
+// One notch of the wheel over the middle of the graph, as a mouse sends it.
+void WheelUp(GraphWidget* graph)
+{
+    const QPointF middle(graph->width() / 2.0, graph->height() / 2.0);
+    QWheelEvent wheel(middle, graph->mapToGlobal(middle), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(graph, &wheel);
+}
+
 } // namespace
 
-// Downloading a long history: stopped with Escape, then whole, packed and
-// saved to a file through the file dialog.
+// A long history downloaded: stopped with Escape, then whole; seen as a
+// graph, zoomed with the wheel, read with the crosshair against the table,
+// exported as a picture of a chosen size; saved to the archive twice, the
+// second time adding nothing; packed and saved to a file through the file
+// dialog; opened from the archive into the same table and graph; and the
+// program closed during a download.
 class HistoryJourney : public QObject {
     Q_OBJECT
 private slots:
-    void stopsDownloadsPacksAndSaves()
+    void downloadsGraphsArchivesPacksAndSaves()
     {
+        QTemporaryDir archiveFolder;
+        qputenv("BREVEL_ARCHIVE", "sqlite:" + archiveFolder.filePath("team.sqlite").toLocal8Bit());
         Journey journey({"--records", "20000", "--record-period", "60"});
+        qunsetenv("BREVEL_ARCHIVE");
         MainWindow& window = journey.window();
         const QString csv = journey.files.filePath("site 4.csv"); // typed without its extension
+        const QString picture = journey.files.filePath("storm.png");
+        const auto getHistory = [&] { user::click(user::find(&window, "cmdGetHistoryData")); };
         int arrived = 0;
         int packed = 0;
-        QStringList tableLines;
+        const QAbstractItemModel* downloaded = nullptr;
+        double wholeSpan = 0;
+        QString loggerName;
+        QStringList shownRows; // the first and last rows of the download's table
+        QStringList exportLines;
         journey.connectWindow();
         journey.connected();
-        journey.then("Get History", [&] { user::click(user::find(&window, "cmdGetHistoryData")); });
+        journey.then("Get History", getHistory);
         // Stopped early: the rest of the download takes over a thousand more blocks.
-        journey.when("the first hundred records", [] {
-            QWidget* progress = user::modal("frmGetHistoryData");
-            return progress && RecordsShown(progress) >= 100;
-        }, [] { user::key(user::modal("frmGetHistoryData"), Qt::Key_Escape); });
+        journey.when("the first hundred records", [] { return RecordsShown() >= 100; },
+                     [] { QTest::keyClick(user::modal("frmGetHistoryData"), Qt::Key_Escape); });
         journey.when("the message that the download stopped", [] { return user::box("Get History Data"); }, [&] {
             const QString text = user::box("Get History Data")->text();
             QVERIFY2(text.startsWith("Retrieval cancelled by user. Received ") && text.endsWith(" records of 20000 records."),
@@ -60,41 +111,99 @@ private slots:
             user::click(user::box("Get History Data")->button(QMessageBox::Ok));
         });
         journey.then("the table of the records that arrived", [&] {
-            QWidget* history = user::modal("frmHistory");
-            QVERIFY(history);
-            QCOMPARE(user::find<QLabel>(history, "lblNumRecords")->text().toInt(), arrived);
-            user::click(user::find(history, "cmdOK"));
+            QCOMPARE(user::find<QLabel>(user::modal("frmHistory"), "lblNumRecords")->text().toInt(), arrived);
+            user::press("frmHistory", "cmdOK");
         });
-        journey.then("Get History again", [&] { user::click(user::find(&window, "cmdGetHistoryData")); });
+        journey.then("Get History again", getHistory);
         journey.when("the whole history", [] {
             QWidget* progress = user::modal("frmGetHistoryData");
             return progress && user::find(progress, "cmdOkay")->isEnabled();
         }, [] {
-            QWidget* progress = user::modal("frmGetHistoryData");
-            QCOMPARE(user::find<QLabel>(progress, "lblGetHistoryData")->text(), "Upload complete: 20000 records uploaded.");
-            user::click(user::find(progress, "cmdOkay"));
+            QCOMPARE(user::find<QLabel>(user::modal("frmGetHistoryData"), "lblGetHistoryData")->text(),
+                     "Upload complete: 20000 records uploaded.");
+            user::press("frmGetHistoryData", "cmdOkay");
         }, 30);
-        journey.then("Pack", [] {
-            QWidget* history = user::modal("frmHistory");
-            QVERIFY(history);
-            QCOMPARE(user::find<QLabel>(history, "lblNumRecords")->text(), "20000");
-            user::click(user::find(history, "cmdPack"));
+        journey.then("Graph", [&] {
+            downloaded = &Table();
+            QCOMPARE(downloaded->rowCount(), 20000);
+            shownRows = QStringList{RowTexts(*downloaded, 0), RowTexts(*downloaded, 19999)};
+            loggerName = user::find<QLabel>(user::modal("frmHistory"), "lblLoggerName")->text();
+            user::press("frmHistory", "cmdGraph");
         });
+        journey.when("the graph", GraphShown, [&] {
+            GraphWidget* graph = Graph();
+            wholeSpan = graph->view().span();
+            QCOMPARE(wholeSpan, 19999 * 60.0);
+            WheelUp(graph);
+            WheelUp(graph);
+            const double zoomed = graph->view().span();
+            QVERIFY2(zoomed < wholeSpan * 0.9, qPrintable(QString::number(zoomed)));
+            // The mouse two thirds across the plot, at the height of its middle.
+            const QPointF point(graph->width() * 2 / 3, graph->height() / 2);
+            QMouseEvent move(QEvent::MouseMove, point, graph->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(graph, &move);
+            const QString readout = user::find<QLabel>(user::modal("frmHistoryGraph"), "lblReadout")->text();
+            // The readout names the time and the channel 1 value of the table's row under the crosshair.
+            const int row = graph->crosshairSample();
+            QVERIFY2(row > 0 && row < 19999, qPrintable(QString::number(row)));
+            const QString time = downloaded->index(row, 0).data().toString();
+            const QString level = downloaded->index(row, 1).data().toString();
+            QVERIFY2(readout.startsWith(time + ' ') && readout.contains(": " + level + ' '),
+                     qPrintable(readout + " / " + time + " " + level));
+            user::type(user::find(user::modal("frmHistoryGraph"), "exportWidth"), "640");
+            user::type(user::find(user::modal("frmHistoryGraph"), "exportHeight"), "480");
+            user::press("frmHistoryGraph", "cmdExportPng");
+        });
+        journey.fileDialog("Export Graph", picture.chopped(4));
+        journey.then("Whole Record, then close the graph", [&] {
+            user::press("frmHistoryGraph", "cmdWholeRecord");
+            QCOMPARE(Graph()->view().span(), wholeSpan);
+            user::press("frmHistoryGraph", "cmdClose");
+        });
+        const auto saveToArchive = [] { user::press("frmHistory", "cmdArchive"); };
+        journey.then("Save to Archive", saveToArchive);
+        journey.answer("Save to Archive", QMessageBox::Ok, "Saved 20000 new records to the archive sqlite:");
+        journey.then("Save to Archive again", saveToArchive);
+        journey.answer("Save to Archive", QMessageBox::Ok, "(20000 were already there).");
+        journey.then("Pack", [] { user::press("frmHistory", "cmdPack"); });
         journey.answer("Pack History Data", QMessageBox::Yes, "Select YES to proceed.");
         journey.then("Save to File", [&] {
-            QWidget* history = user::modal("frmHistory");
-            packed = user::find<QLabel>(history, "lblNumRecords")->text().toInt();
+            packed = user::find<QLabel>(user::modal("frmHistory"), "lblNumRecords")->text().toInt();
             QVERIFY2(packed > 0 && packed < 20000, qPrintable(QString::number(packed)));
-            tableLines = TableLines(history);
-            user::click(user::find(history, "cmdSave"));
+            exportLines = ExportLines(Table());
+            user::press("frmHistory", "cmdSave");
         });
-        journey.when("the save dialog", [] { return user::modal("Save As"); }, [&] { user::fileName("Save As", csv.chopped(4)); });
-        journey.then("back to the main window", [] { user::click(user::find(user::modal("frmHistory"), "cmdOK")); });
-        journey.closeMainWindow();
-        if (!journey.run(40)) {
+        journey.fileDialog("Save As", csv.chopped(4));
+        journey.then("back to the main window", [] { user::press("frmHistory", "cmdOK"); });
+        journey.then("File > Open Archive", [&] { user::menu(&window, "&File", "&Open Archive..."); });
+        journey.when("the archive's sites", [] { return user::modal("frmOpenArchive"); }, [&] {
+            auto* sites = user::find<QTreeWidget>(user::modal("frmOpenArchive"), "lvwSites");
+            QCOMPARE(sites->topLevelItemCount(), 1);
+            QCOMPARE(sites->currentItem()->text(0), loggerName);
+            user::press("frmOpenArchive", "cmdOpen");
+        });
+        journey.when("the site's records", [] { return user::modal("frmHistory"); }, [&] {
+            QCOMPARE(Table().rowCount(), 20000);
+            QCOMPARE((QStringList{RowTexts(Table(), 0), RowTexts(Table(), 19999)}), shownRows);
+            QCOMPARE(user::find<QLabel>(user::modal("frmHistory"), "lblLoggerName")->text(), loggerName);
+            QVERIFY(!user::find(user::modal("frmHistory"), "cmdArchive")->isVisible());
+            user::press("frmHistory", "cmdGraph");
+        });
+        journey.when("the site's graph", GraphShown, [&] {
+            QCOMPARE(Graph()->view().span(), wholeSpan);
+            user::press("frmHistoryGraph", "cmdClose");
+        });
+        journey.then("close the site's table", [] { QTest::keyClick(user::modal("frmHistory"), Qt::Key_Escape); });
+        // Closing the main window while a download still talks to the logger
+        // ends the program, as closing it at any other time does.
+        journey.then("Get History once more", getHistory);
+        journey.when("the first records", [] { return RecordsShown() > 0; });
+        journey.closeMainWindow("close the main window during the download");
+        if (!journey.run(60)) {
             return;
         }
-
+        QCOMPARE(QImage(picture).size(), QSize(640, 480));
         const QStringList lines = FileLines(csv);
         QCOMPARE(lines.size(), packed + 2);
         const QStringList first = lines[0].split(',');
@@ -104,7 +213,7 @@ private slots:
                                             "Roughness=" + journey.label("lblRoughness2"),
                                             "Slope=" + journey.label("lblSlope2"),
                                             "Diameter=" + journey.label("lblPipeDiameter2")}));
-        QCOMPARE(lines.mid(1, 2), tableLines);
+        QCOMPARE(lines.mid(1, 2), exportLines);
         for (int i = 3; i < lines.size(); ++i) {
             QVERIFY2(lines[i].section(", ", 2) != lines[i - 1].section(", ", 2), qPrintable(lines[i]));
         }

@@ -30,8 +30,7 @@ private slots:
             user::click(user::find(connect, "chkInitFile"));
             user::click(user::find(connect, "cmdBrowse"));
         });
-        journey.when("the command file dialog", [] { return user::modal("Select Modem Command File"); },
-                     [&] { user::fileName("Select Modem Command File", commandFile); });
+        journey.fileDialog("Select Modem Command File", commandFile);
         journey.connected(15);
         journey.then("hang up", [&] {
             QCOMPARE(journey.label("lblValue0"), "50.00");
@@ -47,7 +46,7 @@ private slots:
             user::click(user::find(connect, "cmdConnect"));
         });
         journey.when("the modem dialling", [] { return user::modal("frmModem"); },
-                     [] { user::click(user::find(user::modal("frmModem"), "cmdCancel")); });
+                     [] { user::press("frmModem", "cmdCancel"); });
         journey.then("the program disconnected, without a message", [&] {
             QCOMPARE(journey.label("lblCommStatus"), "Not Connected");
         });

@@ -80,8 +80,6 @@ struct SetupRig {
         state.Connected = true;
     }
 
-    FakeSetupLink& fake() { return link; }
-
     SetupContext context()
     {
         return SetupContext{options, state, samplingContinuously, settings, rating, prompter, dialogs, cursor, link, recent, lastFilePath,

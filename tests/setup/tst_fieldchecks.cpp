@@ -1,44 +1,96 @@
+#include "SetupRig.h"
 #include "TestRegistry.h"
 #include "setup/EditorTexts.h"
 #include "setup/FieldChecks.h"
+#include "setup/ui/FieldGuard.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
-#include <functional>
-#include <map>
-
-Q_DECLARE_METATYPE(PromptIcon)
 
 namespace {
 
-const std::map<QString, std::function<FieldCheck(const QString&)>>& Checks()
+using Check = FieldCheck (*)(const QString&);
+
+FieldCheck CalibrationValue(const QString& text)
 {
-    static const std::map<QString, std::function<FieldCheck(const QString&)>> checks{
-        {"name", CheckLoggerName},
-        {"alarm", CheckAlarmTime},
-        {"warmup", CheckWarmup},
-        {"baud", CheckBaudRate},
-        {"unit1", CheckFirstChannelUnit},
-        {"unit", CheckUnitName},
-        {"number", CheckStoredNumber},
-        {"raw", CheckRawCount},
-        {"precision", CheckPrecision},
-        {"interval", CheckSampleInterval},
-        {"exception", CheckExceptionLevel},
-        {"roughness", CheckRoughness},
-        {"cal1", [](const QString& t) { return CheckCalibrationValue(1, t); }},
-        {"cal2", [](const QString& t) { return CheckCalibrationValue(2, t); }},
-    };
-    return checks;
+    return CheckCalibrationValue(1, text);
+}
+
+FieldCheck CalibrationRaw(const QString& text)
+{
+    return CheckCalibrationValue(2, text);
+}
+
+QString Shown(const RecordingPrompter& prompter)
+{
+    QStringList shown;
+    for (const auto& message : prompter.messages) {
+        shown << message.title + "|" + message.text;
+    }
+    return shown.join('\n');
+}
+
+// The setup window opened and active, so that clicks move the focus as they
+// do for a user.
+std::unique_ptr<SetupRig> ActiveWindow()
+{
+    auto rig = std::make_unique<SetupRig>();
+    SetupWindow& w = rig->open();
+    QApplication::setActiveWindow(&w);
+    if (!QTest::qWaitForWindowActive(&w)) {
+        qFatal("the setup window did not become active");
+    }
+    return rig;
+}
+
+void ClickTab(SetupRig& rig, int index)
+{
+    QTabBar* bar = rig.control<QTabWidget>("TabStrip")->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+}
+
+// Brings the field's page to the front, clicks into the field, selects what
+// it holds and types over it.
+void TypeInto(SetupRig& rig, QWidget* field, const QString& text)
+{
+    auto* tabs = rig.control<QTabWidget>("TabStrip");
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (tabs->widget(i)->isAncestorOf(field)) {
+            ClickTab(rig, i);
+        }
+    }
+    auto* combo = qobject_cast<QComboBox*>(field);
+    QTest::mouseClick(combo ? combo->lineEdit() : field, Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), text);
+}
+
+// Clicks a check box on its box, not on the blank beyond its caption.
+void ClickBox(QCheckBox* box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
 }
 
 } // namespace
 
+Q_DECLARE_METATYPE(Check)
+
 class FieldChecksTest : public QObject {
     Q_OBJECT
 private slots:
+    // Each check on its own; where a field is named, also typed into the
+    // setup window and left with Tab (editable lists take what was typed,
+    // never a list item that starts with it).
     void checks_data()
     {
-        QTest::addColumn<QString>("check");
+        QTest::addColumn<Check>("check");
+        QTest::addColumn<QString>("field");   // the window's field, "" to check the text alone
         QTest::addColumn<QString>("input");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QString>("shown");   // text afterwards; "-" when left alone
@@ -49,90 +101,99 @@ private slots:
         const QString minute = "Format Error|Alarm minute must be between 0 and 59";
         const QString second = "Format Error|Alarm second must be between 0 and 59";
         const QString badUnit = "Bad Unit|The first analog channel must be feet, inches, meters or cm.";
+        const QString baud = "Format Error|Error: baud rate must be one of the listed choices.";
         const QString interval = "Format Error|Error: sample interval must be between 1 and 65535.";
         const QString exception = "Format Error|Error: exception level must be between 0 and 65535.";
         const QString roughness = "Illegal Value|The roughness value must be greater than zero!";
         const QString floating = "Bad Number|Value must be a floating point number in the range -999999 to 999999!";
         const QString integer = "Bad Number|Value must be an integer between 0 and 65535!";
+        auto row = [](const char* name, Check check, const char* field, const QString& input, bool accepted,
+                      const QString& shown, int selected, const QString& message) {
+            QTest::newRow(name) << check << QString(field) << input << accepted << shown << selected
+                                << message;
+        };
 
-        QTest::newRow("name trimmed") << "name" << "  Pump 2 " << true << "Pump 2" << -1 << "";
-        QTest::newRow("name cut to 32") << "name" << QString(40, 'x') << true << QString(32, 'x') << -1 << "";
-        QTest::newRow("alarm hour only") << "alarm" << "9" << true << "9:00:00" << -1 << "";
-        QTest::newRow("alarm minute padded") << "alarm" << "12:5" << true << "12:05:00" << -1 << "";
-        QTest::newRow("alarm full") << "alarm" << "3:07:59" << true << "3:07:59" << -1 << "";
-        QTest::newRow("alarm hour rounds to even") << "alarm" << "2.5" << true << "2:00:00" << -1 << "";
-        QTest::newRow("alarm hour 13") << "alarm" << "13" << false << "-" << -1 << hour;
-        QTest::newRow("alarm hour 0") << "alarm" << "0" << false << "-" << -1 << hour;
-        QTest::newRow("alarm not a time") << "alarm" << "noon" << false << "-" << -1 << hour;
-        QTest::newRow("alarm hour 1") << "alarm" << "1" << true << "1:00:00" << -1 << "";
-        QTest::newRow("alarm second 59") << "alarm" << "10:00:59" << true << "10:00:59" << -1 << "";
-        QTest::newRow("alarm minute 0") << "alarm" << "10:0" << true << "10:00:00" << -1 << "";
-        QTest::newRow("alarm minute 59") << "alarm" << "10:59" << true << "10:59:00" << -1 << "";
-        QTest::newRow("alarm minute 60") << "alarm" << "10:60" << false << "-" << -1 << minute;
-        QTest::newRow("alarm minute -1") << "alarm" << "10:-1" << false << "-" << -1 << minute;
-        QTest::newRow("alarm second 60") << "alarm" << "10:00:60" << false << "-" << -1 << second;
-        QTest::newRow("warmup 75 selects 60") << "warmup" << "75" << true << "-" << 60 << "";
-        QTest::newRow("warmup 5") << "warmup" << " 5 " << true << "-" << 5 << "";
-        QTest::newRow("warmup negative") << "warmup" << "-1" << false << "-" << -1 << "";
-        QTest::newRow("warmup not a number") << "warmup" << "soon" << false << "-" << -1 << "";
-        QTest::newRow("baud item in other case") << "baud" << " fixed 9600 " << true << "Fixed 9600" << 1 << "";
-        QTest::newRow("baud rate alone") << "baud" << "115200" << true << "Fixed 115200" << 6 << "";
-        QTest::newRow("baud auto") << "baud" << "Auto Baud Rate" << true << "Auto Baud Rate" << 0 << "";
-        QTest::newRow("baud not listed") << "baud" << "Fixed 1234" << false << "-" << -1
-                                         << "Format Error|Error: baud rate must be one of the listed choices.";
-        QTest::newRow("unit1 meters with blanks") << "unit1" << "  Meters " << true << "Meters" << 2 << "";
-        QTest::newRow("unit1 capitals") << "unit1" << "FEET " << true << "Feet" << 0 << "";
-        QTest::newRow("unit1 volts") << "unit1" << "Volts" << false << "-" << -1 << badUnit;
-        QTest::newRow("unit cut to 9") << "unit" << " Gallons/min " << true << "Gallons/m" << -1 << "";
-        QTest::newRow("number above range") << "number" << "1234567" << true << "999999" << -1 << "";
-        QTest::newRow("number below range") << "number" << "-1000000" << true << "-999999" << -1 << "";
-        QTest::newRow("number six digits") << "number" << "0.1234567" << true << "0.123457" << -1 << "";
-        QTest::newRow("number exponent") << "number" << "2.5e2" << true << "250" << -1 << "";
-        QTest::newRow("number not numeric") << "number" << "12abc" << false << "-" << -1 << "";
-        QTest::newRow("number comma") << "number" << "1,5" << false << "-" << -1 << "";
-        QTest::newRow("raw above range") << "raw" << "70000" << true << "65535" << -1 << "";
-        QTest::newRow("raw ties to even") << "raw" << "12.5" << true << "12" << -1 << "";
-        QTest::newRow("raw negative") << "raw" << "-3" << false << "-" << -1 << "";
-        QTest::newRow("precision 9 selects 6") << "precision" << "9" << true << "-" << 6 << "";
-        QTest::newRow("precision 2") << "precision" << "2" << true << "-" << 2 << "";
-        QTest::newRow("precision word") << "precision" << "two" << false << "-" << -1 << "";
-        QTest::newRow("interval 15") << "interval" << " 15" << true << "15" << -1 << "";
-        QTest::newRow("interval 65535") << "interval" << "65535" << true << "65535" << -1 << "";
-        QTest::newRow("interval 0") << "interval" << "0" << false << "-" << -1 << interval;
-        QTest::newRow("interval 65536") << "interval" << "65536" << false << "-" << -1 << interval;
-        QTest::newRow("exception 0") << "exception" << "0" << true << "0" << -1 << "";
-        QTest::newRow("exception 65536") << "exception" << "65536" << false << "-" << -1 << exception;
-        QTest::newRow("exception text") << "exception" << "x" << false << "-" << -1 << exception;
-        QTest::newRow("roughness list item") << "roughness" << "0.013 - Finished concrete" << true << "0.013" << -1
-                                             << "";
-        QTest::newRow("roughness rounded") << "roughness" << "0.01234567" << true << "0.0123457" << -1 << "";
-        QTest::newRow("roughness zero") << "roughness" << "0" << false << "0" << -1 << roughness;
-        QTest::newRow("roughness negative") << "roughness" << "-0.5" << false << "-0.5" << -1 << roughness;
-        QTest::newRow("roughness too small to store") << "roughness" << "0.00000001" << false << "0" << -1
-                                                      << roughness;
-        QTest::newRow("roughness word") << "roughness" << "smooth" << false << "-" << -1 << "";
-        QTest::newRow("calibration value six digits") << "cal1" << "12.3456789" << true << "12.3457" << -1 << "";
-        QTest::newRow("calibration value 1000000") << "cal1" << "1000000" << false << "-" << -1 << floating;
-        QTest::newRow("calibration value word") << "cal1" << "high" << false << "-" << -1 << floating;
-        QTest::newRow("calibration raw 65535") << "cal2" << "65535" << true << "65535" << -1 << "";
-        QTest::newRow("calibration raw 65536") << "cal2" << "65536" << false << "-" << -1 << integer;
-        QTest::newRow("calibration raw -1") << "cal2" << "-1" << false << "-" << -1 << integer;
+        row("name trimmed", CheckLoggerName, "", "  Pump 2 ", true, "Pump 2", -1, "");
+        row("name cut to 32", CheckLoggerName, "", QString(40, 'x'), true, QString(32, 'x'), -1, "");
+        row("alarm minute padded", CheckAlarmTime, "", "12:5", true, "12:05:00", -1, "");
+        row("alarm hour rounds to even", CheckAlarmTime, "", "2.5", true, "2:00:00", -1, "");
+        row("alarm hour 13", CheckAlarmTime, "", "13", false, "-", -1, hour);
+        row("alarm hour 0", CheckAlarmTime, "", "0", false, "-", -1, hour);
+        row("alarm not a time", CheckAlarmTime, "", "noon", false, "-", -1, hour);
+        row("alarm hour 1", CheckAlarmTime, "", "1", true, "1:00:00", -1, "");
+        row("alarm second 59", CheckAlarmTime, "", "10:00:59", true, "10:00:59", -1, "");
+        row("alarm minute 0", CheckAlarmTime, "", "10:0", true, "10:00:00", -1, "");
+        row("alarm minute 59", CheckAlarmTime, "", "10:59", true, "10:59:00", -1, "");
+        row("alarm minute 60", CheckAlarmTime, "", "10:60", false, "-", -1, minute);
+        row("alarm minute -1", CheckAlarmTime, "", "10:-1", false, "-", -1, minute);
+        row("alarm second 60", CheckAlarmTime, "", "10:00:60", false, "-", -1, second);
+        row("warmup 75 selects 60", CheckWarmup, "", "75", true, "-", 60, "");
+        row("warmup 5", CheckWarmup, "", " 5 ", true, "-", 5, "");
+        row("warmup negative", CheckWarmup, "", "-1", false, "-", -1, "");
+        row("warmup not a number", CheckWarmup, "", "soon", false, "-", -1, "");
+        row("baud item in other case", CheckBaudRate, "", " fixed 9600 ", true, "Fixed 9600", 1, "");
+        row("baud rate alone", CheckBaudRate, "cmbBaud", "19200", true, "Fixed 19200", 2, "");
+        row("baud auto", CheckBaudRate, "", "Auto Baud Rate", true, "Auto Baud Rate", 0, "");
+        row("baud not listed", CheckBaudRate, "cmbBaud", "Fixed 1234", false, "-", -1, baud);
+        row("unit1 meters with blanks", CheckFirstChannelUnit, "", "  Meters ", true, "Meters", 2, "");
+        row("unit1 capitals", CheckFirstChannelUnit, "", "FEET ", true, "Feet", 0, "");
+        row("unit1 m", CheckFirstChannelUnit, "cmbEU_0", "m", false, "-", -1, badUnit);
+        row("unit cut to 9", CheckUnitName, "", " Gallons/min ", true, "Gallons/m", -1, "");
+        row("unit m", CheckUnitName, "cmbEU_1", "m", true, "m", -1, "");
+        row("pulse unit l", CheckUnitName, "cmbPulseEU_0", "l", true, "l", -1, "");
+        row("number above range", CheckStoredNumber, "txtFlowTop", "1234567", true, "999999", -1, "");
+        row("number below range", CheckStoredNumber, "", "-1000000", true, "-999999", -1, "");
+        row("number six digits", CheckStoredNumber, "", "0.1234567", true, "0.123457", -1, "");
+        row("number not numeric", CheckStoredNumber, "", "12abc", false, "-", -1, "");
+        row("number comma", CheckStoredNumber, "", "1,5", false, "-", -1, "");
+        row("raw above range", CheckRawCount, "", "70000", true, "65535", -1, "");
+        row("raw ties to even", CheckRawCount, "", "12.5", true, "12", -1, "");
+        row("raw negative", CheckRawCount, "", "-3", false, "-", -1, "");
+        row("precision 9 selects 6", CheckPrecision, "", "9", true, "-", 6, "");
+        row("precision 2", CheckPrecision, "", "2", true, "-", 2, "");
+        row("precision word", CheckPrecision, "", "two", false, "-", -1, "");
+        row("interval 15", CheckSampleInterval, "", " 15", true, "15", -1, "");
+        row("interval 65535", CheckSampleInterval, "", "65535", true, "65535", -1, "");
+        row("interval 0", CheckSampleInterval, "", "0", false, "-", -1, interval);
+        row("interval 65536", CheckSampleInterval, "", "65536", false, "-", -1, interval);
+        row("exception 0", CheckExceptionLevel, "", "0", true, "0", -1, "");
+        row("exception 65536", CheckExceptionLevel, "", "65536", false, "-", -1, exception);
+        row("exception text", CheckExceptionLevel, "", "x", false, "-", -1, exception);
+        row("roughness 0.02", CheckRoughness, "cmbRoughness", "0.02", true, "0.02", -1, "");
+        row("roughness list item", CheckRoughness, "", "0.013 - Finished concrete", true, "0.013", -1, "");
+        row("roughness rounded", CheckRoughness, "", "0.01234567", true, "0.0123457", -1, "");
+        row("roughness zero", CheckRoughness, "cmbRoughness", "0", false, "0", -1, roughness);
+        row("roughness too small to store", CheckRoughness, "", "0.00000001", false, "0", -1, roughness);
+        row("roughness word", CheckRoughness, "", "smooth", false, "-", -1, "");
+        row("calibration value six digits", CalibrationValue, "", "12.3456789", true, "12.3457", -1, "");
+        row("calibration value 1000000", CalibrationValue, "", "1000000", false, "-", -1, floating);
+        row("calibration value word", CalibrationValue, "", "high", false, "-", -1, floating);
+        row("calibration raw 65535", CalibrationRaw, "", "65535", true, "65535", -1, "");
+        row("calibration raw 65536", CalibrationRaw, "", "65536", false, "-", -1, integer);
+        row("calibration raw -1", CalibrationRaw, "", "-1", false, "-", -1, integer);
     }
     void checks()
     {
-        QFETCH(QString, check);
+        QFETCH(Check, check);
+        QFETCH(QString, field);
         QFETCH(QString, input);
-        QFETCH(bool, accepted);
         QFETCH(QString, shown);
-        QFETCH(int, selected);
         QFETCH(QString, message);
 
-        const FieldCheck result = Checks().at(check)(input);
-        QCOMPARE(result.Accepted, accepted);
+        const FieldCheck result = check(input);
+        QTEST(result.Accepted, "accepted");
         QCOMPARE(result.NewText.value_or("-"), shown);
-        QCOMPARE(result.SelectIndex, selected);
-        const QString got = result.Message ? result.Message->Title + "|" + result.Message->Text : QString();
-        QCOMPARE(got, message);
+        QTEST(result.SelectIndex, "selected");
+        QCOMPARE(result.Message ? result.Message->Title + "|" + result.Message->Text : QString(), message);
+        if (field.isEmpty()) {
+            return;
+        }
+        auto rig = ActiveWindow();
+        QWidget* box = rig->control(field);
+        TypeInto(*rig, box, input);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(FieldText(box), shown == "-" ? input : shown);
+        QCOMPARE(Shown(rig->prompter), message);
     }
 
     void messageIcons()
@@ -153,7 +214,6 @@ private slots:
         QTest::newRow("12 A.M. is midnight") << "12:30:00" << 0 << 0 << 30 << 0;
         QTest::newRow("12 P.M. is noon") << "12:30:00" << 1 << 12 << 30 << 0;
         QTest::newRow("7 P.M.") << "7" << 1 << 19 << 0 << 0;
-        QTest::newRow("minute without padding") << "7:5" << 0 << 7 << 5 << 0;
         QTest::newRow("19 P.M. stays") << "19" << 1 << 19 << 0 << 0;
         QTest::newRow("0:15 P.M.") << "0:15" << 1 << 12 << 15 << 0;
         QTest::newRow("no half selected") << "12:00:09" << -1 << 12 << 0 << 9;
@@ -171,8 +231,68 @@ private slots:
     void composedIntervals()
     {
         QCOMPARE(ComposeInterval("15", "minutes"), QString("15 minutes"));
-        QCOMPARE(ComposeInterval("1", "days"), QString("1 day"));
         QCOMPARE(ComposeInterval(" 1x", "seconds"), QString("1 second"));
+    }
+
+    // A refused field keeps the keyboard, but in sight: its page comes back
+    // to the front with its text selected, every command says why it waits,
+    // and none moves the refused value to the logger.
+    void refusedFieldStaysInSight()
+    {
+        auto rig = ActiveWindow();
+        auto* highRaw = rig->control<QLineEdit>("txtHighRaw_0");
+        TypeInto(*rig, highRaw, "abc");
+        QTest::mouseClick(rig->control("txtLowRaw_0"), Qt::LeftButton);
+        // Before the focus is back, the refused field is still the one checked.
+        rig->control<QAction>("mnuSave")->trigger();
+        QTRY_VERIFY(highRaw->hasFocus());
+        QCOMPARE(highRaw->selectedText(), QString("abc"));
+        ClickTab(*rig, 2);
+        QTRY_COMPARE(rig->control<QTabWidget>("TabStrip")->currentIndex(), 0);
+        QTRY_VERIFY(highRaw->hasFocus());
+        QCOMPARE(highRaw->selectedText(), QString("abc"));
+
+        QTest::mouseClick(rig->control("cmdCalibrate_1"), Qt::LeftButton);
+        rig->control<QAction>("mnuLoad")->trigger();
+        QTest::mouseClick(rig->control("cmdCancel"), Qt::LeftButton);
+        rig->prompter.answers = {PromptAnswer::Yes};
+        QTest::mouseClick(rig->control("cmdOK"), Qt::LeftButton);
+        const QString refused = "Format Error|Error: High Raw of channel 1 must be a whole number from 0 to 65535.";
+        QCOMPARE(Shown(rig->prompter), QStringList(5, refused).join('\n'));
+        QVERIFY(rig->dialogs.saveRequests.isEmpty());
+        QVERIFY(rig->dialogs.openRequests.isEmpty());
+        QVERIFY(rig->link.calls.isEmpty());
+        QVERIFY(rig->window->isVisible());
+
+        // What the user types now replaces the refused text.
+        QTRY_VERIFY(highRaw->hasFocus());
+        QTest::keyClicks(QApplication::focusWidget(), "5");
+        rig->prompter.answers = {PromptAnswer::Yes};
+        QTest::mouseClick(rig->control("cmdOK"), Qt::LeftButton);
+        QCOMPARE(rig->link.calls, QStringList({"program", "confirm"}));
+        QCOMPARE(rig->link.programmed->RawScaleUpper[0], 5);
+    }
+
+    // Two equal raw counts give a channel no scale: Program refuses them and
+    // shows the field; a channel that is not used may keep them.
+    void equalRawCountsAreNotProgrammed()
+    {
+        auto rig = ActiveWindow();
+        TypeInto(*rig, rig->control("txtLowRaw_1"), "65535");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ClickTab(*rig, 2);
+        rig->prompter.answers = {PromptAnswer::Yes};
+        QTest::mouseClick(rig->control("cmdOK"), Qt::LeftButton);
+        QCOMPARE(rig->titles(), QStringList{"Program Settings"});
+        QVERIFY(rig->prompter.messages[0].text.contains("channel 2"));
+        QVERIFY(rig->link.calls.isEmpty());
+        QCOMPARE(rig->control<QTabWidget>("TabStrip")->currentIndex(), 0);
+        QTRY_VERIFY(rig->control("txtLowRaw_1")->hasFocus());
+
+        ClickBox(rig->control<QCheckBox>("chkEnable_1"));
+        rig->prompter.answers = {PromptAnswer::Yes};
+        QTest::mouseClick(rig->control("cmdOK"), Qt::LeftButton);
+        QCOMPARE(rig->link.calls, QStringList({"program", "confirm"}));
     }
 };
 

@@ -2,45 +2,269 @@
 #include "TestRegistry.h"
 #include "config/SettingsImage.h"
 
+#include <QAbstractButton>
 #include <QAction>
-#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 Q_DECLARE_METATYPE(PromptAnswer)
 
 namespace {
 
+using Settings = LoggerSettings;
+
 const QString FileQuestion = "The settings information has changed without being saved to a file.\r\n"
                              "Do you want to save it now?";
 const QString ProgramFailed = "Error: programming not completed successfully.";
 
+// One field of the record, set to a value and read as text.
+struct Field {
+    std::function<void(Settings&)> set;
+    std::function<QString(const Settings&)> text;
+};
+
+QString AsText(const QString& value)
+{
+    return value;
+}
+template <typename Number>
+QString AsText(Number value)
+{
+    return QString::number(value);
+}
+
+template <typename T, typename V>
+Field Member(T Settings::*member, V value)
+{
+    return {[=](Settings& s) { s.*member = T(value); }, [=](const Settings& s) { return AsText(s.*member); }};
+}
+
+template <typename T, size_t N, typename V>
+Field Element(std::array<T, N> Settings::*member, int index, V value)
+{
+    return {[=](Settings& s) { (s.*member)[index] = T(value); },
+            [=](const Settings& s) { return AsText((s.*member)[index]); }};
+}
+
+// A check box or option shows "ticked" or "clear", the other controls their text.
+QString ControlText(const QWidget* control)
+{
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
+        return button->isChecked() ? "ticked" : "clear";
+    }
+    if (const auto* combo = qobject_cast<const QComboBox*>(control)) {
+        return combo->currentText();
+    }
+    return qobject_cast<const QLineEdit*>(control)->text();
+}
+
+void Enter(QWidget* control, const QString& value)
+{
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        button->setChecked(value == "ticked");
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        combo->isEditable() ? combo->setEditText(value) : combo->setCurrentIndex(combo->findText(value));
+    } else {
+        qobject_cast<QLineEdit*>(control)->setText(value);
+    }
+}
+
+// Program, answered Yes: the record the window sent to the logger.
+std::optional<Settings> Programmed(SetupRig& rig)
+{
+    rig.prompter.answers = {PromptAnswer::Yes};
+    rig.control<QPushButton>("cmdOK")->click();
+    return rig.link.programmed;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Field)
 
 class SetupWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    // The window opens on the General page; its timer keeps the alarm times
-    // and the recent-file menu in step.
-    void opensAndKeepsAlarmsAndRecentFilesInStep()
+    // A field of the record shows in its control and is programmed back from
+    // it; readBack is what a normalised value comes back as.
+    void fieldRoundTrip_data()
+    {
+        QTest::addColumn<Field>("field");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("readBack");
+        using S = Settings;
+        auto row = [](const char* name, Field field, const char* control, const QString& shown,
+                      const QString& readBack = {}) {
+            QTest::newRow(name) << field << QString(control) << shown << readBack;
+        };
+        row("name", Member(&S::LoggerName, QString("Tank 3")), "txtName", "Tank 3");
+        row("warm-up", Member(&S::SensorWarmupTime, 7), "cmbWarmup", "7");
+        row("alarm in use", Element(&S::AlarmEnable, 1, 1), "chkAlarm_1", "ticked");
+        row("alarm at 15", Element(&S::AlarmHour, 0, 15), "txtAlarm_0", "3:00:00");
+        row("alarm at 15 is P.M.", Element(&S::AlarmHour, 1, 15), "cmbAlarm_1", "P.M.");
+        row("alarm at noon", Element(&S::AlarmHour, 0, 12), "txtAlarm_0", "12:00:00");
+        row("alarm in the morning", Element(&S::AlarmHour, 1, 9), "cmbAlarm_1", "A.M.");
+        row("alarm second", Element(&S::AlarmSec, 0, 9), "txtAlarm_0", "12:00:09");
+        row("style 3 is logarithmic", Member(&S::LoggingStyle, 3), "optLogarithmic", "ticked", "1");
+        row("fast with exception", Member(&S::LoggingStyle, 130), "optFastMode", "ticked");
+        row("exception logging", Member(&S::LoggingStyle, 128), "chkException", "ticked");
+        row("interval count", Member(&S::SampleInterval, QString("15 minutes")), "txtSampleInterval", "15");
+        row("capital Minutes are no minutes", Member(&S::SampleInterval, QString("2 Minutes")), "cmbSampleInterval",
+            "days", "2 days");
+        row("interval of one", Member(&S::SampleInterval, QString("1 second")), "cmbSampleInterval", "seconds");
+        row("baud rate", Member(&S::FixedBaudRate, 6), "cmbBaud", "Fixed 115200");
+        // A stored position the list cannot take leaves the list as it was.
+        row("baud rate beyond the list", Member(&S::FixedBaudRate, 9), "cmbBaud", "Auto Baud Rate", "0");
+        row("channel enable", Element(&S::AnalogEnable, 1, 0), "chkEnable_1", "clear");
+        row("channel units", Element(&S::EngUnits, 1, QString("ppm")), "cmbEU_1", "ppm");
+        row("level units in the list's spelling", Element(&S::EngUnits, 0, QString("meters")), "cmbEU_0", "Meters",
+            "Meters");
+        row("high EU", Element(&S::UpperLimit, 1, 12.5), "txtHighEU_1", "12.5");
+        row("low EU", Element(&S::LowerLimit, 2, -3), "txtLowEU_2", "-3");
+        row("high raw", Element(&S::RawScaleUpper, 1, 60000), "txtHighRaw_1", "60000");
+        row("decimal places", Element(&S::DecPlaces, 1, 3), "cmbPrecision_1", "3");
+        row("decimal places beyond 6", Element(&S::DecPlaces, 0, 9), "cmbPrecision_0", "6", "6");
+        row("pulse units", Element(&S::EngUnits, 9, QString("Gallons")), "cmbPulseEU_1", "Gallons");
+        row("pulse value", Element(&S::PulseUnit, 0, 0.25), "txtPulseUnit_0", "0.25");
+        row("weir", Member(&S::FlowMode, 3), "optWeir", "ticked");
+        row("unknown mode is no flow", Member(&S::FlowMode, 9), "optNoFlow", "ticked", "0");
+        row("flume tag", Member(&S::FlumeTag, QString("PF6")), "cmbFlume", "Parshall 6 in");
+        row("tags are case-sensitive", Member(&S::FlumeTag, QString("pf3")), "cmbFlume", "- None -", "");
+        row("table file", Member(&S::TablePath, QString("tables/pond.tbl")), "txtTableFile", "tables/pond.tbl");
+        row("flow units", Member(&S::FlowUnits, 3), "cmbFlowUnits", "cms - cubic meters per second");
+        row("flow top", Member(&S::FlowTop, 12.5), "txtFlowTop", "12.5");
+        row("roughness", Member(&S::ManningsN, 0.017), "cmbRoughness", "0.017");
+    }
+    void fieldRoundTrip()
+    {
+        QFETCH(Field, field);
+        QFETCH(QString, readBack);
+        SetupRig rig;
+        const Settings factory = rig.settings;
+        field.set(rig.settings);
+        QVERIFY2(field.text(rig.settings) != field.text(factory), "the row must change the field");
+        const QString set = field.text(rig.settings);
+        rig.open();
+        QFETCH(QString, control);
+        QTEST(ControlText(rig.control(control)), "shown");
+        rig.settings = factory; // so the control's value has to be read back
+        const std::optional<Settings> programmed = Programmed(rig);
+        QVERIFY(programmed);
+        QCOMPARE(field.text(*programmed), readBack.isNull() ? set : readBack);
+        QCOMPARE(rig.titles(), QStringList{"Program Settings"});
+    }
+
+    // What a control holds is read the way the logger stores it.
+    void entriesAreReadBack_data()
+    {
+        QTest::addColumn<QStringList>("entries"); // control=value
+        QTest::addColumn<Field>("field");
+        QTest::addColumn<QString>("stored");
+        using S = Settings;
+        auto row = [](const char* name, const QStringList& entries, Field field, const char* stored) {
+            QTest::newRow(name) << entries << field << QString(stored);
+        };
+        row("deadband rounds half to even", {"txtException=40.5"}, Member(&S::Deadband, 0), "40");
+        row("7:05 P.M.", {"txtAlarm_0=7:05", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "19");
+        row("12:30 A.M. is midnight", {"txtAlarm_1=12:30", "cmbAlarm_1=A.M."}, Element(&S::AlarmHour, 1, 0), "0");
+        row("one day drops the plural", {"txtSampleInterval=1", "cmbSampleInterval=days"},
+            Member(&S::SampleInterval, ""), "1 day");
+        row("fast with exception", {"optFastMode=ticked", "chkException=ticked"}, Member(&S::LoggingStyle, 0), "130");
+        row("periodic", {"optPeriodic=ticked"}, Member(&S::LoggingStyle, 0), "0");
+        row("leading number of an EU", {"txtHighEU_1=2,5"}, Element(&S::UpperLimit, 1, 0), "2");
+        row("raw count rounds half to even", {"txtLowRaw_0=12.5"}, Element(&S::RawScaleLower, 0, 0), "12");
+        row("comma of a flow value", {"txtFlowTop=2,5"}, Member(&S::FlowTop, 0), "2.5");
+        row("roughness list item", {"cmbRoughness=0.013 - Finished concrete"}, Member(&S::ManningsN, 0), "0.013");
+        row("Manning's", {"optMannings=ticked"}, Member(&S::FlowMode, 0), "1");
+        // Only the logger's channels are edited; the fields of the others keep their values.
+        row("analog channel beyond the logger", {"cmbEU_5=1"}, Element(&S::EngUnits, 5, QString("kept")), "kept");
+        row("pulse channel beyond the logger", {"txtPulseUnit_1=1"}, Element(&S::PulseUnit, 1, 7.5), "7.5");
+    }
+    void entriesAreReadBack()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(Field, field);
+        SetupRig rig(2, 1);
+        rig.open();
+        for (const QString& entry : entries) {
+            Enter(rig.control(entry.section('=', 0, 0)), entry.section('=', 1));
+        }
+        field.set(rig.settings);
+        const std::optional<Settings> programmed = Programmed(rig);
+        QVERIFY(programmed);
+        QTEST(field.text(*programmed), "stored");
+    }
+
+    // The unit lists, and which channels can be edited, follow the logger's
+    // channel counts; channel 1's unit must allow a flow computation.
+    void channelsFollowTheLogger()
+    {
+        SetupRig rig(4, 1);
+        rig.settings.EngUnits[0] = "ft";
+        rig.open();
+        QCOMPARE(rig.titles(), QStringList{"Bad Units"});
+        QVERIFY(rig.prompter.messages[0].text.contains("The current unit's name (ft) is not supported."));
+        QCOMPARE(ControlText(rig.control("cmbEU_0")), QString("ft"));
+        auto units = [&](int c) {
+            QStringList items;
+            auto* combo = rig.control<QComboBox>(QString("cmbEU_%1").arg(c));
+            for (int i = 0; i < combo->count(); ++i) {
+                items << combo->itemText(i);
+            }
+            return items;
+        };
+        QCOMPARE(units(0), QStringList({"Feet", "Inches", "Meters", "cm"}));
+        QCOMPARE(units(3), QStringList({"Volts"})); // the last channel measures the battery
+        QCOMPARE(units(4), QStringList());
+        for (int c = 3; c < 5; ++c) {
+            QCOMPARE(rig.control(QString("fraSetup_%1").arg(c))->isEnabled(), c < 4);
+            QCOMPARE(rig.control(QString("cmdCalibrate_%1").arg(c))->isHidden(), c >= 4);
+        }
+        QVERIFY(rig.control("txtPulseUnit_0")->isEnabled());
+        QVERIFY(!rig.control("cmbPulseEU_1")->isEnabled());
+    }
+
+    void flowMethodsEnableTheirFields_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QStringList>("enabled");
+        const QStringList display{"cmbFlowUnits", "txtFlowTop", "txtOffset", "cmbOffsetUnits"};
+        QTest::newRow("none") << "optNoFlow" << QStringList();
+        QTest::newRow("mannings") << "optMannings"
+                                  << display + QStringList{"frmMannings", "txtDiameter", "cmbRoughness", "lblM3"};
+        QTest::newRow("flume") << "optFlume" << display + QStringList{"cmbFlume"};
+        QTest::newRow("weir") << "optWeir" << display + QStringList{"cmbWeir"};
+        QTest::newRow("table") << "optTable" << display + QStringList{"txtTableFile", "cmdBrowse"};
+    }
+    void flowMethodsEnableTheirFields()
+    {
+        QFETCH(QString, option);
+        QFETCH(QStringList, enabled);
+        SetupRig rig;
+        rig.settings.FlowMode = 4; // every option but the table's is first seen unselected
+        rig.open();
+        rig.control<QAbstractButton>(option)->click();
+        for (const char* name : {"cmbFlowUnits", "txtFlowTop", "txtOffset", "cmbOffsetUnits", "frmMannings",
+                                 "txtDiameter", "cmbRoughness", "lblM3", "cmbFlume", "cmbWeir", "txtTableFile",
+                                 "cmdBrowse"}) {
+            QVERIFY2(rig.control(name)->isEnabled() == enabled.contains(name), name);
+        }
+    }
+
+    // The window's timer keeps the alarm times and the recent-file menu in step.
+    void keepsAlarmsAndRecentFilesInStep()
     {
         SetupRig rig;
         rig.recent = {"/data/setups/pump.set", "", "/data/b.set", ""};
         rig.settings.AlarmEnable = {1, 0};
-        SetupWindow& w = rig.open();
-        QCOMPARE(w.windowTitle(), QString("Brevel Flow Monitor Setup"));
-        auto* tabs = rig.control<QTabWidget>("TabStrip");
-        QCOMPARE(tabs->tabText(0) + "," + tabs->tabText(1) + "," + tabs->tabText(2) + "," + tabs->tabText(3),
-                 QString("Analog Channels,Digital Channels,General,Flow Calculation"));
-        QVERIFY(tabs->currentWidget()->isAncestorOf(rig.control("txtName")));
+        rig.open();
         auto hist = [&](int i) { return rig.control<QAction>(QString("mnuHist_%1").arg(i)); };
         QVERIFY(rig.control("txtAlarm_0")->isEnabled());
         QVERIFY(!rig.control("cmbAlarm_1")->isEnabled());
@@ -48,7 +272,7 @@ private slots:
         QCOMPARE(hist(0)->text() + "," + hist(2)->text(), QString("&1 pump.set,&3 b.set"));
         QVERIFY(!hist(1)->isVisible()); // an empty entry is no bare number in the menu
         QVERIFY(rig.control<QAction>("mnuSep1")->isVisible());
-        rig.control<QCheckBox>("chkAlarm_1")->setChecked(true);
+        rig.control<QAbstractButton>("chkAlarm_1")->setChecked(true);
         rig.recent[1] = "/data/new.set";
         QTRY_VERIFY(rig.control("txtAlarm_1")->isEnabled());
         QCOMPARE(hist(1)->text(), QString("&2 new.set"));
@@ -56,7 +280,6 @@ private slots:
         rig.recent = {};
         QTRY_VERIFY(!rig.control<QAction>("mnuSep1")->isVisible());
         QVERIFY(!hist(0)->isVisible());
-        QVERIFY(rig.prompter.messages.isEmpty());
     }
 
     void browseAsksForATableFile()
@@ -69,7 +292,7 @@ private slots:
         file.close();
         SetupRig rig;
         rig.open();
-        rig.control<QRadioButton>("optTable")->click();
+        rig.control<QAbstractButton>("optTable")->click();
         auto* tableFile = rig.control<QLineEdit>("txtTableFile");
         tableFile->setText("old.tbl");
         rig.control<QPushButton>("cmdBrowse")->click(); // cancelled
@@ -80,7 +303,6 @@ private slots:
         rig.control<QPushButton>("cmdBrowse")->click();
         QCOMPARE(tableFile->text(), QDir::toNativeSeparators(table));
     }
-
     // Closing asks about changes not saved to a file, then about changes not
     // programmed into the logger, and may program them.
     void closingQuestions_data()
@@ -137,7 +359,7 @@ private slots:
         QFETCH(bool, connected);
         rig.state.Connected = connected;
         QFETCH(bool, programSucceeds);
-        rig.fake().programSucceeds = programSucceeds;
+        rig.link.programSucceeds = programSucceeds;
         if (!edit.isEmpty()) {
             rig.control<QLineEdit>(edit.section('=', 0, 0))->setText(edit.section('=', 1));
         }
@@ -156,10 +378,10 @@ private slots:
             QCOMPARE(rig.prompter.messages.last().buttons,
                      texts.size() == 3 ? PromptButtons::Ok : PromptButtons::YesNoCancel);
         }
-        QCOMPARE(rig.fake().calls, linkCalls);
+        QCOMPARE(rig.link.calls, linkCalls);
         QCOMPARE(rig.state.Busy, busy);
         if (!linkCalls.isEmpty()) {
-            QCOMPARE(rig.fake().programmed->LoggerName, QString("Pump 7"));
+            QCOMPARE(rig.link.programmed->LoggerName, QString("Pump 7"));
         }
     }
 
@@ -228,9 +450,9 @@ private slots:
         SetupRig rig;
         SetupWindow& w = rig.open();
         QFETCH(bool, programOk);
-        rig.fake().programSucceeds = programOk;
+        rig.link.programSucceeds = programOk;
         QFETCH(bool, confirmOk);
-        rig.fake().confirmSucceeds = confirmOk;
+        rig.link.confirmSucceeds = confirmOk;
         rig.control<QLineEdit>("txtName")->setText(name);
         const auto before = w.LoggerImage();
         rig.prompter.answers = {answer};
@@ -242,12 +464,12 @@ private slots:
             QCOMPARE(rig.prompter.messages[1].text, ProgramFailed);
             QCOMPARE(rig.prompter.messages[1].icon, PromptIcon::Error);
         }
-        QCOMPARE(rig.fake().calls, calls);
+        QCOMPARE(rig.link.calls, calls);
         const bool programmed = calls.size() == 2 && titles.size() == 1;
         QCOMPARE(w.LoggerImage() != before, programmed);
         if (programmed) {
             QCOMPARE(w.LoggerImage(), EncodeSettings(rig.settings, true));
-            QCOMPARE(rig.fake().programmed->LoggerName, name);
+            QCOMPARE(rig.link.programmed->LoggerName, name);
         }
         QVERIFY(!rig.state.Busy);
         QVERIFY(rig.control("cmdCancel")->isEnabled());
@@ -285,7 +507,7 @@ private slots:
             rig.control<QAction>("mnuDownload")->trigger();
         }
         QVERIFY(rig.prompter.messages.isEmpty());
-        QVERIFY(rig.fake().calls.isEmpty());
+        QVERIFY(rig.link.calls.isEmpty());
         QCOMPARE(rig.state.Busy, busy);
     }
 
@@ -305,7 +527,7 @@ private slots:
         QCOMPARE(rig.prompter.messages.size(), 1);
         QVERIFY(rig.dialogs.saveRequests.isEmpty());
         QVERIFY(rig.dialogs.openRequests.isEmpty());
-        QCOMPARE(rig.fake().calls, QStringList({"program", "confirm"}));
+        QCOMPARE(rig.link.calls, QStringList({"program", "confirm"}));
     }
 
     void initializeAsksFirst()
@@ -317,16 +539,13 @@ private slots:
         rig.prompter.answers = {PromptAnswer::No};
         rig.control<QAction>("mnuInitialize")->trigger();
         QCOMPARE(name->text(), QString("Pump 3"));
-        QCOMPARE(rig.prompter.messages[0].title, QString("Initialize to Default Values"));
-        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Question);
+        QCOMPARE(rig.titles(), QStringList{"Initialize to Default Values"});
         QCOMPARE(rig.prompter.messages[0].defaultAnswer, PromptAnswer::No);
-        QVERIFY(rig.prompter.messages[0].text.startsWith(
-            "This action will reset all setup values to defaults, but will not program the\r\nvalues"));
         rig.settings.LoggerName = "Changed";
         rig.prompter.answers = {PromptAnswer::Yes};
         rig.control<QAction>("mnuInitialize")->trigger();
         QCOMPARE(name->text(), QString("Brevel Logger"));
-        QVERIFY(rig.fake().calls.isEmpty());
+        QVERIFY(rig.link.calls.isEmpty());
     }
 };
 

@@ -1,4 +1,5 @@
 #include "Journey.h"
+#include "LoggerEngine.h"
 #include "TestRegistry.h"
 #include "app/MainWindow.h"
 #include "config/SettingsImage.h"
@@ -8,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -38,19 +40,64 @@ bool WizardShows(const QString& prompt, const QString& value = QString())
 
 } // namespace
 
-// The setup window filled with the keyboard, programmed, saved to and loaded
-// from a file, and a channel calibrated against the logger's live counts.
-class SetupJourney : public QObject {
+// The main window's readings and logger actions against a logger whose
+// clock is three days behind and which holds 500 records; the setup window
+// filled with the keyboard, programmed, saved to and loaded from a file, and
+// a channel calibrated against the logger's live counts; and the program
+// closed while Get Sample still talks to the logger.
+class LoggerJourney : public QObject {
     Q_OBJECT
 private slots:
-    void typesProgramsSavesLoadsAndCalibrates()
+    void readsSynchronisesClearsSetsUpAndCalibrates()
     {
-        Journey journey({"--counts", "30000,20000,10000", "--control"});
+        constexpr int64_t ThreeDays = 3 * 86400;
+        Journey journey({"--counts", "32768,16384,62384", "--pulse-counts", "5,7", "--control"},
+                        [](const QString& file) {
+                            LoggerOptions options;
+                            options.HistoryRecords = 500;
+                            LoggerMemory memory = LoggerEngine(options).memory();
+                            memory.ClockOffsetSeconds = -ThreeDays;
+                            QString error;
+                            QVERIFY2(memory.save(file, &error), qPrintable(error));
+                        });
+        MainWindow& window = journey.window();
         const QString setupFile = journey.files.filePath("river.set");
         QByteArray before;
         journey.connectWindow();
         journey.connected();
-        journey.then("Setup", [&] { user::click(user::find(&journey.window(), "cmdSetup")); });
+        journey.then("the live readings of the known counts", [&] {
+            // 32768 and 16384 of 0 to 65535 over 0 to 100; 62384 is the top of 0 to 24 V.
+            QCOMPARE(journey.label("lblValue0"), "50.00");
+            QCOMPARE(journey.label("lblValue1"), "25.00");
+            QCOMPARE(journey.label("lblValue2"), "24.00");
+            QCOMPARE(journey.label("lblPulseValue1"), "5 Pulses");
+            QCOMPARE(journey.label("lblPulseValue2"), "7 Pulses");
+            QCOMPARE(journey.label("lblRecordings"), "500");
+            QVERIFY(journey.memory().ClockOffsetSeconds <= -ThreeDays + 5);
+            const QString offset = journey.label("lblClockOffset");
+            QVERIFY2(QRegularExpression("^Logger clock (3 days|2 days 23 h) behind this computer$").match(offset).hasMatch(),
+                     qPrintable(offset));
+            user::menu(&window, "&Action", "Synchronize &Time");
+        });
+        journey.answer("Synchronize Time", QMessageBox::Yes, "set the logger time to equal the system time");
+        // The status bar follows at the next status tick.
+        const QRegularExpression synchronised("^Logger clock (agrees with|[1-5] s (behind|ahead of)) this computer$");
+        journey.when("Clear History", [&] { return synchronised.match(journey.label("lblClockOffset")).hasMatch(); },
+                     [&] {
+                         QVERIFY(qAbs(journey.memory().ClockOffsetSeconds) <= 5);
+                         user::click(user::find(&window, "cmdClearMemory"));
+                     });
+        journey.answer("Clear History", QMessageBox::Yes, "erase the history buffer");
+        journey.when("no records left", [&] { return journey.label("lblRecordings") == u"0"; },
+                     [&] { QVERIFY(journey.memory().History.empty()); });
+        journey.then("Get Sample", [&] { user::click(user::find(&window, "cmdGetSettings")); });
+        journey.then("the firmware version", [&] {
+            // The reading before the new one moved down into the column's history.
+            QVERIFY2(journey.label("lblHistory0").contains("50.00"), qPrintable(journey.label("lblHistory0")));
+            user::menu(&window, "&Help", "&Firmware Version");
+        });
+        journey.answer("Firmware Version", QMessageBox::Ok, "Logger firmware version = 7");
+        journey.then("Setup", [&] { user::click(user::find(&window, "cmdSetup")); });
         journey.then("the settings typed in", [&] {
             before = journey.settingsImage();
             user::type(Control("txtName"), "River Gauge 7");
@@ -89,8 +136,7 @@ private slots:
             QCOMPARE(logger.DecPlaces[0], 3);
             user::menu(Setup(), "&File", "&Save Setup File");
         });
-        journey.when("the save dialog", [] { return user::modal("Save Setup File"); },
-                     [&] { user::fileName("Save Setup File", setupFile); });
+        journey.fileDialog("Save Setup File", setupFile);
         journey.then("a changed name, then the file loaded", [&] {
             const QStringList lines = FileLines(setupFile);
             QCOMPARE(lines.size(), 141);
@@ -102,30 +148,28 @@ private slots:
             user::menu(Setup(), "&File", "&Load Setup File");
         });
         journey.answer("Data Has Changed", QMessageBox::No, "without being saved to a file");
-        journey.when("the load dialog", [] { return user::modal("Load Setup File"); },
-                     [&] { user::fileName("Load Setup File", setupFile); });
+        journey.fileDialog("Load Setup File", setupFile);
         journey.then("Calibrate channel 1", [] {
             QCOMPARE(Text("txtName"), "River Gauge 7");
             user::page(Setup(), "Analog Channels");
             user::click(Control("cmdCalibrate_0"));
         });
-        QWidget* wizard = nullptr;
-        const auto typeAndEnter = [&wizard](const QString& value) {
-            wizard = user::modal("frmCalibrate");
-            user::type(user::find(wizard, "txtCalibrate"), value);
-            user::key(user::find(wizard, "txtCalibrate"), Qt::Key_Return);
+        const auto typeAndEnter = [](const QString& value) {
+            QWidget* field = user::find(user::modal("frmCalibrate"), "txtCalibrate");
+            user::type(field, value);
+            QTest::keyClick(field, Qt::Key_Return);
         };
-        const auto next = [] { user::click(user::find(user::modal("frmCalibrate"), "cmdNext")); };
+        const auto next = [] { user::press("frmCalibrate", "cmdNext"); };
         journey.when("the highest value", [] { return WizardShows("Enter the highest value"); }, [&] { typeAndEnter("10"); });
-        journey.when("the live count at the highest value", [] { return WizardShows("Press Next", "30000"); }, next);
+        journey.when("the live count at the highest value", [] { return WizardShows("Press Next", "32768"); }, next);
         journey.when("the lowest value", [] { return WizardShows("Enter the lowest value"); }, [&] {
-            journey.sim.process.write("counts 5000,20000,10000\n"); // the water falls to the lowest point
+            journey.sim.process.write("counts 5000,16384,62384\n"); // the water falls to the lowest point
             typeAndEnter("2");
         });
         journey.when("the live count at the lowest value", [] { return WizardShows("Press Finish", "5000"); }, next);
         journey.then("back to the main window", [] {
             QCOMPARE(Text("txtHighEU_0"), "10");
-            QCOMPARE(Text("txtHighRaw_0"), "30000");
+            QCOMPARE(Text("txtHighRaw_0"), "32768");
             QCOMPARE(Text("txtLowEU_0"), "2");
             QCOMPARE(Text("txtLowRaw_0"), "5000");
             user::click(Control("cmdCancel"));
@@ -138,11 +182,13 @@ private slots:
             QCOMPARE(journey.label("lblWarmup"), "12 sec");
             QCOMPARE(journey.label("lblUnits1"), "pH");
             QCOMPARE(journey.label("lblMax0"), "100.000");
+            user::click(user::find(&window, "cmdGetSettings"));
         });
-        journey.closeMainWindow();
+        journey.when("the hourglass of Get Sample", [] { return QGuiApplication::overrideCursor() != nullptr; });
+        journey.closeMainWindow("close the main window during Get Sample");
         journey.run();
     }
 };
 
-BREVEL_TEST(SetupJourney)
-#include "tst_setup.moc"
+BREVEL_TEST(LoggerJourney)
+#include "tst_logger.moc"
