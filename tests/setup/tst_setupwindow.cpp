@@ -111,14 +111,20 @@ private slots:
         row("alarm at 15 is P.M.", Element(&S::AlarmHour, 1, 15), "cmbAlarm_1", "P.M.");
         row("alarm at noon", Element(&S::AlarmHour, 0, 12), "txtAlarm_0", "12:00:00");
         row("alarm in the morning", Element(&S::AlarmHour, 1, 9), "cmbAlarm_1", "A.M.");
+        row("alarm minute", Element(&S::AlarmMin, 1, 30), "txtAlarm_1", "12:30:00");
         row("alarm second", Element(&S::AlarmSec, 0, 9), "txtAlarm_0", "12:00:09");
+        row("logarithmic", Member(&S::LoggingStyle, 1), "optLogarithmic", "ticked");
         row("style 3 is logarithmic", Member(&S::LoggingStyle, 3), "optLogarithmic", "ticked", "1");
         row("fast with exception", Member(&S::LoggingStyle, 130), "optFastMode", "ticked");
         row("exception logging", Member(&S::LoggingStyle, 128), "chkException", "ticked");
         row("interval count", Member(&S::SampleInterval, QString("15 minutes")), "txtSampleInterval", "15");
+        row("interval unit", Member(&S::SampleInterval, QString("5 hours")), "cmbSampleInterval", "hours");
         row("capital Minutes are no minutes", Member(&S::SampleInterval, QString("2 Minutes")), "cmbSampleInterval",
             "days", "2 days");
         row("interval of one", Member(&S::SampleInterval, QString("1 second")), "cmbSampleInterval", "seconds");
+        row("deadband", Member(&S::Deadband, 250), "txtException", "250");
+        row("wrap-around", Member(&S::DataWrapAroundFlag, 0), "chkWrap", "clear");
+        row("sample on demand", Member(&S::EnableSOD, 1), "chkSOD", "ticked");
         row("baud rate", Member(&S::FixedBaudRate, 6), "cmbBaud", "Fixed 115200");
         // A stored position the list cannot take leaves the list as it was.
         row("baud rate beyond the list", Member(&S::FixedBaudRate, 9), "cmbBaud", "Auto Baud Rate", "0");
@@ -128,19 +134,35 @@ private slots:
             "Meters");
         row("high EU", Element(&S::UpperLimit, 1, 12.5), "txtHighEU_1", "12.5");
         row("low EU", Element(&S::LowerLimit, 2, -3), "txtLowEU_2", "-3");
+        row("display top", Element(&S::DisplayTop, 0, 20), "txtTop_0", "20");
+        row("display bottom", Element(&S::DisplayBottom, 1, 0.01), "txtBottom_1", "0.01");
         row("high raw", Element(&S::RawScaleUpper, 1, 60000), "txtHighRaw_1", "60000");
+        row("low raw", Element(&S::RawScaleLower, 2, 1000), "txtLowRaw_2", "1000");
         row("decimal places", Element(&S::DecPlaces, 1, 3), "cmbPrecision_1", "3");
         row("decimal places beyond 6", Element(&S::DecPlaces, 0, 9), "cmbPrecision_0", "6", "6");
+        row("pulse enable", Element(&S::DigitalEnable, 1, 0), "chkPulseEnable_1", "clear");
         row("pulse units", Element(&S::EngUnits, 9, QString("Gallons")), "cmbPulseEU_1", "Gallons");
         row("pulse value", Element(&S::PulseUnit, 0, 0.25), "txtPulseUnit_0", "0.25");
+        row("pulse decimal places", Element(&S::DecPlaces, 8, 2), "cmbPulsePrecision_0", "2");
+        row("flume", Member(&S::FlowMode, 2), "optFlume", "ticked");
+        row("table", Member(&S::FlowMode, 4), "optTable", "ticked");
         row("weir", Member(&S::FlowMode, 3), "optWeir", "ticked");
         row("unknown mode is no flow", Member(&S::FlowMode, 9), "optNoFlow", "ticked", "0");
         row("flume tag", Member(&S::FlumeTag, QString("PF6")), "cmbFlume", "Parshall 6 in");
         row("tags are case-sensitive", Member(&S::FlumeTag, QString("pf3")), "cmbFlume", "- None -", "");
+        row("weir tag", Member(&S::WeirTag, QString("VN90")), "cmbWeir", "V-notch 90");
         row("table file", Member(&S::TablePath, QString("tables/pond.tbl")), "txtTableFile", "tables/pond.tbl");
         row("flow units", Member(&S::FlowUnits, 3), "cmbFlowUnits", "cms - cubic meters per second");
         row("flow top", Member(&S::FlowTop, 12.5), "txtFlowTop", "12.5");
         row("roughness", Member(&S::ManningsN, 0.017), "cmbRoughness", "0.017");
+        row("level offset", Member(&S::LevelOffset, -1.5), "txtOffset", "-1.5");
+        row("offset units", Member(&S::LevelOffsetType, 2), "cmbOffsetUnits", "meters");
+        row("diameter", Member(&S::ManningsD, 0.3), "txtDiameter", "0.3");
+        row("diameter units", Member(&S::ManningsDType, 3), "cmbDiameterUnits", "cm");
+        row("slope", Member(&S::ManningsS, 0.02), "txtSlope", "0.02");
+        row("slope units", Member(&S::ManningsSType, 0), "cmbSlopeUnits", "decimal (rise/run)");
+        row("velocity units", Member(&S::VelUnits, 1), "cmbVelUnits", "mps - meters-per-sec");
+        row("velocity top", Member(&S::VelTop, 4), "txtVelTop", "4");
     }
     void fieldRoundTrip()
     {
