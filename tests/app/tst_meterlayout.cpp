@@ -11,7 +11,6 @@ private slots:
         QTest::addColumn<int>("twips");
         QTest::addColumn<int>("pixels");
         QTest::newRow("one pixel") << 15 << 1;
-        QTest::newRow("one inch") << 1440 << 96;
         QTest::newRow("column pitch") << 1180 << 79;
         QTest::newRow("rounds half away") << 7 << 0;
         QTest::newRow("rounds up") << 8 << 1;

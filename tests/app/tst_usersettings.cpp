@@ -28,11 +28,7 @@ private slots:
         QCOMPARE(settings.DirectBaud, QStringLiteral("38400"));
         QCOMPARE(settings.ModemPort, QStringLiteral("Com1"));
         QCOMPARE(settings.ModemBaud, QStringLiteral("38400"));
-        for (const QString& number : settings.ModemNumber) {
-            QVERIFY(number.isEmpty());
-        }
         QCOMPARE(settings.UseModemInit, int16_t{0});
-        QVERIFY(settings.LastFilePath.isEmpty());
     }
 
     void writesEveryKeyInOrderAndReadsThemBack()

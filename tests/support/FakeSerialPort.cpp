@@ -23,51 +23,13 @@ void FakeSerialPort::injectError()
     QMetaObject::invokeMethod(this, &SerialPort::portLost, Qt::QueuedConnection);
 }
 
-void FakeSerialPort::clearWritten()
-{
-    written_.clear();
-    writes_.clear();
-}
-
-bool FakeSerialPort::open()
-{
-    lastOpenError_ = failOpen ? OpenError{OpenFailure::Other, QString()} : OpenError{};
-    if (failOpen) {
-        return false;
-    }
-    ++openCount;
-    open_ = true;
-    return true;
-}
-
 bool FakeSerialPort::setDtr(bool on)
 {
-    if (!open_ || !modemLinesWork) {
+    if (!open_) {
         return false;
     }
     dtr = on;
     return true;
-}
-
-bool FakeSerialPort::setRts(bool on)
-{
-    if (!open_ || !modemLinesWork) {
-        return false;
-    }
-    rts = on;
-    return true;
-}
-
-bool FakeSerialPort::setFlowControl(FlowControl flowControl)
-{
-    flow = flowControl;
-    return open_;
-}
-
-void FakeSerialPort::discardInput()
-{
-    ++discardCount;
-    input_.clear();
 }
 
 QByteArray FakeSerialPort::readAll()

@@ -30,10 +30,4 @@ struct ScratchFolder {
         }
         return write(name, bytes);
     }
-
-    QByteArray read(const QString& name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 };
