@@ -30,4 +30,10 @@ struct ScratchFolder {
         }
         return write(name, bytes);
     }
+
+    QByteArray read(const QString& name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 };
