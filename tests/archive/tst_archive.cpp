@@ -142,7 +142,6 @@ private slots:
                                  << "sqlite:" + qEnvironmentVariable("XDG_DATA_HOME", QDir::homePath() + "/.local/share")
                                         + "/Brevel/archive.sqlite"
                                  << "";
-        QTest::newRow("file") << "sqlite:/data/flows.sqlite" << "sqlite:/data/flows.sqlite" << "";
         QTest::newRow("home") << "sqlite:~/flows.sqlite" << "sqlite:" + QDir::homePath() + "/flows.sqlite" << "";
         QTest::newRow("server") << "postgresql://ann@db.local:5433/flows" << "postgresql://ann@db.local:5433/flows"
                                 << "ann:@flows";
@@ -211,8 +210,6 @@ private slots:
         QTest::addColumn<QList<int>>("second");
         QTest::addColumn<int>("addedSecond");
         // Over a thousand records: the inserts run in several batches.
-        addEngineRows("same history again",
-                      [](QTestData& row) { row << Minutes(0, 1200) << Minutes(0, 1200) << 0; });
         addEngineRows("memory grew", [](QTestData& row) { row << Minutes(0, 800) << Minutes(0, 1200) << 400; });
         addEngineRows("cleared and refilled",
                       [](QTestData& row) { row << Minutes(0, 800) << Minutes(800, 1000) << 200; });

@@ -95,10 +95,8 @@ private slots:
         QTest::addColumn<bool>("whileRunning");
         QTest::addColumn<GetHistoryDataWindow::State>("state");
         QTest::newRow("Stop while running") << "Stop" << true << GetHistoryDataWindow::State::Cancel;
-        QTest::newRow("Escape while running") << "Escape" << true << GetHistoryDataWindow::State::Cancel;
         QTest::newRow("close box while running") << "close" << true << GetHistoryDataWindow::State::Cancel;
         QTest::newRow("Escape when complete") << "Escape" << false << GetHistoryDataWindow::State::Okay;
-        QTest::newRow("close box when complete") << "close" << false << GetHistoryDataWindow::State::Okay;
     }
     void stopOrAcknowledge()
     {

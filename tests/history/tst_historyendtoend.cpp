@@ -123,16 +123,6 @@ private slots:
             QVERIFY(download.totalRetries() > 0);
         }
     }
-
-    void twoHundredThousandAndOneStopAtTheCap()
-    {
-        SimRig rig(HistoryRecords::Capacity + 1, FaultOptions{});
-        HistoryRecords records;
-        LinkHistoryBlocks blocks(rig.link);
-        HistoryDownload download(blocks, records, 3, 2);
-        QCOMPARE(download.run(), HistoryDownloadEnd::BufferFull);
-        QVERIFY(rig.holdsTheLoggersRecords(records, HistoryRecords::Capacity));
-    }
 };
 
 BREVEL_TEST(HistoryEndToEndTest)

@@ -79,22 +79,6 @@ private slots:
                  QStringLiteral("2026-12-06-2305.csv"));
     }
 
-    void oneRowGivesThreeLines()
-    {
-        const LoggerSettings settings = HistoryTestSettings();
-        HistoryRecords records;
-        records.reset(5);
-        AppendRecord(records, 0, {0, 0, 0, 0, 0});
-        HistoryTable table(records, settings, HistoryTestFlow(), ShortDateFormat(GermanLocale));
-        table.fill(false);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("one.csv"));
-        QVERIFY(WriteHistoryCsv(path, table, QStringLiteral("x")));
-        const QByteArray text = ReadAll(path);
-        QCOMPARE(text.count("\r\n"), 3);
-        QVERIFY(text.endsWith("31.12.99, 00:00:00, 0.00, -20.0, 0.0, 0.0, 0, 0.00, 0.00\r\n"));
-    }
-
     void failedWriteLeavesNoFileAndReportsIt()
     {
         const LoggerSettings settings = HistoryTestSettings();

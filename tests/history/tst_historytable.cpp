@@ -77,19 +77,6 @@ private slots:
         QCOMPARE(Headers(table), headers);
     }
 
-    void cellsInEngineeringUnits()
-    {
-        const LoggerSettings settings = HistoryTestSettings();
-        HistoryRecords records;
-        records.reset(5);
-        AppendRecord(records, March15(9, 42, 7), {125, 1000, 333, 7, 65535});
-        HistoryTable table(records, settings, HistoryTestFlow(), German);
-        table.fill(false);
-        // Level 1.25 ft: flow 3.75 and velocity 0.3125 with channel 1's two places.
-        QCOMPARE(Row(table, 0), (QStringList{"15.03.06 09:42:07", "1.25", "0.0", "33.3", "3.5", "65535", "3.75",
-                                             "0.31"}));
-    }
-
     void zeroSpansGiveTheLimit_data()
     {
         QTest::addColumn<int>("rawHigh");

@@ -7,11 +7,9 @@
 #include "history/ui/HistoryWindow.h"
 
 #include <QFile>
-#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -49,21 +47,6 @@ struct WindowRig {
 class HistoryWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void opensOnAllRecords()
-    {
-        WindowRig rig;
-        QCOMPARE(rig.window->windowTitle(), QStringLiteral("Historical Data Viewer"));
-        QCOMPARE(rig.label("lblNumRecords"), QStringLiteral("50"));
-        QCOMPARE(rig.label("lblLoggerName"), QStringLiteral("Creek 4"));
-        QTableView* view = rig.window->view();
-        QCOMPARE(view->model()->rowCount(), 50);
-        QCOMPARE(view->model()->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Flow (cfs)"));
-        QVERIFY(view->columnWidth(0) > view->fontMetrics().horizontalAdvance(rig.window->table().timestampText(0)));
-        QCOMPARE(view->columnWidth(4), 96);
-        QCOMPARE(view->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
-        QCOMPARE(rig.cursor.depth, 0);
-    }
-
     void packAsksFirst_data()
     {
         QTest::addColumn<PromptAnswer>("answer");
@@ -150,17 +133,6 @@ private slots:
         QVERIFY(!QFileInfo(pipe).isFile());
         QCOMPARE(rig.cursor.depth, 0);
     }
-
-    void okClosesAndKeepsTheRecords()
-    {
-        WindowRig rig;
-        rig.window->show();
-        rig.click("cmdOK");
-        QVERIFY(!rig.window->isVisible());
-        QCOMPARE(rig.window->result(), int(QDialog::Accepted));
-        QCOMPARE(rig.records.count(), 50);
-    }
-
 };
 
 BREVEL_TEST(HistoryWindowTest)
