@@ -12,7 +12,6 @@
 #include "graph/ui/LiveGraphWindow.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>

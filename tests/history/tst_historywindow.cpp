@@ -92,9 +92,6 @@ private slots:
         rig.click("cmdSave");
         QCOMPARE(rig.dialogs.saveRequests.size(), 1);
         const FileDialogRequest& request = rig.dialogs.saveRequests[0];
-        QCOMPARE(request.title, QStringLiteral("Save As"));
-        QCOMPARE(request.filter, QStringLiteral("Comma Separated Value Files (*.csv)|*.csv"));
-        QCOMPARE(request.defaultExtension, QStringLiteral(".csv"));
         QVERIFY(request.confirmOverwrite);
         QVERIFY2(QRegularExpression(QStringLiteral("^/srv/logger/\\d{4}-\\d\\d-\\d\\d-\\d{4}\\.csv$"))
                      .match(request.initialFileName)
