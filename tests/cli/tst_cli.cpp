@@ -201,10 +201,12 @@ private slots:
         QCOMPARE(lines.size(), 1000 + 2 + 1); // two header lines, the last line break
         QVERIFY(lines.at(1).startsWith("Date, Time, "));
         QVERIFY(!lines.at(2).isEmpty());
-        const Outcome clear = Brevel(QStringList{"download", "--json", "--clear-after", "--archive", archive} + Logger, sim);
+        const Outcome clear =
+            Brevel(QStringList{"download", "--json", "--clear-after", "--archive", archive} + Logger, sim);
         QVERIFY2(clear.code == 0, qPrintable(clear.err));
         QCOMPARE(clear.json.value(QStringLiteral("records_after_clear")).toInt(), 0);
-        QCOMPARE(Brevel(QStringList{"status", "--json"} + Logger, sim).json.value(QStringLiteral("records")).toInt(), 0);
+        const Outcome status = Brevel(QStringList{"status", "--json"} + Logger, sim);
+        QCOMPARE(status.json.value(QStringLiteral("records")).toInt(), 0);
     }
 
     void programAndVerify_data()

@@ -35,8 +35,8 @@ struct ActionRig {
           link(port, state, options),
           ticker(link, 5),
           commands(link, status, settings, rating),
-          services{state, status, options.ErrorTrapping, false, settings, records, link, commands, prompter, dialogs, cursor, QStringLiteral("/tmp"),
-                   [] { return HistoryTableInputs{{}, {}, QStringLiteral("Creek 4")}; }}
+          services{state, status, options.ErrorTrapping, false, settings, records, link, commands, prompter, dialogs,
+                   cursor, QStringLiteral("/tmp"), [] { return HistoryTableInputs{{}, {}, QStringLiteral("Creek 4")}; }}
     {
         state.ReplyTicks = 4;
         state.Connected = true;

@@ -160,6 +160,8 @@ private slots:
         rig.run();
         QCOMPARE(rig.window.state(), GetHistoryDataWindow::State::Cancel);
         QCOMPARE(rig.records.count(), HistoryRecords::Capacity);
+        QCOMPARE(rig.records.value(HistoryRecords::Capacity - 1, 0), uint16_t((HistoryRecords::Capacity - 1) & 0xFFFF));
+        QVERIFY(!rig.records.appendRecord(QByteArray(14, '\0').constData()));
         QCOMPARE(rig.text("lblGetHistoryData"), QStringLiteral("200000 records"));
         QCOMPARE(rig.prompter.messages.size(), 1);
         QCOMPARE(rig.prompter.messages[0].text, QStringLiteral("History buffer full: upload terminated."));

@@ -139,27 +139,6 @@ private slots:
         QCOMPARE(download.run(), HistoryDownloadEnd::Error);
         QCOMPARE(records.count(), 0);
     }
-
-    void stopKeepsWhatArrived()
-    {
-        ScriptedHistoryLink link(100);
-        HistoryRecords records;
-        HistoryDownload download(link, records, 3, 2);
-        download.stopRequested = [&] { return records.count() >= 34; };
-        QCOMPARE(download.run(), HistoryDownloadEnd::Stopped);
-        QVERIFY(HoldsRecordsInOrder(records, 34));
-    }
-
-    void capIsExactlyTwoHundredThousand()
-    {
-        ScriptedHistoryLink link(HistoryRecords::Capacity + 1);
-        HistoryRecords records;
-        HistoryDownload download(link, records, 3, 2);
-        QCOMPARE(download.run(), HistoryDownloadEnd::BufferFull);
-        QCOMPARE(records.count(), HistoryRecords::Capacity);
-        QCOMPARE(records.value(HistoryRecords::Capacity - 1, 0), uint16_t((HistoryRecords::Capacity - 1) & 0xFFFF));
-        QVERIFY(!records.appendRecord(QByteArray(14, '\0').constData()));
-    }
 };
 
 BREVEL_TEST(HistoryDownloadTest)

@@ -72,7 +72,8 @@ private slots:
         // Channel 2 at raw 2000, five places: a zero raw span gives the EU
         // low limit, a zero EU span the high one.
         for (const auto& [name, rawHigh, euHigh, text] :
-             {std::tuple{"zero raw span", 0, 50.0, "-20.00000"}, std::tuple{"zero EU span", 4000, -19.99995, "-19.99995"},
+             {std::tuple{"zero raw span", 0, 50.0, "-20.00000"},
+              std::tuple{"zero EU span", 4000, -19.99995, "-19.99995"},
               std::tuple{"normal span", 4000, 60.0, "20.00000"}}) {
             s = base;
             s.FlowMode = 0;
@@ -81,7 +82,8 @@ private slots:
             s.UpperLimit[1] = euHigh;
             s.DecPlaces[1] = 5;
             QTest::newRow(name) << s << false << Records{{0, {0, 2000, 0, 0, 0}}} << false
-                << QStringList{"Date, Time, ft, degC, %", QStringLiteral("31.12.99, 00:00:00, 0.00, %1, 0.0").arg(text)};
+                << QStringList{"Date, Time, ft, degC, %",
+                               QStringLiteral("31.12.99, 00:00:00, 0.00, %1, 0.0").arg(text)};
         }
         s = base;
         s.NumAnalogChannels = 8;
@@ -136,7 +138,8 @@ private slots:
         QVERIFY(WriteHistoryCsv(path, table, QStringLiteral("first"), [&](int row) { written.push_back(row); }));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(file.readAll()), (QStringList{"first"} + lines).join(QStringLiteral("\r\n")) + "\r\n");
+        const QString expected = (QStringList{"first"} + lines).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+        QCOMPARE(QString::fromUtf8(file.readAll()), expected);
         if (pack) { // packing tells its progress record by record
             QCOMPARE(filled.size(), records.size());
             QCOMPARE(filled.back(), int(records.size()) - 1);
