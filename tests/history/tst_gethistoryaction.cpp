@@ -26,14 +26,16 @@ namespace {
 
 // Get History against the virtual logger in-process, over the real link,
 // with a hand on the modal windows: it presses "Okay" when the upload is
-// complete and "OK" in the table, noting the rows the table showed. The
-// reply ticks run every 5 ms so that retry pauses stay short.
+// complete, noting the retries shown, and "OK" in the table, noting the rows
+// it showed. Late replies need reply ticks of real time (5 ms, so that retry
+// pauses stay short); otherwise a tick a pass of the event loop waits for a
+// silent line end at once.
 struct ActionRig {
     ActionRig(int recordCount, const FaultOptions& faults)
         : engine(Options(recordCount, faults)),
           port(engine),
           link(port, state, options),
-          ticker(link, 5),
+          ticker(link, faults.LateRate > 0 ? 5 : 0),
           commands(link, status, settings, rating),
           services{state, status, options.ErrorTrapping, false, settings, records, link, commands, prompter, dialogs,
                    cursor, QStringLiteral("/tmp"), [] { return HistoryTableInputs{{}, {}, QStringLiteral("Creek 4")}; }}
@@ -60,6 +62,7 @@ struct ActionRig {
         if (auto* progress = qobject_cast<GetHistoryDataWindow*>(modal)) {
             auto* okay = progress->findChild<QPushButton*>(QStringLiteral("cmdOkay"));
             if (okay->isEnabled()) {
+                retries = progress->findChild<QLabel*>(QStringLiteral("lblRetries"))->text().section(u' ', 0, 0).toInt();
                 okay->click();
             }
         } else if (auto* table = qobject_cast<HistoryWindow*>(modal)) {
@@ -105,6 +108,7 @@ struct ActionRig {
     GetHistoryServices services;
     QTimer hand;
     int tableRows = -1;
+    int retries = 0;
 };
 
 FaultOptions Faults(double noise, double lostRequests, double corrupt, double lostAcks, uint32_t seed)
@@ -185,6 +189,7 @@ private slots:
         QVERIFY(rig.holdsTheLoggersRecords(std::max(received, 0)));
         if (received == count) {
             QCOMPARE(rig.status.RecordCount, uint32_t(count));
+            QCOMPARE(rig.retries > 0, faults.any());
         }
         QVERIFY(!rig.state.Busy);
         QCOMPARE(rig.cursor.depth, 0);
