@@ -62,7 +62,8 @@ struct ActionRig {
         if (auto* progress = qobject_cast<GetHistoryDataWindow*>(modal)) {
             auto* okay = progress->findChild<QPushButton*>(QStringLiteral("cmdOkay"));
             if (okay->isEnabled()) {
-                retries = progress->findChild<QLabel*>(QStringLiteral("lblRetries"))->text().section(u' ', 0, 0).toInt();
+                const QString shown = progress->findChild<QLabel*>(QStringLiteral("lblRetries"))->text();
+                retries = shown.section(u' ', 0, 0).toInt();
                 okay->click();
             }
         } else if (auto* table = qobject_cast<HistoryWindow*>(modal)) {
