@@ -1,5 +1,6 @@
 #include "../history/HistoryFixtures.h"
 #include "MainWindowRig.h"
+#include "NullBusyCursor.h"
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
 #include "PackTime.h"
@@ -10,8 +11,12 @@
 #include "graph/ui/GraphWidget.h"
 #include "graph/ui/HistoryGraphWindow.h"
 #include "graph/ui/LiveGraphWindow.h"
+#include "history/ui/HistoryWindow.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -48,6 +53,13 @@ struct GraphRig {
     QTemporaryDir folder;
 };
 
+void Wheel(QWidget* widget, QPointF at, int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &event);
+}
+
 void TypeInto(QSpinBox* box, const QString& text)
 {
     box->setFocus();
@@ -68,6 +80,7 @@ private slots:
         QTest::addColumn<bool>("pack");
         QTest::addColumn<int>("record");
         QTest::newRow("the tie a float rounds the other way") << false << 77;
+        QTest::newRow("first record") << false << 0;
         QTest::newRow("after the gap") << false << 100;
         QTest::newRow("packed, the tie") << true << 77;
     }
@@ -102,6 +115,70 @@ private slots:
         QVERIFY(window.findChild<QLabel*>("lblReadout")->text().startsWith(readout.time));
     }
 
+    void zoomAndPanByMouseAndKeys()
+    {
+        GraphRig rig(false);
+        HistoryGraphWindow window(rig.context());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        GraphWidget* graph = window.graph();
+        const GraphView& view = graph->view();
+        const double whole = view.span();
+        const QRectF plots = graph->currentPlot().plotsRect();
+        const QPointF at(plots.left() + plots.width() * 0.3, plots.top() + 20);
+        const double anchor = graph->currentPlot().timeAt(at.x());
+
+        Wheel(graph, at, 120); // zooms in around the time under the mouse
+        QCOMPARE(view.span(), whole * 0.8);
+        QVERIFY(std::fabs(graph->currentPlot().timeAt(at.x()) - anchor) < 1e-6 * whole);
+
+        const int strip = graph->currentPlot().stripAt(at);
+        const auto [low, high] = graph->currentPlot().valueRange(strip);
+        Wheel(graph, at, 240, Qt::ShiftModifier); // the values of that strip only
+        QCOMPARE(view.span(), whole * 0.8);
+        const auto [newLow, newHigh] = graph->currentPlot().valueRange(strip);
+        QVERIFY(std::fabs((newHigh - newLow) - (high - low) * 0.64) < 1e-9 * (high - low));
+        QVERIFY(!view.valueRange(strip + 1));
+
+        // A box from a quarter to a half of the width.
+        const QPoint from(qRound(plots.left() + plots.width() / 4), qRound(at.y()));
+        const QPoint to(qRound(plots.left() + plots.width() / 2), qRound(at.y()) + 2);
+        const double boxStart = graph->currentPlot().timeAt(from.x());
+        const double boxEnd = graph->currentPlot().timeAt(to.x());
+        QTest::mousePress(graph, Qt::LeftButton, {}, from);
+        QTest::mouseMove(graph, to);
+        QTest::mouseRelease(graph, Qt::LeftButton, {}, to);
+        QCOMPARE(view.start(), boxStart);
+        QCOMPARE(view.end(), boxEnd);
+
+        // Dragging with the right button moves the view by what it covers.
+        QTest::mousePress(graph, Qt::RightButton, {}, to);
+        QTest::mouseMove(graph, from);
+        QTest::mouseRelease(graph, Qt::RightButton, {}, from);
+        const double pan = (to.x() - from.x()) / plots.width() * (boxEnd - boxStart);
+        QVERIFY(std::fabs(view.start() - (boxStart + pan)) < 1e-6 * whole);
+        QVERIFY(std::fabs(view.span() - (boxEnd - boxStart)) < 1e-6 * whole);
+
+        QTest::keyClick(graph, Qt::Key_Home);
+        QCOMPARE(view.span(), whole);
+        QVERIFY(!view.valueRange(strip));
+        QTest::keyClick(graph, Qt::Key_Plus);
+        QCOMPARE(view.span(), whole / 2);
+        QTest::mouseDClick(graph, Qt::LeftButton, {}, from);
+        QCOMPARE(view.span(), whole);
+    }
+
+    void stripsCanBeHidden()
+    {
+        GraphRig rig(false);
+        HistoryGraphWindow window(rig.context());
+        window.show();
+        QCOMPARE(window.graph()->shownStrips().size(), size_t(7));
+        QTest::mouseClick(window.findChild<QCheckBox*>("chkStrip1"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(window.graph()->shownStrips(), (std::vector<int>{0, 2, 3, 4, 5, 6}));
+        QCOMPARE(window.graph()->currentPlot().plotRect(1), QRectF());
+    }
+
     void exportsAtTheChosenSize_data()
     {
         QTest::addColumn<QString>("button");
@@ -134,6 +211,32 @@ private slots:
             QVERIFY(svg.open(QIODevice::ReadOnly));
             QVERIFY(svg.readAll().contains("viewBox=\"0 0 800 500\""));
         }
+    }
+
+    void historyWindowOpensTheGraphOfItsTable()
+    {
+        GraphRig rig(false);
+        NullBusyCursor cursor;
+        const RecordTable* opened = nullptr;
+        bool packed = false;
+        const auto table = [&rig] { return std::make_unique<HistoryTable>(rig.records, rig.settings, HistoryTestFlow()); };
+        HistoryWindow window({table(), 0, {}, QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs,
+                              cursor, [&](const RecordTable& table, const QString& name, QWidget* parent) {
+                                  opened = &table;
+                                  packed = table.isPacked();
+                                  QCOMPARE(name, QStringLiteral("Creek 4"));
+                                  QCOMPARE(parent, &window);
+                              }});
+        window.show();
+        rig.prompter.answers = {PromptAnswer::Yes};
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdPack"), Qt::LeftButton);
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdGraph"), Qt::LeftButton);
+        QCOMPARE(opened, &window.table());
+        QVERIFY(packed);
+
+        HistoryWindow without({table(), 0, {}, QString(), QString(), true, rig.prompter, rig.dialogs, cursor});
+        without.show();
+        QVERIFY(!without.findChild<QPushButton*>("cmdGraph")->isVisible());
     }
 
     // Action > Live Graph plots what the meter columns show, a missing
@@ -184,6 +287,27 @@ private slots:
         QCOMPARE(live->graph()->view().span(), 600.0);
     }
 
+    void liveGraphScrollsOverTheChosenSpanUnlessPaused()
+    {
+        LiveGraphWindow live;
+        live.setStrips({{QStringLiteral("Channel 1 (ft)"), QStringLiteral("ft"), 2, -1}});
+        live.show();
+        for (int t = 0; t < 900; ++t) {
+            live.addReading(1000 + t, {double(t % 50)});
+        }
+        const GraphView& view = live.graph()->view();
+        QCOMPARE(view.end(), 1899.0);
+        QCOMPARE(view.span(), 600.0);
+        QTest::keyClick(live.findChild<QComboBox*>("cmbSpan"), Qt::Key_Up);
+        QCOMPARE(view.span(), 300.0);
+
+        QTest::mouseClick(live.findChild<QCheckBox*>("chkPause"), Qt::LeftButton, {}, QPoint(5, 5));
+        live.addReading(1900, {1.0});
+        QCOMPARE(view.end(), 1899.0);
+        QTest::mouseClick(live.findChild<QCheckBox*>("chkPause"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(view.end(), 1900.0);
+        QCOMPARE(live.series().count(), 901);
+    }
 };
 
 BREVEL_TEST(GraphWindowsTest)
