@@ -186,10 +186,13 @@ private slots:
                  qPrintable(texts.join(' ')));
     }
 
-    void downloadIntoSqliteAndCsv()
+    // Into an archive twice, then to a file, then once more clearing the
+    // logger's memory once the archive holds every record.
+    void downloadIntoSqliteAndCsvThenClear()
     {
         SimProcess sim({QStringLiteral("--records"), QStringLiteral("1000")});
-        downloadTwice(sim, sqlite(QStringLiteral("twice.sqlite")), Logger, 1000);
+        const QString archive = sqlite(QStringLiteral("twice.sqlite"));
+        downloadTwice(sim, archive, Logger, 1000);
         const QString csv = folder_.filePath(QStringLiteral("history.csv"));
         QCOMPARE(Brevel(QStringList{"download", "--csv", csv} + Logger, sim).code, 0);
         QFile file(csv);
@@ -198,31 +201,12 @@ private slots:
         QCOMPARE(lines.size(), 1000 + 2 + 1); // two header lines, the last line break
         QVERIFY(lines.at(1).startsWith("Date, Time, "));
         QVERIFY(!lines.at(2).isEmpty());
-    }
-
-    // Bit errors on the line: frames fail their checksum (the trace says
-    // so), the settings read and the blocks are asked for again, and every
-    // record arrives once.
-    void noisyLineDeliversEveryRecord()
-    {
-        SimProcess sim({QStringLiteral("--records"), QStringLiteral("100"), QStringLiteral("--corrupt"),
-                        QStringLiteral("0.004"), QStringLiteral("--seed"), QStringLiteral("3")});
-        const Outcome run = Brevel(QStringList{"download", "--json", "--trace", "--archive",
-                                               sqlite(QStringLiteral("noisy.sqlite"))} + Logger, sim);
-        QVERIFY2(run.code == 0, qPrintable(run.err.right(300)));
-        QCOMPARE(run.json.value(QStringLiteral("added")).toInt(), 100);
-        QVERIFY(run.err.contains(QLatin1String("bad frame: bad CRC")));
-    }
-
-    void clearAfterArchiving()
-    {
-        SimProcess sim({QStringLiteral("--records"), QStringLiteral("300")});
-        const Outcome run = Brevel(QStringList{"download", "--json", "--clear-after", "--archive",
-                                               sqlite(QStringLiteral("clear.sqlite"))} + Logger, sim);
-        QVERIFY2(run.code == 0, qPrintable(run.err));
-        QCOMPARE(run.json.value(QStringLiteral("added")).toInt(), 300);
-        QCOMPARE(run.json.value(QStringLiteral("records_after_clear")).toInt(), 0);
-        QCOMPARE(Brevel(QStringList{"status", "--json"} + Logger, sim).json.value(QStringLiteral("records")).toInt(), 0);
+        const Outcome clear =
+            Brevel(QStringList{"download", "--json", "--clear-after", "--archive", archive} + Logger, sim);
+        QVERIFY2(clear.code == 0, qPrintable(clear.err));
+        QCOMPARE(clear.json.value(QStringLiteral("records_after_clear")).toInt(), 0);
+        const Outcome status = Brevel(QStringList{"status", "--json"} + Logger, sim);
+        QCOMPARE(status.json.value(QStringLiteral("records")).toInt(), 0);
     }
 
     void programAndVerify_data()

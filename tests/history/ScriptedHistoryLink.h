@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-// Stands in for LinkHistoryBlocks (src/history), tested over the virtual logger in tst_historyendtoend.
+// Stands in for LinkHistoryBlocks (src/history), tested over the virtual logger in tst_gethistoryaction.
 // A logger history of numbered 14-byte records (3 analog, 2 pulse) served
 // by the block protocol, with scripted faults on each request. A stale reply
 // is the block answered before, arriving late in place of this answer, which

@@ -5,9 +5,9 @@
 #include "SimSerialPort.h"
 #include "TestRegistry.h"
 #include "config/Rating.h"
+#include "history/HistoryRecords.h"
 #include "history/ui/GetHistoryAction.h"
 #include "history/ui/GetHistoryDataWindow.h"
-#include "history/HistoryRecords.h"
 #include "history/ui/HistoryWindow.h"
 #include "link/LoggerCommands.h"
 #include "link/LoggerLink.h"
@@ -20,22 +20,25 @@
 #include <QTest>
 #include <QTimer>
 
-Q_DECLARE_METATYPE(PromptIcon)
+Q_DECLARE_METATYPE(FaultOptions)
 
 namespace {
 
-// The whole action against the virtual logger, with a hand on the modal
-// windows: it presses "Okay" when the upload is complete and "OK" in the
-// table, noting what the table showed.
+// Get History against the virtual logger in-process, over the real link,
+// with a hand on the modal windows: it presses "Okay" when the upload is
+// complete, noting the retries shown, and "OK" in the table, noting the rows
+// it showed. Late replies need reply ticks of real time (5 ms, so that retry
+// pauses stay short); otherwise a tick a pass of the event loop waits for a
+// silent line end at once.
 struct ActionRig {
-    explicit ActionRig(int recordCount, const FaultOptions& faults = {})
+    ActionRig(int recordCount, const FaultOptions& faults)
         : engine(Options(recordCount, faults)),
           port(engine),
           link(port, state, options),
-          ticker(link, 0), // a tick a pass of the event loop: waits for a silent line end at once
+          ticker(link, faults.LateRate > 0 ? 5 : 0),
           commands(link, status, settings, rating),
-          services{state, status, options.ErrorTrapping, false, settings, records, link, commands, prompter, dialogs, cursor, QStringLiteral("/tmp"),
-                   [] { return HistoryTableInputs{{}, {}, QStringLiteral("Creek 4")}; }}
+          services{state, status, options.ErrorTrapping, false, settings, records, link, commands, prompter, dialogs,
+                   cursor, QStringLiteral("/tmp"), [] { return HistoryTableInputs{{}, {}, QStringLiteral("Creek 4")}; }}
     {
         state.ReplyTicks = 4;
         state.Connected = true;
@@ -59,13 +62,34 @@ struct ActionRig {
         if (auto* progress = qobject_cast<GetHistoryDataWindow*>(modal)) {
             auto* okay = progress->findChild<QPushButton*>(QStringLiteral("cmdOkay"));
             if (okay->isEnabled()) {
+                const QString shown = progress->findChild<QLabel*>(QStringLiteral("lblRetries"))->text();
+                retries = shown.section(u' ', 0, 0).toInt();
                 okay->click();
             }
         } else if (auto* table = qobject_cast<HistoryWindow*>(modal)) {
-            tableRows = table->findChild<QLabel*>(QStringLiteral("lblNumRecords"))->text();
-            tableLogger = table->findChild<QLabel*>(QStringLiteral("lblLoggerName"))->text();
+            tableRows = table->findChild<QLabel*>(QStringLiteral("lblNumRecords"))->text().toInt();
             table->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
         }
+    }
+    // The logger's first records, in order, are exactly what arrived.
+    bool holdsTheLoggersRecords(int expected) const
+    {
+        const auto& history = engine.memory().History;
+        if (records.count() != expected || int(history.size()) < expected) {
+            return false;
+        }
+        for (int i = 0; i < expected; ++i) {
+            const HistoryRecord& logged = history[size_t(i)];
+            if (records.packedTime(i) != logged.Time) {
+                return false;
+            }
+            for (int k = 0; k < 5; ++k) {
+                if (records.value(i, k) != logged.Values[size_t(k < 3 ? k : k + 5)]) {
+                    return false;
+                }
+            }
+        }
+        return true;
     }
 
     ProgramOptions options;
@@ -84,77 +108,92 @@ struct ActionRig {
     NullBusyCursor cursor;
     GetHistoryServices services;
     QTimer hand;
-    QString tableRows;
-    QString tableLogger;
+    int tableRows = -1;
+    int retries = 0;
 };
+
+FaultOptions Faults(double noise, double lostRequests, double corrupt, double lostAcks, uint32_t seed)
+{
+    FaultOptions faults;
+    faults.Seed = seed;
+    faults.NoiseRate = noise;
+    faults.LoseRequestRate = lostRequests;
+    faults.CorruptRate = corrupt;
+    faults.LoseAckRate = lostAcks;
+    return faults;
+}
+
+// A share of replies late by 1.1 to 3 times the rig's reply wait of 20 ms.
+FaultOptions Late(double rate, uint32_t seed)
+{
+    FaultOptions faults;
+    faults.Seed = seed;
+    faults.LateRate = rate;
+    faults.LateMinMs = 22;
+    faults.LateMaxMs = 60;
+    return faults;
+}
+
+FaultOptions HangUp(int afterBytes)
+{
+    FaultOptions faults;
+    faults.HangUpAfterBytes = afterBytes;
+    return faults;
+}
 
 } // namespace
 
 class GetHistoryActionTest : public QObject {
     Q_OBJECT
 private slots:
-    void downloadThenTable_data()
+    // Every record the logger holds arrives once, in order, whatever the
+    // line does to the bytes; the table opens on what arrived.
+    void downloadsExactlyTheLoggersRecords_data()
     {
         QTest::addColumn<int>("count");
-        QTest::newRow("one record") << 1;
-        QTest::newRow("two blocks") << 18;
+        QTest::addColumn<FaultOptions>("faults");
+        QTest::addColumn<int>("received");
+        QTest::addColumn<QString>("message");
+        const FaultOptions clean;
+        QTest::newRow("empty memory") << 0 << clean << -1 << "No history in memory!";
+        QTest::newRow("status read fails") << 5 << HangUp(0) << -1 << "Error: upload not successful!";
+        for (int count : {1, 16, 17, 18, 500}) {
+            QTest::addRow("%d records", count) << count << clean << count << "";
+        }
+        QTest::newRow("dropped requests") << 400 << Faults(0, 0.25, 0, 0, 7) << 400 << "";
+        QTest::newRow("lost acknowledgements") << 400 << Faults(0, 0, 0, 0.2, 8) << 400 << "";
+        QTest::newRow("noise") << 400 << Faults(0.0005, 0, 0, 0, 9) << 400 << "";
+        QTest::newRow("corrupted replies") << 400 << Faults(0, 0, 0.0005, 0, 10) << 400 << "";
+        QTest::newRow("everything") << 400 << Faults(0.0003, 0.1, 0.0003, 0.1, 11) << 400 << "";
+        for (uint32_t seed : {1, 2, 3}) {
+            QTest::addRow("late replies, seed %u", seed) << 2000 << Late(0.3, seed) << 2000 << "";
+        }
+        // The line goes dead in the third block: the error says how much
+        // arrived, and the table opens on it.
+        QTest::newRow("hang-up") << 100 << HangUp(600) << 34
+                                 << "Error during retrieval. Received 34 records of 100 records.";
     }
-    void downloadThenTable()
+    void downloadsExactlyTheLoggersRecords()
     {
         QFETCH(int, count);
-        ActionRig rig(count);
+        QFETCH(FaultOptions, faults);
+        QFETCH(int, received);
+        QFETCH(QString, message);
+        ActionRig rig(count, faults);
         RunGetHistory(rig.services, nullptr);
-        QVERIFY(rig.prompter.messages.isEmpty());
-        QCOMPARE(rig.records.count(), count);
-        QCOMPARE(rig.tableRows, QString::number(count));
-        QCOMPARE(rig.tableLogger, QStringLiteral("Creek 4"));
-        QCOMPARE(rig.status.RecordCount, uint32_t(count));
-        QVERIFY(rig.status.LoggerTimeText.contains(u':'));
+        QCOMPARE(rig.prompter.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Get History Data"));
+            QCOMPARE(rig.prompter.messages[0].text, message);
+        }
+        QCOMPARE(rig.tableRows, received);
+        QVERIFY(rig.holdsTheLoggersRecords(std::max(received, 0)));
+        if (received == count) {
+            QCOMPARE(rig.status.RecordCount, uint32_t(count));
+            QCOMPARE(rig.retries > 0, faults.any());
+        }
         QVERIFY(!rig.state.Busy);
         QCOMPARE(rig.cursor.depth, 0);
-    }
-
-    // The line goes dead in the third block: the error says how much
-    // arrived, and the table opens on it.
-    void hangUpMidDownloadStillShowsWhatArrived()
-    {
-        FaultOptions faults;
-        faults.HangUpAfterBytes = 600; // the status reply and two blocks of 17 records
-        ActionRig rig(100, faults);
-        RunGetHistory(rig.services, nullptr);
-        QCOMPARE(rig.prompter.messages.size(), 1);
-        QCOMPARE(rig.prompter.messages[0].text,
-                 QStringLiteral("Error during retrieval. Received 34 records of 100 records."));
-        QCOMPARE(rig.tableRows, QStringLiteral("34"));
-        QVERIFY(!rig.state.Busy);
-    }
-
-    void messagesBeforeAnyDownload_data()
-    {
-        QTest::addColumn<int>("records");
-        QTest::addColumn<bool>("portOpen");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<PromptIcon>("icon");
-        QTest::newRow("empty memory") << 0 << true << "No history in memory!" << PromptIcon::Information;
-        QTest::newRow("status read fails") << 5 << false << "Error: upload not successful!" << PromptIcon::Error;
-    }
-    void messagesBeforeAnyDownload()
-    {
-        QFETCH(int, records);
-        QFETCH(bool, portOpen);
-        QFETCH(QString, text);
-        QFETCH(PromptIcon, icon);
-        ActionRig rig(records);
-        if (!portOpen) {
-            rig.port.close();
-        }
-        RunGetHistory(rig.services, nullptr);
-        QCOMPARE(rig.prompter.messages.size(), 1);
-        QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Get History Data"));
-        QCOMPARE(rig.prompter.messages[0].text, text);
-        QCOMPARE(rig.prompter.messages[0].icon, icon);
-        QVERIFY(rig.tableRows.isEmpty());
-        QVERIFY(!rig.state.Busy);
     }
 
     void runsOnlyWhenConnectedAndIdle_data()
@@ -171,7 +210,7 @@ private slots:
         QFETCH(bool, connected);
         QFETCH(bool, busy);
         QFETCH(bool, sampling);
-        ActionRig rig(0);
+        ActionRig rig(0, FaultOptions{});
         rig.state.Connected = connected;
         rig.state.Busy = busy;
         rig.services.samplingContinuously = sampling;

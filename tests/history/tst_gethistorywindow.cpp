@@ -11,12 +11,13 @@
 #include <stdexcept>
 
 Q_DECLARE_METATYPE(GetHistoryDataWindow::State)
+Q_DECLARE_METATYPE(PromptIcon)
 
 namespace {
 
 struct DownloadRig {
-    explicit DownloadRig(int loggerRecords, uint32_t expected, bool trapping = true)
-        : link(loggerRecords), download(link, records, 3, 2), window(download, expected, prompter, trapping)
+    DownloadRig(int loggerRecords, uint32_t expected)
+        : link(loggerRecords), download(link, records, 3, 2), window(download, expected, prompter, true)
     {
     }
     QString text(const char* name) const { return window.findChild<QLabel*>(name)->text(); }
@@ -41,8 +42,9 @@ struct DownloadRig {
 class GetHistoryWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    // The upload-complete text waits for "Okay"; a count that differs from
-    // the logger's record count read before the download is reported.
+    // The upload-complete text waits for "Okay" (or Escape); a count that
+    // differs from the logger's record count read before the download is
+    // reported.
     void completionWaitsForOkay_data()
     {
         QTest::addColumn<int>("loggerRecords");
@@ -53,7 +55,7 @@ private slots:
             << 17 << 10
             << "Warning: received 17 records, but the logger reported 10.\r\n"
                "Records may be missing or repeated; get the history again to be sure.";
-        QTest::newRow("empty first block") << 0 << 5
+        QTest::newRow("empty first block, Escape") << 0 << 5
                                            << "Warning: received 0 records, but the logger reported 5.\r\n"
                                               "Records may be missing or repeated; get the history again to be sure.";
     }
@@ -82,100 +84,70 @@ private slots:
             QCOMPARE(rig.prompter.messages[0].text, warning);
             QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Warning);
         }
-        QTest::mouseClick(rig.button("cmdOkay"), Qt::LeftButton);
+        if (loggerRecords == 0) {
+            QTest::keyClick(&rig.window, Qt::Key_Escape);
+        } else {
+            QTest::mouseClick(rig.button("cmdOkay"), Qt::LeftButton);
+        }
         QCOMPARE(rig.window.state(), GetHistoryDataWindow::State::Okay);
         QVERIFY(!rig.window.isVisible());
     }
 
-    // Stop, Escape and the close box stop a running download and keep what
-    // arrived; once it is complete, Escape and the close box acknowledge it.
-    void stopOrAcknowledge_data()
+    // Stop and the close box stop a running download and keep what arrived
+    // (the window stays until the block under way is stored); a trapped
+    // failure ends it as an error does, a full buffer at the cap.
+    void endsEarly_data()
     {
-        QTest::addColumn<QString>("press");
-        QTest::addColumn<bool>("whileRunning");
-        QTest::addColumn<GetHistoryDataWindow::State>("state");
-        QTest::newRow("Stop while running") << "Stop" << true << GetHistoryDataWindow::State::Cancel;
-        QTest::newRow("Escape while running") << "Escape" << true << GetHistoryDataWindow::State::Cancel;
-        QTest::newRow("close box while running") << "close" << true << GetHistoryDataWindow::State::Cancel;
-        QTest::newRow("Escape when complete") << "Escape" << false << GetHistoryDataWindow::State::Okay;
-        QTest::newRow("close box when complete") << "close" << false << GetHistoryDataWindow::State::Okay;
+        using S = GetHistoryDataWindow::State;
+        QTest::addColumn<int>("loggerRecords");
+        QTest::addColumn<QString>("press"); // at the second request
+        QTest::addColumn<S>("state");
+        QTest::addColumn<int>("received");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<PromptIcon>("icon");
+        const QString cancelled = QStringLiteral("Retrieval cancelled by user. Received 34 records of 100 records.");
+        QTest::newRow("Stop") << 100 << "Stop" << S::Cancel << 34 << cancelled << PromptIcon::Information;
+        QTest::newRow("close box") << 100 << "close" << S::Cancel << 34 << cancelled << PromptIcon::Information;
+        QTest::newRow("trapped failure") << 40 << "throw" << S::Running << 17
+                                         << "Error during retrieval. Received 17 records of 40 records."
+                                         << PromptIcon::Error;
+        QTest::newRow("buffer full") << HistoryRecords::Capacity + 1 << "" << S::Cancel << HistoryRecords::Capacity
+                                     << "History buffer full: upload terminated." << PromptIcon::Information;
     }
-    void stopOrAcknowledge()
+    void endsEarly()
     {
+        QFETCH(int, loggerRecords);
         QFETCH(QString, press);
-        QFETCH(bool, whileRunning);
         QFETCH(GetHistoryDataWindow::State, state);
-        DownloadRig rig(100, 100);
-        const auto act = [&] {
+        QFETCH(int, received);
+        QFETCH(QString, message);
+        QFETCH(PromptIcon, icon);
+        DownloadRig rig(loggerRecords, uint32_t(loggerRecords));
+        rig.link.onRequest = [&](int n) {
+            if (n != 2 || press.isEmpty()) {
+                return;
+            }
+            if (press == u"throw") {
+                throw std::runtime_error("port gone");
+            }
             if (press == u"Stop") {
                 QTest::mouseClick(rig.button("cmdCancel"), Qt::LeftButton);
-            } else if (press == u"Escape") {
-                QTest::keyClick(&rig.window, Qt::Key_Escape);
             } else {
                 rig.window.close();
             }
-        };
-        rig.link.onRequest = [&](int n) {
-            if (whileRunning && n == 2) {
-                act();
-                QVERIFY(rig.window.isVisible()); // until the block under way is stored
-            }
+            QVERIFY(rig.window.isVisible());
         };
         rig.run();
-        if (!whileRunning) {
-            QVERIFY(rig.window.isVisible());
-            act();
-        }
         QVERIFY(!rig.window.isVisible());
         QCOMPARE(rig.window.state(), state);
-        QCOMPARE(rig.records.count(), whileRunning ? 34 : 100);
-        QCOMPARE(rig.prompter.messages.size(), whileRunning ? 1 : 0);
-        if (whileRunning) {
-            QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Get History Data"));
-            QCOMPARE(rig.prompter.messages[0].text,
-                     QStringLiteral("Retrieval cancelled by user. Received 34 records of 100 records."));
-            QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Information);
-        }
-    }
-
-    void errorsLeaveTheStateRunning_data()
-    {
-        QTest::addColumn<bool>("throws");
-        QTest::newRow("101 failures") << false;
-        QTest::newRow("unexpected failure, trapped") << true;
-    }
-    void errorsLeaveTheStateRunning()
-    {
-        QFETCH(bool, throws);
-        DownloadRig rig(40, 40);
-        rig.link.faults.push_back(ScriptedHistoryLink::Fault::None);
-        rig.link.faults.insert(rig.link.faults.end(), 101, ScriptedHistoryLink::Fault::ReplyLost);
-        if (throws) {
-            rig.link.onRequest = [](int n) {
-                if (n == 2) {
-                    throw std::runtime_error("port gone");
-                }
-            };
-        }
-        rig.run();
-        QVERIFY(!rig.window.isVisible());
-        QCOMPARE(rig.window.state(), GetHistoryDataWindow::State::Running);
+        QCOMPARE(rig.records.count(), received);
+        QCOMPARE(rig.records.value(received - 1, 0), uint16_t((received - 1) & 0xFFFF));
+        QCOMPARE(rig.records.appendRecord(QByteArray(14, '\0').constData()), received < HistoryRecords::Capacity);
+        QCOMPARE(rig.text("lblGetHistoryData"), QStringLiteral("%1 records").arg(received));
         QCOMPARE(rig.prompter.messages.size(), 1);
-        QCOMPARE(rig.prompter.messages[0].text,
-                 QStringLiteral("Error during retrieval. Received 17 records of 40 records."));
-        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Error);
-    }
-
-    void bufferFullEndsAtTheCap()
-    {
-        DownloadRig rig(HistoryRecords::Capacity + 1, HistoryRecords::Capacity + 1);
-        rig.run();
-        QCOMPARE(rig.window.state(), GetHistoryDataWindow::State::Cancel);
-        QCOMPARE(rig.records.count(), HistoryRecords::Capacity);
-        QCOMPARE(rig.text("lblGetHistoryData"), QStringLiteral("200000 records"));
-        QCOMPARE(rig.prompter.messages.size(), 1);
-        QCOMPARE(rig.prompter.messages[0].text, QStringLiteral("History buffer full: upload terminated."));
-        QCOMPARE(rig.prompter.messages[0].icon, PromptIcon::Information);
+        QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Get History Data"));
+        QCOMPARE(rig.prompter.messages[0].text, message);
+        QCOMPARE(rig.prompter.messages[0].icon, icon);
     }
 };
 

@@ -8,42 +8,144 @@
 
 namespace {
 
+struct Record {
+    uint32_t time;
+    std::vector<int> values;
+};
+using Records = std::vector<Record>;
+
 const QLocale GermanLocale(QStringLiteral("de_DE"));
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
+
+Q_DECLARE_METATYPE(LoggerSettings)
+Q_DECLARE_METATYPE(Records)
 
 class HistoryExportTest : public QObject {
     Q_OBJECT
 private slots:
-    void packedTableMatchesGoldenFile()
+    // The table's columns follow the enable flags and the flow method, its
+    // cells are in engineering units, and packing drops a row whose texts
+    // all equal the row kept before it; the file holds what the table shows.
+    void tableAsWritten_data()
     {
-        LoggerSettings settings = HistoryTestSettings();
-        settings.EngUnits[1] = QStringLiteral("deg, \"C\"");
-        HistoryRecords records;
-        records.reset(5);
-        AppendRecord(records, March15(9, 42, 0), {125, 1000, 333, 7, 3});
-        AppendRecord(records, March15(9, 57, 0), {125, 1000, 333, 7, 3});
-        AppendRecord(records, March15(10, 12, 0), {130, 1000, 333, 8, 3});
-        HistoryTable table(records, settings, HistoryTestFlow(), ShortDateFormat(GermanLocale));
-        table.fill(true);
-        const HistoryFlowDescription flow{QStringLiteral("0.50"), QStringLiteral("0.013"), QStringLiteral("0.001"),
-                                          QStringLiteral("1.50"), QString()};
-        // A comma in the logger name or a unit quotes that field.
-        const QString firstLine = HistoryExportFirstLine(QStringLiteral("Creek 4, upper"),
-                                                         QDateTime(QDate(2006, 3, 15), QTime(9, 42)),
-                                                         settings.FlowMode, flow, GermanLocale);
+        QTest::addColumn<LoggerSettings>("settings");
+        QTest::addColumn<bool>("unitsInvalid");
+        QTest::addColumn<Records>("records");
+        QTest::addColumn<bool>("pack");
+        QTest::addColumn<QStringList>("lines"); // after the first
+        const LoggerSettings base = HistoryTestSettings();
+        const Records one{{March15(9, 42, 7), {125, 1000, 333, 7, 65535}}};
+        LoggerSettings s = base;
+        s.EngUnits[1] = QStringLiteral("deg, \"C\""); // a comma in a unit quotes that field
+        // Level 1.25 ft: flow 3.75 and velocity 0.3125 with channel 1's two places.
+        QTest::newRow("Manning's, packed")
+            << s << false
+            << Records{{March15(9, 42, 0), {125, 1000, 333, 7, 3}}, {March15(9, 57, 0), {125, 1000, 333, 7, 3}},
+                       {March15(10, 12, 0), {130, 1000, 333, 8, 3}}}
+            << true
+            << QStringList{"Date, Time, ft,\"deg, \"\"C\"\"\", %, in, gal, Flow (cfs), Vel (FPS)",
+                           "15.03.06, 09:42:00, 1.25, 0.0, 33.3, 3.5, 3, 3.75, 0.31",
+                           "15.03.06, 10:12:00, 1.30, 0.0, 33.3, 4.0, 3, 3.90, 0.32"};
+        s = base;
+        s.AnalogEnable[1] = 0;
+        s.DigitalEnable = {0, 0};
+        s.VelUnits = 1;
+        QTest::newRow("channel 2 off, m/s") << s << false << one << false
+            << QStringList{"Date, Time, ft, %, Flow (cfs), Vel (MPS)", "15.03.06, 09:42:07, 1.25, 33.3, 3.75, 0.31"};
+        s = base;
+        s.FlowMode = 2;
+        QTest::newRow("flume: no velocity") << s << false << one << false
+            << QStringList{"Date, Time, ft, degC, %, in, gal, Flow (cfs)",
+                           "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 3.5, 65535, 3.75"};
+        s = base;
+        s.AnalogEnable[0] = 0;
+        QTest::newRow("channel 1 off: no flow") << s << false << one << false
+            << QStringList{"Date, Time, degC, %, in, gal", "15.03.06, 09:42:07, 0.0, 33.3, 3.5, 65535"};
+        QTest::newRow("unit not a level") << base << true << one << false
+            << QStringList{"Date, Time, ft, degC, %, in, gal", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 3.5, 65535"};
+        s = base;
+        s.FlowMode = 0;
+        s.DigitalEnable = {0, 1};
+        QTest::newRow("no flow method, pulse 2 only") << s << false << one << false
+            << QStringList{"Date, Time, ft, degC, %, gal", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 65535"};
+        // Channel 2 at raw 2000, five places: a zero raw span gives the EU
+        // low limit, a zero EU span the high one.
+        for (const auto& [name, rawHigh, euHigh, text] :
+             {std::tuple{"zero raw span", 0, 50.0, "-20.00000"},
+              std::tuple{"zero EU span", 4000, -19.99995, "-19.99995"},
+              std::tuple{"normal span", 4000, 60.0, "20.00000"}}) {
+            s = base;
+            s.FlowMode = 0;
+            s.DigitalEnable = {0, 0};
+            s.RawScaleUpper[1] = rawHigh;
+            s.UpperLimit[1] = euHigh;
+            s.DecPlaces[1] = 5;
+            QTest::newRow(name) << s << false << Records{{0, {0, 2000, 0, 0, 0}}} << false
+                << QStringList{"Date, Time, ft, degC, %",
+                               QStringLiteral("31.12.99, 00:00:00, 0.00, %1, 0.0").arg(text)};
+        }
+        s = base;
+        s.NumAnalogChannels = 8;
+        s.AnalogEnable.fill(1);
+        for (int c = 3; c < 8; ++c) {
+            s.EngUnits[size_t(c)] = QStringLiteral("a%1").arg(c + 1);
+            s.RawScaleUpper[size_t(c)] = 100;
+            s.UpperLimit[size_t(c)] = 100;
+        }
+        // Only channel 8 changed, and that is enough to keep the row.
+        QTest::newRow("8 analog, 2 pulse and flow: 12 value columns")
+            << s << false << Records{{0, {100, 0, 0, 4, 5, 6, 7, 8, 1, 2}}, {1, {100, 0, 0, 4, 5, 6, 7, 9, 1, 2}}}
+            << true
+            << QStringList{"Date, Time, ft, degC, %, a4, a5, a6, a7, a8, in, gal, Flow (cfs), Vel (FPS)",
+                           "31.12.99, 00:00:00, 1.00, -20.0, 0.0, 4, 5, 6, 7, 8, 0.5, 2, 3.00, 0.25",
+                           "31.12.99, 00:00:01, 1.00, -20.0, 0.0, 4, 5, 6, 7, 9, 0.5, 2, 3.00, 0.25"};
+        s = base;
+        s.FlowMode = 0;
+        s.DigitalEnable = {0, 0};
+        const Records steps{{March15(0, 0, 0), {100, 0, 0}}, {March15(0, 1, 0), {100, 0, 0}},
+                            {March15(0, 3, 0), {100, 1, 0}},  // 0.02 degC more: "-20.0" still
+                            {March15(0, 4, 0), {101, 1, 0}}, {March15(0, 5, 0), {100, 0, 0}}};
+        QTest::newRow("packed: changed texts only") << s << false << steps << true
+            << QStringList{"Date, Time, ft, degC, %", "15.03.06, 00:00:00, 1.00, -20.0, 0.0",
+                           "15.03.06, 00:04:00, 1.01, -20.0, 0.0", "15.03.06, 00:05:00, 1.00, -20.0, 0.0"};
+        QTest::newRow("not packed: every record") << s << false << Records(steps.begin(), steps.begin() + 3) << false
+            << QStringList{"Date, Time, ft, degC, %", "15.03.06, 00:00:00, 1.00, -20.0, 0.0",
+                           "15.03.06, 00:01:00, 1.00, -20.0, 0.0", "15.03.06, 00:03:00, 1.00, -20.0, 0.0"};
+    }
+    void tableAsWritten()
+    {
+        QFETCH(LoggerSettings, settings);
+        QFETCH(bool, unitsInvalid);
+        QFETCH(Records, records);
+        QFETCH(bool, pack);
+        QFETCH(QStringList, lines);
+        HistoryRecords history;
+        history.reset(int(records.front().values.size()));
+        for (const Record& record : records) {
+            AppendRecord(history, record.time, record.values);
+        }
+        HistoryFlowSource flow = HistoryTestFlow();
+        flow.FlowUnitsInvalid = unitsInvalid;
+        HistoryTable table(history, settings, flow, ShortDateFormat(GermanLocale));
+        // Packing again starts from the records.
+        table.fill(!pack);
+        std::vector<int> filled;
+        table.fill(pack, [&](int value) { filled.push_back(value); });
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("out.csv"));
-        std::vector<int> progress;
-        QVERIFY(WriteHistoryCsv(path, table, firstLine, [&](int row) { progress.push_back(row); }));
-        QCOMPARE(ReadAll(path), ReadAll(QStringLiteral(BREVEL_SOURCE_DIR "/tests/history/data/packed-mannings.csv")));
-        QCOMPARE(progress, (std::vector<int>{1, 2}));
+        std::vector<int> written;
+        QVERIFY(WriteHistoryCsv(path, table, QStringLiteral("first"), [&](int row) { written.push_back(row); }));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString expected = (QStringList{"first"} + lines).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+        QCOMPARE(QString::fromUtf8(file.readAll()), expected);
+        if (pack) { // packing tells its progress record by record
+            QCOMPARE(filled.size(), records.size());
+            QCOMPARE(filled.back(), int(records.size()) - 1);
+        }
+        QCOMPARE(written.size(), size_t(table.rowCount()));
+        QCOMPARE(written.back(), table.rowCount());
     }
 
     void firstLineNamesTheFlowMethod_data()
@@ -66,9 +168,14 @@ private slots:
         QFETCH(QString, tail);
         const HistoryFlowDescription flow{QStringLiteral("0.1"), QStringLiteral("n"), QStringLiteral("s"),
                                           QStringLiteral("d"), rating};
-        const QString line = HistoryExportFirstLine(QStringLiteral("L"), QDateTime(QDate(2006, 3, 5), QTime(14, 2, 9)),
-                                                    uint8_t(flowMode), flow, QLocale(QStringLiteral("en_US")));
-        QCOMPARE(line, QStringLiteral("L,3/5/06,2:02:09 PM") + tail);
+        const QString line = HistoryExportFirstLine(QStringLiteral("Creek 4, upper"),
+                                                    QDateTime(QDate(2006, 3, 5), QTime(14, 2, 9)), uint8_t(flowMode),
+                                                    flow, QLocale(QStringLiteral("en_US")));
+        QCOMPARE(line, QStringLiteral("\"Creek 4, upper\",3/5/06,2:02:09 PM") + tail);
+        QCOMPARE(HistoryExportFirstLine(QStringLiteral("L"), QDateTime(QDate(2006, 3, 15), QTime(9, 42)),
+                                        uint8_t(flowMode), flow, GermanLocale)
+                     .section(u',', 0, 2),
+                 QStringLiteral("L,15.03.06,09:42:00"));
     }
 
     void defaultFileNameIsDateAndHourMinute()
@@ -77,22 +184,6 @@ private slots:
                  QStringLiteral("2006-03-15-0942.csv"));
         QCOMPARE(DefaultExportFileName(QDateTime(QDate(2026, 12, 6), QTime(23, 5))),
                  QStringLiteral("2026-12-06-2305.csv"));
-    }
-
-    void oneRowGivesThreeLines()
-    {
-        const LoggerSettings settings = HistoryTestSettings();
-        HistoryRecords records;
-        records.reset(5);
-        AppendRecord(records, 0, {0, 0, 0, 0, 0});
-        HistoryTable table(records, settings, HistoryTestFlow(), ShortDateFormat(GermanLocale));
-        table.fill(false);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("one.csv"));
-        QVERIFY(WriteHistoryCsv(path, table, QStringLiteral("x")));
-        const QByteArray text = ReadAll(path);
-        QCOMPARE(text.count("\r\n"), 3);
-        QVERIFY(text.endsWith("31.12.99, 00:00:00, 0.00, -20.0, 0.0, 0.0, 0, 0.00, 0.00\r\n"));
     }
 
     void failedWriteLeavesNoFileAndReportsIt()
