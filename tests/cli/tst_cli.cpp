@@ -255,8 +255,12 @@ private slots:
             downloadTwice(sim, sqlite(QStringLiteral("modem.sqlite")), reach, 120);
             return;
         }
-        const Outcome run = Brevel(QStringList{"status"} + reach, sim);
+        // A port given by its number is named in the error by its whole entry.
+        const QString entry = Brevel({QStringLiteral("ports")}, sim).out.split('\n').filter("Virtual logger").value(0);
+        const QStringList byNumber{"--port", entry.section(' ', 0, 0), "--modem", "--number", "5550100"};
+        const Outcome run = Brevel(QStringList{"status"} + byNumber, sim);
         QCOMPARE(run.code, code);
+        QVERIFY2(run.err.startsWith("brevel: " + entry + ": dialling 5550100: "), qPrintable(run.err));
         QVERIFY2(run.err.contains(answer.toUpper().replace('-', ' ')), qPrintable(run.err));
     }
 
