@@ -3,9 +3,12 @@
 #include "LoggerEngine.h"
 #include "MainWindowRig.h"
 #include "SimSerialPort.h"
+#include "Snapshot.h"
 #include "TestRegistry.h"
+#include "app/AboutWindow.h"
 #include "app/MeterBar.h"
 #include "core/DataFolder.h"
+#include "core/ProgramVersion.h"
 #include "link/FrameCodec.h"
 
 #include <QCheckBox>
@@ -93,6 +96,27 @@ Q_DECLARE_METATYPE(MainCommand)
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    // The windows look as they did when their pictures were kept: every
+    // frame, caption and control in its place and greyed as it should be.
+    void windowsLookAsKept_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("main window at start") << "main-window";
+        QTest::newRow("About") << "about";
+    }
+    void windowsLookAsKept()
+    {
+        QFETCH(QString, window);
+        MainWindowRig f;
+        f.startUp();
+        QCOMPARE(f.window.windowTitle(), ProgramCaption());
+        AboutWindow about(QStringLiteral("Brevel Flow Monitor"), nullptr);
+        const Snapshot snapshot = CompareSnapshot(window == u"about" ? static_cast<QWidget&>(about) : f.window, window);
+        if (!snapshot.comparable) {
+            QSKIP(qPrintable(snapshot.difference));
+        }
+        QVERIFY2(snapshot.difference.isEmpty(), qPrintable(snapshot.difference));
+    }
     void statusTickCountsDownAndDrawsBars()
     {
         MainWindowRig f;

@@ -93,6 +93,19 @@ private slots:
         QVERIFY(lines.size() > shownLines.size());
         QCOMPARE(lines.mid(0, shownLines.size()), shownLines);
     }
+
+    // File > Exit ends the program at once, without the closing steps: the
+    // choices of the run are not stored.
+    void exitLeavesWithoutStoringTheRun()
+    {
+        QFile::remove(Journey::settingsFile());
+        Journey journey({});
+        journey.connectWindow();
+        journey.connected();
+        journey.then("File > Exit", [&] { user::menu(&journey.window(), "&File", "E&xit"); });
+        QVERIFY(journey.run());
+        QVERIFY(!QFile::exists(Journey::settingsFile()));
+    }
 };
 
 BREVEL_TEST(FirstStartJourney)
