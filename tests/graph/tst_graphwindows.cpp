@@ -3,6 +3,7 @@
 #include "NullBusyCursor.h"
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
+#include "Snapshot.h"
 #include "PackTime.h"
 #include "TestRegistry.h"
 #include "app/GraphLaunch.h"
@@ -73,6 +74,37 @@ void TypeInto(QSpinBox* box, const QString& text)
 class GraphWindowsTest : public QObject {
     Q_OBJECT
 private slots:
+    // The graph of a table and the table's window look as they did when
+    // their pictures were kept: strips, axes, gap, summaries, buttons.
+    void windowsLookAsKept_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("history graph") << "history-graph";
+        QTest::newRow("history table") << "history-table";
+    }
+    void windowsLookAsKept()
+    {
+        QFETCH(QString, window);
+        GraphRig rig(false);
+        NullBusyCursor cursor;
+        std::unique_ptr<QWidget> shown;
+        if (window == u"history-graph") {
+            shown = std::make_unique<HistoryGraphWindow>(rig.context());
+        } else {
+            shown = std::make_unique<HistoryWindow>(HistoryWindowContext{
+                std::make_unique<HistoryTable>(rig.records, rig.settings, HistoryTestFlow()), 0, {},
+                QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs, cursor});
+        }
+        shown->resize(900, 600);
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
+        const Snapshot snapshot = CompareSnapshot(*shown, window);
+        if (!snapshot.comparable) {
+            QSKIP(qPrintable(snapshot.difference));
+        }
+        QVERIFY2(snapshot.difference.isEmpty(), qPrintable(snapshot.difference));
+    }
+
     // The mouse over a record reads what the table shows for it, in every
     // strip, packed or not.
     void crosshairReadsTheTable_data()

@@ -1,4 +1,5 @@
 #include "SetupRig.h"
+#include "Snapshot.h"
 #include "TestRegistry.h"
 #include "config/SettingsImage.h"
 
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -91,6 +93,31 @@ Q_DECLARE_METATYPE(Field)
 class SetupWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    // Each page of the window looks as it did when its picture was kept:
+    // every field, list and button in its place, enabled as it should be.
+    void pagesLookAsKept_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::newRow("analog") << 0;
+        QTest::newRow("digital") << 1;
+        QTest::newRow("general") << 2;
+        QTest::newRow("flow") << 3;
+    }
+    void pagesLookAsKept()
+    {
+        QFETCH(int, page);
+        SetupRig rig;
+        rig.settings.FlowMode = 1;
+        rig.open().activateWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+        rig.control<QTabWidget>("TabStrip")->setCurrentIndex(page);
+        const Snapshot snapshot = CompareSnapshot(*rig.window, QStringLiteral("setup-%1").arg(QTest::currentDataTag()));
+        if (!snapshot.comparable) {
+            QSKIP(qPrintable(snapshot.difference));
+        }
+        QVERIFY2(snapshot.difference.isEmpty(), qPrintable(snapshot.difference));
+    }
+
     // A field of the record shows in its control and is programmed back from
     // it; readBack is what a normalised value comes back as.
     void fieldRoundTrip_data()
