@@ -61,6 +61,12 @@ Outcome Brevel(const QStringList& arguments, const SimProcess& sim, const QProce
     return Finish(*process);
 }
 
+QList<QByteArray> ReadLines(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
+}
+
 QProcessEnvironment TimeZone(const QString& zone)
 {
     QProcessEnvironment environment;
@@ -110,6 +116,8 @@ private slots:
                                                << 2 << "archive";
         QTest::newRow("no such port") << QStringList{"status", "--port", "river"} << 3 << "river";
         QTest::newRow("no device on COM16") << QStringList{"status", "--port", "COM16"} << 3 << "COM16";
+        QTest::newRow("export without a site") << QStringList{"export", "--archive", "sqlite:x"} << 2 << "--site";
+        QTest::newRow("export from no time") << QStringList{"export", "--site", "x", "--from", "noon"} << 2 << "noon";
         QTest::newRow("bad archive URL") << QStringList{"sites", "--archive", "mysql://x/y"} << 6 << "mysql://x/y";
         QTest::newRow("archive checked before the logger")
             << QStringList{"download", "--port", "logger", "--archive", "postgresql://"} << 6 << "postgresql://";
@@ -193,11 +201,22 @@ private slots:
         SimProcess sim({QStringLiteral("--records"), QStringLiteral("1000")});
         const QString archive = sqlite(QStringLiteral("twice.sqlite"));
         downloadTwice(sim, archive, Logger, 1000);
+        // The site comes out of the archive by name, from the first time
+        // asked for up to the second.
+        const QStringList exported{"export", "--archive", archive, "--site", "Brevel Logger",
+                                   "--time-format", "iso", "--csv"};
+        QCOMPARE(Brevel(exported + QStringList{folder_.filePath("whole.csv")}, sim).code, 0);
+        const QList<QByteArray> whole = ReadLines(folder_.filePath("whole.csv"));
+        const auto time = [&whole](int record) {
+            return QString(whole.at(2 + record)).section(", ", 0, 1).replace(", ", " ");
+        };
+        const QStringList range{folder_.filePath("range.csv"), "--from", time(10), "--to", time(20)};
+        QCOMPARE(Brevel(exported + range, sim).code, 0);
+        QCOMPARE(ReadLines(range.first()).mid(1),
+                 whole.mid(1, 1) + whole.mid(2 + 10, 10) + whole.mid(whole.size() - 1));
         const QString csv = folder_.filePath(QStringLiteral("history.csv"));
         QCOMPARE(Brevel(QStringList{"download", "--csv", csv} + Logger, sim).code, 0);
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QList<QByteArray> lines = file.readAll().split('\n');
+        const QList<QByteArray> lines = ReadLines(csv);
         QCOMPARE(lines.size(), 1000 + 2 + 1); // two header lines, the last line break
         QVERIFY(lines.at(1).startsWith("Date, Time, "));
         QVERIFY(!lines.at(2).isEmpty());
