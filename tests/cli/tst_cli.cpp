@@ -2,6 +2,7 @@
 // against the virtual logger program, archives on SQLite and a private
 // PostgreSQL server.
 
+#include "OwnPty.h"
 #include "PrivatePostgres.h"
 #include "SimProcess.h"
 #include "TestRegistry.h"
@@ -16,6 +17,7 @@
 #include <QJsonObject>
 #include <QTest>
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
 
 namespace {
@@ -226,6 +228,23 @@ private slots:
         QCOMPARE(clear.json.value(QStringLiteral("records_after_clear")).toInt(), 0);
         const Outcome status = Brevel(QStringList{"status", "--json"} + Logger, sim);
         QCOMPARE(status.json.value(QStringLiteral("records")).toInt(), 0);
+    }
+
+    // On a terminal the download's progress is one line rewritten in place
+    // as the records come, ending at all of them.
+    void progressOnATerminal()
+    {
+        SimProcess sim({QStringLiteral("--records"), QStringLiteral("3000")});
+        OwnPty terminal;
+        QProcess process;
+        process.setProcessEnvironment(sim.process.processEnvironment());
+        process.setStandardErrorFile(terminal.device);
+        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../brevel"),
+                      QStringList{"download", "--csv", folder_.filePath("progress.csv")} + Logger);
+        QVERIFY(process.waitForFinished(60000) && process.exitCode() == 0);
+        ::fcntl(terminal.master, F_SETFL, O_NONBLOCK);
+        const QList<QByteArray> shown = terminal.readMaster(8192).trimmed().split('\r');
+        QVERIFY2(shown.size() >= 2 && shown.last().startsWith("100% 3000 of 3000 records, "), shown.join('|'));
     }
 
     void programAndVerify_data()
