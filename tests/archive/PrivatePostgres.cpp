@@ -14,6 +14,8 @@
 namespace {
 
 const QString User = QStringLiteral("brevel");
+// Not the default port, so that a location that lost its port cannot reach it.
+constexpr int Port = 5499;
 
 } // namespace
 
@@ -91,7 +93,7 @@ bool PrivatePostgres::start(QString* error)
                    error)
                && run(QStringLiteral("pg_ctl"),
                       {QStringLiteral("-D"), data, QStringLiteral("-o"),
-                       QStringLiteral("-k %1 -h '' -F").arg(folder_.path()), QStringLiteral("-l"),
+                       QStringLiteral("-k %1 -h '' -F -p %2").arg(folder_.path()).arg(Port), QStringLiteral("-l"),
                        folder_.filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("start")},
                       error);
     return running_;
@@ -102,6 +104,7 @@ std::optional<ArchiveLocation> PrivatePostgres::createDatabase(const QString& na
     ArchiveLocation location;
     location.engine = ArchiveLocation::Engine::Postgres;
     location.host = folder_.path();
+    location.port = Port;
     location.user = User;
     location.database = name;
     const QString connection = QUuid::createUuid().toString();
@@ -109,6 +112,7 @@ std::optional<ArchiveLocation> PrivatePostgres::createDatabase(const QString& na
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
         db.setHostName(location.host);
+        db.setPort(Port);
         db.setUserName(User);
         db.setDatabaseName(QStringLiteral("postgres"));
         if (db.open()) {
