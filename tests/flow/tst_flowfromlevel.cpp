@@ -82,6 +82,7 @@ private slots:
         QTest::addColumn<double>("feet");
         QTest::newRow("inches, blanks and case") << 2 << "  iNcHeS " << 12.0 << 0.0 << 0 << 1.0;
         QTest::newRow("meters") << 3 << "Meters" << 0.3048 << 0.0 << 0 << 1.0;
+        QTest::newRow("cm") << 2 << "cm" << 30.48 << 0.0 << 0 << 1.0;
         QTest::newRow("volts count as feet") << 2 << "Volts" << 2.0 << 0.0 << 0 << 2.0;
         QTest::newRow("offset in cm") << 2 << "Feet" << 1.0 << 30.48 << 3 << 2.0;
         QTest::newRow("zero level ignores offset") << 2 << "Feet" << 0.0 << 5.0 << 0 << 0.0;
@@ -336,17 +337,29 @@ private slots:
         QCOMPARE(display.VelocityDecimals, velocityDecimals);
     }
 
-    // A one-foot pipe at slope 0.01: flow peaks near 3.8 cfs (below 4, fine
-    // steps: 4 decimals), velocity near 5.2 fps (at least 4: 3 decimals).
+    // A one-foot pipe at slope 0.01: flow peaks near 3.8 cfs, velocity near
+    // 5.2 fps. Over fine counts the steps are small (4 and 3 decimals). With
+    // 100 counts to the foot the velocity jumps 2.4 fps from the dry pipe to
+    // the next reading (1 decimal); flow counts only steps between flowing
+    // readings, and every later reading is of the full pipe (still 4).
+    void estimatedDecimalsOfAPipe_data()
+    {
+        QTest::addColumn<int>("countsToAFoot");
+        QTest::addColumn<int>("flowDecimals");
+        QTest::addColumn<int>("velocityDecimals");
+        QTest::newRow("fine counts") << 65535 << 4 << 3;
+        QTest::newRow("coarse counts") << 100 << 4 << 1;
+    }
     void estimatedDecimalsOfAPipe()
     {
         LoggerSettings s = Manning(1.0, 0.013, 0.01);
-        s.RawScaleUpper[0] = 65535;
+        QFETCH(int, countsToAFoot);
+        s.RawScaleUpper[0] = countsToAFoot;
         s.UpperLimit[0] = 1.0;
         FlowDisplayState display;
         EstimateFlowDecimals(s, {}, true, display);
-        QCOMPARE(display.FlowDecimals, 4);
-        QCOMPARE(display.VelocityDecimals, 3);
+        QTEST(int(display.FlowDecimals), "flowDecimals");
+        QTEST(int(display.VelocityDecimals), "velocityDecimals");
     }
 };
 
