@@ -179,6 +179,9 @@ private slots:
         QCOMPARE(ticks.front().dateLabel, firstDate);
         for (size_t i = 0; i < ticks.size(); ++i) {
             QVERIFY(ticks[i].t >= t0 && ticks[i].t <= t1);
+            if (step >= 86400) { // days, months and years start at midnight
+                QCOMPARE(ticks[i].t, GraphSeconds(GraphDate(ticks[i].t), QTime(0, 0)));
+            }
             if (i < 3) {
                 QCOMPARE(ticks[i].label, firstLabels[qsizetype(i)]);
             }
