@@ -98,6 +98,9 @@ private slots:
         shown->resize(900, 600);
         shown->show();
         QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
+        if (auto* graph = shown->findChild<GraphWidget*>()) { // the crosshair on a record, and its readout
+            QTest::mouseMove(graph, graph->rect().center());
+        }
         const Snapshot snapshot = CompareSnapshot(*shown, window);
         if (!snapshot.comparable) {
             QSKIP(qPrintable(snapshot.difference));
@@ -317,6 +320,10 @@ private slots:
         }
         QVERIFY(live->graph()->view().end() == series.times.back());
         QCOMPARE(live->graph()->view().span(), 600.0);
+        // A box over the graph for each strip, beside Pause.
+        const QList<QCheckBox*> boxes = live->findChildren<QCheckBox*>();
+        QCOMPARE(std::count_if(boxes.begin(), boxes.end(), [](QCheckBox* box) { return box->isVisible(); }),
+                 qsizetype(titles.size() + 1));
     }
 
     void liveGraphScrollsOverTheChosenSpanUnlessPaused()
