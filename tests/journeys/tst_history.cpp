@@ -17,7 +17,7 @@ namespace {
 
 int RecordsShown()
 {
-    QWidget* progress = user::modal("frmGetHistoryData");
+    QWidget* progress = user::modal("Get History Data"); // by the title the user sees
     return progress ? user::find<QLabel>(progress, "lblGetHistoryData")->text().section(' ', 0, 0).toInt() : 0;
 }
 
