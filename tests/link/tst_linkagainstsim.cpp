@@ -84,6 +84,12 @@ class LinkAgainstSimTest : public QObject {
         const QString readSignature = rig.commands.ReadMemorySignature();
         expect(QStringLiteral("read signature"), !readSignature.isEmpty(),
                [&] { return readSignature.toLatin1() == engine.memory().read(0, 8); });
+        // A byte no text shows (below a space, above 127) reads as a blank.
+        const QString unshowable = rig.commands.WriteMemorySignature(QStringLiteral("A\x1f \x7f\x80xyz"))
+                                       ? rig.commands.ReadMemorySignature()
+                                       : QString();
+        expect(QStringLiteral("read signature of control bytes"), !unshowable.isEmpty(),
+               [&] { return unshowable == QStringLiteral("A  \x7f xyz"); });
 
         ApplyDefaultSettings(rig.settings, rig.rating);
         rig.settings.NumAnalogChannels = 3;
