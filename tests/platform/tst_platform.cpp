@@ -164,27 +164,41 @@ private slots:
     }
 };
 
-// The real file dialog: an initial name of a pattern chooses the folder, the
-// default extension goes onto a typed name, the filter is shown, Escape is Cancel.
+// The real file dialog: the initial name chooses the folder (a pattern), the
+// folder and the file (a name) or the folder itself; the default extension
+// goes onto a typed name, the filter is shown, Escape is Cancel.
 class QtFileDialogsTest : public QObject {
     Q_OBJECT
 private slots:
-    void saveAppendsTheExtensionAndCancelChoosesNothing()
+    void saveStartsWhereAskedAndCancelChoosesNothing_data()
     {
+        QTest::addColumn<QString>("initial"); // below the test's folder
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("a pattern chooses the folder") << "*.set" << "river" << "river.set";
+        QTest::newRow("a name is chosen in its folder") << "lake.set" << "" << "lake.set";
+        QTest::newRow("a folder opens in it") << "sites" << "river" << "sites/river.set";
+    }
+    void saveStartsWhereAskedAndCancelChoosesNothing()
+    {
+        QFETCH(QString, initial);
+        QFETCH(QString, typed);
         QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("sites")));
         FileDialogRequest request;
         request.filter = QStringLiteral("Setup Files (*.set)|*.set");
         request.defaultExtension = QStringLiteral(".set");
-        request.initialFileName = folder.filePath(QStringLiteral("*.set"));
+        request.initialFileName = folder.filePath(initial);
         QString filter;
         WhenModalShows<QFileDialog>([&](QFileDialog* dialog) {
             filter = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText();
             auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            QTest::keyClicks(name, QStringLiteral("river"));
+            QTest::keyClicks(name, typed);
             QTest::keyClick(name, Qt::Key_Return);
         });
         QtFileDialogs dialogs;
-        QCOMPARE(dialogs.saveFile(request), std::optional<QString>(folder.filePath(QStringLiteral("river.set"))));
+        QFETCH(QString, chosen);
+        QCOMPARE(dialogs.saveFile(request), std::optional<QString>(folder.filePath(chosen)));
         QCOMPARE(filter, QStringLiteral("Setup Files (*.set)"));
 
         WhenModalShows<QFileDialog>([](QFileDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
