@@ -3,6 +3,7 @@
 #include "platform/ui/QtFileDialogs.h"
 #include "platform/ui/QtHelpViewer.h"
 #include "platform/ui/QtPrompter.h"
+#include "platform/ui/TypedComboBox.h"
 #include "platform/QtSettingsStore.h"
 
 #include <QApplication>
@@ -246,9 +247,28 @@ private:
     QList<QUrl> opened;
 };
 
+// A list the user may also type into (the phone numbers): what is typed is
+// the choice, and the list keeps its own items.
+class TypeableListTest : public QObject {
+    Q_OBJECT
+private slots:
+    void typedTextIsChosenButNotAdded()
+    {
+        QComboBox list;
+        list.addItems({QStringLiteral("555-0100"), QStringLiteral("555-0199")});
+        MakeTypeable(&list);
+        QTest::keyClick(list.lineEdit(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(list.lineEdit(), QStringLiteral("555-0123"));
+        QTest::keyClick(list.lineEdit(), Qt::Key_Return);
+        QCOMPARE(list.currentText(), QStringLiteral("555-0123"));
+        QCOMPARE(list.count(), 2);
+    }
+};
+
 BREVEL_TEST(FileFilterTest)
 BREVEL_TEST(QtPrompterTest)
 BREVEL_TEST(QtFileDialogsTest)
 BREVEL_TEST(QtSettingsStoreTest)
 BREVEL_TEST(QtHelpViewerTest)
+BREVEL_TEST(TypeableListTest)
 #include "tst_platform.moc"
