@@ -60,7 +60,11 @@ private:
                 static const QMap<QString, QString> buttons{{"type", "cmdNext"}, {"wait", "cmdNext"},
                                                             {"next", "cmdNext"}, {"back", "cmdBack"},
                                                             {"cancel", "cmdCancel"}, {"help", "cmdHelp"}};
-                wizard->findChild<QPushButton*>(buttons.value(verb))->click();
+                if (verb == "escape") {
+                    QTest::keyClick(wizard, Qt::Key_Escape);
+                } else {
+                    wizard->findChild<QPushButton*>(buttons.value(verb))->click();
+                }
                 pending_ = false; // a refused value or Help shows the same step again
             }
             actions_.removeFirst();
@@ -116,6 +120,8 @@ private slots:
                                                      << QStringList{"1 100", "2 65535", "3 0", "4 0"}.mid(0, step)
                                                      << factory << "";
         }
+        QTest::newRow("Escape cancels") << 1 << QStringList{"type 5", "escape"} << QStringList{"1 100", "2 65535"}
+                                        << factory << "";
         QTest::newRow("step 1 too big") << 0 << QStringList{"type 1000000", "cancel"}
                                         << QStringList{"1 100", "1 1000000"} << factory << floating;
         QTest::newRow("step 3 text") << 0 << QStringList{"type 5", "type 100", "type low", "cancel"}
