@@ -225,6 +225,8 @@ class Rig:
         result = run(["git", "worktree", "add", "--detach", str(self.tree), "HEAD"], cwd=self.repo)
         if result.returncode:
             sys.exit("Cannot check out HEAD: " + result.stdout)
+        # The commit measured: later commits in the working copy are not.
+        self.commit = run(["git", "rev-parse", "--short", "HEAD"], cwd=self.tree).stdout.strip()
         configure = ["cmake", "-S", str(self.tree), "-B", str(self.build), "-G", "Ninja",
                      "-DCMAKE_BUILD_TYPE=RelWithDebInfo"]
         if shutil.which("ccache"):
@@ -403,7 +405,7 @@ def main():
         if args.json:
             args.json.write_text(json.dumps([asdict(m) for m in done], indent=1), encoding="utf-8")
         print()
-        print(f"seed {args.seed}, commit {run(['git', 'rev-parse', '--short', 'HEAD'], cwd=repo).stdout.strip()}")
+        print(f"seed {args.seed}, commit {rig.commit}")
         print(summarise(done, rig.tree))
         rig.close()
 
