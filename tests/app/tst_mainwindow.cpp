@@ -111,11 +111,7 @@ private slots:
         f.startUp();
         QCOMPARE(f.window.windowTitle(), ProgramCaption());
         AboutWindow about(QStringLiteral("Brevel Flow Monitor"), nullptr);
-        const Snapshot snapshot = CompareSnapshot(window == u"about" ? static_cast<QWidget&>(about) : f.window, window);
-        if (!snapshot.comparable) {
-            QSKIP(qPrintable(snapshot.difference));
-        }
-        QVERIFY2(snapshot.difference.isEmpty(), qPrintable(snapshot.difference));
+        BREVEL_VERIFY_SNAPSHOT(window == u"about" ? static_cast<QWidget&>(about) : f.window, window);
     }
     void statusTickCountsDownAndDrawsBars()
     {

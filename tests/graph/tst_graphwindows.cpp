@@ -101,11 +101,7 @@ private slots:
         if (auto* graph = shown->findChild<GraphWidget*>()) { // the crosshair on a record, and its readout
             QTest::mouseMove(graph, graph->rect().center());
         }
-        const Snapshot snapshot = CompareSnapshot(*shown, window);
-        if (!snapshot.comparable) {
-            QSKIP(qPrintable(snapshot.difference));
-        }
-        QVERIFY2(snapshot.difference.isEmpty(), qPrintable(snapshot.difference));
+        BREVEL_VERIFY_SNAPSHOT(*shown, window);
     }
 
     // The mouse over a record reads what the table shows for it, in every

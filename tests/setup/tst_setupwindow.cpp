@@ -111,11 +111,7 @@ private slots:
         rig.open().activateWindow();
         QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
         rig.control<QTabWidget>("TabStrip")->setCurrentIndex(page);
-        const Snapshot snapshot = CompareSnapshot(*rig.window, QStringLiteral("setup-%1").arg(QTest::currentDataTag()));
-        if (!snapshot.comparable) {
-            QSKIP(qPrintable(snapshot.difference));
-        }
-        QVERIFY2(snapshot.difference.isEmpty(), qPrintable(snapshot.difference));
+        BREVEL_VERIFY_SNAPSHOT(*rig.window, QStringLiteral("setup-%1").arg(QTest::currentDataTag()));
     }
 
     // A field of the record shows in its control and is programmed back from

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QImage>
+#include <QTest>
 #include <QWidget>
 
 // What a window shows, pixel for pixel, against the picture kept in
@@ -41,3 +42,14 @@ inline Snapshot CompareSnapshot(QWidget& widget, const QString& name)
     shown.save(now);
     return {true, QStringLiteral("%1 differs from %2; the window now: %3").arg(name, file, now)};
 }
+
+// In a test function: fails when the window differs from its picture, skips
+// when the picture was drawn in another font.
+#define BREVEL_VERIFY_SNAPSHOT(widget, name)                                \
+    do {                                                                    \
+        const Snapshot snapshot = CompareSnapshot((widget), (name));        \
+        if (!snapshot.comparable) {                                         \
+            QSKIP(qPrintable(snapshot.difference));                         \
+        }                                                                   \
+        QVERIFY2(snapshot.difference.isEmpty(), qPrintable(snapshot.difference)); \
+    } while (false)
