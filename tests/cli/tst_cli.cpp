@@ -17,7 +17,6 @@
 #include <QJsonObject>
 #include <QTest>
 #include <csignal>
-#include <fcntl.h>
 #include <memory>
 
 namespace {
@@ -29,11 +28,15 @@ struct Outcome {
     QString err;
 };
 
-// Runs brevel with the sim's folder as the home of virtual loggers.
+// Runs brevel with the sim's folder as the home of virtual loggers; its
+// standard error goes to the file given (a terminal), if any.
 std::unique_ptr<QProcess> Start(const QStringList& arguments, const SimProcess& sim,
-                                const QProcessEnvironment& extra = {})
+                                const QProcessEnvironment& extra = {}, const QString& standardError = {})
 {
     auto process = std::make_unique<QProcess>();
+    if (!standardError.isEmpty()) {
+        process->setStandardErrorFile(standardError);
+    }
     QProcessEnvironment environment = sim.process.processEnvironment();
     for (const QString& key : extra.keys()) {
         environment.insert(key, extra.value(key));
@@ -236,13 +239,8 @@ private slots:
     {
         SimProcess sim({QStringLiteral("--records"), QStringLiteral("3000")});
         OwnPty terminal;
-        QProcess process;
-        process.setProcessEnvironment(sim.process.processEnvironment());
-        process.setStandardErrorFile(terminal.device);
-        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../brevel"),
-                      QStringList{"download", "--csv", folder_.filePath("progress.csv")} + Logger);
-        QVERIFY(process.waitForFinished(60000) && process.exitCode() == 0);
-        ::fcntl(terminal.master, F_SETFL, O_NONBLOCK);
+        const QStringList download = QStringList{"download", "--csv", folder_.filePath("progress.csv")} + Logger;
+        QCOMPARE(Finish(*Start(download, sim, {}, terminal.device)).code, 0);
         const QList<QByteArray> shown = terminal.readMaster(8192).trimmed().split('\r');
         QVERIFY2(shown.size() >= 2 && shown.last().startsWith("100% 3000 of 3000 records, "), shown.join('|'));
     }
@@ -295,7 +293,7 @@ private slots:
         }
         // A port given by its number is named in the error by its whole entry.
         const QString entry = Brevel({QStringLiteral("ports")}, sim).out.split('\n').filter("Virtual logger").value(0);
-        const QStringList byNumber{"--port", entry.section(' ', 0, 0), "--modem", "--number", "5550100"};
+        const QStringList byNumber = QStringList{"--port", entry.section(' ', 0, 0)} + reach.mid(Logger.size());
         const Outcome run = Brevel(QStringList{"status"} + byNumber, sim);
         QCOMPARE(run.code, code);
         QVERIFY2(run.err.startsWith("brevel: " + entry + ": dialling 5550100: "), qPrintable(run.err));

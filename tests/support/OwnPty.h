@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -20,6 +21,7 @@ struct OwnPty {
             return;
         }
         device = QString::fromLocal8Bit(name);
+        ::fcntl(master, F_SETFL, O_NONBLOCK); // readMaster waits for what is missing, never blocks
         termios raw{};
         tcgetattr(slave, &raw);
         cfmakeraw(&raw);
