@@ -59,9 +59,9 @@ RunResult Download(const Settings& settings, double rate, uint32_t seed)
     LoggerEngine engine(options);
     SimSerialPort port(engine);
     LinkState state;
-    ProgramOptions options;
     state.ReplyTicks = int16_t(settings.ReplyTicks);
-    LoggerLink link(port, state, options);
+    const ProgramOptions programOptions;
+    LoggerLink link(port, state, programOptions);
     ReplyTicker ticker(link, settings.TickMs);
     port.open();
     ticker.start();
