@@ -22,15 +22,6 @@ private slots:
         QCOMPARE(TwipsToPixels(twips), pixels);
     }
 
-    void layoutFromColumnFrame()
-    {
-        const MeterLayout layout = MeterLayout::FromColumnFrame(120, QRect(120, 300, 420, 2640));
-        QCOMPARE(layout.BarTop, 420);
-        QCOMPARE(layout.BarHeight, 2480);
-        QCOMPARE(layout.BarLeft, 280);
-        QCOMPARE(layout.BarWidth, 320);
-    }
-
     void placesTheBarTop_data()
     {
         QTest::addColumn<double>("minimum");
