@@ -22,6 +22,16 @@ private slots:
         QCOMPARE(TwipsToPixels(twips), pixels);
     }
 
+    // Twips to the bar, exact: a pixel hides a twip, so the window's picture would not see one.
+    void layoutFromColumnFrame()
+    {
+        const MeterLayout layout = MeterLayout::FromColumnFrame(120, QRect(120, 300, 420, 2640));
+        QCOMPARE(layout.BarTop, 420);
+        QCOMPARE(layout.BarHeight, 2480);
+        QCOMPARE(layout.BarLeft, 280);
+        QCOMPARE(layout.BarWidth, 320);
+    }
+
     void placesTheBarTop_data()
     {
         QTest::addColumn<double>("minimum");
