@@ -353,17 +353,6 @@ private slots:
         QCOMPARE(f.device.requests(0x06), 0); // nothing was initialised
     }
 
-    void noSampleReplyShowsNoSample()
-    {
-        LoggerOptions options;
-        options.NoSamples = true;
-        LoggerRig f(options);
-        QVERIFY(f.connect());
-        QCOMPARE(f.text(QStringLiteral("lblValue0")), QStringLiteral("No sample"));
-        QCOMPARE(f.text(QStringLiteral("lblPulseValue1")), QStringLiteral("no sample"));
-        QCOMPARE(f.session.Meters[0].Value, 0.0); // the bar drops to EU low
-    }
-
     // The logger goes away under the connected program: the program
     // disconnects as Disconnect does, once the action that was running has
     // ended, says so once, and connects again without a restart.
@@ -543,19 +532,24 @@ private slots:
         QVERIFY(f.prompter.messages.isEmpty());
     }
 
-    // A logger that keeps silent on the sample commands: Get Sample still
-    // gives up after 2.5 s (25 status ticks), however long the sample
+    // A logger without a sample: one that says so shows "No sample" and the
+    // bar drops to EU low; one that keeps silent on the sample commands is
+    // given up after 2.5 s (25 status ticks), however long the sample
     // exchanges wait meanwhile.
-    void getSampleGivesUpAfterTwoAndAHalfSeconds_data()
+    void getSampleWithoutASample_data()
     {
+        QTest::addColumn<bool>("saysSo");
         QTest::addColumn<QList<uint8_t>>("muted");
-        QTest::newRow("read-sample ignored") << QList<uint8_t>{0x0A};
-        QTest::newRow("start- and read-sample ignored") << QList<uint8_t>{0x09, 0x0A};
+        QTest::newRow("the logger has none") << true << QList<uint8_t>{};
+        QTest::newRow("read-sample ignored") << false << QList<uint8_t>{0x0A};
+        QTest::newRow("start- and read-sample ignored") << false << QList<uint8_t>{0x09, 0x0A};
     }
-    void getSampleGivesUpAfterTwoAndAHalfSeconds()
+    void getSampleWithoutASample()
     {
+        QFETCH(bool, saysSo);
         QFETCH(QList<uint8_t>, muted);
         LoggerOptions options;
+        options.NoSamples = saysSo;
         options.MutedCommands = muted;
         LoggerRig f(options);
         QVERIFY(f.connect());
@@ -565,10 +559,13 @@ private slots:
             ticks += tick == TickSource::Tick::Status && f.session.Window.AwaitingSample ? 1 : 0;
         });
         f.press(QStringLiteral("cmdGetSettings"));
-        QVERIFY2(ticks >= 24 && ticks <= 26, qPrintable(QString::number(ticks)));
-        QCOMPARE(f.session.Window.SampleCount, count);
+        QVERIFY2(saysSo ? ticks < 24 : ticks >= 24 && ticks <= 26, qPrintable(QString::number(ticks)));
+        QCOMPARE(f.session.Window.SampleCount, count + (saysSo ? 1 : 0));
         QCOMPARE(f.text(QStringLiteral("lblWarmup")), QStringLiteral("3 sec")); // the settings were read
         QVERIFY(!f.session.Connection.Busy && !f.session.Window.AwaitingSample);
+        QCOMPARE(f.text(QStringLiteral("lblValue0")), saysSo ? QStringLiteral("No sample") : QString());
+        QCOMPARE(f.text(QStringLiteral("lblPulseValue1")), saysSo ? QStringLiteral("no sample") : QString());
+        QCOMPARE(f.session.Meters[0].Value, 0.0);
     }
 
     // The user closes the main window in the middle of an exchange: the
