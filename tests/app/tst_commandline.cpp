@@ -22,7 +22,6 @@ private slots:
         QTest::newRow("upper-case W") << "-W7" << true << false << 7;
         QTest::newRow("blank before the number") << "-d -w 12" << false << false << 12;
         QTest::newRow("largest wait") << "-w32767" << true << false << 32767;
-        QTest::newRow("no number keeps 4") << "-w" << true << false << 4;
         QTest::newRow("text keeps 4") << "-wabc" << true << false << 4;
         QTest::newRow("beyond 16 bits keeps 4") << "-w70000" << true << false << 4;
         QTest::newRow("negative keeps 4") << "-w-3" << true << false << 4;

@@ -22,6 +22,7 @@ private slots:
         QCOMPARE(TwipsToPixels(twips), pixels);
     }
 
+    // Twips to the bar, exact: a pixel hides a twip, so the window's picture would not see one.
     void layoutFromColumnFrame()
     {
         const MeterLayout layout = MeterLayout::FromColumnFrame(120, QRect(120, 300, 420, 2640));

@@ -1,6 +1,7 @@
 #include "FakeSerialPort.h"
 
 #include <QMetaObject>
+#include <utility>
 
 void FakeSerialPort::feedReceived(const QByteArray& bytes)
 {
@@ -34,16 +35,11 @@ bool FakeSerialPort::setDtr(bool on)
 
 QByteArray FakeSerialPort::readAll()
 {
-    QByteArray all;
-    all.swap(input_);
-    return all;
+    return std::exchange(input_, {});
 }
 
 QByteArray FakeSerialPort::readOne()
 {
-    if (input_.isEmpty()) {
-        return {};
-    }
     const QByteArray one = input_.left(1);
     input_.remove(0, 1);
     return one;
@@ -54,7 +50,6 @@ bool FakeSerialPort::write(const QByteArray& bytes)
     if (!open_) {
         return false;
     }
-    written_.append(bytes);
     writes_.append(bytes);
     if (responder_) {
         const QByteArray reply = responder_(bytes);

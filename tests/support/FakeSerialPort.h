@@ -26,7 +26,7 @@ public:
     // The device goes away: the port closes and portLost follows queued.
     void injectError();
 
-    QByteArray writtenData() const { return written_; }
+    QByteArray writtenData() const { return writes_.join(); }
     QList<QByteArray> writes() const { return writes_; }
     QByteArray pendingInput() const { return input_; }
 
@@ -64,7 +64,6 @@ private:
     QString settings_;
     bool open_ = false;
     QByteArray input_;
-    QByteArray written_;
     QList<QByteArray> writes_;
     Responder responder_;
 };
