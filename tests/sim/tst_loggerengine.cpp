@@ -33,6 +33,8 @@ QByteArray Ask(LoggerEngine& engine, const QByteArray& payload)
     return JoinReply(engine.receive(BuildFrame(payload)));
 }
 
+using Rate = double FaultOptions::*;
+
 enum Variant { Plain = 0, NoSamples = 2, Blank = 4, Mute = 8, Full = 16 };
 
 } // namespace
@@ -102,24 +104,22 @@ private slots:
 
     void eachFaultDoesWhatItSays_data()
     {
-        QTest::addColumn<int>("fault");
-        QTest::newRow("noise") << 0;
-        QTest::newRow("lose bytes") << 1;
-        QTest::newRow("corrupt") << 2;
-        QTest::newRow("lose acks") << 3;
-        QTest::newRow("lose requests") << 4;
-        QTest::newRow("late replies") << 5;
-        QTest::newRow("muted command") << 6;
+        QTest::addColumn<Rate>("rate"); // set to 1; none: commands are muted
+        QTest::newRow("noise") << &FaultOptions::NoiseRate;
+        QTest::newRow("lose bytes") << &FaultOptions::LoseByteRate;
+        QTest::newRow("corrupt") << &FaultOptions::CorruptRate;
+        QTest::newRow("lose acks") << &FaultOptions::LoseAckRate;
+        QTest::newRow("lose requests") << &FaultOptions::LoseRequestRate;
+        QTest::newRow("late replies") << &FaultOptions::LateRate;
+        QTest::newRow("muted command") << Rate();
     }
     void eachFaultDoesWhatItSays()
     {
-        QFETCH(int, fault);
+        QFETCH(Rate, rate);
         LoggerOptions options;
         FaultOptions& faults = options.Faults;
-        double* rates[] = {&faults.NoiseRate, &faults.LoseByteRate, &faults.CorruptRate, &faults.LoseAckRate,
-                           &faults.LoseRequestRate, &faults.LateRate};
-        if (fault < 6) {
-            *rates[fault] = 1.0;
+        if (rate != nullptr) {
+            faults.*rate = 1.0;
         } else {
             options.MutedCommands = {0x0A, 0x0F};
         }
