@@ -93,15 +93,6 @@ private slots:
         QCOMPARE(Ask(engine, Hex("0C")).left(3), Hex("FAF807"));
     }
 
-    void clockFollowsSetting()
-    {
-        QDateTime now = FixedNow;
-        LoggerEngine engine(LoggerOptions{}, [&now] { return now; });
-        QCOMPARE(Ask(engine, Hex("0130450601311299")), Hex("FAFC")); // 31/12/99 06:45:30
-        now = now.addSecs(61);
-        QCOMPARE(Ask(engine, Hex("00")), Acked(Hex("31460605311299")));
-    }
-
     void eachFaultDoesWhatItSays_data()
     {
         QTest::addColumn<Rate>("rate"); // set to 1; none: commands are muted
