@@ -26,18 +26,18 @@ struct Outcome {
     QString err;
 };
 
-// Runs brevel with the sim's folder as the home of virtual loggers; its
-// standard error goes to the file given (a terminal), if any.
-std::unique_ptr<QProcess> Start(const QStringList& arguments, const SimProcess& sim,
-                                const QProcessEnvironment& extra = {}, const QString& standardError = {})
+// Runs brevel with the sim's folder as the home of virtual loggers, in the
+// time zone given; its standard error goes to the file given (a terminal), if any.
+std::unique_ptr<QProcess> Start(const QStringList& arguments, const SimProcess& sim, const QString& timeZone = {},
+                                const QString& standardError = {})
 {
     auto process = std::make_unique<QProcess>();
     if (!standardError.isEmpty()) {
         process->setStandardErrorFile(standardError);
     }
     QProcessEnvironment environment = sim.process.processEnvironment();
-    for (const QString& key : extra.keys()) {
-        environment.insert(key, extra.value(key));
+    if (!timeZone.isEmpty()) {
+        environment.insert(QStringLiteral("TZ"), timeZone);
     }
     process->setProcessEnvironment(environment);
     process->start(QCoreApplication::applicationDirPath() + QStringLiteral("/../brevel"), arguments);
@@ -58,23 +58,15 @@ Outcome Finish(QProcess& process)
     return outcome;
 }
 
-Outcome Brevel(const QStringList& arguments, const SimProcess& sim, const QProcessEnvironment& extra = {})
+Outcome Brevel(const QStringList& arguments, const SimProcess& sim, const QString& timeZone = {})
 {
-    std::unique_ptr<QProcess> process = Start(arguments, sim, extra);
-    return Finish(*process);
+    return Finish(*Start(arguments, sim, timeZone));
 }
 
 QList<QByteArray> ReadLines(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
-}
-
-QProcessEnvironment TimeZone(const QString& zone)
-{
-    QProcessEnvironment environment;
-    environment.insert(QStringLiteral("TZ"), zone);
-    return environment;
 }
 
 const QStringList Logger{QStringLiteral("--port"), QStringLiteral("logger")};
@@ -160,10 +152,10 @@ private slots:
         QFETCH(QString, readZone);
         QFETCH(int, offset);
         SimProcess sim({});
-        QCOMPARE(Brevel(QStringList{"sync-time"} + Logger, sim, TimeZone(setZone)).code, 0);
-        const Outcome status = Brevel(QStringList{"status", "--json"} + Logger, sim, TimeZone(readZone));
+        QCOMPARE(Brevel(QStringList{"sync-time"} + Logger, sim, setZone).code, 0);
+        const Outcome status = Brevel(QStringList{"status", "--json"} + Logger, sim, readZone);
         QVERIFY(qAbs(status.json.value(QStringLiteral("clock_offset_seconds")).toInt() - offset) <= 2);
-        const Outcome sync = Brevel(QStringList{"sync-time", "--json"} + Logger, sim, TimeZone(readZone));
+        const Outcome sync = Brevel(QStringList{"sync-time", "--json"} + Logger, sim, readZone);
         QVERIFY(qAbs(sync.json.value(QStringLiteral("before_offset_seconds")).toInt() - offset) <= 2);
         QVERIFY(qAbs(sync.json.value(QStringLiteral("after_offset_seconds")).toInt()) <= 2);
     }
