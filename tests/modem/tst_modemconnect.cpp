@@ -5,15 +5,12 @@
 #include "SimSerialPort.h"
 #include "TestRegistry.h"
 
-
-// The Connect action of the main window with the Modem option, the virtual
-// logger behind its Hayes modem in process: closing the main window while the
-// modem dials. (A dial, its cancel and what they leave behind are the modem
-// journey's.)
+// Closing the main window while the modem dials ends the program at once; the
+// virtual logger behind its Hayes modem in process. (A dial, its cancel and
+// what they leave behind are the modem journey's.)
 class ModemConnectTest : public QObject {
     Q_OBJECT
 private slots:
-    // Closing the main window while the modem dials ends the program at once.
     void closingDuringTheDialEndsTheProgram()
     {
         LoggerEngine engine{LoggerOptions{}};
