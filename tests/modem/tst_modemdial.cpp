@@ -116,8 +116,6 @@ private slots:
         QTest::addColumn<QString>("message"); // title|text of the one error box, if any
         const QStringList plain{"ATZ", "ATE1V1Q0", "ATDT555-0100"};
         const QString connect = QStringLiteral("CONNECT 9600\r\n");
-        QTest::newRow("command file switched off")
-            << "555-0100" << false << "modem.txt" << Line::Answers << plain << connect << Kind::Connected << "";
         QTest::newRow("no command file named")
             << "555-0100" << true << "" << Line::Answers << plain << connect << Kind::Connected << "";
         QTest::newRow("command file") << "555-0100" << true << "modem.txt" << Line::Answers
