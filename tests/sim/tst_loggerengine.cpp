@@ -6,12 +6,7 @@
 
 namespace {
 
-const QDateTime FixedNow(QDate(2026, 12, 5), QTime(20, 7, 3));
-
-LoggerEngine::Clock Fixed()
-{
-    return [] { return FixedNow; };
-}
+const LoggerEngine::Clock Fixed = [] { return QDateTime(QDate(2026, 12, 5), QTime(20, 7, 3)); };
 
 QByteArray Hex(const char* hex)
 {
@@ -87,7 +82,7 @@ private slots:
         options.NoSamples = variant & NoSamples;
         options.Initialised = !(variant & Blank);
         options.AnswersWakeUp = !(variant & Mute);
-        LoggerEngine engine(options, Fixed());
+        LoggerEngine engine(options, Fixed);
         QCOMPARE(JoinReply(engine.receive(sent)).toHex(' '), reply.toHex(' '));
         // Whatever came before, the next intact request is answered.
         QCOMPARE(Ask(engine, Hex("0C")).left(3), Hex("FAF807"));
@@ -116,8 +111,8 @@ private slots:
         }
         faults.LateMinMs = 200;
         faults.LateMaxMs = 400;
-        LoggerEngine engine(options, Fixed());
-        LoggerEngine cleanEngine(LoggerOptions{}, Fixed());
+        LoggerEngine engine(options, Fixed);
+        LoggerEngine cleanEngine(LoggerOptions{}, Fixed);
         const QByteArray clean = Ask(cleanEngine, Hex("0F"));
         const Reply reply = engine.receive(BuildFrame(Hex("0F")));
         const QByteArray faulty = JoinReply(reply);
