@@ -138,7 +138,6 @@ private slots:
             WheelUp(graph);
             const double zoomed = graph->view().span();
             QVERIFY2(zoomed < wholeSpan * 0.9, qPrintable(QString::number(zoomed)));
-            // The mouse two thirds across the plot, at the height of its middle.
             const QPointF point(graph->width() * 2 / 3, graph->height() / 2);
             QMouseEvent move(QEvent::MouseMove, point, graph->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
                              Qt::NoModifier);

@@ -18,18 +18,16 @@
 namespace {
 
 // Shows a dialogue without a window: runs the event loop until it hides
-// itself. whileShown runs once the dialogue is open, to drive it.
+// itself. The test drives the one shown from the event loop.
 class LoopDisplay : public ModemDisplay {
 public:
     void ShowModal(ModemDialogue& dialogue) override
     {
         ++shown;
+        showing = &dialogue;
         QEventLoop loop;
         QObject::connect(&dialogue, &ModemDialogue::hidden, &loop, &QEventLoop::quit);
         dialogue.Open();
-        if (whileShown) {
-            whileShown(dialogue);
-        }
         if (!dialogue.IsHidden()) {
             loop.exec();
         }
@@ -37,7 +35,7 @@ public:
         tickBusyAtEnd = dialogue.TickBusy();
     }
 
-    std::function<void(ModemDialogue&)> whileShown;
+    ModemDialogue* showing = nullptr;
     int shown = 0;
     QString text;
     bool tickBusyAtEnd = false;
@@ -78,6 +76,10 @@ FakeSerialPort::Responder AnsweringModem(QByteArray dialAnswer = "\r\nCONNECT 96
     };
 }
 
+// What answers on the line.
+enum class Line { Answers, EchoApart, Silent, Busy, Lost };
+using Kind = ModemDialOutcome::Kind;
+
 } // namespace
 
 class ModemDialTest : public QObject {
@@ -102,131 +104,104 @@ private slots:
         port.reset();
     }
 
-    void modemHearsEachCommandThenTheDial_data()
+    void dial_data()
     {
+        QTest::addColumn<QString>("number");
         QTest::addColumn<bool>("useFile");
-        QTest::addColumn<QByteArray>("file"); // written to the path; empty: no path
+        QTest::addColumn<QString>("file"); // in the temporary folder, where only modem.txt is
+        QTest::addColumn<Line>("line");
         QTest::addColumn<QStringList>("sent");
-        QTest::addColumn<bool>("echoApart"); // the echo on a line of its own, the answer only later
+        QTest::addColumn<QString>("shown"); // how the modem window's text ends
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<QString>("message"); // title|text of the one error box, if any
         const QStringList plain{"ATZ", "ATE1V1Q0", "ATDT555-0100"};
-        QTest::newRow("command file switched off") << false << QByteArray("AT&F\r\n") << plain << false;
-        QTest::newRow("no command file named") << true << QByteArray() << plain << false;
-        QTest::newRow("command file") << true << QByteArray("at&c1\r\n; speaker\r\nATS0=0 never answer\r\n")
-                                      << QStringList{"ATZ", "AT&C1", "ATS0=0", "ATDT555-0100"} << false;
+        const QString connect = QStringLiteral("CONNECT 9600\r\n");
+        QTest::newRow("no command file named")
+            << "555-0100" << true << "" << Line::Answers << plain << connect << Kind::Connected << "";
+        QTest::newRow("command file") << "555-0100" << true << "modem.txt" << Line::Answers
+                                      << QStringList{"ATZ", "AT&C1", "ATS0=0", "ATDT555-0100"} << connect
+                                      << Kind::Connected << "";
         // The second read takes the answer: no command is sent twice.
-        QTest::newRow("echo apart") << false << QByteArray() << plain << true;
+        QTest::newRow("echo apart")
+            << "555-0100" << false << "" << Line::EchoApart << plain << connect << Kind::Connected << "";
+        // A modem that never says "OK", or a busy line, runs until Cancel.
+        QTest::newRow("never OK") << "555-0100" << false << "" << Line::Silent
+                                  << QStringList{"ATZ", "ATZ", "ATZ"} << "Modem...\r\n" << Kind::Cancelled << "";
+        QTest::newRow("busy line") << "555-0100" << false << "" << Line::Busy << plain
+                                   << "ATDT555-0100\r\r\nBUSY\r\n" << Kind::Busy << "";
+        QTest::newRow("empty number") << "" << false << "" << Line::Answers << QStringList{} << ""
+                                      << Kind::Error << "Modem Connect|Error: no phone number specified";
+        QTest::newRow("missing command file")
+            << "555-0100" << true << "missing.txt" << Line::Answers << QStringList{} << "" << Kind::Error
+            << "Modem Initialization|Error: cannot open modem command file";
+        // The adapter is pulled out while the modem is being set up: the dial
+        // ends instead of re-sending into a closed port for ever.
+        QTest::newRow("port lost") << "555-0100" << false << "" << Line::Lost << QStringList{"ATZ"} << ""
+                                   << Kind::Error
+                                   << "Modem Initialization|Unable to communicate with a modem on this port at selected rate.";
     }
-    void modemHearsEachCommandThenTheDial()
+    void dial()
     {
+        QFETCH(QString, number);
         QFETCH(bool, useFile);
-        QFETCH(QByteArray, file);
+        QFETCH(QString, file);
+        QFETCH(Line, line);
         QFETCH(QStringList, sent);
-        QFETCH(bool, echoApart);
+        QFETCH(QString, shown);
+        QFETCH(Kind, kind);
+        QFETCH(QString, message);
+        const bool cancels = line == Line::Silent || line == Line::Busy;
+        QElapsedTimer sinceCancel;
+        bool stillDialling = false;
         FakeSerialPort* fake = port.get();
-        port->setResponder([fake, echoApart](const QByteArray& written) {
-            if (!echoApart) {
-                return AnsweringModem()(written);
+        port->setResponder([&, fake](const QByteArray& written) {
+            if (ModemDialogue* dialogue = display.showing; cancels && fake->writes().size() == 3) {
+                QTimer::singleShot(10 * ModemLink::TickMs, dialogue, [&stillDialling, &sinceCancel, dialogue] {
+                    stillDialling = !dialogue->IsHidden() && dialogue->Result() != ModemDialogue::ResultTag::Connect;
+                    sinceCancel.start();
+                    dialogue->Cancel();
+                });
+            }
+            switch (line) {
+            case Line::Answers: return AnsweringModem()(written);
+            case Line::Silent: return QByteArray();
+            case Line::Busy: return AnsweringModem("\r\nBUSY\r\n")(written);
+            case Line::Lost: fake->injectError(); return QByteArray();
+            case Line::EchoApart: break;
             }
             const QByteArray answer = AnsweringModem()(written).mid(written.size());
             QTimer::singleShot(3 * ModemLink::TickMs, fake, [fake, answer] { fake->feedReceived(answer); });
             return written + '\n';
         });
-        QVERIFY(file.isEmpty() || dir.write("modem.txt", file));
+        QVERIFY(dir.write("modem.txt", "at&c1\r\n; speaker\r\nATS0=0 never answer\r\n"));
         modem->numbers = {"555-0199", "555-0100", "", ""};
 
-        QVERIFY(modem->dial(QStringLiteral("555-0100"), display, useFile, file.isEmpty() ? QString() : dir.path("modem.txt")));
+        const bool connected = modem->dial(number, display, useFile, file.isEmpty() ? QString() : dir.path(file));
 
-        QCOMPARE(port->writtenData(), (sent.join(u'\r') + u'\r').toLatin1());
-        QVERIFY(port->isOpen());
-        QCOMPARE(port->flow, SerialPort::FlowControl::Rts);
-        QCOMPARE(modem->numbers, (std::array<QString, 4>{"555-0100", "555-0199", "", ""}));
-        QVERIFY(modem->prompter.messages.isEmpty());
-        QVERIFY(display.text.startsWith(QStringLiteral("Sending Reset Command to Modem...\r\nATZ\r")));
-        QVERIFY(display.text.contains(QStringLiteral("ATDT555-0100\r")));
-        QVERIFY(display.text.endsWith(QStringLiteral("CONNECT 9600\r\n")));
-    }
-
-    // A modem that never says "OK", or a busy line, runs until Cancel, which
-    // ends the wait at once.
-    void dialRunsUntilCancel_data()
-    {
-        QTest::addColumn<QByteArray>("dialAnswer"); // empty: nothing on the port answers
-        QTest::addColumn<QStringList>("sent");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<ModemDialOutcome::Kind>("kind");
-        QTest::newRow("never OK") << QByteArray() << QStringList{"ATZ", "ATZ", "ATZ"} << "Modem...\r\n"
-                                  << ModemDialOutcome::Kind::Cancelled;
-        QTest::newRow("busy line") << QByteArray("\r\nBUSY\r\n") << QStringList{"ATZ", "ATE1V1Q0", "ATDT5550100"}
-                                   << "ATDT5550100\r\r\nBUSY\r\n" << ModemDialOutcome::Kind::Busy;
-    }
-    void dialRunsUntilCancel()
-    {
-        QFETCH(QByteArray, dialAnswer);
-        QFETCH(QStringList, sent);
-        QFETCH(QString, shown);
-        QFETCH(ModemDialOutcome::Kind, kind);
-        QElapsedTimer sinceCancel;
-        bool stillDialling = false;
-        display.whileShown = [&](ModemDialogue& dialogue) {
-            port->setResponder([&](const QByteArray& written) {
-                if (port->writes().size() == 3) {
-                    QTimer::singleShot(10 * ModemLink::TickMs, &dialogue, [&] {
-                        stillDialling = !dialogue.IsHidden() && dialogue.Result() != ModemDialogue::ResultTag::Connect;
-                        sinceCancel.start();
-                        dialogue.Cancel();
-                    });
-                }
-                return dialAnswer.isEmpty() ? QByteArray() : AnsweringModem(dialAnswer)(written);
-            });
-        };
-        QVERIFY(!modem->dial(QStringLiteral("5550100"), display));
-        QVERIFY(stillDialling);
-        QVERIFY(sinceCancel.elapsed() < 15 * ModemLink::TickMs); // a read waits 30
-        QCOMPARE(port->writtenData(), (sent.join(u'\r') + u'\r').toLatin1());
-        QVERIFY2(display.text.endsWith(shown), qPrintable(display.text));
-        QVERIFY(!port->isOpen());
-        QVERIFY(modem->prompter.messages.isEmpty());
         QCOMPARE(modem->outcome.kind, kind);
-        QVERIFY(display.tickBusyAtEnd);
-    }
-
-    void dialRefused_data()
-    {
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<QString>("file"); // in the temporary folder
-        QTest::addColumn<bool>("losePort");
-        QTest::addColumn<QString>("message");
-        const QString noFile = QStringLiteral("Modem Initialization|Error: cannot open modem command file");
-        QTest::newRow("empty number") << QString() << QString() << false
-                                      << "Modem Connect|Error: no phone number specified";
-        QTest::newRow("missing command file") << "5550100" << "missing.txt" << false << noFile;
-        // The adapter is pulled out while the modem is being set up: the dial
-        // ends instead of re-sending into a closed port for ever.
-        QTest::newRow("port lost") << "5550100" << QString() << true
-                                   << "Modem Initialization|Unable to communicate with a modem on this port at selected rate.";
-    }
-    void dialRefused()
-    {
-        QFETCH(QString, number);
-        QFETCH(QString, file);
-        QFETCH(bool, losePort);
-        QFETCH(QString, message);
-        modem->numbers = {"555-0100", "", "", ""};
-        if (losePort) {
-            port->setResponder([this](const QByteArray&) {
-                port->injectError();
-                return QByteArray();
-            });
+        QCOMPARE(connected, kind == Kind::Connected);
+        QCOMPARE(port->writtenData(), sent.isEmpty() ? QByteArray() : (sent.join(u'\r') + u'\r').toLatin1());
+        QCOMPARE(display.shown, sent.isEmpty() ? 0 : 1);
+        QVERIFY2(shown.isEmpty() || display.text.endsWith(shown), qPrintable(display.text));
+        QCOMPARE(modem->numbers[0], number.isEmpty() ? QStringLiteral("555-0199") : number);
+        QCOMPARE(modem->prompter.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(modem->prompter.messages[0].title + '|' + modem->prompter.messages[0].text, message);
+            QCOMPARE(modem->prompter.messages[0].icon, PromptIcon::Error);
         }
-        QVERIFY(!modem->dial(number, display, !file.isEmpty(), file.isEmpty() ? QString() : dir.path(file)));
-        QCOMPARE(modem->prompter.messages.size(), 1);
-        QCOMPARE(modem->prompter.messages[0].title + '|' + modem->prompter.messages[0].text, message);
-        QCOMPARE(modem->prompter.messages[0].icon, PromptIcon::Error);
-        QCOMPARE(display.shown, losePort ? 1 : 0);
-        QCOMPARE(port->writes().size(), losePort ? 1 : 0);
-        QCOMPARE(modem->numbers[0], number.trimmed().isEmpty() ? QStringLiteral("555-0100") : number);
-        // An empty number leaves the port to the connection window; a failed set-up closes it.
-        QCOMPARE(port->isOpen(), number.trimmed().isEmpty());
+        // An empty number leaves the port to the connection window; a failed dial closes it.
+        QCOMPARE(port->isOpen(), connected || number.isEmpty());
+        if (connected) {
+            QCOMPARE(port->flow, SerialPort::FlowControl::Rts);
+            QCOMPARE(modem->numbers, (std::array<QString, 4>{"555-0100", "555-0199", "", ""}));
+            QVERIFY(display.text.startsWith(QStringLiteral("Sending Reset Command to Modem...\r\nATZ\r")));
+            QVERIFY(display.text.contains(QStringLiteral("ATDT555-0100\r")));
+        }
+        if (cancels) {
+            QVERIFY(stillDialling);
+            QVERIFY(sinceCancel.elapsed() < 15 * ModemLink::TickMs); // a read waits 30
+            QVERIFY(display.tickBusyAtEnd);
+        }
     }
 };
 

@@ -6,12 +6,7 @@
 
 namespace {
 
-const QDateTime FixedNow(QDate(2026, 12, 5), QTime(20, 7, 3));
-
-LoggerEngine::Clock Fixed()
-{
-    return [] { return FixedNow; };
-}
+const LoggerEngine::Clock Fixed = [] { return QDateTime(QDate(2026, 12, 5), QTime(20, 7, 3)); };
 
 QByteArray Hex(const char* hex)
 {
@@ -32,6 +27,8 @@ QByteArray Ask(LoggerEngine& engine, const QByteArray& payload)
 {
     return JoinReply(engine.receive(BuildFrame(payload)));
 }
+
+using Rate = double FaultOptions::*;
 
 enum Variant { Plain = 0, NoSamples = 2, Blank = 4, Mute = 8, Full = 16 };
 
@@ -85,48 +82,37 @@ private slots:
         options.NoSamples = variant & NoSamples;
         options.Initialised = !(variant & Blank);
         options.AnswersWakeUp = !(variant & Mute);
-        LoggerEngine engine(options, Fixed());
+        LoggerEngine engine(options, Fixed);
         QCOMPARE(JoinReply(engine.receive(sent)).toHex(' '), reply.toHex(' '));
         // Whatever came before, the next intact request is answered.
         QCOMPARE(Ask(engine, Hex("0C")).left(3), Hex("FAF807"));
     }
 
-    void clockFollowsSetting()
-    {
-        QDateTime now = FixedNow;
-        LoggerEngine engine(LoggerOptions{}, [&now] { return now; });
-        QCOMPARE(Ask(engine, Hex("0130450601311299")), Hex("FAFC")); // 31/12/99 06:45:30
-        now = now.addSecs(61);
-        QCOMPARE(Ask(engine, Hex("00")), Acked(Hex("31460605311299")));
-    }
-
     void eachFaultDoesWhatItSays_data()
     {
-        QTest::addColumn<int>("fault");
-        QTest::newRow("noise") << 0;
-        QTest::newRow("lose bytes") << 1;
-        QTest::newRow("corrupt") << 2;
-        QTest::newRow("lose acks") << 3;
-        QTest::newRow("lose requests") << 4;
-        QTest::newRow("late replies") << 5;
-        QTest::newRow("muted command") << 6;
+        QTest::addColumn<Rate>("rate"); // set to 1; none: commands are muted
+        QTest::newRow("noise") << &FaultOptions::NoiseRate;
+        QTest::newRow("lose bytes") << &FaultOptions::LoseByteRate;
+        QTest::newRow("corrupt") << &FaultOptions::CorruptRate;
+        QTest::newRow("lose acks") << &FaultOptions::LoseAckRate;
+        QTest::newRow("lose requests") << &FaultOptions::LoseRequestRate;
+        QTest::newRow("late replies") << &FaultOptions::LateRate;
+        QTest::newRow("muted command") << Rate();
     }
     void eachFaultDoesWhatItSays()
     {
-        QFETCH(int, fault);
+        QFETCH(Rate, rate);
         LoggerOptions options;
         FaultOptions& faults = options.Faults;
-        double* rates[] = {&faults.NoiseRate, &faults.LoseByteRate, &faults.CorruptRate, &faults.LoseAckRate,
-                           &faults.LoseRequestRate, &faults.LateRate};
-        if (fault < 6) {
-            *rates[fault] = 1.0;
+        if (rate != nullptr) {
+            faults.*rate = 1.0;
         } else {
             options.MutedCommands = {0x0A, 0x0F};
         }
         faults.LateMinMs = 200;
         faults.LateMaxMs = 400;
-        LoggerEngine engine(options, Fixed());
-        LoggerEngine cleanEngine(LoggerOptions{}, Fixed());
+        LoggerEngine engine(options, Fixed);
+        LoggerEngine cleanEngine(LoggerOptions{}, Fixed);
         const QByteArray clean = Ask(cleanEngine, Hex("0F"));
         const Reply reply = engine.receive(BuildFrame(Hex("0F")));
         const QByteArray faulty = JoinReply(reply);

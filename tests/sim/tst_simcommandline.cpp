@@ -4,38 +4,25 @@
 #include <QRegularExpression>
 #include <QTest>
 
-namespace {
-
-SimCommandLine Parse(const QString& arguments)
-{
-    QStringList list{QStringLiteral("brevel-logger-sim")};
-    if (!arguments.isEmpty()) {
-        list += arguments.split(QLatin1Char(' '));
-    }
-    return ParseSimCommandLine(list);
-}
-
-} // namespace
-
 class SimCommandLineTest : public QObject {
     Q_OBJECT
 private slots:
     void badValuesAreRefused_data()
     {
-        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("named");
-        QTest::newRow("no analog channel") << QStringLiteral("--analog 0") << QStringLiteral("--analog");
-        QTest::newRow("too many records") << QStringLiteral("--records 2000001") << QStringLiteral("--records");
-        QTest::newRow("name with a folder") << QStringLiteral("--name a/b") << QStringLiteral("--name");
-        QTest::newRow("late range backwards") << QStringLiteral("--late-ms 400-200") << QStringLiteral("--late-ms");
-        QTest::newRow("unknown answer") << QStringLiteral("--answer ring") << QStringLiteral("--answer");
-        QTest::newRow("unknown option") << QStringLiteral("--demo") << QStringLiteral("demo");
+        QTest::newRow("no analog channel") << QStringList{"--analog", "0"} << "--analog";
+        QTest::newRow("too many records") << QStringList{"--records", "2000001"} << "--records";
+        QTest::newRow("name with a folder") << QStringList{"--name", "a/b"} << "--name";
+        QTest::newRow("late range backwards") << QStringList{"--late-ms", "400-200"} << "--late-ms";
+        QTest::newRow("unknown answer") << QStringList{"--answer", "ring"} << "--answer";
+        QTest::newRow("unknown option") << QStringList{"--demo"} << "demo";
     }
     void badValuesAreRefused()
     {
-        QFETCH(QString, arguments);
+        QFETCH(QStringList, arguments);
         QFETCH(QString, named);
-        const SimCommandLine parsed = Parse(arguments);
+        const SimCommandLine parsed = ParseSimCommandLine(QStringList{"brevel-logger-sim"} + arguments);
         QVERIFY2(parsed.Error.contains(named), qPrintable(parsed.Error));
     }
 
@@ -43,7 +30,7 @@ private slots:
     // them out of the simulator's options avoids any confusion of the two.
     void noOptionLooksLikeTheProgramsOwn()
     {
-        const SimCommandLine parsed = Parse(QStringLiteral("--help"));
+        const SimCommandLine parsed = ParseSimCommandLine({"brevel-logger-sim", "--help"});
         QVERIFY(parsed.HelpRequested);
         const QRegularExpression option(QStringLiteral("--[a-z-]+"));
         int count = 0;
