@@ -219,6 +219,11 @@ private slots:
         row("deadband rounds half to even", {"txtException=40.5"}, Member(&S::Deadband, 0), "40");
         row("7:05 P.M.", {"txtAlarm_0=7:05", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "19");
         row("12:30 A.M. is midnight", {"txtAlarm_1=12:30", "cmbAlarm_1=A.M."}, Element(&S::AlarmHour, 1, 0), "0");
+        row("12:30 P.M. is noon", {"txtAlarm_1=12:30", "cmbAlarm_1=P.M."}, Element(&S::AlarmHour, 1, 0), "12");
+        row("19 P.M. stays", {"txtAlarm_0=19", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "19");
+        row("0:15 P.M. is a quarter past noon", {"txtAlarm_0=0:15", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0),
+            "12");
+        row("minute of 0:15", {"txtAlarm_0=0:15", "cmbAlarm_0=P.M."}, Element(&S::AlarmMin, 0, 0), "15");
         row("one day drops the plural", {"txtSampleInterval=1", "cmbSampleInterval=days"},
             Member(&S::SampleInterval, ""), "1 day");
         row("fast with exception", {"optFastMode=ticked", "chkException=ticked"}, Member(&S::LoggingStyle, 0), "130");
