@@ -21,23 +21,21 @@ constexpr int Port = 5499;
 
 PrivatePostgres::~PrivatePostgres()
 {
+    QString error;
     if (running_) {
-        run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), folder_.filePath(QStringLiteral("data")),
-                                       QStringLiteral("-m"), QStringLiteral("fast"), QStringLiteral("-w"),
-                                       QStringLiteral("stop")},
-            nullptr);
+        run("pg_ctl", {"-D", folder_.filePath("data"), "-m", "fast", "-w", "stop"}, &error);
     }
 }
 
 QString PrivatePostgres::serverPrograms()
 {
-    QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QStringList versions = QDir("/usr/lib/postgresql").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     QCollator numeric;
     numeric.setNumericMode(true);
     std::sort(versions.begin(), versions.end(), [&](const QString& a, const QString& b) { return numeric.compare(a, b) > 0; });
     for (const QString& version : versions) {
-        const QString bin = QStringLiteral("/usr/lib/postgresql/%1/bin").arg(version);
-        if (QFile::exists(bin + QStringLiteral("/initdb")) && QFile::exists(bin + QStringLiteral("/pg_ctl"))) {
+        const QString bin = QString("/usr/lib/postgresql/%1/bin").arg(version);
+        if (QFile::exists(bin + "/initdb") && QFile::exists(bin + "/pg_ctl")) {
             return bin;
         }
     }
@@ -50,17 +48,12 @@ bool PrivatePostgres::run(const QString& program, const QStringList& arguments, 
     process.setProcessChannelMode(QProcess::MergedChannels);
     const QString path = programs_ + u'/' + program;
     if (geteuid() == 0) {
-        process.start(QStringLiteral("runuser"), QStringList{QStringLiteral("-u"), QStringLiteral("nobody"),
-                                                             QStringLiteral("--"), path}
-                                                     + arguments);
+        process.start("runuser", QStringList{"-u", "nobody", "--", path} + arguments);
     } else {
         process.start(path, arguments);
     }
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        if (error) {
-            *error = program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAll()).simplified()
-                     + process.errorString();
-        }
+        *error = program + " failed: " + QString::fromLocal8Bit(process.readAll()).simplified() + process.errorString();
         return false;
     }
     return true;
@@ -70,32 +63,22 @@ bool PrivatePostgres::start(QString* error)
 {
     programs_ = serverPrograms();
     if (programs_.isEmpty() || !folder_.isValid()) {
-        if (error) {
-            *error = QStringLiteral("no PostgreSQL server programs or no temporary folder");
-        }
+        *error = "no PostgreSQL server programs or no temporary folder";
         return false;
     }
     if (geteuid() == 0) {
         const passwd* nobody = getpwnam("nobody");
         if (!nobody || chown(QFile::encodeName(folder_.path()).constData(), nobody->pw_uid, nobody->pw_gid) != 0) {
-            if (error) {
-                *error = QStringLiteral("cannot hand the folder %1 to the user nobody").arg(folder_.path());
-            }
+            *error = QString("cannot hand the folder %1 to the user nobody").arg(folder_.path());
             return false;
         }
     }
-    const QString data = folder_.filePath(QStringLiteral("data"));
+    const QString data = folder_.filePath("data");
     // No TCP: the socket in the folder is the only way in. No fsync: the
     // server's files go with the folder.
-    running_ = run(QStringLiteral("initdb"),
-                   {QStringLiteral("-D"), data, QStringLiteral("-U"), User, QStringLiteral("--auth=trust"),
-                    QStringLiteral("-E"), QStringLiteral("UTF8"), QStringLiteral("--no-locale"), QStringLiteral("-N")},
-                   error)
-               && run(QStringLiteral("pg_ctl"),
-                      {QStringLiteral("-D"), data, QStringLiteral("-o"),
-                       QStringLiteral("-k %1 -h '' -F -p %2").arg(folder_.path()).arg(Port), QStringLiteral("-l"),
-                       folder_.filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("start")},
-                      error);
+    const QString options = QString("-k %1 -h '' -F -p %2").arg(folder_.path()).arg(Port);
+    running_ = run("initdb", {"-D", data, "-U", User, "--auth=trust", "-E", "UTF8", "--no-locale", "-N"}, error)
+               && run("pg_ctl", {"-D", data, "-o", options, "-l", folder_.filePath("server.log"), "-w", "start"}, error);
     return running_;
 }
 
@@ -110,19 +93,16 @@ std::optional<ArchiveLocation> PrivatePostgres::createDatabase(const QString& na
     const QString connection = QUuid::createUuid().toString();
     bool ok = false;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", connection);
         db.setHostName(location.host);
         db.setPort(Port);
         db.setUserName(User);
-        db.setDatabaseName(QStringLiteral("postgres"));
-        if (db.open()) {
-            QSqlQuery query(db);
-            ok = query.exec(QStringLiteral("CREATE DATABASE \"%1\"").arg(name));
-            if (!ok && error) {
-                *error = query.lastError().text();
-            }
-        } else if (error) {
-            *error = db.lastError().text();
+        db.setDatabaseName("postgres");
+        const bool open = db.open();
+        QSqlQuery query(db);
+        ok = open && query.exec(QString("CREATE DATABASE \"%1\"").arg(name));
+        if (!ok) {
+            *error = open ? query.lastError().text() : db.lastError().text();
         }
     }
     QSqlDatabase::removeDatabase(connection);

@@ -20,7 +20,7 @@ public:
     // pg_ctl; empty when the server programs are not installed.
     static QString serverPrograms();
 
-    // Makes and starts the server. False, with the reason, on failure.
+    // Makes and starts the server. False, with the reason in *error, on failure.
     bool start(QString* error);
     // A new, empty database on the running server.
     std::optional<ArchiveLocation> createDatabase(const QString& name, QString* error);

@@ -185,19 +185,6 @@ private slots:
         QCOMPARE(DefaultExportFileName(QDateTime(QDate(2026, 12, 6), QTime(23, 5))),
                  QStringLiteral("2026-12-06-2305.csv"));
     }
-
-    void failedWriteLeavesNoFileAndReportsIt()
-    {
-        const LoggerSettings settings = HistoryTestSettings();
-        HistoryRecords records;
-        records.reset(5);
-        HistoryTable table(records, settings, HistoryTestFlow());
-        table.fill(false);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("missing/out.csv"));
-        QVERIFY(!WriteHistoryCsv(path, table, QStringLiteral("x")));
-        QVERIFY(!QFile::exists(path));
-    }
 };
 
 BREVEL_TEST(HistoryExportTest)

