@@ -47,6 +47,17 @@ struct WindowRig {
 class HistoryWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    // The program ending with the table open deletes the window while it is
+    // shown: the view must not ask the table for headers once it is gone.
+    void deletedWhileShown()
+    {
+        WindowRig rig;
+        rig.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+        rig.prompter.answers = {PromptAnswer::Yes};
+        rig.click("cmdPack");
+        rig.window.reset();
+    }
     void packAsksFirst_data()
     {
         QTest::addColumn<PromptAnswer>("answer");

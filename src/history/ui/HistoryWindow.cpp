@@ -108,7 +108,13 @@ HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
     fillTable(false);
 }
 
-HistoryWindow::~HistoryWindow() = default;
+HistoryWindow::~HistoryWindow()
+{
+    // A window deleted while it shows (the program ending with the table open)
+    // hides its view on the way, and the view asks the model for headers: the
+    // view goes first, while the table the model reads is still here.
+    delete tableView_;
+}
 
 void HistoryWindow::fillTable(bool pack)
 {
