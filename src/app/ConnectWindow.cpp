@@ -229,7 +229,10 @@ bool ConnectWindow::Attempt()
         const ModemDialSetup setup{user.ModemNumber, user.UseModemInit != 0, txtConfiguration_->text()};
         const ModemDialOutcome dial = DialModem(cmbNumber_->currentText(), setup, session_.Link, display);
         if (!dial.connected()) {
-            TellDialFailure(prompter, dial);
+            // A dial the program ended by closing has nothing to tell.
+            if (!cancelRequested_) {
+                TellDialFailure(prompter, dial);
+            }
             return false;
         }
     } else {
