@@ -104,14 +104,12 @@ private slots:
     {
         QFETCH(bool, acknowledged);
         QFETCH(QByteArray, reply);
-        QFETCH(int, kind);
-        QFETCH(int, level);
         if (acknowledged) {
             answer(Hex("0A"), reply);
         }
         const LiveSampleOutcome outcome = commands->ReadLiveSample();
-        QCOMPARE(int(outcome.kind), kind);
-        QCOMPARE(outcome.sample.Values[0], level);
+        QTEST(int(outcome.kind), "kind");
+        QTEST(outcome.sample.Values[0], "level");
     }
 
     void setClock_data()
@@ -153,9 +151,8 @@ private slots:
     void readClock()
     {
         QFETCH(QByteArray, reply);
-        QFETCH(QString, text);
         answer(Hex("00"), reply.isEmpty() ? QByteArray() : BuildFrame(reply));
-        QCOMPARE(commands->ReadLoggerClock(), text);
+        QTEST(commands->ReadLoggerClock(), "text");
         QCOMPARE(port->writes().first(), Hex("F803000000F9"));
     }
 
@@ -174,14 +171,12 @@ private slots:
     void statusTexts()
     {
         QFETCH(QByteArray, reply);
-        QFETCH(QString, text);
-        QFETCH(uint, count);
         rig->status.LoggingStateText = QStringLiteral("kept");
         rig->status.RecordCount = 7;
         answer(Hex("0C"), BuildFrame(reply));
         QCOMPARE(commands->ReadLoggerStatus(), reply.size() == 5);
-        QCOMPARE(rig->status.LoggingStateText, text);
-        QCOMPARE(rig->status.RecordCount, count);
+        QTEST(rig->status.LoggingStateText, "text");
+        QTEST(rig->status.RecordCount, "count");
         if (reply.size() == 5) {
             QCOMPARE(rig->status.StatusWord, uint16_t(uint8_t(reply.at(3)) | uint8_t(reply.at(4)) << 8));
         }
@@ -203,18 +198,14 @@ private slots:
     void identification()
     {
         QFETCH(QByteArray, reply);
-        QFETCH(bool, plausible);
-        QFETCH(int, analog);
-        QFETCH(int, pulse);
-        QFETCH(bool, sod);
         settings->NumAnalogChannels = 5;
         settings->NumDigitalChannels = 1;
         answer(Hex("0F"), BuildFrame(reply));
-        QCOMPARE(commands->ReadIdentification(), plausible);
+        QTEST(commands->ReadIdentification(), "plausible");
         QCOMPARE(rig->status.FirmwareVersion, int16_t(7));
-        QCOMPARE(int(settings->NumAnalogChannels), analog);
-        QCOMPARE(int(settings->NumDigitalChannels), pulse);
-        QCOMPARE(settings->SodSupported, sod);
+        QTEST(int(settings->NumAnalogChannels), "analog");
+        QTEST(int(settings->NumDigitalChannels), "pulse");
+        QTEST(settings->SodSupported, "sod");
         QCOMPARE(port->writtenData(), Hex("F8030F4004F9"));
     }
 
@@ -310,8 +301,6 @@ private slots:
         QFETCH(bool, wakes);
         QFETCH(bool, identifies);
         QFETCH(bool, cancel);
-        QFETCH(bool, connected);
-        QFETCH(int, attempts);
         if (wakes) {
             answers["U"] = "G";
             answers["G"] = "W";
@@ -320,8 +309,8 @@ private slots:
         if (identifies) {
             answer(Hex("0F"), BuildFrame(Hex("0703020100000000")));
         }
-        QCOMPARE(commands->WakeLogger([cancel] { return cancel; }), connected);
-        QCOMPARE(port->writes().count(QByteArray("U")), attempts);
+        QTEST(commands->WakeLogger([cancel] { return cancel; }), "connected");
+        QTEST(int(port->writes().count(QByteArray("U"))), "attempts");
         QCOMPARE(port->writes().contains(BuildFrame(Hex("0F"))), !cancel);
     }
 };
