@@ -48,12 +48,6 @@ private slots:
         QCOMPARE(BuildFrame(payload).toHex(' '), frame.toHex(' '));
     }
 
-    void crc()
-    {
-        QCOMPARE(ComputeCrc16("123456789", 0, 8), 0xBB3D); // the CRC-16/ARC check value
-        QCOMPARE(ComputeCrc16(Hex("0C"), 1, 0), 0);
-    }
-
     void sendFrameRetries_data()
     {
         QTest::addColumn<int>("retries");
