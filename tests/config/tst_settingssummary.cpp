@@ -57,7 +57,6 @@ private slots:
         QFETCH(int, pulse);
         QFETCH(int, style);
         QFETCH(QTime, alarm);
-        QFETCH(QString, summary);
         LoggerSettings settings = DefaultRecord(analog, pulse);
         settings.LoggingStyle = uint8_t(style);
         settings.DigitalEnable = {0, 0}; // plays no part
@@ -65,7 +64,7 @@ private slots:
         settings.AlarmHour[1] = int16_t(alarm.hour());
         settings.AlarmMin[1] = int16_t(alarm.minute());
         settings.AlarmSec[1] = int16_t(alarm.second());
-        QCOMPARE(Described(BuildSettingsSummary(settings)), summary);
+        QTEST(Described(BuildSettingsSummary(settings)), "summary");
     }
 
     // A disabled channel's column loses range and value; enabled again, the

@@ -27,20 +27,6 @@ struct AppFolder : ScratchFolder {
     }
 };
 
-double FlowOfRating(const RatingState& rating, uint8_t mode, double level)
-{
-    LoggerSettings s;
-    s.EngUnits[0] = QStringLiteral("Feet");
-    s.FlowMode = mode;
-    double velocity = 0.0;
-    return ComputeFlow(s, rating, level, velocity);
-}
-
-QString SourceData()
-{
-    return QStringLiteral(BREVEL_SOURCE_DIR "/data");
-}
-
 } // namespace
 
 class RatingCatalogueTest : public QObject {
@@ -104,12 +90,11 @@ private slots:
     void tableFile()
     {
         QFETCH(QStringList, lines);
-        QFETCH(bool, loaded);
         QFETCH(QList<double>, values);
         AppFolder app;
         QVERIFY(app.writeLines(QStringLiteral("t.tbl"), lines));
         RatingState rating;
-        QCOMPARE(LoadFlowTable(rating, QStringLiteral("t.tbl"), app.dir.path(), true), loaded);
+        QTEST(LoadFlowTable(rating, QStringLiteral("t.tbl"), app.dir.path(), true), "loaded");
         QCOMPARE(FlowTablePointCount(rating), values.size() / 2);
         QCOMPARE(rating.FlowTable.front().Level, 0.0);
         for (int k = 0; k < values.size() / 2; ++k) {
@@ -150,9 +135,8 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QString, separator);
-        QFETCH(QString, resolved);
         const QString folder = separator == QStringLiteral("/") ? QStringLiteral("/opt/app") : QStringLiteral("C:\\App");
-        QCOMPARE(ResolveTablePath(folder, path, separator.at(0)), resolved);
+        QTEST(ResolveTablePath(folder, path, separator.at(0)), "resolved");
     }
 
     // A later entry of a tag replaces an earlier one, tags match exactly, and a
@@ -208,13 +192,18 @@ private slots:
         QFETCH(QString, tag);
         QFETCH(QList<double>, heads);
         QFETCH(QList<double>, flows);
+        const QString data = QStringLiteral(BREVEL_SOURCE_DIR "/data");
         RatingCatalogue entries;
-        LoadRatingCatalogue(entries, SourceData() + QLatin1Char('/') + catalogue, SourceData(), true);
+        LoadRatingCatalogue(entries, data + QLatin1Char('/') + catalogue, data, true);
         RatingState rating;
         ClearFlowTable(rating);
-        QVERIFY(SelectRating(rating, tag, entries, SourceData(), true));
+        QVERIFY(SelectRating(rating, tag, entries, data, true));
+        LoggerSettings weir;
+        weir.EngUnits[0] = QStringLiteral("Feet");
+        weir.FlowMode = 3;
         for (int k = 0; k < heads.size(); ++k) {
-            const double flow = FlowOfRating(rating, 3, heads[k]);
+            double velocity = 0.0;
+            const double flow = ComputeFlow(weir, rating, heads[k], velocity);
             QVERIFY2(std::abs(flow / flows[k] - 1.0) < 0.01,
                      qPrintable(QStringLiteral("head %1: %2 cfs, published %3").arg(heads[k]).arg(flow).arg(flows[k])));
         }

@@ -14,6 +14,7 @@ namespace {
 
 const QByteArray Ack = Hex("FA");
 const QByteArray Done = Hex("FC");
+using LoggerCommand = std::function<bool(LoggerCommands&)>;
 
 // The request for a settings region, and the logger's reply when it holds image.
 QByteArray RegionRequest(const SettingsRegion& region)
@@ -31,10 +32,6 @@ class LoggerCommandsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<LinkRig<FakeSerialPort>> rig;
-    FakeSerialPort* port = nullptr;
-    LoggerSettings* settings = nullptr;
-    RatingState* rating = nullptr;
-    LoggerCommands* commands = nullptr;
     // The logger in miniature: what it answers to each request it knows;
     // every write of memory is acknowledged.
     QHash<QByteArray, QByteArray> answers;
@@ -45,12 +42,8 @@ private slots:
     void init()
     {
         rig = std::make_unique<LinkRig<FakeSerialPort>>();
-        port = &rig->port;
-        settings = &rig->settings;
-        rating = &rig->rating;
-        commands = &rig->commands;
         answers.clear();
-        port->setResponder([this](const QByteArray& written) {
+        rig->port.setResponder([this](const QByteArray& written) {
             const bool memoryWrite = written.size() > 3 && uint8_t(written.at(2)) == Command::WriteMemory;
             return answers.value(written, memoryWrite ? Ack : QByteArray());
         });
@@ -60,29 +53,24 @@ private slots:
 
     void doneCommands_data()
     {
-        QTest::addColumn<QString>("command");
+        QTest::addColumn<LoggerCommand>("command");
         QTest::addColumn<QByteArray>("payload");
-        QTest::newRow("clear memory") << "clear" << Hex("04A44A");
-        QTest::newRow("reset pulse counts") << "reset" << Hex("0E03");
-        QTest::newRow("confirm settings") << "confirm" << Hex("0BABBA");
-        QTest::newRow("initialise memory") << "initialise" << Hex("06A66A00000002");
+        QTest::newRow("clear memory") << LoggerCommand(&LoggerCommands::ClearLoggerMemory) << Hex("04A44A");
+        QTest::newRow("reset pulse counts") << LoggerCommand(&LoggerCommands::ResetPulseAccumulators) << Hex("0E03");
+        QTest::newRow("confirm settings") << LoggerCommand(&LoggerCommands::ConfirmSettings) << Hex("0BABBA");
+        QTest::newRow("initialise memory") << LoggerCommand(&LoggerCommands::InitialiseMemory) << Hex("06A66A00000002");
     }
     void doneCommands()
     {
-        QFETCH(QString, command);
+        QFETCH(LoggerCommand, command);
         QFETCH(QByteArray, payload);
-        const std::map<QString, std::function<bool()>> run{
-            {QStringLiteral("clear"), [this] { return commands->ClearLoggerMemory(); }},
-            {QStringLiteral("reset"), [this] { return commands->ResetPulseAccumulators(); }},
-            {QStringLiteral("confirm"), [this] { return commands->ConfirmSettings(); }},
-            {QStringLiteral("initialise"), [this] { return commands->InitialiseMemory(); }}};
         answer(payload, {});
-        QVERIFY(!run.at(command)()); // acknowledged, but never done
-        QCOMPARE(port->writes().first(), BuildFrame(payload));
+        QVERIFY(!command(rig->commands)); // acknowledged, but never done
+        QCOMPARE(rig->port.writes().first(), BuildFrame(payload));
         answer(payload, Hex("FD"));
-        QVERIFY(!run.at(command)());
+        QVERIFY(!command(rig->commands));
         answer(payload, Done);
-        QVERIFY(run.at(command)());
+        QVERIFY(command(rig->commands));
     }
 
     // Read sample: the sample, the logger's "no sample" (0xFD), no answer
@@ -104,14 +92,12 @@ private slots:
     {
         QFETCH(bool, acknowledged);
         QFETCH(QByteArray, reply);
-        QFETCH(int, kind);
-        QFETCH(int, level);
         if (acknowledged) {
             answer(Hex("0A"), reply);
         }
-        const LiveSampleOutcome outcome = commands->ReadLiveSample();
-        QCOMPARE(int(outcome.kind), kind);
-        QCOMPARE(outcome.sample.Values[0], level);
+        const LiveSampleOutcome outcome = rig->commands.ReadLiveSample();
+        QTEST(int(outcome.kind), "kind");
+        QTEST(outcome.sample.Values[0], "level");
     }
 
     void setClock_data()
@@ -134,8 +120,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QByteArray, payload);
         answer(payload, Done);
-        QCOMPARE(commands->SetLoggerClock(text), !payload.isEmpty());
-        QCOMPARE(port->writtenData(), payload.isEmpty() ? QByteArray() : BuildFrame(payload));
+        QCOMPARE(rig->commands.SetLoggerClock(text), !payload.isEmpty());
+        QCOMPARE(rig->port.writtenData(), payload.isEmpty() ? QByteArray() : BuildFrame(payload));
     }
 
     void readClock_data()
@@ -153,10 +139,9 @@ private slots:
     void readClock()
     {
         QFETCH(QByteArray, reply);
-        QFETCH(QString, text);
         answer(Hex("00"), reply.isEmpty() ? QByteArray() : BuildFrame(reply));
-        QCOMPARE(commands->ReadLoggerClock(), text);
-        QCOMPARE(port->writes().first(), Hex("F803000000F9"));
+        QTEST(rig->commands.ReadLoggerClock(), "text");
+        QCOMPARE(rig->port.writes().first(), Hex("F803000000F9"));
     }
 
     void statusTexts_data()
@@ -174,14 +159,12 @@ private slots:
     void statusTexts()
     {
         QFETCH(QByteArray, reply);
-        QFETCH(QString, text);
-        QFETCH(uint, count);
         rig->status.LoggingStateText = QStringLiteral("kept");
         rig->status.RecordCount = 7;
         answer(Hex("0C"), BuildFrame(reply));
-        QCOMPARE(commands->ReadLoggerStatus(), reply.size() == 5);
-        QCOMPARE(rig->status.LoggingStateText, text);
-        QCOMPARE(rig->status.RecordCount, count);
+        QCOMPARE(rig->commands.ReadLoggerStatus(), reply.size() == 5);
+        QTEST(rig->status.LoggingStateText, "text");
+        QTEST(rig->status.RecordCount, "count");
         if (reply.size() == 5) {
             QCOMPARE(rig->status.StatusWord, uint16_t(uint8_t(reply.at(3)) | uint8_t(reply.at(4)) << 8));
         }
@@ -203,19 +186,15 @@ private slots:
     void identification()
     {
         QFETCH(QByteArray, reply);
-        QFETCH(bool, plausible);
-        QFETCH(int, analog);
-        QFETCH(int, pulse);
-        QFETCH(bool, sod);
-        settings->NumAnalogChannels = 5;
-        settings->NumDigitalChannels = 1;
+        rig->settings.NumAnalogChannels = 5;
+        rig->settings.NumDigitalChannels = 1;
         answer(Hex("0F"), BuildFrame(reply));
-        QCOMPARE(commands->ReadIdentification(), plausible);
+        QTEST(rig->commands.ReadIdentification(), "plausible");
         QCOMPARE(rig->status.FirmwareVersion, int16_t(7));
-        QCOMPARE(int(settings->NumAnalogChannels), analog);
-        QCOMPARE(int(settings->NumDigitalChannels), pulse);
-        QCOMPARE(settings->SodSupported, sod);
-        QCOMPARE(port->writtenData(), Hex("F8030F4004F9"));
+        QTEST(int(rig->settings.NumAnalogChannels), "analog");
+        QTEST(int(rig->settings.NumDigitalChannels), "pulse");
+        QTEST(rig->settings.SodSupported, "sod");
+        QCOMPARE(rig->port.writtenData(), Hex("F8030F4004F9"));
     }
 
     // The settings are written, then read back and compared: one byte that
@@ -231,15 +210,15 @@ private slots:
     void programmingReadsBack()
     {
         QFETCH(int, differs);
-        ApplyDefaultSettings(*settings, *rating);
-        QByteArray held = *EncodeSettings(*settings, true);
+        ApplyDefaultSettings(rig->settings, rig->rating);
+        QByteArray held = *EncodeSettings(rig->settings, true);
         if (differs >= 0) {
             held[differs] = char(held.at(differs) ^ 0x01);
         }
         for (const SettingsRegion& region : SettingsReadRegions) {
             answers[BuildFrame(RegionRequest(region))] = RegionReply(region, held);
         }
-        QCOMPARE(commands->ProgramSettings(), differs < 0);
+        QCOMPARE(rig->commands.ProgramSettings(), differs < 0);
     }
 
     // A fresh record reads the settings; the window's steps run between the
@@ -255,7 +234,7 @@ private slots:
     {
         QFETCH(bool, flowBlockComes);
         LoggerSettings written;
-        ApplyDefaultSettings(written, *rating);
+        ApplyDefaultSettings(written, rig->rating);
         written.LoggerName = QStringLiteral("Weir 4");
         const QByteArray image = *EncodeSettings(written, true);
         for (const SettingsRegion& region : SettingsReadRegions) {
@@ -269,25 +248,25 @@ private slots:
         LoggerSettings expected = written;
         RatingState expectedRating;
         QVERIFY(DecodeSettings(image, expected, expectedRating, true));
-        settings->LoggerName = QStringLiteral("Kept");
-        settings->NumAnalogChannels = written.NumAnalogChannels;
-        settings->NumDigitalChannels = written.NumDigitalChannels;
-        settings->SodSupported = written.SodSupported;
+        rig->settings.LoggerName = QStringLiteral("Kept");
+        rig->settings.NumAnalogChannels = written.NumAnalogChannels;
+        rig->settings.NumDigitalChannels = written.NumDigitalChannels;
+        rig->settings.SodSupported = written.SodSupported;
         qsizetype writesAtDecode = -1;
         qsizetype writesAtLiveSamples = -1;
         LoggerCommands::SettingsReadSteps steps;
-        steps.settingsDecoded = [&] { writesAtDecode = port->writes().size(); };
-        steps.showLiveSamples = [&] { writesAtLiveSamples = port->writes().size(); };
-        QCOMPARE(commands->ReadSettings(steps), flowBlockComes);
+        steps.settingsDecoded = [&] { writesAtDecode = rig->port.writes().size(); };
+        steps.showLiveSamples = [&] { writesAtLiveSamples = rig->port.writes().size(); };
+        QCOMPARE(rig->commands.ReadSettings(steps), flowBlockComes);
         if (flowBlockComes) {
-            QCOMPARE(*EncodeSettings(*settings, true), *EncodeSettings(expected, true));
+            QCOMPARE(*EncodeSettings(rig->settings, true), *EncodeSettings(expected, true));
             QCOMPARE(writesAtDecode, 3);
             QCOMPARE(writesAtLiveSamples, 4);
         } else {
-            QCOMPARE(settings->LoggerName, QStringLiteral("Kept"));
+            QCOMPARE(rig->settings.LoggerName, QStringLiteral("Kept"));
             QCOMPARE(writesAtDecode, -1);
         }
-        QCOMPARE(port->writes().constLast(), BuildFrame(Hex("00")));
+        QCOMPARE(rig->port.writes().constLast(), BuildFrame(Hex("00")));
         QCOMPARE(rig->status.RecordCount, 5u);
         QCOMPARE(rig->status.LoggerTimeText, ShortDateText(QDate(2026, 1, 1)) + QStringLiteral(" 00:00:00"));
     }
@@ -310,8 +289,6 @@ private slots:
         QFETCH(bool, wakes);
         QFETCH(bool, identifies);
         QFETCH(bool, cancel);
-        QFETCH(bool, connected);
-        QFETCH(int, attempts);
         if (wakes) {
             answers["U"] = "G";
             answers["G"] = "W";
@@ -320,9 +297,9 @@ private slots:
         if (identifies) {
             answer(Hex("0F"), BuildFrame(Hex("0703020100000000")));
         }
-        QCOMPARE(commands->WakeLogger([cancel] { return cancel; }), connected);
-        QCOMPARE(port->writes().count(QByteArray("U")), attempts);
-        QCOMPARE(port->writes().contains(BuildFrame(Hex("0F"))), !cancel);
+        QTEST(rig->commands.WakeLogger([cancel] { return cancel; }), "connected");
+        QTEST(int(rig->port.writes().count(QByteArray("U"))), "attempts");
+        QCOMPARE(rig->port.writes().contains(BuildFrame(Hex("0F"))), !cancel);
     }
 };
 

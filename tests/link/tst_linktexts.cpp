@@ -1,12 +1,30 @@
 #include "TestRegistry.h"
+#include "link/ClockOffsetText.h"
 #include "link/CommunicationsLog.h"
 
 #include <QTest>
 
-// The lines a user saves from the communications log and sends to support.
-class CommunicationsLogTest : public QObject {
+// The lines a user saves from the communications log and sends to support,
+// and what the status line says of the logger's clock.
+class LinkTextsTest : public QObject {
     Q_OBJECT
 private slots:
+    void saysHowFarAndWhichWay_data()
+    {
+        QTest::addColumn<qint64>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("same") << qint64(0) << "Logger clock agrees with this computer";
+        QTest::newRow("behind") << qint64(-133) << "Logger clock 2 min 13 s behind this computer";
+        QTest::newRow("ahead") << qint64(59) << "Logger clock 59 s ahead of this computer";
+        QTest::newRow("hours") << qint64(3 * 3600 + 5 * 60 + 9) << "Logger clock 3 h 5 min ahead of this computer";
+        QTest::newRow("a day") << qint64(-86400 - 7200) << "Logger clock 1 day 2 h behind this computer";
+    }
+    void saysHowFarAndWhichWay()
+    {
+        QFETCH(qint64, seconds);
+        QTEST(ClockOffsetText(seconds), "text");
+    }
+
     void linesSayWhatTheLinkSaw_data()
     {
         using Kind = LinkTraceEvent::Kind;
@@ -27,8 +45,7 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, note);
-        QFETCH(QString, line);
-        QCOMPARE(TraceLineText({LinkTraceEvent::Kind(kind), bytes, note}, 1.25), line);
+        QTEST(TraceLineText({LinkTraceEvent::Kind(kind), bytes, note}, 1.25), "line");
     }
 
     void keepsTheNewestLinesAndTellsEach()
@@ -47,5 +64,5 @@ private slots:
     }
 };
 
-BREVEL_TEST(CommunicationsLogTest)
-#include "tst_communicationslog.moc"
+BREVEL_TEST(LinkTextsTest)
+#include "tst_linktexts.moc"
