@@ -20,38 +20,38 @@
 
 class QuietPrompter : public Prompter {
 public:
-    using Prompter::ask;
-    PromptAnswer ask(const QString&, const QString&, PromptIcon, PromptButtons, PromptAnswer) override
+    using Prompter::Ask;
+    PromptAnswer Ask(const QString&, const QString&, PromptIcon, PromptButtons, PromptAnswer) override
     {
         return PromptAnswer::Yes;
     }
 };
 class NoDialogs : public FileDialogs {
 public:
-    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
 };
 class NoCursor : public BusyCursor {
 public:
-    void setBusy(bool) override {}
+    void SetBusy(bool) override {}
 };
 
 struct TableRig {
     TableRig()
     {
-        settings.AnalogEnable = {1, 1, 1, 0, 0, 0, 0, 0};
-        settings.DigitalEnable = {1, 1};
-        settings.EngUnits = {QStringLiteral("ft"), QStringLiteral("degC"), QStringLiteral("mg/L"), {}, {}, {}, {}, {},
+        Settings.AnalogEnable = {1, 1, 1, 0, 0, 0, 0, 0};
+        Settings.DigitalEnable = {1, 1};
+        Settings.EngUnits = {QStringLiteral("ft"), QStringLiteral("degC"), QStringLiteral("mg/L"), {}, {}, {}, {}, {},
                              QStringLiteral("in"), QStringLiteral("gal")};
-        settings.DecPlaces = {3, 1, 2, 0, 0, 0, 0, 0, 2, 0};
-        settings.RawScaleUpper = {65535, 65535, 65535, 0, 0, 0, 0, 0};
-        settings.UpperLimit = {5, 50, 20, 0, 0, 0, 0, 0};
-        settings.PulseUnit = {0.01, 1};
-        settings.FlowMode = 1;
-        settings.ManningsN = 0.013;
-        settings.ManningsS = 0.001;
-        settings.ManningsD = 1.5;
-        records.reset(5);
+        Settings.DecPlaces = {3, 1, 2, 0, 0, 0, 0, 0, 2, 0};
+        Settings.RawScaleUpper = {65535, 65535, 65535, 0, 0, 0, 0, 0};
+        Settings.UpperLimit = {5, 50, 20, 0, 0, 0, 0, 0};
+        Settings.PulseUnit = {0.01, 1};
+        Settings.FlowMode = 1;
+        Settings.ManningsN = 0.013;
+        Settings.ManningsS = 0.001;
+        Settings.ManningsD = 1.5;
+        Records.Reset(5);
         QByteArray record(14, '\0');
         for (int i = 0; i < HistoryRecords::Capacity; ++i) {
             // Every 15 minutes from 1 January 2025.
@@ -67,21 +67,21 @@ struct TableRig {
                 record[4 + 2 * k] = char(values[k] >> 8);
                 record[5 + 2 * k] = char(values[k]);
             }
-            records.appendRecord(record.constData());
+            Records.AppendRecord(record.constData());
         }
     }
-    HistoryWindowContext context()
+    HistoryWindowContext Context()
     {
-        return {std::make_unique<HistoryTable>(records, settings, MakeHistoryFlowSource(settings, rating, display)),
-                settings.FlowMode, {}, QStringLiteral("Bench"), QString(), true, prompter, dialogs, cursor};
+        return {std::make_unique<HistoryTable>(Records, Settings, MakeHistoryFlowSource(Settings, Rating, Display)),
+                Settings.FlowMode, {}, QStringLiteral("Bench"), QString(), true, Prompter, Dialogs, Cursor};
     }
 
-    LoggerSettings settings;
-    RatingState rating;
-    FlowDisplayState display;
-    HistoryRecords records;
-    QuietPrompter prompter;
-    NoDialogs dialogs;
-    NoCursor cursor;
+    LoggerSettings Settings;
+    RatingState Rating;
+    FlowDisplayState Display;
+    HistoryRecords Records;
+    QuietPrompter Prompter;
+    NoDialogs Dialogs;
+    NoCursor Cursor;
 };
 

@@ -35,22 +35,22 @@ constexpr int RecordCount = 200000;
 struct Download {
     Download()
     {
-        settings.LoggerName = QStringLiteral("Creek 4");
-        settings.AnalogEnable = {1, 1, 1, 0, 0, 0, 0, 0};
-        settings.DigitalEnable = {1, 1};
-        settings.EngUnits = {QStringLiteral("ft"), QStringLiteral("degC"), QStringLiteral("mg/L"), {}, {}, {}, {}, {},
+        Settings.LoggerName = QStringLiteral("Creek 4");
+        Settings.AnalogEnable = {1, 1, 1, 0, 0, 0, 0, 0};
+        Settings.DigitalEnable = {1, 1};
+        Settings.EngUnits = {QStringLiteral("ft"), QStringLiteral("degC"), QStringLiteral("mg/L"), {}, {}, {}, {}, {},
                              QStringLiteral("in"), QStringLiteral("gal")};
-        settings.DecPlaces = {2, 1, 2, 0, 0, 0, 0, 0, 2, 0};
-        settings.RawScaleUpper = {65535, 65535, 65535, 0, 0, 0, 0, 0};
-        settings.LowerLimit = {0, -20, 0, 0, 0, 0, 0, 0};
-        settings.UpperLimit = {5, 60, 20, 0, 0, 0, 0, 0};
-        settings.PulseUnit = {0.01, 1};
-        settings.FlowMode = 1;
-        settings.ManningsN = 0.013;
-        settings.ManningsS = 0.5;
-        settings.ManningsSType = 1;
-        settings.ManningsD = 2;
-        records.reset(5);
+        Settings.DecPlaces = {2, 1, 2, 0, 0, 0, 0, 0, 2, 0};
+        Settings.RawScaleUpper = {65535, 65535, 65535, 0, 0, 0, 0, 0};
+        Settings.LowerLimit = {0, -20, 0, 0, 0, 0, 0, 0};
+        Settings.UpperLimit = {5, 60, 20, 0, 0, 0, 0, 0};
+        Settings.PulseUnit = {0.01, 1};
+        Settings.FlowMode = 1;
+        Settings.ManningsN = 0.013;
+        Settings.ManningsS = 0.5;
+        Settings.ManningsSType = 1;
+        Settings.ManningsD = 2;
+        Records.Reset(5);
         QDateTime t(QDate(2024, 1, 1), QTime(0, 0));
         std::array<char, 14> bytes{};
         for (int i = 0; i < RecordCount; ++i, t = t.addSecs(60)) {
@@ -67,19 +67,19 @@ struct Download {
                 bytes[4 + 2 * k] = char(values[k] >> 8);
                 bytes[5 + 2 * k] = char(values[k]);
             }
-            records.appendRecord(bytes.data());
+            Records.AppendRecord(bytes.data());
         }
     }
-    ArchiveDownload view() const
+    ArchiveDownload View() const
     {
-        return {records, settings, flow, {}, {QDateTime::currentDateTime(), 0, QStringLiteral("COM9"), true}, {}};
+        return {Records, Settings, Flow, {}, {QDateTime::currentDateTime(), 0, QStringLiteral("COM9"), true}, {}};
     }
 
-    LoggerSettings settings;
-    RatingState rating;
-    FlowDisplayState display;
-    HistoryFlowSource flow = MakeHistoryFlowSource(settings, rating, display);
-    HistoryRecords records;
+    LoggerSettings Settings;
+    RatingState Rating;
+    FlowDisplayState Display;
+    HistoryFlowSource Flow = MakeHistoryFlowSource(Settings, Rating, Display);
+    HistoryRecords Records;
 };
 
 const Download& TheDownload()
@@ -90,23 +90,23 @@ const Download& TheDownload()
 
 // One archive per engine for the whole run, made on first use.
 struct Engines {
-    QTemporaryDir folder;
-    PrivatePostgres server;
-    bool serverUp = false;
-    int made = 0;
+    QTemporaryDir Folder;
+    PrivatePostgres Server;
+    bool ServerUp = false;
+    int Made = 0;
 
-    std::optional<ArchiveLocation> freshLocation(bool postgres)
+    std::optional<ArchiveLocation> FreshLocation(bool postgres)
     {
-        const QString name = QStringLiteral("bench%1").arg(++made);
+        const QString name = QStringLiteral("bench%1").arg(++Made);
         if (!postgres) {
-            return ArchiveLocation{ArchiveLocation::Engine::Sqlite, folder.filePath(name + QStringLiteral(".sqlite")),
+            return ArchiveLocation{ArchiveLocation::Engine::Sqlite, Folder.filePath(name + QStringLiteral(".sqlite")),
                                    {}, 0, {}, {}, {}};
         }
         QString error;
-        if (!serverUp && !(serverUp = server.start(&error))) {
+        if (!ServerUp && !(ServerUp = Server.start(&error))) {
             return std::nullopt;
         }
-        return server.createDatabase(name, &error);
+        return Server.createDatabase(name, &error);
     }
 };
 
@@ -118,9 +118,9 @@ Engines& TheEngines()
 
 std::unique_ptr<Archive> FreshArchive(benchmark::State& state, bool postgres)
 {
-    const std::optional<ArchiveLocation> location = TheEngines().freshLocation(postgres);
+    const std::optional<ArchiveLocation> location = TheEngines().FreshLocation(postgres);
     QString error;
-    std::unique_ptr<Archive> archive = location ? Archive::open(*location, &error) : nullptr;
+    std::unique_ptr<Archive> archive = location ? Archive::Open(*location, &error) : nullptr;
     if (!archive) {
         state.SkipWithError(postgres ? "no private PostgreSQL server" : "cannot open an SQLite archive");
     }
@@ -131,10 +131,10 @@ std::unique_ptr<Archive> FreshArchive(benchmark::State& state, bool postgres)
 // on a busy machine the wall time says little of the server's own work.
 double ServerCpuSeconds(Archive& archive)
 {
-    if (archive.engine() != ArchiveLocation::Engine::Postgres) {
+    if (archive.Engine() != ArchiveLocation::Engine::Postgres) {
         return 0.0;
     }
-    QSqlQuery query = archive.query();
+    QSqlQuery query = archive.Query();
     if (!query.exec(QStringLiteral("SELECT pg_backend_pid()")) || !query.next()) {
         return 0.0;
     }
@@ -149,13 +149,13 @@ double ServerCpuSeconds(Archive& archive)
 
 void Import(benchmark::State& state, Archive& archive, int expectAdded)
 {
-    const ArchiveImportResult result = ImportDownload(archive, TheDownload().view());
-    if (!result.ok || result.added != expectAdded) {
-        state.SkipWithError(result.ok ? "unexpected count of new records" : qPrintable(result.error));
+    const ArchiveImportResult result = ImportDownload(archive, TheDownload().View());
+    if (!result.Ok || result.Added != expectAdded) {
+        state.SkipWithError(result.Ok ? "unexpected count of new records" : qPrintable(result.Error));
     }
 }
 
-void BM_ArchiveNew(benchmark::State& state)
+void BmArchiveNew(benchmark::State& state)
 {
     double serverCpu = 0.0;
     for (auto _ : state) {
@@ -173,7 +173,7 @@ void BM_ArchiveNew(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * RecordCount);
 }
 
-void BM_ArchiveAgain(benchmark::State& state)
+void BmArchiveAgain(benchmark::State& state)
 {
     std::unique_ptr<Archive> archive = FreshArchive(state, state.range(0) != 0);
     if (archive) {
@@ -192,13 +192,13 @@ void BM_ArchiveAgain(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * RecordCount);
 }
 
-void BM_ExportCsv(benchmark::State& state)
+void BmExportCsv(benchmark::State& state)
 {
     std::unique_ptr<Archive> archive = FreshArchive(state, state.range(0) != 0);
     if (archive) {
         Import(state, *archive, RecordCount);
     }
-    const QString path = TheEngines().folder.filePath(QStringLiteral("export.csv"));
+    const QString path = TheEngines().Folder.filePath(QStringLiteral("export.csv"));
     const double before = archive ? ServerCpuSeconds(*archive) : 0.0;
     for (auto _ : state) {
         QString error;
@@ -215,7 +215,7 @@ void BM_ExportCsv(benchmark::State& state)
 
 // File > Open Archive: the site's records read into the history table and
 // its first screen of cells made.
-void BM_OpenSite(benchmark::State& state)
+void BmOpenSite(benchmark::State& state)
 {
     std::unique_ptr<Archive> archive = FreshArchive(state, state.range(0) != 0);
     if (archive) {
@@ -230,10 +230,10 @@ void BM_OpenSite(benchmark::State& state)
             break;
         }
         ArchiveSiteTable table(std::move(*records));
-        table.fill(false);
+        table.Fill(false);
         for (int row = 0; row < 40; ++row) {
-            for (int column = 0; column < table.columnCount(); ++column) {
-                benchmark::DoNotOptimize(table.cellText(row, column));
+            for (int column = 0; column < table.ColumnCount(); ++column) {
+                benchmark::DoNotOptimize(table.CellText(row, column));
             }
         }
     }
@@ -243,10 +243,10 @@ void BM_OpenSite(benchmark::State& state)
 } // namespace
 
 // Argument 0: SQLite; 1: PostgreSQL.
-BENCHMARK(BM_ArchiveNew)->ArgName("postgresql")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-BENCHMARK(BM_ArchiveAgain)->ArgName("postgresql")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-BENCHMARK(BM_ExportCsv)->ArgName("postgresql")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
-BENCHMARK(BM_OpenSite)->ArgName("postgresql")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BmArchiveNew)->ArgName("postgresql")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BmArchiveAgain)->ArgName("postgresql")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BmExportCsv)->ArgName("postgresql")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BmOpenSite)->ArgName("postgresql")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 int main(int argc, char** argv)
 {

@@ -27,12 +27,12 @@ const QSize FullHd(1920, 1080);
 struct GraphRig : TableRig {
     GraphRig()
     {
-        settings.DigitalEnable = {1, 0};
-        table.fill(false);
+        Settings.DigitalEnable = {1, 0};
+        Table.Fill(false);
     }
-    HistoryGraphContext context() { return {table, QStringLiteral("Bench"), QString(), prompter, dialogs}; }
+    HistoryGraphContext Context() { return {Table, QStringLiteral("Bench"), QString(), Prompter, Dialogs}; }
 
-    HistoryTable table{records, settings, MakeHistoryFlowSource(settings, rating, display)};
+    HistoryTable Table{Records, Settings, MakeHistoryFlowSource(Settings, Rating, Display)};
 };
 
 GraphRig& Rig()
@@ -63,42 +63,42 @@ double ResidentMegabytes()
     return 0;
 }
 
-void BM_GraphFirstDraw(benchmark::State& state)
+void BmGraphFirstDraw(benchmark::State& state)
 {
     GraphRig& rig = Rig();
-    const GraphSeries series = BuildHistoryGraphSeries(rig.table);
+    const GraphSeries series = BuildHistoryGraphSeries(rig.Table);
     GraphWidget graph(series);
     QImage image(FullHd, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&image);
         graph.render(painter, QRectF(QPointF(0, 0), QSizeF(FullHd)), 1.0);
     }
-    state.counters["strips"] = double(series.strips.size());
-    state.counters["samples"] = series.count();
+    state.counters["strips"] = double(series.Strips.size());
+    state.counters["samples"] = series.Count();
 }
 
 // Each frame zooms in or out a wheel notch or pans a tenth, at random, and draws.
-void BM_GraphZoomPanFrame(benchmark::State& state)
+void BmGraphZoomPanFrame(benchmark::State& state)
 {
     GraphRig& rig = Rig();
-    const GraphSeries series = BuildHistoryGraphSeries(rig.table);
+    const GraphSeries series = BuildHistoryGraphSeries(rig.Table);
     GraphWidget graph(series);
     QImage image(FullHd, QImage::Format_RGB32);
     std::mt19937 random(7);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    GraphView& view = graph.view();
+    GraphView& view = graph.View();
     for (auto _ : state) {
         const double choice = unit(random);
-        const double anchor = view.start() + unit(random) * view.span();
+        const double anchor = view.Start() + unit(random) * view.Span();
         if (choice < 0.4) {
-            view.zoomTime(0.8, anchor);
+            view.ZoomTime(0.8, anchor);
         } else if (choice < 0.6) {
-            view.zoomTime(1.25, anchor);
+            view.ZoomTime(1.25, anchor);
         } else {
-            view.panTime((choice < 0.8 ? -0.1 : 0.1) * view.span());
+            view.PanTime((choice < 0.8 ? -0.1 : 0.1) * view.Span());
         }
-        if (view.span() < 3600) {
-            view.showAll();
+        if (view.Span() < 3600) {
+            view.ShowAll();
         }
         QPainter painter(&image);
         graph.render(painter, QRectF(QPointF(0, 0), QSizeF(FullHd)), 1.0);
@@ -106,21 +106,21 @@ void BM_GraphZoomPanFrame(benchmark::State& state)
 }
 
 // From the Graph button to the window painted on screen.
-void BM_GraphWindowOpen(benchmark::State& state)
+void BmGraphWindowOpen(benchmark::State& state)
 {
     GraphRig& rig = Rig();
     for (auto _ : state) {
-        HistoryGraphWindow window(rig.context());
+        HistoryGraphWindow window(rig.Context());
         window.resize(FullHd);
         window.show();
-        window.graph()->repaint();
+        window.Graph()->repaint();
         QCoreApplication::processEvents();
     }
 }
 
 // What the open graph window adds to the heap and the resident set, over
 // records and a table that were there before.
-void BM_GraphMemory(benchmark::State& state)
+void BmGraphMemory(benchmark::State& state)
 {
     GraphRig& rig = Rig();
     double heap = 0;
@@ -130,10 +130,10 @@ void BM_GraphMemory(benchmark::State& state)
         const double heapBefore = HeapMegabytes();
         const double residentBefore = ResidentMegabytes();
         {
-            HistoryGraphWindow window(rig.context());
+            HistoryGraphWindow window(rig.Context());
             window.resize(FullHd);
             window.show();
-            window.graph()->repaint();
+            window.Graph()->repaint();
             QCoreApplication::processEvents();
             heap = HeapMegabytes() - heapBefore;
             resident = ResidentMegabytes() - residentBefore;
@@ -145,10 +145,10 @@ void BM_GraphMemory(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_GraphFirstDraw)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_GraphZoomPanFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_GraphWindowOpen)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_GraphMemory)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BmGraphFirstDraw)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BmGraphZoomPanFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BmGraphWindowOpen)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BmGraphMemory)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 int main(int argc, char** argv)
 {

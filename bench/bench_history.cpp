@@ -44,18 +44,18 @@ double PeakMegabytes()
 class CountingBlocks : public HistoryBlockLink {
 public:
     explicit CountingBlocks(HistoryBlockLink& inner) : inner_(inner) {}
-    bool readHistoryBlock(int k, QByteArray& block) override
+    bool ReadHistoryBlock(int k, QByteArray& block) override
     {
         QByteArray request(2, char(0x0D));
         request[1] = char(k);
-        const bool ok = inner_.readHistoryBlock(k, block);
+        const bool ok = inner_.ReadHistoryBlock(k, block);
         if (ok) {
-            lineBytes += BuildFrame(request).size() + 1 + BuildFrame(block).size();
+            LineBytes += BuildFrame(request).size() + 1 + BuildFrame(block).size();
         }
         return ok;
     }
-    bool settle() override { return inner_.settle(); }
-    int64_t lineBytes = 0;
+    bool Settle() override { return inner_.Settle(); }
+    int64_t LineBytes = 0;
 
 private:
     HistoryBlockLink& inner_;
@@ -64,10 +64,10 @@ private:
 // One download of the virtual logger's history through a pseudo-terminal
 // and the program's own serial port.
 struct PtyDownload {
-    PtyDownload(int recordCount, int baud) : engine(Options(recordCount)), server(engine, 0, baud)
+    PtyDownload(int recordCount, int baud) : Engine(Options(recordCount)), Server(Engine, 0, baud)
     {
         QString error;
-        if (!server.start(&error) || !server.announce(folder.filePath(QStringLiteral("bench")), &error)) {
+        if (!Server.Start(&error) || !Server.Announce(Folder.filePath(QStringLiteral("bench")), &error)) {
             qFatal("virtual logger: %s", qPrintable(error));
         }
     }
@@ -79,16 +79,16 @@ struct PtyDownload {
         return options;
     }
     // Returns the line bytes of the download.
-    int64_t run()
+    int64_t Run()
     {
         LinkState state;
         ProgramOptions options;
         state.ReplyTicks = 10;
-        PortDirectory directory(folder.path());
+        PortDirectory directory(Folder.path());
         QtSerialPort port(directory);
         LoggerLink link(port, state, options);
         ReplyTicker ticker(link);
-        ticker.start();
+        ticker.Start();
         if (!link.OpenPort(PortDirectory::FixedPortCount + 1, QStringLiteral("115200,N,8,1"))) {
             qFatal("cannot open the virtual logger's port");
         }
@@ -96,30 +96,30 @@ struct PtyDownload {
         LinkHistoryBlocks blocks(link);
         CountingBlocks counting(blocks);
         HistoryDownload download(counting, records, 3, 2);
-        const HistoryDownloadEnd end = download.run();
+        const HistoryDownloadEnd end = download.Run();
         link.ClosePort();
         if (end != HistoryDownloadEnd::Complete && end != HistoryDownloadEnd::BufferFull) {
             qFatal("download failed");
         }
-        return counting.lineBytes;
+        return counting.LineBytes;
     }
 
-    QTemporaryDir folder;
-    LoggerEngine engine;
-    PtyServer server;
+    QTemporaryDir Folder;
+    LoggerEngine Engine;
+    PtyServer Server;
 };
 
-void BM_DownloadOverPty(benchmark::State& state)
+void BmDownloadOverPty(benchmark::State& state)
 {
     const int count = int(state.range(0));
     PtyDownload rig(count, 0);
     for (auto _ : state) {
-        rig.run();
+        rig.Run();
     }
     state.counters["records_per_s"] = benchmark::Counter(double(count), benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void BM_DownloadPaced115200(benchmark::State& state)
+void BmDownloadPaced115200(benchmark::State& state)
 {
     const int count = int(state.range(0));
     PtyDownload rig(count, 115200);
@@ -127,7 +127,7 @@ void BM_DownloadPaced115200(benchmark::State& state)
     double seconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        lineBytes = rig.run();
+        lineBytes = rig.Run();
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     // Ten bits a byte on the line (start, eight data, stop).
@@ -141,34 +141,34 @@ TableRig& Table()
     return rig;
 }
 
-void BM_OpenTable(benchmark::State& state)
+void BmOpenTable(benchmark::State& state)
 {
     TableRig& rig = Table();
     for (auto _ : state) {
-        HistoryWindow window(rig.context());
+        HistoryWindow window(rig.Context());
         window.show();
         QCoreApplication::processEvents();
-        benchmark::DoNotOptimize(window.view()->model()->rowCount());
+        benchmark::DoNotOptimize(window.View()->model()->rowCount());
     }
     state.counters["peak_MB"] = PeakMegabytes();
 }
 
-void BM_Pack(benchmark::State& state)
+void BmPack(benchmark::State& state)
 {
     TableRig& rig = Table();
-    HistoryTable table(rig.records, rig.settings, MakeHistoryFlowSource(rig.settings, rig.rating, rig.display));
+    HistoryTable table(rig.Records, rig.Settings, MakeHistoryFlowSource(rig.Settings, rig.Rating, rig.Display));
     for (auto _ : state) {
-        table.fill(true);
+        table.Fill(true);
     }
-    state.counters["rows"] = table.rowCount();
+    state.counters["rows"] = table.RowCount();
     state.counters["peak_MB"] = PeakMegabytes();
 }
 
-void BM_Export(benchmark::State& state)
+void BmExport(benchmark::State& state)
 {
     TableRig& rig = Table();
-    HistoryTable table(rig.records, rig.settings, MakeHistoryFlowSource(rig.settings, rig.rating, rig.display));
-    table.fill(false);
+    HistoryTable table(rig.Records, rig.Settings, MakeHistoryFlowSource(rig.Settings, rig.Rating, rig.Display));
+    table.Fill(false);
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("history.csv"));
     for (auto _ : state) {
@@ -181,11 +181,11 @@ void BM_Export(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_DownloadOverPty)->Arg(200000)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
-BENCHMARK(BM_DownloadPaced115200)->Arg(5000)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
-BENCHMARK(BM_OpenTable)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Pack)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BmDownloadOverPty)->Arg(200000)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BmDownloadPaced115200)->Arg(5000)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BmOpenTable)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BmPack)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BmExport)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {

@@ -63,22 +63,22 @@ RunResult Download(const Settings& settings, double rate, uint32_t seed)
     const ProgramOptions programOptions;
     LoggerLink link(port, state, programOptions);
     ReplyTicker ticker(link, settings.TickMs);
-    port.open();
-    ticker.start();
+    port.Open();
+    ticker.Start();
 
     HistoryRecords records;
     LinkHistoryBlocks blocks(link);
     HistoryDownload download(blocks, records, options.AnalogChannels, options.PulseChannels);
     RunResult result;
-    result.End = download.run();
-    result.Received = records.count();
-    result.Retries = download.totalRetries();
+    result.End = download.Run();
+    result.Received = records.Count();
+    result.Retries = download.TotalRetries();
 
     QHash<uint32_t, int> seen;
-    for (int i = 0; i < records.count(); ++i) {
-        ++seen[records.packedTime(i)];
+    for (int i = 0; i < records.Count(); ++i) {
+        ++seen[records.PackedTime(i)];
     }
-    for (const HistoryRecord& logged : engine.memory().History) {
+    for (const HistoryRecord& logged : engine.Memory().History) {
         const int times = seen.value(logged.Time);
         result.Lost += times == 0 ? 1 : 0;
         result.Duplicated += times > 1 ? times - 1 : 0;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-bool FaultOptions::any() const
+bool FaultOptions::Any() const
 {
     return NoiseRate > 0 || LoseByteRate > 0 || CorruptRate > 0 || LoseAckRate > 0 || LoseRequestRate > 0
         || LateRate > 0 || HangUpAfterBytes >= 0;
@@ -14,7 +14,7 @@ FaultInjector::FaultInjector(const FaultOptions& options)
 {
 }
 
-bool FaultInjector::chance(double rate)
+bool FaultInjector::Chance(double rate)
 {
     if (rate <= 0.0) {
         return false; // no draw: a fault that is off does not shift the others
@@ -22,26 +22,26 @@ bool FaultInjector::chance(double rate)
     return static_cast<double>(generator_()) / 4294967296.0 < rate;
 }
 
-bool FaultInjector::loseRequest()
+bool FaultInjector::LoseRequest()
 {
-    return chance(options_.LoseRequestRate);
+    return Chance(options_.LoseRequestRate);
 }
 
-bool FaultInjector::loseAcknowledge()
+bool FaultInjector::LoseAcknowledge()
 {
-    return chance(options_.LoseAckRate);
+    return Chance(options_.LoseAckRate);
 }
 
-int FaultInjector::lateDelayMs()
+int FaultInjector::LateDelayMs()
 {
-    if (!chance(options_.LateRate)) {
+    if (!Chance(options_.LateRate)) {
         return 0;
     }
     const uint32_t span = static_cast<uint32_t>(std::max(options_.LateMaxMs - options_.LateMinMs, 0)) + 1;
     return options_.LateMinMs + static_cast<int>(generator_() % span);
 }
 
-QByteArray FaultInjector::distort(const QByteArray& reply)
+QByteArray FaultInjector::Distort(const QByteArray& reply)
 {
     QByteArray out;
     for (char byte : reply) {
@@ -54,13 +54,13 @@ QByteArray FaultInjector::distort(const QByteArray& reply)
             break;
         }
         ++bytesSent_;
-        if (chance(options_.NoiseRate)) {
+        if (Chance(options_.NoiseRate)) {
             out.append(static_cast<char>(generator_() & 0xFF));
         }
-        if (chance(options_.LoseByteRate)) {
+        if (Chance(options_.LoseByteRate)) {
             continue;
         }
-        if (chance(options_.CorruptRate)) {
+        if (Chance(options_.CorruptRate)) {
             byte = static_cast<char>(static_cast<uint8_t>(byte) ^ (1u << (generator_() % 8)));
         }
         out.append(byte);

@@ -13,20 +13,20 @@ class FaultInjector {
 public:
     explicit FaultInjector(const FaultOptions& options);
 
-    bool loseRequest();
-    bool loseAcknowledge();
+    bool LoseRequest();
+    bool LoseAcknowledge();
     // How long a reply is held back: 0, or a delay from the late range.
-    int lateDelayMs();
+    int LateDelayMs();
     // The reply bytes as they arrive at the computer: with noise, lost and
     // corrupted bytes, and cut short when the line goes dead.
-    QByteArray distort(const QByteArray& reply);
-    bool lineDead() const { return lineDead_; }
+    QByteArray Distort(const QByteArray& reply);
+    bool LineDead() const { return lineDead_; }
     // The computer reconnected: a dead line comes back (once dead, it does
     // not die again).
-    void reconnect() { lineDead_ = false; }
+    void Reconnect() { lineDead_ = false; }
 
 private:
-    bool chance(double rate);
+    bool Chance(double rate);
 
     FaultOptions options_;
     std::mt19937 generator_;

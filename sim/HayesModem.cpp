@@ -29,7 +29,7 @@ HayesModem::HayesModem(LoggerEngine& logger, const ModemOptions& options)
 {
 }
 
-void HayesModem::resetSettings()
+void HayesModem::ResetSettings()
 {
     echo_ = true;
     verbose_ = true;
@@ -37,14 +37,14 @@ void HayesModem::resetSettings()
     registers_.clear();
 }
 
-void HayesModem::lineDropped()
+void HayesModem::LineDropped()
 {
     online_ = false;
     line_.clear();
-    logger_.lineDropped();
+    logger_.LineDropped();
 }
 
-QByteArray HayesModem::resultCode(Result result) const
+QByteArray HayesModem::ResultCode(Result result) const
 {
     if (quiet_) {
         return {};
@@ -63,14 +63,14 @@ QByteArray HayesModem::resultCode(Result result) const
     return QByteArray("\r\n") + text + "\r\n";
 }
 
-Reply HayesModem::receive(const QByteArray& bytes)
+Reply HayesModem::Receive(const QByteArray& bytes)
 {
     if (online_) {
-        Reply reply = logger_.receive(bytes);
-        if (logger_.lineDead()) {
+        Reply reply = logger_.Receive(bytes);
+        if (logger_.LineDead()) {
             // The far end went silent: the modem loses the carrier.
-            lineDropped();
-            reply.append({0, resultCode(Result::NoCarrier)});
+            LineDropped();
+            reply.append({0, ResultCode(Result::NoCarrier)});
         }
         return reply;
     }
@@ -83,7 +83,7 @@ Reply HayesModem::receive(const QByteArray& bytes)
         if (byte == '\r') {
             reply.append({0, echoed});
             echoed.clear();
-            reply += commandLine(line_);
+            reply += CommandLine(line_);
             line_.clear();
         } else if (byte == '\b') {
             line_.chop(1);
@@ -98,7 +98,7 @@ Reply HayesModem::receive(const QByteArray& bytes)
 
 // One command line. Lines that do not start with "AT" are not commands and
 // get no answer.
-Reply HayesModem::commandLine(const QByteArray& rawLine)
+Reply HayesModem::CommandLine(const QByteArray& rawLine)
 {
     const QByteArray line = rawLine.trimmed().toUpper();
     if (!line.startsWith("AT")) {
@@ -116,13 +116,13 @@ Reply HayesModem::commandLine(const QByteArray& rawLine)
         case 'Q':
             value = Number(line, pos, 0);
             if (value > 1) {
-                return {{0, resultCode(Result::Error)}};
+                return {{0, ResultCode(Result::Error)}};
             }
             (command == 'E' ? echo_ : command == 'V' ? verbose_ : quiet_) = value == 1;
             break;
         case 'Z':
             Number(line, pos, 0);
-            resetSettings();
+            ResetSettings();
             break;
         case 'H':
         case 'I':
@@ -130,30 +130,30 @@ Reply HayesModem::commandLine(const QByteArray& rawLine)
         case 'M':
         case 'X':
             if (Number(line, pos, 0) > 4) {
-                return {{0, resultCode(Result::Error)}};
+                return {{0, ResultCode(Result::Error)}};
             }
             break;
         case '&':
             if (pos >= line.size() || !QByteArray("FCDKW").contains(line.at(pos))) {
-                return {{0, resultCode(Result::Error)}};
+                return {{0, ResultCode(Result::Error)}};
             }
             if (line.at(pos++) == 'F') {
-                resetSettings();
+                ResetSettings();
             }
             Number(line, pos, 0);
             break;
         case 'S': {
             const int reg = Number(line, pos, -1);
             if (reg < 0 || reg > 255 || pos >= line.size()) {
-                return {{0, resultCode(Result::Error)}};
+                return {{0, ResultCode(Result::Error)}};
             }
             if (line.at(pos) == '?') {
                 ++pos;
                 const QByteArray shown = QByteArray::number(registers_.value(reg, 0)).rightJustified(3, '0');
-                return {{0, "\r\n" + shown + "\r\n" + resultCode(Result::Ok)}};
+                return {{0, "\r\n" + shown + "\r\n" + ResultCode(Result::Ok)}};
             }
             if (line.at(pos++) != '=') {
-                return {{0, resultCode(Result::Error)}};
+                return {{0, ResultCode(Result::Error)}};
             }
             registers_[reg] = Number(line, pos, 0);
             break;
@@ -162,23 +162,23 @@ Reply HayesModem::commandLine(const QByteArray& rawLine)
             const QByteArray number = line.mid(pos).trimmed();
             const QByteArray digits = number.startsWith('T') || number.startsWith('P') ? number.mid(1) : number;
             if (digits.trimmed().isEmpty()) {
-                return {{0, resultCode(Result::Error)}};
+                return {{0, ResultCode(Result::Error)}};
             }
             switch (options_.Outcome) {
             case ModemOptions::DialOutcome::Connect:
-                logger_.lineDropped(); // a new call: the logger starts afresh
+                logger_.LineDropped(); // a new call: the logger starts afresh
                 online_ = true;
-                return {{options_.ConnectDelayMs, resultCode(Result::Connect)}};
+                return {{options_.ConnectDelayMs, ResultCode(Result::Connect)}};
             case ModemOptions::DialOutcome::Busy:
-                return {{options_.ConnectDelayMs, resultCode(Result::Busy)}};
+                return {{options_.ConnectDelayMs, ResultCode(Result::Busy)}};
             case ModemOptions::DialOutcome::NoCarrier:
-                return {{options_.ConnectDelayMs, resultCode(Result::NoCarrier)}};
+                return {{options_.ConnectDelayMs, ResultCode(Result::NoCarrier)}};
             }
             break;
         }
         default:
-            return {{0, resultCode(Result::Error)}};
+            return {{0, ResultCode(Result::Error)}};
         }
     }
-    return {{0, resultCode(Result::Ok)}};
+    return {{0, ResultCode(Result::Ok)}};
 }

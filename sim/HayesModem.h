@@ -26,17 +26,17 @@ class HayesModem : public SimDevice {
 public:
     HayesModem(LoggerEngine& logger, const ModemOptions& options);
 
-    Reply receive(const QByteArray& bytes) override;
-    void lineDropped() override;
+    Reply Receive(const QByteArray& bytes) override;
+    void LineDropped() override;
 
-    bool online() const { return online_; }
+    bool Online() const { return online_; }
 
 private:
     enum class Result { Ok = 0, Connect = 1, NoCarrier = 3, Error = 4, Busy = 7 };
 
-    Reply commandLine(const QByteArray& line);
-    QByteArray resultCode(Result result) const;
-    void resetSettings();
+    Reply CommandLine(const QByteArray& line);
+    QByteArray ResultCode(Result result) const;
+    void ResetSettings();
 
     LoggerEngine& logger_;
     ModemOptions options_;

@@ -85,83 +85,83 @@ LoggerEngine::LoggerEngine(const LoggerOptions& options, Clock clock)
     const int64_t now = WallSeconds(clock_());
     memory_.PulseSince = now;
     if (options_.Initialised) {
-        memory_.write(0, InitialisedSignature());
-        memory_.writeSettingsImage(FactorySettingsImage(options_.AnalogChannels, options_.PulseChannels));
+        memory_.Write(0, InitialisedSignature());
+        memory_.WriteSettingsImage(FactorySettingsImage(options_.AnalogChannels, options_.PulseChannels));
     }
     memory_.History = GenerateHistory(model_, std::clamp(options_.HistoryRecords, 0, MaxHistoryRecords),
                                       std::max(options_.RecordPeriodSeconds, 1), now, options_.AnalogChannels,
                                       options_.PulseChannels);
 }
 
-bool LoggerEngine::attachMemoryFile(QString* error)
+bool LoggerEngine::AttachMemoryFile(QString* error)
 {
     const QString& path = options_.MemoryFile;
-    const bool loaded = QFileInfo::exists(path) ? memory_.load(path, error) : memory_.save(path, error);
+    const bool loaded = QFileInfo::exists(path) ? memory_.Load(path, error) : memory_.Save(path, error);
     persist_ = loaded;
     return loaded;
 }
 
-void LoggerEngine::memoryChanged()
+void LoggerEngine::MemoryChanged()
 {
     QString error;
-    if (persist_ && !memory_.save(options_.MemoryFile, &error)) {
+    if (persist_ && !memory_.Save(options_.MemoryFile, &error)) {
         qWarning("Cannot save the logger memory to %s: %s", qPrintable(options_.MemoryFile), qPrintable(error));
     }
 }
 
-int64_t LoggerEngine::wallNow() const
+int64_t LoggerEngine::WallNow() const
 {
     return WallSeconds(clock_()) + memory_.ClockOffsetSeconds;
 }
 
-QDateTime LoggerEngine::loggerTime() const
+QDateTime LoggerEngine::LoggerTime() const
 {
-    return WallDateTime(wallNow());
+    return WallDateTime(WallNow());
 }
 
-void LoggerEngine::lineDropped()
+void LoggerEngine::LineDropped()
 {
-    parser_.reset();
-    faults_.reconnect();
+    parser_.Reset();
+    faults_.Reconnect();
     sampling_ = false;
     blockStart_ = 0;
     blockSize_ = 0;
 }
 
-void LoggerEngine::setLiveAnalogCount(int channel, uint16_t raw)
+void LoggerEngine::SetLiveAnalogCount(int channel, uint16_t raw)
 {
     liveCounts_.at(static_cast<size_t>(channel)) = raw;
 }
 
-void LoggerEngine::setLivePulseCount(int channel, uint16_t raw)
+void LoggerEngine::SetLivePulseCount(int channel, uint16_t raw)
 {
     liveCounts_.at(static_cast<size_t>(8 + channel)) = raw;
 }
 
-void LoggerEngine::releaseLiveCounts()
+void LoggerEngine::ReleaseLiveCounts()
 {
     liveCounts_.fill(std::nullopt);
 }
 
-Reply LoggerEngine::receive(const QByteArray& bytes)
+Reply LoggerEngine::Receive(const QByteArray& bytes)
 {
     Reply reply;
     for (char byte : bytes) {
-        if (faults_.lineDead()) {
+        if (faults_.LineDead()) {
             break;
         }
-        const std::optional<RequestParser::Event> event = parser_.push(static_cast<uint8_t>(byte));
+        const std::optional<RequestParser::Event> event = parser_.Push(static_cast<uint8_t>(byte));
         if (!event) {
             continue;
         }
         Reply answered;
-        if (event->kind == RequestParser::Event::Kind::Frame && !faults_.loseRequest()) {
-            answered = answer(event->payload);
+        if (event->Type == RequestParser::Event::Kind::Frame && !faults_.LoseRequest()) {
+            answered = Answer(event->Payload);
             if (!answered.isEmpty()) {
-                answered.first().DelayMs += faults_.lateDelayMs();
+                answered.first().DelayMs += faults_.LateDelayMs();
             }
-        } else if (event->kind == RequestParser::Event::Kind::LooseByte && options_.AnswersWakeUp) {
-            switch (event->byte) {
+        } else if (event->Type == RequestParser::Event::Kind::LooseByte && options_.AnswersWakeUp) {
+            switch (event->Byte) {
             case 'U': answered.append({0, QByteArray(1, 'G')}); break;
             case 'G': answered.append({0, QByteArray(1, 'W')}); break;
             case 'W': answered.append({0, QByteArray(1, Byte(Frame::Done))}); break;
@@ -169,7 +169,7 @@ Reply LoggerEngine::receive(const QByteArray& bytes)
             }
         }
         for (ReplyPiece& piece : answered) {
-            piece.Bytes = faults_.distort(piece.Bytes);
+            piece.Bytes = faults_.Distort(piece.Bytes);
             if (!piece.Bytes.isEmpty()) {
                 reply.append(piece);
             }
@@ -180,7 +180,7 @@ Reply LoggerEngine::receive(const QByteArray& bytes)
 
 // The acknowledgement and the answer of one intact request; nothing for a
 // request the logger does not know.
-Reply LoggerEngine::answer(const QByteArray& request)
+Reply LoggerEngine::Answer(const QByteArray& request)
 {
     const uint8_t code = At(request, 0);
     if (options_.MutedCommands.contains(code)) {
@@ -192,25 +192,25 @@ Reply LoggerEngine::answer(const QByteArray& request)
     auto frame = [](const QByteArray& payload) { return Reply{{0, BuildFrame(payload)}}; };
 
     if (code == Command::ReadClock && size == 1) {
-        reply = frame(clockReply());
+        reply = frame(ClockReply());
     } else if (code == Command::SetClock && size == 8) {
-        reply = setClock(request) ? Reply{{0, done}} : Reply{};
+        reply = SetClock(request) ? Reply{{0, done}} : Reply{};
     } else if (code == Command::ClearMemory && size == 3 && Guarded(request)) {
         memory_.History.clear();
         blockStart_ = blockSize_ = 0;
-        memoryChanged();
+        MemoryChanged();
         reply = Reply{{0, done}};
     } else if (code == Command::InitialiseMemory && request == QByteArray::fromHex("06A66A00000002")) {
-        memory_.eraseSettings();
+        memory_.EraseSettings();
         memory_.History.clear();
-        memory_.PulseSince = wallNow();
+        memory_.PulseSince = WallNow();
         blockStart_ = blockSize_ = 0;
-        memoryChanged();
+        MemoryChanged();
         reply = Reply{{options_.InitialiseMs, done}};
-    } else if (code == Command::WriteMemory && writeMemory(request)) {
+    } else if (code == Command::WriteMemory && WriteMemory(request)) {
         reply = Reply{};
     } else if (code == Command::ReadMemory) {
-        if (const std::optional<QByteArray> data = readMemory(request)) {
+        if (const std::optional<QByteArray> data = ReadMemory(request)) {
             reply = frame(*data);
         }
     } else if (code == Command::StartSample && request == QByteArray::fromHex("0901")) {
@@ -218,42 +218,42 @@ Reply LoggerEngine::answer(const QByteArray& request)
         reply = Reply{{0, done}};
     } else if (code == Command::ReadSample && size == 1) {
         if (sampling_ && !options_.NoSamples) {
-            reply = Reply{{0, QByteArray(1, Byte(Frame::Acknowledge)) + BuildFrame(sampleFrame())}};
+            reply = Reply{{0, QByteArray(1, Byte(Frame::Acknowledge)) + BuildFrame(SampleFrame())}};
         } else {
             reply = Reply{{0, QByteArray(1, Byte(Frame::NoData))}};
         }
     } else if (code == Command::ConfirmSettings && size == 3 && Guarded(request)) {
         reply = Reply{{0, done}};
     } else if (code == Command::ReadStatus && size == 1) {
-        reply = frame(statusReply());
+        reply = frame(StatusReply());
     } else if (code == Command::HistoryBlock && size == 2) {
-        if (const std::optional<QByteArray> block = historyBlock(At(request, 1))) {
+        if (const std::optional<QByteArray> block = HistoryBlock(At(request, 1))) {
             reply = frame(*block);
         }
     } else if (code == Command::ResetPulseCounts && request == QByteArray::fromHex("0E03")) {
-        memory_.PulseSince = wallNow();
+        memory_.PulseSince = WallNow();
         for (size_t p = 8; p < 10; ++p) {
             if (liveCounts_[p]) {
                 liveCounts_[p] = 0;
             }
         }
-        memoryChanged();
+        MemoryChanged();
         reply = Reply{{0, done}};
     } else if (code == Command::ReadIdentification && size == 1) {
-        reply = frame(identificationReply());
+        reply = frame(IdentificationReply());
     }
     if (!reply) {
         return {};
     }
-    if (!faults_.loseAcknowledge()) {
+    if (!faults_.LoseAcknowledge()) {
         reply->prepend({0, QByteArray(1, Byte(Frame::Acknowledge))});
     }
     return *reply;
 }
 
-QByteArray LoggerEngine::clockReply() const
+QByteArray LoggerEngine::ClockReply() const
 {
-    const QDateTime now = loggerTime();
+    const QDateTime now = LoggerTime();
     const int hour = now.time().hour();
     uint8_t hourByte = Bcd(hour);
     if (options_.TwelveHourClock) {
@@ -273,7 +273,7 @@ QByteArray LoggerEngine::clockReply() const
 
 // 01 ss mm hh weekday DD MM YY, 24-hour packed decimal. A time that is no
 // time is not taken (and not confirmed).
-bool LoggerEngine::setClock(const QByteArray& request)
+bool LoggerEngine::SetClock(const QByteArray& request)
 {
     const int second = FromClockField(At(request, 1));
     const int minute = FromClockField(At(request, 2));
@@ -287,11 +287,11 @@ bool LoggerEngine::setClock(const QByteArray& request)
         return false;
     }
     memory_.ClockOffsetSeconds = WallSeconds(date, time) - WallSeconds(clock_());
-    memoryChanged();
+    MemoryChanged();
     return true;
 }
 
-QByteArray LoggerEngine::statusReply() const
+QByteArray LoggerEngine::StatusReply() const
 {
     const uint32_t count = static_cast<uint32_t>(std::min<size_t>(memory_.History.size(), 0xFFFFFF));
     QByteArray reply;
@@ -300,7 +300,7 @@ QByteArray LoggerEngine::statusReply() const
     return reply;
 }
 
-QByteArray LoggerEngine::identificationReply() const
+QByteArray LoggerEngine::IdentificationReply() const
 {
     QByteArray reply(8, '\0');
     reply[0] = Byte(options_.FirmwareVersion);
@@ -313,9 +313,9 @@ QByteArray LoggerEngine::identificationReply() const
 // Packed time, analog slots 1 to 8 and the two pulse channels, values high
 // byte first. A logger with fewer than eight analog channels reports its
 // last one in slot 8; the slots between stay 0.
-QByteArray LoggerEngine::sampleFrame() const
+QByteArray LoggerEngine::SampleFrame() const
 {
-    const int64_t now = wallNow();
+    const int64_t now = WallNow();
     QByteArray frame(SampleFrameSize, '\0');
     const uint32_t time = PackTimestamp(now);
     for (int i = 0; i < 4; ++i) {
@@ -327,16 +327,16 @@ QByteArray LoggerEngine::sampleFrame() const
     };
     const int analog = options_.AnalogChannels;
     for (int c = 0; c < analog; ++c) {
-        const uint16_t value = liveCounts_[static_cast<size_t>(c)].value_or(model_.analogCount(c, now));
+        const uint16_t value = liveCounts_[static_cast<size_t>(c)].value_or(model_.AnalogCount(c, now));
         put(c == analog - 1 && analog > 1 ? 7 : c, value);
     }
     for (int p = 0; p < options_.PulseChannels; ++p) {
-        put(8 + p, liveCounts_[static_cast<size_t>(8 + p)].value_or(model_.pulseCount(p, now, memory_.PulseSince)));
+        put(8 + p, liveCounts_[static_cast<size_t>(8 + p)].value_or(model_.PulseCount(p, now, memory_.PulseSince)));
     }
     return frame;
 }
 
-int LoggerEngine::recordSize() const
+int LoggerEngine::RecordSize() const
 {
     return 4 + 2 * (options_.AnalogChannels + options_.PulseChannels);
 }
@@ -345,7 +345,7 @@ int LoggerEngine::recordSize() const
 // 2 sends that block again. The block holds as many whole records as fit
 // in 240 bytes; a block with fewer is the last, one with none says the
 // history is over.
-std::optional<QByteArray> LoggerEngine::historyBlock(int kind)
+std::optional<QByteArray> LoggerEngine::HistoryBlock(int kind)
 {
     if (kind == 0) {
         blockStart_ = 0;
@@ -354,7 +354,7 @@ std::optional<QByteArray> LoggerEngine::historyBlock(int kind)
     } else if (kind != 2) {
         return std::nullopt;
     }
-    const size_t perBlock = static_cast<size_t>((HistoryBlockSize - 1) / recordSize());
+    const size_t perBlock = static_cast<size_t>((HistoryBlockSize - 1) / RecordSize());
     const size_t count = memory_.History.size();
     blockStart_ = std::min(blockStart_, count);
     blockSize_ = std::min(perBlock, count - blockStart_);
@@ -369,17 +369,17 @@ std::optional<QByteArray> LoggerEngine::historyBlock(int kind)
 }
 
 // 08 a0 a1 a2 n: the reply echoes the address, low byte first, then n bytes.
-std::optional<QByteArray> LoggerEngine::readMemory(const QByteArray& request) const
+std::optional<QByteArray> LoggerEngine::ReadMemory(const QByteArray& request) const
 {
     if (request.size() != 5 || At(request, 4) > MaxReadCount) {
         return std::nullopt;
     }
     const uint32_t address = At(request, 1) | At(request, 2) << 8 | At(request, 3) << 16;
-    return request.mid(1, 3) + memory_.read(address, At(request, 4));
+    return request.mid(1, 3) + memory_.Read(address, At(request, 4));
 }
 
 // 07 A7 7A a0 a1 e0 e1 data: e is the address of the last byte written.
-bool LoggerEngine::writeMemory(const QByteArray& request)
+bool LoggerEngine::WriteMemory(const QByteArray& request)
 {
     if (request.size() < 8 || !Guarded(request)) {
         return false;
@@ -387,9 +387,9 @@ bool LoggerEngine::writeMemory(const QByteArray& request)
     const uint32_t address = At(request, 3) | At(request, 4) << 8;
     const uint32_t end = At(request, 5) | At(request, 6) << 8;
     const QByteArray data = request.mid(7);
-    if (end != address + static_cast<uint32_t>(data.size()) - 1 || !memory_.write(address, data)) {
+    if (end != address + static_cast<uint32_t>(data.size()) - 1 || !memory_.Write(address, data)) {
         return false;
     }
-    memoryChanged();
+    MemoryChanged();
     return true;
 }

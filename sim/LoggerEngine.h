@@ -25,41 +25,41 @@ public:
     // from it, moved by "set clock"); by default the real time.
     explicit LoggerEngine(const LoggerOptions& options, Clock clock = {});
 
-    Reply receive(const QByteArray& bytes) override;
-    void lineDropped() override;
+    Reply Receive(const QByteArray& bytes) override;
+    void LineDropped() override;
 
-    // Loads the logger's memory from options().MemoryFile, or creates the
+    // Loads the logger's memory from Options().MemoryFile, or creates the
     // file from the fresh memory when there is none yet. Every later change
     // of the memory is saved there.
-    bool attachMemoryFile(QString* error);
+    bool AttachMemoryFile(QString* error);
 
-    const LoggerOptions& options() const { return options_; }
-    const LoggerMemory& memory() const { return memory_; }
+    const LoggerOptions& Options() const { return options_; }
+    const LoggerMemory& Memory() const { return memory_; }
     // The line went dead (a hang-up fault) and stays so until the computer
     // reconnects.
-    bool lineDead() const { return faults_.lineDead(); }
-    QDateTime loggerTime() const;
-    void setStatusWord(uint16_t status) { options_.StatusWord = status; }
+    bool LineDead() const { return faults_.LineDead(); }
+    QDateTime LoggerTime() const;
+    void SetStatusWord(uint16_t status) { options_.StatusWord = status; }
 
     // Known raw counts for the live readings (tests, calibration), instead
     // of the generated ones; channels count from 0.
-    void setLiveAnalogCount(int channel, uint16_t raw);
-    void setLivePulseCount(int channel, uint16_t raw);
-    void releaseLiveCounts();
+    void SetLiveAnalogCount(int channel, uint16_t raw);
+    void SetLivePulseCount(int channel, uint16_t raw);
+    void ReleaseLiveCounts();
 
 private:
-    Reply answer(const QByteArray& request);
-    QByteArray clockReply() const;
-    bool setClock(const QByteArray& request);
-    QByteArray statusReply() const;
-    QByteArray identificationReply() const;
-    QByteArray sampleFrame() const;
-    std::optional<QByteArray> historyBlock(int kind);
-    std::optional<QByteArray> readMemory(const QByteArray& request) const;
-    bool writeMemory(const QByteArray& request);
-    int recordSize() const;
-    int64_t wallNow() const;
-    void memoryChanged();
+    Reply Answer(const QByteArray& request);
+    QByteArray ClockReply() const;
+    bool SetClock(const QByteArray& request);
+    QByteArray StatusReply() const;
+    QByteArray IdentificationReply() const;
+    QByteArray SampleFrame() const;
+    std::optional<QByteArray> HistoryBlock(int kind);
+    std::optional<QByteArray> ReadMemory(const QByteArray& request) const;
+    bool WriteMemory(const QByteArray& request);
+    int RecordSize() const;
+    int64_t WallNow() const;
+    void MemoryChanged();
 
     LoggerOptions options_;
     Clock clock_;

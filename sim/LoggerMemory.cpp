@@ -17,7 +17,7 @@ constexpr quint32 FileVersion = 1;
 
 } // namespace
 
-QByteArray LoggerMemory::read(uint32_t address, int count) const
+QByteArray LoggerMemory::Read(uint32_t address, int count) const
 {
     QByteArray bytes(count, char(0xFF));
     for (int i = 0; i < count; ++i) {
@@ -29,7 +29,7 @@ QByteArray LoggerMemory::read(uint32_t address, int count) const
     return bytes;
 }
 
-bool LoggerMemory::write(uint32_t address, const QByteArray& bytes)
+bool LoggerMemory::Write(uint32_t address, const QByteArray& bytes)
 {
     if (static_cast<uint64_t>(address) + static_cast<uint64_t>(bytes.size()) > SettingsMemorySize) {
         return false;
@@ -38,22 +38,22 @@ bool LoggerMemory::write(uint32_t address, const QByteArray& bytes)
     return true;
 }
 
-void LoggerMemory::eraseSettings()
+void LoggerMemory::EraseSettings()
 {
     SettingsMemory.fill(char(0xFF));
 }
 
-void LoggerMemory::writeSettingsImage(const QByteArray& image)
+void LoggerMemory::WriteSettingsImage(const QByteArray& image)
 {
     if (image.size() != SettingsImageSize) {
         return;
     }
     for (const SettingsRegion& region : SettingsReadRegions) {
-        write(region.Address, image.mid(region.ImageOffset, region.Length));
+        Write(region.Address, image.mid(region.ImageOffset, region.Length));
     }
 }
 
-bool LoggerMemory::save(const QString& path, QString* error) const
+bool LoggerMemory::Save(const QString& path, QString* error) const
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -77,7 +77,7 @@ bool LoggerMemory::save(const QString& path, QString* error) const
     return true;
 }
 
-bool LoggerMemory::load(const QString& path, QString* error)
+bool LoggerMemory::Load(const QString& path, QString* error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -132,10 +132,10 @@ std::vector<HistoryRecord> GenerateHistory(const SignalModel& model, int count, 
         HistoryRecord& record = history[static_cast<size_t>(i)];
         record.Time = PackTimestamp(t);
         for (int c = 0; c < analogChannels; ++c) {
-            record.Values[static_cast<size_t>(c)] = model.analogCount(c, t);
+            record.Values[static_cast<size_t>(c)] = model.AnalogCount(c, t);
         }
         for (int p = 0; p < pulseChannels; ++p) {
-            record.Values[static_cast<size_t>(8 + p)] = model.pulseCount(p, t, first);
+            record.Values[static_cast<size_t>(8 + p)] = model.PulseCount(p, t, first);
         }
     }
     return history;

@@ -28,18 +28,18 @@ struct LoggerMemory {
     int64_t PulseSince = 0;         // wall seconds of the last accumulator reset
 
     // Bytes at address on; bytes past the end of the memory read 0xFF.
-    QByteArray read(uint32_t address, int count) const;
+    QByteArray Read(uint32_t address, int count) const;
     // False (and nothing written) when the bytes would run past the end.
-    bool write(uint32_t address, const QByteArray& bytes);
-    void eraseSettings();
+    bool Write(uint32_t address, const QByteArray& bytes);
+    void EraseSettings();
     // A 458-byte settings image into its three regions (8-249, 256-303,
     // 512-679); an image of another size writes nothing.
-    void writeSettingsImage(const QByteArray& image);
+    void WriteSettingsImage(const QByteArray& image);
 
     // The file keeps everything above. Loading fails on a file that is not
     // one of ours and leaves the memory as it was.
-    bool save(const QString& path, QString* error) const;
-    bool load(const QString& path, QString* error);
+    bool Save(const QString& path, QString* error) const;
+    bool Load(const QString& path, QString* error);
 };
 
 // count records, one every periodSeconds, the last at or just before

@@ -25,7 +25,7 @@ struct FaultOptions {
     // in the middle of a frame; it comes back when the computer reconnects.
     int64_t HangUpAfterBytes = -1;
 
-    bool any() const;
+    bool Any() const;
 };
 
 struct LoggerOptions {

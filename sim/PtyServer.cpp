@@ -39,7 +39,7 @@ PtyServer::PtyServer(SimDevice& device, int latencyMs, int baud, QObject* parent
     clock_.start();
     deliveryTimer_.setSingleShot(true);
     deliveryTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&deliveryTimer_, &QTimer::timeout, this, &PtyServer::deliverDue);
+    connect(&deliveryTimer_, &QTimer::timeout, this, &PtyServer::DeliverDue);
 }
 
 PtyServer::~PtyServer()
@@ -54,7 +54,7 @@ PtyServer::~PtyServer()
     }
 }
 
-void PtyServer::makeRaw() const
+void PtyServer::MakeRaw() const
 {
     termios settings{};
     if (::tcgetattr(slave_, &settings) == 0) {
@@ -63,7 +63,7 @@ void PtyServer::makeRaw() const
     }
 }
 
-bool PtyServer::start(QString* error)
+bool PtyServer::Start(QString* error)
 {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
@@ -77,25 +77,25 @@ bool PtyServer::start(QString* error)
         *error = SystemError("cannot open the pseudo-terminal");
         return false;
     }
-    makeRaw();
+    MakeRaw();
 
     readNotifier_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);
-    connect(readNotifier_, &QSocketNotifier::activated, this, &PtyServer::readRequests);
+    connect(readNotifier_, &QSocketNotifier::activated, this, &PtyServer::ReadRequests);
     writeNotifier_ = new QSocketNotifier(master_, QSocketNotifier::Write, this);
     writeNotifier_->setEnabled(false);
-    connect(writeNotifier_, &QSocketNotifier::activated, this, &PtyServer::flushOutput);
+    connect(writeNotifier_, &QSocketNotifier::activated, this, &PtyServer::FlushOutput);
 
     // Without the watch the server still serves; it only cannot tell when a
     // client leaves.
     watch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (watch_ >= 0 && ::inotify_add_watch(watch_, ::ptsname(master_), IN_OPEN | IN_CLOSE) >= 0) {
         watchNotifier_ = new QSocketNotifier(watch_, QSocketNotifier::Read, this);
-        connect(watchNotifier_, &QSocketNotifier::activated, this, &PtyServer::watchEvents);
+        connect(watchNotifier_, &QSocketNotifier::activated, this, &PtyServer::WatchEvents);
     }
     return true;
 }
 
-bool PtyServer::announce(const QString& linkPath, QString* error)
+bool PtyServer::Announce(const QString& linkPath, QString* error)
 {
     const QFileInfo link(linkPath);
     if (!QDir().mkpath(link.absolutePath())) {
@@ -114,7 +114,7 @@ bool PtyServer::announce(const QString& linkPath, QString* error)
     return true;
 }
 
-void PtyServer::readRequests()
+void PtyServer::ReadRequests()
 {
     char buffer[4096];
     const ssize_t count = ::read(master_, buffer, sizeof buffer);
@@ -125,24 +125,24 @@ void PtyServer::readRequests()
     if (trace_) {
         Trace("<-", request);
     }
-    scheduler_.schedule(device_.receive(request), nowUs());
-    armTimer();
+    scheduler_.Schedule(device_.Receive(request), NowUs());
+    ArmTimer();
 }
 
-void PtyServer::deliverDue()
+void PtyServer::DeliverDue()
 {
-    const QByteArray due = scheduler_.takeDue(nowUs());
+    const QByteArray due = scheduler_.TakeDue(NowUs());
     if (!due.isEmpty()) {
         if (trace_) {
             Trace("->", due);
         }
         output_ += due;
-        flushOutput();
+        FlushOutput();
     }
-    armTimer();
+    ArmTimer();
 }
 
-void PtyServer::flushOutput()
+void PtyServer::FlushOutput()
 {
     while (!output_.isEmpty()) {
         const ssize_t written = ::write(master_, output_.constData(), static_cast<size_t>(output_.size()));
@@ -154,15 +154,15 @@ void PtyServer::flushOutput()
     writeNotifier_->setEnabled(!output_.isEmpty());
 }
 
-void PtyServer::armTimer()
+void PtyServer::ArmTimer()
 {
-    if (const std::optional<int64_t> next = scheduler_.nextDueUs()) {
-        const int64_t waitUs = std::max<int64_t>(*next - nowUs(), 0);
+    if (const std::optional<int64_t> next = scheduler_.NextDueUs()) {
+        const int64_t waitUs = std::max<int64_t>(*next - NowUs(), 0);
         deliveryTimer_.start(static_cast<int>((waitUs + 999) / 1000));
     }
 }
 
-void PtyServer::watchEvents()
+void PtyServer::WatchEvents()
 {
     alignas(inotify_event) char buffer[4096];
     ssize_t count = 0;
@@ -172,24 +172,24 @@ void PtyServer::watchEvents()
             if (event->mask & IN_OPEN) {
                 ++clients_;
             } else if ((event->mask & IN_CLOSE) && clients_ > 0 && --clients_ == 0) {
-                lastClientGone();
+                LastClientGone();
             }
             at += sizeof(inotify_event) + event->len;
         }
     }
 }
 
-void PtyServer::lastClientGone()
+void PtyServer::LastClientGone()
 {
     if (trace_) {
         std::fprintf(stderr, "-- port closed\n");
     }
-    device_.lineDropped();
-    scheduler_.clear();
+    device_.LineDropped();
+    scheduler_.Clear();
     deliveryTimer_.stop();
     output_.clear();
     writeNotifier_->setEnabled(false);
     ::tcflush(slave_, TCIOFLUSH);
     ::ioctl(slave_, TIOCNXCL); // a client that died keeps the port locked otherwise
-    makeRaw();
+    MakeRaw();
 }

@@ -24,23 +24,23 @@ public:
     PtyServer(SimDevice& device, int latencyMs, int baud, QObject* parent = nullptr);
     ~PtyServer() override;
 
-    bool start(QString* error);
-    QString devicePath() const { return devicePath_; }
+    bool Start(QString* error);
+    QString DevicePath() const { return devicePath_; }
     // A stable name for the device: a symbolic link at linkPath, replaced
     // atomically if one is there, removed again when the server ends.
-    bool announce(const QString& linkPath, QString* error);
+    bool Announce(const QString& linkPath, QString* error);
     // Every request and reply, in hexadecimal, on standard error.
-    void setTrace(bool on) { trace_ = on; }
+    void SetTrace(bool on) { trace_ = on; }
 
 private:
-    void readRequests();
-    void deliverDue();
-    void flushOutput();
-    void watchEvents();
-    void lastClientGone();
-    void armTimer();
-    void makeRaw() const;
-    int64_t nowUs() const { return clock_.nsecsElapsed() / 1000; }
+    void ReadRequests();
+    void DeliverDue();
+    void FlushOutput();
+    void WatchEvents();
+    void LastClientGone();
+    void ArmTimer();
+    void MakeRaw() const;
+    int64_t NowUs() const { return clock_.nsecsElapsed() / 1000; }
 
     SimDevice& device_;
     ReplyScheduler scheduler_;

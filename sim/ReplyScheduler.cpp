@@ -8,7 +8,7 @@ ReplyScheduler::ReplyScheduler(int latencyMs, int baud)
 {
 }
 
-void ReplyScheduler::schedule(const Reply& reply, int64_t nowUs)
+void ReplyScheduler::Schedule(const Reply& reply, int64_t nowUs)
 {
     int64_t cursor = std::max(nowUs + latencyUs_, lineFreeUs_);
     for (const ReplyPiece& piece : reply) {
@@ -21,7 +21,7 @@ void ReplyScheduler::schedule(const Reply& reply, int64_t nowUs)
     lineFreeUs_ = cursor;
 }
 
-QByteArray ReplyScheduler::takeDue(int64_t nowUs)
+QByteArray ReplyScheduler::TakeDue(int64_t nowUs)
 {
     QByteArray due;
     while (!queue_.empty() && queue_.front().DueUs <= nowUs) {
@@ -31,7 +31,7 @@ QByteArray ReplyScheduler::takeDue(int64_t nowUs)
     return due;
 }
 
-std::optional<int64_t> ReplyScheduler::nextDueUs() const
+std::optional<int64_t> ReplyScheduler::NextDueUs() const
 {
     if (queue_.empty()) {
         return std::nullopt;
@@ -39,7 +39,7 @@ std::optional<int64_t> ReplyScheduler::nextDueUs() const
     return queue_.front().DueUs;
 }
 
-void ReplyScheduler::clear()
+void ReplyScheduler::Clear()
 {
     queue_.clear();
     lineFreeUs_ = 0;

@@ -14,11 +14,11 @@ class ReplyScheduler {
 public:
     ReplyScheduler(int latencyMs = 0, int baud = 0);
 
-    void schedule(const Reply& reply, int64_t nowUs);
+    void Schedule(const Reply& reply, int64_t nowUs);
     // The bytes due by now, in order.
-    QByteArray takeDue(int64_t nowUs);
-    std::optional<int64_t> nextDueUs() const;
-    void clear();
+    QByteArray TakeDue(int64_t nowUs);
+    std::optional<int64_t> NextDueUs() const;
+    void Clear();
 
 private:
     struct TimedByte {

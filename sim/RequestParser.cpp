@@ -15,7 +15,7 @@ RequestParser::Event BadFrame()
 
 } // namespace
 
-void RequestParser::reset()
+void RequestParser::Reset()
 {
     state_ = State::Idle;
     body_.clear();
@@ -23,14 +23,14 @@ void RequestParser::reset()
 
 // A start byte where data was expected: the frame so far is bad, and a new
 // one begins.
-std::optional<RequestParser::Event> RequestParser::startOver()
+std::optional<RequestParser::Event> RequestParser::StartOver()
 {
     body_.clear();
     state_ = State::Length;
     return BadFrame();
 }
 
-std::optional<RequestParser::Event> RequestParser::push(uint8_t byte)
+std::optional<RequestParser::Event> RequestParser::Push(uint8_t byte)
 {
     switch (state_) {
     case State::Idle:
@@ -42,10 +42,10 @@ std::optional<RequestParser::Event> RequestParser::push(uint8_t byte)
         return Event{Event::Kind::LooseByte, byte, {}};
     case State::Length:
         if (byte == Frame::Start) {
-            return startOver();
+            return StartOver();
         }
         if (byte < MinBody || byte > MaxBody) {
-            reset();
+            Reset();
             return BadFrame();
         }
         bodyLength_ = byte;
@@ -53,7 +53,7 @@ std::optional<RequestParser::Event> RequestParser::push(uint8_t byte)
         return std::nullopt;
     case State::Body:
         if (byte == Frame::Start) {
-            return startOver();
+            return StartOver();
         }
         if (byte == Frame::Escape) {
             state_ = State::Escaped;
@@ -63,10 +63,10 @@ std::optional<RequestParser::Event> RequestParser::push(uint8_t byte)
         break;
     case State::Escaped:
         if (byte == Frame::Start) {
-            return startOver();
+            return StartOver();
         }
         if (byte > Frame::Escape - Frame::Start) {
-            reset();
+            Reset();
             return BadFrame();
         }
         body_.append(static_cast<char>(Frame::Start + byte));
@@ -74,12 +74,12 @@ std::optional<RequestParser::Event> RequestParser::push(uint8_t byte)
         break;
     case State::End:
         if (byte == Frame::End) {
-            return finishFrame();
+            return FinishFrame();
         }
         if (byte == Frame::Start) {
-            return startOver();
+            return StartOver();
         }
-        reset();
+        Reset();
         return BadFrame();
     }
     if (body_.size() == bodyLength_) {
@@ -88,13 +88,13 @@ std::optional<RequestParser::Event> RequestParser::push(uint8_t byte)
     return std::nullopt;
 }
 
-std::optional<RequestParser::Event> RequestParser::finishFrame()
+std::optional<RequestParser::Event> RequestParser::FinishFrame()
 {
     const int payloadSize = static_cast<int>(body_.size()) - 2;
     const uint16_t received = static_cast<uint16_t>(static_cast<uint8_t>(body_.at(payloadSize))
                                                     | static_cast<uint8_t>(body_.at(payloadSize + 1)) << 8);
     QByteArray payload = body_.left(payloadSize);
-    reset();
+    Reset();
     if (ComputeCrc16(payload, 0, payloadSize - 1) != received) {
         return BadFrame();
     }

@@ -14,19 +14,19 @@ class RequestParser {
 public:
     struct Event {
         enum class Kind { LooseByte, Frame, BadFrame };
-        Kind kind = Kind::LooseByte;
-        uint8_t byte = 0;   // LooseByte
-        QByteArray payload; // Frame
+        Kind Type = Kind::LooseByte;
+        uint8_t Byte = 0;   // LooseByte
+        QByteArray Payload; // Frame
     };
 
-    std::optional<Event> push(uint8_t byte);
-    void reset();
+    std::optional<Event> Push(uint8_t byte);
+    void Reset();
 
 private:
     enum class State { Idle, Length, Body, Escaped, End };
 
-    std::optional<Event> startOver();
-    std::optional<Event> finishFrame();
+    std::optional<Event> StartOver();
+    std::optional<Event> FinishFrame();
 
     State state_ = State::Idle;
     int bodyLength_ = 0;

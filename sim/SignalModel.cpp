@@ -32,7 +32,7 @@ SignalModel::SignalModel(uint32_t seed, int analogChannels)
 {
 }
 
-double SignalModel::unitNoise(uint64_t stream, int64_t index) const
+double SignalModel::UnitNoise(uint64_t stream, int64_t index) const
 {
     const uint64_t h = Mix(Mix(seed_ ^ (stream << 40)) ^ static_cast<uint64_t>(index));
     return static_cast<double>(h >> 11) / 9007199254740992.0; // 2^53
@@ -40,62 +40,62 @@ double SignalModel::unitNoise(uint64_t stream, int64_t index) const
 
 // A storm comes on about one day in three: a rise of 0.15 to 0.5 ft that
 // peaks at a random hour and lasts a few hours either side.
-double SignalModel::stormRise(int64_t t) const
+double SignalModel::StormRise(int64_t t) const
 {
     const int64_t today = t / 86400;
     double rise = 0.0;
     for (int64_t day = today - 1; day <= today + 1; ++day) {
-        if (unitNoise(1, day) >= 0.35) {
+        if (UnitNoise(1, day) >= 0.35) {
             continue;
         }
-        const double peak = static_cast<double>(day) * Day + unitNoise(2, day) * Day;
-        const double height = 0.15 + 0.35 * unitNoise(3, day);
-        const double width = 3600.0 * (2.0 + 4.0 * unitNoise(4, day));
+        const double peak = static_cast<double>(day) * Day + UnitNoise(2, day) * Day;
+        const double height = 0.15 + 0.35 * UnitNoise(3, day);
+        const double width = 3600.0 * (2.0 + 4.0 * UnitNoise(4, day));
         const double x = (static_cast<double>(t) - peak) / width;
         rise += height * std::exp(-x * x);
     }
     return rise;
 }
 
-double SignalModel::levelFeet(int64_t t) const
+double SignalModel::LevelFeet(int64_t t) const
 {
     const double day = static_cast<double>(t) / Day;
     const double daily = 0.10 * std::sin(TwoPi * (day - 0.25));
-    const double ripple = 0.006 * (unitNoise(5, t / 60) - 0.5);
-    return std::max(0.02, 0.40 + daily + stormRise(t) + ripple);
+    const double ripple = 0.006 * (UnitNoise(5, t / 60) - 0.5);
+    return std::max(0.02, 0.40 + daily + StormRise(t) + ripple);
 }
 
-double SignalModel::temperatureCelsius(int64_t t) const
+double SignalModel::TemperatureCelsius(int64_t t) const
 {
     const double day = static_cast<double>(t) / Day;
     const double season = 5.0 * std::sin(TwoPi * (day / 365.25 - 0.3));
     const double daily = 1.5 * std::sin(TwoPi * (day - 0.375));
-    return 11.0 + season + daily + 0.1 * (unitNoise(6, t / 60) - 0.5);
+    return 11.0 + season + daily + 0.1 * (UnitNoise(6, t / 60) - 0.5);
 }
 
-double SignalModel::batteryVolts(int64_t t) const
+double SignalModel::BatteryVolts(int64_t t) const
 {
     const double day = static_cast<double>(t) / Day;
     const double sun = std::max(0.0, std::sin(TwoPi * (day - 0.25)));
-    return 12.45 + 0.6 * sun + 0.02 * (unitNoise(7, t / 60) - 0.5);
+    return 12.45 + 0.6 * sun + 0.02 * (UnitNoise(7, t / 60) - 0.5);
 }
 
-uint16_t SignalModel::analogCount(int channel, int64_t t) const
+uint16_t SignalModel::AnalogCount(int channel, int64_t t) const
 {
     if (channel == analogChannels_ - 1 && channel != 0) {
-        return ToCount(batteryVolts(t), 24.0, 62384.0);
+        return ToCount(BatteryVolts(t), 24.0, 62384.0);
     }
     if (channel == 0) {
-        return ToCount(levelFeet(t), 100.0, 65535.0);
+        return ToCount(LevelFeet(t), 100.0, 65535.0);
     }
     if (channel == 1) {
-        return ToCount(temperatureCelsius(t), 100.0, 65535.0);
+        return ToCount(TemperatureCelsius(t), 100.0, 65535.0);
     }
     const double day = static_cast<double>(t) / Day;
     return ToCount(45.0 + 25.0 * std::sin(TwoPi * (day / 3.0) + channel), 100.0, 65535.0);
 }
 
-uint16_t SignalModel::pulseCount(int channel, int64_t t, int64_t since) const
+uint16_t SignalModel::PulseCount(int channel, int64_t t, int64_t since) const
 {
     // Both totals only ever grow: the flow meter's rate swings with the day
     // but stays positive, the rain gauge tips steadily.

@@ -15,17 +15,17 @@ public:
     // The raw converter count of analog channel (0-based) at time t, scaled
     // as a factory-set logger scales it (level and temperature 0 to 100 over
     // 0 to 65535, the battery 0 to 24 V over 0 to 62384).
-    uint16_t analogCount(int channel, int64_t t) const;
+    uint16_t AnalogCount(int channel, int64_t t) const;
     // The pulse accumulator of channel (0 or 1) at t, counted from since.
-    uint16_t pulseCount(int channel, int64_t t, int64_t since) const;
+    uint16_t PulseCount(int channel, int64_t t, int64_t since) const;
 
-    double levelFeet(int64_t t) const;
-    double temperatureCelsius(int64_t t) const;
-    double batteryVolts(int64_t t) const;
+    double LevelFeet(int64_t t) const;
+    double TemperatureCelsius(int64_t t) const;
+    double BatteryVolts(int64_t t) const;
 
 private:
-    double unitNoise(uint64_t stream, int64_t index) const; // in [0, 1)
-    double stormRise(int64_t t) const;
+    double UnitNoise(uint64_t stream, int64_t index) const; // in [0, 1)
+    double StormRise(int64_t t) const;
 
     uint32_t seed_;
     int analogChannels_;

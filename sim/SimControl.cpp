@@ -10,7 +10,7 @@ QString ApplyControlLine(const QString& line, LoggerEngine& logger)
         return {};
     }
     if (text == QLatin1String("release")) {
-        logger.releaseLiveCounts();
+        logger.ReleaseLiveCounts();
         return {};
     }
     const QString command = text.section(QLatin1Char(' '), 0, 0);
@@ -19,7 +19,7 @@ QString ApplyControlLine(const QString& line, LoggerEngine& logger)
         return QStringLiteral("unknown control \"%1\"; use counts, pulse-counts or release").arg(command);
     }
     QList<uint16_t> counts;
-    const int channels = analog ? logger.options().AnalogChannels : logger.options().PulseChannels;
+    const int channels = analog ? logger.Options().AnalogChannels : logger.Options().PulseChannels;
     if (!ParseRawCounts(text.section(QLatin1Char(' '), 1).trimmed(), counts)) {
         return QStringLiteral("%1 takes raw counts from 0 to 65535 separated by commas").arg(command);
     }
@@ -28,9 +28,9 @@ QString ApplyControlLine(const QString& line, LoggerEngine& logger)
     }
     for (int c = 0; c < counts.size(); ++c) {
         if (analog) {
-            logger.setLiveAnalogCount(c, counts.at(c));
+            logger.SetLiveAnalogCount(c, counts.at(c));
         } else {
-            logger.setLivePulseCount(c, counts.at(c));
+            logger.SetLivePulseCount(c, counts.at(c));
         }
     }
     return {};

@@ -21,8 +21,8 @@ QByteArray JoinReply(const Reply& reply);
 class SimDevice {
 public:
     virtual ~SimDevice() = default;
-    virtual Reply receive(const QByteArray& bytes) = 0;
+    virtual Reply Receive(const QByteArray& bytes) = 0;
     // The computer's end of the line went away (port closed, DTR dropped):
     // a modem hangs up, the logger forgets any half-received request.
-    virtual void lineDropped() = 0;
+    virtual void LineDropped() = 0;
 };

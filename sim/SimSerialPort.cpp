@@ -12,10 +12,10 @@ SimSerialPort::SimSerialPort(SimDevice& device, int latencyMs, int baud, QObject
     clock_.start();
     deliveryTimer_.setSingleShot(true);
     deliveryTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&deliveryTimer_, &QTimer::timeout, this, &SimSerialPort::deliverDue);
+    connect(&deliveryTimer_, &QTimer::timeout, this, &SimSerialPort::DeliverDue);
 }
 
-bool SimSerialPort::open()
+bool SimSerialPort::Open()
 {
     if (open_ || !cablePresent_) {
         return false;
@@ -25,7 +25,7 @@ bool SimSerialPort::open()
     return true;
 }
 
-void SimSerialPort::close()
+void SimSerialPort::Close()
 {
     if (!open_) {
         return;
@@ -34,24 +34,24 @@ void SimSerialPort::close()
     dtr_ = false;
     rts_ = false;
     input_.clear();
-    scheduler_.clear();
+    scheduler_.Clear();
     deliveryTimer_.stop();
-    device_.lineDropped();
+    device_.LineDropped();
 }
 
-bool SimSerialPort::setDtr(bool on)
+bool SimSerialPort::SetDtr(bool on)
 {
     if (!open_) {
         return false;
     }
     if (dtr_ && !on) {
-        device_.lineDropped();
+        device_.LineDropped();
     }
     dtr_ = on;
     return true;
 }
 
-bool SimSerialPort::setRts(bool on)
+bool SimSerialPort::SetRts(bool on)
 {
     if (!open_) {
         return false;
@@ -60,7 +60,7 @@ bool SimSerialPort::setRts(bool on)
     return true;
 }
 
-bool SimSerialPort::setFlowControl(FlowControl flow)
+bool SimSerialPort::SetFlowControl(FlowControl flow)
 {
     if (!open_) {
         return false;
@@ -69,60 +69,60 @@ bool SimSerialPort::setFlowControl(FlowControl flow)
     return true;
 }
 
-QByteArray SimSerialPort::readAll()
+QByteArray SimSerialPort::ReadAll()
 {
     QByteArray bytes;
     bytes.swap(input_);
     return bytes;
 }
 
-QByteArray SimSerialPort::readOne()
+QByteArray SimSerialPort::ReadOne()
 {
     QByteArray byte = input_.left(1);
     input_.remove(0, byte.size());
     return byte;
 }
 
-bool SimSerialPort::write(const QByteArray& bytes)
+bool SimSerialPort::Write(const QByteArray& bytes)
 {
     if (!open_) {
         return false;
     }
-    scheduler_.schedule(device_.receive(bytes), nowUs());
-    armTimer();
+    scheduler_.Schedule(device_.Receive(bytes), NowUs());
+    ArmTimer();
     return true;
 }
 
-bool SimSerialPort::writeText(const QString& text)
+bool SimSerialPort::WriteText(const QString& text)
 {
-    return write(text.toLatin1());
+    return Write(text.toLatin1());
 }
 
-void SimSerialPort::pullCable()
+void SimSerialPort::PullCable()
 {
     cablePresent_ = false;
     if (open_) {
-        close();
-        emit portLost();
+        Close();
+        emit PortLost();
     }
 }
 
-void SimSerialPort::deliverDue()
+void SimSerialPort::DeliverDue()
 {
-    const QByteArray due = scheduler_.takeDue(nowUs());
+    const QByteArray due = scheduler_.TakeDue(NowUs());
     if (!due.isEmpty()) {
         input_ += due;
-        emit bytesArrived();
+        emit BytesArrived();
     }
-    armTimer();
+    ArmTimer();
 }
 
-void SimSerialPort::armTimer()
+void SimSerialPort::ArmTimer()
 {
-    const std::optional<int64_t> next = scheduler_.nextDueUs();
+    const std::optional<int64_t> next = scheduler_.NextDueUs();
     if (!next || !open_) {
         return;
     }
-    const int64_t waitUs = std::max<int64_t>(*next - nowUs(), 0);
+    const int64_t waitUs = std::max<int64_t>(*next - NowUs(), 0);
     deliveryTimer_.start(static_cast<int>((waitUs + 999) / 1000));
 }

@@ -18,44 +18,44 @@ class SimSerialPort : public SerialPort {
 public:
     explicit SimSerialPort(SimDevice& device, int latencyMs = 0, int baud = 0, QObject* parent = nullptr);
 
-    void setPortNumber(int portNumber) override { portNumber_ = portNumber; }
-    int portNumber() const override { return portNumber_; }
-    void setLineSettings(const QString& settings) override { lineSettings_ = settings; }
-    QString lineSettings() const override { return lineSettings_; }
+    void SetPortNumber(int portNumber) override { portNumber_ = portNumber; }
+    int PortNumber() const override { return portNumber_; }
+    void SetLineSettings(const QString& settings) override { lineSettings_ = settings; }
+    QString LineSettingsText() const override { return lineSettings_; }
 
-    bool open() override;
+    bool Open() override;
     // Opening fails only while the cable is out: no device.
-    OpenError lastOpenError() const override
+    OpenError LastOpenError() const override
     {
         return cablePresent_ ? OpenError{} : OpenError{OpenFailure::NoDevice, QString()};
     }
-    void close() override;
-    bool isOpen() const override { return open_; }
+    void Close() override;
+    bool IsOpen() const override { return open_; }
 
     // Dropping DTR tells the device the computer hung up.
-    bool setDtr(bool on) override;
-    bool setRts(bool on) override;
-    bool setFlowControl(FlowControl flow) override;
-    bool dtr() const { return dtr_; }
-    bool rts() const { return rts_; }
-    FlowControl flowControl() const { return flow_; }
+    bool SetDtr(bool on) override;
+    bool SetRts(bool on) override;
+    bool SetFlowControl(FlowControl flow) override;
+    bool Dtr() const { return dtr_; }
+    bool Rts() const { return rts_; }
+    FlowControl CurrentFlowControl() const { return flow_; }
 
-    int bytesAvailable() const override { return static_cast<int>(input_.size()); }
-    void discardInput() override { input_.clear(); }
-    QByteArray readAll() override;
-    QByteArray readOne() override;
-    bool write(const QByteArray& bytes) override;
-    bool writeText(const QString& text) override;
+    int BytesAvailable() const override { return static_cast<int>(input_.size()); }
+    void DiscardInput() override { input_.clear(); }
+    QByteArray ReadAll() override;
+    QByteArray ReadOne() override;
+    bool Write(const QByteArray& bytes) override;
+    bool WriteText(const QString& text) override;
 
     // The cable comes out: an open port is lost (portLost), and opening
     // fails until the cable is back.
-    void pullCable();
-    void plugCable() { cablePresent_ = true; }
+    void PullCable();
+    void PlugCable() { cablePresent_ = true; }
 
 private:
-    void deliverDue();
-    void armTimer();
-    int64_t nowUs() const { return clock_.nsecsElapsed() / 1000; }
+    void DeliverDue();
+    void ArmTimer();
+    int64_t NowUs() const { return clock_.nsecsElapsed() / 1000; }
 
     SimDevice& device_;
     ReplyScheduler scheduler_;

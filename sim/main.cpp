@@ -71,14 +71,14 @@ int main(int argc, char** argv)
 
     LoggerEngine logger(settings.Logger);
     QString error;
-    if (!settings.Logger.MemoryFile.isEmpty() && !logger.attachMemoryFile(&error)) {
+    if (!settings.Logger.MemoryFile.isEmpty() && !logger.AttachMemoryFile(&error)) {
         return Fail(QStringLiteral("%1: %2").arg(settings.Logger.MemoryFile, error));
     }
     for (int c = 0; c < settings.AnalogCounts.size(); ++c) {
-        logger.setLiveAnalogCount(c, settings.AnalogCounts.at(c));
+        logger.SetLiveAnalogCount(c, settings.AnalogCounts.at(c));
     }
     for (int p = 0; p < settings.PulseCounts.size(); ++p) {
-        logger.setLivePulseCount(p, settings.PulseCounts.at(p));
+        logger.SetLivePulseCount(p, settings.PulseCounts.at(p));
     }
     std::unique_ptr<HayesModem> modem;
     SimDevice* device = &logger;
@@ -88,9 +88,9 @@ int main(int argc, char** argv)
     }
 
     PtyServer server(*device, settings.LatencyMs, settings.Baud);
-    server.setTrace(settings.Trace);
+    server.SetTrace(settings.Trace);
     const QString linkPath = VirtualLoggerDirectory() + QLatin1Char('/') + settings.Name;
-    if (!server.start(&error) || !server.announce(linkPath, &error)) {
+    if (!server.Start(&error) || !server.Announce(linkPath, &error)) {
         return Fail(error);
     }
 
@@ -104,7 +104,7 @@ int main(int argc, char** argv)
     QObject::connect(&controlNotifier, &QSocketNotifier::activated, &app,
                      [&] { ServeControlLines(controlNotifier, pendingControl, logger); });
 
-    std::printf("%s\n%s\n", qPrintable(server.devicePath()), qPrintable(linkPath));
+    std::printf("%s\n%s\n", qPrintable(server.DevicePath()), qPrintable(linkPath));
     std::fflush(stdout);
     const int status = app.exec();
     ::close(stopFd);

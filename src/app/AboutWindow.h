@@ -11,7 +11,7 @@ class AboutWindow : public QDialog {
 public:
     AboutWindow(const QString& mainCaption, QWidget* parent);
 
-    QLabel* versionLabel() const { return lblVersion_; }
+    QLabel* VersionLabel() const { return lblVersion_; }
 
 private:
     QLabel* lblVersion_ = nullptr;

@@ -21,15 +21,15 @@ const QString OpenTitle = QStringLiteral("Open Archive");
 std::unique_ptr<Archive> OpenArchiveAt(const QString& archiveLocation, QString* error)
 {
     const std::optional<ArchiveLocation> location = ParseArchiveLocation(archiveLocation, error);
-    return location ? Archive::open(*location, error) : nullptr;
+    return location ? Archive::Open(*location, error) : nullptr;
 }
 
 // "Saved 480 new records to the archive sqlite:/home/ann/.local/share/Brevel/archive.sqlite (20 were already there)."
 QString ResultText(const ArchiveImportResult& result, const Archive& archive)
 {
-    QString text = QStringLiteral("Saved %1 new records to the archive %2").arg(result.added).arg(archive.location().text());
-    if (result.alreadyThere > 0) {
-        text += QStringLiteral(" (%1 were already there)").arg(result.alreadyThere);
+    QString text = QStringLiteral("Saved %1 new records to the archive %2").arg(result.Added).arg(archive.Location().Text());
+    if (result.AlreadyThere > 0) {
+        text += QStringLiteral(" (%1 were already there)").arg(result.AlreadyThere);
     }
     return text + QLatin1Char('.');
 }
@@ -40,22 +40,22 @@ void SaveToArchive(Session& session, const QString& archiveLocation, const Histo
     std::optional<ArchiveImportResult> result;
     std::unique_ptr<Archive> archive;
     {
-        BusyScope busy(session.platform.busyCursor);
+        BusyScope busy(session.Services.Hourglass);
         archive = OpenArchiveAt(archiveLocation, &error);
         if (archive) {
             ArchiveCollection collection;
-            collection.collectedAt = QDateTime::currentDateTime();
-            collection.port = session.UseModem ? session.User.ModemPort : session.User.DirectPort;
-            collection.complete = request.complete;
-            result = ImportDownload(*archive, {request.records, request.settings, request.flow,
-                                               request.flowDescription, collection, QString()});
+            collection.CollectedAt = QDateTime::currentDateTime();
+            collection.Port = session.UseModem ? session.User.ModemPort : session.User.DirectPort;
+            collection.Complete = request.Complete;
+            result = ImportDownload(*archive, {request.Records, request.Settings, request.Flow,
+                                               request.FlowDescription, collection, QString()});
         }
     }
-    Prompter& prompter = session.platform.prompter;
-    if (result && result->ok) {
-        prompter.tell(SaveTitle, ResultText(*result, *archive), PromptIcon::Information);
+    Prompter& prompter = session.Services.Messages;
+    if (result && result->Ok) {
+        prompter.Tell(SaveTitle, ResultText(*result, *archive), PromptIcon::Information);
     } else {
-        prompter.tell(SaveTitle, QStringLiteral("Error: ") + (result ? result->error : error), PromptIcon::Error);
+        prompter.Tell(SaveTitle, QStringLiteral("Error: ") + (result ? result->Error : error), PromptIcon::Error);
     }
 }
 
@@ -64,52 +64,52 @@ void SaveToArchive(Session& session, const QString& archiveLocation, const Histo
 void OpenFromArchive(Session& session, MainWindow& window, const QString& archiveLocation,
                      const OpenHistoryGraph& openGraph)
 {
-    Prompter& prompter = session.platform.prompter;
+    Prompter& prompter = session.Services.Messages;
     QString error;
     std::unique_ptr<Archive> archive;
     std::optional<std::vector<ArchiveSite>> sites;
     {
-        BusyScope busy(session.platform.busyCursor);
+        BusyScope busy(session.Services.Hourglass);
         archive = OpenArchiveAt(archiveLocation, &error);
         sites = archive ? ListSites(*archive, &error) : std::nullopt;
     }
     if (!sites) {
-        prompter.tell(OpenTitle, QStringLiteral("Error: ") + error, PromptIcon::Error);
+        prompter.Tell(OpenTitle, QStringLiteral("Error: ") + error, PromptIcon::Error);
         return;
     }
     if (sites->empty()) {
-        prompter.tell(OpenTitle,
+        prompter.Tell(OpenTitle,
                       QStringLiteral("The archive %1 holds no records yet: save a download to it with the history "
                                      "table's Save to Archive button.")
-                          .arg(archive->location().text()),
+                          .arg(archive->Location().Text()),
                       PromptIcon::Information);
         return;
     }
     QString site;
     {
-        ArchiveSitesWindow chooser(archive->location().text(), *sites, &window);
+        ArchiveSitesWindow chooser(archive->Location().Text(), *sites, &window);
         chooser.exec();
-        site = chooser.chosenSite();
+        site = chooser.ChosenSite();
     }
     if (site.isEmpty()) {
         return;
     }
     std::unique_ptr<HistoryWindow> table;
     {
-        BusyScope busy(session.platform.busyCursor);
+        BusyScope busy(session.Services.Hourglass);
         std::optional<ArchiveRecords> records = LoadSiteRecords(*archive, site, {}, &error);
         if (!records) {
-            prompter.tell(OpenTitle, QStringLiteral("Error: ") + error, PromptIcon::Error);
+            prompter.Tell(OpenTitle, QStringLiteral("Error: ") + error, PromptIcon::Error);
             return;
         }
         auto siteTable = std::make_unique<ArchiveSiteTable>(std::move(*records));
-        const ArchiveDownloadFacts* newest = siteTable->newestDownload();
-        const uint8_t flowMode = newest ? newest->flowMode : 0;
-        const HistoryFlowDescription flowDescription = newest ? newest->flowDescription : HistoryFlowDescription{};
+        const ArchiveDownloadFacts* newest = siteTable->NewestDownload();
+        const uint8_t flowMode = newest ? newest->FlowMode : 0;
+        const HistoryFlowDescription flowDescription = newest ? newest->FlowDescription : HistoryFlowDescription{};
         table = std::make_unique<HistoryWindow>(
             HistoryWindowContext{std::move(siteTable), flowMode, flowDescription, site, session.AppFolder,
-                                 session.Options.ErrorTrapping, prompter, session.platform.fileDialogs,
-                                 session.platform.busyCursor, openGraph},
+                                 session.Options.ErrorTrapping, prompter, session.Services.Dialogs,
+                                 session.Services.Hourglass, openGraph},
             &window);
     }
     table->exec();
@@ -123,7 +123,7 @@ void InstallArchive(Session& session, MainController& controller, MainWindow& wi
     controller.SetHistoryArchiver([&session, archiveLocation](const HistoryArchiveRequest& request, QWidget*) {
         SaveToArchive(session, archiveLocation, request);
     });
-    QObject::connect(&window, &MainWindow::commandChosen, &window,
+    QObject::connect(&window, &MainWindow::CommandChosen, &window,
                      [&session, &window, archiveLocation, openGraph = std::move(openGraph)](MainCommand command) {
                          if (command == MainCommand::OpenArchive) {
                              OpenFromArchive(session, window, archiveLocation, openGraph);

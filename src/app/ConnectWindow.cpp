@@ -205,7 +205,7 @@ void ConnectWindow::ConnectClicked()
 bool ConnectWindow::Attempt()
 {
     UserSettings& user = session_.User;
-    Prompter& prompter = session_.platform.prompter;
+    Prompter& prompter = session_.Services.Messages;
     const bool modem = optModem_->isChecked();
     QString port;
     QString baud;
@@ -218,7 +218,7 @@ bool ConnectWindow::Attempt()
     }
     ShowProgress(QStringLiteral("Opening %1\u2026").arg(port));
     if (!session_.Link.OpenPort(PortNumber(port), baud + QStringLiteral(",N,8,1"))) {
-        prompter.tell(QStringLiteral("Connect Error"), OpenPortFailureText(session_.platform.port.lastOpenError()),
+        prompter.Tell(QStringLiteral("Connect Error"), OpenPortFailureText(session_.Services.Port.LastOpenError()),
                       PromptIcon::Warning);
         return false;
     }
@@ -228,7 +228,7 @@ bool ConnectWindow::Attempt()
         ModemWindowDisplay display(this);
         const ModemDialSetup setup{user.ModemNumber, user.UseModemInit != 0, txtConfiguration_->text()};
         const ModemDialOutcome dial = DialModem(cmbNumber_->currentText(), setup, session_.Link, display);
-        if (!dial.connected()) {
+        if (!dial.Connected()) {
             // A dial the program ended by closing has nothing to tell.
             if (!cancelRequested_) {
                 TellDialFailure(prompter, dial);
@@ -237,14 +237,14 @@ bool ConnectWindow::Attempt()
         }
     } else {
         session_.Connection.ReplyTicks = 10;
-        session_.platform.port.setFlowControl(SerialPort::FlowControl::None);
+        session_.Services.Port.SetFlowControl(SerialPort::FlowControl::None);
     }
     if (cancelRequested_) {
         return false;
     }
     bool awake = false;
     {
-        BusyScope hourglass(session_.platform.busyCursor);
+        BusyScope hourglass(session_.Services.Hourglass);
         awake = session_.Commands.WakeLogger([this] { return cancelRequested_; }, [this](int attempt) {
             if (!cancelRequested_) {
                 ShowProgress(QStringLiteral("Waking the logger (attempt %1 of %2)\u2026")
@@ -257,7 +257,7 @@ bool ConnectWindow::Attempt()
         session_.Connection.Connected = true;
         return true;
     }
-    prompter.tell(QStringLiteral("Connect Error"), QStringLiteral("Error: unable to establish communication with logger."),
+    prompter.Tell(QStringLiteral("Connect Error"), QStringLiteral("Error: unable to establish communication with logger."),
                   PromptIcon::Warning);
     return false;
 }
@@ -288,12 +288,12 @@ void ConnectWindow::done(int result)
 void ConnectWindow::BrowseClicked()
 {
     FileDialogRequest request;
-    request.title = QStringLiteral("Select Modem Command File");
-    request.defaultExtension = QStringLiteral(".txt");
-    request.filter = QStringLiteral("Modem Command File (*.txt)|*.txt");
-    request.initialFileName = AppFolder() + QStringLiteral("/*.txt");
-    request.mustExist = true;
-    if (const auto chosen = session_.platform.fileDialogs.openFile(request)) {
+    request.Title = QStringLiteral("Select Modem Command File");
+    request.DefaultExtension = QStringLiteral(".txt");
+    request.Filter = QStringLiteral("Modem Command File (*.txt)|*.txt");
+    request.InitialFileName = AppFolder() + QStringLiteral("/*.txt");
+    request.MustExist = true;
+    if (const auto chosen = session_.Services.Dialogs.OpenFile(request)) {
         session_.User.ModemInit = *chosen;
         txtConfiguration_->setText(*chosen);
     }

@@ -34,8 +34,8 @@ FlowModePanel::Row FlowModePanel::AddRow(const QString& captionName, const QStri
                                          const QString& valueName)
 {
     Row row;
-    row.caption = MakeLabel(this, captionName, QRect(120, nextTop_, kCaptionWidth, 270), captionText);
-    row.value = MakeLabel(this, valueName, QRect(120 + kCaptionWidth, nextTop_, 2500, 270), QString());
+    row.Caption = MakeLabel(this, captionName, QRect(120, nextTop_, kCaptionWidth, 270), captionText);
+    row.Value = MakeLabel(this, valueName, QRect(120 + kCaptionWidth, nextTop_, 2500, 270), QString());
     nextTop_ += 360;
     // Without a connected logger the panel shows only its frame.
     row.Show(false, QString());
@@ -44,27 +44,27 @@ FlowModePanel::Row FlowModePanel::AddRow(const QString& captionName, const QStri
 
 void FlowModePanel::Row::Show(bool visible, const QString& text) const
 {
-    caption->setVisible(visible);
-    value->setVisible(visible);
+    Caption->setVisible(visible);
+    Value->setVisible(visible);
     if (visible) {
-        value->setText(text);
+        Value->setText(text);
     }
 }
 
 void FlowModePanel::Show(const FlowDisplay& display)
 {
-    mode_.caption->setVisible(display.ModeLabelsVisible);
-    mode_.value->setVisible(display.ModeLabelsVisible);
+    mode_.Caption->setVisible(display.ModeLabelsVisible);
+    mode_.Value->setVisible(display.ModeLabelsVisible);
     if (!display.FrameRows) {
         return;
     }
     const FlowDisplay::Rows& rows = *display.FrameRows;
     if (display.ModeLabelsVisible) {
-        mode_.value->setText(rows.ModeText);
+        mode_.Value->setText(rows.ModeText);
     }
     rating_.Show(rows.RatingVisible, rows.RatingText);
     if (rows.RatingVisible) {
-        rating_.caption->setText(rows.RatingCaption);
+        rating_.Caption->setText(rows.RatingCaption);
     }
     offset_.Show(rows.OffsetVisible, rows.OffsetText);
     diameter_.Show(rows.PipeVisible, rows.DiameterText);
@@ -74,20 +74,20 @@ void FlowModePanel::Show(const FlowDisplay& display)
 
 QString FlowModePanel::OffsetText() const
 {
-    return offset_.value->text();
+    return offset_.Value->text();
 }
 
 QString FlowModePanel::RoughnessText() const
 {
-    return roughness_.value->text();
+    return roughness_.Value->text();
 }
 
 QString FlowModePanel::SlopeText() const
 {
-    return slope_.value->text();
+    return slope_.Value->text();
 }
 
 QString FlowModePanel::DiameterText() const
 {
-    return diameter_.value->text();
+    return diameter_.Value->text();
 }

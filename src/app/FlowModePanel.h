@@ -25,8 +25,8 @@ public:
 
 private:
     struct Row {
-        QLabel* caption = nullptr;
-        QLabel* value = nullptr;
+        QLabel* Caption = nullptr;
+        QLabel* Value = nullptr;
         // Both labels shown or hidden; the value text is written only while
         // the row shows.
         void Show(bool visible, const QString& text) const;

@@ -82,7 +82,7 @@ OpenHistoryGraph HistoryGraphOpener(Session& session)
 {
     return [&session](const RecordTable& table, const QString& loggerName, QWidget* parent) {
         HistoryGraphWindow graph(
-            {table, loggerName, session.AppFolder, session.platform.prompter, session.platform.fileDialogs}, parent);
+            {table, loggerName, session.AppFolder, session.Services.Messages, session.Services.Dialogs}, parent);
         graph.exec();
     };
 }
@@ -91,21 +91,21 @@ void InstallGraphs(Session& session, MainController& controller, MainWindow& win
 {
     auto live = std::make_shared<QPointer<LiveGraphWindow>>();
     GraphOpeners openers;
-    openers.history = HistoryGraphOpener(session);
-    openers.live = [&session, &window, live] {
+    openers.History = HistoryGraphOpener(session);
+    openers.Live = [&session, &window, live] {
         if (!*live) {
             *live = new LiveGraphWindow(&window);
-            (*live)->setStrips(LiveStrips(session));
+            (*live)->SetStrips(LiveStrips(session));
         }
         (*live)->show();
         (*live)->raise();
         (*live)->activateWindow();
     };
     controller.SetGraphOpeners(std::move(openers));
-    QObject::connect(&controller, &MainController::liveSamplesShown, &window, [&session, live] {
+    QObject::connect(&controller, &MainController::LiveSamplesShown, &window, [&session, live] {
         if (*live && session.Window.SampleCount > 0) {
-            (*live)->setStrips(LiveStrips(session));
-            (*live)->addReading(Now(), LiveValues(session));
+            (*live)->SetStrips(LiveStrips(session));
+            (*live)->AddReading(Now(), LiveValues(session));
         }
     });
 }

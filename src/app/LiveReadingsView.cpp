@@ -48,7 +48,7 @@ void LiveReadingsView::ShowLiveSamples()
     flow_.ShowReadings(texts.Levels);
     window_.ShowStatus(StatusLabel::Pulse1, texts.Pulse1Text);
     window_.ShowStatus(StatusLabel::Pulse2, texts.Pulse2Text);
-    emit liveSamplesShown();
+    emit LiveSamplesShown();
 }
 
 void LiveReadingsView::ShowChannels(const SettingsSummary& summary)
@@ -109,7 +109,7 @@ void LiveReadingsView::DrawColumns()
                            .translated(-origin);
             }
             const bool derived = i >= session_.Logger.NumAnalogChannels;
-            meter.Bar().setFill(fill, derived ? kDerivedBar : kAnalogBar);
+            meter.Bar().SetFill(fill, derived ? kDerivedBar : kAnalogBar);
         }
     }
     // The labels follow in a pass of their own, as the bars above compare

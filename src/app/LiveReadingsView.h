@@ -34,7 +34,7 @@ public:
 
 signals:
     // A live sample was shown: the meter columns hold its values.
-    void liveSamplesShown();
+    void LiveSamplesShown();
 
 private:
     size_t ColumnsInUse() const;

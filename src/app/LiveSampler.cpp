@@ -56,12 +56,12 @@ void LiveSampler::ReadSample()
     const LiveSampleOutcome outcome = session_.Commands.ReadLiveSample();
     // A request the logger did not take is tried again in the next cycle;
     // any answer to it, or none, ends the wait for this sample.
-    if (outcome.kind == LiveSampleOutcome::Kind::NotAcknowledged) {
+    if (outcome.Type == LiveSampleOutcome::Kind::NotAcknowledged) {
         return;
     }
     // "No sample" shows as a row of missing readings.
-    if (outcome.kind == LiveSampleOutcome::Kind::Sample || outcome.kind == LiveSampleOutcome::Kind::NoSample) {
-        PushLiveSample(session_, outcome.sample);
+    if (outcome.Type == LiveSampleOutcome::Kind::Sample || outcome.Type == LiveSampleOutcome::Kind::NoSample) {
+        PushLiveSample(session_, outcome.Sample);
         showLiveSamples_();
     }
     if (session_.Window.SamplingContinuously) {

@@ -38,7 +38,7 @@ LoggerActions::LoggerActions(Session& session, MainWindow& window, LiveReadingsV
                              LoggerActionHooks hooks, QObject* parent)
     : QObject(parent), session_(session), window_(window), live_(live), flow_(flow), hooks_(std::move(hooks))
 {
-    connect(&session_.platform.port, &SerialPort::portLost, this, [this] {
+    connect(&session_.Services.Port, &SerialPort::PortLost, this, [this] {
         portLost_ = portLost_ || session_.Connection.Connected;
     });
 }
@@ -61,11 +61,11 @@ void LoggerActions::RunGuarded(const std::function<void()>& body)
 bool LoggerActions::ReadSettings()
 {
     LoggerCommands::SettingsReadSteps steps;
-    steps.settingsDecoded = [this] {
+    steps.SettingsDecoded = [this] {
         flow_.SelectProgrammedFlowSource();
-        hooks_.showSettingsSummary();
+        hooks_.ShowSettingsSummary();
     };
-    steps.showLiveSamples = [this] { live_.ShowLiveSamples(); };
+    steps.ShowLiveSamples = [this] { live_.ShowLiveSamples(); };
     return session_.Commands.ReadSettings(steps);
 }
 
@@ -117,7 +117,7 @@ bool LoggerActions::DisconnectLostLogger()
 
 void LoggerActions::TellConnectionLost()
 {
-    session_.platform.prompter.tell(QStringLiteral("Connection Lost"),
+    session_.Services.Messages.Tell(QStringLiteral("Connection Lost"),
                                     QStringLiteral("Error: the connection to the logger was lost."),
                                     PromptIcon::Warning);
 }
@@ -144,14 +144,14 @@ void LoggerActions::ConnectOrDisconnect()
         }
     }
     GetSample();
-    if (session_.FlowDisplay.FlowUnitsInvalid && !hooks_.windowClosed()) {
+    if (session_.FlowDisplay.FlowUnitsInvalid && !hooks_.WindowClosed()) {
         WarnAboutFlowUnits();
     }
 }
 
 void LoggerActions::WarnAboutFlowUnits()
 {
-    session_.platform.prompter.tell(
+    session_.Services.Messages.Tell(
         QStringLiteral("Bad Units"),
         QStringLiteral("Warning: For the flow monitor calculations to be done correctly the channel 1\r\n"
                        "unit's name must be one of Feet, Inches, Meters or cm (centimeters).\r\n"
@@ -165,9 +165,9 @@ void LoggerActions::WarnAboutFlowUnits()
 // never initialised when the user agrees. False: the caller disconnects.
 bool LoggerActions::CheckLoggerAfterConnect()
 {
-    Prompter& prompter = session_.platform.prompter;
+    Prompter& prompter = session_.Services.Messages;
     if (session_.Logger.NumAnalogChannels != 3) {
-        prompter.tell(QStringLiteral("Wrong Logger Type"),
+        prompter.Tell(QStringLiteral("Wrong Logger Type"),
                       QStringLiteral("Error: The Brevel Flow Monitor software only works correctly\r\n"
                                      "with loggers that have three analog channels."),
                       PromptIcon::Error);
@@ -175,14 +175,14 @@ bool LoggerActions::CheckLoggerAfterConnect()
     }
     QString signature;
     {
-        BusyScope hourglass(session_.platform.busyCursor);
+        BusyScope hourglass(session_.Services.Hourglass);
         signature = session_.Commands.ReadMemorySignature();
     }
     if (!session_.Options.ForceInitialisation && signature.left(3) == QLatin1String("BL2")) {
         return true;
     }
     const PromptAnswer answer =
-        prompter.askBeforeLoss(QStringLiteral("Initialization Required"),
+        prompter.AskBeforeLoss(QStringLiteral("Initialization Required"),
                                QStringLiteral("Warning: the flash memory has not been programmed.\r\n"
                                               "You need to initialize the flash memory before proceeding.\r\n"
                                               "This may take up to 5 seconds."),
@@ -191,7 +191,7 @@ bool LoggerActions::CheckLoggerAfterConnect()
         return false;
     }
     if (!InitialiseLogger()) {
-        prompter.tell(QStringLiteral("Initialization Error"),
+        prompter.Tell(QStringLiteral("Initialization Error"),
                       QStringLiteral("Initialization Error: unable to correctly initialize the flash memory."),
                       PromptIcon::Error);
         return false;
@@ -203,7 +203,7 @@ bool LoggerActions::CheckLoggerAfterConnect()
 // and sets the clock; false at the first step that fails.
 bool LoggerActions::InitialiseLogger()
 {
-    BusyScope hourglass(session_.platform.busyCursor);
+    BusyScope hourglass(session_.Services.Hourglass);
     LoggerCommands& commands = session_.Commands;
     const QString signature = NewMemorySignature();
     if (!commands.InitialiseMemory()) {
@@ -226,7 +226,7 @@ void LoggerActions::GetSample()
     }
     MainWindowState& state = session_.Window;
     {
-        BusyScope hourglass(session_.platform.busyCursor);
+        BusyScope hourglass(session_.Services.Hourglass);
         RunTrapped(
             session_.Options.ErrorTrapping,
             [&] {
@@ -235,7 +235,7 @@ void LoggerActions::GetSample()
                 state.SamplePhase = SamplePhases::StartSample;
                 state.SampleWaitCountdown = kSampleWaitTicks;
                 // The sample timer fetches the sample meanwhile.
-                while (state.SampleWaitCountdown >= 1 && state.AwaitingSample && !hooks_.windowClosed()) {
+                while (state.SampleWaitCountdown >= 1 && state.AwaitingSample && !hooks_.WindowClosed()) {
                     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
                 }
             },
@@ -261,7 +261,7 @@ void LoggerActions::RunThenReadStatusAndClock(const std::function<void()>& comma
 
 void LoggerActions::SynchronizeTime()
 {
-    const PromptAnswer answer = session_.platform.prompter.ask(
+    const PromptAnswer answer = session_.Services.Messages.Ask(
         QStringLiteral("Synchronize Time"), QStringLiteral("Do you want to set the logger time to equal the system time?"),
         PromptIcon::Information, PromptButtons::YesNo);
     if (answer != PromptAnswer::Yes) {
@@ -269,7 +269,7 @@ void LoggerActions::SynchronizeTime()
     }
     const ExchangeGuard exchange = TakeLine();
     if (exchange) {
-        BusyScope hourglass(session_.platform.busyCursor);
+        BusyScope hourglass(session_.Services.Hourglass);
         RunThenReadStatusAndClock([this] { session_.Commands.SetLoggerClock(ComputerClockText()); });
     }
 }
@@ -277,7 +277,7 @@ void LoggerActions::SynchronizeTime()
 void LoggerActions::ClearHistory()
 {
     RunGuarded([this] {
-        const PromptAnswer answer = session_.platform.prompter.askBeforeLoss(
+        const PromptAnswer answer = session_.Services.Messages.AskBeforeLoss(
             QStringLiteral("Clear History"), QStringLiteral("Are you sure you want to erase the history buffer?"),
             PromptIcon::Question, PromptButtons::YesNo);
         if (answer == PromptAnswer::Yes) {
@@ -302,7 +302,7 @@ void LoggerActions::Setup()
             // Show what the logger holds now.
             const ExchangeGuard after = TakeLine();
             if (after) {
-                BusyScope hourglass(session_.platform.busyCursor);
+                BusyScope hourglass(session_.Services.Hourglass);
                 ReadSettings();
             }
         },
@@ -311,23 +311,23 @@ void LoggerActions::Setup()
 
 void LoggerActions::OpenSetupWindow()
 {
-    Platform& platform = session_.platform;
+    Platform& platform = session_.Services;
     LoggerSetupLink setupLink(session_.Commands);
     SetupContext context{session_.Options,
                          session_.Connection,
                          session_.Window.SamplingContinuously,
                          session_.Logger,
                          session_.Rating,
-                         platform.prompter,
-                         platform.fileDialogs,
-                         platform.busyCursor,
+                         platform.Messages,
+                         platform.Dialogs,
+                         platform.Hourglass,
                          setupLink,
                          session_.User.LastFile,
                          session_.User.LastFilePath,
                          session_.AppFolder,
                          session_.Catalogues,
-                         hooks_.launchHelp,
-                         hooks_.showAbout};
+                         hooks_.LaunchHelp,
+                         hooks_.ShowAbout};
     SetupWindow setup(context, &window_);
     setup.exec();
 }
@@ -346,7 +346,7 @@ void LoggerActions::ResetPulseAccumulators()
 
 void LoggerActions::ShowFirmwareVersion()
 {
-    session_.platform.prompter.tell(QStringLiteral("Firmware Version"),
+    session_.Services.Messages.Tell(QStringLiteral("Firmware Version"),
                                     QStringLiteral("Logger firmware version = %1").arg(session_.Status.FirmwareVersion),
                                     PromptIcon::None);
 }
@@ -355,7 +355,7 @@ void LoggerActions::ShowFirmwareVersion()
 // the table takes the flow description from what the main window shows.
 void LoggerActions::GetHistory()
 {
-    Platform& platform = session_.platform;
+    Platform& platform = session_.Services;
     GetHistoryServices services{session_.Connection,
                                 session_.Status,
                                 session_.Options.ErrorTrapping,
@@ -364,9 +364,9 @@ void LoggerActions::GetHistory()
                                 session_.History,
                                 session_.Link,
                                 session_.Commands,
-                                platform.prompter,
-                                platform.fileDialogs,
-                                platform.busyCursor,
+                                platform.Messages,
+                                platform.Dialogs,
+                                platform.Hourglass,
                                 session_.AppFolder,
                                 [this] {
                                     return HistoryTableInputs{

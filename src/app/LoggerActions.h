@@ -14,10 +14,10 @@ struct Session;
 
 // What the logger actions ask of the rest of the main window.
 struct LoggerActionHooks {
-    std::function<void()> showSettingsSummary; // the settings record on the window
-    std::function<void()> launchHelp;          // the setup window's Help and About
-    std::function<void()> showAbout;
-    std::function<bool()> windowClosed;        // the program is ending: waits stop
+    std::function<void()> ShowSettingsSummary; // the settings record on the window
+    std::function<void()> LaunchHelp;          // the setup window's Help and About
+    std::function<void()> ShowAbout;
+    std::function<bool()> WindowClosed;        // the program is ending: waits stop
 };
 
 // The main window's logger actions: connect and disconnect (and the port

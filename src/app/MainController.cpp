@@ -32,16 +32,16 @@ MainController::MainController(Session& session, MainWindow& window, TickSource&
                LoggerActionHooks{[this] { ShowSettingsSummary(); }, [this] { LaunchHelp(); }, [this] { ShowAbout(); },
                                  [this] { return closed_; }})
 {
-    connect(&ticks_, &TickSource::ticked, this, [this](TickSource::Tick tick) {
+    connect(&ticks_, &TickSource::Ticked, this, [this](TickSource::Tick tick) {
         if (tick == TickSource::Tick::Status) {
             StatusTick();
         } else {
             live_.SampleTick();
         }
     });
-    connect(&window_, &MainWindow::commandChosen, this, &MainController::RunCommand);
-    connect(&window_, &MainWindow::closing, this, &MainController::WindowClosing);
-    connect(&live_, &LiveReadingsView::liveSamplesShown, this, &MainController::liveSamplesShown);
+    connect(&window_, &MainWindow::CommandChosen, this, &MainController::RunCommand);
+    connect(&window_, &MainWindow::Closing, this, &MainController::WindowClosing);
+    connect(&live_, &LiveReadingsView::LiveSamplesShown, this, &MainController::LiveSamplesShown);
 }
 
 void MainController::RunCommand(MainCommand command)
@@ -49,7 +49,7 @@ void MainController::RunCommand(MainCommand command)
     const bool connected = session_.Connection.Connected;
     switch (command) {
     case MainCommand::Exit:
-        emit exitRequested();
+        emit ExitRequested();
         break;
     case MainCommand::Connect:
         actions_.ConnectOrDisconnect();
@@ -110,8 +110,8 @@ void MainController::RunCommand(MainCommand command)
 
 void MainController::SetGraphOpeners(GraphOpeners openers)
 {
-    actions_.SetHistoryGraph(std::move(openers.history));
-    liveGraph_ = std::move(openers.live);
+    actions_.SetHistoryGraph(std::move(openers.History));
+    liveGraph_ = std::move(openers.Live);
 }
 
 void MainController::StartUp(const QString& commandLine, const QString& appFolder)
@@ -134,7 +134,7 @@ void MainController::StartUp(const QString& commandLine, const QString& appFolde
     state.Loading = true;
     state.SamplePhase = SamplePhases::StartSample;
     state.SampleWaitCountdown = 0;
-    ticks_.stop(TickSource::Tick::Sample);
+    ticks_.Stop(TickSource::Tick::Sample);
     session_.Connection.Connected = false;
     state.ShownConnected = false;
     state.SamplingContinuously = false;
@@ -151,13 +151,13 @@ void MainController::StartUp(const QString& commandLine, const QString& appFolde
 
     session_.Logger.NumAnalogChannels = 3;
     state.DerivedColumnCount = 2;
-    session_.User = ReadUserSettings(session_.platform.settingsStore);
+    session_.User = ReadUserSettings(session_.Services.Store);
     session_.User.CurrentModemNumber = session_.User.ModemNumber[0];
 
     window_.show();
     splash.finish(&window_);
-    ticks_.start(TickSource::Tick::Status);
-    ticks_.start(TickSource::Tick::Sample);
+    ticks_.Start(TickSource::Tick::Status);
+    ticks_.Start(TickSource::Tick::Sample);
     state.Loading = false;
 }
 
@@ -232,10 +232,10 @@ void MainController::ShowSettingsSummary()
 void MainController::LaunchHelp()
 {
     const QString& manual = session_.HelpFile;
-    if (manual.isEmpty() || !QFileInfo::exists(manual) || session_.platform.helpViewer.open(manual)) {
+    if (manual.isEmpty() || !QFileInfo::exists(manual) || session_.Services.Help.Open(manual)) {
         return;
     }
-    session_.platform.prompter.tell(QStringLiteral("Help"),
+    session_.Services.Messages.Tell(QStringLiteral("Help"),
                                     QStringLiteral("Error: no browser could open the manual.\r\n"
                                                    "Open it yourself from %1")
                                         .arg(QDir::toNativeSeparators(manual)),
@@ -257,12 +257,12 @@ void MainController::WindowClosing()
         return;
     }
     closed_ = true;
-    ticks_.stop(TickSource::Tick::Status);
-    ticks_.stop(TickSource::Tick::Sample);
+    ticks_.Stop(TickSource::Tick::Status);
+    ticks_.Stop(TickSource::Tick::Sample);
     session_.Window.AwaitingSample = false;
     session_.Window.SampleWaitCountdown = 0;
     session_.Connection.ReplyCountdown = 0;
-    WriteUserSettings(session_.User, session_.platform.settingsStore);
+    WriteUserSettings(session_.User, session_.Services.Store);
     // Dropping DTR first tells a modem to hang up; with the port closed no
     // wait of the link goes on.
     session_.Link.ClosePort();

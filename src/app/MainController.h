@@ -15,8 +15,8 @@ struct Session;
 // How the main window opens the graphs; the application provides them, so
 // that the window needs no graph code. Empty: no graph.
 struct GraphOpeners {
-    OpenHistoryGraph history;   // the history table's Graph button
-    std::function<void()> live; // Action > Live Graph
+    OpenHistoryGraph History;   // the history table's Graph button
+    std::function<void()> Live; // Action > Live Graph
 };
 
 // The main window's coordinator: start-up, the two 100 ms ticks, Help,
@@ -54,9 +54,9 @@ public:
 
 signals:
     // File > Exit: the program ends at once, nothing is written.
-    void exitRequested();
+    void ExitRequested();
     // A live sample was shown: the meter columns hold its values.
-    void liveSamplesShown();
+    void LiveSamplesShown();
 
 private:
     void RunCommand(MainCommand command);

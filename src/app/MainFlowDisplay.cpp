@@ -45,7 +45,7 @@ void MainFlowDisplay::SelectProgrammedFlowSource()
     const std::optional<FlowMessage> message = CheckProgrammedFlowSource(
         session_.Logger, session_.Rating, session_.Catalogues, session_.AppFolder, session_.Options.ErrorTrapping);
     if (message) {
-        ShowFlowMessage(session_.platform.prompter, *message);
+        ShowFlowMessage(session_.Services.Messages, *message);
     }
 }
 

@@ -103,7 +103,7 @@ int MainWindow::InnerWidthTwips()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    emit closing();
+    emit Closing();
     event->accept();
 }
 
@@ -178,7 +178,7 @@ void MainWindow::AddMenuItem(QMenu* menu, QAction*& item, const QString& name, c
     item->setObjectName(name);
     item->setShortcut(QKeySequence(shortcut));
     item->setEnabled(enabled);
-    connect(item, &QAction::triggered, this, [this, command] { emit commandChosen(command); });
+    connect(item, &QAction::triggered, this, [this, command] { emit CommandChosen(command); });
 }
 
 void MainWindow::BuildMenus()
@@ -258,7 +258,7 @@ QPushButton* MainWindow::AddButton(QWidget* surface, const QString& name, const 
     auto* button = new QPushButton(text, surface);
     button->setObjectName(name);
     button->setGeometry(TwipsRect(left, kButtonTop, 1260, kButtonHeight));
-    connect(button, &QPushButton::clicked, this, [this, command] { emit commandChosen(command); });
+    connect(button, &QPushButton::clicked, this, [this, command] { emit CommandChosen(command); });
     return button;
 }
 
@@ -282,5 +282,5 @@ void MainWindow::BuildButtons(QWidget* surface)
     chkSampleContinuously_->setGeometry(TwipsRect(8100, kButtonTop, 2160, kButtonHeight));
     chkSampleContinuously_->setEnabled(false);
     connect(chkSampleContinuously_, &QCheckBox::clicked, this,
-            [this] { emit commandChosen(MainCommand::SampleContinuouslyBox); });
+            [this] { emit CommandChosen(MainCommand::SampleContinuouslyBox); });
 }

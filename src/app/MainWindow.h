@@ -80,9 +80,9 @@ public:
     static int InnerWidthTwips();
 
 signals:
-    void commandChosen(MainCommand command);
+    void CommandChosen(MainCommand command);
     // The user closes the window (not File > Exit); the window closes.
-    void closing();
+    void Closing();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

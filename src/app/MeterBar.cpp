@@ -8,7 +8,7 @@ MeterBar::MeterBar(QWidget* parent) : QFrame(parent)
     setFrameShadow(QFrame::Sunken);
 }
 
-void MeterBar::setFill(const QRect& fill, const QColor& colour)
+void MeterBar::SetFill(const QRect& fill, const QColor& colour)
 {
     if (fill == fill_ && colour == colour_) {
         return;

@@ -11,9 +11,9 @@ class MeterBar : public QFrame {
 public:
     explicit MeterBar(QWidget* parent = nullptr);
     // An empty rectangle leaves only the background.
-    void setFill(const QRect& fill, const QColor& colour);
-    QRect fill() const { return fill_; }
-    QColor fillColour() const { return colour_; }
+    void SetFill(const QRect& fill, const QColor& colour);
+    QRect Fill() const { return fill_; }
+    QColor FillColour() const { return colour_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

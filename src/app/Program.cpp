@@ -23,33 +23,33 @@
 struct Program::Parts {
     // First, so that it outlives the link that writes to it and the window
     // that shows it.
-    CommunicationsLog log;
-    PortDirectory portDirectory;
-    QtSerialPort port{portDirectory};
-    QtPrompter prompter;
-    QtFileDialogs fileDialogs;
-    QtSettingsStore settingsStore;
-    QtHelpViewer helpViewer;
-    QtBusyCursor busyCursor;
-    Platform platform{port, prompter, fileDialogs, settingsStore, helpViewer, busyCursor};
-    Session session{platform, portDirectory};
-    MainWindow window;
-    MainController controller{session, window};
-    QPointer<CommunicationsLogWindow> logWindow;
+    CommunicationsLog Log;
+    PortDirectory Ports;
+    QtSerialPort Port{Ports};
+    QtPrompter Prompter;
+    QtFileDialogs FileDialogs;
+    QtSettingsStore SettingsStore;
+    QtHelpViewer HelpViewer;
+    QtBusyCursor BusyCursor;
+    Platform Services{Port, Prompter, FileDialogs, SettingsStore, HelpViewer, BusyCursor};
+    Session State{Services, Ports};
+    MainWindow Window;
+    MainController Controller{State, Window};
+    QPointer<CommunicationsLogWindow> LogWindow;
 };
 
 Program::Program(const QString& commandLine, const QString& appFolder) : parts_(std::make_unique<Parts>())
 {
     QApplication::setApplicationName(QStringLiteral("Brevel Flow Monitor"));
-    MainController& controller = parts_->controller;
-    InstallGraphs(parts_->session, controller, parts_->window);
+    MainController& controller = parts_->Controller;
+    InstallGraphs(parts_->State, controller, parts_->Window);
     // A team shares an archive on a server: BREVEL_ARCHIVE=postgresql://...
-    InstallArchive(parts_->session, controller, parts_->window, qEnvironmentVariable("BREVEL_ARCHIVE"),
-                   HistoryGraphOpener(parts_->session));
+    InstallArchive(parts_->State, controller, parts_->Window, qEnvironmentVariable("BREVEL_ARCHIVE"),
+                   HistoryGraphOpener(parts_->State));
     InstallCommunicationsLog();
     // File > Exit ends the program at once; closing the window ends it after
     // the closing steps, as the last window goes.
-    QObject::connect(&controller, &MainController::exitRequested, &controller, [] { QCoreApplication::exit(0); });
+    QObject::connect(&controller, &MainController::ExitRequested, &controller, [] { QCoreApplication::exit(0); });
     controller.StartUp(commandLine, appFolder);
     // The last step of start-up: Connect, as if the user had pressed it.
     QTimer::singleShot(0, &controller, &MainController::ConnectAction);
@@ -62,18 +62,18 @@ Program::~Program() = default;
 void Program::InstallCommunicationsLog()
 {
     Parts& parts = *parts_;
-    parts.session.Link.SetTrace([&parts](const LinkTraceEvent& event) { parts.log.add(event); });
-    QObject::connect(&parts.window, &MainWindow::commandChosen, &parts.window, [&parts](MainCommand command) {
+    parts.State.Link.SetTrace([&parts](const LinkTraceEvent& event) { parts.Log.Add(event); });
+    QObject::connect(&parts.Window, &MainWindow::CommandChosen, &parts.Window, [&parts](MainCommand command) {
         if (command != MainCommand::CommunicationsLog) {
             return;
         }
-        if (!parts.logWindow) {
-            parts.logWindow = new CommunicationsLogWindow(parts.log, parts.platform.fileDialogs,
-                                                          parts.platform.prompter, &parts.window);
+        if (!parts.LogWindow) {
+            parts.LogWindow = new CommunicationsLogWindow(parts.Log, parts.Services.Dialogs,
+                                                          parts.Services.Messages, &parts.Window);
         }
-        parts.logWindow->show();
-        parts.logWindow->raise();
-        parts.logWindow->activateWindow();
+        parts.LogWindow->show();
+        parts.LogWindow->raise();
+        parts.LogWindow->activateWindow();
     });
 }
 
@@ -84,5 +84,5 @@ int Program::Run()
 
 MainWindow& Program::Window()
 {
-    return parts_->window;
+    return parts_->Window;
 }

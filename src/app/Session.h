@@ -24,14 +24,14 @@ class PortDirectory;
 // test); windows and functions take what they need by reference.
 struct Session {
     Session(Platform& services, PortDirectory& portDirectory)
-        : platform(services), Ports(portDirectory), Link(services.port, Connection, Options),
+        : Services(services), Ports(portDirectory), Link(services.Port, Connection, Options),
           Commands(Link, Status, Logger, Rating)
     {
     }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    Platform& platform;
+    Platform& Services;
     PortDirectory& Ports; // COM numbers to devices, for the connection window
     ProgramOptions Options;     // from the command line
     LinkState Connection;       // the line to the logger

@@ -14,12 +14,12 @@ public:
     enum class Tick { Status, Sample };
 
     using QObject::QObject;
-    virtual void start(Tick tick) = 0;
-    virtual void stop(Tick tick) = 0;
-    virtual bool isActive(Tick tick) const = 0;
+    virtual void Start(Tick tick) = 0;
+    virtual void Stop(Tick tick) = 0;
+    virtual bool IsActive(Tick tick) const = 0;
 
 signals:
-    void ticked(TickSource::Tick tick);
+    void Ticked(TickSource::Tick tick);
 };
 
 // The program's ticks: two 100 ms timers.
@@ -27,13 +27,13 @@ class TimerTicks final : public TickSource {
     Q_OBJECT
 public:
     explicit TimerTicks(QObject* parent = nullptr);
-    void start(Tick tick) override { timer(tick).start(); }
-    void stop(Tick tick) override { timer(tick).stop(); }
-    bool isActive(Tick tick) const override;
-    int interval(Tick tick) const;
+    void Start(Tick tick) override { Timer(tick).start(); }
+    void Stop(Tick tick) override { Timer(tick).stop(); }
+    bool IsActive(Tick tick) const override;
+    int Interval(Tick tick) const;
 
 private:
-    QTimer& timer(Tick tick) { return tick == Tick::Status ? status_ : sample_; }
+    QTimer& Timer(Tick tick) { return tick == Tick::Status ? status_ : sample_; }
     QTimer status_;
     QTimer sample_;
 };

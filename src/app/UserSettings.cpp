@@ -39,12 +39,12 @@ UserSettings ReadUserSettings(const SettingsStore& store)
         using Field = std::remove_reference_t<decltype(field)>;
         if constexpr (std::is_same_v<Field, int16_t>) {
             // A stored text that is no 16-bit whole number counts as off.
-            const WholeNumber number = ReadWholeNumber(store.value(kApplication, kSection, key, QString::number(field)));
+            const WholeNumber number = ReadWholeNumber(store.Value(kApplication, kSection, key, QString::number(field)));
             const bool fits = number.Ok && number.Value >= std::numeric_limits<int16_t>::min()
                 && number.Value <= std::numeric_limits<int16_t>::max();
             field = fits ? static_cast<int16_t>(number.Value) : int16_t{0};
         } else {
-            field = store.value(kApplication, kSection, key, field);
+            field = store.Value(kApplication, kSection, key, field);
         }
     });
     return settings;
@@ -55,9 +55,9 @@ void WriteUserSettings(const UserSettings& settings, SettingsStore& store)
     ForEachKey(settings, [&](const QString& key, const auto& field) {
         using Field = std::remove_cvref_t<decltype(field)>;
         if constexpr (std::is_same_v<Field, int16_t>) {
-            store.setValue(kApplication, kSection, key, QString::number(field));
+            store.SetValue(kApplication, kSection, key, QString::number(field));
         } else {
-            store.setValue(kApplication, kSection, key, field);
+            store.SetValue(kApplication, kSection, key, field);
         }
     });
 }

@@ -30,57 +30,57 @@ Archive::~Archive()
     QSqlDatabase::removeDatabase(connectionName_);
 }
 
-std::unique_ptr<Archive> Archive::open(const ArchiveLocation& location, QString* error,
+std::unique_ptr<Archive> Archive::Open(const ArchiveLocation& location, QString* error,
                                        const std::vector<ArchiveSchemaStep>& schema)
 {
-    const QString driver = DriverName(location.engine);
+    const QString driver = DriverName(location.Type);
     if (!QSqlDatabase::isDriverAvailable(driver)) {
         if (error) {
             *error = QStringLiteral("cannot open the archive %1: Qt's %2 driver is not installed (%3)")
-                         .arg(location.text(), driver,
-                              location.engine == ArchiveLocation::Engine::Sqlite ? QStringLiteral("libqt6sql6-sqlite")
+                         .arg(location.Text(), driver,
+                              location.Type == ArchiveLocation::Engine::Sqlite ? QStringLiteral("libqt6sql6-sqlite")
                                                                                  : QStringLiteral("libqt6sql6-psql"));
         }
         return nullptr;
     }
     std::unique_ptr<Archive> archive(new Archive(location));
-    if (!archive->connect(error) || !archive->migrate(schema, error)) {
+    if (!archive->Connect(error) || !archive->Migrate(schema, error)) {
         return nullptr;
     }
     return archive;
 }
 
-bool Archive::connect(QString* error)
+bool Archive::Connect(QString* error)
 {
     // The connection is named after this object, which owns it alone.
     connectionName_ = QStringLiteral("brevel-archive-%1").arg(quintptr(this), 0, 16);
-    database_ = QSqlDatabase::addDatabase(DriverName(location_.engine), connectionName_);
-    if (location_.engine == ArchiveLocation::Engine::Sqlite) {
-        const QFileInfo file(location_.path);
+    database_ = QSqlDatabase::addDatabase(DriverName(location_.Type), connectionName_);
+    if (location_.Type == ArchiveLocation::Engine::Sqlite) {
+        const QFileInfo file(location_.Path);
         if (!QDir().mkpath(file.absolutePath())) {
             if (error) {
                 *error = QStringLiteral("cannot open the archive %1: cannot make the folder %2")
-                             .arg(location_.text(), file.absolutePath());
+                             .arg(location_.Text(), file.absolutePath());
             }
             return false;
         }
-        database_.setDatabaseName(location_.path);
+        database_.setDatabaseName(location_.Path);
         // Another program writing the same file holds it for the length of
         // one download; wait for it rather than fail.
         database_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
     } else {
-        database_.setHostName(location_.host);
-        if (location_.port != 0) {
-            database_.setPort(location_.port);
+        database_.setHostName(location_.Host);
+        if (location_.Port != 0) {
+            database_.setPort(location_.Port);
         }
-        database_.setUserName(location_.user);
-        database_.setPassword(location_.password);
-        database_.setDatabaseName(location_.database);
+        database_.setUserName(location_.User);
+        database_.setPassword(location_.Password);
+        database_.setDatabaseName(location_.Database);
         database_.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=brevel"));
     }
     if (!database_.open()) {
         if (error) {
-            *error = failure(QStringLiteral("cannot open the archive %1"), database_.lastError());
+            *error = Failure(QStringLiteral("cannot open the archive %1"), database_.lastError());
         }
         return false;
     }
@@ -88,11 +88,11 @@ bool Archive::connect(QString* error)
     // is one transaction, so syncing costs a few milliseconds of a 200 000
     // record import (write-ahead logging measured no faster), and the archive
     // stays one file that is safe on any file system.
-    if (location_.engine == ArchiveLocation::Engine::Sqlite) {
+    if (location_.Type == ArchiveLocation::Engine::Sqlite) {
         QSqlQuery pragma(database_);
         if (!pragma.exec(QStringLiteral("PRAGMA foreign_keys = ON"))) {
             if (error) {
-                *error = failure(QStringLiteral("cannot open the archive %1"), pragma.lastError());
+                *error = Failure(QStringLiteral("cannot open the archive %1"), pragma.lastError());
             }
             return false;
         }
@@ -100,7 +100,7 @@ bool Archive::connect(QString* error)
     return true;
 }
 
-std::optional<int> Archive::readSchemaVersion(QString* error)
+std::optional<int> Archive::ReadSchemaVersion(QString* error)
 {
     if (!database_.tables().contains(QStringLiteral("schema_version"))) {
         return 0;
@@ -108,28 +108,28 @@ std::optional<int> Archive::readSchemaVersion(QString* error)
     QSqlQuery query(database_);
     if (!query.exec(QStringLiteral("SELECT version FROM schema_version"))) {
         if (error) {
-            *error = failure(QStringLiteral("cannot read the schema version of the archive %1"), query.lastError());
+            *error = Failure(QStringLiteral("cannot read the schema version of the archive %1"), query.lastError());
         }
         return std::nullopt;
     }
     return query.next() ? query.value(0).toInt() : 0;
 }
 
-bool Archive::migrate(const std::vector<ArchiveSchemaStep>& schema, QString* error)
+bool Archive::Migrate(const std::vector<ArchiveSchemaStep>& schema, QString* error)
 {
-    const int latest = schema.empty() ? 0 : schema.back().version;
+    const int latest = schema.empty() ? 0 : schema.back().Version;
     // Reading alone needs no write: an archive that is up to date opens
     // even where it may only be read.
-    std::optional<int> version = readSchemaVersion(error);
+    std::optional<int> version = ReadSchemaVersion(error);
     if (version && *version < latest) {
         ArchiveTransaction transaction(*this);
-        if (!transaction.begun(error)) {
+        if (!transaction.Begun(error)) {
             return false;
         }
         // Another program may have brought it up to date meanwhile.
-        version = readSchemaVersion(error);
+        version = ReadSchemaVersion(error);
         if (version && *version < latest) {
-            if (!applySchemaSteps(schema, *version, error) || !transaction.commit(error)) {
+            if (!ApplySchemaSteps(schema, *version, error) || !transaction.Commit(error)) {
                 return false;
             }
             version = latest;
@@ -141,7 +141,7 @@ bool Archive::migrate(const std::vector<ArchiveSchemaStep>& schema, QString* err
     if (*version > latest) {
         if (error) {
             *error = QStringLiteral("cannot open the archive %1: its schema version %2 is newer than this program's %3")
-                         .arg(location_.text())
+                         .arg(location_.Text())
                          .arg(*version)
                          .arg(latest);
         }
@@ -151,13 +151,13 @@ bool Archive::migrate(const std::vector<ArchiveSchemaStep>& schema, QString* err
     return true;
 }
 
-bool Archive::applySchemaSteps(const std::vector<ArchiveSchemaStep>& schema, int from, QString* error)
+bool Archive::ApplySchemaSteps(const std::vector<ArchiveSchemaStep>& schema, int from, QString* error)
 {
-    const int latest = schema.back().version;
+    const int latest = schema.back().Version;
     QSqlQuery query(database_);
     const auto fail = [&](int stepVersion) {
         if (error) {
-            *error = failure(QStringLiteral("cannot bring the archive %1 to schema version ") + QString::number(stepVersion),
+            *error = Failure(QStringLiteral("cannot bring the archive %1 to schema version ") + QString::number(stepVersion),
                              query.lastError());
         }
         return false;
@@ -166,12 +166,12 @@ bool Archive::applySchemaSteps(const std::vector<ArchiveSchemaStep>& schema, int
         return fail(latest);
     }
     for (const ArchiveSchemaStep& step : schema) {
-        if (step.version <= from) {
+        if (step.Version <= from) {
             continue;
         }
-        for (const QString& statement : step.statements) {
-            if (!query.exec(WithKeys(statement, location_.engine))) {
-                return fail(step.version);
+        for (const QString& statement : step.Statements) {
+            if (!query.exec(WithKeys(statement, location_.Type))) {
+                return fail(step.Version);
             }
         }
     }
@@ -183,40 +183,40 @@ bool Archive::applySchemaSteps(const std::vector<ArchiveSchemaStep>& schema, int
     return query.exec() || fail(latest);
 }
 
-QSqlQuery Archive::query()
+QSqlQuery Archive::Query()
 {
     return QSqlQuery(database_);
 }
 
-QString Archive::failure(const QString& what, const QSqlError& error) const
+QString Archive::Failure(const QString& what, const QSqlError& error) const
 {
     QString reason = error.text().simplified();
     if (reason.isEmpty()) {
         reason = QStringLiteral("the database gave no reason");
     }
-    return QString(what).replace(QStringLiteral("%1"), location_.text()) + QStringLiteral(": ") + reason;
+    return QString(what).replace(QStringLiteral("%1"), location_.Text()) + QStringLiteral(": ") + reason;
 }
 
 ArchiveTransaction::ArchiveTransaction(Archive& archive) : archive_(archive)
 {
     // SQLite takes the write lock at once, so two writers queue instead of
     // one failing when it finds the other has written meanwhile.
-    QSqlQuery begin = archive_.query();
-    open_ = begin.exec(archive_.engine() == ArchiveLocation::Engine::Sqlite ? QStringLiteral("BEGIN IMMEDIATE")
+    QSqlQuery begin = archive_.Query();
+    open_ = begin.exec(archive_.Engine() == ArchiveLocation::Engine::Sqlite ? QStringLiteral("BEGIN IMMEDIATE")
                                                                              : QStringLiteral("BEGIN"));
     if (!open_) {
-        beginError_ = archive_.failure(QStringLiteral("cannot write to the archive %1"), begin.lastError());
+        beginError_ = archive_.Failure(QStringLiteral("cannot write to the archive %1"), begin.lastError());
     }
 }
 
 ArchiveTransaction::~ArchiveTransaction()
 {
     if (open_) {
-        archive_.query().exec(QStringLiteral("ROLLBACK"));
+        archive_.Query().exec(QStringLiteral("ROLLBACK"));
     }
 }
 
-bool ArchiveTransaction::begun(QString* error) const
+bool ArchiveTransaction::Begun(QString* error) const
 {
     if (!open_ && error) {
         *error = beginError_;
@@ -224,12 +224,12 @@ bool ArchiveTransaction::begun(QString* error) const
     return open_;
 }
 
-bool ArchiveTransaction::commit(QString* error)
+bool ArchiveTransaction::Commit(QString* error)
 {
-    QSqlQuery commit = archive_.query();
+    QSqlQuery commit = archive_.Query();
     if (!commit.exec(QStringLiteral("COMMIT"))) {
         if (error) {
-            *error = archive_.failure(QStringLiteral("cannot write to the archive %1"), commit.lastError());
+            *error = archive_.Failure(QStringLiteral("cannot write to the archive %1"), commit.lastError());
         }
         return false;
     }

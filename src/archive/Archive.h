@@ -21,31 +21,31 @@ public:
     // archive written by a newer program (a schema version beyond the last
     // step) is refused. Nothing, with a one-line reason naming the archive,
     // on failure.
-    static std::unique_ptr<Archive> open(const ArchiveLocation& location, QString* error,
+    static std::unique_ptr<Archive> Open(const ArchiveLocation& location, QString* error,
                                          const std::vector<ArchiveSchemaStep>& schema = ArchiveSchema());
     ~Archive();
     Archive(const Archive&) = delete;
     Archive& operator=(const Archive&) = delete;
 
-    const ArchiveLocation& location() const { return location_; }
-    ArchiveLocation::Engine engine() const { return location_.engine; }
-    QSqlDatabase& database() { return database_; }
+    const ArchiveLocation& Location() const { return location_; }
+    ArchiveLocation::Engine Engine() const { return location_.Type; }
+    QSqlDatabase& Database() { return database_; }
     // The schema version the archive is at.
-    int schemaVersion() const { return schemaVersion_; }
+    int SchemaVersion() const { return schemaVersion_; }
 
     // A query on this archive's connection.
-    QSqlQuery query();
+    QSqlQuery Query();
     // What failed, "%1" standing for the archive, and the engine's reason,
     // on one line: "cannot write to the archive sqlite:/data/a.sqlite: disk I/O error".
-    QString failure(const QString& what, const QSqlError& error) const;
+    QString Failure(const QString& what, const QSqlError& error) const;
 
 private:
     explicit Archive(ArchiveLocation location);
-    bool connect(QString* error);
-    std::optional<int> readSchemaVersion(QString* error);
-    bool migrate(const std::vector<ArchiveSchemaStep>& schema, QString* error);
+    bool Connect(QString* error);
+    std::optional<int> ReadSchemaVersion(QString* error);
+    bool Migrate(const std::vector<ArchiveSchemaStep>& schema, QString* error);
     // Inside the migration's transaction: the steps after version from.
-    bool applySchemaSteps(const std::vector<ArchiveSchemaStep>& schema, int from, QString* error);
+    bool ApplySchemaSteps(const std::vector<ArchiveSchemaStep>& schema, int from, QString* error);
 
     ArchiveLocation location_;
     QString connectionName_;
@@ -63,8 +63,8 @@ public:
     ArchiveTransaction& operator=(const ArchiveTransaction&) = delete;
 
     // False, with the reason, when the transaction could not begin.
-    bool begun(QString* error) const;
-    bool commit(QString* error);
+    bool Begun(QString* error) const;
+    bool Commit(QString* error);
 
 private:
     Archive& archive_;

@@ -11,10 +11,10 @@ bool ExportSiteCsv(Archive& archive, const QString& site, ArchiveRange range, Ar
         return false;
     }
     ArchiveSiteTable table(std::move(*records), timeFormat);
-    table.fill(false);
-    const ArchiveDownloadFacts* newest = table.newestDownload();
-    const QString firstLine = HistoryExportFirstLine(site, QDateTime::currentDateTime(), newest ? newest->flowMode : 0,
-                                                     newest ? newest->flowDescription : HistoryFlowDescription{});
+    table.Fill(false);
+    const ArchiveDownloadFacts* newest = table.NewestDownload();
+    const QString firstLine = HistoryExportFirstLine(site, QDateTime::currentDateTime(), newest ? newest->FlowMode : 0,
+                                                     newest ? newest->FlowDescription : HistoryFlowDescription{});
     if (!WriteHistoryCsv(path, table, firstLine)) {
         if (error) {
             *error = QStringLiteral("cannot write the file %1").arg(path);

@@ -61,9 +61,9 @@ QVariant Text(const QString& text)
 
 int ColumnDecimals(const LoggerSettings& settings, const HistoryColumn& column)
 {
-    switch (column.kind) {
-    case HistoryColumn::Kind::Analog: return settings.DecPlaces[size_t(column.channel)];
-    case HistoryColumn::Kind::Pulse: return settings.DecPlaces[size_t(8 + column.channel)];
+    switch (column.Type) {
+    case HistoryColumn::Kind::Analog: return settings.DecPlaces[size_t(column.Channel)];
+    case HistoryColumn::Kind::Pulse: return settings.DecPlaces[size_t(8 + column.Channel)];
     // The table shows flow and velocity with channel 1's places.
     case HistoryColumn::Kind::Flow:
     case HistoryColumn::Kind::Velocity: return settings.DecPlaces[0];
@@ -79,26 +79,26 @@ public:
     {
     }
 
-    double value(int record, size_t column) const
+    double Value(int record, size_t column) const
     {
         const HistoryColumn& col = columns_[column];
-        const LoggerSettings& s = download_.settings;
-        const HistoryRecords& r = download_.records;
-        switch (col.kind) {
-        case HistoryColumn::Kind::Analog: return EngineeringValue(s, col.channel, r.value(record, col.channel));
+        const LoggerSettings& s = download_.Settings;
+        const HistoryRecords& r = download_.Records;
+        switch (col.Type) {
+        case HistoryColumn::Kind::Analog: return EngineeringValue(s, col.Channel, r.Value(record, col.Channel));
         case HistoryColumn::Kind::Pulse:
-            return r.value(record, s.NumAnalogChannels + col.channel) * s.PulseUnit[size_t(col.channel)];
-        case HistoryColumn::Kind::Flow: return flowAndVelocity(record).first;
-        case HistoryColumn::Kind::Velocity: return flowAndVelocity(record).second;
+            return r.Value(record, s.NumAnalogChannels + col.Channel) * s.PulseUnit[size_t(col.Channel)];
+        case HistoryColumn::Kind::Flow: return FlowAndVelocity(record).first;
+        case HistoryColumn::Kind::Velocity: return FlowAndVelocity(record).second;
         }
         return 0.0;
     }
 
 private:
-    std::pair<double, double> flowAndVelocity(int record) const
+    std::pair<double, double> FlowAndVelocity(int record) const
     {
         if (record != flowRecord_) {
-            flow_ = download_.flow.ComputeFlow(EngineeringValue(download_.settings, 0, download_.records.value(record, 0)));
+            flow_ = download_.Flow.ComputeFlow(EngineeringValue(download_.Settings, 0, download_.Records.Value(record, 0)));
             flowRecord_ = record;
         }
         return flow_;
@@ -113,90 +113,90 @@ private:
 class Import {
 public:
     Import(Archive& archive, const ArchiveDownload& download)
-        : archive_(archive), download_(download), query_(archive.query())
+        : archive_(archive), download_(download), query_(archive.Query())
     {
     }
 
-    ArchiveImportResult run()
+    ArchiveImportResult Run()
     {
         ArchiveImportResult result;
-        const QString site = download_.site.isEmpty() ? download_.settings.LoggerName : download_.site;
+        const QString site = download_.Site.isEmpty() ? download_.Settings.LoggerName : download_.Site;
         if (site.isEmpty()) {
-            result.error = QStringLiteral("cannot archive a download of a logger without a name: name its site");
+            result.Error = QStringLiteral("cannot archive a download of a logger without a name: name its site");
             return result;
         }
-        HistoryTable table(download_.records, download_.settings, download_.flow);
-        table.fill(false);
+        HistoryTable table(download_.Records, download_.Settings, download_.Flow);
+        table.Fill(false);
         ArchiveTransaction transaction(archive_);
-        if (!transaction.begun(&result.error)) {
+        if (!transaction.Begun(&result.Error)) {
             return result;
         }
-        if (!findOrAddSite(site) || !addDownload() || !addColumns(table.columns()) || !addRecords(table.columns())
-            || !setNewCount() || !transaction.commit(&error_)) {
-            result.error = error_;
+        if (!FindOrAddSite(site) || !AddDownload() || !AddColumns(table.Columns()) || !AddRecords(table.Columns())
+            || !SetNewCount() || !transaction.Commit(&error_)) {
+            result.Error = error_;
             return result;
         }
-        result.ok = true;
-        result.added = added_;
-        result.alreadyThere = download_.records.count() - added_;
+        result.Ok = true;
+        result.Added = added_;
+        result.AlreadyThere = download_.Records.Count() - added_;
         return result;
     }
 
 private:
-    bool fail(const QString& what)
+    bool Fail(const QString& what)
     {
-        error_ = archive_.failure(what, query_.lastError());
+        error_ = archive_.Failure(what, query_.lastError());
         return false;
     }
 
-    bool findOrAddSite(const QString& site)
+    bool FindOrAddSite(const QString& site)
     {
         query_.prepare(QStringLiteral("INSERT INTO sites (name) VALUES (?) ON CONFLICT (name) DO NOTHING"));
         query_.addBindValue(site);
         if (!query_.exec()) {
-            return fail(QStringLiteral("cannot write to the archive %1"));
+            return Fail(QStringLiteral("cannot write to the archive %1"));
         }
         query_.prepare(QStringLiteral("SELECT id FROM sites WHERE name = ?"));
         query_.addBindValue(site);
         if (!query_.exec() || !query_.next()) {
-            return fail(QStringLiteral("cannot read the archive %1"));
+            return Fail(QStringLiteral("cannot read the archive %1"));
         }
         siteId_ = query_.value(0).toLongLong();
         return true;
     }
 
-    bool addDownload()
+    bool AddDownload()
     {
-        const LoggerSettings& s = download_.settings;
-        const ArchiveCollection& c = download_.collection;
-        const HistoryFlowDescription& f = download_.flowDescription;
+        const LoggerSettings& s = download_.Settings;
+        const ArchiveCollection& c = download_.Collection;
+        const HistoryFlowDescription& f = download_.FlowDescription;
         query_.prepare(QStringLiteral(
             "INSERT INTO downloads (site_id, collected_utc, utc_offset, clock_offset, port, logger_name, complete,"
             " analog_channels, pulse_channels, record_count, new_count, flow_mode, flow_units, vel_units,"
             " level_offset, roughness, slope, diameter, rating_name)"
             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
         for (const QVariant& value :
-             {QVariant(siteId_), QVariant(c.collectedAt.toUTC().toString(Qt::ISODate)),
-              QVariant(c.collectedAt.offsetFromUtc()),
-              c.clockOffsetSeconds ? QVariant(*c.clockOffsetSeconds) : QVariant(QMetaType::fromType<int>()),
-              Text(c.port), Text(s.LoggerName), QVariant(c.complete ? 1 : 0),
+             {QVariant(siteId_), QVariant(c.CollectedAt.toUTC().toString(Qt::ISODate)),
+              QVariant(c.CollectedAt.offsetFromUtc()),
+              c.ClockOffsetSeconds ? QVariant(*c.ClockOffsetSeconds) : QVariant(QMetaType::fromType<int>()),
+              Text(c.Port), Text(s.LoggerName), QVariant(c.Complete ? 1 : 0),
               QVariant(int(s.NumAnalogChannels)), QVariant(int(s.NumDigitalChannels)),
-              QVariant(download_.records.count()), QVariant(int(s.FlowMode)), QVariant(int(s.FlowUnits)),
+              QVariant(download_.Records.Count()), QVariant(int(s.FlowMode)), QVariant(int(s.FlowUnits)),
               QVariant(int(s.VelUnits)), Text(f.Offset), Text(f.Roughness), Text(f.Slope),
               Text(f.Diameter), Text(f.RatingName)}) {
             query_.addBindValue(value);
         }
         if (!query_.exec() || !query_.next()) {
-            return fail(QStringLiteral("cannot write to the archive %1"));
+            return Fail(QStringLiteral("cannot write to the archive %1"));
         }
         downloadId_ = query_.value(0).toLongLong();
         query_.finish();
         return true;
     }
 
-    bool addColumns(const std::vector<HistoryColumn>& columns)
+    bool AddColumns(const std::vector<HistoryColumn>& columns)
     {
-        const LoggerSettings& s = download_.settings;
+        const LoggerSettings& s = download_.Settings;
         query_.prepare(QStringLiteral(
             "INSERT INTO download_columns (download_id, slot, kind, channel, header, decimals,"
             " raw_low, raw_high, eu_low, eu_high, pulse_unit) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
@@ -204,14 +204,14 @@ private:
         const QVariant noDouble(QMetaType::fromType<double>());
         for (size_t slot = 0; slot < columns.size(); ++slot) {
             const HistoryColumn& col = columns[slot];
-            const auto c = size_t(col.channel);
-            const bool analog = col.kind == HistoryColumn::Kind::Analog;
-            const bool pulse = col.kind == HistoryColumn::Kind::Pulse;
+            const auto c = size_t(col.Channel);
+            const bool analog = col.Type == HistoryColumn::Kind::Analog;
+            const bool pulse = col.Type == HistoryColumn::Kind::Pulse;
             const QVariant values[] = {QVariant(downloadId_),
                                        QVariant(int(slot)),
-                                       QVariant(ColumnKind(col.kind)),
-                                       QVariant(col.channel),
-                                       Text(col.header),
+                                       QVariant(ColumnKind(col.Type)),
+                                       QVariant(col.Channel),
+                                       Text(col.Header),
                                        QVariant(ColumnDecimals(s, col)),
                                        analog ? QVariant(s.RawScaleLower[c]) : noInt,
                                        analog ? QVariant(s.RawScaleUpper[c]) : noInt,
@@ -222,7 +222,7 @@ private:
                 query_.bindValue(i, values[i]);
             }
             if (!query_.exec()) {
-                return fail(QStringLiteral("cannot write to the archive %1"));
+                return Fail(QStringLiteral("cannot write to the archive %1"));
             }
         }
         return true;
@@ -235,10 +235,10 @@ private:
     // second, is found as already there. The limit: after the logger's
     // clock was set back, new records under seconds the site already holds
     // count as already there.
-    bool addRecords(const std::vector<HistoryColumn>& columns)
+    bool AddRecords(const std::vector<HistoryColumn>& columns)
     {
-        const HistoryRecords& records = download_.records;
-        const int rawCount = records.valueCount();
+        const HistoryRecords& records = download_.Records;
+        const int rawCount = records.ValueCount();
         const ColumnValues values(download_, columns);
         std::string head = "INSERT INTO records (site_id, stamp, ordinal, download_id";
         for (int k = 0; k < rawCount; ++k) {
@@ -251,13 +251,13 @@ private:
         const std::string site = std::to_string(siteId_);
         const std::string downloadId = std::to_string(downloadId_);
         std::unordered_map<qint64, int> seen;
-        seen.reserve(size_t(records.count()));
+        seen.reserve(size_t(records.Count()));
         std::string sql;
-        for (int first = 0; first < records.count(); first += BatchRows) {
-            const int rows = std::min(BatchRows, records.count() - first);
+        for (int first = 0; first < records.Count(); first += BatchRows) {
+            const int rows = std::min(BatchRows, records.Count() - first);
             sql = head;
             for (int record = first; record < first + rows; ++record) {
-                const qint64 stamp = ArchiveStamp(records.packedTime(record));
+                const qint64 stamp = ArchiveStamp(records.PackedTime(record));
                 sql += record == first ? "(" : ",(";
                 sql += site;
                 AppendNumber(sql, stamp);
@@ -265,28 +265,28 @@ private:
                 sql += ',';
                 sql += downloadId;
                 for (int k = 0; k < rawCount; ++k) {
-                    AppendNumber(sql, records.value(record, k));
+                    AppendNumber(sql, records.Value(record, k));
                 }
                 for (size_t k = 0; k < columns.size(); ++k) {
-                    AppendNumber(sql, values.value(record, k));
+                    AppendNumber(sql, values.Value(record, k));
                 }
                 sql += ')';
             }
             sql += " ON CONFLICT (site_id, stamp, ordinal) DO NOTHING";
             if (!query_.exec(QString::fromLatin1(sql.data(), qsizetype(sql.size())))) {
-                return fail(QStringLiteral("cannot write to the archive %1"));
+                return Fail(QStringLiteral("cannot write to the archive %1"));
             }
             added_ += query_.numRowsAffected();
         }
         return true;
     }
 
-    bool setNewCount()
+    bool SetNewCount()
     {
         query_.prepare(QStringLiteral("UPDATE downloads SET new_count = ? WHERE id = ?"));
         query_.addBindValue(added_);
         query_.addBindValue(downloadId_);
-        return query_.exec() || fail(QStringLiteral("cannot write to the archive %1"));
+        return query_.exec() || Fail(QStringLiteral("cannot write to the archive %1"));
     }
 
     Archive& archive_;
@@ -302,5 +302,5 @@ private:
 
 ArchiveImportResult ImportDownload(Archive& archive, const ArchiveDownload& download)
 {
-    return Import(archive, download).run();
+    return Import(archive, download).Run();
 }

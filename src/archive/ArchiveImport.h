@@ -15,30 +15,30 @@ struct LoggerSettings;
 struct ArchiveCollection {
     // The computer's time when the records were read, with its UTC offset
     // (QDateTime::currentDateTime()).
-    QDateTime collectedAt;
+    QDateTime CollectedAt;
     // The logger's clock minus the computer's, in seconds, when it was read.
-    std::optional<int> clockOffsetSeconds;
-    QString port; // as the connection window lists it
+    std::optional<int> ClockOffsetSeconds;
+    QString Port; // as the connection window lists it
     // False for the whole records of a download that was stopped or failed.
-    bool complete = true;
+    bool Complete = true;
 };
 
 // One download as the history table shows it: the records, the settings
 // they were scaled with, the flow computation and its description.
 struct ArchiveDownload {
-    const HistoryRecords& records;
-    const LoggerSettings& settings;
-    const HistoryFlowSource& flow;
-    HistoryFlowDescription flowDescription;
-    ArchiveCollection collection;
-    QString site; // empty: the logger's name
+    const HistoryRecords& Records;
+    const LoggerSettings& Settings;
+    const HistoryFlowSource& Flow;
+    HistoryFlowDescription FlowDescription;
+    ArchiveCollection Collection;
+    QString Site; // empty: the logger's name
 };
 
 struct ArchiveImportResult {
-    bool ok = false;
-    int added = 0;        // records the archive did not hold yet
-    int alreadyThere = 0; // records it held from an earlier download
-    QString error;        // when not ok, one line; then nothing of the download was written
+    bool Ok = false;
+    int Added = 0;        // records the archive did not hold yet
+    int AlreadyThere = 0; // records it held from an earlier download
+    QString Error;        // when not ok, one line; then nothing of the download was written
 };
 
 // Archives one download in a single transaction: the site (made when new),

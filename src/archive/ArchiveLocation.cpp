@@ -48,7 +48,7 @@ std::optional<ArchiveLocation> ParsePostgres(const QString& text, qsizetype sche
         return std::nullopt;
     };
     ArchiveLocation location;
-    location.engine = ArchiveLocation::Engine::Postgres;
+    location.Type = ArchiveLocation::Engine::Postgres;
     QString rest = text.mid(schemeEnd);
     QString query;
     if (const qsizetype q = rest.indexOf(u'?'); q >= 0) {
@@ -59,22 +59,22 @@ std::optional<ArchiveLocation> ParsePostgres(const QString& text, qsizetype sche
     if (slash < 0 || slash == rest.size() - 1) {
         return fail(QStringLiteral("no database named (postgresql://user@host:port/database)"));
     }
-    location.database = Decoded(QStringView(rest).mid(slash + 1));
+    location.Database = Decoded(QStringView(rest).mid(slash + 1));
     QString authority = rest.left(slash);
     if (const qsizetype at = authority.lastIndexOf(u'@'); at >= 0) {
         const QString userInfo = authority.left(at);
         authority = authority.mid(at + 1);
         const qsizetype colon = userInfo.indexOf(u':');
-        location.user = Decoded(QStringView(userInfo).left(colon));
+        location.User = Decoded(QStringView(userInfo).left(colon));
         if (colon >= 0) {
-            location.password = Decoded(QStringView(userInfo).mid(colon + 1));
+            location.Password = Decoded(QStringView(userInfo).mid(colon + 1));
         }
     }
     // An IPv6 address stands in brackets: [::1]:5432.
     const qsizetype bracket = authority.lastIndexOf(u']');
     const qsizetype colon = authority.lastIndexOf(u':');
     if (colon >= 0 && colon > bracket) {
-        if (!ReadPort(authority.mid(colon + 1), location.port)) {
+        if (!ReadPort(authority.mid(colon + 1), location.Port)) {
             return fail(QStringLiteral("the port must be a number from 1 to 65535"));
         }
         authority.truncate(colon);
@@ -82,18 +82,18 @@ std::optional<ArchiveLocation> ParsePostgres(const QString& text, qsizetype sche
     if (authority.startsWith(u'[') && authority.endsWith(u']')) {
         authority = authority.mid(1, authority.size() - 2);
     }
-    location.host = Decoded(authority);
+    location.Host = Decoded(authority);
     for (const auto& [key, value] : QUrlQuery(query).queryItems(QUrl::FullyDecoded)) {
         if (key == u"host") {
-            location.host = value;
+            location.Host = value;
         } else if (key == u"port") {
-            if (!ReadPort(value, location.port)) {
+            if (!ReadPort(value, location.Port)) {
                 return fail(QStringLiteral("the port must be a number from 1 to 65535"));
             }
         } else if (key == u"user") {
-            location.user = value;
+            location.User = value;
         } else if (key == u"password") {
-            location.password = value;
+            location.Password = value;
         } else {
             return fail(QStringLiteral("unknown parameter %1 (host, port, user and password are known)").arg(Quoted(key)));
         }
@@ -103,27 +103,27 @@ std::optional<ArchiveLocation> ParsePostgres(const QString& text, qsizetype sche
 
 } // namespace
 
-QString ArchiveLocation::text() const
+QString ArchiveLocation::Text() const
 {
-    if (engine == Engine::Sqlite) {
-        return SqlitePrefix + path;
+    if (Type == Engine::Sqlite) {
+        return SqlitePrefix + Path;
     }
     QString out = QStringLiteral("postgresql://");
-    if (!user.isEmpty()) {
-        out += user + u'@';
+    if (!User.isEmpty()) {
+        out += User + u'@';
     }
-    const bool socket = host.startsWith(u'/');
+    const bool socket = Host.startsWith(u'/');
     if (!socket) {
-        out += host.contains(u':') ? u'[' + host + u']' : host;
-        if (port != 0) {
-            out += u':' + QString::number(port);
+        out += Host.contains(u':') ? u'[' + Host + u']' : Host;
+        if (Port != 0) {
+            out += u':' + QString::number(Port);
         }
     }
-    out += u'/' + database;
+    out += u'/' + Database;
     if (socket) {
-        out += QStringLiteral("?host=") + host;
-        if (port != 0) {
-            out += QStringLiteral("&port=") + QString::number(port);
+        out += QStringLiteral("?host=") + Host;
+        if (Port != 0) {
+            out += QStringLiteral("&port=") + QString::number(Port);
         }
     }
     return out;

@@ -7,18 +7,18 @@
 // PostgreSQL database (a team's server).
 struct ArchiveLocation {
     enum class Engine { Sqlite, Postgres };
-    Engine engine = Engine::Sqlite;
-    QString path; // SQLite: the file
+    Engine Type = Engine::Sqlite;
+    QString Path; // SQLite: the file
     // PostgreSQL: a host name or address, or a socket folder (starting with
     // "/"); empty for the client library's default (its socket or PGHOST).
-    QString host;
-    int port = 0; // 0: the client library's default (5432 or PGPORT)
-    QString user; // empty: the client library's default (PGUSER, the login name)
-    QString password; // empty: ~/.pgpass or PGPASSWORD, as the client library finds it
-    QString database;
+    QString Host;
+    int Port = 0; // 0: the client library's default (5432 or PGPORT)
+    QString User; // empty: the client library's default (PGUSER, the login name)
+    QString Password; // empty: ~/.pgpass or PGPASSWORD, as the client library finds it
+    QString Database;
 
     // The location as a user wrote it, without the password: for messages.
-    QString text() const;
+    QString Text() const;
 };
 
 // The file the archive is kept in when no location is given:

@@ -31,20 +31,20 @@ std::optional<qint64> OptionalLong(const QSqlQuery& query, int field)
 }
 
 struct Reader {
-    Archive& archive;
-    QString* error;
-    QSqlQuery query = archive.query();
+    Archive& Source;
+    QString* Error;
+    QSqlQuery Query = Source.Query();
 
-    bool exec(const QString& sql, const QVariantList& values)
+    bool Exec(const QString& sql, const QVariantList& values)
     {
-        query.setForwardOnly(true);
-        query.prepare(sql);
+        Query.setForwardOnly(true);
+        Query.prepare(sql);
         for (const QVariant& value : values) {
-            query.addBindValue(value);
+            Query.addBindValue(value);
         }
-        if (!query.exec()) {
-            if (error) {
-                *error = archive.failure(QStringLiteral("cannot read the archive %1"), query.lastError());
+        if (!Query.exec()) {
+            if (Error) {
+                *Error = Source.Failure(QStringLiteral("cannot read the archive %1"), Query.lastError());
             }
             return false;
         }
@@ -54,16 +54,16 @@ struct Reader {
 
 std::optional<qint64> FindSite(Reader& reader, const QString& site)
 {
-    if (!reader.exec(QStringLiteral("SELECT id FROM sites WHERE name = ?"), {site})) {
+    if (!reader.Exec(QStringLiteral("SELECT id FROM sites WHERE name = ?"), {site})) {
         return std::nullopt;
     }
-    if (!reader.query.next()) {
-        if (reader.error) {
-            *reader.error = QStringLiteral("the archive %1 holds no site \"%2\"").arg(reader.archive.location().text(), site);
+    if (!reader.Query.next()) {
+        if (reader.Error) {
+            *reader.Error = QStringLiteral("the archive %1 holds no site \"%2\"").arg(reader.Source.Location().Text(), site);
         }
         return std::nullopt;
     }
-    return reader.query.value(0).toLongLong();
+    return reader.Query.value(0).toLongLong();
 }
 
 } // namespace
@@ -71,20 +71,20 @@ std::optional<qint64> FindSite(Reader& reader, const QString& site)
 std::optional<std::vector<ArchiveSite>> ListSites(Archive& archive, QString* error)
 {
     Reader reader{archive, error};
-    if (!reader.exec(QStringLiteral("SELECT s.name, COUNT(r.stamp), MIN(r.stamp), MAX(r.stamp),"
+    if (!reader.Exec(QStringLiteral("SELECT s.name, COUNT(r.stamp), MIN(r.stamp), MAX(r.stamp),"
                                     " (SELECT MAX(d.collected_utc) FROM downloads d WHERE d.site_id = s.id)"
                                     " FROM sites s LEFT JOIN records r ON r.site_id = s.id GROUP BY s.id, s.name"),
                      {})) {
         return std::nullopt;
     }
     std::vector<ArchiveSite> sites;
-    while (reader.query.next()) {
-        const QSqlQuery& q = reader.query;
+    while (reader.Query.next()) {
+        const QSqlQuery& q = reader.Query;
         sites.push_back({q.value(0).toString(), q.value(1).toLongLong(), OptionalLong(q, 2), OptionalLong(q, 3),
                          QDateTime::fromString(q.value(4).toString(), Qt::ISODate)});
     }
     // By name the same way on every engine, whatever the server's collation.
-    std::sort(sites.begin(), sites.end(), [](const ArchiveSite& a, const ArchiveSite& b) { return a.name < b.name; });
+    std::sort(sites.begin(), sites.end(), [](const ArchiveSite& a, const ArchiveSite& b) { return a.Name < b.Name; });
     return sites;
 }
 
@@ -97,8 +97,8 @@ std::optional<ArchiveRecords> LoadSiteRecords(Archive& archive, const QString& s
         return std::nullopt;
     }
     ArchiveRecords out;
-    QSqlQuery& q = reader.query;
-    if (!reader.exec(QStringLiteral("SELECT id, collected_utc, utc_offset, clock_offset, port, logger_name, complete,"
+    QSqlQuery& q = reader.Query;
+    if (!reader.Exec(QStringLiteral("SELECT id, collected_utc, utc_offset, clock_offset, port, logger_name, complete,"
                                     " analog_channels + pulse_channels, record_count, new_count, flow_mode,"
                                     " level_offset, roughness, slope, diameter, rating_name, flow_units"
                                     " FROM downloads WHERE site_id = ? ORDER BY id"),
@@ -108,34 +108,34 @@ std::optional<ArchiveRecords> LoadSiteRecords(Archive& archive, const QString& s
     std::unordered_map<qint64, int> downloadIndex;
     while (q.next()) {
         ArchiveDownloadFacts d;
-        d.id = q.value(0).toLongLong();
-        d.collectedAt = QDateTime::fromString(q.value(1).toString(), Qt::ISODate);
-        d.utcOffset = q.value(2).toInt();
+        d.Id = q.value(0).toLongLong();
+        d.CollectedAt = QDateTime::fromString(q.value(1).toString(), Qt::ISODate);
+        d.UtcOffset = q.value(2).toInt();
         if (!q.isNull(3)) {
-            d.clockOffset = q.value(3).toInt();
+            d.ClockOffset = q.value(3).toInt();
         }
-        d.port = q.value(4).toString();
-        d.loggerName = q.value(5).toString();
-        d.complete = q.value(6).toInt() != 0;
+        d.Port = q.value(4).toString();
+        d.LoggerName = q.value(5).toString();
+        d.Complete = q.value(6).toInt() != 0;
         if (rawCounts == ArchiveRawCounts::Read) {
             out.rawCount_ = std::max(out.rawCount_, q.value(7).toInt());
         }
-        d.recordCount = q.value(8).toInt();
-        d.newCount = q.value(9).toInt();
-        d.flowMode = uint8_t(q.value(10).toInt());
-        d.flowDescription = {q.value(11).toString(), q.value(12).toString(), q.value(13).toString(),
+        d.RecordCount = q.value(8).toInt();
+        d.NewCount = q.value(9).toInt();
+        d.FlowMode = uint8_t(q.value(10).toInt());
+        d.FlowDescription = {q.value(11).toString(), q.value(12).toString(), q.value(13).toString(),
                              q.value(14).toString(), q.value(15).toString()};
-        d.flowUnits = q.value(16).toInt();
-        downloadIndex[d.id] = int(out.downloads_.size());
+        d.FlowUnits = q.value(16).toInt();
+        downloadIndex[d.Id] = int(out.downloads_.size());
         out.downloads_.push_back(std::move(d));
     }
     // Each download's columns by slot: kind, channel, header, decimals.
     struct SlotColumn {
-        ArchiveColumn column;
-        int decimals = 0;
+        ArchiveColumn Column;
+        int Decimals = 0;
     };
     std::vector<std::vector<SlotColumn>> slotColumns(out.downloads_.size());
-    if (!reader.exec(QStringLiteral("SELECT c.download_id, c.slot, c.kind, c.channel, c.header, c.decimals"
+    if (!reader.Exec(QStringLiteral("SELECT c.download_id, c.slot, c.kind, c.channel, c.header, c.decimals"
                                     " FROM download_columns c JOIN downloads d ON d.id = c.download_id"
                                     " WHERE d.site_id = ? ORDER BY c.download_id, c.slot"),
                      {*siteId})) {
@@ -162,15 +162,15 @@ std::optional<ArchiveRecords> LoadSiteRecords(Archive& archive, const QString& s
     }
     sql += QStringLiteral(" FROM records WHERE site_id = ?");
     QVariantList bound{*siteId};
-    if (range.from) {
+    if (range.From) {
         sql += QStringLiteral(" AND stamp >= ?");
-        bound << *range.from;
+        bound << *range.From;
     }
-    if (range.to) {
+    if (range.To) {
         sql += QStringLiteral(" AND stamp < ?");
-        bound << *range.to;
+        bound << *range.To;
     }
-    if (!reader.exec(sql + QStringLiteral(" ORDER BY stamp, ordinal"), bound)) {
+    if (!reader.Exec(sql + QStringLiteral(" ORDER BY stamp, ordinal"), bound)) {
         return std::nullopt;
     }
     std::vector<bool> used(out.downloads_.size());
@@ -181,7 +181,7 @@ std::optional<ArchiveRecords> LoadSiteRecords(Archive& archive, const QString& s
         if (download < 0) {
             if (error) {
                 *error = QStringLiteral("the archive %1 is inconsistent: records of site \"%2\" name another site's download")
-                             .arg(archive.location().text(), site);
+                             .arg(archive.Location().Text(), site);
             }
             return std::nullopt;
         }
@@ -202,24 +202,24 @@ std::optional<ArchiveRecords> LoadSiteRecords(Archive& archive, const QString& s
     // order: analog channels, pulse channels, flow, velocity.
     for (size_t d = 0; d < out.downloads_.size(); ++d) {
         for (const SlotColumn& slot : slotColumns[d]) {
-            if (used[d] && std::find(out.columns_.begin(), out.columns_.end(), slot.column) == out.columns_.end()) {
-                out.columns_.push_back(slot.column);
+            if (used[d] && std::find(out.columns_.begin(), out.columns_.end(), slot.Column) == out.columns_.end()) {
+                out.columns_.push_back(slot.Column);
             }
         }
     }
     std::stable_sort(out.columns_.begin(), out.columns_.end(), [](const ArchiveColumn& a, const ArchiveColumn& b) {
-        return std::pair(int(a.kind), a.channel) < std::pair(int(b.kind), b.channel);
+        return std::pair(int(a.Type), a.Channel) < std::pair(int(b.Type), b.Channel);
     });
     for (size_t d = 0; d < out.downloads_.size(); ++d) {
         ArchiveDownloadFacts& facts = out.downloads_[d];
-        facts.slotOfColumn.assign(out.columns_.size(), -1);
-        facts.decimals.assign(out.columns_.size(), 0);
+        facts.SlotOfColumn.assign(out.columns_.size(), -1);
+        facts.Decimals.assign(out.columns_.size(), 0);
         for (size_t slot = 0; slot < slotColumns[d].size(); ++slot) {
-            const auto at = std::find(out.columns_.begin(), out.columns_.end(), slotColumns[d][slot].column);
+            const auto at = std::find(out.columns_.begin(), out.columns_.end(), slotColumns[d][slot].Column);
             if (at != out.columns_.end()) {
                 const auto column = size_t(at - out.columns_.begin());
-                facts.slotOfColumn[column] = int(slot);
-                facts.decimals[column] = slotColumns[d][slot].decimals;
+                facts.SlotOfColumn[column] = int(slot);
+                facts.Decimals[column] = slotColumns[d][slot].Decimals;
             }
         }
     }

@@ -7,10 +7,10 @@
 // from the version before to this one. A released step never changes; a
 // new version adds a step.
 struct ArchiveSchemaStep {
-    int version = 0;
+    int Version = 0;
     // One text for both engines; "{id}" stands for an auto-numbered key,
     // the one thing SQLite and PostgreSQL spell differently.
-    QStringList statements;
+    QStringList Statements;
 };
 
 // Every step, oldest first; the last one's version is the current schema.

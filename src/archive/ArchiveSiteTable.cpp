@@ -9,36 +9,36 @@ ArchiveSiteTable::ArchiveSiteTable(ArchiveRecords records, ArchiveTimeFormat tim
 {
 }
 
-const ArchiveDownloadFacts* ArchiveSiteTable::newestDownload() const
+const ArchiveDownloadFacts* ArchiveSiteTable::NewestDownload() const
 {
     const ArchiveDownloadFacts* newest = nullptr;
-    for (int r = 0; r < records_.count(); ++r) {
-        if (!newest || records_.download(r).id > newest->id) {
-            newest = &records_.download(r);
+    for (int r = 0; r < records_.Count(); ++r) {
+        if (!newest || records_.Download(r).Id > newest->Id) {
+            newest = &records_.Download(r);
         }
     }
     return newest;
 }
 
-std::vector<HistoryColumn> ArchiveSiteTable::makeColumns()
+std::vector<HistoryColumn> ArchiveSiteTable::MakeColumns()
 {
     // Places and flow units as the newest download with the column had them.
     std::vector<HistoryColumn> columns;
-    const std::vector<ArchiveColumn>& archived = records_.columns();
+    const std::vector<ArchiveColumn>& archived = records_.Columns();
     for (size_t c = 0; c < archived.size(); ++c) {
-        HistoryColumn column{archived[c].kind, archived[c].channel, archived[c].header,
-                             archived[c].kind == HistoryColumn::Kind::Pulse ? 1440 : 1200};
+        HistoryColumn column{archived[c].Type, archived[c].Channel, archived[c].Header,
+                             archived[c].Type == HistoryColumn::Kind::Pulse ? 1440 : 1200};
         const ArchiveDownloadFacts* source = nullptr;
-        for (int r = 0; r < records_.count(); ++r) {
-            const ArchiveDownloadFacts& download = records_.download(r);
-            if (download.slotOfColumn[c] >= 0 && (!source || download.id > source->id)) {
+        for (int r = 0; r < records_.Count(); ++r) {
+            const ArchiveDownloadFacts& download = records_.Download(r);
+            if (download.SlotOfColumn[c] >= 0 && (!source || download.Id > source->Id)) {
                 source = &download;
             }
         }
         if (source) {
-            column.decimals = int16_t(source->decimals[c]);
-            if (column.kind == HistoryColumn::Kind::Flow) {
-                column.flowUnits = source->flowUnits;
+            column.Decimals = int16_t(source->Decimals[c]);
+            if (column.Type == HistoryColumn::Kind::Flow) {
+                column.FlowUnits = source->FlowUnits;
             }
         }
         columns.push_back(std::move(column));
@@ -46,29 +46,29 @@ std::vector<HistoryColumn> ArchiveSiteTable::makeColumns()
     return columns;
 }
 
-QString ArchiveSiteTable::recordTimestampText(int record) const
+QString ArchiveSiteTable::RecordTimestampText(int record) const
 {
-    return time_.text(records_.stamp(record), records_.download(record).utcOffset);
+    return time_.Text(records_.Stamp(record), records_.Download(record).UtcOffset);
 }
 
-QString ArchiveSiteTable::recordValueText(int record, int valueColumn) const
+QString ArchiveSiteTable::RecordValueText(int record, int valueColumn) const
 {
-    const std::optional<double> value = records_.value(record, valueColumn);
-    return value ? FormatDecimals(*value, int16_t(records_.download(record).decimals[size_t(valueColumn)])) : QString();
+    const std::optional<double> value = records_.Value(record, valueColumn);
+    return value ? FormatDecimals(*value, int16_t(records_.Download(record).Decimals[size_t(valueColumn)])) : QString();
 }
 
-std::vector<QString> ArchiveSiteTable::recordValueTexts(int record) const
+std::vector<QString> ArchiveSiteTable::RecordValueTexts(int record) const
 {
-    std::vector<QString> texts(columns().size());
+    std::vector<QString> texts(Columns().size());
     for (size_t column = 0; column < texts.size(); ++column) {
-        texts[column] = recordValueText(record, int(column));
+        texts[column] = RecordValueText(record, int(column));
     }
     return texts;
 }
 
-void ArchiveSiteTable::recordValues(int record, std::span<double> out) const
+void ArchiveSiteTable::RecordValues(int record, std::span<double> out) const
 {
-    for (size_t column = 0; column < columns().size() && column < out.size(); ++column) {
-        out[column] = records_.value(record, int(column)).value_or(std::nan(""));
+    for (size_t column = 0; column < Columns().size() && column < out.size(); ++column) {
+        out[column] = records_.Value(record, int(column)).value_or(std::nan(""));
     }
 }

@@ -12,20 +12,20 @@ public:
     explicit ArchiveSiteTable(ArchiveRecords records, ArchiveTimeFormat timeFormat = ArchiveTimeFormat::ShortDate,
                               ShortDateFormat dateFormat = ShortDateFormat());
 
-    const ArchiveRecords& records() const { return records_; }
+    const ArchiveRecords& Records() const { return records_; }
     // The newest download among the records, whose flow computation an
     // export names; none without records.
-    const ArchiveDownloadFacts* newestDownload() const;
+    const ArchiveDownloadFacts* NewestDownload() const;
 
-    int recordCount() const override { return records_.count(); }
-    double recordSeconds(int record) const override { return double(records_.stamp(record)); }
-    void recordValues(int record, std::span<double> out) const override;
+    int RecordCount() const override { return records_.Count(); }
+    double RecordSeconds(int record) const override { return double(records_.Stamp(record)); }
+    void RecordValues(int record, std::span<double> out) const override;
 
 protected:
-    std::vector<HistoryColumn> makeColumns() override;
-    QString recordTimestampText(int record) const override;
-    std::vector<QString> recordValueTexts(int record) const override;
-    QString recordValueText(int record, int valueColumn) const override;
+    std::vector<HistoryColumn> MakeColumns() override;
+    QString RecordTimestampText(int record) const override;
+    std::vector<QString> RecordValueTexts(int record) const override;
+    QString RecordValueText(int record, int valueColumn) const override;
 
 private:
     ArchiveRecords records_;

@@ -22,7 +22,7 @@ qint64 ArchiveStamp(QDate date, QTime time)
 qint64 ArchiveStamp(uint32_t packedTime)
 {
     const PackedTime t = PackedTime::FromValue(packedTime);
-    return Epoch.daysTo(t.date()) * SecondsPerDay + t.Hour * 3600 + t.Minute * 60 + t.Second;
+    return Epoch.daysTo(t.Date()) * SecondsPerDay + t.Hour * 3600 + t.Minute * 60 + t.Second;
 }
 
 ArchiveTimeText::ArchiveTimeText(ArchiveTimeFormat format, ShortDateFormat dateFormat)
@@ -30,7 +30,7 @@ ArchiveTimeText::ArchiveTimeText(ArchiveTimeFormat format, ShortDateFormat dateF
 {
 }
 
-QString ArchiveTimeText::text(qint64 stamp, int utcOffset) const
+QString ArchiveTimeText::Text(qint64 stamp, int utcOffset) const
 {
     if (format_ == ArchiveTimeFormat::Utc) {
         stamp -= utcOffset;
@@ -38,7 +38,7 @@ QString ArchiveTimeText::text(qint64 stamp, int utcOffset) const
     const qint64 day = FloorDiv(stamp, SecondsPerDay);
     if (day != cachedDay_) {
         const QDate date = Epoch.addDays(day);
-        cachedDate_ = format_ == ArchiveTimeFormat::ShortDate ? dateFormat_.text(date)
+        cachedDate_ = format_ == ArchiveTimeFormat::ShortDate ? dateFormat_.Text(date)
                                                               : date.toString(Qt::ISODate);
         cachedDay_ = day;
     }

@@ -24,7 +24,7 @@ class ArchiveTimeText {
 public:
     explicit ArchiveTimeText(ArchiveTimeFormat format, ShortDateFormat dateFormat = ShortDateFormat());
     // utcOffset: seconds east of UTC of the computer that collected the record.
-    QString text(qint64 stamp, int utcOffset) const;
+    QString Text(qint64 stamp, int utcOffset) const;
 
 private:
     ArchiveTimeFormat format_;

@@ -40,47 +40,47 @@ ExitCode RunExport(const QStringList& arguments)
                          QStringLiteral("Write a site's records from the archive to a CSV file in the program's "
                                         "export format. Times (yyyy-MM-dd[ HH:mm[:ss]]) are the logger's; --to is "
                                         "not included."));
-    options.addArchiveOption();
-    options.addOption(QStringLiteral("site"), QStringLiteral("The site to export."), QStringLiteral("NAME"));
-    options.addOption(QStringLiteral("from"), QStringLiteral("The first record time."), QStringLiteral("T"));
-    options.addOption(QStringLiteral("to"), QStringLiteral("The end of the range."), QStringLiteral("T"));
-    options.addOption(QStringLiteral("csv"),
+    options.AddArchiveOption();
+    options.AddOption(QStringLiteral("site"), QStringLiteral("The site to export."), QStringLiteral("NAME"));
+    options.AddOption(QStringLiteral("from"), QStringLiteral("The first record time."), QStringLiteral("T"));
+    options.AddOption(QStringLiteral("to"), QStringLiteral("The end of the range."), QStringLiteral("T"));
+    options.AddOption(QStringLiteral("csv"),
                       QStringLiteral("The file to write (default: yyyy-MM-dd-hhmm.csv in the current folder)."),
                       QStringLiteral("FILE"));
-    options.addOption(QStringLiteral("time-format"),
+    options.AddOption(QStringLiteral("time-format"),
                       QStringLiteral("short (the program's date and time, default), iso, or utc."),
                       QStringLiteral("FORMAT"));
-    if (const auto end = options.parse(arguments, 0)) {
+    if (const auto end = options.Parse(arguments, 0)) {
         return *end;
     }
-    const QString site = options.value(QStringLiteral("site"));
+    const QString site = options.Value(QStringLiteral("site"));
     if (site.isEmpty()) {
-        return CliArguments::usageError(QStringLiteral("--site is needed: the site to export (see brevel sites)"));
+        return CliArguments::UsageError(QStringLiteral("--site is needed: the site to export (see brevel sites)"));
     }
     ArchiveRange range;
     for (const char* bound : {"from", "to"}) {
         const QString name = QString::fromLatin1(bound);
-        if (!options.isSet(name)) {
+        if (!options.IsSet(name)) {
             continue;
         }
-        const std::optional<qint64> stamp = ReadTime(options.value(name));
+        const std::optional<qint64> stamp = ReadTime(options.Value(name));
         if (!stamp) {
-            return CliArguments::usageError(
+            return CliArguments::UsageError(
                 QStringLiteral("--%1 takes a time such as 2026-03-15 or 2026-03-15 09:42, not \"%2\"")
-                    .arg(name, options.value(name)));
+                    .arg(name, options.Value(name)));
         }
-        (name == u"from" ? range.from : range.to) = stamp;
+        (name == u"from" ? range.From : range.To) = stamp;
     }
-    const QString formatName = options.value(QStringLiteral("time-format"));
+    const QString formatName = options.Value(QStringLiteral("time-format"));
     ArchiveTimeFormat format = ArchiveTimeFormat::ShortDate;
     if (formatName == u"iso") {
         format = ArchiveTimeFormat::Iso;
     } else if (formatName == u"utc") {
         format = ArchiveTimeFormat::Utc;
     } else if (!formatName.isEmpty() && formatName != u"short") {
-        return CliArguments::usageError(QStringLiteral("--time-format takes short, iso or utc"));
+        return CliArguments::UsageError(QStringLiteral("--time-format takes short, iso or utc"));
     }
-    QString path = options.value(QStringLiteral("csv"));
+    QString path = options.Value(QStringLiteral("csv"));
     if (path.isEmpty()) {
         path = DefaultExportFileName(QDateTime::currentDateTime());
     }
@@ -92,10 +92,10 @@ ExitCode RunExport(const QStringList& arguments)
     if (!ExportSiteCsv(*archive, site, range, format, path, &error)) {
         return Fail(ExitCode::ArchiveError, error);
     }
-    Report report(options.json());
-    report.add(QStringLiteral("site"), QStringLiteral("Site"), site);
-    report.add(QStringLiteral("csv"), QStringLiteral("CSV file"), path);
-    report.print();
+    Report report(options.Json());
+    report.Add(QStringLiteral("site"), QStringLiteral("Site"), site);
+    report.Add(QStringLiteral("csv"), QStringLiteral("CSV file"), path);
+    report.Print();
     return ExitCode::Done;
 }
 
@@ -104,8 +104,8 @@ ExitCode RunSites(const QStringList& arguments)
     CliArguments options(QStringLiteral("sites [--archive URL] [--json]"),
                          QStringLiteral("List the archive's sites: record counts, first and last record time (the "
                                         "logger's clock) and the last collection (the computer's, UTC)."));
-    options.addArchiveOption();
-    if (const auto end = options.parse(arguments, 0)) {
+    options.AddArchiveOption();
+    if (const auto end = options.Parse(arguments, 0)) {
         return *end;
     }
     const std::unique_ptr<Archive> archive = OpenArchive(options);
@@ -119,25 +119,25 @@ ExitCode RunSites(const QStringList& arguments)
     }
     const ArchiveTimeText times(ArchiveTimeFormat::Iso);
     auto time = [&times](const std::optional<qint64>& stamp) {
-        return stamp ? QJsonValue(times.text(*stamp, 0)) : QJsonValue();
+        return stamp ? QJsonValue(times.Text(*stamp, 0)) : QJsonValue();
     };
     QJsonArray rows;
     QStringList lines;
     for (const ArchiveSite& site : *sites) {
-        const QString collected = site.lastCollection.toString(Qt::ISODate);
-        rows.append(QJsonObject{{QStringLiteral("site"), site.name},
-                                {QStringLiteral("records"), double(site.recordCount)},
-                                {QStringLiteral("first"), time(site.firstStamp)},
-                                {QStringLiteral("last"), time(site.lastStamp)},
+        const QString collected = site.LastCollection.toString(Qt::ISODate);
+        rows.append(QJsonObject{{QStringLiteral("site"), site.Name},
+                                {QStringLiteral("records"), double(site.RecordCount)},
+                                {QStringLiteral("first"), time(site.FirstStamp)},
+                                {QStringLiteral("last"), time(site.LastStamp)},
                                 {QStringLiteral("last_collection"), collected}});
         lines.append(QStringLiteral("%1: %2 records, %3 to %4, last collected %5")
-                         .arg(site.name)
-                         .arg(site.recordCount)
-                         .arg(time(site.firstStamp).toString(QStringLiteral("-")),
-                              time(site.lastStamp).toString(QStringLiteral("-")), collected));
+                         .arg(site.Name)
+                         .arg(site.RecordCount)
+                         .arg(time(site.FirstStamp).toString(QStringLiteral("-")),
+                              time(site.LastStamp).toString(QStringLiteral("-")), collected));
     }
-    Report report(options.json());
-    report.addRows(QStringLiteral("sites"), rows, lines);
-    report.print();
+    Report report(options.Json());
+    report.AddRows(QStringLiteral("sites"), rows, lines);
+    report.Print();
     return ExitCode::Done;
 }

@@ -5,8 +5,8 @@
 std::unique_ptr<Archive> OpenArchive(const CliArguments& options)
 {
     QString error;
-    const std::optional<ArchiveLocation> location = ParseArchiveLocation(options.value(QStringLiteral("archive")), &error);
-    std::unique_ptr<Archive> archive = location ? Archive::open(*location, &error) : nullptr;
+    const std::optional<ArchiveLocation> location = ParseArchiveLocation(options.Value(QStringLiteral("archive")), &error);
+    std::unique_ptr<Archive> archive = location ? Archive::Open(*location, &error) : nullptr;
     if (!archive) {
         Fail(ExitCode::ArchiveError, error);
     }

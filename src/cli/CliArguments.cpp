@@ -8,44 +8,44 @@ CliArguments::CliArguments(QString synopsis, QString summary)
     parser_.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     parser_.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
                                          QStringLiteral("Show this help and the exit codes.")));
-    addOption(QStringLiteral("json"), QStringLiteral("Write the result as JSON on standard output."));
+    AddOption(QStringLiteral("json"), QStringLiteral("Write the result as JSON on standard output."));
 }
 
-void CliArguments::addOption(const QString& name, const QString& description, const QString& valueName)
+void CliArguments::AddOption(const QString& name, const QString& description, const QString& valueName)
 {
     parser_.addOption(QCommandLineOption(name, description, valueName));
 }
 
-void CliArguments::addLoggerOptions()
+void CliArguments::AddLoggerOptions()
 {
     loggerOptions_ = true;
-    addOption(QStringLiteral("port"),
+    AddOption(QStringLiteral("port"),
               QStringLiteral("The logger's port: COM1 to COM16 as \"brevel ports\" lists them, a device "
                              "(/dev/ttyUSB0) or a virtual logger's name."),
               QStringLiteral("PORT"));
-    addOption(QStringLiteral("baud"), QStringLiteral("Baud rate (default 38400, 9600 through a modem)."),
+    AddOption(QStringLiteral("baud"), QStringLiteral("Baud rate (default 38400, 9600 through a modem)."),
               QStringLiteral("RATE"));
-    addOption(QStringLiteral("modem"), QStringLiteral("Reach the logger through a Hayes modem on the port."));
-    addOption(QStringLiteral("number"), QStringLiteral("The telephone number the modem dials."),
+    AddOption(QStringLiteral("modem"), QStringLiteral("Reach the logger through a Hayes modem on the port."));
+    AddOption(QStringLiteral("number"), QStringLiteral("The telephone number the modem dials."),
               QStringLiteral("N"));
-    addOption(QStringLiteral("modem-file"),
+    AddOption(QStringLiteral("modem-file"),
               QStringLiteral("Modem command file: one command per line, sent after ATZ instead of ATE1V1Q0."),
               QStringLiteral("FILE"));
-    addOption(QStringLiteral("dial-timeout"),
+    AddOption(QStringLiteral("dial-timeout"),
               QStringLiteral("Seconds to wait for the modem to connect (default 90)."), QStringLiteral("SECONDS"));
-    addOption(QStringLiteral("trace"),
+    AddOption(QStringLiteral("trace"),
               QStringLiteral("Write every frame sent and received, and what became of it, to standard error."));
 }
 
-void CliArguments::addArchiveOption()
+void CliArguments::AddArchiveOption()
 {
-    addOption(QStringLiteral("archive"),
+    AddOption(QStringLiteral("archive"),
               QStringLiteral("The archive: sqlite:PATH or postgresql://[USER@][HOST][:PORT]/DATABASE "
                              "(default: archive.sqlite in the user's data folder)."),
               QStringLiteral("URL"));
 }
 
-QString CliArguments::helpText() const
+QString CliArguments::HelpText() const
 {
     // Qt's own help starts with its usage line; ours names the subcommand.
     QString options = parser_.helpText();
@@ -54,58 +54,58 @@ QString CliArguments::helpText() const
         .arg(synopsis_, summary_, options, QString::fromLatin1(ExitCodeHelp()));
 }
 
-std::optional<ExitCode> CliArguments::parse(const QStringList& arguments, int positionalCount)
+std::optional<ExitCode> CliArguments::Parse(const QStringList& arguments, int positionalCount)
 {
     if (!parser_.parse(QStringList{QStringLiteral("brevel")} + arguments)) {
-        return usageError(parser_.errorText());
+        return UsageError(parser_.errorText());
     }
     if (parser_.isSet(QStringLiteral("help"))) {
-        std::fputs(qPrintable(helpText()), stdout);
+        std::fputs(qPrintable(HelpText()), stdout);
         return ExitCode::Done;
     }
     const QStringList extra = parser_.positionalArguments();
     if (extra.size() > positionalCount) {
-        return usageError(QStringLiteral("unexpected argument \"%1\"").arg(extra.at(positionalCount)));
+        return UsageError(QStringLiteral("unexpected argument \"%1\"").arg(extra.at(positionalCount)));
     }
     if (extra.size() < positionalCount) {
-        return usageError(QStringLiteral("missing argument; see brevel %1 --help")
+        return UsageError(QStringLiteral("missing argument; see brevel %1 --help")
                               .arg(synopsis_.section(QLatin1Char(' '), 0, 0)));
     }
-    return loggerOptions_ ? readLoggerOptions() : std::nullopt;
+    return loggerOptions_ ? ReadLoggerOptions() : std::nullopt;
 }
 
-std::optional<ExitCode> CliArguments::readLoggerOptions()
+std::optional<ExitCode> CliArguments::ReadLoggerOptions()
 {
-    reach_.port = value(QStringLiteral("port"));
-    reach_.modem = isSet(QStringLiteral("modem"));
-    reach_.number = value(QStringLiteral("number"));
-    reach_.modemFile = value(QStringLiteral("modem-file"));
-    reach_.trace = isSet(QStringLiteral("trace"));
-    reach_.baud = isSet(QStringLiteral("baud")) ? value(QStringLiteral("baud"))
-                                                : QString::fromLatin1(reach_.modem ? "9600" : "38400");
-    if (reach_.port.isEmpty()) {
-        return usageError(QStringLiteral("--port is needed: the logger's port (see brevel ports)"));
+    reach_.Port = Value(QStringLiteral("port"));
+    reach_.Modem = IsSet(QStringLiteral("modem"));
+    reach_.Number = Value(QStringLiteral("number"));
+    reach_.ModemFile = Value(QStringLiteral("modem-file"));
+    reach_.Trace = IsSet(QStringLiteral("trace"));
+    reach_.Baud = IsSet(QStringLiteral("baud")) ? Value(QStringLiteral("baud"))
+                                                : QString::fromLatin1(reach_.Modem ? "9600" : "38400");
+    if (reach_.Port.isEmpty()) {
+        return UsageError(QStringLiteral("--port is needed: the logger's port (see brevel ports)"));
     }
     bool ok = false;
-    if (reach_.baud.toInt(&ok) <= 0 || !ok) {
-        return usageError(QStringLiteral("--baud takes a baud rate such as 9600 or 38400, not \"%1\"").arg(reach_.baud));
+    if (reach_.Baud.toInt(&ok) <= 0 || !ok) {
+        return UsageError(QStringLiteral("--baud takes a baud rate such as 9600 or 38400, not \"%1\"").arg(reach_.Baud));
     }
-    if (!reach_.modem && (isSet(QStringLiteral("number")) || isSet(QStringLiteral("modem-file")))) {
-        return usageError(QStringLiteral("--number and --modem-file go with --modem"));
+    if (!reach_.Modem && (IsSet(QStringLiteral("number")) || IsSet(QStringLiteral("modem-file")))) {
+        return UsageError(QStringLiteral("--number and --modem-file go with --modem"));
     }
-    if (reach_.modem && reach_.number.trimmed().isEmpty()) {
-        return usageError(QStringLiteral("--modem needs --number, the telephone number to dial"));
+    if (reach_.Modem && reach_.Number.trimmed().isEmpty()) {
+        return UsageError(QStringLiteral("--modem needs --number, the telephone number to dial"));
     }
-    if (isSet(QStringLiteral("dial-timeout"))) {
-        reach_.dialSeconds = value(QStringLiteral("dial-timeout")).toInt(&ok);
-        if (!ok || reach_.dialSeconds < 1) {
-            return usageError(QStringLiteral("--dial-timeout takes a number of seconds"));
+    if (IsSet(QStringLiteral("dial-timeout"))) {
+        reach_.DialSeconds = Value(QStringLiteral("dial-timeout")).toInt(&ok);
+        if (!ok || reach_.DialSeconds < 1) {
+            return UsageError(QStringLiteral("--dial-timeout takes a number of seconds"));
         }
     }
     return std::nullopt;
 }
 
-ExitCode CliArguments::usageError(const QString& message)
+ExitCode CliArguments::UsageError(const QString& message)
 {
     return Fail(ExitCode::Usage, message);
 }

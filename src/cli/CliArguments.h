@@ -9,47 +9,47 @@
 
 // How to reach the logger: the options every subcommand that talks to one takes.
 struct LoggerReach {
-    QString port; // COMn, a device path, or a virtual logger's name
-    QString baud;
-    bool modem = false;
-    QString number;
-    QString modemFile;
-    int dialSeconds = 90;
-    bool trace = false;
+    QString Port; // COMn, a device path, or a virtual logger's name
+    QString Baud;
+    bool Modem = false;
+    QString Number;
+    QString ModemFile;
+    int DialSeconds = 90;
+    bool Trace = false;
 };
 
 // The options of one subcommand. Usage errors and --help end the run with
-// the exit code parse() returns.
+// the exit code Parse() returns.
 class CliArguments {
 public:
     // synopsis: what follows "brevel" in the usage line, such as
     // "status --port PORT [options]"; summary: one line of what it does.
     CliArguments(QString synopsis, QString summary);
 
-    void addOption(const QString& name, const QString& description, const QString& valueName = {});
+    void AddOption(const QString& name, const QString& description, const QString& valueName = {});
     // --port, --baud, --modem, --number, --modem-file, --dial-timeout, --trace.
-    void addLoggerOptions();
+    void AddLoggerOptions();
     // --archive URL.
-    void addArchiveOption();
+    void AddArchiveOption();
 
     // arguments: the subcommand's own, without the program and subcommand
     // names. Nothing when the subcommand should run; otherwise its exit code
     // (Done after --help).
-    std::optional<ExitCode> parse(const QStringList& arguments, int positionalCount);
+    std::optional<ExitCode> Parse(const QStringList& arguments, int positionalCount);
 
-    bool isSet(const QString& name) const { return parser_.isSet(name); }
-    QString value(const QString& name) const { return parser_.value(name); }
-    QStringList positional() const { return parser_.positionalArguments(); }
-    bool json() const { return parser_.isSet(QStringLiteral("json")); }
-    // After parse(), for subcommands with addLoggerOptions().
-    const LoggerReach& reach() const { return reach_; }
+    bool IsSet(const QString& name) const { return parser_.isSet(name); }
+    QString Value(const QString& name) const { return parser_.value(name); }
+    QStringList Positional() const { return parser_.positionalArguments(); }
+    bool Json() const { return parser_.isSet(QStringLiteral("json")); }
+    // After Parse(), for subcommands with AddLoggerOptions().
+    const LoggerReach& Reach() const { return reach_; }
 
     // Prints "brevel: message" on standard error and returns the usage code.
-    static ExitCode usageError(const QString& message);
+    static ExitCode UsageError(const QString& message);
 
 private:
-    QString helpText() const;
-    std::optional<ExitCode> readLoggerOptions();
+    QString HelpText() const;
+    std::optional<ExitCode> ReadLoggerOptions();
 
     QString synopsis_;
     QString summary_;

@@ -23,34 +23,34 @@ constexpr int SettingsReadAttempts = 3;
 
 CliLogger::CliLogger()
 {
-    ticker_.start();
+    ticker_.Start();
 }
 
 CliLogger::~CliLogger()
 {
-    link.ClosePort();
+    Link.ClosePort();
 }
 
-int CliLogger::resolvePort(const QString& text)
+int CliLogger::ResolvePort(const QString& text)
 {
-    ports.Rescan();
+    Ports.Rescan();
     const QString upper = text.trimmed().toUpper();
     if (upper.startsWith(QLatin1String("COM")) && PortNumber(upper) >= 1 && PortNumber(upper) <= PortDirectory::LastPortNumber) {
         const int number = PortNumber(upper);
         portEntry_ = upper;
-        for (const NumberedPort& numbered : ports.Ports()) {
+        for (const NumberedPort& numbered : Ports.Ports()) {
             if (numbered.Number == number) {
                 portEntry_ = numbered.Entry();
             }
         }
-        if (ports.SystemPortName(number).isEmpty()) {
+        if (Ports.SystemPortName(number).isEmpty()) {
             Fail(ExitCode::NoConnection, QStringLiteral("no device is %1 (see brevel ports)").arg(upper));
             return 0;
         }
         return number;
     }
     const QString canonical = QFileInfo(text).canonicalFilePath();
-    for (const NumberedPort& numbered : ports.Ports()) {
+    for (const NumberedPort& numbered : Ports.Ports()) {
         const SerialDevice& device = numbered.Device;
         const bool samePath = device.SystemPath == text || device.DisplayPath == text
             || (!canonical.isEmpty() && QFileInfo(device.SystemPath).canonicalFilePath() == canonical);
@@ -63,94 +63,94 @@ int CliLogger::resolvePort(const QString& text)
     return 0;
 }
 
-ExitCode CliLogger::connect(const LoggerReach& reach, StopSignal& stop)
+ExitCode CliLogger::Connect(const LoggerReach& reach, StopSignal& stop)
 {
-    if (reach.trace) {
-        link.SetTrace([this](const LinkTraceEvent& event) { trace_.print(event); });
+    if (reach.Trace) {
+        Link.SetTrace([this](const LinkTraceEvent& event) { trace_.Print(event); });
     }
-    const int number = resolvePort(reach.port);
+    const int number = ResolvePort(reach.Port);
     if (number == 0) {
         return ExitCode::NoConnection;
     }
-    if (!link.OpenPort(number, reach.baud + QStringLiteral(",N,8,1"))) {
+    if (!Link.OpenPort(number, reach.Baud + QStringLiteral(",N,8,1"))) {
         return Fail(ExitCode::NoConnection,
-                    QStringLiteral("%1: %2").arg(portEntry_, OneLine(OpenPortFailureText(port.lastOpenError()))));
+                    QStringLiteral("%1: %2").arg(portEntry_, OneLine(OpenPortFailureText(Port.LastOpenError()))));
     }
-    if (reach.modem) {
-        if (const ExitCode dialled = dial(reach, stop); dialled != ExitCode::Done) {
+    if (reach.Modem) {
+        if (const ExitCode dialled = Dial(reach, stop); dialled != ExitCode::Done) {
             return dialled;
         }
     } else {
-        line.ReplyTicks = DirectReplyTicks;
-        port.setFlowControl(SerialPort::FlowControl::None);
+        Line.ReplyTicks = DirectReplyTicks;
+        Port.SetFlowControl(SerialPort::FlowControl::None);
     }
-    if (!commands.WakeLogger([&stop] { return stop.requested(); })) {
-        link.ClosePort();
-        if (stop.requested()) {
+    if (!Commands.WakeLogger([&stop] { return stop.Requested(); })) {
+        Link.ClosePort();
+        if (stop.Requested()) {
             return Fail(ExitCode::Interrupted, QStringLiteral("interrupted while waking the logger"));
         }
         return Fail(ExitCode::NoConnection,
                     QStringLiteral("%1: Error: unable to establish communication with logger.").arg(portEntry_));
     }
-    line.Connected = true;
-    return checkLogger();
+    Line.Connected = true;
+    return CheckLogger();
 }
 
-ExitCode CliLogger::dial(const LoggerReach& reach, StopSignal& stop)
+ExitCode CliLogger::Dial(const LoggerReach& reach, StopSignal& stop)
 {
-    line.ReplyTicks = options.ModemReplyTicks;
+    Line.ReplyTicks = Options.ModemReplyTicks;
     std::array<QString, 4> numbers;
-    const ModemDialSetup setup{numbers, !reach.modemFile.isEmpty(), reach.modemFile};
-    ModemDialDisplay display(stop, reach.dialSeconds, reach.trace ? &trace_ : nullptr);
-    const ModemDialOutcome outcome = DialModem(reach.number, setup, link, display);
-    if (outcome.connected()) {
+    const ModemDialSetup setup{numbers, !reach.ModemFile.isEmpty(), reach.ModemFile};
+    ModemDialDisplay display(stop, reach.DialSeconds, reach.Trace ? &trace_ : nullptr);
+    const ModemDialOutcome outcome = DialModem(reach.Number, setup, Link, display);
+    if (outcome.Connected()) {
         return ExitCode::Done;
     }
-    link.ClosePort();
-    if (stop.requested()) {
-        return Fail(ExitCode::Interrupted, QStringLiteral("interrupted while dialling %1").arg(reach.number));
+    Link.ClosePort();
+    if (stop.Requested()) {
+        return Fail(ExitCode::Interrupted, QStringLiteral("interrupted while dialling %1").arg(reach.Number));
     }
-    QString why = outcome.text;
-    if (outcome.kind == ModemDialOutcome::Kind::Cancelled) {
-        why = QStringLiteral("the modem did not connect within %1 s").arg(reach.dialSeconds);
+    QString why = outcome.Text;
+    if (outcome.Type == ModemDialOutcome::Kind::Cancelled) {
+        why = QStringLiteral("the modem did not connect within %1 s").arg(reach.DialSeconds);
     }
-    if (outcome.kind == ModemDialOutcome::Kind::Error && reach.modemFile.size() > 0
+    if (outcome.Type == ModemDialOutcome::Kind::Error && reach.ModemFile.size() > 0
         && why.contains(QLatin1String("command file"))) {
-        why += QStringLiteral(": ") + reach.modemFile;
+        why += QStringLiteral(": ") + reach.ModemFile;
     }
-    return Fail(ExitCode::NoConnection, QStringLiteral("%1: dialling %2: %3").arg(portEntry_, reach.number, OneLine(why)));
+    return Fail(ExitCode::NoConnection, QStringLiteral("%1: dialling %2: %3").arg(portEntry_, reach.Number, OneLine(why)));
 }
 
-ExitCode CliLogger::checkLogger()
+ExitCode CliLogger::CheckLogger()
 {
-    if (settings.NumAnalogChannels != 3) {
+    if (Settings.NumAnalogChannels != 3) {
         return Fail(ExitCode::LoggerError,
                     QStringLiteral("%1: Error: The Brevel Flow Monitor software only works correctly with loggers "
                                    "that have three analog channels (this one has %2).")
                         .arg(portEntry_)
-                        .arg(settings.NumAnalogChannels));
+                        .arg(Settings.NumAnalogChannels));
     }
-    if (!commands.ReadMemorySignature().startsWith(SignaturePrefix)) {
+    if (!Commands.ReadMemorySignature().startsWith(SignaturePrefix)) {
         return Fail(ExitCode::LoggerError,
                     QStringLiteral("%1: the logger's memory has not been initialised; connect with the Brevel Flow "
                                    "Monitor to initialise it")
                         .arg(portEntry_));
     }
     const QString dataFolder = FindDataFolder(AppFolder());
-    LoadRatingCatalogues(catalogues, dataFolder, options.ErrorTrapping);
+    LoadRatingCatalogues(Catalogues, dataFolder, Options.ErrorTrapping);
     LoggerCommands::SettingsReadSteps steps;
-    steps.settingsDecoded = [&] {
+    steps.SettingsDecoded = [&] {
         const std::optional<FlowMessage> message =
-            CheckProgrammedFlowSource(settings, rating, catalogues, AppFolder(), options.ErrorTrapping);
+            CheckProgrammedFlowSource(Settings, Rating, Catalogues, AppFolder(), Options.ErrorTrapping);
         if (message) {
             Warn(OneLine(message->Text));
         }
-        display_ = UpdateFlowDisplay(settings, rating, true, flowDisplay);
+        display_ = UpdateFlowDisplay(Settings, Rating, true, FlowDisplay);
     };
     // Every value archived or shown is scaled with these settings: a noisy
     // line gets a few more tries than the program's one read before the
     // tool gives up rather than scale with settings it does not have.
-    for (int attempt = 1; !commands.ReadSettings(steps); ++attempt) {
+    for (int attempt = 1; !Commands.ReadSettings(steps); ++attempt) {
         if (attempt == SettingsReadAttempts) {
             return Fail(ExitCode::LoggerError,
                         QStringLiteral("%1: the logger's settings could not be read").arg(portEntry_));
@@ -159,9 +159,9 @@ ExitCode CliLogger::checkLogger()
     return ExitCode::Done;
 }
 
-std::optional<CliLogger::ClockReading> CliLogger::readClock()
+std::optional<CliLogger::ClockReading> CliLogger::ReadClock()
 {
-    const std::optional<QDateTime> logger = commands.ReadLoggerDateTime();
+    const std::optional<QDateTime> logger = Commands.ReadLoggerDateTime();
     if (!logger) {
         return std::nullopt;
     }
@@ -172,10 +172,10 @@ std::optional<CliLogger::ClockReading> CliLogger::readClock()
     return ClockReading{*logger, computerSeconds, computerSeconds.secsTo(*logger)};
 }
 
-HistoryFlowDescription CliLogger::flowDescription() const
+HistoryFlowDescription CliLogger::FlowDescription() const
 {
     HistoryFlowDescription description;
-    description.RatingName = rating.RatingName;
+    description.RatingName = Rating.RatingName;
     if (display_ && display_->FrameRows) {
         const FlowDisplay::Rows& rows = *display_->FrameRows;
         description.Offset = rows.OffsetText;
@@ -190,8 +190,8 @@ std::unique_ptr<CliLogger> ParseAndConnect(CliArguments& options, const QStringL
                                            StopSignal& stop, ExitCode& code,
                                            const std::function<std::optional<ExitCode>()>& check)
 {
-    options.addLoggerOptions();
-    std::optional<ExitCode> end = options.parse(arguments, positionalCount);
+    options.AddLoggerOptions();
+    std::optional<ExitCode> end = options.Parse(arguments, positionalCount);
     if (!end && check) {
         end = check();
     }
@@ -200,7 +200,7 @@ std::unique_ptr<CliLogger> ParseAndConnect(CliArguments& options, const QStringL
         return nullptr;
     }
     auto logger = std::make_unique<CliLogger>();
-    code = logger->connect(options.reach(), stop);
+    code = logger->Connect(options.Reach(), stop);
     if (code != ExitCode::Done) {
         return nullptr;
     }

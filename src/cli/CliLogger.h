@@ -36,44 +36,44 @@ public:
     // that it is a three-channel logger with initialised memory and reads
     // its settings, status and clock. Done, or the code with the message
     // printed.
-    ExitCode connect(const LoggerReach& reach, StopSignal& stop);
+    ExitCode Connect(const LoggerReach& reach, StopSignal& stop);
 
     // The port as "brevel ports" lists it ("COM9 - Virtual logger river (/dev/pts/3)").
-    const QString& portEntry() const { return portEntry_; }
+    const QString& PortEntry() const { return portEntry_; }
 
     // The logger's clock and its offset from the computer's, read now.
     struct ClockReading {
-        QDateTime logger;
-        QDateTime computer;
-        qint64 offsetSeconds = 0; // logger minus computer
+        QDateTime Logger;
+        QDateTime Computer;
+        qint64 OffsetSeconds = 0; // logger minus computer
     };
-    std::optional<ClockReading> readClock();
+    std::optional<ClockReading> ReadClock();
 
     // The flow description line 1 of an export names, as the main window shows it.
-    HistoryFlowDescription flowDescription() const;
+    HistoryFlowDescription FlowDescription() const;
 
-    ProgramOptions options;
-    LinkState line;
-    LoggerStatus status;
-    LoggerSettings settings;
-    RatingState rating;
-    RatingCatalogues catalogues;
-    FlowDisplayState flowDisplay;
-    PortDirectory ports;
-    QtSerialPort port{ports};
-    LoggerLink link{port, line, options};
-    LoggerCommands commands{link, status, settings, rating};
+    ProgramOptions Options;
+    LinkState Line;
+    LoggerStatus Status;
+    LoggerSettings Settings;
+    RatingState Rating;
+    RatingCatalogues Catalogues;
+    FlowDisplayState FlowDisplay;
+    PortDirectory Ports;
+    QtSerialPort Port{Ports};
+    LoggerLink Link{Port, Line, Options};
+    LoggerCommands Commands{Link, Status, Settings, Rating};
 
 private:
     // The COM number of the --port text, or 0 with the message printed.
-    int resolvePort(const QString& text);
-    ExitCode dial(const LoggerReach& reach, StopSignal& stop);
-    ExitCode checkLogger();
+    int ResolvePort(const QString& text);
+    ExitCode Dial(const LoggerReach& reach, StopSignal& stop);
+    ExitCode CheckLogger();
 
-    ReplyTicker ticker_{link};
+    ReplyTicker ticker_{Link};
     TracePrinter trace_;
     QString portEntry_;
-    std::optional<FlowDisplay> display_;
+    std::optional<::FlowDisplay> display_;
 };
 
 // A subcommand that talks to a logger: parses its options (with the logger

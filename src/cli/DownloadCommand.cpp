@@ -17,11 +17,11 @@
 namespace {
 
 struct DownloadRequest {
-    bool useArchive = false;
-    ArchiveLocation location;
-    QString csv;
-    QString site;
-    bool clearAfter = false;
+    bool UseArchive = false;
+    ArchiveLocation Location;
+    QString Csv;
+    QString Site;
+    bool ClearAfter = false;
 };
 
 // The download's end as the program's progress window words it, and the
@@ -55,116 +55,116 @@ ExitCode RunDownload(const QStringList& arguments, StopSignal& stop)
                          QStringLiteral("Download the logger's whole history into the archive (new records are "
                                         "added, those already there skipped) and/or a CSV file in the program's "
                                         "export format. Without --csv the default archive is used."));
-    options.addLoggerOptions();
-    options.addArchiveOption();
-    options.addOption(QStringLiteral("csv"), QStringLiteral("Also write the records to this CSV file."),
+    options.AddLoggerOptions();
+    options.AddArchiveOption();
+    options.AddOption(QStringLiteral("csv"), QStringLiteral("Also write the records to this CSV file."),
                       QStringLiteral("FILE"));
-    options.addOption(QStringLiteral("site"), QStringLiteral("The site the records belong to (default: the logger's name)."),
+    options.AddOption(QStringLiteral("site"), QStringLiteral("The site the records belong to (default: the logger's name)."),
                       QStringLiteral("NAME"));
-    options.addOption(QStringLiteral("clear-after"),
+    options.AddOption(QStringLiteral("clear-after"),
                       QStringLiteral("Clear the logger's history once the archive has committed every record of a "
                                      "complete download; then read the status again to confirm."));
-    if (const auto end = options.parse(arguments, 0)) {
+    if (const auto end = options.Parse(arguments, 0)) {
         return *end;
     }
     DownloadRequest request;
-    request.csv = options.value(QStringLiteral("csv"));
-    request.site = options.value(QStringLiteral("site"));
-    request.clearAfter = options.isSet(QStringLiteral("clear-after"));
-    request.useArchive = options.isSet(QStringLiteral("archive")) || request.csv.isEmpty();
-    if (request.clearAfter && !request.useArchive) {
-        return CliArguments::usageError(QStringLiteral("--clear-after needs the archive: the history is cleared "
+    request.Csv = options.Value(QStringLiteral("csv"));
+    request.Site = options.Value(QStringLiteral("site"));
+    request.ClearAfter = options.IsSet(QStringLiteral("clear-after"));
+    request.UseArchive = options.IsSet(QStringLiteral("archive")) || request.Csv.isEmpty();
+    if (request.ClearAfter && !request.UseArchive) {
+        return CliArguments::UsageError(QStringLiteral("--clear-after needs the archive: the history is cleared "
                                                        "only once the archive holds it"));
     }
 
     // The archive is opened before the logger is touched: a wrong address
     // costs no call.
     std::unique_ptr<Archive> archive;
-    if (request.useArchive && !(archive = OpenArchive(options))) {
+    if (request.UseArchive && !(archive = OpenArchive(options))) {
         return ExitCode::ArchiveError;
     }
 
     CliLogger logger;
-    if (const ExitCode connected = logger.connect(options.reach(), stop); connected != ExitCode::Done) {
+    if (const ExitCode connected = logger.Connect(options.Reach(), stop); connected != ExitCode::Done) {
         return connected;
     }
-    const std::optional<CliLogger::ClockReading> clock = logger.readClock();
-    if (!logger.commands.ReadLoggerStatus()) {
-        return Fail(ExitCode::LoggerError, QStringLiteral("%1: Error: upload not successful!").arg(logger.portEntry()));
+    const std::optional<CliLogger::ClockReading> clock = logger.ReadClock();
+    if (!logger.Commands.ReadLoggerStatus()) {
+        return Fail(ExitCode::LoggerError, QStringLiteral("%1: Error: upload not successful!").arg(logger.PortEntry()));
     }
-    const uint32_t expected = logger.status.RecordCount;
+    const uint32_t expected = logger.Status.RecordCount;
     const QDateTime collectedAt = QDateTime::currentDateTime();
-    Report report(options.json());
-    report.add(QStringLiteral("port"), QStringLiteral("Port"), logger.portEntry());
-    report.add(QStringLiteral("reported"), QStringLiteral("Records in the logger"), double(expected));
+    Report report(options.Json());
+    report.Add(QStringLiteral("port"), QStringLiteral("Port"), logger.PortEntry());
+    report.Add(QStringLiteral("reported"), QStringLiteral("Records in the logger"), double(expected));
 
     HistoryRecords records;
-    LinkHistoryBlocks blocks(logger.link);
-    HistoryDownload download(blocks, records, logger.settings.NumAnalogChannels, logger.settings.NumDigitalChannels);
+    LinkHistoryBlocks blocks(logger.Link);
+    HistoryDownload download(blocks, records, logger.Settings.NumAnalogChannels, logger.Settings.NumDigitalChannels);
     Progress progress;
     QString retries;
-    download.onProgress = [&](int count) { progress.update(count, expected, retries); };
-    download.onRetry = [&](int total) {
+    download.OnProgress = [&](int count) { progress.Update(count, expected, retries); };
+    download.OnRetry = [&](int total) {
         retries = QStringLiteral("%1 retries").arg(total);
-        progress.update(records.count(), expected, retries);
+        progress.Update(records.Count(), expected, retries);
     };
-    download.stopRequested = [&stop] { return stop.requested(); };
+    download.StopRequested = [&stop] { return stop.Requested(); };
     QElapsedTimer timer;
     timer.start();
     HistoryDownloadEnd end = HistoryDownloadEnd::Complete;
     if (expected > 0) {
         end = RunTrapped(
-            logger.options.ErrorTrapping, [&] { return download.run(); }, [] { return HistoryDownloadEnd::Error; });
+            logger.Options.ErrorTrapping, [&] { return download.Run(); }, [] { return HistoryDownloadEnd::Error; });
     }
     const qint64 elapsedMs = timer.elapsed();
-    progress.finish();
-    ExitCode code = TellEnd(end, records.count(), expected);
-    report.add(QStringLiteral("downloaded"), QStringLiteral("Records downloaded"), records.count());
-    report.add(QStringLiteral("retries"), QStringLiteral("Retries"), download.totalRetries());
-    report.add(QStringLiteral("seconds"), QStringLiteral("Seconds"), double(elapsedMs) / 1000.0);
+    progress.Finish();
+    ExitCode code = TellEnd(end, records.Count(), expected);
+    report.Add(QStringLiteral("downloaded"), QStringLiteral("Records downloaded"), records.Count());
+    report.Add(QStringLiteral("retries"), QStringLiteral("Retries"), download.TotalRetries());
+    report.Add(QStringLiteral("seconds"), QStringLiteral("Seconds"), double(elapsedMs) / 1000.0);
 
-    const HistoryFlowSource flow = MakeHistoryFlowSource(logger.settings, logger.rating, logger.flowDisplay);
-    const HistoryFlowDescription description = logger.flowDescription();
+    const HistoryFlowSource flow = MakeHistoryFlowSource(logger.Settings, logger.Rating, logger.FlowDisplay);
+    const HistoryFlowDescription description = logger.FlowDescription();
     bool archivedAll = false;
-    if (archive && records.count() > 0) {
-        ArchiveCollection collection{collectedAt, std::nullopt, logger.portEntry(), end == HistoryDownloadEnd::Complete};
+    if (archive && records.Count() > 0) {
+        ArchiveCollection collection{collectedAt, std::nullopt, logger.PortEntry(), end == HistoryDownloadEnd::Complete};
         if (clock) {
-            collection.clockOffsetSeconds = int(clock->offsetSeconds);
+            collection.ClockOffsetSeconds = int(clock->OffsetSeconds);
         }
         const ArchiveImportResult imported =
-            ImportDownload(*archive, ArchiveDownload{records, logger.settings, flow, description, collection, request.site});
-        if (!imported.ok) {
-            return Fail(ExitCode::ArchiveError, imported.error);
+            ImportDownload(*archive, ArchiveDownload{records, logger.Settings, flow, description, collection, request.Site});
+        if (!imported.Ok) {
+            return Fail(ExitCode::ArchiveError, imported.Error);
         }
-        archivedAll = imported.added + imported.alreadyThere == records.count();
-        report.add(QStringLiteral("archive"), QStringLiteral("Archive"), archive->location().text());
-        report.add(QStringLiteral("added"), QStringLiteral("Added to the archive"), imported.added);
-        report.add(QStringLiteral("already_there"), QStringLiteral("Already in the archive"), imported.alreadyThere);
+        archivedAll = imported.Added + imported.AlreadyThere == records.Count();
+        report.Add(QStringLiteral("archive"), QStringLiteral("Archive"), archive->Location().Text());
+        report.Add(QStringLiteral("added"), QStringLiteral("Added to the archive"), imported.Added);
+        report.Add(QStringLiteral("already_there"), QStringLiteral("Already in the archive"), imported.AlreadyThere);
     }
-    if (!request.csv.isEmpty() && records.count() > 0) {
-        HistoryTable table(records, logger.settings, flow);
-        table.fill(false);
+    if (!request.Csv.isEmpty() && records.Count() > 0) {
+        HistoryTable table(records, logger.Settings, flow);
+        table.Fill(false);
         const QString firstLine =
-            HistoryExportFirstLine(logger.settings.LoggerName, QDateTime::currentDateTime(), logger.settings.FlowMode, description);
-        if (!WriteHistoryCsv(request.csv, table, firstLine)) {
-            return Fail(ExitCode::FileError, QStringLiteral("%1: the CSV file could not be written").arg(request.csv));
+            HistoryExportFirstLine(logger.Settings.LoggerName, QDateTime::currentDateTime(), logger.Settings.FlowMode, description);
+        if (!WriteHistoryCsv(request.Csv, table, firstLine)) {
+            return Fail(ExitCode::FileError, QStringLiteral("%1: the CSV file could not be written").arg(request.Csv));
         }
-        report.add(QStringLiteral("csv"), QStringLiteral("CSV file"), request.csv);
+        report.Add(QStringLiteral("csv"), QStringLiteral("CSV file"), request.Csv);
     }
 
-    if (request.clearAfter && code == ExitCode::Done && expected > 0) {
-        if (uint32_t(records.count()) != expected || !archivedAll) {
+    if (request.ClearAfter && code == ExitCode::Done && expected > 0) {
+        if (uint32_t(records.Count()) != expected || !archivedAll) {
             code = Fail(ExitCode::LoggerError, QStringLiteral("%1: the history was not cleared: the download does not "
                                                                "match the logger's record count")
-                                                    .arg(logger.portEntry()));
-        } else if (!logger.commands.ClearLoggerMemory() || !logger.commands.ReadLoggerStatus()) {
+                                                    .arg(logger.PortEntry()));
+        } else if (!logger.Commands.ClearLoggerMemory() || !logger.Commands.ReadLoggerStatus()) {
             code = Fail(ExitCode::LoggerError,
-                        QStringLiteral("%1: the logger did not clear its history").arg(logger.portEntry()));
+                        QStringLiteral("%1: the logger did not clear its history").arg(logger.PortEntry()));
         } else {
-            report.add(QStringLiteral("records_after_clear"), QStringLiteral("Records after clearing"),
-                       double(logger.status.RecordCount));
+            report.Add(QStringLiteral("records_after_clear"), QStringLiteral("Records after clearing"),
+                       double(logger.Status.RecordCount));
         }
     }
-    report.print();
+    report.Print();
     return code;
 }

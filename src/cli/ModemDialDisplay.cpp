@@ -10,12 +10,12 @@
 void ModemDialDisplay::ShowModal(ModemDialogue& dialogue)
 {
     QEventLoop loop;
-    QObject::connect(&dialogue, &ModemDialogue::hidden, &loop, &QEventLoop::quit);
-    QObject::connect(&dialogue, &ModemDialogue::dialFailed, &dialogue, &ModemDialogue::Cancel);
-    QObject::connect(&stop_, &StopSignal::stopRequested, &dialogue, &ModemDialogue::Cancel);
+    QObject::connect(&dialogue, &ModemDialogue::Hidden, &loop, &QEventLoop::quit);
+    QObject::connect(&dialogue, &ModemDialogue::DialFailed, &dialogue, &ModemDialogue::Cancel);
+    QObject::connect(&stop_, &StopSignal::StopRequested, &dialogue, &ModemDialogue::Cancel);
     if (trace_) {
-        QObject::connect(&dialogue, &ModemDialogue::textAppended, &dialogue,
-                         [this](const QString& text) { trace_->printModemText(text); });
+        QObject::connect(&dialogue, &ModemDialogue::TextAppended, &dialogue,
+                         [this](const QString& text) { trace_->PrintModemText(text); });
     }
     QTimer timeout;
     timeout.setSingleShot(true);
@@ -28,7 +28,7 @@ void ModemDialDisplay::ShowModal(ModemDialogue& dialogue)
     });
     timeout.start(timeoutSeconds_ * 1000);
     dialogue.Open();
-    if (stop_.requested()) {
+    if (stop_.Requested()) {
         dialogue.Cancel();
     }
     if (!dialogue.IsHidden()) {

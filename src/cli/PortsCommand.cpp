@@ -12,7 +12,7 @@ ExitCode RunPorts(const QStringList& arguments)
     CliArguments options(QStringLiteral("ports [--json]"),
                          QStringLiteral("List the ports as the Connect window offers them: COM1 to COM16, with the "
                                         "adapters and virtual loggers found and their devices."));
-    if (const auto end = options.parse(arguments, 0)) {
+    if (const auto end = options.Parse(arguments, 0)) {
         return *end;
     }
     PortDirectory directory;
@@ -33,8 +33,8 @@ ExitCode RunPorts(const QStringList& arguments)
         row.insert(QStringLiteral("device"), device);
         rows.append(row);
     }
-    Report report(options.json());
-    report.addRows(QStringLiteral("ports"), rows, items);
-    report.print();
+    Report report(options.Json());
+    report.AddRows(QStringLiteral("ports"), rows, items);
+    report.Print();
     return ExitCode::Done;
 }

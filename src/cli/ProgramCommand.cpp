@@ -31,7 +31,7 @@ ExitCode RunProgram(const QStringList& arguments, StopSignal& stop)
     };
     // A file that cannot be read is told before the call is made.
     const auto readable = [&]() -> std::optional<ExitCode> {
-        path = options.positional().at(0);
+        path = options.Positional().at(0);
         LoggerSettings settings;
         RatingState rating;
         if (!ReadSetupFile(path, settings, rating, true)) {
@@ -45,36 +45,36 @@ ExitCode RunProgram(const QStringList& arguments, StopSignal& stop)
         return code;
     }
     CliLogger& logger = *connected;
-    if (!ReadSetupFile(path, logger.settings, logger.rating, logger.options.ErrorTrapping)) {
+    if (!ReadSetupFile(path, logger.Settings, logger.Rating, logger.Options.ErrorTrapping)) {
         return fileFailure();
     }
-    const std::optional<QByteArray> image = EncodeSettings(logger.settings, logger.options.ErrorTrapping);
+    const std::optional<QByteArray> image = EncodeSettings(logger.Settings, logger.Options.ErrorTrapping);
     if (!image) {
         return Fail(ExitCode::FileError, QStringLiteral("%1: the settings cannot be encoded for the logger").arg(path));
     }
     const QByteArray wanted = image->left(SettingsImageSize);
-    const bool programmed = logger.commands.ProgramSettings() && logger.commands.ConfirmSettings();
-    const std::optional<QByteArray> readBack = logger.commands.ReadSettingsImage();
+    const bool programmed = logger.Commands.ProgramSettings() && logger.Commands.ConfirmSettings();
+    const std::optional<QByteArray> readBack = logger.Commands.ReadSettingsImage();
     if (!readBack) {
         return Fail(ExitCode::LoggerError,
-                    QStringLiteral("%1: the settings could not be read back").arg(logger.portEntry()));
+                    QStringLiteral("%1: the settings could not be read back").arg(logger.PortEntry()));
     }
     if (const int at = FirstDifference(*readBack, wanted); at >= 0) {
         return Fail(ExitCode::VerificationFailed,
                     QStringLiteral("%1: the settings read back differ from %2 at byte %3 of %4")
-                        .arg(logger.portEntry(), path)
+                        .arg(logger.PortEntry(), path)
                         .arg(at)
                         .arg(wanted.size()));
     }
     if (!programmed) {
         return Fail(ExitCode::LoggerError,
-                    QStringLiteral("%1: Error: the logger did not confirm the settings").arg(logger.portEntry()));
+                    QStringLiteral("%1: Error: the logger did not confirm the settings").arg(logger.PortEntry()));
     }
-    Report report(options.json());
-    report.add(QStringLiteral("port"), QStringLiteral("Port"), logger.portEntry());
-    report.add(QStringLiteral("file"), QStringLiteral("Setup file"), path);
-    report.add(QStringLiteral("bytes"), QStringLiteral("Bytes programmed and verified"), int(wanted.size()));
-    report.add(QStringLiteral("logger_name"), QStringLiteral("Logger name"), logger.settings.LoggerName);
-    report.print();
+    Report report(options.Json());
+    report.Add(QStringLiteral("port"), QStringLiteral("Port"), logger.PortEntry());
+    report.Add(QStringLiteral("file"), QStringLiteral("Setup file"), path);
+    report.Add(QStringLiteral("bytes"), QStringLiteral("Bytes programmed and verified"), int(wanted.size()));
+    report.Add(QStringLiteral("logger_name"), QStringLiteral("Logger name"), logger.Settings.LoggerName);
+    report.Print();
     return ExitCode::Done;
 }

@@ -10,10 +10,10 @@ Progress::Progress() : enabled_(::isatty(STDERR_FILENO) == 1)
 
 Progress::~Progress()
 {
-    finish();
+    Finish();
 }
 
-void Progress::update(qint64 done, qint64 total, const QString& note)
+void Progress::Update(qint64 done, qint64 total, const QString& note)
 {
     const qint64 elapsedMs = started_.elapsed();
     // Ten times a second is as fast as anyone reads.
@@ -39,7 +39,7 @@ void Progress::update(qint64 done, qint64 total, const QString& note)
     shown_ = true;
 }
 
-void Progress::finish()
+void Progress::Finish()
 {
     if (shown_) {
         std::fputc('\n', stderr);

@@ -12,9 +12,9 @@ public:
     ~Progress();
 
     // done of total records; total 0 when unknown.
-    void update(qint64 done, qint64 total, const QString& note = {});
+    void Update(qint64 done, qint64 total, const QString& note = {});
     // Ends the line (before anything else is written to standard error).
-    void finish();
+    void Finish();
 
 private:
     bool enabled_;

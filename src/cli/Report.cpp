@@ -3,7 +3,7 @@
 #include <QJsonDocument>
 #include <cstdio>
 
-void Report::add(const QString& key, const QString& label, const QJsonValue& value, const QString& text)
+void Report::Add(const QString& key, const QString& label, const QJsonValue& value, const QString& text)
 {
     object_.insert(key, value);
     QString shown = text;
@@ -13,13 +13,13 @@ void Report::add(const QString& key, const QString& label, const QJsonValue& val
     lines_.append(label + QStringLiteral(": ") + shown);
 }
 
-void Report::addRows(const QString& key, const QJsonArray& rows, const QStringList& lines)
+void Report::AddRows(const QString& key, const QJsonArray& rows, const QStringList& lines)
 {
     object_.insert(key, rows);
     lines_.append(lines);
 }
 
-void Report::print() const
+void Report::Print() const
 {
     if (json_) {
         std::fputs(QJsonDocument(object_).toJson(QJsonDocument::Indented).constData(), stdout);

@@ -12,11 +12,11 @@ public:
     explicit Report(bool json) : json_(json) {}
 
     // text: how a person reads the value; the value's own text when empty.
-    void add(const QString& key, const QString& label, const QJsonValue& value, const QString& text = {});
+    void Add(const QString& key, const QString& label, const QJsonValue& value, const QString& text = {});
     // A list: each row an object in JSON, a line of its own in text.
-    void addRows(const QString& key, const QJsonArray& rows, const QStringList& lines);
+    void AddRows(const QString& key, const QJsonArray& rows, const QStringList& lines);
 
-    void print() const;
+    void Print() const;
 
 private:
     bool json_;

@@ -33,20 +33,20 @@ ExitCode RunSample(const QStringList& arguments, StopSignal& stop)
         return code;
     }
     CliLogger& logger = *connected;
-    logger.commands.StartSample();
-    logger.link.WaitForBytes(SecondStartTicks, 0);
-    logger.commands.StartSample();
-    logger.link.WaitForBytes(ReadTicks, 0);
-    const LiveSampleOutcome outcome = logger.commands.ReadLiveSample();
-    if (outcome.kind == LiveSampleOutcome::Kind::NoSample) {
-        return Fail(ExitCode::LoggerError, QStringLiteral("%1: the logger has no sample to give").arg(logger.portEntry()));
+    logger.Commands.StartSample();
+    logger.Link.WaitForBytes(SecondStartTicks, 0);
+    logger.Commands.StartSample();
+    logger.Link.WaitForBytes(ReadTicks, 0);
+    const LiveSampleOutcome outcome = logger.Commands.ReadLiveSample();
+    if (outcome.Type == LiveSampleOutcome::Kind::NoSample) {
+        return Fail(ExitCode::LoggerError, QStringLiteral("%1: the logger has no sample to give").arg(logger.PortEntry()));
     }
-    if (outcome.kind != LiveSampleOutcome::Kind::Sample) {
-        return Fail(ExitCode::LoggerError, QStringLiteral("%1: the sample could not be read").arg(logger.portEntry()));
+    if (outcome.Type != LiveSampleOutcome::Kind::Sample) {
+        return Fail(ExitCode::LoggerError, QStringLiteral("%1: the sample could not be read").arg(logger.PortEntry()));
     }
 
-    const LoggerSettings& s = logger.settings;
-    const LiveSample& sample = outcome.sample;
+    const LoggerSettings& s = logger.Settings;
+    const LiveSample& sample = outcome.Sample;
     QJsonArray rows;
     QStringList lines;
     auto add = [&](const QString& name, const QString& text, const QString& unit, std::optional<double> value) {
@@ -83,19 +83,19 @@ ExitCode RunSample(const QStringList& arguments, StopSignal& stop)
         const double value = raw * s.PulseUnit[size_t(p)];
         add(name, FormatDecimals(value, s.DecPlaces[size_t(8 + p)]), s.EngUnits[size_t(8 + p)], value);
     }
-    const bool flowShown = s.flowMethod() != FlowMethod::None && !logger.flowDisplay.FlowUnitsInvalid && s.AnalogEnable[0];
+    const bool flowShown = s.SelectedFlowMethod() != FlowMethod::None && !logger.FlowDisplay.FlowUnitsInvalid && s.AnalogEnable[0];
     if (flowShown && levels[0] != -1) {
-        const DerivedReadings derived = ComputeDerivedReadings(s, logger.rating, logger.flowDisplay, levels);
+        const DerivedReadings derived = ComputeDerivedReadings(s, logger.Rating, logger.FlowDisplay, levels);
         add(QStringLiteral("Flow"), derived.FlowTexts[0], FlowUnitName(s.FlowUnits), derived.FlowValue);
-        if (s.flowMethod() == FlowMethod::Mannings) {
+        if (s.SelectedFlowMethod() == FlowMethod::Mannings) {
             add(QStringLiteral("Velocity"), derived.VelocityTexts[0],
                 QString::fromLatin1(s.VelUnits == 0 ? "ft/s" : "m/s"), derived.VelocityValue);
         }
     }
-    Report report(options.json());
-    report.add(QStringLiteral("port"), QStringLiteral("Port"), logger.portEntry());
-    report.add(QStringLiteral("time"), QStringLiteral("Time"), sample.Timestamp);
-    report.addRows(QStringLiteral("readings"), rows, lines);
-    report.print();
+    Report report(options.Json());
+    report.Add(QStringLiteral("port"), QStringLiteral("Port"), logger.PortEntry());
+    report.Add(QStringLiteral("time"), QStringLiteral("Time"), sample.Timestamp);
+    report.AddRows(QStringLiteral("readings"), rows, lines);
+    report.Print();
     return ExitCode::Done;
 }

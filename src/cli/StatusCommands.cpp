@@ -9,13 +9,13 @@ const QString ClockFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 void AddClock(Report& report, const QString& key, const QString& label, const CliLogger::ClockReading& clock)
 {
-    report.add(key + QStringLiteral("_offset_seconds"), label + QStringLiteral(" offset"),
-               double(clock.offsetSeconds), SignedSeconds(clock.offsetSeconds) + QStringLiteral(" (logger minus computer)"));
+    report.Add(key + QStringLiteral("_offset_seconds"), label + QStringLiteral(" offset"),
+               double(clock.OffsetSeconds), SignedSeconds(clock.OffsetSeconds) + QStringLiteral(" (logger minus computer)"));
 }
 
 ExitCode ClockFailure(const CliLogger& logger)
 {
-    return Fail(ExitCode::LoggerError, QStringLiteral("%1: the logger's clock could not be read").arg(logger.portEntry()));
+    return Fail(ExitCode::LoggerError, QStringLiteral("%1: the logger's clock could not be read").arg(logger.PortEntry()));
 }
 
 } // namespace
@@ -31,28 +31,28 @@ ExitCode RunStatus(const QStringList& arguments, StopSignal& stop)
         return code;
     }
     CliLogger& logger = *connected;
-    const std::optional<CliLogger::ClockReading> clock = logger.readClock();
+    const std::optional<CliLogger::ClockReading> clock = logger.ReadClock();
     if (!clock) {
         return ClockFailure(logger);
     }
-    const LoggerStatus& state = logger.status;
-    const LoggerSettings& settings = logger.settings;
-    Report report(options.json());
-    report.add(QStringLiteral("port"), QStringLiteral("Port"), logger.portEntry());
-    report.add(QStringLiteral("logger_name"), QStringLiteral("Logger name"), settings.LoggerName);
-    report.add(QStringLiteral("firmware"), QStringLiteral("Firmware"), state.FirmwareVersion);
-    report.add(QStringLiteral("analog_channels"), QStringLiteral("Analog channels"), settings.NumAnalogChannels);
-    report.add(QStringLiteral("pulse_channels"), QStringLiteral("Pulse channels"), settings.NumDigitalChannels);
-    report.add(QStringLiteral("sample_on_demand"), QStringLiteral("Sample on demand"), settings.SodSupported);
-    report.add(QStringLiteral("status_word"), QStringLiteral("Status word"), state.StatusWord,
+    const LoggerStatus& state = logger.Status;
+    const LoggerSettings& settings = logger.Settings;
+    Report report(options.Json());
+    report.Add(QStringLiteral("port"), QStringLiteral("Port"), logger.PortEntry());
+    report.Add(QStringLiteral("logger_name"), QStringLiteral("Logger name"), settings.LoggerName);
+    report.Add(QStringLiteral("firmware"), QStringLiteral("Firmware"), state.FirmwareVersion);
+    report.Add(QStringLiteral("analog_channels"), QStringLiteral("Analog channels"), settings.NumAnalogChannels);
+    report.Add(QStringLiteral("pulse_channels"), QStringLiteral("Pulse channels"), settings.NumDigitalChannels);
+    report.Add(QStringLiteral("sample_on_demand"), QStringLiteral("Sample on demand"), settings.SodSupported);
+    report.Add(QStringLiteral("status_word"), QStringLiteral("Status word"), state.StatusWord,
                QStringLiteral("0x%1").arg(state.StatusWord, 4, 16, QLatin1Char('0')));
-    report.add(QStringLiteral("logging_state"), QStringLiteral("Logging state"), state.LoggingStateText);
-    report.add(QStringLiteral("records"), QStringLiteral("Records"), double(state.RecordCount));
-    report.add(QStringLiteral("interval"), QStringLiteral("Interval"), settings.SampleInterval);
-    report.add(QStringLiteral("logger_clock"), QStringLiteral("Logger clock"), clock->logger.toString(ClockFormat));
-    report.add(QStringLiteral("computer_clock"), QStringLiteral("Computer clock"), clock->computer.toString(ClockFormat));
+    report.Add(QStringLiteral("logging_state"), QStringLiteral("Logging state"), state.LoggingStateText);
+    report.Add(QStringLiteral("records"), QStringLiteral("Records"), double(state.RecordCount));
+    report.Add(QStringLiteral("interval"), QStringLiteral("Interval"), settings.SampleInterval);
+    report.Add(QStringLiteral("logger_clock"), QStringLiteral("Logger clock"), clock->Logger.toString(ClockFormat));
+    report.Add(QStringLiteral("computer_clock"), QStringLiteral("Computer clock"), clock->Computer.toString(ClockFormat));
     AddClock(report, QStringLiteral("clock"), QStringLiteral("Clock"), *clock);
-    report.print();
+    report.Print();
     return ExitCode::Done;
 }
 
@@ -66,22 +66,22 @@ ExitCode RunSyncTime(const QStringList& arguments, StopSignal& stop)
         return code;
     }
     CliLogger& logger = *connected;
-    const std::optional<CliLogger::ClockReading> before = logger.readClock();
+    const std::optional<CliLogger::ClockReading> before = logger.ReadClock();
     if (!before) {
         return ClockFailure(logger);
     }
-    if (!logger.commands.SetLoggerClock(ComputerClockText())) {
-        return Fail(ExitCode::LoggerError, QStringLiteral("%1: the logger did not set its clock").arg(logger.portEntry()));
+    if (!logger.Commands.SetLoggerClock(ComputerClockText())) {
+        return Fail(ExitCode::LoggerError, QStringLiteral("%1: the logger did not set its clock").arg(logger.PortEntry()));
     }
-    const std::optional<CliLogger::ClockReading> after = logger.readClock();
+    const std::optional<CliLogger::ClockReading> after = logger.ReadClock();
     if (!after) {
         return ClockFailure(logger);
     }
-    Report report(options.json());
-    report.add(QStringLiteral("port"), QStringLiteral("Port"), logger.portEntry());
+    Report report(options.Json());
+    report.Add(QStringLiteral("port"), QStringLiteral("Port"), logger.PortEntry());
     AddClock(report, QStringLiteral("before"), QStringLiteral("Before: clock"), *before);
     AddClock(report, QStringLiteral("after"), QStringLiteral("After: clock"), *after);
-    report.add(QStringLiteral("logger_clock"), QStringLiteral("Logger clock"), after->logger.toString(ClockFormat));
-    report.print();
+    report.Add(QStringLiteral("logger_clock"), QStringLiteral("Logger clock"), after->Logger.toString(ClockFormat));
+    report.Print();
     return ExitCode::Done;
 }

@@ -25,7 +25,7 @@ StopSignal::StopSignal()
     fd_ = ::signalfd(-1, &stopSignals, SFD_CLOEXEC | SFD_NONBLOCK);
     if (fd_ >= 0) {
         notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
-        connect(notifier_.get(), &QSocketNotifier::activated, this, &StopSignal::readSignal);
+        connect(notifier_.get(), &QSocketNotifier::activated, this, &StopSignal::ReadSignal);
     }
 }
 
@@ -37,7 +37,7 @@ StopSignal::~StopSignal()
     }
 }
 
-void StopSignal::readSignal()
+void StopSignal::ReadSignal()
 {
     signalfd_siginfo info;
     while (::read(fd_, &info, sizeof info) == ssize_t(sizeof info)) {
@@ -45,6 +45,6 @@ void StopSignal::readSignal()
     // A second Ctrl-C while the first is being honoured changes nothing.
     if (!requested_) {
         requested_ = true;
-        emit stopRequested();
+        emit StopRequested();
     }
 }

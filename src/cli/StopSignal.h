@@ -14,13 +14,13 @@ public:
     StopSignal();
     ~StopSignal() override;
 
-    bool requested() const { return requested_; }
+    bool Requested() const { return requested_; }
 
 signals:
-    void stopRequested();
+    void StopRequested();
 
 private:
-    void readSignal();
+    void ReadSignal();
 
     int fd_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;

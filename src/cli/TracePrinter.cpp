@@ -4,12 +4,12 @@
 
 #include <cstdio>
 
-void TracePrinter::print(const LinkTraceEvent& event) const
+void TracePrinter::Print(const LinkTraceEvent& event) const
 {
     std::fprintf(stderr, "%s\n", qPrintable(TraceLineText(event, double(started_.elapsed()) / 1000.0)));
 }
 
-void TracePrinter::printModemText(const QString& text) const
+void TracePrinter::PrintModemText(const QString& text) const
 {
     for (const QString& line : text.split(QLatin1Char('\n'))) {
         const QString shown = line.trimmed();

@@ -13,9 +13,9 @@
 class TracePrinter {
 public:
     TracePrinter() { started_.start(); }
-    void print(const LinkTraceEvent& event) const;
+    void Print(const LinkTraceEvent& event) const;
     // Text the modem sent, as the program's modem window shows it.
-    void printModemText(const QString& text) const;
+    void PrintModemText(const QString& text) const;
 
 private:
     QElapsedTimer started_;

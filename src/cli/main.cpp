@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     } else if (command == u"program") {
         code = RunProgram(arguments, stop);
     } else {
-        code = CliArguments::usageError(QStringLiteral("unknown command \"%1\"; see brevel --help").arg(command));
+        code = CliArguments::UsageError(QStringLiteral("unknown command \"%1\"; see brevel --help").arg(command));
     }
     return int(code);
 }

@@ -55,5 +55,5 @@ struct LoggerSettings {
     // Beside the record: the logger reports whether it can sample on demand.
     bool SodSupported = false;
 
-    FlowMethod flowMethod() const { return FlowMethod(FlowMode); }
+    FlowMethod SelectedFlowMethod() const { return FlowMethod(FlowMode); }
 };

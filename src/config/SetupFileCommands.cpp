@@ -30,14 +30,14 @@ bool SetupFileCommands::Save(LoggerSettings& settings, const std::function<void(
         return false;
     }
     if (QFileInfo::exists(*path) &&
-        prompter_.askBeforeLoss(QStringLiteral("Save Setup"),
+        prompter_.AskBeforeLoss(QStringLiteral("Save Setup"),
                                 QStringLiteral("The setup file already exists, do you want to overwrite it?"),
                                 PromptIcon::Information, PromptButtons::YesNo) != PromptAnswer::Yes) {
         return false;
     }
     readFromEditor();
     if (!WriteSetupFile(*path, settings, CurrentSetupFileStamp(), errorTrapping_)) {
-        prompter_.tell(QStringLiteral("Save Setup"), QStringLiteral("Error: file was not saved correctly."),
+        prompter_.Tell(QStringLiteral("Save Setup"), QStringLiteral("Error: file was not saved correctly."),
                        PromptIcon::Error);
         return false;
     }
@@ -52,7 +52,7 @@ bool SetupFileCommands::Load(LoggerSettings& settings, RatingState& rating, std:
         return false;
     }
     if (!ReadSetupFile(*path, settings, rating, errorTrapping_)) {
-        prompter_.tell(QStringLiteral("Load Setup"), QStringLiteral("Error: file was not loaded correctly."),
+        prompter_.Tell(QStringLiteral("Load Setup"), QStringLiteral("Error: file was not loaded correctly."),
                        PromptIcon::Error);
         return false;
     }
@@ -78,13 +78,13 @@ bool SetupFileCommands::PrepareRecentFile(int index)
 std::optional<QString> SetupFileCommands::ChooseFile(bool forSaving)
 {
     FileDialogRequest request;
-    request.title = forSaving ? QStringLiteral("Save Setup File") : QStringLiteral("Load Setup File");
-    request.filter = QStringLiteral("Setup Files (*.set)|*.set");
-    request.defaultExtension = SetupExtension;
-    request.initialFileName = InitialFileName();
-    request.mustExist = !forSaving;
+    request.Title = forSaving ? QStringLiteral("Save Setup File") : QStringLiteral("Load Setup File");
+    request.Filter = QStringLiteral("Setup Files (*.set)|*.set");
+    request.DefaultExtension = SetupExtension;
+    request.InitialFileName = InitialFileName();
+    request.MustExist = !forSaving;
     const std::optional<QString> chosen =
-        forSaving ? fileDialogs_.saveFile(request) : fileDialogs_.openFile(request);
+        forSaving ? fileDialogs_.SaveFile(request) : fileDialogs_.OpenFile(request);
     if (!chosen || chosen->isEmpty()) {
         return std::nullopt;
     }

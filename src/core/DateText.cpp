@@ -82,7 +82,7 @@ ShortDateFormat::ShortDateFormat(const QLocale& locale)
     }
 }
 
-QString ShortDateFormat::text(QDate date) const
+QString ShortDateFormat::Text(QDate date) const
 {
     // The pattern is numeric, so the C locale formats it with ASCII digits.
     return QLocale::c().toString(date, pattern_);
@@ -90,7 +90,7 @@ QString ShortDateFormat::text(QDate date) const
 
 QString ShortDateText(QDate date)
 {
-    return ShortDateFormat().text(date);
+    return ShortDateFormat().Text(date);
 }
 
 QString LongTimeText(QTime time, const QLocale& locale)

@@ -11,9 +11,9 @@ class ShortDateFormat {
 public:
     explicit ShortDateFormat(const QLocale& locale = QLocale::system());
 
-    QString text(QDate date) const;
+    QString Text(QDate date) const;
     // The numeric pattern in use ("dd.MM.yy", "M/d/yy", "d/MM/yyyy" ...).
-    const QString& pattern() const { return pattern_; }
+    const QString& Pattern() const { return pattern_; }
 
 private:
     QString pattern_;

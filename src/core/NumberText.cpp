@@ -11,8 +11,8 @@ namespace {
 // The shortest decimal digits that read back as the value, and the power of
 // ten of the first digit: value = d0.d1d2... x 10^exponent.
 struct DecimalDigits {
-    std::string digits;
-    int exponent = 0;
+    std::string Digits;
+    int Exponent = 0;
 };
 
 DecimalDigits ShortestDigits(double magnitude)
@@ -25,10 +25,10 @@ DecimalDigits ShortestDigits(double magnitude)
     DecimalDigits out;
     for (char c : text.substr(0, e)) {
         if (c != '.') {
-            out.digits += c;
+            out.Digits += c;
         }
     }
-    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), out.exponent);
+    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), out.Exponent);
     return out;
 }
 
@@ -53,15 +53,15 @@ std::string RoundedScaledDigits(double magnitude, int decimals)
         return "0";
     }
     const DecimalDigits decimal = ShortestDigits(magnitude);
-    const int keep = decimal.exponent + decimals + 1; // digits at or above 10^-decimals
-    if (keep >= static_cast<int>(decimal.digits.size())) {
-        return decimal.digits + std::string(static_cast<size_t>(keep) - decimal.digits.size(), '0');
+    const int keep = decimal.Exponent + decimals + 1; // digits at or above 10^-decimals
+    if (keep >= static_cast<int>(decimal.Digits.size())) {
+        return decimal.Digits + std::string(static_cast<size_t>(keep) - decimal.Digits.size(), '0');
     }
     if (keep < 0) {
         return "0";
     }
-    std::string kept = decimal.digits.substr(0, static_cast<size_t>(keep));
-    const std::string_view rest = std::string_view(decimal.digits).substr(static_cast<size_t>(keep));
+    std::string kept = decimal.Digits.substr(0, static_cast<size_t>(keep));
+    const std::string_view rest = std::string_view(decimal.Digits).substr(static_cast<size_t>(keep));
     const bool restBeyondHalf = rest.find_first_not_of('0', 1) != std::string_view::npos;
     const bool lastKeptOdd = !kept.empty() && ((kept.back() - '0') % 2 == 1);
     const bool roundUp = rest[0] > '5' || (rest[0] == '5' && (restBeyondHalf || lastKeptOdd));

@@ -31,13 +31,13 @@ PackedTime PackedTime::FromValue(uint32_t value)
     return t;
 }
 
-QDate PackedTime::date() const
+QDate PackedTime::Date() const
 {
     const QDate firstOfMonth(2000 + MonthsSince2000 / 12, MonthsSince2000 % 12 + 1, 1);
     return firstOfMonth.addDays(Day - 1);
 }
 
-QString PackedTime::timeText() const
+QString PackedTime::TimeText() const
 {
     const char text[9] = {char('0' + Hour / 10),   char('0' + Hour % 10),   ':',
                           char('0' + Minute / 10), char('0' + Minute % 10), ':',
@@ -54,7 +54,7 @@ uint32_t ReadPackedTimeValue(const char* bytes)
 QString TimestampText(uint32_t packedTime, const ShortDateFormat& dateFormat)
 {
     const PackedTime t = PackedTime::FromValue(packedTime);
-    return dateFormat.text(t.date()) + u' ' + t.timeText();
+    return dateFormat.Text(t.Date()) + u' ' + t.TimeText();
 }
 
 bool DecodeSampleRecord(const QByteArray& buffer, int offset, int count, LiveSample& sample,

@@ -22,9 +22,9 @@ struct PackedTime {
     static PackedTime FromValue(uint32_t value);
     // Day 0 and a day past the end of the month roll into the neighbouring
     // month (value 0 is 31 December 1999).
-    QDate date() const;
+    QDate Date() const;
     // "hh:mm:ss", each field with two digits as stored.
-    QString timeText() const;
+    QString TimeText() const;
 };
 
 // A packed time in seconds since 1 January 2000 00:00:00, every day

@@ -26,7 +26,7 @@ QString LengthText(double value, uint8_t unit)
 std::optional<FlowDisplay::Rows> FrameRowsFor(const LoggerSettings& s, const RatingState& rating)
 {
     FlowDisplay::Rows rows;
-    switch (s.flowMethod()) {
+    switch (s.SelectedFlowMethod()) {
     case FlowMethod::None:
         rows.ModeText = QStringLiteral(" No Flow Calculation");
         return rows;
@@ -52,7 +52,7 @@ std::optional<FlowDisplay::Rows> FrameRowsFor(const LoggerSettings& s, const Rat
     default:
         return std::nullopt;
     }
-    rows.RatingVisible = s.flowMethod() != FlowMethod::Mannings;
+    rows.RatingVisible = s.SelectedFlowMethod() != FlowMethod::Mannings;
     if (rows.RatingVisible) {
         rows.RatingText = Blank + rating.RatingName;
     }
@@ -98,10 +98,10 @@ FlowDisplay UpdateFlowDisplay(const LoggerSettings& settings, const RatingState&
     }
 
     const bool flowShown = connected && !display.FlowUnitsInvalid;
-    if (flowShown && settings.flowMethod() == FlowMethod::Mannings) {
+    if (flowShown && settings.SelectedFlowMethod() == FlowMethod::Mannings) {
         out.Velocity = ActiveColumn(settings.VelTop, settings.VelUnits != 0 ? QStringLiteral("MPS") : QStringLiteral("FPS"));
     }
-    if (flowShown && settings.flowMethod() != FlowMethod::None) {
+    if (flowShown && settings.SelectedFlowMethod() != FlowMethod::None) {
         out.Flow = ActiveColumn(settings.FlowTop, FlowUnitName(settings.FlowUnits));
     }
     return out;

@@ -16,8 +16,8 @@ namespace {
 constexpr double Pi = 3.14159265358979;
 
 struct FlowAndVelocity {
-    double flow = 0.0;
-    double velocity = 0.0;
+    double Flow = 0.0;
+    double Velocity = 0.0;
 };
 
 // Channel 1's level in feet: the unit is told by the first letter of its
@@ -118,11 +118,11 @@ double TableFlow(const std::vector<RatingPoint>& table, double level)
 std::optional<FlowAndVelocity> FlowInFeetUnits(const LoggerSettings& settings, const RatingState& rating,
                                                double level)
 {
-    if (settings.flowMethod() == FlowMethod::Mannings) {
+    if (settings.SelectedFlowMethod() == FlowMethod::Mannings) {
         return ManningsFlow(settings, level);
     }
     if (FlowTablePointCount(rating) < 1) {
-        if (settings.flowMethod() == FlowMethod::Flume || settings.flowMethod() == FlowMethod::Weir) {
+        if (settings.SelectedFlowMethod() == FlowMethod::Flume || settings.SelectedFlowMethod() == FlowMethod::Weir) {
             return FlowAndVelocity{std::pow(level + rating.RatingOffset, rating.RatingExponent) * rating.RatingMultiplier,
                                    0.0};
         }
@@ -149,7 +149,7 @@ double InFlowUnits(double cfs, uint8_t units)
 
 FlowAndVelocity ComputeFlowAndVelocity(const LoggerSettings& settings, const RatingState& rating, double level)
 {
-    if (settings.flowMethod() == FlowMethod::None) {
+    if (settings.SelectedFlowMethod() == FlowMethod::None) {
         return {};
     }
     level = LevelInFeet(level, settings.EngUnits[0]);
@@ -170,9 +170,9 @@ FlowAndVelocity ComputeFlowAndVelocity(const LoggerSettings& settings, const Rat
     if (!inFeet) {
         return {};
     }
-    const FlowAndVelocity result{InFlowUnits(inFeet->flow, settings.FlowUnits),
-                                 settings.VelUnits == 1 ? inFeet->velocity * 0.3048 : inFeet->velocity};
-    if (!std::isfinite(result.flow) || !std::isfinite(result.velocity)) {
+    const FlowAndVelocity result{InFlowUnits(inFeet->Flow, settings.FlowUnits),
+                                 settings.VelUnits == 1 ? inFeet->Velocity * 0.3048 : inFeet->Velocity};
+    if (!std::isfinite(result.Flow) || !std::isfinite(result.Velocity)) {
         return {};
     }
     return result;
@@ -193,8 +193,8 @@ std::optional<int32_t> CountDifference(int32_t a, int32_t b)
 double ComputeFlow(const LoggerSettings& settings, const RatingState& rating, double level, double& velocity)
 {
     const FlowAndVelocity result = ComputeFlowAndVelocity(settings, rating, level);
-    velocity = result.velocity;
-    return result.flow;
+    velocity = result.Velocity;
+    return result.Flow;
 }
 
 double LengthInFeet(double value, int code)

@@ -52,7 +52,7 @@ QString RelativeToAppFolder(const QString& path, const QString& appFolder)
 
 void ShowFlowMessage(Prompter& prompter, const FlowMessage& message)
 {
-    prompter.tell(message.Title, message.Text, message.Icon);
+    prompter.Tell(message.Title, message.Text, message.Icon);
 }
 
 std::optional<FlowMessage> CheckProgrammedFlowSource(const LoggerSettings& settings, RatingState& rating,
@@ -60,7 +60,7 @@ std::optional<FlowMessage> CheckProgrammedFlowSource(const LoggerSettings& setti
                                                      bool errorTrapping)
 {
     ClearFlowTable(rating);
-    switch (settings.flowMethod()) {
+    switch (settings.SelectedFlowMethod()) {
     case FlowMethod::None:
     case FlowMethod::Mannings:
         return std::nullopt;
@@ -95,18 +95,18 @@ std::optional<QString> BrowseForFlowTable(FileDialogs& dialogs, Prompter& prompt
         errorTrapping,
         [&]() -> std::optional<QString> {
             FileDialogRequest request;
-            request.title = QStringLiteral("Select Flow Table File");
-            request.filter = QStringLiteral("Flow Table File (*.tbl)|*.tbl");
-            request.defaultExtension = QStringLiteral(".tbl");
-            request.initialFileName = appFolder + QDir::separator() + QStringLiteral("*.tbl");
-            request.mustExist = true;
-            const std::optional<QString> chosen = dialogs.openFile(request);
+            request.Title = QStringLiteral("Select Flow Table File");
+            request.Filter = QStringLiteral("Flow Table File (*.tbl)|*.tbl");
+            request.DefaultExtension = QStringLiteral(".tbl");
+            request.InitialFileName = appFolder + QDir::separator() + QStringLiteral("*.tbl");
+            request.MustExist = true;
+            const std::optional<QString> chosen = dialogs.OpenFile(request);
             if (!chosen) {
                 return std::nullopt;
             }
             const QString path = RelativeToAppFolder(QDir::toNativeSeparators(*chosen), appFolder);
             if (path.size() > MaxTablePathLength) {
-                prompter.tell(QStringLiteral("File Path Too Long"),
+                prompter.Tell(QStringLiteral("File Path Too Long"),
                               QStringLiteral("Error: the file path is longer than 128 characters which is the limit."),
                               PromptIcon::Error);
                 return std::nullopt;
@@ -114,15 +114,15 @@ std::optional<QString> BrowseForFlowTable(FileDialogs& dialogs, Prompter& prompt
             LoadFlowTable(rating, path, appFolder, errorTrapping);
             const int points = FlowTablePointCount(rating);
             if (points == 0) {
-                prompter.tell(QStringLiteral("Bad Flow Table File"),
+                prompter.Tell(QStringLiteral("Bad Flow Table File"),
                               QStringLiteral("Error: selected file does not appear to be a valid flow table file."),
                               PromptIcon::Error);
             } else if (points < MaxFlowTablePoints) {
-                prompter.tell(QStringLiteral("Flow Table File"),
+                prompter.Tell(QStringLiteral("Flow Table File"),
                               QStringLiteral("The selected table file has %1 entries.").arg(points),
                               PromptIcon::Information);
             } else {
-                prompter.tell(QStringLiteral("Bad Flow Table File"),
+                prompter.Tell(QStringLiteral("Bad Flow Table File"),
                               QStringLiteral("Error: selected file has more than 1000 entries,") + LineBreak +
                                   QStringLiteral("the table will be truncated to 1001 entries."),
                               PromptIcon::Error);

@@ -45,8 +45,8 @@ bool ForEachLine(const QString& path, const std::function<void(const QString&)>&
 // A token that is a number: a sign, digits with an optional point and an
 // optional exponent. A number too large for a double is a conversion fault.
 struct NumberToken {
-    bool numeric = false;
-    std::optional<double> value;
+    bool Numeric = false;
+    std::optional<double> Value;
 };
 
 NumberToken ReadNumberToken(const QString& token)
@@ -79,14 +79,14 @@ std::optional<std::vector<RatingPoint>> ReadFlowTableFile(const QString& path)
         std::vector<double> numbers;
         for (const QString& token : tokens) {
             const NumberToken number = ReadNumberToken(token);
-            if (!number.numeric) {
+            if (!number.Numeric) {
                 return; // headings and comments
             }
-            if (!number.value) {
+            if (!number.Value) {
                 conversionFault = true;
                 return;
             }
-            numbers.push_back(*number.value);
+            numbers.push_back(*number.Value);
         }
         if (numbers.size() == 2) {
             points.push_back({numbers[0], numbers[1]});
@@ -102,8 +102,8 @@ std::optional<std::vector<RatingPoint>> ReadFlowTableFile(const QString& path)
 // one, trimmed, with the index of the closing quote; nothing when there is
 // no opening quote or the quotes enclose nothing.
 struct QuotedText {
-    QString text;
-    qsizetype closingQuote = -1;
+    QString Text;
+    qsizetype ClosingQuote = -1;
 };
 
 std::optional<QuotedText> ReadQuoted(const QString& line, qsizetype from)
@@ -134,8 +134,8 @@ std::optional<RatingEntry> ParseCatalogueLine(const QString& line, const QString
     if (!name) {
         return std::nullopt;
     }
-    entry.Name = name->text;
-    qsizetype kindAt = name->closingQuote + 1;
+    entry.Name = name->Text;
+    qsizetype kindAt = name->ClosingQuote + 1;
     while (kindAt < line.size() && line[kindAt] != u'E' && line[kindAt] != u'F') {
         ++kindAt;
     }
@@ -146,11 +146,11 @@ std::optional<RatingEntry> ParseCatalogueLine(const QString& line, const QString
         std::vector<double> numbers;
         for (const QString& token : BlankSeparatedTokens(line.mid(kindAt + 1))) {
             const NumberToken number = ReadNumberToken(token);
-            if (number.numeric) {
-                if (!number.value) {
+            if (number.Numeric) {
+                if (!number.Value) {
                     return std::nullopt; // a number out of range
                 }
-                numbers.push_back(*number.value);
+                numbers.push_back(*number.Value);
             }
             if (numbers.size() == 3) {
                 break;
@@ -170,11 +170,11 @@ std::optional<RatingEntry> ParseCatalogueLine(const QString& line, const QString
         return std::nullopt;
     }
     RatingState scratch;
-    if (!LoadFlowTable(scratch, tableFile->text, appFolder, errorTrapping)) {
+    if (!LoadFlowTable(scratch, tableFile->Text, appFolder, errorTrapping)) {
         return std::nullopt;
     }
     entry.Kind = TableRating;
-    entry.TableFile = tableFile->text;
+    entry.TableFile = tableFile->Text;
     return entry;
 }
 

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr double Minute = 60.0;
-constexpr double Hour = 3600.0;
 constexpr double Day = 86400.0;
 
 using Unit = TimeStep::Unit;
@@ -43,38 +41,38 @@ QString TimeLabel(double t, bool withSeconds)
 
 } // namespace
 
-double TimeStep::seconds() const
+double TimeStep::Seconds() const
 {
-    switch (unit) {
+    switch (Units) {
     case Unit::Second:
-        return count;
+        return Count;
     case Unit::Day:
-        return count * Day;
+        return Count * Day;
     case Unit::Month:
-        return count * 30.44 * Day;
+        return Count * 30.44 * Day;
     case Unit::Year:
-        return count * 365.25 * Day;
+        return Count * 365.25 * Day;
     }
-    return count;
+    return Count;
 }
 
 TimeStep ChooseTimeStep(double span, double pixels, double minPixels)
 {
     const double least = pixels > 0 ? span * minPixels / pixels : span;
     for (const TimeStep& step : SubYearSteps) {
-        if (step.seconds() >= least) {
+        if (step.Seconds() >= least) {
             return step;
         }
     }
     for (const TimeStep step : {TimeStep{Unit::Month, 3}, TimeStep{Unit::Month, 6}}) {
-        if (step.seconds() >= least) {
+        if (step.Seconds() >= least) {
             return step;
         }
     }
     for (int years = 1;; years *= 10) {
         for (int factor : {1, 2, 5}) {
             const TimeStep step{Unit::Year, years * factor};
-            if (step.seconds() >= least || years >= 1000) {
+            if (step.Seconds() >= least || years >= 1000) {
                 return step;
             }
         }
@@ -89,19 +87,19 @@ std::vector<TimeTick> TimeTicks(double t0, double t1, double pixels, double minP
         return ticks;
     }
     const TimeStep step = ChooseTimeStep(t1 - t0, pixels, minPixels);
-    if (step.unit == Unit::Second || step.unit == Unit::Day) {
-        const double length = step.seconds();
-        const double origin = step.unit == Unit::Day && step.count == 7 ? FirstMonday : 0.0;
+    if (step.Units == Unit::Second || step.Units == Unit::Day) {
+        const double length = step.Seconds();
+        const double origin = step.Units == Unit::Day && step.Count == 7 ? FirstMonday : 0.0;
         QDate lastDate;
         for (double t = std::ceil((t0 - origin) / length) * length + origin; t <= t1; t += length) {
             TimeTick tick{t, {}, {}};
-            if (step.unit == Unit::Day) {
-                tick.label = dateFormat.text(GraphDate(t));
+            if (step.Units == Unit::Day) {
+                tick.Label = dateFormat.Text(GraphDate(t));
             } else {
-                tick.label = TimeLabel(t, step.count < 60);
+                tick.Label = TimeLabel(t, step.Count < 60);
                 const QDate date = GraphDate(t);
                 if (date != lastDate) {
-                    tick.dateLabel = dateFormat.text(date);
+                    tick.DateLabel = dateFormat.Text(date);
                     lastDate = date;
                 }
             }
@@ -109,7 +107,7 @@ std::vector<TimeTick> TimeTicks(double t0, double t1, double pixels, double minP
         }
         return ticks;
     }
-    const int stepMonths = step.unit == Unit::Year ? 12 * step.count : step.count;
+    const int stepMonths = step.Units == Unit::Year ? 12 * step.Count : step.Count;
     const QDate firstDate = GraphDate(t0);
     int index = MonthIndex(firstDate) + (firstDate.day() == 1 && GraphSeconds(firstDate, QTime(0, 0)) >= t0 ? 0 : 1);
     index = (index + stepMonths - 1) / stepMonths * stepMonths;
@@ -119,7 +117,7 @@ std::vector<TimeTick> TimeTicks(double t0, double t1, double pixels, double minP
         if (t > t1) {
             break;
         }
-        const QString label = step.unit == Unit::Year ? QString::number(date.year())
+        const QString label = step.Units == Unit::Year ? QString::number(date.year())
                                                       : locale.toString(date, QStringLiteral("MMM yyyy"));
         ticks.push_back({t, label, {}});
     }

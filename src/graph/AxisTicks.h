@@ -9,10 +9,10 @@ class ShortDateFormat;
 // A step of the time axis: so many seconds, days, months or years.
 struct TimeStep {
     enum class Unit { Second, Day, Month, Year };
-    Unit unit = Unit::Second;
-    int count = 1;
+    Unit Units = Unit::Second;
+    int Count = 1;
     // Its length in seconds (a month counted as 30.44 days, a year as 365.25).
-    double seconds() const;
+    double Seconds() const;
 };
 
 // The finest step whose ticks lie at least minPixels apart on an axis of
@@ -21,11 +21,11 @@ struct TimeStep {
 TimeStep ChooseTimeStep(double span, double pixels, double minPixels);
 
 struct TimeTick {
-    double t = 0;  // seconds, see GraphTime.h
-    QString label; // "14:30", "14:30:15", a short date, "Mar 2024", "2024"
+    double T = 0;  // seconds, see GraphTime.h
+    QString Label; // "14:30", "14:30:15", a short date, "Mar 2024", "2024"
     // Under a tick of a step shorter than a day: its date, on the first tick
     // and where the day changes; otherwise empty.
-    QString dateLabel;
+    QString DateLabel;
 };
 
 // The ticks of t0 ... t1 at whole steps of the calendar: on the minute, the
@@ -34,8 +34,8 @@ std::vector<TimeTick> TimeTicks(double t0, double t1, double pixels, double minP
                                 const ShortDateFormat& dateFormat, const QLocale& locale = QLocale::system());
 
 struct ValueTick {
-    double value = 0;
-    QString label;
+    double Value = 0;
+    QString Label;
 };
 
 // Ticks at 1, 2 or 5 times a power of ten, at least minPixels apart, with as

@@ -9,104 +9,104 @@ namespace {
 
 // The samples of one pixel column.
 struct Column {
-    long index = 0;
-    float first = 0, last = 0, low = 0, high = 0;
-    bool lowFirst = true; // the lowest value came before the highest
-    bool used = false;
+    long Index = 0;
+    float First = 0, Last = 0, Low = 0, High = 0;
+    bool LowFirst = true; // the lowest value came before the highest
+    bool Used = false;
 };
 
 class RunBuilder {
 public:
-    void breakRun()
+    void BreakRun()
     {
-        flush();
-        if (!runs.empty() && !runs.back().empty()) {
-            runs.emplace_back();
+        Flush();
+        if (!Runs.empty() && !Runs.back().empty()) {
+            Runs.emplace_back();
         }
     }
-    void point(double x, double y)
+    void Point(double x, double y)
     {
-        if (runs.empty()) {
-            runs.emplace_back();
+        if (Runs.empty()) {
+            Runs.emplace_back();
         }
-        runs.back().emplace_back(x, y);
+        Runs.back().emplace_back(x, y);
     }
-    void add(long index, float v)
+    void Add(long index, float v)
     {
-        if (column.used && column.index != index) {
-            flush();
+        if (Current.Used && Current.Index != index) {
+            Flush();
         }
-        if (!column.used) {
-            column = {index, v, v, v, v, true, true};
+        if (!Current.Used) {
+            Current = {index, v, v, v, v, true, true};
             return;
         }
-        column.last = v;
-        if (v < column.low) {
-            column.low = v;
-            column.lowFirst = false;
-        } else if (v > column.high) {
-            column.high = v;
-            column.lowFirst = true;
+        Current.Last = v;
+        if (v < Current.Low) {
+            Current.Low = v;
+            Current.LowFirst = false;
+        } else if (v > Current.High) {
+            Current.High = v;
+            Current.LowFirst = true;
         }
     }
-    void flush()
+    void Flush()
     {
-        if (!column.used) {
+        if (!Current.Used) {
             return;
         }
-        const double x = double(column.index) + 0.5;
-        point(x, column.first);
-        if (column.low != column.high) {
-            point(x, column.lowFirst ? column.low : column.high);
-            point(x, column.lowFirst ? column.high : column.low);
-            point(x, column.last);
+        const double x = double(Current.Index) + 0.5;
+        Point(x, Current.First);
+        if (Current.Low != Current.High) {
+            Point(x, Current.LowFirst ? Current.Low : Current.High);
+            Point(x, Current.LowFirst ? Current.High : Current.Low);
+            Point(x, Current.Last);
         }
-        column.used = false;
+        Current.Used = false;
     }
-    std::vector<PlotRun> finish()
+    std::vector<PlotRun> Finish()
     {
-        flush();
-        if (!runs.empty() && runs.back().empty()) {
-            runs.pop_back();
+        Flush();
+        if (!Runs.empty() && Runs.back().empty()) {
+            Runs.pop_back();
         }
-        return std::move(runs);
+        return std::move(Runs);
     }
 
-    Column column;
-    std::vector<PlotRun> runs;
+    Column Current;
+    std::vector<PlotRun> Runs;
 };
 
 } // namespace
 
 std::vector<PlotRun> DecimateStrip(const GraphSeries& series, int strip, double t0, double t1, int columns)
 {
-    if (series.count() == 0 || t1 <= t0 || columns <= 0) {
+    if (series.Count() == 0 || t1 <= t0 || columns <= 0) {
         return {};
     }
-    const std::vector<float>& values = series.strips[size_t(strip)].values;
-    const int begin = std::max(0, series.firstAtOrAfter(t0) - 1);
-    const int end = std::min(series.count(), series.firstAfter(t1) + 1);
+    const std::vector<float>& values = series.Strips[size_t(strip)].Values;
+    const int begin = std::max(0, series.FirstAtOrAfter(t0) - 1);
+    const int end = std::min(series.Count(), series.FirstAfter(t1) + 1);
     const double scale = double(columns) / (t1 - t0);
     const bool thin = end - begin > 2 * columns;
-    auto gap = std::lower_bound(series.gapsBefore.begin(), series.gapsBefore.end(), begin + 1);
+    auto gap = std::lower_bound(series.GapsBefore.begin(), series.GapsBefore.end(), begin + 1);
 
     RunBuilder builder;
     for (int i = begin; i < end; ++i) {
-        if (gap != series.gapsBefore.end() && *gap == i) {
-            builder.breakRun();
+        if (gap != series.GapsBefore.end() && *gap == i) {
+            builder.BreakRun();
             ++gap;
         }
         const float v = values[size_t(i)];
         if (std::isnan(v)) {
-            builder.breakRun();
+            builder.BreakRun();
             continue;
         }
-        const double x = (series.times[size_t(i)] - t0) * scale;
+        const double x = (series.Times[size_t(i)] - t0) * scale;
         if (thin) {
-            builder.add(long(std::floor(x)), v);
+            builder.Add(long(std::floor(x)), v);
         } else {
-            builder.point(x, v);
+            builder.Point(x, v);
         }
     }
-    return builder.finish();
+    return builder.Finish();
 }

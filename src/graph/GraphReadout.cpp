@@ -9,42 +9,42 @@
 
 int NearestSample(const GraphSeries& series, double t)
 {
-    if (series.count() == 0) {
+    if (series.Count() == 0) {
         return -1;
     }
-    const int after = series.firstAtOrAfter(t);
+    const int after = series.FirstAtOrAfter(t);
     if (after == 0) {
         return 0;
     }
-    if (after == series.count()) {
+    if (after == series.Count()) {
         return after - 1;
     }
-    return t - series.times[size_t(after - 1)] <= series.times[size_t(after)] - t ? after - 1 : after;
+    return t - series.Times[size_t(after - 1)] <= series.Times[size_t(after)] - t ? after - 1 : after;
 }
 
 QString GraphTimestampText(double t, const ShortDateFormat& dateFormat)
 {
-    return dateFormat.text(GraphDate(t)) + u' ' + GraphTimeOfDay(t).toString(QStringLiteral("HH:mm:ss"));
+    return dateFormat.Text(GraphDate(t)) + u' ' + GraphTimeOfDay(t).toString(QStringLiteral("HH:mm:ss"));
 }
 
 QString StripValueText(const GraphSeries& series, int sample, int strip)
 {
-    const double value = series.value(sample, strip);
-    return std::isnan(value) ? QString() : FormatDecimals(value, series.strips[size_t(strip)].decimals);
+    const double value = series.Value(sample, strip);
+    return std::isnan(value) ? QString() : FormatDecimals(value, series.Strips[size_t(strip)].Decimals);
 }
 
 GraphReadout ReadAt(const GraphSeries& series, int sample, const std::vector<int>& strips,
                     const ShortDateFormat& dateFormat)
 {
     GraphReadout readout;
-    if (sample < 0 || sample >= series.count()) {
+    if (sample < 0 || sample >= series.Count()) {
         return readout;
     }
-    readout.time = GraphTimestampText(series.times[size_t(sample)], dateFormat);
+    readout.Time = GraphTimestampText(series.Times[size_t(sample)], dateFormat);
     for (int strip : strips) {
         const QString text = StripValueText(series, sample, strip);
-        const QString& unit = series.strips[size_t(strip)].unit;
-        readout.values.push_back(text.isEmpty() ? QStringLiteral("-") : unit.isEmpty() ? text : text + u' ' + unit);
+        const QString& unit = series.Strips[size_t(strip)].Unit;
+        readout.Values.push_back(text.isEmpty() ? QStringLiteral("-") : unit.isEmpty() ? text : text + u' ' + unit);
     }
     return readout;
 }
@@ -53,10 +53,10 @@ QString ReadoutLine(const GraphSeries& series, int sample, const std::vector<int
                     const ShortDateFormat& dateFormat)
 {
     const GraphReadout readout = ReadAt(series, sample, strips, dateFormat);
-    QString line = readout.time;
-    for (size_t i = 0; i < readout.values.size(); ++i) {
-        line += QStringLiteral("    ") + series.strips[size_t(strips[i])].title + QStringLiteral(": ")
-                + readout.values[i];
+    QString line = readout.Time;
+    for (size_t i = 0; i < readout.Values.size(); ++i) {
+        line += QStringLiteral("    ") + series.Strips[size_t(strips[i])].Title + QStringLiteral(": ")
+                + readout.Values[i];
     }
     return line;
 }

@@ -20,8 +20,8 @@ QString StripValueText(const GraphSeries& series, int sample, int strip);
 // What the crosshair reads at a sample: its time and each listed strip's
 // value with its unit.
 struct GraphReadout {
-    QString time;
-    std::vector<QString> values; // "2.35 ft", one for each strip asked for
+    QString Time;
+    std::vector<QString> Values; // "2.35 ft", one for each strip asked for
 };
 GraphReadout ReadAt(const GraphSeries& series, int sample, const std::vector<int>& strips,
                     const ShortDateFormat& dateFormat);

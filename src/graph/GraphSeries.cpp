@@ -2,19 +2,19 @@
 
 #include <algorithm>
 
-double GraphSeries::value(int sample, int strip) const
+double GraphSeries::Value(int sample, int strip) const
 {
-    return exactValue ? exactValue(sample, strip) : double(strips[size_t(strip)].values[size_t(sample)]);
+    return ExactValue ? ExactValue(sample, strip) : double(Strips[size_t(strip)].Values[size_t(sample)]);
 }
 
-int GraphSeries::firstAtOrAfter(double t) const
+int GraphSeries::FirstAtOrAfter(double t) const
 {
-    return int(std::lower_bound(times.begin(), times.end(), t) - times.begin());
+    return int(std::lower_bound(Times.begin(), Times.end(), t) - Times.begin());
 }
 
-int GraphSeries::firstAfter(double t) const
+int GraphSeries::FirstAfter(double t) const
 {
-    return int(std::upper_bound(times.begin(), times.end(), t) - times.begin());
+    return int(std::upper_bound(Times.begin(), Times.end(), t) - Times.begin());
 }
 
 double TypicalInterval(const std::vector<double>& times)

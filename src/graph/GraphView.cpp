@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-void GraphView::setRecord(double first, double last, int strips)
+void GraphView::SetRecord(double first, double last, int strips)
 {
     first_ = first;
     last_ = std::max(last, first);
@@ -13,17 +13,17 @@ void GraphView::setRecord(double first, double last, int strips)
         last_ = middle + MinimumSpan / 2;
     }
     valueRanges_.assign(size_t(std::max(0, strips)), std::nullopt);
-    showAll();
+    ShowAll();
 }
 
-void GraphView::showAll()
+void GraphView::ShowAll()
 {
     start_ = first_;
     end_ = last_;
     std::fill(valueRanges_.begin(), valueRanges_.end(), std::nullopt);
 }
 
-void GraphView::setTimeRange(double start, double end)
+void GraphView::SetTimeRange(double start, double end)
 {
     if (end < start) {
         std::swap(start, end);
@@ -37,24 +37,24 @@ void GraphView::setTimeRange(double start, double end)
     end_ = start + span;
 }
 
-void GraphView::zoomTime(double factor, double anchor)
+void GraphView::ZoomTime(double factor, double anchor)
 {
-    const double newSpan = std::max(span() * factor, MinimumSpan);
-    const double ratio = span() > 0 ? (anchor - start_) / span() : 0.5;
-    setTimeRange(anchor - ratio * newSpan, anchor - ratio * newSpan + newSpan);
+    const double newSpan = std::max(Span() * factor, MinimumSpan);
+    const double ratio = Span() > 0 ? (anchor - start_) / Span() : 0.5;
+    SetTimeRange(anchor - ratio * newSpan, anchor - ratio * newSpan + newSpan);
 }
 
-void GraphView::panTime(double seconds)
+void GraphView::PanTime(double seconds)
 {
-    setTimeRange(start_ + seconds, end_ + seconds);
+    SetTimeRange(start_ + seconds, end_ + seconds);
 }
 
-std::optional<std::pair<double, double>> GraphView::valueRange(int strip) const
+std::optional<std::pair<double, double>> GraphView::ValueRange(int strip) const
 {
     return strip >= 0 && size_t(strip) < valueRanges_.size() ? valueRanges_[size_t(strip)] : std::nullopt;
 }
 
-void GraphView::setValueRange(int strip, double low, double high)
+void GraphView::SetValueRange(int strip, double low, double high)
 {
     if (strip < 0 || size_t(strip) >= valueRanges_.size() || !(high > low)) {
         return;
@@ -62,9 +62,9 @@ void GraphView::setValueRange(int strip, double low, double high)
     valueRanges_[size_t(strip)] = std::pair{low, high};
 }
 
-void GraphView::zoomValue(int strip, double factor, double anchor, double low, double high)
+void GraphView::ZoomValue(int strip, double factor, double anchor, double low, double high)
 {
-    setValueRange(strip, anchor - (anchor - low) * factor, anchor + (high - anchor) * factor);
+    SetValueRange(strip, anchor - (anchor - low) * factor, anchor + (high - anchor) * factor);
 }
 
 std::pair<double, double> PaddedRange(double low, double high)

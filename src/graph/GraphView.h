@@ -12,28 +12,28 @@ public:
 
     // The whole record runs from first to last; zooming and panning stay
     // inside it (a record shorter than the minimum span gets that span).
-    void setRecord(double first, double last, int strips);
+    void SetRecord(double first, double last, int strips);
     // Back to the whole record, every strip on its own visible range.
-    void showAll();
+    void ShowAll();
 
-    double start() const { return start_; }
-    double end() const { return end_; }
-    double span() const { return end_ - start_; }
+    double Start() const { return start_; }
+    double End() const { return end_; }
+    double Span() const { return end_ - start_; }
 
     // Shows start ... end, kept inside the record when clamped.
-    void setTimeRange(double start, double end);
+    void SetTimeRange(double start, double end);
     // factor < 1 zooms in, around the anchor time, which stays in place.
-    void zoomTime(double factor, double anchor);
-    void panTime(double seconds);
+    void ZoomTime(double factor, double anchor);
+    void PanTime(double seconds);
     // Whether ranges are kept inside the record (not for a live plot that
     // runs ahead of its first readings).
-    void setClamped(bool clamped) { clamped_ = clamped; }
+    void SetClamped(bool clamped) { clamped_ = clamped; }
 
     // The chosen value range of a strip, none for the visible range.
-    std::optional<std::pair<double, double>> valueRange(int strip) const;
-    void setValueRange(int strip, double low, double high);
+    std::optional<std::pair<double, double>> ValueRange(int strip) const;
+    void SetValueRange(int strip, double low, double high);
     // Zooms the value range (shown now as low ... high) around the anchor.
-    void zoomValue(int strip, double factor, double anchor, double low, double high);
+    void ZoomValue(int strip, double factor, double anchor, double low, double high);
 
 private:
     double first_ = 0, last_ = 0;

@@ -11,26 +11,26 @@ namespace {
 
 QString StripTitle(const HistoryColumn& column)
 {
-    switch (column.kind) {
+    switch (column.Type) {
     case HistoryColumn::Kind::Analog:
-        return QStringLiteral("Channel %1 (%2)").arg(column.channel + 1).arg(column.header);
+        return QStringLiteral("Channel %1 (%2)").arg(column.Channel + 1).arg(column.Header);
     case HistoryColumn::Kind::Pulse:
-        return QStringLiteral("Pulse %1 (%2)").arg(column.channel + 1).arg(column.header);
+        return QStringLiteral("Pulse %1 (%2)").arg(column.Channel + 1).arg(column.Header);
     case HistoryColumn::Kind::Flow:
     case HistoryColumn::Kind::Velocity:
-        return column.header;
+        return column.Header;
     }
-    return column.header;
+    return column.Header;
 }
 
 // "Flow (CFS)" reads CFS, "Vel (FPS)" FPS.
 QString StripUnit(const HistoryColumn& column)
 {
-    if (column.kind == HistoryColumn::Kind::Analog || column.kind == HistoryColumn::Kind::Pulse) {
-        return column.header;
+    if (column.Type == HistoryColumn::Kind::Analog || column.Type == HistoryColumn::Kind::Pulse) {
+        return column.Header;
     }
-    const qsizetype open = column.header.indexOf(u'(');
-    return open < 0 ? QString() : column.header.mid(open + 1).chopped(1);
+    const qsizetype open = column.Header.indexOf(u'(');
+    return open < 0 ? QString() : column.Header.mid(open + 1).chopped(1);
 }
 
 // The records the graph draws: every row's, and in a packed table also the
@@ -38,9 +38,9 @@ QString StripUnit(const HistoryColumn& column)
 std::vector<int> GraphRecords(const RecordTable& table, const std::vector<double>& recordTimes, double interval)
 {
     std::vector<int> records;
-    const int rows = table.rowCount();
-    const int total = table.recordCount();
-    if (!table.isPacked()) {
+    const int rows = table.RowCount();
+    const int total = table.RecordCount();
+    if (!table.IsPacked()) {
         records.resize(size_t(rows));
         for (int row = 0; row < rows; ++row) {
             records[size_t(row)] = row;
@@ -52,8 +52,8 @@ std::vector<int> GraphRecords(const RecordTable& table, const std::vector<double
         return interval > 0 && recordTimes[size_t(record)] - recordTimes[size_t(record - 1)] > limit;
     };
     for (int row = 0; row < rows; ++row) {
-        const int first = table.recordOf(row);
-        const int last = row + 1 < rows ? table.recordOf(row + 1) - 1 : total - 1;
+        const int first = table.RecordOf(row);
+        const int last = row + 1 < rows ? table.RecordOf(row + 1) - 1 : total - 1;
         records.push_back(first);
         for (int r = first + 1; r <= last; ++r) {
             if (isGap(r)) {
@@ -74,9 +74,9 @@ std::vector<int> GraphRecords(const RecordTable& table, const std::vector<double
 
 GraphSeries BuildHistoryGraphSeries(const RecordTable& table)
 {
-    std::vector<double> recordTimes(size_t(table.recordCount()));
-    for (int r = 0; r < table.recordCount(); ++r) {
-        recordTimes[size_t(r)] = table.recordSeconds(r);
+    std::vector<double> recordTimes(size_t(table.RecordCount()));
+    for (int r = 0; r < table.RecordCount(); ++r) {
+        recordTimes[size_t(r)] = table.RecordSeconds(r);
     }
     const double interval = TypicalInterval(recordTimes);
     std::vector<int> selection = GraphRecords(table, recordTimes, interval);
@@ -93,34 +93,34 @@ GraphSeries BuildHistoryGraphSeries(const RecordTable& table)
     const auto recordOfSample = std::make_shared<const std::vector<int>>(std::move(selection));
 
     GraphSeries series;
-    const std::vector<HistoryColumn>& columns = table.columns();
+    const std::vector<HistoryColumn>& columns = table.Columns();
     const size_t n = recordOfSample->size();
-    series.times.resize(n);
+    series.Times.resize(n);
     for (const HistoryColumn& column : columns) {
         GraphStrip strip;
-        strip.title = StripTitle(column);
-        strip.unit = StripUnit(column);
-        strip.decimals = column.decimals;
-        strip.flowUnits = column.flowUnits;
-        strip.values.resize(n);
-        series.strips.push_back(std::move(strip));
+        strip.Title = StripTitle(column);
+        strip.Unit = StripUnit(column);
+        strip.Decimals = column.Decimals;
+        strip.FlowUnits = column.FlowUnits;
+        strip.Values.resize(n);
+        series.Strips.push_back(std::move(strip));
     }
     std::vector<double> values(columns.size());
     for (size_t i = 0; i < n; ++i) {
         const int record = (*recordOfSample)[i];
-        series.times[i] = recordTimes[size_t(record)];
-        table.recordValues(record, values);
+        series.Times[i] = recordTimes[size_t(record)];
+        table.RecordValues(record, values);
         for (size_t k = 0; k < columns.size(); ++k) {
-            series.strips[k].values[i] = float(values[k]);
+            series.Strips[k].Values[i] = float(values[k]);
         }
     }
     if (!everyRecord) {
-        series.recordOfSample = recordOfSample;
+        series.RecordOfSample = recordOfSample;
     }
-    series.gapsBefore = FindGaps(series.times, interval, series.recordOfSample ? *recordOfSample : std::vector<int>{});
-    series.exactValue = [&table, records = series.recordOfSample](int sample, int strip) {
+    series.GapsBefore = FindGaps(series.Times, interval, series.RecordOfSample ? *recordOfSample : std::vector<int>{});
+    series.ExactValue = [&table, records = series.RecordOfSample](int sample, int strip) {
         std::array<double, RecordTable::MaxValueColumns> row{};
-        table.recordValues(records ? (*records)[size_t(sample)] : sample, row);
+        table.RecordValues(records ? (*records)[size_t(sample)] : sample, row);
         return row[size_t(strip)];
     };
     return series;
@@ -128,5 +128,5 @@ GraphSeries BuildHistoryGraphSeries(const RecordTable& table)
 
 int HistoryGraphRecord(const GraphSeries& series, int sample)
 {
-    return series.recordOfSample ? (*series.recordOfSample)[size_t(sample)] : sample;
+    return series.RecordOfSample ? (*series.RecordOfSample)[size_t(sample)] : sample;
 }

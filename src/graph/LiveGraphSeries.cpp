@@ -11,29 +11,29 @@ constexpr size_t RecentSpacings = 15;
 
 LiveGraphSeries::LiveGraphSeries()
 {
-    series_.exactValue = [this](int sample, int strip) { return exact_[size_t(strip)][size_t(sample)]; };
+    series_.ExactValue = [this](int sample, int strip) { return exact_[size_t(strip)][size_t(sample)]; };
 }
 
-void LiveGraphSeries::setStrips(const std::vector<LiveStrip>& strips)
+void LiveGraphSeries::SetStrips(const std::vector<LiveStrip>& strips)
 {
-    if (strips == strips_ && series_.strips.size() == strips.size()) {
+    if (strips == strips_ && series_.Strips.size() == strips.size()) {
         return;
     }
     strips_ = strips;
-    series_.strips.clear();
+    series_.Strips.clear();
     for (const LiveStrip& strip : strips_) {
-        series_.strips.push_back({strip.title, strip.unit, strip.decimals, strip.flowUnits, {}});
+        series_.Strips.push_back({strip.Title, strip.Unit, strip.Decimals, strip.FlowUnits, {}});
     }
     exact_.assign(strips_.size(), {});
-    clear();
+    Clear();
 }
 
-void LiveGraphSeries::clear()
+void LiveGraphSeries::Clear()
 {
-    series_.times.clear();
-    series_.gapsBefore.clear();
-    for (GraphStrip& strip : series_.strips) {
-        strip.values.clear();
+    series_.Times.clear();
+    series_.GapsBefore.clear();
+    for (GraphStrip& strip : series_.Strips) {
+        strip.Values.clear();
     }
     for (auto& values : exact_) {
         values.clear();
@@ -41,19 +41,19 @@ void LiveGraphSeries::clear()
     spacings_.clear();
 }
 
-void LiveGraphSeries::add(double t, const std::vector<double>& values)
+void LiveGraphSeries::Add(double t, const std::vector<double>& values)
 {
-    if (!series_.times.empty() && t < series_.times.back()) {
-        clear();
+    if (!series_.Times.empty() && t < series_.Times.back()) {
+        Clear();
     }
-    if (!series_.times.empty()) {
-        const double spacing = t - series_.times.back();
+    if (!series_.Times.empty()) {
+        const double spacing = t - series_.Times.back();
         if (spacings_.size() >= 3) {
             std::vector<double> recent(spacings_.begin(), spacings_.end());
             const auto middle = recent.begin() + std::ptrdiff_t(recent.size() / 2);
             std::nth_element(recent.begin(), middle, recent.end());
             if (spacing > 1.5 * *middle) {
-                series_.gapsBefore.push_back(series_.count());
+                series_.GapsBefore.push_back(series_.Count());
             }
         }
         if (spacing > 0) {
@@ -63,33 +63,33 @@ void LiveGraphSeries::add(double t, const std::vector<double>& values)
             }
         }
     }
-    series_.times.push_back(t);
-    for (size_t k = 0; k < series_.strips.size(); ++k) {
+    series_.Times.push_back(t);
+    for (size_t k = 0; k < series_.Strips.size(); ++k) {
         const double value = k < values.size() ? values[k] : std::numeric_limits<double>::quiet_NaN();
-        series_.strips[k].values.push_back(float(value));
+        series_.Strips[k].Values.push_back(float(value));
         exact_[k].push_back(value);
     }
-    dropOlderThan(t - KeptSeconds);
+    DropOlderThan(t - KeptSeconds);
 }
 
-void LiveGraphSeries::dropOlderThan(double t)
+void LiveGraphSeries::DropOlderThan(double t)
 {
     // Readings leave in batches, so that each one costs no more than a few.
-    const int old = series_.firstAtOrAfter(t);
-    if (old < std::max(64, series_.count() / 16)) {
+    const int old = series_.FirstAtOrAfter(t);
+    if (old < std::max(64, series_.Count() / 16)) {
         return;
     }
-    series_.times.erase(series_.times.begin(), series_.times.begin() + old);
-    for (size_t k = 0; k < series_.strips.size(); ++k) {
-        std::vector<float>& values = series_.strips[k].values;
+    series_.Times.erase(series_.Times.begin(), series_.Times.begin() + old);
+    for (size_t k = 0; k < series_.Strips.size(); ++k) {
+        std::vector<float>& values = series_.Strips[k].Values;
         values.erase(values.begin(), values.begin() + old);
         exact_[k].erase(exact_[k].begin(), exact_[k].begin() + old);
     }
     std::vector<int> gaps;
-    for (int gap : series_.gapsBefore) {
+    for (int gap : series_.GapsBefore) {
         if (gap - old > 0) {
             gaps.push_back(gap - old);
         }
     }
-    series_.gapsBefore = std::move(gaps);
+    series_.GapsBefore = std::move(gaps);
 }

@@ -6,10 +6,10 @@
 
 // A strip of the live plot: one meter column.
 struct LiveStrip {
-    QString title;
-    QString unit;
-    int16_t decimals = 0;
-    int flowUnits = -1;
+    QString Title;
+    QString Unit;
+    int16_t Decimals = 0;
+    int FlowUnits = -1;
     bool operator==(const LiveStrip&) const = default;
 };
 
@@ -23,19 +23,19 @@ public:
     LiveGraphSeries& operator=(const LiveGraphSeries&) = delete;
 
     // The columns being read; other columns than before start the plot anew.
-    void setStrips(const std::vector<LiveStrip>& strips);
-    const std::vector<LiveStrip>& strips() const { return strips_; }
+    void SetStrips(const std::vector<LiveStrip>& strips);
+    const std::vector<LiveStrip>& Strips() const { return strips_; }
     // One reading: a value per strip, NaN where the sample had none. A time
     // before the last reading's (the computer's clock was put back) starts
     // the plot anew. A pause in the readings longer than 1.5 times their
     // recent spacing is a gap.
-    void add(double t, const std::vector<double>& values);
-    void clear();
+    void Add(double t, const std::vector<double>& values);
+    void Clear();
 
-    const GraphSeries& series() const { return series_; }
+    const GraphSeries& Series() const { return series_; }
 
 private:
-    void dropOlderThan(double t);
+    void DropOlderThan(double t);
 
     std::vector<LiveStrip> strips_;
     GraphSeries series_;

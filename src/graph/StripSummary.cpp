@@ -42,47 +42,47 @@ QString VolumeUnitName(int flowUnits)
 StripSummary SummariseStrip(const GraphSeries& series, int strip, double t0, double t1)
 {
     StripSummary summary;
-    const std::vector<float>& values = series.strips[size_t(strip)].values;
-    const int end = series.firstAfter(t1);
+    const std::vector<float>& values = series.Strips[size_t(strip)].Values;
+    const int end = series.FirstAfter(t1);
     double sum = 0.0;
-    for (int i = series.firstAtOrAfter(t0); i < end; ++i) {
+    for (int i = series.FirstAtOrAfter(t0); i < end; ++i) {
         const float v = values[size_t(i)];
         if (std::isnan(v)) {
             continue;
         }
-        if (summary.samples == 0 || v < values[size_t(summary.lowest)]) {
-            summary.lowest = i;
+        if (summary.Samples == 0 || v < values[size_t(summary.Lowest)]) {
+            summary.Lowest = i;
         }
-        if (summary.samples == 0 || v > values[size_t(summary.highest)]) {
-            summary.highest = i;
+        if (summary.Samples == 0 || v > values[size_t(summary.Highest)]) {
+            summary.Highest = i;
         }
         sum += v;
-        ++summary.samples;
+        ++summary.Samples;
     }
-    if (summary.samples > 0) {
-        summary.mean = sum / summary.samples;
+    if (summary.Samples > 0) {
+        summary.Mean = sum / summary.Samples;
     }
-    if (series.strips[size_t(strip)].flowUnits >= 0) {
-        summary.volume = FlowVolume(series, strip, t0, t1);
+    if (series.Strips[size_t(strip)].FlowUnits >= 0) {
+        summary.Volume = FlowVolume(series, strip, t0, t1);
     }
     return summary;
 }
 
 double FlowVolume(const GraphSeries& series, int strip, double t0, double t1)
 {
-    const std::vector<float>& values = series.strips[size_t(strip)].values;
-    const int begin = std::max(1, series.firstAtOrAfter(t0));
-    const int end = std::min(series.count() - 1, series.firstAfter(t1));
-    auto gap = std::lower_bound(series.gapsBefore.begin(), series.gapsBefore.end(), begin);
+    const std::vector<float>& values = series.Strips[size_t(strip)].Values;
+    const int begin = std::max(1, series.FirstAtOrAfter(t0));
+    const int end = std::min(series.Count() - 1, series.FirstAfter(t1));
+    auto gap = std::lower_bound(series.GapsBefore.begin(), series.GapsBefore.end(), begin);
     double volume = 0.0;
     // Segment i runs from sample i - 1 to sample i.
     for (int i = begin; i <= end; ++i) {
-        if (gap != series.gapsBefore.end() && *gap == i) {
+        if (gap != series.GapsBefore.end() && *gap == i) {
             ++gap;
             continue;
         }
-        const double ta = series.times[size_t(i - 1)];
-        const double tb = series.times[size_t(i)];
+        const double ta = series.Times[size_t(i - 1)];
+        const double tb = series.Times[size_t(i)];
         const double qa = values[size_t(i - 1)];
         const double qb = values[size_t(i)];
         if (std::isnan(qa) || std::isnan(qb) || !(tb > ta)) {
@@ -96,6 +96,6 @@ double FlowVolume(const GraphSeries& series, int strip, double t0, double t1)
         const auto at = [&](double t) { return qa + (qb - qa) * (t - ta) / (tb - ta); };
         volume += (at(from) + at(to)) / 2.0 * (to - from);
     }
-    const int flowUnits = series.strips[size_t(strip)].flowUnits;
+    const int flowUnits = series.Strips[size_t(strip)].FlowUnits;
     return volume * VolumePerSecond(flowUnits);
 }

@@ -8,11 +8,11 @@ struct GraphSeries;
 // A strip over a span of time: its lowest and highest sample, the mean of
 // its samples, and for a flow strip the volume that passed.
 struct StripSummary {
-    int samples = 0;      // samples with a value in the span
-    int lowest = -1;      // the sample with the lowest value
-    int highest = -1;     // ... and with the highest
-    double mean = 0.0;
-    std::optional<double> volume; // flow strips: in VolumeUnitName's unit
+    int Samples = 0;      // samples with a value in the span
+    int Lowest = -1;      // the sample with the lowest value
+    int Highest = -1;     // ... and with the highest
+    double Mean = 0.0;
+    std::optional<double> Volume; // flow strips: in VolumeUnitName's unit
 };
 
 StripSummary SummariseStrip(const GraphSeries& series, int strip, double t0, double t1);

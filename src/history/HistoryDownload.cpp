@@ -15,9 +15,9 @@ HistoryDownload::HistoryDownload(HistoryBlockLink& link, HistoryRecords& records
 {
 }
 
-int HistoryDownload::recordCount() const
+int HistoryDownload::RecordCount() const
 {
-    return records_.count();
+    return records_.Count();
 }
 
 // A block that starts with the records of the block stored last is that
@@ -29,15 +29,15 @@ int HistoryDownload::recordCount() const
 // records a second with one time, or its clock was set back between records,
 // the new records would have to repeat the stored ones' time stamps and
 // values one for one.
-bool HistoryDownload::repeatsLastStoredBlock(const QByteArray& block) const
+bool HistoryDownload::RepeatsLastStoredBlock(const QByteArray& block) const
 {
     const qsizetype shared = std::min(block.size(), lastStoredBlock_.size()) - 1;
     return shared > 0 && std::equal(block.cbegin() + 1, block.cbegin() + 1 + shared, lastStoredBlock_.cbegin() + 1);
 }
 
-HistoryDownloadEnd HistoryDownload::run()
+HistoryDownloadEnd HistoryDownload::Run()
 {
-    records_.reset(valueCount_);
+    records_.Reset(valueCount_);
     lastStoredBlock_.clear();
     totalRetries_ = 0;
     int consecutiveFailures = 0;
@@ -49,7 +49,7 @@ HistoryDownloadEnd HistoryDownload::run()
     // Repeats of the block stored last that answered a repeat request on a
     // quiet line, with nothing after them, one after the other.
     int quietRepeats = 0;
-    const auto stop = [this] { return stopRequested && stopRequested(); };
+    const auto stop = [this] { return StopRequested && StopRequested(); };
     // A failed or doubtful exchange; false when there were too many in a row.
     const auto countRetry = [&] {
         ++consecutiveFailures;
@@ -57,15 +57,15 @@ HistoryDownloadEnd HistoryDownload::run()
         if (consecutiveFailures > MaxConsecutiveFailures) {
             return false;
         }
-        if (onRetry) {
-            onRetry(totalRetries_);
+        if (OnRetry) {
+            OnRetry(totalRetries_);
         }
         return true;
     };
 
     for (;;) {
         QByteArray block;
-        const bool received = link_.readHistoryBlock(k, block) && !block.isEmpty();
+        const bool received = link_.ReadHistoryBlock(k, block) && !block.isEmpty();
         const bool askedRepeatOnQuietLine = settled && k == 2;
         settled = false;
         if (!received) {
@@ -74,7 +74,7 @@ HistoryDownloadEnd HistoryDownload::run()
             }
             // The reply may still come: let it pass, then ask for the block
             // the logger sent last.
-            link_.settle();
+            link_.Settle();
             settled = true;
             k = k == 0 ? 0 : 2;
         } else {
@@ -86,13 +86,13 @@ HistoryDownloadEnd HistoryDownload::run()
                 return HistoryDownloadEnd::Error;
             }
             block.truncate(1 + n * recordSize_);
-            if (repeatsLastStoredBlock(block)) {
+            if (RepeatsLastStoredBlock(block)) {
                 // The logger's own repeat only when it answered a repeat
                 // request on a quiet line and nothing came after it, twice
                 // running: then the logger still stands on the block stored
                 // last. Otherwise its answer may be on the way, later than
                 // the line's quiet time: let it pass and ask again.
-                const bool quietAfter = link_.settle();
+                const bool quietAfter = link_.Settle();
                 settled = true;
                 quietRepeats = askedRepeatOnQuietLine && quietAfter ? quietRepeats + 1 : 0;
                 if (quietRepeats == 2) {
@@ -105,8 +105,8 @@ HistoryDownloadEnd HistoryDownload::run()
                 }
             } else {
                 for (int r = 0; r < n; ++r) {
-                    records_.appendRecord(block.constData() + 1 + r * recordSize_);
-                    if (records_.isFull()) {
+                    records_.AppendRecord(block.constData() + 1 + r * recordSize_);
+                    if (records_.IsFull()) {
                         return HistoryDownloadEnd::BufferFull;
                     }
                 }
@@ -114,8 +114,8 @@ HistoryDownloadEnd HistoryDownload::run()
                 consecutiveFailures = 0;
                 quietRepeats = 0;
                 k = 1;
-                if (onProgress) {
-                    onProgress(records_.count());
+                if (OnProgress) {
+                    OnProgress(records_.Count());
                 }
                 if (n < recordsPerBlock_) {
                     return HistoryDownloadEnd::Complete;

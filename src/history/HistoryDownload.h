@@ -14,10 +14,10 @@ public:
     virtual ~HistoryBlockLink() = default;
     // k: 0 first block, 1 next block, 2 repeat the last block. True when the
     // logger acknowledged and the block arrived complete and correct.
-    virtual bool readHistoryBlock(int k, QByteArray& block) = 0;
+    virtual bool ReadHistoryBlock(int k, QByteArray& block) = 0;
     // Lets the line fall quiet for a while, throwing away what still comes
     // (late replies to earlier requests). True when nothing came.
-    virtual bool settle() = 0;
+    virtual bool Settle() = 0;
 };
 
 enum class HistoryDownloadEnd { Complete, Stopped, BufferFull, Error };
@@ -33,22 +33,22 @@ public:
     HistoryDownload(HistoryBlockLink& link, HistoryRecords& records, int numAnalogChannels,
                     int numDigitalChannels);
 
-    int recordSize() const { return recordSize_; }
-    int recordsPerBlock() const { return recordsPerBlock_; }
-    int totalRetries() const { return totalRetries_; }
-    int recordCount() const;
+    int RecordSize() const { return recordSize_; }
+    int RecordsPerBlock() const { return recordsPerBlock_; }
+    int TotalRetries() const { return totalRetries_; }
+    int RecordCount() const;
 
     // After each stored block: the record count.
-    std::function<void(int count)> onProgress;
+    std::function<void(int count)> OnProgress;
     // After each failed or doubtful block: the total number of retries so far.
-    std::function<void(int totalRetries)> onRetry;
+    std::function<void(int totalRetries)> OnRetry;
     // Asked after every block; true ends the download with Stopped.
-    std::function<bool()> stopRequested;
+    std::function<bool()> StopRequested;
 
-    HistoryDownloadEnd run();
+    HistoryDownloadEnd Run();
 
 private:
-    bool repeatsLastStoredBlock(const QByteArray& block) const;
+    bool RepeatsLastStoredBlock(const QByteArray& block) const;
 
     HistoryBlockLink& link_;
     HistoryRecords& records_;

@@ -40,11 +40,11 @@ void AppendField(QString& line, const QString& text, const QString& separator)
 QString RowLine(const HistoryRows& table, int row)
 {
     // The timestamp is "date time": the date runs to the first blank.
-    const QString timestamp = table.timestampText(row);
+    const QString timestamp = table.TimestampText(row);
     const qsizetype blank = timestamp.indexOf(u' ');
     QString line = CsvField(blank < 0 ? timestamp : timestamp.left(blank));
     AppendField(line, blank < 0 ? QString() : timestamp.mid(blank + 1), Separator);
-    for (const QString& text : table.valueTexts(row)) {
+    for (const QString& text : table.ValueTexts(row)) {
         AppendField(line, text, Separator);
     }
     return line;
@@ -55,7 +55,7 @@ QString RowLine(const HistoryRows& table, int row)
 QString HistoryExportFirstLine(const QString& loggerName, const QDateTime& now, uint8_t flowMode,
                                const HistoryFlowDescription& flow, const QLocale& locale)
 {
-    QStringList fields{loggerName, ShortDateFormat(locale).text(now.date()), LongTimeText(now.time(), locale)};
+    QStringList fields{loggerName, ShortDateFormat(locale).Text(now.date()), LongTimeText(now.time(), locale)};
     if (flowMode != 0) {
         fields << QStringLiteral("Offset=") + flow.Offset;
     }
@@ -86,12 +86,12 @@ bool WriteHistoryCsv(const QString& path, const HistoryRows& table, const QStrin
 {
     return SaveWholeFile(path, [&](QIODevice& file) {
         QString header = QStringLiteral("Date, Time");
-        for (int column = 1; column < table.columnCount(); ++column) {
-            AppendField(header, table.headerText(column), Separator);
+        for (int column = 1; column < table.ColumnCount(); ++column) {
+            AppendField(header, table.HeaderText(column), Separator);
         }
         QByteArray chunk = firstLine.toUtf8() + LineEnd + header.toUtf8() + LineEnd;
         constexpr qsizetype ChunkBytes = 1 << 16;
-        for (int row = 0; row < table.rowCount(); ++row) {
+        for (int row = 0; row < table.RowCount(); ++row) {
             if (progress) {
                 progress(row + 1);
             }

@@ -4,16 +4,16 @@
 
 #include <algorithm>
 
-void HistoryRecords::reset(int valueCount)
+void HistoryRecords::Reset(int valueCount)
 {
     valueCount_ = std::clamp(valueCount, 0, 10);
     times_.clear();
     values_.clear();
 }
 
-bool HistoryRecords::appendRecord(const char* recordBytes)
+bool HistoryRecords::AppendRecord(const char* recordBytes)
 {
-    if (isFull()) {
+    if (IsFull()) {
         return false;
     }
     const auto* bytes = reinterpret_cast<const unsigned char*>(recordBytes);

@@ -13,18 +13,18 @@ public:
 
     // Empties the store for records of the given number of values
     // (analog channels, then pulse channels; at most 10).
-    void reset(int valueCount);
+    void Reset(int valueCount);
 
-    int count() const { return int(times_.size()); }
-    int valueCount() const { return valueCount_; }
-    bool isFull() const { return count() >= Capacity; }
+    int Count() const { return int(times_.size()); }
+    int ValueCount() const { return valueCount_; }
+    bool IsFull() const { return Count() >= Capacity; }
 
     // Appends one record as it stands in a history block: packed time,
     // little-endian, then each value high byte first. False when full.
-    bool appendRecord(const char* recordBytes);
+    bool AppendRecord(const char* recordBytes);
 
-    uint32_t packedTime(int index) const { return times_[size_t(index)]; }
-    uint16_t value(int index, int k) const { return values_[size_t(index) * size_t(valueCount_) + size_t(k)]; }
+    uint32_t PackedTime(int index) const { return times_[size_t(index)]; }
+    uint16_t Value(int index, int k) const { return values_[size_t(index) * size_t(valueCount_) + size_t(k)]; }
 
 private:
     int valueCount_ = 0;

@@ -10,10 +10,10 @@ class HistoryRows {
 public:
     virtual ~HistoryRows() = default;
 
-    virtual int rowCount() const = 0;
-    virtual int columnCount() const = 0;
-    virtual QString headerText(int column) const = 0;
-    virtual QString timestampText(int row) const = 0;
+    virtual int RowCount() const = 0;
+    virtual int ColumnCount() const = 0;
+    virtual QString HeaderText(int column) const = 0;
+    virtual QString TimestampText(int row) const = 0;
     // The value texts of a row, in column order.
-    virtual std::vector<QString> valueTexts(int row) const = 0;
+    virtual std::vector<QString> ValueTexts(int row) const = 0;
 };

@@ -14,7 +14,7 @@ HistoryTable::HistoryTable(const HistoryRecords& records, const LoggerSettings& 
 {
 }
 
-std::vector<HistoryColumn> HistoryTable::makeColumns()
+std::vector<HistoryColumn> HistoryTable::MakeColumns()
 {
     std::vector<HistoryColumn> columns;
     flowByRaw_.clear();
@@ -32,9 +32,9 @@ std::vector<HistoryColumn> HistoryTable::makeColumns()
                                settings_.DecPlaces[size_t(8 + p)]});
         }
     }
-    hasFlow_ = analog > 0 && settings_.AnalogEnable[0] && !flow_.FlowUnitsInvalid && settings_.flowMethod() != FlowMethod::None
+    hasFlow_ = analog > 0 && settings_.AnalogEnable[0] && !flow_.FlowUnitsInvalid && settings_.SelectedFlowMethod() != FlowMethod::None
                && flow_.ComputeFlow;
-    hasVelocity_ = hasFlow_ && settings_.flowMethod() == FlowMethod::Mannings;
+    hasVelocity_ = hasFlow_ && settings_.SelectedFlowMethod() == FlowMethod::Mannings;
     // In the table flow and velocity carry channel 1's decimal places.
     if (hasFlow_) {
         columns.push_back({HistoryColumn::Kind::Flow, 0, QStringLiteral("Flow (") + flow_.FlowUnitName + u')', 1200,
@@ -48,67 +48,67 @@ std::vector<HistoryColumn> HistoryTable::makeColumns()
     return columns;
 }
 
-int HistoryTable::recordCount() const
+int HistoryTable::RecordCount() const
 {
-    return records_.count();
+    return records_.Count();
 }
 
-double HistoryTable::recordSeconds(int record) const
+double HistoryTable::RecordSeconds(int record) const
 {
-    return SecondsSince2000(records_.packedTime(record));
+    return SecondsSince2000(records_.PackedTime(record));
 }
 
-QString HistoryTable::recordTimestampText(int record) const
+QString HistoryTable::RecordTimestampText(int record) const
 {
-    const PackedTime time = PackedTime::FromValue(records_.packedTime(record));
+    const PackedTime time = PackedTime::FromValue(records_.PackedTime(record));
     const uint32_t day = uint32_t(time.MonthsSince2000) << 5 | uint32_t(time.Day);
     if (day != cachedDay_) {
-        cachedDateText_ = dateFormat_.text(time.date());
+        cachedDateText_ = dateFormat_.Text(time.Date());
         cachedDay_ = day;
     }
-    return cachedDateText_ + u' ' + time.timeText();
+    return cachedDateText_ + u' ' + time.TimeText();
 }
 
-QString HistoryTable::recordValueText(int record, int valueColumn) const
+QString HistoryTable::RecordValueText(int record, int valueColumn) const
 {
-    const HistoryColumn& col = columns()[size_t(valueColumn)];
-    const bool derived = col.kind == HistoryColumn::Kind::Flow || col.kind == HistoryColumn::Kind::Velocity;
-    return columnText(record, col, derived ? flowAndVelocity(record) : std::pair<double, double>{});
+    const HistoryColumn& col = Columns()[size_t(valueColumn)];
+    const bool derived = col.Type == HistoryColumn::Kind::Flow || col.Type == HistoryColumn::Kind::Velocity;
+    return ColumnText(record, col, derived ? FlowAndVelocity(record) : std::pair<double, double>{});
 }
 
-std::vector<QString> HistoryTable::recordValueTexts(int record) const
+std::vector<QString> HistoryTable::RecordValueTexts(int record) const
 {
     std::vector<QString> texts;
-    texts.reserve(columns().size());
-    const auto derived = hasFlow_ ? flowAndVelocity(record) : std::pair<double, double>{};
-    for (const HistoryColumn& col : columns()) {
-        texts.push_back(columnText(record, col, derived));
+    texts.reserve(Columns().size());
+    const auto derived = hasFlow_ ? FlowAndVelocity(record) : std::pair<double, double>{};
+    for (const HistoryColumn& col : Columns()) {
+        texts.push_back(ColumnText(record, col, derived));
     }
     return texts;
 }
 
-void HistoryTable::recordValues(int record, std::span<double> out) const
+void HistoryTable::RecordValues(int record, std::span<double> out) const
 {
-    const auto derived = hasFlow_ ? flowAndVelocity(record) : std::pair<double, double>{};
-    for (size_t k = 0; k < columns().size() && k < out.size(); ++k) {
-        out[k] = columnValue(record, columns()[k], derived);
+    const auto derived = hasFlow_ ? FlowAndVelocity(record) : std::pair<double, double>{};
+    for (size_t k = 0; k < Columns().size() && k < out.size(); ++k) {
+        out[k] = ColumnValue(record, Columns()[k], derived);
     }
 }
 
-QString HistoryTable::columnText(int record, const HistoryColumn& col,
+QString HistoryTable::ColumnText(int record, const HistoryColumn& col,
                                  std::pair<double, double> derived) const
 {
-    return FormatDecimals(columnValue(record, col, derived), col.decimals);
+    return FormatDecimals(ColumnValue(record, col, derived), col.Decimals);
 }
 
-double HistoryTable::columnValue(int record, const HistoryColumn& col, std::pair<double, double> derived) const
+double HistoryTable::ColumnValue(int record, const HistoryColumn& col, std::pair<double, double> derived) const
 {
-    switch (col.kind) {
+    switch (col.Type) {
     case HistoryColumn::Kind::Analog:
-        return engineeringValue(record, col.channel);
+        return EngineeringValue(record, col.Channel);
     case HistoryColumn::Kind::Pulse:
-        return records_.value(record, settings_.NumAnalogChannels + col.channel)
-               * settings_.PulseUnit[size_t(col.channel)];
+        return records_.Value(record, settings_.NumAnalogChannels + col.Channel)
+               * settings_.PulseUnit[size_t(col.Channel)];
     case HistoryColumn::Kind::Flow:
         return derived.first;
     case HistoryColumn::Kind::Velocity:
@@ -117,19 +117,19 @@ double HistoryTable::columnValue(int record, const HistoryColumn& col, std::pair
     return 0.0;
 }
 
-std::pair<double, double> HistoryTable::flowAndVelocity(int record) const
+std::pair<double, double> HistoryTable::FlowAndVelocity(int record) const
 {
     if (flowByRaw_.empty()) {
         flowByRaw_.assign(65536, {std::nan(""), 0.0});
     }
-    std::pair<double, double>& known = flowByRaw_[records_.value(record, 0)];
+    std::pair<double, double>& known = flowByRaw_[records_.Value(record, 0)];
     if (std::isnan(known.first)) {
-        known = flow_.ComputeFlow(engineeringValue(record, 0));
+        known = flow_.ComputeFlow(EngineeringValue(record, 0));
     }
     return known;
 }
 
-double HistoryTable::engineeringValue(int record, int channel) const
+double HistoryTable::EngineeringValue(int record, int channel) const
 {
-    return EngineeringValue(settings_, channel, records_.value(record, channel));
+    return ::EngineeringValue(settings_, channel, records_.Value(record, channel));
 }

@@ -29,24 +29,24 @@ public:
     HistoryTable(const HistoryRecords& records, const LoggerSettings& settings, HistoryFlowSource flow,
                  ShortDateFormat dateFormat = ShortDateFormat());
 
-    const HistoryRecords& records() const { return records_; }
-    const LoggerSettings& settings() const { return settings_; }
+    const HistoryRecords& Records() const { return records_; }
+    const LoggerSettings& Settings() const { return settings_; }
 
-    int recordCount() const override;
-    double recordSeconds(int record) const override;
-    void recordValues(int record, std::span<double> out) const override;
+    int RecordCount() const override;
+    double RecordSeconds(int record) const override;
+    void RecordValues(int record, std::span<double> out) const override;
 
 protected:
-    std::vector<HistoryColumn> makeColumns() override;
-    QString recordTimestampText(int record) const override;
-    std::vector<QString> recordValueTexts(int record) const override;
-    QString recordValueText(int record, int valueColumn) const override;
+    std::vector<HistoryColumn> MakeColumns() override;
+    QString RecordTimestampText(int record) const override;
+    std::vector<QString> RecordValueTexts(int record) const override;
+    QString RecordValueText(int record, int valueColumn) const override;
 
 private:
-    double engineeringValue(int record, int channel) const;
-    QString columnText(int record, const HistoryColumn& column, std::pair<double, double> derived) const;
-    double columnValue(int record, const HistoryColumn& column, std::pair<double, double> derived) const;
-    std::pair<double, double> flowAndVelocity(int record) const;
+    double EngineeringValue(int record, int channel) const;
+    QString ColumnText(int record, const HistoryColumn& column, std::pair<double, double> derived) const;
+    double ColumnValue(int record, const HistoryColumn& column, std::pair<double, double> derived) const;
+    std::pair<double, double> FlowAndVelocity(int record) const;
 
     const HistoryRecords& records_;
     const LoggerSettings& settings_;

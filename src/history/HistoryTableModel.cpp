@@ -9,12 +9,12 @@ HistoryTableModel::HistoryTableModel(const RecordTable& table, QObject* parent)
 
 int HistoryTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : table_.rowCount();
+    return parent.isValid() ? 0 : table_.RowCount();
 }
 
 int HistoryTableModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : table_.columnCount();
+    return parent.isValid() ? 0 : table_.ColumnCount();
 }
 
 QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
@@ -23,7 +23,7 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return table_.cellText(index.row(), index.column());
+        return table_.CellText(index.row(), index.column());
     }
     if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(index.column() == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
@@ -33,8 +33,8 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
 
 QVariant HistoryTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < table_.columnCount()) {
-        return table_.headerText(section);
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < table_.ColumnCount()) {
+        return table_.HeaderText(section);
     }
     if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(section == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);

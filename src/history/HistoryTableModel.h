@@ -12,8 +12,8 @@ public:
     explicit HistoryTableModel(const RecordTable& table, QObject* parent = nullptr);
 
     // Call around a rebuild of the table.
-    void beginRebuild() { beginResetModel(); }
-    void endRebuild() { endResetModel(); }
+    void BeginRebuild() { beginResetModel(); }
+    void EndRebuild() { endResetModel(); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-bool LinkHistoryBlocks::readHistoryBlock(int k, QByteArray& block)
+bool LinkHistoryBlocks::ReadHistoryBlock(int k, QByteArray& block)
 {
     QByteArray request(2, char(Command::HistoryBlock));
     request[1] = char(k);
@@ -20,7 +20,7 @@ bool LinkHistoryBlocks::readHistoryBlock(int k, QByteArray& block)
     return true;
 }
 
-bool LinkHistoryBlocks::settle()
+bool LinkHistoryBlocks::Settle()
 {
     return link_.WaitForQuiet(std::max(5, 2 * int(link_.State().ReplyTicks)));
 }

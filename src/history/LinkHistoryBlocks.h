@@ -14,8 +14,8 @@ public:
 
     explicit LinkHistoryBlocks(LoggerLink& link) : link_(link) {}
 
-    bool readHistoryBlock(int k, QByteArray& block) override;
-    bool settle() override;
+    bool ReadHistoryBlock(int k, QByteArray& block) override;
+    bool Settle() override;
 
 private:
     LoggerLink& link_;

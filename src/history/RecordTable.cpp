@@ -1,11 +1,11 @@
 #include "history/RecordTable.h"
 
-void RecordTable::fill(bool pack, const ProgressFunction& progress)
+void RecordTable::Fill(bool pack, const ProgressFunction& progress)
 {
-    columns_ = makeColumns();
+    columns_ = MakeColumns();
     packed_ = pack;
     rowRecords_.clear();
-    filledCount_ = recordCount();
+    filledCount_ = RecordCount();
     const int count = filledCount_;
     if (!pack) {
         // Every record is a row; its texts are made when the row is shown.
@@ -19,7 +19,7 @@ void RecordTable::fill(bool pack, const ProgressFunction& progress)
         if (progress) {
             progress(r);
         }
-        std::vector<QString> texts = recordValueTexts(r);
+        std::vector<QString> texts = RecordValueTexts(r);
         if (r == 0 || texts != lastTexts) {
             rowRecords_.push_back(r);
             lastTexts = std::move(texts);
@@ -27,12 +27,12 @@ void RecordTable::fill(bool pack, const ProgressFunction& progress)
     }
 }
 
-QString RecordTable::headerText(int column) const
+QString RecordTable::HeaderText(int column) const
 {
-    return column == 0 ? QStringLiteral("Date / Time") : columns_[size_t(column - 1)].header;
+    return column == 0 ? QStringLiteral("Date / Time") : columns_[size_t(column - 1)].Header;
 }
 
-QString RecordTable::cellText(int row, int column) const
+QString RecordTable::CellText(int row, int column) const
 {
-    return column == 0 ? timestampText(row) : recordValueText(recordOf(row), column - 1);
+    return column == 0 ? TimestampText(row) : RecordValueText(RecordOf(row), column - 1);
 }

@@ -10,12 +10,12 @@
 
 struct HistoryColumn {
     enum class Kind { Analog, Pulse, Flow, Velocity };
-    Kind kind = Kind::Analog;
-    int channel = 0; // analog channel c or pulse channel p
-    QString header;
-    int widthTwips = 1200;
-    int16_t decimals = 0; // places of the column's texts
-    int flowUnits = -1;   // a flow column: its unit code (0 CFS ... 4 LPS)
+    Kind Type = Kind::Analog;
+    int Channel = 0; // analog channel c or pulse channel p
+    QString Header;
+    int WidthTwips = 1200;
+    int16_t Decimals = 0; // places of the column's texts
+    int FlowUnits = -1;   // a flow column: its unit code (0 CFS ... 4 LPS)
 };
 
 // A table of records shown by the history window: a download's, or a site's
@@ -32,36 +32,36 @@ public:
     // Rebuilds the columns and the rows. With pack, a record becomes a row
     // only when one of its value texts differs from the last row's; the
     // first record always does. Progress runs from 0 to count - 1.
-    void fill(bool pack, const ProgressFunction& progress = {});
+    void Fill(bool pack, const ProgressFunction& progress = {});
 
-    const std::vector<HistoryColumn>& columns() const { return columns_; }
-    int rowCount() const override { return packed_ ? int(rowRecords_.size()) : filledCount_; }
+    const std::vector<HistoryColumn>& Columns() const { return columns_; }
+    int RowCount() const override { return packed_ ? int(rowRecords_.size()) : filledCount_; }
     // Column 0 is the timestamp; columns 1 ... the value columns.
-    int columnCount() const override { return 1 + int(columns_.size()); }
-    QString headerText(int column) const override;
-    QString cellText(int row, int column) const;
-    QString timestampText(int row) const override { return recordTimestampText(recordOf(row)); }
-    std::vector<QString> valueTexts(int row) const override { return recordValueTexts(recordOf(row)); }
+    int ColumnCount() const override { return 1 + int(columns_.size()); }
+    QString HeaderText(int column) const override;
+    QString CellText(int row, int column) const;
+    QString TimestampText(int row) const override { return RecordTimestampText(RecordOf(row)); }
+    std::vector<QString> ValueTexts(int row) const override { return RecordValueTexts(RecordOf(row)); }
 
     // The record a row shows.
-    int recordOf(int row) const { return packed_ ? rowRecords_[size_t(row)] : row; }
-    bool isPacked() const { return packed_; }
+    int RecordOf(int row) const { return packed_ ? rowRecords_[size_t(row)] : row; }
+    bool IsPacked() const { return packed_; }
 
-    virtual int recordCount() const = 0;
+    virtual int RecordCount() const = 0;
     // The record's time by the logger's clock, in seconds since
     // 1 January 2000 00:00:00.
-    virtual double recordSeconds(int record) const = 0;
+    virtual double RecordSeconds(int record) const = 0;
     // The unrounded values behind a record's value texts, in column order
-    // (out holds columns().size() values; NaN where the record has none):
+    // (out holds Columns().size() values; NaN where the record has none):
     // what a plot of the table draws.
-    virtual void recordValues(int record, std::span<double> out) const = 0;
+    virtual void RecordValues(int record, std::span<double> out) const = 0;
 
 protected:
-    virtual std::vector<HistoryColumn> makeColumns() = 0;
-    virtual QString recordTimestampText(int record) const = 0;
+    virtual std::vector<HistoryColumn> MakeColumns() = 0;
+    virtual QString RecordTimestampText(int record) const = 0;
     // The value texts of a record, in column order.
-    virtual std::vector<QString> recordValueTexts(int record) const = 0;
-    virtual QString recordValueText(int record, int valueColumn) const = 0;
+    virtual std::vector<QString> RecordValueTexts(int record) const = 0;
+    virtual QString RecordValueText(int record, int valueColumn) const = 0;
 
 private:
     std::vector<HistoryColumn> columns_;

@@ -9,21 +9,21 @@ namespace {
 QString Span(qint64 seconds)
 {
     struct Unit {
-        qint64 seconds;
-        const char* name;
+        qint64 Seconds;
+        const char* Name;
     };
     static constexpr Unit Units[] = {{86400, "days"}, {3600, "h"}, {60, "min"}, {1, "s"}};
     for (size_t u = 0; u < std::size(Units); ++u) {
-        if (seconds < Units[u].seconds) {
+        if (seconds < Units[u].Seconds) {
             continue;
         }
-        const qint64 whole = seconds / Units[u].seconds;
-        const char* name = (whole == 1 && u == 0) ? "day" : Units[u].name;
+        const qint64 whole = seconds / Units[u].Seconds;
+        const char* name = (whole == 1 && u == 0) ? "day" : Units[u].Name;
         QString text = QStringLiteral("%1 %2").arg(whole).arg(QLatin1String(name));
         if (u + 1 < std::size(Units)) {
-            const qint64 rest = (seconds % Units[u].seconds) / Units[u + 1].seconds;
+            const qint64 rest = (seconds % Units[u].Seconds) / Units[u + 1].Seconds;
             if (rest > 0) {
-                text += QStringLiteral(" %1 %2").arg(rest).arg(QLatin1String(Units[u + 1].name));
+                text += QStringLiteral(" %1 %2").arg(rest).arg(QLatin1String(Units[u + 1].Name));
             }
         }
         return text;

@@ -26,16 +26,16 @@ QString Seconds(double seconds)
 
 QString TraceLineText(const LinkTraceEvent& event, double seconds)
 {
-    const bool sent = event.kind == LinkTraceEvent::Kind::Sent;
+    const bool sent = event.Type == LinkTraceEvent::Kind::Sent;
     QString line = QStringLiteral("%1 %2 %3")
                        .arg(Seconds(seconds), QLatin1String(sent ? ">" : "<"),
-                            QString::fromLatin1(event.bytes.toHex(' ').toUpper()));
+                            QString::fromLatin1(event.Bytes.toHex(' ').toUpper()));
     QStringList meaning;
-    if (const QString kind = Meaning(event.kind); !kind.isEmpty()) {
+    if (const QString kind = Meaning(event.Type); !kind.isEmpty()) {
         meaning << kind;
     }
-    if (!event.note.isEmpty()) {
-        meaning << event.note;
+    if (!event.Note.isEmpty()) {
+        meaning << event.Note;
     }
     if (!meaning.isEmpty()) {
         line += QStringLiteral("  ") + meaning.join(QStringLiteral(": "));
@@ -43,17 +43,17 @@ QString TraceLineText(const LinkTraceEvent& event, double seconds)
     return line;
 }
 
-void CommunicationsLog::add(const LinkTraceEvent& event)
+void CommunicationsLog::Add(const LinkTraceEvent& event)
 {
-    append(TraceLineText(event, double(started_.elapsed()) / 1000.0));
+    Append(TraceLineText(event, double(started_.elapsed()) / 1000.0));
 }
 
-void CommunicationsLog::addNote(const QString& text)
+void CommunicationsLog::AddNote(const QString& text)
 {
-    append(Seconds(double(started_.elapsed()) / 1000.0) + QStringLiteral("   ") + text);
+    Append(Seconds(double(started_.elapsed()) / 1000.0) + QStringLiteral("   ") + text);
 }
 
-QString CommunicationsLog::text() const
+QString CommunicationsLog::Text() const
 {
     QString text;
     for (const QString& line : lines_) {
@@ -62,13 +62,13 @@ QString CommunicationsLog::text() const
     return text;
 }
 
-void CommunicationsLog::append(QString line)
+void CommunicationsLog::Append(QString line)
 {
     if (int(lines_.size()) == MaxLines) {
         lines_.pop_front();
     }
     lines_.push_back(std::move(line));
-    if (onLine) {
-        onLine(lines_.back());
+    if (OnLine) {
+        OnLine(lines_.back());
     }
 }

@@ -23,18 +23,18 @@ public:
 
     CommunicationsLog() { started_.start(); }
 
-    void add(const LinkTraceEvent& event);
+    void Add(const LinkTraceEvent& event);
     // A note of the program's own, such as what the modem said.
-    void addNote(const QString& text);
-    void clear() { lines_.clear(); }
+    void AddNote(const QString& text);
+    void Clear() { lines_.clear(); }
 
-    const std::deque<QString>& lines() const { return lines_; }
-    QString text() const;
+    const std::deque<QString>& Lines() const { return lines_; }
+    QString Text() const;
     // Hears each line as it is added.
-    std::function<void(const QString& line)> onLine;
+    std::function<void(const QString& line)> OnLine;
 
 private:
-    void append(QString line);
+    void Append(QString line);
 
     QElapsedTimer started_;
     std::deque<QString> lines_;

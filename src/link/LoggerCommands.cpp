@@ -43,7 +43,7 @@ uint8_t At(const QByteArray& bytes, int index) { return static_cast<uint8_t>(byt
 
 // The clock fields of "month/day/year hour:minute:second[ AM|PM]".
 struct ClockFields {
-    int month, day, year, hour, minute, second;
+    int Month, Day, Year, Hour, Minute, Second;
 };
 
 std::optional<ClockFields> ParseClockText(const QString& text)
@@ -69,14 +69,14 @@ std::optional<ClockFields> ParseClockText(const QString& text)
                   field(space + 1, colon1),
                   field(colon1 + 1, colon2),
                   field(colon2 + 1, secondEnd)};
-    if (text.contains(QLatin1String("PM")) && f.hour != 12) {
-        f.hour += 12;
-    } else if (text.contains(QLatin1String("AM")) && f.hour == 12) {
-        f.hour = 0;
+    if (text.contains(QLatin1String("PM")) && f.Hour != 12) {
+        f.Hour += 12;
+    } else if (text.contains(QLatin1String("AM")) && f.Hour == 12) {
+        f.Hour = 0;
     }
     // Anything else would go to the logger as a BCD byte it cannot hold.
-    if (f.month < 1 || f.month > 12 || f.day < 1 || f.day > 31 || f.year < 0 || f.hour < 0 || f.hour > 23
-        || f.minute < 0 || f.minute > 59 || f.second < 0 || f.second > 59) {
+    if (f.Month < 1 || f.Month > 12 || f.Day < 1 || f.Day > 31 || f.Year < 0 || f.Hour < 0 || f.Hour > 23
+        || f.Minute < 0 || f.Minute > 59 || f.Second < 0 || f.Second > 59) {
         return std::nullopt;
     }
     return f;
@@ -198,8 +198,8 @@ bool LoggerCommands::SetLoggerClockBody(const QString& time)
         return false;
     }
     auto bcd = [](int value) { return static_cast<uint8_t>(ToBcd(value)); };
-    const QByteArray payload = Payload({Command::SetClock, bcd(f->second), bcd(f->minute), bcd(f->hour), 0x01,
-                                        bcd(f->day), bcd(f->month), bcd(f->year)});
+    const QByteArray payload = Payload({Command::SetClock, bcd(f->Second), bcd(f->Minute), bcd(f->Hour), 0x01,
+                                        bcd(f->Day), bcd(f->Month), bcd(f->Year)});
     return link_.SendFrame(payload, CommandRetries) && link_.ReadReplyByte(link_.State().ReplyTicks) == Frame::Done;
 }
 
@@ -276,12 +276,12 @@ bool LoggerCommands::ReadSettings(const SettingsReadSteps& steps)
             return image && DecodeSettings(*image, settings_, rating_, link_.Options().ErrorTrapping);
         },
         [] { return false; });
-    if (decoded && steps.settingsDecoded) {
-        steps.settingsDecoded();
+    if (decoded && steps.SettingsDecoded) {
+        steps.SettingsDecoded();
     }
     ReadLoggerStatus();
-    if (steps.showLiveSamples) {
-        steps.showLiveSamples();
+    if (steps.ShowLiveSamples) {
+        steps.ShowLiveSamples();
     }
     status_.LoggerTimeText = ReadLoggerClock();
     return decoded;
@@ -341,13 +341,13 @@ LiveSampleOutcome LoggerCommands::ReadLiveSample()
         [&] {
             LiveSampleOutcome outcome;
             if (!link_.SendFrame(Payload({Command::ReadSample}), 0)) {
-                outcome.kind = LiveSampleOutcome::Kind::NotAcknowledged;
+                outcome.Type = LiveSampleOutcome::Kind::NotAcknowledged;
                 return outcome;
             }
             const int answer = link_.ReadReplyByte(link_.State().ReplyTicks);
             if (answer == Frame::NoData) {
-                outcome.kind = LiveSampleOutcome::Kind::NoSample;
-                outcome.sample.Values.fill(-1);
+                outcome.Type = LiveSampleOutcome::Kind::NoSample;
+                outcome.Sample.Values.fill(-1);
                 return outcome;
             }
             QByteArray frame(SampleFrameSize, '\0');
@@ -355,8 +355,8 @@ LiveSampleOutcome LoggerCommands::ReadLiveSample()
                 return outcome;
             }
             CompactSampleFrame(frame, settings_.NumAnalogChannels, settings_.NumDigitalChannels);
-            if (DecodeSampleRecord(frame, 0, 10, outcome.sample)) {
-                outcome.kind = LiveSampleOutcome::Kind::Sample;
+            if (DecodeSampleRecord(frame, 0, 10, outcome.Sample)) {
+                outcome.Type = LiveSampleOutcome::Kind::Sample;
             }
             return outcome;
         },

@@ -23,8 +23,8 @@ struct LiveSampleOutcome {
         Failed,   // no acknowledgement, another answer, or a bad frame
         NotAcknowledged, // the request was not acknowledged, or could not be written
     };
-    Kind kind = Kind::Failed;
-    LiveSample sample;
+    Kind Type = Kind::Failed;
+    LiveSample Sample;
 };
 
 // The logger's command set on top of the frame layer. No operation shows
@@ -58,9 +58,9 @@ public:
     struct SettingsReadSteps {
         // After a successful decode, before the status read: select the
         // programmed flow source, show the settings summary.
-        std::function<void()> settingsDecoded;
+        std::function<void()> SettingsDecoded;
         // After the status read, before the clock read.
-        std::function<void()> showLiveSamples;
+        std::function<void()> ShowLiveSamples;
     };
     // Reads the settings memory in three blocks and decodes it, then reads the
     // status and the clock into LoggerStatus whatever happened. True when the

@@ -20,21 +20,21 @@ constexpr uint8_t WriteMemory = 0x07;
 } // namespace
 
 struct LoggerLink::Wait {
-    int count = 0;
-    QEventLoop loop;
+    int Count = 0;
+    QEventLoop Loop;
 };
 
 LoggerLink::LoggerLink(SerialPort& port, LinkState& state, const ProgramOptions& options, QObject* parent)
     : QObject(parent), port_(port), state_(state), options_(options)
 {
-    connect(&port_, &SerialPort::bytesArrived, this, &LoggerLink::EndFinishedWaits);
-    connect(&port_, &SerialPort::portLost, this, &LoggerLink::EndFinishedWaits);
+    connect(&port_, &SerialPort::BytesArrived, this, &LoggerLink::EndFinishedWaits);
+    connect(&port_, &SerialPort::PortLost, this, &LoggerLink::EndFinishedWaits);
 }
 
 LoggerLink::~LoggerLink()
 {
     for (Wait* wait : waits_) {
-        wait->loop.quit();
+        wait->Loop.quit();
     }
 }
 
@@ -43,23 +43,23 @@ bool LoggerLink::OpenPort(int portNumber, const QString& settings)
     return RunTrapped(
         options_.ErrorTrapping,
         [&] {
-            if (port_.isOpen()) {
-                if (port_.portNumber() == portNumber && port_.lineSettings() == settings) {
-                    port_.discardInput();
+            if (port_.IsOpen()) {
+                if (port_.PortNumber() == portNumber && port_.LineSettingsText() == settings) {
+                    port_.DiscardInput();
                     return true;
                 }
                 ClosePort();
             }
-            port_.setPortNumber(portNumber);
-            port_.setLineSettings(settings);
-            if (port_.open()) {
+            port_.SetPortNumber(portNumber);
+            port_.SetLineSettings(settings);
+            if (port_.Open()) {
                 // A device without modem lines (a pseudo-terminal) refuses
                 // these; that does not make the port unusable.
-                port_.setDtr(true);
-                port_.setRts(true);
+                port_.SetDtr(true);
+                port_.SetRts(true);
             }
-            const bool open = port_.isOpen();
-            port_.discardInput();
+            const bool open = port_.IsOpen();
+            port_.DiscardInput();
             return open;
         },
         [] { return false; });
@@ -67,32 +67,32 @@ bool LoggerLink::OpenPort(int portNumber, const QString& settings)
 
 void LoggerLink::ClosePort()
 {
-    if (!port_.isOpen()) {
+    if (!port_.IsOpen()) {
         return;
     }
     try {
-        port_.setDtr(false);
+        port_.SetDtr(false);
     } catch (...) {
     }
     try {
-        port_.close();
+        port_.Close();
     } catch (...) {
     }
 }
 
 bool LoggerLink::WaitIsOver(const Wait& wait) const
 {
-    if (state_.ReplyCountdown <= 0 || !port_.isOpen()) {
+    if (state_.ReplyCountdown <= 0 || !port_.IsOpen()) {
         return true;
     }
-    return wait.count > 0 && port_.bytesAvailable() >= wait.count;
+    return wait.Count > 0 && port_.BytesAvailable() >= wait.Count;
 }
 
 void LoggerLink::EndFinishedWaits()
 {
     for (Wait* wait : waits_) {
         if (WaitIsOver(*wait)) {
-            wait->loop.quit();
+            wait->Loop.quit();
         }
     }
 }
@@ -102,7 +102,7 @@ void LoggerLink::WaitForBytes(int ticks, int count)
     state_.ReplyCountdown = static_cast<int16_t>(ticks);
     QCoreApplication::processEvents();
     Wait wait;
-    wait.count = count;
+    wait.Count = count;
     if (WaitIsOver(wait)) {
         return;
     }
@@ -113,7 +113,7 @@ void LoggerLink::WaitForBytes(int ticks, int count)
     const QMetaObject::Connection check =
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &LoggerLink::EndFinishedWaits);
     waits_.push_back(&wait);
-    wait.loop.exec();
+    wait.Loop.exec();
     waits_.erase(std::find(waits_.begin(), waits_.end(), &wait));
     disconnect(check);
 }
@@ -123,10 +123,10 @@ bool LoggerLink::WaitForQuiet(int ticks)
     // Like every pause it serves what events wait, even with the port gone.
     bool quiet = true;
     for (int budget = 10 * ticks;;) {
-        port_.discardInput();
+        port_.DiscardInput();
         const int wait = std::min(ticks, budget);
         WaitForBytes(wait, 1);
-        if (port_.bytesAvailable() == 0) {
+        if (port_.BytesAvailable() == 0) {
             break;
         }
         quiet = false;
@@ -136,7 +136,7 @@ bool LoggerLink::WaitForQuiet(int ticks)
             break;
         }
     }
-    port_.discardInput();
+    port_.DiscardInput();
     return quiet;
 }
 
@@ -161,15 +161,15 @@ bool LoggerLink::WakeHandshake()
     return RunTrapped(
         options_.ErrorTrapping,
         [&] {
-            port_.discardInput();
+            port_.DiscardInput();
             for (const auto& step : steps) {
                 const QByteArray letter(1, static_cast<char>(step[0]));
                 Trace(LinkTraceEvent::Kind::Sent, letter, QStringLiteral("wake-up"));
-                if (!port_.write(letter)) {
+                if (!port_.Write(letter)) {
                     return false;
                 }
                 WaitForBytes(state_.ReplyTicks, 1);
-                const QByteArray answer = port_.bytesAvailable() > 0 ? port_.readAll() : QByteArray();
+                const QByteArray answer = port_.BytesAvailable() > 0 ? port_.ReadAll() : QByteArray();
                 Trace(answer.isEmpty() ? LinkTraceEvent::Kind::Timeout : LinkTraceEvent::Kind::ReplyByte, answer);
                 if (answer.size() != 1 || static_cast<uint8_t>(answer.at(0)) != step[1]) {
                     return false;
@@ -182,14 +182,14 @@ bool LoggerLink::WakeHandshake()
 
 void LoggerLink::DrainStaleInput()
 {
-    if (port_.bytesAvailable() == 0) {
+    if (port_.BytesAvailable() == 0) {
         return;
     }
-    port_.discardInput();
+    port_.DiscardInput();
     WaitForBytes(2, 0);
-    if (port_.bytesAvailable() > 0) {
-        port_.readAll();
-        port_.discardInput();
+    if (port_.BytesAvailable() > 0) {
+        port_.ReadAll();
+        port_.DiscardInput();
         WaitForBytes(4, 0);
     }
 }
@@ -205,21 +205,21 @@ bool LoggerLink::SendFrame(const QByteArray& payload, int retries)
             const QByteArray frame = BuildFrame(payload);
             for (int left = retries;; --left) {
                 DrainStaleInput();
-                port_.discardInput();
+                port_.DiscardInput();
                 Trace(LinkTraceEvent::Kind::Sent, frame,
                       left < retries ? QStringLiteral("retry %1").arg(retries - left) : QString());
-                if (!port_.write(frame)) {
+                if (!port_.Write(frame)) {
                     return false;
                 }
                 WaitForBytes(state_.ReplyTicks, 1);
-                const QByteArray answer = port_.bytesAvailable() > 0 ? port_.readOne() : QByteArray();
+                const QByteArray answer = port_.BytesAvailable() > 0 ? port_.ReadOne() : QByteArray();
                 if (answer.size() == 1 && static_cast<uint8_t>(answer.at(0)) == Frame::Acknowledge) {
                     Trace(LinkTraceEvent::Kind::Acknowledged, answer);
                     return true;
                 }
                 Trace(LinkTraceEvent::Kind::NotAcknowledged, answer,
                       answer.isEmpty() ? QStringLiteral("timeout") : QString());
-                if (left <= 0 || !port_.isOpen()) {
+                if (left <= 0 || !port_.IsOpen()) {
                     return false;
                 }
             }
@@ -229,13 +229,13 @@ bool LoggerLink::SendFrame(const QByteArray& payload, int retries)
 
 int LoggerLink::NextReplyByte()
 {
-    if (port_.bytesAvailable() == 0) {
+    if (port_.BytesAvailable() == 0) {
         WaitForBytes(state_.ReplyTicks, 1);
-        if (port_.bytesAvailable() == 0) {
+        if (port_.BytesAvailable() == 0) {
             return -1;
         }
     }
-    const QByteArray one = port_.readOne();
+    const QByteArray one = port_.ReadOne();
     frameBytes_ += one;
     return one.size() == 1 ? static_cast<uint8_t>(one.at(0)) : -1;
 }
@@ -248,10 +248,10 @@ QString LoggerLink::ReceiveFrameBody(QByteArray& payload)
 
     // Hunt for the start byte among what is already waiting, without waiting.
     for (;;) {
-        if (port_.bytesAvailable() == 0) {
+        if (port_.BytesAvailable() == 0) {
             return timeout;
         }
-        const QByteArray one = port_.readOne();
+        const QByteArray one = port_.ReadOne();
         frameBytes_ += one;
         if (one.size() == 1 && static_cast<uint8_t>(one.at(0)) == Frame::Start) {
             break;
@@ -304,7 +304,7 @@ bool LoggerLink::ReceiveFrame(QByteArray& payload)
 {
     auto fail = [this] {
         WaitForBytes(2, 0);
-        port_.discardInput();
+        port_.DiscardInput();
         return false;
     };
     if (payload.size() > Frame::MaxPayload) {
@@ -327,10 +327,10 @@ int LoggerLink::ReadReplyByte(int ticks)
     return RunTrapped(
         options_.ErrorTrapping,
         [&] {
-            if (port_.bytesAvailable() == 0) {
+            if (port_.BytesAvailable() == 0) {
                 WaitForBytes(ticks, 1);
             }
-            const QByteArray one = port_.bytesAvailable() > 0 ? port_.readOne() : QByteArray();
+            const QByteArray one = port_.BytesAvailable() > 0 ? port_.ReadOne() : QByteArray();
             if (one.size() != 1) {
                 Trace(LinkTraceEvent::Kind::Timeout, one, QStringLiteral("timeout"));
                 return -1;

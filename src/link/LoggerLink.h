@@ -24,9 +24,9 @@ struct LinkTraceEvent {
         ReplyByte,       // a single reply byte (0xFC done, 0xFD no data, a wake-up answer)
         Timeout,         // no reply byte came in time
     };
-    Kind kind = Kind::Sent;
-    QByteArray bytes; // as on the wire
-    QString note;
+    Kind Type = Kind::Sent;
+    QByteArray Bytes; // as on the wire
+    QString Note;
 };
 using LinkTrace = std::function<void(const LinkTraceEvent&)>;
 

@@ -81,7 +81,7 @@ ModemDialOutcome DialModem(const QString& number, const ModemDialSetup& setup, L
 
 void TellDialFailure(Prompter& prompter, const ModemDialOutcome& outcome)
 {
-    if (outcome.kind == ModemDialOutcome::Kind::Error) {
-        prompter.tell(outcome.title, outcome.text, PromptIcon::Error);
+    if (outcome.Type == ModemDialOutcome::Kind::Error) {
+        prompter.Tell(outcome.Title, outcome.Text, PromptIcon::Error);
     }
 }

@@ -34,11 +34,11 @@ struct ModemDialOutcome {
         Cancelled, // cancelled before any such answer
         Error,     // no number, no command file, or no modem talking at this rate
     };
-    Kind kind = Kind::Error;
-    QString title;
-    QString text;
+    Kind Type = Kind::Error;
+    QString Title;
+    QString Text;
 
-    bool connected() const { return kind == Kind::Connected; }
+    bool Connected() const { return Type == Kind::Connected; }
 };
 
 // Dials number through the modem on the open port of link and waits for the

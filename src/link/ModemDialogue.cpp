@@ -39,10 +39,10 @@ void ModemDialogue::Open()
     hidden_ = false;
     dialFailure_.clear();
     SerialPort& port = link_.Port();
-    port.setFlowControl(SerialPort::FlowControl::Rts);
-    port.setRts(true);
+    port.SetFlowControl(SerialPort::FlowControl::Rts);
+    port.SetRts(true);
     text_.clear();
-    emit textColourChanged(TextColour::Red);
+    emit TextColourChanged(TextColour::Red);
     AppendText(QStringLiteral("Sending Reset Command to Modem...\r\n"));
     timer_.start();
 }
@@ -69,20 +69,20 @@ void ModemDialogue::StopWaiting()
 
 bool ModemDialogue::ShouldStop() const
 {
-    return modemCancel_ || !link_.Port().isOpen();
+    return modemCancel_ || !link_.Port().IsOpen();
 }
 
 void ModemDialogue::Hide()
 {
     timer_.stop();
     hidden_ = true;
-    emit hidden();
+    emit Hidden();
 }
 
 void ModemDialogue::AppendText(const QString& text)
 {
     text_ += text;
-    emit textAppended(text);
+    emit TextAppended(text);
 }
 
 // A tick that arrives while an earlier one still waits for the modem does
@@ -105,7 +105,7 @@ void ModemDialogue::Tick()
 // A command the modem does not acknowledge is sent again at the next tick.
 void ModemDialogue::SendNextCommand()
 {
-    link_.Port().discardInput();
+    link_.Port().DiscardInput();
     if (commandIndex_ == 0) {
         link_.WaitForBytes(ResetPauseTicks, 0);
     }
@@ -145,7 +145,7 @@ void ModemDialogue::Dial()
         }
         if (const QString failure = DialFailureIn(answer); !failure.isEmpty()) {
             dialFailure_ = failure;
-            emit dialFailed(failure);
+            emit DialFailed(failure);
             if (ShouldStop()) {
                 Hide();
                 return;
@@ -153,14 +153,14 @@ void ModemDialogue::Dial()
         }
     }
     result_ = ResultTag::Connect;
-    emit textColourChanged(TextColour::Green);
+    emit TextColourChanged(TextColour::Green);
     link_.WaitForBytes(ConnectedPauseTicks, 0);
     Hide();
 }
 
 void ModemDialogue::SendModemLine(const QString& text)
 {
-    link_.Port().writeText(text + QLatin1Char('\r'));
+    link_.Port().WriteText(text + QLatin1Char('\r'));
 }
 
 QString ModemDialogue::ReadModemLine(int ticks)
@@ -170,11 +170,11 @@ QString ModemDialogue::ReadModemLine(int ticks)
     state.ReplyCountdown = static_cast<int16_t>(ticks);
     QString result;
     for (;;) {
-        if (port.bytesAvailable() == 0) {
+        if (port.BytesAvailable() == 0) {
             link_.WaitForBytes(state.ReplyCountdown, 1);
         }
-        if (port.isOpen() && port.bytesAvailable() > 0) {
-            const QByteArray piece = port.readAll();
+        if (port.IsOpen() && port.BytesAvailable() > 0) {
+            const QByteArray piece = port.ReadAll();
             const QString text = QString::fromLatin1(piece);
             AppendText(text);
             result += text;

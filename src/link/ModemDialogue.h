@@ -11,7 +11,7 @@ class LoggerLink;
 // 100 ms tick sends the next command until the modem answers "OK", then
 // dials and waits for "CONNECT". Everything the modem says is passed on
 // through textAppended. No widgets here: the window (or any other display)
-// shows the text, offers Cancel and closes when hidden() is emitted.
+// shows the text, offers Cancel and closes when Hidden() is emitted.
 class ModemDialogue : public QObject {
     Q_OBJECT
 public:
@@ -49,12 +49,12 @@ public:
     QString ReadModemLine(int ticks);
 
 signals:
-    void textAppended(const QString& text);
-    void textColourChanged(ModemDialogue::TextColour colour);
-    void hidden();
+    void TextAppended(const QString& text);
+    void TextColourChanged(ModemDialogue::TextColour colour);
+    void Hidden();
     // The modem answered the dial without connecting; the dialogue waits on
     // (a busy line may clear) unless whoever listens cancels it.
-    void dialFailed(const QString& answer);
+    void DialFailed(const QString& answer);
 
 private:
     void Tick();

@@ -30,9 +30,7 @@ public:
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
-    bool isOpen() const { return key_ != nullptr; }
-
-    QStringList subkeys() const
+    QStringList Subkeys() const
     {
         QStringList names;
         if (!key_) {
@@ -50,7 +48,7 @@ public:
     }
 
     // The text of a value up to its first NUL, or nothing when it is missing.
-    bool value(const char* valueName, QString& text) const
+    bool Value(const char* valueName, QString& text) const
     {
         if (!key_) {
             return false;
@@ -89,19 +87,19 @@ QString DeviceName(const QString& friendlyName)
 void WalkDeviceInstances(const QString& root, QStringList& entries)
 {
     const RegistryKey rootKey(root);
-    for (const QString& device : rootKey.subkeys()) {
+    for (const QString& device : rootKey.Subkeys()) {
         const QString devicePath = root + QLatin1Char('\\') + device;
         const RegistryKey deviceKey(devicePath);
-        for (const QString& instance : deviceKey.subkeys()) {
+        for (const QString& instance : deviceKey.Subkeys()) {
             const QString instancePath = devicePath + QLatin1Char('\\') + instance;
             const RegistryKey instanceKey(instancePath);
             QString friendlyName;
-            if (!instanceKey.value("FriendlyName", friendlyName)) {
+            if (!instanceKey.Value("FriendlyName", friendlyName)) {
                 continue;
             }
             const RegistryKey parameters(instancePath + QStringLiteral("\\Device Parameters"));
             QString portName;
-            if (parameters.value("PortName", portName)) {
+            if (parameters.Value("PortName", portName)) {
                 AddEntry(entries, portName, DeviceName(friendlyName));
             }
         }
@@ -112,19 +110,19 @@ void WalkModems(QStringList& entries)
 {
     const QString root = QStringLiteral("SYSTEM\\CurrentControlSet\\Control\\Class");
     const RegistryKey rootKey(root);
-    for (const QString& classKey : rootKey.subkeys()) {
+    for (const QString& classKey : rootKey.Subkeys()) {
         const QString classPath = root + QLatin1Char('\\') + classKey;
         const RegistryKey classEntry(classPath);
         QString className;
-        if (!classEntry.value("Class", className) || !className.toUpper().startsWith(QStringLiteral("MODEM"))) {
+        if (!classEntry.Value("Class", className) || !className.toUpper().startsWith(QStringLiteral("MODEM"))) {
             continue;
         }
-        for (const QString& modem : classEntry.subkeys()) {
+        for (const QString& modem : classEntry.Subkeys()) {
             const RegistryKey modemKey(classPath + QLatin1Char('\\') + modem);
             QString attachedTo;
             QString friendlyName;
-            modemKey.value("AttachedTo", attachedTo);
-            modemKey.value("FriendlyName", friendlyName);
+            modemKey.Value("AttachedTo", attachedTo);
+            modemKey.Value("FriendlyName", friendlyName);
             AddEntry(entries, attachedTo.trimmed(), friendlyName.trimmed());
         }
     }

@@ -85,8 +85,8 @@ SerialPort::OpenError OpenErrorOf(QSerialPort::SerialPortError error, const QStr
 
 QtSerialPort::QtSerialPort(PortDirectory& directory, QObject* parent) : SerialPort(parent), directory_(directory)
 {
-    connect(&port_, &QSerialPort::readyRead, this, &SerialPort::bytesArrived);
-    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::handleError);
+    connect(&port_, &QSerialPort::readyRead, this, &SerialPort::BytesArrived);
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::HandleError);
 }
 
 QtSerialPort::~QtSerialPort()
@@ -94,9 +94,9 @@ QtSerialPort::~QtSerialPort()
     port_.close();
 }
 
-bool QtSerialPort::open()
+bool QtSerialPort::Open()
 {
-    close();
+    Close();
     openError_ = {};
     const QString device = directory_.SystemPortName(number_);
     if (device.isEmpty()) {
@@ -123,74 +123,74 @@ bool QtSerialPort::open()
     return true;
 }
 
-void QtSerialPort::close()
+void QtSerialPort::Close()
 {
     if (port_.isOpen()) {
         port_.close();
     }
 }
 
-bool QtSerialPort::isOpen() const
+bool QtSerialPort::IsOpen() const
 {
     return port_.isOpen() && !lost_;
 }
 
-bool QtSerialPort::setDtr(bool on)
+bool QtSerialPort::SetDtr(bool on)
 {
-    return isOpen() && port_.setDataTerminalReady(on);
+    return IsOpen() && port_.setDataTerminalReady(on);
 }
 
-bool QtSerialPort::setRts(bool on)
+bool QtSerialPort::SetRts(bool on)
 {
-    return isOpen() && port_.setRequestToSend(on);
+    return IsOpen() && port_.setRequestToSend(on);
 }
 
-bool QtSerialPort::setFlowControl(FlowControl flow)
+bool QtSerialPort::SetFlowControl(FlowControl flow)
 {
-    return isOpen()
+    return IsOpen()
         && port_.setFlowControl(flow == FlowControl::Rts ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl);
 }
 
-int QtSerialPort::bytesAvailable() const
+int QtSerialPort::BytesAvailable() const
 {
-    if (!isOpen()) {
+    if (!IsOpen()) {
         return 0;
     }
     return static_cast<int>(std::min<qint64>(port_.bytesAvailable(), std::numeric_limits<int>::max()));
 }
 
-void QtSerialPort::discardInput()
+void QtSerialPort::DiscardInput()
 {
-    if (isOpen()) {
+    if (IsOpen()) {
         port_.clear(QSerialPort::Input);
     }
 }
 
-QByteArray QtSerialPort::readAll()
+QByteArray QtSerialPort::ReadAll()
 {
-    return isOpen() ? port_.readAll() : QByteArray();
+    return IsOpen() ? port_.readAll() : QByteArray();
 }
 
-QByteArray QtSerialPort::readOne()
+QByteArray QtSerialPort::ReadOne()
 {
-    return isOpen() ? port_.read(1) : QByteArray();
+    return IsOpen() ? port_.read(1) : QByteArray();
 }
 
-bool QtSerialPort::write(const QByteArray& bytes)
+bool QtSerialPort::Write(const QByteArray& bytes)
 {
-    if (!isOpen() || port_.write(bytes) != bytes.size()) {
+    if (!IsOpen() || port_.write(bytes) != bytes.size()) {
         return false;
     }
     port_.flush();
     return true;
 }
 
-bool QtSerialPort::writeText(const QString& text)
+bool QtSerialPort::WriteText(const QString& text)
 {
-    return write(text.toLatin1());
+    return Write(text.toLatin1());
 }
 
-void QtSerialPort::handleError(QSerialPort::SerialPortError error)
+void QtSerialPort::HandleError(QSerialPort::SerialPortError error)
 {
     // When the other end goes away the port reports these errors without
     // end while it stays open: close it once control returns to the event
@@ -201,5 +201,5 @@ void QtSerialPort::handleError(QSerialPort::SerialPortError error)
     lost_ = true;
     QMetaObject::invokeMethod(
         this, [this] { if (lost_) port_.close(); }, Qt::QueuedConnection);
-    emit portLost();
+    emit PortLost();
 }

@@ -24,29 +24,29 @@ public:
     explicit QtSerialPort(PortDirectory& directory, QObject* parent = nullptr);
     ~QtSerialPort() override;
 
-    void setPortNumber(int portNumber) override { number_ = portNumber; }
-    int portNumber() const override { return number_; }
-    void setLineSettings(const QString& settings) override { settings_ = settings; }
-    QString lineSettings() const override { return settings_; }
+    void SetPortNumber(int portNumber) override { number_ = portNumber; }
+    int PortNumber() const override { return number_; }
+    void SetLineSettings(const QString& settings) override { settings_ = settings; }
+    QString LineSettingsText() const override { return settings_; }
 
-    bool open() override;
-    OpenError lastOpenError() const override { return openError_; }
-    void close() override;
-    bool isOpen() const override;
+    bool Open() override;
+    OpenError LastOpenError() const override { return openError_; }
+    void Close() override;
+    bool IsOpen() const override;
 
-    bool setDtr(bool on) override;
-    bool setRts(bool on) override;
-    bool setFlowControl(FlowControl flow) override;
+    bool SetDtr(bool on) override;
+    bool SetRts(bool on) override;
+    bool SetFlowControl(FlowControl flow) override;
 
-    int bytesAvailable() const override;
-    void discardInput() override;
-    QByteArray readAll() override;
-    QByteArray readOne() override;
-    bool write(const QByteArray& bytes) override;
-    bool writeText(const QString& text) override;
+    int BytesAvailable() const override;
+    void DiscardInput() override;
+    QByteArray ReadAll() override;
+    QByteArray ReadOne() override;
+    bool Write(const QByteArray& bytes) override;
+    bool WriteText(const QString& text) override;
 
 private:
-    void handleError(QSerialPort::SerialPortError error);
+    void HandleError(QSerialPort::SerialPortError error);
 
     PortDirectory& directory_;
     QSerialPort port_;

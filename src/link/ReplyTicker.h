@@ -13,8 +13,8 @@ class ReplyTicker : public QObject {
 public:
     explicit ReplyTicker(LoggerLink& link, int intervalMs = 100, QObject* parent = nullptr);
 
-    void start() { timer_.start(); }
-    void stop() { timer_.stop(); }
+    void Start() { timer_.start(); }
+    void Stop() { timer_.stop(); }
 
 private:
     QTimer timer_;

@@ -4,14 +4,14 @@
 class BusyCursor {
 public:
     virtual ~BusyCursor() = default;
-    virtual void setBusy(bool busy) = 0;
+    virtual void SetBusy(bool busy) = 0;
 };
 
 // Shows the hourglass for one scope.
 class BusyScope {
 public:
-    explicit BusyScope(BusyCursor& cursor) : cursor_(cursor) { cursor_.setBusy(true); }
-    ~BusyScope() { cursor_.setBusy(false); }
+    explicit BusyScope(BusyCursor& cursor) : cursor_(cursor) { cursor_.SetBusy(true); }
+    ~BusyScope() { cursor_.SetBusy(false); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 

@@ -6,5 +6,5 @@ class HelpViewer {
 public:
     virtual ~HelpViewer() = default;
     // Opens the manual at its table of contents; false when it could not.
-    virtual bool open(const QString& path) = 0;
+    virtual bool Open(const QString& path) = 0;
 };

@@ -12,27 +12,27 @@ class Prompter {
 public:
     virtual ~Prompter() = default;
     // defaultAnswer is the button Enter presses.
-    virtual PromptAnswer ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons,
+    virtual PromptAnswer Ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons,
                              PromptAnswer defaultAnswer) = 0;
 
     // Enter presses the first button: OK or Yes.
-    PromptAnswer ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons)
+    PromptAnswer Ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons)
     {
-        return ask(title, text, icon, buttons, buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel
+        return Ask(title, text, icon, buttons, buttons == PromptButtons::Ok || buttons == PromptButtons::OkCancel
                                                    ? PromptAnswer::Ok
                                                    : PromptAnswer::Yes);
     }
 
     // A question whose Yes (or OK) erases, replaces or throws something away:
     // Enter answers No (or Cancel), so a hurried key press loses nothing.
-    PromptAnswer askBeforeLoss(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons)
+    PromptAnswer AskBeforeLoss(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons)
     {
-        return ask(title, text, icon, buttons,
+        return Ask(title, text, icon, buttons,
                    buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Cancel);
     }
 
-    void tell(const QString& title, const QString& text, PromptIcon icon)
+    void Tell(const QString& title, const QString& text, PromptIcon icon)
     {
-        ask(title, text, icon, PromptButtons::Ok);
+        Ask(title, text, icon, PromptButtons::Ok);
     }
 };

@@ -18,7 +18,7 @@ std::unique_ptr<QSettings> OpenSettings(const QString& iniFile, const QString& a
 
 QtSettingsStore::QtSettingsStore(QString iniFile) : iniFile_(std::move(iniFile)) {}
 
-QString QtSettingsStore::value(const QString& application, const QString& section, const QString& key,
+QString QtSettingsStore::Value(const QString& application, const QString& section, const QString& key,
                                const QString& defaultValue) const
 {
     const auto settings = OpenSettings(iniFile_, application);
@@ -26,7 +26,7 @@ QString QtSettingsStore::value(const QString& application, const QString& sectio
     return settings->value(key, defaultValue).toString();
 }
 
-void QtSettingsStore::setValue(const QString& application, const QString& section, const QString& key,
+void QtSettingsStore::SetValue(const QString& application, const QString& section, const QString& key,
                                const QString& value)
 {
     const auto settings = OpenSettings(iniFile_, application);

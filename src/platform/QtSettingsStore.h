@@ -8,9 +8,9 @@
 class QtSettingsStore : public SettingsStore {
 public:
     explicit QtSettingsStore(QString iniFile = {});
-    QString value(const QString& application, const QString& section, const QString& key,
+    QString Value(const QString& application, const QString& section, const QString& key,
                   const QString& defaultValue) const override;
-    void setValue(const QString& application, const QString& section, const QString& key,
+    void SetValue(const QString& application, const QString& section, const QString& key,
                   const QString& value) override;
 
 private:

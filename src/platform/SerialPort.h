@@ -16,42 +16,42 @@ public:
     // refused, a device that does not answer to a serial port's calls).
     enum class OpenFailure { None, NoPermission, InUse, NoDevice, Other };
     struct OpenError {
-        OpenFailure reason = OpenFailure::None;
-        QString device; // the device as the system names it; empty when there is none
+        OpenFailure Reason = OpenFailure::None;
+        QString Device; // the device as the system names it; empty when there is none
     };
 
     using QObject::QObject;
     ~SerialPort() override = default;
 
-    virtual void setPortNumber(int portNumber) = 0;
-    virtual int portNumber() const = 0;
+    virtual void SetPortNumber(int portNumber) = 0;
+    virtual int PortNumber() const = 0;
     // Line settings text such as "38400,N,8,1".
-    virtual void setLineSettings(const QString& settings) = 0;
-    virtual QString lineSettings() const = 0;
+    virtual void SetLineSettings(const QString& settings) = 0;
+    virtual QString LineSettingsText() const = 0;
 
-    virtual bool open() = 0;
-    // Why the last open() failed; reason None after one that succeeded.
-    virtual OpenError lastOpenError() const = 0;
-    virtual void close() = 0;
-    virtual bool isOpen() const = 0;
+    virtual bool Open() = 0;
+    // Why the last Open() failed; reason None after one that succeeded.
+    virtual OpenError LastOpenError() const = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
 
     // A device without modem lines (a pseudo-terminal) reports false here;
     // that is not a failure of the port.
-    virtual bool setDtr(bool on) = 0;
-    virtual bool setRts(bool on) = 0;
-    virtual bool setFlowControl(FlowControl flow) = 0;
+    virtual bool SetDtr(bool on) = 0;
+    virtual bool SetRts(bool on) = 0;
+    virtual bool SetFlowControl(FlowControl flow) = 0;
 
-    virtual int bytesAvailable() const = 0;
-    virtual void discardInput() = 0;
-    virtual QByteArray readAll() = 0;
+    virtual int BytesAvailable() const = 0;
+    virtual void DiscardInput() = 0;
+    virtual QByteArray ReadAll() = 0;
     // Exactly one byte, or an empty array when none is waiting.
-    virtual QByteArray readOne() = 0;
-    virtual bool write(const QByteArray& bytes) = 0;
-    virtual bool writeText(const QString& text) = 0;
+    virtual QByteArray ReadOne() = 0;
+    virtual bool Write(const QByteArray& bytes) = 0;
+    virtual bool WriteText(const QString& text) = 0;
 
 signals:
     // New bytes wait in the input buffer.
-    void bytesArrived();
+    void BytesArrived();
     // The device went away; the port has been closed (or will be, queued).
-    void portLost();
+    void PortLost();
 };

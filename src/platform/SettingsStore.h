@@ -6,8 +6,8 @@
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
-    virtual QString value(const QString& application, const QString& section, const QString& key,
+    virtual QString Value(const QString& application, const QString& section, const QString& key,
                           const QString& defaultValue) const = 0;
-    virtual void setValue(const QString& application, const QString& section, const QString& key,
+    virtual void SetValue(const QString& application, const QString& section, const QString& key,
                           const QString& value) = 0;
 };

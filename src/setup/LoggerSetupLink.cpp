@@ -21,8 +21,8 @@ std::optional<LiveSample> LoggerSetupLink::ReadSample()
 {
     // No sample (0xFD) and a failed read alike leave the reading as it was.
     const LiveSampleOutcome outcome = commands_.ReadLiveSample();
-    if (outcome.kind != LiveSampleOutcome::Kind::Sample) {
+    if (outcome.Type != LiveSampleOutcome::Kind::Sample) {
         return std::nullopt;
     }
-    return outcome.sample;
+    return outcome.Sample;
 }

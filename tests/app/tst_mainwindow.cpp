@@ -24,12 +24,12 @@ namespace {
 class CountingDevice : public SimDevice {
 public:
     explicit CountingDevice(SimDevice& inner) : inner_(inner) {}
-    Reply receive(const QByteArray& bytes) override
+    Reply Receive(const QByteArray& bytes) override
     {
         received += bytes;
-        return inner_.receive(bytes);
+        return inner_.Receive(bytes);
     }
-    void lineDropped() override { inner_.lineDropped(); }
+    void LineDropped() override { inner_.LineDropped(); }
     // A request frame: the start byte, the length, then the command byte.
     int requests(int command) const
     {
@@ -117,7 +117,7 @@ private slots:
     {
         MainWindowRig f;
         f.startUp();
-        f.controller.Ticks().stop(TickSource::Tick::Status);
+        f.controller.Ticks().Stop(TickSource::Tick::Status);
         f.session.Connection.ReplyCountdown = 2;
         MeterColumn& level = f.session.Meters[0];
         level.Shown = true;
@@ -137,27 +137,27 @@ private slots:
         f.controller.StatusTick();
         QCOMPARE(f.session.Connection.ReplyCountdown, int16_t{0});
         const TimerTicks programTicks; // the program counts in tenths of a second
-        QCOMPARE(programTicks.interval(TickSource::Tick::Status), 100);
-        QCOMPARE(programTicks.interval(TickSource::Tick::Sample), 100);
+        QCOMPARE(programTicks.Interval(TickSource::Tick::Status), 100);
+        QCOMPARE(programTicks.Interval(TickSource::Tick::Sample), 100);
 
         level.Shown = false; // a column switched off loses its bar and labels
         f.controller.StatusTick();
-        QVERIFY(f.find<MeterBar>("fraColumn0")->fill().isEmpty());
+        QVERIFY(f.find<MeterBar>("fraColumn0")->Fill().isEmpty());
         QVERIFY(!f.find("lblValue0")->isVisibleTo(&f.window));
     }
 
     void userSettingsAreReadAtStartAndWrittenOnceAtClose()
     {
         MainWindowRig f;
-        f.store.setValue("Brevel Logger", "Configuration", QStringLiteral("DirectPort"), QStringLiteral("COM9"));
-        f.store.setValue("Brevel Logger", "Configuration", QStringLiteral("ModemNumber0"), QStringLiteral("555-0100"));
+        f.store.SetValue("Brevel Logger", "Configuration", QStringLiteral("DirectPort"), QStringLiteral("COM9"));
+        f.store.SetValue("Brevel Logger", "Configuration", QStringLiteral("ModemNumber0"), QStringLiteral("555-0100"));
         f.store.writtenKeys.clear();
         f.startUp();
         QCOMPARE(f.session.User.DirectPort, QStringLiteral("COM9"));
         QCOMPARE(f.session.User.CurrentModemNumber, QStringLiteral("555-0100"));
 
         f.session.User.DirectBaud = QStringLiteral("9600");
-        QSignalSpy exits(&f.controller, &MainController::exitRequested);
+        QSignalSpy exits(&f.controller, &MainController::ExitRequested);
         f.press(QStringLiteral("mnuExit")); // File > Exit writes nothing
         QCOMPARE(exits.size(), 1);
         QVERIFY(f.store.writtenKeys.isEmpty());
@@ -166,7 +166,7 @@ private slots:
         f.window.close();
         f.window.close();
         QCOMPARE(f.store.writtenKeys.size(), 15); // once
-        QVERIFY(!f.fakePort.isOpen());
+        QVERIFY(!f.fakePort.IsOpen());
         QVERIFY(!f.fakePort.dtr); // dropped first: a modem hangs up
         QCOMPARE(f.store.values.value("Brevel Logger/Configuration/DirectBaud"), QStringLiteral("9600"));
     }
@@ -228,13 +228,13 @@ private slots:
         LoggerRig f;
         QVERIFY(f.connect());
         auto* box = f.find<QCheckBox>(QStringLiteral("chkSampleContinuously"));
-        emit f.window.commandChosen(command);
+        emit f.window.CommandChosen(command);
         QCOMPARE(f.session.Connection.Connected, connectedAfter);
         QCOMPARE(box->isChecked(), tickedAfter);
         if (!connectedAfter) { // and neither the item nor the box does anything now
             box->setChecked(true);
-            emit f.window.commandChosen(MainCommand::SampleContinuouslyBox);
-            emit f.window.commandChosen(MainCommand::DisconnectMenu);
+            emit f.window.CommandChosen(MainCommand::SampleContinuouslyBox);
+            emit f.window.CommandChosen(MainCommand::DisconnectMenu);
             QVERIFY(!box->isChecked());
             f.controller.StatusTick();
             QVERIFY(f.enabled(QStringLiteral("mnuConnect")));
@@ -341,14 +341,14 @@ private slots:
         options.Initialised = initialised;
         LoggerRig f(options, commandLine);
         if (cablePulled) {
-            f.port.pullCable();
+            f.port.PullCable();
         }
         f.prompter.answers = {PromptAnswer::Cancel};
         QVERIFY(!f.connect());
         QCOMPARE(f.titles(), QStringList{title});
         QCOMPARE(f.prompter.messages[0].icon, icon);
         QVERIFY2(f.prompter.messages[0].text.startsWith(textStart), qPrintable(f.prompter.messages[0].text));
-        QVERIFY(!f.port.isOpen());
+        QVERIFY(!f.port.IsOpen());
         QVERIFY(!f.session.Connection.Busy);
         QCOMPARE(f.device.requests(0x06), 0); // nothing was initialised
     }
@@ -381,9 +381,9 @@ private slots:
             QObject::connect(&hand, &QTimer::timeout, [&] {
                 QWidget* modal = QApplication::activeModalWidget();
                 const QString name = modal ? modal->objectName() : QString();
-                if (name == u"frmGetHistoryData" && f.port.isOpen()
+                if (name == u"frmGetHistoryData" && f.port.IsOpen()
                     && modal->findChild<QLabel*>(QStringLiteral("lblGetHistoryData"))->text() != u"0 records") {
-                    f.port.pullCable();
+                    f.port.PullCable();
                 } else if (name == u"frmHistory") {
                     modal->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
                 }
@@ -392,7 +392,7 @@ private slots:
             f.press(QStringLiteral("cmdGetHistoryData"));
             QVERIFY(f.prompter.messages.value(0).text.startsWith(u"Error during retrieval."));
         } else {
-            f.port.pullCable();
+            f.port.PullCable();
         }
 
         QTRY_COMPARE(f.text(QStringLiteral("lblCommStatus")), QStringLiteral("Not Connected"));
@@ -406,7 +406,7 @@ private slots:
 
         f.ticks.step(5); // nothing more is said while the program goes on
         QCOMPARE(f.titles().count(QStringLiteral("Connection Lost")), 1);
-        f.port.plugCable();
+        f.port.PlugCable();
         QVERIFY(f.connect());
     }
 
@@ -450,7 +450,7 @@ private slots:
         QFETCH(PromptButtons, buttons);
         QFETCH(QString, pulse1);
         LoggerRig f;
-        f.engine.setLivePulseCount(0, 40);
+        f.engine.SetLivePulseCount(0, 40);
         if (connected) {
             QVERIFY(f.connect());
         } else { // the item as enabled, the connection as it is
@@ -516,7 +516,7 @@ private slots:
         const int settingsReads = f.device.requests(0x08);
         int nestedClicks = 0;
         // While Get Sample waits for its sample, the user clicks everything.
-        QObject::connect(&f.ticks, &TickSource::ticked, [&] {
+        QObject::connect(&f.ticks, &TickSource::Ticked, [&] {
             if (f.session.Connection.Busy) {
                 ++nestedClicks;
                 for (const char* name : {"cmdGetSettings", "cmdConnect", "mnuResetPulseAccs", "mnuClearHistory"}) {
@@ -555,7 +555,7 @@ private slots:
         QVERIFY(f.connect());
         const int16_t count = f.session.Window.SampleCount;
         int ticks = 0; // status ticks while Get Sample waits for its sample
-        QObject::connect(&f.ticks, &TickSource::ticked, [&](TickSource::Tick tick) {
+        QObject::connect(&f.ticks, &TickSource::Ticked, [&](TickSource::Tick tick) {
             ticks += tick == TickSource::Tick::Status && f.session.Window.AwaitingSample ? 1 : 0;
         });
         f.press(QStringLiteral("cmdGetSettings"));
@@ -606,7 +606,7 @@ private slots:
         const qint64 ms = CloseWhile(f.window, click, busy, [&] { f.session.Window.AwaitingSample = false; });
         QVERIFY2(ms >= 0 && ms < 1500, qPrintable(QString::number(ms)));
         QCOMPARE(f.store.writtenKeys.size(), 15);
-        QVERIFY(!f.port.isOpen());
+        QVERIFY(!f.port.IsOpen());
         QVERIFY(!QApplication::activeModalWidget());
     }
 
@@ -641,7 +641,7 @@ private slots:
         QCOMPARE(shown.texts, QStringList({"Opening COM1\u2026", "Waking the logger (attempt 1 of 10)\u2026",
                                            "Waking the logger (attempt 2 of 10)\u2026", "Cancelling\u2026"}));
         QCOMPARE(f.titles(), QStringList{"Connect Error"});
-        QVERIFY(!f.port.isOpen());
+        QVERIFY(!f.port.IsOpen());
     }
 
     // The modem command file goes to the modem only while its box is ticked.

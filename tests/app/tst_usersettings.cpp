@@ -30,7 +30,7 @@ private slots:
                                     "d.set"};
         MemorySettingsStore stored;
         for (qsizetype i = 0; i < keys.size(); ++i) {
-            stored.setValue("Brevel Logger", "Configuration", keys[i], values[i]);
+            stored.SetValue("Brevel Logger", "Configuration", keys[i], values[i]);
         }
         MemorySettingsStore written;
         WriteUserSettings(ReadUserSettings(stored), written);
@@ -52,7 +52,7 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(int, expected);
         MemorySettingsStore store;
-        store.setValue("Brevel Logger", "Configuration", "UseModemInit", stored);
+        store.SetValue("Brevel Logger", "Configuration", "UseModemInit", stored);
         QCOMPARE(int(ReadUserSettings(store).UseModemInit), expected);
     }
 };

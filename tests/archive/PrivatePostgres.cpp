@@ -85,16 +85,16 @@ bool PrivatePostgres::start(QString* error)
 std::optional<ArchiveLocation> PrivatePostgres::createDatabase(const QString& name, QString* error)
 {
     ArchiveLocation location;
-    location.engine = ArchiveLocation::Engine::Postgres;
-    location.host = folder_.path();
-    location.port = Port;
-    location.user = User;
-    location.database = name;
+    location.Type = ArchiveLocation::Engine::Postgres;
+    location.Host = folder_.path();
+    location.Port = Port;
+    location.User = User;
+    location.Database = name;
     const QString connection = QUuid::createUuid().toString();
     bool ok = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", connection);
-        db.setHostName(location.host);
+        db.setHostName(location.Host);
         db.setPort(Port);
         db.setUserName(User);
         db.setDatabaseName("postgres");

@@ -48,7 +48,7 @@ struct Download {
     explicit Download(const QList<int>& secondsAfterBase = {}, LoggerSettings s = HistoryTestSettings())
         : settings(std::move(s))
     {
-        records.reset(settings.NumAnalogChannels + settings.NumDigitalChannels);
+        records.Reset(settings.NumAnalogChannels + settings.NumDigitalChannels);
         for (int i = 0; i < secondsAfterBase.size(); ++i) {
             add(Base.addSecs(secondsAfterBase[i]), {(7 * i) % 1000, 1000, 333, i % 50, 3});
         }
@@ -105,7 +105,7 @@ class ArchiveTest : public QObject {
         } else {
             last_ = server_->createDatabase(name, &error);
         }
-        std::unique_ptr<Archive> archive = last_ ? Archive::open(*last_, &error, schema) : nullptr;
+        std::unique_ptr<Archive> archive = last_ ? Archive::Open(*last_, &error, schema) : nullptr;
         if (!archive) {
             qWarning("%s", qPrintable(error));
         }
@@ -135,7 +135,7 @@ private slots:
     void readsLocations_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected"); // the location as text(), or the error
+        QTest::addColumn<QString>("expected"); // the location as Text(), or the error
         QTest::addColumn<QString>("login");    // user:password@database of a server
         QTest::newRow("default") << ""
                                  << "sqlite:" + qEnvironmentVariable("XDG_DATA_HOME", QDir::homePath() + "/.local/share")
@@ -173,9 +173,9 @@ private slots:
         QFETCH(QString, login);
         QString error;
         const std::optional<ArchiveLocation> location = ParseArchiveLocation(text, &error);
-        QCOMPARE(location ? location->text() : error, expected);
-        if (location && location->engine == ArchiveLocation::Engine::Postgres) {
-            QCOMPARE(location->user + u':' + location->password + u'@' + location->database, login);
+        QCOMPARE(location ? location->Text() : error, expected);
+        if (location && location->Type == ArchiveLocation::Engine::Postgres) {
+            QCOMPARE(location->User + u':' + location->Password + u'@' + location->Database, login);
         }
     }
 
@@ -198,8 +198,8 @@ private slots:
         QString error;
         const std::optional<ArchiveLocation> parsed = ParseArchiveLocation(location, &error);
         QVERIFY2(parsed, qPrintable(error));
-        QVERIFY(!Archive::open(*parsed, &error));
-        QVERIFY2(error.contains(parsed->text()) && error.contains(reason) && !error.contains(u'\n'), qPrintable(error));
+        QVERIFY(!Archive::Open(*parsed, &error));
+        QVERIFY2(error.contains(parsed->Text()) && error.contains(reason) && !error.contains(u'\n'), qPrintable(error));
     }
 
     void secondDownloadAddsOnlyWhatIsNew_data()
@@ -223,35 +223,35 @@ private slots:
         const Download one(first);
         const Download two(second);
         const ArchiveImportResult a = ImportDownload(*archive, one.view());
-        QVERIFY2(a.ok, qPrintable(a.error));
-        QCOMPARE(a.added, int(first.size()));
-        QCOMPARE(a.alreadyThere, 0);
+        QVERIFY2(a.Ok, qPrintable(a.Error));
+        QCOMPARE(a.Added, int(first.size()));
+        QCOMPARE(a.AlreadyThere, 0);
         const ArchiveImportResult b = ImportDownload(*archive, two.view());
-        QVERIFY2(b.ok, qPrintable(b.error));
-        QCOMPARE(b.added, addedSecond);
-        QCOMPARE(b.alreadyThere, int(second.size()) - addedSecond);
+        QVERIFY2(b.Ok, qPrintable(b.Error));
+        QCOMPARE(b.Added, addedSecond);
+        QCOMPARE(b.AlreadyThere, int(second.size()) - addedSecond);
 
         QString error;
         const std::optional<ArchiveRecords> records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error);
         QVERIFY2(records, qPrintable(error));
-        QCOMPARE(records->count(), int(first.size()) + addedSecond);
+        QCOMPARE(records->Count(), int(first.size()) + addedSecond);
         // A record already there keeps what its first download read.
-        for (int r = 0; r < records->count(); ++r) {
-            const bool fromFirst = records->download(r).id == records->download(0).id;
+        for (int r = 0; r < records->Count(); ++r) {
+            const bool fromFirst = records->Download(r).Id == records->Download(0).Id;
             const Download& from = fromFirst ? one : two;
             const int i = fromFirst ? r : r - int(first.size());
-            QCOMPARE(records->raw(r, 0), int(from.records.value(fromFirst ? r : int(second.size()) - addedSecond + i, 0)));
+            QCOMPARE(records->Raw(r, 0), int(from.records.Value(fromFirst ? r : int(second.size()) - addedSecond + i, 0)));
         }
     }
 
     void failedImportWritesNothing()
     {
         OPEN_ARCHIVE(archive);
-        QVERIFY(ImportDownload(*archive, Download(Minutes(0, 100)).view()).ok);
+        QVERIFY(ImportDownload(*archive, Download(Minutes(0, 100)).view()).Ok);
         // The engine refuses one record of the third batch of a new site's download.
         const qint64 refused = QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC)
                                    .secsTo(QDateTime(Base.date(), Base.time(), Qt::UTC).addSecs(60 * 1100));
-        QSqlQuery sql = archive->query();
+        QSqlQuery sql = archive->Query();
         if (engine == Sqlite) {
             QVERIFY(sql.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON records WHEN NEW.stamp = %1"
                                             " BEGIN SELECT RAISE(ABORT, 'refused'); END")
@@ -267,15 +267,15 @@ private slots:
         Download other(Minutes(0, 1200));
         other.site = QStringLiteral("Upper weir");
         const ArchiveImportResult result = ImportDownload(*archive, other.view());
-        QVERIFY(!result.ok);
-        QVERIFY2(result.error.contains(archive->location().text()) && result.error.contains(QStringLiteral("refused")),
-                 qPrintable(result.error));
+        QVERIFY(!result.Ok);
+        QVERIFY2(result.Error.contains(archive->Location().Text()) && result.Error.contains(QStringLiteral("refused")),
+                 qPrintable(result.Error));
 
         QString error;
         const auto sites = ListSites(*archive, &error);
         QVERIFY2(sites, qPrintable(error));
         QCOMPARE(sites->size(), size_t(1));
-        QCOMPARE(sites->front().recordCount, 100);
+        QCOMPARE(sites->front().RecordCount, 100);
         QVERIFY(sql.exec(QStringLiteral("SELECT COUNT(*) FROM downloads")) && sql.next());
         QCOMPARE(sql.value(0).toInt(), 1);
     }
@@ -283,14 +283,14 @@ private slots:
     void migratesAnOlderSchema()
     {
         std::vector<ArchiveSchemaStep> schema = ArchiveSchema();
-        QCOMPARE(schema.back().version, 1);
+        QCOMPARE(schema.back().Version, 1);
         {
             OPEN_ARCHIVE(archive);
-            QVERIFY(ImportDownload(*archive, Download(Minutes(0, 10)).view()).ok);
+            QVERIFY(ImportDownload(*archive, Download(Minutes(0, 10)).view()).Ok);
         }
         const ArchiveLocation location = *last_;
         const auto reopen = [&](const std::vector<ArchiveSchemaStep>& steps, QString* error) {
-            return Archive::open(location, error, steps);
+            return Archive::Open(location, error, steps);
         };
         QString error;
         // A step that fails half-way leaves the archive as it was.
@@ -304,24 +304,24 @@ private slots:
         {
             std::unique_ptr<Archive> archive = reopen(schema, &error);
             QVERIFY2(archive, qPrintable(error));
-            QCOMPARE(archive->schemaVersion(), 2);
-            QSqlQuery sql = archive->query();
+            QCOMPARE(archive->SchemaVersion(), 2);
+            QSqlQuery sql = archive->Query();
             QVERIFY(sql.exec(QStringLiteral("SELECT note FROM sites")));
             QVERIFY(!sql.exec(QStringLiteral("SELECT region FROM sites")));
             const auto sites = ListSites(*archive, &error);
-            QVERIFY2(sites && sites->front().recordCount == 10, qPrintable(error));
+            QVERIFY2(sites && sites->front().RecordCount == 10, qPrintable(error));
         }
         // A program that knows only version 1 leaves a version 2 archive alone.
         QVERIFY(!reopen(ArchiveSchema(), &error));
         QCOMPARE(error, QStringLiteral("cannot open the archive %1: its schema version 2 is newer than this program's 1")
-                            .arg(location.text()));
+                            .arg(location.Text()));
     }
 
     void exportWritesTheTimeAsAsked_data()
     {
         QTest::addColumn<int>("format");
         QTest::addColumn<QStringList>("dateTimes");
-        const QString shortDate = ShortDateFormat().text(QDate(2006, 3, 15));
+        const QString shortDate = ShortDateFormat().Text(QDate(2006, 3, 15));
         QTest::newRow("program's short date")
             << int(ArchiveTimeFormat::ShortDate)
             << QStringList{shortDate + ", 00:30:00", shortDate + ", 09:42:00", shortDate + ", 09:57:00"};
@@ -340,7 +340,7 @@ private slots:
         download.add(QDateTime(Base.date(), QTime(0, 30)), {125, 1000, 333, 7, 3});
         download.add(QDateTime(Base.date(), QTime(9, 42)), {126, 1234, 500, 8, 4});
         download.add(QDateTime(Base.date(), QTime(9, 57)), {1000, 0, 999, 9, 65535});
-        QVERIFY(ImportDownload(*archive, download.view()).ok);
+        QVERIFY(ImportDownload(*archive, download.view()).Ok);
 
         const QString path = folder_.filePath(QStringLiteral("archive.csv"));
         QString error;
@@ -348,7 +348,7 @@ private slots:
                  qPrintable(error));
         // The values as the history window saves the same download.
         HistoryTable table(download.records, download.settings, download.flow);
-        table.fill(false);
+        table.Fill(false);
         const QString programPath = folder_.filePath(QStringLiteral("program.csv"));
         QVERIFY(WriteHistoryCsv(programPath, table, QString()));
         const QStringList lines = Lines(path);
@@ -380,8 +380,8 @@ private slots:
         fewer.DecPlaces[0] = 3;
         Download later({}, fewer);
         later.add(Base.addSecs(900), {130, 1000, 340, 8, 3});
-        QVERIFY(ImportDownload(*archive, full.view()).ok);
-        QVERIFY(ImportDownload(*archive, later.view()).ok);
+        QVERIFY(ImportDownload(*archive, full.view()).Ok);
+        QVERIFY(ImportDownload(*archive, later.view()).Ok);
 
         const QString path = folder_.filePath(QStringLiteral("columns.csv"));
         QString error;
@@ -400,13 +400,13 @@ private slots:
         auto records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error);
         QVERIFY2(records, qPrintable(error));
         ArchiveSiteTable table(std::move(*records));
-        table.fill(true);
-        QCOMPARE(table.rowCount(), 2);
-        QCOMPARE(table.columns()[0].decimals, int16_t(3));
-        QCOMPARE(table.columns()[5].flowUnits, 4);
-        QCOMPARE(table.recordSeconds(1) - table.recordSeconds(0), 900.0);
+        table.Fill(true);
+        QCOMPARE(table.RowCount(), 2);
+        QCOMPARE(table.Columns()[0].Decimals, int16_t(3));
+        QCOMPARE(table.Columns()[5].FlowUnits, 4);
+        QCOMPARE(table.RecordSeconds(1) - table.RecordSeconds(0), 900.0);
         std::array<double, RecordTable::MaxValueColumns> values{};
-        table.recordValues(1, values);
+        table.RecordValues(1, values);
         QCOMPARE(values[0], 1.3);
         QVERIFY(std::isnan(values[1]) && std::isnan(values[5]) && !std::isnan(values[2]));
     }
@@ -421,7 +421,7 @@ private slots:
         Download weir(Minutes(100, 101));
         weir.site = QStringLiteral("Upper weir");
         for (const Download* d : {&weir, &stopped, &first}) {
-            QVERIFY(ImportDownload(*archive, d->view()).ok);
+            QVERIFY(ImportDownload(*archive, d->view()).Ok);
         }
         QString error;
         const auto sites = ListSites(*archive, &error);
@@ -429,29 +429,29 @@ private slots:
         const qint64 base = QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC).secsTo(QDateTime(Base.date(), Base.time(), Qt::UTC));
         QCOMPARE(sites->size(), size_t(2));
         const ArchiveSite& creek = sites->at(0);
-        QCOMPARE(creek.name, QStringLiteral("Creek 4"));
-        QCOMPARE(creek.recordCount, 30);
-        QCOMPARE(creek.firstStamp, base);
-        QCOMPARE(creek.lastStamp, base + 29 * 60);
-        QCOMPARE(creek.lastCollection, QDateTime(QDate(2006, 4, 3), QTime(1, 30), Qt::UTC));
-        QCOMPARE(sites->at(1).name, QStringLiteral("Upper weir"));
-        QCOMPARE(sites->at(1).recordCount, 1);
+        QCOMPARE(creek.Name, QStringLiteral("Creek 4"));
+        QCOMPARE(creek.RecordCount, 30);
+        QCOMPARE(creek.FirstStamp, base);
+        QCOMPARE(creek.LastStamp, base + 29 * 60);
+        QCOMPARE(creek.LastCollection, QDateTime(QDate(2006, 4, 3), QTime(1, 30), Qt::UTC));
+        QCOMPARE(sites->at(1).Name, QStringLiteral("Upper weir"));
+        QCOMPARE(sites->at(1).RecordCount, 1);
 
         const auto records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error);
         QVERIFY2(records, qPrintable(error));
-        const ArchiveDownloadFacts& late = records->download(records->count() - 1);
-        QCOMPARE(late.port, QStringLiteral("COM1"));
-        QCOMPARE(late.complete, false);
-        QCOMPARE(late.clockOffset, std::nullopt);
-        QCOMPARE(late.utcOffset, -7200);
-        QCOMPARE(late.recordCount, 25);
-        QCOMPARE(late.newCount, 25);
-        const ArchiveDownloadFacts& early = records->download(0);
-        QCOMPARE(early.port, QStringLiteral("COM9 - FT232R USB UART (/dev/ttyUSB0)"));
-        QCOMPARE(early.clockOffset, -5);
-        QCOMPARE(early.newCount, 5);
+        const ArchiveDownloadFacts& late = records->Download(records->Count() - 1);
+        QCOMPARE(late.Port, QStringLiteral("COM1"));
+        QCOMPARE(late.Complete, false);
+        QCOMPARE(late.ClockOffset, std::nullopt);
+        QCOMPARE(late.UtcOffset, -7200);
+        QCOMPARE(late.RecordCount, 25);
+        QCOMPARE(late.NewCount, 25);
+        const ArchiveDownloadFacts& early = records->Download(0);
+        QCOMPARE(early.Port, QStringLiteral("COM9 - FT232R USB UART (/dev/ttyUSB0)"));
+        QCOMPARE(early.ClockOffset, -5);
+        QCOMPARE(early.NewCount, 5);
         QVERIFY(!LoadSiteRecords(*archive, QStringLiteral("Creek 5"), {}, &error));
-        QCOMPARE(error, QStringLiteral("the archive %1 holds no site \"Creek 5\"").arg(archive->location().text()));
+        QCOMPARE(error, QStringLiteral("the archive %1 holds no site \"Creek 5\"").arg(archive->Location().Text()));
     }
 };
 

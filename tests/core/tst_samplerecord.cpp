@@ -33,7 +33,7 @@ private slots:
     void shortDateHasATwoDigitYearAndNoBlank()
     {
         QFETCH(QString, locale);
-        QTEST(ShortDateFormat(locale == u"C" ? QLocale::c() : QLocale(locale)).text(QDate(2004, 12, 31)), "expected");
+        QTEST(ShortDateFormat(locale == u"C" ? QLocale::c() : QLocale(locale)).Text(QDate(2004, 12, 31)), "expected");
     }
 
     void systemShortDateHoldsNoBlank()

@@ -151,8 +151,8 @@ private slots:
         }
         RecordingPrompter prompter;
         QCOMPARE(BrowseForFlowTable(dialogs, prompter, f.rating, f.app.dir.path(), true).value_or(QString()), path);
-        QCOMPARE(dialogs.openRequests.front().initialFileName, f.app.dir.path() + QDir::separator() + "*.tbl");
-        QVERIFY(dialogs.openRequests.front().mustExist);
+        QCOMPARE(dialogs.openRequests.front().InitialFileName, f.app.dir.path() + QDir::separator() + "*.tbl");
+        QVERIFY(dialogs.openRequests.front().MustExist);
         QCOMPARE(prompter.messages.size(), title.isEmpty() ? 0 : 1);
         for (const RecordingPrompter::Message& message : prompter.messages) {
             QCOMPARE(message.title + u'|' + message.text, title + u'|' + text);

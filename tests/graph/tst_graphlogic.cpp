@@ -23,9 +23,9 @@ const float NaN = std::numeric_limits<float>::quiet_NaN();
 GraphSeries Series(Times times, Values values, int flowUnits = -1)
 {
     GraphSeries series;
-    series.times = std::move(times);
-    series.strips.push_back({QStringLiteral("Level"), QStringLiteral("ft"), 2, flowUnits, std::move(values)});
-    series.gapsBefore = FindGaps(series.times, TypicalInterval(series.times));
+    series.Times = std::move(times);
+    series.Strips.push_back({QStringLiteral("Level"), QStringLiteral("ft"), 2, flowUnits, std::move(values)});
+    series.GapsBefore = FindGaps(series.Times, TypicalInterval(series.Times));
     return series;
 }
 
@@ -63,7 +63,7 @@ private slots:
         QFETCH(int, hour);
         const uint32_t packed = PackTime(months, day, hour, 59, 58);
         const PackedTime time = PackedTime::FromValue(packed);
-        QCOMPARE(SecondsSince2000(packed), GraphSeconds(time.date(), QTime(0, 59, 58)) + hour * 3600.0);
+        QCOMPARE(SecondsSince2000(packed), GraphSeconds(time.Date(), QTime(0, 59, 58)) + hour * 3600.0);
     }
 
     // A single record far off its neighbours shows whatever the zoom, at
@@ -133,8 +133,8 @@ private slots:
         QFETCH(std::vector<int>, recordOfSample);
         QFETCH(std::vector<int>, gaps);
         GraphSeries series = Series(times, Values(times.size(), 1.0f));
-        series.gapsBefore = FindGaps(times, interval > 0 ? interval : TypicalInterval(times), recordOfSample);
-        QCOMPARE(series.gapsBefore, gaps);
+        series.GapsBefore = FindGaps(times, interval > 0 ? interval : TypicalInterval(times), recordOfSample);
+        QCOMPARE(series.GapsBefore, gaps);
         // Drawn with room for every sample and squeezed into 2 columns.
         for (int columns : {1000, 2}) {
             QCOMPARE(DecimateStrip(series, 0, times.front(), times.back(), columns).size(), gaps.size() + 1);
@@ -176,23 +176,23 @@ private slots:
         const std::vector<TimeTick> ticks = TimeTicks(t0, t1, 1000, 100, german, QLocale::c());
         QVERIFY(ticks.size() >= 3);
         QVERIFY(ticks.size() <= 11);
-        QCOMPARE(ticks.front().dateLabel, firstDate);
+        QCOMPARE(ticks.front().DateLabel, firstDate);
         for (size_t i = 0; i < ticks.size(); ++i) {
-            QVERIFY(ticks[i].t >= t0 && ticks[i].t <= t1);
+            QVERIFY(ticks[i].T >= t0 && ticks[i].T <= t1);
             if (step >= 86400) { // days, months and years start at midnight
-                QCOMPARE(ticks[i].t, GraphSeconds(GraphDate(ticks[i].t), QTime(0, 0)));
+                QCOMPARE(ticks[i].T, GraphSeconds(GraphDate(ticks[i].T), QTime(0, 0)));
             }
             if (i < 3) {
-                QCOMPARE(ticks[i].label, firstLabels[qsizetype(i)]);
+                QCOMPARE(ticks[i].Label, firstLabels[qsizetype(i)]);
             }
             if (i > 0) {
-                QVERIFY(std::fabs(ticks[i].t - ticks[i - 1].t - step) <= 2 * 86400);
+                QVERIFY(std::fabs(ticks[i].T - ticks[i - 1].T - step) <= 2 * 86400);
             }
         }
         // A sub-day axis names the date again where the day changes.
         for (size_t i = 1; i < ticks.size(); ++i) {
-            const bool newDay = GraphDate(ticks[i].t) != GraphDate(ticks[i - 1].t);
-            QCOMPARE(!ticks[i].dateLabel.isEmpty(), newDay && step < 86400);
+            const bool newDay = GraphDate(ticks[i].T) != GraphDate(ticks[i - 1].T);
+            QCOMPARE(!ticks[i].DateLabel.isEmpty(), newDay && step < 86400);
         }
     }
 
@@ -219,8 +219,8 @@ private slots:
         tzset();
         QCOMPARE(ticks.size(), size_t(7));
         for (size_t h = 0; h < ticks.size(); ++h) {
-            QCOMPARE(ticks[h].t, midnight + 3600.0 * double(h));
-            QCOMPARE(ticks[h].label, QStringLiteral("0%1:00").arg(h));
+            QCOMPARE(ticks[h].T, midnight + 3600.0 * double(h));
+            QCOMPARE(ticks[h].Label, QStringLiteral("0%1:00").arg(h));
         }
     }
 
@@ -259,9 +259,9 @@ private slots:
         QFETCH(QString, unit);
         const GraphSeries series = Series(times, flows, flowUnits);
         const StripSummary summary = SummariseStrip(series, 0, t0, t1);
-        QVERIFY(summary.volume.has_value());
-        QVERIFY2(std::fabs(*summary.volume - volume) < 1e-9 * std::max(1.0, volume),
-                 qPrintable(QString::number(*summary.volume, 'g', 12)));
+        QVERIFY(summary.Volume.has_value());
+        QVERIFY2(std::fabs(*summary.Volume - volume) < 1e-9 * std::max(1.0, volume),
+                 qPrintable(QString::number(*summary.Volume, 'g', 12)));
         QCOMPARE(VolumeUnitName(flowUnits), unit);
     }
 
@@ -269,11 +269,11 @@ private slots:
     {
         const GraphSeries series = Series({0, 10, 20, 30, 40}, {5, -3, 8, 2, 9});
         const StripSummary summary = SummariseStrip(series, 0, 5, 35);
-        QCOMPARE(summary.samples, 3);
-        QCOMPARE(summary.lowest, 1);
-        QCOMPARE(summary.highest, 2);
-        QCOMPARE(summary.mean, 7.0 / 3.0);
-        QVERIFY(!summary.volume);
+        QCOMPARE(summary.Samples, 3);
+        QCOMPARE(summary.Lowest, 1);
+        QCOMPARE(summary.Highest, 2);
+        QCOMPARE(summary.Mean, 7.0 / 3.0);
+        QVERIFY(!summary.Volume);
     }
 
     // The live plot keeps a day, starts anew when the clock goes back, and
@@ -281,27 +281,27 @@ private slots:
     void liveSeries()
     {
         LiveGraphSeries live;
-        live.setStrips({{QStringLiteral("Channel 1 (ft)"), QStringLiteral("ft"), 2, -1}});
+        live.SetStrips({{QStringLiteral("Channel 1 (ft)"), QStringLiteral("ft"), 2, -1}});
         for (int i = 0; i < 10; ++i) {
-            live.add(1000 + i, {0.5 * i});
+            live.Add(1000 + i, {0.5 * i});
         }
-        live.add(1030, {std::nan("")});
-        live.add(1031, {2.35});
-        QCOMPARE(live.series().gapsBefore, std::vector<int>{10});
-        QVERIFY(std::isnan(live.series().strips[0].values[10]));
-        QCOMPARE(live.series().value(11, 0), 2.35);
+        live.Add(1030, {std::nan("")});
+        live.Add(1031, {2.35});
+        QCOMPARE(live.Series().GapsBefore, std::vector<int>{10});
+        QVERIFY(std::isnan(live.Series().Strips[0].Values[10]));
+        QCOMPARE(live.Series().Value(11, 0), 2.35);
 
         for (int i = 1; i <= 2 * 24 * 60; ++i) {
-            live.add(1031 + 60.0 * i, {1.0});
+            live.Add(1031 + 60.0 * i, {1.0});
         }
-        const GraphSeries& series = live.series();
-        QVERIFY(series.times.back() - series.times.front() <= LiveGraphSeries::KeptSeconds * 1.1);
-        QVERIFY(series.times.back() - series.times.front() >= LiveGraphSeries::KeptSeconds - 60);
-        QCOMPARE(series.strips[0].values.size(), series.times.size());
-        QVERIFY(series.gapsBefore.empty());
+        const GraphSeries& series = live.Series();
+        QVERIFY(series.Times.back() - series.Times.front() <= LiveGraphSeries::KeptSeconds * 1.1);
+        QVERIFY(series.Times.back() - series.Times.front() >= LiveGraphSeries::KeptSeconds - 60);
+        QCOMPARE(series.Strips[0].Values.size(), series.Times.size());
+        QVERIFY(series.GapsBefore.empty());
 
-        live.add(500, {1.0});
-        QCOMPARE(live.series().count(), 1);
+        live.Add(500, {1.0});
+        QCOMPARE(live.Series().Count(), 1);
     }
 };
 

@@ -34,7 +34,7 @@ struct GraphRig {
     explicit GraphRig(bool pack)
     {
         settings.DecPlaces[0] = 1;
-        records.reset(5);
+        records.Reset(5);
         for (int i = 0; i < 192; ++i) {
             if (i >= 100 && i < 104) {
                 continue;
@@ -42,7 +42,7 @@ struct GraphRig {
             const uint32_t time = PackTime(74, 15 + i / 96, i % 96 / 4, i % 4 * 15);
             AppendRecord(records, time, {i == 77 ? 235 : 200 + 40 * (i / 6 % 5), 1500 + i / 6 * 10, 500, i / 6, 2});
         }
-        table.fill(pack);
+        table.Fill(pack);
     }
     HistoryGraphContext context() { return {table, QStringLiteral("Creek 4"), folder.path(), prompter, dialogs}; }
 
@@ -123,27 +123,27 @@ private slots:
         HistoryGraphWindow window(rig.context());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        GraphWidget* graph = window.graph();
-        const GraphSeries& series = window.series();
+        GraphWidget* graph = window.Graph();
+        const GraphSeries& series = window.Series();
         int row = 0;
-        while (rig.table.recordOf(row) != record) {
+        while (rig.table.RecordOf(row) != record) {
             ++row;
         }
         int sample = 0;
         while (HistoryGraphRecord(series, sample) != record) {
             ++sample;
         }
-        const GraphPlot plot = graph->currentPlot();
-        const QPoint at(qRound(plot.xAt(series.times[size_t(sample)])), qRound(plot.plotsRect().center().y()));
+        const GraphPlot plot = graph->CurrentPlot();
+        const QPoint at(qRound(plot.XAt(series.Times[size_t(sample)])), qRound(plot.PlotsRect().center().y()));
         QTest::mouseMove(graph, at);
-        QCOMPARE(graph->crosshairSample(), sample);
-        const GraphReadout readout = graph->readout();
-        QCOMPARE(readout.time, rig.table.timestampText(row));
-        QCOMPARE(readout.values.size(), series.strips.size());
-        for (size_t k = 0; k < series.strips.size(); ++k) {
-            QCOMPARE(readout.values[k], rig.table.cellText(row, int(k) + 1) + u' ' + series.strips[k].unit);
+        QCOMPARE(graph->CrosshairSample(), sample);
+        const GraphReadout readout = graph->Readout();
+        QCOMPARE(readout.Time, rig.table.TimestampText(row));
+        QCOMPARE(readout.Values.size(), series.Strips.size());
+        for (size_t k = 0; k < series.Strips.size(); ++k) {
+            QCOMPARE(readout.Values[k], rig.table.CellText(row, int(k) + 1) + u' ' + series.Strips[k].Unit);
         }
-        QVERIFY(window.findChild<QLabel*>("lblReadout")->text().startsWith(readout.time));
+        QVERIFY(window.findChild<QLabel*>("lblReadout")->text().startsWith(readout.Time));
     }
 
     void zoomAndPanByMouseAndKeys()
@@ -152,51 +152,51 @@ private slots:
         HistoryGraphWindow window(rig.context());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        GraphWidget* graph = window.graph();
-        const GraphView& view = graph->view();
-        const double whole = view.span();
-        const QRectF plots = graph->currentPlot().plotsRect();
+        GraphWidget* graph = window.Graph();
+        const GraphView& view = graph->View();
+        const double whole = view.Span();
+        const QRectF plots = graph->CurrentPlot().PlotsRect();
         const QPointF at(plots.left() + plots.width() * 0.3, plots.top() + 20);
-        const double anchor = graph->currentPlot().timeAt(at.x());
+        const double anchor = graph->CurrentPlot().TimeAt(at.x());
 
         Wheel(graph, at, 120); // zooms in around the time under the mouse
-        QCOMPARE(view.span(), whole * 0.8);
-        QVERIFY(std::fabs(graph->currentPlot().timeAt(at.x()) - anchor) < 1e-6 * whole);
+        QCOMPARE(view.Span(), whole * 0.8);
+        QVERIFY(std::fabs(graph->CurrentPlot().TimeAt(at.x()) - anchor) < 1e-6 * whole);
 
-        const int strip = graph->currentPlot().stripAt(at);
-        const auto [low, high] = graph->currentPlot().valueRange(strip);
+        const int strip = graph->CurrentPlot().StripAt(at);
+        const auto [low, high] = graph->CurrentPlot().ValueRange(strip);
         Wheel(graph, at, 240, Qt::ShiftModifier); // the values of that strip only
-        QCOMPARE(view.span(), whole * 0.8);
-        const auto [newLow, newHigh] = graph->currentPlot().valueRange(strip);
+        QCOMPARE(view.Span(), whole * 0.8);
+        const auto [newLow, newHigh] = graph->CurrentPlot().ValueRange(strip);
         QVERIFY(std::fabs((newHigh - newLow) - (high - low) * 0.64) < 1e-9 * (high - low));
-        QVERIFY(!view.valueRange(strip + 1));
+        QVERIFY(!view.ValueRange(strip + 1));
 
         // A box from a quarter to a half of the width.
         const QPoint from(qRound(plots.left() + plots.width() / 4), qRound(at.y()));
         const QPoint to(qRound(plots.left() + plots.width() / 2), qRound(at.y()) + 2);
-        const double boxStart = graph->currentPlot().timeAt(from.x());
-        const double boxEnd = graph->currentPlot().timeAt(to.x());
+        const double boxStart = graph->CurrentPlot().TimeAt(from.x());
+        const double boxEnd = graph->CurrentPlot().TimeAt(to.x());
         QTest::mousePress(graph, Qt::LeftButton, {}, from);
         QTest::mouseMove(graph, to);
         QTest::mouseRelease(graph, Qt::LeftButton, {}, to);
-        QCOMPARE(view.start(), boxStart);
-        QCOMPARE(view.end(), boxEnd);
+        QCOMPARE(view.Start(), boxStart);
+        QCOMPARE(view.End(), boxEnd);
 
         // Dragging with the right button moves the view by what it covers.
         QTest::mousePress(graph, Qt::RightButton, {}, to);
         QTest::mouseMove(graph, from);
         QTest::mouseRelease(graph, Qt::RightButton, {}, from);
         const double pan = (to.x() - from.x()) / plots.width() * (boxEnd - boxStart);
-        QVERIFY(std::fabs(view.start() - (boxStart + pan)) < 1e-6 * whole);
-        QVERIFY(std::fabs(view.span() - (boxEnd - boxStart)) < 1e-6 * whole);
+        QVERIFY(std::fabs(view.Start() - (boxStart + pan)) < 1e-6 * whole);
+        QVERIFY(std::fabs(view.Span() - (boxEnd - boxStart)) < 1e-6 * whole);
 
         QTest::keyClick(graph, Qt::Key_Home);
-        QCOMPARE(view.span(), whole);
-        QVERIFY(!view.valueRange(strip));
+        QCOMPARE(view.Span(), whole);
+        QVERIFY(!view.ValueRange(strip));
         QTest::keyClick(graph, Qt::Key_Plus);
-        QCOMPARE(view.span(), whole / 2);
+        QCOMPARE(view.Span(), whole / 2);
         QTest::mouseDClick(graph, Qt::LeftButton, {}, from);
-        QCOMPARE(view.span(), whole);
+        QCOMPARE(view.Span(), whole);
     }
 
     void stripsCanBeHidden()
@@ -204,10 +204,10 @@ private slots:
         GraphRig rig(false);
         HistoryGraphWindow window(rig.context());
         window.show();
-        QCOMPARE(window.graph()->shownStrips().size(), size_t(7));
+        QCOMPARE(window.Graph()->ShownStrips().size(), size_t(7));
         QTest::mouseClick(window.findChild<QCheckBox*>("chkStrip1"), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(window.graph()->shownStrips(), (std::vector<int>{0, 2, 3, 4, 5, 6}));
-        QCOMPARE(window.graph()->currentPlot().plotRect(1), QRectF());
+        QCOMPARE(window.Graph()->ShownStrips(), (std::vector<int>{0, 2, 3, 4, 5, 6}));
+        QCOMPARE(window.Graph()->CurrentPlot().PlotRect(1), QRectF());
     }
 
     void exportsAtTheChosenSize_data()
@@ -232,7 +232,7 @@ private slots:
         rig.dialogs.choices = {path};
         QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
         QCOMPARE(rig.dialogs.saveRequests.size(), 1);
-        QVERIFY(rig.dialogs.saveRequests[0].confirmOverwrite);
+        QVERIFY(rig.dialogs.saveRequests[0].ConfirmOverwrite);
         QCOMPARE(QFile::exists(path), written);
         QCOMPARE(rig.prompter.messages.size(), written ? 0 : 1);
         if (!written) {
@@ -254,7 +254,7 @@ private slots:
         HistoryWindow window({table(), 0, {}, QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs,
                               cursor, [&](const RecordTable& table, const QString& name, QWidget* parent) {
                                   opened = &table;
-                                  packed = table.isPacked();
+                                  packed = table.IsPacked();
                                   QCOMPARE(name, QStringLiteral("Creek 4"));
                                   QCOMPARE(parent, &window);
                               }});
@@ -262,7 +262,7 @@ private slots:
         rig.prompter.answers = {PromptAnswer::Yes};
         QTest::mouseClick(window.findChild<QPushButton*>("cmdPack"), Qt::LeftButton);
         QTest::mouseClick(window.findChild<QPushButton*>("cmdGraph"), Qt::LeftButton);
-        QCOMPARE(opened, &window.table());
+        QCOMPARE(opened, &window.Table());
         QVERIFY(packed);
 
         HistoryWindow without({table(), 0, {}, QString(), QString(), true, rig.prompter, rig.dialogs, cursor});
@@ -276,8 +276,8 @@ private slots:
     {
         MainWindowRig rig;
         rig.controller.StartUp(QString(), QString());
-        rig.controller.Ticks().stop(TickSource::Tick::Status);
-        rig.controller.Ticks().stop(TickSource::Tick::Sample);
+        rig.controller.Ticks().Stop(TickSource::Tick::Status);
+        rig.controller.Ticks().Stop(TickSource::Tick::Sample);
         InstallGraphs(rig.session, rig.controller, rig.window);
         LoggerSettings& settings = rig.session.Logger;
         settings = HistoryTestSettings();
@@ -299,13 +299,13 @@ private slots:
         PushLiveSample(rig.session, sample);
         rig.controller.ShowLiveSamples();
 
-        const GraphSeries& series = live->series();
-        QCOMPARE(series.count(), 2);
+        const GraphSeries& series = live->Series();
+        QCOMPARE(series.Count(), 2);
         const std::vector<QString> titles{"Channel 1 (Feet)", "Channel 2 (degC)", "Channel 3 (%)", "Flow (CFS)",
                                           "Velocity (FPS)"};
-        QCOMPARE(series.strips.size(), titles.size());
+        QCOMPARE(series.Strips.size(), titles.size());
         for (size_t k = 0; k < titles.size(); ++k) {
-            QCOMPARE(series.strips[k].title, titles[k]);
+            QCOMPARE(series.Strips[k].Title, titles[k]);
             const QString meter = rig.window.findChild<QLabel*>(QStringLiteral("lblValue%1").arg(k))->text();
             if (k == 1) {
                 QCOMPARE(meter, QStringLiteral("No sample"));
@@ -314,8 +314,8 @@ private slots:
                 QCOMPARE(StripValueText(series, 1, int(k)), meter);
             }
         }
-        QVERIFY(live->graph()->view().end() == series.times.back());
-        QCOMPARE(live->graph()->view().span(), 600.0);
+        QVERIFY(live->Graph()->View().End() == series.Times.back());
+        QCOMPARE(live->Graph()->View().Span(), 600.0);
         // A box over the graph for each strip, beside Pause.
         const QList<QCheckBox*> boxes = live->findChildren<QCheckBox*>();
         QCOMPARE(std::count_if(boxes.begin(), boxes.end(), [](QCheckBox* box) { return box->isVisible(); }),
@@ -325,23 +325,23 @@ private slots:
     void liveGraphScrollsOverTheChosenSpanUnlessPaused()
     {
         LiveGraphWindow live;
-        live.setStrips({{QStringLiteral("Channel 1 (ft)"), QStringLiteral("ft"), 2, -1}});
+        live.SetStrips({{QStringLiteral("Channel 1 (ft)"), QStringLiteral("ft"), 2, -1}});
         live.show();
         for (int t = 0; t < 900; ++t) {
-            live.addReading(1000 + t, {double(t % 50)});
+            live.AddReading(1000 + t, {double(t % 50)});
         }
-        const GraphView& view = live.graph()->view();
-        QCOMPARE(view.end(), 1899.0);
-        QCOMPARE(view.span(), 600.0);
+        const GraphView& view = live.Graph()->View();
+        QCOMPARE(view.End(), 1899.0);
+        QCOMPARE(view.Span(), 600.0);
         QTest::keyClick(live.findChild<QComboBox*>("cmbSpan"), Qt::Key_Up);
-        QCOMPARE(view.span(), 300.0);
+        QCOMPARE(view.Span(), 300.0);
 
         QTest::mouseClick(live.findChild<QCheckBox*>("chkPause"), Qt::LeftButton, {}, QPoint(5, 5));
-        live.addReading(1900, {1.0});
-        QCOMPARE(view.end(), 1899.0);
+        live.AddReading(1900, {1.0});
+        QCOMPARE(view.End(), 1899.0);
         QTest::mouseClick(live.findChild<QCheckBox*>("chkPause"), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(view.end(), 1900.0);
-        QCOMPARE(live.series().count(), 901);
+        QCOMPARE(view.End(), 1900.0);
+        QCOMPARE(live.Series().Count(), 901);
     }
 };
 

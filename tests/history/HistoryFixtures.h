@@ -42,7 +42,7 @@ inline HistoryFlowSource HistoryTestFlow()
 // Appends a record with the given packed time and raw values.
 inline void AppendRecord(HistoryRecords& records, uint32_t time, const std::vector<int>& values)
 {
-    QByteArray bytes(4 + 2 * records.valueCount(), '\0');
+    QByteArray bytes(4 + 2 * records.ValueCount(), '\0');
     for (int b = 0; b < 4; ++b) {
         bytes[b] = char(time >> (8 * b));
     }
@@ -50,7 +50,7 @@ inline void AppendRecord(HistoryRecords& records, uint32_t time, const std::vect
         bytes[4 + 2 * int(k)] = char(values[k] >> 8);
         bytes[5 + 2 * int(k)] = char(values[k]);
     }
-    records.appendRecord(bytes.constData());
+    records.AppendRecord(bytes.constData());
 }
 
 // 15 March 2006 (months since 2000: 74), at the given time of day.

@@ -31,7 +31,7 @@ public:
         }
     }
 
-    bool readHistoryBlock(int k, QByteArray& block) override
+    bool ReadHistoryBlock(int k, QByteArray& block) override
     {
         requests.push_back(k);
         if (onRequest) {
@@ -71,7 +71,7 @@ public:
         block = claimedCount >= 0 ? QByteArray(1, char(claimedCount)) + current_.mid(1) : current_;
         return true;
     }
-    bool settle() override
+    bool Settle() override
     {
         ++settles;
         return !std::exchange(freshReplyComing_, false);

@@ -43,8 +43,8 @@ struct ActionRig {
         state.ReplyTicks = 4;
         state.Connected = true;
         settings.AnalogEnable = {1, 1, 1, 0, 0, 0, 0, 0};
-        port.open();
-        ticker.start();
+        port.Open();
+        ticker.Start();
         QObject::connect(&hand, &QTimer::timeout, [this] { pressButtons(); });
         hand.start(10);
     }
@@ -74,17 +74,17 @@ struct ActionRig {
     // The logger's first records, in order, are exactly what arrived.
     bool holdsTheLoggersRecords(int expected) const
     {
-        const auto& history = engine.memory().History;
-        if (records.count() != expected || int(history.size()) < expected) {
+        const auto& history = engine.Memory().History;
+        if (records.Count() != expected || int(history.size()) < expected) {
             return false;
         }
         for (int i = 0; i < expected; ++i) {
             const HistoryRecord& logged = history[size_t(i)];
-            if (records.packedTime(i) != logged.Time) {
+            if (records.PackedTime(i) != logged.Time) {
                 return false;
             }
             for (int k = 0; k < 5; ++k) {
-                if (records.value(i, k) != logged.Values[size_t(k < 3 ? k : k + 5)]) {
+                if (records.Value(i, k) != logged.Values[size_t(k < 3 ? k : k + 5)]) {
                     return false;
                 }
             }
@@ -166,7 +166,7 @@ private slots:
         QVERIFY(rig.holdsTheLoggersRecords(std::max(received, 0)));
         if (received == count) {
             QCOMPARE(rig.status.RecordCount, uint32_t(count));
-            QCOMPARE(rig.retries > 0, faults.any());
+            QCOMPARE(rig.retries > 0, faults.Any());
         }
         QVERIFY(!rig.state.Busy);
         QCOMPARE(rig.cursor.depth, 0);
@@ -176,7 +176,7 @@ private slots:
     void waitsWhileSamplingHoldsTheLine()
     {
         ActionRig rig(0, FaultOptions{});
-        rig.services.samplingContinuously = true;
+        rig.services.SamplingContinuously = true;
         RunGetHistory(rig.services, nullptr);
         QVERIFY(rig.prompter.messages.isEmpty());
         QVERIFY(!rig.state.Busy);

@@ -26,7 +26,7 @@ struct DownloadRig {
     void run()
     {
         window.show();
-        QTRY_VERIFY(window.state() != GetHistoryDataWindow::State::Starting);
+        QTRY_VERIFY(window.CurrentState() != GetHistoryDataWindow::State::Starting);
         QTRY_VERIFY(!window.isVisible() || button("cmdOkay")->isEnabled());
     }
 
@@ -69,7 +69,7 @@ private slots:
         rig.link.faults = {F::None, F::ReplyLost, F::ReplyLost, F::ReplyLost};
         rig.run();
         QVERIFY(rig.window.isVisible());
-        QCOMPARE(rig.window.state(), GetHistoryDataWindow::State::Running);
+        QCOMPARE(rig.window.CurrentState(), GetHistoryDataWindow::State::Running);
         QCOMPARE(rig.text("lblGetHistoryData"),
                  QStringLiteral("Upload complete: %1 records uploaded.").arg(loggerRecords));
         QVERIFY(!rig.button("cmdCancel")->isEnabled());
@@ -89,7 +89,7 @@ private slots:
         } else {
             QTest::mouseClick(rig.button("cmdOkay"), Qt::LeftButton);
         }
-        QCOMPARE(rig.window.state(), GetHistoryDataWindow::State::Okay);
+        QCOMPARE(rig.window.CurrentState(), GetHistoryDataWindow::State::Okay);
         QVERIFY(!rig.window.isVisible());
     }
 
@@ -139,10 +139,10 @@ private slots:
         };
         rig.run();
         QVERIFY(!rig.window.isVisible());
-        QCOMPARE(rig.window.state(), state);
-        QCOMPARE(rig.records.count(), received);
-        QCOMPARE(rig.records.value(received - 1, 0), uint16_t((received - 1) & 0xFFFF));
-        QCOMPARE(rig.records.appendRecord(QByteArray(14, '\0').constData()), received < HistoryRecords::Capacity);
+        QCOMPARE(rig.window.CurrentState(), state);
+        QCOMPARE(rig.records.Count(), received);
+        QCOMPARE(rig.records.Value(received - 1, 0), uint16_t((received - 1) & 0xFFFF));
+        QCOMPARE(rig.records.AppendRecord(QByteArray(14, '\0').constData()), received < HistoryRecords::Capacity);
         QCOMPARE(rig.text("lblGetHistoryData"), QStringLiteral("%1 records").arg(received));
         QCOMPARE(rig.prompter.messages.size(), 1);
         QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Get History Data"));

@@ -14,11 +14,11 @@ using Requests = std::vector<int>;
 // The record number the scripted logger put into the first value.
 bool HoldsRecordsInOrder(const HistoryRecords& records, int expected)
 {
-    if (records.count() != expected) {
+    if (records.Count() != expected) {
         return false;
     }
     for (int i = 0; i < expected; ++i) {
-        if (records.value(i, 0) != uint16_t(i) || records.packedTime(i) != uint32_t(i) * 7 + 1) {
+        if (records.Value(i, 0) != uint16_t(i) || records.PackedTime(i) != uint32_t(i) * 7 + 1) {
             return false;
         }
     }
@@ -60,8 +60,8 @@ private slots:
         ScriptedHistoryLink link(0);
         HistoryRecords records;
         HistoryDownload download(link, records, analog, pulse);
-        QCOMPARE(download.recordSize(), size);
-        QCOMPARE(download.recordsPerBlock(), perBlock);
+        QCOMPARE(download.RecordSize(), size);
+        QCOMPARE(download.RecordsPerBlock(), perBlock);
     }
 
     // The loop ends on a short or empty block. A failure is retried with a
@@ -117,13 +117,13 @@ private slots:
         HistoryRecords records;
         HistoryDownload download(link, records, 3, 2);
         std::vector<int> retriesShown;
-        download.onRetry = [&](int total) { retriesShown.push_back(total); };
-        QCOMPARE(download.run(), end);
+        download.OnRetry = [&](int total) { retriesShown.push_back(total); };
+        QCOMPARE(download.Run(), end);
         QVERIFY(HoldsRecordsInOrder(records, received));
         if (!requests.empty()) {
             QCOMPARE(link.requests, requests);
         }
-        QCOMPARE(download.totalRetries(), retries);
+        QCOMPARE(download.TotalRetries(), retries);
         // The failure past the hundredth ends the download instead.
         const int shown = std::min(retries, 100);
         QCOMPARE(int(retriesShown.size()), shown);
@@ -136,8 +136,8 @@ private slots:
         link.claimedCount = 18;
         HistoryRecords records;
         HistoryDownload download(link, records, 3, 2);
-        QCOMPARE(download.run(), HistoryDownloadEnd::Error);
-        QCOMPARE(records.count(), 0);
+        QCOMPARE(download.Run(), HistoryDownloadEnd::Error);
+        QCOMPARE(records.Count(), 0);
     }
 };
 

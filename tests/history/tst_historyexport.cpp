@@ -121,7 +121,7 @@ private slots:
         QFETCH(bool, pack);
         QFETCH(QStringList, lines);
         HistoryRecords history;
-        history.reset(int(records.front().values.size()));
+        history.Reset(int(records.front().values.size()));
         for (const Record& record : records) {
             AppendRecord(history, record.time, record.values);
         }
@@ -129,9 +129,9 @@ private slots:
         flow.FlowUnitsInvalid = unitsInvalid;
         HistoryTable table(history, settings, flow, ShortDateFormat(GermanLocale));
         // Packing again starts from the records.
-        table.fill(!pack);
+        table.Fill(!pack);
         std::vector<int> filled;
-        table.fill(pack, [&](int value) { filled.push_back(value); });
+        table.Fill(pack, [&](int value) { filled.push_back(value); });
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("out.csv"));
         std::vector<int> written;
@@ -144,8 +144,8 @@ private slots:
             QCOMPARE(filled.size(), records.size());
             QCOMPARE(filled.back(), int(records.size()) - 1);
         }
-        QCOMPARE(written.size(), size_t(table.rowCount()));
-        QCOMPARE(written.back(), table.rowCount());
+        QCOMPARE(written.size(), size_t(table.RowCount()));
+        QCOMPARE(written.back(), table.RowCount());
     }
 
     void firstLineNamesTheFlowMethod_data()

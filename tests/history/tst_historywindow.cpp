@@ -21,7 +21,7 @@ namespace {
 struct WindowRig {
     WindowRig()
     {
-        records.reset(5);
+        records.Reset(5);
         for (int i = 0; i < 50; ++i) {
             // Levels change every tenth record only: packing leaves 5 rows.
             AppendRecord(records, March15(8 + i / 60, i % 60, 0), {100 + 10 * (i / 10), 2000, 500, 2, 1});
@@ -119,11 +119,11 @@ private slots:
         rig.click("cmdSave");
         QCOMPARE(rig.dialogs.saveRequests.size(), 1);
         const FileDialogRequest& request = rig.dialogs.saveRequests[0];
-        QVERIFY(request.confirmOverwrite);
+        QVERIFY(request.ConfirmOverwrite);
         QVERIFY2(QRegularExpression(QStringLiteral("^/srv/logger/\\d{4}-\\d\\d-\\d\\d-\\d{4}\\.csv$"))
-                     .match(request.initialFileName)
+                     .match(request.InitialFileName)
                      .hasMatch(),
-                 qPrintable(request.initialFileName));
+                 qPrintable(request.InitialFileName));
         QCOMPARE(rig.cursor.depth, 0);
         if (!written) {
             QCOMPARE(rig.prompter.messages.size(), name.isEmpty() ? 0 : 1);

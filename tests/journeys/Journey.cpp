@@ -281,7 +281,7 @@ LoggerMemory Journey::memory() const
 {
     LoggerMemory memory;
     QString error;
-    if (!memory.load(memoryFile, &error)) {
+    if (!memory.Load(memoryFile, &error)) {
         qWarning("Cannot read the logger memory %s: %s", qPrintable(memoryFile), qPrintable(error));
     }
     return memory;
@@ -292,7 +292,7 @@ QByteArray Journey::settingsImage() const
     const LoggerMemory now = memory();
     QByteArray image;
     for (const SettingsRegion& region : SettingsReadRegions) {
-        image += now.read(region.Address, region.Length);
+        image += now.Read(region.Address, region.Length);
     }
     return image;
 }

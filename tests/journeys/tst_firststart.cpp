@@ -74,7 +74,7 @@ private slots:
                                       .arg(BREVEL_VERSION_MINOR)
                                       .arg(BREVEL_VERSION_REVISION)
                                       .left(8);
-        QCOMPARE(QString::fromLatin1(memory.read(0, 8)), signature);
+        QCOMPARE(QString::fromLatin1(memory.Read(0, 8)), signature);
         LoggerSettings defaults;
         defaults.NumAnalogChannels = 3;
         defaults.NumDigitalChannels = 2;

@@ -132,11 +132,11 @@ private slots:
         });
         journey.when("the graph", GraphShown, [&] {
             GraphWidget* graph = Graph();
-            wholeSpan = graph->view().span();
+            wholeSpan = graph->View().Span();
             QCOMPARE(wholeSpan, 19999 * 60.0);
             WheelUp(graph);
             WheelUp(graph);
-            const double zoomed = graph->view().span();
+            const double zoomed = graph->View().Span();
             QVERIFY2(zoomed < wholeSpan * 0.9, qPrintable(QString::number(zoomed)));
             const QPointF point(graph->width() * 2 / 3, graph->height() / 2);
             QMouseEvent move(QEvent::MouseMove, point, graph->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
@@ -144,7 +144,7 @@ private slots:
             QApplication::sendEvent(graph, &move);
             const QString readout = user::find<QLabel>(user::modal("frmHistoryGraph"), "lblReadout")->text();
             // The readout names the time and the channel 1 value of the table's row under the crosshair.
-            const int row = graph->crosshairSample();
+            const int row = graph->CrosshairSample();
             QVERIFY2(row > 0 && row < 19999, qPrintable(QString::number(row)));
             const QString time = downloaded->index(row, 0).data().toString();
             const QString level = downloaded->index(row, 1).data().toString();
@@ -157,7 +157,7 @@ private slots:
         journey.fileDialog("Export Graph", picture.chopped(4));
         journey.then("Whole Record, then close the graph", [&] {
             user::press("frmHistoryGraph", "cmdWholeRecord");
-            QCOMPARE(Graph()->view().span(), wholeSpan);
+            QCOMPARE(Graph()->View().Span(), wholeSpan);
             user::press("frmHistoryGraph", "cmdClose");
         });
         const auto saveToArchive = [] { user::press("frmHistory", "cmdArchive"); };
@@ -190,7 +190,7 @@ private slots:
             user::press("frmHistory", "cmdGraph");
         });
         journey.when("the site's graph", GraphShown, [&] {
-            QCOMPARE(Graph()->view().span(), wholeSpan);
+            QCOMPARE(Graph()->View().Span(), wholeSpan);
             user::press("frmHistoryGraph", "cmdClose");
         });
         journey.then("close the site's table", [] { QTest::keyClick(user::modal("frmHistory"), Qt::Key_Escape); });

@@ -55,10 +55,10 @@ private slots:
                         [](const QString& file) {
                             LoggerOptions options;
                             options.HistoryRecords = 500;
-                            LoggerMemory memory = LoggerEngine(options).memory();
+                            LoggerMemory memory = LoggerEngine(options).Memory();
                             memory.ClockOffsetSeconds = -ThreeDays;
                             QString error;
-                            QVERIFY2(memory.save(file, &error), qPrintable(error));
+                            QVERIFY2(memory.Save(file, &error), qPrintable(error));
                         });
         MainWindow& window = journey.window();
         const QString setupFile = journey.files.filePath("river.set");

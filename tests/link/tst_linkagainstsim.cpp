@@ -20,7 +20,7 @@ QByteArray ImageInLogger(const LoggerEngine& engine)
 {
     QByteArray image;
     for (const SettingsRegion& region : SettingsReadRegions) {
-        image += engine.memory().read(region.Address, region.Length);
+        image += engine.Memory().Read(region.Address, region.Length);
     }
     return image;
 }
@@ -69,21 +69,21 @@ class LinkAgainstSimTest : public QObject {
         });
         state.RecordCount = 0xABCDEF;
         expect(QStringLiteral("status"), rig.commands.ReadLoggerStatus(), [&] {
-            return state.RecordCount == engine.memory().History.size() && state.StatusWord == 0x0080;
+            return state.RecordCount == engine.Memory().History.size() && state.StatusWord == 0x0080;
         });
         const QString clock = rig.commands.ReadLoggerClock();
         expect(QStringLiteral("read clock"), clock != QLatin1String("00/00/00 00:00:00"), [&] {
-            return clock == ShortDateText(engine.loggerTime().date()) + engine.loggerTime().toString(" HH:mm:ss");
+            return clock == ShortDateText(engine.LoggerTime().date()) + engine.LoggerTime().toString(" HH:mm:ss");
         });
         const QDateTime newTime(QDate(2027, 1 + round, 2 + round), QTime(round, 30, 15));
         expect(QStringLiteral("set clock"), rig.commands.SetLoggerClock(newTime.toString("MM/dd/yy HH:mm:ss")),
-               [&] { return engine.loggerTime() == newTime; });
+               [&] { return engine.LoggerTime() == newTime; });
         const QString signature = QStringLiteral("SIG%1    ").arg(round).left(8);
         expect(QStringLiteral("write signature"), rig.commands.WriteMemorySignature(signature),
-               [&] { return engine.memory().read(0, 8) == signature.toLatin1(); });
+               [&] { return engine.Memory().Read(0, 8) == signature.toLatin1(); });
         const QString readSignature = rig.commands.ReadMemorySignature();
         expect(QStringLiteral("read signature"), !readSignature.isEmpty(),
-               [&] { return readSignature.toLatin1() == engine.memory().read(0, 8); });
+               [&] { return readSignature.toLatin1() == engine.Memory().Read(0, 8); });
         // A byte no text shows (below a space, above 127) reads as a blank.
         const QString unshowable = rig.commands.WriteMemorySignature(QStringLiteral("A\x1f \x7f\x80xyz"))
                                        ? rig.commands.ReadMemorySignature()
@@ -108,9 +108,9 @@ class LinkAgainstSimTest : public QObject {
                 && *EncodeSettings(fresh, true) == *EncodeSettings(expected, true);
         });
         expect(QStringLiteral("clear memory"), rig.commands.ClearLoggerMemory(),
-               [&] { return engine.memory().History.empty(); });
+               [&] { return engine.Memory().History.empty(); });
         expect(QStringLiteral("initialise memory"), rig.commands.InitialiseMemory(),
-               [&] { return engine.memory().read(0, 8) == QByteArray(8, '\xFF'); });
+               [&] { return engine.Memory().Read(0, 8) == QByteArray(8, '\xFF'); });
     }
 
 private slots:
@@ -139,7 +139,7 @@ private slots:
         LoggerEngine engine(options, [] { return ComputerTime; });
         Rig rig(engine);
         QVERIFY(rig.open());
-        const bool clean = !faults.any();
+        const bool clean = !faults.Any();
         QVERIFY(rig.commands.WakeLogger({}) || !clean);
         for (int round = 0; round < 3; ++round) {
             exerciseEveryCommand(rig, round);
@@ -159,7 +159,7 @@ private slots:
         QVERIFY(rig.open());
         QVERIFY(rig.commands.ReadLoggerStatus());
         QVERIFY(!rig.commands.ReadSettings());
-        QVERIFY(rig.engine.lineDead());
+        QVERIFY(rig.engine.LineDead());
         exerciseEveryCommand(rig, 0);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral(", "))));
         QCOMPARE(succeeded, 0);

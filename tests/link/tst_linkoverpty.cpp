@@ -42,9 +42,9 @@ private slots:
         LoggerEngine engine{LoggerOptions{}};
         auto server = std::make_unique<PtyServer>(engine, 5, 38400);
         QString error;
-        QVERIFY2(server->start(&error), qPrintable(error));
+        QVERIFY2(server->Start(&error), qPrintable(error));
         QTemporaryDir announcements;
-        QVERIFY2(server->announce(announcements.filePath(QStringLiteral("e2e")), &error), qPrintable(error));
+        QVERIFY2(server->Announce(announcements.filePath(QStringLiteral("e2e")), &error), qPrintable(error));
 
         PortDirectory directory(announcements.path());
         const QStringList entries = DiscoverPorts(directory).filter(QStringLiteral("Virtual logger e2e"));
@@ -61,7 +61,7 @@ private slots:
         LoggerLink link(port, state, programOptions);
         LoggerCommands commands(link, status, settings, rating);
         ReplyTicker ticker(link, 10);
-        ticker.start();
+        ticker.Start();
 
         QVERIFY(link.OpenPort(number, QStringLiteral("38400,N,8,1")));
         QVERIFY(commands.WakeLogger({}));
@@ -77,15 +77,15 @@ private slots:
         QVERIFY(CpuSeconds() - cpuBefore < 0.02 * wall);
 
         // The device goes away: a lost port, not a busy loop of errors.
-        QSignalSpy lost(&port, &SerialPort::portLost);
+        QSignalSpy lost(&port, &SerialPort::PortLost);
         server.reset();
         cpuBefore = CpuSeconds();
         clock.restart();
         link.WaitForBytes(500, 1); // five seconds, unless the loss ends it
         QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(lost.count(), 1);
-        QVERIFY(!port.isOpen());
-        QCOMPARE(port.bytesAvailable(), 0);
+        QVERIFY(!port.IsOpen());
+        QCOMPARE(port.BytesAvailable(), 0);
         link.WaitForBytes(20, 0);
         QVERIFY(CpuSeconds() - cpuBefore < 0.1);
         QVERIFY(!link.SendFrame(QByteArray::fromHex("0C"), 2));

@@ -52,15 +52,15 @@ private slots:
     {
         CommunicationsLog log;
         QStringList heard;
-        log.onLine = [&heard](const QString& line) { heard << line; };
+        log.OnLine = [&heard](const QString& line) { heard << line; };
         for (int i = 0; i < CommunicationsLog::MaxLines + 2; ++i) {
-            log.add({LinkTraceEvent::Kind::Sent, QByteArray(1, char(i)), QString::number(i)});
+            log.Add({LinkTraceEvent::Kind::Sent, QByteArray(1, char(i)), QString::number(i)});
         }
-        QCOMPARE(int(log.lines().size()), CommunicationsLog::MaxLines);
-        QVERIFY(log.lines().front().endsWith(QStringLiteral("  2")));
-        QVERIFY(log.lines().back().endsWith(QString::number(CommunicationsLog::MaxLines + 1)));
+        QCOMPARE(int(log.Lines().size()), CommunicationsLog::MaxLines);
+        QVERIFY(log.Lines().front().endsWith(QStringLiteral("  2")));
+        QVERIFY(log.Lines().back().endsWith(QString::number(CommunicationsLog::MaxLines + 1)));
         QCOMPARE(heard.size(), CommunicationsLog::MaxLines + 2);
-        QCOMPARE(log.text().count(QLatin1Char('\n')), CommunicationsLog::MaxLines);
+        QCOMPARE(log.Text().count(QLatin1Char('\n')), CommunicationsLog::MaxLines);
     }
 };
 

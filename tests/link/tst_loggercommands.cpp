@@ -96,8 +96,8 @@ private slots:
             answer(Hex("0A"), reply);
         }
         const LiveSampleOutcome outcome = rig->commands.ReadLiveSample();
-        QTEST(int(outcome.kind), "kind");
-        QTEST(outcome.sample.Values[0], "level");
+        QTEST(int(outcome.Type), "kind");
+        QTEST(outcome.Sample.Values[0], "level");
     }
 
     void setClock_data()
@@ -255,8 +255,8 @@ private slots:
         qsizetype writesAtDecode = -1;
         qsizetype writesAtLiveSamples = -1;
         LoggerCommands::SettingsReadSteps steps;
-        steps.settingsDecoded = [&] { writesAtDecode = rig->port.writes().size(); };
-        steps.showLiveSamples = [&] { writesAtLiveSamples = rig->port.writes().size(); };
+        steps.SettingsDecoded = [&] { writesAtDecode = rig->port.writes().size(); };
+        steps.ShowLiveSamples = [&] { writesAtLiveSamples = rig->port.writes().size(); };
         QCOMPARE(rig->commands.ReadSettings(steps), flowBlockComes);
         if (flowBlockComes) {
             QCOMPARE(*EncodeSettings(rig->settings, true), *EncodeSettings(expected, true));

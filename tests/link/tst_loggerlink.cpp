@@ -82,7 +82,7 @@ private slots:
         QTimer::singleShot(1, port, [this] { port->feedReceived(Ack); });
         QVERIFY(!link->SendFrame(Hex("0C"), 0));
         QCOMPARE(port->writes().size(), 1);
-        QCOMPARE(port->bytesAvailable(), 0);
+        QCOMPARE(port->BytesAvailable(), 0);
         QVERIFY(!link->SendFrame(QByteArray(Frame::MaxPayload + 1, '\x01'), 2));
         QCOMPARE(port->writes().size(), 1);
     }
@@ -123,7 +123,7 @@ private slots:
         const bool ok = link->ReceiveFrame(received);
         QCOMPARE(ok, !payload.isEmpty());
         QCOMPARE(received, ok ? payload : QByteArray(expected, '\x55'));
-        QCOMPARE(port->bytesAvailable(), 0);
+        QCOMPARE(port->BytesAvailable(), 0);
     }
 
     // A read of four bytes at 0x020100 into a buffer holding AABB: the reply

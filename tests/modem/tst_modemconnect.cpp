@@ -30,7 +30,7 @@ private slots:
         const qint64 ms = CloseWhile(rig.window, [&rig] { rig.connect(); }, dialling, [] {});
         QVERIFY2(ms >= 0 && ms < 1500, qPrintable(QString::number(ms)));
         QCOMPARE(rig.store.writtenKeys.size(), 15);
-        QVERIFY(!port.isOpen());
+        QVERIFY(!port.IsOpen());
         QCOMPARE(rig.titles(), QStringList()); // a dial ended by closing is no failure to tell
     }
 };

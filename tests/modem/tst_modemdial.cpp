@@ -26,7 +26,7 @@ public:
         ++shown;
         showing = &dialogue;
         QEventLoop loop;
-        QObject::connect(&dialogue, &ModemDialogue::hidden, &loop, &QEventLoop::quit);
+        QObject::connect(&dialogue, &ModemDialogue::Hidden, &loop, &QEventLoop::quit);
         dialogue.Open();
         if (!dialogue.IsHidden()) {
             loop.exec();
@@ -48,7 +48,7 @@ struct ModemLink {
 
     explicit ModemLink(SerialPort& port) : link(port, state, options), ticker(link, TickMs)
     {
-        ticker.start();
+        ticker.Start();
         link.OpenPort(2, QStringLiteral("9600,N,8,1"));
     }
 
@@ -56,7 +56,7 @@ struct ModemLink {
     {
         outcome = DialModem(number, ModemDialSetup{numbers, useFile, file}, link, display, TickMs);
         TellDialFailure(prompter, outcome);
-        return outcome.connected();
+        return outcome.Connected();
     }
 
     LinkState state;
@@ -96,7 +96,7 @@ private slots:
         port = std::make_unique<FakeSerialPort>();
         modem = std::make_unique<ModemLink>(*port);
         display = LoopDisplay();
-        QVERIFY(port->isOpen());
+        QVERIFY(port->IsOpen());
     }
     void cleanup()
     {
@@ -178,7 +178,7 @@ private slots:
 
         const bool connected = modem->dial(number, display, useFile, file.isEmpty() ? QString() : dir.path(file));
 
-        QCOMPARE(modem->outcome.kind, kind);
+        QCOMPARE(modem->outcome.Type, kind);
         QCOMPARE(connected, kind == Kind::Connected);
         QCOMPARE(port->writtenData(), sent.isEmpty() ? QByteArray() : (sent.join(u'\r') + u'\r').toLatin1());
         QCOMPARE(display.shown, sent.isEmpty() ? 0 : 1);
@@ -190,7 +190,7 @@ private slots:
             QCOMPARE(modem->prompter.messages[0].icon, PromptIcon::Error);
         }
         // An empty number leaves the port to the connection window; a failed dial closes it.
-        QCOMPARE(port->isOpen(), connected || number.isEmpty());
+        QCOMPARE(port->IsOpen(), connected || number.isEmpty());
         if (connected) {
             QCOMPARE(port->flow, SerialPort::FlowControl::Rts);
             QCOMPARE(modem->numbers, (std::array<QString, 4>{"555-0100", "555-0199", "", ""}));

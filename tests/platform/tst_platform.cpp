@@ -137,7 +137,7 @@ private slots:
             }
         });
         QtPrompter prompter;
-        QCOMPARE(prompter.ask(QStringLiteral("Title"), QStringLiteral("Text"), PromptIcon::Question, buttons, preferred),
+        QCOMPARE(prompter.Ask(QStringLiteral("Title"), QStringLiteral("Text"), PromptIcon::Question, buttons, preferred),
                  answer);
         QVERIFY(shown.contains(QStringLiteral("Title")) && shown.contains(QStringLiteral("Text")));
     }
@@ -157,7 +157,7 @@ private slots:
             icon = box->icon();
             box->close();
         });
-        QtPrompter().tell(QStringLiteral("Title"), QStringLiteral("Text"), PromptIcon::Warning);
+        QtPrompter().Tell(QStringLiteral("Title"), QStringLiteral("Text"), PromptIcon::Warning);
         QCOMPARE(parent, &main);
         QCOMPARE(icon, QMessageBox::Warning);
     }
@@ -185,9 +185,9 @@ private slots:
         QTemporaryDir folder;
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("sites")));
         FileDialogRequest request;
-        request.filter = QStringLiteral("Setup Files (*.set)|*.set");
-        request.defaultExtension = QStringLiteral(".set");
-        request.initialFileName = folder.filePath(initial);
+        request.Filter = QStringLiteral("Setup Files (*.set)|*.set");
+        request.DefaultExtension = QStringLiteral(".set");
+        request.InitialFileName = folder.filePath(initial);
         QString filter;
         WhenModalShows<QFileDialog>([&](QFileDialog* dialog) {
             filter = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText();
@@ -197,11 +197,11 @@ private slots:
         });
         QtFileDialogs dialogs;
         QFETCH(QString, chosen);
-        QCOMPARE(dialogs.saveFile(request), std::optional<QString>(folder.filePath(chosen)));
+        QCOMPARE(dialogs.SaveFile(request), std::optional<QString>(folder.filePath(chosen)));
         QCOMPARE(filter, QStringLiteral("Setup Files (*.set)"));
 
         WhenModalShows<QFileDialog>([](QFileDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
-        QCOMPARE(dialogs.openFile(request), std::nullopt);
+        QCOMPARE(dialogs.OpenFile(request), std::nullopt);
     }
 };
 
@@ -216,10 +216,10 @@ private slots:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
         const QString app = QStringLiteral("Brevel Logger");
         const QString section = QStringLiteral("Configuration");
-        QtSettingsStore().setValue(app, section, QStringLiteral("DirectPort"), QStringLiteral("COM9"));
+        QtSettingsStore().SetValue(app, section, QStringLiteral("DirectPort"), QStringLiteral("COM9"));
         const QtSettingsStore again;
-        QCOMPARE(again.value(app, section, QStringLiteral("DirectPort"), QStringLiteral("Com1")), QStringLiteral("COM9"));
-        QCOMPARE(again.value(app, QStringLiteral("Other"), QStringLiteral("DirectPort"), QStringLiteral("Com1")),
+        QCOMPARE(again.Value(app, section, QStringLiteral("DirectPort"), QStringLiteral("Com1")), QStringLiteral("COM9"));
+        QCOMPARE(again.Value(app, QStringLiteral("Other"), QStringLiteral("DirectPort"), QStringLiteral("Com1")),
                  QStringLiteral("Com1"));
         QVERIFY(!QDir(folder.path()).isEmpty());
     }
@@ -235,7 +235,7 @@ private slots:
     void opensTheManualsAddress()
     {
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
-        const bool result = QtHelpViewer().open(QStringLiteral("/opt/brevel/BrevelFlowMonitor.html"));
+        const bool result = QtHelpViewer().Open(QStringLiteral("/opt/brevel/BrevelFlowMonitor.html"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QVERIFY(result);
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/opt/brevel/BrevelFlowMonitor.html"))});

@@ -28,39 +28,39 @@ private slots:
         QVERIFY(pty.number > 0);
         fcntl(pty.master, F_SETFL, fcntl(pty.master, F_GETFL) | O_NONBLOCK);
         QtSerialPort port(pty.directory);
-        port.setPortNumber(pty.number);
-        port.setLineSettings(QStringLiteral("9600,N,8,1"));
-        QVERIFY(port.open());
+        port.SetPortNumber(pty.number);
+        port.SetLineSettings(QStringLiteral("9600,N,8,1"));
+        QVERIFY(port.Open());
         const termios line = pty.line();
         QCOMPARE(cfgetospeed(&line), speed_t(B9600));
         QCOMPARE(line.c_cflag & CSIZE, tcflag_t(CS8));
         QVERIFY(!(line.c_cflag & (PARENB | CSTOPB)));
 
-        QVERIFY(port.writeText(QStringLiteral("ATZ\r")));
+        QVERIFY(port.WriteText(QStringLiteral("ATZ\r")));
         QCOMPARE(pty.readMaster(4), QByteArray("ATZ\r"));
-        QSignalSpy arrived(&port, &SerialPort::bytesArrived);
+        QSignalSpy arrived(&port, &SerialPort::BytesArrived);
         QCOMPARE(::write(pty.master, "G\x13\x11W", 4), ssize_t(4));
-        QTRY_COMPARE(port.bytesAvailable(), 4); // no software flow control eats 0x11 and 0x13
+        QTRY_COMPARE(port.BytesAvailable(), 4); // no software flow control eats 0x11 and 0x13
         QVERIFY(!arrived.isEmpty());
-        QCOMPARE(port.readOne(), QByteArray("G"));
-        QCOMPARE(port.readAll(), QByteArray("\x13\x11W"));
+        QCOMPARE(port.ReadOne(), QByteArray("G"));
+        QCOMPARE(port.ReadAll(), QByteArray("\x13\x11W"));
 
         // A pseudo-terminal has no modem lines: DTR and RTS are refused, and the
         // port stays usable; RTS flow control is a line setting it keeps.
-        QVERIFY(!port.setDtr(true));
-        QVERIFY(!port.setRts(true));
-        QVERIFY(port.setFlowControl(SerialPort::FlowControl::Rts));
+        QVERIFY(!port.SetDtr(true));
+        QVERIFY(!port.SetRts(true));
+        QVERIFY(port.SetFlowControl(SerialPort::FlowControl::Rts));
         QVERIFY(pty.line().c_cflag & CRTSCTS);
-        QVERIFY(port.setFlowControl(SerialPort::FlowControl::None));
+        QVERIFY(port.SetFlowControl(SerialPort::FlowControl::None));
         QVERIFY(!(pty.line().c_cflag & CRTSCTS));
 
-        port.close();
-        QVERIFY(!port.isOpen());
-        QVERIFY(!port.write("x"));
-        QVERIFY(!port.setFlowControl(SerialPort::FlowControl::None));
-        port.setPortNumber(pty.number + 1); // nothing there
-        QVERIFY(!port.open());
-        QCOMPARE(port.lastOpenError().reason, SerialPort::OpenFailure::NoDevice);
+        port.Close();
+        QVERIFY(!port.IsOpen());
+        QVERIFY(!port.Write("x"));
+        QVERIFY(!port.SetFlowControl(SerialPort::FlowControl::None));
+        port.SetPortNumber(pty.number + 1); // nothing there
+        QVERIFY(!port.Open());
+        QCOMPARE(port.LastOpenError().Reason, SerialPort::OpenFailure::NoDevice);
     }
 
     // The link's open reuses an open port with the same settings (only its
@@ -74,14 +74,14 @@ private slots:
         LoggerLink link(port, state, options);
         QVERIFY(link.OpenPort(pty.number, QStringLiteral("9600,N,8,1")));
         QCOMPARE(::write(pty.master, "old", 3), ssize_t(3));
-        QTRY_COMPARE(port.bytesAvailable(), 3);
+        QTRY_COMPARE(port.BytesAvailable(), 3);
         QVERIFY(link.OpenPort(pty.number, QStringLiteral("9600,N,8,1")));
-        QCOMPARE(port.bytesAvailable(), 0);
+        QCOMPARE(port.BytesAvailable(), 0);
         QVERIFY(link.OpenPort(pty.number, QStringLiteral("38400,N,8,1")));
         const termios line = pty.line();
         QCOMPARE(cfgetospeed(&line), speed_t(B38400));
         link.ClosePort();
-        QVERIFY(!port.isOpen());
+        QVERIFY(!port.IsOpen());
         QVERIFY(!link.OpenPort(pty.number, QStringLiteral("fast,N,8,1")));
     }
 
@@ -117,11 +117,11 @@ private slots:
             QCOMPARE(::fchmod(pty.slave, 0), 0);
         }
         QtSerialPort port(pty.directory);
-        port.setPortNumber(pty.number);
-        port.setLineSettings(QStringLiteral("38400,N,8,1"));
-        QVERIFY(!port.open());
-        QCOMPARE(port.lastOpenError().reason, failure);
-        QCOMPARE(OpenPortFailureText(port.lastOpenError()), expected.replace(QStringLiteral("%1"), pty.device));
+        port.SetPortNumber(pty.number);
+        port.SetLineSettings(QStringLiteral("38400,N,8,1"));
+        QVERIFY(!port.Open());
+        QCOMPARE(port.LastOpenError().Reason, failure);
+        QCOMPARE(OpenPortFailureText(port.LastOpenError()), expected.replace(QStringLiteral("%1"), pty.device));
     }
 
 private:

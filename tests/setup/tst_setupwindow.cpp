@@ -433,7 +433,7 @@ private slots:
         rig.dialogs.choices = {path};
         rig.control<QAction>("mnuHist_2")->trigger();
         QCOMPARE(rig.dialogs.openRequests.size(), 1);
-        QCOMPARE(rig.dialogs.openRequests[0].initialFileName, path);
+        QCOMPARE(rig.dialogs.openRequests[0].InitialFileName, path);
         QCOMPARE(rig.control<QLineEdit>("txtName")->text(), QString("Pump 7"));
         QCOMPARE(rig.control<QLineEdit>("txtHighEU_1")->text(), QString("55"));
         QCOMPARE(w.SetupFileName(), QString("pump.set"));

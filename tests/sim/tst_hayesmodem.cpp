@@ -35,12 +35,12 @@ private slots:
         ModemOptions options;
         options.ConnectDelayMs = 1500;
         HayesModem modem(logger, options);
-        const Reply reply = modem.receive(sent);
+        const Reply reply = modem.Receive(sent);
         QCOMPARE(JoinReply(reply), answer);
         QCOMPARE(reply.isEmpty() ? 0 : reply.last().DelayMs, waitMs);
-        QCOMPARE(modem.online(), online);
+        QCOMPARE(modem.Online(), online);
         // Online, the logger answers.
-        QCOMPARE(JoinReply(modem.receive("U")) == "G", online);
+        QCOMPARE(JoinReply(modem.Receive("U")) == "G", online);
     }
 
     void loggerHangUpLosesTheCarrier()
@@ -49,16 +49,16 @@ private slots:
         options.Faults.HangUpAfterBytes = 2;
         LoggerEngine logger(options);
         HayesModem modem(logger, ModemOptions{});
-        modem.receive("ATE0\rATDT1\r");
-        QVERIFY(modem.online());
-        QCOMPARE(JoinReply(modem.receive("UGW")), QByteArray("GW\r\nNO CARRIER\r\n"));
-        QVERIFY(!modem.online());
-        QCOMPARE(JoinReply(modem.receive("AT\r")), QByteArray("\r\nOK\r\n"));
-        modem.receive("ATDT1\r");
-        QCOMPARE(JoinReply(modem.receive("U")), QByteArray("G")); // the line is back
-        modem.lineDropped(); // the computer closed its port
-        QVERIFY(!modem.online());
-        QCOMPARE(JoinReply(modem.receive("AT\r")), QByteArray("\r\nOK\r\n"));
+        modem.Receive("ATE0\rATDT1\r");
+        QVERIFY(modem.Online());
+        QCOMPARE(JoinReply(modem.Receive("UGW")), QByteArray("GW\r\nNO CARRIER\r\n"));
+        QVERIFY(!modem.Online());
+        QCOMPARE(JoinReply(modem.Receive("AT\r")), QByteArray("\r\nOK\r\n"));
+        modem.Receive("ATDT1\r");
+        QCOMPARE(JoinReply(modem.Receive("U")), QByteArray("G")); // the line is back
+        modem.LineDropped(); // the computer closed its port
+        QVERIFY(!modem.Online());
+        QCOMPARE(JoinReply(modem.Receive("AT\r")), QByteArray("\r\nOK\r\n"));
     }
 };
 

@@ -25,7 +25,7 @@ QByteArray Acked(const QByteArray& payload)
 
 QByteArray Ask(LoggerEngine& engine, const QByteArray& payload)
 {
-    return JoinReply(engine.receive(BuildFrame(payload)));
+    return JoinReply(engine.Receive(BuildFrame(payload)));
 }
 
 using Rate = double FaultOptions::*;
@@ -83,7 +83,7 @@ private slots:
         options.Initialised = !(variant & Blank);
         options.AnswersWakeUp = !(variant & Mute);
         LoggerEngine engine(options, Fixed);
-        QCOMPARE(JoinReply(engine.receive(sent)).toHex(' '), reply.toHex(' '));
+        QCOMPARE(JoinReply(engine.Receive(sent)).toHex(' '), reply.toHex(' '));
         // Whatever came before, the next intact request is answered.
         QCOMPARE(Ask(engine, Hex("0C")).left(3), Hex("FAF807"));
     }
@@ -114,7 +114,7 @@ private slots:
         LoggerEngine engine(options, Fixed);
         LoggerEngine cleanEngine(LoggerOptions{}, Fixed);
         const QByteArray clean = Ask(cleanEngine, Hex("0F"));
-        const Reply reply = engine.receive(BuildFrame(Hex("0F")));
+        const Reply reply = engine.Receive(BuildFrame(Hex("0F")));
         const QByteArray faulty = JoinReply(reply);
         if (faults.NoiseRate > 0) {
             QCOMPARE(faulty.size(), 2 * clean.size());
@@ -130,7 +130,7 @@ private slots:
         } else if (faults.LoseAckRate > 0) {
             QCOMPARE(faulty, clean.mid(1)); // the frame still comes, the acknowledgement does not
             QCOMPARE(Ask(engine, Hex("04A44A")), Hex("FC")); // and the command still runs
-            QCOMPARE(engine.memory().History.size(), size_t(0));
+            QCOMPARE(engine.Memory().History.size(), size_t(0));
         } else if (faults.LateRate > 0) {
             QCOMPARE(faulty, clean); // the whole reply, held back
             QVERIFY(reply.first().DelayMs >= 200 && reply.first().DelayMs <= 400);

@@ -12,31 +12,31 @@ private slots:
     {
         LoggerEngine engine(LoggerOptions{});
         SimSerialPort port(engine, 50);
-        QVERIFY(!port.write("U")); // not open yet
-        QVERIFY(port.open());
-        QVERIFY(port.write("U"));
-        QCOMPARE(port.bytesAvailable(), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(port.bytesAvailable(), 1, 3000);
-        QCOMPARE(port.readOne(), QByteArray("G"));
-        QCOMPARE(port.readOne(), QByteArray());
+        QVERIFY(!port.Write("U")); // not open yet
+        QVERIFY(port.Open());
+        QVERIFY(port.Write("U"));
+        QCOMPARE(port.BytesAvailable(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(port.BytesAvailable(), 1, 3000);
+        QCOMPARE(port.ReadOne(), QByteArray("G"));
+        QCOMPARE(port.ReadOne(), QByteArray());
 
         // Closing drops what is still on the line: the next answer comes alone.
-        port.write("U");
-        port.close();
-        QVERIFY(port.open());
-        port.write("G");
-        QTRY_VERIFY_WITH_TIMEOUT(port.bytesAvailable() > 0, 3000);
-        QCOMPARE(port.readAll(), QByteArray("W"));
+        port.Write("U");
+        port.Close();
+        QVERIFY(port.Open());
+        port.Write("G");
+        QTRY_VERIFY_WITH_TIMEOUT(port.BytesAvailable() > 0, 3000);
+        QCOMPARE(port.ReadAll(), QByteArray("W"));
 
-        QSignalSpy lost(&port, &SerialPort::portLost);
-        port.pullCable();
+        QSignalSpy lost(&port, &SerialPort::PortLost);
+        port.PullCable();
         QCOMPARE(lost.count(), 1);
-        QVERIFY(!port.open());
-        port.plugCable();
-        QVERIFY(port.open());
-        port.write("G");
-        QTRY_VERIFY_WITH_TIMEOUT(port.bytesAvailable() > 0, 3000);
-        QCOMPARE(port.readAll(), QByteArray("W"));
+        QVERIFY(!port.Open());
+        port.PlugCable();
+        QVERIFY(port.Open());
+        port.Write("G");
+        QTRY_VERIFY_WITH_TIMEOUT(port.BytesAvailable() > 0, 3000);
+        QCOMPARE(port.ReadAll(), QByteArray("W"));
     }
 };
 

@@ -8,7 +8,7 @@
 // Records the manuals opened; opens fails when there is no browser.
 class FakeHelpViewer : public HelpViewer {
 public:
-    bool open(const QString& path) override
+    bool Open(const QString& path) override
     {
         opened.append(path);
         return opens;

@@ -9,7 +9,7 @@ void FakeSerialPort::feedReceived(const QByteArray& bytes)
         return;
     }
     input_.append(bytes);
-    QMetaObject::invokeMethod(this, &SerialPort::bytesArrived, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &SerialPort::BytesArrived, Qt::QueuedConnection);
 }
 
 void FakeSerialPort::scriptReplies(const QList<QByteArray>& replies)
@@ -21,10 +21,10 @@ void FakeSerialPort::scriptReplies(const QList<QByteArray>& replies)
 void FakeSerialPort::injectError()
 {
     open_ = false;
-    QMetaObject::invokeMethod(this, &SerialPort::portLost, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &SerialPort::PortLost, Qt::QueuedConnection);
 }
 
-bool FakeSerialPort::setDtr(bool on)
+bool FakeSerialPort::SetDtr(bool on)
 {
     if (!open_) {
         return false;
@@ -33,19 +33,19 @@ bool FakeSerialPort::setDtr(bool on)
     return true;
 }
 
-QByteArray FakeSerialPort::readAll()
+QByteArray FakeSerialPort::ReadAll()
 {
     return std::exchange(input_, {});
 }
 
-QByteArray FakeSerialPort::readOne()
+QByteArray FakeSerialPort::ReadOne()
 {
     const QByteArray one = input_.left(1);
     input_.remove(0, 1);
     return one;
 }
 
-bool FakeSerialPort::write(const QByteArray& bytes)
+bool FakeSerialPort::Write(const QByteArray& bytes)
 {
     if (!open_) {
         return false;
@@ -60,7 +60,7 @@ bool FakeSerialPort::write(const QByteArray& bytes)
     return true;
 }
 
-bool FakeSerialPort::writeText(const QString& text)
+bool FakeSerialPort::WriteText(const QString& text)
 {
-    return write(text.toLatin1());
+    return Write(text.toLatin1());
 }

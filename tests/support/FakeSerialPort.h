@@ -33,31 +33,31 @@ public:
     bool dtr = false;
     FlowControl flow = FlowControl::None;
 
-    void setPortNumber(int portNumber) override { number_ = portNumber; }
-    int portNumber() const override { return number_; }
-    void setLineSettings(const QString& settings) override { settings_ = settings; }
-    QString lineSettings() const override { return settings_; }
-    bool open() override
+    void SetPortNumber(int portNumber) override { number_ = portNumber; }
+    int PortNumber() const override { return number_; }
+    void SetLineSettings(const QString& settings) override { settings_ = settings; }
+    QString LineSettingsText() const override { return settings_; }
+    bool Open() override
     {
         open_ = true;
         return true;
     }
-    OpenError lastOpenError() const override { return {}; }
-    void close() override { open_ = false; }
-    bool isOpen() const override { return open_; }
-    bool setDtr(bool on) override;
-    bool setRts(bool) override { return open_; }
-    bool setFlowControl(FlowControl flowControl) override
+    OpenError LastOpenError() const override { return {}; }
+    void Close() override { open_ = false; }
+    bool IsOpen() const override { return open_; }
+    bool SetDtr(bool on) override;
+    bool SetRts(bool) override { return open_; }
+    bool SetFlowControl(FlowControl flowControl) override
     {
         flow = flowControl;
         return open_;
     }
-    int bytesAvailable() const override { return static_cast<int>(input_.size()); }
-    void discardInput() override { input_.clear(); }
-    QByteArray readAll() override;
-    QByteArray readOne() override;
-    bool write(const QByteArray& bytes) override;
-    bool writeText(const QString& text) override;
+    int BytesAvailable() const override { return static_cast<int>(input_.size()); }
+    void DiscardInput() override { input_.clear(); }
+    QByteArray ReadAll() override;
+    QByteArray ReadOne() override;
+    bool Write(const QByteArray& bytes) override;
+    bool WriteText(const QString& text) override;
 
 private:
     int number_ = 0;

@@ -37,7 +37,7 @@ struct LinkRig {
     explicit LinkRig(PortArguments&&... arguments) : port(std::forward<PortArguments>(arguments)...)
     {
         state.ReplyTicks = 2;
-        ticker.start();
+        ticker.Start();
     }
 
     bool open() { return link.OpenPort(1, QStringLiteral("9600,N,8,1")); }

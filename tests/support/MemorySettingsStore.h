@@ -9,12 +9,12 @@
 // A settings store in memory that also records the keys written, in order.
 class MemorySettingsStore : public SettingsStore {
 public:
-    QString value(const QString& application, const QString& section, const QString& key,
+    QString Value(const QString& application, const QString& section, const QString& key,
                   const QString& defaultValue) const override
     {
         return values.value(path(application, section, key), defaultValue);
     }
-    void setValue(const QString& application, const QString& section, const QString& key,
+    void SetValue(const QString& application, const QString& section, const QString& key,
                   const QString& value) override
     {
         values.insert(path(application, section, key), value);

@@ -6,6 +6,6 @@
 // Shows nothing; remembers how deep the busy scopes are nested.
 class NullBusyCursor : public BusyCursor {
 public:
-    void setBusy(bool busy) override { depth += busy ? 1 : -1; }
+    void SetBusy(bool busy) override { depth += busy ? 1 : -1; }
     int depth = 0;
 };

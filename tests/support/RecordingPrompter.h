@@ -19,8 +19,8 @@ public:
         PromptAnswer defaultAnswer = PromptAnswer::Ok;
     };
 
-    using Prompter::ask;
-    PromptAnswer ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons,
+    using Prompter::Ask;
+    PromptAnswer Ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons,
                      PromptAnswer defaultAnswer) override
     {
         messages.append({title, text, icon, buttons, defaultAnswer});

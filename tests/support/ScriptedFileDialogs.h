@@ -10,12 +10,12 @@
 // optional (or a used-up script) is Cancel.
 class ScriptedFileDialogs : public FileDialogs {
 public:
-    std::optional<QString> openFile(const FileDialogRequest& request) override
+    std::optional<QString> OpenFile(const FileDialogRequest& request) override
     {
         openRequests.append(request);
         return next(request);
     }
-    std::optional<QString> saveFile(const FileDialogRequest& request) override
+    std::optional<QString> SaveFile(const FileDialogRequest& request) override
     {
         saveRequests.append(request);
         return next(request);

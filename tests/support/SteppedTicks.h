@@ -16,29 +16,29 @@ public:
         for (Tick tick : {Tick::Status, Tick::Sample}) {
             QTimer& pass = pass_[index(tick)];
             pass.setInterval(0);
-            QObject::connect(&pass, &QTimer::timeout, this, [this, tick] { emit ticked(tick); });
+            QObject::connect(&pass, &QTimer::timeout, this, [this, tick] { emit Ticked(tick); });
         }
     }
-    void start(Tick tick) override
+    void Start(Tick tick) override
     {
         active_[index(tick)] = true;
         if (freely_) {
             pass_[index(tick)].start();
         }
     }
-    void stop(Tick tick) override
+    void Stop(Tick tick) override
     {
         active_[index(tick)] = false;
         pass_[index(tick)].stop();
     }
-    bool isActive(Tick tick) const override { return active_[index(tick)]; }
+    bool IsActive(Tick tick) const override { return active_[index(tick)]; }
 
     void step(int count = 1)
     {
         for (int i = 0; i < count; ++i) {
             for (Tick tick : {Tick::Status, Tick::Sample}) {
                 if (active_[index(tick)]) {
-                    emit ticked(tick);
+                    emit Ticked(tick);
                 }
             }
         }

@@ -14,7 +14,7 @@ namespace {
 
 QString StampText(const ArchiveTimeText& time, const std::optional<qint64>& stamp)
 {
-    return stamp ? time.text(*stamp, 0) : QString();
+    return stamp ? time.Text(*stamp, 0) : QString();
 }
 
 } // namespace
@@ -36,14 +36,14 @@ ArchiveSitesWindow::ArchiveSitesWindow(const QString& archiveText, const std::ve
     const QLocale locale;
     for (const ArchiveSite& site : sites) {
         auto* item = new QTreeWidgetItem(
-            sites_, {site.name, locale.toString(site.recordCount), StampText(time, site.firstStamp),
-                     StampText(time, site.lastStamp),
-                     site.lastCollection.isValid()
-                         ? locale.toString(site.lastCollection.toLocalTime(), QLocale::ShortFormat)
+            sites_, {site.Name, locale.toString(site.RecordCount), StampText(time, site.FirstStamp),
+                     StampText(time, site.LastStamp),
+                     site.LastCollection.isValid()
+                         ? locale.toString(site.LastCollection.toLocalTime(), QLocale::ShortFormat)
                          : QString()});
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         // A site without records has nothing to show.
-        if (site.recordCount == 0) {
+        if (site.RecordCount == 0) {
             item->setFlags(item->flags() & ~(Qt::ItemIsSelectable | Qt::ItemIsEnabled));
         }
     }
@@ -59,10 +59,10 @@ ArchiveSitesWindow::ArchiveSitesWindow(const QString& archiveText, const std::ve
     layout->addWidget(sites_, 1);
     layout->addWidget(buttons);
 
-    const auto chosen = [this] { open_->setEnabled(!selectedSite().isEmpty()); };
+    const auto chosen = [this] { open_->setEnabled(!SelectedSite().isEmpty()); };
     connect(sites_, &QTreeWidget::itemSelectionChanged, this, chosen);
     connect(sites_, &QTreeWidget::itemActivated, this, [this] {
-        if (!selectedSite().isEmpty()) {
+        if (!SelectedSite().isEmpty()) {
             accept();
         }
     });
@@ -79,13 +79,13 @@ ArchiveSitesWindow::ArchiveSitesWindow(const QString& archiveText, const std::ve
     resize(640, 320);
 }
 
-QString ArchiveSitesWindow::selectedSite() const
+QString ArchiveSitesWindow::SelectedSite() const
 {
     const QList<QTreeWidgetItem*> selected = sites_->selectedItems();
     return selected.isEmpty() ? QString() : selected.first()->text(0);
 }
 
-QString ArchiveSitesWindow::chosenSite() const
+QString ArchiveSitesWindow::ChosenSite() const
 {
-    return result() == QDialog::Accepted ? selectedSite() : QString();
+    return result() == QDialog::Accepted ? SelectedSite() : QString();
 }

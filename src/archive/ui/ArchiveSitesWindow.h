@@ -17,10 +17,10 @@ public:
     ArchiveSitesWindow(const QString& archiveText, const std::vector<ArchiveSite>& sites, QWidget* parent = nullptr);
 
     // The site picked; empty when none was.
-    QString chosenSite() const;
+    QString ChosenSite() const;
 
 private:
-    QString selectedSite() const;
+    QString SelectedSite() const;
 
     QTreeWidget* sites_;
     QPushButton* open_;

@@ -62,144 +62,144 @@ GraphPlot::GraphPlot(const GraphSeries& series, const GraphView& view, std::vect
     const double headerHeight = line + 4;
     for (int i = 0; i < lanes; ++i) {
         Lane lane;
-        lane.strip = shown_[size_t(i)];
+        lane.Strip = shown_[size_t(i)];
         const double laneTop = top + i * (laneHeight + LaneSpacing);
-        lane.header = QRectF(left, laneTop, right - left, headerHeight);
-        lane.plot = QRectF(left, laneTop + headerHeight, right - left, std::max(1.0, laneHeight - headerHeight));
-        lane.summary = SummariseStrip(series_, lane.strip, view_.start(), view_.end());
-        if (const auto chosen = view_.valueRange(lane.strip)) {
-            lane.range = *chosen;
-        } else if (lane.summary.samples > 0) {
-            const auto& values = series_.strips[size_t(lane.strip)].values;
-            lane.range = PaddedRange(values[size_t(lane.summary.lowest)], values[size_t(lane.summary.highest)]);
+        lane.Header = QRectF(left, laneTop, right - left, headerHeight);
+        lane.Plot = QRectF(left, laneTop + headerHeight, right - left, std::max(1.0, laneHeight - headerHeight));
+        lane.Summary = SummariseStrip(series_, lane.Strip, view_.Start(), view_.End());
+        if (const auto chosen = view_.ValueRange(lane.Strip)) {
+            lane.Range = *chosen;
+        } else if (lane.Summary.Samples > 0) {
+            const auto& values = series_.Strips[size_t(lane.Strip)].Values;
+            lane.Range = PaddedRange(values[size_t(lane.Summary.Lowest)], values[size_t(lane.Summary.Highest)]);
         } else {
-            lane.range = {0.0, 1.0};
+            lane.Range = {0.0, 1.0};
         }
         lanes_.push_back(lane);
     }
 }
 
-const GraphPlot::Lane* GraphPlot::lane(int strip) const
+const GraphPlot::Lane* GraphPlot::LaneOf(int strip) const
 {
     for (const Lane& l : lanes_) {
-        if (l.strip == strip) {
+        if (l.Strip == strip) {
             return &l;
         }
     }
     return nullptr;
 }
 
-int GraphPlot::stripAt(const QPointF& point) const
+int GraphPlot::StripAt(const QPointF& point) const
 {
     for (const Lane& l : lanes_) {
-        if (l.plot.contains(point)) {
-            return l.strip;
+        if (l.Plot.contains(point)) {
+            return l.Strip;
         }
     }
     return -1;
 }
 
-QRectF GraphPlot::plotRect(int strip) const
+QRectF GraphPlot::PlotRect(int strip) const
 {
-    const Lane* l = lane(strip);
-    return l ? l->plot : QRectF();
+    const Lane* l = LaneOf(strip);
+    return l ? l->Plot : QRectF();
 }
 
-QRectF GraphPlot::plotsRect() const
+QRectF GraphPlot::PlotsRect() const
 {
     if (lanes_.empty()) {
         return {};
     }
-    return QRectF(lanes_.front().plot.topLeft(), lanes_.back().plot.bottomRight());
+    return QRectF(lanes_.front().Plot.topLeft(), lanes_.back().Plot.bottomRight());
 }
 
-double GraphPlot::timeAt(double x) const
+double GraphPlot::TimeAt(double x) const
 {
-    const QRectF plots = plotsRect();
-    return plots.width() > 0 ? view_.start() + (x - plots.left()) / plots.width() * view_.span() : view_.start();
+    const QRectF plots = PlotsRect();
+    return plots.width() > 0 ? view_.Start() + (x - plots.left()) / plots.width() * view_.Span() : view_.Start();
 }
 
-double GraphPlot::xAt(double t) const
+double GraphPlot::XAt(double t) const
 {
-    const QRectF plots = plotsRect();
-    return plots.left() + (t - view_.start()) / view_.span() * plots.width();
+    const QRectF plots = PlotsRect();
+    return plots.left() + (t - view_.Start()) / view_.Span() * plots.width();
 }
 
-double GraphPlot::valueAt(int strip, double y) const
+double GraphPlot::ValueAt(int strip, double y) const
 {
-    const Lane* l = lane(strip);
+    const Lane* l = LaneOf(strip);
     if (!l) {
         return 0.0;
     }
-    return l->range.first + (l->plot.bottom() - y) / l->plot.height() * (l->range.second - l->range.first);
+    return l->Range.first + (l->Plot.bottom() - y) / l->Plot.height() * (l->Range.second - l->Range.first);
 }
 
-double GraphPlot::yAt(int strip, double value) const
+double GraphPlot::YAt(int strip, double value) const
 {
-    const Lane* l = lane(strip);
+    const Lane* l = LaneOf(strip);
     if (!l) {
         return 0.0;
     }
-    return l->plot.bottom() - (value - l->range.first) / (l->range.second - l->range.first) * l->plot.height();
+    return l->Plot.bottom() - (value - l->Range.first) / (l->Range.second - l->Range.first) * l->Plot.height();
 }
 
-std::pair<double, double> GraphPlot::valueRange(int strip) const
+std::pair<double, double> GraphPlot::ValueRange(int strip) const
 {
-    const Lane* l = lane(strip);
-    return l ? l->range : std::pair{0.0, 1.0};
+    const Lane* l = LaneOf(strip);
+    return l ? l->Range : std::pair{0.0, 1.0};
 }
 
-const StripSummary& GraphPlot::summary(int strip) const
+const StripSummary& GraphPlot::Summary(int strip) const
 {
     static const StripSummary none;
-    const Lane* l = lane(strip);
-    return l ? l->summary : none;
+    const Lane* l = LaneOf(strip);
+    return l ? l->Summary : none;
 }
 
-QString GraphPlot::summaryText(int strip) const
+QString GraphPlot::SummaryText(int strip) const
 {
-    const Lane* l = lane(strip);
-    if (!l || l->summary.samples == 0) {
+    const Lane* l = LaneOf(strip);
+    if (!l || l->Summary.Samples == 0) {
         return QStringLiteral("no readings in view");
     }
-    const GraphStrip& s = series_.strips[size_t(strip)];
+    const GraphStrip& s = series_.Strips[size_t(strip)];
     QString text = QStringLiteral("min %1   max %2   mean %3")
-                       .arg(WithUnit(StripValueText(series_, l->summary.lowest, strip), s.unit),
-                            WithUnit(StripValueText(series_, l->summary.highest, strip), s.unit),
-                            WithUnit(FormatDecimals(l->summary.mean, s.decimals), s.unit));
-    if (l->summary.volume) {
-        text += QStringLiteral("   volume ") + WithUnit(VolumeText(*l->summary.volume), VolumeUnitName(s.flowUnits));
+                       .arg(WithUnit(StripValueText(series_, l->Summary.Lowest, strip), s.Unit),
+                            WithUnit(StripValueText(series_, l->Summary.Highest, strip), s.Unit),
+                            WithUnit(FormatDecimals(l->Summary.Mean, s.Decimals), s.Unit));
+    if (l->Summary.Volume) {
+        text += QStringLiteral("   volume ") + WithUnit(VolumeText(*l->Summary.Volume), VolumeUnitName(s.FlowUnits));
     }
     return text;
 }
 
-void GraphPlot::paint(QPainter& painter, const ShortDateFormat& dateFormat) const
+void GraphPlot::Paint(QPainter& painter, const ShortDateFormat& dateFormat) const
 {
     painter.save();
     painter.setFont(font_);
     painter.fillRect(area_, Background);
     for (const Lane& l : lanes_) {
-        paintLane(painter, l, l.strip);
+        PaintLane(painter, l, l.Strip);
     }
     if (!lanes_.empty()) {
-        paintTimeAxis(painter, dateFormat);
+        PaintTimeAxis(painter, dateFormat);
     }
     painter.restore();
 }
 
-void GraphPlot::paintLane(QPainter& painter, const Lane& l, int colourIndex) const
+void GraphPlot::PaintLane(QPainter& painter, const Lane& l, int colourIndex) const
 {
-    const QRectF& plot = l.plot;
+    const QRectF& plot = l.Plot;
     const QColor colour = StripColour(colourIndex);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setClipRect(plot.adjusted(-1, -1, 1, 1));
 
     // Gaps in the record, shaded where they are wide enough to see.
-    const int first = std::max(1, series_.firstAtOrAfter(view_.start()));
-    for (auto gap = std::lower_bound(series_.gapsBefore.begin(), series_.gapsBefore.end(), first);
-         gap != series_.gapsBefore.end() && series_.times[size_t(*gap - 1)] <= view_.end(); ++gap) {
-        const double x0 = xAt(series_.times[size_t(*gap - 1)]);
-        const double x1 = xAt(series_.times[size_t(*gap)]);
+    const int first = std::max(1, series_.FirstAtOrAfter(view_.Start()));
+    for (auto gap = std::lower_bound(series_.GapsBefore.begin(), series_.GapsBefore.end(), first);
+         gap != series_.GapsBefore.end() && series_.Times[size_t(*gap - 1)] <= view_.End(); ++gap) {
+        const double x0 = XAt(series_.Times[size_t(*gap - 1)]);
+        const double x1 = XAt(series_.Times[size_t(*gap)]);
         if (x1 - x0 >= 2.0) {
             painter.fillRect(QRectF(QPointF(x0, plot.top()), QPointF(x1, plot.bottom())), GapShade);
         }
@@ -207,14 +207,14 @@ void GraphPlot::paintLane(QPainter& painter, const Lane& l, int colourIndex) con
 
     painter.setPen(QPen(Grid, 0));
     const std::vector<ValueTick> ticks =
-        ValueTicks(l.range.first, l.range.second, plot.height(), metrics_.height() * 1.3);
+        ValueTicks(l.Range.first, l.Range.second, plot.height(), metrics_.height() * 1.3);
     for (const ValueTick& tick : ticks) {
-        const double y = yAt(l.strip, tick.value);
+        const double y = YAt(l.Strip, tick.Value);
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
     }
 
     const int columns = std::max(1, int(std::lround(plot.width() * devicePixels_)));
-    const std::vector<PlotRun> runs = DecimateStrip(series_, l.strip, view_.start(), view_.end(), columns);
+    const std::vector<PlotRun> runs = DecimateStrip(series_, l.Strip, view_.Start(), view_.End(), columns);
     size_t points = 0;
     for (const PlotRun& run : runs) {
         points += run.size();
@@ -222,13 +222,13 @@ void GraphPlot::paintLane(QPainter& painter, const Lane& l, int colourIndex) con
     const bool sparse = double(points) < plot.width() * devicePixels_;
     painter.setRenderHint(QPainter::Antialiasing, sparse);
     painter.setPen(QPen(colour, sparse ? 1.5 : 1.0 / devicePixels_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    const double yScale = plot.height() / (l.range.second - l.range.first);
+    const double yScale = plot.height() / (l.Range.second - l.Range.first);
     std::vector<QPointF> mapped;
     for (const PlotRun& run : runs) {
         mapped.resize(run.size());
         for (size_t i = 0; i < run.size(); ++i) {
             mapped[i] = QPointF(plot.left() + run[i].x() / devicePixels_,
-                                plot.bottom() - (run[i].y() - l.range.first) * yScale);
+                                plot.bottom() - (run[i].y() - l.Range.first) * yScale);
         }
         if (mapped.size() == 1) {
             painter.drawPoint(mapped.front());
@@ -243,32 +243,32 @@ void GraphPlot::paintLane(QPainter& painter, const Lane& l, int colourIndex) con
     painter.drawRect(plot);
     painter.setPen(Text);
     for (const ValueTick& tick : ticks) {
-        const double y = yAt(l.strip, tick.value);
+        const double y = YAt(l.Strip, tick.Value);
         const QRectF label(area_.left(), y - metrics_.height() / 2, plot.left() - area_.left() - 6, metrics_.height());
-        painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter, tick.label);
+        painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter, tick.Label);
     }
     QFont bold = font_;
     bold.setBold(true);
     painter.setFont(bold);
     painter.setPen(colour.darker(115));
-    const QString title = series_.strips[size_t(l.strip)].title;
-    painter.drawText(l.header, Qt::AlignLeft | Qt::AlignVCenter, title);
+    const QString title = series_.Strips[size_t(l.Strip)].Title;
+    painter.drawText(l.Header, Qt::AlignLeft | Qt::AlignVCenter, title);
     painter.setFont(font_);
     painter.setPen(Text);
-    painter.drawText(l.header, Qt::AlignRight | Qt::AlignVCenter, summaryText(l.strip));
+    painter.drawText(l.Header, Qt::AlignRight | Qt::AlignVCenter, SummaryText(l.Strip));
 }
 
-void GraphPlot::paintTimeAxis(QPainter& painter, const ShortDateFormat& dateFormat) const
+void GraphPlot::PaintTimeAxis(QPainter& painter, const ShortDateFormat& dateFormat) const
 {
-    const QRectF plots = plotsRect();
+    const QRectF plots = PlotsRect();
     const double minPixels = metrics_.horizontalAdvance(QStringLiteral("00/00/0000")) + 16;
-    const std::vector<TimeTick> ticks = TimeTicks(view_.start(), view_.end(), plots.width(), minPixels, dateFormat);
+    const std::vector<TimeTick> ticks = TimeTicks(view_.Start(), view_.End(), plots.width(), minPixels, dateFormat);
     const double line = metrics_.height();
     for (const TimeTick& tick : ticks) {
-        const double x = xAt(tick.t);
+        const double x = XAt(tick.T);
         painter.setPen(QPen(Grid, 0));
         for (const Lane& l : lanes_) {
-            painter.drawLine(QPointF(x, l.plot.top() + 1), QPointF(x, l.plot.bottom() - 1));
+            painter.drawLine(QPointF(x, l.Plot.top() + 1), QPointF(x, l.Plot.bottom() - 1));
         }
         painter.setPen(QPen(Frame, 0));
         painter.drawLine(QPointF(x, plots.bottom()), QPointF(x, plots.bottom() + 4));
@@ -279,20 +279,20 @@ void GraphPlot::paintTimeAxis(QPainter& painter, const ShortDateFormat& dateForm
             const double left = std::clamp(x - width / 2, area_.left(), std::max(area_.left(), area_.right() - width));
             painter.drawText(QRectF(left, top, width, line), Qt::AlignLeft | Qt::AlignTop, text);
         };
-        label(tick.label, plots.bottom() + 5);
-        if (!tick.dateLabel.isEmpty()) {
-            label(tick.dateLabel, plots.bottom() + 5 + line);
+        label(tick.Label, plots.bottom() + 5);
+        if (!tick.DateLabel.isEmpty()) {
+            label(tick.DateLabel, plots.bottom() + 5 + line);
         }
     }
 }
 
-void GraphPlot::paintCrosshair(QPainter& painter, int sample) const
+void GraphPlot::PaintCrosshair(QPainter& painter, int sample) const
 {
-    if (sample < 0 || sample >= series_.count() || lanes_.empty()) {
+    if (sample < 0 || sample >= series_.Count() || lanes_.empty()) {
         return;
     }
-    const double x = xAt(series_.times[size_t(sample)]);
-    const QRectF plots = plotsRect();
+    const double x = XAt(series_.Times[size_t(sample)]);
+    const QRectF plots = PlotsRect();
     if (x < plots.left() || x > plots.right()) {
         return;
     }
@@ -301,16 +301,16 @@ void GraphPlot::paintCrosshair(QPainter& painter, int sample) const
     painter.setPen(QPen(QColor(60, 60, 60), 1, Qt::DashLine));
     painter.drawLine(QPointF(x, plots.top()), QPointF(x, plots.bottom()));
     for (const Lane& l : lanes_) {
-        const float v = series_.strips[size_t(l.strip)].values[size_t(sample)];
+        const float v = series_.Strips[size_t(l.Strip)].Values[size_t(sample)];
         if (std::isnan(v)) {
             continue;
         }
-        const double y = yAt(l.strip, v);
-        if (y < l.plot.top() || y > l.plot.bottom()) {
+        const double y = YAt(l.Strip, v);
+        if (y < l.Plot.top() || y > l.Plot.bottom()) {
             continue;
         }
         painter.setPen(QPen(Qt::black, 1));
-        painter.setBrush(StripColour(l.strip));
+        painter.setBrush(StripColour(l.Strip));
         painter.drawEllipse(QPointF(x, y), 4, 4);
     }
     painter.restore();

@@ -16,7 +16,7 @@ struct GraphSeries;
 // One picture of a graph: the shown strips stacked over one time axis, in an
 // area of a widget, an image, an SVG file or a printed page. Works out the
 // layout, each strip's summary over the visible span and its value range
-// when made; paint() draws it. Made anew for each picture.
+// when made; Paint() draws it. Made anew for each picture.
 class GraphPlot {
 public:
     // devicePixels: device pixels per unit of the area (the screen's ratio,
@@ -24,36 +24,36 @@ public:
     GraphPlot(const GraphSeries& series, const GraphView& view, std::vector<int> shownStrips, const QRectF& area,
               const QFont& font, const QFontMetricsF& metrics, double devicePixels);
 
-    void paint(QPainter& painter, const ShortDateFormat& dateFormat) const;
+    void Paint(QPainter& painter, const ShortDateFormat& dateFormat) const;
     // The crosshair at a sample: a line across the strips and a mark on each.
-    void paintCrosshair(QPainter& painter, int sample) const;
+    void PaintCrosshair(QPainter& painter, int sample) const;
 
-    const std::vector<int>& shownStrips() const { return shown_; }
+    const std::vector<int>& ShownStrips() const { return shown_; }
     // The shown strip whose plot holds the point; -1 for none.
-    int stripAt(const QPointF& point) const;
-    QRectF plotRect(int strip) const;
+    int StripAt(const QPointF& point) const;
+    QRectF PlotRect(int strip) const;
     // The rectangle of all plots (left, top of the first, right, bottom of the last).
-    QRectF plotsRect() const;
-    double timeAt(double x) const;
-    double xAt(double t) const;
-    double valueAt(int strip, double y) const;
-    double yAt(int strip, double value) const;
-    std::pair<double, double> valueRange(int strip) const;
-    const StripSummary& summary(int strip) const;
+    QRectF PlotsRect() const;
+    double TimeAt(double x) const;
+    double XAt(double t) const;
+    double ValueAt(int strip, double y) const;
+    double YAt(int strip, double value) const;
+    std::pair<double, double> ValueRange(int strip) const;
+    const StripSummary& Summary(int strip) const;
     // "min 1.20 ft  max 4.75 ft  mean 2.31 ft  volume 1234 ft³"
-    QString summaryText(int strip) const;
+    QString SummaryText(int strip) const;
 
 private:
     struct Lane {
-        int strip = 0;
-        QRectF header;
-        QRectF plot;
-        StripSummary summary;
-        std::pair<double, double> range;
+        int Strip = 0;
+        QRectF Header;
+        QRectF Plot;
+        StripSummary Summary;
+        std::pair<double, double> Range;
     };
-    const Lane* lane(int strip) const;
-    void paintLane(QPainter& painter, const Lane& lane, int colourIndex) const;
-    void paintTimeAxis(QPainter& painter, const ShortDateFormat& dateFormat) const;
+    const Lane* LaneOf(int strip) const;
+    void PaintLane(QPainter& painter, const Lane& lane, int colourIndex) const;
+    void PaintTimeAxis(QPainter& painter, const ShortDateFormat& dateFormat) const;
 
     const GraphSeries& series_;
     const GraphView& view_;

@@ -28,41 +28,41 @@ GraphWidget::GraphWidget(const GraphSeries& series, QWidget* parent)
     setMinimumSize(320, 200);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAccessibleName(QStringLiteral("Graph"));
-    resetRecord();
+    ResetRecord();
 }
 
-void GraphWidget::resetRecord()
+void GraphWidget::ResetRecord()
 {
-    const bool empty = series_.count() == 0;
-    view_.setRecord(empty ? 0.0 : series_.times.front(), empty ? 0.0 : series_.times.back(),
-                    int(series_.strips.size()));
-    shown_.resize(series_.strips.size(), true);
-    changed();
+    const bool empty = series_.Count() == 0;
+    view_.SetRecord(empty ? 0.0 : series_.Times.front(), empty ? 0.0 : series_.Times.back(),
+                    int(series_.Strips.size()));
+    shown_.resize(series_.Strips.size(), true);
+    Changed();
 }
 
-void GraphWidget::showAll()
+void GraphWidget::ShowAll()
 {
-    view_.showAll();
-    changed();
+    view_.ShowAll();
+    Changed();
 }
 
-void GraphWidget::setStripShown(int strip, bool shown)
+void GraphWidget::SetStripShown(int strip, bool shown)
 {
     if (strip >= 0 && size_t(strip) < shown_.size() && shown_[size_t(strip)] != shown) {
         shown_[size_t(strip)] = shown;
-        changed();
+        Changed();
     }
 }
 
-void GraphWidget::refresh()
+void GraphWidget::Refresh()
 {
-    changed();
+    Changed();
 }
 
-std::vector<int> GraphWidget::shownStrips() const
+std::vector<int> GraphWidget::ShownStrips() const
 {
     std::vector<int> strips;
-    for (size_t k = 0; k < shown_.size() && k < series_.strips.size(); ++k) {
+    for (size_t k = 0; k < shown_.size() && k < series_.Strips.size(); ++k) {
         if (shown_[k]) {
             strips.push_back(int(k));
         }
@@ -70,32 +70,32 @@ std::vector<int> GraphWidget::shownStrips() const
     return strips;
 }
 
-int GraphWidget::crosshairSample() const
+int GraphWidget::CrosshairSample() const
 {
     return std::isnan(crosshairTime_) ? -1 : NearestSample(series_, crosshairTime_);
 }
 
-GraphReadout GraphWidget::readout() const
+GraphReadout GraphWidget::Readout() const
 {
-    return ReadAt(series_, crosshairSample(), shownStrips(), dateFormat_);
+    return ReadAt(series_, CrosshairSample(), ShownStrips(), dateFormat_);
 }
 
-void GraphWidget::setCrosshairTime(double t)
+void GraphWidget::SetCrosshairTime(double t)
 {
     crosshairTime_ = t;
     update();
-    emit crosshairMoved();
+    emit CrosshairMoved();
 }
 
-GraphPlot GraphWidget::plotIn(const QRectF& area, const QFontMetricsF& metrics, double devicePixels) const
+GraphPlot GraphWidget::PlotIn(const QRectF& area, const QFontMetricsF& metrics, double devicePixels) const
 {
-    return GraphPlot(series_, view_, shownStrips(), area, font(), metrics, devicePixels);
+    return GraphPlot(series_, view_, ShownStrips(), area, font(), metrics, devicePixels);
 }
 
-const GraphPlot& GraphWidget::plot() const
+const GraphPlot& GraphWidget::Plot() const
 {
     if (!plot_) {
-        plot_.emplace(series_, view_, shownStrips(), QRectF(rect()), font(), QFontMetricsF(font(), this),
+        plot_.emplace(series_, view_, ShownStrips(), QRectF(rect()), font(), QFontMetricsF(font(), this),
                       devicePixelRatioF());
     }
     return *plot_;
@@ -103,22 +103,22 @@ const GraphPlot& GraphWidget::plot() const
 
 void GraphWidget::render(QPainter& painter, const QRectF& area, double devicePixels) const
 {
-    plotIn(area, QFontMetricsF(font(), painter.device()), devicePixels).paint(painter, dateFormat_);
+    PlotIn(area, QFontMetricsF(font(), painter.device()), devicePixels).Paint(painter, dateFormat_);
 }
 
-void GraphWidget::changed()
+void GraphWidget::Changed()
 {
     plot_.reset();
     update();
-    emit viewChanged();
-    emit crosshairMoved();
+    emit ViewChanged();
+    emit CrosshairMoved();
 }
 
 void GraphWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    plot().paint(painter, dateFormat_);
-    plot().paintCrosshair(painter, crosshairSample());
+    Plot().Paint(painter, dateFormat_);
+    Plot().PaintCrosshair(painter, CrosshairSample());
     if (drag_ == Drag::Box) {
         painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
         painter.setBrush(QColor(0, 114, 178, 40));
@@ -131,15 +131,15 @@ void GraphWidget::paintEvent(QPaintEvent*)
     }
 }
 
-void GraphWidget::moveCrosshair(const QPointF& point)
+void GraphWidget::MoveCrosshair(const QPointF& point)
 {
     // A few pixels of slack at the ends, so that the first and last samples
     // are easy to point at.
     constexpr double Slack = 3.0;
-    const GraphPlot& plot = this->plot();
-    const QRectF plots = plot.plotsRect();
+    const GraphPlot& plot = this->Plot();
+    const QRectF plots = plot.PlotsRect();
     const bool over = point.x() >= plots.left() - Slack && point.x() <= plots.right() + Slack;
-    setCrosshairTime(over ? plot.timeAt(std::clamp(point.x(), plots.left(), plots.right())) : NoTime);
+    SetCrosshairTime(over ? plot.TimeAt(std::clamp(point.x(), plots.left(), plots.right())) : NoTime);
 }
 
 void GraphWidget::mousePressEvent(QMouseEvent* event)
@@ -157,15 +157,15 @@ void GraphWidget::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF point = event->position();
     if (drag_ == Drag::Pan) {
-        const GraphPlot& plot = this->plot();
-        view_.panTime(plot.timeAt(dragNow_.x()) - plot.timeAt(point.x()));
+        const GraphPlot& plot = this->Plot();
+        view_.PanTime(plot.TimeAt(dragNow_.x()) - plot.TimeAt(point.x()));
         dragNow_ = point;
-        changed();
+        Changed();
     } else if (drag_ == Drag::Box) {
         dragNow_ = point;
         update();
     }
-    moveCrosshair(point);
+    MoveCrosshair(point);
 }
 
 void GraphWidget::mouseReleaseEvent(QMouseEvent* event)
@@ -173,24 +173,24 @@ void GraphWidget::mouseReleaseEvent(QMouseEvent* event)
     if (drag_ == Drag::Box) {
         dragNow_ = event->position();
         const QRectF box = QRectF(dragStart_, dragNow_).normalized();
-        const GraphPlot& plot = this->plot();
+        const GraphPlot& plot = this->Plot();
         if (box.width() >= MinimumBox) {
-            view_.setTimeRange(plot.timeAt(box.left()), plot.timeAt(box.right()));
+            view_.SetTimeRange(plot.TimeAt(box.left()), plot.TimeAt(box.right()));
         }
-        const int strip = plot.stripAt(dragStart_);
-        if (box.height() >= MinimumBox && strip >= 0 && plot.stripAt(dragNow_) == strip) {
-            view_.setValueRange(strip, plot.valueAt(strip, box.bottom()), plot.valueAt(strip, box.top()));
+        const int strip = plot.StripAt(dragStart_);
+        if (box.height() >= MinimumBox && strip >= 0 && plot.StripAt(dragNow_) == strip) {
+            view_.SetValueRange(strip, plot.ValueAt(strip, box.bottom()), plot.ValueAt(strip, box.top()));
         }
     }
     drag_ = Drag::None;
     unsetCursor();
-    changed();
+    Changed();
 }
 
 void GraphWidget::mouseDoubleClickEvent(QMouseEvent*)
 {
     drag_ = Drag::None;
-    showAll();
+    ShowAll();
 }
 
 void GraphWidget::wheelEvent(QWheelEvent* event)
@@ -202,61 +202,61 @@ void GraphWidget::wheelEvent(QWheelEvent* event)
         return;
     }
     const double factor = std::pow(WheelStep, delta / 120.0);
-    const GraphPlot& plot = this->plot();
+    const GraphPlot& plot = this->Plot();
     const QPointF point = event->position();
     if (event->modifiers() & Qt::ShiftModifier) {
-        const int strip = plot.stripAt(point);
+        const int strip = plot.StripAt(point);
         if (strip >= 0) {
-            const auto [low, high] = plot.valueRange(strip);
-            view_.zoomValue(strip, factor, plot.valueAt(strip, point.y()), low, high);
+            const auto [low, high] = plot.ValueRange(strip);
+            view_.ZoomValue(strip, factor, plot.ValueAt(strip, point.y()), low, high);
         }
     } else {
-        view_.zoomTime(factor, plot.timeAt(point.x()));
+        view_.ZoomTime(factor, plot.TimeAt(point.x()));
     }
     event->accept();
-    changed();
+    Changed();
 }
 
 void GraphWidget::keyPressEvent(QKeyEvent* event)
 {
     const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const double middle = (view_.start() + view_.end()) / 2;
+    const double middle = (view_.Start() + view_.End()) / 2;
     switch (event->key()) {
     case Qt::Key_Home:
-        showAll();
+        ShowAll();
         return;
     case Qt::Key_Left:
     case Qt::Key_Right: {
         const int direction = event->key() == Qt::Key_Left ? -1 : 1;
         if (shift) {
-            int sample = crosshairSample();
+            int sample = CrosshairSample();
             if (sample < 0) {
                 sample = NearestSample(series_, middle);
             } else {
-                sample = std::clamp(sample + direction, 0, series_.count() - 1);
+                sample = std::clamp(sample + direction, 0, series_.Count() - 1);
             }
             if (sample >= 0) {
-                const double t = series_.times[size_t(sample)];
-                if (t < view_.start() || t > view_.end()) {
-                    view_.panTime(t - middle);
-                    changed();
+                const double t = series_.Times[size_t(sample)];
+                if (t < view_.Start() || t > view_.End()) {
+                    view_.PanTime(t - middle);
+                    Changed();
                 }
-                setCrosshairTime(t);
+                SetCrosshairTime(t);
             }
         } else {
-            view_.panTime(direction * KeyPan * view_.span());
-            changed();
+            view_.PanTime(direction * KeyPan * view_.Span());
+            Changed();
         }
         return;
     }
     case Qt::Key_Plus:
     case Qt::Key_Equal:
-        view_.zoomTime(0.5, std::isnan(crosshairTime_) ? middle : crosshairTime_);
-        changed();
+        view_.ZoomTime(0.5, std::isnan(crosshairTime_) ? middle : crosshairTime_);
+        Changed();
         return;
     case Qt::Key_Minus:
-        view_.zoomTime(2.0, middle);
-        changed();
+        view_.ZoomTime(2.0, middle);
+        Changed();
         return;
     default:
         QWidget::keyPressEvent(event);
@@ -271,6 +271,6 @@ void GraphWidget::resizeEvent(QResizeEvent*)
 void GraphWidget::leaveEvent(QEvent*)
 {
     if (drag_ == Drag::None) {
-        setCrosshairTime(NoTime);
+        SetCrosshairTime(NoTime);
     }
 }

@@ -16,7 +16,7 @@ struct GraphSeries;
 //   values of the strip it was drawn in), the wheel to zoom the time axis,
 //   Shift and the wheel to zoom the values of the strip under the mouse;
 // - drag with the right or middle button, or Ctrl and the left, to pan;
-// - Home, a double click or showAll() for the whole record again;
+// - Home, a double click or ShowAll() for the whole record again;
 // - keys: Left and Right pan, + and - zoom, Shift+Left and Shift+Right step
 //   the crosshair from sample to sample.
 // The crosshair follows the mouse and reads every shown strip.
@@ -25,33 +25,33 @@ class GraphWidget : public QWidget {
 public:
     explicit GraphWidget(const GraphSeries& series, QWidget* parent = nullptr);
 
-    GraphView& view() { return view_; }
-    const GraphView& view() const { return view_; }
+    GraphView& View() { return view_; }
+    const GraphView& View() const { return view_; }
     // Takes the series' first and last time as the whole record.
-    void resetRecord();
-    void showAll();
+    void ResetRecord();
+    void ShowAll();
 
-    void setStripShown(int strip, bool shown);
-    std::vector<int> shownStrips() const;
+    void SetStripShown(int strip, bool shown);
+    std::vector<int> ShownStrips() const;
 
     // The crosshair's sample (-1 when it is off the plot) and what it reads.
-    int crosshairSample() const;
-    GraphReadout readout() const;
+    int CrosshairSample() const;
+    GraphReadout Readout() const;
     // Puts the crosshair at a time, as a mouse over that time would.
-    void setCrosshairTime(double t);
+    void SetCrosshairTime(double t);
 
-    // After a change of the series or of the view made through view():
+    // After a change of the series or of the view made through View():
     // repaints and tells the readout.
-    void refresh();
+    void Refresh();
 
     // Draws the graph as it shows now into any area of any device.
     void render(QPainter& painter, const QRectF& area, double devicePixels) const;
     // The plot as it shows now (for finding strips and times under a point).
-    GraphPlot currentPlot() const { return plot(); }
+    GraphPlot CurrentPlot() const { return Plot(); }
 
 signals:
-    void viewChanged();
-    void crosshairMoved();
+    void ViewChanged();
+    void CrosshairMoved();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -65,12 +65,12 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    GraphPlot plotIn(const QRectF& area, const QFontMetricsF& metrics, double devicePixels) const;
+    GraphPlot PlotIn(const QRectF& area, const QFontMetricsF& metrics, double devicePixels) const;
     // Made when first needed after a change: a crosshair moving over an
     // unchanged view finds its way without summing the strips again.
-    const GraphPlot& plot() const;
-    void changed();
-    void moveCrosshair(const QPointF& point);
+    const GraphPlot& Plot() const;
+    void Changed();
+    void MoveCrosshair(const QPointF& point);
 
     const GraphSeries& series_;
     GraphView view_;

@@ -49,25 +49,25 @@ QSpinBox* SizeBox(const QString& name, int value)
 HistoryGraphWindow::HistoryGraphWindow(HistoryGraphContext context, QWidget* parent)
     : QDialog(parent),
       context_(std::move(context)),
-      series_(BuildHistoryGraphSeries(context_.table)),
+      series_(BuildHistoryGraphSeries(context_.Table)),
       graph_(new GraphWidget(series_)),
       readout_(new QLabel),
       exportWidth_(SizeBox(QStringLiteral("exportWidth"), 1920)),
       exportHeight_(SizeBox(QStringLiteral("exportHeight"), 1080))
 {
     setObjectName(QStringLiteral("frmHistoryGraph"));
-    setWindowTitle(context_.loggerName.isEmpty() ? QStringLiteral("History Graph")
-                                                 : QStringLiteral("History Graph - ") + context_.loggerName);
+    setWindowTitle(context_.LoggerName.isEmpty() ? QStringLiteral("History Graph")
+                                                 : QStringLiteral("History Graph - ") + context_.LoggerName);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     graph_->setAccessibleDescription(Hint);
 
     auto* strips = new QHBoxLayout;
     strips->addWidget(new QLabel(QStringLiteral("Show:")));
-    for (size_t k = 0; k < series_.strips.size(); ++k) {
-        auto* box = new QCheckBox(series_.strips[k].title);
+    for (size_t k = 0; k < series_.Strips.size(); ++k) {
+        auto* box = new QCheckBox(series_.Strips[k].Title);
         box->setObjectName(QStringLiteral("chkStrip%1").arg(k));
         box->setChecked(true);
-        connect(box, &QCheckBox::toggled, this, [this, k](bool on) { graph_->setStripShown(int(k), on); });
+        connect(box, &QCheckBox::toggled, this, [this, k](bool on) { graph_->SetStripShown(int(k), on); });
         strips->addWidget(box);
     }
     strips->addStretch();
@@ -103,68 +103,68 @@ HistoryGraphWindow::HistoryGraphWindow(HistoryGraphContext context, QWidget* par
     layout->addWidget(readout_);
     layout->addLayout(buttons);
 
-    connect(whole, &QPushButton::clicked, graph_, &GraphWidget::showAll);
-    connect(png, &QPushButton::clicked, this, &HistoryGraphWindow::exportPng);
-    connect(svg, &QPushButton::clicked, this, &HistoryGraphWindow::exportSvg);
-    connect(print, &QPushButton::clicked, this, &HistoryGraphWindow::printGraph);
+    connect(whole, &QPushButton::clicked, graph_, &GraphWidget::ShowAll);
+    connect(png, &QPushButton::clicked, this, &HistoryGraphWindow::ExportPng);
+    connect(svg, &QPushButton::clicked, this, &HistoryGraphWindow::ExportSvg);
+    connect(print, &QPushButton::clicked, this, &HistoryGraphWindow::PrintGraph);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    connect(graph_, &GraphWidget::crosshairMoved, this, &HistoryGraphWindow::showReadout);
-    showReadout();
+    connect(graph_, &GraphWidget::CrosshairMoved, this, &HistoryGraphWindow::ShowReadout);
+    ShowReadout();
     resize(1100, 720);
     graph_->setFocus();
 }
 
 HistoryGraphWindow::~HistoryGraphWindow() = default;
 
-void HistoryGraphWindow::showReadout()
+void HistoryGraphWindow::ShowReadout()
 {
-    const int sample = graph_->crosshairSample();
+    const int sample = graph_->CrosshairSample();
     readout_->setText(sample < 0 ? Hint
-                                 : ReadoutLine(series_, sample, graph_->shownStrips(), ShortDateFormat()));
+                                 : ReadoutLine(series_, sample, graph_->ShownStrips(), ShortDateFormat()));
 }
 
-QSize HistoryGraphWindow::exportSize() const
+QSize HistoryGraphWindow::ExportSize() const
 {
     return QSize(exportWidth_->value(), exportHeight_->value());
 }
 
-void HistoryGraphWindow::exportTo(const QString& filter, const QString& extension,
+void HistoryGraphWindow::ExportTo(const QString& filter, const QString& extension,
                                   const std::function<bool(const QString& path)>& write)
 {
     FileDialogRequest request;
-    request.title = ExportTitle;
-    request.filter = filter;
-    request.defaultExtension = extension;
-    request.initialFileName = context_.appFolder + QStringLiteral("/graph") + extension;
-    request.confirmOverwrite = true;
-    const std::optional<QString> path = context_.fileDialogs.saveFile(request);
+    request.Title = ExportTitle;
+    request.Filter = filter;
+    request.DefaultExtension = extension;
+    request.InitialFileName = context_.AppFolder + QStringLiteral("/graph") + extension;
+    request.ConfirmOverwrite = true;
+    const std::optional<QString> path = context_.Dialogs.SaveFile(request);
     if (path && !write(*path)) {
-        context_.prompter.tell(ExportTitle, QStringLiteral("Error: the graph could not be written to ") + *path,
+        context_.Messages.Tell(ExportTitle, QStringLiteral("Error: the graph could not be written to ") + *path,
                                PromptIcon::Error);
     }
 }
 
-void HistoryGraphWindow::exportPng()
+void HistoryGraphWindow::ExportPng()
 {
-    exportTo(QStringLiteral("PNG Images (*.png)|*.png"), QStringLiteral(".png"),
-             [this](const QString& path) { return SaveGraphPng(*graph_, exportSize(), path); });
+    ExportTo(QStringLiteral("PNG Images (*.png)|*.png"), QStringLiteral(".png"),
+             [this](const QString& path) { return SaveGraphPng(*graph_, ExportSize(), path); });
 }
 
-void HistoryGraphWindow::exportSvg()
+void HistoryGraphWindow::ExportSvg()
 {
-    exportTo(QStringLiteral("SVG Drawings (*.svg)|*.svg"), QStringLiteral(".svg"), [this](const QString& path) {
-        return SaveGraphSvg(*graph_, exportSize(), path, windowTitle());
+    ExportTo(QStringLiteral("SVG Drawings (*.svg)|*.svg"), QStringLiteral(".svg"), [this](const QString& path) {
+        return SaveGraphSvg(*graph_, ExportSize(), path, windowTitle());
     });
 }
 
-void HistoryGraphWindow::printGraph()
+void HistoryGraphWindow::PrintGraph()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(windowTitle());
-    const bool chosen = context_.choosePrinter ? context_.choosePrinter(printer, this)
+    const bool chosen = context_.ChoosePrinter ? context_.ChoosePrinter(printer, this)
                                                : QPrintDialog(&printer, this).exec() == QDialog::Accepted;
     if (chosen) {
-        PrintGraph(*graph_, printer);
+        ::PrintGraph(*graph_, printer);
     }
 }

@@ -16,13 +16,13 @@ class QSpinBox;
 // What the history graph works with: the table it plots (all rows or the
 // packed ones), and where exports go.
 struct HistoryGraphContext {
-    const RecordTable& table;
-    QString loggerName;
-    QString appFolder;
-    Prompter& prompter;
-    FileDialogs& fileDialogs;
+    const RecordTable& Table;
+    QString LoggerName;
+    QString AppFolder;
+    Prompter& Messages;
+    FileDialogs& Dialogs;
     // Asks the user for a printer; false for Cancel. Empty: Qt's print dialog.
-    std::function<bool(QPrinter&, QWidget* parent)> choosePrinter = {};
+    std::function<bool(QPrinter&, QWidget* parent)> ChoosePrinter = {};
 };
 
 // The history as a graph: one strip per table column over one time axis,
@@ -34,18 +34,18 @@ public:
     explicit HistoryGraphWindow(HistoryGraphContext context, QWidget* parent = nullptr);
     ~HistoryGraphWindow() override;
 
-    GraphWidget* graph() const { return graph_; }
-    const GraphSeries& series() const { return series_; }
+    GraphWidget* Graph() const { return graph_; }
+    const GraphSeries& Series() const { return series_; }
 
 public slots:
-    void exportPng();
-    void exportSvg();
-    void printGraph();
+    void ExportPng();
+    void ExportSvg();
+    void PrintGraph();
 
 private:
-    void showReadout();
-    QSize exportSize() const;
-    void exportTo(const QString& filter, const QString& extension,
+    void ShowReadout();
+    QSize ExportSize() const;
+    void ExportTo(const QString& filter, const QString& extension,
                   const std::function<bool(const QString& path)>& write);
 
     HistoryGraphContext context_;

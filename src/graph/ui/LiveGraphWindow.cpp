@@ -13,8 +13,8 @@
 namespace {
 
 struct SpanChoice {
-    const char* text;
-    double seconds;
+    const char* Text;
+    double Seconds;
 };
 constexpr SpanChoice Spans[] = {{"1 minute", 60},     {"5 minutes", 300}, {"10 minutes", 600},
                                 {"30 minutes", 1800}, {"1 hour", 3600},   {"6 hours", 21600},
@@ -25,7 +25,7 @@ constexpr int DefaultSpan = 2;
 
 LiveGraphWindow::LiveGraphWindow(QWidget* parent)
     : QWidget(parent, Qt::Window),
-      graph_(new GraphWidget(live_.series())),
+      graph_(new GraphWidget(live_.Series())),
       span_(new QComboBox),
       pause_(new QCheckBox(QStringLiteral("&Pause"))),
       readout_(new QLabel),
@@ -33,10 +33,10 @@ LiveGraphWindow::LiveGraphWindow(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmLiveGraph"));
     setWindowTitle(QStringLiteral("Live Graph"));
-    graph_->view().setClamped(false);
+    graph_->View().SetClamped(false);
     span_->setObjectName(QStringLiteral("cmbSpan"));
     for (const SpanChoice& choice : Spans) {
-        span_->addItem(QString::fromLatin1(choice.text), choice.seconds);
+        span_->addItem(QString::fromLatin1(choice.Text), choice.Seconds);
     }
     span_->setCurrentIndex(DefaultSpan);
     pause_->setObjectName(QStringLiteral("chkPause"));
@@ -60,83 +60,83 @@ LiveGraphWindow::LiveGraphWindow(QWidget* parent)
     layout->addWidget(graph_, 1);
     layout->addWidget(readout_);
 
-    connect(span_, &QComboBox::currentIndexChanged, this, &LiveGraphWindow::follow);
-    connect(pause_, &QCheckBox::toggled, this, &LiveGraphWindow::follow);
-    connect(graph_, &GraphWidget::crosshairMoved, this, &LiveGraphWindow::showReadout);
+    connect(span_, &QComboBox::currentIndexChanged, this, &LiveGraphWindow::Follow);
+    connect(pause_, &QCheckBox::toggled, this, &LiveGraphWindow::Follow);
+    connect(graph_, &GraphWidget::CrosshairMoved, this, &LiveGraphWindow::ShowReadout);
     resize(900, 600);
-    follow();
+    Follow();
 }
 
 LiveGraphWindow::~LiveGraphWindow() = default;
 
-double LiveGraphWindow::spanSeconds() const
+double LiveGraphWindow::SpanSeconds() const
 {
     return span_->currentData().toDouble();
 }
 
-bool LiveGraphWindow::paused() const
+bool LiveGraphWindow::Paused() const
 {
     return pause_->isChecked();
 }
 
-void LiveGraphWindow::setStrips(const std::vector<LiveStrip>& strips)
+void LiveGraphWindow::SetStrips(const std::vector<LiveStrip>& strips)
 {
-    if (strips == live_.strips()) {
+    if (strips == live_.Strips()) {
         return;
     }
-    live_.setStrips(strips);
-    stripsChanged();
+    live_.SetStrips(strips);
+    StripsChanged();
 }
 
-void LiveGraphWindow::stripsChanged()
+void LiveGraphWindow::StripsChanged()
 {
     qDeleteAll(stripBoxes_->findChildren<QCheckBox*>(Qt::FindDirectChildrenOnly));
-    const std::vector<GraphStrip>& strips = live_.series().strips;
+    const std::vector<GraphStrip>& strips = live_.Series().Strips;
     for (size_t k = 0; k < strips.size(); ++k) {
-        auto* box = new QCheckBox(strips[k].title, stripBoxes_);
+        auto* box = new QCheckBox(strips[k].Title, stripBoxes_);
         box->setObjectName(QStringLiteral("chkStrip%1").arg(k));
         box->setChecked(true);
-        connect(box, &QCheckBox::toggled, this, [this, k](bool on) { graph_->setStripShown(int(k), on); });
+        connect(box, &QCheckBox::toggled, this, [this, k](bool on) { graph_->SetStripShown(int(k), on); });
         stripBoxes_->layout()->addWidget(box);
     }
-    graph_->resetRecord();
-    follow();
+    graph_->ResetRecord();
+    Follow();
 }
 
-void LiveGraphWindow::addReading(double t, const std::vector<double>& values)
+void LiveGraphWindow::AddReading(double t, const std::vector<double>& values)
 {
-    live_.add(t, values);
-    if (paused()) {
-        graph_->refresh();
+    live_.Add(t, values);
+    if (Paused()) {
+        graph_->Refresh();
     } else {
-        follow();
+        Follow();
     }
 }
 
 // The view ends at the newest reading and reaches back over the chosen span;
 // while paused it stays where it is.
-void LiveGraphWindow::follow()
+void LiveGraphWindow::Follow()
 {
-    const GraphSeries& series = live_.series();
-    if (paused()) {
+    const GraphSeries& series = live_.Series();
+    if (Paused()) {
         return;
     }
-    const double newest = series.count() > 0 ? series.times.back() : 0.0;
-    GraphView& view = graph_->view();
-    view.setRecord(newest - spanSeconds(), newest, int(series.strips.size()));
-    graph_->refresh();
+    const double newest = series.Count() > 0 ? series.Times.back() : 0.0;
+    GraphView& view = graph_->View();
+    view.SetRecord(newest - SpanSeconds(), newest, int(series.Strips.size()));
+    graph_->Refresh();
 }
 
-void LiveGraphWindow::showReadout()
+void LiveGraphWindow::ShowReadout()
 {
-    const GraphSeries& series = live_.series();
-    int sample = graph_->crosshairSample();
+    const GraphSeries& series = live_.Series();
+    int sample = graph_->CrosshairSample();
     QString prefix;
     if (sample < 0) {
         // Without the mouse on the graph, the newest reading.
-        sample = series.count() - 1;
+        sample = series.Count() - 1;
         prefix = QStringLiteral("Newest: ");
     }
     readout_->setText(sample < 0 ? QStringLiteral("Waiting for readings (Action > Sample Continuously).")
-                                 : prefix + ReadoutLine(series, sample, graph_->shownStrips(), ShortDateFormat()));
+                                 : prefix + ReadoutLine(series, sample, graph_->ShownStrips(), ShortDateFormat()));
 }

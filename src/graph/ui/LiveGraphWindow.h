@@ -20,19 +20,19 @@ public:
     ~LiveGraphWindow() override;
 
     // The meter columns being read; other columns than before start anew.
-    void setStrips(const std::vector<LiveStrip>& strips);
+    void SetStrips(const std::vector<LiveStrip>& strips);
     // One reading at time t (seconds, see GraphTime.h), NaN where missing.
-    void addReading(double t, const std::vector<double>& values);
+    void AddReading(double t, const std::vector<double>& values);
 
-    const GraphSeries& series() const { return live_.series(); }
-    GraphWidget* graph() const { return graph_; }
-    double spanSeconds() const;
-    bool paused() const;
+    const GraphSeries& Series() const { return live_.Series(); }
+    GraphWidget* Graph() const { return graph_; }
+    double SpanSeconds() const;
+    bool Paused() const;
 
 private:
-    void follow();
-    void showReadout();
-    void stripsChanged();
+    void Follow();
+    void ShowReadout();
+    void StripsChanged();
 
     LiveGraphSeries live_;
     GraphWidget* graph_;

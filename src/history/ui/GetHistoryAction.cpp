@@ -20,63 +20,63 @@ const QString Title = QStringLiteral("Get History Data");
 
 void DownloadAndShow(GetHistoryServices& services, QWidget* parent)
 {
-    services.records.reset(services.settings.NumAnalogChannels + services.settings.NumDigitalChannels);
-    if (!services.commands.ReadLoggerStatus()) {
-        services.prompter.tell(Title, QStringLiteral("Error: upload not successful!"), PromptIcon::Error);
+    services.Records.Reset(services.Settings.NumAnalogChannels + services.Settings.NumDigitalChannels);
+    if (!services.Commands.ReadLoggerStatus()) {
+        services.Messages.Tell(Title, QStringLiteral("Error: upload not successful!"), PromptIcon::Error);
         return;
     }
-    if (services.status.RecordCount == 0) {
-        services.prompter.tell(Title, QStringLiteral("No history in memory!"), PromptIcon::Information);
+    if (services.Status.RecordCount == 0) {
+        services.Messages.Tell(Title, QStringLiteral("No history in memory!"), PromptIcon::Information);
         return;
     }
 
-    LinkHistoryBlocks blocks(services.link);
-    HistoryDownload download(blocks, services.records, services.settings.NumAnalogChannels,
-                             services.settings.NumDigitalChannels);
+    LinkHistoryBlocks blocks(services.Link);
+    HistoryDownload download(blocks, services.Records, services.Settings.NumAnalogChannels,
+                             services.Settings.NumDigitalChannels);
     {
-        GetHistoryDataWindow progress(download, services.status.RecordCount, services.prompter, services.errorTrapping,
+        GetHistoryDataWindow progress(download, services.Status.RecordCount, services.Messages, services.ErrorTrapping,
                                       parent);
         progress.exec();
     }
-    const bool complete = services.records.count() == int(services.status.RecordCount);
+    const bool complete = services.Records.Count() == int(services.Status.RecordCount);
     // Whatever ended the download, what arrived is shown: the closing
     // message has told the user how complete it is.
-    if (services.records.count() > 0) {
+    if (services.Records.Count() > 0) {
         std::unique_ptr<HistoryWindow> table;
         {
             // The hourglass covers the status read and the first build of
             // the table, not the user's time with it.
-            BusyScope busy(services.busyCursor);
-            services.commands.ReadLoggerStatus();
-            const HistoryTableInputs inputs = services.tableInputs ? services.tableInputs() : HistoryTableInputs{};
+            BusyScope busy(services.Hourglass);
+            services.Commands.ReadLoggerStatus();
+            const HistoryTableInputs inputs = services.TableInputs ? services.TableInputs() : HistoryTableInputs{};
             std::function<void(QWidget*)> saveToArchive;
-            if (services.saveToArchive) {
+            if (services.SaveToArchive) {
                 saveToArchive = [&services, inputs, complete](QWidget* window) {
-                    services.saveToArchive({services.records, services.settings, inputs.flow,
-                                            inputs.flowDescription, complete},
+                    services.SaveToArchive({services.Records, services.Settings, inputs.Flow,
+                                            inputs.FlowDescription, complete},
                                            window);
                 };
             }
             table = std::make_unique<HistoryWindow>(
-                HistoryWindowContext{std::make_unique<HistoryTable>(services.records, services.settings, inputs.flow),
-                                     services.settings.FlowMode, inputs.flowDescription, inputs.loggerName,
-                                     services.appFolder, services.errorTrapping, services.prompter,
-                                     services.fileDialogs, services.busyCursor, services.openGraph,
+                HistoryWindowContext{std::make_unique<HistoryTable>(services.Records, services.Settings, inputs.Flow),
+                                     services.Settings.FlowMode, inputs.FlowDescription, inputs.LoggerName,
+                                     services.AppFolder, services.ErrorTrapping, services.Messages,
+                                     services.Dialogs, services.Hourglass, services.OpenGraph,
                                      std::move(saveToArchive)},
                 parent);
         }
         table->exec();
     }
-    services.commands.ReadLoggerStatus();
-    services.status.LoggerTimeText = services.commands.ReadLoggerClock();
+    services.Commands.ReadLoggerStatus();
+    services.Status.LoggerTimeText = services.Commands.ReadLoggerClock();
 }
 
 } // namespace
 
 void RunGetHistory(GetHistoryServices& services, QWidget* parent)
 {
-    const ExchangeGuard exchange(services.line, services.samplingContinuously);
+    const ExchangeGuard exchange(services.Line, services.SamplingContinuously);
     if (exchange) {
-        RunTrapped(services.errorTrapping, [&] { DownloadAndShow(services, parent); }, [] {});
+        RunTrapped(services.ErrorTrapping, [&] { DownloadAndShow(services, parent); }, [] {});
     }
 }

@@ -22,27 +22,27 @@ struct LoggerSettings;
 // What the table needs from the main window when it opens: the flow
 // computation, the flow description of the export and the logger name.
 struct HistoryTableInputs {
-    HistoryFlowSource flow;
-    HistoryFlowDescription flowDescription;
-    QString loggerName;
+    HistoryFlowSource Flow;
+    HistoryFlowDescription FlowDescription;
+    QString LoggerName;
 };
 
 struct GetHistoryServices {
-    LinkState& line;
-    LoggerStatus& status;
-    bool errorTrapping;
-    bool samplingContinuously; // the main window's sampling claims the line
-    const LoggerSettings& settings;
-    HistoryRecords& records;
-    LoggerLink& link;
-    LoggerCommands& commands;
-    Prompter& prompter;
-    FileDialogs& fileDialogs;
-    BusyCursor& busyCursor;
-    QString appFolder;
-    std::function<HistoryTableInputs()> tableInputs;
-    OpenHistoryGraph openGraph = {}; // the table window's Graph button
-    SaveHistoryToArchive saveToArchive = {}; // the table window's Save to Archive button
+    LinkState& Line;
+    LoggerStatus& Status;
+    bool ErrorTrapping;
+    bool SamplingContinuously; // the main window's sampling claims the line
+    const LoggerSettings& Settings;
+    HistoryRecords& Records;
+    LoggerLink& Link;
+    LoggerCommands& Commands;
+    Prompter& Messages;
+    FileDialogs& Dialogs;
+    BusyCursor& Hourglass;
+    QString AppFolder;
+    std::function<HistoryTableInputs()> TableInputs;
+    OpenHistoryGraph OpenGraph = {}; // the table window's Graph button
+    SaveHistoryToArchive SaveToArchive = {}; // the table window's Save to Archive button
 };
 
 // The main window's Get History: reads the record count, downloads the

@@ -55,16 +55,16 @@ GetHistoryDataWindow::GetHistoryDataWindow(HistoryDownload& download, uint32_t e
     layout->addLayout(buttons);
     setMinimumWidth(380);
 
-    connect(okayButton_, &QPushButton::clicked, this, &GetHistoryDataWindow::acknowledge);
-    connect(stopButton_, &QPushButton::clicked, this, &GetHistoryDataWindow::stopDownload);
+    connect(okayButton_, &QPushButton::clicked, this, &GetHistoryDataWindow::Acknowledge);
+    connect(stopButton_, &QPushButton::clicked, this, &GetHistoryDataWindow::StopDownload);
 }
 
-void GetHistoryDataWindow::stopDownload()
+void GetHistoryDataWindow::StopDownload()
 {
     state_ = State::Cancel;
 }
 
-void GetHistoryDataWindow::acknowledge()
+void GetHistoryDataWindow::Acknowledge()
 {
     state_ = State::Okay;
     accept();
@@ -75,7 +75,7 @@ void GetHistoryDataWindow::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     // Reactivating the window does not restart the download.
     if (state_ == State::Starting) {
-        QTimer::singleShot(0, this, &GetHistoryDataWindow::runDownload);
+        QTimer::singleShot(0, this, &GetHistoryDataWindow::RunDownload);
     }
 }
 
@@ -85,15 +85,15 @@ void GetHistoryDataWindow::showEvent(QShowEvent* event)
 void GetHistoryDataWindow::reject()
 {
     if (state_ == State::Running && stopButton_->isEnabled()) {
-        stopDownload();
+        StopDownload();
     } else if (state_ == State::Running) {
-        acknowledge();
+        Acknowledge();
     } else if (state_ != State::Starting) {
         QDialog::reject();
     }
 }
 
-void GetHistoryDataWindow::showCount(int count)
+void GetHistoryDataWindow::ShowCount(int count)
 {
     if (progress_->maximum() < count) {
         progress_->setMaximum(count);
@@ -102,13 +102,13 @@ void GetHistoryDataWindow::showCount(int count)
     progressText_->setText(QString::number(count) + QStringLiteral(" records"));
 }
 
-QString GetHistoryDataWindow::receivedText(int count) const
+QString GetHistoryDataWindow::ReceivedText(int count) const
 {
     return QStringLiteral("Received ") + QString::number(count) + QStringLiteral(" records of ")
            + QString::number(expectedTotal_) + QStringLiteral(" records.");
 }
 
-void GetHistoryDataWindow::runDownload()
+void GetHistoryDataWindow::RunDownload()
 {
     if (state_ != State::Starting) {
         return;
@@ -119,14 +119,14 @@ void GetHistoryDataWindow::runDownload()
     retries_->clear();
     progressText_->setText(QStringLiteral("0 records"));
 
-    download_.onProgress = [this](int count) { showCount(count); };
-    download_.onRetry = [this](int totalRetries) {
+    download_.OnProgress = [this](int count) { ShowCount(count); };
+    download_.OnRetry = [this](int totalRetries) {
         retries_->setText(QString::number(totalRetries) + QStringLiteral(" retries"));
     };
-    download_.stopRequested = [this] { return state_ != State::Running; };
+    download_.StopRequested = [this] { return state_ != State::Running; };
     const HistoryDownloadEnd end = RunTrapped(
-        errorTrapping_, [this] { return download_.run(); }, [] { return HistoryDownloadEnd::Error; });
-    const int count = download_.recordCount();
+        errorTrapping_, [this] { return download_.Run(); }, [] { return HistoryDownloadEnd::Error; });
+    const int count = download_.RecordCount();
 
     switch (end) {
     case HistoryDownloadEnd::Complete:
@@ -136,7 +136,7 @@ void GetHistoryDataWindow::runDownload()
         progressText_->setText(QStringLiteral("Upload complete: ") + QString::number(count)
                                     + QStringLiteral(" records uploaded."));
         if (const QString warning = HistoryCountMismatchWarning(count, expectedTotal_); !warning.isEmpty()) {
-            prompter_.tell(Title, warning, PromptIcon::Warning);
+            prompter_.Tell(Title, warning, PromptIcon::Warning);
         }
         // The window stays until the user presses "Okay".
         if (state_ != State::Running) {
@@ -144,16 +144,16 @@ void GetHistoryDataWindow::runDownload()
         }
         return;
     case HistoryDownloadEnd::Stopped:
-        prompter_.tell(Title, QStringLiteral("Retrieval cancelled by user. ") + receivedText(count),
+        prompter_.Tell(Title, QStringLiteral("Retrieval cancelled by user. ") + ReceivedText(count),
                        PromptIcon::Information);
         break;
     case HistoryDownloadEnd::BufferFull:
         progressText_->setText(QString::number(count) + QStringLiteral(" records"));
-        prompter_.tell(Title, QStringLiteral("History buffer full: upload terminated."), PromptIcon::Information);
+        prompter_.Tell(Title, QStringLiteral("History buffer full: upload terminated."), PromptIcon::Information);
         state_ = State::Cancel;
         break;
     case HistoryDownloadEnd::Error:
-        prompter_.tell(Title, QStringLiteral("Error during retrieval. ") + receivedText(count), PromptIcon::Error);
+        prompter_.Tell(Title, QStringLiteral("Error during retrieval. ") + ReceivedText(count), PromptIcon::Error);
         break;
     }
     done(QDialog::Rejected);

@@ -29,20 +29,20 @@ public:
     GetHistoryDataWindow(HistoryDownload& download, uint32_t expectedTotal, Prompter& prompter,
                          bool errorTrapping, QWidget* parent = nullptr);
 
-    State state() const { return state_; }
+    State CurrentState() const { return state_; }
 
 public slots:
-    void stopDownload();
-    void acknowledge();
+    void StopDownload();
+    void Acknowledge();
     void reject() override; // Escape and the close box
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void runDownload();
-    void showCount(int count);
-    QString receivedText(int count) const;
+    void RunDownload();
+    void ShowCount(int count);
+    QString ReceivedText(int count) const;
 
     HistoryDownload& download_;
     uint32_t expectedTotal_;

@@ -44,7 +44,7 @@ QGroupBox* FramedLabel(const QString& title, QLabel* label)
 HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
     : QDialog(parent),
       context_(std::move(context)),
-      table_(context_.table.get()),
+      table_(context_.Table.get()),
       model_(new HistoryTableModel(*table_, this)),
       tableView_(new QTableView),
       loggerName_(new QLabel),
@@ -66,9 +66,9 @@ HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
     saveButton_->setObjectName(QStringLiteral("cmdSave"));
     packButton_->setObjectName(QStringLiteral("cmdPack"));
     graphButton_->setObjectName(QStringLiteral("cmdGraph"));
-    graphButton_->setVisible(bool(context_.openGraph));
+    graphButton_->setVisible(bool(context_.OpenGraph));
     archiveButton_->setObjectName(QStringLiteral("cmdArchive"));
-    archiveButton_->setVisible(bool(context_.saveToArchive));
+    archiveButton_->setVisible(bool(context_.SaveToArchive));
 
     tableView_->setModel(model_);
     tableView_->setWordWrap(false);
@@ -97,15 +97,15 @@ HistoryWindow::HistoryWindow(HistoryWindowContext context, QWidget* parent)
     layout->addWidget(tableView_, 1);
     layout->addLayout(buttons);
 
-    connect(okButton_, &QPushButton::clicked, this, &HistoryWindow::closeTable);
-    connect(saveButton_, &QPushButton::clicked, this, &HistoryWindow::saveToFile);
-    connect(packButton_, &QPushButton::clicked, this, &HistoryWindow::packRows);
-    connect(graphButton_, &QPushButton::clicked, this, &HistoryWindow::openGraph);
-    connect(archiveButton_, &QPushButton::clicked, this, &HistoryWindow::saveToArchive);
+    connect(okButton_, &QPushButton::clicked, this, &HistoryWindow::CloseTable);
+    connect(saveButton_, &QPushButton::clicked, this, &HistoryWindow::SaveToFile);
+    connect(packButton_, &QPushButton::clicked, this, &HistoryWindow::PackRows);
+    connect(graphButton_, &QPushButton::clicked, this, &HistoryWindow::OpenGraph);
+    connect(archiveButton_, &QPushButton::clicked, this, &HistoryWindow::SaveToArchive);
     okButton_->setDefault(true);
     resize(760, 520);
 
-    fillTable(false);
+    FillTable(false);
 }
 
 HistoryWindow::~HistoryWindow()
@@ -116,103 +116,103 @@ HistoryWindow::~HistoryWindow()
     delete tableView_;
 }
 
-void HistoryWindow::fillTable(bool pack)
+void HistoryWindow::FillTable(bool pack)
 {
-    BusyScope busy(context_.busyCursor);
-    const int maximum = std::max(1, table_->recordCount() - 1);
+    BusyScope busy(context_.Hourglass);
+    const int maximum = std::max(1, table_->RecordCount() - 1);
     const auto rebuild = [this, pack](const RecordTable::ProgressFunction& progress) {
-        model_->beginRebuild();
-        table_->fill(pack, progress);
-        model_->endRebuild();
+        model_->BeginRebuild();
+        table_->Fill(pack, progress);
+        model_->EndRebuild();
     };
     if (pack) {
         ProgressSteps steps(*progressBar_, 0, maximum);
         progressBar_->setVisible(true);
-        rebuild([&steps](int value) { steps.setValue(value); });
+        rebuild([&steps](int value) { steps.SetValue(value); });
         progressBar_->setVisible(false);
     } else {
         ProgressWindow progress(QStringLiteral("Formatting Data"),
                                 QStringLiteral("Please wait while data is being formatted"), 0, maximum, this);
-        rebuild([&progress](int value) { progress.setValue(value); });
+        rebuild([&progress](int value) { progress.SetValue(value); });
     }
     // The widths of the classic list, widened where this font needs more.
     const QFontMetrics metrics = tableView_->fontMetrics();
     const int padding = 2 * metrics.averageCharWidth();
-    const int stampWidth = table_->rowCount() > 0 ? metrics.horizontalAdvance(table_->timestampText(0)) : 0;
+    const int stampWidth = table_->RowCount() > 0 ? metrics.horizontalAdvance(table_->TimestampText(0)) : 0;
     tableView_->setColumnWidth(0, std::max(TwipsToPixels(1500), stampWidth + padding));
-    for (int column = 1; column < table_->columnCount(); ++column) {
-        const int headerWidth = metrics.horizontalAdvance(table_->headerText(column)) + padding;
+    for (int column = 1; column < table_->ColumnCount(); ++column) {
+        const int headerWidth = metrics.horizontalAdvance(table_->HeaderText(column)) + padding;
         tableView_->setColumnWidth(
-            column, std::max(TwipsToPixels(table_->columns()[size_t(column - 1)].widthTwips), headerWidth));
+            column, std::max(TwipsToPixels(table_->Columns()[size_t(column - 1)].WidthTwips), headerWidth));
     }
-    loggerName_->setText(context_.loggerName);
-    rowCount_->setText(QString::number(table_->rowCount()));
+    loggerName_->setText(context_.LoggerName);
+    rowCount_->setText(QString::number(table_->RowCount()));
 }
 
-void HistoryWindow::packRows()
+void HistoryWindow::PackRows()
 {
-    if (context_.prompter.askBeforeLoss(PackTitle, PackQuestion, PromptIcon::Information, PromptButtons::YesNo)
+    if (context_.Messages.AskBeforeLoss(PackTitle, PackQuestion, PromptIcon::Information, PromptButtons::YesNo)
         == PromptAnswer::Yes) {
-        fillTable(true);
+        FillTable(true);
     }
 }
 
-void HistoryWindow::saveToFile()
+void HistoryWindow::SaveToFile()
 {
     FileDialogRequest request;
-    request.title = QStringLiteral("Save As");
-    request.filter = QStringLiteral("Comma Separated Value Files (*.csv)|*.csv");
-    request.defaultExtension = QStringLiteral(".csv");
-    request.initialFileName = context_.appFolder + u'/' + DefaultExportFileName(QDateTime::currentDateTime());
-    request.confirmOverwrite = true;
-    const std::optional<QString> path = context_.fileDialogs.saveFile(request);
+    request.Title = QStringLiteral("Save As");
+    request.Filter = QStringLiteral("Comma Separated Value Files (*.csv)|*.csv");
+    request.DefaultExtension = QStringLiteral(".csv");
+    request.InitialFileName = context_.AppFolder + u'/' + DefaultExportFileName(QDateTime::currentDateTime());
+    request.ConfirmOverwrite = true;
+    const std::optional<QString> path = context_.Dialogs.SaveFile(request);
     if (path) {
         bool saved = false;
         {
-            BusyScope busy(context_.busyCursor);
-            ProgressSteps steps(*progressBar_, 1, std::max(2, table_->rowCount()));
+            BusyScope busy(context_.Hourglass);
+            ProgressSteps steps(*progressBar_, 1, std::max(2, table_->RowCount()));
             progressBar_->setVisible(true);
             // Line 1 carries the time of writing, not the time the dialog opened.
             const QString firstLine = HistoryExportFirstLine(loggerName_->text(), QDateTime::currentDateTime(),
-                                                             context_.flowMode, context_.flowDescription);
+                                                             context_.FlowMode, context_.FlowDescription);
             saved = RunTrapped(
-                context_.errorTrapping,
-                [&] { return WriteHistoryCsv(*path, *table_, firstLine, [&steps](int row) { steps.setValue(row); }); },
+                context_.ErrorTrapping,
+                [&] { return WriteHistoryCsv(*path, *table_, firstLine, [&steps](int row) { steps.SetValue(row); }); },
                 [] { return false; });
             progressBar_->setVisible(false);
         }
         // The file is written whole or not at all; the user learns which.
         if (!saved) {
-            context_.prompter.tell(QStringLiteral("Save to File"),
+            context_.Messages.Tell(QStringLiteral("Save to File"),
                                    QStringLiteral("Error: file was not saved correctly."), PromptIcon::Error);
         }
     }
     okButton_->setFocus();
 }
 
-void HistoryWindow::openGraph()
+void HistoryWindow::OpenGraph()
 {
-    if (context_.openGraph) {
-        context_.openGraph(*table_, loggerName_->text(), this);
+    if (context_.OpenGraph) {
+        context_.OpenGraph(*table_, loggerName_->text(), this);
     }
 }
 
 // Every record goes to the archive, packed or not: packing only chooses the
 // rows shown.
-void HistoryWindow::saveToArchive()
+void HistoryWindow::SaveToArchive()
 {
-    if (context_.saveToArchive) {
-        context_.saveToArchive(this);
+    if (context_.SaveToArchive) {
+        context_.SaveToArchive(this);
     }
 }
 
-void HistoryWindow::closeTable()
+void HistoryWindow::CloseTable()
 {
     {
-        BusyScope busy(context_.busyCursor);
-        model_->beginRebuild();
+        BusyScope busy(context_.Hourglass);
+        model_->BeginRebuild();
         tableView_->setModel(nullptr);
-        model_->endRebuild();
+        model_->EndRebuild();
     }
     accept();
 }

@@ -19,17 +19,17 @@ class QTableView;
 // What the history window works with: the records of a download or of a
 // site in the archive, as a table, and what its export's first line names.
 struct HistoryWindowContext {
-    std::unique_ptr<RecordTable> table;
-    uint8_t flowMode = 0;
-    HistoryFlowDescription flowDescription;
-    QString loggerName;
-    QString appFolder;
-    bool errorTrapping = true;
-    Prompter& prompter;
-    FileDialogs& fileDialogs;
-    BusyCursor& busyCursor;
-    OpenHistoryGraph openGraph = {}; // empty: no Graph button
-    std::function<void(QWidget* parent)> saveToArchive = {}; // empty: no Save to Archive button
+    std::unique_ptr<RecordTable> Table;
+    uint8_t FlowMode = 0;
+    HistoryFlowDescription FlowDescription;
+    QString LoggerName;
+    QString AppFolder;
+    bool ErrorTrapping = true;
+    Prompter& Messages;
+    FileDialogs& Dialogs;
+    BusyCursor& Hourglass;
+    OpenHistoryGraph OpenGraph = {}; // empty: no Graph button
+    std::function<void(QWidget* parent)> SaveToArchive = {}; // empty: no Save to Archive button
 };
 
 // frmHistory, "Historical Data Viewer": the records as a table, with Pack
@@ -41,17 +41,17 @@ public:
     ~HistoryWindow() override;
 
     // Builds the table from the records; with pack, without repeated rows.
-    void fillTable(bool pack);
+    void FillTable(bool pack);
 
-    const RecordTable& table() const { return *table_; }
-    QTableView* view() const { return tableView_; }
+    const RecordTable& Table() const { return *table_; }
+    QTableView* View() const { return tableView_; }
 
 public slots:
-    void packRows();
-    void saveToFile();
-    void closeTable();
-    void openGraph();
-    void saveToArchive();
+    void PackRows();
+    void SaveToFile();
+    void CloseTable();
+    void OpenGraph();
+    void SaveToArchive();
 
 private:
     HistoryWindowContext context_;

@@ -12,7 +12,7 @@ ProgressSteps::ProgressSteps(QProgressBar& bar, int minimum, int maximum)
     bar_.setValue(minimum);
 }
 
-void ProgressSteps::setValue(int value)
+void ProgressSteps::SetValue(int value)
 {
     if (value >= next_ || value >= bar_.maximum()) {
         bar_.setValue(value);

@@ -10,7 +10,7 @@ class QProgressBar;
 class ProgressSteps {
 public:
     ProgressSteps(QProgressBar& bar, int minimum, int maximum);
-    void setValue(int value);
+    void SetValue(int value);
 
 private:
     QProgressBar& bar_;
@@ -25,7 +25,7 @@ class ProgressWindow : public QDialog {
 public:
     ProgressWindow(const QString& caption, const QString& status, int minimum, int maximum,
                    QWidget* parent = nullptr);
-    void setValue(int value) { steps_.setValue(value); }
+    void SetValue(int value) { steps_.SetValue(value); }
 
 private:
     QLabel* status_;

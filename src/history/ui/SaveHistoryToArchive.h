@@ -12,12 +12,12 @@ struct LoggerSettings;
 
 // The records of the history window as they were downloaded, for the archive.
 struct HistoryArchiveRequest {
-    const HistoryRecords& records;
-    const LoggerSettings& settings;
-    const HistoryFlowSource& flow;
-    const HistoryFlowDescription& flowDescription;
+    const HistoryRecords& Records;
+    const LoggerSettings& Settings;
+    const HistoryFlowSource& Flow;
+    const HistoryFlowDescription& FlowDescription;
     // False when the download was stopped or failed before every record came.
-    bool complete = true;
+    bool Complete = true;
 };
 
 // Saves the downloaded records to the archive, telling the user how it

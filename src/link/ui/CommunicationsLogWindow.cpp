@@ -38,10 +38,10 @@ CommunicationsLogWindow::CommunicationsLogWindow(CommunicationsLog& log, FileDia
     txtLog_->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtLog_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     txtLog_->setMaximumBlockCount(CommunicationsLog::MaxLines);
-    for (const QString& line : log_.lines()) {
+    for (const QString& line : log_.Lines()) {
         txtLog_->appendPlainText(line);
     }
-    log_.onLine = [this](const QString& line) { txtLog_->appendPlainText(line); };
+    log_.OnLine = [this](const QString& line) { txtLog_->appendPlainText(line); };
 
     QPushButton* save = Button(QStringLiteral("cmdSave"), QStringLiteral("&Save..."));
     QPushButton* clear = Button(QStringLiteral("cmdClear"), QStringLiteral("C&lear"));
@@ -54,9 +54,9 @@ CommunicationsLogWindow::CommunicationsLogWindow(CommunicationsLog& log, FileDia
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(txtLog_, 1);
     layout->addLayout(buttons);
-    connect(save, &QPushButton::clicked, this, &CommunicationsLogWindow::save);
+    connect(save, &QPushButton::clicked, this, &CommunicationsLogWindow::Save);
     connect(clear, &QPushButton::clicked, this, [this] {
-        log_.clear();
+        log_.Clear();
         txtLog_->clear();
     });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -65,23 +65,23 @@ CommunicationsLogWindow::CommunicationsLogWindow(CommunicationsLog& log, FileDia
 
 CommunicationsLogWindow::~CommunicationsLogWindow()
 {
-    log_.onLine = nullptr;
+    log_.OnLine = nullptr;
 }
 
-void CommunicationsLogWindow::save()
+void CommunicationsLogWindow::Save()
 {
     FileDialogRequest request;
-    request.title = QStringLiteral("Save Communications Log");
-    request.filter = QStringLiteral("Text Files (*.txt)|*.txt");
-    request.defaultExtension = QStringLiteral(".txt");
-    request.initialFileName = QDateTime::currentDateTime().toString(QStringLiteral("'brevel-log-'yyyy-MM-dd-HHmm'.txt'"));
-    request.confirmOverwrite = true;
-    const std::optional<QString> path = fileDialogs_.saveFile(request);
+    request.Title = QStringLiteral("Save Communications Log");
+    request.Filter = QStringLiteral("Text Files (*.txt)|*.txt");
+    request.DefaultExtension = QStringLiteral(".txt");
+    request.InitialFileName = QDateTime::currentDateTime().toString(QStringLiteral("'brevel-log-'yyyy-MM-dd-HHmm'.txt'"));
+    request.ConfirmOverwrite = true;
+    const std::optional<QString> path = fileDialogs_.SaveFile(request);
     if (!path) {
         return;
     }
-    const QByteArray bytes = log_.text().toUtf8();
+    const QByteArray bytes = log_.Text().toUtf8();
     if (!SaveWholeFile(*path, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); })) {
-        prompter_.tell(Title, QStringLiteral("Error: the log could not be written to ") + *path, PromptIcon::Error);
+        prompter_.Tell(Title, QStringLiteral("Error: the log could not be written to ") + *path, PromptIcon::Error);
     }
 }

@@ -18,7 +18,7 @@ public:
     ~CommunicationsLogWindow() override;
 
 private:
-    void save();
+    void Save();
 
     CommunicationsLog& log_;
     FileDialogs& fileDialogs_;

@@ -29,9 +29,9 @@ ModemWindow::ModemWindow(ModemDialogue& dialogue, QWidget* parent)
     layout->addLayout(buttons);
 
     connect(cmdCancel_, &QPushButton::clicked, &dialogue_, &ModemDialogue::Cancel);
-    connect(&dialogue_, &ModemDialogue::textAppended, this, &ModemWindow::appendText);
-    connect(&dialogue_, &ModemDialogue::textColourChanged, this, &ModemWindow::showColour);
-    connect(&dialogue_, &ModemDialogue::hidden, this, [this] { done(QDialog::Accepted); });
+    connect(&dialogue_, &ModemDialogue::TextAppended, this, &ModemWindow::AppendText);
+    connect(&dialogue_, &ModemDialogue::TextColourChanged, this, &ModemWindow::ShowColour);
+    connect(&dialogue_, &ModemDialogue::Hidden, this, [this] { done(QDialog::Accepted); });
 }
 
 // Closing the window any other way than Cancel ends the dialogue without a
@@ -42,7 +42,7 @@ void ModemWindow::reject()
     QDialog::reject();
 }
 
-void ModemWindow::showColour(ModemDialogue::TextColour colour)
+void ModemWindow::ShowColour(ModemDialogue::TextColour colour)
 {
     QPalette palette = txtModem_->palette();
     palette.setColor(QPalette::Text,
@@ -52,7 +52,7 @@ void ModemWindow::showColour(ModemDialogue::TextColour colour)
 
 // The modem ends its lines with CR LF and echoes a command with a bare CR;
 // a line feed alone breaks the line here.
-void ModemWindow::appendText(const QString& text)
+void ModemWindow::AppendText(const QString& text)
 {
     QTextCursor cursor = txtModem_->textCursor();
     cursor.movePosition(QTextCursor::End);

@@ -20,8 +20,8 @@ public:
     void reject() override;
 
 private:
-    void showColour(ModemDialogue::TextColour colour);
-    void appendText(const QString& text);
+    void ShowColour(ModemDialogue::TextColour colour);
+    void AppendText(const QString& text);
 
     ModemDialogue& dialogue_;
     QPlainTextEdit* txtModem_;

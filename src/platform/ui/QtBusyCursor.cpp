@@ -3,7 +3,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-void QtBusyCursor::setBusy(bool busy)
+void QtBusyCursor::SetBusy(bool busy)
 {
     if (busy) {
         QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));

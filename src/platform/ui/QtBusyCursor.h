@@ -5,5 +5,5 @@
 // The hourglass as the application's override cursor; nested scopes stack.
 class QtBusyCursor : public BusyCursor {
 public:
-    void setBusy(bool busy) override;
+    void SetBusy(bool busy) override;
 };

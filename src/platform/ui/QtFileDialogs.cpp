@@ -10,18 +10,18 @@ namespace {
 
 std::optional<QString> RunDialog(const FileDialogRequest& request, QFileDialog::AcceptMode mode)
 {
-    QFileDialog dialog(DialogParent(), request.title);
+    QFileDialog dialog(DialogParent(), request.Title);
     dialog.setAcceptMode(mode);
-    dialog.setNameFilter(QtFileFilter(request.filter));
-    dialog.setDefaultSuffix(request.defaultExtension.startsWith(QLatin1Char('.')) ? request.defaultExtension.mid(1)
-                                                                                   : request.defaultExtension);
+    dialog.setNameFilter(QtFileFilter(request.Filter));
+    dialog.setDefaultSuffix(request.DefaultExtension.startsWith(QLatin1Char('.')) ? request.DefaultExtension.mid(1)
+                                                                                   : request.DefaultExtension);
     if (mode == QFileDialog::AcceptOpen) {
-        dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dialog.setFileMode(request.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     }
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.ConfirmOverwrite);
 
     // An initial name such as "folder/*.set" only chooses the folder.
-    const QString initial = QDir::fromNativeSeparators(request.initialFileName);
+    const QString initial = QDir::fromNativeSeparators(request.InitialFileName);
     const QFileInfo info(initial);
     if (initial.contains(QLatin1Char('*')) || initial.contains(QLatin1Char('?'))) {
         dialog.setDirectory(info.path());
@@ -36,17 +36,17 @@ std::optional<QString> RunDialog(const FileDialogRequest& request, QFileDialog::
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return WithDefaultExtension(dialog.selectedFiles().constFirst(), request.defaultExtension);
+    return WithDefaultExtension(dialog.selectedFiles().constFirst(), request.DefaultExtension);
 }
 
 } // namespace
 
-std::optional<QString> QtFileDialogs::openFile(const FileDialogRequest& request)
+std::optional<QString> QtFileDialogs::OpenFile(const FileDialogRequest& request)
 {
     return RunDialog(request, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> QtFileDialogs::saveFile(const FileDialogRequest& request)
+std::optional<QString> QtFileDialogs::SaveFile(const FileDialogRequest& request)
 {
     return RunDialog(request, QFileDialog::AcceptSave);
 }

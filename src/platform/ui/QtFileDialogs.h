@@ -5,6 +5,6 @@
 // Open and save dialogs over QFileDialog, modal over the window they belong to.
 class QtFileDialogs : public FileDialogs {
 public:
-    std::optional<QString> openFile(const FileDialogRequest& request) override;
-    std::optional<QString> saveFile(const FileDialogRequest& request) override;
+    std::optional<QString> OpenFile(const FileDialogRequest& request) override;
+    std::optional<QString> SaveFile(const FileDialogRequest& request) override;
 };

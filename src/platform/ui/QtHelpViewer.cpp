@@ -3,7 +3,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-bool QtHelpViewer::open(const QString& path)
+bool QtHelpViewer::Open(const QString& path)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }

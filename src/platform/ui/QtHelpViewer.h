@@ -5,5 +5,5 @@
 // Opens the HTML manual in the system's browser.
 class QtHelpViewer : public HelpViewer {
 public:
-    bool open(const QString& path) override;
+    bool Open(const QString& path) override;
 };

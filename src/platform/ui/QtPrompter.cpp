@@ -57,7 +57,7 @@ PromptAnswer SafeAnswer(PromptButtons buttons)
 
 // Escape and the close box press Cancel, or No where there is no Cancel, or
 // the only button; the box finds that button itself.
-PromptAnswer QtPrompter::ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons,
+PromptAnswer QtPrompter::Ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons,
                              PromptAnswer defaultAnswer)
 {
     QMessageBox box(BoxIcon(icon), title, text, BoxButtons(buttons), DialogParent());

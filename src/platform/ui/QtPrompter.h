@@ -5,7 +5,7 @@
 // Message boxes over QMessageBox, modal over the window they belong to.
 class QtPrompter : public Prompter {
 public:
-    using Prompter::ask;
-    PromptAnswer ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons,
+    using Prompter::Ask;
+    PromptAnswer Ask(const QString& title, const QString& text, PromptIcon icon, PromptButtons buttons,
                      PromptAnswer defaultAnswer) override;
 };

@@ -62,7 +62,7 @@ AnalogPage::AnalogPage(int channelCount, Prompter& prompter, FieldGuard& guard, 
 
     for (int c = 0; c < 8; ++c) {
         channels_[c] = BuildChannel(c);
-        row->addWidget(channels_[c].frame);
+        row->addWidget(channels_[c].Frame);
     }
     row->addStretch();
     FillLists();
@@ -72,52 +72,52 @@ AnalogPage::AnalogPage(int channelCount, Prompter& prompter, FieldGuard& guard, 
 AnalogPage::Channel AnalogPage::BuildChannel(int c)
 {
     Channel ch;
-    ch.frame = Named(new QGroupBox(QString::number(c + 1)), Indexed("fraSetup", c));
-    ch.frame->setFixedWidth(ChannelWidth);
-    auto* column = RowColumn(ch.frame);
-    ch.enable = Named(new QCheckBox(QStringLiteral("Enable")), Indexed("chkEnable", c),
+    ch.Frame = Named(new QGroupBox(QString::number(c + 1)), Indexed("fraSetup", c));
+    ch.Frame->setFixedWidth(ChannelWidth);
+    auto* column = RowColumn(ch.Frame);
+    ch.Enable = Named(new QCheckBox(QStringLiteral("Enable")), Indexed("chkEnable", c),
                       QStringLiteral("Selects if channel is included in display and history "));
-    ch.units = EditableList(Indexed("cmbEU", c));
-    ch.units->setToolTip(QStringLiteral("Name of measurement engineering units (9 characters max)"));
+    ch.Units = EditableList(Indexed("cmbEU", c));
+    ch.Units->setToolTip(QStringLiteral("Name of measurement engineering units (9 characters max)"));
     auto edit = [c](const char* name, const char* tip) {
         return Named(new QLineEdit, Indexed(name, c), QLatin1String(tip));
     };
-    ch.highEU = edit("txtHighEU", "Floating point value of upper calibration point expressed in engineering units");
-    ch.lowEU = edit("txtLowEU", "Floating point value of lower calibration point expressed in engineering units");
-    ch.highRaw = edit("txtHighRaw", "Integer value of upper calibration point ( 0-65535)");
-    ch.lowRaw = edit("txtLowRaw", "Integer value of lower calibration point (0-65535)");
-    ch.displayTop = edit("txtTop", "Floating point value of top of display meter");
-    ch.displayBottom = edit("txtBottom", "Floating point value of bottom of display meter");
-    ch.precision = EditableList(Indexed("cmbPrecision", c), ChoiceLists::Numbers(0, 6));
-    ch.precision->setToolTip(QStringLiteral("Number of digits to display after decimal point "));
-    ch.calibrate = Named(new QPushButton(QStringLiteral("Calibrate")), Indexed("cmdCalibrate", c),
+    ch.HighEu = edit("txtHighEU", "Floating point value of upper calibration point expressed in engineering units");
+    ch.LowEu = edit("txtLowEU", "Floating point value of lower calibration point expressed in engineering units");
+    ch.HighRaw = edit("txtHighRaw", "Integer value of upper calibration point ( 0-65535)");
+    ch.LowRaw = edit("txtLowRaw", "Integer value of lower calibration point (0-65535)");
+    ch.DisplayTop = edit("txtTop", "Floating point value of top of display meter");
+    ch.DisplayBottom = edit("txtBottom", "Floating point value of bottom of display meter");
+    ch.Precision = EditableList(Indexed("cmbPrecision", c), ChoiceLists::Numbers(0, 6));
+    ch.Precision->setToolTip(QStringLiteral("Number of digits to display after decimal point "));
+    ch.Calibrate = Named(new QPushButton(QStringLiteral("Calibrate")), Indexed("cmdCalibrate", c),
                          QStringLiteral("Run dialog that assists setting calibration points"));
-    ch.calibrate->setAutoDefault(false);
-    ch.calibrate->setFocusPolicy(Qt::TabFocus);
-    for (QWidget* control : std::initializer_list<QWidget*>{ch.enable, ch.units, ch.highEU, ch.lowEU, ch.highRaw,
-                                                            ch.lowRaw, ch.displayTop, ch.displayBottom,
-                                                            ch.precision, ch.calibrate}) {
+    ch.Calibrate->setAutoDefault(false);
+    ch.Calibrate->setFocusPolicy(Qt::TabFocus);
+    for (QWidget* control : std::initializer_list<QWidget*>{ch.Enable, ch.Units, ch.HighEu, ch.LowEu, ch.HighRaw,
+                                                            ch.LowRaw, ch.DisplayTop, ch.DisplayBottom,
+                                                            ch.Precision, ch.Calibrate}) {
         AddRow(column, control);
     }
     column->addStretch();
-    connect(ch.calibrate, &QPushButton::clicked, this, [this, c] { emit calibrateRequested(c); });
+    connect(ch.Calibrate, &QPushButton::clicked, this, [this, c] { emit CalibrateRequested(c); });
     return ch;
 }
 
 void AnalogPage::FillLists()
 {
-    channels_[0].units->addItems(ChoiceLists::FirstChannelUnits());
+    channels_[0].Units->addItems(ChoiceLists::FirstChannelUnits());
     for (int c = 0; c < 8; ++c) {
         const bool present = c < channelCount_;
-        channels_[c].frame->setEnabled(present);
-        for (QObject* child : channels_[c].frame->children()) {
+        channels_[c].Frame->setEnabled(present);
+        for (QObject* child : channels_[c].Frame->children()) {
             if (auto* control = qobject_cast<QWidget*>(child)) {
                 control->setVisible(present);
             }
         }
         if (c > 0 && present) {
             // The logger's last channel measures its battery.
-            channels_[c].units->addItems(c == channelCount_ - 1 ? QStringList{QStringLiteral("Volts")}
+            channels_[c].Units->addItems(c == channelCount_ - 1 ? QStringList{QStringLiteral("Volts")}
                                                                 : ChoiceLists::AnalogUnits());
         }
     }
@@ -125,7 +125,7 @@ void AnalogPage::FillLists()
 
 void AnalogPage::InstallFieldChecks()
 {
-    guard_.Guard(channels_[0].units, QStringLiteral("Units of channel 1"), [](const QString& text) {
+    guard_.Guard(channels_[0].Units, QStringLiteral("Units of channel 1"), [](const QString& text) {
         FieldCheck check = CheckFirstChannelUnit(text);
         if (check.Accepted) {
             check.NewText = CheckUnitName(*check.NewText).NewText;
@@ -136,15 +136,15 @@ void AnalogPage::InstallFieldChecks()
         const Channel& ch = channels_[c];
         const QString channel = QStringLiteral(" of channel %1").arg(c + 1);
         if (c > 0) {
-            guard_.Guard(ch.units, QStringLiteral("Units") + channel, CheckUnitName);
+            guard_.Guard(ch.Units, QStringLiteral("Units") + channel, CheckUnitName);
         }
-        guard_.Guard(ch.highEU, QStringLiteral("High EU") + channel, CheckStoredNumber);
-        guard_.Guard(ch.lowEU, QStringLiteral("Low EU") + channel, CheckStoredNumber);
-        guard_.Guard(ch.displayTop, QStringLiteral("Disp High") + channel, CheckStoredNumber);
-        guard_.Guard(ch.displayBottom, QStringLiteral("Disp Low") + channel, CheckStoredNumber);
-        guard_.Guard(ch.highRaw, QStringLiteral("High Raw") + channel, CheckRawCount);
-        guard_.Guard(ch.lowRaw, QStringLiteral("Low Raw") + channel, CheckRawCount);
-        guard_.Guard(ch.precision, QStringLiteral("Decimal Places") + channel, CheckPrecision);
+        guard_.Guard(ch.HighEu, QStringLiteral("High EU") + channel, CheckStoredNumber);
+        guard_.Guard(ch.LowEu, QStringLiteral("Low EU") + channel, CheckStoredNumber);
+        guard_.Guard(ch.DisplayTop, QStringLiteral("Disp High") + channel, CheckStoredNumber);
+        guard_.Guard(ch.DisplayBottom, QStringLiteral("Disp Low") + channel, CheckStoredNumber);
+        guard_.Guard(ch.HighRaw, QStringLiteral("High Raw") + channel, CheckRawCount);
+        guard_.Guard(ch.LowRaw, QStringLiteral("Low Raw") + channel, CheckRawCount);
+        guard_.Guard(ch.Precision, QStringLiteral("Decimal Places") + channel, CheckPrecision);
     }
 }
 
@@ -152,22 +152,22 @@ void AnalogPage::Load(const LoggerSettings& s)
 {
     for (int c = 0; c < std::min<int>(s.NumAnalogChannels, 8); ++c) {
         const Channel& ch = channels_[c];
-        SetTicked(ch.enable, s.AnalogEnable[c]);
-        ch.units->setEditText(s.EngUnits[c]);
-        ch.highEU->setText(NumberText(s.UpperLimit[c]));
-        ch.lowEU->setText(NumberText(s.LowerLimit[c]));
-        ch.displayTop->setText(NumberText(s.DisplayTop[c]));
-        ch.displayBottom->setText(NumberText(s.DisplayBottom[c]));
-        ch.highRaw->setText(QString::number(s.RawScaleUpper[c]));
-        ch.lowRaw->setText(QString::number(s.RawScaleLower[c]));
-        Select(ch.precision, std::min<int>(s.DecPlaces[c], 6));
+        SetTicked(ch.Enable, s.AnalogEnable[c]);
+        ch.Units->setEditText(s.EngUnits[c]);
+        ch.HighEu->setText(NumberText(s.UpperLimit[c]));
+        ch.LowEu->setText(NumberText(s.LowerLimit[c]));
+        ch.DisplayTop->setText(NumberText(s.DisplayTop[c]));
+        ch.DisplayBottom->setText(NumberText(s.DisplayBottom[c]));
+        ch.HighRaw->setText(QString::number(s.RawScaleUpper[c]));
+        ch.LowRaw->setText(QString::number(s.RawScaleLower[c]));
+        Select(ch.Precision, std::min<int>(s.DecPlaces[c], 6));
     }
     CheckFirstChannelUnits();
 }
 
 void AnalogPage::CheckFirstChannelUnits()
 {
-    QComboBox* units = channels_[0].units;
+    QComboBox* units = channels_[0].Units;
     const int unit = FirstChannelUnitIndex(units->currentText());
     if (unit >= 0) {
         units->setCurrentIndex(unit);
@@ -175,7 +175,7 @@ void AnalogPage::CheckFirstChannelUnits()
         return;
     }
     const QString lineBreak = QStringLiteral("\r\n");
-    prompter_.tell(
+    prompter_.Tell(
         QStringLiteral("Bad Units"),
         QStringLiteral("Warning: For the flow monitor calculations to be done correctly the channel 1") + lineBreak +
             QStringLiteral("unit's name must be one of Feet, Inches, Meters or cm (centimeters).") + lineBreak +
@@ -189,44 +189,44 @@ void AnalogPage::Store(LoggerSettings& s) const
 {
     for (int c = 0; c < std::min<int>(s.NumAnalogChannels, 8); ++c) {
         const Channel& ch = channels_[c];
-        s.AnalogEnable[c] = Ticked(ch.enable);
-        s.EngUnits[c] = ch.units->currentText();
-        s.UpperLimit[c] = LeadingNumber(ch.highEU->text());
-        s.LowerLimit[c] = LeadingNumber(ch.lowEU->text());
-        s.DisplayTop[c] = LeadingNumber(ch.displayTop->text());
-        s.DisplayBottom[c] = LeadingNumber(ch.displayBottom->text());
-        s.RawScaleUpper[c] = WholeLeadingNumber(ch.highRaw);
-        s.RawScaleLower[c] = WholeLeadingNumber(ch.lowRaw);
-        s.DecPlaces[c] = Position(ch.precision);
+        s.AnalogEnable[c] = Ticked(ch.Enable);
+        s.EngUnits[c] = ch.Units->currentText();
+        s.UpperLimit[c] = LeadingNumber(ch.HighEu->text());
+        s.LowerLimit[c] = LeadingNumber(ch.LowEu->text());
+        s.DisplayTop[c] = LeadingNumber(ch.DisplayTop->text());
+        s.DisplayBottom[c] = LeadingNumber(ch.DisplayBottom->text());
+        s.RawScaleUpper[c] = WholeLeadingNumber(ch.HighRaw);
+        s.RawScaleLower[c] = WholeLeadingNumber(ch.LowRaw);
+        s.DecPlaces[c] = Position(ch.Precision);
     }
 }
 
 CalibrationPoints AnalogPage::StartingPoints(int channel) const
 {
-    return {channels_[channel].highEU->text(), QStringLiteral("65535"), channels_[channel].lowEU->text(),
+    return {channels_[channel].HighEu->text(), QStringLiteral("65535"), channels_[channel].LowEu->text(),
             QStringLiteral("0")};
 }
 
 QString AnalogPage::UnitName(int channel) const
 {
-    return channels_[channel].units->currentText().trimmed();
+    return channels_[channel].Units->currentText().trimmed();
 }
 
 void AnalogPage::TakePoints(int channel, const CalibrationPoints& points)
 {
     const Channel& ch = channels_[channel];
-    ch.highEU->setText(points.UpperValue);
-    ch.lowEU->setText(points.LowerValue);
-    ch.highRaw->setText(points.UpperRaw);
-    ch.lowRaw->setText(points.LowerRaw);
+    ch.HighEu->setText(points.UpperValue);
+    ch.LowEu->setText(points.LowerValue);
+    ch.HighRaw->setText(points.UpperRaw);
+    ch.LowRaw->setText(points.LowerRaw);
 }
 
 std::optional<AnalogPage::Unscaled> AnalogPage::ChannelWithoutScale() const
 {
     for (int c = 0; c < channelCount_; ++c) {
         const Channel& ch = channels_[c];
-        const QString raw = ch.highRaw->text().trimmed();
-        if (ch.enable->isChecked() && LeadingNumber(raw) == LeadingNumber(ch.lowRaw->text())) {
+        const QString raw = ch.HighRaw->text().trimmed();
+        if (ch.Enable->isChecked() && LeadingNumber(raw) == LeadingNumber(ch.LowRaw->text())) {
             return Unscaled{c, raw};
         }
     }
@@ -235,5 +235,5 @@ std::optional<AnalogPage::Unscaled> AnalogPage::ChannelWithoutScale() const
 
 void AnalogPage::ShowLowRaw(int channel)
 {
-    ShowFieldToUser(channels_[channel].lowRaw);
+    ShowFieldToUser(channels_[channel].LowRaw);
 }

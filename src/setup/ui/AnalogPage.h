@@ -28,28 +28,28 @@ public:
 
     // A channel in use whose two raw counts are equal has no scale.
     struct Unscaled {
-        int channel = 0;
-        QString raw;
+        int Channel = 0;
+        QString Raw;
     };
     std::optional<Unscaled> ChannelWithoutScale() const;
     void ShowLowRaw(int channel);
 
 signals:
-    void calibrateRequested(int channel);
+    void CalibrateRequested(int channel);
 
 private:
     struct Channel {
-        QGroupBox* frame = nullptr;
-        QCheckBox* enable = nullptr;
-        QComboBox* units = nullptr;
-        QLineEdit* highEU = nullptr;
-        QLineEdit* lowEU = nullptr;
-        QLineEdit* highRaw = nullptr;
-        QLineEdit* lowRaw = nullptr;
-        QLineEdit* displayTop = nullptr;
-        QLineEdit* displayBottom = nullptr;
-        QComboBox* precision = nullptr;
-        QPushButton* calibrate = nullptr;
+        QGroupBox* Frame = nullptr;
+        QCheckBox* Enable = nullptr;
+        QComboBox* Units = nullptr;
+        QLineEdit* HighEu = nullptr;
+        QLineEdit* LowEu = nullptr;
+        QLineEdit* HighRaw = nullptr;
+        QLineEdit* LowRaw = nullptr;
+        QLineEdit* DisplayTop = nullptr;
+        QLineEdit* DisplayBottom = nullptr;
+        QComboBox* Precision = nullptr;
+        QPushButton* Calibrate = nullptr;
     };
 
     Channel BuildChannel(int c);

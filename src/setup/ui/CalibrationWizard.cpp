@@ -102,7 +102,7 @@ CalibrationWizard::CalibrationWizard(const LinkState& line, bool errorTrapping, 
         }
     });
     connect(help_, &QPushButton::clicked, this,
-            [this] { prompter_.tell(Title, HelpText, PromptIcon::Information); });
+            [this] { prompter_.Tell(Title, HelpText, PromptIcon::Information); });
     connect(back_, &QPushButton::clicked, this, [this] { EndStep(StepEnd::Back); });
     connect(cancel_, &QPushButton::clicked, this, [this] { EndStep(StepEnd::Cancel); });
 }
@@ -202,7 +202,7 @@ bool RunCalibrationWizard(const LinkState& line, bool errorTrapping, SetupLink& 
         *value = wizard.Value();
         if (step == Step::LowerRaw && LeadingNumber(working.LowerRaw) == LeadingNumber(working.UpperRaw)) {
             // Equal raw counts would give the channel no scale: the last step stays.
-            prompter.tell(Title,
+            prompter.Tell(Title,
                           QStringLiteral("Warning: the lower point's raw count equals the upper point's (%1), so the "
                                          "channel could not be scaled.\r\nWait for the reading to change, type "
                                          "another count, or go Back to measure the upper point again.")

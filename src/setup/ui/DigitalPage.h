@@ -18,11 +18,11 @@ public:
 
 private:
     struct Channel {
-        QGroupBox* frame = nullptr;
-        QCheckBox* enable = nullptr;
-        QComboBox* units = nullptr;
-        QLineEdit* pulseValue = nullptr;
-        QComboBox* precision = nullptr;
+        QGroupBox* Frame = nullptr;
+        QCheckBox* Enable = nullptr;
+        QComboBox* Units = nullptr;
+        QLineEdit* PulseValue = nullptr;
+        QComboBox* Precision = nullptr;
     };
 
     std::array<Channel, 2> channels_{};

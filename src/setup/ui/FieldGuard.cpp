@@ -105,22 +105,22 @@ bool FieldGuard::Run(QWidget* field, bool explainRefusal)
     const Rule& rule = found->second;
     checking_ = true;
     const FieldCheck check = RunTrapped(
-        errorTrapping_, [&] { return rule.check(FieldText(field)); },
+        errorTrapping_, [&] { return rule.Condition(FieldText(field)); },
         [&] {
             FieldCheck fault;
-            fault.Accepted = !rule.keepFocusOnFault;
+            fault.Accepted = !rule.KeepFocusOnFault;
             return fault;
         });
     Apply(field, check);
     std::optional<FieldMessage> message = check.Message;
     if (!message && !check.Accepted && explainRefusal) {
         const QString text = check.Accepts.isEmpty()
-                                 ? QStringLiteral("Error: %1 holds a value that cannot be used.").arg(rule.name)
-                                 : QStringLiteral("Error: %1 must be %2.").arg(rule.name, check.Accepts);
+                                 ? QStringLiteral("Error: %1 holds a value that cannot be used.").arg(rule.Name)
+                                 : QStringLiteral("Error: %1 must be %2.").arg(rule.Name, check.Accepts);
         message = FieldMessage{QStringLiteral("Format Error"), text, PromptIcon::Error};
     }
     if (message) {
-        prompter_.tell(message->Title, message->Text, message->Icon);
+        prompter_.Tell(message->Title, message->Text, message->Icon);
     }
     if (!check.Accepted) {
         ReturnTo(field);

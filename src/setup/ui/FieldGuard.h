@@ -37,9 +37,9 @@ protected:
 
 private:
     struct Rule {
-        QString name;
-        Check check;
-        bool keepFocusOnFault = false;
+        QString Name;
+        Check Condition;
+        bool KeepFocusOnFault = false;
     };
 
     bool Run(QWidget* field, bool explainRefusal);

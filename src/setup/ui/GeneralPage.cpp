@@ -76,20 +76,20 @@ GeneralPage::GeneralPage(bool sampleOnDemandSupported, FieldGuard& guard, bool e
     const char* alarmUses[] = {"Use Alarm 1 To Specify Sampling Start Time", "Use Alarm 2 To Specify Sampling Stop Time"};
     for (int a = 0; a < 2; ++a) {
         Alarm& alarm = alarms_[a];
-        alarm.use = Named(new QCheckBox(QLatin1String(alarmUses[a])), Indexed("chkAlarm", a));
-        alarm.caption =
+        alarm.Use = Named(new QCheckBox(QLatin1String(alarmUses[a])), Indexed("chkAlarm", a));
+        alarm.Caption =
             Named(new QLabel(QStringLiteral("Alarm %1 Time (hh:mm:ss)").arg(a + 1)), Indexed("lblAlarm", a));
-        alarm.time = Named(new QLineEdit, Indexed("txtAlarm", a));
-        alarm.time->setMaximumWidth(90);
-        alarm.half = PickList(Indexed("cmbAlarm", a), ChoiceLists::AlarmHalves());
-        alarm.half->setMinimumWidth(72);
+        alarm.Time = Named(new QLineEdit, Indexed("txtAlarm", a));
+        alarm.Time->setMaximumWidth(90);
+        alarm.Half = PickList(Indexed("cmbAlarm", a), ChoiceLists::AlarmHalves());
+        alarm.Half->setMinimumWidth(72);
         const int top = 5 + 2 * a;
-        grid->addWidget(alarm.use, top, 0, 1, 4);
+        grid->addWidget(alarm.Use, top, 0, 1, 4);
         auto* time = new QHBoxLayout;
         time->setContentsMargins(20, 0, 0, 0);
-        time->addWidget(alarm.caption);
-        time->addWidget(alarm.time);
-        time->addWidget(alarm.half);
+        time->addWidget(alarm.Caption);
+        time->addWidget(alarm.Time);
+        time->addWidget(alarm.Half);
         time->addStretch();
         grid->addLayout(time, top + 1, 0, 1, 4);
     }
@@ -104,7 +104,7 @@ void GeneralPage::InstallFieldChecks()
 {
     guard_.Guard(name_, QStringLiteral("Name"), CheckLoggerName);
     for (int a = 0; a < 2; ++a) {
-        guard_.Guard(alarms_[a].time, QStringLiteral("Alarm %1 Time").arg(a + 1), CheckAlarmTime, true);
+        guard_.Guard(alarms_[a].Time, QStringLiteral("Alarm %1 Time").arg(a + 1), CheckAlarmTime, true);
     }
     guard_.Guard(warmup_, QStringLiteral("Sensor Warmup Time"), CheckWarmup);
     guard_.Guard(baudRate_, QStringLiteral("Baud Rate"), CheckBaudRate);
@@ -117,10 +117,10 @@ void GeneralPage::Load(const LoggerSettings& s)
     name_->setText(s.LoggerName);
     Select(warmup_, s.SensorWarmupTime);
     for (int a = 0; a < 2; ++a) {
-        SetTicked(alarms_[a].use, s.AlarmEnable[a]);
+        SetTicked(alarms_[a].Use, s.AlarmEnable[a]);
         const AlarmDisplay shown = ShowAlarmTime({s.AlarmHour[a], s.AlarmMin[a], s.AlarmSec[a]});
-        alarms_[a].half->setCurrentIndex(shown.Half);
-        alarms_[a].time->setText(shown.Text);
+        alarms_[a].Half->setCurrentIndex(shown.Half);
+        alarms_[a].Time->setText(shown.Text);
     }
     exceptionLogging_->setChecked((s.LoggingStyle & ExceptionLoggingBit) != 0);
     switch (Timing(s.LoggingStyle & TimingBits)) {
@@ -147,8 +147,8 @@ void GeneralPage::Store(LoggerSettings& s) const
     s.LoggerName = name_->text();
     s.SensorWarmupTime = Position(warmup_);
     for (int a = 0; a < 2; ++a) {
-        s.AlarmEnable[a] = Ticked(alarms_[a].use);
-        const AlarmTime time = ReadAlarmTime(alarms_[a].time->text(), alarms_[a].half->currentIndex());
+        s.AlarmEnable[a] = Ticked(alarms_[a].Use);
+        const AlarmTime time = ReadAlarmTime(alarms_[a].Time->text(), alarms_[a].Half->currentIndex());
         s.AlarmMin[a] = time.Min;
         s.AlarmSec[a] = time.Sec;
         s.AlarmHour[a] = time.Hour;
@@ -167,11 +167,11 @@ void GeneralPage::Store(LoggerSettings& s) const
 void GeneralPage::EnableAlarmTimes()
 {
     for (Alarm& alarm : alarms_) {
-        const bool inUse = alarm.use->isChecked();
-        if (alarm.time->isEnabled() != inUse) {
-            alarm.time->setEnabled(inUse);
-            alarm.caption->setEnabled(inUse);
-            alarm.half->setEnabled(inUse);
+        const bool inUse = alarm.Use->isChecked();
+        if (alarm.Time->isEnabled() != inUse) {
+            alarm.Time->setEnabled(inUse);
+            alarm.Caption->setEnabled(inUse);
+            alarm.Half->setEnabled(inUse);
         }
     }
 }

@@ -22,10 +22,10 @@ public:
 
 private:
     struct Alarm {
-        QCheckBox* use = nullptr;
-        QLabel* caption = nullptr;
-        QLineEdit* time = nullptr;
-        QComboBox* half = nullptr; // A.M. or P.M.
+        QCheckBox* Use = nullptr;
+        QLabel* Caption = nullptr;
+        QLineEdit* Time = nullptr;
+        QComboBox* Half = nullptr; // A.M. or P.M.
     };
 
     void InstallFieldChecks();

@@ -60,14 +60,14 @@ bool SetupWindow::ChannelsHaveScales()
     if (!unscaled) {
         return true;
     }
-    ctx_.Prompts.tell(ProgramTitle,
+    ctx_.Prompts.Tell(ProgramTitle,
                       QStringLiteral("Error: channel %1 has the same High Raw and Low Raw (%2), so its readings "
                                      "cannot be scaled.\r\nEnter two different raw counts, or untick the "
                                      "channel's Enable.")
-                          .arg(unscaled->channel + 1)
-                          .arg(unscaled->raw),
+                          .arg(unscaled->Channel + 1)
+                          .arg(unscaled->Raw),
                       PromptIcon::Error);
-    analog_->ShowLowRaw(unscaled->channel);
+    analog_->ShowLowRaw(unscaled->Channel);
     return false;
 }
 
@@ -78,7 +78,7 @@ bool SetupWindow::CancelledOverUnsavedChanges()
         return false;
     }
     const PromptAnswer answer =
-        ctx_.Prompts.ask(QStringLiteral("Data Has Changed"),
+        ctx_.Prompts.Ask(QStringLiteral("Data Has Changed"),
                          QStringLiteral("The settings information has changed without being saved to a file.\r\n"
                                         "Do you want to save it now?"),
                          PromptIcon::Information, PromptButtons::YesNoCancel);
@@ -97,7 +97,7 @@ bool SetupWindow::CancelledOverUnprogrammedChanges()
     if (ImagesEqual(CurrentImage(), loggerImage_)) {
         return false;
     }
-    const PromptAnswer answer = ctx_.Prompts.ask(
+    const PromptAnswer answer = ctx_.Prompts.Ask(
         QStringLiteral("Data Has Changed"),
         QStringLiteral("The settings information has changed without being programmed to the logger.\r\n"
                        "If you exit now, the settings information will be restored from the current contents of "
@@ -120,7 +120,7 @@ bool SetupWindow::CancelledOverUnprogrammedChanges()
         }
     }
     if (answer == PromptAnswer::Yes) {
-        ctx_.Prompts.tell(ProgramTitle, ProgramFailed, PromptIcon::Error);
+        ctx_.Prompts.Tell(ProgramTitle, ProgramFailed, PromptIcon::Error);
     }
     return true;
 }
@@ -135,7 +135,7 @@ void SetupWindow::Program()
     RunTrapped(
         ctx_.Options.ErrorTrapping,
         [this] {
-            if (ctx_.Prompts.askBeforeLoss(ProgramTitle,
+            if (ctx_.Prompts.AskBeforeLoss(ProgramTitle,
                                            QStringLiteral("Are you sure you want to program settings into logger memory?"),
                                            PromptIcon::Information, PromptButtons::YesNo) != PromptAnswer::Yes) {
                 return;
@@ -150,11 +150,11 @@ void SetupWindow::Program()
                 closeButton_->setEnabled(true);
                 closeButton_->setFocus();
             } else {
-                ctx_.Prompts.tell(ProgramTitle, ProgramFailed, PromptIcon::Error);
+                ctx_.Prompts.Tell(ProgramTitle, ProgramFailed, PromptIcon::Error);
             }
         },
         [this] {
-            ctx_.Prompts.tell(ProgramTitle,
+            ctx_.Prompts.Tell(ProgramTitle,
                               QStringLiteral("Error: unable to complete operation. Check that setup data is valid "
                                              "and connection is working."),
                               PromptIcon::Error);
@@ -184,7 +184,7 @@ void SetupWindow::InitializeToDefaults()
     if (ctx_.Connection.Busy) {
         return; // Program is talking to the logger
     }
-    if (ctx_.Prompts.askBeforeLoss(QStringLiteral("Initialize to Default Values"),
+    if (ctx_.Prompts.AskBeforeLoss(QStringLiteral("Initialize to Default Values"),
                                    QStringLiteral("This action will reset all setup values to defaults, but will not "
                                                   "program the\r\nvalues into the logger until the Program button is "
                                                   "clicked. Do you want to proceed?"),

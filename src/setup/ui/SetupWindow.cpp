@@ -77,7 +77,7 @@ SetupWindow::SetupWindow(SetupContext context, QWidget* parent)
 
     connect(programButton_, &QPushButton::clicked, this, &SetupWindow::Program);
     connect(closeButton_, &QPushButton::clicked, this, &QWidget::close);
-    connect(analog_, &AnalogPage::calibrateRequested, this, &SetupWindow::Calibrate);
+    connect(analog_, &AnalogPage::CalibrateRequested, this, &SetupWindow::Calibrate);
 
     refreshTimer_ = Named(new QTimer(this), QStringLiteral("Timer1"));
     refreshTimer_->setInterval(250);
