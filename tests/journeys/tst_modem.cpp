@@ -2,6 +2,7 @@
 #include "TestRegistry.h"
 #include "app/MainWindow.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -47,9 +48,10 @@ private slots:
         });
         journey.when("the modem dialling", [] { return user::modal("frmModem"); },
                      [] { user::press("frmModem", "cmdCancel"); });
-        journey.then("the program disconnected, without a message", [&] {
-            QCOMPARE(journey.label("lblCommStatus"), "Not Connected");
-        });
+        // No window left open: a message about the cancel would stay modal.
+        journey.when("the program disconnected, without a message",
+                     [] { return QApplication::activeModalWidget() == nullptr; },
+                     [&] { QCOMPARE(journey.label("lblCommStatus"), "Not Connected"); });
         journey.closeMainWindow();
         if (!journey.run()) {
             return;
