@@ -365,6 +365,8 @@ private slots:
         const qint64 nine = ArchiveStamp(Base.date(), QTime(9, 0));
         QVERIFY(ExportSiteCsv(*archive, QStringLiteral("Creek 4"), {nine, nine + 57 * 60}, ArchiveTimeFormat(format), path, &error));
         QCOMPARE(Lines(path).mid(2), QStringList{lines[3]});
+        // A site the archive does not hold is a failure, not an export.
+        QVERIFY(!ExportSiteCsv(*archive, QStringLiteral("Creek 5"), {}, ArchiveTimeFormat(format), path, &error));
     }
 
     void exportKeepsEachDownloadsColumns()
