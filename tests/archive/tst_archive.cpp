@@ -324,12 +324,12 @@ private slots:
         const QString shortDate = ShortDateFormat().Text(QDate(2006, 3, 15));
         QTest::newRow("program's short date")
             << int(ArchiveTimeFormat::ShortDate)
-            << QStringList{shortDate + ", 00:30:00", shortDate + ", 09:42:00", shortDate + ", 09:57:00"};
+            << QStringList{shortDate + ", 00:30:48", shortDate + ", 09:42:00", shortDate + ", 09:57:00"};
         QTest::newRow("iso") << int(ArchiveTimeFormat::Iso)
-                             << QStringList{"2006-03-15, 00:30:00", "2006-03-15, 09:42:00", "2006-03-15, 09:57:00"};
+                             << QStringList{"2006-03-15, 00:30:48", "2006-03-15, 09:42:00", "2006-03-15, 09:57:00"};
         // Collected an hour ahead of UTC.
         QTest::newRow("utc") << int(ArchiveTimeFormat::Utc)
-                             << QStringList{"2006-03-14, 23:30:00Z", "2006-03-15, 08:42:00Z", "2006-03-15, 08:57:00Z"};
+                             << QStringList{"2006-03-14, 23:30:48Z", "2006-03-15, 08:42:00Z", "2006-03-15, 08:57:00Z"};
     }
     void exportWritesTheTimeAsAsked()
     {
@@ -337,7 +337,7 @@ private slots:
         QFETCH(int, format);
         QFETCH(QStringList, dateTimes);
         Download download;
-        download.add(QDateTime(Base.date(), QTime(0, 30)), {125, 1000, 333, 7, 3});
+        download.add(QDateTime(Base.date(), QTime(0, 30, 48)), {125, 1000, 333, 7, 3});
         download.add(QDateTime(Base.date(), QTime(9, 42)), {126, 1234, 500, 8, 4});
         download.add(QDateTime(Base.date(), QTime(9, 57)), {1000, 0, 999, 9, 65535});
         QVERIFY(ImportDownload(*archive, download.view()).Ok);
