@@ -277,6 +277,14 @@ private slots:
         }
         // A port given by its number is named in the error by its whole entry.
         const QString entry = Brevel({QStringLiteral("ports")}, sim).out.split('\n').filter("Virtual logger").value(0);
+        // The same port in JSON: its entry and the device path that entry shows.
+        const QJsonArray ports = Brevel({QStringLiteral("ports"), QStringLiteral("--json")}, sim).json.value("ports").toArray();
+        const auto port = std::find_if(ports.begin(), ports.end(), [&](const QJsonValue& row) {
+            return row.toObject().value("entry").toString() == entry;
+        });
+        QVERIFY(port != ports.end());
+        const QString device = port->toObject().value("device").toString();
+        QVERIFY2(!device.isEmpty() && entry.endsWith('(' + device + ')'), qPrintable(device));
         const QStringList byNumber = QStringList{"--port", entry.section(' ', 0, 0)} + reach.mid(Logger.size());
         const Outcome run = Brevel(QStringList{"status"} + byNumber, sim);
         QCOMPARE(run.code, code);
