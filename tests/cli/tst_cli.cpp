@@ -246,6 +246,8 @@ private slots:
         RatingState rating;
         ApplyDefaultSettings(settings, rating);
         settings.LoggerName = QStringLiteral("Weir 7");
+        settings.FlowMode = uint8_t(FlowMethod::Weir);
+        settings.WeirTag = QStringLiteral("V45");
         const QString path = folder_.filePath(QStringLiteral("weir.set"));
         QVERIFY(WriteSetupFile(path, settings, CurrentSetupFileStamp(), true));
         SimProcess sim(simArguments);
@@ -254,6 +256,13 @@ private slots:
         QCOMPARE(run.json.value(QStringLiteral("bytes")).toInt(), code == 0 ? 458 : 0);
         QCOMPARE(Brevel(QStringList{"status", "--json"} + Logger, sim).json.value(QStringLiteral("logger_name")).toString(),
                  nameAfter);
+        if (code == 0) { // the weir programmed gives a sample its flow
+            QStringList channels;
+            for (const QJsonValue& reading : Brevel(QStringList{"sample", "--json"} + Logger, sim).json.value("readings").toArray()) {
+                channels << reading[QStringLiteral("channel")].toString();
+            }
+            QVERIFY2(channels.contains(QStringLiteral("Flow")), qPrintable(channels.join(' ')));
+        }
     }
 
     void modem_data()
