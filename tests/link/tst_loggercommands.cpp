@@ -111,6 +111,7 @@ private slots:
         QTest::newRow("one PM") << "12/05/26 01:30:00 PM" << Hex("0100301301051226");
         QTest::newRow("no time") << "12/05/26" << QByteArray();
         QTest::newRow("month 13") << "13/05/26 09:07:03" << QByteArray();
+        QTest::newRow("day 0") << "12/00/26 09:07:03" << QByteArray();
         QTest::newRow("minute 60") << "12/05/26 09:60:03" << QByteArray();
         QTest::newRow("second 60") << "12/05/26 09:07:60" << QByteArray();
         QTest::newRow("negative hour") << "12/05/26 -1:07:03" << QByteArray();
