@@ -66,15 +66,6 @@ struct Download {
     QString site;
 };
 
-QStringList Lines(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
-    lines.removeLast(); // after the last line end
-    return lines;
-}
-
 } // namespace
 
 // Every test runs on each engine; a test opens a new, empty archive, the
@@ -317,96 +308,78 @@ private slots:
                             .arg(location.Text()));
     }
 
-    void exportWritesTheTimeAsAsked_data()
+    // Each download keeps its own columns and places; the times are written as asked.
+    void exportKeepsEachDownloadAsRead_data()
     {
         QTest::addColumn<int>("format");
         QTest::addColumn<QStringList>("dateTimes");
-        const QString shortDate = ShortDateFormat().Text(QDate(2006, 3, 15));
-        QTest::newRow("program's short date")
-            << int(ArchiveTimeFormat::ShortDate)
-            << QStringList{shortDate + ", 00:30:48", shortDate + ", 09:42:00", shortDate + ", 09:57:00"};
+        const QString day = ShortDateFormat().Text(QDate(2006, 3, 15));
+        QTest::newRow("program's short date") << int(ArchiveTimeFormat::ShortDate)
+                                              << QStringList{day + ", 00:30:48", day + ", 09:15:00", day + ", 09:42:00"};
         QTest::newRow("iso") << int(ArchiveTimeFormat::Iso)
-                             << QStringList{"2006-03-15, 00:30:48", "2006-03-15, 09:42:00", "2006-03-15, 09:57:00"};
+                             << QStringList{"2006-03-15, 00:30:48", "2006-03-15, 09:15:00", "2006-03-15, 09:42:00"};
         // Collected an hour ahead of UTC.
         QTest::newRow("utc") << int(ArchiveTimeFormat::Utc)
-                             << QStringList{"2006-03-14, 23:30:48Z", "2006-03-15, 08:42:00Z", "2006-03-15, 08:57:00Z"};
+                             << QStringList{"2006-03-14, 23:30:48Z", "2006-03-15, 08:15:00Z", "2006-03-15, 08:42:00Z"};
     }
-    void exportWritesTheTimeAsAsked()
+    void exportKeepsEachDownloadAsRead()
     {
         OPEN_ARCHIVE(archive);
         QFETCH(int, format);
         QFETCH(QStringList, dateTimes);
-        Download download;
-        download.add(QDateTime(Base.date(), QTime(0, 30, 48)), {125, 1000, 333, 7, 3});
-        download.add(QDateTime(Base.date(), QTime(9, 42)), {126, 1234, 500, 8, 4});
-        download.add(QDateTime(Base.date(), QTime(9, 57)), {1000, 0, 999, 9, 65535});
-        QVERIFY(ImportDownload(*archive, download.view()).Ok);
-
-        const QString path = folder_.filePath(QStringLiteral("archive.csv"));
-        QString error;
-        QVERIFY2(ExportSiteCsv(*archive, QStringLiteral("Creek 4"), {}, ArchiveTimeFormat(format), path, &error),
-                 qPrintable(error));
-        // The values as the history window saves the same download.
-        HistoryTable table(download.records, download.settings, download.flow);
-        table.Fill(false);
-        const QString programPath = folder_.filePath(QStringLiteral("program.csv"));
-        QVERIFY(WriteHistoryCsv(programPath, table, QString()));
-        const QStringList lines = Lines(path);
-        const QStringList program = Lines(programPath);
-        QCOMPARE(lines.size(), program.size());
-        QVERIFY2(lines[0].startsWith(QStringLiteral("Creek 4,")) && lines[0].endsWith(QStringLiteral(
-                     ",Offset= 0 Inches,Mannings,Roughness= 0.013,Slope= 0.5 %,Diameter= 1 Foot")),
-                 qPrintable(lines[0]));
-        QCOMPARE(lines[1], program[1]);
-        for (int r = 0; r < 3; ++r) {
-            QCOMPARE(lines[2 + r], dateTimes[r] + ", " + program[2 + r].section(QStringLiteral(", "), 2));
-        }
-        // A range takes the records from its start up to its end.
-        const qint64 nine = ArchiveStamp(Base.date(), QTime(9, 0));
-        QVERIFY(ExportSiteCsv(*archive, QStringLiteral("Creek 4"), {nine, nine + 57 * 60}, ArchiveTimeFormat(format), path, &error));
-        QCOMPARE(Lines(path).mid(2), QStringList{lines[3]});
-        // A site the archive does not hold is a failure, not an export.
-        QVERIFY(!ExportSiteCsv(*archive, QStringLiteral("Creek 5"), {}, ArchiveTimeFormat(format), path, &error));
-    }
-
-    void exportKeepsEachDownloadsColumns()
-    {
-        OPEN_ARCHIVE(archive);
-        Download full;
-        full.settings.FlowUnits = 4;
-        full.add(Base, {125, 1000, 333, 7, 3});
         LoggerSettings fewer = HistoryTestSettings();
         fewer.AnalogEnable[1] = 0;
         fewer.DigitalEnable[1] = 0;
         fewer.FlowMode = 0;
         fewer.DecPlaces[0] = 3;
-        Download later({}, fewer);
-        later.add(Base.addSecs(900), {130, 1000, 340, 8, 3});
-        QVERIFY(ImportDownload(*archive, full.view()).Ok);
-        QVERIFY(ImportDownload(*archive, later.view()).Ok);
+        Download older({}, fewer);
+        older.add(Base.addSecs(900), {130, 1000, 340, 8, 3});
+        Download newer;
+        newer.settings.FlowUnits = 4;
+        newer.add(QDateTime(Base.date(), QTime(0, 30, 48)), {125, 1000, 333, 7, 3});
+        newer.add(QDateTime(Base.date(), QTime(9, 42)), {1000, 0, 999, 9, 65535});
+        QVERIFY(ImportDownload(*archive, older.view()).Ok);
+        QVERIFY(ImportDownload(*archive, newer.view()).Ok);
 
-        const QString path = folder_.filePath(QStringLiteral("columns.csv"));
-        QString error;
-        QVERIFY2(ExportSiteCsv(*archive, QStringLiteral("Creek 4"), {}, ArchiveTimeFormat::Iso, path, &error),
-                 qPrintable(error));
-        const QStringList lines = Lines(path);
-        QCOMPARE(lines.mid(1), (QStringList{"Date, Time, ft, degC, %, in, gal, Flow (cfs), Vel (FPS)",
-                                            "2006-03-15, 09:00:00, 1.25, 0.0, 33.3, 3.5, 3, 3.75, 0.31",
-                                            "2006-03-15, 09:15:00, 1.300, , 34.0, 4.0, , , "}));
-        // Line 1 describes the flow computation of the newest download: none.
-        QVERIFY2(lines[0].count(u',') == 2, qPrintable(lines[0]));
+        const QString path = folder_.filePath(QStringLiteral("archive.csv"));
+        const auto written = [&](ArchiveRange range, const QString& site = QStringLiteral("Creek 4")) {
+            QString error;
+            QFile file(path);
+            const bool ok = ExportSiteCsv(*archive, site, range, ArchiveTimeFormat(format), path, &error);
+            return ok && file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : error;
+        };
+        const QString text = written({});
+        // Line 1 describes the flow computation of the newest download.
+        QVERIFY2(text.section(QStringLiteral("\r\n"), 0, 0).startsWith(QStringLiteral("Creek 4,"))
+                     && text.section(QStringLiteral("\r\n"), 0, 0).endsWith(QStringLiteral(
+                         ",Offset= 0 Inches,Mannings,Roughness= 0.013,Slope= 0.5 %,Diameter= 1 Foot")),
+                 qPrintable(text));
+        const QString rows = QString(R"(Date, Time, ft, degC, %, in, gal, Flow (cfs), Vel (FPS)
+%1, 1.25, 0.0, 33.3, 3.5, 3, 3.75, 0.31
+%2, 1.300, , 34.0, 4.0, , , 
+%3, 10.00, -20.0, 99.9, 4.5, 65535, 30.00, 2.50
+)").replace(u'\n', QStringLiteral("\r\n"));
+        QCOMPARE(text.section(QStringLiteral("\r\n"), 1), rows.arg(dateTimes[0], dateTimes[1], dateTimes[2]));
+        // A range takes the records from its start up to, not including, its end, and their columns.
+        const qint64 from = ArchiveStamp(Base.date(), QTime(9, 15));
+        QCOMPARE(written({from, from + 27 * 60}).section(QStringLiteral("\r\n"), 1),
+                 QStringLiteral("Date, Time, ft, %, in\r\n%1, 1.300, 34.0, 4.0\r\n").arg(dateTimes[1]));
+        // A site the archive does not hold is a failure, not an export.
+        QCOMPARE(written({}, QStringLiteral("Creek 5")),
+                 QStringLiteral("the archive %1 holds no site \"Creek 5\"").arg(archive->Location().Text()));
 
         // The history window and its graph see the same: places as the newest
         // download with the column had them, the flow column's units, gaps
         // where a download had no such column.
+        QString error;
         auto records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error);
         QVERIFY2(records, qPrintable(error));
         ArchiveSiteTable table(std::move(*records));
         table.Fill(true);
-        QCOMPARE(table.RowCount(), 2);
-        QCOMPARE(table.Columns()[0].Decimals, int16_t(3));
+        QCOMPARE(table.RowCount(), 3);
+        QCOMPARE(table.Columns()[0].Decimals, int16_t(2));
         QCOMPARE(table.Columns()[5].FlowUnits, 4);
-        QCOMPARE(table.RecordSeconds(1) - table.RecordSeconds(0), 900.0);
+        QCOMPARE(table.RecordSeconds(2) - table.RecordSeconds(1), 27 * 60.0);
         std::array<double, RecordTable::MaxValueColumns> values{};
         table.RecordValues(1, values);
         QCOMPARE(values[0], 1.3);
@@ -429,31 +402,32 @@ private slots:
         const auto sites = ListSites(*archive, &error);
         QVERIFY2(sites, qPrintable(error));
         const qint64 base = QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC).secsTo(QDateTime(Base.date(), Base.time(), Qt::UTC));
-        QCOMPARE(sites->size(), size_t(2));
-        const ArchiveSite& creek = sites->at(0);
-        QCOMPARE(creek.Name, QStringLiteral("Creek 4"));
-        QCOMPARE(creek.RecordCount, 30);
-        QCOMPARE(creek.FirstStamp, base);
-        QCOMPARE(creek.LastStamp, base + 29 * 60);
-        QCOMPARE(creek.LastCollection, QDateTime(QDate(2006, 4, 3), QTime(1, 30), Qt::UTC));
-        QCOMPARE(sites->at(1).Name, QStringLiteral("Upper weir"));
-        QCOMPARE(sites->at(1).RecordCount, 1);
+        QStringList shown;
+        for (const ArchiveSite& site : *sites) {
+            shown << QStringLiteral("%1: %2 records, minutes %3 to %4, collected %5")
+                         .arg(site.Name)
+                         .arg(site.RecordCount)
+                         .arg((*site.FirstStamp - base) / 60)
+                         .arg((*site.LastStamp - base) / 60)
+                         .arg(site.LastCollection.toString(Qt::ISODate));
+        }
+        QCOMPARE(shown, (QStringList{"Creek 4: 30 records, minutes 0 to 29, collected 2006-04-03T01:30:00Z",
+                                     "Upper weir: 1 records, minutes 100 to 100, collected 2006-03-16T07:00:00Z"}));
 
         const auto records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error);
         QVERIFY2(records, qPrintable(error));
-        const ArchiveDownloadFacts& late = records->Download(records->Count() - 1);
-        QCOMPARE(late.Port, QStringLiteral("COM1"));
-        QCOMPARE(late.Complete, false);
-        QCOMPARE(late.ClockOffset, std::nullopt);
-        QCOMPARE(late.UtcOffset, -7200);
-        QCOMPARE(late.RecordCount, 25);
-        QCOMPARE(late.NewCount, 25);
-        const ArchiveDownloadFacts& early = records->Download(0);
-        QCOMPARE(early.Port, QStringLiteral("COM9 - FT232R USB UART (/dev/ttyUSB0)"));
-        QCOMPARE(early.ClockOffset, -5);
-        QCOMPARE(early.NewCount, 5);
-        QVERIFY(!LoadSiteRecords(*archive, QStringLiteral("Creek 5"), {}, &error));
-        QCOMPARE(error, QStringLiteral("the archive %1 holds no site \"Creek 5\"").arg(archive->Location().Text()));
+        shown.clear();
+        for (const ArchiveDownloadFacts* facts : {&records->Download(0), &records->Download(records->Count() - 1)}) {
+            shown << QStringLiteral("%1, complete %2, clock %3, UTC%4, %5 records, %6 new")
+                         .arg(facts->Port)
+                         .arg(facts->Complete)
+                         .arg(facts->ClockOffset ? QString::number(*facts->ClockOffset) : QStringLiteral("unread"))
+                         .arg(facts->UtcOffset)
+                         .arg(facts->RecordCount)
+                         .arg(facts->NewCount);
+        }
+        QCOMPARE(shown, (QStringList{"COM9 - FT232R USB UART (/dev/ttyUSB0), complete 1, clock -5, UTC3600, 10 records, 5 new",
+                                     "COM1, complete 0, clock unread, UTC-7200, 25 records, 25 new"}));
     }
 };
 
