@@ -1,12 +1,91 @@
-#include "ScriptedHistoryLink.h"
+#include "RecordingPrompter.h"
 #include "TestRegistry.h"
 #include "history/HistoryDownload.h"
 #include "history/HistoryRecords.h"
+#include "history/ui/GetHistoryDataWindow.h"
 
+#include <QByteArray>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 #include <array>
+#include <deque>
+#include <functional>
+#include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace {
+
+// Stands in for LinkHistoryBlocks (src/history), tested over the virtual logger in tst_gethistoryaction.
+// A logger history of numbered 14-byte records (3 analog, 2 pulse): record i
+// packs the time 7i + 1 and the value i, served by the block protocol with
+// scripted faults on each request. A stale reply is the block answered
+// before, arriving late in place of this answer, which comes after it.
+class ScriptedHistoryLink : public HistoryBlockLink {
+public:
+    enum class Fault { None, RequestLost, ReplyLost, StaleReply, ClaimsOneMore };
+
+    explicit ScriptedHistoryLink(int recordCount) : recordCount_(recordCount) {}
+
+    bool ReadHistoryBlock(int k, QByteArray& block) override
+    {
+        requests.push_back(k);
+        if (onRequest) {
+            onRequest(int(requests.size()));
+        }
+        const Fault fault = faults.empty() ? Fault::None : faults.front();
+        if (!faults.empty()) {
+            faults.pop_front();
+        }
+        if (fault == Fault::RequestLost) {
+            return false;
+        }
+        if (k == 0) {
+            next_ = 0;
+        }
+        if (k != 2) {
+            const int n = std::min(17, recordCount_ - next_);
+            current_ = QByteArray(241, '\0');
+            current_[0] = char(n);
+            for (int r = 0; r < n; ++r, ++next_) {
+                char* record = current_.data() + 1 + r * 14;
+                for (int b = 0; b < 4; ++b) {
+                    record[b] = char((uint32_t(next_) * 7 + 1) >> (8 * b));
+                }
+                record[4] = char(next_ >> 8);
+                record[5] = char(next_);
+            }
+        }
+        if (fault == Fault::ReplyLost) {
+            return false;
+        }
+        block = fault == Fault::StaleReply ? answered_ : current_;
+        freshReplyComing_ = fault == Fault::StaleReply;
+        answered_ = current_;
+        if (fault == Fault::ClaimsOneMore) {
+            block[0] = char(block[0] + 1);
+        }
+        return true;
+    }
+    bool Settle() override
+    {
+        return !std::exchange(freshReplyComing_, false);
+    }
+
+    std::deque<Fault> faults;
+    // Runs at each request, as clicks run inside the link's waits.
+    std::function<void(int requestNumber)> onRequest;
+    std::vector<int> requests;
+
+private:
+    int recordCount_;
+    int next_ = 0;
+    QByteArray current_;
+    QByteArray answered_; // the block of the last reply sent
+    bool freshReplyComing_ = false;
+};
 
 using F = ScriptedHistoryLink::Fault;
 using Faults = std::vector<F>;
@@ -20,9 +99,33 @@ Faults LostReplies(int blocksFirst, int failures)
     return faults;
 }
 
+struct DownloadRig {
+    DownloadRig(int loggerRecords, uint32_t expected)
+        : link(loggerRecords), download(link, records, 3, 2), window(download, expected, prompter, true)
+    {
+    }
+    QString text(const char* name) const { return window.findChild<QLabel*>(name)->text(); }
+    QPushButton* button(const char* name) const { return window.findChild<QPushButton*>(name); }
+    // Shows the window and lets it run until it closes or waits for Okay.
+    void run()
+    {
+        window.show();
+        QTRY_VERIFY(window.CurrentState() != GetHistoryDataWindow::State::Starting);
+        QTRY_VERIFY(!window.isVisible() || button("cmdOkay")->isEnabled());
+    }
+
+    ScriptedHistoryLink link;
+    HistoryRecords records;
+    HistoryDownload download;
+    RecordingPrompter prompter;
+    GetHistoryDataWindow window;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(HistoryDownloadEnd)
+Q_DECLARE_METATYPE(GetHistoryDataWindow::State)
+Q_DECLARE_METATYPE(PromptIcon)
 
 class HistoryDownloadTest : public QObject {
     Q_OBJECT
@@ -111,6 +214,96 @@ private slots:
         const int shown = std::min(retries, 100);
         QCOMPARE(int(retriesShown.size()), shown);
         QCOMPARE(retriesShown.empty() ? 0 : retriesShown.back(), shown);
+    }
+
+    // The upload-complete text waits for "Okay" (or Escape); a count that
+    // differs from the logger's record count read before the download is
+    // reported. Stop and the close box stop a running download and keep what
+    // arrived (the window stays until the block under way is stored); a
+    // trapped failure ends it as an error does, a full buffer at the cap.
+    void runsToItsEnd_data()
+    {
+        using S = GetHistoryDataWindow::State;
+        QTest::addColumn<int>("loggerRecords");
+        QTest::addColumn<int>("reported");
+        QTest::addColumn<QString>("press"); // Okay and Escape at the end, the others at the second request
+        QTest::addColumn<S>("state");
+        QTest::addColumn<int>("received");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<PromptIcon>("icon");
+        const QString mismatch = QStringLiteral("Warning: received %1 records, but the logger reported %2.\r\n"
+                                                "Records may be missing or repeated; get the history again to be sure.");
+        const QString cancelled = QStringLiteral("Retrieval cancelled by user. Received 34 records of 100 records.");
+        QTest::newRow("as reported") << 17 << 17 << "Okay" << S::Okay << 17 << "" << PromptIcon::Warning;
+        QTest::newRow("more than reported")
+            << 17 << 10 << "Okay" << S::Okay << 17 << mismatch.arg(17).arg(10) << PromptIcon::Warning;
+        QTest::newRow("empty first block, Escape")
+            << 0 << 5 << "Escape" << S::Okay << 0 << mismatch.arg(0).arg(5) << PromptIcon::Warning;
+        QTest::newRow("Stop") << 100 << 100 << "Stop" << S::Cancel << 34 << cancelled << PromptIcon::Information;
+        QTest::newRow("close box") << 100 << 100 << "close" << S::Cancel << 34 << cancelled << PromptIcon::Information;
+        QTest::newRow("trapped failure") << 40 << 40 << "throw" << S::Running << 17
+                                         << "Error during retrieval. Received 17 records of 40 records."
+                                         << PromptIcon::Error;
+        QTest::newRow("buffer full") << HistoryRecords::Capacity + 1 << HistoryRecords::Capacity + 1 << ""
+                                     << S::Cancel << HistoryRecords::Capacity
+                                     << "History buffer full: upload terminated." << PromptIcon::Information;
+    }
+    void runsToItsEnd()
+    {
+        QFETCH(int, loggerRecords);
+        QFETCH(int, reported);
+        QFETCH(QString, press);
+        QFETCH(GetHistoryDataWindow::State, state);
+        QFETCH(int, received);
+        QFETCH(QString, message);
+        QFETCH(PromptIcon, icon);
+        DownloadRig rig(loggerRecords, uint32_t(reported));
+        const bool completes = press == u"Okay" || press == u"Escape";
+        if (completes) {
+            rig.link.faults = {F::None, F::ReplyLost, F::ReplyLost, F::ReplyLost};
+        }
+        rig.link.onRequest = [&](int n) {
+            if (n != 2 || completes || press.isEmpty()) {
+                return;
+            }
+            if (press == u"throw") {
+                throw std::runtime_error("port gone");
+            }
+            if (press == u"Stop") {
+                QTest::mouseClick(rig.button("cmdCancel"), Qt::LeftButton);
+            } else {
+                rig.window.close();
+            }
+            QVERIFY(rig.window.isVisible());
+        };
+        rig.run();
+        QCOMPARE(rig.prompter.messages.size(), message.isEmpty() ? 0 : 1);
+        for (const RecordingPrompter::Message& shown : rig.prompter.messages) {
+            QCOMPARE(shown.title, QStringLiteral("Get History Data"));
+            QCOMPARE(shown.text, message);
+            QCOMPARE(shown.icon, icon);
+        }
+        if (completes) {
+            QCOMPARE(rig.window.CurrentState(), GetHistoryDataWindow::State::Running);
+            QCOMPARE(rig.text("lblGetHistoryData"), QStringLiteral("Upload complete: %1 records uploaded.").arg(received));
+            QCOMPARE(rig.text("lblRetries"), received > 0 ? QStringLiteral("3 retries") : QString());
+            QVERIFY(!rig.button("cmdCancel")->isEnabled());
+            // The bar's maximum grows to the count received when that is more.
+            QCOMPARE(rig.window.findChild<QProgressBar*>("ProgressBar1")->maximum(), std::max(received, reported));
+            if (press == u"Escape") {
+                QTest::keyClick(&rig.window, Qt::Key_Escape);
+            } else {
+                QTest::mouseClick(rig.button("cmdOkay"), Qt::LeftButton);
+            }
+        }
+        QVERIFY(!rig.window.isVisible());
+        QCOMPARE(rig.window.CurrentState(), state);
+        QCOMPARE(rig.records.Count(), received);
+        if (!completes) {
+            QCOMPARE(rig.text("lblGetHistoryData"), QStringLiteral("%1 records").arg(received));
+            QCOMPARE(rig.records.Value(received - 1, 0), uint16_t((received - 1) & 0xFFFF));
+            QCOMPARE(rig.records.AppendRecord(QByteArray(14, '\0').constData()), received < HistoryRecords::Capacity);
+        }
     }
 };
 
