@@ -1,18 +1,14 @@
+#include "LinkRig.h"
 #include "LoggerEngine.h"
 #include "NullBusyCursor.h"
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
 #include "SimSerialPort.h"
 #include "TestRegistry.h"
-#include "config/Rating.h"
 #include "history/HistoryRecords.h"
 #include "history/ui/GetHistoryAction.h"
 #include "history/ui/GetHistoryDataWindow.h"
 #include "history/ui/HistoryWindow.h"
-#include "link/LoggerCommands.h"
-#include "link/LoggerLink.h"
-#include "link/LoggerStatus.h"
-#include "link/ReplyTicker.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -24,27 +20,26 @@ Q_DECLARE_METATYPE(FaultOptions)
 
 namespace {
 
+// Made before the port that reaches it.
+struct VirtualLogger {
+    LoggerEngine engine;
+};
+
 // Get History against the virtual logger in-process, over the real link,
 // with a hand on the modal windows: it presses "Okay" when the upload is
 // complete, noting the retries shown, and "OK" in the table, noting the rows
-// it showed. Late replies need reply ticks of real time (5 ms, so that retry
-// pauses stay short); otherwise a tick a pass of the event loop waits for a
-// silent line end at once.
-struct ActionRig {
+// it showed. Late replies are late against a reply wait of 20 ms.
+struct ActionRig : VirtualLogger, LinkRig<SimSerialPort> {
     ActionRig(int recordCount, const FaultOptions& faults)
-        : engine(Options(recordCount, faults)),
-          port(engine),
-          link(port, state, options),
-          ticker(link, faults.LateRate > 0 ? 5 : 0),
-          commands(link, status, settings, rating),
+        : VirtualLogger{LoggerEngine(Options(recordCount, faults))},
+          LinkRig<SimSerialPort>(engine),
           services{state, status, options.ErrorTrapping, false, settings, records, link, commands, prompter, dialogs,
                    cursor, QStringLiteral("/tmp"), [] { return HistoryTableInputs{{}, {}, QStringLiteral("Creek 4")}; }}
     {
-        state.ReplyTicks = 4;
+        state.ReplyTicks = faults.LateRate > 0 ? 10 : 2;
         state.Connected = true;
         settings.AnalogEnable = {1, 1, 1, 0, 0, 0, 0, 0};
         port.Open();
-        ticker.Start();
         QObject::connect(&hand, &QTimer::timeout, [this] { pressButtons(); });
         hand.start(10);
     }
@@ -72,17 +67,7 @@ struct ActionRig {
         }
     }
 
-    ProgramOptions options;
-    LinkState state;
-    LoggerStatus status;
-    LoggerSettings settings;
-    RatingState rating;
     HistoryRecords records;
-    LoggerEngine engine;
-    SimSerialPort port;
-    LoggerLink link;
-    ReplyTicker ticker;
-    LoggerCommands commands;
     RecordingPrompter prompter;
     ScriptedFileDialogs dialogs;
     NullBusyCursor cursor;
