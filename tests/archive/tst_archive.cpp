@@ -1,5 +1,4 @@
 #include "../history/HistoryFixtures.h"
-#include "PackTime.h"
 #include "PrivatePostgres.h"
 #include "TestRegistry.h"
 #include "archive/Archive.h"

@@ -4,7 +4,6 @@
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
 #include "Snapshot.h"
-#include "PackTime.h"
 #include "TestRegistry.h"
 #include "app/GraphLaunch.h"
 #include "app/LiveReadings.h"
@@ -243,8 +242,8 @@ private slots:
         NullBusyCursor cursor;
         const RecordTable* opened = nullptr;
         bool packed = false;
-        HistoryWindow window({std::make_unique<HistoryTable>(rig.records, rig.settings, HistoryTestFlow()), 0, {}, QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs,
-                              cursor, [&](const RecordTable& table, const QString& name, QWidget* parent) {
+        HistoryWindow window({std::make_unique<HistoryTable>(rig.records, rig.settings, HistoryTestFlow()), 0, {},
+                              QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs, cursor, [&](const RecordTable& table, const QString& name, QWidget* parent) {
                                   opened = &table;
                                   packed = table.IsPacked();
                                   QCOMPARE(name, QStringLiteral("Creek 4"));

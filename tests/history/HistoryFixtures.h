@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PackTime.h"
 #include "config/LoggerSettings.h"
 #include "history/HistoryRecords.h"
 #include "history/HistoryTable.h"
@@ -51,10 +52,4 @@ inline void AppendRecord(HistoryRecords& records, uint32_t time, const std::vect
         bytes[5 + 2 * int(k)] = char(values[k]);
     }
     records.AppendRecord(bytes.constData());
-}
-
-// 15 March 2006 (months since 2000: 74), at the given time of day.
-inline uint32_t March15(int hour, int minute, int second)
-{
-    return uint32_t(74) << 22 | uint32_t(15) << 17 | uint32_t(hour) << 12 | uint32_t(minute) << 6 | uint32_t(second);
 }

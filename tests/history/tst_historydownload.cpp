@@ -231,8 +231,9 @@ private slots:
         QTest::addColumn<int>("received");
         QTest::addColumn<QString>("message");
         QTest::addColumn<PromptIcon>("icon");
-        const QString mismatch = QStringLiteral("Warning: received %1 records, but the logger reported %2.\r\n"
-                                                "Records may be missing or repeated; get the history again to be sure.");
+        const QString mismatch =
+            QStringLiteral("Warning: received %1 records, but the logger reported %2.\r\n"
+                           "Records may be missing or repeated; get the history again to be sure.");
         const QString cancelled = QStringLiteral("Retrieval cancelled by user. Received 34 records of 100 records.");
         QTest::newRow("as reported") << 17 << 17 << "Okay" << S::Okay << 17 << "" << PromptIcon::Warning;
         QTest::newRow("more than reported")
@@ -285,7 +286,8 @@ private slots:
         }
         if (completes) {
             QCOMPARE(rig.window.CurrentState(), GetHistoryDataWindow::State::Running);
-            QCOMPARE(rig.text("lblGetHistoryData"), QStringLiteral("Upload complete: %1 records uploaded.").arg(received));
+            QCOMPARE(rig.text("lblGetHistoryData"),
+                     QStringLiteral("Upload complete: %1 records uploaded.").arg(received));
             QCOMPARE(rig.text("lblRetries"), received > 0 ? QStringLiteral("3 retries") : QString());
             QVERIFY(!rig.button("cmdCancel")->isEnabled());
             // The bar's maximum grows to the count received when that is more.

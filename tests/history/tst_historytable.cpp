@@ -25,14 +25,13 @@ using Records = std::vector<Record>;
 
 const QLocale GermanLocale(QStringLiteral("de_DE"));
 
-
 struct WindowRig {
     WindowRig()
     {
         records.Reset(5);
         for (int i = 0; i < 50; ++i) {
             // Levels change every tenth record only: packing leaves 5 rows.
-            AppendRecord(records, March15(8 + i / 60, i % 60, 0), {100 + 10 * (i / 10), 2000, 500, 2, 1});
+            AppendRecord(records, PackTime(74, 15, 8 + i / 60, i % 60, 0), {100 + 10 * (i / 10), 2000, 500, 2, 1});
         }
         window = std::make_unique<HistoryWindow>(HistoryWindowContext{
             std::make_unique<HistoryTable>(records, settings, HistoryTestFlow()), settings.FlowMode,
@@ -70,14 +69,15 @@ private slots:
         QTest::addColumn<bool>("pack");
         QTest::addColumn<QStringList>("lines"); // after the first
         const LoggerSettings base = HistoryTestSettings();
-        const Records one{{March15(9, 42, 7), {125, 1000, 333, 7, 65535}}};
+        const Records one{{PackTime(74, 15, 9, 42, 7), {125, 1000, 333, 7, 65535}}};
         LoggerSettings s = base;
         s.EngUnits[1] = QStringLiteral("deg, \"C\""); // a comma in a unit quotes that field
         // Level 1.25 ft: flow 3.75 and velocity 0.3125 with channel 1's two places.
         QTest::newRow("Manning's, packed")
             << s << false
-            << Records{{March15(9, 42, 0), {125, 1000, 333, 7, 3}}, {March15(9, 57, 0), {125, 1000, 333, 7, 3}},
-                       {March15(10, 12, 0), {130, 1000, 333, 8, 3}}}
+            << Records{{PackTime(74, 15, 9, 42), {125, 1000, 333, 7, 3}},
+                       {PackTime(74, 15, 9, 57), {125, 1000, 333, 7, 3}},
+                       {PackTime(74, 15, 10, 12), {130, 1000, 333, 8, 3}}}
             << true
             << QStringList{"Date, Time, ft,\"deg, \"\"C\"\"\", %, in, gal, Flow (cfs), Vel (FPS)",
                            "15.03.06, 09:42:00, 1.25, 0.0, 33.3, 3.5, 3, 3.75, 0.31",
@@ -138,9 +138,9 @@ private slots:
         s = base;
         s.FlowMode = 0;
         s.DigitalEnable = {0, 0};
-        const Records steps{{March15(0, 0, 0), {100, 0, 0}}, {March15(0, 1, 0), {100, 0, 0}},
-                            {March15(0, 3, 0), {100, 1, 0}},  // 0.02 degC more: "-20.0" still
-                            {March15(0, 4, 0), {101, 1, 0}}, {March15(0, 5, 0), {100, 0, 0}}};
+        const Records steps{{PackTime(74, 15, 0, 0), {100, 0, 0}}, {PackTime(74, 15, 0, 1), {100, 0, 0}},
+                            {PackTime(74, 15, 0, 3), {100, 1, 0}},  // 0.02 degC more: "-20.0" still
+                            {PackTime(74, 15, 0, 4), {101, 1, 0}}, {PackTime(74, 15, 0, 5), {100, 0, 0}}};
         QTest::newRow("packed: changed texts only") << s << false << steps << true
             << QStringList{"Date, Time, ft, degC, %", "15.03.06, 00:00:00, 1.00, -20.0, 0.0",
                            "15.03.06, 00:04:00, 1.01, -20.0, 0.0", "15.03.06, 00:05:00, 1.00, -20.0, 0.0"};
