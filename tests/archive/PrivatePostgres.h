@@ -2,7 +2,6 @@
 
 #include "archive/ArchiveLocation.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -26,15 +25,11 @@ public:
         }
     }
 
-    // The newest /usr/lib/postgresql/<version>/bin holding initdb and
-    // pg_ctl; empty when the server programs are not installed.
+    // A /usr/lib/postgresql/<version>/bin holding initdb and pg_ctl; empty
+    // when the server programs are not installed.
     static QString serverPrograms()
     {
-        QStringList versions = QDir("/usr/lib/postgresql").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        QCollator numeric;
-        numeric.setNumericMode(true);
-        std::sort(versions.begin(), versions.end(), [&](const QString& a, const QString& b) { return numeric.compare(a, b) > 0; });
-        for (const QString& version : versions) {
+        for (const QString& version : QDir("/usr/lib/postgresql").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
             const QString bin = QString("/usr/lib/postgresql/%1/bin").arg(version);
             if (QFile::exists(bin + "/initdb") && QFile::exists(bin + "/pg_ctl")) {
                 return bin;

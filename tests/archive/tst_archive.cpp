@@ -21,25 +21,22 @@ const QString Sqlite = QStringLiteral("sqlite");
 const QString Postgres = QStringLiteral("postgresql");
 const QDateTime Base(QDate(2006, 3, 15), QTime(9, 0));
 
-// Seconds after 15 March 2006 09:00, one record a minute from minute `from`
-// up to `to`.
-QList<int> Minutes(int from, int to)
+// Seconds after 15 March 2006 09:00 of records `from` up to `to`, `perMinute`
+// records a minute (over 60: fast logging, several under one second).
+QList<int> Seconds(int from, int to, int perMinute = 1)
 {
     QList<int> seconds;
-    for (int m = from; m < to; ++m) {
-        seconds << 60 * m;
+    for (int i = from; i < to; ++i) {
+        seconds << i * 60 / perMinute;
     }
     return seconds;
 }
 
-// Fast logging: ten records under each of three seconds; the first `take`.
-QList<int> FastSeconds(int take)
+// The archive's time of a record `minutes` after 15 March 2006 09:00: seconds since 2000 on the logger's clock.
+qint64 StampAfterBase(int minutes)
 {
-    QList<int> seconds;
-    for (int i = 0; i < take; ++i) {
-        seconds << i / 10;
-    }
-    return seconds;
+    const QDateTime base(Base.date(), Base.time(), Qt::UTC);
+    return QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC).secsTo(base) + 60 * minutes;
 }
 
 // One download of a 3-analog, 2-pulse logger, collected an hour ahead of UTC.
@@ -85,7 +82,7 @@ class ArchiveTest : public QObject {
     int archives_ = 0;
     std::optional<ArchiveLocation> last_;
 
-    std::unique_ptr<Archive> openFresh(const QString& engine, const std::vector<ArchiveSchemaStep>& schema = ArchiveSchema())
+    std::unique_ptr<Archive> openFresh(const QString& engine)
     {
         QString error;
         const QString name = QStringLiteral("archive%1").arg(++archives_);
@@ -95,7 +92,7 @@ class ArchiveTest : public QObject {
         } else {
             last_ = server_->createDatabase(name, &error);
         }
-        std::unique_ptr<Archive> archive = last_ ? Archive::Open(*last_, &error, schema) : nullptr;
+        std::unique_ptr<Archive> archive = last_ ? Archive::Open(*last_, &error) : nullptr;
         if (!archive) {
             qWarning("%s", qPrintable(error));
         }
@@ -198,11 +195,12 @@ private slots:
         QTest::addColumn<QList<int>>("second");
         QTest::addColumn<int>("addedSecond");
         // Over a thousand records: the inserts run in several batches.
-        QTest::newRow("memory grew") << Minutes(0, 800) << Minutes(0, 1200) << 400;
-        QTest::newRow("cleared and refilled") << Minutes(0, 800) << Minutes(800, 1000) << 200;
-        QTest::newRow("wrapped around") << Minutes(0, 800) << Minutes(300, 1200) << 400;
-        QTest::newRow("fast logging again") << FastSeconds(30) << FastSeconds(30) << 0;
-        QTest::newRow("fast logging read mid-second") << FastSeconds(15) << FastSeconds(30) << 15;
+        QTest::newRow("memory grew") << Seconds(0, 800) << Seconds(0, 1200) << 400;
+        QTest::newRow("cleared and refilled") << Seconds(0, 800) << Seconds(800, 1000) << 200;
+        QTest::newRow("wrapped around") << Seconds(0, 800) << Seconds(300, 1200) << 400;
+        // Fast logging: ten records under each second.
+        QTest::newRow("fast logging again") << Seconds(0, 30, 600) << Seconds(0, 30, 600) << 0;
+        QTest::newRow("fast logging read mid-second") << Seconds(0, 15, 600) << Seconds(0, 30, 600) << 15;
     }
     void secondDownloadAddsOnlyWhatIsNew()
     {
@@ -237,10 +235,9 @@ private slots:
     void failedImportWritesNothing()
     {
         OPEN_ARCHIVE(archive);
-        QVERIFY(ImportDownload(*archive, Download(Minutes(0, 100)).view()).Ok);
+        QVERIFY(ImportDownload(*archive, Download(Seconds(0, 100)).view()).Ok);
         // The engine refuses one record of the third batch of a new site's download.
-        const qint64 refused = QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC)
-                                   .secsTo(QDateTime(Base.date(), Base.time(), Qt::UTC).addSecs(60 * 1100));
+        const qint64 refused = StampAfterBase(1100);
         QSqlQuery sql = archive->Query();
         if (engine == Sqlite) {
             QVERIFY(sql.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON records WHEN NEW.stamp = %1"
@@ -254,7 +251,7 @@ private slots:
             QVERIFY(sql.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON records FOR EACH ROW"
                                             " EXECUTE FUNCTION refuse()")));
         }
-        Download other(Minutes(0, 1200));
+        Download other(Seconds(0, 1200));
         other.site = QStringLiteral("Upper weir");
         const ArchiveImportResult result = ImportDownload(*archive, other.view());
         QVERIFY(!result.Ok);
@@ -276,7 +273,7 @@ private slots:
         QCOMPARE(schema.back().Version, 1);
         {
             OPEN_ARCHIVE(archive);
-            QVERIFY(ImportDownload(*archive, Download(Minutes(0, 10)).view()).Ok);
+            QVERIFY(ImportDownload(*archive, Download(Seconds(0, 10)).view()).Ok);
         }
         const ArchiveLocation location = *last_;
         const auto reopen = [&](const std::vector<ArchiveSchemaStep>& steps, QString* error) {
@@ -314,7 +311,8 @@ private slots:
         QTest::addColumn<QStringList>("dateTimes");
         const QString day = ShortDateFormat().Text(QDate(2006, 3, 15));
         QTest::newRow("program's short date") << int(ArchiveTimeFormat::ShortDate)
-                                              << QStringList{day + ", 00:30:48", day + ", 09:15:00", day + ", 09:42:00"};
+                                              << QStringList{day + ", 00:30:48", day + ", 09:15:00",
+                                                             day + ", 09:42:00"};
         QTest::newRow("iso") << int(ArchiveTimeFormat::Iso)
                              << QStringList{"2006-03-15, 00:30:48", "2006-03-15, 09:15:00", "2006-03-15, 09:42:00"};
         // Collected an hour ahead of UTC.
@@ -388,11 +386,11 @@ private slots:
     void listsSitesAndCollections()
     {
         OPEN_ARCHIVE(archive);
-        Download first(Minutes(0, 10));
-        Download stopped(Minutes(5, 30));
+        Download first(Seconds(0, 10));
+        Download stopped(Seconds(5, 30));
         stopped.collection = {QDateTime(QDate(2006, 4, 2), QTime(23, 30), Qt::OffsetFromUTC, -7200), std::nullopt,
                               QStringLiteral("COM1"), false};
-        Download weir(Minutes(100, 101));
+        Download weir(Seconds(100, 101));
         weir.site = QStringLiteral("Upper weir");
         for (const Download* d : {&weir, &stopped, &first}) {
             QVERIFY(ImportDownload(*archive, d->view()).Ok);
@@ -400,14 +398,13 @@ private slots:
         QString error;
         const auto sites = ListSites(*archive, &error);
         QVERIFY2(sites, qPrintable(error));
-        const qint64 base = QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC).secsTo(QDateTime(Base.date(), Base.time(), Qt::UTC));
         QStringList shown;
         for (const ArchiveSite& site : *sites) {
             shown << QStringLiteral("%1: %2 records, minutes %3 to %4, collected %5")
                          .arg(site.Name)
                          .arg(site.RecordCount)
-                         .arg((*site.FirstStamp - base) / 60)
-                         .arg((*site.LastStamp - base) / 60)
+                         .arg((*site.FirstStamp - StampAfterBase(0)) / 60)
+                         .arg((*site.LastStamp - StampAfterBase(0)) / 60)
                          .arg(site.LastCollection.toString(Qt::ISODate));
         }
         QCOMPARE(shown, (QStringList{"Creek 4: 30 records, minutes 0 to 29, collected 2006-04-03T01:30:00Z",
@@ -425,8 +422,9 @@ private slots:
                          .arg(facts->RecordCount)
                          .arg(facts->NewCount);
         }
-        QCOMPARE(shown, (QStringList{"COM9 - FT232R USB UART (/dev/ttyUSB0), complete 1, clock -5, UTC3600, 10 records, 5 new",
-                                     "COM1, complete 0, clock unread, UTC-7200, 25 records, 25 new"}));
+        QCOMPARE(shown,
+                 (QStringList{"COM9 - FT232R USB UART (/dev/ttyUSB0), complete 1, clock -5, UTC3600, 10 records, 5 new",
+                              "COM1, complete 0, clock unread, UTC-7200, 25 records, 25 new"}));
     }
 };
 
