@@ -304,7 +304,9 @@ private slots:
                             .arg(location.Text()));
     }
 
-    // Each download keeps its own columns and places; the times are written as asked.
+    // Each download keeps its own columns, places and collection; a record
+    // already there keeps what its first download read; the times are
+    // written as asked.
     void exportKeepsEachDownloadAsRead_data()
     {
         QTest::addColumn<int>("format");
@@ -315,9 +317,9 @@ private slots:
                                                              day + ", 09:42:00"};
         QTest::newRow("iso") << int(ArchiveTimeFormat::Iso)
                              << QStringList{"2006-03-15, 00:30:48", "2006-03-15, 09:15:00", "2006-03-15, 09:42:00"};
-        // Collected an hour ahead of UTC.
+        // Each record less the UTC offset of its own download's collection.
         QTest::newRow("utc") << int(ArchiveTimeFormat::Utc)
-                             << QStringList{"2006-03-14, 23:30:48Z", "2006-03-15, 08:15:00Z", "2006-03-15, 08:42:00Z"};
+                             << QStringList{"2006-03-14, 23:30:48Z", "2006-03-15, 11:15:00Z", "2006-03-15, 08:42:00Z"};
     }
     void exportKeepsEachDownloadAsRead()
     {
@@ -331,12 +333,18 @@ private slots:
         fewer.DecPlaces[0] = 3;
         Download older({}, fewer);
         older.add(Base.addSecs(900), {130, 1000, 340, 8, 3});
+        older.collection = {QDateTime(QDate(2006, 4, 2), QTime(23, 30), Qt::OffsetFromUTC, -7200), std::nullopt,
+                            QStringLiteral("COM1"), false};
         Download newer;
         newer.settings.FlowUnits = 4;
         newer.add(QDateTime(Base.date(), QTime(0, 30, 48)), {125, 1000, 333, 7, 3});
+        newer.add(Base.addSecs(900), {130, 1000, 340, 8, 3});
         newer.add(QDateTime(Base.date(), QTime(9, 42)), {1000, 0, 999, 9, 65535});
-        QVERIFY(ImportDownload(*archive, older.view()).Ok);
-        QVERIFY(ImportDownload(*archive, newer.view()).Ok);
+        Download weir(Seconds(100, 101));
+        weir.site = QStringLiteral("Upper weir");
+        for (const Download* download : {&older, &newer, &weir}) {
+            QVERIFY(ImportDownload(*archive, download->view()).Ok);
+        }
 
         const QString path = folder_.filePath(QStringLiteral("archive.csv"));
         const auto written = [&](ArchiveRange range, const QString& site = QStringLiteral("Creek 4")) {
@@ -381,39 +389,9 @@ private slots:
         table.RecordValues(1, values);
         QCOMPARE(values[0], 1.3);
         QVERIFY(std::isnan(values[1]) && std::isnan(values[5]) && !std::isnan(values[2]));
-    }
 
-    void listsSitesAndCollections()
-    {
-        OPEN_ARCHIVE(archive);
-        Download first(Seconds(0, 10));
-        Download stopped(Seconds(5, 30));
-        stopped.collection = {QDateTime(QDate(2006, 4, 2), QTime(23, 30), Qt::OffsetFromUTC, -7200), std::nullopt,
-                              QStringLiteral("COM1"), false};
-        Download weir(Seconds(100, 101));
-        weir.site = QStringLiteral("Upper weir");
-        for (const Download* d : {&weir, &stopped, &first}) {
-            QVERIFY(ImportDownload(*archive, d->view()).Ok);
-        }
-        QString error;
-        const auto sites = ListSites(*archive, &error);
-        QVERIFY2(sites, qPrintable(error));
         QStringList shown;
-        for (const ArchiveSite& site : *sites) {
-            shown << QStringLiteral("%1: %2 records, minutes %3 to %4, collected %5")
-                         .arg(site.Name)
-                         .arg(site.RecordCount)
-                         .arg((*site.FirstStamp - StampAfterBase(0)) / 60)
-                         .arg((*site.LastStamp - StampAfterBase(0)) / 60)
-                         .arg(site.LastCollection.toString(Qt::ISODate));
-        }
-        QCOMPARE(shown, (QStringList{"Creek 4: 30 records, minutes 0 to 29, collected 2006-04-03T01:30:00Z",
-                                     "Upper weir: 1 records, minutes 100 to 100, collected 2006-03-16T07:00:00Z"}));
-
-        const auto records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error);
-        QVERIFY2(records, qPrintable(error));
-        shown.clear();
-        for (const ArchiveDownloadFacts* facts : {&records->Download(0), &records->Download(records->Count() - 1)}) {
+        for (const ArchiveDownloadFacts* facts : {&table.Records().Download(0), &table.Records().Download(1)}) {
             shown << QStringLiteral("%1, complete %2, clock %3, UTC%4, %5 records, %6 new")
                          .arg(facts->Port)
                          .arg(facts->Complete)
@@ -423,8 +401,22 @@ private slots:
                          .arg(facts->NewCount);
         }
         QCOMPARE(shown,
-                 (QStringList{"COM9 - FT232R USB UART (/dev/ttyUSB0), complete 1, clock -5, UTC3600, 10 records, 5 new",
-                              "COM1, complete 0, clock unread, UTC-7200, 25 records, 25 new"}));
+                 (QStringList{"COM9 - FT232R USB UART (/dev/ttyUSB0), complete 1, clock -5, UTC3600, 3 records, 2 new",
+                              "COM1, complete 0, clock unread, UTC-7200, 1 records, 1 new"}));
+        // A site's newest collection is the latest in time, not the last saved.
+        const auto sites = ListSites(*archive, &error);
+        QVERIFY2(sites, qPrintable(error));
+        shown.clear();
+        for (const ArchiveSite& site : *sites) {
+            shown << QStringLiteral("%1: %2 records, seconds %3 to %4, collected %5")
+                         .arg(site.Name)
+                         .arg(site.RecordCount)
+                         .arg(*site.FirstStamp - StampAfterBase(0))
+                         .arg(*site.LastStamp - StampAfterBase(0))
+                         .arg(site.LastCollection.toString(Qt::ISODate));
+        }
+        QCOMPARE(shown, (QStringList{"Creek 4: 3 records, seconds -30552 to 2520, collected 2006-04-03T01:30:00Z",
+                                     "Upper weir: 1 records, seconds 6000 to 6000, collected 2006-03-16T07:00:00Z"}));
     }
 };
 
