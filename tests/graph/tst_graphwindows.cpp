@@ -233,7 +233,8 @@ private slots:
         const RecordTable* opened = nullptr;
         bool packed = false;
         HistoryWindow window({std::make_unique<HistoryTable>(rig.records, rig.settings, HistoryTestFlow()), 0, {},
-                              QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs, cursor, [&](const RecordTable& table, const QString& name, QWidget* parent) {
+                              QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs, cursor,
+                              [&](const RecordTable& table, const QString& name, QWidget* parent) {
                                   opened = &table;
                                   packed = table.IsPacked();
                                   QCOMPARE(name, QStringLiteral("Creek 4"));

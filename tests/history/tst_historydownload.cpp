@@ -22,7 +22,8 @@ namespace {
 // A logger history of numbered 14-byte records (3 analog, 2 pulse): record i
 // packs the time 7i + 1 and the value i, served by the block protocol with
 // scripted faults on each request. A stale reply is the block answered
-// before, arriving late in place of this answer, which comes after it.
+// before, arriving late in place of this answer, which comes after it; a
+// block that claims one more has its count one above the records it holds.
 class ScriptedHistoryLink : public HistoryBlockLink {
 public:
     enum class Fault { None, RequestLost, ReplyLost, StaleReply, ClaimsOneMore };
