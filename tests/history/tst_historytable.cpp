@@ -214,8 +214,10 @@ private slots:
 
     void defaultFileNameIsDateAndHourMinute()
     {
-        QCOMPARE(DefaultExportFileName(QDateTime(QDate(2026, 3, 6), QTime(23, 5, 59))),
-                 QStringLiteral("2026-03-06-2305.csv"));
+        QCOMPARE(DefaultExportFileName(QDateTime(QDate(2006, 3, 15), QTime(9, 42, 59))),
+                 QStringLiteral("2006-03-15-0942.csv"));
+        QCOMPARE(DefaultExportFileName(QDateTime(QDate(2026, 12, 6), QTime(23, 5))),
+                 QStringLiteral("2026-12-06-2305.csv"));
     }
 
     // Packing asks first; packing again starts from the records. The
