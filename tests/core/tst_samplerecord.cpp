@@ -5,35 +5,30 @@
 
 #include <QTest>
 
-namespace {
-
-QByteArray LittleEndian(uint32_t value)
-{
-    QByteArray bytes(4, '\0');
-    for (int i = 0; i < 4; ++i) {
-        bytes[i] = char(value >> (8 * i));
-    }
-    return bytes;
-}
-
-} // namespace
-
 class SampleRecordTest : public QObject {
     Q_OBJECT
 private slots:
-    void shortDateHasATwoDigitYearAndNoBlank_data()
+    // A packed time in a locale's short date: a two-digit year and no blank.
+    void timestampText_data()
     {
         QTest::addColumn<QString>("locale");
+        QTest::addColumn<uint>("packed");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("C: month names and blanks") << "C" << "31/12/04";
-        QTest::newRow("de_DE") << "de_DE" << "31.12.04";
-        QTest::newRow("hu_HU: blanks, year first") << "hu_HU" << "2004.12.31";
-        QTest::newRow("ja_JP: year first kept") << "ja_JP" << "2004/12/31";
+        const uint lastOf2004 = PackTime(12 * 4 + 11, 31, 23, 59, 58);
+        QTest::newRow("C: month names and blanks") << "C" << lastOf2004 << "31/12/04 23:59:58";
+        QTest::newRow("de_DE") << "de_DE" << lastOf2004 << "31.12.04 23:59:58";
+        QTest::newRow("hu_HU: blanks, year first") << "hu_HU" << lastOf2004 << "2004.12.31 23:59:58";
+        QTest::newRow("ja_JP: year first kept") << "ja_JP" << lastOf2004 << "2004/12/31 23:59:58";
+        QTest::newRow("zero is 31 Dec 1999") << "de_DE" << uint(0) << "31.12.99 00:00:00";
+        QTest::newRow("day 0 of March 2004") << "de_DE" << PackTime(50, 0) << "29.02.04 00:00:00";
+        QTest::newRow("31 Feb 2004") << "de_DE" << PackTime(49, 31) << "02.03.04 00:00:00";
+        QTest::newRow("last month rolls over") << "de_DE" << PackTime(1023, 31) << "01.05.85 00:00:00";
     }
-    void shortDateHasATwoDigitYearAndNoBlank()
+    void timestampText()
     {
         QFETCH(QString, locale);
-        QTEST(ShortDateFormat(locale == u"C" ? QLocale::c() : QLocale(locale)).Text(QDate(2004, 12, 31)), "expected");
+        QFETCH(uint, packed);
+        QTEST(TimestampText(packed, ShortDateFormat(locale == u"C" ? QLocale::c() : QLocale(locale))), "expected");
     }
 
     void systemShortDateHoldsNoBlank()
@@ -46,43 +41,29 @@ private slots:
         QVERIFY2(!text.endsWith(QStringLiteral("2026")), qPrintable(text));
     }
 
-    void packedTimeDecodes_data()
+    // The record at offset 1: the packed time, then values high byte first.
+    // Values beyond the count keep what they held (-7); a short buffer clears.
+    void decodeSampleRecord_data()
     {
-        QTest::addColumn<uint>("packed");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("zero is 31 Dec 1999") << uint(0) << "31.12.99 00:00:00";
-        QTest::newRow("plain") << uint(PackTime(12 * 4 + 11, 31, 23, 59, 58)) << "31.12.04 23:59:58";
-        QTest::newRow("day 0 of March 2004") << uint(PackTime(50, 0, 0, 0, 0)) << "29.02.04 00:00:00";
-        QTest::newRow("31 Feb 2004") << uint(PackTime(49, 31, 0, 0, 0)) << "02.03.04 00:00:00";
-        QTest::newRow("last month rolls over") << uint(PackTime(1023, 31, 0, 0, 0)) << "01.05.85 00:00:00";
+        QTest::addColumn<QByteArray>("buffer");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("timestamp");
+        QTest::addColumn<QList<int32_t>>("values");
+        // 6 Apr 2006 09:30:00, then 0x0102, 0xFFFF, 0, 0x8000.
+        const QByteArray record = QByteArray::fromHex("AA 8097CC12 0102 FFFF 0000 8000");
+        QTest::newRow("four values") << record << true << "6/04/06 09:30:00"
+                                     << QList<int32_t>{258, 65535, 0, 32768, -7};
+        QTest::newRow("one byte short") << record.chopped(1) << false << "" << QList<int32_t>{0, 0, 0, 0, -7};
     }
-    void packedTimeDecodes()
+    void decodeSampleRecord()
     {
-        QFETCH(uint, packed);
-        QTEST(TimestampText(packed, ShortDateFormat(QLocale(QStringLiteral("de_DE")))), "expected");
-    }
-
-    void recordValuesAreHighByteFirst()
-    {
-        QByteArray buffer = QByteArray::fromHex("AA");
-        buffer += LittleEndian(PackTime(75, 6, 9, 30, 0));
-        buffer += QByteArray::fromHex("0102 FFFF 0000 8000");
-        LiveSample sample;
-        sample.Values.fill(-7);
-        QVERIFY(DecodeSampleRecord(buffer, 1, 4, sample, ShortDateFormat(QLocale::c())));
-        QCOMPARE(sample.Timestamp, QStringLiteral("6/04/06 09:30:00"));
-        // The fifth value lies beyond the count: untouched.
-        QCOMPARE(QList<int32_t>(sample.Values.begin(), sample.Values.begin() + 5), (QList<int32_t>{0x0102, 65535, 0, 32768, -7}));
-    }
-
-    void shortBufferFailsAndClears()
-    {
+        QFETCH(QByteArray, buffer);
         LiveSample sample;
         sample.Timestamp = QStringLiteral("old");
-        sample.Values.fill(5);
-        QVERIFY(!DecodeSampleRecord(QByteArray(9, '\1'), 0, 3, sample));
-        QVERIFY(sample.Timestamp.isEmpty());
-        QCOMPARE(sample.Values[2], 0);
+        sample.Values.fill(-7);
+        QTEST(DecodeSampleRecord(buffer, 1, 4, sample, ShortDateFormat(QLocale::c())), "ok");
+        QTEST(sample.Timestamp, "timestamp");
+        QTEST(QList<int32_t>(sample.Values.begin(), sample.Values.begin() + 5), "values");
     }
 
     void compactMovesLastAnalogAndPulses_data()
