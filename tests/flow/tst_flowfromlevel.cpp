@@ -1,5 +1,6 @@
 #include "TestRegistry.h"
 #include "config/LoggerSettings.h"
+#include "flow/FlowDisplay.h"
 #include "flow/FlowDisplayState.h"
 #include "flow/FlowFromLevel.h"
 #include "config/Rating.h"
@@ -13,12 +14,13 @@
 namespace {
 
 using Points = QList<QPointF>; // level, flow
-using Setup = std::function<void(LoggerSettings&, RatingState&)>;
+using Change = std::function<void(LoggerSettings&)>;
 
 RatingState Rating(const Points& table = {}, double multiplier = 1.0)
 {
     RatingState r;
     ClearFlowTable(r);
+    r.RatingName = QStringLiteral("- None -");
     for (const QPointF& p : table) {
         r.FlowTable.push_back({p.x(), p.y()});
     }
@@ -34,6 +36,25 @@ LoggerSettings Flume(uint8_t mode = 2)
     LoggerSettings s;
     s.EngUnits[0] = QStringLiteral("Feet");
     s.FlowMode = mode;
+    return s;
+}
+
+// The factory flow settings of a three-channel logger: a one-foot pipe, the
+// offset in inches, flow up to 250.5 CFS and velocity up to 3 FPS.
+LoggerSettings FactorySettings()
+{
+    LoggerSettings s;
+    s.EngUnits[0] = QStringLiteral("Feet");
+    s.RawScaleUpper[0] = 65535;
+    s.UpperLimit[0] = 100.0;
+    s.FlowMode = 1;
+    s.ManningsN = 0.014;
+    s.ManningsS = 1.0;
+    s.ManningsSType = 1;
+    s.ManningsD = 1.0;
+    s.LevelOffsetType = 1;
+    s.FlowTop = 250.5;
+    s.VelTop = 3.0;
     return s;
 }
 
@@ -82,7 +103,6 @@ private slots:
         QTest::newRow("unknown flow unit stays CFS") << FlowCase{.level = 2.0, .flow = 2.0, .flowUnits = 9};
         // Flume, weir and table mode all take a table when there is one.
         QTest::newRow("below the first point") << FlowCase{.level = 0.25, .flow = 0.5, .mode = 4, .table = six};
-        QTest::newRow("inside the first segment") << FlowCase{.level = 0.75, .flow = 2.0, .mode = 3, .table = six};
         QTest::newRow("on equal levels: the step up") << FlowCase{.level = 2.0, .flow = 9.0, .table = six};
         QTest::newRow("after the equal levels") << FlowCase{.level = 2.5, .flow = 9.5, .mode = 4, .table = six};
         QTest::newRow("last segment extended") << FlowCase{.level = 7.0, .flow = 30.0, .mode = 3, .table = six};
@@ -118,28 +138,28 @@ private slots:
     // roughness and slope the flow must match.
     void mannings_data()
     {
-        QTest::addColumn<Setup>("change");
+        QTest::addColumn<Change>("change");
         QTest::addColumn<double>("level");
         QTest::addColumn<double>("feet");
         QTest::addColumn<double>("nUsed");
         QTest::addColumn<double>("slopeUsed");
-        const auto row = [](const char* name, const Setup& change, double level, double feet = 1.0, double n = 0.013,
+        const auto row = [](const char* name, const Change& change, double level, double feet = 1.0, double n = 0.013,
                             double slope = 0.01) { QTest::newRow(name) << change << level << feet << n << slope; };
-        const auto none = [](auto&, auto&) {};
-        row("a quarter", [](auto& s, auto&) { s.ManningsD = 1.5; s.ManningsN = 0.012; s.ManningsS = 0.005; }, 0.375,
+        const auto none = [](auto&) {};
+        row("a quarter", [](auto& s) { s.ManningsD = 1.5; s.ManningsN = 0.012; s.ManningsS = 0.005; }, 0.375,
             1.5, 0.012, 0.005);
-        row("nearly full, 18 inch, slope in %", [](auto& s, auto&) {
+        row("nearly full, 18 inch, slope in %", [](auto& s) {
             s.ManningsD = 18.0; s.ManningsDType = 1; s.ManningsN = 0.012; s.ManningsS = 0.5; s.ManningsSType = 1;
         }, 1.455, 1.5, 0.012, 0.005);
         row("full at the crown", none, 1.0);
         row("above the crown runs full", none, 40.0);
-        row("tiny diameter raised to 0.01 ft", [](auto& s, auto&) { s.ManningsD = 0.001; }, 1.0, 0.01);
-        row("tiny roughness raised to 0.001", [](auto& s, auto&) { s.ManningsN = 0.0001; }, 0.5, 1.0, 0.001);
-        row("velocity in meters per second", [](auto& s, auto&) { s.VelUnits = 1; }, 0.5);
+        row("tiny diameter raised to 0.01 ft", [](auto& s) { s.ManningsD = 0.001; }, 1.0, 0.01);
+        row("tiny roughness raised to 0.001", [](auto& s) { s.ManningsN = 0.0001; }, 0.5, 1.0, 0.001);
+        row("velocity in meters per second", [](auto& s) { s.VelUnits = 1; }, 0.5);
     }
     void mannings()
     {
-        QFETCH(Setup, change);
+        QFETCH(Change, change);
         QFETCH(double, level);
         QFETCH(double, feet);
         QFETCH(double, nUsed);
@@ -148,8 +168,7 @@ private slots:
         s.ManningsD = 1.0;
         s.ManningsN = 0.013;
         s.ManningsS = 0.01;
-        RatingState unused;
-        change(s, unused);
+        change(s);
         const double depth = std::min(level, feet);
         const double t = std::acos(1.0 - 2.0 * depth / feet);
         const double area = feet * feet / 4.0 * (t - std::sin(t) * std::cos(t));
@@ -157,8 +176,6 @@ private slots:
         double shown = 0.0;
         QVERIFY(Near(ComputeFlow(s, {}, level, shown), velocity * area, 1e-6));
         QVERIFY(Near(shown, s.VelUnits == 1 ? velocity * 0.3048 : velocity, 1e-6));
-        QVERIFY(Near(PipeFlowArea(depth, feet), area, 1e-6));
-        QVERIFY(Near(PipeWettedPerimeter(depth, feet), feet * t, 1e-6));
     }
 
     void arcCosLimits()
@@ -268,6 +285,117 @@ private slots:
         EstimateFlowDecimals(s, Rating(table, multiplier), fault != 0, display);
         QTEST(int(display.FlowDecimals), "flowDecimals");
         QTEST(int(display.VelocityDecimals), "velocityDecimals");
+    }
+
+    // The factory settings with one change: the frame's visible rows, the two
+    // columns and the unit's tooltip.
+    void display_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char* name, const Change& change, const QString& shown, bool connected = true) {
+            QTest::newRow(name) << change << connected << shown;
+        };
+        const auto mode = [](int m) { return [m](LoggerSettings& s) { s.FlowMode = uint8_t(m); }; };
+        const auto units = [](const char* u) { return [u](LoggerSettings& s) { s.EngUnits[0] = u; }; };
+        const auto length = [](double value, int unit) {
+            return [=](LoggerSettings& s) {
+                s.LevelOffset = s.ManningsD = value;
+                s.LevelOffsetType = s.ManningsDType = uint8_t(unit);
+            };
+        };
+        const QString pipe = QStringLiteral(" Manning's Equation | offset %1 | pipe %2, 1 %, 0.014 | %3");
+        const QString factory = pipe.arg("0 Inches", "1 Foot");
+        const QString columns = QStringLiteral("0.00..250.50 CFS | 0.00..3.00 FPS");
+        row("factory", [](LoggerSettings&) {}, factory.arg(columns));
+        row("no flow", mode(0), " No Flow Calculation | off | off");
+        row("flume", mode(2), " Flume | Flume Name: - None - | offset 0 Inches | 0.00..250.50 CFS | off");
+        row("weir", mode(3), " Weir | Weir Name: - None - | offset 0 Inches | 0.00..250.50 CFS | off");
+        row("table", mode(4), " Table Method | Table Name: - None - | offset 0 Inches | 0.00..250.50 CFS | off");
+        row("unknown mode", mode(7), "rows kept | 0.00..250.50 CFS | off");
+        row("disconnected", [](LoggerSettings&) {}, "hidden | off | off", false);
+        row("feet in any case", units("  fEET "), factory.arg(columns));
+        row("a singular unit allows no flow", units("Meter"),
+            factory.arg("off | off | For flow measurement, channel 1 units must be one of Feet, Inches, "
+                                 "Meters or cm!"));
+        row("2 meters", length(2.0, 2), pipe.arg("2 Meters", "2 Meters", columns));
+        row("1 inch", length(1.0, 1), pipe.arg("1 Inch", "1 Inch", columns));
+        row("2.5 cm", length(2.5, 3), pipe.arg("2.5 cm", "2.5 cm", columns));
+        row("-0.25 feet", length(-0.25, 0), pipe.arg("-0.25 Feet", "-0.25 Feet", columns));
+        row("unknown length unit", length(3.0, 9), pipe.arg("3 Feet", "3 Feet", columns));
+        row("slope as a fraction, LPS, MPS", [](LoggerSettings& s) {
+            s.ManningsSType = 0;
+            s.FlowUnits = 4;
+            s.VelUnits = 1;
+        }, " Manning's Equation | offset 0 Inches | pipe 1 Foot, 1, 0.014 | 0.00..250.50 LPS | 0.00..3.00 MPS");
+        row("unknown flow unit", [](LoggerSettings& s) { s.FlowUnits = 9; },
+            factory.arg("0.00..250.50  | 0.00..3.00 FPS"));
+    }
+    void display()
+    {
+        QFETCH(Change, change);
+        QFETCH(bool, connected);
+        LoggerSettings s = FactorySettings();
+        change(s);
+        FlowDisplayState state{4, 3, false};
+        const FlowDisplay d = UpdateFlowDisplay(s, Rating({}, 2.0), connected, state);
+        const auto column = [](const FlowDisplay::Column& c) {
+            return c.Active ? c.MinText + ".." + c.MaxText + u' ' + c.UnitsText : QStringLiteral("off");
+        };
+        const FlowDisplay::Rows rows = d.FrameRows.value_or(FlowDisplay::Rows{});
+        QStringList shown{d.ModeLabelsVisible ? (d.FrameRows ? rows.ModeText : QStringLiteral("rows kept")) : "hidden"};
+        if (rows.RatingVisible) {
+            shown << rows.RatingCaption + rows.RatingText;
+        }
+        if (rows.OffsetVisible) {
+            shown << "offset" + rows.OffsetText;
+        }
+        if (rows.PipeVisible) {
+            shown << "pipe" + rows.DiameterText + u',' + rows.SlopeText + u',' + rows.RoughnessText;
+        }
+        shown << column(d.Flow) << column(d.Velocity);
+        if (!d.UnitsToolTip.isEmpty()) {
+            shown << d.UnitsToolTip;
+        }
+        QTEST(shown.join(QStringLiteral(" | ")), "shown");
+        QCOMPARE(state.FlowUnitsInvalid, !d.UnitsToolTip.isEmpty());
+        if (!connected) {
+            QCOMPARE(state.FlowDecimals, 2);
+            QCOMPARE(state.VelocityDecimals, 2);
+        }
+        // An active column gets its range and keeps its newest value until the next sample.
+        MeterColumn flow{false, false, -5.0, 9.0, 12.0, QString(), 7};
+        MeterColumn velocity = flow;
+        ApplyFlowDisplayToColumns(d, flow, velocity);
+        for (const auto& [column, shown] : {std::pair{flow, d.Flow}, std::pair{velocity, d.Velocity}}) {
+            QCOMPARE(column.Shown, shown.Active);
+            QCOMPARE(column.Value, shown.Active ? 12.0 : 0.0);
+            QCOMPARE(column.Minimum, shown.Active ? 0.0 : -5.0);
+            QCOMPARE(column.Maximum, shown.Active ? shown.Maximum : 9.0);
+        }
+    }
+
+    void derivedReadings()
+    {
+        LoggerSettings s = FactorySettings();
+        s.FlowMode = 2;
+        FlowDisplayState state;
+        state.FlowDecimals = 3;
+        state.VelocityDecimals = 1;
+        const RatingState rating = Rating({}, 2.0);
+        const DerivedReadings readings = ComputeDerivedReadings(s, rating, state, {1.25, -1.0, 0.0, 2.0, -1.0});
+        QCOMPARE(readings.FlowTexts, (std::array<QString, 5>{"2.500", "", "0.000", "4.000", ""}));
+        QCOMPARE(readings.VelocityTexts, (std::array<QString, 5>{"0.0", "", "0.0", "0.0", ""}));
+        QCOMPARE(readings.FlowValue, 2.5);
+        const DerivedReadings missing = ComputeDerivedReadings(s, rating, state, {-1.0, 1.0, -1.0, -1.0, -1.0});
+        QCOMPARE(missing.FlowTexts[0], QString());
+        QCOMPARE(missing.FlowTexts[1], QStringLiteral("2.000"));
+        QCOMPARE(missing.FlowValue, 0.0);
+        s.FlowMode = 1; // a pipe's velocity is the newest value of its column
+        const DerivedReadings pipe = ComputeDerivedReadings(s, RatingState{}, state, {0.5, 0.25, -1.0, -1.0, -1.0});
+        QVERIFY(pipe.VelocityValue > 1.0);
+        QCOMPARE(pipe.VelocityTexts[0], QString::number(pipe.VelocityValue, 'f', 1));
     }
 };
 
