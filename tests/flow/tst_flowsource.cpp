@@ -38,45 +38,85 @@ QString Told(const RecordingPrompter& prompter)
 class FlowSourceTest : public QObject {
     Q_OBJECT
 private slots:
+    // The flume catalogue's lines (no file when there are none) and the
+    // settings' mode and tag (or table path): the rating made current,
+    // name|offset|exponent|multiplier|table points, and the box shown.
     void programmedSource_data()
     {
         QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("tag"); // the flume and the weir tag, or the table path
-        QTest::addColumn<QString>("rating"); // name|points|multiplier
+        QTest::addColumn<QString>("flumes");
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QString>("rating");
         QTest::addColumn<QString>("told");
         const QString badTag = QStringLiteral("Bad Flume Tag|Error: a programmed %1 with tag name \"%2\"\r\n"
                                               "was not found in file %3, or referred to a missing or \r\n"
                                               "bad table file.|error");
+        const QString badT = badTag.arg("flume", "T", "FLUMES.LST");
         const QString noTable = QStringLiteral("Missing or Empty Flow Table File|"
                                                "Error: missing or empty flow table file:\r\n\r\n%1|warning");
-        QTest::newRow("no flow") << 0 << "PF1FT" << "old|0|0" << "";
-        QTest::newRow("flume tag") << 2 << "PF1FT" << "Parshall 1 ft|0|4" << "";
-        QTest::newRow("weir tag, table in the catalogue's folder") << 3 << "V90T" << "V-notch table|4|0" << "";
-        QTest::newRow("empty flume tag") << 2 << "" << "- None -|0|0" << badTag.arg("flume", "", "FLUMES.LST");
-        QTest::newRow("weir tag of a flume") << 3 << "PF1FT" << "- None -|0|0"
+        const QString none = QStringLiteral("- None -|0|0|0|0");
+        const QString parshall = QStringLiteral("[PF1FT] \"Parshall 1 ft\" E 0 1.522 4");
+        QTest::newRow("no flow") << 0 << parshall << "PF1FT" << "old|0|0|5|0" << "";
+        QTest::newRow("flume tag") << 2 << parshall << "PF1FT" << "Parshall 1 ft|0|1.522|4|0" << "";
+        QTest::newRow("weir tag of a flume") << 3 << parshall << "PF1FT" << none
                                              << badTag.arg("weir", "PF1FT", "WEIRS.LST");
-        QTest::newRow("table with a folder") << 4 << "tables/three.tbl" << "three.tbl|3|0" << "";
-        QTest::newRow("missing table") << 4 << "tables/none.tbl" << "none.tbl|0|0" << noTable.arg("tables/none.tbl");
-        QTest::newRow("table without a point") << 4 << "empty.tbl" << "empty.tbl|0|0" << noTable.arg("empty.tbl");
-        QTest::newRow("no table path") << 4 << "" << "|0|0" << noTable.arg("");
+        QTest::newRow("weir table in the catalogues' folder") << 3 << "" << "V90T" << "V-notch table|0|0|0|4" << "";
+        QTest::newRow("tag trimmed, upper-cased, cut to 8") << 2 << "[ abcdefghij ]  \"  Name  \" E 0 1 2"
+                                                            << "ABCDEFGH" << "Name|0|1|2|0" << "";
+        QTest::newRow("commas") << 2 << "[T] \"N\" E 0.1,2.5,4" << "T" << "N|0.1|2.5|4|0" << "";
+        QTest::newRow("words between numbers") << 2 << "[T] \"N\" E offset 0.1 exp 2.5 mult 4 more 9" << "T"
+                                               << "N|0.1|2.5|4|0" << "";
+        QTest::newRow("kind letter after other text") << 2 << "[T] \"N\" xyz E -0.5 1e0 +2" << "T" << "N|-0.5|1|2|0"
+                                                      << "";
+        QTest::newRow("table file") << 2 << "[T] \"N\" F \"two.tbl\"" << "T" << "N|0|0|0|2" << "";
+        QTest::newRow("first kind letter wins") << 2 << "[T] \"N\" F \"two.tbl\" E 1 2 3" << "T" << "N|0|0|0|2" << "";
+        QTest::newRow("two numbers") << 2 << "[T] \"N\" E 1 2" << "T" << none << badT;
+        QTest::newRow("number out of range") << 2 << "[T] \"N\" E 1 2 1e999" << "T" << none << badT;
+        QTest::newRow("no closing bracket") << 2 << "[T \"N\" E 1 2 3" << "T" << none << badT;
+        QTest::newRow("indented") << 2 << " [T] \"N\" E 1 2 3" << "T" << none << badT;
+        QTest::newRow("empty name") << 2 << "[T] \"\" E 1 2 3" << "T" << none << badT;
+        QTest::newRow("no name") << 2 << "[T] E 1 2 3" << "T" << none << badT;
+        QTest::newRow("no kind letter") << 2 << "[T] \"N\" e 1 2 3" << "T" << none << badT;
+        QTest::newRow("missing table file") << 2 << "[T] \"N\" F \"none.tbl\"" << "T" << none << badT;
+        QTest::newRow("unquoted table file") << 2 << "[T] \"N\" F two.tbl" << "T" << none << badT;
+        QTest::newRow("missing catalogue") << 2 << "" << "T" << none << badT;
+        QTest::newRow("empty flume tag") << 2 << parshall << "" << none << badTag.arg("flume", "", "FLUMES.LST");
+        QTest::newRow("a later entry replaces") << 2 << "[A] \"First A\" E 0 1 2\n[A] \"Second A\" E 0.5 2 7" << "A"
+                                                << "Second A|0.5|2|7|0" << "";
+        QTest::newRow("tags match exactly") << 2 << "[A] \"First A\" E 0 1 2" << "a" << none
+                                            << badTag.arg("flume", "a", "FLUMES.LST");
+        QTest::newRow("table file gone since") << 2 << "[TB] \"Table\" F \"gone.tbl\"" << "TB" << "Table|0|0|0|0"
+                                               << badTag.arg("flume", "TB", "FLUMES.LST");
+        QTest::newRow("table with a folder") << 4 << "" << "tables/three.tbl" << "three.tbl|0|0|5|3" << "";
+        QTest::newRow("missing table") << 4 << "" << "tables/none.tbl" << "none.tbl|0|0|5|0"
+                                       << noTable.arg("tables/none.tbl");
+        QTest::newRow("table without a point") << 4 << "" << "empty.tbl" << "empty.tbl|0|0|5|0"
+                                               << noTable.arg("empty.tbl");
+        QTest::newRow("no table path") << 4 << "" << "" << "|0|0|5|0" << noTable.arg("");
     }
     void programmedSource()
     {
         QFETCH(int, mode);
+        QFETCH(QString, flumes);
         QFETCH(QString, tag);
-        // The catalogue folder "data" has a weir table of the same name as
-        // one in the program's folder.
+        // The catalogues' folder "data" holds a weir table of the same name
+        // as one in the program's folder; gone.tbl goes once they are read.
         ScratchFolder app;
-        app.writeLines(QStringLiteral("tables/three.tbl"), Points(3));
+        for (const char* table : {"data/two.tbl", "data/gone.tbl", "tables/weir.tbl"}) {
+            QVERIFY(app.writeLines(QLatin1String(table), Points(2)));
+        }
         app.writeLines(QStringLiteral("data/tables/weir.tbl"), Points(4));
-        app.writeLines(QStringLiteral("tables/weir.tbl"), Points(2));
+        app.writeLines(QStringLiteral("tables/three.tbl"), Points(3));
         app.writeLines(QStringLiteral("empty.tbl"), Points(0));
+        app.writeLines(QStringLiteral("data/weirs.lst"), {"[V90T] \"V-notch table\" F \"tables/weir.tbl\""});
+        if (!flumes.isEmpty()) {
+            app.writeLines(QStringLiteral("data/flumes.lst"), (QStringLiteral("; heading\n\n") + flumes).split(u'\n'));
+        }
+        // Reading replaces what was there: a stale entry of the tag must go.
         RatingCatalogues catalogues;
-        catalogues.Folder = app.path(QStringLiteral("data"));
-        catalogues.FlumeCatalogue.push_back({QStringLiteral("PF1FT"), QStringLiteral("Parshall 1 ft"), EquationRating,
-                                             QString(), 0.0, 1.522, 4.0});
-        catalogues.WeirCatalogue.push_back({QStringLiteral("V90T"), QStringLiteral("V-notch table"), TableRating,
-                                            QStringLiteral("tables/weir.tbl"), 0.0, 0.0, 0.0});
+        catalogues.FlumeCatalogue = {RatingEntry{tag, QStringLiteral("stale"), EquationRating, {}, 9.0, 9.0, 9.0}};
+        LoadRatingCatalogues(catalogues, app.path(QStringLiteral("data")), true);
+        QVERIFY(QFile::remove(app.path(QStringLiteral("data/gone.tbl"))));
         LoggerSettings settings;
         settings.FlowMode = static_cast<uint8_t>(mode);
         settings.FlumeTag = tag;
@@ -84,12 +124,18 @@ private slots:
         settings.TablePath = tag;
         RatingState rating;
         rating.RatingName = QStringLiteral("old");
+        rating.RatingMultiplier = 5.0;
         RecordingPrompter prompter;
         if (const auto message = CheckProgrammedFlowSource(settings, rating, catalogues, app.dir.path(), true)) {
             ShowFlowMessage(prompter, *message);
         }
-        const QString state = QStringLiteral("%1|%2|%3").arg(rating.RatingName).arg(FlowTablePointCount(rating));
-        QTEST(state.arg(rating.RatingMultiplier), "rating");
+        QTEST(QStringLiteral("%1|%2|%3|%4|%5")
+                  .arg(rating.RatingName)
+                  .arg(rating.RatingOffset)
+                  .arg(rating.RatingExponent)
+                  .arg(rating.RatingMultiplier)
+                  .arg(FlowTablePointCount(rating)),
+              "rating");
         QTEST(Told(prompter), "told");
     }
 
@@ -149,67 +195,6 @@ private slots:
         RatingState rating;
         QCOMPARE(BrowseForFlowTable(dialogs, prompter, rating, app.dir.path(), true), chosen);
         QCOMPARE(FlowTablePointCount(rating), 2);
-    }
-
-    // Catalogue lines (no file when there are none), the tag selected, and the
-    // rating it gives: name|offset|exponent|multiplier|table points.
-    void catalogue_data()
-    {
-        QTest::addColumn<QString>("lines");
-        QTest::addColumn<QString>("tag");
-        QTest::addColumn<QString>("rating");
-        const QString refused = QStringLiteral("refused - None -|0|0|0|0");
-        QTest::newRow("equation") << "[TAG1] \"A weir\" E 0.0 1.5 3.0" << "TAG1" << "A weir|0|1.5|3|0";
-        QTest::newRow("tag trimmed, upper-cased, cut to 8") << "[ abcdefghij ]  \"  Name  \" E 0 1 2"
-                                                            << "ABCDEFGH" << "Name|0|1|2|0";
-        QTest::newRow("commas") << "[T] \"N\" E 0.1,2.5,4" << "T" << "N|0.1|2.5|4|0";
-        QTest::newRow("words between numbers") << "[T] \"N\" E offset 0.1 exp 2.5 mult 4 more 9" << "T"
-                                               << "N|0.1|2.5|4|0";
-        QTest::newRow("kind letter after other text") << "[T] \"N\" xyz E -0.5 1e0 +2" << "T" << "N|-0.5|1|2|0";
-        QTest::newRow("table file") << "[T] \"N\" F \"two.tbl\"" << "T" << "N|0|0|0|2";
-        QTest::newRow("first kind letter wins") << "[T] \"N\" F \"two.tbl\" E 1 2 3" << "T" << "N|0|0|0|2";
-        QTest::newRow("two numbers") << "[T] \"N\" E 1 2" << "T" << refused;
-        QTest::newRow("number out of range") << "[T] \"N\" E 1 2 1e999" << "T" << refused;
-        QTest::newRow("no closing bracket") << "[T \"N\" E 1 2 3" << "T" << refused;
-        QTest::newRow("indented") << " [T] \"N\" E 1 2 3" << "T" << refused;
-        QTest::newRow("empty name") << "[T] \"\" E 1 2 3" << "T" << refused;
-        QTest::newRow("no name") << "[T] E 1 2 3" << "T" << refused;
-        QTest::newRow("no kind letter") << "[T] \"N\" e 1 2 3" << "T" << refused;
-        QTest::newRow("missing table file") << "[T] \"N\" F \"none.tbl\"" << "T" << refused;
-        QTest::newRow("unquoted table file") << "[T] \"N\" F two.tbl" << "T" << refused;
-        QTest::newRow("missing catalogue") << "" << "T" << refused;
-        QTest::newRow("a later entry replaces") << "[A] \"First A\" E 0 1 2\n[A] \"Second A\" E 0.5 2 7" << "A"
-                                                << "Second A|0.5|2|7|0";
-        QTest::newRow("tags match exactly") << "[A] \"First A\" E 0 1 2" << "a" << refused;
-        QTest::newRow("table file gone since") << "[TB] \"Table\" F \"gone.tbl\"" << "TB" << "refused Table|0|0|0|0";
-    }
-    void catalogue()
-    {
-        QFETCH(QString, lines);
-        QFETCH(QString, tag);
-        ScratchFolder app;
-        for (const QString& table : {QStringLiteral("two.tbl"), QStringLiteral("gone.tbl")}) {
-            QVERIFY(app.writeLines(table, Points(2)));
-        }
-        if (!lines.isEmpty()) {
-            QVERIFY(app.writeLines(QStringLiteral("test.lst"), (QStringLiteral("; heading\n\n") + lines).split(u'\n')));
-        }
-        // Loading replaces what was there: a stale entry of the tag must go.
-        RatingCatalogue catalogue{RatingEntry{tag, QStringLiteral("stale"), EquationRating, {}, 9.0, 9.0, 9.0}};
-        LoadRatingCatalogue(catalogue, app.path(QStringLiteral("test.lst")), app.dir.path(), true);
-        QVERIFY(QFile::remove(app.path(QStringLiteral("gone.tbl"))));
-        RatingState rating;
-        ClearFlowTable(rating);
-        rating.RatingName = QStringLiteral("old");
-        rating.RatingMultiplier = 5.0;
-        const bool selected = SelectRating(rating, tag, catalogue, app.dir.path(), true);
-        QTEST(QStringLiteral("%1%2|%3|%4|%5|%6")
-                  .arg(selected ? QString() : QStringLiteral("refused "), rating.RatingName)
-                  .arg(rating.RatingOffset)
-                  .arg(rating.RatingExponent)
-                  .arg(rating.RatingMultiplier)
-                  .arg(FlowTablePointCount(rating)),
-              "rating");
     }
 
     // A table file's lines (none: the path is a folder) and the points read.
