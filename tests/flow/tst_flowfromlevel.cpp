@@ -29,16 +29,6 @@ RatingState Rating(const Points& table = {}, double multiplier = 1.0)
     return r;
 }
 
-// A flume in feet whose rating is flow = level, so that the flow shows the
-// level after unit conversion and offset.
-LoggerSettings Flume(uint8_t mode = 2)
-{
-    LoggerSettings s;
-    s.EngUnits[0] = QStringLiteral("Feet");
-    s.FlowMode = mode;
-    return s;
-}
-
 // The factory flow settings of a three-channel logger: a one-foot pipe, the
 // offset in inches, flow up to 250.5 CFS and velocity up to 3 FPS.
 LoggerSettings FactorySettings()
@@ -58,7 +48,9 @@ LoggerSettings FactorySettings()
     return s;
 }
 
-// A flume of the above with one change; every mode but the pipe's has velocity 0.
+// A flume in feet whose rating is flow = level, so that the flow shows the
+// level after unit conversion and offset, with one change; every mode but the
+// pipe's has velocity 0.
 struct FlowCase {
     double level = 0.0;
     double flow = 0.0;
@@ -71,11 +63,6 @@ struct FlowCase {
     double multiplier = 1.0;
     double slope = 0.0;
 };
-
-bool Near(double value, double expected, double relative = 1e-9)
-{
-    return std::abs(value - expected) <= relative * std::max(1.0, std::abs(expected));
-}
 
 } // namespace
 
@@ -120,7 +107,8 @@ private slots:
     void flow()
     {
         QFETCH(FlowCase, c);
-        LoggerSettings s = Flume(uint8_t(c.mode));
+        LoggerSettings s;
+        s.FlowMode = uint8_t(c.mode);
         s.EngUnits[0] = c.units;
         s.LevelOffset = c.offset;
         s.LevelOffsetType = uint8_t(c.offsetType);
@@ -128,14 +116,14 @@ private slots:
         s.ManningsS = c.slope;
         double velocity = -1.0;
         const double computed = ComputeFlow(s, Rating(c.table, c.multiplier), c.level, velocity);
-        QVERIFY2(Near(computed, c.flow, 2e-4), qPrintable(QString::number(computed)));
+        QVERIFY2(std::abs(computed - c.flow) <= 2e-4 * std::max(1.0, c.flow), qPrintable(QString::number(computed)));
         QCOMPARE(velocity, 0.0);
     }
 
     // Against the segment of a circle: area (D^2 / 4)(t - sin t cos t) and
-    // wetted perimeter D t, with t = acos(1 - 2 depth / D). A one-foot pipe,
-    // n 0.013, slope 0.01, with one change; the level in feet, and the pipe,
-    // roughness and slope the flow must match.
+    // wetted perimeter D t, with t = acos(1 - 2 depth / D). The factory pipe
+    // (one foot, n 0.014, slope 1 %) with one change; the level in feet, and
+    // the pipe, roughness and slope the flow must match.
     void mannings_data()
     {
         QTest::addColumn<Change>("change");
@@ -143,13 +131,13 @@ private slots:
         QTest::addColumn<double>("feet");
         QTest::addColumn<double>("nUsed");
         QTest::addColumn<double>("slopeUsed");
-        const auto row = [](const char* name, const Change& change, double level, double feet = 1.0, double n = 0.013,
+        const auto row = [](const char* name, const Change& change, double level, double feet = 1.0, double n = 0.014,
                             double slope = 0.01) { QTest::newRow(name) << change << level << feet << n << slope; };
         const auto none = [](auto&) {};
-        row("a quarter", [](auto& s) { s.ManningsD = 1.5; s.ManningsN = 0.012; s.ManningsS = 0.005; }, 0.375,
+        row("a quarter", [](auto& s) { s.ManningsD = 1.5; s.ManningsN = 0.012; s.ManningsS = 0.5; }, 0.375,
             1.5, 0.012, 0.005);
-        row("nearly full, 18 inch, slope in %", [](auto& s) {
-            s.ManningsD = 18.0; s.ManningsDType = 1; s.ManningsN = 0.012; s.ManningsS = 0.5; s.ManningsSType = 1;
+        row("nearly full, 18 inch, slope as a fraction", [](auto& s) {
+            s.ManningsD = 18.0; s.ManningsDType = 1; s.ManningsN = 0.012; s.ManningsS = 0.005; s.ManningsSType = 0;
         }, 1.455, 1.5, 0.012, 0.005);
         row("full at the crown", none, 1.0);
         row("above the crown runs full", none, 40.0);
@@ -164,18 +152,15 @@ private slots:
         QFETCH(double, feet);
         QFETCH(double, nUsed);
         QFETCH(double, slopeUsed);
-        LoggerSettings s = Flume(1);
-        s.ManningsD = 1.0;
-        s.ManningsN = 0.013;
-        s.ManningsS = 0.01;
+        LoggerSettings s = FactorySettings();
         change(s);
         const double depth = std::min(level, feet);
         const double t = std::acos(1.0 - 2.0 * depth / feet);
         const double area = feet * feet / 4.0 * (t - std::sin(t) * std::cos(t));
         const double velocity = 1.486 / nUsed * std::sqrt(slopeUsed) * std::pow(area / (feet * t), 0.667);
         double shown = 0.0;
-        QVERIFY(Near(ComputeFlow(s, {}, level, shown), velocity * area, 1e-6));
-        QVERIFY(Near(shown, s.VelUnits == 1 ? velocity * 0.3048 : velocity, 1e-6));
+        QCOMPARE(ComputeFlow(s, {}, level, shown), velocity * area);
+        QCOMPARE(shown, s.VelUnits == 1 ? velocity * 0.3048 : velocity);
     }
 
     void arcCosLimits()
@@ -189,6 +174,8 @@ private slots:
     void tableSearchFindsTheEnclosingSegment()
     {
         QRandomGenerator random(20261206);
+        LoggerSettings s = FactorySettings();
+        s.FlowMode = 4;
         for (int n = 3; n <= MaxFlowTablePoints; n += (n < 40 ? 1 : 37)) {
             Points points;
             double level = 0.1;
@@ -207,8 +194,7 @@ private slots:
                 const QPointF b = points[i + 1];
                 const double expected = a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x());
                 double velocity = 0.0;
-                QVERIFY2(Near(ComputeFlow(Flume(4), r, x, velocity), expected),
-                         qPrintable(QStringLiteral("n %1 level %2").arg(n).arg(x)));
+                QCOMPARE(ComputeFlow(s, r, x, velocity), expected);
             }
         }
     }
@@ -234,55 +220,47 @@ private slots:
         QTEST(int(DecimalsForRange(maxValue, resolution)), "decimals");
     }
 
-    // Flow = multiplier x level over 0 to 100 feet: the largest flow is 98.5 x
-    // multiplier, a step of 16 counts 0.0244 x multiplier. Any fault keeps 2
-    // and 2 (multiplier 0 marks the rows of one).
-    // The pipe rows: a one-foot pipe at slope 0.01 peaks near 3.8 cfs and 5.2
-    // fps. Over fine counts the steps are small (4 and 3 decimals). With 100
-    // counts to the foot the velocity jumps 2.4 fps from the dry pipe to the
-    // next reading (1 decimal); flow counts only steps between flowing
-    // readings, and every later reading is of the full pipe (still 4).
+    // Flume rows: flow = multiplier x level over 0 to 100 feet, the largest
+    // flow 98.5 x multiplier, a step of 16 counts 0.0244 x multiplier.
+    // The factory pipe peaks near 3.6 cfs and 4.8 fps; a fault in its scaling
+    // keeps 2 and 2 instead of its 4 and 3. Over fine counts the
+    // steps are small (4 and 3 decimals). With 100 counts to the foot the
+    // velocity jumps 2.2 fps from the dry pipe to the next reading (1 decimal);
+    // flow counts only steps between flowing readings, and every later
+    // reading is of the full pipe (still 4).
     void estimatedDecimals_data()
     {
-        QTest::addColumn<int>("fault");
+        QTest::addColumn<Change>("change");
         QTest::addColumn<int>("flowDecimals");
         QTest::addColumn<int>("velocityDecimals");
         QTest::addColumn<double>("multiplier");
         QTest::addColumn<Points>("table");
-        const auto row = [](const char* name, int fault, int flow, int velocity, double multiplier = 0.01,
+        const auto row = [](const char* name, const Change& change, int flow, int velocity, double multiplier = 0.0,
                             const Points& table = {}) {
-            QTest::newRow(name) << fault << flow << velocity << multiplier << table;
+            QTest::newRow(name) << change << flow << velocity << multiplier << table;
         };
-        row("up to 985", -1, 1, 4, 10.0);
+        const auto flume = [](auto& s) { s.FlowMode = 2; };
+        row("up to 985", flume, 1, 4, 10.0);
         // Flows below 1 with one steep step of 0.195 (at 1.5625 ft): 2 places.
-        row("small flows, a steep step", -1, 2, 4, 0.0, {{1.5, 0.001}, {1.6, 0.8}, {100, 0.9}});
-        row("not connected", 0, 2, 2);
-        row("units allow no flow", 1, 2, 2);
-        row("equal raw limits", 2, 2, 2);
-        row("engineering limits too close", 3, 2, 2);
-        row("raw count overflow", 4, 2, 2);
-        row("pipe, fine counts", 5, 4, 3, 0.0);
-        row("pipe, coarse counts", 6, 4, 1, 0.0);
+        row("small flows, a steep step", flume, 2, 4, 0.0, {{1.5, 0.001}, {1.6, 0.8}, {100, 0.9}});
+        row("equal raw limits", [](auto& s) { s.RawScaleUpper[0] = 0; }, 2, 2);
+        row("engineering limits too close", [](auto& s) { s.UpperLimit[0] = 0.00009; }, 2, 2);
+        row("raw count overflow", [](auto& s) { s.RawScaleLower[0] = INT32_MIN; }, 2, 2);
+        row("pipe, fine counts", [](auto& s) { s.UpperLimit[0] = 1.0; }, 4, 3);
+        row("pipe, coarse counts", [](auto& s) {
+            s.UpperLimit[0] = 1.0;
+            s.RawScaleUpper[0] = 100;
+        }, 4, 1);
     }
     void estimatedDecimals()
     {
-        QFETCH(int, fault);
+        QFETCH(Change, change);
         QFETCH(double, multiplier);
         QFETCH(Points, table);
-        LoggerSettings s = Flume(fault >= 5 ? 1 : 2);
-        s.RawScaleUpper[0] = fault == 6 ? 100 : 65535;
-        s.UpperLimit[0] = fault >= 5 ? 1.0 : 100.0;
-        s.ManningsD = 1.0;
-        s.ManningsN = 0.013;
-        s.ManningsS = 0.01;
+        LoggerSettings s = FactorySettings();
+        change(s);
         FlowDisplayState display;
-        display.FlowUnitsInvalid = fault == 1;
-        switch (fault) {
-        case 2: s.RawScaleUpper[0] = s.RawScaleLower[0]; break;
-        case 3: s.UpperLimit[0] = 0.00009; break;
-        case 4: s.RawScaleLower[0] = std::numeric_limits<int32_t>::min(); break;
-        }
-        EstimateFlowDecimals(s, Rating(table, multiplier), fault != 0, display);
+        EstimateFlowDecimals(s, Rating(table, multiplier), true, display);
         QTEST(int(display.FlowDecimals), "flowDecimals");
         QTEST(int(display.VelocityDecimals), "velocityDecimals");
     }
@@ -360,7 +338,7 @@ private slots:
         }
         QTEST(shown.join(QStringLiteral(" | ")), "shown");
         QCOMPARE(state.FlowUnitsInvalid, !d.UnitsToolTip.isEmpty());
-        if (!connected) {
+        if (!connected || state.FlowUnitsInvalid) {
             QCOMPARE(state.FlowDecimals, 2);
             QCOMPARE(state.VelocityDecimals, 2);
         }
