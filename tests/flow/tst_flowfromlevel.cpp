@@ -321,21 +321,13 @@ private slots:
         const auto column = [](const FlowDisplay::Column& c) {
             return c.Active ? c.MinText + ".." + c.MaxText + u' ' + c.UnitsText : QStringLiteral("off");
         };
-        const FlowDisplay::Rows rows = d.FrameRows.value_or(FlowDisplay::Rows{});
-        QStringList shown{d.ModeLabelsVisible ? (d.FrameRows ? rows.ModeText : QStringLiteral("rows kept")) : "hidden"};
-        if (rows.RatingVisible) {
-            shown << rows.RatingCaption + rows.RatingText;
-        }
-        if (rows.OffsetVisible) {
-            shown << "offset" + rows.OffsetText;
-        }
-        if (rows.PipeVisible) {
-            shown << "pipe" + rows.DiameterText + u',' + rows.SlopeText + u',' + rows.RoughnessText;
-        }
-        shown << column(d.Flow) << column(d.Velocity);
-        if (!d.UnitsToolTip.isEmpty()) {
-            shown << d.UnitsToolTip;
-        }
+        const FlowDisplay::Rows r = d.FrameRows.value_or(FlowDisplay::Rows{});
+        QStringList shown{d.ModeLabelsVisible ? (d.FrameRows ? r.ModeText : QStringLiteral("rows kept")) : "hidden"};
+        shown << (r.RatingVisible ? r.RatingCaption + r.RatingText : QString())
+              << (r.OffsetVisible ? "offset" + r.OffsetText : QString())
+              << (r.PipeVisible ? "pipe" + r.DiameterText + u',' + r.SlopeText + u',' + r.RoughnessText : QString())
+              << column(d.Flow) << column(d.Velocity) << d.UnitsToolTip;
+        shown.removeAll(QString());
         QTEST(shown.join(QStringLiteral(" | ")), "shown");
         QCOMPARE(state.FlowUnitsInvalid, !d.UnitsToolTip.isEmpty());
         if (!connected || state.FlowUnitsInvalid) {
@@ -358,9 +350,7 @@ private slots:
     {
         LoggerSettings s = FactorySettings();
         s.FlowMode = 2;
-        FlowDisplayState state;
-        state.FlowDecimals = 3;
-        state.VelocityDecimals = 1;
+        const FlowDisplayState state{3, 1, false};
         const RatingState rating = Rating({}, 2.0);
         const DerivedReadings readings = ComputeDerivedReadings(s, rating, state, {1.25, -1.0, 0.0, 2.0, -1.0});
         QCOMPARE(readings.FlowTexts, (std::array<QString, 5>{"2.500", "", "0.000", "4.000", ""}));

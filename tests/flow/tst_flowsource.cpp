@@ -148,12 +148,12 @@ private slots:
         QTest::addColumn<QString>("told");
         QTest::addColumn<int>("loaded");
         const QString chosen = QStringLiteral("tables") + QDir::separator() + QStringLiteral("chosen.tbl");
+        const QString entries = QStringLiteral("Flow Table File|The selected table file has %1 entries.|information");
         QTest::newRow("cancelled") << "" << 0 << "" << "" << 1;
         QTest::newRow("no point") << "app/tables/chosen.tbl" << 0 << chosen
                                   << "Bad Flow Table File|Error: selected file does not appear to be a valid flow "
                                      "table file.|error" << 0;
-        QTest::newRow("1000 points") << "app/tables/chosen.tbl" << 1000 << chosen
-                                     << "Flow Table File|The selected table file has 1000 entries.|information" << 1000;
+        QTest::newRow("1000 points") << "app/tables/chosen.tbl" << 1000 << chosen << entries.arg(1000) << 1000;
         QTest::newRow("1500 points") << "app/tables/chosen.tbl" << 1500 << chosen
                                      << "Bad Flow Table File|Error: selected file has more than 1000 entries,\r\nthe "
                                         "table will be truncated to 1001 entries.|error" << 1001;
@@ -161,9 +161,8 @@ private slots:
         QTest::newRow("too long a path") << "app/tables/" + QString(120, u'x') + "/t.tbl" << 2 << ""
                                          << "File Path Too Long|Error: the file path is longer than 128 characters "
                                             "which is the limit.|error" << 1;
-        QTest::newRow("beside, named like the program folder") << "app2/t.tbl" << 2 << "/app2/t.tbl"
-                                                               << "Flow Table File|The selected table file has 2 "
-                                                                  "entries.|information" << 2;
+        QTest::newRow("beside, named like the program folder") << "app2/t.tbl" << 2 << "/app2/t.tbl" << entries.arg(2)
+                                                               << 2;
     }
     void browse()
     {
