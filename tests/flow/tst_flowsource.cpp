@@ -39,60 +39,49 @@ class FlowSourceTest : public QObject {
     Q_OBJECT
 private slots:
     // The flume catalogue's lines (no file when there are none) and the
-    // settings' mode and tag (or table path): the rating made current,
+    // settings' tag (or table path) and mode: the rating made current,
     // name|offset|exponent|multiplier|table points, and the box shown.
     void programmedSource_data()
     {
-        QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("flumes");
         QTest::addColumn<QString>("tag");
         QTest::addColumn<QString>("rating");
         QTest::addColumn<QString>("told");
-        const QString badTag = QStringLiteral("Bad Flume Tag|Error: a programmed %1 with tag name \"%2\"\r\n"
-                                              "was not found in file %3, or referred to a missing or \r\n"
-                                              "bad table file.|error");
-        const QString badT = badTag.arg("flume", "T", "FLUMES.LST");
-        const QString noTable = QStringLiteral("Missing or Empty Flow Table File|"
-                                               "Error: missing or empty flow table file:\r\n\r\n%1|warning");
+        QTest::addColumn<int>("mode");
+        const auto row = [](const char* name, const QString& flumes, const char* tag, const QString& rating,
+                            const char* told = "", int mode = 2) {
+            QTest::newRow(name) << flumes << tag << rating << told << mode;
+        };
         const QString none = QStringLiteral("- None -|0|0|0|0");
         const QString parshall = QStringLiteral("[PF1FT] \"Parshall 1 ft\" E 0 1.522 4");
-        QTest::newRow("no flow") << 0 << parshall << "PF1FT" << "old|0|0|5|0" << "";
-        QTest::newRow("flume tag") << 2 << parshall << "PF1FT" << "Parshall 1 ft|0|1.522|4|0" << "";
-        QTest::newRow("weir tag of a flume") << 3 << parshall << "PF1FT" << none
-                                             << badTag.arg("weir", "PF1FT", "WEIRS.LST");
-        QTest::newRow("weir table in the catalogues' folder") << 3 << "" << "V90T" << "V-notch table|0|0|0|4" << "";
-        QTest::newRow("tag trimmed, upper-cased, cut to 8") << 2 << "[ abcdefghij ]  \"  Name  \" E 0 1 2"
-                                                            << "ABCDEFGH" << "Name|0|1|2|0" << "";
-        QTest::newRow("commas") << 2 << "[T] \"N\" E 0.1,2.5,4" << "T" << "N|0.1|2.5|4|0" << "";
-        QTest::newRow("words between numbers") << 2 << "[T] \"N\" E offset 0.1 exp 2.5 mult 4 more 9" << "T"
-                                               << "N|0.1|2.5|4|0" << "";
-        QTest::newRow("kind letter after other text") << 2 << "[T] \"N\" xyz E -0.5 1e0 +2" << "T" << "N|-0.5|1|2|0"
-                                                      << "";
-        QTest::newRow("table file") << 2 << "[T] \"N\" F \"two.tbl\"" << "T" << "N|0|0|0|2" << "";
-        QTest::newRow("first kind letter wins") << 2 << "[T] \"N\" F \"two.tbl\" E 1 2 3" << "T" << "N|0|0|0|2" << "";
-        QTest::newRow("two numbers") << 2 << "[T] \"N\" E 1 2" << "T" << none << badT;
-        QTest::newRow("number out of range") << 2 << "[T] \"N\" E 1 2 1e999" << "T" << none << badT;
-        QTest::newRow("no closing bracket") << 2 << "[T \"N\" E 1 2 3" << "T" << none << badT;
-        QTest::newRow("indented") << 2 << " [T] \"N\" E 1 2 3" << "T" << none << badT;
-        QTest::newRow("empty name") << 2 << "[T] \"\" E 1 2 3" << "T" << none << badT;
-        QTest::newRow("no name") << 2 << "[T] E 1 2 3" << "T" << none << badT;
-        QTest::newRow("no kind letter") << 2 << "[T] \"N\" e 1 2 3" << "T" << none << badT;
-        QTest::newRow("missing table file") << 2 << "[T] \"N\" F \"none.tbl\"" << "T" << none << badT;
-        QTest::newRow("unquoted table file") << 2 << "[T] \"N\" F two.tbl" << "T" << none << badT;
-        QTest::newRow("missing catalogue") << 2 << "" << "T" << none << badT;
-        QTest::newRow("empty flume tag") << 2 << parshall << "" << none << badTag.arg("flume", "", "FLUMES.LST");
-        QTest::newRow("a later entry replaces") << 2 << "[A] \"First A\" E 0 1 2\n[A] \"Second A\" E 0.5 2 7" << "A"
-                                                << "Second A|0.5|2|7|0" << "";
-        QTest::newRow("tags match exactly") << 2 << "[A] \"First A\" E 0 1 2" << "a" << none
-                                            << badTag.arg("flume", "a", "FLUMES.LST");
-        QTest::newRow("table file gone since") << 2 << "[TB] \"Table\" F \"gone.tbl\"" << "TB" << "Table|0|0|0|0"
-                                               << badTag.arg("flume", "TB", "FLUMES.LST");
-        QTest::newRow("table with a folder") << 4 << "" << "tables/three.tbl" << "three.tbl|0|0|5|3" << "";
-        QTest::newRow("missing table") << 4 << "" << "tables/none.tbl" << "none.tbl|0|0|5|0"
-                                       << noTable.arg("tables/none.tbl");
-        QTest::newRow("table without a point") << 4 << "" << "empty.tbl" << "empty.tbl|0|0|5|0"
-                                               << noTable.arg("empty.tbl");
-        QTest::newRow("no table path") << 4 << "" << "" << "|0|0|5|0" << noTable.arg("");
+        row("no flow", parshall, "PF1FT", "old|0|0|5|0", "", 0);
+        row("flume tag", parshall, "PF1FT", "Parshall 1 ft|0|1.522|4|0");
+        row("weir tag of a flume", parshall, "PF1FT", none, "bad tag", 3);
+        row("weir table in the catalogues' folder", "", "V90T", "V-notch table|0|0|0|4", "", 3);
+        row("tag trimmed, upper-cased, cut to 8", "[ abcdefghij ]  \"  Name  \" E 0 1 2", "ABCDEFGH", "Name|0|1|2|0");
+        row("commas", "[T] \"N\" E 0.1,2.5,4", "T", "N|0.1|2.5|4|0");
+        row("words between numbers", "[T] \"N\" E offset 0.1 exp 2.5 mult 4 more 9", "T", "N|0.1|2.5|4|0");
+        row("kind letter after other text", "[T] \"N\" xyz E -0.5 1e0 +2", "T", "N|-0.5|1|2|0");
+        row("table file", "[T] \"N\" F \"two.tbl\"", "T", "N|0|0|0|2");
+        row("first kind letter wins", "[T] \"N\" F \"two.tbl\" E 1 2 3", "T", "N|0|0|0|2");
+        row("two numbers", "[T] \"N\" E 1 2", "T", none, "bad tag");
+        row("number out of range", "[T] \"N\" E 1 2 1e999", "T", none, "bad tag");
+        row("no closing bracket", "[T \"N\" E 1 2 3", "T", none, "bad tag");
+        row("indented", " [T] \"N\" E 1 2 3", "T", none, "bad tag");
+        row("empty name", "[T] \"\" E 1 2 3", "T", none, "bad tag");
+        row("no name", "[T] E 1 2 3", "T", none, "bad tag");
+        row("no kind letter", "[T] \"N\" e 1 2 3", "T", none, "bad tag");
+        row("missing table file", "[T] \"N\" F \"none.tbl\"", "T", none, "bad tag");
+        row("unquoted table file", "[T] \"N\" F two.tbl", "T", none, "bad tag");
+        row("missing catalogue", "", "T", none, "bad tag");
+        row("empty flume tag", parshall, "", none, "bad tag");
+        row("a later entry replaces", "[A] \"First A\" E 0 1 2\n[A] \"Second A\" E 0.5 2 7", "A", "Second A|0.5|2|7|0");
+        row("tags match exactly", "[A] \"First A\" E 0 1 2", "a", none, "bad tag");
+        row("table file gone since", "[TB] \"Table\" F \"gone.tbl\"", "TB", "Table|0|0|0|0", "bad tag");
+        row("table with a folder", "", "tables/three.tbl", "three.tbl|0|0|5|3", "", 4);
+        row("missing table", "", "tables/none.tbl", "none.tbl|0|0|5|0", "no table", 4);
+        row("table without a point", "", "empty.tbl", "empty.tbl|0|0|5|0", "no table", 4);
+        row("no table path", "", "", "|0|0|5|0", "no table", 4);
     }
     void programmedSource()
     {
@@ -136,7 +125,16 @@ private slots:
                   .arg(rating.RatingMultiplier)
                   .arg(FlowTablePointCount(rating)),
               "rating");
-        QTEST(Told(prompter), "told");
+        QFETCH(QString, told);
+        const QMap<QString, QString> boxes{
+            {"", ""},
+            {"bad tag", QStringLiteral("Bad Flume Tag|Error: a programmed %1 with tag name \"%2\"\r\nwas not found in "
+                                       "file %3, or referred to a missing or \r\nbad table file.|error")
+                            .arg(mode == 3 ? "weir" : "flume", tag, mode == 3 ? "WEIRS.LST" : "FLUMES.LST")},
+            {"no table", "Missing or Empty Flow Table File|Error: missing or empty flow table file:\r\n\r\n" + tag +
+                             "|warning"},
+        };
+        QCOMPARE(Told(prompter), boxes[told]);
     }
 
     // The program folder is "app"; a path starting with "/" is absolute.
