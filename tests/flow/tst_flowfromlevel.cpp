@@ -1,4 +1,5 @@
 #include "TestRegistry.h"
+#include "config/DefaultSettings.h"
 #include "config/LoggerSettings.h"
 #include "flow/FlowDisplay.h"
 #include "flow/FlowDisplayState.h"
@@ -29,20 +30,14 @@ RatingState Rating(const Points& table = {}, double multiplier = 1.0)
     return r;
 }
 
-// The factory flow settings of a three-channel logger: a one-foot pipe, the
-// offset in inches, flow up to 250.5 CFS and velocity up to 3 FPS.
+// The factory settings: channel 1 in feet over 0 to 100, a one-foot pipe
+// (n 0.014, slope 1 %), the offset in inches; here flow up to 250.5 CFS and
+// velocity up to 3 FPS.
 LoggerSettings FactorySettings()
 {
     LoggerSettings s;
-    s.EngUnits[0] = QStringLiteral("Feet");
-    s.RawScaleUpper[0] = 65535;
-    s.UpperLimit[0] = 100.0;
-    s.FlowMode = 1;
-    s.ManningsN = 0.014;
-    s.ManningsS = 1.0;
-    s.ManningsSType = 1;
-    s.ManningsD = 1.0;
-    s.LevelOffsetType = 1;
+    RatingState rating;
+    ApplyDefaultSettings(s, rating);
     s.FlowTop = 250.5;
     s.VelTop = 3.0;
     return s;
