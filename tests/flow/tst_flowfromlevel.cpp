@@ -6,8 +6,10 @@
 #include "flow/FlowFromLevel.h"
 #include "config/Rating.h"
 
+#include <QLineF>
 #include <QRandomGenerator>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -181,15 +183,10 @@ private slots:
             const RatingState r = Rating(points);
             for (int trial = 0; trial < 50; ++trial) {
                 const double x = points[0].x() + random.generateDouble() * (level - points[0].x());
-                qsizetype i = 0;
-                while (points[i + 1].x() <= x) {
-                    ++i;
-                }
-                const QPointF a = points[i];
-                const QPointF b = points[i + 1];
-                const double expected = a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x());
+                const auto above = std::ranges::find_if(points, [x](const QPointF& p) { return p.x() > x; });
+                const QLineF segment(*(above - 1), *above);
                 double velocity = 0.0;
-                QCOMPARE(ComputeFlow(s, r, x, velocity), expected);
+                QCOMPARE(ComputeFlow(s, r, x, velocity), segment.pointAt((x - segment.x1()) / segment.dx()).y());
             }
         }
     }
