@@ -50,9 +50,8 @@ LoggerSettings FactorySettings()
     return s;
 }
 
-// A flume in feet whose rating is flow = level, so that the flow shows the
-// level after unit conversion and offset, with one change; every mode but the
-// pipe's has velocity 0.
+// A flume in feet with flow = level, so that the flow shows the level after
+// unit conversion and offset, with one change; velocity 0 but in a pipe.
 struct FlowCase {
     double level = 0.0;
     double flow = 0.0;
@@ -155,14 +154,13 @@ private slots:
         QTest::addColumn<double>("slopeUsed");
         const auto row = [](const char* name, const Change& change, double level, double feet = 1.0, double n = 0.014,
                             double slope = 0.01) { QTest::newRow(name) << change << level << feet << n << slope; };
-        const auto none = [](auto&) {};
         row("a quarter", [](auto& s) { s.ManningsD = 1.5; s.ManningsN = 0.012; s.ManningsS = 0.5; }, 0.375,
             1.5, 0.012, 0.005);
         row("nearly full, 18 inch, slope as a fraction", [](auto& s) {
             s.ManningsD = 18.0; s.ManningsDType = 1; s.ManningsN = 0.012; s.ManningsS = 0.005; s.ManningsSType = 0;
         }, 1.455, 1.5, 0.012, 0.005);
-        row("full at the crown", none, 1.0);
-        row("above the crown runs full", none, 40.0);
+        row("full at the crown", [](auto&) {}, 1.0);
+        row("above the crown runs full", [](auto&) {}, 40.0);
         row("tiny diameter raised to 0.01 ft", [](auto& s) { s.ManningsD = 0.001; }, 1.0, 0.01);
         row("tiny roughness raised to 0.001", [](auto& s) { s.ManningsN = 0.0001; }, 0.5, 1.0, 0.001);
         row("velocity in meters per second", [](auto& s) { s.VelUnits = 1; }, 0.5);
@@ -293,7 +291,6 @@ private slots:
             QTest::newRow(name) << change << connected << shown;
         };
         const auto mode = [](int m) { return [m](LoggerSettings& s) { s.FlowMode = uint8_t(m); }; };
-        const auto units = [](const char* u) { return [u](LoggerSettings& s) { s.EngUnits[0] = u; }; };
         const auto length = [](double value, int unit) {
             return [=](LoggerSettings& s) {
                 s.LevelOffset = s.ManningsD = value;
@@ -310,8 +307,8 @@ private slots:
         row("table", mode(4), " Table Method | Table Name: - None - | offset 0 Inches | 0.00..250.50 CFS | off");
         row("unknown mode", mode(7), "rows kept | 0.00..250.50 CFS | off");
         row("disconnected", [](LoggerSettings&) {}, "hidden | off | off", false);
-        row("feet in any case", units("  fEET "), factory.arg(columns));
-        row("a singular unit allows no flow", units("Meter"),
+        row("feet in any case", [](LoggerSettings& s) { s.EngUnits[0] = "  fEET "; }, factory.arg(columns));
+        row("a singular unit allows no flow", [](LoggerSettings& s) { s.EngUnits[0] = "Meter"; },
             factory.arg("off | off | For flow measurement, channel 1 units must be one of Feet, Inches, "
                                  "Meters or cm!"));
         row("2 meters", length(2.0, 2), pipe.arg("2 Meters", "2 Meters", columns));
