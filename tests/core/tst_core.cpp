@@ -82,10 +82,9 @@ private slots:
         QTest::addColumn<QString>("whole");
         QTest::newRow("comma") << "2,5" << 2.5 << 2.0 << "";
         QTest::newRow("blanks and trailing text") << "  -12.5 ft" << -12.5 << -12.5 << "";
-        QTest::newRow("blanks around") << "  -7 " << -7.0 << -7.0 << "-7";
+        QTest::newRow("blanks around, tie to even up") << "  -7.5 " << -7.5 << -7.5 << "-8";
         QTest::newRow("exponent") << "1.5e3" << 1500.0 << 1500.0 << "1500";
         QTest::newRow("negative exponent, tie to even down") << "25E-1" << 2.5 << 2.5 << "2";
-        QTest::newRow("tie to even up") << "3.5" << 3.5 << 3.5 << "4";
         QTest::newRow("exponent letter without digits") << "3e" << 3.0 << 3.0 << "";
         QTest::newRow("bare point") << ".5" << 0.5 << 0.5 << "0";
         QTest::newRow("trailing point") << "4.days" << 4.0 << 4.0 << "";
@@ -117,7 +116,6 @@ private slots:
         QTest::addColumn<uint>("packed");
         QTest::addColumn<QString>("expected");
         const uint lastOf2004 = PackTime(12 * 4 + 11, 31, 23, 59, 58);
-        QTest::newRow("C: month names and blanks") << "C" << lastOf2004 << "31/12/04 23:59:58";
         QTest::newRow("de_DE") << "de_DE" << lastOf2004 << "31.12.04 23:59:58";
         QTest::newRow("hu_HU: blanks, year first") << "hu_HU" << lastOf2004 << "2004.12.31 23:59:58";
         QTest::newRow("ja_JP: year first kept") << "ja_JP" << lastOf2004 << "2004/12/31 23:59:58";
@@ -130,7 +128,7 @@ private slots:
     {
         QFETCH(QString, locale);
         QFETCH(uint, packed);
-        QTEST(TimestampText(packed, ShortDateFormat(locale == u"C" ? QLocale::c() : QLocale(locale))), "expected");
+        QTEST(TimestampText(packed, ShortDateFormat(QLocale(locale))), "expected");
     }
 
     void systemShortDateHoldsNoBlank()
@@ -143,7 +141,8 @@ private slots:
         QVERIFY2(!text.endsWith(QStringLiteral("2026")), qPrintable(text));
     }
 
-    // The record at offset 1: the packed time, then values high byte first.
+    // The record at offset 1: the packed time (the C locale's short date has
+    // month names and blanks: shown numeric), then values high byte first.
     // Values beyond the count keep what they held (-7); a short buffer clears.
     void decodeSampleRecord_data()
     {
@@ -153,8 +152,7 @@ private slots:
         QTest::addColumn<QList<int32_t>>("values");
         // 6 Apr 2006 09:30:00, then 0x0102, 0xFFFF, 0, 0x8000.
         const QByteArray record = QByteArray::fromHex("AA 8097CC12 0102 FFFF 0000 8000");
-        QTest::newRow("four values") << record << true << "6/04/06 09:30:00"
-                                     << QList<int32_t>{258, 65535, 0, 32768, -7};
+        QTest::newRow("4 values") << record << true << "6/04/06 09:30:00" << QList<int32_t>{258, 65535, 0, 32768, -7};
         QTest::newRow("one byte short") << record.chopped(1) << false << "" << QList<int32_t>{0, 0, 0, 0, -7};
     }
     void decodeSampleRecord()

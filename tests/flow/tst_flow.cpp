@@ -314,7 +314,6 @@ private slots:
         row("2 meters", length(2.0, 2), pipe.arg("2 Meters", "2 Meters", columns));
         row("1 inch", length(1.0, 1), pipe.arg("1 Inch", "1 Inch", columns));
         row("2.5 cm", length(2.5, 3), pipe.arg("2.5 cm", "2.5 cm", columns));
-        row("-0.25 feet", length(-0.25, 0), pipe.arg("-0.25 Feet", "-0.25 Feet", columns));
         row("unknown length unit", length(3.0, 9), pipe.arg("3 Feet", "3 Feet", columns));
         row("slope as a fraction, LPS, MPS", [](LoggerSettings& s) {
             s.ManningsSType = 0;
