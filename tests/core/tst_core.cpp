@@ -8,7 +8,6 @@
 #include "core/SampleRecord.h"
 
 #include <QLocale>
-#include <QScopeGuard>
 #include <QTest>
 #include <clocale>
 #include <cmath>
@@ -80,7 +79,6 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<double>("leading");
         QTest::addColumn<QString>("whole");
-        QTest::newRow("comma") << "2,5" << 2.5 << 2.0 << "";
         QTest::newRow("blanks and trailing text") << "  -12.5 ft" << -12.5 << -12.5 << "";
         QTest::newRow("blanks around, tie to even up") << "  -7.5 " << -7.5 << -7.5 << "-8";
         QTest::newRow("exponent") << "1.5e3" << 1500.0 << 1500.0 << "1500";
@@ -89,8 +87,7 @@ private slots:
         QTest::newRow("bare point") << ".5" << 0.5 << 0.5 << "0";
         QTest::newRow("trailing point") << "4.days" << 4.0 << 4.0 << "";
         QTest::newRow("second point stops") << "1.2.3" << 1.2 << 1.2 << "";
-        QTest::newRow("second comma stops") << "1,234,5" << 1.234 << 1.0 << "";
-        QTest::newRow("no number") << "abc" << 0.0 << 0.0 << "";
+        QTest::newRow("commas: points, or the second stops") << "1,234,5" << 1.234 << 1.0 << "";
         QTest::newRow("empty") << "" << 0.0 << 0.0 << "";
         QTest::newRow("lone sign") << "- 3" << 0.0 << 0.0 << "";
         QTest::newRow("too large") << "-1e999 s" << -HUGE_VAL << -HUGE_VAL << "";
@@ -210,12 +207,8 @@ private slots:
         for (const QString& file : files.replace(u'@', subfolder).split(u' ')) {
             QVERIFY(prefix.write(file, {}));
         }
-        const QByteArray dirs = qgetenv("XDG_DATA_DIRS");
-        const QByteArray home = qgetenv("XDG_DATA_HOME");
-        const auto restore = qScopeGuard([&] {
-            qputenv("XDG_DATA_DIRS", dirs);
-            qputenv("XDG_DATA_HOME", home);
-        });
+        // The system's data folders, here only the test's own (nothing else
+        // this program tests reads them).
         qputenv("XDG_DATA_DIRS", QFile::encodeName(prefix.path(QStringLiteral("system"))));
         qputenv("XDG_DATA_HOME", QFile::encodeName(prefix.path(QStringLiteral("home"))));
         QCOMPARE(FindDataFolder(prefix.path(QStringLiteral("bin"))), prefix.path(expected.replace(u'@', subfolder)));
