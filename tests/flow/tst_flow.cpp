@@ -51,7 +51,7 @@ LoggerSettings FactorySettings()
 }
 
 // A flume in feet with flow = level, so that the flow shows the level after
-// unit conversion and offset, with one change; velocity 0 but in a pipe.
+// unit conversion and offset, with one change. No row has a velocity.
 struct FlowCase {
     double level = 0.0;
     double flow = 0.0;
@@ -310,7 +310,7 @@ private slots:
         row("feet in any case", [](LoggerSettings& s) { s.EngUnits[0] = "  fEET "; }, factory.arg(columns));
         row("a singular unit allows no flow", [](LoggerSettings& s) { s.EngUnits[0] = "Meter"; },
             factory.arg("off | off | For flow measurement, channel 1 units must be one of Feet, Inches, "
-                                 "Meters or cm!"));
+                        "Meters or cm!"));
         row("2 meters", length(2.0, 2), pipe.arg("2 Meters", "2 Meters", columns));
         row("1 inch", length(1.0, 1), pipe.arg("1 Inch", "1 Inch", columns));
         row("2.5 cm", length(2.5, 3), pipe.arg("2.5 cm", "2.5 cm", columns));
@@ -351,11 +351,11 @@ private slots:
         MeterColumn flow{false, false, -5.0, 9.0, 12.0, QString(), 7};
         MeterColumn velocity = flow;
         ApplyFlowDisplayToColumns(d, flow, velocity);
-        for (const auto& [column, shown] : {std::pair{flow, d.Flow}, std::pair{velocity, d.Velocity}}) {
-            QCOMPARE(column.Shown, shown.Active);
-            QCOMPARE(column.Value, shown.Active ? 12.0 : 0.0);
-            QCOMPARE(column.Minimum, shown.Active ? 0.0 : -5.0);
-            QCOMPARE(column.Maximum, shown.Active ? shown.Maximum : 9.0);
+        for (const auto& [record, worked] : {std::pair{flow, d.Flow}, std::pair{velocity, d.Velocity}}) {
+            QCOMPARE(record.Shown, worked.Active);
+            QCOMPARE(record.Value, worked.Active ? 12.0 : 0.0);
+            QCOMPARE(record.Minimum, worked.Active ? 0.0 : -5.0);
+            QCOMPARE(record.Maximum, worked.Active ? worked.Maximum : 9.0);
         }
     }
 
