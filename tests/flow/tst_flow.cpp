@@ -493,9 +493,10 @@ private slots:
                                   << "Bad Flow Table File|Error: selected file does not appear to be a valid flow "
                                      "table file.|error" << 0;
         QTest::newRow("1000 points") << "app/tables/chosen.tbl" << 1000 << chosen << entries.arg(1000) << 1000;
-        QTest::newRow("1500 points") << "app/tables/chosen.tbl" << 1500 << chosen
-                                     << "Bad Flow Table File|Error: selected file has more than 1000 entries,\r\nthe "
-                                        "table will be truncated to 1001 entries.|error" << 1001;
+        const QString tooMany = QStringLiteral("Bad Flow Table File|Error: selected file has more than 1000 "
+                                               "entries,\r\nthe table will be truncated to 1001 entries.|error");
+        QTest::newRow("1001 points") << "app/tables/chosen.tbl" << 1001 << chosen << tooMany << 1001;
+        QTest::newRow("1500 points") << "app/tables/chosen.tbl" << 1500 << chosen << tooMany << 1001;
         // The table in use stays.
         QTest::newRow("too long a path") << "app/tables/" + QString(120, u'x') + "/t.tbl" << 2 << ""
                                          << "File Path Too Long|Error: the file path is longer than 128 characters "
