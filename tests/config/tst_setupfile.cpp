@@ -124,7 +124,7 @@ private slots:
         row("later line wins, line feeds alone", "LoggerName=A\nLoggerName=B\nDeadband=-5\n",
             {R"(LoggerName="B")", "Deadband=-5"});
         row("odd lines ignored: blank before '=', other case, short key, no '=', channel counts",
-            "LoggerName =x\r\nloggername=x\r\n=x\r\nA=1\r\n\r\nno equals sign\r\nNumAnalogChannels=8\r\nProgram=x\r\n", {});
+            "LoggerName =x\r\nloggername=x\r\n=x\r\nA=1\r\n\r\nno equals sign\r\nNumAnalogChannels=3\r\nProgram=x\r\n", {});
         row("number texts", "FlowTop=1,5\r\nVelTop=abc\r\nLoggingStyle=2.5\r\n", {"FlowTop=1.5", "VelTop=0", "LoggingStyle=2"});
         row("unit of channel 9 from an analog section", "[Analog Channel]\r\nChannel=9\r\nEngUnits=Gal\r\nDecPlaces=5\r\n",
             {R"(EngUnits[9]="Gal")", "DecPlaces[9]=5"});

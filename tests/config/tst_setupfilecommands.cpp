@@ -73,47 +73,42 @@ private slots:
         QCOMPARE(folder.read(saved).left(8), QByteArray(ok ? "Program=" : ""));
     }
 
-    // A recent-file item opens only while its file exists.
-    void recentFileItems_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<bool>("prepared");
-        QTest::newRow("existing") << 0 << true;
-        QTest::newRow("gone") << 1 << false;
-        QTest::newRow("before the list") << -1 << false;
-        QTest::newRow("past the list") << 4 << false;
-    }
-    void recentFileItems()
-    {
-        QFETCH(int, index);
-        QFETCH(bool, prepared);
-        ScratchFolder folder;
-        QVERIFY(folder.write(QStringLiteral("site.set"), "LoggerName=Site\r\n"));
-        RecordingPrompter prompter;
-        ScriptedFileDialogs dialogs;
-        QString lastFilePath;
-        RecentFileList recent{QDir::toNativeSeparators(folder.path(QStringLiteral("site.set"))),
-                              QDir::toNativeSeparators(folder.path(QStringLiteral("gone.set"))), "", ""};
-        SetupFileCommands commands(prompter, dialogs, lastFilePath, recent, folder.dir.path(), true);
-        QCOMPARE(commands.PrepareRecentFile(index), prepared);
-        QCOMPARE(commands.SetupFileName(), prepared ? QStringLiteral("site.set") : QString());
-    }
-
+    // A file goes to the head of the recent list (A, C and D exist, B is
+    // gone); an item opens only while its file exists.
     void recentFiles_data()
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("list");
-        QTest::newRow("first stays") << "A" << "A B C D";
-        QTest::newRow("third moves up") << "C" << "C A B D";
-        QTest::newRow("new pushes the last out") << "E" << "E A B C";
-        QTest::newRow("fourth is not searched") << "D" << "D A B C";
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("first stays") << "A" << "A B C D" << 0 << "A.set";
+        QTest::newRow("third moves up") << "C" << "C A B D" << 2 << "";
+        QTest::newRow("new pushes the last out") << "E" << "E A B C" << -1 << "";
+        QTest::newRow("fourth is not searched") << "D" << "D A B C" << 4 << "";
     }
     void recentFiles()
     {
         QFETCH(QString, path);
-        RecentFileList recent{"A", "B", "C", "D"};
-        AddRecentFile(recent, path);
-        QTEST(QStringList(recent.begin(), recent.end()).join(u' '), "list");
+        QFETCH(int, item);
+        ScratchFolder folder;
+        RecentFileList recent;
+        for (int i = 0; i < 4; ++i) {
+            recent[size_t(i)] = QDir::toNativeSeparators(folder.path(QString(u"ABCD"[i]) + ".set"));
+            QVERIFY(i == 1 || folder.write(QString(u"ABCD"[i]) + ".set", "LoggerName=Site\r\n"));
+        }
+        AddRecentFile(recent, QDir::toNativeSeparators(folder.path(path + ".set")));
+        QStringList names;
+        for (const QString& file : recent) {
+            names << QFileInfo(file).baseName();
+        }
+        QTEST(names.join(u' '), "list");
+        RecordingPrompter prompter;
+        ScriptedFileDialogs dialogs;
+        QString lastFilePath;
+        SetupFileCommands commands(prompter, dialogs, lastFilePath, recent, folder.dir.path(), true);
+        QFETCH(QString, opened);
+        QCOMPARE(commands.PrepareRecentFile(item), !opened.isEmpty());
+        QCOMPARE(commands.SetupFileName(), opened);
     }
 };
 
