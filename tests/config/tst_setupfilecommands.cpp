@@ -15,9 +15,10 @@ class SetupFileCommandsTest : public QObject {
     Q_OBJECT
 private slots:
     // Saving beside a setup file "old.set" (a bad one) and a pipe "pipe.set".
-    // The chosen file heads the recent list even when it is then not saved;
-    // a failed save or load says so and changes nothing; overwriting is
-    // asked with No as the default.
+    // A failed save or load says so and changes nothing; overwriting is
+    // asked with No as the default. The chosen file heads the recent list
+    // (old, gone, pipe, lost) even when it is then not saved; a recent item
+    // opens only while its file exists.
     void saveAndLoad_data()
     {
         QTest::addColumn<bool>("load");
@@ -25,14 +26,19 @@ private slots:
         QTest::addColumn<PromptAnswer>("overwrite");
         QTest::addColumn<QString>("saved");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("recentItems");
         const QString question = "Save Setup: The setup file already exists, do you want to overwrite it?";
-        QTest::newRow("name without extension") << false << "pump" << PromptAnswer::No << "pump.set" << "";
-        QTest::newRow("overwrite") << false << "old.set" << PromptAnswer::Yes << "old.set" << question;
-        QTest::newRow("do not overwrite") << false << "old.set" << PromptAnswer::No << "" << question;
+        QTest::newRow("name without extension") << false << "pump" << PromptAnswer::No << "pump.set" << ""
+                                                << "pump.set old.set gone pipe.set";
+        QTest::newRow("overwrite") << false << "old.set" << PromptAnswer::Yes << "old.set" << question
+                                   << "old.set gone pipe.set gone";
+        QTest::newRow("do not overwrite") << false << "old.set" << PromptAnswer::No << "" << question
+                                          << "old.set gone pipe.set gone";
         QTest::newRow("a pipe in its place") << false << "pipe.set" << PromptAnswer::Yes << ""
-                                             << "Save Setup: Error: file was not saved correctly.";
+                                             << "Save Setup: Error: file was not saved correctly."
+                                             << "pipe.set old.set gone gone";
         QTest::newRow("bad file") << true << "old.set" << PromptAnswer::No << ""
-                                  << "Load Setup: Error: file was not loaded correctly.";
+                                  << "Load Setup: Error: file was not loaded correctly." << "old.set gone pipe.set gone";
     }
     void saveAndLoad()
     {
@@ -50,7 +56,7 @@ private slots:
         ScriptedFileDialogs dialogs;
         dialogs.choices << path(chosen);
         QString lastFilePath;
-        RecentFileList recent;
+        RecentFileList recent{path("old.set"), path("gone.set"), path("pipe.set"), path("lost.set")};
         SetupFileCommands commands(prompter, dialogs, lastFilePath, recent, folder.dir.path(), true);
         LoggerSettings settings = DefaultRecord();
         RatingState rating;
@@ -71,44 +77,12 @@ private slots:
         QCOMPARE(recent[0], path(ok ? saved : chosen));
         QCOMPARE(folder.read("old.set").left(8), QByteArray(saved == "old.set" ? "Program=" : "LoggerNa"));
         QCOMPARE(folder.read(saved).left(8), QByteArray(ok ? "Program=" : ""));
-    }
-
-    // A file goes to the head of the recent list (A, C and D exist, B is
-    // gone); an item opens only while its file exists.
-    void recentFiles_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<int>("item");
-        QTest::addColumn<QString>("opened");
-        QTest::newRow("first stays") << "A" << "A B C D" << 0 << "A.set";
-        QTest::newRow("third moves up") << "C" << "C A B D" << 2 << "";
-        QTest::newRow("new pushes the last out") << "E" << "E A B C" << -1 << "";
-        QTest::newRow("fourth is not searched") << "D" << "D A B C" << 4 << "";
-    }
-    void recentFiles()
-    {
-        QFETCH(QString, path);
-        QFETCH(int, item);
-        ScratchFolder folder;
-        RecentFileList recent;
+        QStringList items;
         for (int i = 0; i < 4; ++i) {
-            recent[size_t(i)] = QDir::toNativeSeparators(folder.path(QString(u"ABCD"[i]) + ".set"));
-            QVERIFY(i == 1 || folder.write(QString(u"ABCD"[i]) + ".set", "LoggerName=Site\r\n"));
+            items << (commands.PrepareRecentFile(i) ? commands.SetupFileName() : "gone");
         }
-        AddRecentFile(recent, QDir::toNativeSeparators(folder.path(path + ".set")));
-        QStringList names;
-        for (const QString& file : recent) {
-            names << QFileInfo(file).baseName();
-        }
-        QTEST(names.join(u' '), "list");
-        RecordingPrompter prompter;
-        ScriptedFileDialogs dialogs;
-        QString lastFilePath;
-        SetupFileCommands commands(prompter, dialogs, lastFilePath, recent, folder.dir.path(), true);
-        QFETCH(QString, opened);
-        QCOMPARE(commands.PrepareRecentFile(item), !opened.isEmpty());
-        QCOMPARE(commands.SetupFileName(), opened);
+        QTEST(items.join(u' '), "recentItems");
+        QVERIFY(!commands.PrepareRecentFile(-1) && !commands.PrepareRecentFile(4));
     }
 };
 
