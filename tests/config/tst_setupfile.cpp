@@ -46,15 +46,6 @@ QString DefaultsFile()
 class SetupFileTest : public QObject {
     Q_OBJECT
 private slots:
-    void writesTheDefaultsLineByLine()
-    {
-        ScratchFolder folder;
-        QVERIFY(WriteSetupFile(folder.path("defaults.set"), DefaultRecord(), Stamp, true));
-        const QByteArray written = folder.read("defaults.set");
-        QCOMPARE(QString::fromLatin1(written), DefaultsFile().replace(u'|', QStringLiteral("\r\n")));
-        QCOMPARE(written.count("\r\n"), 141);
-    }
-
     // Each entry of each field, at its value in the empty base record, is
     // one line of the file: its key in its section, below its channel. The
     // file loads back to the record (but for the channel counts, which are
@@ -176,12 +167,15 @@ private slots:
         QTEST(SetupFileTimeText(QTime(13, 5, 9), QLocale(locale)), "time");
     }
 
-    void failedSaveKeepsTheEarlierFile()
+    // The defaults, line by line; a failed save keeps that file.
+    void writesTheDefaultsAndAFailedSaveKeepsThem()
     {
         ScratchFolder folder;
         const QString path = folder.path("kept.set");
         QVERIFY(WriteSetupFile(path, DefaultRecord(), Stamp, true));
         const QByteArray before = folder.read("kept.set");
+        QCOMPARE(QString::fromLatin1(before), DefaultsFile().replace(u'|', QStringLiteral("\r\n")));
+        QCOMPARE(before.count("\r\n"), 141);
         LoggerSettings unwritable = BaseRecord();
         unwritable.LoggerName = QString::fromUtf8("Tank \u20AC");
         QVERIFY(!WriteSetupFile(path, unwritable, Stamp, true));
