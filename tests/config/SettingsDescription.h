@@ -133,28 +133,23 @@ inline LoggerSettings DefaultRecord(int analogChannels = 3, int digitalChannels 
     return settings;
 }
 
-inline QMap<QString, QString> DescribeSettings(const LoggerSettings& s)
-{
-    QMap<QString, QString> fields;
-    for (const RecordField& field : RecordFields()) {
-        for (int i = 0; i < field.count; ++i) {
-            fields.insert(field.entry(i), field.text(s, i));
-        }
-    }
-    return fields;
-}
-
 // The entries where the record differs from `expected` with `changes`
 // ("AnalogEnable[2]=1", values as RecordField::text writes them), one line
 // each, so that a failure names the field; "" when they all match.
 inline QString SettingsDifferences(const LoggerSettings& actual, const LoggerSettings& expected,
                                    const QStringList& changes = {})
 {
-    QMap<QString, QString> wanted = DescribeSettings(expected);
+    QMap<QString, QString> wanted;
+    QMap<QString, QString> fields;
+    for (const RecordField& field : RecordFields()) {
+        for (int i = 0; i < field.count; ++i) {
+            wanted.insert(field.entry(i), field.text(expected, i));
+            fields.insert(field.entry(i), field.text(actual, i));
+        }
+    }
     for (const QString& change : changes) {
         wanted.insert(change.section(u'=', 0, 0), change.section(u'=', 1));
     }
-    const QMap<QString, QString> fields = DescribeSettings(actual);
     QString differences;
     for (const auto& [name, text] : wanted.asKeyValueRange()) {
         if (fields.value(name) != text) {

@@ -85,6 +85,7 @@ private slots:
             QCOMPARE(QString::number(EncodeNumber24(back), 16), QString::number(code, 16));
         }
     }
+
     // The base record with a changed interval: its count and unit bytes, or
     // no image when a value does not fit its field.
     void encodes_data()
