@@ -125,7 +125,6 @@ private slots:
         change(settings);
         const std::optional<QByteArray> image = EncodeSettings(settings, true);
         QCOMPARE(EncodeSettings(settings, false).has_value(), image.has_value());
-        QCOMPARE(image.has_value(), !interval.isEmpty());
         QCOMPARE(ImagesEqual(image, image), image.has_value()); // a record that cannot be encoded counts as changed
         QCOMPARE(image.value_or(QByteArray()).mid(32, 3).toHex(' '), interval.toHex(' '));
     }
