@@ -26,21 +26,6 @@ QByteArray Hex(const char* hex)
     return QByteArray::fromHex(hex);
 }
 
-// The image of BaseRecord: zeros, blanks in the texts, the channel counts,
-// and 0x80 after each alarm time.
-QByteArray BaseImage()
-{
-    QByteArray image(SettingsImageSize, '\0');
-    for (const RecordField& field : RecordFields()) {
-        if (field.bytes.isEmpty()) {
-            image.replace(field.offset, field.step * field.count, QByteArray(field.step * field.count, ' '));
-        }
-    }
-    image.replace(35, 2, Hex("0802"));
-    image[141] = image[145] = char(0x80);
-    return image;
-}
-
 } // namespace
 
 class SettingsImageTest : public QObject {
@@ -190,7 +175,16 @@ private slots:
         QFETCH(QStringList, changes);
         QFETCH(bool, sodSupported);
         QFETCH(int, length);
-        QByteArray image = BaseImage();
+        // The base record's image: zeros, blanks in the texts, the channel
+        // counts, and 0x80 after each alarm time.
+        QByteArray image(SettingsImageSize, '\0');
+        for (const RecordField& field : RecordFields()) {
+            if (field.bytes.isEmpty()) {
+                image.replace(field.offset, field.step * field.count, QByteArray(field.step * field.count, ' '));
+            }
+        }
+        image.replace(35, 2, Hex("0802"));
+        image[141] = image[145] = char(0x80);
         image.replace(offset, patch.size(), patch);
         LoggerSettings settings = BaseRecord();
         settings.LoggerName = "Before";
