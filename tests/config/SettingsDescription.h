@@ -7,27 +7,120 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <vector>
 
-// Field texts for DescribeSettings.
-namespace settings_description {
+namespace record_field {
 
+// Doubles with all 17 digits, texts in quotes.
 inline QString Text(double value) { return QString::number(value, 'g', 17); }
 inline QString Text(const QString& value) { return u'"' + value + u'"'; }
 inline QString Text(std::integral auto value) { return QString::number(int64_t(value)); }
 template <typename T>
-void Add(QMap<QString, QString>& fields, const char* name, const T& value)
-{
-    fields.insert(QLatin1String(name), Text(value));
-}
+T& At(T& field, int) { return field; }
 template <typename T, size_t N>
-void Add(QMap<QString, QString>& fields, const char* name, const std::array<T, N>& values)
+T& At(std::array<T, N>& list, int i) { return list[size_t(i)]; }
+template <typename T, size_t N>
+const T& At(const std::array<T, N>& list, int i) { return list[size_t(i)]; }
+template <typename T>
+int Count(const T&) { return 1; }
+template <typename T, size_t N>
+int Count(const std::array<T, N>&) { return int(N); }
+
+} // namespace record_field
+
+// A field of the record, its entries as text ("AnalogEnable[2]"), and where
+// the logger's image holds it: entry i lies step bytes after entry 0, or with
+// step 0 is bit i of the byte. Value is one the field holds, bytes its image;
+// a text's image is its Latin-1 bytes. A setup file keeps the field under its
+// name ("Enable" in the channel and alarm sections).
+struct RecordField {
+    QString name;
+    int count;
+    int offset;
+    int step;
+    QVariant value;
+    QByteArray bytes;
+    std::function<QString(const LoggerSettings&, int)> text;
+    std::function<void(LoggerSettings&, int, const QVariant&)> set;
+
+    QString entry(int i) const { return count == 1 ? name : QStringLiteral("%1[%2]").arg(name).arg(i); }
+};
+
+#define RECORD_FIELD(member, offset, step, value, bytes)                                                   \
+    RecordField{#member, record_field::Count(LoggerSettings{}.member), offset, step, value,                 \
+                QByteArray::fromHex(bytes),                                                                 \
+                [](const LoggerSettings& s, int i) { return record_field::Text(record_field::At(s.member, i)); }, \
+                [](LoggerSettings& s, int i, const QVariant& v) {                                            \
+                    auto& entry = record_field::At(s.member, i);                                             \
+                    entry = qvariant_cast<std::remove_reference_t<decltype(entry)>>(v);                      \
+                }}
+
+// A text as wide as its field, with a letter beyond ASCII.
+inline QString Letters(int width)
 {
-    for (size_t i = 0; i < N; ++i) {
-        fields.insert(QStringLiteral("%1[%2]").arg(QLatin1String(name)).arg(i), Text(values[i]));
-    }
+    return QString::fromLatin1("\xB0").leftJustified(width, u'~');
 }
 
-} // namespace settings_description
+// Every field of the record, the values at the top of what most fields hold.
+inline const std::vector<RecordField>& RecordFields()
+{
+    static const std::vector<RecordField> fields{
+        RECORD_FIELD(LoggerName, 0, 32, Letters(32), ""),
+        RECORD_FIELD(SampleInterval, 32, 0, "2 hours", "020002"),
+        RECORD_FIELD(NumAnalogChannels, 35, 0, 3, "03"),
+        RECORD_FIELD(NumDigitalChannels, 36, 0, 1, "01"),
+        RECORD_FIELD(AnalogEnable, 37, 0, 1, "01"),
+        RECORD_FIELD(DigitalEnable, 38, 0, 1, "01"),
+        RECORD_FIELD(DataWrapAroundFlag, 39, 0, 1, "01"),
+        RECORD_FIELD(FixedBaudRate, 39, 0, 127, "fe"),
+        RECORD_FIELD(SensorWarmupTime, 40, 0, 60, "60ea"),
+        RECORD_FIELD(AlarmEnable, 42, 1, 1, "01"),
+        RECORD_FIELD(EnableSOD, 44, 0, 255, "ff"),
+        RECORD_FIELD(LoggingStyle, 45, 0, 255, "ff"),
+        RECORD_FIELD(Deadband, 46, 0, 65535, "ffff"),
+        RECORD_FIELD(EngUnits, 48, 9, Letters(9), ""),
+        RECORD_FIELD(AlarmSec, 138, 4, 59, "59"),
+        RECORD_FIELD(AlarmMin, 139, 4, 30, "30"),
+        RECORD_FIELD(AlarmHour, 140, 4, 99, "99"),
+        RECORD_FIELD(DecPlaces, 146, 1, 255, "ff"),
+        RECORD_FIELD(RawScaleLower, 156, 2, 4660, "3412"),
+        RECORD_FIELD(RawScaleUpper, 172, 2, 65535, "ffff"),
+        RECORD_FIELD(PulseUnit, 188, 3, 0.25, "90d063"),
+        RECORD_FIELD(LowerLimit, 194, 3, -999999.0, "3f428f"),
+        RECORD_FIELD(UpperLimit, 218, 3, 100.0, "a08631"),
+        RECORD_FIELD(DisplayBottom, 242, 3, -0.5, "20a1e7"),
+        RECORD_FIELD(DisplayTop, 266, 3, 1.0, "a08651"),
+        RECORD_FIELD(FlowMode, 290, 0, 4, "04"),
+        RECORD_FIELD(ManningsN, 291, 0, 0.25, "90d063"),
+        RECORD_FIELD(ManningsS, 294, 0, 0.5, "20a167"),
+        RECORD_FIELD(ManningsSType, 297, 0, 1, "01"),
+        RECORD_FIELD(ManningsD, 298, 0, 18.0, "20bf42"),
+        RECORD_FIELD(ManningsDType, 301, 0, 3, "03"),
+        RECORD_FIELD(FlumeTag, 302, 8, Letters(8), ""),
+        RECORD_FIELD(WeirTag, 310, 8, Letters(8), ""),
+        RECORD_FIELD(LevelOffset, 318, 0, -1.25, "48e8d1"),
+        RECORD_FIELD(LevelOffsetType, 321, 0, 3, "03"),
+        RECORD_FIELD(FlowUnits, 322, 0, 4, "04"),
+        RECORD_FIELD(FlowTop, 323, 0, 3.25, "88f554"),
+        RECORD_FIELD(VelUnits, 326, 0, 4, "04"),
+        RECORD_FIELD(VelTop, 327, 0, 1.5, "f04952"),
+        RECORD_FIELD(TablePath, 330, 128, Letters(128), ""),
+    };
+    return fields;
+}
+
+// Every field zero or empty, on a logger with all its channels that can
+// sample on demand.
+inline LoggerSettings BaseRecord()
+{
+    LoggerSettings s;
+    s.NumAnalogChannels = 8;
+    s.SampleInterval = "0 second";
+    s.SodSupported = true;
+    return s;
+}
 
 // The factory defaults of a logger with these channel counts.
 inline LoggerSettings DefaultRecord(int analogChannels = 3, int digitalChannels = 2)
@@ -40,95 +133,28 @@ inline LoggerSettings DefaultRecord(int analogChannels = 3, int digitalChannels 
     return settings;
 }
 
-// A three-channel record unlike the defaults in every kind of field, with
-// values that stand out in its image.
-inline LoggerSettings EditedRecord()
+// The entries where the record differs from `expected` with `changes`
+// ("AnalogEnable[2]=1", values as RecordField::text writes them), one line
+// each, so that a failure names the field; "" when they all match.
+inline QString SettingsDifferences(const LoggerSettings& actual, const LoggerSettings& expected,
+                                   const QStringList& changes = {})
 {
-    LoggerSettings s = DefaultRecord();
-    s.LoggerName = "Pump 2";
-    s.SampleInterval = "15 minutes";
-    s.AnalogEnable = {1, 0, 1, 1, 1, 1, 1, 1};
-    s.DigitalEnable = {1, 0};
-    s.DataWrapAroundFlag = 0;
-    s.FixedBaudRate = 6;
-    s.SensorWarmupTime = 45;
-    s.EngUnits[1] = QString::fromLatin1("\xB0" "C");
-    s.EngUnits[9] = "Litres";
-    s.AlarmEnable = {1, 0};
-    s.AlarmHour = {23, 12};
-    s.AlarmMin = {5, 30};
-    s.AlarmSec = {0, 59};
-    s.EnableSOD = 1;
-    s.LoggingStyle = 129;
-    s.Deadband = 250;
-    s.DecPlaces = {3, 2, 2, 2, 2, 2, 2, 2, 0, 1};
-    s.RawScaleLower = {1200, 0, 100};
-    s.RawScaleUpper[0] = 60000;
-    s.LowerLimit = {-0.5, 0.0, 0.5};
-    s.UpperLimit[0] = 12.345678901234567;
-    s.DisplayBottom = {-2.5e6, 0.0, 1.0};
-    s.DisplayTop[0] = 1e-7;
-    s.PulseUnit[0] = 0.25;
-    s.FlowMode = 3;
-    s.ManningsN = 0.013;
-    s.ManningsS = 0.002;
-    s.ManningsSType = 0;
-    s.ManningsD = 18;
-    s.ManningsDType = 1;
-    s.FlumeTag = "PF2";
-    s.WeirTag = "V90";
-    s.LevelOffset = -1.25;
-    s.LevelOffsetType = 3;
-    s.FlowUnits = 2;
-    s.FlowTop = 1.5;
-    s.VelUnits = 1;
-    s.VelTop = 3.25;
-    s.TablePath = "C:\\Flow Tables\\creek.tbl";
-    return s;
-}
-
-// Every field of a record as text, keyed by field name ("AnalogEnable[2]"),
-// so that tests compare whole records and a failure names the field.
-// Doubles are written with all 17 digits, texts in quotes.
-inline QMap<QString, QString> DescribeSettings(const LoggerSettings& s)
-{
-    using namespace settings_description;
-    QMap<QString, QString> f;
-#define FIELD(name) Add(f, #name, s.name)
-    FIELD(LoggerName); FIELD(SampleInterval); FIELD(NumAnalogChannels); FIELD(NumDigitalChannels);
-    FIELD(AnalogEnable); FIELD(DigitalEnable); FIELD(DataWrapAroundFlag); FIELD(FixedBaudRate);
-    FIELD(SensorWarmupTime); FIELD(EngUnits); FIELD(AlarmEnable); FIELD(AlarmHour); FIELD(AlarmMin);
-    FIELD(AlarmSec); FIELD(EnableSOD); FIELD(LoggingStyle); FIELD(Deadband); FIELD(DecPlaces);
-    FIELD(RawScaleLower); FIELD(RawScaleUpper); FIELD(LowerLimit); FIELD(UpperLimit); FIELD(DisplayBottom);
-    FIELD(DisplayTop); FIELD(PulseUnit); FIELD(FlowMode); FIELD(FlowUnits); FIELD(FlowTop); FIELD(VelUnits);
-    FIELD(VelTop); FIELD(ManningsN); FIELD(ManningsS); FIELD(ManningsSType); FIELD(ManningsD);
-    FIELD(ManningsDType); FIELD(FlumeTag); FIELD(WeirTag); FIELD(LevelOffset); FIELD(LevelOffsetType);
-    FIELD(TablePath); FIELD(SodSupported);
-#undef FIELD
-    return f;
-}
-
-// The entries of `expected` ("Field=text" as DescribeSettings writes it)
-// that the record does not match, one line each; "" when all match.
-inline QString FieldMismatches(const LoggerSettings& settings, const QStringList& expected)
-{
-    const QMap<QString, QString> fields = DescribeSettings(settings);
-    QString mismatches;
-    for (const QString& field : expected) {
-        const QString name = field.section(u'=', 0, 0);
-        if (!fields.contains(name) || name + u'=' + fields.value(name) != field) {
-            mismatches += name + u'=' + fields.value(name, "(no such field)") + " instead of " + field + u'\n';
+    QMap<QString, QString> wanted;
+    QMap<QString, QString> fields;
+    for (const RecordField& field : RecordFields()) {
+        for (int i = 0; i < field.count; ++i) {
+            wanted.insert(field.entry(i), field.text(expected, i));
+            fields.insert(field.entry(i), field.text(actual, i));
         }
     }
-    return mismatches;
-}
-
-// FieldMismatches over every field of `expected`.
-inline QString SettingsDifferences(const LoggerSettings& actual, const LoggerSettings& expected)
-{
-    QStringList fields;
-    for (const auto& [name, text] : DescribeSettings(expected).asKeyValueRange()) {
-        fields << name + u'=' + text;
+    for (const QString& change : changes) {
+        wanted.insert(change.section(u'=', 0, 0), change.section(u'=', 1));
     }
-    return FieldMismatches(actual, fields);
+    QString differences;
+    for (const auto& [name, text] : wanted.asKeyValueRange()) {
+        if (fields.value(name) != text) {
+            differences += name + u'=' + fields.value(name, "(no such field)") + " instead of " + text + u'\n';
+        }
+    }
+    return differences;
 }

@@ -1,16 +1,21 @@
+#include "RecordingPrompter.h"
 #include "ScratchFolder.h"
+#include "ScriptedFileDialogs.h"
 #include "SettingsDescription.h"
 #include "TestRegistry.h"
+#include "config/SettingsImage.h"
 #include "config/SetupFile.h"
+#include "config/SetupFileCommands.h"
 #include "config/Rating.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTest>
 
-#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
-#endif
+#include <sys/stat.h>
 
 namespace {
 
@@ -45,111 +50,108 @@ QString DefaultsFile()
 class SetupFileTest : public QObject {
     Q_OBJECT
 private slots:
-    void writesTheDefaultsLineByLine()
+    // Each entry of each field, at its value in the empty base record, is
+    // one line of the file: its key in its section, below its channel. The
+    // file loads back to the record (but for the channel counts, which are
+    // not read) and resets the flow table.
+    void savesAndLoadsEachField_data()
     {
-        ScratchFolder folder;
-        QVERIFY(WriteSetupFile(folder.path("defaults.set"), DefaultRecord(), Stamp, true));
-        const QByteArray written = folder.read("defaults.set");
-        QCOMPARE(QString::fromLatin1(written), DefaultsFile().replace(u'|', QStringLiteral("\r\n")));
-        QCOMPARE(written.count("\r\n"), 141);
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("entry");
+        for (size_t f = 0; f < RecordFields().size(); ++f) {
+            for (int i = 0; i < RecordFields()[f].count; ++i) {
+                QTest::newRow(qPrintable(RecordFields()[f].entry(i))) << int(f) << i;
+            }
+        }
     }
-
-    // Save and load: the same record but for the channel counts, which are not read back.
-    void saveThenLoadGivesTheSameRecord()
+    void savesAndLoadsEachField()
     {
+        QFETCH(int, field);
+        QFETCH(int, entry);
+        const RecordField& f = RecordFields()[size_t(field)];
+        LoggerSettings changed = BaseRecord();
+        f.set(changed, entry, f.value);
         ScratchFolder folder;
-        const QString first = folder.path("first.set");
-        QVERIFY(WriteSetupFile(first, EditedRecord(), Stamp, true));
-        QVERIFY(folder.read("first.set").contains("\r\nEngUnits=\xB0" "C\r\n")); // one Latin-1 byte
+        QVERIFY(WriteSetupFile(folder.path("base.set"), BaseRecord(), Stamp, true));
+        QVERIFY(WriteSetupFile(folder.path("changed.set"), changed, Stamp, true));
+        const QStringList base = QString::fromLatin1(folder.read("base.set")).split("\r\n");
+        const QStringList lines = QString::fromLatin1(folder.read("changed.set")).split("\r\n");
+        QStringList changedLines;
+        for (int n = 0; n < lines.size(); ++n) {
+            if (lines[n] != base.value(n)) {
+                const QString header = lines.value(lines.lastIndexOf(QRegularExpression("\\[.*"), n));
+                const QString channel = lines.value(lines.lastIndexOf(QRegularExpression("Channel=.*"), n));
+                changedLines << (f.count == 1 ? lines[n] : header + u' ' + channel + u' ' + lines[n]);
+            }
+        }
+        const char* section = f.name.startsWith(u"Alarm")                      ? "[Alarm]"
+                              : f.count == 8 || (f.count == 10 && entry < 8) ? "[Analog Channel]"
+                                                                             : "[Digital Channel]";
+        const QString line = (f.name.endsWith(u"Enable") ? QString("Enable") : f.name) + u'=' + f.value.toString();
+        QCOMPARE(changedLines.join(u'|'),
+                 f.count == 1 ? line : QStringLiteral("%1 Channel=%2 %3").arg(section).arg(entry % 8).arg(line));
 
-        LoggerSettings loaded;
-        loaded.NumAnalogChannels = 8;
-        loaded.NumDigitalChannels = 1;
+        LoggerSettings loaded = BaseRecord();
         RatingState rating;
         rating.FlowTable.assign(6, RatingPoint{1.0, 1.0});
-        QVERIFY(ReadSetupFile(first, loaded, rating, true));
+        QVERIFY(ReadSetupFile(folder.path("changed.set"), loaded, rating, true));
+        QCOMPARE(SettingsDifferences(loaded, changed, {"NumAnalogChannels=8", "NumDigitalChannels=2"}), QString());
         QCOMPARE(FlowTablePointCount(rating), 1);
-        LoggerSettings expected = EditedRecord();
-        expected.UpperLimit[0] = 12.3456789012346; // numbers pass through 15-digit text
-        expected.NumAnalogChannels = 8;
-        expected.NumDigitalChannels = 1;
-        QCOMPARE(SettingsDifferences(loaded, expected), QString());
     }
 
     // Hand-written files load on top of the defaults: the fields named
-    // change, every other field keeps its default.
+    // change, every other field keeps its default. A file refused halfway
+    // changes nothing, the flow table included.
     void loadsHandWrittenFiles_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("expected");
-        const auto row = [](const char* name, const char* file, const QStringList& expected) {
-            QTest::newRow(name) << QByteArray(file) << expected;
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<bool>("loads");
+        const auto row = [](const char* name, const char* file, const QStringList& changes) {
+            QTest::newRow(name) << QByteArray(file) << changes << true;
         };
-        row("one line", "LoggerName=Pump 2\r\n", {R"(LoggerName="Pump 2")"});
+        const auto refused = [](const char* name, const char* file) {
+            QTest::newRow(name) << QByteArray(file) << QStringList() << false;
+        };
         row("blanks around the value", "LoggerName=  Pump 2  \r\n", {R"(LoggerName="Pump 2")"});
         row("equals sign in the value", "WeirTag=a=b\r\n", {R"(WeirTag="a=b")"});
         row("later line wins, line feeds alone", "LoggerName=A\nLoggerName=B\nDeadband=-5\n",
             {R"(LoggerName="B")", "Deadband=-5"});
         row("odd lines ignored: blank before '=', other case, short key, no '=', channel counts",
-            "LoggerName =x\r\nloggername=x\r\n=x\r\nA=1\r\n\r\nno equals sign\r\nNumAnalogChannels=8\r\nProgram=x\r\n", {});
+            "LoggerName =x\r\nloggername=x\r\n=x\r\nA=1\r\n\r\nno equals sign\r\nNumAnalogChannels=3\r\nProgram=x\r\n", {});
         row("number texts", "FlowTop=1,5\r\nVelTop=abc\r\nLoggingStyle=2.5\r\n", {"FlowTop=1.5", "VelTop=0", "LoggingStyle=2"});
         row("unit of channel 9 from an analog section", "[Analog Channel]\r\nChannel=9\r\nEngUnits=Gal\r\nDecPlaces=5\r\n",
             {R"(EngUnits[9]="Gal")", "DecPlaces[9]=5"});
-        row("pulse channel", "[Digital Channel]\r\nChannel=1\r\nEnable=0\r\nEngUnits=l\r\nDecPlaces=3\r\nPulseUnit=0.25\r\n",
-            {"DigitalEnable[1]=0", R"(EngUnits[9]="l")", "DecPlaces[9]=3", "PulseUnit[1]=0.25"});
-        row("alarm", "[Alarm]\r\nChannel=1\r\nEnable=1\r\nAlarmHour=23\r\nAlarmMin=5\r\n",
-            {"AlarmEnable[1]=1", "AlarmHour[1]=23", "AlarmMin[1]=5"});
         row("section keys ignored before any section, in an alarm or unknown section",
             "EngUnits=ft\r\nEnable=0\r\n[Alarm]\r\nDecPlaces=4\r\nEngUnits=x\r\n[Notes]\r\nEnable=0\r\n", {});
         row("sections known by their first letters", "[Analogue]\r\nChannel=2\r\nEnable=0\r\n", {"AnalogEnable[2]=0"});
         row("channel-indexed keys in any section", "Channel=4\r\nRawScaleUpper=1000\r\nDisplayTop=7,5\r\n",
             {"RawScaleUpper[4]=1000", "DisplayTop[4]=7.5"});
+        refused("no such file", nullptr);
+        refused("analog channel 9", "Channel=9\r\nRawScaleLower=5\r\n");
+        refused("pulse channel 2", "[Digital Channel]\r\nChannel=2\r\nEnable=1\r\n");
+        refused("negative channel", "[Analog Channel]\r\nChannel=-1\r\nEnable=1\r\n");
+        refused("alarm 2", "Channel=2\r\nAlarmHour=1\r\n");
+        refused("text for a byte", "LoggingStyle=abc\r\n");
+        refused("byte too large", "SensorWarmupTime=256\r\n");
+        refused("channel beyond 16 bits", "Channel=40000\r\n");
+        refused("after good lines", "LoggerName=Half\r\nFixedBaudRate=\r\n");
+        refused("limit beyond a double", "Channel=1\r\nLowerLimit=1E999\r\n");
+        refused("pulse unit beyond a double", "PulseUnit=1e309\r\n");
     }
     void loadsHandWrittenFiles()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QStringList, expected);
+        QFETCH(QStringList, changes);
+        QFETCH(bool, loads);
         ScratchFolder folder;
-        QVERIFY(folder.write("hand.set", file));
-        LoggerSettings settings = EditedRecord();
-        RatingState rating;
-        QVERIFY(ReadSetupFile(folder.path("hand.set"), settings, rating, true));
-        QStringList fields = expected;
-        for (const auto& [field, text] : DescribeSettings(DefaultRecord()).asKeyValueRange()) {
-            if (!expected.join(u' ').contains(field + u'=')) {
-                fields << field + u'=' + text;
-            }
-        }
-        QCOMPARE(FieldMismatches(settings, fields), QString());
-    }
-
-    // A file that fails halfway changes nothing, the flow table included.
-    void refusesFiles_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::newRow("no such file") << QByteArray();
-        QTest::newRow("analog channel 9") << QByteArray("Channel=9\r\nRawScaleLower=5\r\n");
-        QTest::newRow("pulse channel 2") << QByteArray("[Digital Channel]\r\nChannel=2\r\nEnable=1\r\n");
-        QTest::newRow("negative channel") << QByteArray("[Analog Channel]\r\nChannel=-1\r\nEnable=1\r\n");
-        QTest::newRow("alarm 2") << QByteArray("Channel=2\r\nAlarmHour=1\r\n");
-        QTest::newRow("text for a byte") << QByteArray("LoggingStyle=abc\r\n");
-        QTest::newRow("byte too large") << QByteArray("SensorWarmupTime=256\r\n");
-        QTest::newRow("channel beyond 16 bits") << QByteArray("Channel=40000\r\n");
-        QTest::newRow("after good lines") << QByteArray("LoggerName=Half\r\nFixedBaudRate=\r\n");
-        QTest::newRow("limit beyond a double") << QByteArray("Channel=1\r\nLowerLimit=1E999\r\n");
-        QTest::newRow("pulse unit beyond a double") << QByteArray("PulseUnit=1e309\r\n");
-    }
-    void refusesFiles()
-    {
-        QFETCH(QByteArray, file);
-        ScratchFolder folder;
-        QVERIFY(file.isNull() || folder.write("bad.set", file));
-        LoggerSettings settings = EditedRecord();
+        QVERIFY(file.isNull() || folder.write("hand.set", file));
+        LoggerSettings settings = BaseRecord();
         RatingState rating;
         rating.FlowTable.assign(5, RatingPoint{});
-        QVERIFY(!ReadSetupFile(folder.path("bad.set"), settings, rating, true));
-        QCOMPARE(SettingsDifferences(settings, EditedRecord()), QString());
-        QCOMPARE(FlowTablePointCount(rating), 4);
+        QCOMPARE(ReadSetupFile(folder.path("hand.set"), settings, rating, true), loads);
+        QCOMPARE(SettingsDifferences(settings, loads ? DefaultRecord(8, 2) : BaseRecord(), changes), QString());
+        QCOMPARE(FlowTablePointCount(rating), loads ? 1 : 4);
     }
 
     // The time in the system's own format, in characters the file can hold.
@@ -168,18 +170,20 @@ private slots:
         QTEST(SetupFileTimeText(QTime(13, 5, 9), QLocale(locale)), "time");
     }
 
-    void failedSaveKeepsTheEarlierFile()
+    // The defaults, line by line; a failed save keeps that file.
+    void writesTheDefaultsAndAFailedSaveKeepsThem()
     {
         ScratchFolder folder;
         const QString path = folder.path("kept.set");
         QVERIFY(WriteSetupFile(path, DefaultRecord(), Stamp, true));
         const QByteArray before = folder.read("kept.set");
-        LoggerSettings unwritable = EditedRecord();
+        QCOMPARE(QString::fromLatin1(before), DefaultsFile().replace(u'|', QStringLiteral("\r\n")));
+        QCOMPARE(before.count("\r\n"), 141);
+        LoggerSettings unwritable = BaseRecord();
         unwritable.LoggerName = QString::fromUtf8("Tank \u20AC");
         QVERIFY(!WriteSetupFile(path, unwritable, Stamp, true));
         QCOMPARE(folder.read("kept.set"), before);
-        QVERIFY(!WriteSetupFile(folder.path("no folder/x.set"), EditedRecord(), Stamp, true));
-#ifdef Q_OS_UNIX
+        QVERIFY(!WriteSetupFile(folder.path("no folder/x.set"), BaseRecord(), Stamp, true));
         // A disk that fills up halfway: the process may write no more than 200 bytes a file.
         rlimit saved{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -187,13 +191,83 @@ private slots:
         rlimit small = saved;
         small.rlim_cur = 200;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool written = WriteSetupFile(path, EditedRecord(), Stamp, true);
+        const bool written = WriteSetupFile(path, BaseRecord(), Stamp, true);
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
         QVERIFY(!written);
         QCOMPARE(folder.read("kept.set"), before);
         QCOMPARE(QDir(folder.dir.path()).entryList(QDir::Files), QStringList{"kept.set"});
-#endif
+    }
+
+    // Saving beside a setup file "old.set" (a bad one) and a pipe "pipe.set".
+    // A failed save or load says so and changes nothing; overwriting is
+    // asked with No as the default. The chosen file heads the recent list
+    // (old, gone, pipe, lost) even when it is then not saved; a recent item
+    // opens only while its file exists.
+    void saveAndLoad_data()
+    {
+        QTest::addColumn<bool>("load");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<PromptAnswer>("overwrite");
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("recentItems");
+        const QString question = "Save Setup: The setup file already exists, do you want to overwrite it?";
+        QTest::newRow("name without extension") << false << "pump" << PromptAnswer::No << "pump.set" << ""
+                                                << "pump.set old.set gone pipe.set";
+        QTest::newRow("overwrite") << false << "old.set" << PromptAnswer::Yes << "old.set" << question
+                                   << "old.set gone pipe.set gone";
+        QTest::newRow("do not overwrite") << false << "old.set" << PromptAnswer::No << "" << question
+                                          << "old.set gone pipe.set gone";
+        QTest::newRow("a pipe in its place") << false << "pipe.set" << PromptAnswer::Yes << ""
+                                             << "Save Setup: Error: file was not saved correctly."
+                                             << "pipe.set old.set gone gone";
+        QTest::newRow("bad file") << true << "old.set" << PromptAnswer::No << ""
+                                  << "Load Setup: Error: file was not loaded correctly." << "old.set gone pipe.set gone";
+    }
+    void saveAndLoad()
+    {
+        QFETCH(bool, load);
+        QFETCH(QString, chosen);
+        QFETCH(PromptAnswer, overwrite);
+        QFETCH(QString, saved);
+        QFETCH(QString, message);
+        ScratchFolder folder;
+        const auto path = [&](const QString& name) { return QDir::toNativeSeparators(folder.path(name)); };
+        QVERIFY(folder.write("old.set", "LoggerName=Old\r\nLoggingStyle=abc\r\n"));
+        QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.set")).constData(), 0600), 0);
+        RecordingPrompter prompter;
+        prompter.answers << overwrite;
+        ScriptedFileDialogs dialogs;
+        dialogs.choices << path(chosen);
+        QString lastFilePath;
+        RecentFileList recent{path("old.set"), path("gone.set"), path("pipe.set"), path("lost.set")};
+        SetupFileCommands commands(prompter, dialogs, lastFilePath, recent, folder.dir.path(), true);
+        LoggerSettings settings = DefaultRecord();
+        RatingState rating;
+        std::optional<QByteArray> image;
+        bool editorRead = false;
+        const bool ok = load ? commands.Load(settings, rating, image)
+                             : commands.Save(settings, [&] { editorRead = true; settings.LoggerName = "Edited"; }, image);
+        QCOMPARE(ok, !saved.isEmpty());
+        QCOMPARE(prompter.messages.isEmpty() ? QString() : prompter.messages.last().title + ": " + prompter.messages.last().text,
+                 message);
+        QCOMPARE(editorRead, !load && !(chosen == "old.set" && overwrite == PromptAnswer::No));
+        if (!load && chosen.startsWith(u"old")) {
+            QCOMPARE(prompter.messages.first().defaultAnswer, PromptAnswer::No);
+        }
+        QVERIFY(!QFileInfo(path("pipe.set")).isFile());
+        QCOMPARE(image, ok ? EncodeSettings(settings, true) : std::nullopt);
+        QCOMPARE(settings.LoggerName, QString(editorRead ? "Edited" : "Brevel Logger"));
+        QCOMPARE(recent[0], path(ok ? saved : chosen));
+        QCOMPARE(folder.read("old.set").left(8), QByteArray(saved == "old.set" ? "Program=" : "LoggerNa"));
+        QCOMPARE(folder.read(saved).left(8), QByteArray(ok ? "Program=" : ""));
+        QStringList items;
+        for (int i = 0; i < 4; ++i) {
+            items << (commands.PrepareRecentFile(i) ? commands.SetupFileName() : "gone");
+        }
+        QTEST(items.join(u' '), "recentItems");
+        QVERIFY(!commands.PrepareRecentFile(-1) && !commands.PrepareRecentFile(4));
     }
 };
 

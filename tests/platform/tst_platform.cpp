@@ -6,6 +6,7 @@
 #include "platform/ui/TypedComboBox.h"
 #include "platform/QtSettingsStore.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,49 +46,43 @@ void WhenModalShows(std::function<void(Window*)> act)
 
 } // namespace
 
-class FileFilterTest : public QObject {
+// The platform's pieces over the real Qt classes: message boxes, file
+// dialogs, the user's settings store, the help viewer, typeable lists.
+class PlatformTest : public QObject {
     Q_OBJECT
-private slots:
-    void translatesPairs_data()
-    {
-        QTest::addColumn<QString>("pairs");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("two pairs") << "Comma Separated Value Files (*.csv)|*.csv|All Files (*.*)|*.*"
-                                   << "Comma Separated Value Files (*.csv);;All Files (*.*)";
-        QTest::newRow("patterns missing from the description")
-            << "Tables|*.tbl;*.txt" << "Tables (*.tbl *.txt)";
-        QTest::newRow("dangling description ignored") << "Setup Files (*.set)|*.set|Odd" << "Setup Files (*.set)";
-    }
-    void translatesPairs()
-    {
-        QFETCH(QString, pairs);
-        QTEST(QtFileFilter(pairs), "expected");
-    }
+public slots:
+    void openUrl(const QUrl& url) { opened.append(url); }
 
-    void appendsDefaultExtension_data()
+private slots:
+    // Filter pairs become Qt's filter text; a path without extension gets
+    // the default one.
+    void filtersAndExtensions_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("extension"); // none: text is a filter
         QTest::addColumn<QString>("expected");
+        QTest::newRow("two pairs") << "Comma Separated Value Files (*.csv)|*.csv|All Files (*.*)|*.*" << QString()
+                                   << "Comma Separated Value Files (*.csv);;All Files (*.*)";
+        QTest::newRow("patterns missing from the description") << "Tables|*.tbl;*.txt" << QString()
+                                                               << "Tables (*.tbl *.txt)";
+        QTest::newRow("dangling description ignored") << "Setup Files (*.set)|*.set|Odd" << QString()
+                                                       << "Setup Files (*.set)";
         QTest::newRow("own extension kept") << "/data/site4.txt" << ".set" << "/data/site4.txt";
         QTest::newRow("dot in folder only") << "/data.v2/site4" << ".csv" << "/data.v2/site4.csv";
         QTest::newRow("trailing dot") << "/data/site4." << ".set" << "/data/site4.set";
         QTest::newRow("extension without dot") << "/data/site4" << "set" << "/data/site4.set";
         QTest::newRow("no default") << "/data/site4" << "" << "/data/site4";
     }
-    void appendsDefaultExtension()
+    void filtersAndExtensions()
     {
-        QFETCH(QString, path);
+        QFETCH(QString, text);
         QFETCH(QString, extension);
-        QTEST(WithDefaultExtension(path, extension), "expected");
+        QTEST(extension.isNull() ? QtFileFilter(text) : WithDefaultExtension(text, extension), "expected");
     }
-};
 
-// The real message box, answered by its real buttons, Escape, Enter and
-// the close box.
-class QtPrompterTest : public QObject {
-    Q_OBJECT
-private slots:
+    // The real message box, answered by its real buttons, Escape, Enter and
+    // the close box. It opens over the window it belongs to, even while the
+    // program is in the background and has no active window.
     void answersWhatWasPressed_data()
     {
         QTest::addColumn<PromptButtons>("buttons");
@@ -115,61 +109,36 @@ private slots:
         QFETCH(PromptButtons, buttons);
         QFETCH(PromptAnswer, preferred);
         QFETCH(QString, press);
-        QFETCH(PromptAnswer, answer);
-        QStringList shown;
-        WhenModalShows<QMessageBox>([&](QMessageBox* box) {
-            for (QAbstractButton* button : box->buttons()) {
-                shown << button->text().remove(u'&');
-            }
-            shown << box->windowTitle() << box->text();
-            if (press == u"Escape") {
-                QTest::keyClick(box, Qt::Key_Escape);
-            } else if (press == u"Enter") {
-                QTest::keyClick(box, Qt::Key_Return);
-            } else if (press == u"close") {
-                box->close();
-            } else {
-                for (QAbstractButton* button : box->buttons()) {
-                    if (button->text().remove(u'&') == press) {
-                        QTest::mouseClick(button, Qt::LeftButton);
-                    }
-                }
-            }
-        });
-        QtPrompter prompter;
-        QCOMPARE(prompter.Ask(QStringLiteral("Title"), QStringLiteral("Text"), PromptIcon::Question, buttons, preferred),
-                 answer);
-        QVERIFY(shown.contains(QStringLiteral("Title")) && shown.contains(QStringLiteral("Text")));
-    }
-
-    // The box opens over the window it belongs to, even while the program
-    // is in the background and has no active window.
-    void opensOverTheProgramsWindow()
-    {
         QMainWindow main;
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         QApplication::setActiveWindow(nullptr);
-        QWidget* parent = nullptr;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        const bool warning = buttons == PromptButtons::Ok;
+        QString shown;
         WhenModalShows<QMessageBox>([&](QMessageBox* box) {
-            parent = box->parentWidget();
-            icon = box->icon();
-            box->close();
+            shown = box->windowTitle() + u'|' + box->text();
+            QCOMPARE(box->parentWidget(), &main);
+            QCOMPARE(box->icon(), warning ? QMessageBox::Warning : QMessageBox::Question);
+            if (press == u"close") {
+                box->close();
+            } else if (press == u"Escape" || press == u"Enter") {
+                QTest::keyClick(box, press == u"Escape" ? Qt::Key_Escape : Qt::Key_Return);
+            }
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text().remove(u'&') == press) {
+                    QTest::mouseClick(button, Qt::LeftButton);
+                }
+            }
         });
-        QtPrompter().Tell(QStringLiteral("Title"), QStringLiteral("Text"), PromptIcon::Warning);
-        QCOMPARE(parent, &main);
-        QCOMPARE(icon, QMessageBox::Warning);
+        const PromptIcon icon = warning ? PromptIcon::Warning : PromptIcon::Question;
+        QTEST(QtPrompter().Ask(QStringLiteral("Title"), QStringLiteral("Text"), icon, buttons, preferred), "answer");
+        QCOMPARE(shown, QStringLiteral("Title|Text"));
     }
-};
 
-// The real file dialog: the initial name chooses the folder (a pattern), the
-// folder and the file (a name) or the folder itself; the default extension
-// goes onto a typed name, the filter is shown, Escape is Cancel.
-class QtFileDialogsTest : public QObject {
-    Q_OBJECT
-private slots:
-    void saveStartsWhereAskedAndCancelChoosesNothing_data()
+    // The real file dialog: the initial name chooses the folder (a pattern),
+    // the folder and the file (a name) or the folder itself; the default
+    // extension goes onto a typed name, the filter is shown, Escape is Cancel.
+    void fileDialogStartsWhereAskedAndCancelChoosesNothing_data()
     {
         QTest::addColumn<QString>("initial"); // below the test's folder
         QTest::addColumn<QString>("typed");
@@ -178,7 +147,7 @@ private slots:
         QTest::newRow("a name is chosen in its folder") << "lake.set" << "" << "lake.set";
         QTest::newRow("a folder opens in it") << "sites" << "river" << "sites/river.set";
     }
-    void saveStartsWhereAskedAndCancelChoosesNothing()
+    void fileDialogStartsWhereAskedAndCancelChoosesNothing()
     {
         QFETCH(QString, initial);
         QFETCH(QString, typed);
@@ -203,36 +172,23 @@ private slots:
         WhenModalShows<QFileDialog>([](QFileDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
         QCOMPARE(dialogs.OpenFile(request), std::nullopt);
     }
-};
 
-// The user's own store (kept in a folder of the test's here), read back by a
-// fresh instance; the program's runs read and write the INI file.
-class QtSettingsStoreTest : public QObject {
-    Q_OBJECT
-private slots:
-    void keepsValuesPerSectionAcrossInstances()
+    // The user's own store (kept in a folder of the test's here), read back
+    // by a fresh instance; the program's runs read and write the INI file.
+    void settingsStoreKeepsValuesPerSectionAcrossInstances()
     {
         QTemporaryDir folder;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
         const QString app = QStringLiteral("Brevel Logger");
-        const QString section = QStringLiteral("Configuration");
-        QtSettingsStore().SetValue(app, section, QStringLiteral("DirectPort"), QStringLiteral("COM9"));
+        QtSettingsStore().SetValue(app, QStringLiteral("Configuration"), QStringLiteral("DirectPort"), "COM9");
         const QtSettingsStore again;
-        QCOMPARE(again.Value(app, section, QStringLiteral("DirectPort"), QStringLiteral("Com1")), QStringLiteral("COM9"));
-        QCOMPARE(again.Value(app, QStringLiteral("Other"), QStringLiteral("DirectPort"), QStringLiteral("Com1")),
-                 QStringLiteral("Com1"));
+        QCOMPARE(again.Value(app, QStringLiteral("Configuration"), QStringLiteral("DirectPort"), "Com1"), "COM9");
+        QCOMPARE(again.Value(app, QStringLiteral("Other"), QStringLiteral("DirectPort"), "Com1"), "Com1");
         QVERIFY(!QDir(folder.path()).isEmpty());
     }
-};
 
-// The manual goes to whatever opens file addresses.
-class QtHelpViewerTest : public QObject {
-    Q_OBJECT
-public slots:
-    void openUrl(const QUrl& url) { opened.append(url); }
-
-private slots:
-    void opensTheManualsAddress()
+    // The manual goes to whatever opens file addresses.
+    void helpViewerOpensTheManualsAddress()
     {
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
         const bool result = QtHelpViewer().Open(QStringLiteral("/opt/brevel/BrevelFlowMonitor.html"));
@@ -241,15 +197,8 @@ private slots:
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/opt/brevel/BrevelFlowMonitor.html"))});
     }
 
-private:
-    QList<QUrl> opened;
-};
-
-// A list the user may also type into (the phone numbers): what is typed is
-// the choice, and the list keeps its own items.
-class TypeableListTest : public QObject {
-    Q_OBJECT
-private slots:
+    // A list the user may also type into (the phone numbers): what is typed
+    // is the choice, and the list keeps its own items.
     void typedTextIsChosenButNotAdded()
     {
         QComboBox list;
@@ -261,12 +210,10 @@ private slots:
         QCOMPARE(list.currentText(), QStringLiteral("555-0123"));
         QCOMPARE(list.count(), 2);
     }
+
+private:
+    QList<QUrl> opened;
 };
 
-BREVEL_TEST(FileFilterTest)
-BREVEL_TEST(QtPrompterTest)
-BREVEL_TEST(QtFileDialogsTest)
-BREVEL_TEST(QtSettingsStoreTest)
-BREVEL_TEST(QtHelpViewerTest)
-BREVEL_TEST(TypeableListTest)
+BREVEL_TEST(PlatformTest)
 #include "tst_platform.moc"

@@ -11,7 +11,6 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -22,16 +21,19 @@ Q_DECLARE_METATYPE(SerialPort::OpenFailure)
 class QtSerialPortTest : public QObject {
     Q_OBJECT
 private slots:
-    void opensWithItsLineSettingsMovesBytesAndKeepsFlowControl()
+    // Opened with its line settings, the port moves bytes both ways and
+    // keeps the flow control asked for. The link's open reuses an open port
+    // with the same settings (only its input is thrown away) and opens it
+    // afresh for other settings.
+    void opensMovesBytesAndIsReusedByTheLink()
     {
         OwnPty pty;
         QVERIFY(pty.number > 0);
-        fcntl(pty.master, F_SETFL, fcntl(pty.master, F_GETFL) | O_NONBLOCK);
         QtSerialPort port(pty.directory);
         port.SetPortNumber(pty.number);
         port.SetLineSettings(QStringLiteral("9600,N,8,1"));
         QVERIFY(port.Open());
-        const termios line = pty.line();
+        termios line = pty.line();
         QCOMPARE(cfgetospeed(&line), speed_t(B9600));
         QCOMPARE(line.c_cflag & CSIZE, tcflag_t(CS8));
         QVERIFY(!(line.c_cflag & (PARENB | CSTOPB)));
@@ -54,35 +56,24 @@ private slots:
         QVERIFY(port.SetFlowControl(SerialPort::FlowControl::None));
         QVERIFY(!(pty.line().c_cflag & CRTSCTS));
 
-        port.Close();
-        QVERIFY(!port.IsOpen());
-        QVERIFY(!port.Write("x"));
-        QVERIFY(!port.SetFlowControl(SerialPort::FlowControl::None));
-        port.SetPortNumber(pty.number + 1); // nothing there
-        QVERIFY(!port.Open());
-        QCOMPARE(port.LastOpenError().Reason, SerialPort::OpenFailure::NoDevice);
-    }
-
-    // The link's open reuses an open port with the same settings (only its
-    // input is thrown away) and opens it afresh for other settings.
-    void linkReusesOrReopens()
-    {
-        OwnPty pty;
-        QtSerialPort port(pty.directory);
         LinkState state;
         ProgramOptions options;
         LoggerLink link(port, state, options);
-        QVERIFY(link.OpenPort(pty.number, QStringLiteral("9600,N,8,1")));
         QCOMPARE(::write(pty.master, "old", 3), ssize_t(3));
         QTRY_COMPARE(port.BytesAvailable(), 3);
         QVERIFY(link.OpenPort(pty.number, QStringLiteral("9600,N,8,1")));
         QCOMPARE(port.BytesAvailable(), 0);
         QVERIFY(link.OpenPort(pty.number, QStringLiteral("38400,N,8,1")));
-        const termios line = pty.line();
+        line = pty.line();
         QCOMPARE(cfgetospeed(&line), speed_t(B38400));
         link.ClosePort();
         QVERIFY(!port.IsOpen());
+        QVERIFY(!port.Write("x"));
+        QVERIFY(!port.SetFlowControl(SerialPort::FlowControl::None));
         QVERIFY(!link.OpenPort(pty.number, QStringLiteral("fast,N,8,1")));
+        port.SetPortNumber(pty.number + 1); // nothing there
+        QVERIFY(!port.Open());
+        QCOMPARE(port.LastOpenError().Reason, SerialPort::OpenFailure::NoDevice);
     }
 
     // Why the port will not open, in the words the user is shown. Root opens
