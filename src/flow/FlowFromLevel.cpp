@@ -170,8 +170,10 @@ FlowAndVelocity ComputeFlowAndVelocity(const LoggerSettings& settings, const Rat
     if (!inFeet) {
         return {};
     }
+    // Every velocity unit code but 0 is shown as meters per second (a stored
+    // image may hold up to 4), so it is computed as such.
     const FlowAndVelocity result{InFlowUnits(inFeet->Flow, settings.FlowUnits),
-                                 settings.VelUnits == 1 ? inFeet->Velocity * 0.3048 : inFeet->Velocity};
+                                 settings.VelUnits != 0 ? inFeet->Velocity * 0.3048 : inFeet->Velocity};
     if (!std::isfinite(result.Flow) || !std::isfinite(result.Velocity)) {
         return {};
     }

@@ -164,6 +164,7 @@ private slots:
         row("tiny diameter raised to 0.01 ft", [](auto& s) { s.ManningsD = 0.001; }, 1.0, 0.01);
         row("tiny roughness raised to 0.001", [](auto& s) { s.ManningsN = 0.0001; }, 0.5, 1.0, 0.001);
         row("velocity in meters per second", [](auto& s) { s.VelUnits = 1; }, 0.5);
+        row("unit code 4, shown as meters per second", [](auto& s) { s.VelUnits = 4; }, 0.5);
     }
     void mannings()
     {
@@ -180,7 +181,7 @@ private slots:
         const double velocity = 1.486 / nUsed * std::sqrt(slopeUsed) * std::pow(area / (feet * t), 0.667);
         double shown = 0.0;
         QCOMPARE(ComputeFlow(s, {}, level, shown), velocity * area);
-        QCOMPARE(shown, s.VelUnits == 1 ? velocity * 0.3048 : velocity);
+        QCOMPARE(shown, s.VelUnits != 0 ? velocity * 0.3048 : velocity);
     }
 
     void arcCosLimits()
