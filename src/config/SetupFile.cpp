@@ -269,6 +269,10 @@ QStringList SplitLines(const QByteArray& bytes)
 
 bool ReadFile(const QString& path, LoggerSettings& settings, RatingState& rating)
 {
+    // Opening a pipe or a device would wait for a writer, with the window frozen.
+    if (!QFileInfo(path).isFile()) {
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return false;

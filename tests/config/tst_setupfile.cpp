@@ -224,6 +224,8 @@ private slots:
                                              << "pipe.set old.set gone gone";
         QTest::newRow("bad file") << true << "old.set" << PromptAnswer::No << ""
                                   << "Load Setup: Error: file was not loaded correctly." << "old.set gone pipe.set gone";
+        QTest::newRow("load a pipe") << true << "pipe.set" << PromptAnswer::No << ""
+                                     << "Load Setup: Error: file was not loaded correctly." << "pipe.set old.set gone gone";
     }
     void saveAndLoad()
     {
