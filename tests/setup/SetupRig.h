@@ -80,15 +80,11 @@ struct SetupRig {
         state.Connected = true;
     }
 
-    SetupContext context()
-    {
-        return SetupContext{options, state, samplingContinuously, settings, rating, prompter, dialogs, cursor, link, recent, lastFilePath,
-                            QStringLiteral("/opt/brevel"), catalogues, {}, {}};
-    }
-
     SetupWindow& open()
     {
-        window = std::make_unique<SetupWindow>(context());
+        window = std::make_unique<SetupWindow>(SetupContext{options, state, samplingContinuously, settings, rating,
+                                                            prompter, dialogs, cursor, link, recent, lastFilePath,
+                                                            QStringLiteral("/opt/brevel"), catalogues, {}, {}});
         window->show();
         return *window;
     }

@@ -333,63 +333,56 @@ private slots:
     // programmed into the logger, and may program them.
     void closingQuestions_data()
     {
-        QTest::addColumn<int>("channels"); // analog; one pulse channel fewer
-        QTest::addColumn<QString>("edit"); // control=text, "" for none
-        QTest::addColumn<bool>("busy");
+        QTest::addColumn<QString>("edit");  // control=text, "" for none
+        QTest::addColumn<QString>("state"); // "busy", "disconnected", "program fails" or "" for a free logger
         QTest::addColumn<QList<PromptAnswer>>("answers");
-        QTest::addColumn<bool>("connected");
-        QTest::addColumn<bool>("programSucceeds");
         QTest::addColumn<QStringList>("texts"); // the start of each message
         QTest::addColumn<QStringList>("linkCalls");
         QTest::addColumn<bool>("closed");
+        QTest::addColumn<int>("channels"); // analog; one pulse channel fewer
         using A = PromptAnswer;
         const QString file = FileQuestion.left(40);
         const QString logger = "The settings information has changed without being programmed";
         const QString name = "txtName=Pump 7";
-        auto row = [](const char* title, int channels, const QString& edit, bool busy, QList<A> answers,
-                      bool connected, bool succeeds, QStringList texts, QStringList calls, bool closed) {
-            QTest::newRow(title) << channels << edit << busy << answers << connected << succeeds << texts << calls
-                                 << closed;
+        auto row = [](const char* title, const QString& edit, const char* state, QList<A> answers, QStringList texts,
+                      QStringList calls, bool closed, int channels = 3) {
+            QTest::newRow(title) << edit << QString(state) << answers << texts << calls << closed << channels;
         };
         for (int channels : {3, 1, 8}) {
-            row(qPrintable(QString("untouched, %1 channels").arg(channels)), channels, "", false, {}, true, true, {},
-                {}, true);
+            row(qPrintable(QString("untouched, %1 channels").arg(channels)), "", "", {}, {}, {}, true, channels);
         }
-        row("a change beyond the stored digits", 3, "txtTop_0=100.0000001", false, {}, true, true, {}, {}, true);
-        row("busy", 3, name, true, {}, true, true, {}, {}, false);
-        row("cancel at the file question", 3, name, false, {A::Cancel}, true, true, {file}, {}, false);
-        row("no, no", 3, name, false, {A::No, A::No}, true, true, {file, logger}, {}, true);
-        row("no, cancel", 3, name, false, {A::No, A::Cancel}, true, true, {file, logger}, {}, false);
-        row("no, yes programs", 3, name, false, {A::No, A::Yes}, true, true, {file, logger}, {"program", "confirm"},
-            true);
-        row("no, yes fails", 3, name, false, {A::No, A::Yes}, true, false, {file, logger, ProgramFailed},
-            {"program"}, false);
-        row("no, yes while disconnected", 3, name, false, {A::No, A::Yes}, false, true,
-            {file, logger, ProgramFailed}, {}, false);
-        row("no, yes with a channel unscaled", 3, "txtLowRaw_1=65535", false, {A::No, A::Yes}, true, true,
+        row("a change beyond the stored digits", "txtTop_0=100.0000001", "", {}, {}, {}, true);
+        row("busy", name, "busy", {}, {}, {}, false);
+        row("cancel at the file question", name, "", {A::Cancel}, {file}, {}, false);
+        row("no, no", name, "", {A::No, A::No}, {file, logger}, {}, true);
+        row("no, cancel", name, "", {A::No, A::Cancel}, {file, logger}, {}, false);
+        row("no, yes programs", name, "", {A::No, A::Yes}, {file, logger}, {"program", "confirm"}, true);
+        row("no, yes fails", name, "program fails", {A::No, A::Yes}, {file, logger, ProgramFailed}, {"program"},
+            false);
+        row("no, yes while disconnected", name, "disconnected", {A::No, A::Yes}, {file, logger, ProgramFailed}, {},
+            false);
+        row("no, yes with a channel unscaled", "txtLowRaw_1=65535", "", {A::No, A::Yes},
             {file, logger, "Error: channel 2 has the same High Raw and Low Raw (65535)"}, {}, false);
         // Yes to the file question with the save dialog cancelled: nothing saved, the window stays.
-        row("yes, dialog cancelled", 3, name, false, {A::Yes}, true, true, {file}, {}, false);
+        row("yes, dialog cancelled", name, "", {A::Yes}, {file}, {}, false);
     }
     void closingQuestions()
     {
-        QFETCH(int, channels);
         QFETCH(QString, edit);
-        QFETCH(bool, busy);
-        QFETCH(QList<PromptAnswer>, answers);
+        QFETCH(QString, state);
         QFETCH(QStringList, texts);
         QFETCH(QStringList, linkCalls);
         QFETCH(bool, closed);
-        SetupRig rig(channels, channels - 1 < 2 ? channels - 1 : 2);
+        QFETCH(int, channels);
+        SetupRig rig(channels, std::min(channels - 1, 2));
         SetupWindow& w = rig.open();
-        QFETCH(bool, connected);
-        rig.state.Connected = connected;
-        QFETCH(bool, programSucceeds);
-        rig.link.programSucceeds = programSucceeds;
+        rig.state.Connected = state != u"disconnected";
+        rig.link.programSucceeds = state != u"program fails";
         if (!edit.isEmpty()) {
             rig.control<QLineEdit>(edit.section('=', 0, 0))->setText(edit.section('=', 1));
         }
-        rig.state.Busy = busy;
+        rig.state.Busy = state == u"busy";
+        QFETCH(QList<PromptAnswer>, answers);
         rig.prompter.answers = answers;
         QCOMPARE(w.close(), closed);
         QCOMPARE(w.isVisible(), !closed);
@@ -405,7 +398,7 @@ private slots:
                      texts.size() == 3 ? PromptButtons::Ok : PromptButtons::YesNoCancel);
         }
         QCOMPARE(rig.link.calls, linkCalls);
-        QCOMPARE(rig.state.Busy, busy);
+        QCOMPARE(rig.state.Busy, state == u"busy");
         if (!linkCalls.isEmpty()) {
             QCOMPARE(rig.link.programmed->LoggerName, QString("Pump 7"));
         }
@@ -448,37 +441,36 @@ private slots:
     void programAsksProgramsAndConfirms_data()
     {
         QTest::addColumn<PromptAnswer>("answer");
+        QTest::addColumn<QString>("failing"); // the link's step that fails, "" for none
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("programOk");
-        QTest::addColumn<bool>("confirmOk");
         QTest::addColumn<QStringList>("calls");
         QTest::addColumn<QStringList>("titles");
         const QString program = "Program Settings";
-        QTest::newRow("yes") << PromptAnswer::Yes << "Pump 9" << true << true << QStringList{"program", "confirm"}
+        const QString name = "Pump 9";
+        QTest::newRow("yes") << PromptAnswer::Yes << "" << name << QStringList{"program", "confirm"}
                              << QStringList{program};
-        QTest::newRow("no") << PromptAnswer::No << "Pump 9" << true << true << QStringList() << QStringList{program};
-        QTest::newRow("write fails") << PromptAnswer::Yes << "Pump 9" << false << true << QStringList{"program"}
+        QTest::newRow("no") << PromptAnswer::No << "" << name << QStringList() << QStringList{program};
+        QTest::newRow("write fails") << PromptAnswer::Yes << "program" << name << QStringList{"program"}
                                      << QStringList{program, program};
-        QTest::newRow("confirm fails") << PromptAnswer::Yes << "Pump 9" << true << false
-                                       << QStringList{"program", "confirm"} << QStringList{program, program};
+        QTest::newRow("confirm fails") << PromptAnswer::Yes << "confirm" << name << QStringList{"program", "confirm"}
+                                       << QStringList{program, program};
         // A name with no single-byte code cannot be encoded, and is never sent.
-        QTest::newRow("unencodable") << PromptAnswer::Yes << QString::fromUtf8("Pump \u03a9") << true << true
-                                     << QStringList() << QStringList{program, program};
+        QTest::newRow("unencodable") << PromptAnswer::Yes << "" << QString::fromUtf8("Pump \u03a9") << QStringList()
+                                     << QStringList{program, program};
     }
     void programAsksProgramsAndConfirms()
     {
-        QFETCH(PromptAnswer, answer);
+        QFETCH(QString, failing);
         QFETCH(QString, name);
         QFETCH(QStringList, calls);
         QFETCH(QStringList, titles);
         SetupRig rig;
         SetupWindow& w = rig.open();
-        QFETCH(bool, programOk);
-        rig.link.programSucceeds = programOk;
-        QFETCH(bool, confirmOk);
-        rig.link.confirmSucceeds = confirmOk;
+        rig.link.programSucceeds = failing != u"program";
+        rig.link.confirmSucceeds = failing != u"confirm";
         rig.control<QLineEdit>("txtName")->setText(name);
         const auto before = w.LoggerImage();
+        QFETCH(PromptAnswer, answer);
         rig.prompter.answers = {answer};
         rig.control<QPushButton>("cmdOK")->click();
         QCOMPARE(rig.titles(), titles);
