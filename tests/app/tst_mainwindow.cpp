@@ -87,10 +87,7 @@ enum class Moment { Settings, WakeUp, Idle, Download, Sampling };
 
 } // namespace
 
-Q_DECLARE_METATYPE(PromptIcon)
-Q_DECLARE_METATYPE(PromptButtons)
 Q_DECLARE_METATYPE(Moment)
-Q_DECLARE_METATYPE(MainCommand)
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -190,39 +187,6 @@ private slots:
             QVERIFY(f.prompter.messages[0].text.endsWith(QDir::toNativeSeparators(manual.fileName())));
         }
     }
-
-    // What the menu items and the sampling switch do depends on the
-    // connection, whatever their enabled state says at that moment. (The box
-    // and the item ending the sampling are the continuous-sampling test's.)
-    void commandsFollowTheConnection_data()
-    {
-        QTest::addColumn<MainCommand>("command");
-        QTest::addColumn<bool>("connectedAfter");
-        QTest::addColumn<bool>("tickedAfter");
-        QTest::newRow("Connect item while connected") << MainCommand::ConnectMenu << true << false;
-        QTest::newRow("Disconnect item") << MainCommand::DisconnectMenu << false << false;
-        QTest::newRow("sampling item ticks") << MainCommand::SampleContinuouslyMenu << true << true;
-    }
-    void commandsFollowTheConnection()
-    {
-        QFETCH(MainCommand, command);
-        QFETCH(bool, connectedAfter);
-        QFETCH(bool, tickedAfter);
-        LoggerRig f;
-        QVERIFY(f.connect());
-        auto* box = f.find<QCheckBox>(QStringLiteral("chkSampleContinuously"));
-        emit f.window.CommandChosen(command);
-        QCOMPARE(f.session.Connection.Connected, connectedAfter);
-        QCOMPARE(box->isChecked(), tickedAfter);
-        if (!connectedAfter) { // and neither the item nor the box does anything now
-            box->setChecked(true);
-            emit f.window.CommandChosen(MainCommand::SampleContinuouslyBox);
-            emit f.window.CommandChosen(MainCommand::DisconnectMenu);
-            QVERIFY(!box->isChecked());
-            f.controller.StatusTick();
-            QVERIFY(f.enabled(QStringLiteral("mnuConnect")));
-        }
-    }
 };
 
 class ConnectionTest : public QObject {
@@ -288,54 +252,6 @@ private slots:
         QCOMPARE(f.text(QStringLiteral("lblFWT2")), QStringLiteral(" river.tbl"));
     }
 
-    // A connection that cannot go on ends with the port closed, the line
-    // free and the one message that says why.
-    void refusedConnectionsLeaveThePortClosed_data()
-    {
-        QTest::addColumn<int>("analogChannels");
-        QTest::addColumn<bool>("initialised");
-        QTest::addColumn<QString>("commandLine");
-        QTest::addColumn<bool>("cablePulled");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<PromptIcon>("icon");
-        QTest::addColumn<QString>("textStart");
-        QTest::newRow("two analog channels") << 2 << true << "" << false << "Wrong Logger Type" << PromptIcon::Error
-                                             << "Error: The Brevel Flow Monitor software only works correctly\r\n";
-        QTest::newRow("memory never initialised, Cancel")
-            << 3 << false << "" << false << "Initialization Required" << PromptIcon::Warning
-            << "Warning: the flash memory has not been programmed.";
-        QTest::newRow("-i asks for a valid memory, Cancel")
-            << 3 << true << "-i" << false << "Initialization Required" << PromptIcon::Warning << "Warning: ";
-        QTest::newRow("port will not open")
-            << 3 << true << "" << true << "Connect Error" << PromptIcon::Warning
-            << "Error opening port.  If this port exists, it \r\nmay be in use by another application.";
-    }
-    void refusedConnectionsLeaveThePortClosed()
-    {
-        QFETCH(int, analogChannels);
-        QFETCH(bool, initialised);
-        QFETCH(QString, commandLine);
-        QFETCH(bool, cablePulled);
-        QFETCH(QString, title);
-        QFETCH(PromptIcon, icon);
-        QFETCH(QString, textStart);
-        LoggerOptions options;
-        options.AnalogChannels = analogChannels;
-        options.Initialised = initialised;
-        LoggerRig f(options, commandLine);
-        if (cablePulled) {
-            f.port.PullCable();
-        }
-        f.prompter.answers = {PromptAnswer::Cancel};
-        QVERIFY(!f.connect());
-        QCOMPARE(f.titles(), QStringList{title});
-        QCOMPARE(f.prompter.messages[0].icon, icon);
-        QVERIFY2(f.prompter.messages[0].text.startsWith(textStart), qPrintable(f.prompter.messages[0].text));
-        QVERIFY(!f.port.IsOpen());
-        QVERIFY(!f.session.Connection.Busy);
-        QCOMPARE(f.device.requests(0x06), 0); // nothing was initialised
-    }
-
     // The logger goes away under the connected program: the program
     // disconnects as Disconnect does, once the action that was running has
     // ended, says so once, and connects again without a restart.
@@ -393,66 +309,114 @@ private slots:
         QVERIFY(f.connect());
     }
 
-    // Each action asks what it must, then sends its command only on Yes and
-    // with a logger connected; a menu item runs exactly its button's action.
+    // A command chosen with the logger and the line in some state: the one
+    // message box it shows, the requests it sends and the connection it
+    // leaves, with the port closed and the line free when none is left. A
+    // menu item acts as the connection is, whatever its enabled state says.
     // (Yes to Synchronize Time and the firmware version are the journeys'.)
-    void actionsAskThenSendTheirCommand_data()
+    void commandsAskThenAct_data()
     {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<bool>("connected");
+        QTest::addColumn<QString>("state");   // how the logger or the line differ from a connected one
+        QTest::addColumn<QString>("control"); // cmdConnect: connecting is the command
         QTest::addColumn<PromptAnswer>("answer");
-        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("message"); // "title|icon|start of the text", the icon by its initial
+        QTest::addColumn<QString>("buttons"); // the box's buttons and default answer, "" when not looked at
+        QTest::addColumn<int>("command");     // the request byte counted
         QTest::addColumn<int>("sent");
-        QTest::addColumn<QString>("title"); // of the one message box
-        QTest::addColumn<PromptIcon>("icon");
-        QTest::addColumn<PromptButtons>("buttons");
-        QTest::addColumn<QString>("pulse1");
-        const auto sync = PromptIcon::Information;
-        const auto yesNo = PromptButtons::YesNo;
-        QTest::newRow("Sync Time, No") << "cmdSynchronizeTime" << true << PromptAnswer::No << 0x01 << 0
-                                       << "Synchronize Time" << sync << yesNo << "40 Pulses";
+        QTest::addColumn<QString>("after"); // connection, sampling and channel 2's pulse count
+        const auto cancel = PromptAnswer::Cancel;
+        const QString idle = "connected idle 40 Pulses";
+        // Connecting refused: nothing is initialised.
+        QTest::newRow("two analog channels")
+            << "two analog" << "cmdConnect" << cancel
+            << "Wrong Logger Type|E|Error: The Brevel Flow Monitor software only works correctly\r\n" << "" << 0x06
+            << 0 << "not connected idle ";
+        QTest::newRow("memory never initialised, Cancel")
+            << "uninitialised" << "cmdConnect" << cancel
+            << "Initialization Required|W|Warning: the flash memory has not been programmed." << "" << 0x06 << 0
+            << "not connected idle ";
+        QTest::newRow("-i asks for a valid memory, Cancel") << "-i" << "cmdConnect" << cancel
+                                                            << "Initialization Required|W|Warning: " << "" << 0x06
+                                                            << 0 << "not connected idle ";
+        QTest::newRow("port will not open")
+            << "no cable" << "cmdConnect" << cancel
+            << "Connect Error|W|Error opening port.  If this port exists, it \r\nmay be in use by another application."
+            << "" << 0x06 << 0 << "not connected idle ";
+        QTest::newRow("Sync Time, No") << "" << "cmdSynchronizeTime" << PromptAnswer::No << "Synchronize Time|I|"
+                                       << "YesNo Yes" << 0x01 << 0 << idle;
         // The question comes first, before the connection is looked at.
-        QTest::newRow("Sync Time disconnected") << "mnuSynchronizeTime" << false << PromptAnswer::Yes << 0x01 << 0
-                                                << "Synchronize Time" << sync << yesNo << "";
-        QTest::newRow("Clear History, No") << "cmdClearMemory" << true << PromptAnswer::No << 0x04 << 0
-                                           << "Clear History" << PromptIcon::Question << yesNo << "40 Pulses";
-        QTest::newRow("Clear History item, Yes") << "mnuClearHistory" << true << PromptAnswer::Yes << 0x04 << 1
-                                                 << "Clear History" << PromptIcon::Question << yesNo << "40 Pulses";
-        QTest::newRow("Reset Pulse Accumulators") << "mnuResetPulseAccs" << true << PromptAnswer::Ok << 0x0E << 1
-                                                  << "" << PromptIcon::None << PromptButtons::Ok << "0 Pulses";
+        QTest::newRow("Sync Time disconnected") << "disconnected" << "mnuSynchronizeTime" << PromptAnswer::Yes
+                                                << "Synchronize Time|I|" << "YesNo Yes" << 0x01 << 0
+                                                << "not connected idle ";
+        QTest::newRow("Clear History, No") << "" << "cmdClearMemory" << PromptAnswer::No << "Clear History|Q|"
+                                           << "YesNo No" << 0x04 << 0 << idle;
+        QTest::newRow("Clear History item, Yes") << "" << "mnuClearHistory" << PromptAnswer::Yes << "Clear History|Q|"
+                                                 << "YesNo No" << 0x04 << 1 << idle;
+        QTest::newRow("Reset Pulse Accumulators") << "" << "mnuResetPulseAccs" << PromptAnswer::Ok << "" << ""
+                                                  << 0x0E << 1 << "connected idle 0 Pulses";
+        QTest::newRow("Connect item while connected") << "" << "mnuConnect" << cancel << "" << "" << 0x06 << 0
+                                                      << idle;
+        QTest::newRow("Disconnect item") << "" << "mnuDisconnect" << cancel << "" << "" << 0x06 << 0
+                                         << "not connected idle ";
+        QTest::newRow("sampling item ticks the box") << "" << "mnuSampleContinuously" << cancel << "" << "" << 0x06
+                                                     << 0 << "connected sampling 40 Pulses";
     }
-    void actionsAskThenSendTheirCommand()
+    void commandsAskThenAct()
     {
+        QFETCH(QString, state);
         QFETCH(QString, control);
-        QFETCH(bool, connected);
-        QFETCH(PromptAnswer, answer);
+        QFETCH(QString, message);
+        QFETCH(QString, buttons);
         QFETCH(int, command);
-        QFETCH(int, sent);
-        QFETCH(QString, title);
-        QFETCH(PromptIcon, icon);
-        QFETCH(PromptButtons, buttons);
-        QFETCH(QString, pulse1);
-        LoggerRig f;
+        LoggerOptions options;
+        options.AnalogChannels = state == u"two analog" ? 2 : 3;
+        options.Initialised = state != u"uninitialised";
+        LoggerRig f(options, state == u"-i" ? state : QString());
         f.engine.SetLivePulseCount(0, 40);
-        if (connected) {
+        if (state == u"no cable") {
+            f.port.PullCable();
+        }
+        const bool connectedBefore = state.isEmpty();
+        if (connectedBefore) {
             QVERIFY(f.connect());
-        } else { // the item as enabled, the connection as it is
-            f.find<QAction>(control)->setEnabled(true);
         }
+        if (auto* item = f.window.findChild<QAction*>(control)) {
+            item->setEnabled(true);
+        }
+        QFETCH(PromptAnswer, answer);
         f.prompter.answers = {answer};
-        f.press(control);
-        QCOMPARE(f.device.requests(command), sent);
-        QCOMPARE(f.titles(), title.isEmpty() ? QStringList() : QStringList{title});
-        if (!title.isEmpty()) {
-            QCOMPARE(f.prompter.messages[0].icon, icon);
-            QCOMPARE(f.prompter.messages[0].buttons, buttons);
-            QCOMPARE(f.prompter.messages[0].defaultAnswer, answer == PromptAnswer::Ok ? PromptAnswer::Ok
-                                                           : title == u"Clear History" ? PromptAnswer::No
-                                                                                        : PromptAnswer::Yes);
+        if (control == u"cmdConnect") {
+            f.connect();
+        } else {
+            f.press(control);
         }
-        QCOMPARE(f.text(QStringLiteral("lblPulseValue1")), pulse1);
+        QStringList shown;
+        for (const auto& m : f.prompter.messages) {
+            const QString line = m.title + "|" + QString("NIQWE")[int(m.icon)] + "|" + m.text;
+            shown << line.left(message.size());
+            const QString box = QStringList{"Ok", "OkCancel", "YesNo", "YesNoCancel"}[int(m.buttons)] + " "
+                              + QStringList{"Ok", "Cancel", "Yes", "No"}[int(m.defaultAnswer)];
+            QCOMPARE(buttons.isEmpty() ? buttons : box, buttons);
+        }
+        QCOMPARE(shown, message.isEmpty() ? QStringList() : QStringList{message});
+        QTEST(f.device.requests(command), "sent");
+        const bool connected = f.session.Connection.Connected;
+        auto* box = f.find<QCheckBox>(QStringLiteral("chkSampleContinuously"));
+        QTEST(QStringLiteral("%1 %2 %3")
+                  .arg(connected ? "connected" : "not connected", box->isChecked() ? "sampling" : "idle",
+                       f.text(QStringLiteral("lblPulseValue1"))),
+              "after");
+        QCOMPARE(f.port.IsOpen(), connected);
         QVERIFY(!f.session.Connection.Busy);
-        QCOMPARE(!f.session.Status.LoggerTimeText.isEmpty(), connected);
+        QCOMPARE(!f.session.Status.LoggerTimeText.isEmpty(), connectedBefore);
+        if (control == u"mnuDisconnect") { // and neither the item nor the box does anything now
+            box->setChecked(true);
+            emit f.window.CommandChosen(MainCommand::SampleContinuouslyBox);
+            emit f.window.CommandChosen(MainCommand::DisconnectMenu);
+            QVERIFY(!box->isChecked());
+            f.controller.StatusTick();
+            QVERIFY(f.enabled(QStringLiteral("mnuConnect")));
+        }
     }
 
     void continuousSamplingDisablesTheActions()
