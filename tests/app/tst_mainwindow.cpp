@@ -234,24 +234,6 @@ private slots:
         QCOMPARE(unit->palette().color(QPalette::WindowText) == QColor(255, 0, 0), !everything);
     }
 
-    // Reading the settings selects the programmed flow table, and says when
-    // it is missing; the panel names it.
-    void readSettingsSelectsTheProgrammedFlowTable()
-    {
-        LoggerRig f;
-        QVERIFY(f.connect());
-        f.session.Logger.FlowMode = 4;
-        f.session.Logger.TablePath = QStringLiteral("/nonexistent/river.tbl");
-        QVERIFY(f.session.Commands.ProgramSettings());
-        f.session.Logger.TablePath.clear();
-        f.press(QStringLiteral("cmdGetSettings"));
-        QCOMPARE(f.titles(), QStringList{"Missing or Empty Flow Table File"});
-        QCOMPARE(f.session.Rating.RatingName, QStringLiteral("river.tbl"));
-        QCOMPARE(f.text(QStringLiteral("lblFlowMode")), QStringLiteral(" Table Method"));
-        QCOMPARE(f.text(QStringLiteral("lblFWT")), QStringLiteral("Table Name:"));
-        QCOMPARE(f.text(QStringLiteral("lblFWT2")), QStringLiteral(" river.tbl"));
-    }
-
     // The logger goes away under the connected program: the program
     // disconnects as Disconnect does, once the action that was running has
     // ended, says so once, and connects again without a restart.
@@ -324,42 +306,46 @@ private slots:
         QTest::addColumn<int>("command");     // the request byte counted
         QTest::addColumn<int>("sent");
         QTest::addColumn<QString>("after"); // connection, sampling and channel 2's pulse count
+        QTest::addColumn<QStringList>("labels"); // "name=text" of other labels looked at
         const auto cancel = PromptAnswer::Cancel;
         const QString idle = "connected idle 40 Pulses";
+        const QString none = "not connected idle ";
+        auto row = [](const char* name, const char* state, const char* control, PromptAnswer answer,
+                      const QString& message, const char* buttons, int command, int sent, const QString& after,
+                      const QStringList& labels = {}) {
+            QTest::newRow(name) << QString(state) << QString(control) << answer << message << QString(buttons)
+                                << command << sent << after << labels;
+        };
         // Connecting refused: nothing is initialised.
-        QTest::newRow("two analog channels")
-            << "two analog" << "cmdConnect" << cancel
-            << "Wrong Logger Type|E|Error: The Brevel Flow Monitor software only works correctly\r\n" << "" << 0x06
-            << 0 << "not connected idle ";
-        QTest::newRow("memory never initialised, Cancel")
-            << "uninitialised" << "cmdConnect" << cancel
-            << "Initialization Required|W|Warning: the flash memory has not been programmed." << "" << 0x06 << 0
-            << "not connected idle ";
-        QTest::newRow("-i asks for a valid memory, Cancel") << "-i" << "cmdConnect" << cancel
-                                                            << "Initialization Required|W|Warning: " << "" << 0x06
-                                                            << 0 << "not connected idle ";
-        QTest::newRow("port will not open")
-            << "no cable" << "cmdConnect" << cancel
-            << "Connect Error|W|Error opening port.  If this port exists, it \r\nmay be in use by another application."
-            << "" << 0x06 << 0 << "not connected idle ";
-        QTest::newRow("Sync Time, No") << "" << "cmdSynchronizeTime" << PromptAnswer::No << "Synchronize Time|I|"
-                                       << "YesNo Yes" << 0x01 << 0 << idle;
+        row("two analog channels", "two analog", "cmdConnect", cancel,
+            "Wrong Logger Type|E|Error: The Brevel Flow Monitor software only works correctly\r\n", "", 0x06, 0, none);
+        row("memory never initialised, Cancel", "uninitialised", "cmdConnect", cancel,
+            "Initialization Required|W|Warning: the flash memory has not been programmed.", "", 0x06, 0, none);
+        row("-i asks for a valid memory, Cancel", "-i", "cmdConnect", cancel, "Initialization Required|W|Warning: ", "",
+            0x06, 0, none);
+        row("port will not open", "no cable", "cmdConnect", cancel,
+            "Connect Error|W|Error opening port.  If this port exists, it \r\nmay be in use by another application.",
+            "", 0x06, 0, none);
+        row("Sync Time, No", "", "cmdSynchronizeTime", PromptAnswer::No, "Synchronize Time|I|", "YesNo Yes", 0x01, 0,
+            idle);
         // The question comes first, before the connection is looked at.
-        QTest::newRow("Sync Time disconnected") << "disconnected" << "mnuSynchronizeTime" << PromptAnswer::Yes
-                                                << "Synchronize Time|I|" << "YesNo Yes" << 0x01 << 0
-                                                << "not connected idle ";
-        QTest::newRow("Clear History, No") << "" << "cmdClearMemory" << PromptAnswer::No << "Clear History|Q|"
-                                           << "YesNo No" << 0x04 << 0 << idle;
-        QTest::newRow("Clear History item, Yes") << "" << "mnuClearHistory" << PromptAnswer::Yes << "Clear History|Q|"
-                                                 << "YesNo No" << 0x04 << 1 << idle;
-        QTest::newRow("Reset Pulse Accumulators") << "" << "mnuResetPulseAccs" << PromptAnswer::Ok << "" << ""
-                                                  << 0x0E << 1 << "connected idle 0 Pulses";
-        QTest::newRow("Connect item while connected") << "" << "mnuConnect" << cancel << "" << "" << 0x06 << 0
-                                                      << idle;
-        QTest::newRow("Disconnect item") << "" << "mnuDisconnect" << cancel << "" << "" << 0x06 << 0
-                                         << "not connected idle ";
-        QTest::newRow("sampling item ticks the box") << "" << "mnuSampleContinuously" << cancel << "" << "" << 0x06
-                                                     << 0 << "connected sampling 40 Pulses";
+        row("Sync Time disconnected", "disconnected", "mnuSynchronizeTime", PromptAnswer::Yes, "Synchronize Time|I|",
+            "YesNo Yes", 0x01, 0, none);
+        row("Clear History, No", "", "cmdClearMemory", PromptAnswer::No, "Clear History|Q|", "YesNo No", 0x04, 0, idle);
+        row("Clear History item, Yes", "", "mnuClearHistory", PromptAnswer::Yes, "Clear History|Q|", "YesNo No", 0x04,
+            1, idle);
+        row("Reset Pulse Accumulators", "", "mnuResetPulseAccs", PromptAnswer::Ok, "", "", 0x0E, 1,
+            "connected idle 0 Pulses");
+        row("Connect item while connected", "", "mnuConnect", cancel, "", "", 0x06, 0, idle);
+        row("Disconnect item", "", "mnuDisconnect", cancel, "", "", 0x06, 0, none);
+        row("sampling item ticks the box", "", "mnuSampleContinuously", cancel, "", "", 0x06, 0,
+            "connected sampling 40 Pulses");
+        // Reading the settings selects the programmed flow table, and says when it is missing.
+        row("Get Sample, flow table missing", "table programmed", "cmdGetSettings", PromptAnswer::Ok,
+            "Missing or Empty Flow Table File|", "", 0x08, 3, idle,
+            {"lblFlowMode= Table Method", "lblFWT=Table Name:", "lblFWT2= river.tbl"});
+        // The one read, in three blocks: clicks while Get Sample waits start nothing.
+        row("clicks during Get Sample", "clicks while busy", "cmdGetSettings", cancel, "", "", 0x08, 3, idle);
     }
     void commandsAskThenAct()
     {
@@ -376,10 +362,26 @@ private slots:
         if (state == u"no cable") {
             f.port.PullCable();
         }
-        const bool connectedBefore = state.isEmpty();
+        const bool connectedBefore = control != u"cmdConnect" && state != u"disconnected";
         if (connectedBefore) {
             QVERIFY(f.connect());
         }
+        if (state == u"table programmed") {
+            f.session.Logger.FlowMode = 4;
+            f.session.Logger.TablePath = QStringLiteral("/nonexistent/river.tbl");
+            QVERIFY(f.session.Commands.ProgramSettings());
+            f.session.Logger.TablePath.clear();
+        }
+        int nestedClicks = 0;
+        QObject::connect(&f.ticks, &TickSource::Ticked, [&] {
+            if (state == u"clicks while busy" && f.session.Connection.Busy) {
+                ++nestedClicks;
+                for (const char* name : {"cmdGetSettings", "cmdConnect", "mnuResetPulseAccs", "mnuClearHistory"}) {
+                    f.press(QLatin1String(name));
+                }
+            }
+        });
+        const int before = f.device.requests(command);
         if (auto* item = f.window.findChild<QAction*>(control)) {
             item->setEnabled(true);
         }
@@ -399,7 +401,12 @@ private slots:
             QCOMPARE(buttons.isEmpty() ? buttons : box, buttons);
         }
         QCOMPARE(shown, message.isEmpty() ? QStringList() : QStringList{message});
-        QTEST(f.device.requests(command), "sent");
+        QTEST(f.device.requests(command) - before, "sent");
+        QCOMPARE(nestedClicks > 0, state == u"clicks while busy");
+        QFETCH(QStringList, labels);
+        for (const QString& label : labels) {
+            QCOMPARE(f.text(label.section('=', 0, 0)), label.section('=', 1));
+        }
         const bool connected = f.session.Connection.Connected;
         auto* box = f.find<QCheckBox>(QStringLiteral("chkSampleContinuously"));
         QTEST(QStringLiteral("%1 %2 %3")
@@ -454,29 +461,6 @@ private slots:
         QVERIFY(f.enabled(QStringLiteral("cmdGetSettings")) && f.enabled(QStringLiteral("cmdConnect")));
         f.ticks.step(10);
         QCOMPARE(f.device.requests(0x0A), reads + 2);
-    }
-
-    void clicksDuringAWaitStartNoSecondExchange()
-    {
-        LoggerRig f;
-        QVERIFY(f.connect());
-        const int settingsReads = f.device.requests(0x08);
-        int nestedClicks = 0;
-        // While Get Sample waits for its sample, the user clicks everything.
-        QObject::connect(&f.ticks, &TickSource::Ticked, [&] {
-            if (f.session.Connection.Busy) {
-                ++nestedClicks;
-                for (const char* name : {"cmdGetSettings", "cmdConnect", "mnuResetPulseAccs", "mnuClearHistory"}) {
-                    f.press(QLatin1String(name));
-                }
-            }
-        });
-        f.press(QStringLiteral("cmdGetSettings"));
-        QVERIFY(nestedClicks > 0);
-        QCOMPARE(f.device.requests(0x08), settingsReads + 3); // the one read, in three blocks
-        QCOMPARE(f.device.requests(0x0E) + f.device.requests(0x04), 0);
-        QVERIFY(f.session.Connection.Connected);
-        QVERIFY(f.prompter.messages.isEmpty());
     }
 
     // A logger without a sample: one that says so shows "No sample" and the
