@@ -344,6 +344,15 @@ private slots:
         row("Get Sample, flow table missing", "table programmed", "cmdGetSettings", PromptAnswer::Ok,
             "Missing or Empty Flow Table File|", "", 0x08, 3, idle,
             {"lblFlowMode= Table Method", "lblFWT=Table Name:", "lblFWT2= river.tbl"});
+        // A logger without a sample: one that says so shows "No sample" and the bar drops to EU low; one that
+        // keeps silent on the sample commands is given up after 25 status ticks, however long the exchanges wait.
+        const QStringList read{"lblWarmup=3 sec", "lblValue0="};
+        row("Get Sample, the logger has none", "no sample", "cmdGetSettings", cancel, "", "", 0x08, 3,
+            "connected idle no sample", {"lblWarmup=3 sec", "lblValue0=No sample"});
+        row("Get Sample, read-sample ignored", "read-sample ignored", "cmdGetSettings", cancel, "", "", 0x08, 3,
+            "connected idle ", read);
+        row("Get Sample, start- and read-sample ignored", "start- and read-sample ignored", "cmdGetSettings", cancel,
+            "", "", 0x08, 3, "connected idle ", read);
         // The one read, in three blocks: clicks while Get Sample waits start nothing.
         row("clicks during Get Sample", "clicks while busy", "cmdGetSettings", cancel, "", "", 0x08, 3, idle);
     }
@@ -357,6 +366,10 @@ private slots:
         LoggerOptions options;
         options.AnalogChannels = state == u"two analog" ? 2 : 3;
         options.Initialised = state != u"uninitialised";
+        options.NoSamples = state == u"no sample";
+        if (state.endsWith(u"ignored")) {
+            options.MutedCommands = state.startsWith(u"start") ? QList<uint8_t>{0x09, 0x0A} : QList<uint8_t>{0x0A};
+        }
         LoggerRig f(options, state == u"-i" ? state : QString());
         f.engine.SetLivePulseCount(0, 40);
         if (state == u"no cable") {
@@ -373,7 +386,9 @@ private slots:
             f.session.Logger.TablePath.clear();
         }
         int nestedClicks = 0;
-        QObject::connect(&f.ticks, &TickSource::Ticked, [&] {
+        int waits = 0; // status ticks while Get Sample waits for its sample
+        QObject::connect(&f.ticks, &TickSource::Ticked, [&](TickSource::Tick tick) {
+            waits += tick == TickSource::Tick::Status && f.session.Window.AwaitingSample ? 1 : 0;
             if (state == u"clicks while busy" && f.session.Connection.Busy) {
                 ++nestedClicks;
                 for (const char* name : {"cmdGetSettings", "cmdConnect", "mnuResetPulseAccs", "mnuClearHistory"}) {
@@ -382,6 +397,7 @@ private slots:
             }
         });
         const int before = f.device.requests(command);
+        const int16_t samples = f.session.Window.SampleCount;
         if (auto* item = f.window.findChild<QAction*>(control)) {
             item->setEnabled(true);
         }
@@ -403,6 +419,13 @@ private slots:
         QCOMPARE(shown, message.isEmpty() ? QStringList() : QStringList{message});
         QTEST(f.device.requests(command) - before, "sent");
         QCOMPARE(nestedClicks > 0, state == u"clicks while busy");
+        QVERIFY2(state.endsWith(u"ignored") ? waits >= 24 && waits <= 26 : waits < 24,
+                 qPrintable(QString::number(waits)));
+        QVERIFY(!f.session.Window.AwaitingSample);
+        if (state.contains(u"sample")) {
+            QCOMPARE(f.session.Window.SampleCount, samples + (options.NoSamples ? 1 : 0));
+            QCOMPARE(f.session.Meters[0].Value, 0.0);
+        }
         QFETCH(QStringList, labels);
         for (const QString& label : labels) {
             QCOMPARE(f.text(label.section('=', 0, 0)), label.section('=', 1));
@@ -415,7 +438,7 @@ private slots:
               "after");
         QCOMPARE(f.port.IsOpen(), connected);
         QVERIFY(!f.session.Connection.Busy);
-        QCOMPARE(!f.session.Status.LoggerTimeText.isEmpty(), connectedBefore);
+        QVERIFY(options.NoSamples || f.session.Status.LoggerTimeText.isEmpty() != connectedBefore);
         if (control == u"mnuDisconnect") { // and neither the item nor the box does anything now
             box->setChecked(true);
             emit f.window.CommandChosen(MainCommand::SampleContinuouslyBox);
@@ -461,42 +484,6 @@ private slots:
         QVERIFY(f.enabled(QStringLiteral("cmdGetSettings")) && f.enabled(QStringLiteral("cmdConnect")));
         f.ticks.step(10);
         QCOMPARE(f.device.requests(0x0A), reads + 2);
-    }
-
-    // A logger without a sample: one that says so shows "No sample" and the
-    // bar drops to EU low; one that keeps silent on the sample commands is
-    // given up after 2.5 s (25 status ticks), however long the sample
-    // exchanges wait meanwhile.
-    void getSampleWithoutASample_data()
-    {
-        QTest::addColumn<bool>("saysSo");
-        QTest::addColumn<QList<uint8_t>>("muted");
-        QTest::newRow("the logger has none") << true << QList<uint8_t>{};
-        QTest::newRow("read-sample ignored") << false << QList<uint8_t>{0x0A};
-        QTest::newRow("start- and read-sample ignored") << false << QList<uint8_t>{0x09, 0x0A};
-    }
-    void getSampleWithoutASample()
-    {
-        QFETCH(bool, saysSo);
-        QFETCH(QList<uint8_t>, muted);
-        LoggerOptions options;
-        options.NoSamples = saysSo;
-        options.MutedCommands = muted;
-        LoggerRig f(options);
-        QVERIFY(f.connect());
-        const int16_t count = f.session.Window.SampleCount;
-        int ticks = 0; // status ticks while Get Sample waits for its sample
-        QObject::connect(&f.ticks, &TickSource::Ticked, [&](TickSource::Tick tick) {
-            ticks += tick == TickSource::Tick::Status && f.session.Window.AwaitingSample ? 1 : 0;
-        });
-        f.press(QStringLiteral("cmdGetSettings"));
-        QVERIFY2(saysSo ? ticks < 24 : ticks >= 24 && ticks <= 26, qPrintable(QString::number(ticks)));
-        QCOMPARE(f.session.Window.SampleCount, count + (saysSo ? 1 : 0));
-        QCOMPARE(f.text(QStringLiteral("lblWarmup")), QStringLiteral("3 sec")); // the settings were read
-        QVERIFY(!f.session.Connection.Busy && !f.session.Window.AwaitingSample);
-        QCOMPARE(f.text(QStringLiteral("lblValue0")), saysSo ? QStringLiteral("No sample") : QString());
-        QCOMPARE(f.text(QStringLiteral("lblPulseValue1")), saysSo ? QStringLiteral("no sample") : QString());
-        QCOMPARE(f.session.Meters[0].Value, 0.0);
     }
 
     // The user closes the main window in the middle of an exchange: the
