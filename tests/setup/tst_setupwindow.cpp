@@ -330,47 +330,72 @@ private slots:
         QCOMPARE(tableFile->text(), QDir::toNativeSeparators(table));
     }
     // Closing asks about changes not saved to a file, then about changes not
-    // programmed into the logger, and may program them.
-    void closingQuestions_data()
+    // programmed into the logger, and may program them; Program asks first,
+    // and Initialize too; Program and Calibrate take the line (whose guard
+    // has its own tests) and do nothing while live sampling holds it.
+    void commandsAsk_data()
     {
-        QTest::addColumn<QString>("edit");  // control=text, "" for none
-        QTest::addColumn<QString>("state"); // "busy", "disconnected", "program fails" or "" for a free logger
+        QTest::addColumn<QString>("control"); // "close" for the window's close button
+        QTest::addColumn<QString>("state");   // "busy", "disconnected", "program fails", "confirm fails",
+                                              // "sampling", "menus while asked" or "" for a free logger
+        QTest::addColumn<QString>("edit");    // control=text, "" for none
         QTest::addColumn<QList<PromptAnswer>>("answers");
-        QTest::addColumn<QStringList>("texts"); // the start of each message
+        QTest::addColumn<QStringList>("messages"); // "title|start of the text" of each
         QTest::addColumn<QStringList>("linkCalls");
         QTest::addColumn<bool>("closed");
         QTest::addColumn<int>("channels"); // analog; one pulse channel fewer
         using A = PromptAnswer;
-        const QString file = FileQuestion.left(40);
-        const QString logger = "The settings information has changed without being programmed";
+        const QString file = "Data Has Changed|" + FileQuestion;
+        const QString logger = "Data Has Changed|The settings information has changed without being programmed";
+        const QString failed = "Program Settings|" + ProgramFailed;
+        const QString program = "Program Settings|Are you sure";
+        const QString initialize = "Initialize to Default Values|";
         const QString name = "txtName=Pump 7";
-        auto row = [](const char* title, const QString& edit, const char* state, QList<A> answers, QStringList texts,
-                      QStringList calls, bool closed, int channels = 3) {
-            QTest::newRow(title) << edit << QString(state) << answers << texts << calls << closed << channels;
+        const QStringList programs{"program", "confirm"};
+        auto row = [](const char* title, const char* control, const char* state, const QString& edit,
+                      QList<A> answers, QStringList messages, QStringList calls, bool closed, int channels = 3) {
+            QTest::newRow(title) << QString(control) << QString(state) << edit << answers << messages << calls
+                                 << closed << channels;
         };
         for (int channels : {3, 1, 8}) {
-            row(qPrintable(QString("untouched, %1 channels").arg(channels)), "", "", {}, {}, {}, true, channels);
+            row(qPrintable(QString("untouched, %1 channels").arg(channels)), "close", "", "", {}, {}, {}, true,
+                channels);
         }
-        row("a change beyond the stored digits", "txtTop_0=100.0000001", "", {}, {}, {}, true);
-        row("busy", name, "busy", {}, {}, {}, false);
-        row("cancel at the file question", name, "", {A::Cancel}, {file}, {}, false);
-        row("no, no", name, "", {A::No, A::No}, {file, logger}, {}, true);
-        row("no, cancel", name, "", {A::No, A::Cancel}, {file, logger}, {}, false);
-        row("no, yes programs", name, "", {A::No, A::Yes}, {file, logger}, {"program", "confirm"}, true);
-        row("no, yes fails", name, "program fails", {A::No, A::Yes}, {file, logger, ProgramFailed}, {"program"},
+        row("a change beyond the stored digits", "close", "", "txtTop_0=100.0000001", {}, {}, {}, true);
+        row("busy", "close", "busy", name, {}, {}, {}, false);
+        row("cancel at the file question", "close", "", name, {A::Cancel}, {file}, {}, false);
+        row("no, no", "close", "", name, {A::No, A::No}, {file, logger}, {}, true);
+        row("no, cancel", "close", "", name, {A::No, A::Cancel}, {file, logger}, {}, false);
+        row("no, yes programs", "close", "", name, {A::No, A::Yes}, {file, logger}, programs, true);
+        row("no, yes fails", "close", "program fails", name, {A::No, A::Yes}, {file, logger, failed}, {"program"},
             false);
-        row("no, yes while disconnected", name, "disconnected", {A::No, A::Yes}, {file, logger, ProgramFailed}, {},
+        row("no, yes while disconnected", "close", "disconnected", name, {A::No, A::Yes}, {file, logger, failed}, {},
             false);
-        row("no, yes with a channel unscaled", "txtLowRaw_1=65535", "", {A::No, A::Yes},
-            {file, logger, "Error: channel 2 has the same High Raw and Low Raw (65535)"}, {}, false);
+        row("no, yes with a channel unscaled", "close", "", "txtLowRaw_1=65535", {A::No, A::Yes},
+            {file, logger, "Program Settings|Error: channel 2 has the same High Raw and Low Raw (65535)"}, {}, false);
         // Yes to the file question with the save dialog cancelled: nothing saved, the window stays.
-        row("yes, dialog cancelled", name, "", {A::Yes}, {file}, {}, false);
+        row("yes, dialog cancelled", "close", "", name, {A::Yes}, {file}, {}, false);
+        row("Program, yes", "cmdOK", "", name, {A::Yes}, {program}, programs, false);
+        row("Program, no", "cmdOK", "", name, {A::No}, {program}, {}, false);
+        row("Program, write fails", "cmdOK", "program fails", name, {A::Yes}, {program, failed}, {"program"}, false);
+        row("Program, confirm fails", "cmdOK", "confirm fails", name, {A::Yes}, {program, failed}, programs, false);
+        // A name with no single-byte code cannot be encoded, and is never sent.
+        row("Program, unencodable name", "cmdOK", "", QString::fromUtf8("txtName=Pump \u03a9"), {A::Yes},
+            {program, failed}, {}, false);
+        // File commands wait while Program talks to the logger.
+        row("menus while Program asks", "cmdOK", "menus while asked", name, {A::Yes}, {program}, programs, false);
+        row("Program while sampling", "mnuDownload", "sampling", "", {}, {}, {}, false);
+        row("Calibrate while sampling", "cmdCalibrate_0", "sampling", "", {}, {}, {}, false);
+        row("Initialize, no", "mnuInitialize", "", name, {A::No}, {initialize}, {}, false);
+        // The factory values, not the record's.
+        row("Initialize, yes", "mnuInitialize", "record renamed", name, {A::Yes}, {initialize}, {}, false);
     }
-    void closingQuestions()
+    void commandsAsk()
     {
-        QFETCH(QString, edit);
+        QFETCH(QString, control);
         QFETCH(QString, state);
-        QFETCH(QStringList, texts);
+        QFETCH(QString, edit);
+        QFETCH(QStringList, messages);
         QFETCH(QStringList, linkCalls);
         QFETCH(bool, closed);
         QFETCH(int, channels);
@@ -378,30 +403,64 @@ private slots:
         SetupWindow& w = rig.open();
         rig.state.Connected = state != u"disconnected";
         rig.link.programSucceeds = state != u"program fails";
+        rig.link.confirmSucceeds = state != u"confirm fails";
+        rig.samplingContinuously = state == u"sampling";
+        if (state == u"record renamed") {
+            rig.settings.LoggerName = "Changed";
+        }
         if (!edit.isEmpty()) {
             rig.control<QLineEdit>(edit.section('=', 0, 0))->setText(edit.section('=', 1));
         }
+        rig.prompter.whileShown = [&](const RecordingPrompter::Message& message) {
+            if (state == u"menus while asked" && message.text.startsWith("Are you sure")) {
+                rig.control<QAction>("mnuInitialize")->trigger();
+                rig.control<QAction>("mnuSave")->trigger();
+                rig.control<QAction>("mnuLoad")->trigger();
+            }
+        };
+        const auto before = w.LoggerImage();
         rig.state.Busy = state == u"busy";
         QFETCH(QList<PromptAnswer>, answers);
         rig.prompter.answers = answers;
-        QCOMPARE(w.close(), closed);
+        if (control == u"close") {
+            QCOMPARE(w.close(), closed);
+        } else if (auto* button = rig.window->findChild<QPushButton*>(control)) {
+            button->click();
+        } else {
+            rig.control<QAction>(control)->trigger();
+        }
         QCOMPARE(w.isVisible(), !closed);
         QCOMPARE(rig.control<QTimer>("Timer1")->isActive(), !closed);
         QStringList shown;
         for (const auto& message : rig.prompter.messages) {
-            shown << message.text.left(texts.value(shown.size()).size());
+            shown << (message.title + "|" + message.text).left(messages.value(shown.size()).size());
+            QVERIFY(message.text != ProgramFailed || message.icon == PromptIcon::Error);
         }
-        QCOMPARE(shown, texts);
-        if (!texts.isEmpty()) {
+        QCOMPARE(shown, messages);
+        if (control == u"close" && !messages.isEmpty()) {
             QCOMPARE(rig.prompter.messages[0].text, FileQuestion);
             QCOMPARE(rig.prompter.messages.last().buttons,
-                     texts.size() == 3 ? PromptButtons::Ok : PromptButtons::YesNoCancel);
+                     messages.size() == 3 ? PromptButtons::Ok : PromptButtons::YesNoCancel);
+        } else if (!messages.isEmpty()) {
+            QCOMPARE(rig.prompter.messages[0].defaultAnswer, PromptAnswer::No);
         }
         QCOMPARE(rig.link.calls, linkCalls);
-        QCOMPARE(rig.state.Busy, state == u"busy");
-        if (!linkCalls.isEmpty()) {
-            QCOMPARE(rig.link.programmed->LoggerName, QString("Pump 7"));
+        const bool failed = !messages.isEmpty() && rig.prompter.messages.last().text == ProgramFailed;
+        const bool programmed = linkCalls.size() == 2 && !failed;
+        QCOMPARE(w.LoggerImage() != before, programmed);
+        if (programmed) {
+            QCOMPARE(w.LoggerImage(), EncodeSettings(rig.settings, true));
+            QCOMPARE(rig.link.programmed->LoggerName, edit.section('=', 1));
         }
+        const bool yes = answers.value(0) == PromptAnswer::Yes;
+        if (control == u"mnuInitialize") {
+            QCOMPARE(rig.control<QLineEdit>("txtName")->text(), QString(yes ? "Brevel Logger" : "Pump 7"));
+        }
+        const bool saveAsked = control == u"close" && yes;
+        QCOMPARE(rig.dialogs.saveRequests.size() + rig.dialogs.openRequests.size(), saveAsked ? 1 : 0);
+        QCOMPARE(rig.state.Busy, state == u"busy");
+        QVERIFY(rig.control("cmdCancel")->isEnabled());
+        QCOMPARE(rig.cursor.depth, 0);
     }
 
     void savingFromTheClosingQuestionThenLoadingAgain()
@@ -438,119 +497,6 @@ private slots:
         QVERIFY(rig.prompter.messages[0].text.contains("without being programmed"));
     }
 
-    void programAsksProgramsAndConfirms_data()
-    {
-        QTest::addColumn<PromptAnswer>("answer");
-        QTest::addColumn<QString>("failing"); // the link's step that fails, "" for none
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("calls");
-        QTest::addColumn<QStringList>("titles");
-        const QString program = "Program Settings";
-        const QString name = "Pump 9";
-        QTest::newRow("yes") << PromptAnswer::Yes << "" << name << QStringList{"program", "confirm"}
-                             << QStringList{program};
-        QTest::newRow("no") << PromptAnswer::No << "" << name << QStringList() << QStringList{program};
-        QTest::newRow("write fails") << PromptAnswer::Yes << "program" << name << QStringList{"program"}
-                                     << QStringList{program, program};
-        QTest::newRow("confirm fails") << PromptAnswer::Yes << "confirm" << name << QStringList{"program", "confirm"}
-                                       << QStringList{program, program};
-        // A name with no single-byte code cannot be encoded, and is never sent.
-        QTest::newRow("unencodable") << PromptAnswer::Yes << "" << QString::fromUtf8("Pump \u03a9") << QStringList()
-                                     << QStringList{program, program};
-    }
-    void programAsksProgramsAndConfirms()
-    {
-        QFETCH(QString, failing);
-        QFETCH(QString, name);
-        QFETCH(QStringList, calls);
-        QFETCH(QStringList, titles);
-        SetupRig rig;
-        SetupWindow& w = rig.open();
-        rig.link.programSucceeds = failing != u"program";
-        rig.link.confirmSucceeds = failing != u"confirm";
-        rig.control<QLineEdit>("txtName")->setText(name);
-        const auto before = w.LoggerImage();
-        QFETCH(PromptAnswer, answer);
-        rig.prompter.answers = {answer};
-        rig.control<QPushButton>("cmdOK")->click();
-        QCOMPARE(rig.titles(), titles);
-        QCOMPARE(rig.prompter.messages[0].defaultAnswer, PromptAnswer::No);
-        if (titles.size() > 1) {
-            QCOMPARE(rig.prompter.messages[1].text, ProgramFailed);
-            QCOMPARE(rig.prompter.messages[1].icon, PromptIcon::Error);
-        }
-        QCOMPARE(rig.link.calls, calls);
-        const bool programmed = calls.size() == 2 && titles.size() == 1;
-        QCOMPARE(w.LoggerImage() != before, programmed);
-        if (programmed) {
-            QCOMPARE(w.LoggerImage(), EncodeSettings(rig.settings, true));
-            QCOMPARE(rig.link.programmed->LoggerName, name);
-        }
-        QVERIFY(!rig.state.Busy);
-        QVERIFY(rig.control("cmdCancel")->isEnabled());
-        QCOMPARE(rig.cursor.depth, 0);
-    }
-
-    // Program and Calibrate take the line (whose guard has its own tests) and
-    // do nothing while live sampling holds it.
-    void commandsWaitWhileSamplingHoldsTheLine_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::newRow("Program") << "mnuDownload";
-        QTest::newRow("Calibrate") << "cmdCalibrate_0";
-    }
-    void commandsWaitWhileSamplingHoldsTheLine()
-    {
-        QFETCH(QString, command);
-        SetupRig rig;
-        rig.open();
-        rig.samplingContinuously = true;
-        if (auto* button = rig.window->findChild<QPushButton*>(command)) {
-            button->click();
-        } else {
-            rig.control<QAction>(command)->trigger();
-        }
-        QVERIFY(rig.prompter.messages.isEmpty());
-        QVERIFY(rig.link.calls.isEmpty());
-        QVERIFY(!rig.state.Busy);
-    }
-
-    void menusWaitWhileProgramTalksToTheLogger()
-    {
-        SetupRig rig;
-        rig.open();
-        rig.prompter.whileShown = [&](const RecordingPrompter::Message& message) {
-            if (message.text.startsWith("Are you sure")) {
-                rig.control<QAction>("mnuInitialize")->trigger();
-                rig.control<QAction>("mnuSave")->trigger();
-                rig.control<QAction>("mnuLoad")->trigger();
-            }
-        };
-        rig.prompter.answers = {PromptAnswer::Yes};
-        rig.control<QPushButton>("cmdOK")->click();
-        QCOMPARE(rig.prompter.messages.size(), 1);
-        QVERIFY(rig.dialogs.saveRequests.isEmpty());
-        QVERIFY(rig.dialogs.openRequests.isEmpty());
-        QCOMPARE(rig.link.calls, QStringList({"program", "confirm"}));
-    }
-
-    void initializeAsksFirst()
-    {
-        SetupRig rig;
-        rig.open();
-        auto* name = rig.control<QLineEdit>("txtName");
-        name->setText("Pump 3");
-        rig.prompter.answers = {PromptAnswer::No};
-        rig.control<QAction>("mnuInitialize")->trigger();
-        QCOMPARE(name->text(), QString("Pump 3"));
-        QCOMPARE(rig.titles(), QStringList{"Initialize to Default Values"});
-        QCOMPARE(rig.prompter.messages[0].defaultAnswer, PromptAnswer::No);
-        rig.settings.LoggerName = "Changed";
-        rig.prompter.answers = {PromptAnswer::Yes};
-        rig.control<QAction>("mnuInitialize")->trigger();
-        QCOMPARE(name->text(), QString("Brevel Logger"));
-        QVERIFY(rig.link.calls.isEmpty());
-    }
 };
 
 BREVEL_TEST(SetupWindowTest)
