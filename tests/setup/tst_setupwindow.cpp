@@ -124,17 +124,22 @@ private slots:
     }
 
     // A field of the record shows in its control and is programmed back from
-    // it; readBack is what a normalised value comes back as.
-    void fieldRoundTrip_data()
+    // it (readBack: what a normalised value comes back as); what is typed
+    // into the controls is stored the way the logger stores it.
+    void fieldsShowAndReadBack_data()
     {
         QTest::addColumn<Field>("field");
-        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("control"); // showing the field, "" for typed entries
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("readBack");
+        QTest::addColumn<QStringList>("entries"); // control=value, typed before programming
+        QTest::addColumn<QString>("stored");      // programmed; null for the value the row sets
         using S = Settings;
         auto row = [](const char* name, Field field, const char* control, const QString& shown,
                       const QString& readBack = {}) {
-            QTest::newRow(name) << field << QString(control) << shown << readBack;
+            QTest::newRow(name) << field << QString(control) << shown << QStringList() << readBack;
+        };
+        auto typed = [](const char* name, const QStringList& entries, Field field, const char* stored) {
+            QTest::newRow(name) << field << QString() << QString() << entries << QString(stored);
         };
         row("name", Member(&S::LoggerName, QString("Tank 3")), "txtName", "Tank 3");
         row("warm-up", Member(&S::SensorWarmupTime, 7), "cmbWarmup", "7");
@@ -195,70 +200,56 @@ private slots:
         row("slope units", Member(&S::ManningsSType, 0), "cmbSlopeUnits", "decimal (rise/run)");
         row("velocity units", Member(&S::VelUnits, 1), "cmbVelUnits", "mps - meters-per-sec");
         row("velocity top", Member(&S::VelTop, 4), "txtVelTop", "4");
+        typed("deadband rounds half to even", {"txtException=40.5"}, Member(&S::Deadband, 0), "40");
+        typed("7:05 P.M.", {"txtAlarm_0=7:05", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "19");
+        typed("12:30 A.M. is midnight", {"txtAlarm_1=12:30", "cmbAlarm_1=A.M."}, Element(&S::AlarmHour, 1, 0), "0");
+        typed("12:30 P.M. is noon", {"txtAlarm_1=12:30", "cmbAlarm_1=P.M."}, Element(&S::AlarmHour, 1, 0), "12");
+        typed("19 P.M. stays", {"txtAlarm_0=19", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "19");
+        typed("0:15 P.M. is a quarter past noon", {"txtAlarm_0=0:15", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0),
+            "12");
+        typed("minute of 0:15", {"txtAlarm_0=0:15", "cmbAlarm_0=P.M."}, Element(&S::AlarmMin, 0, 0), "15");
+        typed("one day drops the plural", {"txtSampleInterval=1", "cmbSampleInterval=days"},
+            Member(&S::SampleInterval, ""), "1 day");
+        typed("fast with exception ticked", {"optFastMode=ticked", "chkException=ticked"}, Member(&S::LoggingStyle, 0),
+            "130");
+        typed("periodic", {"optPeriodic=ticked"}, Member(&S::LoggingStyle, 0), "0");
+        typed("leading number of an EU", {"txtHighEU_1=2,5"}, Element(&S::UpperLimit, 1, 0), "2");
+        typed("raw count rounds half to even", {"txtLowRaw_0=12.5"}, Element(&S::RawScaleLower, 0, 0), "12");
+        typed("comma of a flow value", {"txtFlowTop=2,5"}, Member(&S::FlowTop, 0), "2.5");
+        typed("roughness list item", {"cmbRoughness=0.013 - Finished concrete"}, Member(&S::ManningsN, 0), "0.013");
+        typed("Manning's", {"optMannings=ticked"}, Member(&S::FlowMode, 0), "1");
+        // Only the logger's channels are edited; the fields of the others keep their values.
+        typed("analog channel beyond the logger", {"cmbEU_5=1"}, Element(&S::EngUnits, 5, QString("kept")), "kept");
+        typed("pulse channel beyond the logger", {"txtPulseUnit_1=1"}, Element(&S::PulseUnit, 1, 7.5), "7.5");
     }
-    void fieldRoundTrip()
+    void fieldsShowAndReadBack()
     {
         QFETCH(Field, field);
-        QFETCH(QString, readBack);
-        SetupRig rig;
+        QFETCH(QString, control);
+        QFETCH(QStringList, entries);
+        SetupRig rig(3, entries.isEmpty() ? 2 : 1); // typed: the second pulse channel is beyond the logger
         const Settings factory = rig.settings;
-        field.set(rig.settings);
-        QVERIFY2(field.text(rig.settings) != field.text(factory), "the row must change the field");
+        if (entries.isEmpty()) {
+            field.set(rig.settings);
+            QVERIFY2(field.text(rig.settings) != field.text(factory), "the row must change the field");
+        }
         const QString set = field.text(rig.settings);
         rig.open();
-        QFETCH(QString, control);
-        QTEST(ControlText(rig.control(control)), "shown");
-        rig.settings = factory; // so the control's value has to be read back
-        const std::optional<Settings> programmed = Programmed(rig);
-        QVERIFY(programmed);
-        QCOMPARE(field.text(*programmed), readBack.isNull() ? set : readBack);
-        QCOMPARE(rig.titles(), QStringList{"Program Settings"});
-    }
-
-    // What a control holds is read the way the logger stores it.
-    void entriesAreReadBack_data()
-    {
-        QTest::addColumn<QStringList>("entries"); // control=value
-        QTest::addColumn<Field>("field");
-        QTest::addColumn<QString>("stored");
-        using S = Settings;
-        auto row = [](const char* name, const QStringList& entries, Field field, const char* stored) {
-            QTest::newRow(name) << entries << field << QString(stored);
-        };
-        row("deadband rounds half to even", {"txtException=40.5"}, Member(&S::Deadband, 0), "40");
-        row("7:05 P.M.", {"txtAlarm_0=7:05", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "19");
-        row("12:30 A.M. is midnight", {"txtAlarm_1=12:30", "cmbAlarm_1=A.M."}, Element(&S::AlarmHour, 1, 0), "0");
-        row("12:30 P.M. is noon", {"txtAlarm_1=12:30", "cmbAlarm_1=P.M."}, Element(&S::AlarmHour, 1, 0), "12");
-        row("19 P.M. stays", {"txtAlarm_0=19", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "19");
-        row("0:15 P.M. is a quarter past noon", {"txtAlarm_0=0:15", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0),
-            "12");
-        row("minute of 0:15", {"txtAlarm_0=0:15", "cmbAlarm_0=P.M."}, Element(&S::AlarmMin, 0, 0), "15");
-        row("one day drops the plural", {"txtSampleInterval=1", "cmbSampleInterval=days"},
-            Member(&S::SampleInterval, ""), "1 day");
-        row("fast with exception", {"optFastMode=ticked", "chkException=ticked"}, Member(&S::LoggingStyle, 0), "130");
-        row("periodic", {"optPeriodic=ticked"}, Member(&S::LoggingStyle, 0), "0");
-        row("leading number of an EU", {"txtHighEU_1=2,5"}, Element(&S::UpperLimit, 1, 0), "2");
-        row("raw count rounds half to even", {"txtLowRaw_0=12.5"}, Element(&S::RawScaleLower, 0, 0), "12");
-        row("comma of a flow value", {"txtFlowTop=2,5"}, Member(&S::FlowTop, 0), "2.5");
-        row("roughness list item", {"cmbRoughness=0.013 - Finished concrete"}, Member(&S::ManningsN, 0), "0.013");
-        row("Manning's", {"optMannings=ticked"}, Member(&S::FlowMode, 0), "1");
-        // Only the logger's channels are edited; the fields of the others keep their values.
-        row("analog channel beyond the logger", {"cmbEU_5=1"}, Element(&S::EngUnits, 5, QString("kept")), "kept");
-        row("pulse channel beyond the logger", {"txtPulseUnit_1=1"}, Element(&S::PulseUnit, 1, 7.5), "7.5");
-    }
-    void entriesAreReadBack()
-    {
-        QFETCH(QStringList, entries);
-        QFETCH(Field, field);
-        SetupRig rig(2, 1);
-        rig.open();
+        if (!control.isEmpty()) {
+            QTEST(ControlText(rig.control(control)), "shown");
+        }
         for (const QString& entry : entries) {
             Enter(rig.control(entry.section('=', 0, 0)), entry.section('=', 1));
         }
-        field.set(rig.settings);
+        rig.settings = factory; // so the control's value has to be read back
+        if (!entries.isEmpty()) {
+            field.set(rig.settings); // for the typed value to replace
+        }
         const std::optional<Settings> programmed = Programmed(rig);
         QVERIFY(programmed);
-        QTEST(field.text(*programmed), "stored");
+        QFETCH(QString, stored);
+        QCOMPARE(field.text(*programmed), stored.isNull() ? set : stored);
+        QCOMPARE(rig.titles(), QStringList{"Program Settings"});
     }
 
     // The unit lists follow the logger's channel counts (which channels can be
