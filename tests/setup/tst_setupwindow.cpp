@@ -468,7 +468,6 @@ private slots:
             QVERIFY(w.close());
             QCOMPARE(rig.titles(), QStringList({"Data Has Changed", "Data Has Changed"}));
             QCOMPARE(rig.dialogs.saveRequests.size(), 1);
-            QCOMPARE(rig.recent[0], path);
         }
         SetupRig rig;
         rig.recent[2] = path;
@@ -479,8 +478,6 @@ private slots:
         QCOMPARE(rig.dialogs.openRequests[0].InitialFileName, path);
         QCOMPARE(rig.control<QLineEdit>("txtName")->text(), QString("Pump 7"));
         QCOMPARE(rig.control<QLineEdit>("txtHighEU_1")->text(), QString("55"));
-        QCOMPARE(w.SetupFileName(), QString("pump.set"));
-        QCOMPARE(rig.recent[0], path);
         // Loaded but not programmed: closing asks about the logger only.
         rig.prompter.answers = {PromptAnswer::No};
         QVERIFY(w.close());
