@@ -77,14 +77,6 @@ void Enter(QWidget* control, const QString& value)
     }
 }
 
-// Program, answered Yes: the record the window sent to the logger.
-std::optional<Settings> Programmed(SetupRig& rig)
-{
-    rig.prompter.answers = {PromptAnswer::Yes};
-    rig.control<QPushButton>("cmdOK")->click();
-    return rig.link.programmed;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Field)
@@ -245,10 +237,11 @@ private slots:
         if (!entries.isEmpty()) {
             field.set(rig.settings); // for the typed value to replace
         }
-        const std::optional<Settings> programmed = Programmed(rig);
-        QVERIFY(programmed);
+        rig.prompter.answers = {PromptAnswer::Yes};
+        rig.control<QPushButton>("cmdOK")->click();
+        QVERIFY(rig.link.programmed);
         QFETCH(QString, stored);
-        QCOMPARE(field.text(*programmed), stored.isNull() ? set : stored);
+        QCOMPARE(field.text(*rig.link.programmed), stored.isNull() ? set : stored);
         QCOMPARE(rig.titles(), QStringList{"Program Settings"});
     }
 
