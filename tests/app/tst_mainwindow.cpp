@@ -2,6 +2,7 @@
 #include "HayesModem.h"
 #include "LoggerEngine.h"
 #include "MainWindowRig.h"
+#include "ScratchFolder.h"
 #include "SimSerialPort.h"
 #include "Snapshot.h"
 #include "TestRegistry.h"
@@ -167,22 +168,20 @@ private slots:
         QFETCH(bool, presentNow);
         QFETCH(bool, browserOpens);
         const bool opened = presentAtStart && presentNow;
-        QTemporaryDir folder;
-        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("manual")));
-        QFile manual(ManualPath(folder.path()));
-        QVERIFY(!presentAtStart || manual.open(QIODevice::WriteOnly));
-        manual.close();
+        ScratchFolder folder;
+        const QString manual = ManualPath(folder.dir.path());
+        const QString name = QDir(folder.dir.path()).relativeFilePath(manual);
+        QVERIFY(!presentAtStart || folder.write(name, {}));
         MainWindowRig f;
         f.help.opens = browserOpens;
-        f.startUp(QString(), folder.path());
-        QVERIFY(presentNow ? manual.open(QIODevice::WriteOnly) : manual.remove());
-        manual.close();
+        f.startUp(QString(), folder.dir.path());
+        QVERIFY(presentNow ? folder.write(name, {}) : QFile::remove(manual));
         f.press(QStringLiteral("mnuLaunchHelp"));
         QCOMPARE(f.help.opened.size(), opened ? 1 : 0);
         QCOMPARE(f.titles(), opened && !browserOpens ? QStringList{"Help"} : QStringList());
         if (!f.prompter.messages.isEmpty()) {
             QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Warning);
-            QVERIFY(f.prompter.messages[0].text.endsWith(QDir::toNativeSeparators(manual.fileName())));
+            QVERIFY(f.prompter.messages[0].text.endsWith(QDir::toNativeSeparators(manual)));
         }
     }
 };
@@ -558,10 +557,8 @@ private slots:
     void modemCommandFileOnlyWhileTicked()
     {
         QFETCH(bool, ticked);
-        QTemporaryDir folder;
-        QFile commands(folder.filePath(QStringLiteral("modem.txt")));
-        QVERIFY(commands.open(QIODevice::WriteOnly) && commands.write("AT&F\r\nATS7=45\r\n") > 0);
-        commands.close();
+        ScratchFolder folder;
+        QVERIFY(folder.write(QStringLiteral("modem.txt"), "AT&F\r\nATS7=45\r\n"));
         LoggerEngine engine{LoggerOptions{}};
         ModemOptions options;
         options.ConnectDelayMs = 100;
@@ -572,7 +569,7 @@ private slots:
         f.startUp();
         UserSettings& user = f.session.User;
         user.ModemNumber[0] = user.CurrentModemNumber = QStringLiteral("555-0100");
-        user.ModemInit = commands.fileName();
+        user.ModemInit = folder.path(QStringLiteral("modem.txt"));
         user.UseModemInit = ticked ? 1 : 0;
         f.session.UseModem = true;
         QVERIFY(f.connect());

@@ -1,3 +1,4 @@
+#include "ScratchFolder.h"
 #include "SetupRig.h"
 #include "Snapshot.h"
 #include "TestRegistry.h"
@@ -294,12 +295,9 @@ private slots:
 
     void browseAsksForATableFile()
     {
-        QTemporaryDir folder;
-        const QString table = folder.filePath("pond.tbl");
-        QFile file(table);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("0 0\r\n1 2.5\r\n");
-        file.close();
+        ScratchFolder folder;
+        const QString table = folder.path("pond.tbl");
+        QVERIFY(folder.write("pond.tbl", "0 0\r\n1 2.5\r\n"));
         SetupRig rig;
         rig.open();
         rig.control<QAbstractButton>("optTable")->click();
