@@ -94,7 +94,8 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     // The windows look as they did when their pictures were kept: every
-    // frame, caption and control in its place and greyed as it should be.
+    // frame, caption and control in its place and greyed as it should be;
+    // the status tick counts the reply wait down and draws the bars.
     void statusTickCountsDownAndDrawsBars()
     {
         AboutWindow about(QStringLiteral("Brevel Flow Monitor"), nullptr);
@@ -184,11 +185,7 @@ private slots:
             QVERIFY(f.prompter.messages[0].text.endsWith(QDir::toNativeSeparators(manual)));
         }
     }
-};
 
-class ConnectionTest : public QObject {
-    Q_OBJECT
-private slots:
     // The settings summary reaches the window: alarms, pulse frames, analog
     // columns, and (one check, the rest is the flow display's own test) the
     // flow panel, the Flow and Velocity columns and channel 1's unit warning.
@@ -617,5 +614,4 @@ private slots:
 };
 
 BREVEL_TEST(MainWindowTest)
-BREVEL_TEST(ConnectionTest)
 #include "tst_mainwindow.moc"
