@@ -96,10 +96,8 @@ private slots:
         QFETCH(bool, busy);
         QFETCH(ExchangeNeeds, needs);
         QFETCH(bool, taken);
-        LinkState link;
         QFETCH(bool, connected);
-        link.Connected = connected;
-        link.Busy = busy;
+        LinkState link{.Connected = connected, .Busy = busy};
         {
             QFETCH(bool, claimed);
             const ExchangeGuard guard(link, claimed, needs);
@@ -122,8 +120,7 @@ private slots:
     void guardGivesTheLineBackOnEveryWayOut()
     {
         QFETCH(int, exit);
-        LinkState link;
-        link.Connected = true;
+        LinkState link{.Connected = true};
         try {
             ExchangeGuard guard(link);
             QVERIFY(guard);
@@ -184,10 +181,7 @@ private slots:
     void placesTheBarTop()
     {
         QFETCH(int, fillTop);
-        MeterLayout layout;
-        layout.BarTop = 400;
-        layout.BarHeight = 1000;
-        layout.BarLeft = 280;
+        const MeterLayout layout{.BarTop = 400, .BarHeight = 1000, .BarLeft = 280};
         MeterColumn column;
         QFETCH(double, minimum);
         QFETCH(double, maximum);
@@ -203,8 +197,7 @@ private slots:
 
     void redrawsOnlyOnChange()
     {
-        MeterLayout layout;
-        layout.BarHeight = 1000;
+        const MeterLayout layout{.BarHeight = 1000};
         MeterColumn column;
         column.Maximum = 10.0;
         column.Value = 5.0;
