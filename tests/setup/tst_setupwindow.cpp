@@ -318,8 +318,8 @@ private slots:
     void commandsAsk_data()
     {
         QTest::addColumn<QString>("control"); // "close" for the window's close button
-        QTest::addColumn<QString>("state");   // "busy", "disconnected", "program fails", "confirm fails",
-                                              // "sampling", "menus while asked" or "" for a free logger
+        QTest::addColumn<QString>("state");   // "busy", "disconnected", "program fails", "confirm fails", "sampling",
+                                              // "menus while asked", "record renamed" or "" for a free logger
         QTest::addColumn<QString>("edit");    // control=text, "" for none
         QTest::addColumn<QList<PromptAnswer>>("answers");
         QTest::addColumn<QStringList>("messages"); // "title|start of the text" of each
