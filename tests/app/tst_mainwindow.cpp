@@ -2,6 +2,7 @@
 #include "HayesModem.h"
 #include "LoggerEngine.h"
 #include "MainWindowRig.h"
+#include "ScratchFolder.h"
 #include "SimSerialPort.h"
 #include "Snapshot.h"
 #include "TestRegistry.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSignalSpy>
 
 namespace {
 
@@ -84,39 +84,26 @@ public:
     QStringList texts;
 };
 
-enum class Moment { Settings, WakeUp, Idle, Download, Sampling };
+enum class Moment { Settings, WakeUp };
 
 } // namespace
 
-Q_DECLARE_METATYPE(PromptIcon)
-Q_DECLARE_METATYPE(PromptButtons)
 Q_DECLARE_METATYPE(Moment)
-Q_DECLARE_METATYPE(MainCommand)
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     // The windows look as they did when their pictures were kept: every
-    // frame, caption and control in its place and greyed as it should be.
-    void windowsLookAsKept_data()
+    // frame, caption and control in its place and greyed as it should be;
+    // the status tick counts the reply wait down and draws the bars.
+    void statusTickCountsDownAndDrawsBars()
     {
-        QTest::addColumn<QString>("window");
-        QTest::newRow("main window at start") << "main-window";
-        QTest::newRow("About") << "about";
-    }
-    void windowsLookAsKept()
-    {
-        QFETCH(QString, window);
+        AboutWindow about(QStringLiteral("Brevel Flow Monitor"), nullptr);
+        BREVEL_VERIFY_SNAPSHOT(about, "about");
         MainWindowRig f;
         f.startUp();
         QCOMPARE(f.window.windowTitle(), ProgramCaption());
-        AboutWindow about(QStringLiteral("Brevel Flow Monitor"), nullptr);
-        BREVEL_VERIFY_SNAPSHOT(window == u"about" ? static_cast<QWidget&>(about) : f.window, window);
-    }
-    void statusTickCountsDownAndDrawsBars()
-    {
-        MainWindowRig f;
-        f.startUp();
+        BREVEL_VERIFY_SNAPSHOT(f.window, "main-window");
         f.controller.Ticks().Stop(TickSource::Tick::Status);
         f.session.Connection.ReplyCountdown = 2;
         MeterColumn& level = f.session.Meters[0];
@@ -156,19 +143,12 @@ private slots:
         QCOMPARE(f.session.User.DirectPort, QStringLiteral("COM9"));
         QCOMPARE(f.session.User.CurrentModemNumber, QStringLiteral("555-0100"));
 
-        f.session.User.DirectBaud = QStringLiteral("9600");
-        QSignalSpy exits(&f.controller, &MainController::ExitRequested);
-        f.press(QStringLiteral("mnuExit")); // File > Exit writes nothing
-        QCOMPARE(exits.size(), 1);
-        QVERIFY(f.store.writtenKeys.isEmpty());
-
         QVERIFY(f.session.Link.OpenPort(1, QStringLiteral("38400,N,8,1")));
         f.window.close();
         f.window.close();
         QCOMPARE(f.store.writtenKeys.size(), 15); // once
         QVERIFY(!f.fakePort.IsOpen());
         QVERIFY(!f.fakePort.dtr); // dropped first: a modem hangs up
-        QCOMPARE(f.store.values.value("Brevel Logger/Configuration/DirectBaud"), QStringLiteral("9600"));
     }
 
     // The manual found at start-up opens while it is there; when no browser
@@ -189,62 +169,23 @@ private slots:
         QFETCH(bool, presentNow);
         QFETCH(bool, browserOpens);
         const bool opened = presentAtStart && presentNow;
-        QTemporaryDir folder;
-        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("manual")));
-        QFile manual(ManualPath(folder.path()));
-        QVERIFY(!presentAtStart || manual.open(QIODevice::WriteOnly));
-        manual.close();
+        ScratchFolder folder;
+        const QString manual = ManualPath(folder.dir.path());
+        const QString name = QDir(folder.dir.path()).relativeFilePath(manual);
+        QVERIFY(!presentAtStart || folder.write(name, {}));
         MainWindowRig f;
         f.help.opens = browserOpens;
-        f.startUp(QString(), folder.path());
-        QVERIFY(presentNow ? manual.open(QIODevice::WriteOnly) : manual.remove());
-        manual.close();
+        f.startUp(QString(), folder.dir.path());
+        QVERIFY(presentNow ? folder.write(name, {}) : QFile::remove(manual));
         f.press(QStringLiteral("mnuLaunchHelp"));
         QCOMPARE(f.help.opened.size(), opened ? 1 : 0);
         QCOMPARE(f.titles(), opened && !browserOpens ? QStringList{"Help"} : QStringList());
         if (!f.prompter.messages.isEmpty()) {
             QCOMPARE(f.prompter.messages[0].icon, PromptIcon::Warning);
-            QVERIFY(f.prompter.messages[0].text.endsWith(QDir::toNativeSeparators(manual.fileName())));
+            QVERIFY(f.prompter.messages[0].text.endsWith(QDir::toNativeSeparators(manual)));
         }
     }
 
-    // What the menu items and the sampling switch do depends on the
-    // connection, whatever their enabled state says at that moment. (The box
-    // and the item ending the sampling are the continuous-sampling test's.)
-    void commandsFollowTheConnection_data()
-    {
-        QTest::addColumn<MainCommand>("command");
-        QTest::addColumn<bool>("connectedAfter");
-        QTest::addColumn<bool>("tickedAfter");
-        QTest::newRow("Connect item while connected") << MainCommand::ConnectMenu << true << false;
-        QTest::newRow("Disconnect item") << MainCommand::DisconnectMenu << false << false;
-        QTest::newRow("sampling item ticks") << MainCommand::SampleContinuouslyMenu << true << true;
-    }
-    void commandsFollowTheConnection()
-    {
-        QFETCH(MainCommand, command);
-        QFETCH(bool, connectedAfter);
-        QFETCH(bool, tickedAfter);
-        LoggerRig f;
-        QVERIFY(f.connect());
-        auto* box = f.find<QCheckBox>(QStringLiteral("chkSampleContinuously"));
-        emit f.window.CommandChosen(command);
-        QCOMPARE(f.session.Connection.Connected, connectedAfter);
-        QCOMPARE(box->isChecked(), tickedAfter);
-        if (!connectedAfter) { // and neither the item nor the box does anything now
-            box->setChecked(true);
-            emit f.window.CommandChosen(MainCommand::SampleContinuouslyBox);
-            emit f.window.CommandChosen(MainCommand::DisconnectMenu);
-            QVERIFY(!box->isChecked());
-            f.controller.StatusTick();
-            QVERIFY(f.enabled(QStringLiteral("mnuConnect")));
-        }
-    }
-};
-
-class ConnectionTest : public QObject {
-    Q_OBJECT
-private slots:
     // The settings summary reaches the window: alarms, pulse frames, analog
     // columns, and (one check, the rest is the flow display's own test) the
     // flow panel, the Flow and Velocity columns and channel 1's unit warning.
@@ -287,189 +228,207 @@ private slots:
         QCOMPARE(unit->palette().color(QPalette::WindowText) == QColor(255, 0, 0), !everything);
     }
 
-    // Reading the settings selects the programmed flow table, and says when
-    // it is missing; the panel names it.
-    void readSettingsSelectsTheProgrammedFlowTable()
+    // A command chosen with the logger and the line in some state: the one
+    // message box it shows, the requests it sends and the connection it
+    // leaves, with the port closed and the line free when none is left. A
+    // menu item acts as the connection is, whatever its enabled state says.
+    // (Yes to Synchronize Time and the firmware version are the journeys'.)
+    void commandsAskThenAct_data()
     {
-        LoggerRig f;
-        QVERIFY(f.connect());
-        f.session.Logger.FlowMode = 4;
-        f.session.Logger.TablePath = QStringLiteral("/nonexistent/river.tbl");
-        QVERIFY(f.session.Commands.ProgramSettings());
-        f.session.Logger.TablePath.clear();
-        f.press(QStringLiteral("cmdGetSettings"));
-        QCOMPARE(f.titles(), QStringList{"Missing or Empty Flow Table File"});
-        QCOMPARE(f.session.Rating.RatingName, QStringLiteral("river.tbl"));
-        QCOMPARE(f.text(QStringLiteral("lblFlowMode")), QStringLiteral(" Table Method"));
-        QCOMPARE(f.text(QStringLiteral("lblFWT")), QStringLiteral("Table Name:"));
-        QCOMPARE(f.text(QStringLiteral("lblFWT2")), QStringLiteral(" river.tbl"));
+        QTest::addColumn<QString>("state");   // how the logger or the line differ from a connected one
+        QTest::addColumn<QString>("control"); // cmdConnect: connecting is the command
+        QTest::addColumn<PromptAnswer>("answer");
+        QTest::addColumn<QStringList>("messages"); // "title|icon|start of the text", the icon by its initial
+        QTest::addColumn<QString>("buttons"); // of each box: its buttons and default answer, "" when not looked at
+        QTest::addColumn<int>("command");     // the request byte counted
+        QTest::addColumn<int>("sent");
+        QTest::addColumn<QString>("after"); // connection, sampling and channel 2's pulse count
+        QTest::addColumn<QStringList>("labels"); // "name=text" of other labels looked at
+        const auto cancel = PromptAnswer::Cancel;
+        const QString idle = "connected idle 40 Pulses";
+        const QString none = "not connected idle ";
+        auto row = [](const char* name, const char* state, const char* control, PromptAnswer answer,
+                      const QStringList& messages, const char* buttons, int command, int sent, const QString& after,
+                      const QStringList& labels = {}) {
+            QTest::newRow(name) << QString(state) << QString(control) << answer << messages << QString(buttons)
+                                << command << sent << after << labels;
+        };
+        // Connecting refused: nothing is initialised.
+        row("two analog channels", "two analog", "cmdConnect", cancel,
+            {"Wrong Logger Type|E|Error: The Brevel Flow Monitor software only works correctly\r\n"}, "", 0x06, 0,
+            none);
+        row("memory never initialised, Cancel", "uninitialised", "cmdConnect", cancel,
+            {"Initialization Required|W|Warning: the flash memory has not been programmed."}, "", 0x06, 0, none);
+        row("-i asks for a valid memory, Cancel", "-i", "cmdConnect", cancel, {"Initialization Required|W|Warning: "},
+            "", 0x06, 0, none);
+        row("port will not open", "no cable", "cmdConnect", cancel,
+            {"Connect Error|W|Error opening port.  If this port exists, it \r\nmay be in use by another application."},
+            "", 0x06, 0, none);
+        row("Sync Time, No", "", "cmdSynchronizeTime", PromptAnswer::No, {"Synchronize Time|I|"}, "YesNo Yes", 0x01, 0,
+            idle);
+        // The question comes first, before the connection is looked at.
+        row("Sync Time disconnected", "disconnected", "mnuSynchronizeTime", PromptAnswer::Yes, {"Synchronize Time|I|"},
+            "YesNo Yes", 0x01, 0, none);
+        row("Clear History, No", "", "cmdClearMemory", PromptAnswer::No, {"Clear History|Q|"}, "YesNo No", 0x04, 0,
+            idle);
+        row("Clear History item, Yes", "", "mnuClearHistory", PromptAnswer::Yes, {"Clear History|Q|"}, "YesNo No", 0x04,
+            1, idle);
+        row("Reset Pulse Accumulators", "", "mnuResetPulseAccs", PromptAnswer::Ok, {}, "", 0x0E, 1,
+            "connected idle 0 Pulses");
+        row("Connect item while connected", "", "mnuConnect", cancel, {}, "", 0x06, 0, idle);
+        row("Disconnect item", "", "mnuDisconnect", cancel, {}, "", 0x06, 0, none);
+        row("sampling item ticks the box", "", "mnuSampleContinuously", cancel, {}, "", 0x06, 0,
+            "connected sampling 40 Pulses");
+        // Reading the settings selects the programmed flow table, and says when it is missing.
+        row("Get Sample, flow table missing", "table programmed", "cmdGetSettings", PromptAnswer::Ok,
+            {"Missing or Empty Flow Table File|"}, "", 0x08, 3, idle,
+            {"lblFlowMode= Table Method", "lblFWT=Table Name:", "lblFWT2= river.tbl"});
+        // A logger without a sample: one that says so shows "No sample" and the bar drops to EU low; one that
+        // keeps silent on the sample commands is given up after 25 status ticks, however long the exchanges wait.
+        const QStringList read{"lblWarmup=3 sec", "lblValue0="};
+        row("Get Sample, the logger has none", "no sample", "cmdGetSettings", cancel, {}, "", 0x08, 3,
+            "connected idle no sample", {"lblWarmup=3 sec", "lblValue0=No sample"});
+        row("Get Sample, read-sample ignored", "read-sample ignored", "cmdGetSettings", cancel, {}, "", 0x08, 3,
+            "connected idle ", read);
+        row("Get Sample, start- and read-sample ignored", "start- and read-sample ignored", "cmdGetSettings", cancel,
+            {}, "", 0x08, 3, "connected idle ", read);
+        // The one read, in three blocks: clicks while Get Sample waits start nothing.
+        row("clicks during Get Sample", "clicks while busy", "cmdGetSettings", cancel, {}, "", 0x08, 3, idle);
+        // The logger goes away under the connected program: the program disconnects as Disconnect does, once the
+        // action that was running has ended, and says so once.
+        const QString lost = "Connection Lost|W|Error: the connection to the logger was lost.";
+        row("logger lost while idle", "cable pulled", "pull cable", cancel, {lost}, "", 0x06, 0, none);
+        row("logger lost mid-continuous-sampling", "cable pulled while sampling", "pull cable", cancel, {lost}, "",
+            0x06, 0, none);
+        row("logger lost mid-download", "cable pulled mid-download", "cmdGetHistoryData", cancel,
+            {"Get History Data|E|Error during retrieval.", lost}, "", 0x06, 0, none);
     }
-
-    // A connection that cannot go on ends with the port closed, the line
-    // free and the one message that says why.
-    void refusedConnectionsLeaveThePortClosed_data()
+    void commandsAskThenAct()
     {
-        QTest::addColumn<int>("analogChannels");
-        QTest::addColumn<bool>("initialised");
-        QTest::addColumn<QString>("commandLine");
-        QTest::addColumn<bool>("cablePulled");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<PromptIcon>("icon");
-        QTest::addColumn<QString>("textStart");
-        QTest::newRow("two analog channels") << 2 << true << "" << false << "Wrong Logger Type" << PromptIcon::Error
-                                             << "Error: The Brevel Flow Monitor software only works correctly\r\n";
-        QTest::newRow("memory never initialised, Cancel")
-            << 3 << false << "" << false << "Initialization Required" << PromptIcon::Warning
-            << "Warning: the flash memory has not been programmed.";
-        QTest::newRow("-i asks for a valid memory, Cancel")
-            << 3 << true << "-i" << false << "Initialization Required" << PromptIcon::Warning << "Warning: ";
-        QTest::newRow("port will not open")
-            << 3 << true << "" << true << "Connect Error" << PromptIcon::Warning
-            << "Error opening port.  If this port exists, it \r\nmay be in use by another application.";
-    }
-    void refusedConnectionsLeaveThePortClosed()
-    {
-        QFETCH(int, analogChannels);
-        QFETCH(bool, initialised);
-        QFETCH(QString, commandLine);
-        QFETCH(bool, cablePulled);
-        QFETCH(QString, title);
-        QFETCH(PromptIcon, icon);
-        QFETCH(QString, textStart);
+        QFETCH(QString, state);
+        QFETCH(QString, control);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, buttons);
+        QFETCH(int, command);
         LoggerOptions options;
-        options.AnalogChannels = analogChannels;
-        options.Initialised = initialised;
-        LoggerRig f(options, commandLine);
-        if (cablePulled) {
+        options.HistoryRecords = state.endsWith(u"download") ? 3000 : options.HistoryRecords;
+        options.AnalogChannels = state == u"two analog" ? 2 : 3;
+        options.Initialised = state != u"uninitialised";
+        options.NoSamples = state == u"no sample";
+        if (state.endsWith(u"ignored")) {
+            options.MutedCommands = state.startsWith(u"start") ? QList<uint8_t>{0x09, 0x0A} : QList<uint8_t>{0x0A};
+        }
+        LoggerRig f(options, state == u"-i" ? state : QString());
+        f.engine.SetLivePulseCount(0, 40);
+        if (state == u"no cable") {
             f.port.PullCable();
         }
-        f.prompter.answers = {PromptAnswer::Cancel};
-        QVERIFY(!f.connect());
-        QCOMPARE(f.titles(), QStringList{title});
-        QCOMPARE(f.prompter.messages[0].icon, icon);
-        QVERIFY2(f.prompter.messages[0].text.startsWith(textStart), qPrintable(f.prompter.messages[0].text));
-        QVERIFY(!f.port.IsOpen());
-        QVERIFY(!f.session.Connection.Busy);
-        QCOMPARE(f.device.requests(0x06), 0); // nothing was initialised
-    }
-
-    // The logger goes away under the connected program: the program
-    // disconnects as Disconnect does, once the action that was running has
-    // ended, says so once, and connects again without a restart.
-    void lostLoggerDisconnectsOnce_data()
-    {
-        QTest::addColumn<Moment>("moment");
-        QTest::newRow("idle") << Moment::Idle;
-        QTest::newRow("mid-download") << Moment::Download;
-        QTest::newRow("mid-continuous-sampling") << Moment::Sampling;
-    }
-    void lostLoggerDisconnectsOnce()
-    {
-        QFETCH(Moment, moment);
-        LoggerOptions options;
-        options.HistoryRecords = 3000;
-        LoggerRig f(options);
-        QVERIFY(f.connect());
-        if (moment == Moment::Sampling) {
+        const bool connectedBefore = control != u"cmdConnect" && state != u"disconnected";
+        if (connectedBefore) {
+            QVERIFY(f.connect());
+        }
+        if (state == u"table programmed") {
+            f.session.Logger.FlowMode = 4;
+            f.session.Logger.TablePath = QStringLiteral("/nonexistent/river.tbl");
+            QVERIFY(f.session.Commands.ProgramSettings());
+            f.session.Logger.TablePath.clear();
+        }
+        int nestedClicks = 0;
+        int waits = 0; // status ticks while Get Sample waits for its sample
+        QObject::connect(&f.ticks, &TickSource::Ticked, [&](TickSource::Tick tick) {
+            waits += tick == TickSource::Tick::Status && f.session.Window.AwaitingSample ? 1 : 0;
+            if (state == u"clicks while busy" && f.session.Connection.Busy) {
+                ++nestedClicks;
+                for (const char* name : {"cmdGetSettings", "cmdConnect", "mnuResetPulseAccs", "mnuClearHistory"}) {
+                    f.press(QLatin1String(name));
+                }
+            }
+        });
+        if (state == u"cable pulled while sampling") {
             const int16_t count = f.session.Window.SampleCount;
             f.press(QStringLiteral("chkSampleContinuously"));
             QTRY_VERIFY(f.session.Window.SamplingContinuously && f.session.Window.SampleCount >= count + 2);
         }
-        if (moment == Moment::Download) {
-            // Pulls the cable once the first block is in, and closes the table.
-            QTimer hand;
-            QObject::connect(&hand, &QTimer::timeout, [&] {
-                QWidget* modal = QApplication::activeModalWidget();
-                const QString name = modal ? modal->objectName() : QString();
-                if (name == u"frmGetHistoryData" && f.port.IsOpen()
-                    && modal->findChild<QLabel*>(QStringLiteral("lblGetHistoryData"))->text() != u"0 records") {
-                    f.port.PullCable();
-                } else if (name == u"frmHistory") {
-                    modal->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
-                }
-            });
-            hand.start(1);
-            f.press(QStringLiteral("cmdGetHistoryData"));
-            QVERIFY(f.prompter.messages.value(0).text.startsWith(u"Error during retrieval."));
-        } else {
-            f.port.PullCable();
+        // Pulls the cable once the first block of a download is in, and closes the table.
+        QTimer hand;
+        QObject::connect(&hand, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            const QString name = modal ? modal->objectName() : QString();
+            if (name == u"frmGetHistoryData" && f.port.IsOpen()
+                && modal->findChild<QLabel*>(QStringLiteral("lblGetHistoryData"))->text() != u"0 records") {
+                f.port.PullCable();
+            } else if (name == u"frmHistory") {
+                modal->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+            }
+        });
+        hand.start(1);
+        const int before = f.device.requests(command);
+        const int16_t samples = f.session.Window.SampleCount;
+        if (auto* item = f.window.findChild<QAction*>(control)) {
+            item->setEnabled(true);
         }
-
-        QTRY_COMPARE(f.text(QStringLiteral("lblCommStatus")), QStringLiteral("Not Connected"));
-        QCOMPARE(f.titles().count(QStringLiteral("Connection Lost")), 1);
-        QCOMPARE(f.prompter.messages.constLast().text, QStringLiteral("Error: the connection to the logger was lost."));
-        QCOMPARE(f.prompter.messages.constLast().icon, PromptIcon::Warning);
-        QVERIFY(!f.session.Connection.Connected && !f.session.Connection.Busy);
-        QVERIFY(!f.session.Window.SamplingContinuously);
-        QVERIFY(f.enabled(QStringLiteral("mnuConnect")) && !f.enabled(QStringLiteral("mnuDisconnect")));
-        BREVEL_VERIFY_SNAPSHOT(f.window, "main-window-disconnected"); // every reading gone, Connect offered
-
-        f.ticks.step(5); // nothing more is said while the program goes on
-        QCOMPARE(f.titles().count(QStringLiteral("Connection Lost")), 1);
-        f.port.PlugCable();
-        QVERIFY(f.connect());
-    }
-
-    // Each action asks what it must, then sends its command only on Yes and
-    // with a logger connected; a menu item runs exactly its button's action.
-    // (Yes to Synchronize Time and the firmware version are the journeys'.)
-    void actionsAskThenSendTheirCommand_data()
-    {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<bool>("connected");
-        QTest::addColumn<PromptAnswer>("answer");
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("sent");
-        QTest::addColumn<QString>("title"); // of the one message box
-        QTest::addColumn<PromptIcon>("icon");
-        QTest::addColumn<PromptButtons>("buttons");
-        QTest::addColumn<QString>("pulse1");
-        const auto sync = PromptIcon::Information;
-        const auto yesNo = PromptButtons::YesNo;
-        QTest::newRow("Sync Time, No") << "cmdSynchronizeTime" << true << PromptAnswer::No << 0x01 << 0
-                                       << "Synchronize Time" << sync << yesNo << "40 Pulses";
-        // The question comes first, before the connection is looked at.
-        QTest::newRow("Sync Time disconnected") << "mnuSynchronizeTime" << false << PromptAnswer::Yes << 0x01 << 0
-                                                << "Synchronize Time" << sync << yesNo << "";
-        QTest::newRow("Clear History, No") << "cmdClearMemory" << true << PromptAnswer::No << 0x04 << 0
-                                           << "Clear History" << PromptIcon::Question << yesNo << "40 Pulses";
-        QTest::newRow("Clear History item, Yes") << "mnuClearHistory" << true << PromptAnswer::Yes << 0x04 << 1
-                                                 << "Clear History" << PromptIcon::Question << yesNo << "40 Pulses";
-        QTest::newRow("Reset Pulse Accumulators") << "mnuResetPulseAccs" << true << PromptAnswer::Ok << 0x0E << 1
-                                                  << "" << PromptIcon::None << PromptButtons::Ok << "0 Pulses";
-    }
-    void actionsAskThenSendTheirCommand()
-    {
-        QFETCH(QString, control);
-        QFETCH(bool, connected);
         QFETCH(PromptAnswer, answer);
-        QFETCH(int, command);
-        QFETCH(int, sent);
-        QFETCH(QString, title);
-        QFETCH(PromptIcon, icon);
-        QFETCH(PromptButtons, buttons);
-        QFETCH(QString, pulse1);
-        LoggerRig f;
-        f.engine.SetLivePulseCount(0, 40);
-        if (connected) {
-            QVERIFY(f.connect());
-        } else { // the item as enabled, the connection as it is
-            f.find<QAction>(control)->setEnabled(true);
-        }
         f.prompter.answers = {answer};
-        f.press(control);
-        QCOMPARE(f.device.requests(command), sent);
-        QCOMPARE(f.titles(), title.isEmpty() ? QStringList() : QStringList{title});
-        if (!title.isEmpty()) {
-            QCOMPARE(f.prompter.messages[0].icon, icon);
-            QCOMPARE(f.prompter.messages[0].buttons, buttons);
-            QCOMPARE(f.prompter.messages[0].defaultAnswer, answer == PromptAnswer::Ok ? PromptAnswer::Ok
-                                                           : title == u"Clear History" ? PromptAnswer::No
-                                                                                        : PromptAnswer::Yes);
+        if (control == u"cmdConnect") {
+            f.connect();
+        } else if (control == u"pull cable") {
+            f.port.PullCable();
+        } else {
+            f.press(control);
         }
-        QCOMPARE(f.text(QStringLiteral("lblPulseValue1")), pulse1);
+        if (state.startsWith(u"cable pulled")) {
+            QTRY_COMPARE(f.text(QStringLiteral("lblCommStatus")), QStringLiteral("Not Connected"));
+        }
+        QStringList shown;
+        for (const auto& m : f.prompter.messages) {
+            const QString line = m.title + "|" + QString("NIQWE")[int(m.icon)] + "|" + m.text;
+            shown << line.left(messages.value(shown.size()).size());
+            const QString box = QStringList{"Ok", "OkCancel", "YesNo", "YesNoCancel"}[int(m.buttons)] + " "
+                              + QStringList{"Ok", "Cancel", "Yes", "No"}[int(m.defaultAnswer)];
+            QCOMPARE(buttons.isEmpty() ? buttons : box, buttons);
+        }
+        QCOMPARE(shown, messages);
+        QTEST(f.device.requests(command) - before, "sent");
+        QCOMPARE(nestedClicks > 0, state == u"clicks while busy");
+        QVERIFY2(state.endsWith(u"ignored") ? waits >= 24 && waits <= 26 : waits < 24,
+                 qPrintable(QString::number(waits)));
+        QVERIFY(!f.session.Window.AwaitingSample);
+        if (state.contains(u"sample")) {
+            QCOMPARE(f.session.Window.SampleCount, samples + (options.NoSamples ? 1 : 0));
+            QCOMPARE(f.session.Meters[0].Value, 0.0);
+        }
+        QFETCH(QStringList, labels);
+        for (const QString& label : labels) {
+            QCOMPARE(f.text(label.section('=', 0, 0)), label.section('=', 1));
+        }
+        const bool connected = f.session.Connection.Connected;
+        auto* box = f.find<QCheckBox>(QStringLiteral("chkSampleContinuously"));
+        QTEST(QStringLiteral("%1 %2 %3")
+                  .arg(connected ? "connected" : "not connected", box->isChecked() ? "sampling" : "idle",
+                       f.text(QStringLiteral("lblPulseValue1"))),
+              "after");
+        QCOMPARE(f.port.IsOpen(), connected);
         QVERIFY(!f.session.Connection.Busy);
-        QCOMPARE(!f.session.Status.LoggerTimeText.isEmpty(), connected);
+        // The logger's time is known over a connection (a missing sample has none), and not without one.
+        QVERIFY(options.NoSamples || connected != connectedBefore
+                || f.session.Status.LoggerTimeText.isEmpty() != connected);
+        if (state.startsWith(u"cable pulled")) { // nothing more is said, and connecting again needs no restart
+            QVERIFY(!f.session.Window.SamplingContinuously);
+            QVERIFY(f.enabled(QStringLiteral("mnuConnect")) && !f.enabled(QStringLiteral("mnuDisconnect")));
+            BREVEL_VERIFY_SNAPSHOT(f.window, "main-window-disconnected"); // every reading gone, Connect offered
+            f.ticks.step(5);
+            QCOMPARE(f.prompter.messages.size(), messages.size());
+            f.port.PlugCable();
+            QVERIFY(f.connect());
+        }
+        if (control == u"mnuDisconnect") { // and neither the item nor the box does anything now
+            box->setChecked(true);
+            emit f.window.CommandChosen(MainCommand::SampleContinuouslyBox);
+            emit f.window.CommandChosen(MainCommand::DisconnectMenu);
+            QVERIFY(!box->isChecked());
+            f.controller.StatusTick();
+            QVERIFY(f.enabled(QStringLiteral("mnuConnect")));
+        }
     }
 
     void continuousSamplingDisablesTheActions()
@@ -507,65 +466,6 @@ private slots:
         QVERIFY(f.enabled(QStringLiteral("cmdGetSettings")) && f.enabled(QStringLiteral("cmdConnect")));
         f.ticks.step(10);
         QCOMPARE(f.device.requests(0x0A), reads + 2);
-    }
-
-    void clicksDuringAWaitStartNoSecondExchange()
-    {
-        LoggerRig f;
-        QVERIFY(f.connect());
-        const int settingsReads = f.device.requests(0x08);
-        int nestedClicks = 0;
-        // While Get Sample waits for its sample, the user clicks everything.
-        QObject::connect(&f.ticks, &TickSource::Ticked, [&] {
-            if (f.session.Connection.Busy) {
-                ++nestedClicks;
-                for (const char* name : {"cmdGetSettings", "cmdConnect", "mnuResetPulseAccs", "mnuClearHistory"}) {
-                    f.press(QLatin1String(name));
-                }
-            }
-        });
-        f.press(QStringLiteral("cmdGetSettings"));
-        QVERIFY(nestedClicks > 0);
-        QCOMPARE(f.device.requests(0x08), settingsReads + 3); // the one read, in three blocks
-        QCOMPARE(f.device.requests(0x0E) + f.device.requests(0x04), 0);
-        QVERIFY(f.session.Connection.Connected);
-        QVERIFY(f.prompter.messages.isEmpty());
-    }
-
-    // A logger without a sample: one that says so shows "No sample" and the
-    // bar drops to EU low; one that keeps silent on the sample commands is
-    // given up after 2.5 s (25 status ticks), however long the sample
-    // exchanges wait meanwhile.
-    void getSampleWithoutASample_data()
-    {
-        QTest::addColumn<bool>("saysSo");
-        QTest::addColumn<QList<uint8_t>>("muted");
-        QTest::newRow("the logger has none") << true << QList<uint8_t>{};
-        QTest::newRow("read-sample ignored") << false << QList<uint8_t>{0x0A};
-        QTest::newRow("start- and read-sample ignored") << false << QList<uint8_t>{0x09, 0x0A};
-    }
-    void getSampleWithoutASample()
-    {
-        QFETCH(bool, saysSo);
-        QFETCH(QList<uint8_t>, muted);
-        LoggerOptions options;
-        options.NoSamples = saysSo;
-        options.MutedCommands = muted;
-        LoggerRig f(options);
-        QVERIFY(f.connect());
-        const int16_t count = f.session.Window.SampleCount;
-        int ticks = 0; // status ticks while Get Sample waits for its sample
-        QObject::connect(&f.ticks, &TickSource::Ticked, [&](TickSource::Tick tick) {
-            ticks += tick == TickSource::Tick::Status && f.session.Window.AwaitingSample ? 1 : 0;
-        });
-        f.press(QStringLiteral("cmdGetSettings"));
-        QVERIFY2(saysSo ? ticks < 24 : ticks >= 24 && ticks <= 26, qPrintable(QString::number(ticks)));
-        QCOMPARE(f.session.Window.SampleCount, count + (saysSo ? 1 : 0));
-        QCOMPARE(f.text(QStringLiteral("lblWarmup")), QStringLiteral("3 sec")); // the settings were read
-        QVERIFY(!f.session.Connection.Busy && !f.session.Window.AwaitingSample);
-        QCOMPARE(f.text(QStringLiteral("lblValue0")), saysSo ? QStringLiteral("No sample") : QString());
-        QCOMPARE(f.text(QStringLiteral("lblPulseValue1")), saysSo ? QStringLiteral("no sample") : QString());
-        QCOMPARE(f.session.Meters[0].Value, 0.0);
     }
 
     // The user closes the main window in the middle of an exchange: the
@@ -654,10 +554,8 @@ private slots:
     void modemCommandFileOnlyWhileTicked()
     {
         QFETCH(bool, ticked);
-        QTemporaryDir folder;
-        QFile commands(folder.filePath(QStringLiteral("modem.txt")));
-        QVERIFY(commands.open(QIODevice::WriteOnly) && commands.write("AT&F\r\nATS7=45\r\n") > 0);
-        commands.close();
+        ScratchFolder folder;
+        QVERIFY(folder.write(QStringLiteral("modem.txt"), "AT&F\r\nATS7=45\r\n"));
         LoggerEngine engine{LoggerOptions{}};
         ModemOptions options;
         options.ConnectDelayMs = 100;
@@ -668,7 +566,7 @@ private slots:
         f.startUp();
         UserSettings& user = f.session.User;
         user.ModemNumber[0] = user.CurrentModemNumber = QStringLiteral("555-0100");
-        user.ModemInit = commands.fileName();
+        user.ModemInit = folder.path(QStringLiteral("modem.txt"));
         user.UseModemInit = ticked ? 1 : 0;
         f.session.UseModem = true;
         QVERIFY(f.connect());
@@ -683,9 +581,8 @@ private slots:
         LoggerRig f;
         f.session.User.DirectBaud = QStringLiteral("57600");
         f.session.User.ModemBaud = QStringLiteral("19200");
-        QTemporaryDir devices;
-        QFile device(devices.filePath(QStringLiteral("pts9")));
-        QVERIFY(device.open(QIODevice::WriteOnly));
+        ScratchFolder devices;
+        QVERIFY(devices.write(QStringLiteral("pts9"), {}));
         QStringList seen; // the chosen port and the late logger's items, before and after the list opens
         QTimer::singleShot(0, [&] {
             QWidget* window = QApplication::activeModalWidget();
@@ -701,20 +598,16 @@ private slots:
             for (const char* name : {"cmbBaud1", "cmbBaud2"}) {
                 seen << window->findChild<QComboBox*>(QLatin1String(name))->currentText();
             }
-            QFile::link(device.fileName(), f.virtualLoggers.filePath(QStringLiteral("late")));
+            QFile::link(devices.path(QStringLiteral("pts9")), f.virtualLoggers.filePath(QStringLiteral("late")));
             QTest::mouseClick(ports, Qt::LeftButton);
             look();
             ports->hidePopup();
             QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
         });
         f.press(QStringLiteral("cmdConnect"));
-        QCOMPARE(seen.size(), 6);
-        QCOMPARE(seen.mid(1, 3), QStringList({"0", "57600", "19200"}));
-        QCOMPARE(seen[4], seen[0]);
-        QCOMPARE(seen[5], QStringLiteral("1"));
+        QCOMPARE(seen, QStringList({seen.value(0), "0", "57600", "19200", seen.value(0), "1"}));
     }
 };
 
 BREVEL_TEST(MainWindowTest)
-BREVEL_TEST(ConnectionTest)
 #include "tst_mainwindow.moc"

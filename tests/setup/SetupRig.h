@@ -46,19 +46,11 @@ private:
     const LoggerSettings& settings_;
 };
 
-inline RatingEntry Entry(const QString& tag, const QString& name)
-{
-    RatingEntry entry;
-    entry.Tag = tag;
-    entry.Name = name;
-    return entry;
-}
-
 // The setup window over a three-channel logger with factory settings, opened
 // as the main window opens it: connected, the line free.
 struct SetupRig {
     ProgramOptions options;
-    LinkState state;
+    LinkState state{.Connected = true};
     bool samplingContinuously = false;
     LoggerSettings settings;
     RatingState rating;
@@ -67,8 +59,9 @@ struct SetupRig {
     NullBusyCursor cursor;
     std::array<QString, 4> recent;
     QString lastFilePath;
-    RatingCatalogues catalogues{{Entry("PF3", "Parshall 3 in"), Entry("PF6", "Parshall 6 in")},
-                                {Entry("VN90", "V-notch 90")}};
+    RatingCatalogues catalogues{{{.Tag = "PF3", .Name = "Parshall 3 in", .TableFile = {}},
+                                 {.Tag = "PF6", .Name = "Parshall 6 in", .TableFile = {}}},
+                                {{.Tag = "VN90", .Name = "V-notch 90", .TableFile = {}}}};
     FakeSetupLink link{settings};
     std::unique_ptr<SetupWindow> window;
 
@@ -77,18 +70,13 @@ struct SetupRig {
         settings.NumAnalogChannels = uint8_t(analogChannels);
         settings.NumDigitalChannels = uint8_t(pulseChannels);
         ApplyDefaultSettings(settings, rating);
-        state.Connected = true;
-    }
-
-    SetupContext context()
-    {
-        return SetupContext{options, state, samplingContinuously, settings, rating, prompter, dialogs, cursor, link, recent, lastFilePath,
-                            QStringLiteral("/opt/brevel"), catalogues, {}, {}};
     }
 
     SetupWindow& open()
     {
-        window = std::make_unique<SetupWindow>(context());
+        window = std::make_unique<SetupWindow>(SetupContext{options, state, samplingContinuously, settings, rating,
+                                                            prompter, dialogs, cursor, link, recent, lastFilePath,
+                                                            QStringLiteral("/opt/brevel"), catalogues, {}, {}});
         window->show();
         return *window;
     }

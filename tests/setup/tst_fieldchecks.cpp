@@ -17,16 +17,6 @@ namespace {
 
 using Check = FieldCheck (*)(const QString&);
 
-FieldCheck CalibrationValue(const QString& text)
-{
-    return CheckCalibrationValue(1, text);
-}
-
-FieldCheck CalibrationRaw(const QString& text)
-{
-    return CheckCalibrationValue(2, text);
-}
-
 // "title|text|icon", the icon as its initial: N, I, Q, W or E.
 QString Described(const QString& title, const QString& text, PromptIcon icon)
 {
@@ -77,12 +67,6 @@ void TypeInto(SetupRig& rig, QWidget* field, const QString& text)
     QTest::keyClicks(QApplication::focusWidget(), text);
 }
 
-// Clicks a check box on its box, not on the blank beyond its caption.
-void ClickBox(QCheckBox* box)
-{
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Check)
@@ -114,6 +98,8 @@ private slots:
         const QString floating =
             "Bad Number|Value must be a floating point number in the range -999999 to 999999!|W";
         const QString integer = "Bad Number|Value must be an integer between 0 and 65535!|W";
+        const Check calibrationValue = [](const QString& text) { return CheckCalibrationValue(1, text); };
+        const Check calibrationRaw = [](const QString& text) { return CheckCalibrationValue(2, text); };
         auto row = [](const char* name, Check check, const char* field, const QString& input, bool accepted,
                       const QString& shown, int selected, const QString& message) {
             QTest::newRow(name) << check << QString(field) << input << accepted << shown << selected
@@ -172,12 +158,12 @@ private slots:
         row("roughness zero", CheckRoughness, "cmbRoughness", "0", false, "0", -1, roughness);
         row("roughness too small to store", CheckRoughness, "", "0.00000001", false, "0", -1, roughness);
         row("roughness word", CheckRoughness, "", "smooth", false, "-", -1, "");
-        row("calibration value six digits", CalibrationValue, "", "12.3456789", true, "12.3457", -1, "");
-        row("calibration value 1000000", CalibrationValue, "", "1000000", false, "-", -1, floating);
-        row("calibration value word", CalibrationValue, "", "high", false, "-", -1, floating);
-        row("calibration raw 65535", CalibrationRaw, "", "65535", true, "65535", -1, "");
-        row("calibration raw 65536", CalibrationRaw, "", "65536", false, "-", -1, integer);
-        row("calibration raw -1", CalibrationRaw, "", "-1", false, "-", -1, integer);
+        row("calibration value six digits", calibrationValue, "", "12.3456789", true, "12.3457", -1, "");
+        row("calibration value 1000000", calibrationValue, "", "1000000", false, "-", -1, floating);
+        row("calibration value word", calibrationValue, "", "high", false, "-", -1, floating);
+        row("calibration raw 65535", calibrationRaw, "", "65535", true, "65535", -1, "");
+        row("calibration raw 65536", calibrationRaw, "", "65536", false, "-", -1, integer);
+        row("calibration raw -1", calibrationRaw, "", "-1", false, "-", -1, integer);
     }
     void checks()
     {
@@ -265,7 +251,8 @@ private slots:
         QCOMPARE(rig->control<QTabWidget>("TabStrip")->currentIndex(), 0);
         QTRY_VERIFY(rig->control("txtLowRaw_1")->hasFocus());
 
-        ClickBox(rig->control<QCheckBox>("chkEnable_1"));
+        auto* enable = rig->control<QCheckBox>("chkEnable_1");
+        QTest::mouseClick(enable, Qt::LeftButton, {}, QPoint(6, enable->height() / 2)); // on the box, not its caption
         rig->prompter.answers = {PromptAnswer::Yes};
         QTest::mouseClick(rig->control("cmdOK"), Qt::LeftButton);
         QCOMPARE(rig->link.calls, QStringList({"program", "confirm"}));

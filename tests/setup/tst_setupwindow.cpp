@@ -1,3 +1,4 @@
+#include "ScratchFolder.h"
 #include "SetupRig.h"
 #include "Snapshot.h"
 #include "TestRegistry.h"
@@ -77,14 +78,6 @@ void Enter(QWidget* control, const QString& value)
     }
 }
 
-// Program, answered Yes: the record the window sent to the logger.
-std::optional<Settings> Programmed(SetupRig& rig)
-{
-    rig.prompter.answers = {PromptAnswer::Yes};
-    rig.control<QPushButton>("cmdOK")->click();
-    return rig.link.programmed;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Field)
@@ -124,17 +117,22 @@ private slots:
     }
 
     // A field of the record shows in its control and is programmed back from
-    // it; readBack is what a normalised value comes back as.
-    void fieldRoundTrip_data()
+    // it (readBack: what a normalised value comes back as); what is typed
+    // into the controls is stored the way the logger stores it.
+    void fieldsShowAndReadBack_data()
     {
         QTest::addColumn<Field>("field");
-        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("control"); // showing the field, "" for typed entries
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("readBack");
+        QTest::addColumn<QStringList>("entries"); // control=value, typed before programming
+        QTest::addColumn<QString>("stored");      // programmed; null for the value the row sets
         using S = Settings;
         auto row = [](const char* name, Field field, const char* control, const QString& shown,
                       const QString& readBack = {}) {
-            QTest::newRow(name) << field << QString(control) << shown << readBack;
+            QTest::newRow(name) << field << QString(control) << shown << QStringList() << readBack;
+        };
+        auto typed = [](const char* name, const QStringList& entries, Field field, const char* stored) {
+            QTest::newRow(name) << field << QString() << QString() << entries << QString(stored);
         };
         row("name", Member(&S::LoggerName, QString("Tank 3")), "txtName", "Tank 3");
         row("warm-up", Member(&S::SensorWarmupTime, 7), "cmbWarmup", "7");
@@ -195,70 +193,57 @@ private slots:
         row("slope units", Member(&S::ManningsSType, 0), "cmbSlopeUnits", "decimal (rise/run)");
         row("velocity units", Member(&S::VelUnits, 1), "cmbVelUnits", "mps - meters-per-sec");
         row("velocity top", Member(&S::VelTop, 4), "txtVelTop", "4");
+        typed("deadband rounds half to even", {"txtException=40.5"}, Member(&S::Deadband, 0), "40");
+        typed("7:05 P.M.", {"txtAlarm_0=7:05", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "19");
+        typed("12:30 A.M. is midnight", {"txtAlarm_1=12:30", "cmbAlarm_1=A.M."}, Element(&S::AlarmHour, 1, 0), "0");
+        typed("12:30 P.M. is noon", {"txtAlarm_1=12:30", "cmbAlarm_1=P.M."}, Element(&S::AlarmHour, 1, 0), "12");
+        typed("19 P.M. stays", {"txtAlarm_0=19", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "19");
+        typed("0:15 P.M. is a quarter past noon", {"txtAlarm_0=0:15", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0),
+            "12");
+        typed("minute of 0:15", {"txtAlarm_0=0:15", "cmbAlarm_0=P.M."}, Element(&S::AlarmMin, 0, 0), "15");
+        typed("one day drops the plural", {"txtSampleInterval=1", "cmbSampleInterval=days"},
+            Member(&S::SampleInterval, ""), "1 day");
+        typed("fast with exception ticked", {"optFastMode=ticked", "chkException=ticked"}, Member(&S::LoggingStyle, 0),
+            "130");
+        typed("periodic", {"optPeriodic=ticked"}, Member(&S::LoggingStyle, 0), "0");
+        typed("leading number of an EU", {"txtHighEU_1=2,5"}, Element(&S::UpperLimit, 1, 0), "2");
+        typed("raw count rounds half to even", {"txtLowRaw_0=12.5"}, Element(&S::RawScaleLower, 0, 0), "12");
+        typed("comma of a flow value", {"txtFlowTop=2,5"}, Member(&S::FlowTop, 0), "2.5");
+        typed("roughness list item", {"cmbRoughness=0.013 - Finished concrete"}, Member(&S::ManningsN, 0), "0.013");
+        typed("Manning's", {"optMannings=ticked"}, Member(&S::FlowMode, 0), "1");
+        // Only the logger's channels are edited; the fields of the others keep their values.
+        typed("analog channel beyond the logger", {"cmbEU_5=1"}, Element(&S::EngUnits, 5, QString("kept")), "kept");
+        typed("pulse channel beyond the logger", {"txtPulseUnit_1=1"}, Element(&S::PulseUnit, 1, 7.5), "7.5");
     }
-    void fieldRoundTrip()
+    void fieldsShowAndReadBack()
     {
         QFETCH(Field, field);
-        QFETCH(QString, readBack);
-        SetupRig rig;
+        QFETCH(QString, control);
+        QFETCH(QStringList, entries);
+        SetupRig rig(3, entries.isEmpty() ? 2 : 1); // typed: the second pulse channel is beyond the logger
         const Settings factory = rig.settings;
-        field.set(rig.settings);
-        QVERIFY2(field.text(rig.settings) != field.text(factory), "the row must change the field");
+        if (entries.isEmpty()) {
+            field.set(rig.settings);
+            QVERIFY2(field.text(rig.settings) != field.text(factory), "the row must change the field");
+        }
         const QString set = field.text(rig.settings);
         rig.open();
-        QFETCH(QString, control);
-        QTEST(ControlText(rig.control(control)), "shown");
-        rig.settings = factory; // so the control's value has to be read back
-        const std::optional<Settings> programmed = Programmed(rig);
-        QVERIFY(programmed);
-        QCOMPARE(field.text(*programmed), readBack.isNull() ? set : readBack);
-        QCOMPARE(rig.titles(), QStringList{"Program Settings"});
-    }
-
-    // What a control holds is read the way the logger stores it.
-    void entriesAreReadBack_data()
-    {
-        QTest::addColumn<QStringList>("entries"); // control=value
-        QTest::addColumn<Field>("field");
-        QTest::addColumn<QString>("stored");
-        using S = Settings;
-        auto row = [](const char* name, const QStringList& entries, Field field, const char* stored) {
-            QTest::newRow(name) << entries << field << QString(stored);
-        };
-        row("deadband rounds half to even", {"txtException=40.5"}, Member(&S::Deadband, 0), "40");
-        row("7:05 P.M.", {"txtAlarm_0=7:05", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "19");
-        row("12:30 A.M. is midnight", {"txtAlarm_1=12:30", "cmbAlarm_1=A.M."}, Element(&S::AlarmHour, 1, 0), "0");
-        row("12:30 P.M. is noon", {"txtAlarm_1=12:30", "cmbAlarm_1=P.M."}, Element(&S::AlarmHour, 1, 0), "12");
-        row("19 P.M. stays", {"txtAlarm_0=19", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "19");
-        row("0:15 P.M. is a quarter past noon", {"txtAlarm_0=0:15", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0),
-            "12");
-        row("minute of 0:15", {"txtAlarm_0=0:15", "cmbAlarm_0=P.M."}, Element(&S::AlarmMin, 0, 0), "15");
-        row("one day drops the plural", {"txtSampleInterval=1", "cmbSampleInterval=days"},
-            Member(&S::SampleInterval, ""), "1 day");
-        row("fast with exception", {"optFastMode=ticked", "chkException=ticked"}, Member(&S::LoggingStyle, 0), "130");
-        row("periodic", {"optPeriodic=ticked"}, Member(&S::LoggingStyle, 0), "0");
-        row("leading number of an EU", {"txtHighEU_1=2,5"}, Element(&S::UpperLimit, 1, 0), "2");
-        row("raw count rounds half to even", {"txtLowRaw_0=12.5"}, Element(&S::RawScaleLower, 0, 0), "12");
-        row("comma of a flow value", {"txtFlowTop=2,5"}, Member(&S::FlowTop, 0), "2.5");
-        row("roughness list item", {"cmbRoughness=0.013 - Finished concrete"}, Member(&S::ManningsN, 0), "0.013");
-        row("Manning's", {"optMannings=ticked"}, Member(&S::FlowMode, 0), "1");
-        // Only the logger's channels are edited; the fields of the others keep their values.
-        row("analog channel beyond the logger", {"cmbEU_5=1"}, Element(&S::EngUnits, 5, QString("kept")), "kept");
-        row("pulse channel beyond the logger", {"txtPulseUnit_1=1"}, Element(&S::PulseUnit, 1, 7.5), "7.5");
-    }
-    void entriesAreReadBack()
-    {
-        QFETCH(QStringList, entries);
-        QFETCH(Field, field);
-        SetupRig rig(2, 1);
-        rig.open();
+        if (!control.isEmpty()) {
+            QTEST(ControlText(rig.control(control)), "shown");
+        }
         for (const QString& entry : entries) {
             Enter(rig.control(entry.section('=', 0, 0)), entry.section('=', 1));
         }
-        field.set(rig.settings);
-        const std::optional<Settings> programmed = Programmed(rig);
-        QVERIFY(programmed);
-        QTEST(field.text(*programmed), "stored");
+        rig.settings = factory; // so the control's value has to be read back
+        if (!entries.isEmpty()) {
+            field.set(rig.settings); // for the typed value to replace
+        }
+        rig.prompter.answers = {PromptAnswer::Yes};
+        rig.control<QPushButton>("cmdOK")->click();
+        QVERIFY(rig.link.programmed);
+        QFETCH(QString, stored);
+        QCOMPARE(field.text(*rig.link.programmed), stored.isNull() ? set : stored);
+        QCOMPARE(rig.titles(), QStringList{"Program Settings"});
     }
 
     // The unit lists follow the logger's channel counts (which channels can be
@@ -310,12 +295,9 @@ private slots:
 
     void browseAsksForATableFile()
     {
-        QTemporaryDir folder;
-        const QString table = folder.filePath("pond.tbl");
-        QFile file(table);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("0 0\r\n1 2.5\r\n");
-        file.close();
+        ScratchFolder folder;
+        const QString table = folder.path("pond.tbl");
+        QVERIFY(folder.write("pond.tbl", "0 0\r\n1 2.5\r\n"));
         SetupRig rig;
         rig.open();
         rig.control<QAbstractButton>("optTable")->click();
@@ -330,85 +312,137 @@ private slots:
         QCOMPARE(tableFile->text(), QDir::toNativeSeparators(table));
     }
     // Closing asks about changes not saved to a file, then about changes not
-    // programmed into the logger, and may program them.
-    void closingQuestions_data()
+    // programmed into the logger, and may program them; Program asks first,
+    // and Initialize too; Program and Calibrate take the line (whose guard
+    // has its own tests) and do nothing while live sampling holds it.
+    void commandsAsk_data()
     {
-        QTest::addColumn<int>("channels"); // analog; one pulse channel fewer
-        QTest::addColumn<QString>("edit"); // control=text, "" for none
-        QTest::addColumn<bool>("busy");
+        QTest::addColumn<QString>("control"); // "close" for the window's close button
+        QTest::addColumn<QString>("state");   // "busy", "disconnected", "program fails", "confirm fails", "sampling",
+                                              // "menus while asked", "record renamed" or "" for a free logger
+        QTest::addColumn<QString>("edit");    // control=text, "" for none
         QTest::addColumn<QList<PromptAnswer>>("answers");
-        QTest::addColumn<bool>("connected");
-        QTest::addColumn<bool>("programSucceeds");
-        QTest::addColumn<QStringList>("texts"); // the start of each message
+        QTest::addColumn<QStringList>("messages"); // "title|start of the text" of each
         QTest::addColumn<QStringList>("linkCalls");
         QTest::addColumn<bool>("closed");
+        QTest::addColumn<int>("channels"); // analog; one pulse channel fewer
         using A = PromptAnswer;
-        const QString file = FileQuestion.left(40);
-        const QString logger = "The settings information has changed without being programmed";
+        const QString file = "Data Has Changed|" + FileQuestion;
+        const QString logger = "Data Has Changed|The settings information has changed without being programmed";
+        const QString failed = "Program Settings|" + ProgramFailed;
+        const QString program = "Program Settings|Are you sure";
+        const QString initialize = "Initialize to Default Values|";
         const QString name = "txtName=Pump 7";
-        auto row = [](const char* title, int channels, const QString& edit, bool busy, QList<A> answers,
-                      bool connected, bool succeeds, QStringList texts, QStringList calls, bool closed) {
-            QTest::newRow(title) << channels << edit << busy << answers << connected << succeeds << texts << calls
-                                 << closed;
+        const QStringList programs{"program", "confirm"};
+        auto row = [](const char* title, const char* control, const char* state, const QString& edit,
+                      QList<A> answers, QStringList messages, QStringList calls, bool closed, int channels = 3) {
+            QTest::newRow(title) << QString(control) << QString(state) << edit << answers << messages << calls
+                                 << closed << channels;
         };
         for (int channels : {3, 1, 8}) {
-            row(qPrintable(QString("untouched, %1 channels").arg(channels)), channels, "", false, {}, true, true, {},
-                {}, true);
+            row(qPrintable(QString("untouched, %1 channels").arg(channels)), "close", "", "", {}, {}, {}, true,
+                channels);
         }
-        row("a change beyond the stored digits", 3, "txtTop_0=100.0000001", false, {}, true, true, {}, {}, true);
-        row("busy", 3, name, true, {}, true, true, {}, {}, false);
-        row("cancel at the file question", 3, name, false, {A::Cancel}, true, true, {file}, {}, false);
-        row("no, no", 3, name, false, {A::No, A::No}, true, true, {file, logger}, {}, true);
-        row("no, cancel", 3, name, false, {A::No, A::Cancel}, true, true, {file, logger}, {}, false);
-        row("no, yes programs", 3, name, false, {A::No, A::Yes}, true, true, {file, logger}, {"program", "confirm"},
-            true);
-        row("no, yes fails", 3, name, false, {A::No, A::Yes}, true, false, {file, logger, ProgramFailed},
-            {"program"}, false);
-        row("no, yes while disconnected", 3, name, false, {A::No, A::Yes}, false, true,
-            {file, logger, ProgramFailed}, {}, false);
-        row("no, yes with a channel unscaled", 3, "txtLowRaw_1=65535", false, {A::No, A::Yes}, true, true,
-            {file, logger, "Error: channel 2 has the same High Raw and Low Raw (65535)"}, {}, false);
+        row("a change beyond the stored digits", "close", "", "txtTop_0=100.0000001", {}, {}, {}, true);
+        row("busy", "close", "busy", name, {}, {}, {}, false);
+        row("cancel at the file question", "close", "", name, {A::Cancel}, {file}, {}, false);
+        row("no, no", "close", "", name, {A::No, A::No}, {file, logger}, {}, true);
+        row("no, cancel", "close", "", name, {A::No, A::Cancel}, {file, logger}, {}, false);
+        row("no, yes programs", "close", "", name, {A::No, A::Yes}, {file, logger}, programs, true);
+        row("no, yes fails", "close", "program fails", name, {A::No, A::Yes}, {file, logger, failed}, {"program"},
+            false);
+        row("no, yes while disconnected", "close", "disconnected", name, {A::No, A::Yes}, {file, logger, failed}, {},
+            false);
+        row("no, yes with a channel unscaled", "close", "", "txtLowRaw_1=65535", {A::No, A::Yes},
+            {file, logger, "Program Settings|Error: channel 2 has the same High Raw and Low Raw (65535)"}, {}, false);
         // Yes to the file question with the save dialog cancelled: nothing saved, the window stays.
-        row("yes, dialog cancelled", 3, name, false, {A::Yes}, true, true, {file}, {}, false);
+        row("yes, dialog cancelled", "close", "", name, {A::Yes}, {file}, {}, false);
+        row("Program, yes", "cmdOK", "", name, {A::Yes}, {program}, programs, false);
+        row("Program, no", "cmdOK", "", name, {A::No}, {program}, {}, false);
+        row("Program, write fails", "cmdOK", "program fails", name, {A::Yes}, {program, failed}, {"program"}, false);
+        row("Program, confirm fails", "cmdOK", "confirm fails", name, {A::Yes}, {program, failed}, programs, false);
+        // A name with no single-byte code cannot be encoded, and is never sent.
+        row("Program, unencodable name", "cmdOK", "", QString::fromUtf8("txtName=Pump \u03a9"), {A::Yes},
+            {program, failed}, {}, false);
+        // File commands wait while Program talks to the logger.
+        row("menus while Program asks", "cmdOK", "menus while asked", name, {A::Yes}, {program}, programs, false);
+        row("Program while sampling", "mnuDownload", "sampling", "", {}, {}, {}, false);
+        row("Calibrate while sampling", "cmdCalibrate_0", "sampling", "", {}, {}, {}, false);
+        row("Initialize, no", "mnuInitialize", "", name, {A::No}, {initialize}, {}, false);
+        // The factory values, not the record's.
+        row("Initialize, yes", "mnuInitialize", "record renamed", name, {A::Yes}, {initialize}, {}, false);
     }
-    void closingQuestions()
+    void commandsAsk()
     {
-        QFETCH(int, channels);
+        QFETCH(QString, control);
+        QFETCH(QString, state);
         QFETCH(QString, edit);
-        QFETCH(bool, busy);
-        QFETCH(QList<PromptAnswer>, answers);
-        QFETCH(QStringList, texts);
+        QFETCH(QStringList, messages);
         QFETCH(QStringList, linkCalls);
         QFETCH(bool, closed);
-        SetupRig rig(channels, channels - 1 < 2 ? channels - 1 : 2);
+        QFETCH(int, channels);
+        SetupRig rig(channels, std::min(channels - 1, 2));
         SetupWindow& w = rig.open();
-        QFETCH(bool, connected);
-        rig.state.Connected = connected;
-        QFETCH(bool, programSucceeds);
-        rig.link.programSucceeds = programSucceeds;
+        rig.state.Connected = state != u"disconnected";
+        rig.link.programSucceeds = state != u"program fails";
+        rig.link.confirmSucceeds = state != u"confirm fails";
+        rig.samplingContinuously = state == u"sampling";
+        if (state == u"record renamed") {
+            rig.settings.LoggerName = "Changed";
+        }
         if (!edit.isEmpty()) {
             rig.control<QLineEdit>(edit.section('=', 0, 0))->setText(edit.section('=', 1));
         }
-        rig.state.Busy = busy;
+        rig.prompter.whileShown = [&](const RecordingPrompter::Message& message) {
+            if (state == u"menus while asked" && message.text.startsWith("Are you sure")) {
+                rig.control<QAction>("mnuInitialize")->trigger();
+                rig.control<QAction>("mnuSave")->trigger();
+                rig.control<QAction>("mnuLoad")->trigger();
+            }
+        };
+        const auto before = w.LoggerImage();
+        rig.state.Busy = state == u"busy";
+        QFETCH(QList<PromptAnswer>, answers);
         rig.prompter.answers = answers;
-        QCOMPARE(w.close(), closed);
+        if (control == u"close") {
+            QCOMPARE(w.close(), closed);
+        } else if (auto* button = rig.window->findChild<QPushButton*>(control)) {
+            button->click();
+        } else {
+            rig.control<QAction>(control)->trigger();
+        }
         QCOMPARE(w.isVisible(), !closed);
         QCOMPARE(rig.control<QTimer>("Timer1")->isActive(), !closed);
         QStringList shown;
         for (const auto& message : rig.prompter.messages) {
-            shown << message.text.left(texts.value(shown.size()).size());
+            shown << (message.title + "|" + message.text).left(messages.value(shown.size()).size());
+            QVERIFY(message.text != ProgramFailed || message.icon == PromptIcon::Error);
         }
-        QCOMPARE(shown, texts);
-        if (!texts.isEmpty()) {
+        QCOMPARE(shown, messages);
+        if (control == u"close" && !messages.isEmpty()) {
             QCOMPARE(rig.prompter.messages[0].text, FileQuestion);
             QCOMPARE(rig.prompter.messages.last().buttons,
-                     texts.size() == 3 ? PromptButtons::Ok : PromptButtons::YesNoCancel);
+                     messages.size() == 3 ? PromptButtons::Ok : PromptButtons::YesNoCancel);
+        } else if (!messages.isEmpty()) {
+            QCOMPARE(rig.prompter.messages[0].defaultAnswer, PromptAnswer::No);
         }
         QCOMPARE(rig.link.calls, linkCalls);
-        QCOMPARE(rig.state.Busy, busy);
-        if (!linkCalls.isEmpty()) {
-            QCOMPARE(rig.link.programmed->LoggerName, QString("Pump 7"));
+        const bool failed = !messages.isEmpty() && rig.prompter.messages.last().text == ProgramFailed;
+        const bool programmed = linkCalls.size() == 2 && !failed;
+        QCOMPARE(w.LoggerImage() != before, programmed);
+        if (programmed) {
+            QCOMPARE(w.LoggerImage(), EncodeSettings(rig.settings, true));
+            QCOMPARE(rig.link.programmed->LoggerName, edit.section('=', 1));
         }
+        const bool yes = answers.value(0) == PromptAnswer::Yes;
+        if (control == u"mnuInitialize") {
+            QCOMPARE(rig.control<QLineEdit>("txtName")->text(), QString(yes ? "Brevel Logger" : "Pump 7"));
+        }
+        const bool saveAsked = control == u"close" && yes;
+        QCOMPARE(rig.dialogs.saveRequests.size() + rig.dialogs.openRequests.size(), saveAsked ? 1 : 0);
+        QCOMPARE(rig.state.Busy, state == u"busy");
+        QVERIFY(rig.control("cmdCancel")->isEnabled());
+        QCOMPARE(rig.cursor.depth, 0);
     }
 
     void savingFromTheClosingQuestionThenLoadingAgain()
@@ -425,7 +459,6 @@ private slots:
             QVERIFY(w.close());
             QCOMPARE(rig.titles(), QStringList({"Data Has Changed", "Data Has Changed"}));
             QCOMPARE(rig.dialogs.saveRequests.size(), 1);
-            QCOMPARE(rig.recent[0], path);
         }
         SetupRig rig;
         rig.recent[2] = path;
@@ -436,8 +469,6 @@ private slots:
         QCOMPARE(rig.dialogs.openRequests[0].InitialFileName, path);
         QCOMPARE(rig.control<QLineEdit>("txtName")->text(), QString("Pump 7"));
         QCOMPARE(rig.control<QLineEdit>("txtHighEU_1")->text(), QString("55"));
-        QCOMPARE(w.SetupFileName(), QString("pump.set"));
-        QCOMPARE(rig.recent[0], path);
         // Loaded but not programmed: closing asks about the logger only.
         rig.prompter.answers = {PromptAnswer::No};
         QVERIFY(w.close());
@@ -445,120 +476,6 @@ private slots:
         QVERIFY(rig.prompter.messages[0].text.contains("without being programmed"));
     }
 
-    void programAsksProgramsAndConfirms_data()
-    {
-        QTest::addColumn<PromptAnswer>("answer");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("programOk");
-        QTest::addColumn<bool>("confirmOk");
-        QTest::addColumn<QStringList>("calls");
-        QTest::addColumn<QStringList>("titles");
-        const QString program = "Program Settings";
-        QTest::newRow("yes") << PromptAnswer::Yes << "Pump 9" << true << true << QStringList{"program", "confirm"}
-                             << QStringList{program};
-        QTest::newRow("no") << PromptAnswer::No << "Pump 9" << true << true << QStringList() << QStringList{program};
-        QTest::newRow("write fails") << PromptAnswer::Yes << "Pump 9" << false << true << QStringList{"program"}
-                                     << QStringList{program, program};
-        QTest::newRow("confirm fails") << PromptAnswer::Yes << "Pump 9" << true << false
-                                       << QStringList{"program", "confirm"} << QStringList{program, program};
-        // A name with no single-byte code cannot be encoded, and is never sent.
-        QTest::newRow("unencodable") << PromptAnswer::Yes << QString::fromUtf8("Pump \u03a9") << true << true
-                                     << QStringList() << QStringList{program, program};
-    }
-    void programAsksProgramsAndConfirms()
-    {
-        QFETCH(PromptAnswer, answer);
-        QFETCH(QString, name);
-        QFETCH(QStringList, calls);
-        QFETCH(QStringList, titles);
-        SetupRig rig;
-        SetupWindow& w = rig.open();
-        QFETCH(bool, programOk);
-        rig.link.programSucceeds = programOk;
-        QFETCH(bool, confirmOk);
-        rig.link.confirmSucceeds = confirmOk;
-        rig.control<QLineEdit>("txtName")->setText(name);
-        const auto before = w.LoggerImage();
-        rig.prompter.answers = {answer};
-        rig.control<QPushButton>("cmdOK")->click();
-        QCOMPARE(rig.titles(), titles);
-        QCOMPARE(rig.prompter.messages[0].defaultAnswer, PromptAnswer::No);
-        if (titles.size() > 1) {
-            QCOMPARE(rig.prompter.messages[1].text, ProgramFailed);
-            QCOMPARE(rig.prompter.messages[1].icon, PromptIcon::Error);
-        }
-        QCOMPARE(rig.link.calls, calls);
-        const bool programmed = calls.size() == 2 && titles.size() == 1;
-        QCOMPARE(w.LoggerImage() != before, programmed);
-        if (programmed) {
-            QCOMPARE(w.LoggerImage(), EncodeSettings(rig.settings, true));
-            QCOMPARE(rig.link.programmed->LoggerName, name);
-        }
-        QVERIFY(!rig.state.Busy);
-        QVERIFY(rig.control("cmdCancel")->isEnabled());
-        QCOMPARE(rig.cursor.depth, 0);
-    }
-
-    // Program and Calibrate take the line (whose guard has its own tests) and
-    // do nothing while live sampling holds it.
-    void commandsWaitWhileSamplingHoldsTheLine_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::newRow("Program") << "mnuDownload";
-        QTest::newRow("Calibrate") << "cmdCalibrate_0";
-    }
-    void commandsWaitWhileSamplingHoldsTheLine()
-    {
-        QFETCH(QString, command);
-        SetupRig rig;
-        rig.open();
-        rig.samplingContinuously = true;
-        if (auto* button = rig.window->findChild<QPushButton*>(command)) {
-            button->click();
-        } else {
-            rig.control<QAction>(command)->trigger();
-        }
-        QVERIFY(rig.prompter.messages.isEmpty());
-        QVERIFY(rig.link.calls.isEmpty());
-        QVERIFY(!rig.state.Busy);
-    }
-
-    void menusWaitWhileProgramTalksToTheLogger()
-    {
-        SetupRig rig;
-        rig.open();
-        rig.prompter.whileShown = [&](const RecordingPrompter::Message& message) {
-            if (message.text.startsWith("Are you sure")) {
-                rig.control<QAction>("mnuInitialize")->trigger();
-                rig.control<QAction>("mnuSave")->trigger();
-                rig.control<QAction>("mnuLoad")->trigger();
-            }
-        };
-        rig.prompter.answers = {PromptAnswer::Yes};
-        rig.control<QPushButton>("cmdOK")->click();
-        QCOMPARE(rig.prompter.messages.size(), 1);
-        QVERIFY(rig.dialogs.saveRequests.isEmpty());
-        QVERIFY(rig.dialogs.openRequests.isEmpty());
-        QCOMPARE(rig.link.calls, QStringList({"program", "confirm"}));
-    }
-
-    void initializeAsksFirst()
-    {
-        SetupRig rig;
-        rig.open();
-        auto* name = rig.control<QLineEdit>("txtName");
-        name->setText("Pump 3");
-        rig.prompter.answers = {PromptAnswer::No};
-        rig.control<QAction>("mnuInitialize")->trigger();
-        QCOMPARE(name->text(), QString("Pump 3"));
-        QCOMPARE(rig.titles(), QStringList{"Initialize to Default Values"});
-        QCOMPARE(rig.prompter.messages[0].defaultAnswer, PromptAnswer::No);
-        rig.settings.LoggerName = "Changed";
-        rig.prompter.answers = {PromptAnswer::Yes};
-        rig.control<QAction>("mnuInitialize")->trigger();
-        QCOMPARE(name->text(), QString("Brevel Logger"));
-        QVERIFY(rig.link.calls.isEmpty());
-    }
 };
 
 BREVEL_TEST(SetupWindowTest)

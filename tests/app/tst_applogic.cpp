@@ -1,0 +1,262 @@
+#include "MemorySettingsStore.h"
+#include "TestRegistry.h"
+#include "app/CommandLine.h"
+#include "app/ConnectChoices.h"
+#include "app/MeterLayout.h"
+#include "app/UserSettings.h"
+#include "core/ProgramOptions.h"
+#include "link/ExchangeGuard.h"
+#include "link/LinkState.h"
+
+#include <QTest>
+#include <stdexcept>
+
+Q_DECLARE_METATYPE(ExchangeNeeds)
+
+// The main window's logic without a window: port choices, the command line,
+// who may talk to the logger, the meter bars' arithmetic, the user's settings.
+class AppLogicTest : public QObject {
+    Q_OBJECT
+private slots:
+    void portListAndSelection_data()
+    {
+        QTest::addColumn<QStringList>("discovered");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("selected");
+        const QString builtIn = QStringLiteral("COM1 - ttyS0 (/dev/ttyS0)");
+        const QString adapter = QStringLiteral("COM3 - FT232R USB UART (/dev/ttyUSB0)");
+        const QString logger = QStringLiteral("COM9 - Virtual logger logger (/dev/pts/4)");
+        QTest::newRow("stored port wins") << QStringList{builtIn, logger} << "COM2" << "COM2";
+        QTest::newRow("case-sensitive: Com1 matches nothing, a found logger is offered")
+            << QStringList{builtIn, logger} << "Com1" << logger;
+        QTest::newRow("a found built-in port before a bare COM1") << QStringList{adapter} << "Com1" << adapter;
+        QTest::newRow("nothing found: COM1") << QStringList{} << "Com1" << "COM1";
+        QTest::newRow("a discovered item keeps its device name") << QStringList{logger} << "COM9" << logger;
+    }
+    void portListAndSelection()
+    {
+        QFETCH(QStringList, discovered);
+        QFETCH(QString, stored);
+        const QStringList items = BuildPortList(discovered);
+        QTEST(items.at(PortIndexFor(items, stored)), "selected");
+    }
+
+    void appliesCommandLine_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("trapping");
+        QTest::addColumn<bool>("initialise");
+        QTest::addColumn<int>("modemTicks");
+        QTest::newRow("none") << "" << true << false << 4;
+        QTest::newRow("-d") << "-d" << false << false << 4;
+        QTest::newRow("-D is not -d") << "-D" << true << false << 4;
+        QTest::newRow("-d inside a word") << "/data/site-dump" << false << false << 4;
+        QTest::newRow("-i") << "-i" << true << true << 4;
+        QTest::newRow("-I is not -i") << "-I" << true << false << 4;
+        QTest::newRow("upper-case W") << "-W7" << true << false << 7;
+        QTest::newRow("blank before the number") << "-d -w 12" << false << false << 12;
+        QTest::newRow("largest wait") << "-w32767" << true << false << 32767;
+        QTest::newRow("text keeps 4") << "-wabc" << true << false << 4;
+        QTest::newRow("beyond 16 bits keeps 4") << "-w70000" << true << false << 4;
+        QTest::newRow("negative keeps 4") << "-w-3" << true << false << 4;
+        QTest::newRow("option not last keeps 4") << "-w7 -i" << true << true << 4;
+    }
+    void appliesCommandLine()
+    {
+        QFETCH(QString, line);
+        ProgramOptions state;
+        state.ModemReplyTicks = 99; // a stale value must not survive
+        ApplyCommandLine(line, state);
+        QTEST(state.ErrorTrapping, "trapping");
+        QTEST(state.ForceInitialisation, "initialise");
+        QTEST(int(state.ModemReplyTicks), "modemTicks");
+    }
+
+    // The guard is taken only on a free line, holds Busy while it lives and
+    // gives it back on every way out.
+    void guardTakesOnlyAFreeLine_data()
+    {
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<bool>("claimed");
+        QTest::addColumn<ExchangeNeeds>("needs");
+        QTest::addColumn<bool>("taken");
+        const auto logger = ExchangeNeeds::ConnectedLogger;
+        const auto line = ExchangeNeeds::FreeLine;
+        QTest::newRow("connected, idle") << true << false << false << logger << true;
+        QTest::newRow("not connected") << false << false << false << logger << false;
+        QTest::newRow("busy") << true << true << false << logger << false;
+        QTest::newRow("sampling claims the line") << true << false << true << logger << false;
+        QTest::newRow("connecting needs no logger") << false << false << false << line << true;
+        QTest::newRow("connecting while busy") << false << true << false << line << false;
+        QTest::newRow("connecting while sampling") << true << false << true << line << false;
+    }
+    void guardTakesOnlyAFreeLine()
+    {
+        QFETCH(bool, busy);
+        QFETCH(ExchangeNeeds, needs);
+        QFETCH(bool, taken);
+        QFETCH(bool, connected);
+        LinkState link{.Connected = connected, .Busy = busy};
+        {
+            QFETCH(bool, claimed);
+            const ExchangeGuard guard(link, claimed, needs);
+            QCOMPARE(guard.Held(), taken);
+            QCOMPARE(link.Busy, taken || busy);
+            if (taken) { // a click served inside the exchange's wait is refused
+                QVERIFY(!ExchangeGuard(link, false, needs));
+            }
+        }
+        QCOMPARE(link.Busy, busy); // a refused guard leaves another's Busy alone
+    }
+
+    void guardGivesTheLineBackOnEveryWayOut_data()
+    {
+        QTest::addColumn<int>("exit");
+        QTest::newRow("end of scope") << 0;
+        QTest::newRow("exception") << 1;
+        QTest::newRow("released early") << 2;
+    }
+    void guardGivesTheLineBackOnEveryWayOut()
+    {
+        QFETCH(int, exit);
+        LinkState link{.Connected = true};
+        try {
+            ExchangeGuard guard(link);
+            QVERIFY(guard);
+            if (exit == 1) {
+                throw std::runtime_error("port gone");
+            }
+            if (exit == 2) {
+                guard.Release();
+                QVERIFY(!link.Busy);
+                ExchangeGuard next(link); // the line is free for the next one
+                QVERIFY(next);
+                guard.Release(); // released twice: the next one keeps it
+                QVERIFY(link.Busy);
+            }
+        } catch (const std::runtime_error&) {
+        }
+        QVERIFY(!link.Busy);
+    }
+
+    void twipsToPixels_data()
+    {
+        QTest::addColumn<int>("twips");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("one pixel") << 15 << 1;
+        QTest::newRow("column pitch") << 1180 << 79;
+        QTest::newRow("rounds half away") << 7 << 0;
+        QTest::newRow("rounds up") << 8 << 1;
+    }
+    void twipsToPixels()
+    {
+        QFETCH(int, twips);
+        QTEST(TwipsToPixels(twips), "pixels");
+    }
+
+    // Twips to the bar, exact: a pixel hides a twip, so the window's picture would not see one.
+    void meterLayoutFromColumnFrame()
+    {
+        const MeterLayout layout = MeterLayout::FromColumnFrame(120, QRect(120, 300, 420, 2640));
+        QCOMPARE(QRect(layout.BarLeft, layout.BarTop, layout.BarWidth, layout.BarHeight), QRect(280, 420, 320, 2480));
+    }
+
+    void placesTheBarTop_data()
+    {
+        QTest::addColumn<double>("minimum");
+        QTest::addColumn<double>("maximum");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("fillTop"); // bar area from 1000 to 2000
+        QTest::newRow("half") << 0.0 << 100.0 << 50.0 << 1500;
+        QTest::newRow("full") << 0.0 << 100.0 << 100.0 << 1000;
+        QTest::newRow("empty") << 0.0 << 100.0 << 0.0 << 2000;
+        QTest::newRow("above the top clamps") << 0.0 << 100.0 << 250.0 << 1000;
+        QTest::newRow("below the bottom clamps") << 10.0 << 20.0 << -5.0 << 2000;
+        QTest::newRow("no span") << 5.0 << 5.0 << 7.0 << 2000;
+        QTest::newRow("span below the threshold") << 5.0 << 5.000001 << 5.000001 << 2000;
+        QTest::newRow("inverted scale") << 100.0 << 0.0 << 25.0 << 1250;
+        QTest::newRow("rounded to whole twips") << 0.0 << 3.0 << 1.0 << 1667;
+    }
+    void placesTheBarTop()
+    {
+        QFETCH(int, fillTop);
+        const MeterLayout layout{.BarTop = 400, .BarHeight = 1000, .BarLeft = 280};
+        MeterColumn column;
+        QFETCH(double, minimum);
+        QFETCH(double, maximum);
+        QFETCH(double, value);
+        column.Minimum = minimum;
+        column.Maximum = maximum;
+        column.Value = value;
+        const BarDrawing bar = PlaceBar(layout, 600, 2, column);
+        QCOMPARE(QPoint(bar.Left, bar.Top), QPoint(280 + 2 * 1180, 1000));
+        QCOMPARE(bar.FillTop, fillTop);
+        QCOMPARE(column.BarPosition, fillTop);
+    }
+
+    void redrawsOnlyOnChange()
+    {
+        const MeterLayout layout{.BarHeight = 1000};
+        MeterColumn column;
+        column.Maximum = 10.0;
+        column.Value = 5.0;
+        QVERIFY(PlaceBar(layout, 0, 0, column).Changed);  // position 0 forces the first drawing
+        QVERIFY(!PlaceBar(layout, 0, 0, column).Changed); // nothing moved
+        column.Shown = true;
+        QVERIFY(PlaceBar(layout, 0, 0, column).Changed);  // shown state differs from the last applied
+        column.LastShown = true;
+        column.Value = 5.001; // less than a twip
+        QVERIFY(!PlaceBar(layout, 0, 0, column).Changed);
+        column.Value = 6.0;
+        QVERIFY(PlaceBar(layout, 0, 0, column).Changed);
+    }
+
+    void emptySettingsStoreGivesDefaults()
+    {
+        const UserSettings read = ReadUserSettings(MemorySettingsStore());
+        QCOMPARE(QStringList({read.DirectPort, read.DirectBaud, read.ModemPort, read.ModemBaud}),
+                 QStringList({"Com1", "38400", "Com1", "38400"}));
+        QCOMPARE(read.UseModemInit, int16_t{0});
+    }
+
+    // Every stored value comes back unchanged when read and written again,
+    // each key once and in order. The values all differ, so no two are mixed up.
+    void writesBackTheSettingsItReadsKeyByKey()
+    {
+        const QStringList keys = {"DirectPort", "DirectBaud", "ModemPort", "ModemBaud", "ModemNumber0",
+                                  "ModemNumber1", "ModemNumber2", "ModemNumber3", "ModemInit", "UseModemInit",
+                                  "LastFilePath", "LastFile0", "LastFile1", "LastFile2", "LastFile3"};
+        const QStringList values = {"COM9", "9600", "COM3", "19200", "555-0100", "555-0101", "", "555-0103",
+                                    "/home/site/modem.txt", "1", "/home/site/setups", "a.set", "b.set", "c.set",
+                                    "d.set"};
+        MemorySettingsStore stored;
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            stored.SetValue("Brevel Logger", "Configuration", keys[i], values[i]);
+        }
+        MemorySettingsStore written;
+        WriteUserSettings(ReadUserSettings(stored), written);
+        QCOMPARE(written.writtenKeys, keys);
+        QCOMPARE(written.values, stored.values);
+    }
+
+    void unreadableSwitchCountsAsOff_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("on") << "1" << 1;
+        QTest::newRow("blanks around") << " 1 " << 1;
+        QTest::newRow("text") << "yes" << 0;
+        QTest::newRow("beyond 16 bits") << "70000" << 0;
+    }
+    void unreadableSwitchCountsAsOff()
+    {
+        QFETCH(QString, stored);
+        MemorySettingsStore store;
+        store.SetValue("Brevel Logger", "Configuration", "UseModemInit", stored);
+        QTEST(int(ReadUserSettings(store).UseModemInit), "expected");
+    }
+};
+
+BREVEL_TEST(AppLogicTest)
+#include "tst_applogic.moc"
