@@ -63,6 +63,8 @@ public:
             return false;
         }
         block = fault == Fault::StaleReply ? answered_ : current_;
+        // The bytes after the records are whatever the logger's buffer holds as it sends.
+        block[240] = char(requests.size());
         freshReplyComing_ = fault == Fault::StaleReply;
         answered_ = current_;
         if (fault == Fault::ClaimsOneMore) {
