@@ -173,6 +173,8 @@ private slots:
                                           << QStringList{"00:00", "06:00", "12:00"} << QStringLiteral("10.03.24");
         QTest::newRow("forty minutes") << Seconds(2024, 3, 9, 23, 47) << Seconds(2024, 3, 10, 0, 27) << 300.0
                                        << QStringList{"23:50", "23:55", "00:00"} << QStringLiteral("09.03.24");
+        QTest::newRow("two minutes") << Seconds(2024, 3, 9, 12) + 3 << Seconds(2024, 3, 9, 12) + 123 << 15.0
+                                     << QStringList{"12:00:15", "12:00:30", "12:00:45"} << QStringLiteral("09.03.24");
         QTest::newRow("a minute") << Seconds(2024, 3, 9, 23, 59) + 7.5 << Seconds(2024, 3, 10) + 40 << 10.0
                                   << QStringList{"23:59:10", "23:59:20", "23:59:30"} << QStringLiteral("09.03.24");
         QTest::newRow("eight seconds") << Seconds(2024, 3, 9) + 0.5 << Seconds(2024, 3, 9) + 8.5 << 1.0

@@ -23,6 +23,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <set>
 
 namespace {
 
@@ -105,6 +106,27 @@ private slots:
             QTest::mouseMove(graph, graph->rect().center());
         }
         BREVEL_VERIFY_SNAPSHOT(*shown, window);
+    }
+
+    // A packed table's graph draws each row's record, the record before the
+    // next row (the row's value holds until then), the last record and both
+    // sides of the gap; no other record.
+    void packedGraphKeepsWhereValuesChange()
+    {
+        GraphRig rig(true);
+        const int count = rig.table.RecordCount();
+        std::set<int> expected{99, 100, count - 1};
+        for (int row = 0; row < rig.table.RowCount(); ++row) {
+            expected.insert(rig.table.RecordOf(row));
+            expected.insert(std::max(0, rig.table.RecordOf(row) - 1));
+        }
+        const GraphSeries series = BuildHistoryGraphSeries(rig.table);
+        std::vector<int> drawn;
+        for (int sample = 0; sample < int(series.Times.size()); ++sample) {
+            drawn.push_back(HistoryGraphRecord(series, sample));
+        }
+        QCOMPARE(drawn, std::vector<int>(expected.begin(), expected.end()));
+        QVERIFY(int(drawn.size()) < count);
     }
 
     // The mouse over a record reads what the table shows for it, in every
