@@ -9,21 +9,31 @@
 #include <QTest>
 #include <functional>
 #include <memory>
+#include <tuple>
 
 namespace {
 
+using Rig = LinkRig<FakeSerialPort>;
+// Runs one command against the rig and says what it gave.
+using Exchange = std::function<QString(Rig&)>;
+
 const QByteArray Ack = Hex("FA");
 const QByteArray Done = Hex("FC");
-using LoggerCommand = std::function<bool(LoggerCommands&)>;
 
-// The request for a settings region, and the logger's reply when it holds image.
+QByteArray Acked(const QByteArray& payload)
+{
+    return Ack + BuildFrame(payload);
+}
+
+QString Ok(bool ok)
+{
+    return ok ? QStringLiteral("ok") : QStringLiteral("failed");
+}
+
+// The request for a settings region.
 QByteArray RegionRequest(const SettingsRegion& region)
 {
     return Hex("08") + char(region.Address & 0xFF) + char(region.Address >> 8) + '\0' + char(region.Length);
-}
-QByteArray RegionReply(const SettingsRegion& region, const QByteArray& image)
-{
-    return Ack + BuildFrame(RegionRequest(region).mid(1, 3) + image.mid(region.ImageOffset, region.Length));
 }
 
 } // namespace
@@ -31,17 +41,24 @@ QByteArray RegionReply(const SettingsRegion& region, const QByteArray& image)
 class LoggerCommandsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<LinkRig<FakeSerialPort>> rig;
+    std::unique_ptr<Rig> rig;
     // The logger in miniature: what it answers to each request it knows;
     // every write of memory is acknowledged.
     QHash<QByteArray, QByteArray> answers;
 
     void answer(const QByteArray& request, const QByteArray& reply) { answers[BuildFrame(request)] = Ack + reply; }
+    void holdInRegions(const QByteArray& image)
+    {
+        for (const SettingsRegion& region : SettingsReadRegions) {
+            const QByteArray request = RegionRequest(region);
+            answer(request, BuildFrame(request.mid(1, 3) + image.mid(region.ImageOffset, region.Length)));
+        }
+    }
 
 private slots:
     void init()
     {
-        rig = std::make_unique<LinkRig<FakeSerialPort>>();
+        rig = std::make_unique<Rig>();
         answers.clear();
         rig->port.setResponder([this](const QByteArray& written) {
             const bool memoryWrite = written.size() > 3 && uint8_t(written.at(2)) == Command::WriteMemory;
@@ -51,151 +68,115 @@ private slots:
     }
     void cleanup() { rig.reset(); }
 
-    void doneCommands_data()
+    // One request, one answer: the frame sent, and what the command makes of the answer.
+    void exchanges_data()
     {
-        QTest::addColumn<LoggerCommand>("command");
-        QTest::addColumn<QByteArray>("payload");
-        QTest::newRow("clear memory") << LoggerCommand(&LoggerCommands::ClearLoggerMemory) << Hex("04A44A");
-        QTest::newRow("reset pulse counts") << LoggerCommand(&LoggerCommands::ResetPulseAccumulators) << Hex("0E03");
-        QTest::newRow("confirm settings") << LoggerCommand(&LoggerCommands::ConfirmSettings) << Hex("0BABBA");
-        QTest::newRow("initialise memory") << LoggerCommand(&LoggerCommands::InitialiseMemory) << Hex("06A66A00000002");
-    }
-    void doneCommands()
-    {
-        QFETCH(LoggerCommand, command);
-        QFETCH(QByteArray, payload);
-        answer(payload, {});
-        QVERIFY(!command(rig->commands)); // acknowledged, but never done
-        QCOMPARE(rig->port.writes().first(), BuildFrame(payload));
-        answer(payload, Hex("FD"));
-        QVERIFY(!command(rig->commands));
-        answer(payload, Done);
-        QVERIFY(command(rig->commands));
-    }
+        QTest::addColumn<Exchange>("command");
+        QTest::addColumn<QByteArray>("request"); // the payload sent; empty: the command refuses, nothing is sent
+        QTest::addColumn<QByteArray>("reply"); // all the logger answers, acknowledgement included
+        QTest::addColumn<QString>("result");
+        const auto row = [](const char* name, const Exchange& command, const char* request, const QByteArray& reply,
+                            const QString& result) {
+            QTest::newRow(name) << command << Hex(request) << reply << result;
+        };
 
-    // Read sample: the sample, the logger's "no sample" (0xFD), no answer
-    // after the acknowledgement, and no acknowledgement: Get Sample waits on
-    // only the last.
-    void readLiveSample_data()
-    {
-        QTest::addColumn<bool>("acknowledged");
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("level");
-        const QByteArray frame = BuildFrame(Hex("00000000") + Hex("1234") + QByteArray(18, '\0'));
-        QTest::newRow("sample") << true << Ack + frame << int(LiveSampleOutcome::Kind::Sample) << 0x1234;
-        QTest::newRow("no sample") << true << Hex("FD") << int(LiveSampleOutcome::Kind::NoSample) << -1;
-        QTest::newRow("no answer") << true << QByteArray() << int(LiveSampleOutcome::Kind::Failed) << 0;
-        QTest::newRow("not acknowledged") << false << QByteArray() << int(LiveSampleOutcome::Kind::NotAcknowledged) << 0;
-    }
-    void readLiveSample()
-    {
-        QFETCH(bool, acknowledged);
-        QFETCH(QByteArray, reply);
-        if (acknowledged) {
-            answer(Hex("0A"), reply);
+        using DoneCommand = bool (LoggerCommands::*)();
+        for (const auto& [name, done, request] : std::initializer_list<std::tuple<const char*, DoneCommand, const char*>>{
+                 {"clear memory", &LoggerCommands::ClearLoggerMemory, "04A44A"},
+                 {"reset pulse counts", &LoggerCommands::ResetPulseAccumulators, "0E03"},
+                 {"confirm settings", &LoggerCommands::ConfirmSettings, "0BABBA"},
+                 {"initialise memory", &LoggerCommands::InitialiseMemory, "06A66A00000002"}}) {
+            const Exchange command = [done](Rig& r) { return Ok((r.commands.*done)()); };
+            QTest::addRow("%s: done", name) << command << Hex(request) << Hex("FAFC") << "ok";
+            QTest::addRow("%s: no", name) << command << Hex(request) << Hex("FAFD") << "failed";
+            QTest::addRow("%s: acknowledged, never done", name) << command << Hex(request) << Ack << "failed";
         }
-        const LiveSampleOutcome outcome = rig->commands.ReadLiveSample();
-        QTEST(int(outcome.Type), "kind");
-        QTEST(outcome.Sample.Values[0], "level");
-    }
 
-    void setClock_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("payload"); // empty: refused, nothing sent
-        QTest::newRow("computer clock") << "12/05/26 09:07:03" << Hex("0103070901051226");
-        QTest::newRow("four-digit year") << "12/05/2026 09:07:03" << Hex("0103070901051226");
-        QTest::newRow("12 AM is midnight") << "12/05/26 12:30:00 AM" << Hex("0100300001051226");
-        QTest::newRow("12 PM is noon") << "12/05/26 12:30:00 PM" << Hex("0100301201051226");
-        QTest::newRow("one PM") << "12/05/26 01:30:00 PM" << Hex("0100301301051226");
-        QTest::newRow("no time") << "12/05/26" << QByteArray();
-        QTest::newRow("month 13") << "13/05/26 09:07:03" << QByteArray();
-        QTest::newRow("day 0") << "12/00/26 09:07:03" << QByteArray();
-        QTest::newRow("minute 60") << "12/05/26 09:60:03" << QByteArray();
-        QTest::newRow("second 60") << "12/05/26 09:07:60" << QByteArray();
-        QTest::newRow("negative hour") << "12/05/26 -1:07:03" << QByteArray();
-    }
-    void setClock()
-    {
-        QFETCH(QString, text);
-        QFETCH(QByteArray, payload);
-        answer(payload, Done);
-        QCOMPARE(rig->commands.SetLoggerClock(text), !payload.isEmpty());
-        QCOMPARE(rig->port.writtenData(), payload.isEmpty() ? QByteArray() : BuildFrame(payload));
-    }
+        // The sample comes after a second acknowledgement; Get Sample waits only on the first.
+        const Exchange sample = [](Rig& r) {
+            const LiveSampleOutcome outcome = r.commands.ReadLiveSample();
+            const char* kinds[] = {"sample", "no sample", "failed", "not acknowledged"};
+            return QStringLiteral("%1 %2").arg(kinds[int(outcome.Type)]).arg(outcome.Sample.Values[0]);
+        };
+        const QByteArray level = Hex("00000000") + Hex("1234") + QByteArray(18, '\0');
+        row("sample", sample, "0A", Ack + Acked(level), "sample 4660");
+        row("no sample", sample, "0A", Hex("FAFD"), "no sample -1");
+        row("sample never comes", sample, "0A", Ack, "failed 0");
+        row("sample not acknowledged", sample, "0A", {}, "not acknowledged 0");
 
-    void readClock_data()
-    {
-        QTest::addColumn<QByteArray>("reply"); // empty: no answer
-        QTest::addColumn<QString>("text");
+        const auto setClock = [](const QString& text) -> Exchange {
+            return [text](Rig& r) { return Ok(r.commands.SetLoggerClock(text)); };
+        };
+        row("set clock", setClock("12/05/26 09:07:03"), "0103070901051226", Hex("FAFC"), "ok");
+        row("four-digit year", setClock("12/05/2026 09:07:03"), "0103070901051226", Hex("FAFC"), "ok");
+        row("12 AM is midnight", setClock("12/05/26 12:30:00 AM"), "0100300001051226", Hex("FAFC"), "ok");
+        row("12 PM is noon", setClock("12/05/26 12:30:00 PM"), "0100301201051226", Hex("FAFC"), "ok");
+        row("one PM", setClock("12/05/26 01:30:00 PM"), "0100301301051226", Hex("FAFC"), "ok");
+        row("no time", setClock("12/05/26"), "", {}, "failed");
+        row("month 13", setClock("13/05/26 09:07:03"), "", {}, "failed");
+        row("day 0", setClock("12/00/26 09:07:03"), "", {}, "failed");
+        row("minute 60", setClock("12/05/26 09:60:03"), "", {}, "failed");
+        row("second 60", setClock("12/05/26 09:07:60"), "", {}, "failed");
+        row("negative hour", setClock("12/05/26 -1:07:03"), "", {}, "failed");
+
+        const Exchange clock = [](Rig& r) { return r.commands.ReadLoggerClock(); };
         const QString date = ShortDateText(QDate(2026, 12, 5)) + QLatin1Char(' ');
-        QTest::newRow("twelve-hour PM 8") << Hex("05076801051226") << date + "20:07:05";
-        QTest::newRow("twelve-hour AM 12") << Hex("05075201051226") << date + "00:07:05";
-        QTest::newRow("twelve-hour PM 12") << Hex("05077201051226") << date + "12:07:05";
-        QTest::newRow("24-hour 23") << Hex("59592301051226") << date + "23:59:59";
-        QTest::newRow("day 0 of month 13") << Hex("05076801001326") << "00/00/00 00:00:00";
-        QTest::newRow("silent") << QByteArray() << "00/00/00 00:00:00";
-    }
-    void readClock()
-    {
-        QFETCH(QByteArray, reply);
-        answer(Hex("00"), reply.isEmpty() ? QByteArray() : BuildFrame(reply));
-        QTEST(rig->commands.ReadLoggerClock(), "text");
-        QCOMPARE(rig->port.writes().first(), Hex("F803000000F9"));
-    }
+        row("twelve-hour PM 8", clock, "00", Acked(Hex("05076801051226")), date + "20:07:05");
+        row("twelve-hour AM 12", clock, "00", Acked(Hex("05075201051226")), date + "00:07:05");
+        row("twelve-hour PM 12", clock, "00", Acked(Hex("05077201051226")), date + "12:07:05");
+        row("24-hour 23", clock, "00", Acked(Hex("59592301051226")), date + "23:59:59");
+        row("day 0 of month 13", clock, "00", Acked(Hex("05076801001326")), "00/00/00 00:00:00");
+        row("clock never comes", clock, "00", Ack, "00/00/00 00:00:00");
 
-    void statusTexts_data()
-    {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<QString>("text"); // "kept": the reply is refused
-        QTest::addColumn<uint>("count");
-        QTest::newRow("waiting") << Hex("0100008008") << "Waiting for Alarm 1" << 1u;
-        QTest::newRow("stopped") << Hex("0000018030") << "Stopped by Alarm 2" << 65536u;
-        QTest::newRow("until alarm 2") << Hex("FFFFFF8010") << "Logging Until Alarm 2" << 0xFFFFFFu;
-        QTest::newRow("not logging") << Hex("3412000028") << "Not Logging" << 0x1234u;
-        QTest::newRow("logging") << Hex("0000008000") << "Logging" << 0u;
-        QTest::newRow("one byte short") << Hex("01000080") << "kept" << 7u;
-    }
-    void statusTexts()
-    {
-        QFETCH(QByteArray, reply);
-        rig->status.LoggingStateText = QStringLiteral("kept");
-        rig->status.RecordCount = 7;
-        answer(Hex("0C"), BuildFrame(reply));
-        QCOMPARE(rig->commands.ReadLoggerStatus(), reply.size() == 5);
-        QTEST(rig->status.LoggingStateText, "text");
-        QTEST(rig->status.RecordCount, "count");
-        if (reply.size() == 5) {
-            QCOMPARE(rig->status.StatusWord, uint16_t(uint8_t(reply.at(3)) | uint8_t(reply.at(4)) << 8));
-        }
-    }
+        const Exchange status = [](Rig& r) {
+            r.status.LoggingStateText = QStringLiteral("kept");
+            r.status.RecordCount = 7;
+            const bool ok = r.commands.ReadLoggerStatus();
+            return QStringLiteral("%1: %2, %3 records, word %4")
+                .arg(Ok(ok), r.status.LoggingStateText)
+                .arg(r.status.RecordCount)
+                .arg(r.status.StatusWord, 4, 16, QLatin1Char('0'));
+        };
+        row("waiting", status, "0C", Acked(Hex("0100008008")), "ok: Waiting for Alarm 1, 1 records, word 0880");
+        row("stopped", status, "0C", Acked(Hex("0000018030")), "ok: Stopped by Alarm 2, 65536 records, word 3080");
+        row("until alarm 2", status, "0C", Acked(Hex("FFFFFF8010")),
+            "ok: Logging Until Alarm 2, 16777215 records, word 1080");
+        row("not logging", status, "0C", Acked(Hex("3412000028")), "ok: Not Logging, 4660 records, word 2800");
+        row("logging", status, "0C", Acked(Hex("0000008000")), "ok: Logging, 0 records, word 0080");
+        row("status one byte short", status, "0C", Acked(Hex("01000080")), "failed: kept, 7 records, word 0000");
 
-    void identification_data()
-    {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<bool>("plausible");
-        QTest::addColumn<int>("analog");
-        QTest::addColumn<int>("pulse");
-        QTest::addColumn<bool>("sod");
-        QTest::newRow("three and two, on demand") << Hex("0703020100000000") << true << 3 << 2 << true;
-        QTest::newRow("eight and none") << Hex("0708000000000000") << true << 8 << 0 << false;
-        QTest::newRow("no analog channel") << Hex("0700020000000000") << false << 5 << 1 << false;
-        QTest::newRow("nine analog") << Hex("0709020000000000") << false << 5 << 1 << false;
-        QTest::newRow("three pulse") << Hex("0703030000000000") << false << 5 << 1 << false;
+        // What the logger has: analog channels, pulse channels, sample on demand; implausible counts are kept out.
+        const Exchange identification = [](Rig& r) {
+            r.settings.NumAnalogChannels = 5;
+            r.settings.NumDigitalChannels = 1;
+            const bool plausible = r.commands.ReadIdentification();
+            return QStringLiteral("%1: firmware %2, %3 analog, %4 pulse, on demand %5")
+                .arg(Ok(plausible))
+                .arg(r.status.FirmwareVersion)
+                .arg(r.settings.NumAnalogChannels)
+                .arg(r.settings.NumDigitalChannels)
+                .arg(r.settings.SodSupported ? "yes" : "no");
+        };
+        row("three and two, on demand", identification, "0F", Acked(Hex("0703020100000000")),
+            "ok: firmware 7, 3 analog, 2 pulse, on demand yes");
+        row("eight and none", identification, "0F", Acked(Hex("0708000000000000")),
+            "ok: firmware 7, 8 analog, 0 pulse, on demand no");
+        row("no analog channel", identification, "0F", Acked(Hex("0700020000000000")),
+            "failed: firmware 7, 5 analog, 1 pulse, on demand no");
+        row("nine analog", identification, "0F", Acked(Hex("0709020000000000")),
+            "failed: firmware 7, 5 analog, 1 pulse, on demand no");
+        row("three pulse", identification, "0F", Acked(Hex("0703030000000000")),
+            "failed: firmware 7, 5 analog, 1 pulse, on demand no");
     }
-    void identification()
+    void exchanges()
     {
+        QFETCH(Exchange, command);
+        QFETCH(QByteArray, request);
         QFETCH(QByteArray, reply);
-        rig->settings.NumAnalogChannels = 5;
-        rig->settings.NumDigitalChannels = 1;
-        answer(Hex("0F"), BuildFrame(reply));
-        QTEST(rig->commands.ReadIdentification(), "plausible");
-        QCOMPARE(rig->status.FirmwareVersion, int16_t(7));
-        QTEST(int(rig->settings.NumAnalogChannels), "analog");
-        QTEST(int(rig->settings.NumDigitalChannels), "pulse");
-        QTEST(rig->settings.SodSupported, "sod");
-        QCOMPARE(rig->port.writtenData(), Hex("F8030F4004F9"));
+        const QByteArray frame = request.isEmpty() ? QByteArray() : BuildFrame(request);
+        rig->port.setResponder([&](const QByteArray& written) { return written == frame ? reply : QByteArray(); });
+        QTEST(command(*rig), "result");
+        QCOMPARE(rig->port.writtenData(), frame);
     }
 
     // The settings are written, then read back and compared: one byte that
@@ -216,9 +197,7 @@ private slots:
         if (differs >= 0) {
             held[differs] = char(held.at(differs) ^ 0x01);
         }
-        for (const SettingsRegion& region : SettingsReadRegions) {
-            answers[BuildFrame(RegionRequest(region))] = RegionReply(region, held);
-        }
+        holdInRegions(held);
         QCOMPARE(rig->commands.ProgramSettings(), differs < 0);
     }
 
@@ -238,9 +217,7 @@ private slots:
         ApplyDefaultSettings(written, rig->rating);
         written.LoggerName = QStringLiteral("Weir 4");
         const QByteArray image = *EncodeSettings(written, true);
-        for (const SettingsRegion& region : SettingsReadRegions) {
-            answers[BuildFrame(RegionRequest(region))] = RegionReply(region, image);
-        }
+        holdInRegions(image);
         if (!flowBlockComes) {
             answers.remove(BuildFrame(RegionRequest(SettingsReadRegions[2])));
         }
