@@ -80,8 +80,8 @@ private slots:
             QTest::newRow(name) << command << Hex(request) << reply << result;
         };
 
-        using DoneCommand = bool (LoggerCommands::*)();
-        for (const auto& [name, done, request] : std::initializer_list<std::tuple<const char*, DoneCommand, const char*>>{
+        using DoneRow = std::tuple<const char*, bool (LoggerCommands::*)(), const char*>;
+        for (const auto& [name, done, request] : std::initializer_list<DoneRow>{
                  {"clear memory", &LoggerCommands::ClearLoggerMemory, "04A44A"},
                  {"reset pulse counts", &LoggerCommands::ResetPulseAccumulators, "0E03"},
                  {"confirm settings", &LoggerCommands::ConfirmSettings, "0BABBA"},
@@ -146,27 +146,22 @@ private slots:
         row("status one byte short", status, "0C", Acked(Hex("01000080")), "failed: kept, 7 records, word 0000");
 
         // What the logger has: analog channels, pulse channels, sample on demand; implausible counts are kept out.
-        const Exchange identification = [](Rig& r) {
+        const Exchange identify = [](Rig& r) {
             r.settings.NumAnalogChannels = 5;
             r.settings.NumDigitalChannels = 1;
             const bool plausible = r.commands.ReadIdentification();
-            return QStringLiteral("%1: firmware %2, %3 analog, %4 pulse, on demand %5")
+            return QStringLiteral("%1: v%2, %3 analog, %4 pulse%5")
                 .arg(Ok(plausible))
                 .arg(r.status.FirmwareVersion)
                 .arg(r.settings.NumAnalogChannels)
                 .arg(r.settings.NumDigitalChannels)
-                .arg(r.settings.SodSupported ? "yes" : "no");
+                .arg(r.settings.SodSupported ? ", on demand" : "");
         };
-        row("three and two, on demand", identification, "0F", Acked(Hex("0703020100000000")),
-            "ok: firmware 7, 3 analog, 2 pulse, on demand yes");
-        row("eight and none", identification, "0F", Acked(Hex("0708000000000000")),
-            "ok: firmware 7, 8 analog, 0 pulse, on demand no");
-        row("no analog channel", identification, "0F", Acked(Hex("0700020000000000")),
-            "failed: firmware 7, 5 analog, 1 pulse, on demand no");
-        row("nine analog", identification, "0F", Acked(Hex("0709020000000000")),
-            "failed: firmware 7, 5 analog, 1 pulse, on demand no");
-        row("three pulse", identification, "0F", Acked(Hex("0703030000000000")),
-            "failed: firmware 7, 5 analog, 1 pulse, on demand no");
+        row("on demand", identify, "0F", Acked(Hex("0703020100000000")), "ok: v7, 3 analog, 2 pulse, on demand");
+        row("eight and none", identify, "0F", Acked(Hex("0708000000000000")), "ok: v7, 8 analog, 0 pulse");
+        row("no analog channel", identify, "0F", Acked(Hex("0700020000000000")), "failed: v7, 5 analog, 1 pulse");
+        row("nine analog", identify, "0F", Acked(Hex("0709020000000000")), "failed: v7, 5 analog, 1 pulse");
+        row("three pulse", identify, "0F", Acked(Hex("0703030000000000")), "failed: v7, 5 analog, 1 pulse");
     }
     void exchanges()
     {
@@ -180,68 +175,60 @@ private slots:
     }
 
     // The settings are written, then read back and compared: one byte that
-    // differs in any region fails the programming.
-    void programmingReadsBack_data()
+    // differs in any region fails the programming. A fresh record reads them;
+    // the window's steps run between the decode, the status read and the
+    // clock read. When a region never comes the record stays as it was, and
+    // status and clock are read all the same.
+    void settingsRegions_data()
     {
         QTest::addColumn<int>("differs"); // the image byte the logger holds wrongly; -1: none
-        QTest::newRow("all kept") << -1;
-        QTest::newRow("general settings differ") << 0;
-        QTest::newRow("display block differs") << 250;
-        QTest::newRow("last flow byte differs") << 457;
+        QTest::addColumn<bool>("flowBlockComes");
+        QTest::newRow("all kept") << -1 << true;
+        QTest::newRow("general settings differ") << 0 << true;
+        QTest::newRow("display block differs") << 250 << true;
+        QTest::newRow("last flow byte differs") << 457 << true;
+        QTest::newRow("flow block missing") << -1 << false;
     }
-    void programmingReadsBack()
+    void settingsRegions()
     {
         QFETCH(int, differs);
-        ApplyDefaultSettings(rig->settings, rig->rating);
-        QByteArray held = *EncodeSettings(rig->settings, true);
+        QFETCH(bool, flowBlockComes);
+        LoggerSettings& settings = rig->settings;
+        ApplyDefaultSettings(settings, rig->rating);
+        settings.LoggerName = QStringLiteral("Weir 4");
+        QByteArray held = *EncodeSettings(settings, true);
         if (differs >= 0) {
             held[differs] = char(held.at(differs) ^ 0x01);
         }
         holdInRegions(held);
-        QCOMPARE(rig->commands.ProgramSettings(), differs < 0);
-    }
-
-    // A fresh record reads the settings; the window's steps run between the
-    // decode, the status read and the clock read. When a region never comes
-    // the record stays as it was, and status and clock are read all the same.
-    void readSettings_data()
-    {
-        QTest::addColumn<bool>("flowBlockComes");
-        QTest::newRow("all regions") << true;
-        QTest::newRow("flow block missing") << false;
-    }
-    void readSettings()
-    {
-        QFETCH(bool, flowBlockComes);
-        LoggerSettings written;
-        ApplyDefaultSettings(written, rig->rating);
-        written.LoggerName = QStringLiteral("Weir 4");
-        const QByteArray image = *EncodeSettings(written, true);
-        holdInRegions(image);
         if (!flowBlockComes) {
             answers.remove(BuildFrame(RegionRequest(SettingsReadRegions[2])));
         }
         answer(Hex("0C"), BuildFrame(Hex("0500008000")));
         answer(Hex("00"), BuildFrame(Hex("00000001010126")));
-        LoggerSettings expected = written;
+        QCOMPARE(rig->commands.ProgramSettings(), differs < 0 && flowBlockComes);
+
+        LoggerSettings expected = settings;
         RatingState expectedRating;
-        QVERIFY(DecodeSettings(image, expected, expectedRating, true));
-        rig->settings.LoggerName = QStringLiteral("Kept");
-        rig->settings.NumAnalogChannels = written.NumAnalogChannels;
-        rig->settings.NumDigitalChannels = written.NumDigitalChannels;
-        rig->settings.SodSupported = written.SodSupported;
+        QVERIFY(DecodeSettings(held, expected, expectedRating, true));
+        settings = LoggerSettings();
+        settings.LoggerName = QStringLiteral("Kept");
+        settings.NumAnalogChannels = expected.NumAnalogChannels;
+        settings.NumDigitalChannels = expected.NumDigitalChannels;
+        settings.SodSupported = expected.SodSupported;
+        const qsizetype before = rig->port.writes().size();
         qsizetype writesAtDecode = -1;
         qsizetype writesAtLiveSamples = -1;
         LoggerCommands::SettingsReadSteps steps;
-        steps.SettingsDecoded = [&] { writesAtDecode = rig->port.writes().size(); };
-        steps.ShowLiveSamples = [&] { writesAtLiveSamples = rig->port.writes().size(); };
+        steps.SettingsDecoded = [&] { writesAtDecode = rig->port.writes().size() - before; };
+        steps.ShowLiveSamples = [&] { writesAtLiveSamples = rig->port.writes().size() - before; };
         QCOMPARE(rig->commands.ReadSettings(steps), flowBlockComes);
         if (flowBlockComes) {
-            QCOMPARE(*EncodeSettings(rig->settings, true), *EncodeSettings(expected, true));
+            QCOMPARE(*EncodeSettings(settings, true), *EncodeSettings(expected, true));
             QCOMPARE(writesAtDecode, 3);
             QCOMPARE(writesAtLiveSamples, 4);
         } else {
-            QCOMPARE(rig->settings.LoggerName, QStringLiteral("Kept"));
+            QCOMPARE(settings.LoggerName, QStringLiteral("Kept"));
             QCOMPARE(writesAtDecode, -1);
         }
         QCOMPARE(rig->port.writes().constLast(), BuildFrame(Hex("00")));

@@ -29,25 +29,6 @@ private slots:
     }
     void cleanup() { rig.reset(); }
 
-    void framesMatchTheWire_data()
-    {
-        QTest::addColumn<QByteArray>("payload");
-        QTest::addColumn<QByteArray>("frame");
-        QTest::newRow("read status") << Hex("0C") << Hex("F8030C0005F9");
-        QTest::newRow("start sample") << Hex("0901") << Hex("F8040901C790F9");
-        // 0xFA is escaped, 0xFF is not; the CRC E002 goes out low byte first.
-        QTest::newRow("escaped payload") << Hex("FAFF") << Hex("F804FE02FF02E0F9");
-        QTest::newRow("escape byte itself") << Hex("FE") << Hex("F803FE068180F9");
-        // CRC C0F8: its low byte 0xF8 is escaped to FE 00.
-        QTest::newRow("escaped crc byte") << Hex("5C01") << Hex("F8045C01FE00C0F9");
-    }
-    void framesMatchTheWire()
-    {
-        QFETCH(QByteArray, payload);
-        QFETCH(QByteArray, frame);
-        QCOMPARE(BuildFrame(payload).toHex(' '), frame.toHex(' '));
-    }
-
     void sendFrameRetries_data()
     {
         QTest::addColumn<int>("retries");
@@ -87,37 +68,51 @@ private slots:
         QCOMPARE(port->writes().size(), 1);
     }
 
-    void receiveFrame_data()
+    // Frames both ways: the wire a payload goes out as, and what a receive
+    // makes of the wire; a refused frame leaves the buffer as it was.
+    void frames_data()
     {
         QTest::addColumn<QByteArray>("wire");
-        QTest::addColumn<int>("expected");
         QTest::addColumn<QByteArray>("payload"); // empty: the receive fails
-        const QByteArray status = Hex("0A000080F8");
-        const QByteArray statusFrame = BuildFrame(status);
-        QTest::newRow("plain") << statusFrame << 5 << status;
-        QTest::newRow("hunt past garbage") << Hex("0055FAFF") + statusFrame << 5 << status;
-        QTest::newRow("escapes undone") << BuildFrame(Hex("F8F9FAFBFCFDFEFF")) << 8 << Hex("F8F9FAFBFCFDFEFF");
+        QTest::addColumn<int>("expected"); // the payload size the receive asks for
+        QTest::addColumn<bool>("built"); // the wire is what a payload goes out as
+        const auto both = [](const char* name, const char* payload, const char* wire) {
+            QTest::newRow(name) << Hex(wire) << Hex(payload) << int(Hex(payload).size()) << true;
+        };
+        const auto received = [](const char* name, const QByteArray& wire, const char* payload, int expected) {
+            QTest::newRow(name) << wire << Hex(payload) << expected << false;
+        };
+        both("read status", "0C", "F8030C0005F9");
+        both("start sample", "0901", "F8040901C790F9");
+        // 0xFA is escaped, 0xFF is not; the CRC E002 goes out low byte first.
+        both("escaped payload", "FAFF", "F804FE02FF02E0F9");
+        both("escape byte itself", "FE", "F803FE068180F9");
+        // CRC C0F8: its low byte 0xF8 is escaped to FE 00.
+        both("escaped crc byte", "5C01", "F8045C01FE00C0F9");
+        both("every escaped byte", "F8F9FAFBFCFDFEFF", "F80AFE00FE01FE02FE03FE04FE05FE06FF37E3F9");
+        const QByteArray status = Hex("F8070A000080FE00FE0043F9");
+        both("status", "0A000080F8", "F8070A000080FE00FE0043F9");
+        received("hunt past garbage", Hex("0055FAFF") + status, "0A000080F8", 5);
         // 0xF9 inside the body is data; only 0xFE escapes.
-        QByteArray raw = Hex("F803F9");
-        const uint16_t crc = ComputeCrc16(Hex("F9"), 0, 0);
-        raw.append(static_cast<char>(crc & 0xFF)).append(static_cast<char>(crc >> 8)).append('\xF9');
-        QTest::newRow("end byte as data") << raw << 1 << Hex("F9");
-        QTest::newRow("no start at all") << Hex("0102030405") << 5 << QByteArray();
-        QTest::newRow("length one short") << statusFrame << 6 << QByteArray();
-        QTest::newRow("length one long") << statusFrame << 4 << QByteArray();
+        received("end byte as data", Hex("F803F9C042F9"), "F9", 1);
+        received("no start at all", Hex("0102030405"), "", 5);
+        received("length one short", status, "", 6);
+        received("length one long", status, "", 4);
         // FE 07 would be 0xFF, and the CRC 4040 fits it: only the escape range refuses it.
-        QTest::newRow("escape above 6") << Hex("F803FE074040F9") << 1 << QByteArray();
-        QTest::newRow("missing end") << statusFrame.left(statusFrame.size() - 1) + Hex("00") << 5 << QByteArray();
-        QByteArray badCrc = statusFrame;
-        badCrc[badCrc.size() - 2] = static_cast<char>(badCrc.at(badCrc.size() - 2) ^ 0x01);
-        QTest::newRow("crc mismatch") << badCrc << 5 << QByteArray();
-        QTest::newRow("truncated") << statusFrame.left(6) << 5 << QByteArray();
+        received("escape above 6", Hex("F803FE074040F9"), "", 1);
+        received("missing end", status.left(status.size() - 1) + Hex("00"), "", 5);
+        received("crc mismatch", Hex("F8070A000080FE00FE0042F9"), "", 5);
+        received("truncated", status.left(6), "", 5);
     }
-    void receiveFrame()
+    void frames()
     {
         QFETCH(QByteArray, wire);
-        QFETCH(int, expected);
         QFETCH(QByteArray, payload);
+        QFETCH(int, expected);
+        QFETCH(bool, built);
+        if (built) {
+            QCOMPARE(BuildFrame(payload).toHex(' '), wire.toHex(' '));
+        }
         port->feedReceived(wire);
         QByteArray received(expected, '\x55');
         const bool ok = link->ReceiveFrame(received);
@@ -127,38 +122,35 @@ private slots:
     }
 
     // A read of four bytes at 0x020100 into a buffer holding AABB: the reply
-    // must echo the address; one bad reply is asked for again.
+    // must echo the address; one bad reply is asked for again. A failed read
+    // leaves zeros where the bytes would be.
     void readBlock_data()
     {
         QTest::addColumn<QList<QByteArray>>("replies");
-        QTest::addColumn<bool>("ok");
         QTest::addColumn<int>("requests");
         QTest::addColumn<QByteArray>("buffer");
         const QByteArray good = Ack + BuildFrame(Hex("000102 11223344"));
         QByteArray corrupt = good;
-        corrupt[4] = 0x09;
-        QTest::newRow("right address") << QList<QByteArray>{good} << true << 1 << Hex("AABB11223344");
+        corrupt[4] = 0x09; // the address no longer fits the CRC
         const QByteArray lowDiffers = Ack + BuildFrame(Hex("010102 11223344"));
         const QByteArray highDiffers = Ack + BuildFrame(Hex("000100 11223344"));
-        QTest::newRow("low byte differs") << QList<QByteArray>{lowDiffers, lowDiffers} << false << 2
-                                          << Hex("AABB00000000");
-        QTest::newRow("high byte differs") << QList<QByteArray>{highDiffers, highDiffers} << false << 2
-                                           << Hex("AABB00000000");
-        QTest::newRow("repeated once after a bad frame") << QList<QByteArray>{corrupt, good} << true << 2
-                                                         << Hex("AABB11223344");
+        QTest::newRow("right address") << QList<QByteArray>{good} << 1 << Hex("AABB11223344");
+        QTest::newRow("low byte differs") << QList<QByteArray>{lowDiffers, lowDiffers} << 2 << Hex("AABB00000000");
+        QTest::newRow("high byte differs") << QList<QByteArray>{highDiffers, highDiffers} << 2 << Hex("AABB00000000");
+        QTest::newRow("repeated once after a bad frame") << QList<QByteArray>{corrupt, good} << 2 << Hex("AABB11223344");
         // Two attempts, each a send and two repeats of it.
-        QTest::newRow("silent: the buffer grows with zeros") << QList<QByteArray>{} << false << 6
-                                                             << Hex("AABB00000000");
+        QTest::newRow("silent") << QList<QByteArray>{} << 6 << Hex("AABB00000000");
     }
     void readBlock()
     {
         QFETCH(QList<QByteArray>, replies);
         QFETCH(int, requests);
+        QFETCH(QByteArray, buffer);
         port->scriptReplies(replies);
         QByteArray read = Hex("AABB");
-        QTEST(link->ReadBlock(read, 2, 4, 0x020100), "ok");
+        QCOMPARE(link->ReadBlock(read, 2, 4, 0x020100), buffer.endsWith(Hex("11223344")));
         QCOMPARE(port->writes(), QList<QByteArray>(requests, BuildFrame(Hex("0800010204"))));
-        QTEST(read, "buffer");
+        QCOMPARE(read, buffer);
     }
 
     void blockLimits_data()
