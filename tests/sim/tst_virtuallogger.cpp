@@ -1,0 +1,299 @@
+#include "HayesModem.h"
+#include "LinkRig.h"
+#include "LoggerEngine.h"
+#include "SimCommandLine.h"
+#include "SimProcess.h"
+#include "SimSerialPort.h"
+#include "TestRegistry.h"
+#include "link/FrameCodec.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSerialPort>
+#include <QTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+const LoggerEngine::Clock Fixed = [] { return QDateTime(QDate(2026, 12, 5), QTime(20, 7, 3)); };
+
+QByteArray F(const char* hex)
+{
+    return BuildFrame(Hex(hex));
+}
+
+QByteArray Acked(const QByteArray& payload)
+{
+    return Hex("FA") + BuildFrame(payload);
+}
+
+QByteArray Ask(LoggerEngine& engine, const QByteArray& payload)
+{
+    return JoinReply(engine.Receive(BuildFrame(payload)));
+}
+
+using Rate = double FaultOptions::*;
+
+enum Variant { Plain = 0, NoSamples = 2, Blank = 4, Mute = 8, Full = 16, MuteSome = 32 };
+
+} // namespace
+
+// The virtual logger in process: its replies byte for byte, its faults, its
+// Hayes modem, its serial port and its command line; and the program that
+// serves it on a pseudo-terminal.
+class VirtualLoggerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void repliesMatchTheWire_data()
+    {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QByteArray>("reply");
+        const auto row = [](const char* name, int variant, const QByteArray& sent, const QByteArray& reply = {}) {
+            QTest::newRow(name) << variant << sent << reply;
+        };
+        row("handshake muted", Mute, "UGW");
+        row("other bytes ignored", Plain, "xZ\r\n");
+        // Inside a frame the letters are data: a read of 0x55 bytes at 0x4757.
+        row("letters inside a frame", Plain, F("0857470055").left(6));
+        row("status counts, clear empties", Full, F("0C") + F("04A44A") + F("0C"),
+            Acked(Hex("701101 8030")) + Hex("FAFC") + Acked(Hex("000000 8030")));
+        // Saturday 5 December 2026, 20:07:03; Sunday is weekday 1.
+        row("clock", Plain, F("00"), Hex("FAF80903072007051226 2F7FF9"));
+        row("blank memory reads erased", Blank, F("0800000008") + F("0802020001"),
+            Acked(Hex("000000FFFFFFFFFFFFFFFF")) + Acked(Hex("020200FF")));
+        row("past 64 KB reads erased", Plain, F("08FEFF0004"), Acked(Hex("FEFF00FFFFFFFF")));
+        row("escaped bytes round trip", Plain, F("07A77A00010801F8F9FAFBFCFDFEFF00") + F("0800010009"),
+            Hex("FAFA") + BuildFrame(Hex("000100F8F9FAFBFCFDFEFF00")));
+        row("no samples", NoSamples, F("0901") + F("0A"), Hex("FAFCFAFD"));
+        row("set clock to no time", Plain, F("0103076101051226"), Hex("FA"));
+        row("muted commands", MuteSome, F("0F") + F("0A"));
+        row("wrong guard bytes", Plain, F("04A44B"));
+        row("write with a wrong end address", Plain, F("07A77A0800090041"));
+        row("write past the end", Plain, F("07A77AFFFF00000102"));
+        row("read of more than 242 bytes", Plain, F("08080000F3"));
+        row("unknown command", Plain, F("05"));
+        // Status frame F8 03 0C 00 05 F9, damaged.
+        row("bad checksum", Plain, Hex("F8030C0006F9"));
+        row("escape beyond 6", Plain, Hex("F8030CFE07F9"));
+        row("length shorter than the body", Plain, Hex("F8040C0005F9"));
+        // The computer gave up half-way and sent the request again.
+        row("restarted frame", Plain, Hex("F8030C") + F("0C"), Hex("FAF807000000800061C0F9"));
+    }
+    void repliesMatchTheWire()
+    {
+        QFETCH(int, variant);
+        QFETCH(QByteArray, sent);
+        QFETCH(QByteArray, reply);
+        LoggerOptions options;
+        options.HistoryRecords = variant & Full ? 70000 : 0;
+        options.StatusWord = variant & Full ? 0x3080 : 0x0080;
+        options.NoSamples = variant & NoSamples;
+        options.Initialised = !(variant & Blank);
+        options.AnswersWakeUp = !(variant & Mute);
+        if (variant & MuteSome) {
+            options.MutedCommands = {0x0A, 0x0F};
+        }
+        LoggerEngine engine(options, Fixed);
+        QCOMPARE(JoinReply(engine.Receive(sent)).toHex(' '), reply.toHex(' '));
+        // Whatever came before, the next intact request is answered; only what was muted goes unanswered.
+        QCOMPARE(Ask(engine, Hex("0C")).left(3), Hex("FAF807"));
+    }
+
+    void eachFaultDoesWhatItSays_data()
+    {
+        QTest::addColumn<Rate>("rate"); // set to 1
+        QTest::newRow("noise") << &FaultOptions::NoiseRate;
+        QTest::newRow("lose bytes") << &FaultOptions::LoseByteRate;
+        QTest::newRow("corrupt") << &FaultOptions::CorruptRate;
+        QTest::newRow("lose acks") << &FaultOptions::LoseAckRate;
+        QTest::newRow("lose requests") << &FaultOptions::LoseRequestRate;
+        QTest::newRow("late replies") << &FaultOptions::LateRate;
+    }
+    void eachFaultDoesWhatItSays()
+    {
+        QFETCH(Rate, rate);
+        LoggerOptions options;
+        FaultOptions& faults = options.Faults;
+        faults.*rate = 1.0;
+        faults.LateMinMs = 200;
+        faults.LateMaxMs = 400;
+        LoggerEngine engine(options, Fixed);
+        LoggerEngine cleanEngine(LoggerOptions{}, Fixed);
+        const QByteArray clean = Ask(cleanEngine, Hex("0F"));
+        const Reply reply = engine.Receive(BuildFrame(Hex("0F")));
+        const QByteArray faulty = JoinReply(reply);
+        if (faults.NoiseRate > 0) {
+            QCOMPARE(faulty.size(), 2 * clean.size());
+            for (int i = 0; i < clean.size(); ++i) {
+                QCOMPARE(faulty.at(2 * i + 1), clean.at(i));
+            }
+        } else if (faults.CorruptRate > 0) {
+            QCOMPARE(faulty.size(), clean.size());
+            for (int i = 0; i < clean.size(); ++i) {
+                const uint8_t flipped = static_cast<uint8_t>(faulty.at(i) ^ clean.at(i));
+                QVERIFY2(flipped != 0 && (flipped & (flipped - 1)) == 0, "exactly one bit flips");
+            }
+        } else if (faults.LoseAckRate > 0) {
+            QCOMPARE(faulty, clean.mid(1)); // the frame still comes, the acknowledgement does not
+            QCOMPARE(Ask(engine, Hex("04A44A")), Hex("FC")); // and the command still runs
+            QCOMPARE(engine.Memory().History.size(), size_t(0));
+        } else if (faults.LateRate > 0) {
+            QCOMPARE(faulty, clean); // the whole reply, held back
+            QVERIFY(reply.first().DelayMs >= 200 && reply.first().DelayMs <= 400);
+        } else {
+            QCOMPARE(faulty, QByteArray());
+        }
+    }
+
+    void dialogue_data()
+    {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<int>("waitMs"); // before the last piece of the answer
+        auto row = [](const char* name, const char* sent, const char* answer, int waitMs = 0) {
+            QTest::newRow(name) << QByteArray(sent) << QByteArray(answer) << waitMs;
+        };
+        row("reset, echoed", "ATZ\r", "ATZ\r\r\nOK\r\n");
+        row("echo off", "ATE0\rAT\r", "ATE0\r\r\nOK\r\n\r\nOK\r\n");
+        row("unknown command", "ATE0\rAT+FOO\r", "ATE0\r\r\nOK\r\n\r\nERROR\r\n");
+        row("several commands and blanks", "ATE0\rAT M1 L2 &C1 &D2 X4\r", "ATE0\r\r\nOK\r\n\r\nOK\r\n");
+        row("not a command line", "hello\r", "hello\r");
+        row("no carriage return yet", "ATZ", "ATZ");
+        row("dial without a number", "ATE0\rATDT\r", "ATE0\r\r\nOK\r\n\r\nERROR\r\n");
+        row("connect", "ATDT555-0100\r", "ATDT555-0100\r\r\nCONNECT\r\n", 1500);
+    }
+    void dialogue()
+    {
+        QFETCH(QByteArray, sent);
+        QFETCH(QByteArray, answer);
+        QFETCH(int, waitMs);
+        LoggerEngine logger(LoggerOptions{});
+        ModemOptions options;
+        options.ConnectDelayMs = 1500;
+        HayesModem modem(logger, options);
+        const Reply reply = modem.Receive(sent);
+        QCOMPARE(JoinReply(reply), answer);
+        QCOMPARE(reply.isEmpty() ? 0 : reply.last().DelayMs, waitMs);
+        // Only a connect, which waits, puts the modem online, where the logger answers.
+        QCOMPARE(modem.Online(), waitMs > 0);
+        QCOMPARE(JoinReply(modem.Receive("U")) == "G", waitMs > 0);
+    }
+
+    void loggerHangUpLosesTheCarrier()
+    {
+        LoggerOptions options;
+        options.Faults.HangUpAfterBytes = 2;
+        LoggerEngine logger(options);
+        HayesModem modem(logger, ModemOptions{});
+        modem.Receive("ATE0\rATDT1\r");
+        QVERIFY(modem.Online());
+        QCOMPARE(JoinReply(modem.Receive("UGW")), QByteArray("GW\r\nNO CARRIER\r\n"));
+        QVERIFY(!modem.Online());
+        QCOMPARE(JoinReply(modem.Receive("AT\r")), QByteArray("\r\nOK\r\n"));
+        modem.Receive("ATDT1\r");
+        QCOMPARE(JoinReply(modem.Receive("U")), QByteArray("G")); // the line is back
+        modem.LineDropped(); // the computer closed its port
+        QVERIFY(!modem.Online());
+        QCOMPARE(JoinReply(modem.Receive("AT\r")), QByteArray("\r\nOK\r\n"));
+    }
+
+    void repliesArriveThroughTheEventLoop()
+    {
+        LoggerEngine engine(LoggerOptions{});
+        SimSerialPort port(engine, 50);
+        QVERIFY(!port.Write("U")); // not open yet
+        QVERIFY(port.Open());
+        QVERIFY(port.Write("U"));
+        QCOMPARE(port.BytesAvailable(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(port.BytesAvailable(), 1, 3000);
+        QCOMPARE(port.ReadOne(), QByteArray("G"));
+        QCOMPARE(port.ReadOne(), QByteArray());
+
+        // Closing drops what is still on the line: the next answer comes alone.
+        port.Write("U");
+        port.Close();
+        QVERIFY(port.Open());
+        port.Write("G");
+        QTRY_VERIFY_WITH_TIMEOUT(port.BytesAvailable() > 0, 3000);
+        QCOMPARE(port.ReadAll(), QByteArray("W"));
+    }
+
+    void badValuesAreRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("no analog channel") << QStringList{"--analog", "0"} << "--analog";
+        QTest::newRow("too many records") << QStringList{"--records", "2000001"} << "--records";
+        QTest::newRow("name with a folder") << QStringList{"--name", "a/b"} << "--name";
+        QTest::newRow("late range backwards") << QStringList{"--late-ms", "400-200"} << "--late-ms";
+        QTest::newRow("unknown answer") << QStringList{"--answer", "ring"} << "--answer";
+        QTest::newRow("unknown option") << QStringList{"--demo"} << "demo";
+    }
+    void badValuesAreRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, named);
+        const SimCommandLine parsed = ParseSimCommandLine(QStringList{"brevel-logger-sim"} + arguments);
+        QVERIFY2(parsed.Error.contains(named), qPrintable(parsed.Error));
+    }
+
+    // The logger program searches its own command line for these; keeping
+    // them out of the simulator's options avoids any confusion of the two.
+    void noOptionLooksLikeTheProgramsOwn()
+    {
+        const SimCommandLine parsed = ParseSimCommandLine({"brevel-logger-sim", "--help"});
+        QVERIFY(parsed.HelpRequested);
+        QVERIFY(parsed.HelpText.count(QRegularExpression(QStringLiteral("--[a-z]"))) > 25);
+        const QRegularExpression taken(QStringLiteral("--([a-z-]*-)?[diw][a-z-]*"));
+        QVERIFY2(!taken.match(parsed.HelpText).hasMatch(), qPrintable(taken.match(parsed.HelpText).captured()));
+    }
+
+    void servesTheLoggerOnAPseudoTerminal()
+    {
+        SimProcess sim({QStringLiteral("--name"), QStringLiteral("bench"), QStringLiteral("--records"),
+                        QStringLiteral("20")});
+        QVERIFY2(sim.devicePath.startsWith(QLatin1String("/dev/pts/")), qPrintable(sim.devicePath));
+        QCOMPARE(sim.linkPath, sim.folder.path() + QStringLiteral("/brevel-logger-sim/bench"));
+        QCOMPARE(QFile::symLinkTarget(sim.linkPath), sim.devicePath);
+
+        // A client locks the port, asks, and dies before reading the answer.
+        const int dead = ::open(QFile::encodeName(sim.linkPath).constData(), O_RDWR | O_NOCTTY);
+        QVERIFY(dead >= 0);
+        ::ioctl(dead, TIOCEXCL);
+        QCOMPARE(::write(dead, "U", 1), ssize_t(1));
+        pollfd answer{dead, POLLIN, 0};
+        QCOMPARE(::poll(&answer, 1, 3000), 1); // "G" now waits, unread
+        ::close(dead);
+
+        for (int connection = 0; connection < 2; ++connection) { // the port can be opened again
+            QSerialPort port(sim.linkPath);
+            // Open as soon as the program has let go of the dead client's lock.
+            bool opened = false;
+            QTRY_VERIFY2_WITH_TIMEOUT(opened || (opened = port.open(QIODevice::ReadWrite)), qPrintable(port.errorString()),
+                                      3000);
+            port.setBaudRate(QSerialPort::Baud38400);
+            port.write("UGW");
+            QTRY_VERIFY_WITH_TIMEOUT(port.bytesAvailable() >= 3, 3000);
+            // Nothing left over from the client before.
+            QCOMPARE(port.readAll().toHex(' '), QByteArray("47 57 fc"));
+            port.write(BuildFrame(QByteArray::fromHex("0C")));
+            QTRY_VERIFY_WITH_TIMEOUT(port.bytesAvailable() >= 11, 3000);
+            // Status: 20 records, logging.
+            QCOMPARE(port.readAll().mid(3, 5).toHex(' '), QByteArray("14 00 00 80 00"));
+            port.close();
+        }
+        sim.process.terminate();
+        QVERIFY(sim.process.waitForFinished(5000));
+        QCOMPARE(sim.process.exitStatus(), QProcess::NormalExit);
+        QVERIFY(!QFileInfo(sim.linkPath).isSymLink()); // the link goes with the program, not left dangling
+    }
+};
+
+BREVEL_TEST(VirtualLoggerTest)
+#include "tst_virtuallogger.moc"
