@@ -1,0 +1,276 @@
+#include "CloseWhile.h"
+#include "FakeSerialPort.h"
+#include "HayesModem.h"
+#include "LoggerEngine.h"
+#include "MainWindowRig.h"
+#include "RecordingPrompter.h"
+#include "ScratchFolder.h"
+#include "SimSerialPort.h"
+#include "TestRegistry.h"
+#include "link/LoggerLink.h"
+#include "link/ModemCommands.h"
+#include "link/ModemDial.h"
+#include "link/ModemDialogue.h"
+#include "link/ReplyTicker.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTest>
+#include <QTimer>
+#include <array>
+
+namespace {
+
+using Numbers = std::array<QString, 4>;
+
+// The status tick and the modem window's tick both run every TickMs.
+constexpr int TickMs = 5;
+
+// Shows a dialogue without a window: runs the event loop until it hides
+// itself. The test drives the one shown from the event loop.
+class LoopDisplay : public ModemDisplay {
+public:
+    void ShowModal(ModemDialogue& dialogue) override
+    {
+        ++shown;
+        showing = &dialogue;
+        QEventLoop loop;
+        QObject::connect(&dialogue, &ModemDialogue::Hidden, &loop, &QEventLoop::quit);
+        dialogue.Open();
+        if (!dialogue.IsHidden()) {
+            loop.exec();
+        }
+        text = dialogue.Text();
+        tickBusyAtEnd = dialogue.TickBusy();
+    }
+
+    ModemDialogue* showing = nullptr;
+    int shown = 0;
+    QString text;
+    bool tickBusyAtEnd = false;
+};
+
+// A modem that echoes each command line and answers "OK"; a dial gets dialAnswer.
+QByteArray ModemAnswer(const QByteArray& written, const QByteArray& dialAnswer = "\r\nCONNECT 9600\r\n")
+{
+    return written + (written.startsWith("ATD") ? dialAnswer : QByteArray("\r\nOK\r\n"));
+}
+
+// What answers on the line.
+enum class Line { Answers, EchoApart, Silent, Busy, Lost };
+using Kind = ModemDialOutcome::Kind;
+
+} // namespace
+
+Q_DECLARE_METATYPE(Numbers)
+
+class ModemTest : public QObject {
+    Q_OBJECT
+private slots:
+    void dial_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("file"); // in a folder where only modem.txt is; null: no command file is used
+        QTest::addColumn<Line>("line");
+        QTest::addColumn<QStringList>("sent");
+        QTest::addColumn<QString>("shown"); // how the modem window's text ends
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<QString>("message"); // title|text of the one error box, if any
+        const auto row = [](const char* name, const char* file, Line line, const QStringList& sent, const char* shown,
+                            Kind kind, const char* message = "", const char* number = "555-0100") {
+            QTest::newRow(name) << number << (file ? QString(file) : QString()) << line << sent << shown << kind
+                                << message;
+        };
+        const QStringList plain{"ATZ", "ATE1V1Q0", "ATDT555-0100"};
+        row("no command file named", "", Line::Answers, plain, "CONNECT 9600\r\n", Kind::Connected);
+        row("command file", "modem.txt", Line::Answers, {"ATZ", "AT&C1", "ATS0=0", "ATDT555-0100"}, "CONNECT 9600\r\n",
+            Kind::Connected);
+        // The second read takes the answer: no command is sent twice.
+        row("echo apart", nullptr, Line::EchoApart, plain, "CONNECT 9600\r\n", Kind::Connected);
+        // A modem that never says "OK", or a busy line, runs until Cancel.
+        row("never OK", nullptr, Line::Silent, {"ATZ", "ATZ", "ATZ"}, "Modem...\r\n", Kind::Cancelled);
+        row("busy line", nullptr, Line::Busy, plain, "ATDT555-0100\r\r\nBUSY\r\n", Kind::Busy);
+        row("empty number", nullptr, Line::Answers, {}, "", Kind::Error,
+            "Modem Connect|Error: no phone number specified", "");
+        row("missing command file", "missing.txt", Line::Answers, {}, "", Kind::Error,
+            "Modem Initialization|Error: cannot open modem command file");
+        // The adapter is pulled out while the modem is being set up: the dial
+        // ends instead of re-sending into a closed port for ever.
+        row("port lost", nullptr, Line::Lost, {"ATZ"}, "", Kind::Error,
+            "Modem Initialization|Unable to communicate with a modem on this port at selected rate.");
+    }
+    void dial()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, file);
+        QFETCH(Line, line);
+        QFETCH(QStringList, sent);
+        QFETCH(QString, shown);
+        QFETCH(Kind, kind);
+        QFETCH(QString, message);
+        FakeSerialPort port;
+        LinkState state;
+        ProgramOptions options;
+        LoggerLink link(port, state, options);
+        ReplyTicker ticker(link, TickMs);
+        ticker.Start();
+        QVERIFY(link.OpenPort(2, QStringLiteral("9600,N,8,1")));
+        LoopDisplay display;
+        const bool cancels = line == Line::Silent || line == Line::Busy;
+        QElapsedTimer sinceCancel;
+        bool stillDialling = false;
+        port.setResponder([&](const QByteArray& written) {
+            if (ModemDialogue* dialogue = display.showing; cancels && port.writes().size() == 3) {
+                QTimer::singleShot(10 * TickMs, dialogue, [&stillDialling, &sinceCancel, dialogue] {
+                    stillDialling = !dialogue->IsHidden() && dialogue->Result() != ModemDialogue::ResultTag::Connect;
+                    sinceCancel.start();
+                    dialogue->Cancel();
+                });
+            }
+            switch (line) {
+            case Line::Answers: return ModemAnswer(written);
+            case Line::Silent: return QByteArray();
+            case Line::Busy: return ModemAnswer(written, "\r\nBUSY\r\n");
+            case Line::Lost: port.injectError(); return QByteArray();
+            case Line::EchoApart: break;
+            }
+            const QByteArray answer = ModemAnswer(written).mid(written.size());
+            QTimer::singleShot(3 * TickMs, &port, [&port, answer] { port.feedReceived(answer); });
+            return written + '\n';
+        });
+        ScratchFolder dir;
+        QVERIFY(dir.write("modem.txt", "at&c1\r\n; speaker\r\nATS0=0 never answer\r\n"));
+        Numbers numbers{"555-0199", "555-0100", "", ""};
+        RecordingPrompter prompter;
+
+        const ModemDialSetup setup{numbers, !file.isNull(), file.isEmpty() ? file : dir.path(file)};
+        const ModemDialOutcome outcome = DialModem(number, setup, link, display, TickMs);
+        TellDialFailure(prompter, outcome);
+
+        QCOMPARE(outcome.Type, kind);
+        QCOMPARE(outcome.Connected(), kind == Kind::Connected);
+        QCOMPARE(port.writtenData(), sent.isEmpty() ? QByteArray() : (sent.join(u'\r') + u'\r').toLatin1());
+        QCOMPARE(display.shown, sent.isEmpty() ? 0 : 1);
+        QVERIFY2(shown.isEmpty() || display.text.endsWith(shown), qPrintable(display.text));
+        QCOMPARE(numbers[0], number.isEmpty() ? QStringLiteral("555-0199") : number);
+        QCOMPARE(prompter.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(prompter.messages[0].title + '|' + prompter.messages[0].text, message);
+            QCOMPARE(prompter.messages[0].icon, PromptIcon::Error);
+        }
+        // An empty number leaves the port to the connection window; a failed dial closes it.
+        QCOMPARE(port.IsOpen(), outcome.Connected() || number.isEmpty());
+        if (outcome.Connected()) {
+            QCOMPARE(port.flow, SerialPort::FlowControl::Rts);
+            QCOMPARE(numbers, (Numbers{"555-0100", "555-0199", "", ""}));
+            QVERIFY(display.text.startsWith(QStringLiteral("Sending Reset Command to Modem...\r\nATZ\r")));
+            QVERIFY(display.text.contains(QStringLiteral("ATDT555-0100\r")));
+        }
+        if (cancels) {
+            QVERIFY(stillDialling);
+            QVERIFY(sinceCancel.elapsed() < 15 * TickMs); // a read waits 30
+            QVERIFY(display.tickBusyAtEnd);
+        }
+    }
+
+    void dialledNumberGoesToTheTopOnce_data()
+    {
+        QTest::addColumn<Numbers>("before");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<Numbers>("after");
+        QTest::newRow("third moves up") << Numbers{"1", "2", "3", "4"} << "3" << Numbers{"3", "1", "2", "4"};
+        QTest::newRow("fourth moves up without a copy") << Numbers{"1", "2", "3", "4"} << "4"
+                                                        << Numbers{"4", "1", "2", "3"};
+        QTest::newRow("new pushes the fourth out") << Numbers{"1", "2", "3", "4"} << "9"
+                                                   << Numbers{"9", "1", "2", "3"};
+        QTest::newRow("into an empty list") << Numbers{} << "555-0100" << Numbers{"555-0100", "", "", ""};
+        QTest::newRow("exact comparison") << Numbers{"5550100", "555 0100", "", ""} << "555-0100"
+                                          << Numbers{"555-0100", "5550100", "555 0100", ""};
+    }
+    void dialledNumberGoesToTheTopOnce()
+    {
+        QFETCH(Numbers, before);
+        QFETCH(QString, number);
+        QFETCH(Numbers, after);
+        RememberModemNumber(before, number);
+        QCOMPARE(before, after);
+    }
+
+    void commandFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("commands");
+        QTest::newRow("upper-cased, remarks after a blank, a semicolon or a tab")
+            << QByteArray("at&c1\r\nATS0=0 answer off\r\nATL0;quiet\r\nATM0\tspeaker off\r\n")
+            << QStringList{"ATZ", "AT&C1", "ATS0=0", "ATL0", "ATM0"};
+        QTest::newRow("remark and blank lines skipped") << QByteArray("; set up\r\n\r\n    \r\nAT&F\r\n")
+                                                        << QStringList{"ATZ", "AT&F"};
+        QTest::newRow("empty file") << QByteArray() << QStringList{"ATZ"};
+        QTest::newRow("last line without a line break") << QByteArray("ate0\nat&d2") << QStringList{"ATZ", "ATE0", "AT&D2"};
+        QByteArray longFile;
+        QStringList kept{"ATZ"};
+        for (int i = 0; i < MaxModemFileCommands + 10; ++i) {
+            const QByteArray command = "ATS" + QByteArray::number(i) + "=1";
+            longFile += command + "\r\n;remark\r\n";
+            if (i < MaxModemFileCommands) {
+                kept.append(QString::fromLatin1(command));
+            }
+        }
+        QTest::newRow("commands stop at the limit") << longFile << kept;
+    }
+    void commandFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, commands);
+        QBuffer buffer(&file);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        QCOMPARE(ModemCommandsFromFile(buffer), commands);
+    }
+
+    // How a dial started from the connection window ends, with the virtual
+    // logger behind its Hayes modem in process: closing the main window during
+    // it ends the program at once and without a message; a dial that cannot
+    // start says why. (A dial, its cancel and what they leave behind are the
+    // modem journey's.)
+    void dialEnds_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<bool>("closeWhileDialling");
+        QTest::addColumn<QStringList>("told");
+        QTest::newRow("main window closed") << "555-0100" << true << QStringList();
+        QTest::newRow("no number") << "" << false << QStringList{"Modem Connect"};
+    }
+    void dialEnds()
+    {
+        QFETCH(QString, number);
+        QFETCH(bool, closeWhileDialling);
+        QFETCH(QStringList, told);
+        LoggerEngine engine{LoggerOptions{}};
+        ModemOptions options;
+        options.Outcome = ModemOptions::DialOutcome::Busy;
+        options.ConnectDelayMs = 100;
+        HayesModem modem(engine, options);
+        SimSerialPort port(modem, 0, 9600);
+        MainWindowRig rig(&port, nullptr, MainWindowRig::Time::Real);
+        rig.store.values.insert(MemorySettingsStore::path("Brevel Logger", "Configuration", "ModemNumber0"), number);
+        rig.startUp();
+        rig.session.UseModem = true; // the connection window opens with the Modem option chosen
+        if (closeWhileDialling) {
+            const auto dialling = [] {
+                const QWidget* window = QApplication::activeModalWidget();
+                return window && window->objectName() == QLatin1String("frmModem");
+            };
+            const qint64 ms = CloseWhile(rig.window, [&rig] { rig.connect(); }, dialling, [] {});
+            QVERIFY2(ms >= 0 && ms < 1500, qPrintable(QString::number(ms)));
+            QCOMPARE(rig.store.writtenKeys.size(), 15);
+        } else {
+            QVERIFY(!rig.connect());
+        }
+        QVERIFY(!port.IsOpen());
+        QCOMPARE(rig.titles(), told);
+    }
+};
+
+BREVEL_TEST(ModemTest)
+#include "tst_modem.moc"
