@@ -1,17 +1,16 @@
 #include "CloseWhile.h"
 #include "FakeSerialPort.h"
 #include "HayesModem.h"
+#include "LinkRig.h"
 #include "LoggerEngine.h"
 #include "MainWindowRig.h"
 #include "RecordingPrompter.h"
 #include "ScratchFolder.h"
 #include "SimSerialPort.h"
 #include "TestRegistry.h"
-#include "link/LoggerLink.h"
 #include "link/ModemCommands.h"
 #include "link/ModemDial.h"
 #include "link/ModemDialogue.h"
-#include "link/ReplyTicker.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -24,7 +23,7 @@ namespace {
 
 using Numbers = std::array<QString, 4>;
 
-// The status tick and the modem window's tick both run every TickMs.
+// The modem window's tick.
 constexpr int TickMs = 5;
 
 // Shows a dialogue without a window: runs the event loop until it hides
@@ -62,8 +61,6 @@ enum class Line { Answers, EchoApart, Silent, Busy, Lost };
 using Kind = ModemDialOutcome::Kind;
 
 } // namespace
-
-Q_DECLARE_METATYPE(Numbers)
 
 class ModemTest : public QObject {
     Q_OBJECT
@@ -109,13 +106,9 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(Kind, kind);
         QFETCH(QString, message);
-        FakeSerialPort port;
-        LinkState state;
-        ProgramOptions options;
-        LoggerLink link(port, state, options);
-        ReplyTicker ticker(link, TickMs);
-        ticker.Start();
-        QVERIFY(link.OpenPort(2, QStringLiteral("9600,N,8,1")));
+        LinkRig<FakeSerialPort> rig;
+        QVERIFY(rig.open());
+        FakeSerialPort& port = rig.port;
         LoopDisplay display;
         const bool cancels = line == Line::Silent || line == Line::Busy;
         QElapsedTimer sinceCancel;
@@ -145,7 +138,7 @@ private slots:
         RecordingPrompter prompter;
 
         const ModemDialSetup setup{numbers, !file.isNull(), file.isEmpty() ? file : dir.path(file)};
-        const ModemDialOutcome outcome = DialModem(number, setup, link, display, TickMs);
+        const ModemDialOutcome outcome = DialModem(number, setup, rig.link, display, TickMs);
         TellDialFailure(prompter, outcome);
 
         QCOMPARE(outcome.Type, kind);
@@ -174,27 +167,26 @@ private slots:
         }
     }
 
+    // The four numbers as "first|second|third|fourth".
     void dialledNumberGoesToTheTopOnce_data()
     {
-        QTest::addColumn<Numbers>("before");
+        QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("number");
-        QTest::addColumn<Numbers>("after");
-        QTest::newRow("third moves up") << Numbers{"1", "2", "3", "4"} << "3" << Numbers{"3", "1", "2", "4"};
-        QTest::newRow("fourth moves up without a copy") << Numbers{"1", "2", "3", "4"} << "4"
-                                                        << Numbers{"4", "1", "2", "3"};
-        QTest::newRow("new pushes the fourth out") << Numbers{"1", "2", "3", "4"} << "9"
-                                                   << Numbers{"9", "1", "2", "3"};
-        QTest::newRow("into an empty list") << Numbers{} << "555-0100" << Numbers{"555-0100", "", "", ""};
-        QTest::newRow("exact comparison") << Numbers{"5550100", "555 0100", "", ""} << "555-0100"
-                                          << Numbers{"555-0100", "5550100", "555 0100", ""};
+        QTest::addColumn<QString>("after");
+        QTest::newRow("third moves up") << "1|2|3|4" << "3" << "3|1|2|4";
+        QTest::newRow("fourth moves up without a copy") << "1|2|3|4" << "4" << "4|1|2|3";
+        QTest::newRow("new pushes the fourth out") << "1|2|3|4" << "9" << "9|1|2|3";
+        QTest::newRow("into an empty list") << "|||" << "555-0100" << "555-0100|||";
+        QTest::newRow("exact comparison") << "5550100|555 0100||" << "555-0100" << "555-0100|5550100|555 0100|";
     }
     void dialledNumberGoesToTheTopOnce()
     {
-        QFETCH(Numbers, before);
+        QFETCH(QString, before);
         QFETCH(QString, number);
-        QFETCH(Numbers, after);
-        RememberModemNumber(before, number);
-        QCOMPARE(before, after);
+        const QStringList listed = before.split(u'|');
+        Numbers numbers{listed[0], listed[1], listed[2], listed[3]};
+        RememberModemNumber(numbers, number);
+        QTEST(QStringList(numbers.begin(), numbers.end()).join(u'|'), "after");
     }
 
     void commandFile_data()
@@ -207,7 +199,8 @@ private slots:
         QTest::newRow("remark and blank lines skipped") << QByteArray("; set up\r\n\r\n    \r\nAT&F\r\n")
                                                         << QStringList{"ATZ", "AT&F"};
         QTest::newRow("empty file") << QByteArray() << QStringList{"ATZ"};
-        QTest::newRow("last line without a line break") << QByteArray("ate0\nat&d2") << QStringList{"ATZ", "ATE0", "AT&D2"};
+        QTest::newRow("last line without a line break") << QByteArray("ate0\nat&d2")
+                                                        << QStringList{"ATZ", "ATE0", "AT&D2"};
         QByteArray longFile;
         QStringList kept{"ATZ"};
         for (int i = 0; i < MaxModemFileCommands + 10; ++i) {
