@@ -1,13 +1,22 @@
 #include "LinkRig.h"
 #include "LoggerEngine.h"
+#include "PtyServer.h"
 #include "SimSerialPort.h"
 #include "TestRegistry.h"
 #include "config/DefaultSettings.h"
 #include "config/SettingsImage.h"
 #include "core/DateText.h"
+#include "link/PortDirectory.h"
+#include "link/PortDiscovery.h"
+#include "link/QtSerialPort.h"
 
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
+#include <memory>
+#include <sys/resource.h>
 
 Q_DECLARE_METATYPE(FaultOptions)
 
@@ -25,6 +34,13 @@ QByteArray ImageInLogger(const LoggerEngine& engine)
     return image;
 }
 
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 } // namespace
 
 // Every command against the virtual logger with faults on the line: each
@@ -32,14 +48,6 @@ QByteArray ImageInLogger(const LoggerEngine& engine)
 // failure. A wrong value reported as success fails the test.
 class LinkAgainstSimTest : public QObject {
     Q_OBJECT
-
-    struct Rig : LinkRig<SimSerialPort> {
-        LoggerEngine& engine;
-        explicit Rig(LoggerEngine& loggerEngine) : LinkRig<SimSerialPort>(loggerEngine), engine(loggerEngine)
-        {
-            state.ReplyTicks = 3;
-        }
-    };
 
     int succeeded = 0;
     int failed = 0;
@@ -57,10 +65,9 @@ class LinkAgainstSimTest : public QObject {
         }
     }
 
-    void exerciseEveryCommand(Rig& rig, int round)
+    void exerciseEveryCommand(LinkRig<SimSerialPort>& rig, LoggerEngine& engine, int round)
     {
         LoggerStatus& state = rig.status;
-        LoggerEngine& engine = rig.engine;
         rig.settings.NumAnalogChannels = 1;
         state.FirmwareVersion = -1;
         expect(QStringLiteral("identification"), rig.commands.ReadIdentification(), [&] {
@@ -137,12 +144,13 @@ private slots:
         options.InitialiseMs = 50;
         options.Faults = faults;
         LoggerEngine engine(options, [] { return ComputerTime; });
-        Rig rig(engine);
+        LinkRig<SimSerialPort> rig(engine);
+        rig.state.ReplyTicks = 3;
         QVERIFY(rig.open());
         const bool clean = !faults.Any();
         QVERIFY(rig.commands.WakeLogger({}) || !clean);
         for (int round = 0; round < 3; ++round) {
-            exerciseEveryCommand(rig, round);
+            exerciseEveryCommand(rig, engine, round);
         }
         qInfo("%d succeeded, %d failed", succeeded, failed);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral(", "))));
@@ -155,18 +163,78 @@ private slots:
         LoggerOptions options;
         options.Faults.HangUpAfterBytes = 150; // in the middle of the first settings block
         LoggerEngine engine(options, [] { return ComputerTime; });
-        Rig rig(engine);
+        LinkRig<SimSerialPort> rig(engine);
+        rig.state.ReplyTicks = 3;
         QVERIFY(rig.open());
         QVERIFY(rig.commands.ReadLoggerStatus());
         QVERIFY(!rig.commands.ReadSettings());
-        QVERIFY(rig.engine.LineDead());
-        exerciseEveryCommand(rig, 0);
+        QVERIFY(engine.LineDead());
+        exerciseEveryCommand(rig, engine, 0);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral(", "))));
         QCOMPARE(succeeded, 0);
         // Closing and opening the port is a new call: the line is back.
         rig.link.ClosePort();
         QVERIFY(rig.open());
         QVERIFY(rig.commands.ReadLoggerStatus());
+    }
+
+    // The whole road over a real pseudo-terminal: the virtual logger served on
+    // a pty and announced as a running simulator announces itself, found by port
+    // discovery, opened with QSerialPort and woken (the brevel tool's tests move
+    // whole blocks over the same road); then an idle wait and the device
+    // vanishing, both without burning the CPU.
+    void wholeRoadOverAPseudoTerminal()
+    {
+        LoggerEngine engine{LoggerOptions{}};
+        auto server = std::make_unique<PtyServer>(engine, 5, 38400);
+        QString error;
+        QVERIFY2(server->Start(&error), qPrintable(error));
+        QTemporaryDir announcements;
+        QVERIFY2(server->Announce(announcements.filePath(QStringLiteral("e2e")), &error), qPrintable(error));
+
+        PortDirectory directory(announcements.path());
+        const QStringList entries = DiscoverPorts(directory).filter(QStringLiteral("Virtual logger e2e"));
+        QCOMPARE(entries.size(), 1);
+        const int number = entries.first().mid(3, entries.first().indexOf(QLatin1Char(' ')) - 3).toInt();
+
+        QtSerialPort port(directory);
+        LinkState state;
+        ProgramOptions programOptions;
+        LoggerStatus status;
+        state.ReplyTicks = 50; // half a second at the 10 ms tick below
+        LoggerSettings settings;
+        RatingState rating;
+        LoggerLink link(port, state, programOptions);
+        LoggerCommands commands(link, status, settings, rating);
+        ReplyTicker ticker(link, 10);
+        ticker.Start();
+
+        QVERIFY(link.OpenPort(number, QStringLiteral("38400,N,8,1")));
+        QVERIFY(commands.WakeLogger({}));
+        QCOMPARE(int(settings.NumAnalogChannels), 3);
+
+        double cpuBefore = CpuSeconds();
+        QElapsedTimer clock;
+        clock.start();
+        link.WaitForBytes(50, 1); // nothing comes: the whole half second
+        const double wall = clock.elapsed() / 1000.0;
+        qInfo("idle wait: %.2f s wall, %.3f %% of a core", wall, (CpuSeconds() - cpuBefore) / wall * 100);
+        QVERIFY(wall >= 0.45);
+        QVERIFY(CpuSeconds() - cpuBefore < 0.02 * wall);
+
+        // The device goes away: a lost port, not a busy loop of errors.
+        QSignalSpy lost(&port, &SerialPort::PortLost);
+        server.reset();
+        cpuBefore = CpuSeconds();
+        clock.restart();
+        link.WaitForBytes(500, 1); // five seconds, unless the loss ends it
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(lost.count(), 1);
+        QVERIFY(!port.IsOpen());
+        QCOMPARE(port.BytesAvailable(), 0);
+        link.WaitForBytes(20, 0);
+        QVERIFY(CpuSeconds() - cpuBefore < 0.1);
+        QVERIFY(!link.SendFrame(QByteArray::fromHex("0C"), 2));
     }
 };
 
