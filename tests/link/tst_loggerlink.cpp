@@ -125,142 +125,94 @@ private slots:
         QCOMPARE(rig->port.BytesAvailable(), 0);
     }
 
-    void sendFrameRetries_data()
-    {
-        QTest::addColumn<int>("retries");
-        QTest::addColumn<QList<QByteArray>>("answers");
-        QTest::addColumn<bool>("acknowledged");
-        QTest::addColumn<int>("sends");
-        QTest::addColumn<QByteArray>("left"); // what stays for the reply
-        QTest::newRow("ack at once, reply kept") << 2 << QList<QByteArray>{Hex("FAF80302")} << true << 1 << Hex("F80302");
-        QTest::newRow("silent, no retries") << 0 << QList<QByteArray>{} << false << 1 << QByteArray();
-        QTest::newRow("silent, two retries") << 2 << QList<QByteArray>{} << false << 3 << QByteArray();
-        QTest::newRow("wrong byte then ack") << 2 << QList<QByteArray>{Hex("FB"), Ack} << true << 2 << QByteArray();
-        QTest::newRow("done is no ack") << 0 << QList<QByteArray>{Hex("FC")} << false << 1 << QByteArray();
-    }
-    void sendFrameRetries()
-    {
-        QFETCH(int, retries);
-        QFETCH(QList<QByteArray>, answers);
-        QFETCH(bool, acknowledged);
-        QFETCH(int, sends);
-        rig->port.scriptReplies(answers);
-        QCOMPARE(rig->link.SendFrame(Hex("0C"), retries), acknowledged);
-        QCOMPARE(rig->port.writes(), QList<QByteArray>(sends, Hex("F8030C0005F9")));
-        if (acknowledged) {
-            QTEST(rig->port.pendingInput(), "left");
-        }
-    }
-
-    void staleInputIsDrainedAndNeverTakenForAnAck()
-    {
-        rig->port.feedReceived(Ack);
-        // More stale bytes arrive during the first pause: they are dropped too.
-        QTimer::singleShot(1, &rig->port, [this] { rig->port.feedReceived(Ack); });
-        QVERIFY(!rig->link.SendFrame(Hex("0C"), 0));
-        QCOMPARE(rig->port.writes().size(), 1);
-        QCOMPARE(rig->port.BytesAvailable(), 0);
-        QVERIFY(!rig->link.SendFrame(QByteArray(Frame::MaxPayload + 1, '\x01'), 2));
-        QCOMPARE(rig->port.writes().size(), 1);
-    }
-
-    // A read of four bytes at 0x020100 into a buffer holding AABB: the reply
-    // must echo the address; one bad reply is asked for again. A failed read
-    // leaves zeros where the bytes would be.
-    void readBlock_data()
-    {
-        QTest::addColumn<QList<QByteArray>>("replies");
-        QTest::addColumn<int>("requests");
-        QTest::addColumn<QByteArray>("buffer");
-        const QByteArray good = Ack + BuildFrame(Hex("000102 11223344"));
-        QByteArray corrupt = good;
-        corrupt[4] = 0x09; // the address no longer fits the CRC
-        const QByteArray lowDiffers = Ack + BuildFrame(Hex("010102 11223344"));
-        const QByteArray highDiffers = Ack + BuildFrame(Hex("000100 11223344"));
-        QTest::newRow("right address") << QList<QByteArray>{good} << 1 << Hex("AABB11223344");
-        QTest::newRow("low byte differs") << QList<QByteArray>{lowDiffers, lowDiffers} << 2 << Hex("AABB00000000");
-        QTest::newRow("high byte differs") << QList<QByteArray>{highDiffers, highDiffers} << 2 << Hex("AABB00000000");
-        QTest::newRow("repeated once after a bad frame") << QList<QByteArray>{corrupt, good} << 2 << Hex("AABB11223344");
-        // Two attempts, each a send and two repeats of it.
-        QTest::newRow("silent") << QList<QByteArray>{} << 6 << Hex("AABB00000000");
-    }
-    void readBlock()
-    {
-        QFETCH(QList<QByteArray>, replies);
-        QFETCH(int, requests);
-        QFETCH(QByteArray, buffer);
-        rig->port.scriptReplies(replies);
-        QByteArray read = Hex("AABB");
-        QCOMPARE(rig->link.ReadBlock(read, 2, 4, 0x020100), buffer.endsWith(Hex("11223344")));
-        QCOMPARE(rig->port.writes(), QList<QByteArray>(requests, BuildFrame(Hex("0800010204"))));
-        QCOMPARE(read, buffer);
-    }
-
-    void blockLimits_data()
-    {
-        QTest::addColumn<bool>("write");
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("address");
-        QTest::addColumn<bool>("sent");
-        QTest::newRow("read count too large") << false << 0 << 243 << 0 << false;
-        QTest::newRow("read beyond 24 bits") << false << 0 << 8 << (1 << 24) << false;
-        QTest::newRow("largest write") << true << 0 << 238 << 0 << true;
-        QTest::newRow("write to 65535") << true << 0 << 8 << 65528 << true;
-        QTest::newRow("write count too large") << true << 0 << 239 << 0 << false;
-        QTest::newRow("write past 65535") << true << 0 << 8 << 65529 << false;
-        QTest::newRow("write beyond the buffer") << true << 250 << 8 << 0 << false;
-    }
-    void blockLimits()
-    {
-        QFETCH(bool, write);
-        QFETCH(int, offset);
-        QFETCH(int, count);
-        QFETCH(int, address);
-        QFETCH(bool, sent);
-        rig->port.scriptReplies({Ack});
-        QByteArray buffer(256, '\x01');
-        QCOMPARE(write ? rig->link.WriteBlock(buffer, offset, count, address) : rig->link.ReadBlock(buffer, offset, count, address),
-                 sent);
-        QCOMPARE(rig->port.writes().size(), sent ? 1 : 0);
-    }
-
-    void writeBlockRequest()
-    {
-        rig->port.scriptReplies({Ack});
-        QVERIFY(rig->link.WriteBlock(Hex("00112233445566"), 2, 3, 0x01FE));
-        QCOMPARE(rig->port.writtenData(), BuildFrame(Hex("07A77AFE010002223344")));
-    }
-
-    void wakeHandshake_data()
-    {
-        QTest::addColumn<QList<QByteArray>>("answers");
-        QTest::addColumn<bool>("awake");
-        QTest::addColumn<QByteArray>("sent");
-        QTest::newRow("answers all three") << QList<QByteArray>{Hex("47"), Hex("57"), Hex("FC")} << true << Hex("554757");
-        QTest::newRow("stray byte before G") << QList<QByteArray>{Hex("0047")} << false << Hex("55");
-        QTest::newRow("wrong second answer") << QList<QByteArray>{Hex("47"), Hex("47")} << false << Hex("5547");
-        QTest::newRow("silent after W") << QList<QByteArray>{Hex("47"), Hex("57")} << false << Hex("554757");
-    }
-    void wakeHandshake()
-    {
-        QFETCH(QList<QByteArray>, answers);
-        rig->port.feedReceived(Hex("1234")); // left over from before: flushed first
-        rig->port.scriptReplies(answers);
-        QTEST(rig->link.WakeHandshake(), "awake");
-        QTEST(rig->port.writtenData(), "sent");
-    }
-    // One request, one answer: the frame sent, and what the command makes of the answer.
+    // One exchange with the logger: every byte that goes out, and what the
+    // link or the command makes of the answers (each write gets the next).
     void exchanges_data()
     {
         QTest::addColumn<Exchange>("command");
-        QTest::addColumn<QByteArray>("request"); // the payload sent; empty: the command refuses, nothing is sent
-        QTest::addColumn<QByteArray>("reply"); // all the logger answers, acknowledgement included
+        QTest::addColumn<QList<QByteArray>>("replies");
+        QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<QString>("result");
-        const auto row = [](const char* name, const Exchange& command, const char* request, const QByteArray& reply,
-                            const QString& result) {
-            QTest::newRow(name) << command << Hex(request) << reply << result;
+        const auto raw = [](const QByteArray& name, const Exchange& command, const QList<QByteArray>& replies,
+                            const QByteArray& sent, const QString& result) {
+            QTest::newRow(name.constData()) << command << replies << sent << result;
         };
+        // A command of one request (empty: refused, nothing is sent) and the logger's whole answer to it.
+        const auto row = [&raw](const QByteArray& name, const Exchange& command, const char* request,
+                                const QByteArray& reply, const QString& result) {
+            raw(name, command, {reply}, *request ? BuildFrame(Hex(request)) : QByteArray(), result);
+        };
+
+        const auto send = [](int retries) -> Exchange {
+            return [retries](Rig& r) {
+                const bool ok = r.link.SendFrame(Hex("0C"), retries);
+                return ok ? "ok, left " + r.port.pendingInput().toHex() : QStringLiteral("failed");
+            };
+        };
+        const QByteArray statusRequest = Hex("F8030C0005F9");
+        raw("ack at once, reply kept", send(2), {Hex("FAF80302")}, statusRequest, "ok, left f80302");
+        raw("silent, no retries", send(0), {}, statusRequest, "failed");
+        raw("silent, two retries", send(2), {}, statusRequest.repeated(3), "failed");
+        raw("wrong byte then ack", send(2), {Hex("FB"), Ack}, statusRequest.repeated(2), "ok, left ");
+        raw("done is no ack", send(0), {Done}, statusRequest, "failed");
+        // Stale bytes, and more that arrive during the first pause, are dropped and never taken for an ack.
+        const Exchange stale = [](Rig& r) {
+            r.port.feedReceived(Ack);
+            QTimer::singleShot(1, &r.port, [&r] { r.port.feedReceived(Ack); });
+            const bool ok = r.link.SendFrame(Hex("0C"), 0);
+            return Ok(ok) + QStringLiteral(", %1 bytes left").arg(r.port.BytesAvailable());
+        };
+        raw("stale input", stale, {}, statusRequest, "failed, 0 bytes left");
+        const Exchange tooLong = [](Rig& r) { return Ok(r.link.SendFrame(QByteArray(Frame::MaxPayload + 1, 1), 2)); };
+        raw("payload too long", tooLong, {}, {}, "failed");
+
+        // Four bytes at 0x020100 into a buffer holding AABB: the reply must
+        // echo the address; one bad reply is asked for again. A failed read
+        // leaves zeros where the bytes would be.
+        const Exchange readFour = [](Rig& r) {
+            QByteArray read = Hex("AABB");
+            const bool ok = r.link.ReadBlock(read, 2, 4, 0x020100);
+            return Ok(ok) + ' ' + read.toHex();
+        };
+        const QByteArray readRequest = BuildFrame(Hex("0800010204"));
+        const QByteArray good = Acked(Hex("000102 11223344"));
+        QByteArray corrupt = good;
+        corrupt[4] = 0x09; // the address no longer fits the CRC
+        const QByteArray lowDiffers = Acked(Hex("010102 11223344"));
+        const QByteArray highDiffers = Acked(Hex("000100 11223344"));
+        raw("right address", readFour, {good}, readRequest, "ok aabb11223344");
+        raw("low byte differs", readFour, {lowDiffers, lowDiffers}, readRequest.repeated(2), "failed aabb00000000");
+        raw("high byte differs", readFour, {highDiffers, highDiffers}, readRequest.repeated(2), "failed aabb00000000");
+        raw("repeated once after a bad frame", readFour, {corrupt, good}, readRequest.repeated(2), "ok aabb11223344");
+        // Two attempts, each a send and two repeats of it.
+        raw("read never answered", readFour, {}, readRequest.repeated(6), "failed aabb00000000");
+
+        const auto block = [](bool write, int offset, int count, int address) -> Exchange {
+            return [=](Rig& r) {
+                QByteArray buffer = Hex("0011223344556677") + QByteArray(248, 1);
+                return Ok(write ? r.link.WriteBlock(buffer, offset, count, address)
+                                : r.link.ReadBlock(buffer, offset, count, address));
+            };
+        };
+        raw("read count too large", block(false, 0, 243, 0), {Ack}, {}, "failed");
+        raw("read beyond 24 bits", block(false, 0, 8, 1 << 24), {Ack}, {}, "failed");
+        // Start and end address, low byte first, then the data.
+        raw("write across a page", block(true, 2, 3, 0x01FE), {Ack}, BuildFrame(Hex("07A77AFE010002 223344")), "ok");
+        raw("largest write", block(true, 0, 238, 0), {Ack},
+            BuildFrame(Hex("07A77A0000ED00 0011223344556677") + QByteArray(230, 1)), "ok");
+        raw("write to 65535", block(true, 0, 8, 65528), {Ack}, BuildFrame(Hex("07A77AF8FFFFFF 0011223344556677")), "ok");
+        raw("write count too large", block(true, 0, 239, 0), {Ack}, {}, "failed");
+        raw("write past 65535", block(true, 0, 8, 65529), {Ack}, {}, "failed");
+        raw("write beyond the buffer", block(true, 250, 8, 0), {Ack}, {}, "failed");
+
+        const Exchange wake = [](Rig& r) {
+            r.port.feedReceived(Hex("1234")); // left over from before: flushed first
+            return Ok(r.link.WakeHandshake());
+        };
+        raw("wakes", wake, {"G", "W", Done}, "UGW", "ok");
+        raw("stray byte before G", wake, {Hex("0047")}, "U", "failed");
+        raw("wrong second answer", wake, {"G", "G"}, "UG", "failed");
+        raw("silent after W", wake, {"G", "W"}, "UGW", "failed");
 
         using DoneRow = std::tuple<const char*, bool (LoggerCommands::*)(), const char*>;
         for (const auto& [name, done, request] : std::initializer_list<DoneRow>{
@@ -269,9 +221,9 @@ private slots:
                  {"confirm settings", &LoggerCommands::ConfirmSettings, "0BABBA"},
                  {"initialise memory", &LoggerCommands::InitialiseMemory, "06A66A00000002"}}) {
             const Exchange command = [done](Rig& r) { return Ok((r.commands.*done)()); };
-            QTest::addRow("%s: done", name) << command << Hex(request) << Hex("FAFC") << "ok";
-            QTest::addRow("%s: no", name) << command << Hex(request) << Hex("FAFD") << "failed";
-            QTest::addRow("%s: acknowledged, never done", name) << command << Hex(request) << Ack << "failed";
+            row(QByteArray(name) + ": done", command, request, Hex("FAFC"), "ok");
+            row(QByteArray(name) + ": no", command, request, Hex("FAFD"), "failed");
+            row(QByteArray(name) + ": acknowledged, never done", command, request, Ack, "failed");
         }
 
         // The sample comes after a second acknowledgement; Get Sample waits only on the first.
@@ -348,12 +300,10 @@ private slots:
     void exchanges()
     {
         QFETCH(Exchange, command);
-        QFETCH(QByteArray, request);
-        QFETCH(QByteArray, reply);
-        const QByteArray frame = request.isEmpty() ? QByteArray() : BuildFrame(request);
-        rig->port.setResponder([&](const QByteArray& written) { return written == frame ? reply : QByteArray(); });
+        QFETCH(QList<QByteArray>, replies);
+        rig->port.scriptReplies(replies);
         QTEST(command(*rig), "result");
-        QCOMPARE(rig->port.writtenData(), frame);
+        QTEST(rig->port.writtenData(), "sent");
     }
 
     // The settings are written, then read back and compared: one byte that
