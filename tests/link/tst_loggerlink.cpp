@@ -200,7 +200,8 @@ private slots:
         raw("write across a page", block(true, 2, 3, 0x01FE), {Ack}, BuildFrame(Hex("07A77AFE010002 223344")), "ok");
         raw("largest write", block(true, 0, 238, 0), {Ack},
             BuildFrame(Hex("07A77A0000ED00 0011223344556677") + QByteArray(230, 1)), "ok");
-        raw("write to 65535", block(true, 0, 8, 65528), {Ack}, BuildFrame(Hex("07A77AF8FFFFFF 0011223344556677")), "ok");
+        raw("write to 65535", block(true, 0, 8, 65528), {Ack}, BuildFrame(Hex("07A77AF8FFFFFF 0011223344556677")),
+            "ok");
         raw("write count too large", block(true, 0, 239, 0), {Ack}, {}, "failed");
         raw("write past 65535", block(true, 0, 8, 65529), {Ack}, {}, "failed");
         raw("write beyond the buffer", block(true, 250, 8, 0), {Ack}, {}, "failed");
@@ -213,6 +214,19 @@ private slots:
         raw("stray byte before G", wake, {Hex("0047")}, "U", "failed");
         raw("wrong second answer", wake, {"G", "G"}, "UG", "failed");
         raw("silent after W", wake, {"G", "W"}, "UGW", "failed");
+        // Ten tries at the handshake, then identification: a logger already awake answers only that.
+        const auto wakeLogger = [](bool cancel) -> Exchange {
+            return [cancel](Rig& r) { return Ok(r.commands.WakeLogger([cancel] { return cancel; })); };
+        };
+        const QByteArray asked = BuildFrame(Hex("0F"));
+        const QByteArray identity = Acked(Hex("0703020100000000"));
+        const QByteArray tenTries = QByteArray("U").repeated(10);
+        const QList<QByteArray> handshake{"G", "W", Done};
+        raw("wake and identify", wakeLogger(false), handshake + QList{identity}, "UGW" + asked, "ok");
+        raw("already awake", wakeLogger(false), QList<QByteArray>(10) << identity, tenTries + asked, "ok");
+        raw("wakes, never identifies", wakeLogger(false), handshake, "UGW" + asked.repeated(3), "failed");
+        raw("wake cancelled", wakeLogger(true), {}, "U", "failed");
+        raw("never wakes", wakeLogger(false), {}, tenTries + asked.repeated(3), "failed");
 
         using DoneRow = std::tuple<const char*, bool (LoggerCommands::*)(), const char*>;
         for (const auto& [name, done, request] : std::initializer_list<DoneRow>{
@@ -366,37 +380,6 @@ private slots:
         QCOMPARE(rig->port.writes().constLast(), BuildFrame(Hex("00")));
         QCOMPARE(rig->status.RecordCount, 5u);
         QCOMPARE(rig->status.LoggerTimeText, ShortDateText(QDate(2026, 1, 1)) + QStringLiteral(" 00:00:00"));
-    }
-
-    void wakeLogger_data()
-    {
-        QTest::addColumn<bool>("wakes");
-        QTest::addColumn<bool>("identifies");
-        QTest::addColumn<bool>("cancel");
-        QTest::addColumn<bool>("connected");
-        QTest::addColumn<int>("attempts");
-        QTest::newRow("handshake and identification") << true << true << false << true << 1;
-        QTest::newRow("already awake") << false << true << false << true << 10;
-        QTest::newRow("wakes but does not identify") << true << false << false << false << 1;
-        QTest::newRow("cancelled") << false << true << true << false << 1;
-        QTest::newRow("silent") << false << false << false << false << 10;
-    }
-    void wakeLogger()
-    {
-        QFETCH(bool, wakes);
-        QFETCH(bool, identifies);
-        QFETCH(bool, cancel);
-        if (wakes) {
-            answers["U"] = "G";
-            answers["G"] = "W";
-            answers["W"] = Done;
-        }
-        if (identifies) {
-            answer(Hex("0F"), BuildFrame(Hex("0703020100000000")));
-        }
-        QTEST(rig->commands.WakeLogger([cancel] { return cancel; }), "connected");
-        QTEST(int(rig->port.writes().count(QByteArray("U"))), "attempts");
-        QCOMPARE(rig->port.writes().contains(BuildFrame(Hex("0F"))), !cancel);
     }
 };
 
