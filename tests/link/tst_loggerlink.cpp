@@ -72,59 +72,6 @@ private slots:
     }
     void cleanup() { rig.reset(); }
 
-    // Frames both ways: the wire a payload goes out as, and what a receive
-    // makes of the wire; a refused frame leaves the buffer as it was.
-    void frames_data()
-    {
-        QTest::addColumn<QByteArray>("wire");
-        QTest::addColumn<QByteArray>("payload"); // empty: the receive fails
-        QTest::addColumn<int>("expected"); // the payload size the receive asks for
-        QTest::addColumn<bool>("built"); // the wire is what a payload goes out as
-        const auto both = [](const char* name, const char* payload, const char* wire) {
-            QTest::newRow(name) << Hex(wire) << Hex(payload) << int(Hex(payload).size()) << true;
-        };
-        const auto received = [](const char* name, const QByteArray& wire, const char* payload, int expected) {
-            QTest::newRow(name) << wire << Hex(payload) << expected << false;
-        };
-        both("read status", "0C", "F8030C0005F9");
-        both("start sample", "0901", "F8040901C790F9");
-        // 0xFA is escaped, 0xFF is not; the CRC E002 goes out low byte first.
-        both("escaped payload", "FAFF", "F804FE02FF02E0F9");
-        both("escape byte itself", "FE", "F803FE068180F9");
-        // CRC C0F8: its low byte 0xF8 is escaped to FE 00.
-        both("escaped crc byte", "5C01", "F8045C01FE00C0F9");
-        both("every escaped byte", "F8F9FAFBFCFDFEFF", "F80AFE00FE01FE02FE03FE04FE05FE06FF37E3F9");
-        const QByteArray status = Hex("F8070A000080FE00FE0043F9");
-        both("status", "0A000080F8", "F8070A000080FE00FE0043F9");
-        received("hunt past garbage", Hex("0055FAFF") + status, "0A000080F8", 5);
-        // 0xF9 inside the body is data; only 0xFE escapes.
-        received("end byte as data", Hex("F803F9C042F9"), "F9", 1);
-        received("no start at all", Hex("0102030405"), "", 5);
-        received("length one short", status, "", 6);
-        received("length one long", status, "", 4);
-        // FE 07 would be 0xFF, and the CRC 4040 fits it: only the escape range refuses it.
-        received("escape above 6", Hex("F803FE074040F9"), "", 1);
-        received("missing end", status.left(status.size() - 1) + Hex("00"), "", 5);
-        received("crc mismatch", Hex("F8070A000080FE00FE0042F9"), "", 5);
-        received("truncated", status.left(6), "", 5);
-    }
-    void frames()
-    {
-        QFETCH(QByteArray, wire);
-        QFETCH(QByteArray, payload);
-        QFETCH(int, expected);
-        QFETCH(bool, built);
-        if (built) {
-            QCOMPARE(BuildFrame(payload).toHex(' '), wire.toHex(' '));
-        }
-        rig->port.feedReceived(wire);
-        QByteArray received(expected, '\x55');
-        const bool ok = rig->link.ReceiveFrame(received);
-        QCOMPARE(ok, !payload.isEmpty());
-        QCOMPARE(received, ok ? payload : QByteArray(expected, '\x55'));
-        QCOMPARE(rig->port.BytesAvailable(), 0);
-    }
-
     // One exchange with the logger: every byte that goes out, and what the
     // link or the command makes of the answers (each write gets the next).
     void exchanges_data()
@@ -142,6 +89,50 @@ private slots:
                                 const QByteArray& reply, const QString& result) {
             raw(name, command, {reply}, *request ? BuildFrame(Hex(request)) : QByteArray(), result);
         };
+
+        // Frames both ways: a payload goes out as the wire, and the logger's
+        // answer of the same wire gives the payload back. A refused frame
+        // leaves the buffer as it was, and nothing of it waits to be read.
+        const auto receive = [](QByteArray& got, Rig& r) {
+            const bool ok = r.link.ReceiveFrame(got);
+            return Ok(ok) + ' ' + got.toHex() + QStringLiteral(", %1 bytes left").arg(r.port.BytesAvailable());
+        };
+        const auto both = [&raw, receive](const char* name, const char* payload, const char* wire) {
+            const Exchange echo = [payload, receive](Rig& r) {
+                QByteArray got(Hex(payload).size(), 0x55);
+                return r.link.SendFrame(Hex(payload), 0) ? receive(got, r) : QStringLiteral("not acknowledged");
+            };
+            raw(name, echo, {Ack + Hex(wire)}, Hex(wire), "ok " + Hex(payload).toHex() + ", 0 bytes left");
+        };
+        const auto received = [&raw, receive](const char* name, const QByteArray& wire, int expected, const char* got) {
+            const Exchange fed = [wire, expected, receive](Rig& r) {
+                r.port.feedReceived(wire);
+                QByteArray buffer(expected, 0x55);
+                return receive(buffer, r);
+            };
+            raw(name, fed, {}, {}, QString(got) + ", 0 bytes left");
+        };
+        both("read status", "0C", "F8030C0005F9");
+        both("start sample", "0901", "F8040901C790F9");
+        // 0xFA is escaped, 0xFF is not; the CRC E002 goes out low byte first.
+        both("escaped payload", "FAFF", "F804FE02FF02E0F9");
+        both("escape byte itself", "FE", "F803FE068180F9");
+        // CRC C0F8: its low byte 0xF8 is escaped to FE 00.
+        both("escaped crc byte", "5C01", "F8045C01FE00C0F9");
+        both("every escaped byte", "F8F9FAFBFCFDFEFF", "F80AFE00FE01FE02FE03FE04FE05FE06FF37E3F9");
+        const QByteArray statusFrame = Hex("F8070A000080FE00FE0043F9");
+        both("statusFrame", "0A000080F8", "F8070A000080FE00FE0043F9");
+        received("hunt past garbage", Hex("0055FAFF") + statusFrame, 5, "ok 0a000080f8");
+        // 0xF9 inside the body is data; only 0xFE escapes.
+        received("end byte as data", Hex("F803F9C042F9"), 1, "ok f9");
+        received("no start at all", Hex("0102030405"), 5, "failed 5555555555");
+        received("length one short", statusFrame, 6, "failed 555555555555");
+        received("length one long", statusFrame, 4, "failed 55555555");
+        // FE 07 would be 0xFF, and the CRC 4040 fits it: only the escape range refuses it.
+        received("escape above 6", Hex("F803FE074040F9"), 1, "failed 55");
+        received("missing end", statusFrame.left(statusFrame.size() - 1) + Hex("00"), 5, "failed 5555555555");
+        received("crc mismatch", Hex("F8070A000080FE00FE0042F9"), 5, "failed 5555555555");
+        received("truncated", statusFrame.left(6), 5, "failed 5555555555");
 
         const auto send = [](int retries) -> Exchange {
             return [retries](Rig& r) {
