@@ -189,44 +189,37 @@ private slots:
         QCOMPARE(entries.size(), 1);
         const int number = entries.first().mid(3, entries.first().indexOf(QLatin1Char(' ')) - 3).toInt();
 
-        QtSerialPort port(directory);
-        LinkState state;
-        ProgramOptions programOptions;
-        LoggerStatus status;
-        state.ReplyTicks = 50; // half a second at the 10 ms tick below
-        LoggerSettings settings;
-        RatingState rating;
-        LoggerLink link(port, state, programOptions);
-        LoggerCommands commands(link, status, settings, rating);
-        ReplyTicker ticker(link, 10);
+        LinkRig<QtSerialPort> rig(directory);
+        rig.ticker.Stop();
+        ReplyTicker ticker(rig.link, 10);
         ticker.Start();
-
-        QVERIFY(link.OpenPort(number, QStringLiteral("38400,N,8,1")));
-        QVERIFY(commands.WakeLogger({}));
-        QCOMPARE(int(settings.NumAnalogChannels), 3);
+        rig.state.ReplyTicks = 50; // half a second at this 10 ms tick
+        QVERIFY(rig.link.OpenPort(number, QStringLiteral("38400,N,8,1")));
+        QVERIFY(rig.commands.WakeLogger({}));
+        QCOMPARE(int(rig.settings.NumAnalogChannels), 3);
 
         double cpuBefore = CpuSeconds();
         QElapsedTimer clock;
         clock.start();
-        link.WaitForBytes(50, 1); // nothing comes: the whole half second
+        rig.link.WaitForBytes(50, 1); // nothing comes: the whole half second
         const double wall = clock.elapsed() / 1000.0;
         qInfo("idle wait: %.2f s wall, %.3f %% of a core", wall, (CpuSeconds() - cpuBefore) / wall * 100);
         QVERIFY(wall >= 0.45);
         QVERIFY(CpuSeconds() - cpuBefore < 0.02 * wall);
 
         // The device goes away: a lost port, not a busy loop of errors.
-        QSignalSpy lost(&port, &SerialPort::PortLost);
+        QSignalSpy lost(&rig.port, &SerialPort::PortLost);
         server.reset();
         cpuBefore = CpuSeconds();
         clock.restart();
-        link.WaitForBytes(500, 1); // five seconds, unless the loss ends it
+        rig.link.WaitForBytes(500, 1); // five seconds, unless the loss ends it
         QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(lost.count(), 1);
-        QVERIFY(!port.IsOpen());
-        QCOMPARE(port.BytesAvailable(), 0);
-        link.WaitForBytes(20, 0);
+        QVERIFY(!rig.port.IsOpen());
+        QCOMPARE(rig.port.BytesAvailable(), 0);
+        rig.link.WaitForBytes(20, 0);
         QVERIFY(CpuSeconds() - cpuBefore < 0.1);
-        QVERIFY(!link.SendFrame(QByteArray::fromHex("0C"), 2));
+        QVERIFY(!rig.link.SendFrame(Hex("0C"), 2));
     }
 };
 
