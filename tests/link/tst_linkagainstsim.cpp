@@ -43,9 +43,8 @@ double CpuSeconds()
 
 } // namespace
 
-// Every command against the virtual logger with faults on the line: each
-// operation either succeeds with what the logger really holds or reports
-// failure. A wrong value reported as success fails the test.
+// Every command against the virtual logger with faults on the line succeeds
+// with what the logger really holds, or reports failure.
 class LinkAgainstSimTest : public QObject {
     Q_OBJECT
 
@@ -170,11 +169,8 @@ private slots:
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral(", "))));
     }
 
-    // The whole road over a real pseudo-terminal: the virtual logger served on
-    // a pty and announced as a running simulator announces itself, found by port
-    // discovery, opened with QSerialPort and woken (the brevel tool's tests move
-    // whole blocks over the same road); then an idle wait and the device
-    // vanishing, both without burning the CPU.
+    // The virtual logger on a real pty, announced, discovered, opened and woken; then an idle wait and the
+    // device vanishing, both without burning the CPU. (The brevel tool's tests move blocks over this road.)
     void wholeRoadOverAPseudoTerminal()
     {
         LoggerEngine engine{LoggerOptions{}};

@@ -7,14 +7,11 @@
 
 #include <QTest>
 
-// The texts a user reads of the link (the lines of the communications log
-// are saved and sent to support), and the ports the user picks from.
+// The texts a user reads of the link, and the ports the user picks from.
 class LinkTextsTest : public QObject {
     Q_OBJECT
 private slots:
-    // What the status line says of the logger's clock, the lines of the
-    // communications log, and the line settings a user types (the baud rate
-    // of those taken).
+    // The logger's clock on the status line, the communications log (sent to support), and line settings typed.
     void texts_data()
     {
         using Kind = LinkTraceEvent::Kind;
@@ -87,8 +84,7 @@ private slots:
         QCOMPARE(NumberPorts(devices, {}).last().Number, 16);
     }
 
-    // A COM number keeps the device the list showed until the next scan: a
-    // virtual logger started meanwhile must not move the numbers.
+    // A COM number keeps its device until the next scan, whatever virtual logger starts meanwhile.
     void numbersHoldUntilTheNextScan()
     {
         ScratchFolder announcements;
