@@ -262,10 +262,8 @@ private slots:
             r.status.LoggingStateText = QStringLiteral("kept");
             r.status.RecordCount = 7;
             const bool ok = r.commands.ReadLoggerStatus();
-            return QStringLiteral("%1: %2, %3 records, word %4")
-                .arg(Ok(ok), r.status.LoggingStateText)
-                .arg(r.status.RecordCount)
-                .arg(r.status.StatusWord, 4, 16, QLatin1Char('0'));
+            return QString::asprintf("%s: %s, %u records, word %04x", qPrintable(Ok(ok)),
+                                     qPrintable(r.status.LoggingStateText), r.status.RecordCount, r.status.StatusWord);
         };
         row("waiting", status, "0C", Acked(Hex("0100008008")), "ok: Waiting for Alarm 1, 1 records, word 0880");
         row("stopped", status, "0C", Acked(Hex("0000018030")), "ok: Stopped by Alarm 2, 65536 records, word 3080");
@@ -279,13 +277,10 @@ private slots:
         const Exchange identify = [](Rig& r) {
             r.settings.NumAnalogChannels = 5;
             r.settings.NumDigitalChannels = 1;
-            const bool plausible = r.commands.ReadIdentification();
-            return QStringLiteral("%1: v%2, %3 analog, %4 pulse%5")
-                .arg(Ok(plausible))
-                .arg(r.status.FirmwareVersion)
-                .arg(r.settings.NumAnalogChannels)
-                .arg(r.settings.NumDigitalChannels)
-                .arg(r.settings.SodSupported ? ", on demand" : "");
+            const bool ok = r.commands.ReadIdentification();
+            return QString::asprintf("%s: v%d, %d analog, %d pulse%s", qPrintable(Ok(ok)), r.status.FirmwareVersion,
+                                     r.settings.NumAnalogChannels, r.settings.NumDigitalChannels,
+                                     r.settings.SodSupported ? ", on demand" : "");
         };
         row("on demand", identify, "0F", Acked(Hex("0703020100000000")), "ok: v7, 3 analog, 2 pulse, on demand");
         row("eight and none", identify, "0F", Acked(Hex("0708000000000000")), "ok: v7, 8 analog, 0 pulse");
