@@ -53,7 +53,7 @@ class LinkAgainstSimTest : public QObject {
     QStringList wrong;
 
     // Counts one operation; when it reports success, correct() must hold.
-    void expect(const QString& what, bool ok, const std::function<bool()>& correct)
+    void expect(const char* what, bool ok, const std::function<bool()>& correct)
     {
         if (!ok) {
             ++failed;
@@ -69,53 +69,50 @@ class LinkAgainstSimTest : public QObject {
         LoggerStatus& state = rig.status;
         rig.settings.NumAnalogChannels = 1;
         state.FirmwareVersion = -1;
-        expect(QStringLiteral("identification"), rig.commands.ReadIdentification(), [&] {
+        expect("identification", rig.commands.ReadIdentification(), [&] {
             return state.FirmwareVersion == 7 && rig.settings.NumAnalogChannels == 3
                 && rig.settings.NumDigitalChannels == 2;
         });
         state.RecordCount = 0xABCDEF;
-        expect(QStringLiteral("status"), rig.commands.ReadLoggerStatus(), [&] {
+        expect("status", rig.commands.ReadLoggerStatus(), [&] {
             return state.RecordCount == engine.Memory().History.size() && state.StatusWord == 0x0080;
         });
         const QString clock = rig.commands.ReadLoggerClock();
-        expect(QStringLiteral("read clock"), clock != QLatin1String("00/00/00 00:00:00"), [&] {
+        expect("read clock", clock != QLatin1String("00/00/00 00:00:00"), [&] {
             return clock == ShortDateText(engine.LoggerTime().date()) + engine.LoggerTime().toString(" HH:mm:ss");
         });
         const QDateTime newTime(QDate(2027, 1 + round, 2 + round), QTime(round, 30, 15));
-        expect(QStringLiteral("set clock"), rig.commands.SetLoggerClock(newTime.toString("MM/dd/yy HH:mm:ss")),
+        expect("set clock", rig.commands.SetLoggerClock(newTime.toString("MM/dd/yy HH:mm:ss")),
                [&] { return engine.LoggerTime() == newTime; });
         const QString signature = QStringLiteral("SIG%1    ").arg(round).left(8);
-        expect(QStringLiteral("write signature"), rig.commands.WriteMemorySignature(signature),
+        expect("write signature", rig.commands.WriteMemorySignature(signature),
                [&] { return engine.Memory().Read(0, 8) == signature.toLatin1(); });
         const QString readSignature = rig.commands.ReadMemorySignature();
-        expect(QStringLiteral("read signature"), !readSignature.isEmpty(),
+        expect("read signature", !readSignature.isEmpty(),
                [&] { return readSignature.toLatin1() == engine.Memory().Read(0, 8); });
         // A byte no text shows (below a space, above 127) reads as a blank.
         const QString unshowable = rig.commands.WriteMemorySignature(QStringLiteral("A\x1f \x7f\x80xyz"))
                                        ? rig.commands.ReadMemorySignature()
                                        : QString();
-        expect(QStringLiteral("read signature of control bytes"), !unshowable.isEmpty(),
-               [&] { return unshowable == QStringLiteral("A  \x7f xyz"); });
+        expect("control bytes", !unshowable.isEmpty(), [&] { return unshowable == QStringLiteral("A  \x7f xyz"); });
 
         ApplyDefaultSettings(rig.settings, rig.rating);
         rig.settings.NumAnalogChannels = 3;
         rig.settings.NumDigitalChannels = 2;
         rig.settings.LoggerName = QStringLiteral("Station %1").arg(round);
         const QByteArray image = *EncodeSettings(rig.settings, true);
-        expect(QStringLiteral("program settings"), rig.commands.ProgramSettings(),
-               [&] { return ImageInLogger(engine) == image; });
+        expect("program settings", rig.commands.ProgramSettings(), [&] { return ImageInLogger(engine) == image; });
         LoggerSettings fresh;
         RatingState freshRating;
         LoggerCommands reader(rig.link, state, fresh, freshRating);
-        expect(QStringLiteral("read settings"), reader.ReadSettings(), [&] {
+        expect("read settings", reader.ReadSettings(), [&] {
             LoggerSettings expected;
             RatingState expectedRating;
             return DecodeSettings(ImageInLogger(engine), expected, expectedRating, true)
                 && *EncodeSettings(fresh, true) == *EncodeSettings(expected, true);
         });
-        expect(QStringLiteral("clear memory"), rig.commands.ClearLoggerMemory(),
-               [&] { return engine.Memory().History.empty(); });
-        expect(QStringLiteral("initialise memory"), rig.commands.InitialiseMemory(),
+        expect("clear memory", rig.commands.ClearLoggerMemory(), [&] { return engine.Memory().History.empty(); });
+        expect("initialise memory", rig.commands.InitialiseMemory(),
                [&] { return engine.Memory().Read(0, 8) == QByteArray(8, '\xFF'); });
     }
 
