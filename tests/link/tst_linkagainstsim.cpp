@@ -117,12 +117,6 @@ class LinkAgainstSimTest : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        succeeded = failed = 0;
-        wrong.clear();
-    }
-
     void faultsNeverGiveAWrongValue_data()
     {
         QTest::addColumn<FaultOptions>("faults");
@@ -138,6 +132,8 @@ private slots:
     void faultsNeverGiveAWrongValue()
     {
         QFETCH(FaultOptions, faults);
+        succeeded = failed = 0;
+        wrong.clear();
         LoggerOptions options;
         options.InitialiseMs = 50;
         options.Faults = faults;
