@@ -77,9 +77,8 @@ private slots:
                                        "COM11 - Virtual logger river (/dev/pts/3)"}));
         // The virtual logger opens through its link, which survives a restart of the simulator.
         QCOMPARE(ports.last().Device.SystemPath, QStringLiteral("/run/sim/river"));
-        for (int i = 0; i < 10; ++i) {
-            const QString path = QStringLiteral("/dev/ttyUSB%1").arg(i + 1);
-            devices.append({path, path, "Adapter"});
+        for (int i = 1; i <= 10; ++i) {
+            devices.append({QStringLiteral("/dev/ttyUSB%1").arg(i), QStringLiteral("/dev/ttyUSB%1").arg(i), "Adapter"});
         }
         QCOMPARE(NumberPorts(devices, {}).last().Number, 16);
     }

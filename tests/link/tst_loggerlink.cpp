@@ -126,9 +126,9 @@ private slots:
         received("crc mismatch", Hex("F8070A000080FE00FE0042F9"), 5, "failed 5555555555");
         received("truncated", statusFrame.left(6), 5, "failed 5555555555");
 
-        const auto send = [](int retries) -> Exchange {
-            return [retries](Rig& r) {
-                const bool ok = r.link.SendFrame(Hex("0C"), retries);
+        const auto send = [](int retries, const QByteArray& payload = Hex("0C")) -> Exchange {
+            return [retries, payload](Rig& r) {
+                const bool ok = r.link.SendFrame(payload, retries);
                 return ok ? "ok, left " + r.port.pendingInput().toHex() : QStringLiteral("failed");
             };
         };
@@ -146,8 +146,7 @@ private slots:
             return Ok(ok) + QStringLiteral(", %1 bytes left").arg(r.port.BytesAvailable());
         };
         raw("stale input", stale, {}, statusRequest, "failed, 0 bytes left");
-        const Exchange tooLong = [](Rig& r) { return Ok(r.link.SendFrame(QByteArray(Frame::MaxPayload + 1, 1), 2)); };
-        raw("payload too long", tooLong, {}, {}, "failed");
+        raw("payload too long", send(2, QByteArray(Frame::MaxPayload + 1, 1)), {}, {}, "failed");
 
         // Four bytes at 0x020100 after AABB: the reply echoes the address; a bad one is asked for again.
         const Exchange readFour = [](Rig& r) {
