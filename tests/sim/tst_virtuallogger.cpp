@@ -27,25 +27,13 @@ QByteArray F(const char* hex)
     return BuildFrame(Hex(hex));
 }
 
-QByteArray Acked(const QByteArray& payload)
-{
-    return Hex("FA") + BuildFrame(payload);
-}
-
-QByteArray Ask(LoggerEngine& engine, const QByteArray& payload)
-{
-    return JoinReply(engine.Receive(BuildFrame(payload)));
-}
-
 using Rate = double FaultOptions::*;
 
 enum Variant { Plain = 0, NoSamples = 2, Blank = 4, Mute = 8, Full = 16, MuteSome = 32 };
 
 } // namespace
 
-// The virtual logger in process: its replies byte for byte, its faults, its
-// Hayes modem, its serial port and its command line; and the program that
-// serves it on a pseudo-terminal.
+// The virtual logger, in process and as the program serving it on a pseudo-terminal.
 class VirtualLoggerTest : public QObject {
     Q_OBJECT
 private slots:
@@ -62,12 +50,12 @@ private slots:
         // Inside a frame the letters are data: a read of 0x55 bytes at 0x4757.
         row("letters inside a frame", Plain, F("0857470055").left(6));
         row("status counts, clear empties", Full, F("0C") + F("04A44A") + F("0C"),
-            Acked(Hex("701101 8030")) + Hex("FAFC") + Acked(Hex("000000 8030")));
+            Hex("FA") + F("7011018030") + Hex("FAFCFA") + F("0000008030"));
         // Saturday 5 December 2026, 20:07:03; Sunday is weekday 1.
         row("clock", Plain, F("00"), Hex("FAF80903072007051226 2F7FF9"));
         row("blank memory reads erased", Blank, F("0800000008") + F("0802020001"),
-            Acked(Hex("000000FFFFFFFFFFFFFFFF")) + Acked(Hex("020200FF")));
-        row("past 64 KB reads erased", Plain, F("08FEFF0004"), Acked(Hex("FEFF00FFFFFFFF")));
+            Hex("FA") + F("000000FFFFFFFFFFFFFFFF") + Hex("FA") + F("020200FF"));
+        row("past 64 KB reads erased", Plain, F("08FEFF0004"), Hex("FA") + F("FEFF00FFFFFFFF"));
         row("escaped bytes round trip", Plain, F("07A77A00010801F8F9FAFBFCFDFEFF00") + F("0800010009"),
             Hex("FAFA") + BuildFrame(Hex("000100F8F9FAFBFCFDFEFF00")));
         row("no samples", NoSamples, F("0901") + F("0A"), Hex("FAFCFAFD"));
@@ -102,7 +90,7 @@ private slots:
         LoggerEngine engine(options, Fixed);
         QCOMPARE(JoinReply(engine.Receive(sent)).toHex(' '), reply.toHex(' '));
         // Whatever came before, the next intact request is answered; only what was muted goes unanswered.
-        QCOMPARE(Ask(engine, Hex("0C")).left(3), Hex("FAF807"));
+        QCOMPARE(JoinReply(engine.Receive(F("0C"))).left(3), Hex("FAF807"));
     }
 
     void eachFaultDoesWhatItSays_data()
@@ -125,7 +113,7 @@ private slots:
         faults.LateMaxMs = 400;
         LoggerEngine engine(options, Fixed);
         LoggerEngine cleanEngine(LoggerOptions{}, Fixed);
-        const QByteArray clean = Ask(cleanEngine, Hex("0F"));
+        const QByteArray clean = JoinReply(cleanEngine.Receive(F("0F")));
         const Reply reply = engine.Receive(BuildFrame(Hex("0F")));
         const QByteArray faulty = JoinReply(reply);
         if (faults.NoiseRate > 0) {
@@ -141,7 +129,7 @@ private slots:
             }
         } else if (faults.LoseAckRate > 0) {
             QCOMPARE(faulty, clean.mid(1)); // the frame still comes, the acknowledgement does not
-            QCOMPARE(Ask(engine, Hex("04A44A")), Hex("FC")); // and the command still runs
+            QCOMPARE(JoinReply(engine.Receive(F("04A44A"))), Hex("FC")); // and the command still runs
             QCOMPARE(engine.Memory().History.size(), size_t(0));
         } else if (faults.LateRate > 0) {
             QCOMPARE(faulty, clean); // the whole reply, held back
@@ -243,8 +231,7 @@ private slots:
         QVERIFY2(parsed.Error.contains(named), qPrintable(parsed.Error));
     }
 
-    // The logger program searches its own command line for these; keeping
-    // them out of the simulator's options avoids any confusion of the two.
+    // The logger program searches its own command line for -d, -i and -w: no option of the simulator has them.
     void noOptionLooksLikeTheProgramsOwn()
     {
         const SimCommandLine parsed = ParseSimCommandLine({"brevel-logger-sim", "--help"});
@@ -256,8 +243,7 @@ private slots:
 
     void servesTheLoggerOnAPseudoTerminal()
     {
-        SimProcess sim({QStringLiteral("--name"), QStringLiteral("bench"), QStringLiteral("--records"),
-                        QStringLiteral("20")});
+        SimProcess sim({"--name", "bench", "--records", "20"});
         QVERIFY2(sim.devicePath.startsWith(QLatin1String("/dev/pts/")), qPrintable(sim.devicePath));
         QCOMPARE(sim.linkPath, sim.folder.path() + QStringLiteral("/brevel-logger-sim/bench"));
         QCOMPARE(QFile::symLinkTarget(sim.linkPath), sim.devicePath);
@@ -273,19 +259,16 @@ private slots:
 
         for (int connection = 0; connection < 2; ++connection) { // the port can be opened again
             QSerialPort port(sim.linkPath);
-            // Open as soon as the program has let go of the dead client's lock.
-            bool opened = false;
+            bool opened = false; // as soon as the program has let go of the dead client's lock
             QTRY_VERIFY2_WITH_TIMEOUT(opened || (opened = port.open(QIODevice::ReadWrite)), qPrintable(port.errorString()),
                                       3000);
             port.setBaudRate(QSerialPort::Baud38400);
             port.write("UGW");
             QTRY_VERIFY_WITH_TIMEOUT(port.bytesAvailable() >= 3, 3000);
-            // Nothing left over from the client before.
-            QCOMPARE(port.readAll().toHex(' '), QByteArray("47 57 fc"));
-            port.write(BuildFrame(QByteArray::fromHex("0C")));
+            QCOMPARE(port.readAll().toHex(' '), QByteArray("47 57 fc")); // nothing left over from the dead client
+            port.write(F("0C"));
             QTRY_VERIFY_WITH_TIMEOUT(port.bytesAvailable() >= 11, 3000);
-            // Status: 20 records, logging.
-            QCOMPARE(port.readAll().mid(3, 5).toHex(' '), QByteArray("14 00 00 80 00"));
+            QCOMPARE(port.readAll().mid(3, 5).toHex(' '), QByteArray("14 00 00 80 00")); // 20 records, logging
             port.close();
         }
         sim.process.terminate();
