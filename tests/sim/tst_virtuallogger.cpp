@@ -99,31 +99,28 @@ private slots:
     {
         QFETCH(Rate, rate);
         LoggerOptions options;
-        FaultOptions& faults = options.Faults;
-        faults.*rate = 1.0;
-        faults.LateMinMs = 200;
-        faults.LateMaxMs = 400;
+        options.Faults = FaultOptions{.LateMinMs = 200, .LateMaxMs = 400};
+        options.Faults.*rate = 1.0;
         LoggerEngine engine(options, Fixed);
-        LoggerEngine cleanEngine(LoggerOptions{}, Fixed);
-        const QByteArray clean = JoinReply(cleanEngine.Receive(F("0F")));
-        const Reply reply = engine.Receive(BuildFrame(Hex("0F")));
+        const QByteArray clean = JoinReply(LoggerEngine(LoggerOptions{}, Fixed).Receive(F("0F")));
+        const Reply reply = engine.Receive(F("0F"));
         const QByteArray faulty = JoinReply(reply);
-        if (faults.NoiseRate > 0) {
+        if (rate == &FaultOptions::NoiseRate) {
             QCOMPARE(faulty.size(), 2 * clean.size());
             for (int i = 0; i < clean.size(); ++i) {
                 QCOMPARE(faulty.at(2 * i + 1), clean.at(i));
             }
-        } else if (faults.CorruptRate > 0) {
+        } else if (rate == &FaultOptions::CorruptRate) {
             QCOMPARE(faulty.size(), clean.size());
             for (int i = 0; i < clean.size(); ++i) {
                 const uint8_t flipped = static_cast<uint8_t>(faulty.at(i) ^ clean.at(i));
                 QVERIFY2(flipped != 0 && (flipped & (flipped - 1)) == 0, "exactly one bit flips");
             }
-        } else if (faults.LoseAckRate > 0) {
+        } else if (rate == &FaultOptions::LoseAckRate) {
             QCOMPARE(faulty, clean.mid(1)); // the frame still comes, the acknowledgement does not
             QCOMPARE(JoinReply(engine.Receive(F("04A44A"))), Hex("FC")); // and the command still runs
             QCOMPARE(engine.Memory().History.size(), size_t(0));
-        } else if (faults.LateRate > 0) {
+        } else if (rate == &FaultOptions::LateRate) {
             QCOMPARE(faulty, clean); // the whole reply, held back
             QVERIFY(reply.first().DelayMs >= 200 && reply.first().DelayMs <= 400);
         } else {
@@ -162,9 +159,7 @@ private slots:
         LoggerOptions loggerOptions;
         loggerOptions.Faults.HangUpAfterBytes = hangUpAfter;
         LoggerEngine logger(loggerOptions);
-        ModemOptions options;
-        options.ConnectDelayMs = 1500;
-        HayesModem modem(logger, options);
+        HayesModem modem(logger, ModemOptions{.ConnectDelayMs = 1500});
         QByteArray answer;
         Reply reply;
         for (const QByteArray& piece : sent) {
