@@ -5,7 +5,6 @@
 #include "SimProcess.h"
 #include "SimSerialPort.h"
 #include "TestRegistry.h"
-#include "link/FrameCodec.h"
 
 #include <QFile>
 #include <QFileInfo>
