@@ -238,10 +238,7 @@ private slots:
         QFETCH(bool, closeWhileDialling);
         QFETCH(QStringList, told);
         LoggerEngine engine{LoggerOptions{}};
-        ModemOptions options;
-        options.Outcome = ModemOptions::DialOutcome::Busy;
-        options.ConnectDelayMs = 100;
-        HayesModem modem(engine, options);
+        HayesModem modem(engine, ModemOptions{.Outcome = ModemOptions::DialOutcome::Busy, .ConnectDelayMs = 100});
         SimSerialPort port(modem, 0, 9600);
         MainWindowRig rig(&port, nullptr, MainWindowRig::Time::Real);
         rig.store.values.insert(MemorySettingsStore::path("Brevel Logger", "Configuration", "ModemNumber0"), number);
