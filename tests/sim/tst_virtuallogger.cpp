@@ -254,7 +254,6 @@ private slots:
             port.write(F("0C"));
             QTRY_VERIFY_WITH_TIMEOUT(port.bytesAvailable() >= 11, 3000);
             QCOMPARE(port.readAll().mid(3, 5).toHex(' '), QByteArray("14 00 00 80 00")); // 20 records, logging
-            port.close();
         }
         sim.process.terminate();
         QVERIFY(sim.process.waitForFinished(5000));
