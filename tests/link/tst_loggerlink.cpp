@@ -113,7 +113,7 @@ private slots:
         both("escaped crc byte", "5C01", "F8045C01FE00C0F9");
         both("every escaped byte", "F8F9FAFBFCFDFEFF", "F80AFE00FE01FE02FE03FE04FE05FE06FF37E3F9");
         const QByteArray statusFrame = Hex("F8070A000080FE00FE0043F9");
-        both("statusFrame", "0A000080F8", "F8070A000080FE00FE0043F9");
+        both("status with escapes", "0A000080F8", "F8070A000080FE00FE0043F9");
         received("hunt past garbage", Hex("0055FAFF") + statusFrame, 5, "ok 0a000080f8");
         // 0xF9 inside the body is data; only 0xFE escapes.
         received("end byte as data", Hex("F803F9C042F9"), 1, "ok f9");
