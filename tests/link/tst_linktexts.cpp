@@ -1,51 +1,50 @@
+#include "ScratchFolder.h"
 #include "TestRegistry.h"
 #include "link/ClockOffsetText.h"
 #include "link/CommunicationsLog.h"
+#include "link/PortDirectory.h"
+#include "link/QtSerialPort.h"
 
 #include <QTest>
 
-// The lines a user saves from the communications log and sends to support,
-// and what the status line says of the logger's clock.
+// The texts a user reads of the link, and the ports the user picks from.
 class LinkTextsTest : public QObject {
     Q_OBJECT
 private slots:
-    void saysHowFarAndWhichWay_data()
-    {
-        QTest::addColumn<qint64>("seconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("same") << qint64(0) << "Logger clock agrees with this computer";
-        QTest::newRow("behind") << qint64(-133) << "Logger clock 2 min 13 s behind this computer";
-        QTest::newRow("ahead") << qint64(59) << "Logger clock 59 s ahead of this computer";
-        QTest::newRow("hours") << qint64(3 * 3600 + 5 * 60 + 9) << "Logger clock 3 h 5 min ahead of this computer";
-        QTest::newRow("a day") << qint64(-86400 - 7200) << "Logger clock 1 day 2 h behind this computer";
-    }
-    void saysHowFarAndWhichWay()
-    {
-        QFETCH(qint64, seconds);
-        QTEST(ClockOffsetText(seconds), "text");
-    }
-
-    void linesSayWhatTheLinkSaw_data()
+    // The logger's clock on the status line, the communications log (sent to support), and line settings typed.
+    void texts_data()
     {
         using Kind = LinkTraceEvent::Kind;
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("note");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("sent") << int(Kind::Sent) << QByteArray::fromHex("F8030C0005F9") << QString()
+        const auto baud = [](const char* text) {
+            const std::optional<LineSettings> settings = ParseLineSettings(QString::fromLatin1(text));
+            return settings ? QString::number(settings->BaudRate) : QStringLiteral("refused");
+        };
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("same") << ClockOffsetText(0) << "Logger clock agrees with this computer";
+        QTest::newRow("behind") << ClockOffsetText(-133) << "Logger clock 2 min 13 s behind this computer";
+        QTest::newRow("ahead") << ClockOffsetText(59) << "Logger clock 59 s ahead of this computer";
+        QTest::newRow("hours") << ClockOffsetText(3 * 3600 + 5 * 60 + 9)
+                               << "Logger clock 3 h 5 min ahead of this computer";
+        QTest::newRow("a day") << ClockOffsetText(-86400 - 7200) << "Logger clock 1 day 2 h behind this computer";
+        QTest::newRow("sent") << TraceLineText({Kind::Sent, QByteArray::fromHex("F8030C0005F9"), {}}, 1.25)
                               << "   1.250 > F8 03 0C 00 05 F9";
-        QTest::newRow("retry") << int(Kind::Sent) << QByteArray::fromHex("F8030CF9") << "retry 2"
+        QTest::newRow("retry") << TraceLineText({Kind::Sent, QByteArray::fromHex("F8030CF9"), "retry 2"}, 1.25)
                                << "   1.250 > F8 03 0C F9  retry 2";
-        QTest::newRow("bad frame") << int(Kind::BadFrame) << QByteArray::fromHex("F80102F9") << "bad CRC"
+        QTest::newRow("bad frame") << TraceLineText({Kind::BadFrame, QByteArray::fromHex("F80102F9"), "bad CRC"}, 1.25)
                                    << "   1.250 < F8 01 02 F9  bad frame: bad CRC";
-        QTest::newRow("timeout") << int(Kind::Timeout) << QByteArray() << "timeout" << "   1.250 <   no reply: timeout";
+        QTest::newRow("timeout") << TraceLineText({Kind::Timeout, {}, "timeout"}, 1.25)
+                                 << "   1.250 <   no reply: timeout";
+        QTest::newRow("direct") << baud("9600,N,8,1") << "9600";
+        QTest::newRow("even parity, two stops") << baud("19200,e,7,2") << "19200";
+        QTest::newRow("no baud") << baud(",N,8,1") << "refused";
+        QTest::newRow("unknown parity") << baud("9600,X,8,1") << "refused";
+        QTest::newRow("nine data bits") << baud("9600,N,9,1") << "refused";
     }
-    void linesSayWhatTheLinkSaw()
+    void texts()
     {
-        QFETCH(int, kind);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, note);
-        QTEST(TraceLineText({LinkTraceEvent::Kind(kind), bytes, note}, 1.25), "line");
+        QFETCH(QString, text);
+        QTEST(text, "expected");
     }
 
     void keepsTheNewestLinesAndTellsEach()
@@ -61,6 +60,41 @@ private slots:
         QVERIFY(log.Lines().back().endsWith(QString::number(CommunicationsLog::MaxLines + 1)));
         QCOMPARE(heard.size(), CommunicationsLog::MaxLines + 2);
         QCOMPARE(log.Text().count(QLatin1Char('\n')), CommunicationsLog::MaxLines);
+    }
+
+    void numbersFixedPortsThenDevicesThenVirtualLoggers()
+    {
+        QList<SerialDevice> devices{{"/dev/ttyUSB0", "/dev/ttyUSB0", "FT232R USB UART"},
+                                    {"/dev/ttyS1", "/dev/ttyS1", "ttyS1"},
+                                    {"/dev/ttyACM0", "/dev/ttyACM0", "Modem"}};
+        const QList<NumberedPort> ports = NumberPorts(devices, {{"river", "/run/sim/river", "/dev/pts/3"}});
+        QStringList entries;
+        for (const NumberedPort& port : ports) {
+            entries.append(port.Entry());
+        }
+        QCOMPARE(entries, (QStringList{"COM2 - ttyS1 (/dev/ttyS1)", "COM9 - Modem (/dev/ttyACM0)",
+                                       "COM10 - FT232R USB UART (/dev/ttyUSB0)",
+                                       "COM11 - Virtual logger river (/dev/pts/3)"}));
+        // The virtual logger opens through its link, which survives a restart of the simulator.
+        QCOMPARE(ports.last().Device.SystemPath, QStringLiteral("/run/sim/river"));
+        for (int i = 1; i <= 10; ++i) {
+            devices.append({QStringLiteral("/dev/ttyUSB%1").arg(i), QStringLiteral("/dev/ttyUSB%1").arg(i), "Adapter"});
+        }
+        QCOMPARE(NumberPorts(devices, {}).last().Number, 16);
+    }
+
+    // A COM number keeps its device until the next scan, whatever virtual logger starts meanwhile.
+    void numbersHoldUntilTheNextScan()
+    {
+        ScratchFolder announcements;
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), announcements.path(QStringLiteral("river"))));
+        PortDirectory directory(announcements.dir.path());
+        directory.Rescan();
+        const int number = directory.Ports().last().Number; // virtual loggers come after the devices
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), announcements.path(QStringLiteral("brook")))); // sorts first
+        QCOMPARE(directory.SystemPortName(number), announcements.path(QStringLiteral("river")));
+        directory.Rescan();
+        QCOMPARE(directory.SystemPortName(number), announcements.path(QStringLiteral("brook")));
     }
 };
 

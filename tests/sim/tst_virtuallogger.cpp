@@ -1,0 +1,266 @@
+#include "HayesModem.h"
+#include "LinkRig.h"
+#include "LoggerEngine.h"
+#include "SimCommandLine.h"
+#include "SimProcess.h"
+#include "SimSerialPort.h"
+#include "TestRegistry.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSerialPort>
+#include <QTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+const LoggerEngine::Clock Fixed = [] { return QDateTime(QDate(2026, 12, 5), QTime(20, 7, 3)); };
+
+QByteArray F(const char* hex)
+{
+    return BuildFrame(Hex(hex));
+}
+
+using Rate = double FaultOptions::*;
+
+enum Variant { Plain = 0, Blank = 1, Full = 2 };
+
+} // namespace
+
+// The virtual logger, in process and as the program serving it on a pseudo-terminal.
+class VirtualLoggerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void repliesMatchTheWire_data()
+    {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QByteArray>("reply");
+        const auto row = [](const char* name, int variant, const QByteArray& sent, const QByteArray& reply = {}) {
+            QTest::newRow(name) << variant << sent << reply;
+        };
+        row("other bytes ignored", Plain, "xZ\r\n");
+        // Inside a frame the letters are data: a read of 0x55 bytes at 0x4757.
+        row("letters inside a frame", Plain, F("0857470055").left(6));
+        row("status counts, clear empties", Full, F("0C") + F("04A44A") + F("0C"),
+            Hex("FA") + F("7011018030") + Hex("FAFCFA") + F("0000008030"));
+        // Saturday 5 December 2026, 20:07:03; Sunday is weekday 1.
+        row("clock", Plain, F("00"), Hex("FAF80903072007051226 2F7FF9"));
+        row("blank memory reads erased", Blank, F("0800000008") + F("0802020001"),
+            Hex("FA") + F("000000FFFFFFFFFFFFFFFF") + Hex("FA") + F("020200FF"));
+        row("past 64 KB reads erased", Plain, F("08FEFF0004"), Hex("FA") + F("FEFF00FFFFFFFF"));
+        row("escaped bytes round trip", Plain, F("07A77A00010801F8F9FAFBFCFDFEFF00") + F("0800010009"),
+            Hex("FAFA") + BuildFrame(Hex("000100F8F9FAFBFCFDFEFF00")));
+        row("set clock to no time", Plain, F("0103076101051226"), Hex("FA"));
+        row("wrong guard bytes", Plain, F("04A44B"));
+        row("write with a wrong end address", Plain, F("07A77A0800090041"));
+        row("write past the end", Plain, F("07A77AFFFF00000102"));
+        row("read of more than 242 bytes", Plain, F("08080000F3"));
+        row("unknown command", Plain, F("05"));
+        // Status frame F8 03 0C 00 05 F9, damaged.
+        row("bad checksum", Plain, Hex("F8030C0006F9"));
+        row("escape beyond 6", Plain, Hex("F8030CFE07F9"));
+        row("length shorter than the body", Plain, Hex("F8040C0005F9"));
+        // The computer gave up half-way and sent the request again.
+        row("restarted frame", Plain, Hex("F8030C") + F("0C"), Hex("FAF807000000800061C0F9"));
+    }
+    void repliesMatchTheWire()
+    {
+        QFETCH(int, variant);
+        QFETCH(QByteArray, sent);
+        QFETCH(QByteArray, reply);
+        LoggerOptions options;
+        options.HistoryRecords = variant & Full ? 70000 : 0;
+        options.StatusWord = variant & Full ? 0x3080 : 0x0080;
+        options.Initialised = !(variant & Blank);
+        LoggerEngine engine(options, Fixed);
+        QCOMPARE(JoinReply(engine.Receive(sent)).toHex(' '), reply.toHex(' '));
+        // Whatever came before, the next intact request is answered.
+        QCOMPARE(JoinReply(engine.Receive(F("0C"))).left(3), Hex("FAF807"));
+    }
+
+    void eachFaultDoesWhatItSays_data()
+    {
+        QTest::addColumn<Rate>("rate"); // set to 1
+        QTest::newRow("noise") << &FaultOptions::NoiseRate;
+        QTest::newRow("lose bytes") << &FaultOptions::LoseByteRate;
+        QTest::newRow("corrupt") << &FaultOptions::CorruptRate;
+        QTest::newRow("lose acks") << &FaultOptions::LoseAckRate;
+        QTest::newRow("lose requests") << &FaultOptions::LoseRequestRate;
+        QTest::newRow("late replies") << &FaultOptions::LateRate;
+    }
+    void eachFaultDoesWhatItSays()
+    {
+        QFETCH(Rate, rate);
+        LoggerOptions options;
+        options.Faults = FaultOptions{.LateMinMs = 200, .LateMaxMs = 400};
+        options.Faults.*rate = 1.0;
+        LoggerEngine engine(options, Fixed);
+        const QByteArray clean = JoinReply(LoggerEngine(LoggerOptions{}, Fixed).Receive(F("0F")));
+        const Reply reply = engine.Receive(F("0F"));
+        const QByteArray faulty = JoinReply(reply);
+        if (rate == &FaultOptions::NoiseRate) {
+            QCOMPARE(faulty.size(), 2 * clean.size());
+            for (int i = 0; i < clean.size(); ++i) {
+                QCOMPARE(faulty.at(2 * i + 1), clean.at(i));
+            }
+        } else if (rate == &FaultOptions::CorruptRate) {
+            QCOMPARE(faulty.size(), clean.size());
+            for (int i = 0; i < clean.size(); ++i) {
+                const uint8_t flipped = static_cast<uint8_t>(faulty.at(i) ^ clean.at(i));
+                QVERIFY2(flipped != 0 && (flipped & (flipped - 1)) == 0, "exactly one bit flips");
+            }
+        } else if (rate == &FaultOptions::LoseAckRate) {
+            QCOMPARE(faulty, clean.mid(1)); // the frame still comes, the acknowledgement does not
+            QCOMPARE(JoinReply(engine.Receive(F("04A44A"))), Hex("FC")); // and the command still runs
+            QCOMPARE(engine.Memory().History.size(), size_t(0));
+        } else if (rate == &FaultOptions::LateRate) {
+            QCOMPARE(faulty, clean); // the whole reply, held back
+            QVERIFY(reply.first().DelayMs >= 200 && reply.first().DelayMs <= 400);
+        } else {
+            QCOMPARE(faulty, QByteArray());
+        }
+    }
+
+    // The modem's side of a call: what it answers to the pieces the computer
+    // sends, one after the other. Online, the logger answers.
+    void dialogue_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("sent"); // an empty piece: the computer closes its port
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<int>("waitMs"); // before the last piece of the last answer
+        QTest::addColumn<int>("hangUpAfter"); // the reply bytes after which the logger hangs up; -1: never
+        auto row = [](const char* name, const QList<QByteArray>& sent, const char* answer, int waitMs = 0,
+                      int hangUpAfter = -1) {
+            QTest::newRow(name) << sent << QByteArray(answer) << waitMs << hangUpAfter;
+        };
+        row("echo off", {"ATE0\rAT\r"}, "ATE0\r\r\nOK\r\n\r\nOK\r\n");
+        row("unknown command", {"ATE0\rAT+FOO\r"}, "ATE0\r\r\nOK\r\n\r\nERROR\r\n");
+        row("several commands and blanks", {"ATE0\rAT M1 L2 &C1 &D2 X4\r"}, "ATE0\r\r\nOK\r\n\r\nOK\r\n");
+        row("not a command line", {"hello\r"}, "hello\r");
+        row("no carriage return yet", {"ATZ"}, "ATZ");
+        row("dial without a number", {"ATE0\rATDT\r"}, "ATE0\r\r\nOK\r\n\r\nERROR\r\n");
+        row("connect", {"ATDT555-0100\r"}, "ATDT555-0100\r\r\nCONNECT\r\n", 1500);
+        // The carrier goes with the logger's line and with the computer's port; a new dial brings the line back.
+        row("logger hangs up", {"ATE0\rATDT1\r", "UGW", "AT\r", "ATDT1\r", "U", "", "AT\r"},
+            "ATE0\r\r\nOK\r\n\r\nCONNECT\r\nGW\r\nNO CARRIER\r\n\r\nOK\r\n\r\nCONNECT\r\nG\r\nOK\r\n", 0, 2);
+    }
+    void dialogue()
+    {
+        QFETCH(QList<QByteArray>, sent);
+        QFETCH(int, waitMs);
+        QFETCH(int, hangUpAfter);
+        LoggerOptions loggerOptions;
+        loggerOptions.Faults.HangUpAfterBytes = hangUpAfter;
+        LoggerEngine logger(loggerOptions);
+        HayesModem modem(logger, ModemOptions{.ConnectDelayMs = 1500});
+        QByteArray answer;
+        Reply reply;
+        for (const QByteArray& piece : sent) {
+            if (piece.isEmpty()) {
+                modem.LineDropped();
+                continue;
+            }
+            reply = modem.Receive(piece);
+            answer += JoinReply(reply);
+        }
+        QTEST(answer, "answer");
+        QCOMPARE(reply.isEmpty() ? 0 : reply.last().DelayMs, waitMs);
+        // Only a connect, which waits, leaves the modem online, where the logger answers.
+        QCOMPARE(modem.Online(), waitMs > 0);
+        QCOMPARE(JoinReply(modem.Receive("U")) == "G", waitMs > 0);
+    }
+
+    void repliesArriveThroughTheEventLoop()
+    {
+        LoggerEngine engine(LoggerOptions{});
+        SimSerialPort port(engine, 50);
+        QVERIFY(!port.Write("U")); // not open yet
+        QVERIFY(port.Open());
+        QVERIFY(port.Write("U"));
+        QCOMPARE(port.BytesAvailable(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(port.BytesAvailable(), 1, 3000);
+        QCOMPARE(port.ReadOne(), QByteArray("G"));
+        QCOMPARE(port.ReadOne(), QByteArray());
+
+        // Closing drops what is still on the line: the next answer comes alone.
+        port.Write("U");
+        port.Close();
+        QVERIFY(port.Open());
+        port.Write("G");
+        QTRY_VERIFY_WITH_TIMEOUT(port.BytesAvailable() > 0, 3000);
+        QCOMPARE(port.ReadAll(), QByteArray("W"));
+    }
+
+    void badValuesAreRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("no analog channel") << QStringList{"--analog", "0"} << "--analog";
+        QTest::newRow("too many records") << QStringList{"--records", "2000001"} << "--records";
+        QTest::newRow("name with a folder") << QStringList{"--name", "a/b"} << "--name";
+        QTest::newRow("late range backwards") << QStringList{"--late-ms", "400-200"} << "--late-ms";
+        QTest::newRow("unknown answer") << QStringList{"--answer", "ring"} << "--answer";
+        QTest::newRow("unknown option") << QStringList{"--demo"} << "demo";
+    }
+    void badValuesAreRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, named);
+        const SimCommandLine parsed = ParseSimCommandLine(QStringList{"brevel-logger-sim"} + arguments);
+        QVERIFY2(parsed.Error.contains(named), qPrintable(parsed.Error));
+    }
+
+    // The logger program searches its own command line for -d, -i and -w: no option of the simulator has them.
+    void noOptionLooksLikeTheProgramsOwn()
+    {
+        const SimCommandLine parsed = ParseSimCommandLine({"brevel-logger-sim", "--help"});
+        QVERIFY(parsed.HelpRequested);
+        QVERIFY(parsed.HelpText.count(QRegularExpression(QStringLiteral("--[a-z]"))) > 25);
+        const QRegularExpression taken(QStringLiteral("--([a-z-]*-)?[diw][a-z-]*"));
+        QVERIFY2(!taken.match(parsed.HelpText).hasMatch(), qPrintable(taken.match(parsed.HelpText).captured()));
+    }
+
+    void servesTheLoggerOnAPseudoTerminal()
+    {
+        SimProcess sim({"--name", "bench", "--records", "20"});
+        QVERIFY2(sim.devicePath.startsWith(QLatin1String("/dev/pts/")), qPrintable(sim.devicePath));
+        QCOMPARE(sim.linkPath, sim.folder.path() + QStringLiteral("/brevel-logger-sim/bench"));
+        QCOMPARE(QFile::symLinkTarget(sim.linkPath), sim.devicePath);
+
+        // A client locks the port, asks, and dies before reading the answer.
+        const int dead = ::open(QFile::encodeName(sim.linkPath).constData(), O_RDWR | O_NOCTTY);
+        QVERIFY(dead >= 0);
+        ::ioctl(dead, TIOCEXCL);
+        QCOMPARE(::write(dead, "U", 1), ssize_t(1));
+        pollfd answer{dead, POLLIN, 0};
+        QCOMPARE(::poll(&answer, 1, 3000), 1); // "G" now waits, unread
+        ::close(dead);
+
+        for (int connection = 0; connection < 2; ++connection) { // the port can be opened again
+            QSerialPort port(sim.linkPath);
+            bool opened = false; // as soon as the program has let go of the dead client's lock
+            QTRY_VERIFY2_WITH_TIMEOUT(opened || (opened = port.open(QIODevice::ReadWrite)), qPrintable(port.errorString()),
+                                      3000);
+            port.setBaudRate(QSerialPort::Baud38400);
+            port.write("UGW");
+            QTRY_VERIFY_WITH_TIMEOUT(port.bytesAvailable() >= 3, 3000);
+            QCOMPARE(port.readAll().toHex(' '), QByteArray("47 57 fc")); // nothing left over from the dead client
+            port.write(F("0C"));
+            QTRY_VERIFY_WITH_TIMEOUT(port.bytesAvailable() >= 11, 3000);
+            QCOMPARE(port.readAll().mid(3, 5).toHex(' '), QByteArray("14 00 00 80 00")); // 20 records, logging
+        }
+        sim.process.terminate();
+        QVERIFY(sim.process.waitForFinished(5000));
+        QCOMPARE(sim.process.exitStatus(), QProcess::NormalExit);
+        QVERIFY(!QFileInfo(sim.linkPath).isSymLink()); // the link goes with the program, not left dangling
+    }
+};
+
+BREVEL_TEST(VirtualLoggerTest)
+#include "tst_virtuallogger.moc"
