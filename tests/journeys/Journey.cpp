@@ -3,22 +3,6 @@
 #include "app/MainWindow.h"
 #include "config/SettingsImage.h"
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPointer>
-#include <QRadioButton>
-#include <QTabBar>
-#include <QTest>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -45,11 +29,8 @@ QStringList WithMemoryFile(QStringList arguments, const QString& memoryFile,
 
 int VisibleModalWindows()
 {
-    int count = 0;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        count += widget->isVisible() && widget->isModal() ? 1 : 0;
-    }
-    return count;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return int(std::count_if(windows.begin(), windows.end(), [](QWidget* w) { return w->isVisible() && w->isModal(); }));
 }
 
 QString Describe(QWidget* window)
@@ -57,19 +38,22 @@ QString Describe(QWidget* window)
     if (window == nullptr) {
         return QStringLiteral("no modal window");
     }
-    QString text = QStringLiteral("\"%1\" (%2)").arg(window->windowTitle(), window->objectName());
-    if (auto* box = qobject_cast<QMessageBox*>(window)) {
-        text += QStringLiteral(" saying \"%1\"").arg(box->text());
-    }
-    return text;
+    auto* box = qobject_cast<QMessageBox*>(window);
+    return QStringLiteral("\"%1\" (%2)%3")
+        .arg(window->windowTitle(), window->objectName(), box ? QStringLiteral(" saying \"%1\"").arg(box->text()) : "");
 }
 
-// Where a user clicks: a check box or option button on its box (at its
-// left), anything else in its middle.
-QPoint ClickPoint(QWidget* control)
+// Clicks the enabled item with this text of a menu bar or menu; null when there is none.
+template <typename Menu>
+QAction* ClickItem(Menu* menu, const QString& text)
 {
-    const bool box = qobject_cast<QRadioButton*>(control) || qobject_cast<QCheckBox*>(control);
-    return box ? QPoint(6, control->height() / 2) : control->rect().center();
+    const QList<QAction*> items = menu->actions();
+    const auto item = std::find_if(items.begin(), items.end(), [&](QAction* a) { return a->text() == text; });
+    if (item == items.end() || !(*item)->isEnabled()) {
+        return nullptr;
+    }
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(*item).center());
+    return *item;
 }
 
 } // namespace
@@ -170,12 +154,10 @@ void Journey::poll()
     // The window manager's job: when a window goes, the one below it
     // becomes the active window again.
     if (QApplication::activeWindow() == nullptr && QApplication::activePopupWidget() == nullptr) {
-        QWidget* top = QApplication::activeModalWidget();
-        if (top == nullptr && window().isVisible()) {
-            top = &window();
-        }
-        if (top != nullptr) {
+        if (QWidget* top = QApplication::activeModalWidget()) {
             top->activateWindow();
+        } else if (window().isVisible()) {
+            window().activateWindow();
         }
     }
     if (rescueClock_.isValid()) {
@@ -279,7 +261,7 @@ bool Journey::run(int seconds)
 
 QString Journey::label(const QString& name)
 {
-    return user::find<QLabel>(&window(), name)->text();
+    return user::texts(&window(), {name});
 }
 
 LoggerMemory Journey::memory() const
@@ -324,7 +306,9 @@ void click(QWidget* control)
              qPrintable(QStringLiteral("%1 cannot be clicked").arg(control->objectName())));
     QVERIFY2(modal == nullptr || control->window() == modal || QApplication::activePopupWidget(),
              qPrintable(QStringLiteral("%1 is behind %2").arg(control->objectName(), Describe(modal))));
-    QTest::mouseClick(control, Qt::LeftButton, {}, ClickPoint(control));
+    // A check box or option button is clicked on its box, at its left.
+    const bool box = qobject_cast<QRadioButton*>(control) || qobject_cast<QCheckBox*>(control);
+    QTest::mouseClick(control, Qt::LeftButton, {}, box ? QPoint(6, control->height() / 2) : control->rect().center());
 }
 
 void press(const QString& window, const QString& control)
@@ -367,24 +351,20 @@ void page(QWidget* window, const QString& caption)
 
 void menu(QWidget* window, const QString& menuText, const QString& itemText)
 {
-    auto* bar = window->findChild<QMenuBar*>();
-    QVERIFY(bar != nullptr);
-    QMenu* opened = nullptr;
-    for (QAction* action : bar->actions()) {
-        if (action->text() == menuText) {
-            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(action).center());
-            opened = action->menu();
-        }
+    QAction* opened = ClickItem(find<QMenuBar>(window, {}), menuText);
+    QVERIFY2(opened && opened->menu()->isVisible(), qPrintable(QStringLiteral("no menu %1").arg(menuText)));
+    QVERIFY2(ClickItem(opened->menu(), itemText),
+             qPrintable(QStringLiteral("no enabled item %1 in the menu %2").arg(itemText, menuText)));
+}
+
+QString texts(QWidget* window, const QStringList& names)
+{
+    QStringList shown;
+    for (const QString& name : names) {
+        auto* label = qobject_cast<QLabel*>(find(window, name));
+        shown << (label ? label->text() : find<QLineEdit>(window, name)->text());
     }
-    QVERIFY2(opened != nullptr && opened->isVisible(), qPrintable(QStringLiteral("no menu %1").arg(menuText)));
-    for (QAction* action : opened->actions()) {
-        if (action->text() == itemText) {
-            QVERIFY2(action->isEnabled(), qPrintable(QStringLiteral("%1 is disabled").arg(itemText)));
-            QTest::mouseClick(opened, Qt::LeftButton, {}, opened->actionGeometry(action).center());
-            return;
-        }
-    }
-    QFAIL(qPrintable(QStringLiteral("no item %1 in the menu %2").arg(itemText, menuText)));
+    return shown.join(QStringLiteral(" | "));
 }
 
 } // namespace user

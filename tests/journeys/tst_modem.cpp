@@ -2,14 +2,6 @@
 #include "TestRegistry.h"
 #include "app/MainWindow.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QFile>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QSettings>
-#include <QTest>
-
 // A logger behind a modem: dialled with a modem command file, hung up, and
 // a second dial cancelled.
 class ModemJourney : public QObject {
