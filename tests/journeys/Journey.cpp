@@ -88,10 +88,7 @@ void Journey::then(const QString& what, std::function<void()> act, int seconds)
 void Journey::answer(const QString& title, QMessageBox::StandardButton button, const QString& textPart)
 {
     when(QStringLiteral("the box \"%1\" saying \"%2\"").arg(title, textPart),
-         [title, textPart] {
-             QMessageBox* box = user::box(title);
-             return box != nullptr && box->text().contains(textPart);
-         },
+         [title, textPart] { return user::box(title) && user::box(title)->text().contains(textPart); },
          [title, button] { user::click(user::box(title)->button(button)); });
 }
 

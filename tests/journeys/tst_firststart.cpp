@@ -7,14 +7,13 @@
 
 namespace {
 
+// The communications log, a window beside the main window.
 QWidget* LogWindow()
 {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == QLatin1String("frmCommLog") && window->isVisible()) {
-            return window;
-        }
-    }
-    return nullptr;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto log = std::find_if(windows.begin(), windows.end(),
+                                  [](QWidget* w) { return w->objectName() == "frmCommLog" && w->isVisible(); });
+    return log == windows.end() ? nullptr : *log;
 }
 
 } // namespace
@@ -37,8 +36,8 @@ private slots:
         journey.then("the summary of the factory settings", [&] {
             const QStringList names{"lblLoggerName", "lblSampleInterval", "lblWarmup", "lblUnits0", "lblMax0", "lblMin0",
                                     "lblUnits1", "lblMax1", "lblMin1", "lblUnits2", "lblMax2", "lblMin2"};
-            QCOMPARE(user::texts(&journey.window(), names),
-                     "Brevel Logger | 1 day | 3 sec | Feet | 100.00 | 0.00 | Temp C | 100.00 | 0.00 | Volts | 24.00 | 0.00");
+            QCOMPARE(user::texts(&journey.window(), names), "Brevel Logger | 1 day | 3 sec | Feet | 100.00 | 0.00 | "
+                                                            "Temp C | 100.00 | 0.00 | Volts | 24.00 | 0.00");
             user::menu(&journey.window(), "&Help", "&Communications Log");
         });
         journey.when("the log", [] { return LogWindow() != nullptr; }, [&] {

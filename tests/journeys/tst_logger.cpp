@@ -150,7 +150,8 @@ private slots:
         });
         journey.when("the live count at the lowest value", [] { return WizardShows("Press Finish", "5000"); }, next);
         journey.then("back to the main window", [] {
-            QCOMPARE(user::texts(Setup(), {"txtHighEU_0", "txtHighRaw_0", "txtLowEU_0", "txtLowRaw_0"}), "10 | 32768 | 2 | 5000");
+            QCOMPARE(user::texts(Setup(), {"txtHighEU_0", "txtHighRaw_0", "txtLowEU_0", "txtLowRaw_0"}),
+                     "10 | 32768 | 2 | 5000");
             user::click(Control("cmdCancel"));
         });
         journey.answer("Data Has Changed", QMessageBox::No, "without being saved to a file");
