@@ -1,15 +1,11 @@
 #include "Journey.h"
 
-#include "app/MainWindow.h"
-#include "config/SettingsImage.h"
-
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-// The per-user settings live in a home of the test program's own, set before
-// anything reads them.
+// The per-user settings live in a home of the test program's own, set before anything reads them.
 QString ConfigHome()
 {
     static QTemporaryDir home;
@@ -148,8 +144,7 @@ bool Journey::idle() const
 
 void Journey::poll()
 {
-    // The window manager's job: when a window goes, the one below it
-    // becomes the active window again.
+    // The window manager's job: when a window goes, the one below it becomes active again.
     if (QApplication::activeWindow() == nullptr && QApplication::activePopupWidget() == nullptr) {
         if (QWidget* top = QApplication::activeModalWidget()) {
             top->activateWindow();
@@ -211,8 +206,7 @@ void Journey::fail(const QString& message)
     rescueClock_.start();
 }
 
-// After a failure the program is ended, window by window past their own
-// checks, so that the next journey can run.
+// After a failure the program is ended window by window, past their checks, so that the next journey can run.
 void Journey::rescue()
 {
     if (rescueClock_.elapsed() > 5000) {
@@ -248,8 +242,7 @@ bool Journey::run(int seconds)
     poller_.start(10);
     const int exitCode = program_->Run();
     poller_.stop();
-    // However the journey ends the program (Exit, closing its window), it
-    // ends as a success: scripts and sessions read the code.
+    // Exit or closing the window, the program ends as a success: scripts and sessions read the code.
     if (!QTest::currentTestFailed() && exitCode != 0) {
         fail(QStringLiteral("the program ended with exit code %1").arg(exitCode));
     }
@@ -369,12 +362,6 @@ QString texts(QWidget* window, const QStringList& names)
 QStringList FileLines(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    QStringList lines = QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.constLast().isEmpty()) {
-        lines.removeLast();
-    }
-    return lines;
+    const QString text = file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+    return text.isEmpty() ? QStringList() : text.chopped(text.endsWith(QStringLiteral("\r\n")) ? 2 : 0).split("\r\n");
 }

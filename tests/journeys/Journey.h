@@ -2,13 +2,15 @@
 
 #include "LoggerMemory.h"
 #include "SimProcess.h"
+#include "TestRegistry.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
+#include "config/Rating.h"
+#include "config/SettingsImage.h"
 
 #include <QTest>
 #include <QtWidgets>
 #include <functional>
-
-class MainWindow;
 
 // One run of the whole program, built as main() builds it, against a virtual
 // logger program, driven the way a user drives it: clicks, keys and closing
@@ -17,15 +19,13 @@ class MainWindow;
 // only itself while the next steps answer that window.
 class Journey : public QObject {
 public:
-    // The virtual logger keeps its memory in a file of the journey's own
-    // folder; prepare may write that file before the logger starts.
+    // prepare may write the file the virtual logger keeps its memory in before the logger starts.
     explicit Journey(const QStringList& simArguments,
                      const std::function<void(const QString& memoryFile)>& prepare = {});
     ~Journey() override;
 
     void when(const QString& what, std::function<bool()> ready, std::function<void()> act = {}, int seconds = 10);
-    // When the program waits for the user in its main window or in the modal
-    // window the user opened, with no hourglass.
+    // When the program waits for the user in its main window or the modal window opened, with no hourglass.
     void then(const QString& what, std::function<void()> act, int seconds = 10);
     // Presses a button of the message box with this title and text once it shows.
     void answer(const QString& title, QMessageBox::StandardButton button, const QString& textPart = QString());
@@ -39,8 +39,7 @@ public:
     // The event loop must end by itself once the main window is closed.
     void closeMainWindow(const QString& what = QStringLiteral("close the main window"));
 
-    // Runs the program until it ends; false when a step failed or did not
-    // come in time, or the loop did not end.
+    // Runs the program; false when a step failed or did not come in time, or the program did not end.
     bool run(int seconds = 30);
 
     MainWindow& window() { return program_->Window(); }
@@ -102,8 +101,7 @@ void click(QWidget* control);
 void press(const QString& window, const QString& control);
 // Clicks into the field, selects what it holds and types the text.
 void type(QWidget* field, const QString& text);
-// Opens a drop-down list with the mouse, finds the item by typing its text
-// and takes it with Enter.
+// Opens a drop-down list with the mouse, finds the item by typing its text and takes it with Enter.
 void pick(QComboBox* list, const QString& item);
 void page(QWidget* window, const QString& tabCaption);
 void menu(QWidget* window, const QString& menuText, const QString& itemText);

@@ -1,9 +1,5 @@
 #include "Journey.h"
-#include "TestRegistry.h"
 #include "config/DefaultSettings.h"
-#include "config/SettingsImage.h"
-#include "config/Rating.h"
-#include "app/MainWindow.h"
 
 namespace {
 
@@ -75,8 +71,7 @@ private slots:
         QVERIFY(QString::fromUtf8(file.readAll()).startsWith(shown + '\n'));
     }
 
-    // File > Exit ends the program at once, without the closing steps: the
-    // choices of the run are not stored.
+    // File > Exit ends the program at once, without storing the choices of the run.
     void exitLeavesWithoutStoringTheRun()
     {
         QFile::remove(Journey::settingsFile());

@@ -1,6 +1,4 @@
 #include "Journey.h"
-#include "TestRegistry.h"
-#include "app/MainWindow.h"
 #include "graph/ui/GraphWidget.h"
 
 namespace {
@@ -174,8 +172,7 @@ private slots:
             user::press("frmHistoryGraph", "cmdClose");
         });
         journey.then("close the site's table", [] { QTest::keyClick(user::modal("frmHistory"), Qt::Key_Escape); });
-        // Closing the main window while a download still talks to the logger
-        // ends the program, as closing it at any other time does.
+        // Closing the main window while a download still talks to the logger ends the program.
         journey.then("Get History once more", getHistory);
         journey.when("the first records", [] { return RecordsShown() > 0; });
         journey.closeMainWindow("close the main window during the download");

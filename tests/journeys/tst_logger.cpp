@@ -1,9 +1,5 @@
 #include "Journey.h"
 #include "LoggerEngine.h"
-#include "TestRegistry.h"
-#include "app/MainWindow.h"
-#include "config/SettingsImage.h"
-#include "config/Rating.h"
 
 namespace {
 
@@ -17,8 +13,7 @@ QWidget* Control(const QString& name)
     return user::find(Setup(), name);
 }
 
-// The wizard showing the step with this prompt, and for a raw count step
-// the live reading.
+// The wizard showing the step with this prompt, and for a raw count step the live reading.
 bool WizardShows(const QString& prompt, const QString& value = QString())
 {
     QWidget* wizard = user::modal("frmCalibrate");

@@ -1,6 +1,4 @@
 #include "Journey.h"
-#include "TestRegistry.h"
-#include "app/MainWindow.h"
 
 // A logger behind a modem: dialled with a modem command file, hung up, and
 // a second dial cancelled.
