@@ -12,14 +12,8 @@
 #include "link/PortDirectory.h"
 #include "platform/HelpViewer.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QPushButton>
-#include <QStringList>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
+#include <QtWidgets>
 
 // Stands in for QtHelpViewer (src/platform), tested in tests/platform.
 // Records the manuals opened; opens fails when there is no browser.
