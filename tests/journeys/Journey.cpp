@@ -9,8 +9,7 @@ namespace {
 QString ConfigHome()
 {
     static QTemporaryDir home;
-    static const bool set = qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-    Q_UNUSED(set);
+    [[maybe_unused]] static const bool set = qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
     return home.path();
 }
 
@@ -31,12 +30,10 @@ int VisibleModalWindows()
 
 QString Describe(QWidget* window)
 {
-    if (window == nullptr) {
-        return QStringLiteral("no modal window");
-    }
     auto* box = qobject_cast<QMessageBox*>(window);
-    return QStringLiteral("\"%1\" (%2)%3")
-        .arg(window->windowTitle(), window->objectName(), box ? QStringLiteral(" saying \"%1\"").arg(box->text()) : "");
+    return window == nullptr ? QStringLiteral("no modal window")
+                             : QStringLiteral("\"%1\" (%2)%3").arg(window->windowTitle(), window->objectName(),
+                                                                   box ? " saying \"" + box->text() + '"' : QString());
 }
 
 // Clicks the enabled item with this text of a menu bar or menu; null when there is none.

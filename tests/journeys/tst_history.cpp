@@ -21,19 +21,18 @@ QString RowTexts(const QAbstractItemModel& model, int row)
     for (int column = 0; column < model.columnCount(); ++column) {
         texts << model.index(row, column).data().toString();
     }
-    return texts.join(QLatin1Char('|'));
+    return texts.join(QStringLiteral(", "));
 }
 
-// The header line and the first row of the table as the export writes them.
+// The header line and the first row of the table as the export writes them: date and time apart.
 QStringList ExportLines(const QAbstractItemModel& model)
 {
     QString header = QStringLiteral("Date, Time");
-    QString row = model.index(0, 0).data().toString().replace(QLatin1Char(' '), QStringLiteral(", "));
     for (int column = 1; column < model.columnCount(); ++column) {
         header += QStringLiteral(", ") + model.headerData(column, Qt::Horizontal).toString();
-        row += QStringLiteral(", ") + model.index(0, column).data().toString();
     }
-    return {header, row};
+    const QString when = model.index(0, 0).data().toString();
+    return {header, RowTexts(model, 0).replace(0, when.size(), QString(when).replace(' ', QStringLiteral(", ")))};
 }
 
 // The graph of the graph window, once that is the active window.
