@@ -10,12 +10,9 @@
 #include "core/NumberText.h"
 #include "config/Rating.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTest>
+#include <QtCore>
 #include <csignal>
-#include <memory>
 
 namespace {
 
@@ -26,47 +23,55 @@ struct Outcome {
     QString err;
 };
 
-// Runs brevel with the sim's folder as the home of virtual loggers, in the
-// time zone given; its standard error goes to the file given (a terminal), if any.
-std::unique_ptr<QProcess> Start(const QStringList& arguments, const SimProcess& sim, const QString& timeZone = {},
-                                const QString& standardError = {})
+// Starts brevel with the sim's folder as the home of virtual loggers, in the
+// time zone given.
+void Start(QProcess& process, const QStringList& arguments, const SimProcess& sim, const QString& timeZone = {})
 {
-    auto process = std::make_unique<QProcess>();
-    if (!standardError.isEmpty()) {
-        process->setStandardErrorFile(standardError);
-    }
     QProcessEnvironment environment = sim.process.processEnvironment();
     if (!timeZone.isEmpty()) {
         environment.insert(QStringLiteral("TZ"), timeZone);
     }
-    process->setProcessEnvironment(environment);
-    process->start(QCoreApplication::applicationDirPath() + QStringLiteral("/../brevel"), arguments);
-    return process;
+    process.setProcessEnvironment(environment);
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../brevel"), arguments);
 }
 
 Outcome Finish(QProcess& process)
 {
-    Outcome outcome;
     if (!process.waitForFinished(100000)) {
         process.kill();
         process.waitForFinished();
     }
-    outcome.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    outcome.out = QString::fromUtf8(process.readAllStandardOutput());
-    outcome.err = QString::fromUtf8(process.readAllStandardError());
-    outcome.json = QJsonDocument::fromJson(outcome.out.toUtf8()).object();
-    return outcome;
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QJsonDocument::fromJson(out.toUtf8()).object(), out, QString::fromUtf8(process.readAllStandardError())};
 }
 
 Outcome Brevel(const QStringList& arguments, const SimProcess& sim, const QString& timeZone = {})
 {
-    return Finish(*Start(arguments, sim, timeZone));
+    QProcess process;
+    Start(process, arguments, sim, timeZone);
+    return Finish(process);
 }
 
 QList<QByteArray> ReadLines(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
+}
+
+int ArchivedRecords(const QString& archive, const SimProcess& sim)
+{
+    return Brevel({"sites", "--json", "--archive", archive}, sim).json["sites"].toArray().at(0)["records"].toInt();
+}
+
+// A sample's readings as "channel=text".
+QStringList Readings(const Outcome& sample)
+{
+    QStringList readings;
+    for (const QJsonValue& reading : sample.json["readings"].toArray()) {
+        readings << reading["channel"].toString() + '=' + reading["text"].toString();
+    }
+    return readings;
 }
 
 const QStringList Logger{QStringLiteral("--port"), QStringLiteral("logger")};
@@ -80,25 +85,17 @@ class CliTest : public QObject {
 
     QString sqlite(const QString& name) const { return QStringLiteral("sqlite:") + folder_.filePath(name); }
 
-    static int archivedRecords(const QString& archive, const SimProcess& sim)
-    {
-        const Outcome sites = Brevel({QStringLiteral("sites"), QStringLiteral("--json"), QStringLiteral("--archive"), archive}, sim);
-        return sites.json.value(QStringLiteral("sites")).toArray().at(0)[QStringLiteral("records")].toInt();
-    }
-
     // Downloads twice into the archive: everything is new the first time,
     // nothing the second; then the site holds every record once.
     void downloadTwice(const SimProcess& sim, const QString& archive, const QStringList& reach, int records)
     {
-        const QStringList download = QStringList{QStringLiteral("download"), QStringLiteral("--json"),
-                                                 QStringLiteral("--archive"), archive} + reach;
         for (const int added : {records, 0}) {
-            const Outcome run = Brevel(download, sim);
+            const Outcome run = Brevel(QStringList{"download", "--json", "--archive", archive} + reach, sim);
             QVERIFY2(run.code == 0, qPrintable(run.err));
-            QCOMPARE(run.json.value(QStringLiteral("added")).toInt(), added);
-            QCOMPARE(run.json.value(QStringLiteral("already_there")).toInt(), records - added);
+            QCOMPARE(run.json["added"].toInt(), added);
+            QCOMPARE(run.json["already_there"].toInt(), records - added);
         }
-        QCOMPARE(archivedRecords(archive, sim), records);
+        QCOMPARE(ArchivedRecords(archive, sim), records);
     }
 
 private slots:
@@ -106,31 +103,27 @@ private slots:
 
     void exitCodes_data()
     {
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("arguments");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("named"); // the one-line error names it
-        QTest::newRow("unknown option") << QStringList{"status", "--bogus"} << 2 << "bogus";
-        QTest::newRow("no port") << QStringList{"sample"} << 2 << "--port";
-        QTest::newRow("modem without number") << QStringList{"status", "--port", "logger", "--modem"} << 2 << "--number";
-        QTest::newRow("clear without archive") << QStringList{"download", "--port", "logger", "--csv", "x.csv", "--clear-after"}
-                                               << 2 << "archive";
-        QTest::newRow("no such port") << QStringList{"status", "--port", "river"} << 3 << "river";
-        QTest::newRow("no device on COM16") << QStringList{"status", "--port", "COM16"} << 3 << "COM16";
-        QTest::newRow("export without a site") << QStringList{"export", "--archive", "sqlite:x"} << 2 << "--site";
-        QTest::newRow("export from no time") << QStringList{"export", "--site", "x", "--from", "noon"} << 2 << "noon";
-        QTest::newRow("bad archive URL") << QStringList{"sites", "--archive", "mysql://x/y"} << 6 << "mysql://x/y";
-        QTest::newRow("archive checked before the logger")
-            << QStringList{"download", "--port", "logger", "--archive", "postgresql://"} << 6 << "postgresql://";
-        QTest::newRow("setup file checked before the port")
-            << QStringList{"program", "/nonexistent.set", "--port", "river"} << 7 << "/nonexistent.set";
+        QTest::newRow("unknown option") << "status --bogus" << 2 << "bogus";
+        QTest::newRow("no port") << "sample" << 2 << "--port";
+        QTest::newRow("modem without number") << "status --port logger --modem" << 2 << "--number";
+        QTest::newRow("clear without archive") << "download --port logger --csv x.csv --clear-after" << 2 << "archive";
+        QTest::newRow("no such port") << "status --port river" << 3 << "river";
+        QTest::newRow("no device on COM16") << "status --port COM16" << 3 << "COM16";
+        QTest::newRow("export without a site") << "export --archive sqlite:x" << 2 << "--site";
+        QTest::newRow("export from no time") << "export --site x --from noon" << 2 << "noon";
+        QTest::newRow("bad archive URL") << "sites --archive mysql://x/y" << 6 << "mysql://x/y";
+        QTest::newRow("archive first") << "download --port logger --archive postgresql://" << 6 << "postgresql://";
+        QTest::newRow("setup file first") << "program /nonexistent.set --port river" << 7 << "/nonexistent.set";
     }
     void exitCodes()
     {
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, arguments);
         QFETCH(int, code);
         QFETCH(QString, named);
-        SimProcess sim({});
-        const Outcome run = Brevel(arguments, sim);
+        const Outcome run = Brevel(arguments.split(' '), SimProcess({}));
         QCOMPARE(run.code, code);
         QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
         QVERIFY2(run.err.startsWith(QLatin1String("brevel: ")) && run.err.contains(named), qPrintable(run.err));
@@ -154,44 +147,39 @@ private slots:
         SimProcess sim({});
         QCOMPARE(Brevel(QStringList{"sync-time"} + Logger, sim, setZone).code, 0);
         const Outcome status = Brevel(QStringList{"status", "--json"} + Logger, sim, readZone);
-        QVERIFY(qAbs(status.json.value(QStringLiteral("clock_offset_seconds")).toInt() - offset) <= 2);
+        QVERIFY(qAbs(status.json["clock_offset_seconds"].toInt() - offset) <= 2);
         const Outcome sync = Brevel(QStringList{"sync-time", "--json"} + Logger, sim, readZone);
-        QVERIFY(qAbs(sync.json.value(QStringLiteral("before_offset_seconds")).toInt() - offset) <= 2);
-        QVERIFY(qAbs(sync.json.value(QStringLiteral("after_offset_seconds")).toInt()) <= 2);
+        QVERIFY(qAbs(sync.json["before_offset_seconds"].toInt() - offset) <= 2);
+        QVERIFY(qAbs(sync.json["after_offset_seconds"].toInt()) <= 2);
     }
 
     void sample()
     {
-        QCOMPARE(Brevel(QStringList{"sample"} + Logger, SimProcess({QStringLiteral("--no-samples")})).code, 4);
-        SimProcess sim({QStringLiteral("--counts"), QStringLiteral("1000,2000,3000")});
+        QCOMPARE(Brevel(QStringList{"sample"} + Logger, SimProcess({"--no-samples"})).code, 4);
+        SimProcess sim({"--counts", "1000,2000,3000"});
         const Outcome run = Brevel(QStringList{"sample", "--json"} + Logger, sim);
         QCOMPARE(run.code, 0);
         // The factory settings scale each channel; flow and velocity follow channel 1.
         LoggerSettings settings;
         RatingState rating;
         ApplyDefaultSettings(settings, rating);
-        QStringList texts;
-        for (const QJsonValue& reading : run.json.value(QStringLiteral("readings")).toArray()) {
-            texts << reading[QStringLiteral("channel")].toString() + QLatin1Char('=') + reading[QStringLiteral("text")].toString();
-        }
+        const QStringList texts = Readings(run);
         for (int c = 0; c < 3; ++c) {
             QVERIFY2(texts.contains(QStringLiteral("Channel %1=%2").arg(c + 1).arg(
                          FormatDecimals(EngineeringValue(settings, c, 1000 * (c + 1)), settings.DecPlaces[size_t(c)]))),
                      qPrintable(texts.join(' ')));
         }
-        QVERIFY2(texts.filter(QRegularExpression(QStringLiteral("^(Flow|Velocity)=\\d"))).size() == 2,
-                 qPrintable(texts.join(' ')));
+        QVERIFY2(texts.filter(QRegularExpression("^(Flow|Velocity)=\\d")).size() == 2, qPrintable(texts.join(' ')));
     }
 
-    // Into an archive twice, then to a file, then once more clearing the
-    // logger's memory once the archive holds every record.
+    // Into an archive twice, then to a file with the progress on a terminal,
+    // then once more clearing the logger's memory once the archive holds every record.
     void downloadIntoSqliteAndCsvThenClear()
     {
-        SimProcess sim({QStringLiteral("--records"), QStringLiteral("1000")});
-        const QString archive = sqlite(QStringLiteral("twice.sqlite"));
+        SimProcess sim({"--records", "1000"});
+        const QString archive = sqlite("twice.sqlite");
         downloadTwice(sim, archive, Logger, 1000);
-        // The site comes out of the archive by name, from the first time
-        // asked for up to the second.
+        // The site out of the archive by name, whole and from the first time asked for up to the second.
         const QStringList exported{"export", "--archive", archive, "--site", "Brevel Logger",
                                    "--time-format", "iso", "--csv"};
         QCOMPARE(Brevel(exported + QStringList{folder_.filePath("whole.csv")}, sim).code, 0);
@@ -201,10 +189,16 @@ private slots:
         };
         const QStringList range{folder_.filePath("range.csv"), "--from", time(10), "--to", time(20)};
         QCOMPARE(Brevel(exported + range, sim).code, 0);
-        QCOMPARE(ReadLines(range.first()).mid(1),
-                 whole.mid(1, 1) + whole.mid(2 + 10, 10) + whole.mid(whole.size() - 1));
-        const QString csv = folder_.filePath(QStringLiteral("history.csv"));
-        QCOMPARE(Brevel(QStringList{"download", "--csv", csv} + Logger, sim).code, 0);
+        QCOMPARE(ReadLines(range.first()).mid(1), whole.mid(1, 1) + whole.mid(2 + 10, 10) + whole.mid(whole.size() - 1));
+        const QString csv = folder_.filePath("history.csv");
+        OwnPty terminal;
+        QProcess download;
+        download.setStandardErrorFile(terminal.device);
+        Start(download, QStringList{"download", "--csv", csv} + Logger, sim);
+        QCOMPARE(Finish(download).code, 0);
+        // One line rewritten in place as the records come, ending at all of them.
+        const QList<QByteArray> shown = terminal.readMaster(8192).trimmed().split('\r');
+        QVERIFY2(shown.size() >= 2 && shown.last().startsWith("100% 1000 of 1000 records, "), shown.join('|'));
         const QList<QByteArray> lines = ReadLines(csv);
         QCOMPARE(lines.size(), 1000 + 2 + 1); // two header lines, the last line break
         QVERIFY(lines.at(1).startsWith("Date, Time, "));
@@ -212,21 +206,8 @@ private slots:
         const Outcome clear =
             Brevel(QStringList{"download", "--json", "--clear-after", "--archive", archive} + Logger, sim);
         QVERIFY2(clear.code == 0, qPrintable(clear.err));
-        QCOMPARE(clear.json.value(QStringLiteral("records_after_clear")).toInt(), 0);
-        const Outcome status = Brevel(QStringList{"status", "--json"} + Logger, sim);
-        QCOMPARE(status.json.value(QStringLiteral("records")).toInt(), 0);
-    }
-
-    // On a terminal the download's progress is one line rewritten in place
-    // as the records come, ending at all of them.
-    void progressOnATerminal()
-    {
-        SimProcess sim({QStringLiteral("--records"), QStringLiteral("3000")});
-        OwnPty terminal;
-        const QStringList download = QStringList{"download", "--csv", folder_.filePath("progress.csv")} + Logger;
-        QCOMPARE(Finish(*Start(download, sim, {}, terminal.device)).code, 0);
-        const QList<QByteArray> shown = terminal.readMaster(8192).trimmed().split('\r');
-        QVERIFY2(shown.size() >= 2 && shown.last().startsWith("100% 3000 of 3000 records, "), shown.join('|'));
+        QCOMPARE(clear.json["records_after_clear"].toInt(), 0);
+        QCOMPARE(Brevel(QStringList{"status", "--json"} + Logger, sim).json["records"].toInt(), 0);
     }
 
     void programAndVerify_data()
@@ -245,23 +226,19 @@ private slots:
         LoggerSettings settings;
         RatingState rating;
         ApplyDefaultSettings(settings, rating);
-        settings.LoggerName = QStringLiteral("Weir 7");
+        settings.LoggerName = "Weir 7";
         settings.FlowMode = uint8_t(FlowMethod::Weir);
-        settings.WeirTag = QStringLiteral("V45");
-        const QString path = folder_.filePath(QStringLiteral("weir.set"));
+        settings.WeirTag = "V45";
+        const QString path = folder_.filePath("weir.set");
         QVERIFY(WriteSetupFile(path, settings, CurrentSetupFileStamp(), true));
         SimProcess sim(simArguments);
         const Outcome run = Brevel(QStringList{"program", path, "--json"} + Logger, sim);
         QVERIFY2(run.code == code, qPrintable(run.err));
-        QCOMPARE(run.json.value(QStringLiteral("bytes")).toInt(), code == 0 ? 458 : 0);
-        QCOMPARE(Brevel(QStringList{"status", "--json"} + Logger, sim).json.value(QStringLiteral("logger_name")).toString(),
-                 nameAfter);
+        QCOMPARE(run.json["bytes"].toInt(), code == 0 ? 458 : 0);
+        QCOMPARE(Brevel(QStringList{"status", "--json"} + Logger, sim).json["logger_name"].toString(), nameAfter);
         if (code == 0) { // the weir programmed gives a sample its flow
-            QStringList channels;
-            for (const QJsonValue& reading : Brevel(QStringList{"sample", "--json"} + Logger, sim).json.value("readings").toArray()) {
-                channels << reading[QStringLiteral("channel")].toString();
-            }
-            QVERIFY2(channels.contains(QStringLiteral("Flow")), qPrintable(channels.join(' ')));
+            const QStringList readings = Readings(Brevel(QStringList{"sample", "--json"} + Logger, sim));
+            QVERIFY2(!readings.filter(QRegularExpression("^Flow=")).isEmpty(), qPrintable(readings.join(' ')));
         }
     }
 
@@ -277,25 +254,19 @@ private slots:
     {
         QFETCH(QString, answer);
         QFETCH(int, code);
-        SimProcess sim({QStringLiteral("--modem"), QStringLiteral("--answer"), answer, QStringLiteral("--connect-after"),
-                        QStringLiteral("100"), QStringLiteral("--records"), QStringLiteral("120")});
-        const QStringList reach = Logger + QStringList{"--modem", "--number", "5550100"};
+        SimProcess sim({"--modem", "--answer", answer, "--connect-after", "100", "--records", "120"});
         if (code == 0) {
-            downloadTwice(sim, sqlite(QStringLiteral("modem.sqlite")), reach, 120);
+            downloadTwice(sim, sqlite("modem.sqlite"), Logger + QStringList{"--modem", "--number", "5550100"}, 120);
             return;
         }
         // A port given by its number is named in the error by its whole entry.
-        const QString entry = Brevel({QStringLiteral("ports")}, sim).out.split('\n').filter("Virtual logger").value(0);
-        // The same port in JSON: its entry and the device path that entry shows.
-        const QJsonArray ports = Brevel({QStringLiteral("ports"), QStringLiteral("--json")}, sim).json.value("ports").toArray();
-        const auto port = std::find_if(ports.begin(), ports.end(), [&](const QJsonValue& row) {
-            return row.toObject().value("entry").toString() == entry;
-        });
-        QVERIFY(port != ports.end());
-        const QString device = port->toObject().value("device").toString();
+        const QString entry = Brevel({"ports"}, sim).out.split('\n').filter("Virtual logger").value(0);
+        QString device; // the same port in JSON: the device path that entry shows
+        for (const QJsonValue& port : Brevel({"ports", "--json"}, sim).json["ports"].toArray()) {
+            device = port["entry"].toString() == entry ? port["device"].toString() : device;
+        }
         QVERIFY2(!device.isEmpty() && entry.endsWith('(' + device + ')'), qPrintable(device));
-        const QStringList byNumber = QStringList{"--port", entry.section(' ', 0, 0)} + reach.mid(Logger.size());
-        const Outcome run = Brevel(QStringList{"status"} + byNumber, sim);
+        const Outcome run = Brevel({"status", "--port", entry.section(' ', 0, 0), "--modem", "--number", "5550100"}, sim);
         QCOMPARE(run.code, code);
         QVERIFY2(run.err.startsWith("brevel: " + entry + ": dialling 5550100: "), qPrintable(run.err));
         QVERIFY2(run.err.contains(answer.toUpper().replace('-', ' ')), qPrintable(run.err));
@@ -305,17 +276,15 @@ private slots:
     // blocks, and the records that came before are archived.
     void lineDiesMidDownload()
     {
-        SimProcess sim({QStringLiteral("--records"), QStringLiteral("2000"), QStringLiteral("--hangup-after"),
-                        QStringLiteral("8000")});
-        const QString archive = sqlite(QStringLiteral("hangup.sqlite"));
-        std::unique_ptr<QProcess> process =
-            Start(QStringList{"download", "--trace", "--archive", archive} + Logger, sim);
+        SimProcess sim({"--records", "2000", "--hangup-after", "8000"});
+        const QString archive = sqlite("hangup.sqlite");
+        QProcess process;
+        Start(process, QStringList{"download", "--trace", "--archive", archive} + Logger, sim);
         QByteArray trace;
-        QTRY_VERIFY_WITH_TIMEOUT((trace += process->readAllStandardError()).contains("not acknowledged: timeout"), 30000);
-        ::kill(pid_t(process->processId()), SIGINT);
-        const Outcome run = Finish(*process);
-        QCOMPARE(run.code, 130);
-        const int kept = archivedRecords(archive, sim);
+        QTRY_VERIFY_WITH_TIMEOUT((trace += process.readAllStandardError()).contains("not acknowledged: timeout"), 30000);
+        ::kill(pid_t(process.processId()), SIGINT);
+        QCOMPARE(Finish(process).code, 130);
+        const int kept = ArchivedRecords(archive, sim);
         QVERIFY2(kept > 0 && kept < 2000, qPrintable(QString::number(kept)));
     }
 };

@@ -1,36 +1,15 @@
 #include "Journey.h"
 
-#include "app/MainWindow.h"
-#include "config/SettingsImage.h"
-
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPointer>
-#include <QRadioButton>
-#include <QTabBar>
-#include <QTest>
-
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-// The per-user settings live in a home of the test program's own, set before
-// anything reads them.
+// The per-user settings live in a home of the test program's own, set before anything reads them.
 QString ConfigHome()
 {
     static QTemporaryDir home;
-    static const bool set = qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-    Q_UNUSED(set);
+    [[maybe_unused]] static const bool set = qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
     return home.path();
 }
 
@@ -45,31 +24,29 @@ QStringList WithMemoryFile(QStringList arguments, const QString& memoryFile,
 
 int VisibleModalWindows()
 {
-    int count = 0;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        count += widget->isVisible() && widget->isModal() ? 1 : 0;
-    }
-    return count;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return int(std::count_if(windows.begin(), windows.end(), [](QWidget* w) { return w->isVisible() && w->isModal(); }));
 }
 
 QString Describe(QWidget* window)
 {
-    if (window == nullptr) {
-        return QStringLiteral("no modal window");
-    }
-    QString text = QStringLiteral("\"%1\" (%2)").arg(window->windowTitle(), window->objectName());
-    if (auto* box = qobject_cast<QMessageBox*>(window)) {
-        text += QStringLiteral(" saying \"%1\"").arg(box->text());
-    }
-    return text;
+    auto* box = qobject_cast<QMessageBox*>(window);
+    return window == nullptr ? QStringLiteral("no modal window")
+                             : QStringLiteral("\"%1\" (%2)%3").arg(window->windowTitle(), window->objectName(),
+                                                                   box ? " saying \"" + box->text() + '"' : QString());
 }
 
-// Where a user clicks: a check box or option button on its box (at its
-// left), anything else in its middle.
-QPoint ClickPoint(QWidget* control)
+// Clicks the enabled item with this text of a menu bar or menu; null when there is none.
+template <typename Menu>
+QAction* ClickItem(Menu* menu, const QString& text)
 {
-    const bool box = qobject_cast<QRadioButton*>(control) || qobject_cast<QCheckBox*>(control);
-    return box ? QPoint(6, control->height() / 2) : control->rect().center();
+    const QList<QAction*> items = menu->actions();
+    const auto item = std::find_if(items.begin(), items.end(), [&](QAction* a) { return a->text() == text; });
+    if (item == items.end() || !(*item)->isEnabled()) {
+        return nullptr;
+    }
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(*item).center());
+    return *item;
 }
 
 } // namespace
@@ -104,10 +81,7 @@ void Journey::then(const QString& what, std::function<void()> act, int seconds)
 void Journey::answer(const QString& title, QMessageBox::StandardButton button, const QString& textPart)
 {
     when(QStringLiteral("the box \"%1\" saying \"%2\"").arg(title, textPart),
-         [title, textPart] {
-             QMessageBox* box = user::box(title);
-             return box != nullptr && box->text().contains(textPart);
-         },
+         [title, textPart] { return user::box(title) && user::box(title)->text().contains(textPart); },
          [title, button] { user::click(user::box(title)->button(button)); });
 }
 
@@ -167,15 +141,12 @@ bool Journey::idle() const
 
 void Journey::poll()
 {
-    // The window manager's job: when a window goes, the one below it
-    // becomes the active window again.
+    // The window manager's job: when a window goes, the one below it becomes active again.
     if (QApplication::activeWindow() == nullptr && QApplication::activePopupWidget() == nullptr) {
-        QWidget* top = QApplication::activeModalWidget();
-        if (top == nullptr && window().isVisible()) {
-            top = &window();
-        }
-        if (top != nullptr) {
+        if (QWidget* top = QApplication::activeModalWidget()) {
             top->activateWindow();
+        } else if (window().isVisible()) {
+            window().activateWindow();
         }
     }
     if (rescueClock_.isValid()) {
@@ -232,8 +203,7 @@ void Journey::fail(const QString& message)
     rescueClock_.start();
 }
 
-// After a failure the program is ended, window by window past their own
-// checks, so that the next journey can run.
+// After a failure the program is ended window by window, past their checks, so that the next journey can run.
 void Journey::rescue()
 {
     if (rescueClock_.elapsed() > 5000) {
@@ -269,8 +239,7 @@ bool Journey::run(int seconds)
     poller_.start(10);
     const int exitCode = program_->Run();
     poller_.stop();
-    // However the journey ends the program (Exit, closing its window), it
-    // ends as a success: scripts and sessions read the code.
+    // Exit or closing the window, the program ends as a success: scripts and sessions read the code.
     if (!QTest::currentTestFailed() && exitCode != 0) {
         fail(QStringLiteral("the program ended with exit code %1").arg(exitCode));
     }
@@ -279,7 +248,7 @@ bool Journey::run(int seconds)
 
 QString Journey::label(const QString& name)
 {
-    return user::find<QLabel>(&window(), name)->text();
+    return user::texts(&window(), {name});
 }
 
 LoggerMemory Journey::memory() const
@@ -324,7 +293,9 @@ void click(QWidget* control)
              qPrintable(QStringLiteral("%1 cannot be clicked").arg(control->objectName())));
     QVERIFY2(modal == nullptr || control->window() == modal || QApplication::activePopupWidget(),
              qPrintable(QStringLiteral("%1 is behind %2").arg(control->objectName(), Describe(modal))));
-    QTest::mouseClick(control, Qt::LeftButton, {}, ClickPoint(control));
+    // A check box or option button is clicked on its box, at its left.
+    const bool box = qobject_cast<QRadioButton*>(control) || qobject_cast<QCheckBox*>(control);
+    QTest::mouseClick(control, Qt::LeftButton, {}, box ? QPoint(6, control->height() / 2) : control->rect().center());
 }
 
 void press(const QString& window, const QString& control)
@@ -367,24 +338,20 @@ void page(QWidget* window, const QString& caption)
 
 void menu(QWidget* window, const QString& menuText, const QString& itemText)
 {
-    auto* bar = window->findChild<QMenuBar*>();
-    QVERIFY(bar != nullptr);
-    QMenu* opened = nullptr;
-    for (QAction* action : bar->actions()) {
-        if (action->text() == menuText) {
-            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(action).center());
-            opened = action->menu();
-        }
+    QAction* opened = ClickItem(find<QMenuBar>(window, {}), menuText);
+    QVERIFY2(opened && opened->menu()->isVisible(), qPrintable(QStringLiteral("no menu %1").arg(menuText)));
+    QVERIFY2(ClickItem(opened->menu(), itemText),
+             qPrintable(QStringLiteral("no enabled item %1 in the menu %2").arg(itemText, menuText)));
+}
+
+QString texts(QWidget* window, const QStringList& names)
+{
+    QStringList shown;
+    for (const QString& name : names) {
+        auto* label = qobject_cast<QLabel*>(find(window, name));
+        shown << (label ? label->text() : find<QLineEdit>(window, name)->text());
     }
-    QVERIFY2(opened != nullptr && opened->isVisible(), qPrintable(QStringLiteral("no menu %1").arg(menuText)));
-    for (QAction* action : opened->actions()) {
-        if (action->text() == itemText) {
-            QVERIFY2(action->isEnabled(), qPrintable(QStringLiteral("%1 is disabled").arg(itemText)));
-            QTest::mouseClick(opened, Qt::LeftButton, {}, opened->actionGeometry(action).center());
-            return;
-        }
-    }
-    QFAIL(qPrintable(QStringLiteral("no item %1 in the menu %2").arg(itemText, menuText)));
+    return shown.join(QStringLiteral(" | "));
 }
 
 } // namespace user
@@ -392,12 +359,6 @@ void menu(QWidget* window, const QString& menuText, const QString& itemText)
 QStringList FileLines(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    QStringList lines = QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.constLast().isEmpty()) {
-        lines.removeLast();
-    }
-    return lines;
+    const QString text = file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+    return text.isEmpty() ? QStringList() : text.chopped(text.endsWith(QStringLiteral("\r\n")) ? 2 : 0).split("\r\n");
 }

@@ -2,17 +2,15 @@
 
 #include "LoggerMemory.h"
 #include "SimProcess.h"
+#include "TestRegistry.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
+#include "config/Rating.h"
+#include "config/SettingsImage.h"
 
-#include <QElapsedTimer>
-#include <QList>
-#include <QMessageBox>
-#include <QTemporaryDir>
-#include <QTimer>
+#include <QTest>
+#include <QtWidgets>
 #include <functional>
-
-class QComboBox;
-class MainWindow;
 
 // One run of the whole program, built as main() builds it, against a virtual
 // logger program, driven the way a user drives it: clicks, keys and closing
@@ -21,45 +19,38 @@ class MainWindow;
 // only itself while the next steps answer that window.
 class Journey : public QObject {
 public:
-    // The virtual logger keeps its memory in a file of the journey's own
-    // folder; prepare may write that file before the logger starts.
+    // prepare may write the file the virtual logger keeps its memory in before the logger starts.
     explicit Journey(const QStringList& simArguments,
                      const std::function<void(const QString& memoryFile)>& prepare = {});
     ~Journey() override;
 
     void when(const QString& what, std::function<bool()> ready, std::function<void()> act = {}, int seconds = 10);
-    // When the program waits for the user in its main window or in the modal
-    // window the user opened, with no hourglass.
+    // When the program waits for the user in its main window or the modal window opened, with no hourglass.
     void then(const QString& what, std::function<void()> act, int seconds = 10);
-    // Presses a button of the message box with this title once it shows;
-    // its text must contain textPart.
+    // Presses a button of the message box with this title and text once it shows.
     void answer(const QString& title, QMessageBox::StandardButton button, const QString& textPart = QString());
-    // In the connection window: fill does what else the user does there,
-    // then the user chooses the virtual logger's port (for the modem when
-    // the modem option is on) and presses Connect.
+    // The user does what fill does in the connection window, chooses the
+    // virtual logger's port (the modem's when the modem option is on) and
+    // presses Connect.
     void connectWindow(const std::function<void(QWidget* window)>& fill = {});
-    // Waits until the main window shows the logger connected and idle.
     void connected(int seconds = 10);
-    // Types the path into the file dialog with this title once it shows, and
-    // presses Enter.
+    // Types the path into the file dialog with this title and presses Enter.
     void fileDialog(const QString& title, const QString& path);
-    // Closes the main window; the event loop must end by itself.
+    // The event loop must end by itself once the main window is closed.
     void closeMainWindow(const QString& what = QStringLiteral("close the main window"));
 
-    // Runs the program's event loop until the program ends; false when a step
-    // failed or did not come in time, or the loop did not end.
+    // Runs the program; false when a step failed or did not come in time, or the program did not end.
     bool run(int seconds = 30);
 
     MainWindow& window() { return program_->Window(); }
     // The program's per-user settings file in the test program's own home.
     static QString settingsFile();
     QString label(const QString& name);
-    // The logger's memory as it is now, and the settings image in it.
     LoggerMemory memory() const;
     QByteArray settingsImage() const;
 
     QString portItem; // the port list item the user chose in the connection window
-    QTemporaryDir files; // the journey's own files: the logger's memory, exports
+    QTemporaryDir files; // the logger's memory, exports
     const QString memoryFile;
     SimProcess sim;
 
@@ -110,13 +101,12 @@ void click(QWidget* control);
 void press(const QString& window, const QString& control);
 // Clicks into the field, selects what it holds and types the text.
 void type(QWidget* field, const QString& text);
-// Opens a drop-down list with the mouse, finds the item by typing its text
-// and takes it with Enter.
+// Opens a drop-down list with the mouse, finds the item by typing its text and takes it with Enter.
 void pick(QComboBox* list, const QString& item);
-// Clicks the tab of the page with this caption.
-void page(QWidget* window, const QString& caption);
-// Opens the menu of the window's menu bar and clicks the item.
+void page(QWidget* window, const QString& tabCaption);
 void menu(QWidget* window, const QString& menuText, const QString& itemText);
+// What the labels and fields show, joined by " | ".
+QString texts(QWidget* window, const QStringList& names);
 
 } // namespace user
 

@@ -1,24 +1,12 @@
 #include "Journey.h"
-#include "TestRegistry.h"
-#include "app/MainWindow.h"
 #include "graph/ui/GraphWidget.h"
-
-#include <QAbstractButton>
-#include <QAbstractItemModel>
-#include <QApplication>
-#include <QImage>
-#include <QLabel>
-#include <QTableView>
-#include <QTest>
-#include <QTreeWidget>
-#include <QWheelEvent>
 
 namespace {
 
 int RecordsShown()
 {
     QWidget* progress = user::modal("Get History Data"); // by the title the user sees
-    return progress ? user::find<QLabel>(progress, "lblGetHistoryData")->text().section(' ', 0, 0).toInt() : 0;
+    return progress ? user::texts(progress, {"lblGetHistoryData"}).section(' ', 0, 0).toInt() : 0;
 }
 
 const QAbstractItemModel& Table()
@@ -33,39 +21,25 @@ QString RowTexts(const QAbstractItemModel& model, int row)
     for (int column = 0; column < model.columnCount(); ++column) {
         texts << model.index(row, column).data().toString();
     }
-    return texts.join(QLatin1Char('|'));
+    return texts.join(QStringLiteral(", "));
 }
 
-// The header line and the first row of the table as the export writes them.
+// The header line and the first row of the table as the export writes them: date and time apart.
 QStringList ExportLines(const QAbstractItemModel& model)
 {
     QString header = QStringLiteral("Date, Time");
-    QString row = model.index(0, 0).data().toString().replace(QLatin1Char(' '), QStringLiteral(", "));
     for (int column = 1; column < model.columnCount(); ++column) {
         header += QStringLiteral(", ") + model.headerData(column, Qt::Horizontal).toString();
-        row += QStringLiteral(", ") + model.index(0, column).data().toString();
     }
-    return {header, row};
+    const QString when = model.index(0, 0).data().toString();
+    return {header, RowTexts(model, 0).replace(0, when.size(), QString(when).replace(' ', QStringLiteral(", ")))};
 }
 
+// The graph of the graph window, once that is the active window.
 GraphWidget* Graph()
 {
     QWidget* window = user::modal("frmHistoryGraph");
-    return window ? window->findChild<GraphWidget*>() : nullptr;
-}
-
-bool GraphShown()
-{
-    return Graph() != nullptr && Graph()->window()->isActiveWindow();
-}
-
-// One notch of the wheel over the middle of the graph, as a mouse sends it.
-void WheelUp(GraphWidget* graph)
-{
-    const QPointF middle(graph->width() / 2.0, graph->height() / 2.0);
-    QWheelEvent wheel(middle, graph->mapToGlobal(middle), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(graph, &wheel);
+    return window && window->isActiveWindow() ? window->findChild<GraphWidget*>() : nullptr;
 }
 
 } // namespace
@@ -111,7 +85,7 @@ private slots:
             user::click(user::box("Get History Data")->button(QMessageBox::Ok));
         });
         journey.then("the table of the records that arrived", [&] {
-            QCOMPARE(user::find<QLabel>(user::modal("frmHistory"), "lblNumRecords")->text().toInt(), arrived);
+            QCOMPARE(user::texts(user::modal("frmHistory"), {"lblNumRecords"}).toInt(), arrived);
             user::press("frmHistory", "cmdOK");
         });
         journey.then("Get History again", getHistory);
@@ -119,7 +93,7 @@ private slots:
             QWidget* progress = user::modal("frmGetHistoryData");
             return progress && user::find(progress, "cmdOkay")->isEnabled();
         }, [] {
-            QCOMPARE(user::find<QLabel>(user::modal("frmGetHistoryData"), "lblGetHistoryData")->text(),
+            QCOMPARE(user::texts(user::modal("frmGetHistoryData"), {"lblGetHistoryData"}),
                      "Upload complete: 20000 records uploaded.");
             user::press("frmGetHistoryData", "cmdOkay");
         }, 30);
@@ -127,22 +101,26 @@ private slots:
             downloaded = &Table();
             QCOMPARE(downloaded->rowCount(), 20000);
             shownRows = QStringList{RowTexts(*downloaded, 0), RowTexts(*downloaded, 19999)};
-            loggerName = user::find<QLabel>(user::modal("frmHistory"), "lblLoggerName")->text();
+            loggerName = user::texts(user::modal("frmHistory"), {"lblLoggerName"});
             user::press("frmHistory", "cmdGraph");
         });
-        journey.when("the graph", GraphShown, [&] {
+        journey.when("the graph", [] { return Graph(); }, [&] {
             GraphWidget* graph = Graph();
             wholeSpan = graph->View().Span();
             QCOMPARE(wholeSpan, 19999 * 60.0);
-            WheelUp(graph);
-            WheelUp(graph);
+            for (int notch = 0; notch < 2; ++notch) { // as a mouse sends it, over the middle of the graph
+                const QPointF middle(graph->width() / 2.0, graph->height() / 2.0);
+                QWheelEvent wheel(middle, graph->mapToGlobal(middle), QPoint(), QPoint(0, 120), Qt::NoButton,
+                                  Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(graph, &wheel);
+            }
             const double zoomed = graph->View().Span();
             QVERIFY2(zoomed < wholeSpan * 0.9, qPrintable(QString::number(zoomed)));
             const QPointF point(graph->width() * 2 / 3, graph->height() / 2);
             QMouseEvent move(QEvent::MouseMove, point, graph->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
                              Qt::NoModifier);
             QApplication::sendEvent(graph, &move);
-            const QString readout = user::find<QLabel>(user::modal("frmHistoryGraph"), "lblReadout")->text();
+            const QString readout = user::texts(user::modal("frmHistoryGraph"), {"lblReadout"});
             // The readout names the time and the channel 1 value of the table's row under the crosshair.
             const int row = graph->CrosshairSample();
             QVERIFY2(row > 0 && row < 19999, qPrintable(QString::number(row)));
@@ -160,15 +138,14 @@ private slots:
             QCOMPARE(Graph()->View().Span(), wholeSpan);
             user::press("frmHistoryGraph", "cmdClose");
         });
-        const auto saveToArchive = [] { user::press("frmHistory", "cmdArchive"); };
-        journey.then("Save to Archive", saveToArchive);
-        journey.answer("Save to Archive", QMessageBox::Ok, "Saved 20000 new records to the archive sqlite:");
-        journey.then("Save to Archive again", saveToArchive);
-        journey.answer("Save to Archive", QMessageBox::Ok, "(20000 were already there).");
+        for (const char* saying : {"Saved 20000 new records to the archive sqlite:", "(20000 were already there)."}) {
+            journey.then("Save to Archive", [] { user::press("frmHistory", "cmdArchive"); });
+            journey.answer("Save to Archive", QMessageBox::Ok, saying);
+        }
         journey.then("Pack", [] { user::press("frmHistory", "cmdPack"); });
         journey.answer("Pack History Data", QMessageBox::Yes, "Select YES to proceed.");
         journey.then("Save to File", [&] {
-            packed = user::find<QLabel>(user::modal("frmHistory"), "lblNumRecords")->text().toInt();
+            packed = user::texts(user::modal("frmHistory"), {"lblNumRecords"}).toInt();
             QVERIFY2(packed > 0 && packed < 20000, qPrintable(QString::number(packed)));
             exportLines = ExportLines(Table());
             user::press("frmHistory", "cmdSave");
@@ -185,17 +162,16 @@ private slots:
         journey.when("the site's records", [] { return user::modal("frmHistory"); }, [&] {
             QCOMPARE(Table().rowCount(), 20000);
             QCOMPARE((QStringList{RowTexts(Table(), 0), RowTexts(Table(), 19999)}), shownRows);
-            QCOMPARE(user::find<QLabel>(user::modal("frmHistory"), "lblLoggerName")->text(), loggerName);
+            QCOMPARE(user::texts(user::modal("frmHistory"), {"lblLoggerName"}), loggerName);
             QVERIFY(!user::find(user::modal("frmHistory"), "cmdArchive")->isVisible());
             user::press("frmHistory", "cmdGraph");
         });
-        journey.when("the site's graph", GraphShown, [&] {
+        journey.when("the site's graph", [] { return Graph(); }, [&] {
             QCOMPARE(Graph()->View().Span(), wholeSpan);
             user::press("frmHistoryGraph", "cmdClose");
         });
         journey.then("close the site's table", [] { QTest::keyClick(user::modal("frmHistory"), Qt::Key_Escape); });
-        // Closing the main window while a download still talks to the logger
-        // ends the program, as closing it at any other time does.
+        // Closing the main window while a download still talks to the logger ends the program.
         journey.then("Get History once more", getHistory);
         journey.when("the first records", [] { return RecordsShown() > 0; });
         journey.closeMainWindow("close the main window during the download");

@@ -1,16 +1,5 @@
 #include "Journey.h"
 #include "LoggerEngine.h"
-#include "TestRegistry.h"
-#include "app/MainWindow.h"
-#include "config/SettingsImage.h"
-#include "config/Rating.h"
-
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRegularExpression>
-#include <QTest>
 
 namespace {
 
@@ -24,13 +13,7 @@ QWidget* Control(const QString& name)
     return user::find(Setup(), name);
 }
 
-QString Text(const QString& name)
-{
-    return user::find<QLineEdit>(Setup(), name)->text();
-}
-
-// The wizard showing the step with this prompt, and for a raw count step
-// the live reading.
+// The wizard showing the step with this prompt, and for a raw count step the live reading.
 bool WizardShows(const QString& prompt, const QString& value = QString())
 {
     QWidget* wizard = user::modal("frmCalibrate");
@@ -67,12 +50,9 @@ private slots:
         journey.connected();
         journey.then("the live readings of the known counts", [&] {
             // 32768 and 16384 of 0 to 65535 over 0 to 100; 62384 is the top of 0 to 24 V.
-            QCOMPARE(journey.label("lblValue0"), "50.00");
-            QCOMPARE(journey.label("lblValue1"), "25.00");
-            QCOMPARE(journey.label("lblValue2"), "24.00");
-            QCOMPARE(journey.label("lblPulseValue1"), "5 Pulses");
-            QCOMPARE(journey.label("lblPulseValue2"), "7 Pulses");
-            QCOMPARE(journey.label("lblRecordings"), "500");
+            QCOMPARE(user::texts(&window, {"lblValue0", "lblValue1", "lblValue2", "lblPulseValue1", "lblPulseValue2",
+                                           "lblRecordings"}),
+                     "50.00 | 25.00 | 24.00 | 5 Pulses | 7 Pulses | 500");
             QVERIFY(journey.memory().ClockOffsetSeconds <= -ThreeDays + 5);
             const QString offset = journey.label("lblClockOffset");
             QVERIFY2(QRegularExpression("^Logger clock (3 days|2 days 23 h) behind this computer$").match(offset).hasMatch(),
@@ -127,13 +107,10 @@ private slots:
             logger.NumDigitalChannels = 2;
             RatingState rating;
             QVERIFY(DecodeSettings(journey.settingsImage(), logger, rating, true));
-            QCOMPARE(logger.LoggerName, "River Gauge 7");
-            QCOMPARE(logger.SampleInterval, "15 minutes");
-            QCOMPARE(logger.SensorWarmupTime, 12);
-            QCOMPARE(logger.ManningsN, 0.02);
-            QCOMPARE(logger.FlowUnits, 1);
-            QCOMPARE(logger.EngUnits[1], "pH");
-            QCOMPARE(logger.DecPlaces[0], 3);
+            QCOMPARE(QStringList({logger.LoggerName, logger.SampleInterval, QString::number(logger.SensorWarmupTime),
+                                  QString::number(logger.ManningsN), QString::number(logger.FlowUnits),
+                                  logger.EngUnits[1], QString::number(logger.DecPlaces[0])}),
+                     QStringList({"River Gauge 7", "15 minutes", "12", "0.02", "1", "pH", "3"}));
             user::menu(Setup(), "&File", "&Save Setup File");
         });
         journey.fileDialog("Save Setup File", setupFile);
@@ -150,7 +127,7 @@ private slots:
         journey.answer("Data Has Changed", QMessageBox::No, "without being saved to a file");
         journey.fileDialog("Load Setup File", setupFile);
         journey.then("Calibrate channel 1", [] {
-            QCOMPARE(Text("txtName"), "River Gauge 7");
+            QCOMPARE(user::texts(Setup(), {"txtName"}), "River Gauge 7");
             user::page(Setup(), "Analog Channels");
             user::click(Control("cmdCalibrate_0"));
         });
@@ -168,20 +145,15 @@ private slots:
         });
         journey.when("the live count at the lowest value", [] { return WizardShows("Press Finish", "5000"); }, next);
         journey.then("back to the main window", [] {
-            QCOMPARE(Text("txtHighEU_0"), "10");
-            QCOMPARE(Text("txtHighRaw_0"), "32768");
-            QCOMPARE(Text("txtLowEU_0"), "2");
-            QCOMPARE(Text("txtLowRaw_0"), "5000");
+            QCOMPARE(user::texts(Setup(), {"txtHighEU_0", "txtHighRaw_0", "txtLowEU_0", "txtLowRaw_0"}),
+                     "10 | 32768 | 2 | 5000");
             user::click(Control("cmdCancel"));
         });
         journey.answer("Data Has Changed", QMessageBox::No, "without being saved to a file");
         journey.answer("Data Has Changed", QMessageBox::No, "without being programmed to the logger");
         journey.then("the programmed settings read back", [&] {
-            QCOMPARE(journey.label("lblLoggerName"), "River Gauge 7");
-            QCOMPARE(journey.label("lblSampleInterval"), "15 minutes");
-            QCOMPARE(journey.label("lblWarmup"), "12 sec");
-            QCOMPARE(journey.label("lblUnits1"), "pH");
-            QCOMPARE(journey.label("lblMax0"), "100.000");
+            QCOMPARE(user::texts(&window, {"lblLoggerName", "lblSampleInterval", "lblWarmup", "lblUnits1", "lblMax0"}),
+                     "River Gauge 7 | 15 minutes | 12 sec | pH | 100.000");
             user::click(user::find(&window, "cmdGetSettings"));
         });
         journey.when("the hourglass of Get Sample", [] { return QGuiApplication::overrideCursor() != nullptr; });

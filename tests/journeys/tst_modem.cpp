@@ -1,14 +1,4 @@
 #include "Journey.h"
-#include "TestRegistry.h"
-#include "app/MainWindow.h"
-
-#include <QApplication>
-#include <QComboBox>
-#include <QFile>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QSettings>
-#include <QTest>
 
 // A logger behind a modem: dialled with a modem command file, hung up, and
 // a second dial cancelled.

@@ -4,13 +4,16 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMetaObject>
 #include <functional>
+#include <memory>
+#include <utility>
 
 // Stands in for QtSerialPort (src/link), whose own tests over a pseudo-terminal are in tests/platform.
-// A scripted serial port for link tests. Bytes the test feeds wait in the
-// input buffer at once and bytesArrived follows queued, as a real port
-// reports data from the event loop. A responder sees every write and may
-// answer; its answer arrives on the next event-loop pass.
+// Bytes the test feeds wait in the input buffer at once and bytesArrived
+// follows queued, as a real port reports data from the event loop. A
+// responder sees every write and may answer; its answer arrives on the next
+// event-loop pass.
 class FakeSerialPort : public SerialPort {
     Q_OBJECT
 public:
@@ -18,13 +21,27 @@ public:
 
     using SerialPort::SerialPort;
 
-    void feedReceived(const QByteArray& bytes);
+    void feedReceived(const QByteArray& bytes)
+    {
+        if (open_ && !bytes.isEmpty()) {
+            input_.append(bytes);
+            QMetaObject::invokeMethod(this, &SerialPort::BytesArrived, Qt::QueuedConnection);
+        }
+    }
     // Answers each write in turn with the next scripted reply (an empty
     // reply is silence); writes after the script runs out get no answer.
-    void scriptReplies(const QList<QByteArray>& replies);
+    void scriptReplies(const QList<QByteArray>& replies)
+    {
+        auto script = std::make_shared<QList<QByteArray>>(replies);
+        responder_ = [script](const QByteArray&) { return script->isEmpty() ? QByteArray() : script->takeFirst(); };
+    }
     void setResponder(Responder responder) { responder_ = std::move(responder); }
     // The device goes away: the port closes and portLost follows queued.
-    void injectError();
+    void injectError()
+    {
+        open_ = false;
+        QMetaObject::invokeMethod(this, &SerialPort::PortLost, Qt::QueuedConnection);
+    }
 
     QByteArray writtenData() const { return writes_.join(); }
     QList<QByteArray> writes() const { return writes_; }
@@ -37,15 +54,15 @@ public:
     int PortNumber() const override { return number_; }
     void SetLineSettings(const QString& settings) override { settings_ = settings; }
     QString LineSettingsText() const override { return settings_; }
-    bool Open() override
-    {
-        open_ = true;
-        return true;
-    }
+    bool Open() override { return open_ = true; }
     OpenError LastOpenError() const override { return {}; }
     void Close() override { open_ = false; }
     bool IsOpen() const override { return open_; }
-    bool SetDtr(bool on) override;
+    bool SetDtr(bool on) override
+    {
+        dtr = open_ ? on : dtr;
+        return open_;
+    }
     bool SetRts(bool) override { return open_; }
     bool SetFlowControl(FlowControl flowControl) override
     {
@@ -54,10 +71,26 @@ public:
     }
     int BytesAvailable() const override { return static_cast<int>(input_.size()); }
     void DiscardInput() override { input_.clear(); }
-    QByteArray ReadAll() override;
-    QByteArray ReadOne() override;
-    bool Write(const QByteArray& bytes) override;
-    bool WriteText(const QString& text) override;
+    QByteArray ReadAll() override { return std::exchange(input_, {}); }
+    QByteArray ReadOne() override
+    {
+        const QByteArray one = input_.left(1);
+        input_.remove(0, 1);
+        return one;
+    }
+    bool Write(const QByteArray& bytes) override
+    {
+        if (!open_) {
+            return false;
+        }
+        writes_.append(bytes);
+        const QByteArray reply = responder_ ? responder_(bytes) : QByteArray();
+        if (!reply.isEmpty()) {
+            QMetaObject::invokeMethod(this, [this, reply] { feedReceived(reply); }, Qt::QueuedConnection);
+        }
+        return true;
+    }
+    bool WriteText(const QString& text) override { return Write(text.toLatin1()); }
 
 private:
     int number_ = 0;

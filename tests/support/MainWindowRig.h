@@ -1,24 +1,86 @@
 #pragma once
 
-#include "FakeHelpViewer.h"
 #include "FakeSerialPort.h"
 #include "MemorySettingsStore.h"
 #include "NullBusyCursor.h"
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
-#include "SteppedTicks.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "app/Session.h"
+#include "app/TickSource.h"
 #include "link/PortDirectory.h"
+#include "platform/HelpViewer.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
+#include <QtWidgets>
+
+// Stands in for QtHelpViewer (src/platform), tested in tests/platform.
+// Records the manuals opened; opens fails when there is no browser.
+class FakeHelpViewer : public HelpViewer {
+public:
+    bool Open(const QString& path) override
+    {
+        opened.append(path);
+        return opens;
+    }
+    QStringList opened;
+    bool opens = true;
+};
+
+// The main window's ticks in the test's hand. step() runs ticks at once. While
+// running freely every pass of the event loop is one tick of each running
+// kind, each on its own timer as in the program (one tick runs while the
+// other waits for the logger), so a wait that the program bounds in 100 ms
+// ticks ends in a few passes instead of seconds.
+class SteppedTicks final : public TickSource {
+public:
+    SteppedTicks()
+    {
+        for (Tick tick : {Tick::Status, Tick::Sample}) {
+            QTimer& pass = pass_[index(tick)];
+            pass.setInterval(0);
+            QObject::connect(&pass, &QTimer::timeout, this, [this, tick] { emit Ticked(tick); });
+        }
+    }
+    void Start(Tick tick) override { set(tick, true); }
+    void Stop(Tick tick) override { set(tick, false); }
+    bool IsActive(Tick tick) const override { return active_[index(tick)]; }
+
+    void step(int count = 1)
+    {
+        for (int i = 0; i < count; ++i) {
+            for (Tick tick : {Tick::Status, Tick::Sample}) {
+                if (active_[index(tick)]) {
+                    emit Ticked(tick);
+                }
+            }
+        }
+    }
+    void runFreely(bool on)
+    {
+        freely_ = on;
+        for (Tick tick : {Tick::Status, Tick::Sample}) {
+            set(tick, active_[index(tick)]);
+        }
+    }
+
+private:
+    static int index(Tick tick) { return tick == Tick::Status ? 0 : 1; }
+    void set(Tick tick, bool active)
+    {
+        active_[index(tick)] = active;
+        if (active && freely_) {
+            pass_[index(tick)].start();
+        } else {
+            pass_[index(tick)].stop();
+        }
+    }
+
+    bool active_[2] = {false, false};
+    bool freely_ = false;
+    QTimer pass_[2];
+};
 
 // The main window and its session as main() builds them, with the platform's
 // test doubles, over the port given (a FakeSerialPort of its own when none
@@ -48,10 +110,8 @@ struct MainWindowRig {
     {
         QTimer::singleShot(0, [button] {
             QWidget* modal = QApplication::activeModalWidget();
-            QVERIFY(modal);
-            auto* target = modal->findChild<QPushButton*>(button);
-            QVERIFY(target);
-            QTest::mouseClick(target, Qt::LeftButton);
+            QVERIFY(modal && modal->findChild<QPushButton*>(button));
+            QTest::mouseClick(modal->findChild<QPushButton*>(button), Qt::LeftButton);
         });
     }
 
@@ -64,7 +124,6 @@ struct MainWindowRig {
         return session.Connection.Connected;
     }
 
-    // A control of the main window by its object name.
     template <typename Control = QWidget>
     Control* find(const QString& name) const
     {

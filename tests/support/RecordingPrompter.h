@@ -30,11 +30,9 @@ public:
         if (!answers.isEmpty()) {
             return answers.takeFirst();
         }
-        switch (buttons) {
-        case PromptButtons::Ok: return PromptAnswer::Ok;
-        case PromptButtons::YesNo: return PromptAnswer::No;
-        default: return PromptAnswer::Cancel;
-        }
+        return buttons == PromptButtons::Ok      ? PromptAnswer::Ok
+               : buttons == PromptButtons::YesNo ? PromptAnswer::No
+                                                 : PromptAnswer::Cancel;
     }
 
     QList<Message> messages;

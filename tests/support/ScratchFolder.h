@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -15,20 +16,15 @@ struct ScratchFolder {
     // Writes the bytes, making any folder on the way; false when it cannot.
     bool write(const QString& name, const QByteArray& bytes) const
     {
-        const QString full = path(name);
-        QDir().mkpath(full.left(full.lastIndexOf(QLatin1Char('/'))));
-        QFile file(full);
+        QFile file(path(name));
+        QDir().mkpath(QFileInfo(file).path());
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     }
 
     // Writes the lines, each ended by a carriage return and line feed.
     bool writeLines(const QString& name, const QStringList& lines) const
     {
-        QByteArray bytes;
-        for (const QString& line : lines) {
-            bytes += line.toUtf8() + "\r\n";
-        }
-        return write(name, bytes);
+        return write(name, lines.isEmpty() ? QByteArray() : (lines.join(QStringLiteral("\r\n")) + "\r\n").toUtf8());
     }
 
     QByteArray read(const QString& name) const

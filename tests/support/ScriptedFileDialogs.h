@@ -10,16 +10,8 @@
 // optional (or a used-up script) is Cancel.
 class ScriptedFileDialogs : public FileDialogs {
 public:
-    std::optional<QString> OpenFile(const FileDialogRequest& request) override
-    {
-        openRequests.append(request);
-        return next(request);
-    }
-    std::optional<QString> SaveFile(const FileDialogRequest& request) override
-    {
-        saveRequests.append(request);
-        return next(request);
-    }
+    std::optional<QString> OpenFile(const FileDialogRequest& request) override { return next(openRequests, request); }
+    std::optional<QString> SaveFile(const FileDialogRequest& request) override { return next(saveRequests, request); }
 
     QList<std::optional<QString>> choices;
     QList<FileDialogRequest> openRequests;
@@ -28,8 +20,9 @@ public:
     std::function<void(const FileDialogRequest&)> whileShown;
 
 private:
-    std::optional<QString> next(const FileDialogRequest& request)
+    std::optional<QString> next(QList<FileDialogRequest>& requests, const FileDialogRequest& request)
     {
+        requests.append(request);
         if (whileShown) {
             whileShown(request);
         }

@@ -14,19 +14,14 @@ public:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.path());
         process.setProcessEnvironment(environment);
-        process.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/../brevel-logger-sim"));
-        process.setArguments(arguments);
-        process.start();
+        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../brevel-logger-sim"), arguments);
         process.waitForStarted(5000);
         // The program prints the device path and the link path, one a line.
-        QStringList lines;
-        while (lines.size() < 2 && (process.canReadLine() || process.waitForReadyRead(5000))) {
-            while (lines.size() < 2 && process.canReadLine()) {
-                lines.append(QString::fromLocal8Bit(process.readLine()).trimmed());
+        for (QString* line : {&devicePath, &linkPath}) {
+            while (!process.canReadLine() && process.waitForReadyRead(5000)) {
             }
+            *line = QString::fromLocal8Bit(process.readLine()).trimmed();
         }
-        devicePath = lines.value(0);
-        linkPath = lines.value(1);
     }
     ~SimProcess()
     {

@@ -14,14 +14,14 @@ using TestFactory = std::function<std::unique_ptr<QObject>()>;
 
 bool registerTest(const char* name, TestFactory factory);
 
-// The body of each test program's main (support/main/): runs the registered
-// classes under the application object that main made.
+// The body of each test program's main (support/main/). A class name given
+// as the first argument runs that class alone; the other arguments go to Qt Test.
 int runRegisteredTests(QCoreApplication& app);
 
 } // namespace brevel::test
 
-#define BREVEL_TEST(Class)                                                   \
-    namespace {                                                              \
-    [[maybe_unused]] const bool registered_##Class =                         \
+#define BREVEL_TEST(Class)                                                            \
+    namespace {                                                                       \
+    [[maybe_unused]] const bool registered_##Class =                                  \
         brevel::test::registerTest(#Class, [] { return std::make_unique<Class>(); }); \
     }
