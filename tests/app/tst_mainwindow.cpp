@@ -232,7 +232,7 @@ private slots:
     // message box it shows, the requests it sends and the connection it
     // leaves, with the port closed and the line free when none is left. A
     // menu item acts as the connection is, whatever its enabled state says.
-    // (Yes to Synchronize Time and the firmware version are the journeys'.)
+    // (Yes to Synchronize Time and Clear History and the firmware version are the journeys'.)
     void commandsAskThenAct_data()
     {
         QTest::addColumn<QString>("state");   // how the logger or the line differ from a connected one
@@ -269,10 +269,8 @@ private slots:
         // The question comes first, before the connection is looked at.
         row("Sync Time disconnected", "disconnected", "mnuSynchronizeTime", PromptAnswer::Yes, {"Synchronize Time|I|"},
             "YesNo Yes", 0x01, 0, none);
-        row("Clear History, No", "", "cmdClearMemory", PromptAnswer::No, {"Clear History|Q|"}, "YesNo No", 0x04, 0,
-            idle);
-        row("Clear History item, Yes", "", "mnuClearHistory", PromptAnswer::Yes, {"Clear History|Q|"}, "YesNo No", 0x04,
-            1, idle);
+        row("Clear History item, No", "", "mnuClearHistory", PromptAnswer::No, {"Clear History|Q|"}, "YesNo No", 0x04,
+            0, idle);
         row("Reset Pulse Accumulators", "", "mnuResetPulseAccs", PromptAnswer::Ok, {}, "", 0x0E, 1,
             "connected idle 0 Pulses");
         row("Connect item while connected", "", "mnuConnect", cancel, {}, "", 0x06, 0, idle);

@@ -116,7 +116,7 @@ private slots:
         journey.answer("Data Has Changed", QMessageBox::No, "without being saved to a file");
         journey.fileDialog("Load Setup File", setupFile);
         journey.then("Calibrate channel 1", [] {
-            QCOMPARE(user::texts(Setup(), {"txtName"}), "River Gauge 7");
+            QCOMPARE(user::texts(Setup(), {"txtName", "txtSampleInterval"}), "River Gauge 7 | 15");
             user::page(Setup(), "Analog Channels");
             user::click(Control("cmdCalibrate_0"));
         });

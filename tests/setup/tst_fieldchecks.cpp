@@ -152,7 +152,6 @@ private slots:
         row("exception 0", CheckExceptionLevel, "", "0", true, "0", -1, "");
         row("exception 65536", CheckExceptionLevel, "", "65536", false, "-", -1, exception);
         row("exception text", CheckExceptionLevel, "", "x", false, "-", -1, exception);
-        row("roughness 0.02", CheckRoughness, "cmbRoughness", "0.02", true, "0.02", -1, "");
         row("roughness list item", CheckRoughness, "", "0.013 - Finished concrete", true, "0.013", -1, "");
         row("roughness rounded", CheckRoughness, "", "0.01234567", true, "0.0123457", -1, "");
         row("roughness zero", CheckRoughness, "cmbRoughness", "0", false, "0", -1, roughness);

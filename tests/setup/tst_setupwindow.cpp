@@ -134,7 +134,6 @@ private slots:
         auto typed = [](const char* name, const QStringList& entries, Field field, const char* stored) {
             QTest::newRow(name) << field << QString() << QString() << entries << QString(stored);
         };
-        row("name", Member(&S::LoggerName, QString("Tank 3")), "txtName", "Tank 3");
         row("warm-up", Member(&S::SensorWarmupTime, 7), "cmbWarmup", "7");
         row("alarm in use", Element(&S::AlarmEnable, 1, 1), "chkAlarm_1", "ticked");
         row("alarm at 15", Element(&S::AlarmHour, 0, 15), "txtAlarm_0", "3:00:00");
@@ -147,7 +146,6 @@ private slots:
         row("style 3 is logarithmic", Member(&S::LoggingStyle, 3), "optLogarithmic", "ticked", "1");
         row("fast with exception", Member(&S::LoggingStyle, 130), "optFastMode", "ticked");
         row("exception logging", Member(&S::LoggingStyle, 128), "chkException", "ticked");
-        row("interval count", Member(&S::SampleInterval, QString("15 minutes")), "txtSampleInterval", "15");
         row("interval unit", Member(&S::SampleInterval, QString("5 hours")), "cmbSampleInterval", "hours");
         row("capital Minutes are no minutes", Member(&S::SampleInterval, QString("2 Minutes")), "cmbSampleInterval",
             "days", "2 days");
@@ -346,7 +344,6 @@ private slots:
         row("a change beyond the stored digits", "close", "", "txtTop_0=100.0000001", {}, {}, {}, true);
         row("busy", "close", "busy", name, {}, {}, {}, false);
         row("cancel at the file question", "close", "", name, {A::Cancel}, {file}, {}, false);
-        row("no, no", "close", "", name, {A::No, A::No}, {file, logger}, {}, true);
         row("no, cancel", "close", "", name, {A::No, A::Cancel}, {file, logger}, {}, false);
         row("no, yes programs", "close", "", name, {A::No, A::Yes}, {file, logger}, programs, true);
         row("no, yes fails", "close", "program fails", name, {A::No, A::Yes}, {file, logger, failed}, {"program"},
@@ -357,7 +354,6 @@ private slots:
             {file, logger, "Program Settings|Error: channel 2 has the same High Raw and Low Raw (65535)"}, {}, false);
         // Yes to the file question with the save dialog cancelled: nothing saved, the window stays.
         row("yes, dialog cancelled", "close", "", name, {A::Yes}, {file}, {}, false);
-        row("Program, yes", "cmdOK", "", name, {A::Yes}, {program}, programs, false);
         row("Program, no", "cmdOK", "", name, {A::No}, {program}, {}, false);
         row("Program, write fails", "cmdOK", "program fails", name, {A::Yes}, {program, failed}, {"program"}, false);
         row("Program, confirm fails", "cmdOK", "confirm fails", name, {A::Yes}, {program, failed}, programs, false);
