@@ -105,7 +105,6 @@ private slots:
         journey.fileDialog("Save Setup File", setupFile);
         journey.then("a changed name, then the file loaded", [&] {
             const QStringList lines = FileLines(setupFile);
-            QCOMPARE(lines.size(), 141);
             for (const char* line : {"LoggerName=River Gauge 7", "SampleInterval=15 minutes", "SensorWarmupTime=12",
                                      "ManningsN=0.02", "FlowUnits=1", "EngUnits=pH"}) {
                 QVERIFY2(lines.contains(line), line);
