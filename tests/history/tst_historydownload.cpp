@@ -238,7 +238,6 @@ private slots:
             QStringLiteral("Warning: received %1 records, but the logger reported %2.\r\n"
                            "Records may be missing or repeated; get the history again to be sure.");
         const QString cancelled = QStringLiteral("Retrieval cancelled by user. Received 34 records of 100 records.");
-        QTest::newRow("as reported") << 17 << 17 << "Okay" << S::Okay << 17 << "" << PromptIcon::Warning;
         QTest::newRow("more than reported")
             << 17 << 10 << "Okay" << S::Okay << 17 << mismatch.arg(17).arg(10) << PromptIcon::Warning;
         QTest::newRow("empty first block, Escape")
