@@ -26,6 +26,9 @@ A file counts as logic when its folder is one of core, config, flow, link,
 history, archive, graph (at any depth below src/) and neither it nor its header
 includes a Qt Widgets class; window code lives in ui/ folders or *_ui targets.
 
+After a change of the tests alone, --replay with the --json file of an earlier
+run tests again the mutants that run killed: does the suite still kill them?
+
 This is a tool for developers; CI does not run it. Expect about half a minute
 to a minute per mutant on two cores.
 """
@@ -356,6 +359,40 @@ def summarise(mutants, tree):
     return "\n".join(lines)
 
 
+def replay(repo, args):
+    earlier = [Mutant(**fields) for fields in json.loads(args.replay.read_text(encoding="utf-8"))]
+    rig = Rig(repo, args.workdir.resolve(), args.jobs)
+    rig.prepare()
+    again = [m for m in earlier if m.outcome == "killed" and (not args.only or any(text in m.path for text in args.only))]
+    try:
+        for path in sorted({m.path for m in again}):
+            original = (rig.tree / path).read_text(encoding="utf-8")
+            try:
+                lines = original.split("\n")
+                for mutant in (m for m in again if m.path == path):
+                    # Lines may have moved since; the mutant goes to the nearest line
+                    # that reads as the mutated one did, and is left out when none does.
+                    same = [i + 1 for i, text in enumerate(lines) if text == mutant.old]
+                    if not same:
+                        mutant.outcome, mutant.detail = "line-gone", "the mutated line is no longer in the file"
+                        print(f"{mutant.path}:{mutant.line}: left out, its line is gone", flush=True)
+                        continue
+                    mutant.line = min(same, key=lambda line: abs(line - mutant.line))
+                    rig.try_mutant(mutant, original)
+                    print(f"{mutant.path}:{mutant.line} {mutant.operator}: {mutant.outcome} {mutant.detail} "
+                          f"({mutant.seconds:.0f} s)", flush=True)
+            finally:
+                rig.restore(path, original)
+        rig.compile()
+    finally:
+        if args.json:
+            args.json.write_text(json.dumps([asdict(m) for m in earlier], indent=1), encoding="utf-8")
+        print()
+        print(f"replay of {args.replay} ({len(again)} mutants tested again), commit {rig.commit}")
+        print(summarise(earlier, rig.tree))
+        rig.close()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--seed", type=int, default=1, help="seed of the sample (default 1)")
@@ -367,9 +404,15 @@ def main():
                         help="only files whose path contains this text; repeat it for several folders")
     parser.add_argument("--list", action="store_true", help="print the first candidates of the sample and stop")
     parser.add_argument("--json", type=Path, help="also write every mutant and its outcome to this file")
+    parser.add_argument("--replay", type=Path,
+                        help="a --json file of an earlier run: test again the mutants it killed, after a change of "
+                             "the tests alone, and keep its other outcomes")
     args = parser.parse_args()
 
     repo = Path(run(["git", "rev-parse", "--show-toplevel"]).stdout.strip())
+    if args.replay:
+        replay(repo, args)
+        return
     order = [m for m in spread_order(candidates(repo), args.seed) if not args.only or any(text in m.path for text in args.only)]
     print(f"{len(order)} candidate mutants in src/ (seed {args.seed})", flush=True)
     if args.list:
