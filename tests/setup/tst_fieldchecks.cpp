@@ -117,7 +117,7 @@ private slots:
         row("alarm second 59", CheckAlarmTime, "", "10:00:59", true, "10:00:59", -1, "");
         row("alarm minute 0", CheckAlarmTime, "", "10:0", true, "10:00:00", -1, "");
         row("alarm minute 59", CheckAlarmTime, "", "10:59", true, "10:59:00", -1, "");
-        row("alarm minute 60", CheckAlarmTime, "", "10:60", false, "-", -1, minute);
+        row("alarm minute 60", CheckAlarmTime, "txtAlarm_1", "10:60", false, "-", -1, minute);
         row("alarm minute -1", CheckAlarmTime, "", "10:-1", false, "-", -1, minute);
         row("alarm second 60", CheckAlarmTime, "", "10:00:60", false, "-", -1, second);
         row("warmup 75 selects 60", CheckWarmup, "", "75", true, "-", 60, "");
@@ -182,6 +182,10 @@ private slots:
             return;
         }
         auto rig = ActiveWindow();
+        if (field.startsWith("txtAlarm")) { // an alarm's time takes input once the alarm is in use
+            rig->control<QCheckBox>("chkAlarm" + field.mid(8))->setChecked(true);
+            QTRY_VERIFY(rig->control(field)->isEnabled());
+        }
         QWidget* box = rig->control(field);
         TypeInto(*rig, box, input);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
