@@ -415,6 +415,17 @@ private slots:
         }
         QCOMPARE(shown, (QStringList{"Creek 4: 3 records, seconds -30552 to 2520, collected 2006-04-03T01:30:00Z",
                                      "Upper weir: 1 records, seconds 6000 to 6000, collected 2006-03-16T07:00:00Z"}));
+
+        // A column's places come from its newest download, even one that
+        // holds only the site's first record.
+        LoggerSettings onePlace = HistoryTestSettings();
+        onePlace.DecPlaces[0] = 1;
+        QVERIFY(ImportDownload(*archive, Download({-86400}, onePlace).view()).Ok);
+        records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error);
+        QVERIFY2(records, qPrintable(error));
+        ArchiveSiteTable withEarliest(std::move(*records));
+        withEarliest.Fill(true);
+        QCOMPARE(withEarliest.Columns()[0].Decimals, int16_t(1));
     }
 };
 
