@@ -121,6 +121,8 @@ private slots:
         // Arithmetic faults give flow 0.
         QTest::newRow("undefined level") << FlowCase{.level = std::numeric_limits<double>::quiet_NaN()};
         QTest::newRow("infinite offset") << FlowCase{.level = 0.5, .offset = std::numeric_limits<double>::infinity()};
+        QTest::newRow("infinite level, flat last segment")
+            << FlowCase{.level = 0.5, .offset = std::numeric_limits<double>::infinity(), .mode = 4, .table = flatEnd};
         QTest::newRow("negative slope") << FlowCase{.level = 0.5, .mode = 1, .slope = -0.01};
         QTest::newRow("table overflow") << FlowCase{.level = 1.75, .mode = 4, .table = {{1, 1e308}, {2, -1e308}}};
         QTest::newRow("unit overflow") << FlowCase{.level = 1000.0, .flowUnits = 1, .multiplier = 1e306};
