@@ -319,6 +319,32 @@ class Rig:
     def restore(self, rel_path, original):
         (self.tree / rel_path).write_text(original, encoding="utf-8")
 
+    def try_by_file(self, mutants, tested):
+        """Tests the mutants grouped by file, so each file is compiled once per
+        mutant and restored once; tested(mutant) follows each."""
+        for path in sorted({m.path for m in mutants}):
+            original = (self.tree / path).read_text(encoding="utf-8")
+            try:
+                for mutant in (m for m in mutants if m.path == path):
+                    self.try_mutant(mutant, original)
+                    tested(mutant)
+            finally:
+                self.restore(path, original)
+        self.compile()
+
+    def finish(self, mutants, heading, json_path):
+        if json_path:
+            json_path.write_text(json.dumps([asdict(m) for m in mutants], indent=1), encoding="utf-8")
+        print()
+        print(heading)
+        print(summarise(mutants, self.tree))
+        self.close()
+
+
+def report(mutant, prefix=""):
+    print(f"{prefix}{mutant.path}:{mutant.line} {mutant.operator}: {mutant.outcome} {mutant.detail} "
+          f"({mutant.seconds:.0f} s)", flush=True)
+
 
 def summarise(mutants, tree):
     def counts(selection):
@@ -363,34 +389,25 @@ def replay(repo, args):
     earlier = [Mutant(**fields) for fields in json.loads(args.replay.read_text(encoding="utf-8"))]
     rig = Rig(repo, args.workdir.resolve(), args.jobs)
     rig.prepare()
-    again = [m for m in earlier if m.outcome == "killed" and (not args.only or any(text in m.path for text in args.only))]
+    again = []
+    for mutant in earlier:
+        if mutant.outcome != "killed" or (args.only and not any(text in mutant.path for text in args.only)):
+            continue
+        # Lines may have moved since; the mutant goes to the nearest line that
+        # reads as the mutated one did, and is left out when none does.
+        lines = (rig.tree / mutant.path).read_text(encoding="utf-8").split("\n")
+        same = [i + 1 for i, text in enumerate(lines) if text == mutant.old]
+        if same:
+            mutant.line = min(same, key=lambda line: abs(line - mutant.line))
+            again.append(mutant)
+        else:
+            mutant.outcome, mutant.detail = "line-gone", "the mutated line is no longer in the file"
+            print(f"{mutant.path}:{mutant.line}: left out, its line is gone", flush=True)
     try:
-        for path in sorted({m.path for m in again}):
-            original = (rig.tree / path).read_text(encoding="utf-8")
-            try:
-                lines = original.split("\n")
-                for mutant in (m for m in again if m.path == path):
-                    # Lines may have moved since; the mutant goes to the nearest line
-                    # that reads as the mutated one did, and is left out when none does.
-                    same = [i + 1 for i, text in enumerate(lines) if text == mutant.old]
-                    if not same:
-                        mutant.outcome, mutant.detail = "line-gone", "the mutated line is no longer in the file"
-                        print(f"{mutant.path}:{mutant.line}: left out, its line is gone", flush=True)
-                        continue
-                    mutant.line = min(same, key=lambda line: abs(line - mutant.line))
-                    rig.try_mutant(mutant, original)
-                    print(f"{mutant.path}:{mutant.line} {mutant.operator}: {mutant.outcome} {mutant.detail} "
-                          f"({mutant.seconds:.0f} s)", flush=True)
-            finally:
-                rig.restore(path, original)
-        rig.compile()
+        rig.try_by_file(again, report)
     finally:
-        if args.json:
-            args.json.write_text(json.dumps([asdict(m) for m in earlier], indent=1), encoding="utf-8")
-        print()
-        print(f"replay of {args.replay} ({len(again)} mutants tested again), commit {rig.commit}")
-        print(summarise(earlier, rig.tree))
-        rig.close()
+        rig.finish(earlier, f"replay of {args.replay} ({len(again)} mutants tested again), commit {rig.commit}",
+                   args.json)
 
 
 def main():
@@ -423,34 +440,22 @@ def main():
     rig = Rig(repo, args.workdir.resolve(), args.jobs)
     rig.prepare()
     done = []
+
+    def tested(mutant):
+        done.append(mutant)
+        report(mutant, f"[{len(done)}] ")
+
     position = 0
     try:
         while position < len(order):
             need = args.count - sum(m.outcome in ("killed", "survived") for m in done)
             if need <= 0:
                 break
-            # A batch at a time, grouped by file, so each file is compiled once
-            # per mutant and restored once per batch.
             batch = order[position:position + max(1, need + need // 4)]
             position += len(batch)
-            for path in sorted({m.path for m in batch}):
-                original = (rig.tree / path).read_text(encoding="utf-8")
-                try:
-                    for mutant in (m for m in batch if m.path == path):
-                        rig.try_mutant(mutant, original)
-                        done.append(mutant)
-                        print(f"[{len(done)}] {mutant.path}:{mutant.line} {mutant.operator}: {mutant.outcome} "
-                              f"{mutant.detail} ({mutant.seconds:.0f} s)", flush=True)
-                finally:
-                    rig.restore(path, original)
-        rig.compile()
+            rig.try_by_file(batch, tested)
     finally:
-        if args.json:
-            args.json.write_text(json.dumps([asdict(m) for m in done], indent=1), encoding="utf-8")
-        print()
-        print(f"seed {args.seed}, commit {rig.commit}")
-        print(summarise(done, rig.tree))
-        rig.close()
+        rig.finish(done, f"seed {args.seed}, commit {rig.commit}", args.json)
 
 
 if __name__ == "__main__":
