@@ -385,18 +385,24 @@ def summarise(mutants, tree):
     return "\n".join(lines)
 
 
+def chosen(path, only):
+    return not only or any(text in path for text in only)
+
+
 def replay(repo, args):
     earlier = [Mutant(**fields) for fields in json.loads(args.replay.read_text(encoding="utf-8"))]
     rig = Rig(repo, args.workdir.resolve(), args.jobs)
     rig.prepare()
     again = []
+    lines_of = {}
     for mutant in earlier:
-        if mutant.outcome != "killed" or (args.only and not any(text in mutant.path for text in args.only)):
+        if mutant.outcome != "killed" or not chosen(mutant.path, args.only):
             continue
         # Lines may have moved since; the mutant goes to the nearest line that
         # reads as the mutated one did, and is left out when none does.
-        lines = (rig.tree / mutant.path).read_text(encoding="utf-8").split("\n")
-        same = [i + 1 for i, text in enumerate(lines) if text == mutant.old]
+        if mutant.path not in lines_of:
+            lines_of[mutant.path] = (rig.tree / mutant.path).read_text(encoding="utf-8").split("\n")
+        same = [i + 1 for i, text in enumerate(lines_of[mutant.path]) if text == mutant.old]
         if same:
             mutant.line = min(same, key=lambda line: abs(line - mutant.line))
             again.append(mutant)
@@ -430,7 +436,7 @@ def main():
     if args.replay:
         replay(repo, args)
         return
-    order = [m for m in spread_order(candidates(repo), args.seed) if not args.only or any(text in m.path for text in args.only)]
+    order = [m for m in spread_order(candidates(repo), args.seed) if chosen(m.path, args.only)]
     print(f"{len(order)} candidate mutants in src/ (seed {args.seed})", flush=True)
     if args.list:
         for m in order[:args.count]:
