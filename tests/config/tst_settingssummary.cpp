@@ -35,9 +35,6 @@ private slots:
         QTest::newRow("1 + 0, fast with exceptions") << 1 << 0 << 130 << QTime(11, 59, 58) << true
             << "Fast | 3 sec | 12:00:00 AM off | 11:59:58 AM on | pulses off kept | 0.00-100.00 Feet | "
                "1 0..100 4.5, 1 -1..9 4.5, 1 -1..9 4.5, 1 -1..9 4.5";
-        QTest::newRow("exception logging") << 1 << 1 << 128 << QTime(13, 1, 2) << true
-            << "1 day | 3 sec | 12:00:00 AM off | 1:01:02 PM on | pulses on off | 0.00-100.00 Feet | "
-               "1 0..100 4.5, 1 -1..9 4.5, 1 -1..9 4.5, 1 -1..9 4.5";
         QTest::newRow("8 + 2, unused style 3") << 8 << 2 << 3 << QTime(0, 0, 30) << true
             << "1 day | 3 sec | 12:00:00 AM off | 12:00:30 AM on | pulses on on | 0.00-100.00 Feet | "
                "0.00-100.00 Temp C | 0.00-100.00 % | 0.00-100.00 % | 0.00-100.00 % | 0.00-100.00 % | "

@@ -38,7 +38,6 @@ private slots:
         QLocale::setDefault(QLocale::c());
     }
 
-    // FormatDecimals with the places given, and NumberText.
     void numberToText_data()
     {
         QTest::addColumn<double>("value");
@@ -47,7 +46,6 @@ private slots:
         QTest::addColumn<QString>("general");
         QTest::newRow("tie down to even") << 2.5 << 0 << "2" << "2.5";
         QTest::newRow("tie up to even") << 3.5 << 0 << "4" << "3.5";
-        QTest::newRow("negative tie") << -2.5 << 0 << "-2" << "-2.5";
         QTest::newRow("more than six places count as six") << 1.0 / 3.0 << 9 << "0.333333" << "0.333333333333333";
         QTest::newRow("negative places count as none") << 7.6 << -3 << "8" << "7.6";
         QTest::newRow("two places padded") << 100.0 << 2 << "100.00" << "100";
@@ -130,8 +128,7 @@ private slots:
 
     void systemShortDateHoldsNoBlank()
     {
-        // Run under LC_ALL=C and LC_ALL=de_DE.UTF-8 too: whatever the system
-        // locale, the date part of a timestamp must survive a split at blanks.
+        // Whatever the system locale, the date part of a timestamp must survive a split at blanks.
         const QString text = ShortDateText(QDate(2026, 1, 5));
         QVERIFY(!text.isEmpty());
         QVERIFY2(!text.contains(u' '), qPrintable(text));
@@ -207,8 +204,6 @@ private slots:
         for (const QString& file : files.replace(u'@', subfolder).split(u' ')) {
             QVERIFY(prefix.write(file, {}));
         }
-        // The system's data folders, here only the test's own (nothing else
-        // this program tests reads them).
         qputenv("XDG_DATA_DIRS", QFile::encodeName(prefix.path(QStringLiteral("system"))));
         qputenv("XDG_DATA_HOME", QFile::encodeName(prefix.path(QStringLiteral("home"))));
         QCOMPARE(FindDataFolder(prefix.path(QStringLiteral("bin"))), prefix.path(expected.replace(u'@', subfolder)));
