@@ -126,15 +126,6 @@ private slots:
         QTEST(TimestampText(packed, ShortDateFormat(QLocale(locale))), "expected");
     }
 
-    void systemShortDateHoldsNoBlank()
-    {
-        // Whatever the system locale, the date part of a timestamp must survive a split at blanks.
-        const QString text = ShortDateText(QDate(2026, 1, 5));
-        QVERIFY(!text.isEmpty());
-        QVERIFY2(!text.contains(u' '), qPrintable(text));
-        QVERIFY2(!text.endsWith(QStringLiteral("2026")), qPrintable(text));
-    }
-
     // The record at offset 1: the packed time (the C locale's short date has
     // month names and blanks: shown numeric), then values high byte first.
     // Values beyond the count keep what they held (-7); a short buffer clears.

@@ -93,20 +93,16 @@ private slots:
         QTest::addColumn<FlowCase>("c");
         const Points six{{0.5, 1}, {1, 3}, {2, 7}, {2, 9}, {3, 10}, {5, 20}};
         const Points flatEnd{{1, 2}, {2, 4}, {3, 6}, {3, 8}};
-        QTest::newRow("inches, blanks and case") << FlowCase{.level = 12.0, .flow = 1.0, .units = "  iNcHeS "};
-        QTest::newRow("meters") << FlowCase{.level = 0.3048, .flow = 1.0, .units = "Meters"};
-        QTest::newRow("cm") << FlowCase{.level = 30.48, .flow = 1.0, .units = "cm"};
-        QTest::newRow("volts count as feet") << FlowCase{.level = 2.0, .flow = 2.0, .units = "Volts"};
-        QTest::newRow("offset in cm") << FlowCase{.level = 1.0, .flow = 2.0, .offset = 30.48, .offsetType = 3};
+        QTest::newRow("inches, GPM") << FlowCase{.level = 12.0, .flow = 448.83, .units = "  iNcHeS ", .flowUnits = 1};
+        QTest::newRow("meters, MGD") << FlowCase{.level = 0.3048, .flow = 0.64632, .units = "Meters", .flowUnits = 2};
+        QTest::newRow("cm, CMS") << FlowCase{.level = 30.48, .flow = 0.0283168, .units = "cm", .flowUnits = 3};
+        QTest::newRow("volts, LPS") << FlowCase{.level = 2.0, .flow = 56.6336, .units = "Volts", .flowUnits = 4};
+        QTest::newRow("offset in cm, unknown flow unit stays CFS")
+            << FlowCase{.level = 1.0, .flow = 2.0, .offset = 30.48, .offsetType = 3, .flowUnits = 9};
         QTest::newRow("zero level ignores offset") << FlowCase{.level = 0.0, .flow = 0.0, .offset = 5.0};
         QTest::newRow("offset below zero") << FlowCase{.level = 1.0, .flow = 0.0, .offset = -2.0};
         QTest::newRow("no flow mode") << FlowCase{.level = 2.0, .flow = 0.0, .mode = 0};
         QTest::newRow("table mode has no power law") << FlowCase{.level = 2.0, .flow = 0.0, .mode = 4};
-        QTest::newRow("GPM") << FlowCase{.level = 2.0, .flow = 2.0 * 448.83, .flowUnits = 1};
-        QTest::newRow("MGD") << FlowCase{.level = 2.0, .flow = 2.0 * 0.64632, .flowUnits = 2};
-        QTest::newRow("CMS") << FlowCase{.level = 2.0, .flow = 2.0 * 0.0283168, .flowUnits = 3};
-        QTest::newRow("LPS") << FlowCase{.level = 2.0, .flow = 2.0 * 28.3168, .flowUnits = 4};
-        QTest::newRow("unknown flow unit stays CFS") << FlowCase{.level = 2.0, .flow = 2.0, .flowUnits = 9};
         // Flume, weir and table mode all take a table when there is one.
         QTest::newRow("below the first point") << FlowCase{.level = 0.25, .flow = 0.5, .mode = 4, .table = six};
         QTest::newRow("on equal levels: the step up") << FlowCase{.level = 2.0, .flow = 9.0, .table = six};
@@ -298,10 +294,10 @@ private slots:
         row("table", mode(4), " Table Method | Table Name: - None - | offset 0 Inches | 0.00..250.50 CFS | off");
         row("unknown mode", mode(7), "rows kept | 0.00..250.50 CFS | off");
         row("disconnected", [](LoggerSettings&) {}, "hidden | off | off", false);
-        row("feet in any case", [](LoggerSettings& s) { s.EngUnits[0] = "  fEET "; }, factory.arg(columns));
         row("a singular unit allows no flow", [](LoggerSettings& s) { s.EngUnits[0] = "Meter"; },
             factory.arg("off | off | For flow measurement, channel 1 units must be one of Feet, Inches, "
                         "Meters or cm!"));
+        row("feet in any case", [](LoggerSettings& s) { s.EngUnits[0] = "  fEET "; }, factory.arg(columns));
         row("2 meters", length(2.0, 2), pipe.arg("2 Meters", "2 Meters", columns));
         row("1 inch", length(1.0, 1), pipe.arg("1 Inch", "1 Inch", columns));
         row("2.5 cm", length(2.5, 3), pipe.arg("2.5 cm", "2.5 cm", columns));
@@ -522,8 +518,7 @@ private slots:
         QTest::addColumn<QString>("lines");
         QTest::addColumn<bool>("loaded");
         QTest::addColumn<QString>("points");
-        QTest::newRow("comma") << "1.0,2.5" << true << "1:2.5";
-        QTest::newRow("tab and blanks") << "  1\t 2  \n3 , 4" << true << "1:2 3:4";
+        QTest::newRow("tab, blanks and commas") << "  1\t 2  \n3 , 4\n5,6.5" << true << "1:2 3:4 5:6.5";
         QTest::newRow("three numbers") << "1 2 3\n4 5" << true << "4:5";
         QTest::newRow("heading and comment") << "Level Flow\n1 2\n# 3 4\n5 6 ft" << true << "1:2";
         QTest::newRow("unsorted kept in file order") << "3 9\n1 1" << true << "3:9 1:1";
