@@ -111,8 +111,7 @@ inline const std::vector<RecordField>& RecordFields()
     return fields;
 }
 
-// Every field zero or empty, on a logger with all its channels that can
-// sample on demand.
+// Every field zero or empty, on a logger with all its channels that can sample on demand.
 inline LoggerSettings BaseRecord()
 {
     LoggerSettings s;
@@ -133,9 +132,8 @@ inline LoggerSettings DefaultRecord(int analogChannels = 3, int digitalChannels 
     return settings;
 }
 
-// The entries where the record differs from `expected` with `changes`
-// ("AnalogEnable[2]=1", values as RecordField::text writes them), one line
-// each, so that a failure names the field; "" when they all match.
+// The entries where the record differs from `expected` with `changes` ("AnalogEnable[2]=1"), one line each,
+// so that a failure names the field; "" when they all match.
 inline QString SettingsDifferences(const LoggerSettings& actual, const LoggerSettings& expected,
                                    const QStringList& changes = {})
 {

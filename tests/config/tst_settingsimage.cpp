@@ -114,12 +114,9 @@ private slots:
         QCOMPARE(image.value_or(QByteArray()).mid(32, 3).toHex(' '), interval.toHex(' '));
     }
 
-    // The base image with bytes patched in, cut or lengthened, and the fields
-    // it gives beside the base record's; the channel counts are the logger's.
-    // Each entry of each field at its place encodes back to the same image and
-    // loads back from a setup file; the other rows are corrected when read. A flow block never written
-    // (byte 290 = 0xFF) gives the default flow settings and a one-point flow
-    // table. A short image leaves record and table alone.
+    // The base image with bytes patched in, cut or lengthened, and the fields it gives beside the base record's.
+    // Each entry of each field at its place encodes back to the same image and loads back from a setup file;
+    // a flow block never written (byte 290 = 0xFF) gives the default flow settings and a one-point table.
     void decodes_data()
     {
         QTest::addColumn<int>("offset");

@@ -8,12 +8,9 @@
 class SettingsSummaryTest : public QObject {
     Q_OBJECT
 private slots:
-    // The defaults of loggers with these channel counts (the last analog
-    // channel measures the battery), under a logging style, with the second
-    // alarm set to a time of day and maybe channel 1 off; then the first four
-    // meter columns (all at -1..9 showing 4.5 before): a hidden channel's
-    // column loses range and value, the columns after the logger's channels
-    // belong to others.
+    // The defaults of loggers with these channel counts, a logging style, the second alarm's time and channel 1
+    // on or off; then the first four meter columns (all -1..9 showing 4.5 before): a hidden channel's column
+    // loses range and value, the columns after the logger's channels belong to others.
     void summaryOfTheDefaults_data()
     {
         QTest::addColumn<int>("analog");

@@ -147,11 +147,9 @@ private slots:
         QCOMPARE(QDir(folder.dir.path()).entryList(QDir::Files), QStringList{"kept.set"});
     }
 
-    // Saving beside a setup file "old.set" (a bad one) and a pipe "pipe.set".
-    // A failed save or load says so and changes nothing; overwriting is
-    // asked with No as the default. The chosen file heads the recent list
-    // (old, gone, pipe, lost) even when it is then not saved; a recent item
-    // opens only while its file exists.
+    // Beside a bad setup file "old.set" and a pipe "pipe.set": a failed save or load says so and changes
+    // nothing; overwriting is asked, No the default. The chosen file heads the recent list (old, gone, pipe,
+    // lost) even when not saved; a recent item opens only while its file exists.
     void saveAndLoad_data()
     {
         QTest::addColumn<bool>("load");

@@ -68,9 +68,8 @@ private slots:
         QTEST(NumberText(value), "general");
     }
 
-    // NumberValue reads commas as points; LeadingNumber (the interval count
-    // of the settings image) stops at a comma; ReadWholeNumber takes only a
-    // whole numeric text ("" where it refuses).
+    // NumberValue reads commas as points; LeadingNumber stops at a comma; ReadWholeNumber takes only a whole
+    // numeric text ("" where it refuses).
     void textToNumber_data()
     {
         QTest::addColumn<QString>("text");
@@ -126,9 +125,8 @@ private slots:
         QTEST(TimestampText(packed, ShortDateFormat(QLocale(locale))), "expected");
     }
 
-    // The record at offset 1: the packed time (the C locale's short date has
-    // month names and blanks: shown numeric), then values high byte first.
-    // Values beyond the count keep what they held (-7); a short buffer clears.
+    // The record at offset 1: the packed time (the C locale's date has month names: shown numeric), then
+    // values high byte first; values beyond the count keep what they held (-7), a short buffer clears.
     void decodeSampleRecord_data()
     {
         QTest::addColumn<QByteArray>("buffer");
@@ -173,9 +171,8 @@ private slots:
         QCOMPARE(frame.toHex(' '), QByteArray::fromHex("00000000 " + after.toLatin1()).toHex(' '));
     }
 
-    // Where the program finds its catalogues and manual: beside it in a build
-    // folder, in the prefix's share folder once installed, else in the system's
-    // data folders ("system" here). "@" stands for the program's data subfolder.
+    // Where the program finds its catalogues and manual: beside it, in the prefix's share folder once installed,
+    // else in the system's data folders ("system" here). "@" stands for the program's data subfolder.
     void findsTheFilesThatCameWithTheProgram_data()
     {
         QTest::addColumn<QString>("files");
