@@ -153,8 +153,7 @@ private slots:
         row("flow mode above 4", 290, Hex("05"), {});
         row("slope type masked", 297, Hex("ff"), {"ManningsSType=1"});
         row("diameter type masked", 301, Hex("07"), {"ManningsDType=3"});
-        row("offset type masked", 321, Hex("06"), {"LevelOffsetType=2"});
-        row("flow units above 4", 322, Hex("07"), {});
+        row("offset type masked, flow units above 4", 321, Hex("0607"), {"LevelOffsetType=2"});
         row("velocity units above 4", 326, Hex("c8"), {});
         row("name with NULs", 0, QByteArray("Tank 3").leftJustified(32, '\0'), {R"(LoggerName="Tank 3")"});
         row("unprintable bytes", 0, Hex("411f420980437f"), {"LoggerName=\"A B  C\x7F\""});
