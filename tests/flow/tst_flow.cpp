@@ -399,7 +399,7 @@ private slots:
         row("missing table file", "[T] \"N\" F \"none.tbl\"", "T", none, "bad tag");
         row("unquoted table file", "[T] \"N\" F two.tbl", "T", none, "bad tag");
         row("missing catalogue", "", "T", none, "bad tag");
-        row("empty flume tag", parshall, "", none, "bad tag");
+        row("empty flume tag", "[ ] \"Blank\" E 0 1 2", "", none, "bad tag");
         row("a later entry replaces", "[A] \"First A\" E 0 1 2\n[A] \"Second A\" E 0.5 2 7", "A", "Second A|0.5|2|7|0");
         row("tags match exactly", "[A] \"First A\" E 0 1 2", "a", none, "bad tag");
         row("table file gone since", "[TB] \"Table\" F \"gone.tbl\"", "TB", "Table|0|0|0|0", "bad tag");
