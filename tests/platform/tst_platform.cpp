@@ -97,8 +97,6 @@ private slots:
         QTest::newRow("OkCancel: Enter") << B::OkCancel << A::Ok << "Enter" << A::Ok;
         QTest::newRow("OkCancel: Enter, Cancel preferred") << B::OkCancel << A::Cancel << "Enter" << A::Cancel;
         QTest::newRow("YesNo: Escape") << B::YesNo << A::Yes << "Escape" << A::No;
-        QTest::newRow("YesNo: close box") << B::YesNo << A::Yes << "close" << A::No;
-        QTest::newRow("YesNo: Enter") << B::YesNo << A::Yes << "Enter" << A::Yes;
         QTest::newRow("YesNo: Enter, No preferred") << B::YesNo << A::No << "Enter" << A::No;
         QTest::newRow("YesNoCancel: No") << B::YesNoCancel << A::Yes << "No" << A::No;
         QTest::newRow("YesNoCancel: Escape") << B::YesNoCancel << A::Yes << "Escape" << A::Cancel;
