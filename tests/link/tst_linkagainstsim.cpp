@@ -15,7 +15,6 @@ namespace {
 
 const QDateTime ComputerTime(QDate(2026, 3, 14), QTime(15, 9, 26));
 
-// The settings image as the logger holds it in its three regions.
 QByteArray ImageInLogger(const LoggerEngine& engine)
 {
     QByteArray image;
@@ -27,8 +26,7 @@ QByteArray ImageInLogger(const LoggerEngine& engine)
 
 } // namespace
 
-// Every command against the virtual logger with faults on the line succeeds
-// with what the logger really holds, or reports failure.
+// Every command against the virtual logger with faults on the line succeeds with what the logger holds, or fails.
 class LinkAgainstSimTest : public QObject {
     Q_OBJECT
 

@@ -134,8 +134,7 @@ private slots:
         }
     }
 
-    // The modem's side of a call: what it answers to the pieces the computer
-    // sends, one after the other. Online, the logger answers.
+    // The modem's answers to the pieces the computer sends, one after the other; online, the logger answers.
     void dialogue_data()
     {
         QTest::addColumn<QList<QByteArray>>("sent"); // an empty piece: the computer closes its port
