@@ -38,32 +38,11 @@ class LoggerLinkTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<Rig> rig;
-    // What the logger answers to each request it knows; every write of memory is acknowledged.
-    QHash<QByteArray, QByteArray> answers;
-
-    void answer(const QByteArray& request, const QByteArray& reply) { answers[BuildFrame(request)] = Ack + reply; }
-    // The logger holds image in its settings regions, all but the one numbered missing.
-    void holdInRegions(const QByteArray& image, int missing)
-    {
-        for (int i = 0; i < int(std::size(SettingsReadRegions)); ++i) {
-            const SettingsRegion& region = SettingsReadRegions[i];
-            const QByteArray address = QByteArray(1, char(region.Address & 0xFF)) + char(region.Address >> 8) + '\0';
-            if (i != missing) {
-                answer(Hex("08") + address + char(region.Length),
-                       BuildFrame(address + image.mid(region.ImageOffset, region.Length)));
-            }
-        }
-    }
 
 private slots:
     void init()
     {
         rig = std::make_unique<Rig>();
-        answers.clear();
-        rig->port.setResponder([this](const QByteArray& written) {
-            const bool memoryWrite = written.size() > 3 && uint8_t(written.at(2)) == Command::WriteMemory;
-            return answers.value(written, memoryWrite ? Ack : QByteArray());
-        });
         QVERIFY(rig->open());
     }
 
@@ -105,15 +84,11 @@ private slots:
             raw(name, fed, {}, {}, QString(got) + ", 0 bytes left");
         };
         both("read status", "0C", "F8030C0005F9");
-        both("start sample", "0901", "F8040901C790F9");
-        // 0xFA is escaped, 0xFF is not; the CRC E002 goes out low byte first.
-        both("escaped payload", "FAFF", "F804FE02FF02E0F9");
-        both("escape byte itself", "FE", "F803FE068180F9");
         // CRC C0F8: its low byte 0xF8 is escaped to FE 00.
         both("escaped crc byte", "5C01", "F8045C01FE00C0F9");
+        // 0xF8 to 0xFE are escaped, 0xFF is not; the CRC goes out low byte first.
         both("every escaped byte", "F8F9FAFBFCFDFEFF", "F80AFE00FE01FE02FE03FE04FE05FE06FF37E3F9");
         const QByteArray statusFrame = Hex("F8070A000080FE00FE0043F9");
-        both("status with escapes", "0A000080F8", "F8070A000080FE00FE0043F9");
         received("hunt past garbage", Hex("0055FAFF") + statusFrame, 5, "ok 0a000080f8");
         // 0xF9 inside the body is data; only 0xFE escapes.
         received("end byte as data", Hex("F803F9C042F9"), 1, "ok f9");
@@ -293,14 +268,12 @@ private slots:
     }
 
     // Programming reads the settings back: one byte that differs fails it. Reading them, the window's steps run
-    // between decode, status and clock; a missing region leaves the record, and status and clock are read still.
+    // between decode, status and clock; a missing region decodes nothing, and status and clock are read still.
     void settingsRegions_data()
     {
         QTest::addColumn<int>("differs"); // the image byte the logger holds wrongly; -1: none
         QTest::addColumn<bool>("flowBlockComes");
         QTest::newRow("all kept") << -1 << true;
-        QTest::newRow("general settings differ") << 0 << true;
-        QTest::newRow("display block differs") << 250 << true;
         QTest::newRow("last flow byte differs") << 457 << true;
         QTest::newRow("flow block missing") << -1 << false;
     }
@@ -315,19 +288,23 @@ private slots:
         if (differs >= 0) {
             held[differs] = char(held.at(differs) ^ 0x01);
         }
-        holdInRegions(held, flowBlockComes ? -1 : 2);
-        answer(Hex("0C"), BuildFrame(Hex("0500008000")));
-        answer(Hex("00"), BuildFrame(Hex("00000001010126")));
+        // The logger answers what it holds, status and clock; every write of memory is acknowledged.
+        QHash<QByteArray, QByteArray> answers{{BuildFrame(Hex("0C")), Acked(Hex("0500008000"))},
+                                              {BuildFrame(Hex("00")), Acked(Hex("00000001010126"))}};
+        for (const SettingsRegion& region : SettingsReadRegions) {
+            const QByteArray address = QByteArray(1, char(region.Address & 0xFF)) + char(region.Address >> 8) + '\0';
+            if (flowBlockComes || &region != &SettingsReadRegions[2]) {
+                answers[BuildFrame(Hex("08") + address + char(region.Length))] =
+                    Acked(address + held.mid(region.ImageOffset, region.Length));
+            }
+        }
+        rig->port.setResponder([&answers](const QByteArray& written) {
+            const bool memoryWrite = written.size() > 3 && uint8_t(written.at(2)) == Command::WriteMemory;
+            return answers.value(written, memoryWrite ? Ack : QByteArray());
+        });
         QCOMPARE(rig->commands.ProgramSettings(), differs < 0 && flowBlockComes);
 
-        LoggerSettings expected = settings;
-        RatingState expectedRating;
-        QVERIFY(DecodeSettings(held, expected, expectedRating, true));
-        settings = LoggerSettings();
         settings.LoggerName = QStringLiteral("Kept");
-        settings.NumAnalogChannels = expected.NumAnalogChannels;
-        settings.NumDigitalChannels = expected.NumDigitalChannels;
-        settings.SodSupported = expected.SodSupported;
         const qsizetype before = rig->port.writes().size();
         qsizetype writesAtDecode = -1;
         qsizetype writesAtLiveSamples = -1;
@@ -335,14 +312,10 @@ private slots:
         steps.SettingsDecoded = [&] { writesAtDecode = rig->port.writes().size() - before; };
         steps.ShowLiveSamples = [&] { writesAtLiveSamples = rig->port.writes().size() - before; };
         QCOMPARE(rig->commands.ReadSettings(steps), flowBlockComes);
-        if (flowBlockComes) {
-            QCOMPARE(*EncodeSettings(settings, true), *EncodeSettings(expected, true));
-            QCOMPARE(writesAtDecode, 3);
-            QCOMPARE(writesAtLiveSamples, 4);
-        } else {
-            QCOMPARE(settings.LoggerName, QStringLiteral("Kept"));
-            QCOMPARE(writesAtDecode, -1);
-        }
+        QCOMPARE(settings.LoggerName, flowBlockComes ? QStringLiteral("Weir 4") : QStringLiteral("Kept"));
+        QCOMPARE(writesAtDecode, flowBlockComes ? 3 : -1);
+        // The missing block is asked for six times (two attempts of a send and two repeats).
+        QCOMPARE(writesAtLiveSamples, flowBlockComes ? 4 : 9);
         QCOMPARE(rig->port.writes().constLast(), BuildFrame(Hex("00")));
         QCOMPARE(rig->status.RecordCount, 5u);
         QCOMPARE(rig->status.LoggerTimeText, ShortDateText(QDate(2026, 1, 1)) + QStringLiteral(" 00:00:00"));

@@ -21,10 +21,8 @@ Q_DECLARE_METATYPE(SerialPort::OpenFailure)
 class QtSerialPortTest : public QObject {
     Q_OBJECT
 private slots:
-    // Opened with its line settings, the port moves bytes both ways and
-    // keeps the flow control asked for. The link's open reuses an open port
-    // with the same settings (only its input is thrown away) and opens it
-    // afresh for other settings.
+    // Opened with its line settings, the port moves bytes both ways and keeps the flow control asked for. The
+    // link's open reuses an open port with the same settings (throwing its input away), reopens it for others.
     void opensMovesBytesAndIsReusedByTheLink()
     {
         OwnPty pty;
@@ -47,8 +45,7 @@ private slots:
         QCOMPARE(port.ReadOne(), QByteArray("G"));
         QCOMPARE(port.ReadAll(), QByteArray("\x13\x11W"));
 
-        // A pseudo-terminal has no modem lines: DTR and RTS are refused, and the
-        // port stays usable; RTS flow control is a line setting it keeps.
+        // A pty has no modem lines: DTR and RTS are refused, the port stays usable, and RTS flow control is kept.
         QVERIFY(!port.SetDtr(true));
         QVERIFY(!port.SetRts(true));
         QVERIFY(port.SetFlowControl(SerialPort::FlowControl::Rts));
@@ -76,9 +73,8 @@ private slots:
         QCOMPARE(port.LastOpenError().Reason, SerialPort::OpenFailure::NoDevice);
     }
 
-    // Why the port will not open, in the words the user is shown. Root opens
-    // any device whatever its rights and another program's lock, so as root
-    // each row runs again as the user nobody.
+    // Why the port will not open, in the user's words. Root opens any device whatever its rights and another
+    // program's lock, so as root each row runs again as the user nobody.
     void saysWhyThePortWillNotOpen_data()
     {
         QTest::addColumn<SerialPort::OpenFailure>("failure");
