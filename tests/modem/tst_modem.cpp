@@ -179,11 +179,7 @@ private slots:
             QBuffer buffer(&file);
             return buffer.open(QIODevice::ReadOnly) ? ModemCommandsFromFile(buffer).join(u' ') : QString();
         };
-        QTest::newRow("third moves up") << remember("1|2|3|4", "3") << "3|1|2|4";
-        QTest::newRow("fourth moves up without a copy") << remember("1|2|3|4", "4") << "4|1|2|3";
         QTest::newRow("new pushes the fourth out") << remember("1|2|3|4", "9") << "9|1|2|3";
-        QTest::newRow("into an empty list") << remember("|||", "555-0100") << "555-0100|||";
-        QTest::newRow("exact comparison") << remember("5550100|555 0100||", "555-0100") << "555-0100|5550100|555 0100|";
         QTest::newRow("upper-cased, remarks after a blank, a semicolon or a tab")
             << commands("at&c1\r\nATS0=0 answer off\r\nATL0;quiet\r\nATM0\tspeaker off\r\n")
             << "ATZ AT&C1 ATS0=0 ATL0 ATM0";
