@@ -50,8 +50,6 @@ void ClickTab(SetupRig& rig, int index)
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
-// Brings the field's page to the front, clicks into the field, selects what
-// it holds and types over it.
 void TypeInto(SetupRig& rig, QWidget* field, const QString& text)
 {
     auto* tabs = rig.control<QTabWidget>("TabStrip");
@@ -212,7 +210,6 @@ private slots:
         QVERIFY(rig->link.calls.isEmpty());
         QVERIFY(rig->window->isVisible());
 
-        // What the user types now replaces the refused text.
         QTRY_VERIFY(highRaw->hasFocus());
         QTest::keyClicks(QApplication::focusWidget(), "5");
         rig->prompter.answers = {PromptAnswer::Yes};

@@ -242,7 +242,6 @@ private slots:
         QCOMPARE(units(4), QStringList());
     }
 
-    // The window's timer keeps the recent-file menu in step.
     void keepsRecentFilesInStep()
     {
         SetupRig rig;
@@ -320,7 +319,6 @@ private slots:
             false);
         row("no, yes with a channel unscaled", "close", "", "txtLowRaw_1=65535", {A::No, A::Yes},
             {file, logger, "Program Settings|Error: channel 2 has the same High Raw and Low Raw (65535)"}, {}, false);
-        // Yes to the file question with the save dialog cancelled: nothing saved, the window stays.
         row("yes, dialog cancelled", "close", "", name, {A::Yes}, {file}, {}, false);
         row("Program, no", "cmdOK", "", name, {A::No}, {program}, {}, false);
         row("Program, write fails", "cmdOK", "program fails", name, {A::Yes}, {program, failed}, {"program"}, false);
