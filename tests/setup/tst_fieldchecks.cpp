@@ -139,6 +139,7 @@ private slots:
         row("interval 65536", CheckSampleInterval, "", "65536", false, "-", -1, interval);
         row("exception 0", CheckExceptionLevel, "", "0", true, "0", -1, "");
         row("exception 65536", CheckExceptionLevel, "", "65536", false, "-", -1, exception);
+        row("exception text", CheckExceptionLevel, "", "x", false, "-", -1, exception);
         row("roughness list item", CheckRoughness, "", "0.013 - Finished concrete", true, "0.013", -1, "");
         row("roughness rounded", CheckRoughness, "", "0.01234567", true, "0.0123457", -1, "");
         row("roughness zero", CheckRoughness, "cmbRoughness", "0", false, "0", -1, roughness);

@@ -125,6 +125,7 @@ private slots:
         row("alarm at 15", Element(&S::AlarmHour, 0, 15), "txtAlarm_0", "3:00:00");
         row("alarm at 15 is P.M.", Element(&S::AlarmHour, 1, 15), "cmbAlarm_1", "P.M.");
         row("alarm at noon", Element(&S::AlarmHour, 0, 12), "txtAlarm_0", "12:00:00");
+        row("alarm in the morning", Element(&S::AlarmHour, 1, 9), "cmbAlarm_1", "A.M.");
         row("alarm minute", Element(&S::AlarmMin, 1, 30), "txtAlarm_1", "12:30:00");
         row("alarm second", Element(&S::AlarmSec, 0, 9), "txtAlarm_0", "12:00:09");
         row("style 3 is logarithmic", Member(&S::LoggingStyle, 3), "optLogarithmic", "ticked", "1");
