@@ -243,23 +243,6 @@ private slots:
         QCOMPARE(units(4), QStringList());
     }
 
-    void keepsRecentFilesInStep()
-    {
-        SetupRig rig;
-        rig.recent = {"/data/setups/pump.set", "", "/data/b.set", ""};
-        rig.open();
-        auto hist = [&](int i) { return rig.control<QAction>(QString("mnuHist_%1").arg(i)); };
-        QCOMPARE(hist(0)->text() + "," + hist(2)->text(), QString("&1 pump.set,&3 b.set"));
-        QVERIFY(!hist(1)->isVisible()); // an empty entry is no bare number in the menu
-        QVERIFY(rig.control<QAction>("mnuSep1")->isVisible());
-        rig.recent[1] = "/data/new.set";
-        QTRY_COMPARE(hist(1)->text(), QString("&2 new.set"));
-        QVERIFY(hist(1)->isVisible());
-        rig.recent = {};
-        QTRY_VERIFY(!rig.control<QAction>("mnuSep1")->isVisible());
-        QVERIFY(!hist(0)->isVisible());
-    }
-
     void browseAsksForATableFile()
     {
         ScratchFolder folder;
@@ -404,7 +387,9 @@ private slots:
         QVERIFY(rig.control("cmdCancel")->isEnabled());
     }
 
-    void savingFromTheClosingQuestionThenLoadingAgain()
+    // Saving from the closing question, then loading through the recent-file
+    // menu, which follows the list the main window keeps.
+    void savingFromTheClosingQuestionThenLoadingFromTheMenu()
     {
         ScratchFolder folder;
         const QString path = QDir::toNativeSeparators(folder.path("pump.set"));
@@ -419,10 +404,20 @@ private slots:
             QCOMPARE(rig.dialogs.saveRequests.size(), 1);
         }
         SetupRig rig;
-        rig.recent[2] = path;
+        rig.recent = {"/data/setups/pump.set", "", "/data/b.set", ""};
         SetupWindow& w = rig.open();
+        auto hist = [&](int i) { return rig.control<QAction>(QString("mnuHist_%1").arg(i)); };
+        QCOMPARE(hist(0)->text() + "," + hist(2)->text(), QString("&1 pump.set,&3 b.set"));
+        QVERIFY(!hist(1)->isVisible()); // an empty entry is no bare number in the menu
+        QVERIFY(rig.control<QAction>("mnuSep1")->isVisible());
+        rig.recent = {};
+        QTRY_VERIFY(!rig.control<QAction>("mnuSep1")->isVisible());
+        QVERIFY(!hist(0)->isVisible());
+        rig.recent[1] = path;
+        QTRY_COMPARE(hist(1)->text(), QString("&2 pump.set"));
+        QVERIFY(hist(1)->isVisible());
         rig.dialogs.choices = {path};
-        rig.control<QAction>("mnuHist_2")->trigger();
+        hist(1)->trigger();
         QCOMPARE(rig.dialogs.openRequests.size(), 1);
         QCOMPARE(rig.dialogs.openRequests[0].InitialFileName, path);
         QCOMPARE(rig.control<QLineEdit>("txtName")->text(), QString("Pump 7"));
@@ -432,7 +427,6 @@ private slots:
         QCOMPARE(rig.prompter.messages.size(), 1);
         QVERIFY(rig.prompter.messages[0].text.contains("without being programmed"));
     }
-
 };
 
 BREVEL_TEST(SetupWindowTest)
