@@ -3,6 +3,7 @@
 #include "Snapshot.h"
 #include "TestRegistry.h"
 #include "config/SettingsImage.h"
+#include "setup/ui/FieldGuard.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -49,10 +50,7 @@ QString ControlText(const QWidget* control)
     if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
         return button->isChecked() ? "ticked" : "clear";
     }
-    if (const auto* combo = qobject_cast<const QComboBox*>(control)) {
-        return combo->currentText();
-    }
-    return qobject_cast<const QLineEdit*>(control)->text();
+    return FieldText(control);
 }
 
 void Enter(QWidget* control, const QString& value)
