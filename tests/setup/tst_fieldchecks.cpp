@@ -120,7 +120,7 @@ private slots:
         row("warmup negative", CheckWarmup, "", "-1", false, "-", -1, "");
         row("warmup not a number", CheckWarmup, "", "soon", false, "-", -1, "");
         row("baud item in other case", CheckBaudRate, "", " fixed 9600 ", true, "Fixed 9600", 1, "");
-        row("baud rate alone", CheckBaudRate, "cmbBaud", "19200", true, "Fixed 19200", 2, "");
+        row("baud rate alone", CheckBaudRate, "", "19200", true, "Fixed 19200", 2, "");
         row("baud auto", CheckBaudRate, "", "Auto Baud Rate", true, "Auto Baud Rate", 0, "");
         row("baud not listed", CheckBaudRate, "cmbBaud", "Fixed 1234", false, "-", -1, baud);
         row("unit1 capitals", CheckFirstChannelUnit, "", "FEET ", true, "Feet", 0, "");
