@@ -93,23 +93,12 @@ private slots:
             << 0 << "type 50, type 30000, back, next, type 10, back, back, back, type 60, type 30001, type 11, type 900"
             << "1 100, 2 65535, 3 0, 2 30000, 3 0, 4 0, 3 10, 2 30000, 1 50, 2 30000, 3 10, 4 0" << "60 30001 11 900"
             << "";
-        for (int step = 1; step <= 4; ++step) {
-            const QStringList typed{"type 5", "type 100", "type 1", "type 2"};
-            const QStringList seen{"1 100", "2 65535", "3 0", "4 0"};
-            QTest::addRow("cancel at step %d", step) << 1 << (typed.mid(0, step - 1) + QStringList{"cancel"}).join(", ")
-                                                     << seen.mid(0, step).join(", ") << factory << "";
-        }
         QTest::newRow("Escape cancels") << 1 << "type 5, escape" << "1 100, 2 65535" << factory << "";
-        QTest::newRow("step 1 too big") << 0 << "type 1000000, cancel" << "1 100, 1 1000000" << factory << floating;
         QTest::newRow("step 3 text") << 0 << "type 5, type 100, type low, cancel" << "1 100, 2 65535, 3 0, 3 low"
                                      << factory << floating;
-        QTest::newRow("step 2 too big") << 0 << "type 5, type 65536, cancel" << "1 100, 2 65535, 2 65536" << factory
-                                        << integer;
-        QTest::newRow("step 4 negative") << 0 << "type 5, type 100, type 1, type -1, cancel"
+        QTest::newRow("step 4 negative, then cancel") << 0 << "type 5, type 100, type 1, type -1, cancel"
                                          << "1 100, 2 65535, 3 0, 4 0, 4 -1" << factory << integer;
-        // Help explains the steps while the wizard stays at its step.
         QTest::newRow("help") << 0 << "help, cancel" << "1 100, 1 100" << factory << "Calibrate|I|";
-        // Two equal raw counts would give the channel no scale: the last step stays open.
         QTest::newRow("equal raw counts on finish")
             << 0 << "type 50, type 30000, type 10, type 30000, type 900" << "1 100, 2 65535, 3 0, 4 0, 4 30000"
             << "50 30000 10 900" << "Calibrate|W|Warning: the lower point's raw count equals the upper point's (30000)";

