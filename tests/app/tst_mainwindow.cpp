@@ -84,11 +84,7 @@ public:
     QStringList texts;
 };
 
-enum class Moment { Settings, WakeUp };
-
 } // namespace
-
-Q_DECLARE_METATYPE(Moment)
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -187,8 +183,7 @@ private slots:
     }
 
     // The settings summary reaches the window: alarms, pulse frames, analog
-    // columns, and (one check, the rest is the flow display's own test) the
-    // flow panel, the Flow and Velocity columns and channel 1's unit warning.
+    // columns, the Flow and Velocity columns and channel 1's unit warning.
     void settingsSummaryReachesTheWindow_data()
     {
         QTest::addColumn<QString>("units");
@@ -219,8 +214,6 @@ private slots:
             QCOMPARE(f.find(QLatin1String(name))->isVisible(), everything);
         }
         QCOMPARE(f.text(QStringLiteral("lblValue1")).isEmpty(), !everything);
-        QCOMPARE(f.text(QStringLiteral("lblFlowMode")), QStringLiteral(" Manning's Equation"));
-        QVERIFY(f.find("lblSlope2")->isVisible());
         QCOMPARE(f.text(QStringLiteral("lblUnits4")), QStringLiteral("FPS"));
         QVERIFY(!f.text(QStringLiteral("lblValue3")).isEmpty());
         const QLabel* unit = f.find<QLabel>(QStringLiteral("lblUnits0"));
@@ -257,8 +250,6 @@ private slots:
         row("two analog channels", "two analog", "cmdConnect", cancel,
             {"Wrong Logger Type|E|Error: The Brevel Flow Monitor software only works correctly\r\n"}, "", 0x06, 0,
             none);
-        row("memory never initialised, Cancel", "uninitialised", "cmdConnect", cancel,
-            {"Initialization Required|W|Warning: the flash memory has not been programmed."}, "", 0x06, 0, none);
         row("-i asks for a valid memory, Cancel", "-i", "cmdConnect", cancel, {"Initialization Required|W|Warning: "},
             "", 0x06, 0, none);
         row("port will not open", "no cable", "cmdConnect", cancel,
@@ -311,7 +302,6 @@ private slots:
         LoggerOptions options;
         options.HistoryRecords = state.endsWith(u"download") ? 3000 : options.HistoryRecords;
         options.AnalogChannels = state == u"two analog" ? 2 : 3;
-        options.Initialised = state != u"uninitialised";
         options.NoSamples = state == u"no sample";
         if (state.endsWith(u"ignored")) {
             options.MutedCommands = state.startsWith(u"start") ? QList<uint8_t>{0x09, 0x0A} : QList<uint8_t>{0x0A};
@@ -466,42 +456,25 @@ private slots:
         QCOMPARE(f.device.requests(0x0A), reads + 2);
     }
 
-    // The user closes the main window in the middle of an exchange: the
-    // program ends at once, the settings are written once and the port is
-    // closed. (Closing during Get Sample and a download are the journeys'.)
-    void closingEndsTheProgramAtAnyMoment_data()
+    // The user closes the main window while the logger is being woken: the
+    // program ends at once, the settings are written once and the port is closed.
+    void closingWhileWakingEndsTheProgram()
     {
-        QTest::addColumn<Moment>("moment");
-        QTest::newRow("reading the settings") << Moment::Settings;
-        QTest::newRow("waking the logger") << Moment::WakeUp;
-    }
-    void closingEndsTheProgramAtAnyMoment()
-    {
-        QFETCH(Moment, moment);
         LoggerOptions options;
-        options.AnswersWakeUp = moment != Moment::WakeUp;
+        options.AnswersWakeUp = false;
         // The program's own event loop and timers: time as the user lives it.
-        LoggerRig f(options, QString(), moment == Moment::Settings ? 200 : 0, MainWindowRig::Time::Real);
-        if (moment != Moment::WakeUp) {
-            QVERIFY(f.connect());
-        }
-        const int settingsReads = f.device.requests(0x08);
-        const auto busy = [&] {
-            if (moment == Moment::Settings) {
-                return f.device.requests(0x08) > settingsReads;
-            }
+        LoggerRig f(options, QString(), 0, MainWindowRig::Time::Real);
+        const auto busy = [] {
             const QWidget* modal = QApplication::activeModalWidget();
             const QLabel* progress = modal ? modal->findChild<QLabel*>(QStringLiteral("lblProgress")) : nullptr;
             return progress && progress->text().contains(u"attempt");
         };
         f.store.writtenKeys.clear();
         const auto click = [&] {
-            if (moment == Moment::WakeUp) {
-                f.pressInNextModal(QStringLiteral("cmdConnect"));
-            }
-            f.find<QPushButton>(moment == Moment::WakeUp ? "cmdConnect" : "cmdGetSettings")->click();
+            f.pressInNextModal(QStringLiteral("cmdConnect"));
+            f.find<QPushButton>(QStringLiteral("cmdConnect"))->click();
         };
-        const qint64 ms = CloseWhile(f.window, click, busy, [&] { f.session.Window.AwaitingSample = false; });
+        const qint64 ms = CloseWhile(f.window, click, busy, [] {});
         QVERIFY2(ms >= 0 && ms < 1500, qPrintable(QString::number(ms)));
         QCOMPARE(f.store.writtenKeys.size(), 15);
         QVERIFY(!f.port.IsOpen());
