@@ -13,8 +13,6 @@
 
 Q_DECLARE_METATYPE(ExchangeNeeds)
 
-// The main window's logic without a window: port choices, the command line,
-// who may talk to the logger, the meter bars' arithmetic, the user's settings.
 class AppLogicTest : public QObject {
     Q_OBJECT
 private slots:
@@ -69,8 +67,6 @@ private slots:
         QTEST(int(state.ModemReplyTicks), "modemTicks");
     }
 
-    // The guard is taken only on a free line, holds Busy while it lives and
-    // gives it back on every way out.
     void guardTakesOnlyAFreeLine_data()
     {
         QTest::addColumn<bool>("connected");
@@ -213,8 +209,7 @@ private slots:
         QCOMPARE(read.UseModemInit, int16_t{0});
     }
 
-    // Every stored value comes back unchanged when read and written again,
-    // each key once and in order. The values all differ, so no two are mixed up.
+    // Each key written once, in order; the values all differ, so no two are mixed up.
     void writesBackTheSettingsItReadsKeyByKey()
     {
         const QStringList keys = {"DirectPort", "DirectBaud", "ModemPort", "ModemBaud", "ModemNumber0",

@@ -59,8 +59,7 @@ private slots:
         tzset();
     }
 
-    // A record's time on the axis is the date the table shows for it, day 0
-    // and days past the month's end rolled over the same way.
+    // Day 0 and days past the month's end roll over as in the table.
     void packedTimes_data()
     {
         QTest::addColumn<int>("months");
@@ -80,8 +79,6 @@ private slots:
         QCOMPARE(SecondsSince2000(packed), GraphSeconds(time.Date(), QTime(0, 59, 58)) + hour * 3600.0);
     }
 
-    // A single record far off its neighbours shows whatever the zoom, at
-    // the column of its time.
     void decimationKeepsEverySpike_data()
     {
         QTest::addColumn<double>("spike");
@@ -120,8 +117,7 @@ private slots:
         QVERIFY2(std::fabs(extreme->x() - column) <= 1.0, qPrintable(QString::number(extreme->x())));
     }
 
-    // Gaps: consecutive records more than 1.5 intervals apart, the interval
-    // being the records' own median spacing; the line breaks there.
+    // A gap: more than 1.5 times the records' median spacing.
     void gaps_data()
     {
         QTest::addColumn<Times>("times");
@@ -148,7 +144,6 @@ private slots:
         GraphSeries series = Series(times, Values(times.size(), 1.0f));
         series.GapsBefore = FindGaps(times, interval > 0 ? interval : TypicalInterval(times), recordOfSample);
         QCOMPARE(series.GapsBefore, gaps);
-        // Drawn with room for every sample and squeezed into 2 columns.
         for (int columns : {1000, 2}) {
             QCOMPARE(DecimateStrip(series, 0, times.front(), times.back(), columns).size(), gaps.size() + 1);
         }
@@ -179,8 +174,7 @@ private slots:
         QTest::newRow("eight seconds") << Seconds(2024, 3, 9) + 0.5 << Seconds(2024, 3, 9) + 8.5 << 1.0
                                        << QStringList{"00:00:01", "00:00:02", "00:00:03"}
                                        << QStringLiteral("09.03.24");
-        // The logger's clock keeps no daylight saving: across the computer's
-        // change the ticks stay on the hour, one an hour, none twice.
+        // The logger's clock keeps no daylight saving: one tick an hour, none twice.
         for (const QDate day : {QDate(2024, 3, 31), QDate(2024, 10, 27)}) {
             // The zone does change that night (02:30 is missing or twice there).
             QVERIFY(QDateTime(day, QTime(1, 30)).offsetFromUtc() != QDateTime(day, QTime(3, 30)).offsetFromUtc());
@@ -222,8 +216,7 @@ private slots:
         }
     }
 
-    // The volume that passed, against the trapezoids worked out by hand, and
-    // as the strip's summary shows it: at least three significant digits.
+    // Against the trapezoids worked out by hand; shown with at least three significant digits.
     void volume_data()
     {
         QTest::addColumn<Times>("times");
@@ -281,8 +274,6 @@ private slots:
         QVERIFY(!summary.Volume);
     }
 
-    // The live plot keeps a day, starts anew when the clock goes back, and
-    // a pause in the readings is a gap.
     void liveSeries()
     {
         LiveGraphSeries live;

@@ -66,9 +66,7 @@ void Wheel(QWidget* widget, QPointF at, int delta, Qt::KeyboardModifiers modifie
 class GraphWindowsTest : public QObject {
     Q_OBJECT
 private slots:
-    // The graph of a table and the table's window look as they did when
-    // their pictures were kept: strips, axes, gap, summaries, buttons (no
-    // Graph button where nothing opens a graph).
+    // No Graph button where nothing opens a graph.
     void windowsLookAsKept_data()
     {
         QTest::addColumn<QString>("window");
@@ -100,9 +98,8 @@ private slots:
         BREVEL_VERIFY_SNAPSHOT(*shown, window);
     }
 
-    // A packed table's graph draws each row's record, the record before the
-    // next row (the row's value holds until then), the last record and both
-    // sides of the gap; no other record.
+    // Each row's record, the record before the next row (the value holds until then),
+    // the last record and both sides of the gap; no other record.
     void packedGraphKeepsWhereValuesChange()
     {
         GraphRig rig(true);
@@ -121,8 +118,6 @@ private slots:
         QVERIFY(int(drawn.size()) < count);
     }
 
-    // The mouse over a record reads what the table shows for it, in every
-    // strip, packed or not.
     void crosshairReadsTheTable_data()
     {
         QTest::addColumn<bool>("pack");
@@ -188,7 +183,6 @@ private slots:
         QVERIFY(std::fabs((newHigh - newLow) - (high - low) * 0.64) < 1e-9 * (high - low));
         QVERIFY(!view.ValueRange(strip + 1));
 
-        // A box from a quarter to a half of the width.
         const QPoint from(qRound(plots.left() + plots.width() / 4), qRound(at.y()));
         const QPoint to(qRound(plots.left() + plots.width() / 2), qRound(at.y()) + 2);
         const double boxStart = graph->CurrentPlot().TimeAt(from.x());
@@ -216,8 +210,7 @@ private slots:
         QCOMPARE(view.Span(), whole);
     }
 
-    // A drawing at the size shown (typing it is the history journey's); a
-    // picture that cannot be written is an error shown.
+    // (Typing the size and the picture's size are the history journey's.)
     void exportsAtTheChosenSize()
     {
         GraphRig rig(true);
@@ -263,14 +256,11 @@ private slots:
         QVERIFY(packed);
     }
 
-    // Action > Live Graph plots what the meter columns show, a missing
-    // channel as a gap rather than the bottom of its bar.
+    // A missing channel is a gap rather than the bottom of its bar.
     void liveGraphPlotsTheMeterValues()
     {
         MainWindowRig rig;
         rig.controller.StartUp(QString(), QString());
-        rig.controller.Ticks().Stop(TickSource::Tick::Status);
-        rig.controller.Ticks().Stop(TickSource::Tick::Sample);
         InstallGraphs(rig.session, rig.controller, rig.window);
         LoggerSettings& settings = rig.session.Logger;
         settings = HistoryTestSettings();
