@@ -45,15 +45,14 @@ private:
 
 // The main window over the virtual logger in this process, its requests counted.
 struct LoggerLine {
-    LoggerLine(const LoggerOptions& options, int latencyMs) : engine(options), device(engine), port(device, latencyMs) {}
+    explicit LoggerLine(const LoggerOptions& options) : engine(options), device(engine), port(device) {}
     LoggerEngine engine;
     CountingDevice device;
     SimSerialPort port;
 };
 struct LoggerRig : LoggerLine, MainWindowRig {
-    explicit LoggerRig(const LoggerOptions& options = {}, const QString& commandLine = {}, int latencyMs = 0,
-                       Time time = Time::Stepped)
-        : LoggerLine(options, latencyMs), MainWindowRig(&port, nullptr, time)
+    explicit LoggerRig(const LoggerOptions& options = {}, const QString& commandLine = {}, Time time = Time::Stepped)
+        : LoggerLine(options), MainWindowRig(&port, nullptr, time)
     {
         startUp(commandLine);
     }
@@ -459,7 +458,7 @@ private slots:
         LoggerOptions options;
         options.AnswersWakeUp = false;
         // The program's own event loop and timers: time as the user lives it.
-        LoggerRig f(options, QString(), 0, MainWindowRig::Time::Real);
+        LoggerRig f(options, QString(), MainWindowRig::Time::Real);
         f.store.writtenKeys.clear();
         PaintedTexts shown;
         const auto click = [&] {
