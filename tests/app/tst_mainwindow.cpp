@@ -254,8 +254,6 @@ private slots:
             "connected idle 0 Pulses");
         row("Connect item while connected", "", "mnuConnect", cancel, {}, "", 0x06, 0, idle);
         row("Disconnect item", "", "mnuDisconnect", cancel, {}, "", 0x06, 0, none);
-        row("sampling item ticks the box", "", "mnuSampleContinuously", cancel, {}, "", 0x06, 0,
-            "connected sampling 40 Pulses");
         // Reading the settings selects the programmed flow table, and says when it is missing.
         row("Get Sample, flow table missing", "table programmed", "cmdGetSettings", PromptAnswer::Ok,
             {"Missing or Empty Flow Table File|"}, "", 0x08, 3, idle,
@@ -411,7 +409,7 @@ private slots:
     {
         LoggerRig f;
         QVERIFY(f.connect());
-        f.press(QStringLiteral("chkSampleContinuously"));
+        f.press(QStringLiteral("mnuSampleContinuously")); // the item ticks the box
         f.controller.StatusTick();
         QVERIFY(f.session.Window.SamplingContinuously);
         for (const char* name : {"cmdConnect", "cmdGetSettings", "cmdGetHistoryData", "cmdClearMemory",
