@@ -538,11 +538,9 @@ private slots:
             QWidget* window = QApplication::activeModalWidget();
             auto* ports = window->findChild<QComboBox*>(QStringLiteral("cmbPort1"));
             const auto look = [&] {
-                int late = 0;
-                for (int i = 0; i < ports->count(); ++i) {
-                    late += ports->itemText(i).contains(u"Virtual logger late") ? 1 : 0;
-                }
-                seen << ports->currentText() << QString::number(late);
+                const QModelIndexList late = ports->model()->match(ports->model()->index(0, 0), Qt::DisplayRole,
+                                                                   "Virtual logger late", -1, Qt::MatchContains);
+                seen << ports->currentText() << QString::number(late.size());
             };
             look();
             for (const char* name : {"cmbBaud1", "cmbBaud2"}) {
