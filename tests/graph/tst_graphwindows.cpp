@@ -98,24 +98,36 @@ private slots:
         BREVEL_VERIFY_SNAPSHOT(*shown, window);
     }
 
-    // Each row's record, the record before the next row (the value holds until then),
-    // the last record and both sides of the gap; no other record.
-    void packedGraphKeepsWhereValuesChange()
+    // Graph on the packed table draws each row's record, the record before the next row (the value
+    // holds until then), the last record and both sides of the gap; no other record.
+    void packedTableGraphsWhereValuesChange()
     {
-        GraphRig rig(true);
-        const int count = rig.table.RecordCount();
-        std::set<int> expected{99, 100, count - 1};
-        for (int row = 0; row < rig.table.RowCount(); ++row) {
-            expected.insert(rig.table.RecordOf(row));
-            expected.insert(std::max(0, rig.table.RecordOf(row) - 1));
-        }
-        const GraphSeries series = BuildHistoryGraphSeries(rig.table);
+        GraphRig rig(false);
+        NullBusyCursor cursor;
         std::vector<int> drawn;
-        for (int sample = 0; sample < int(series.Times.size()); ++sample) {
-            drawn.push_back(HistoryGraphRecord(series, sample));
+        HistoryWindow window({std::make_unique<HistoryTable>(rig.records, rig.settings, HistoryTestFlow()), 0, {},
+                              QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs, cursor,
+                              [&](const RecordTable& table, const QString& name, QWidget* parent) {
+                                  QCOMPARE(&table, &window.Table());
+                                  QCOMPARE(name, QStringLiteral("Creek 4"));
+                                  QCOMPARE(parent, &window);
+                                  const GraphSeries series = BuildHistoryGraphSeries(table);
+                                  for (int sample = 0; sample < int(series.Times.size()); ++sample) {
+                                      drawn.push_back(HistoryGraphRecord(series, sample));
+                                  }
+                              }});
+        window.show();
+        rig.prompter.answers = {PromptAnswer::Yes};
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdPack"), Qt::LeftButton);
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdGraph"), Qt::LeftButton);
+        const RecordTable& table = window.Table();
+        std::set<int> expected{99, 100, table.RecordCount() - 1};
+        for (int row = 0; row < table.RowCount(); ++row) {
+            expected.insert(table.RecordOf(row));
+            expected.insert(std::max(0, table.RecordOf(row) - 1));
         }
         QCOMPARE(drawn, std::vector<int>(expected.begin(), expected.end()));
-        QVERIFY(int(drawn.size()) < count);
+        QVERIFY(int(drawn.size()) < table.RecordCount());
     }
 
     void crosshairReadsTheTable_data()
@@ -232,28 +244,6 @@ private slots:
         QFile file(svg);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("viewBox=\"0 0 800 500\""));
-    }
-
-    void historyWindowOpensTheGraphOfItsTable()
-    {
-        GraphRig rig(false);
-        NullBusyCursor cursor;
-        const RecordTable* opened = nullptr;
-        bool packed = false;
-        HistoryWindow window({std::make_unique<HistoryTable>(rig.records, rig.settings, HistoryTestFlow()), 0, {},
-                              QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs, cursor,
-                              [&](const RecordTable& table, const QString& name, QWidget* parent) {
-                                  opened = &table;
-                                  packed = table.IsPacked();
-                                  QCOMPARE(name, QStringLiteral("Creek 4"));
-                                  QCOMPARE(parent, &window);
-                              }});
-        window.show();
-        rig.prompter.answers = {PromptAnswer::Yes};
-        QTest::mouseClick(window.findChild<QPushButton*>("cmdPack"), Qt::LeftButton);
-        QTest::mouseClick(window.findChild<QPushButton*>("cmdGraph"), Qt::LeftButton);
-        QCOMPARE(opened, &window.Table());
-        QVERIFY(packed);
     }
 
     // A missing channel is a gap rather than the bottom of its bar.
