@@ -194,12 +194,9 @@ private slots:
         QTest::addColumn<QList<int>>("first");
         QTest::addColumn<QList<int>>("second");
         QTest::addColumn<int>("addedSecond");
-        // Over a thousand records: the inserts run in several batches.
-        QTest::newRow("memory grew") << Seconds(0, 800) << Seconds(0, 1200) << 400;
-        QTest::newRow("cleared and refilled") << Seconds(0, 800) << Seconds(800, 1000) << 200;
+        // Several batches of inserts, records already there on both sides of a batch's end.
         QTest::newRow("wrapped around") << Seconds(0, 800) << Seconds(300, 1200) << 400;
-        // Fast logging: ten records under each second.
-        QTest::newRow("fast logging again") << Seconds(0, 30, 600) << Seconds(0, 30, 600) << 0;
+        // Fast logging: ten records under each second, the second download's first ones already there.
         QTest::newRow("fast logging read mid-second") << Seconds(0, 15, 600) << Seconds(0, 30, 600) << 15;
     }
     void secondDownloadAddsOnlyWhatIsNew()
