@@ -210,7 +210,6 @@ private slots:
         const ArchiveImportResult a = ImportDownload(*archive, one.view());
         const ArchiveImportResult b = ImportDownload(*archive, two.view());
         QVERIFY2(a.Ok && b.Ok, qPrintable(a.Error + b.Error));
-        // Added and already there, of each download.
         QCOMPARE((std::array{a.Added, a.AlreadyThere, b.Added, b.AlreadyThere}),
                  (std::array{int(first.size()), 0, addedSecond, int(second.size()) - addedSecond}));
 

@@ -40,7 +40,6 @@ inline HistoryFlowSource HistoryTestFlow()
     return {false, QStringLiteral("cfs"), [](double level) { return std::pair{3.0 * level, level / 4.0}; }};
 }
 
-// Appends a record with the given packed time and raw values.
 inline void AppendRecord(HistoryRecords& records, uint32_t time, const std::vector<int>& values)
 {
     QByteArray bytes(4 + 2 * records.ValueCount(), '\0');

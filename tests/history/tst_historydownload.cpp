@@ -9,7 +9,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
-#include <array>
 #include <deque>
 #include <functional>
 #include <stdexcept>
@@ -126,28 +125,11 @@ Q_DECLARE_METATYPE(PromptIcon)
 class HistoryDownloadTest : public QObject {
     Q_OBJECT
 private slots:
-    void blockSizesFollowChannelCounts()
-    {
-        // analog and pulse channels, bytes a record, whole records in the 240 bytes of a block
-        for (const auto& [analog, pulse, size, perBlock] :
-             {std::array{3, 2, 14, 17}, std::array{3, 0, 10, 24}, std::array{8, 1, 22, 10}, std::array{8, 2, 24, 10}}) {
-            ScriptedHistoryLink link(0);
-            HistoryRecords records;
-            HistoryDownload download(link, records, analog, pulse);
-            QCOMPARE(download.RecordSize(), size);
-            QCOMPARE(download.RecordsPerBlock(), perBlock);
-        }
-    }
-
-    // The loop ends on a short or empty block. A failure is retried with a
-    // repeat request, a hundred times in a row at most. A lost request
-    // leaves the logger on the block stored last, so its repeat comes back;
-    // a late reply brings back the block answered before in place of the
-    // answer, which follows it. Neither is stored twice, and no block the
-    // logger moved on to is skipped.
-    // A repeat of the block stored last counts as a retry, unless it
-    // answered a repeat request on a quiet line twice running. A block
-    // claiming more records than fit is an error.
+    // The loop ends on a short or empty block; a failure is retried with a
+    // repeat request, a hundred times in a row at most. A lost request or a
+    // late reply brings back a block already stored: it is not stored
+    // twice, and no block the logger moved on to is skipped. It counts as a
+    // retry unless it answered a repeat request on a quiet line twice running.
     void download_data()
     {
         QTest::addColumn<int>("count");
