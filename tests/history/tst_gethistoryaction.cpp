@@ -38,7 +38,6 @@ struct ActionRig : VirtualLogger, LinkRig<SimSerialPort> {
     {
         state.ReplyTicks = faults.LateRate > 0 ? 10 : 2;
         state.Connected = true;
-        settings.AnalogEnable = {1, 1, 1, 0, 0, 0, 0, 0};
         port.Open();
         QObject::connect(&hand, &QTimer::timeout, [this] { pressButtons(); });
         hand.start(10);
