@@ -102,11 +102,9 @@ private slots:
                                      << FaultOptions{.Seed = 11, .NoiseRate = 0.0003, .CorruptRate = 0.0003,
                                                      .LoseAckRate = 0.1, .LoseRequestRate = 0.1}
                                      << "" << false;
-        // A share of replies late by 1.1 to 3 times the rig's reply wait of 20 ms.
-        for (uint32_t seed : {1, 2, 3}) {
-            const FaultOptions late{.Seed = seed, .LateRate = 0.3, .LateMinMs = 22, .LateMaxMs = 60};
-            QTest::addRow("late replies, seed %u", seed) << 2000 << late << "" << false;
-        }
+        // A third of the replies late by 1.1 to 3 times the rig's reply wait of 20 ms.
+        QTest::newRow("late replies")
+            << 2000 << FaultOptions{.Seed = 1, .LateRate = 0.3, .LateMinMs = 22, .LateMaxMs = 60} << "" << false;
     }
     void downloadsExactlyTheLoggersRecords()
     {

@@ -277,8 +277,6 @@ private slots:
         QCOMPARE(rig.records.Count(), received);
         if (!completes) {
             QCOMPARE(rig.text("lblGetHistoryData"), QStringLiteral("%1 records").arg(received));
-            QCOMPARE(rig.records.Value(received - 1, 0), uint16_t((received - 1) & 0xFFFF));
-            QCOMPARE(rig.records.AppendRecord(QByteArray(14, '\0').constData()), received < HistoryRecords::Capacity);
         }
     }
 };
