@@ -253,17 +253,14 @@ private slots:
         QTRY_VERIFY(rig.window.CurrentState() != GetHistoryDataWindow::State::Starting);
         QTRY_VERIFY(!rig.window.isVisible() || rig.button("cmdOkay")->isEnabled());
         QCOMPARE(rig.prompter.messages.size(), message.isEmpty() ? 0 : 1);
+        // The boxes' title and the upload-complete text are the journey's.
         for (const RecordingPrompter::Message& shown : rig.prompter.messages) {
-            QCOMPARE(shown.title, QStringLiteral("Get History Data"));
             QCOMPARE(shown.text, message);
             QCOMPARE(shown.icon, icon);
         }
         if (completes) {
             QCOMPARE(rig.window.CurrentState(), GetHistoryDataWindow::State::Running);
-            QCOMPARE(rig.text("lblGetHistoryData"),
-                     QStringLiteral("Upload complete: %1 records uploaded.").arg(received));
             QCOMPARE(rig.text("lblRetries"), received > 0 ? QStringLiteral("3 retries") : QString());
-            QVERIFY(!rig.button("cmdCancel")->isEnabled());
             // The bar's maximum grows to the count received when that is more.
             QCOMPARE(rig.window.findChild<QProgressBar*>("ProgressBar1")->maximum(), std::max(received, reported));
             if (press == u"Escape") {
