@@ -101,21 +101,6 @@ Faults LostReplies(int blocksFirst, int failures)
     return faults;
 }
 
-struct DownloadRig {
-    DownloadRig(int loggerRecords, uint32_t expected)
-        : link(loggerRecords), download(link, records, 3, 2), window(download, expected, prompter, true)
-    {
-    }
-    QString text(const char* name) const { return window.findChild<QLabel*>(name)->text(); }
-    QPushButton* button(const char* name) const { return window.findChild<QPushButton*>(name); }
-
-    ScriptedHistoryLink link;
-    HistoryRecords records;
-    HistoryDownload download;
-    RecordingPrompter prompter;
-    GetHistoryDataWindow window;
-};
-
 } // namespace
 
 Q_DECLARE_METATYPE(HistoryDownloadEnd)
@@ -233,47 +218,53 @@ private slots:
         QFETCH(int, received);
         QFETCH(QString, message);
         QFETCH(PromptIcon, icon);
-        DownloadRig rig(loggerRecords, uint32_t(reported));
+        ScriptedHistoryLink link(loggerRecords);
+        HistoryRecords records;
+        HistoryDownload download(link, records, 3, 2);
+        RecordingPrompter prompter;
+        GetHistoryDataWindow window(download, uint32_t(reported), prompter, true);
+        const auto button = [&window](const char* name) { return window.findChild<QPushButton*>(name); };
+        const auto text = [&window](const char* name) { return window.findChild<QLabel*>(name)->text(); };
         const bool completes = press == u"Okay" || press == u"Escape";
         if (completes) {
-            rig.link.faults = {F::None, F::ReplyLost, F::ReplyLost, F::ReplyLost};
+            link.faults = {F::None, F::ReplyLost, F::ReplyLost, F::ReplyLost};
         }
-        rig.link.onRequest = [&](int n) {
+        link.onRequest = [&](int n) {
             if (n != 2 || completes || press.isEmpty()) {
                 return;
             }
             if (press == u"throw") {
                 throw std::runtime_error("port gone");
             }
-            QTest::mouseClick(rig.button("cmdCancel"), Qt::LeftButton);
-            QVERIFY(rig.window.isVisible());
+            QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
+            QVERIFY(window.isVisible());
         };
-        rig.window.show();
+        window.show();
         // It runs until it closes or waits for Okay.
-        QTRY_VERIFY(rig.window.CurrentState() != GetHistoryDataWindow::State::Starting);
-        QTRY_VERIFY(!rig.window.isVisible() || rig.button("cmdOkay")->isEnabled());
-        QCOMPARE(rig.prompter.messages.size(), message.isEmpty() ? 0 : 1);
+        QTRY_VERIFY(window.CurrentState() != GetHistoryDataWindow::State::Starting);
+        QTRY_VERIFY(!window.isVisible() || button("cmdOkay")->isEnabled());
+        QCOMPARE(prompter.messages.size(), message.isEmpty() ? 0 : 1);
         // The boxes' title and the upload-complete text are the journey's.
-        for (const RecordingPrompter::Message& shown : rig.prompter.messages) {
+        for (const RecordingPrompter::Message& shown : prompter.messages) {
             QCOMPARE(shown.text, message);
             QCOMPARE(shown.icon, icon);
         }
         if (completes) {
-            QCOMPARE(rig.window.CurrentState(), GetHistoryDataWindow::State::Running);
-            QCOMPARE(rig.text("lblRetries"), received > 0 ? QStringLiteral("3 retries") : QString());
+            QCOMPARE(window.CurrentState(), GetHistoryDataWindow::State::Running);
+            QCOMPARE(text("lblRetries"), received > 0 ? QStringLiteral("3 retries") : QString());
             // The bar's maximum grows to the count received when that is more.
-            QCOMPARE(rig.window.findChild<QProgressBar*>("ProgressBar1")->maximum(), std::max(received, reported));
+            QCOMPARE(window.findChild<QProgressBar*>("ProgressBar1")->maximum(), std::max(received, reported));
             if (press == u"Escape") {
-                QTest::keyClick(&rig.window, Qt::Key_Escape);
+                QTest::keyClick(&window, Qt::Key_Escape);
             } else {
-                QTest::mouseClick(rig.button("cmdOkay"), Qt::LeftButton);
+                QTest::mouseClick(button("cmdOkay"), Qt::LeftButton);
             }
         }
-        QVERIFY(!rig.window.isVisible());
-        QCOMPARE(rig.window.CurrentState(), state);
-        QCOMPARE(rig.records.Count(), received);
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.CurrentState(), state);
+        QCOMPARE(records.Count(), received);
         if (!completes) {
-            QCOMPARE(rig.text("lblGetHistoryData"), QStringLiteral("%1 records").arg(received));
+            QCOMPARE(text("lblGetHistoryData"), QStringLiteral("%1 records").arg(received));
         }
     }
 };
