@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 namespace {
 
@@ -40,76 +41,69 @@ private slots:
         QTest::addColumn<Records>("records");
         QTest::addColumn<bool>("pack");
         QTest::addColumn<QStringList>("lines"); // after the first
-        const LoggerSettings base = HistoryTestSettings();
+        using Change = std::function<void(LoggerSettings&)>;
+        const auto row = [](const char* name, const Change& change, const Records& records, const QStringList& lines,
+                            bool pack = false, bool unitsInvalid = false) {
+            LoggerSettings settings = HistoryTestSettings();
+            change(settings);
+            QTest::newRow(name) << settings << unitsInvalid << records << pack << lines;
+        };
         const Records one{{PackTime(74, 15, 9, 42, 7), {125, 1000, 333, 7, 65535}}};
-        LoggerSettings s = base;
-        s.EngUnits[1] = QStringLiteral("deg, \"C\""); // a comma in a unit quotes that field
-        // Level 1.25 ft: flow 3.75 and velocity 0.3125 with channel 1's two places.
-        QTest::newRow("Manning's") << s << false << one << false
-            << QStringList{"Date, Time, ft,\"deg, \"\"C\"\"\", %, in, gal, Flow (cfs), Vel (FPS)",
-                           "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 3.5, 65535, 3.75, 0.31"};
-        s = base;
-        s.AnalogEnable[1] = 0;
-        s.DigitalEnable = {0, 0};
-        s.VelUnits = 1;
-        QTest::newRow("channel 2 off, m/s") << s << false << one << false
-            << QStringList{"Date, Time, ft, %, Flow (cfs), Vel (MPS)", "15.03.06, 09:42:07, 1.25, 33.3, 3.75, 0.31"};
-        s = base;
-        s.FlowMode = 2;
-        QTest::newRow("flume: no velocity") << s << false << one << false
-            << QStringList{"Date, Time, ft, degC, %, in, gal, Flow (cfs)",
-                           "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 3.5, 65535, 3.75"};
-        s = base;
-        s.AnalogEnable[0] = 0;
-        QTest::newRow("channel 1 off: no flow") << s << false << one << false
-            << QStringList{"Date, Time, degC, %, in, gal", "15.03.06, 09:42:07, 0.0, 33.3, 3.5, 65535"};
-        QTest::newRow("unit not a level") << base << true << one << false
-            << QStringList{"Date, Time, ft, degC, %, in, gal", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 3.5, 65535"};
-        s = base;
-        s.FlowMode = 0;
-        s.DigitalEnable = {0, 1};
-        QTest::newRow("no flow method, pulse 2 only") << s << false << one << false
-            << QStringList{"Date, Time, ft, degC, %, gal", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 65535"};
+        // Level 1.25 ft: flow 3.75 and velocity 0.3125 with channel 1's two places; a comma in a unit quotes it.
+        row("Manning's", [](auto& s) { s.EngUnits[1] = QStringLiteral("deg, \"C\""); }, one,
+            {"Date, Time, ft,\"deg, \"\"C\"\"\", %, in, gal, Flow (cfs), Vel (FPS)",
+             "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 3.5, 65535, 3.75, 0.31"});
+        row("channel 2 off, m/s", [](auto& s) {
+            s.AnalogEnable[1] = 0;
+            s.DigitalEnable = {0, 0};
+            s.VelUnits = 1;
+        }, one, {"Date, Time, ft, %, Flow (cfs), Vel (MPS)", "15.03.06, 09:42:07, 1.25, 33.3, 3.75, 0.31"});
+        row("flume: no velocity", [](auto& s) { s.FlowMode = 2; }, one,
+            {"Date, Time, ft, degC, %, in, gal, Flow (cfs)", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 3.5, 65535, 3.75"});
+        row("channel 1 off: no flow", [](auto& s) { s.AnalogEnable[0] = 0; }, one,
+            {"Date, Time, degC, %, in, gal", "15.03.06, 09:42:07, 0.0, 33.3, 3.5, 65535"});
+        row("unit not a level", [](auto&) {}, one,
+            {"Date, Time, ft, degC, %, in, gal", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 3.5, 65535"}, false, true);
+        row("no flow method, pulse 2 only", [](auto& s) {
+            s.FlowMode = 0;
+            s.DigitalEnable = {0, 1};
+        }, one, {"Date, Time, ft, degC, %, gal", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 65535"});
         // Channel 2 at raw 2000, five places: a zero raw span gives the EU
         // low limit, a zero EU span the high one.
         for (const auto& [name, rawHigh, euHigh, text] :
              {std::tuple{"zero raw span", 0, 50.0, "-20.00000"},
               std::tuple{"zero EU span", 4000, -19.99995, "-19.99995"},
               std::tuple{"normal span", 4000, 60.0, "20.00000"}}) {
-            s = base;
-            s.FlowMode = 0;
-            s.DigitalEnable = {0, 0};
-            s.RawScaleUpper[1] = rawHigh;
-            s.UpperLimit[1] = euHigh;
-            s.DecPlaces[1] = 5;
-            QTest::newRow(name) << s << false << Records{{0, {0, 2000, 0, 0, 0}}} << false
-                << QStringList{"Date, Time, ft, degC, %",
-                               QStringLiteral("31.12.99, 00:00:00, 0.00, %1, 0.0").arg(text)};
-        }
-        s = base;
-        s.NumAnalogChannels = 8;
-        s.AnalogEnable.fill(1);
-        for (int c = 3; c < 8; ++c) {
-            s.EngUnits[size_t(c)] = QStringLiteral("a%1").arg(c + 1);
-            s.RawScaleUpper[size_t(c)] = 100;
-            s.UpperLimit[size_t(c)] = 100;
+            row(name, [raw = rawHigh, eu = euHigh](auto& s) {
+                s.FlowMode = 0;
+                s.DigitalEnable = {0, 0};
+                s.RawScaleUpper[1] = raw;
+                s.UpperLimit[1] = eu;
+                s.DecPlaces[1] = 5;
+            }, {{0, {0, 2000, 0, 0, 0}}},
+                {"Date, Time, ft, degC, %", QStringLiteral("31.12.99, 00:00:00, 0.00, %1, 0.0").arg(text)});
         }
         // Only channel 8 changed, and that is enough to keep the row.
-        QTest::newRow("8 analog, 2 pulse and flow: 12 value columns")
-            << s << false << Records{{0, {100, 0, 0, 4, 5, 6, 7, 8, 1, 2}}, {1, {100, 0, 0, 4, 5, 6, 7, 9, 1, 2}}}
-            << true
-            << QStringList{"Date, Time, ft, degC, %, a4, a5, a6, a7, a8, in, gal, Flow (cfs), Vel (FPS)",
-                           "31.12.99, 00:00:00, 1.00, -20.0, 0.0, 4, 5, 6, 7, 8, 0.5, 2, 3.00, 0.25",
-                           "31.12.99, 00:00:01, 1.00, -20.0, 0.0, 4, 5, 6, 7, 9, 0.5, 2, 3.00, 0.25"};
-        s = base;
-        s.FlowMode = 0;
-        s.DigitalEnable = {0, 0};
-        const Records steps{{PackTime(74, 15, 0, 0), {100, 0, 0}}, {PackTime(74, 15, 0, 1), {100, 0, 0}},
-                            {PackTime(74, 15, 0, 3), {100, 1, 0}},  // 0.02 degC more: "-20.0" still
-                            {PackTime(74, 15, 0, 4), {101, 1, 0}}, {PackTime(74, 15, 0, 5), {100, 0, 0}}};
-        QTest::newRow("packed: changed texts only") << s << false << steps << true
-            << QStringList{"Date, Time, ft, degC, %", "15.03.06, 00:00:00, 1.00, -20.0, 0.0",
-                           "15.03.06, 00:04:00, 1.01, -20.0, 0.0", "15.03.06, 00:05:00, 1.00, -20.0, 0.0"};
+        row("8 analog, 2 pulse and flow: 12 value columns", [](auto& s) {
+            s.NumAnalogChannels = 8;
+            s.AnalogEnable.fill(1);
+            for (int c = 3; c < 8; ++c) {
+                s.EngUnits[size_t(c)] = QStringLiteral("a%1").arg(c + 1);
+                s.RawScaleUpper[size_t(c)] = 100;
+                s.UpperLimit[size_t(c)] = 100;
+            }
+        }, {{0, {100, 0, 0, 4, 5, 6, 7, 8, 1, 2}}, {1, {100, 0, 0, 4, 5, 6, 7, 9, 1, 2}}},
+            {"Date, Time, ft, degC, %, a4, a5, a6, a7, a8, in, gal, Flow (cfs), Vel (FPS)",
+             "31.12.99, 00:00:00, 1.00, -20.0, 0.0, 4, 5, 6, 7, 8, 0.5, 2, 3.00, 0.25",
+             "31.12.99, 00:00:01, 1.00, -20.0, 0.0, 4, 5, 6, 7, 9, 0.5, 2, 3.00, 0.25"}, true);
+        row("packed: changed texts only", [](auto& s) {
+            s.FlowMode = 0;
+            s.DigitalEnable = {0, 0};
+        }, {{PackTime(74, 15, 0, 0), {100, 0, 0}}, {PackTime(74, 15, 0, 1), {100, 0, 0}},
+            {PackTime(74, 15, 0, 3), {100, 1, 0}}, // 0.02 degC more: "-20.0" still
+            {PackTime(74, 15, 0, 4), {101, 1, 0}}, {PackTime(74, 15, 0, 5), {100, 0, 0}}},
+            {"Date, Time, ft, degC, %", "15.03.06, 00:00:00, 1.00, -20.0, 0.0", "15.03.06, 00:04:00, 1.01, -20.0, 0.0",
+             "15.03.06, 00:05:00, 1.00, -20.0, 0.0"}, true);
     }
     void tableAsWritten()
     {
