@@ -283,25 +283,9 @@ private slots:
     // Each download keeps its own columns, places and collection; a record
     // already there keeps what its first download read; the times are
     // written as asked.
-    void exportKeepsEachDownloadAsRead_data()
-    {
-        QTest::addColumn<int>("format");
-        QTest::addColumn<QStringList>("dateTimes");
-        const QString day = ShortDateFormat().Text(QDate(2006, 3, 15));
-        QTest::newRow("program's short date") << int(ArchiveTimeFormat::ShortDate)
-                                              << QStringList{day + ", 00:30:48", day + ", 09:15:00",
-                                                             day + ", 09:42:00"};
-        QTest::newRow("iso") << int(ArchiveTimeFormat::Iso)
-                             << QStringList{"2006-03-15, 00:30:48", "2006-03-15, 09:15:00", "2006-03-15, 09:42:00"};
-        // Each record less the UTC offset of its own download's collection.
-        QTest::newRow("utc") << int(ArchiveTimeFormat::Utc)
-                             << QStringList{"2006-03-14, 23:30:48Z", "2006-03-15, 11:15:00Z", "2006-03-15, 08:42:00Z"};
-    }
     void exportKeepsEachDownloadAsRead()
     {
         OPEN_ARCHIVE(archive);
-        QFETCH(int, format);
-        QFETCH(QStringList, dateTimes);
         LoggerSettings fewer = HistoryTestSettings();
         fewer.AnalogEnable[1] = 0;
         fewer.DigitalEnable[1] = 0;
@@ -323,13 +307,13 @@ private slots:
         }
 
         const QString path = folder_.filePath(QStringLiteral("archive.csv"));
-        const auto written = [&](ArchiveRange range, const QString& site = QStringLiteral("Creek 4")) {
+        const auto written = [&](ArchiveTimeFormat format, ArchiveRange range, const QString& site = "Creek 4") {
             QString error;
             QFile file(path);
-            const bool ok = ExportSiteCsv(*archive, site, range, ArchiveTimeFormat(format), path, &error);
+            const bool ok = ExportSiteCsv(*archive, site, range, format, path, &error);
             return ok && file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : error;
         };
-        const QString text = written({});
+        const QString text = written(ArchiveTimeFormat::Iso, {});
         // Line 1 describes the flow computation of the newest download.
         QVERIFY2(text.section(QStringLiteral("\r\n"), 0, 0).startsWith(QStringLiteral("Creek 4,"))
                      && text.section(QStringLiteral("\r\n"), 0, 0).endsWith(QStringLiteral(
@@ -340,13 +324,23 @@ private slots:
 %2, 1.300, , 34.0, 4.0, , , 
 %3, 10.00, -20.0, 99.9, 4.5, 65535, 30.00, 2.50
 )").replace(u'\n', QStringLiteral("\r\n"));
-        QCOMPARE(text.section(QStringLiteral("\r\n"), 1), rows.arg(dateTimes[0], dateTimes[1], dateTimes[2]));
+        const QString day = ShortDateFormat().Text(QDate(2006, 3, 15));
+        // UTC: each record less the UTC offset of its own download's collection.
+        for (const auto& [format, times] :
+             {std::pair{ArchiveTimeFormat::ShortDate,
+                        QStringList{day + ", 00:30:48", day + ", 09:15:00", day + ", 09:42:00"}},
+              std::pair{ArchiveTimeFormat::Iso, QStringList{"2006-03-15, 00:30:48", "2006-03-15, 09:15:00",
+                                                             "2006-03-15, 09:42:00"}},
+              std::pair{ArchiveTimeFormat::Utc, QStringList{"2006-03-14, 23:30:48Z", "2006-03-15, 11:15:00Z",
+                                                             "2006-03-15, 08:42:00Z"}}}) {
+            QCOMPARE(written(format, {}).section(QStringLiteral("\r\n"), 1), rows.arg(times[0], times[1], times[2]));
+        }
         // A range takes the records from its start up to, not including, its end, and their columns.
         const qint64 from = ArchiveStamp(Base.date(), QTime(9, 15));
-        QCOMPARE(written({from, from + 27 * 60}).section(QStringLiteral("\r\n"), 1),
-                 QStringLiteral("Date, Time, ft, %, in\r\n%1, 1.300, 34.0, 4.0\r\n").arg(dateTimes[1]));
+        QCOMPARE(written(ArchiveTimeFormat::Iso, {from, from + 27 * 60}).section(QStringLiteral("\r\n"), 1),
+                 QStringLiteral("Date, Time, ft, %, in\r\n2006-03-15, 09:15:00, 1.300, 34.0, 4.0\r\n"));
         // A site the archive does not hold is a failure, not an export.
-        QCOMPARE(written({}, QStringLiteral("Creek 5")),
+        QCOMPARE(written(ArchiveTimeFormat::Iso, {}, QStringLiteral("Creek 5")),
                  QStringLiteral("the archive %1 holds no site \"Creek 5\"").arg(archive->Location().Text()));
 
         // The history window and its graph see the same: the flow column's
