@@ -92,8 +92,7 @@ private slots:
         RunGetHistory(services, nullptr);
         QCOMPARE(prompter.messages.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
-            QCOMPARE(prompter.messages[0].title, QStringLiteral("Get History Data"));
-            QCOMPARE(prompter.messages[0].text, message);
+            QCOMPARE(prompter.messages[0].title + ": " + prompter.messages[0].text, "Get History Data: " + message);
         }
         const int received = message.isEmpty() && !sampling ? count : 0;
         QCOMPARE(tableRows, received > 0 ? received : -1);
