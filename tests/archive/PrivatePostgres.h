@@ -38,7 +38,6 @@ public:
         return {};
     }
 
-    // Makes and starts the server. False, with the reason in *error, on failure.
     bool start(QString* error)
     {
         programs_ = serverPrograms();
@@ -62,7 +61,6 @@ public:
         return running_;
     }
 
-    // A new, empty database on the running server.
     std::optional<ArchiveLocation> createDatabase(const QString& name, QString* error)
     {
         if (!run("createdb", {"-h", folder_.path(), "-p", QString::number(Port), "-U", User, name}, error)) {

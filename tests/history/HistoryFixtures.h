@@ -6,7 +6,6 @@
 #include "history/HistoryTable.h"
 
 #include <QByteArray>
-#include <QLocale>
 #include <vector>
 
 // Settings of a 3-analog, 2-pulse logger: channel 1 a level of 0 to 10 ft
@@ -16,21 +15,16 @@ inline LoggerSettings HistoryTestSettings()
 {
     LoggerSettings s;
     s.LoggerName = QStringLiteral("Creek 4");
-    s.NumAnalogChannels = 3;
-    s.NumDigitalChannels = 2;
     s.AnalogEnable = {1, 1, 1, 0, 0, 0, 0, 0};
     s.DigitalEnable = {1, 1};
     s.EngUnits = {QStringLiteral("ft"), QStringLiteral("degC"), QStringLiteral("%"), {}, {}, {}, {}, {},
                   QStringLiteral("in"), QStringLiteral("gal")};
     s.DecPlaces = {2, 1, 1, 0, 0, 0, 0, 0, 1, 0};
-    s.RawScaleLower = {0, 0, 0, 0, 0, 0, 0, 0};
     s.RawScaleUpper = {1000, 4000, 1000, 0, 0, 0, 0, 0};
     s.LowerLimit = {0, -20, 0, 0, 0, 0, 0, 0};
     s.UpperLimit = {10, 60, 100, 0, 0, 0, 0, 0};
     s.PulseUnit = {0.5, 1.0};
     s.FlowMode = 1;
-    s.FlowUnits = 0;
-    s.VelUnits = 0;
     return s;
 }
 
@@ -40,7 +34,6 @@ inline HistoryFlowSource HistoryTestFlow()
     return {false, QStringLiteral("cfs"), [](double level) { return std::pair{3.0 * level, level / 4.0}; }};
 }
 
-// Appends a record with the given packed time and raw values.
 inline void AppendRecord(HistoryRecords& records, uint32_t time, const std::vector<int>& values)
 {
     QByteArray bytes(4 + 2 * records.ValueCount(), '\0');
