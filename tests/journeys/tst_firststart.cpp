@@ -3,19 +3,6 @@
 #include "config/Rating.h"
 #include "config/SettingsImage.h"
 
-namespace {
-
-// The communications log, a window beside the main window.
-QWidget* LogWindow()
-{
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    const auto log = std::find_if(windows.begin(), windows.end(),
-                                  [](QWidget* w) { return w->objectName() == "frmCommLog" && w->isVisible(); });
-    return log == windows.end() ? nullptr : *log;
-}
-
-} // namespace
-
 // A new user's first start, against a logger fresh from the factory; then
 // Help > Communications Log shows the frames of the connection, and Save
 // writes them to a file as shown.
@@ -28,21 +15,24 @@ private slots:
         Journey journey({"--blank", "--erase-ms", "100"});
         const QString saved = journey.files.filePath("for support.txt");
         QString shown;
+        const auto log = [&] {
+            auto* window = journey.window().findChild<QWidget*>("frmCommLog");
+            return window && window->isVisible() ? window : nullptr;
+        };
         journey.connectWindow();
         journey.answer("Initialization Required", QMessageBox::Ok, "the flash memory has not been programmed");
         journey.connected();
         journey.then("Help > Communications Log",
                      [&] { user::menu(&journey.window(), "&Help", "&Communications Log"); });
-        journey.when("the log", [] { return LogWindow() != nullptr; }, [&] {
-            shown = user::find<QPlainTextEdit>(LogWindow(), "txtLog")->toPlainText();
+        journey.when("the log", log, [&] {
+            shown = user::find<QPlainTextEdit>(log(), "txtLog")->toPlainText();
             // The wake-up letters, then acknowledged frames of the settings read.
             QVERIFY2(shown.contains(QStringLiteral(" > 55")) && shown.contains(QStringLiteral("< FA  acknowledged")),
                      qPrintable(shown.left(400)));
-            user::click(user::find(LogWindow(), "cmdSave"));
+            user::click(user::find(log(), "cmdSave"));
         });
         journey.fileDialog("Save Communications Log", saved.chopped(4));
-        journey.when("back in the log", [] { return LogWindow() != nullptr; },
-                     [] { user::click(user::find(LogWindow(), "cmdClose")); });
+        journey.when("back in the log", log, [&] { user::click(user::find(log(), "cmdClose")); });
         journey.closeMainWindow();
         journey.run();
 
@@ -69,18 +59,6 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         // The file begins with the log as shown.
         QVERIFY(QString::fromUtf8(file.readAll()).startsWith(shown + '\n'));
-    }
-
-    // File > Exit ends the program at once, without storing the choices of the run.
-    void exitLeavesWithoutStoringTheRun()
-    {
-        QFile::remove(Journey::settingsFile());
-        Journey journey({});
-        journey.connectWindow();
-        journey.connected();
-        journey.then("File > Exit", [&] { user::menu(&journey.window(), "&File", "E&xit"); });
-        journey.run();
-        QVERIFY(!QFile::exists(Journey::settingsFile()));
     }
 };
 

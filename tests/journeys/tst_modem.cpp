@@ -1,12 +1,14 @@
 #include "Journey.h"
 
 // A logger behind a modem: dialled with a modem command file, hung up, and
-// a second dial cancelled.
+// a second dial cancelled; then File > Exit ends the program at once, without
+// storing the choices of the run.
 class ModemJourney : public QObject {
     Q_OBJECT
 private slots:
-    void dialsAndCancelsADial()
+    void dialsCancelsADialAndExits()
     {
+        QFile::remove(Journey::settingsFile());
         Journey journey({"--modem", "--connect-after", "300", "--counts", "32768"});
         MainWindow& window = journey.window();
         const QString commandFile = journey.files.filePath("modem.txt");
@@ -42,8 +44,9 @@ private slots:
         journey.when("the program disconnected, without a message",
                      [] { return QApplication::activeModalWidget() == nullptr; },
                      [&] { QCOMPARE(journey.label("lblCommStatus"), "Not Connected"); });
-        journey.closeMainWindow();
+        journey.then("File > Exit", [&] { user::menu(&window, "&File", "E&xit"); });
         journey.run();
+        QVERIFY(!QFile::exists(Journey::settingsFile()));
     }
 };
 
