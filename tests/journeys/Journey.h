@@ -12,8 +12,7 @@
 #include <cstdlib>
 #include <functional>
 
-// What a user does; every helper fails the test when the control is not
-// there, hidden, disabled or behind another modal window.
+// What a user does; a control that is not there, hidden, disabled or behind another modal window fails the test.
 namespace user {
 
 template <typename T = QWidget>
@@ -135,10 +134,8 @@ inline QString texts(QWidget* window, const QStringList& names)
 
 } // namespace user
 
-// One run of the whole program, built as main() builds it, against a virtual
-// logger program, driven the way a user drives it: clicks, keys and closing
-// windows. The journey is a list of steps; each waits for its condition and
-// then acts from the event loop, so an act that opens a modal window blocks
+// One run of the whole program, as main() builds it, against a virtual logger program, driven by clicks and keys.
+// Each step waits for its condition and then acts from the event loop, so an act that opens a modal window blocks
 // only itself while the next steps answer that window.
 class Journey : public QObject {
 public:
@@ -172,9 +169,8 @@ public:
              [title, button] { user::click(user::box(title)->button(button)); });
     }
 
-    // The user does what fill does in the connection window, chooses the
-    // virtual logger's port (the modem's when the modem option is on) and
-    // presses Connect.
+    // The user does what fill does in the connection window, chooses the virtual logger's port (the modem's when the
+    // modem option is on) and presses Connect.
     void connectWindow(const std::function<void(QWidget* window)>& fill = {})
     {
         when(QStringLiteral("the connection window"), [] { return user::modal(QStringLiteral("frmConnect")); },
@@ -223,9 +219,8 @@ public:
              });
     }
 
-    // Runs the program. A failed step, a step or a run that does not end in time, or an exit code other than 0
-    // (scripts and sessions read it) fails the test and ends the test program: the windows left open cannot be
-    // unwound.
+    // A failed step, a step or run that does not end in time, or an exit code other than 0 (scripts read it) fails the
+    // test and ends the test program: the windows left open cannot be unwound.
     void run(int seconds = 30)
     {
         runSeconds_ = seconds;
@@ -309,10 +304,9 @@ private:
         const Step& step = steps_.first();
         if (!step.ready()) {
             if (stepClock_.elapsed() > step.seconds * 1000) {
-                fail(QStringLiteral("waited %1 s for %2 after %3; the program shows %4, status \"%5\"%6")
+                fail(QStringLiteral("waited %1 s for %2 after %3; the program shows %4%5")
                          .arg(step.seconds)
                          .arg(step.what, done_, user::describe(QApplication::activeModalWidget()),
-                              label(QStringLiteral("lblCommStatus")),
                               QGuiApplication::overrideCursor() ? QStringLiteral(" and the hourglass") : QString()));
             }
             return;

@@ -3,9 +3,7 @@
 #include "config/Rating.h"
 #include "config/SettingsImage.h"
 
-// A new user's first start, against a logger fresh from the factory; then
-// Help > Communications Log shows the frames of the connection, and Save
-// writes them to a file as shown.
+// A new user's first start against a logger fresh from the factory, and the communications log shown and saved.
 class FirstStartJourney : public QObject {
     Q_OBJECT
 private slots:
@@ -57,7 +55,6 @@ private slots:
 
         QFile file(saved);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        // The file begins with the log as shown.
         QVERIFY(QString::fromUtf8(file.readAll()).startsWith(shown + '\n'));
     }
 };

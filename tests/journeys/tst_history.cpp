@@ -33,11 +33,8 @@ GraphWidget* Graph()
 
 } // namespace
 
-// A long history downloaded: stopped with Escape, then whole; seen as a
-// graph, zoomed with the wheel, exported as a picture of a chosen size; saved to the archive twice, the
-// second time adding nothing; packed and saved to a file through the file
-// dialog; opened from the archive into the same table and graph; and the
-// program closed during a download.
+// A long history downloaded, stopped and whole, graphed, archived twice, packed, saved, opened again from the
+// archive; and the program closed during a download.
 class HistoryJourney : public QObject {
     Q_OBJECT
 private slots:

@@ -23,11 +23,8 @@ bool WizardShows(const QString& prompt, const QString& value = QString())
 
 } // namespace
 
-// The main window's readings and logger actions against a logger whose
-// clock is three days behind and which holds 500 records; the setup window
-// filled with the keyboard, programmed, saved to and loaded from a file, and
-// a channel calibrated against the logger's live counts; and the program
-// closed while Get Sample still talks to the logger.
+// The main window's readings and actions against a logger three days behind with 500 records; the setup window
+// typed in, programmed, saved, loaded and a channel calibrated; and the program closed during Get Sample.
 class LoggerJourney : public QObject {
     Q_OBJECT
 private slots:

@@ -1,8 +1,7 @@
 #include "Journey.h"
 
-// A logger behind a modem: dialled with a modem command file, hung up, and
-// a second dial cancelled; then File > Exit ends the program at once, without
-// storing the choices of the run.
+// A logger behind a modem dialled with a command file, hung up, a second dial cancelled; then File > Exit ends the
+// program at once, without storing the choices of the run.
 class ModemJourney : public QObject {
     Q_OBJECT
 private slots:
