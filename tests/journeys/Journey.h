@@ -5,82 +5,14 @@
 #include "TestRegistry.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
-#include "config/Rating.h"
-#include "config/SettingsImage.h"
 
 #include <QTest>
 #include <QtWidgets>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 
-// One run of the whole program, built as main() builds it, against a virtual
-// logger program, driven the way a user drives it: clicks, keys and closing
-// windows. The journey is a list of steps; each waits for its condition and
-// then acts from the event loop, so an act that opens a modal window blocks
-// only itself while the next steps answer that window.
-class Journey : public QObject {
-public:
-    // prepare may write the file the virtual logger keeps its memory in before the logger starts.
-    explicit Journey(const QStringList& simArguments,
-                     const std::function<void(const QString& memoryFile)>& prepare = {});
-    ~Journey() override;
-
-    void when(const QString& what, std::function<bool()> ready, std::function<void()> act = {}, int seconds = 10);
-    // When the program waits for the user in its main window or the modal window opened, with no hourglass.
-    void then(const QString& what, std::function<void()> act, int seconds = 10);
-    // Presses a button of the message box with this title and text once it shows.
-    void answer(const QString& title, QMessageBox::StandardButton button, const QString& textPart = QString());
-    // The user does what fill does in the connection window, chooses the
-    // virtual logger's port (the modem's when the modem option is on) and
-    // presses Connect.
-    void connectWindow(const std::function<void(QWidget* window)>& fill = {});
-    void connected(int seconds = 10);
-    // Types the path into the file dialog with this title and presses Enter.
-    void fileDialog(const QString& title, const QString& path);
-    // The event loop must end by itself once the main window is closed.
-    void closeMainWindow(const QString& what = QStringLiteral("close the main window"));
-
-    // Runs the program; false when a step failed or did not come in time, or the program did not end.
-    bool run(int seconds = 30);
-
-    MainWindow& window() { return program_->Window(); }
-    // The program's per-user settings file in the test program's own home.
-    static QString settingsFile();
-    QString label(const QString& name);
-    LoggerMemory memory() const;
-    QByteArray settingsImage() const;
-
-    QString portItem; // the port list item the user chose in the connection window
-    QTemporaryDir files; // the logger's memory, exports
-    const QString memoryFile;
-    SimProcess sim;
-
-private:
-    struct Step {
-        QString what;
-        std::function<bool()> ready;
-        std::function<void()> act;
-        int seconds;
-    };
-    void poll();
-    void fail(const QString& message);
-    void rescue();
-    bool idle() const;
-
-    std::unique_ptr<Program> program_;
-    QList<Step> steps_;
-    QString done_ = QStringLiteral("start-up"); // the last step taken
-    QTimer poller_;
-    QElapsedTimer stepClock_;
-    QElapsedTimer runClock_;
-    QElapsedTimer closedClock_;
-    QElapsedTimer rescueClock_;
-    int runSeconds_ = 30;
-    int posted_ = 0;  // acts posted that have not started
-    int running_ = 0; // acts started that have not returned
-};
-
-// What a user does; every helper fails the test when the control is not
-// there, hidden, disabled or behind another modal window.
+// What a user does; a control that is not there, hidden, disabled or behind another modal window fails the test.
 namespace user {
 
 template <typename T = QWidget>
@@ -94,21 +26,328 @@ T* find(QWidget* window, const QString& name)
 }
 
 // The active modal window when its object name or title is this.
-QWidget* modal(const QString& nameOrTitle);
-QMessageBox* box(const QString& title);
-void click(QWidget* control);
+inline QWidget* modal(const QString& nameOrTitle)
+{
+    QWidget* window = QApplication::activeModalWidget();
+    const bool named = window != nullptr && (window->objectName() == nameOrTitle || window->windowTitle() == nameOrTitle);
+    return named && window->isVisible() ? window : nullptr;
+}
+
+inline QMessageBox* box(const QString& title)
+{
+    return qobject_cast<QMessageBox*>(modal(title));
+}
+
+inline QString describe(QWidget* window)
+{
+    auto* box = qobject_cast<QMessageBox*>(window);
+    return window == nullptr ? QStringLiteral("no modal window")
+                             : QStringLiteral("\"%1\" (%2)%3").arg(window->windowTitle(), window->objectName(),
+                                                                   box ? " saying \"" + box->text() + '"' : QString());
+}
+
+inline void click(QWidget* control)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    QVERIFY2(control != nullptr, "no such control");
+    QVERIFY2(control->isVisible() && control->isEnabled(),
+             qPrintable(QStringLiteral("%1 cannot be clicked").arg(control->objectName())));
+    QVERIFY2(modal == nullptr || control->window() == modal || QApplication::activePopupWidget(),
+             qPrintable(QStringLiteral("%1 is behind %2").arg(control->objectName(), describe(modal))));
+    // A check box or option button is clicked on its box, at its left.
+    const bool box = qobject_cast<QRadioButton*>(control) || qobject_cast<QCheckBox*>(control);
+    QTest::mouseClick(control, Qt::LeftButton, {}, box ? QPoint(6, control->height() / 2) : control->rect().center());
+}
+
 // Clicks the control of the active modal window with this name.
-void press(const QString& window, const QString& control);
+inline void press(const QString& window, const QString& control)
+{
+    click(find(modal(window), control));
+}
+
 // Clicks into the field, selects what it holds and types the text.
-void type(QWidget* field, const QString& text);
+inline void type(QWidget* field, const QString& text)
+{
+    auto* list = qobject_cast<QComboBox*>(field);
+    click(list ? list->lineEdit() : field);
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY2(focus != nullptr, "no field has the focus");
+    QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(focus, text);
+}
+
 // Opens a drop-down list with the mouse, finds the item by typing its text and takes it with Enter.
-void pick(QComboBox* list, const QString& item);
-void page(QWidget* window, const QString& tabCaption);
-void menu(QWidget* window, const QString& menuText, const QString& itemText);
+inline void pick(QComboBox* list, const QString& item)
+{
+    click(list);
+    QAbstractItemView* view = list->view();
+    QVERIFY2(view->isVisible(), qPrintable(QStringLiteral("the list %1 did not open").arg(list->objectName())));
+    QTest::keyClicks(view, item);
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(list->currentText(), item);
+}
+
+inline void page(QWidget* window, const QString& caption)
+{
+    for (QTabBar* bar : window->findChildren<QTabBar*>()) {
+        for (int i = 0; i < bar->count(); ++i) {
+            if (bar->tabText(i) == caption) {
+                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+                return;
+            }
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no page %1").arg(caption)));
+}
+
+// Clicks the enabled item with this text of a menu bar or menu; null when there is none.
+template <typename Menu>
+QAction* clickItem(Menu* menu, const QString& text)
+{
+    const QList<QAction*> items = menu->actions();
+    const auto item = std::find_if(items.begin(), items.end(), [&](QAction* a) { return a->text() == text; });
+    if (item == items.end() || !(*item)->isEnabled()) {
+        return nullptr;
+    }
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(*item).center());
+    return *item;
+}
+
+inline void menu(QWidget* window, const QString& menuText, const QString& itemText)
+{
+    QAction* opened = clickItem(find<QMenuBar>(window, {}), menuText);
+    QVERIFY2(opened && opened->menu()->isVisible(), qPrintable(QStringLiteral("no menu %1").arg(menuText)));
+    QVERIFY2(clickItem(opened->menu(), itemText),
+             qPrintable(QStringLiteral("no enabled item %1 in the menu %2").arg(itemText, menuText)));
+}
+
 // What the labels and fields show, joined by " | ".
-QString texts(QWidget* window, const QStringList& names);
+inline QString texts(QWidget* window, const QStringList& names)
+{
+    QStringList shown;
+    for (const QString& name : names) {
+        auto* label = qobject_cast<QLabel*>(find(window, name));
+        shown << (label ? label->text() : find<QLineEdit>(window, name)->text());
+    }
+    return shown.join(QStringLiteral(" | "));
+}
 
 } // namespace user
 
-// The file's lines without their carriage return and line feed.
-QStringList FileLines(const QString& path);
+// One run of the whole program, as main() builds it, against a virtual logger program, driven by clicks and keys.
+// Each step waits for its condition and then acts from the event loop, so an act that opens a modal window blocks
+// only itself while the next steps answer that window.
+class Journey : public QObject {
+public:
+    // prepare may write the file the virtual logger keeps its memory in before the logger starts.
+    explicit Journey(const QStringList& simArguments, const std::function<void(const QString&)>& prepare = {})
+        : memoryFile((settingsFile(), files.filePath(QStringLiteral("memory")))),
+          sim((prepare ? prepare(memoryFile) : void(), simArguments + QStringList{"--memory-file", memoryFile}))
+    {
+        // The program finds the virtual logger where the logger put its link.
+        qputenv("XDG_RUNTIME_DIR", sim.folder.path().toLocal8Bit());
+        program_ = std::make_unique<Program>(QString(), QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
+        connect(&poller_, &QTimer::timeout, this, &Journey::poll);
+    }
+
+    void when(const QString& what, std::function<bool()> ready, std::function<void()> act = {}, int seconds = 10)
+    {
+        steps_.append({what, std::move(ready), std::move(act), seconds});
+    }
+
+    // When the program waits for the user in its main window or the modal window opened, with no hourglass.
+    void then(const QString& what, std::function<void()> act, int seconds = 10)
+    {
+        when(what, [this] { return idle(); }, std::move(act), seconds);
+    }
+
+    // Presses a button of the message box with this title and text once it shows.
+    void answer(const QString& title, QMessageBox::StandardButton button, const QString& textPart = QString())
+    {
+        when(QStringLiteral("the box \"%1\" saying \"%2\"").arg(title, textPart),
+             [title, textPart] { return user::box(title) && user::box(title)->text().contains(textPart); },
+             [title, button] { user::click(user::box(title)->button(button)); });
+    }
+
+    // The user does what fill does in the connection window, chooses the virtual logger's port (the modem's when the
+    // modem option is on) and presses Connect.
+    void connectWindow(const std::function<void(QWidget* window)>& fill = {})
+    {
+        when(QStringLiteral("the connection window"), [] { return user::modal(QStringLiteral("frmConnect")); },
+             [this, fill] {
+                 QWidget* window = user::modal(QStringLiteral("frmConnect"));
+                 if (fill) {
+                     fill(window);
+                 }
+                 const bool modem = user::find<QRadioButton>(window, QStringLiteral("optModem"))->isChecked();
+                 // The user finds the logger by the device path it printed.
+                 auto* ports =
+                     user::find<QComboBox>(window, modem ? QStringLiteral("cmbPort2") : QStringLiteral("cmbPort1"));
+                 const int index = ports->findText(sim.devicePath, Qt::MatchContains);
+                 QVERIFY2(index >= 0, qPrintable(QStringLiteral("%1 is not in the port list").arg(sim.devicePath)));
+                 portItem = ports->itemText(index);
+                 user::pick(ports, portItem);
+                 user::click(user::find(window, QStringLiteral("cmdConnect")));
+             });
+    }
+
+    void connected(int seconds = 10)
+    {
+        when(
+            QStringLiteral("the main window showing the logger connected"),
+            [this] { return idle() && label(QStringLiteral("lblCommStatus")) == u"Connected"; }, {}, seconds);
+    }
+
+    // Types the path into the file dialog with this title and presses Enter.
+    void fileDialog(const QString& title, const QString& path)
+    {
+        when(QStringLiteral("the file dialog \"%1\"").arg(title), [title] { return user::modal(title); },
+             [title, path] {
+                 auto* name = user::find<QLineEdit>(user::modal(title), QStringLiteral("fileNameEdit"));
+                 user::type(name, path);
+                 QTest::keyClick(name, Qt::Key_Return);
+             });
+    }
+
+    // The event loop must end by itself once the main window is closed.
+    void closeMainWindow(const QString& what = QStringLiteral("close the main window"))
+    {
+        when(what, [] { return true; },
+             [this] {
+                 closedClock_.start();
+                 window().close();
+             });
+    }
+
+    // A failed step, a step or run that does not end in time, or an exit code other than 0 (scripts read it) fails the
+    // test and ends the test program: the windows left open cannot be unwound.
+    void run(int seconds = 30)
+    {
+        runSeconds_ = seconds;
+        runClock_.start();
+        stepClock_.start();
+        poller_.start(10);
+        const int exitCode = program_->Run();
+        poller_.stop();
+        if (exitCode != 0) {
+            fail(QStringLiteral("the program ended with exit code %1").arg(exitCode));
+        }
+    }
+
+    MainWindow& window() { return program_->Window(); }
+
+    // The program's per-user settings file, in a home of the test program's own set before anything reads it.
+    static QString settingsFile()
+    {
+        static QTemporaryDir home;
+        [[maybe_unused]] static const bool set = qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+        return home.path() + QStringLiteral("/Brevel Logger/Brevel Logger.conf");
+    }
+
+    QString label(const QString& name) { return user::texts(&window(), {name}); }
+
+    LoggerMemory memory() const
+    {
+        LoggerMemory memory;
+        QString error;
+        if (!memory.Load(memoryFile, &error)) {
+            qWarning("Cannot read the logger memory %s: %s", qPrintable(memoryFile), qPrintable(error));
+        }
+        return memory;
+    }
+
+    QString portItem; // the port list item the user chose in the connection window
+    QTemporaryDir files; // the logger's memory, exports
+    const QString memoryFile;
+    SimProcess sim;
+
+private:
+    struct Step {
+        QString what;
+        std::function<bool()> ready;
+        std::function<void()> act;
+        int seconds;
+    };
+
+    // Every window the user opened waits for the user, and no more.
+    bool idle() const
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        const auto modals = std::count_if(windows.begin(), windows.end(),
+                                          [](QWidget* w) { return w->isVisible() && w->isModal(); });
+        return QGuiApplication::overrideCursor() == nullptr && QApplication::activeWindow() != nullptr
+            && QApplication::activePopupWidget() == nullptr && posted_ == 0 && running_ == modals
+            && !qobject_cast<QMessageBox*>(modal) && !qobject_cast<QFileDialog*>(modal);
+    }
+
+    void poll()
+    {
+        // The window manager's job: when a window goes, the one below it becomes active again.
+        if (QApplication::activeWindow() == nullptr && QApplication::activePopupWidget() == nullptr) {
+            if (QWidget* top = QApplication::activeModalWidget()) {
+                top->activateWindow();
+            } else if (window().isVisible()) {
+                window().activateWindow();
+            }
+        }
+        if (closedClock_.isValid() && closedClock_.elapsed() > 5000) {
+            fail(QStringLiteral("the program did not end within 5 s of closing its main window; %1")
+                     .arg(user::describe(QApplication::activeModalWidget())));
+        }
+        if (runClock_.elapsed() > runSeconds_ * 1000) {
+            fail(QStringLiteral("the journey took more than %1 s").arg(runSeconds_));
+        }
+        if (steps_.isEmpty() || posted_ > 0) {
+            return;
+        }
+        const Step& step = steps_.first();
+        if (!step.ready()) {
+            if (stepClock_.elapsed() > step.seconds * 1000) {
+                fail(QStringLiteral("waited %1 s for %2 after %3; the program shows %4%5")
+                         .arg(step.seconds)
+                         .arg(step.what, done_, user::describe(QApplication::activeModalWidget()),
+                              QGuiApplication::overrideCursor() ? QStringLiteral(" and the hourglass") : QString()));
+            }
+            return;
+        }
+        done_ = step.what;
+        std::function<void()> act = steps_.takeFirst().act;
+        stepClock_.restart();
+        if (!act) {
+            return;
+        }
+        ++posted_;
+        QTimer::singleShot(0, this, [this, act] {
+            --posted_;
+            ++running_;
+            act();
+            --running_;
+            if (QTest::currentTestFailed()) {
+                fail(QString());
+            }
+        });
+    }
+
+    [[noreturn]] void fail(const QString& message)
+    {
+        if (!message.isEmpty()) {
+            QTest::qFail(qPrintable(message), __FILE__, __LINE__);
+        }
+        sim.process.kill();
+        sim.process.waitForFinished(2000);
+        std::fflush(nullptr);
+        std::_Exit(1);
+    }
+
+    std::unique_ptr<Program> program_;
+    QList<Step> steps_;
+    QString done_ = QStringLiteral("start-up"); // the last step taken
+    QTimer poller_;
+    QElapsedTimer stepClock_;
+    QElapsedTimer runClock_;
+    QElapsedTimer closedClock_;
+    int runSeconds_ = 30;
+    int posted_ = 0;  // acts posted that have not started
+    int running_ = 0; // acts started that have not returned
+};

@@ -6,12 +6,9 @@
 #include <QWidget>
 #include <functional>
 
-// Runs the application's own event loop as main() does: start runs in it,
-// the window is closed as soon as busy() holds, and the loop must then end
-// by itself, as the program ends when its window closes. Gives the time from
-// the close to the end in milliseconds, or -1 when the loop had not ended
-// 10 s after the close (or busy() never held); rescue then frees whatever
-// still waits, so that the test fails instead of hanging.
+// Runs the application's event loop as main() does: start runs in it, the window is closed once busy() holds, and
+// the loop must then end by itself. Gives the ms from the close to the end, or -1 when the loop had not ended 10 s
+// after the close (or busy() never held); rescue then frees what still waits, so that the test fails, not hangs.
 inline qint64 CloseWhile(QWidget& window, const std::function<void()>& start, const std::function<bool()>& busy,
                          const std::function<void()>& rescue)
 {

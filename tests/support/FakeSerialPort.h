@@ -9,11 +9,8 @@
 #include <memory>
 #include <utility>
 
-// Stands in for QtSerialPort (src/link), whose own tests over a pseudo-terminal are in tests/platform.
-// Bytes the test feeds wait in the input buffer at once and bytesArrived
-// follows queued, as a real port reports data from the event loop. A
-// responder sees every write and may answer; its answer arrives on the next
-// event-loop pass.
+// Stands in for QtSerialPort, tested over a pseudo-terminal in tests/platform. Fed bytes wait in the input buffer
+// at once and BytesArrived follows queued, as a real port reports from the event loop; so does a responder's answer.
 class FakeSerialPort : public SerialPort {
     Q_OBJECT
 public:
@@ -28,8 +25,7 @@ public:
             QMetaObject::invokeMethod(this, &SerialPort::BytesArrived, Qt::QueuedConnection);
         }
     }
-    // Answers each write in turn with the next scripted reply (an empty
-    // reply is silence); writes after the script runs out get no answer.
+    // Answers each write with the next reply (an empty one is silence), and nothing once the script runs out.
     void scriptReplies(const QList<QByteArray>& replies)
     {
         auto script = std::make_shared<QList<QByteArray>>(replies);

@@ -18,9 +18,8 @@ inline QByteArray Hex(const char* hex)
     return QByteArray::fromHex(hex);
 }
 
-// The link and the command set over a port (a FakeSerialPort, or a
-// SimSerialPort in front of the virtual logger), with the reply tick made
-// fast: a silent wait of ReplyTicks lasts milliseconds, not tenths of a second.
+// The link and the command set over a port (a FakeSerialPort, or a SimSerialPort before the virtual logger), with
+// a fast reply tick: a silent wait of ReplyTicks lasts milliseconds, not tenths of a second.
 template <typename Port>
 struct LinkRig {
     Port port;

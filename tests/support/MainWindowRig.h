@@ -15,8 +15,7 @@
 #include <QTest>
 #include <QtWidgets>
 
-// Stands in for QtHelpViewer (src/platform), tested in tests/platform.
-// Records the manuals opened; opens fails when there is no browser.
+// Stands in for QtHelpViewer, tested in tests/platform; opens is false when there is no browser.
 class FakeHelpViewer : public HelpViewer {
 public:
     bool Open(const QString& path) override
@@ -28,30 +27,28 @@ public:
     bool opens = true;
 };
 
-// The main window's ticks in the test's hand. step() runs ticks at once. While
-// running freely every pass of the event loop is one tick of each running
-// kind, each on its own timer as in the program (one tick runs while the
-// other waits for the logger), so a wait that the program bounds in 100 ms
-// ticks ends in a few passes instead of seconds.
+// The main window's ticks in the test's hand: step() runs ticks at once. Running freely, each pass of the event
+// loop is a tick of each running kind, on its own timer as in the program (one runs while the other waits for the
+// logger), so a wait that the program bounds in 100 ms ticks ends in a few passes instead of seconds.
 class SteppedTicks final : public TickSource {
 public:
     SteppedTicks()
     {
         for (Tick tick : {Tick::Status, Tick::Sample}) {
-            QTimer& pass = pass_[index(tick)];
+            QTimer& pass = pass_[int(tick)];
             pass.setInterval(0);
             QObject::connect(&pass, &QTimer::timeout, this, [this, tick] { emit Ticked(tick); });
         }
     }
     void Start(Tick tick) override { set(tick, true); }
     void Stop(Tick tick) override { set(tick, false); }
-    bool IsActive(Tick tick) const override { return active_[index(tick)]; }
+    bool IsActive(Tick tick) const override { return active_[int(tick)]; }
 
     void step(int count = 1)
     {
         for (int i = 0; i < count; ++i) {
             for (Tick tick : {Tick::Status, Tick::Sample}) {
-                if (active_[index(tick)]) {
+                if (active_[int(tick)]) {
                     emit Ticked(tick);
                 }
             }
@@ -61,19 +58,18 @@ public:
     {
         freely_ = on;
         for (Tick tick : {Tick::Status, Tick::Sample}) {
-            set(tick, active_[index(tick)]);
+            set(tick, active_[int(tick)]);
         }
     }
 
 private:
-    static int index(Tick tick) { return tick == Tick::Status ? 0 : 1; }
     void set(Tick tick, bool active)
     {
-        active_[index(tick)] = active;
+        active_[int(tick)] = active;
         if (active && freely_) {
-            pass_[index(tick)].start();
+            pass_[int(tick)].start();
         } else {
-            pass_[index(tick)].stop();
+            pass_[int(tick)].stop();
         }
     }
 
@@ -82,10 +78,8 @@ private:
     QTimer pass_[2];
 };
 
-// The main window and its session as main() builds them, with the platform's
-// test doubles, over the port given (a FakeSerialPort of its own when none
-// is). Time is stepped by the test (ticks), or runs on the program's own
-// 100 ms timers for a test over a real port and a real logger process.
+// The main window and its session as main() builds them, with the platform's test doubles, over the port given
+// (its own FakeSerialPort when none is); time stepped by the test, or the program's own timers over a real port.
 struct MainWindowRig {
     enum class Time { Stepped, Real };
 
@@ -97,8 +91,7 @@ struct MainWindowRig {
     {
     }
 
-    // Start-up as main() runs it; stepped time then runs freely, a pass of
-    // the event loop to a tick.
+    // Start-up as main() runs it; stepped time then runs freely.
     void startUp(const QString& commandLine = {}, const QString& appFolder = {})
     {
         controller.StartUp(commandLine, appFolder);
@@ -115,8 +108,7 @@ struct MainWindowRig {
         });
     }
 
-    // Connect on the main window, then Connect in the connection window as
-    // it opens; true when a logger is connected.
+    // Connect on the main window, then in the connection window; true when a logger is connected.
     bool connect()
     {
         pressInNextModal(QStringLiteral("cmdConnect"));

@@ -5,8 +5,7 @@
 #include <QMap>
 #include <QStringList>
 
-// Stands in for QtSettingsStore (src/platform), whose round trip is tested in tests/platform.
-// A settings store in memory that also records the keys written, in order.
+// Stands in for QtSettingsStore, tested in tests/platform; records the keys written, in order.
 class MemorySettingsStore : public SettingsStore {
 public:
     QString Value(const QString& application, const QString& section, const QString& key,

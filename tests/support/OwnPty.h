@@ -10,9 +10,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-// A pseudo-terminal of the test's own in raw mode, announced the way a
-// running virtual logger announces itself, so that the port directory gives
-// it a COM number.
+// A raw pseudo-terminal of the test's own, announced as a virtual logger announces itself, so it gets a COM number.
 struct OwnPty {
     OwnPty()
     {

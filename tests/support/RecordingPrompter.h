@@ -6,9 +6,8 @@
 #include <QString>
 #include <functional>
 
-// Stands in for QtPrompter (src/platform), whose real boxes are tested in tests/platform.
-// Records every message box and answers from a script. With the script used
-// up it answers Ok to an Ok box, No to a Yes/No box and Cancel otherwise.
+// Stands in for QtPrompter, tested in tests/platform. Records every box and answers from a script; with the script
+// used up it answers Ok to an Ok box, No to a Yes/No box and Cancel otherwise.
 class RecordingPrompter : public Prompter {
 public:
     struct Message {

@@ -5,9 +5,8 @@
 #include <QList>
 #include <functional>
 
-// Stands in for QtFileDialogs (src/platform), whose real dialogs are tested in tests/platform.
-// Records every dialog request and returns scripted choices; an empty
-// optional (or a used-up script) is Cancel.
+// Stands in for QtFileDialogs, tested in tests/platform. Records every request and returns scripted choices; an
+// empty optional (or a used-up script) is Cancel.
 class ScriptedFileDialogs : public FileDialogs {
 public:
     std::optional<QString> OpenFile(const FileDialogRequest& request) override { return next(openRequests, request); }

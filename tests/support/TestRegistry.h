@@ -6,16 +6,14 @@
 
 class QCoreApplication;
 
-// Each module's test program runs every test class registered in its files.
-// A file registers its class with BREVEL_TEST(ClassName) after the class.
+// Each module's test program runs every class its files register with BREVEL_TEST(ClassName).
 namespace brevel::test {
 
 using TestFactory = std::function<std::unique_ptr<QObject>()>;
 
 bool registerTest(const char* name, TestFactory factory);
 
-// The body of each test program's main (support/main/). A class name given
-// as the first argument runs that class alone; the other arguments go to Qt Test.
+// A class name as the first argument runs that class alone; the other arguments go to Qt Test.
 int runRegisteredTests(QCoreApplication& app);
 
 } // namespace brevel::test

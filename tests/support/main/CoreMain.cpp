@@ -2,8 +2,7 @@
 
 #include <QCoreApplication>
 
-// The main of a logic module's tests: no window system, so any widget the
-// code under test makes fails the run.
+// The main of a logic module's tests: with no window system, a widget made by the code under test fails the run.
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
