@@ -6,7 +6,7 @@
 bool ExportSiteCsv(Archive& archive, const QString& site, ArchiveRange range, ArchiveTimeFormat timeFormat,
                    const QString& path, QString* error)
 {
-    std::optional<ArchiveRecords> records = LoadSiteRecords(archive, site, range, error, ArchiveRawCounts::Skip);
+    std::optional<ArchiveRecords> records = LoadSiteRecords(archive, site, range, error);
     if (!records) {
         return false;
     }

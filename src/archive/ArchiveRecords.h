@@ -39,7 +39,7 @@ struct ArchiveColumn {
     bool operator==(const ArchiveColumn&) const = default;
 };
 
-// Whether records are read with their raw counts; an export needs none.
+// Whether records are read with their raw counts; the table and the export need none.
 enum class ArchiveRawCounts { Read, Skip };
 
 // A collection as the records of a site refer to it.
@@ -102,4 +102,4 @@ private:
 // The records of a site in the range. Nothing, with a one-line reason, when
 // the archive cannot be read or holds no such site.
 std::optional<ArchiveRecords> LoadSiteRecords(Archive& archive, const QString& site, ArchiveRange range,
-                                              QString* error, ArchiveRawCounts rawCounts = ArchiveRawCounts::Read);
+                                              QString* error, ArchiveRawCounts rawCounts = ArchiveRawCounts::Skip);

@@ -33,8 +33,6 @@ public:
     HistoryDownload(HistoryBlockLink& link, HistoryRecords& records, int numAnalogChannels,
                     int numDigitalChannels);
 
-    int RecordSize() const { return recordSize_; }
-    int RecordsPerBlock() const { return recordsPerBlock_; }
     int TotalRetries() const { return totalRetries_; }
     int RecordCount() const;
 

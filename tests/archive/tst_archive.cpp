@@ -200,7 +200,8 @@ private slots:
                  (std::array{int(first.size()), 0, addedSecond, int(second.size()) - addedSecond}));
 
         QString error;
-        const std::optional<ArchiveRecords> records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error);
+        const std::optional<ArchiveRecords> records =
+            LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error, ArchiveRawCounts::Read);
         QVERIFY2(records, qPrintable(error));
         QCOMPARE(records->Count(), int(first.size()) + addedSecond);
         // A record already there keeps what its first download read.
