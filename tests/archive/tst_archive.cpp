@@ -389,15 +389,18 @@ private slots:
                                      "Upper weir: 1 records, seconds 6000 to 6000, collected 2006-03-16T07:00:00Z"}));
 
         // A column's places come from its newest download, even one that
-        // holds only the site's first record.
+        // holds only the site's first record, but not from one without it.
         LoggerSettings onePlace = HistoryTestSettings();
         onePlace.DecPlaces[0] = 1;
+        onePlace.AnalogEnable[1] = 0;
+        onePlace.DecPlaces[1] = 3;
         QVERIFY(ImportDownload(*archive, Download({-86400}, onePlace).view()).Ok);
         records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error);
         QVERIFY2(records, qPrintable(error));
         ArchiveSiteTable withEarliest(std::move(*records));
         withEarliest.Fill(true);
         QCOMPARE(withEarliest.Columns()[0].Decimals, int16_t(1));
+        QCOMPARE(withEarliest.Columns()[1].Decimals, int16_t(1));
     }
 };
 
