@@ -15,9 +15,11 @@ private slots:
     void texts_data()
     {
         using Kind = LinkTraceEvent::Kind;
-        const auto baud = [](const char* text) {
-            const std::optional<LineSettings> settings = ParseLineSettings(QString::fromLatin1(text));
-            return settings ? QString::number(settings->BaudRate) : QStringLiteral("refused");
+        // The whole line setting as QSerialPort numbers it: baud, parity, data bits, stop bits.
+        const auto line = [](const char* text) {
+            const std::optional<LineSettings> s = ParseLineSettings(QString::fromLatin1(text));
+            return s ? QStringLiteral("%1 %2 %3 %4").arg(s->BaudRate).arg(s->Parity).arg(s->DataBits).arg(s->StopBits)
+                     : QStringLiteral("refused");
         };
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
@@ -35,11 +37,11 @@ private slots:
                                    << "   1.250 < F8 01 02 F9  bad frame: bad CRC";
         QTest::newRow("timeout") << TraceLineText({Kind::Timeout, {}, "timeout"}, 1.25)
                                  << "   1.250 <   no reply: timeout";
-        QTest::newRow("direct") << baud("9600,N,8,1") << "9600";
-        QTest::newRow("even parity, two stops") << baud("19200,e,7,2") << "19200";
-        QTest::newRow("no baud") << baud(",N,8,1") << "refused";
-        QTest::newRow("unknown parity") << baud("9600,X,8,1") << "refused";
-        QTest::newRow("nine data bits") << baud("9600,N,9,1") << "refused";
+        QTest::newRow("direct") << line("9600,N,8,1") << "9600 0 8 1";
+        QTest::newRow("even parity, two stops") << line("19200,e,7,2") << "19200 2 7 2";
+        QTest::newRow("no baud") << line(",N,8,1") << "refused";
+        QTest::newRow("unknown parity") << line("9600,X,8,1") << "refused";
+        QTest::newRow("nine data bits") << line("9600,N,9,1") << "refused";
     }
     void texts()
     {
