@@ -124,35 +124,12 @@ private slots:
         QVERIFY2(run.err.startsWith(QLatin1String("brevel: ")) && run.err.contains(named), qPrintable(run.err));
     }
 
-    // The logger's clock set an hour east of the computer reads as an hour ahead; sync-time then brings it to 0.
-    void clockOffsetAndSync()
-    {
-        SimProcess sim({});
-        QCOMPARE(Brevel(QStringList{"sync-time"} + Logger, sim, "UTC-1").code, 0);
-        const Outcome status = Brevel(QStringList{"status", "--json"} + Logger, sim, "UTC");
-        QVERIFY(qAbs(status.json["clock_offset_seconds"].toInt() - 3600) <= 2);
-        const Outcome sync = Brevel(QStringList{"sync-time", "--json"} + Logger, sim, "UTC");
-        QVERIFY(qAbs(sync.json["before_offset_seconds"].toInt() - 3600) <= 2);
-        QVERIFY(qAbs(sync.json["after_offset_seconds"].toInt()) <= 2);
-    }
-
-    void sample()
-    {
-        QCOMPARE(Brevel(QStringList{"sample"} + Logger, SimProcess({"--no-samples"})).code, 4);
-        const SimProcess sim({"--counts", "32768,16384,62384"});
-        const Outcome run = Brevel(QStringList{"sample", "--json"} + Logger, sim);
-        QCOMPARE(run.code, 0);
-        // The factory scaling: 0 to 65535 over 0 to 100, and 62384 the top of 0 to 24 V; flow follows channel 1.
-        const QStringList texts = Readings(run);
-        QCOMPARE(texts.mid(0, 5), (QStringList{"Channel 1=50.00", "Channel 2=25.00", "Channel 3=24.00", "Pulse 1=0",
-                                               "Pulse 2=0"}));
-        QVERIFY2(texts.filter(QRegularExpression("^(Flow|Velocity)=\\d")).size() == 2, qPrintable(texts.join(' ')));
-    }
-
-    // Into an archive twice, then to a file with progress on a terminal, then clearing the logger once archived.
+    // Into an archive twice, then to a file with progress on a terminal, then clearing the logger once archived;
+    // meanwhile the logger's clock, set an hour east of the computer, reads an hour ahead until sync-time.
     void downloadIntoSqliteAndCsvThenClear()
     {
         SimProcess sim({"--records", "1000"});
+        QCOMPARE(Brevel(QStringList{"sync-time"} + Logger, sim, "UTC-1").code, 0);
         const QString archive = sqlite("twice.sqlite");
         downloadTwice(sim, archive, Logger, 1000);
         // The site out of the archive by name, whole and from the first time asked for up to the second.
@@ -182,29 +159,43 @@ private slots:
             Brevel(QStringList{"download", "--json", "--clear-after", "--archive", archive} + Logger, sim);
         QVERIFY2(clear.code == 0, qPrintable(clear.err));
         QCOMPARE(clear.json["records_after_clear"].toInt(), 0);
-        QCOMPARE(Brevel(QStringList{"status", "--json"} + Logger, sim).json["records"].toInt(), 0);
+        const Outcome status = Brevel(QStringList{"status", "--json"} + Logger, sim, "UTC");
+        QCOMPARE(status.json["records"].toInt(), 0);
+        QVERIFY(qAbs(status.json["clock_offset_seconds"].toInt() - 3600) <= 2);
+        const Outcome sync = Brevel(QStringList{"sync-time", "--json"} + Logger, sim, "UTC");
+        QVERIFY(qAbs(sync.json["before_offset_seconds"].toInt() - 3600) <= 2);
+        QVERIFY(qAbs(sync.json["after_offset_seconds"].toInt()) <= 2);
     }
 
-    void programAndVerify_data()
+    void sampleProgramAndVerify_data()
     {
         QTest::addColumn<QStringList>("simArguments");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("nameAfter");
-        QTest::newRow("programmed") << QStringList{} << 0 << "Weir 7";
-        QTest::newRow("writes ignored") << QStringList{"--mute", "07"} << 5 << "Brevel Logger";
+        QTest::newRow("programmed") << QStringList{"--counts", "32768,16384,62384"} << 0 << "Weir 7";
+        QTest::newRow("writes ignored, no sample") << QStringList{"--mute", "07", "--no-samples"} << 5
+                                                   << "Brevel Logger";
     }
-    void programAndVerify()
+    // A sample (command 0A) and programming (07, read back with 08) fail or succeed each on its own.
+    void sampleProgramAndVerify()
     {
         QFETCH(QStringList, simArguments);
         QFETCH(int, code);
         QFETCH(QString, nameAfter);
+        SimProcess sim(simArguments);
+        const Outcome sampled = Brevel(QStringList{"sample", "--json"} + Logger, sim);
+        QCOMPARE(sampled.code, code == 0 ? 0 : 4);
+        // The factory scaling: 0 to 65535 over 0 to 100, and 62384 the top of 0 to 24 V; flow follows channel 1.
+        const QStringList texts = Readings(sampled);
+        const QStringList factory{"Channel 1=50.00", "Channel 2=25.00", "Channel 3=24.00", "Pulse 1=0", "Pulse 2=0"};
+        QCOMPARE(texts.mid(0, 5), code == 0 ? factory : QStringList());
+        QCOMPARE(texts.filter(QRegularExpression("^(Flow|Velocity)=\\d")).size(), code == 0 ? 2 : 0);
         LoggerSettings settings;
         RatingState rating;
         ApplyDefaultSettings(settings, rating);
         settings.LoggerName = "Weir 7";
         const QString path = folder_.filePath("weir.set");
         QVERIFY(WriteSetupFile(path, settings, CurrentSetupFileStamp(), true));
-        SimProcess sim(simArguments);
         const Outcome run = Brevel(QStringList{"program", path, "--json"} + Logger, sim);
         QVERIFY2(run.code == code, qPrintable(run.err));
         QCOMPARE(run.json["bytes"].toInt(), code == 0 ? 458 : 0);

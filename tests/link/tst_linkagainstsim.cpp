@@ -99,8 +99,7 @@ private slots:
         QTest::addColumn<FaultOptions>("faults");
         // Seed, then the rates of noise, lost bytes, corrupted bytes, lost acks, lost requests.
         QTest::newRow("clean line") << FaultOptions{10, 0, 0, 0, 0, 0};
-        QTest::newRow("corrupted bytes") << FaultOptions{13, 0, 0, 0.01, 0, 0};
-        QTest::newRow("lost acks and requests") << FaultOptions{14, 0, 0, 0, 0.2, 0.2};
+        QTest::newRow("corrupted bytes, lost acks and requests") << FaultOptions{13, 0, 0, 0.01, 0.2, 0.2};
         // Light enough that the settings blocks of 250 bytes get through now and then.
         QTest::newRow("light faults") << FaultOptions{19, 0.001, 0.001, 0.001, 0.05, 0.05};
         // The line goes dead in the middle of the first settings block.

@@ -87,7 +87,6 @@ private slots:
         QTest::addColumn<PromptAnswer>("answer");
         using B = PromptButtons;
         using A = PromptAnswer;
-        QTest::newRow("Ok: OK") << B::Ok << A::Ok << "OK" << A::Ok;
         QTest::newRow("Ok: Escape") << B::Ok << A::Ok << "Escape" << A::Ok;
         QTest::newRow("OkCancel: Cancel") << B::OkCancel << A::Ok << "Cancel" << A::Cancel;
         QTest::newRow("OkCancel: Enter") << B::OkCancel << A::Ok << "Enter" << A::Ok;
