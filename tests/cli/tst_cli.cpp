@@ -81,6 +81,18 @@ class CliTest : public QObject {
 
     QString sqlite(const QString& name) const { return QStringLiteral("sqlite:") + folder_.filePath(name); }
 
+    // Downloads twice into the archive: everything is new the first time, nothing the second.
+    void downloadTwice(const SimProcess& sim, const QString& archive, const QStringList& reach, int records)
+    {
+        for (const int added : {records, 0}) {
+            const Outcome run = Brevel(QStringList{"download", "--json", "--archive", archive} + reach, sim);
+            QVERIFY2(run.code == 0, qPrintable(run.err));
+            QCOMPARE(run.json["added"].toInt(), added);
+            QCOMPARE(run.json["already_there"].toInt(), records - added);
+        }
+        QCOMPARE(ArchivedRecords(archive, sim), records);
+    }
+
 private slots:
     void initTestCase() { QVERIFY(folder_.isValid()); }
 
@@ -112,22 +124,14 @@ private slots:
         QVERIFY2(run.err.startsWith(QLatin1String("brevel: ")) && run.err.contains(named), qPrintable(run.err));
     }
 
-    // Through the modem into an archive twice (all new, then nothing), then to a file with progress on a terminal,
-    // then clearing the logger once archived; the logger's clock, set an hour east of the computer, reads an hour
-    // ahead until sync-time.
+    // Into an archive twice, then to a file with progress on a terminal, then clearing the logger once archived;
+    // meanwhile the logger's clock, set an hour east of the computer, reads an hour ahead until sync-time.
     void downloadIntoSqliteAndCsvThenClear()
     {
-        SimProcess sim({"--modem", "--answer", "connect", "--connect-after", "100", "--records", "1000"});
-        const QStringList dialled = Logger + QStringList{"--modem", "--number", "5550100"};
-        QCOMPARE(Brevel(QStringList{"sync-time"} + dialled, sim, "UTC-1").code, 0);
+        SimProcess sim({"--records", "1000"});
+        QCOMPARE(Brevel(QStringList{"sync-time"} + Logger, sim, "UTC-1").code, 0);
         const QString archive = sqlite("twice.sqlite");
-        for (const int added : {1000, 0}) {
-            const Outcome run = Brevel(QStringList{"download", "--json", "--archive", archive} + dialled, sim);
-            QVERIFY2(run.code == 0, qPrintable(run.err));
-            QCOMPARE(run.json["added"].toInt(), added);
-            QCOMPARE(run.json["already_there"].toInt(), 1000 - added);
-        }
-        QCOMPARE(ArchivedRecords(archive, sim), 1000);
+        downloadTwice(sim, archive, Logger, 1000);
         // The site out of the archive by name, whole and from the first time asked for up to the second.
         const QStringList exported{"export", "--archive", archive, "--site", "Brevel Logger",
                                    "--time-format", "iso", "--csv"};
@@ -143,7 +147,7 @@ private slots:
         OwnPty terminal;
         QProcess download;
         download.setStandardErrorFile(terminal.device);
-        Start(download, QStringList{"download", "--csv", csv} + dialled, sim);
+        Start(download, QStringList{"download", "--csv", csv} + Logger, sim);
         QCOMPARE(Finish(download).code, 0);
         // One line rewritten in place as the records come, ending at all of them.
         const QList<QByteArray> shown = terminal.readMaster(8192).trimmed().split('\r');
@@ -152,13 +156,13 @@ private slots:
         QCOMPARE(lines.size(), 1000 + 2 + 1); // two header lines, the last line break
         QVERIFY(lines.at(1).startsWith("Date, Time, "));
         const Outcome clear =
-            Brevel(QStringList{"download", "--json", "--clear-after", "--archive", archive} + dialled, sim);
+            Brevel(QStringList{"download", "--json", "--clear-after", "--archive", archive} + Logger, sim);
         QVERIFY2(clear.code == 0, qPrintable(clear.err));
         QCOMPARE(clear.json["records_after_clear"].toInt(), 0);
-        const Outcome status = Brevel(QStringList{"status", "--json"} + dialled, sim, "UTC");
+        const Outcome status = Brevel(QStringList{"status", "--json"} + Logger, sim, "UTC");
         QCOMPARE(status.json["records"].toInt(), 0);
         QVERIFY(qAbs(status.json["clock_offset_seconds"].toInt() - 3600) <= 2);
-        const Outcome sync = Brevel(QStringList{"sync-time", "--json"} + dialled, sim, "UTC");
+        const Outcome sync = Brevel(QStringList{"sync-time", "--json"} + Logger, sim, "UTC");
         QVERIFY(qAbs(sync.json["before_offset_seconds"].toInt() - 3600) <= 2);
         QVERIFY(qAbs(sync.json["after_offset_seconds"].toInt()) <= 2);
     }
@@ -201,13 +205,20 @@ private slots:
     void modem_data()
     {
         QTest::addColumn<QString>("answer");
-        QTest::newRow("busy line") << "busy";
-        QTest::newRow("no carrier") << "no-carrier";
+        QTest::addColumn<int>("code");
+        QTest::newRow("connect") << "connect" << 0;
+        QTest::newRow("busy line") << "busy" << 3;
+        QTest::newRow("no carrier") << "no-carrier" << 3;
     }
     void modem()
     {
         QFETCH(QString, answer);
-        SimProcess sim({"--modem", "--answer", answer});
+        QFETCH(int, code);
+        SimProcess sim({"--modem", "--answer", answer, "--connect-after", "100", "--records", "120"});
+        if (code == 0) {
+            downloadTwice(sim, sqlite("modem.sqlite"), Logger + QStringList{"--modem", "--number", "5550100"}, 120);
+            return;
+        }
         // A port given by its number is named in the error by its whole entry.
         const QString entry = Brevel({"ports"}, sim).out.split('\n').filter("Virtual logger").value(0);
         QString device; // the same port in JSON: the device path that entry shows
@@ -216,7 +227,7 @@ private slots:
         }
         QVERIFY2(!device.isEmpty() && entry.endsWith('(' + device + ')'), qPrintable(device));
         const Outcome run = Brevel({"status", "--port", entry.section(' ', 0, 0), "--modem", "--number", "5550100"}, sim);
-        QCOMPARE(run.code, 3);
+        QCOMPARE(run.code, code);
         QVERIFY2(run.err.startsWith("brevel: " + entry + ": dialling 5550100: "), qPrintable(run.err));
         QVERIFY2(run.err.contains(answer.toUpper().replace('-', ' ')), qPrintable(run.err));
     }
