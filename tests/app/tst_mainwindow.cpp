@@ -86,12 +86,17 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     // Every frame, caption and control in its place and greyed as it should be.
-    void statusTickCountsDownAndDrawsBars()
+    void startsDrawsAndCloses()
     {
         AboutWindow about(QStringLiteral("Brevel Flow Monitor"), nullptr);
         BREVEL_VERIFY_SNAPSHOT(about, "about");
         MainWindowRig f;
+        f.store.SetValue("Brevel Logger", "Configuration", QStringLiteral("DirectPort"), QStringLiteral("COM9"));
+        f.store.SetValue("Brevel Logger", "Configuration", QStringLiteral("ModemNumber0"), QStringLiteral("555-0100"));
+        f.store.writtenKeys.clear();
         f.startUp();
+        QCOMPARE(f.session.User.DirectPort, QStringLiteral("COM9"));
+        QCOMPARE(f.session.User.CurrentModemNumber, QStringLiteral("555-0100"));
         QCOMPARE(f.window.windowTitle(), ProgramCaption());
         BREVEL_VERIFY_SNAPSHOT(f.window, "main-window");
         f.controller.Ticks().Stop(TickSource::Tick::Status);
@@ -121,22 +126,12 @@ private slots:
         f.controller.StatusTick();
         QVERIFY(f.find<MeterBar>("fraColumn0")->Fill().isEmpty());
         QVERIFY(!f.find("lblValue0")->isVisibleTo(&f.window));
-    }
 
-    void userSettingsAreReadAtStartAndWrittenOnceAtClose()
-    {
-        MainWindowRig f;
-        f.store.SetValue("Brevel Logger", "Configuration", QStringLiteral("DirectPort"), QStringLiteral("COM9"));
-        f.store.SetValue("Brevel Logger", "Configuration", QStringLiteral("ModemNumber0"), QStringLiteral("555-0100"));
-        f.store.writtenKeys.clear();
-        f.startUp();
-        QCOMPARE(f.session.User.DirectPort, QStringLiteral("COM9"));
-        QCOMPARE(f.session.User.CurrentModemNumber, QStringLiteral("555-0100"));
-
+        // The settings are written once, however often the window is closed.
         QVERIFY(f.session.Link.OpenPort(1, QStringLiteral("38400,N,8,1")));
         f.window.close();
         f.window.close();
-        QCOMPARE(f.store.writtenKeys.size(), 15); // once
+        QCOMPARE(f.store.writtenKeys.size(), 15);
         QVERIFY(!f.fakePort.IsOpen());
         QVERIFY(!f.fakePort.dtr); // dropped first: a modem hangs up
     }

@@ -169,7 +169,7 @@ private slots:
         }
     }
 
-    void zoomAndPanByMouseAndKeys()
+    void zoomPanAndExport()
     {
         GraphRig rig(false);
         HistoryGraphWindow window(rig.context());
@@ -219,14 +219,8 @@ private slots:
         QCOMPARE(view.Span(), whole / 2);
         QTest::mouseDClick(graph, Qt::LeftButton, {}, from);
         QCOMPARE(view.Span(), whole);
-    }
 
-    // (Typing the size and the picture's size are the history journey's.)
-    void exportsAtTheChosenSize()
-    {
-        GraphRig rig(true);
-        HistoryGraphWindow window(rig.context());
-        window.show();
+        // Exports at the chosen size (typing it and the picture's size are the history journey's).
         window.findChild<QSpinBox*>("exportWidth")->setValue(800);
         window.findChild<QSpinBox*>("exportHeight")->setValue(500);
         const QString svg = rig.folder.filePath(QStringLiteral("view.svg"));
