@@ -169,7 +169,7 @@ private slots:
         }
     }
 
-    void zoomAndPanByMouseAndKeys()
+    void zoomPanAndExport()
     {
         GraphRig rig(false);
         HistoryGraphWindow window(rig.context());
@@ -219,14 +219,8 @@ private slots:
         QCOMPARE(view.Span(), whole / 2);
         QTest::mouseDClick(graph, Qt::LeftButton, {}, from);
         QCOMPARE(view.Span(), whole);
-    }
 
-    // (Typing the size and the picture's size are the history journey's.)
-    void exportsAtTheChosenSize()
-    {
-        GraphRig rig(true);
-        HistoryGraphWindow window(rig.context());
-        window.show();
+        // Exports at the chosen size (typing it and the picture's size are the history journey's).
         window.findChild<QSpinBox*>("exportWidth")->setValue(800);
         window.findChild<QSpinBox*>("exportHeight")->setValue(500);
         const QString svg = rig.folder.filePath(QStringLiteral("view.svg"));
@@ -290,28 +284,23 @@ private slots:
         const QList<QCheckBox*> boxes = live->findChildren<QCheckBox*>();
         QCOMPARE(std::count_if(boxes.begin(), boxes.end(), [](QCheckBox* box) { return box->isVisible(); }),
                  qsizetype(titles.size() + 1));
-    }
 
-    void liveGraphScrollsOverTheChosenSpanUnlessPaused()
-    {
-        LiveGraphWindow live;
-        live.SetStrips({{QStringLiteral("Channel 1 (ft)"), QStringLiteral("ft"), 2, -1}});
-        live.show();
+        // Scrolls over the chosen span, ten minutes at first, unless paused.
+        const double first = series.Times.back() + 1;
         for (int t = 0; t < 900; ++t) {
-            live.AddReading(1000 + t, {double(t % 50)});
+            live->AddReading(first + t, std::vector<double>(titles.size(), t % 50));
         }
-        const GraphView& view = live.Graph()->View();
-        QCOMPARE(view.End(), 1899.0);
+        const GraphView& view = live->Graph()->View();
+        QCOMPARE(view.End(), first + 899);
         QCOMPARE(view.Span(), 600.0);
-        QTest::keyClick(live.findChild<QComboBox*>("cmbSpan"), Qt::Key_Up);
+        QTest::keyClick(live->findChild<QComboBox*>("cmbSpan"), Qt::Key_Up);
         QCOMPARE(view.Span(), 300.0);
-
-        QTest::mouseClick(live.findChild<QCheckBox*>("chkPause"), Qt::LeftButton, {}, QPoint(5, 5));
-        live.AddReading(1900, {1.0});
-        QCOMPARE(view.End(), 1899.0);
-        QTest::mouseClick(live.findChild<QCheckBox*>("chkPause"), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(view.End(), 1900.0);
-        QCOMPARE(live.Series().Count(), 901);
+        QTest::mouseClick(live->findChild<QCheckBox*>("chkPause"), Qt::LeftButton, {}, QPoint(5, 5));
+        live->AddReading(first + 900, std::vector<double>(titles.size(), 1.0));
+        QCOMPARE(view.End(), first + 899);
+        QTest::mouseClick(live->findChild<QCheckBox*>("chkPause"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(view.End(), first + 900);
+        QCOMPARE(live->Series().Count(), 903);
     }
 };
 
