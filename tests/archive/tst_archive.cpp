@@ -128,10 +128,9 @@ private slots:
                                         + "/Brevel/archive.sqlite"
                                  << "" << "";
         QTest::newRow("home") << "sqlite:~/flows.sqlite" << "sqlite:" + QDir::homePath() + "/flows.sqlite" << "" << "";
-        QTest::newRow("server") << "postgresql://ann@db.local:5433/flows" << "postgresql://ann@db.local:5433/flows"
-                                << "ann:@flows" << "";
-        QTest::newRow("password left out of the text")
-            << "postgres://ann:s%40cret@[::1]/flows" << "postgresql://ann@[::1]/flows" << "ann:s@cret@flows" << "";
+        QTest::newRow("server, password left out of the text")
+            << "postgres://ann:s%40cret@[::1]:5433/flows" << "postgresql://ann@[::1]:5433/flows" << "ann:s@cret@flows"
+            << "";
         QTest::newRow("socket folder") << "postgresql:///flows?host=/tmp/pg&port=5434&user=ann&password=pw"
                                        << "postgresql://ann@/flows?host=/tmp/pg&port=5434" << "ann:pw@flows" << "";
         QTest::newRow("other scheme") << "mysql://ann@db/flows"
@@ -212,7 +211,7 @@ private slots:
         }
     }
 
-    void failedImportWritesNothing()
+    void failedImportWritesNothingAndSchemaMigrates()
     {
         OPEN_ARCHIVE(archive);
         QVERIFY(ImportDownload(*archive, Download(Seconds(0, 100)).view()).Ok);
@@ -243,15 +242,11 @@ private slots:
         QVERIFY(sql.next());
         QCOMPARE((std::array{sql.value(0).toInt(), sql.value(1).toInt(), sql.value(2).toInt()}),
                  (std::array{1, 1, 100}));
-    }
+        sql = QSqlQuery();
+        archive.reset();
 
-    void migratesAnOlderSchema()
-    {
+        // The same archive, reopened by a program whose schema has a version more.
         std::vector<ArchiveSchemaStep> schema = ArchiveSchema();
-        {
-            OPEN_ARCHIVE(archive);
-            QVERIFY(ImportDownload(*archive, Download(Seconds(0, 10)).view()).Ok);
-        }
         const ArchiveLocation location = *last_;
         const auto reopen = [&](const std::vector<ArchiveSchemaStep>& steps, QString* error) {
             return Archive::Open(location, error, steps);
@@ -273,7 +268,7 @@ private slots:
             QVERIFY(sql.exec(QStringLiteral("SELECT note FROM sites")));
             QVERIFY(!sql.exec(QStringLiteral("SELECT region FROM sites")));
             const auto sites = ListSites(*archive, &error);
-            QVERIFY2(sites && sites->front().RecordCount == 10, qPrintable(error));
+            QVERIFY2(sites && sites->front().RecordCount == 100, qPrintable(error));
         }
         // A program that knows only version 1 leaves a version 2 archive alone.
         QVERIFY(!reopen(ArchiveSchema(), &error));
