@@ -50,34 +50,28 @@ private slots:
         };
         const Records one{{PackTime(74, 15, 9, 42, 7), {125, 1000, 333, 7, 65535}}};
         // Level 1.25 ft: flow 3.75 and velocity 0.3125 with channel 1's two places; a comma in a unit quotes it.
-        row("Manning's", [](auto& s) { s.EngUnits[1] = QStringLiteral("deg, \"C\""); }, one,
-            {"Date, Time, ft,\"deg, \"\"C\"\"\", %, in, gal, Flow (cfs), Vel (FPS)",
-             "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 3.5, 65535, 3.75, 0.31"});
         row("channel 2 off, m/s", [](auto& s) {
             s.AnalogEnable[1] = 0;
             s.DigitalEnable = {0, 0};
             s.VelUnits = 1;
-        }, one, {"Date, Time, ft, %, Flow (cfs), Vel (MPS)", "15.03.06, 09:42:07, 1.25, 33.3, 3.75, 0.31"});
+            s.EngUnits[2] = QStringLiteral("deg, \"C\"");
+        }, one, {"Date, Time, ft,\"deg, \"\"C\"\"\", Flow (cfs), Vel (MPS)",
+                 "15.03.06, 09:42:07, 1.25, 33.3, 3.75, 0.31"});
         row("flume: no velocity", [](auto& s) { s.FlowMode = 2; }, one,
             {"Date, Time, ft, degC, %, in, gal, Flow (cfs)", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 3.5, 65535, 3.75"});
         row("channel 1 off: no flow", [](auto& s) { s.AnalogEnable[0] = 0; }, one,
             {"Date, Time, degC, %, in, gal", "15.03.06, 09:42:07, 0.0, 33.3, 3.5, 65535"});
         row("unit not a level, pulse 2 only", [](auto& s) { s.DigitalEnable = {0, 1}; }, one,
             {"Date, Time, ft, degC, %, gal", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 65535"}, false, true);
-        // Channel 2 at raw 2000, five places: a zero raw span gives the EU
-        // low limit, a zero EU span the high one.
-        for (const auto& [name, rawHigh, euHigh, text] :
-             {std::tuple{"zero raw span", 0, 50.0, "-20.00000"},
-              std::tuple{"zero EU span", 4000, -19.99995, "-19.99995"}}) {
-            row(name, [raw = rawHigh, eu = euHigh](auto& s) {
-                s.FlowMode = 0;
-                s.DigitalEnable = {0, 0};
-                s.RawScaleUpper[1] = raw;
-                s.UpperLimit[1] = eu;
-                s.DecPlaces[1] = 5;
-            }, {{0, {0, 2000, 0, 0, 0}}},
-                {"Date, Time, ft, degC, %", QStringLiteral("31.12.99, 00:00:00, 0.00, %1, 0.0").arg(text)});
-        }
+        // At raw 2000 and five places, a zero raw span gives the EU low limit (channel 2), a zero EU span the
+        // high one (channel 3).
+        row("zero spans", [](auto& s) {
+            s.FlowMode = 0;
+            s.DigitalEnable = {0, 0};
+            s.RawScaleUpper[1] = 0;
+            s.UpperLimit[2] = 0.00005;
+            s.DecPlaces = {2, 5, 5, 0, 0, 0, 0, 0, 1, 0};
+        }, {{0, {0, 2000, 2000, 0, 0}}}, {"Date, Time, ft, degC, %", "31.12.99, 00:00:00, 0.00, -20.00000, 0.00005"});
         // Only channel 8 changed, and that is enough to keep the row.
         row("8 analog, 2 pulse and flow: 12 value columns", [](auto& s) {
             s.NumAnalogChannels = 8;
