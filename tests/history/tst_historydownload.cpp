@@ -124,7 +124,6 @@ private slots:
         QTest::addColumn<HistoryDownloadEnd>("end");
         QTest::addColumn<int>("received");
         const auto complete = HistoryDownloadEnd::Complete;
-        QTest::newRow("0") << 0 << Faults{} << Requests{0} << 0 << complete << 0;
         QTest::newRow("16") << 16 << Faults{} << Requests{0} << 0 << complete << 16;
         QTest::newRow("17 asks once more") << 17 << Faults{} << Requests{0, 1} << 0 << complete << 17;
         QTest::newRow("lost replies") << 40 << Faults{F::None, F::ReplyLost, F::ReplyLost, F::ReplyLost, F::None,

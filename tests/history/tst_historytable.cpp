@@ -72,8 +72,11 @@ private slots:
             s.UpperLimit[2] = 0.00005;
             s.DecPlaces = {2, 5, 5, 0, 0, 0, 0, 0, 1, 0};
         }, {{0, {0, 2000, 2000, 0, 0}}}, {"Date, Time, ft, degC, %", "31.12.99, 00:00:00, 0.00, -20.00000, 0.00005"});
-        // Only channel 8 changed, and that is enough to keep the row.
-        row("8 analog, 2 pulse and flow: 12 value columns", [](auto& s) {
+        // Packing compares texts: 0.02 degC more still reads "-20.0", a change in channel 8 alone keeps a row.
+        const auto at = [](int minute, int level, int degC, int a8) {
+            return Record{PackTime(74, 15, 0, minute), {level, degC, 0, 4, 5, 6, 7, a8, 1, 2}};
+        };
+        row("8 analog, 2 pulse and flow, packed", [](auto& s) {
             s.NumAnalogChannels = 8;
             s.AnalogEnable.fill(1);
             for (int c = 3; c < 8; ++c) {
@@ -81,18 +84,12 @@ private slots:
                 s.RawScaleUpper[size_t(c)] = 100;
                 s.UpperLimit[size_t(c)] = 100;
             }
-        }, {{0, {100, 0, 0, 4, 5, 6, 7, 8, 1, 2}}, {1, {100, 0, 0, 4, 5, 6, 7, 9, 1, 2}}},
+        }, {at(0, 100, 0, 8), at(1, 100, 0, 8), at(3, 100, 1, 8), at(4, 101, 1, 8), at(5, 100, 0, 8), at(6, 100, 0, 9)},
             {"Date, Time, ft, degC, %, a4, a5, a6, a7, a8, in, gal, Flow (cfs), Vel (FPS)",
-             "31.12.99, 00:00:00, 1.00, -20.0, 0.0, 4, 5, 6, 7, 8, 0.5, 2, 3.00, 0.25",
-             "31.12.99, 00:00:01, 1.00, -20.0, 0.0, 4, 5, 6, 7, 9, 0.5, 2, 3.00, 0.25"}, true);
-        row("packed: changed texts only", [](auto& s) {
-            s.FlowMode = 0;
-            s.DigitalEnable = {0, 0};
-        }, {{PackTime(74, 15, 0, 0), {100, 0, 0}}, {PackTime(74, 15, 0, 1), {100, 0, 0}},
-            {PackTime(74, 15, 0, 3), {100, 1, 0}}, // 0.02 degC more: "-20.0" still
-            {PackTime(74, 15, 0, 4), {101, 1, 0}}, {PackTime(74, 15, 0, 5), {100, 0, 0}}},
-            {"Date, Time, ft, degC, %", "15.03.06, 00:00:00, 1.00, -20.0, 0.0", "15.03.06, 00:04:00, 1.01, -20.0, 0.0",
-             "15.03.06, 00:05:00, 1.00, -20.0, 0.0"}, true);
+             "15.03.06, 00:00:00, 1.00, -20.0, 0.0, 4, 5, 6, 7, 8, 0.5, 2, 3.00, 0.25",
+             "15.03.06, 00:04:00, 1.01, -20.0, 0.0, 4, 5, 6, 7, 8, 0.5, 2, 3.03, 0.25",
+             "15.03.06, 00:05:00, 1.00, -20.0, 0.0, 4, 5, 6, 7, 8, 0.5, 2, 3.00, 0.25",
+             "15.03.06, 00:06:00, 1.00, -20.0, 0.0, 4, 5, 6, 7, 9, 0.5, 2, 3.00, 0.25"}, true);
     }
     void tableAsWritten()
     {
