@@ -121,7 +121,6 @@ private slots:
         const QString file = folder_.filePath(QStringLiteral("plain-file"));
         QFile plain(file);
         QVERIFY(plain.open(QIODevice::WriteOnly) && plain.write(QByteArray(4096, 'x')) == 4096);
-        plain.close();
         QTest::newRow("default") << ""
                                  << "sqlite:" + qEnvironmentVariable("XDG_DATA_HOME", QDir::homePath() + "/.local/share")
                                         + "/Brevel/archive.sqlite" << "";
@@ -241,20 +240,17 @@ private slots:
         // The same archive, reopened by a program whose schema has a version more.
         std::vector<ArchiveSchemaStep> schema = ArchiveSchema();
         const ArchiveLocation location = *last_;
-        const auto reopen = [&](const std::vector<ArchiveSchemaStep>& steps, QString* error) {
-            return Archive::Open(location, error, steps);
-        };
         QString error;
         // A step that fails half-way leaves the archive as it was.
         std::vector<ArchiveSchemaStep> broken = schema;
         broken.push_back({2, {QStringLiteral("ALTER TABLE sites ADD COLUMN region TEXT"),
                               QStringLiteral("ALTER TABLE nowhere ADD COLUMN region TEXT")}});
-        QVERIFY(!reopen(broken, &error));
+        QVERIFY(!Archive::Open(location, &error, broken));
         QVERIFY2(error.contains(QStringLiteral("to schema version 2")), qPrintable(error));
 
         schema.push_back({2, {QStringLiteral("ALTER TABLE sites ADD COLUMN note TEXT")}});
         {
-            std::unique_ptr<Archive> archive = reopen(schema, &error);
+            std::unique_ptr<Archive> archive = Archive::Open(location, &error, schema);
             QVERIFY2(archive, qPrintable(error));
             QCOMPARE(archive->SchemaVersion(), 2);
             QSqlQuery sql = archive->Query();
@@ -264,7 +260,7 @@ private slots:
             QVERIFY2(sites && sites->front().RecordCount == 100, qPrintable(error));
         }
         // A program that knows only version 1 leaves a version 2 archive alone.
-        QVERIFY(!reopen(ArchiveSchema(), &error));
+        QVERIFY(!Archive::Open(location, &error));
         QCOMPARE(error, QStringLiteral("cannot open the archive %1: its schema version 2 is newer than this program's 1")
                             .arg(location.Text()));
     }
