@@ -6,6 +6,7 @@
 #include "history/HistoryTable.h"
 
 #include <QByteArray>
+#include <QtEndian>
 #include <vector>
 
 // Settings of a 3-analog, 2-pulse logger: channel 1 a level of 0 to 10 ft
@@ -37,12 +38,9 @@ inline HistoryFlowSource HistoryTestFlow()
 inline void AppendRecord(HistoryRecords& records, uint32_t time, const std::vector<int>& values)
 {
     QByteArray bytes(4 + 2 * records.ValueCount(), '\0');
-    for (int b = 0; b < 4; ++b) {
-        bytes[b] = char(time >> (8 * b));
-    }
+    qToLittleEndian(time, bytes.data());
     for (size_t k = 0; k < values.size(); ++k) {
-        bytes[4 + 2 * int(k)] = char(values[k] >> 8);
-        bytes[5 + 2 * int(k)] = char(values[k]);
+        qToBigEndian(uint16_t(values[k]), bytes.data() + 4 + 2 * k);
     }
     records.AppendRecord(bytes.constData());
 }

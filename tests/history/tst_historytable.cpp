@@ -50,41 +50,33 @@ private slots:
         };
         const Records one{{PackTime(74, 15, 9, 42, 7), {125, 1000, 333, 7, 65535}}};
         // Level 1.25 ft: flow 3.75 and velocity 0.3125 with channel 1's two places; a comma in a unit quotes it.
-        row("Manning's", [](auto& s) { s.EngUnits[1] = QStringLiteral("deg, \"C\""); }, one,
-            {"Date, Time, ft,\"deg, \"\"C\"\"\", %, in, gal, Flow (cfs), Vel (FPS)",
-             "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 3.5, 65535, 3.75, 0.31"});
         row("channel 2 off, m/s", [](auto& s) {
             s.AnalogEnable[1] = 0;
             s.DigitalEnable = {0, 0};
             s.VelUnits = 1;
-        }, one, {"Date, Time, ft, %, Flow (cfs), Vel (MPS)", "15.03.06, 09:42:07, 1.25, 33.3, 3.75, 0.31"});
+            s.EngUnits[2] = QStringLiteral("deg, \"C\"");
+        }, one, {"Date, Time, ft,\"deg, \"\"C\"\"\", Flow (cfs), Vel (MPS)",
+                 "15.03.06, 09:42:07, 1.25, 33.3, 3.75, 0.31"});
         row("flume: no velocity", [](auto& s) { s.FlowMode = 2; }, one,
             {"Date, Time, ft, degC, %, in, gal, Flow (cfs)", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 3.5, 65535, 3.75"});
         row("channel 1 off: no flow", [](auto& s) { s.AnalogEnable[0] = 0; }, one,
             {"Date, Time, degC, %, in, gal", "15.03.06, 09:42:07, 0.0, 33.3, 3.5, 65535"});
-        row("unit not a level", [](auto&) {}, one,
-            {"Date, Time, ft, degC, %, in, gal", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 3.5, 65535"}, false, true);
-        row("no flow method, pulse 2 only", [](auto& s) {
+        row("unit not a level, pulse 2 only", [](auto& s) { s.DigitalEnable = {0, 1}; }, one,
+            {"Date, Time, ft, degC, %, gal", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 65535"}, false, true);
+        // At raw 2000 and five places, a zero raw span gives the EU low limit (channel 2), a zero EU span the
+        // high one (channel 3).
+        row("zero spans", [](auto& s) {
             s.FlowMode = 0;
-            s.DigitalEnable = {0, 1};
-        }, one, {"Date, Time, ft, degC, %, gal", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 65535"});
-        // Channel 2 at raw 2000, five places: a zero raw span gives the EU
-        // low limit, a zero EU span the high one.
-        for (const auto& [name, rawHigh, euHigh, text] :
-             {std::tuple{"zero raw span", 0, 50.0, "-20.00000"},
-              std::tuple{"zero EU span", 4000, -19.99995, "-19.99995"},
-              std::tuple{"normal span", 4000, 60.0, "20.00000"}}) {
-            row(name, [raw = rawHigh, eu = euHigh](auto& s) {
-                s.FlowMode = 0;
-                s.DigitalEnable = {0, 0};
-                s.RawScaleUpper[1] = raw;
-                s.UpperLimit[1] = eu;
-                s.DecPlaces[1] = 5;
-            }, {{0, {0, 2000, 0, 0, 0}}},
-                {"Date, Time, ft, degC, %", QStringLiteral("31.12.99, 00:00:00, 0.00, %1, 0.0").arg(text)});
-        }
-        // Only channel 8 changed, and that is enough to keep the row.
-        row("8 analog, 2 pulse and flow: 12 value columns", [](auto& s) {
+            s.DigitalEnable = {0, 0};
+            s.RawScaleUpper[1] = 0;
+            s.UpperLimit[2] = 0.00005;
+            s.DecPlaces = {2, 5, 5, 0, 0, 0, 0, 0, 1, 0};
+        }, {{0, {0, 2000, 2000, 0, 0}}}, {"Date, Time, ft, degC, %", "31.12.99, 00:00:00, 0.00, -20.00000, 0.00005"});
+        // Packing compares texts: 0.02 degC more still reads "-20.0", a change in channel 8 alone keeps a row.
+        const auto at = [](int minute, int level, int degC, int a8) {
+            return Record{PackTime(74, 15, 0, minute), {level, degC, 0, 4, 5, 6, 7, a8, 1, 2}};
+        };
+        row("8 analog, 2 pulse and flow, packed", [](auto& s) {
             s.NumAnalogChannels = 8;
             s.AnalogEnable.fill(1);
             for (int c = 3; c < 8; ++c) {
@@ -92,18 +84,12 @@ private slots:
                 s.RawScaleUpper[size_t(c)] = 100;
                 s.UpperLimit[size_t(c)] = 100;
             }
-        }, {{0, {100, 0, 0, 4, 5, 6, 7, 8, 1, 2}}, {1, {100, 0, 0, 4, 5, 6, 7, 9, 1, 2}}},
+        }, {at(0, 100, 0, 8), at(1, 100, 0, 8), at(3, 100, 1, 8), at(4, 101, 1, 8), at(5, 100, 0, 8), at(6, 100, 0, 9)},
             {"Date, Time, ft, degC, %, a4, a5, a6, a7, a8, in, gal, Flow (cfs), Vel (FPS)",
-             "31.12.99, 00:00:00, 1.00, -20.0, 0.0, 4, 5, 6, 7, 8, 0.5, 2, 3.00, 0.25",
-             "31.12.99, 00:00:01, 1.00, -20.0, 0.0, 4, 5, 6, 7, 9, 0.5, 2, 3.00, 0.25"}, true);
-        row("packed: changed texts only", [](auto& s) {
-            s.FlowMode = 0;
-            s.DigitalEnable = {0, 0};
-        }, {{PackTime(74, 15, 0, 0), {100, 0, 0}}, {PackTime(74, 15, 0, 1), {100, 0, 0}},
-            {PackTime(74, 15, 0, 3), {100, 1, 0}}, // 0.02 degC more: "-20.0" still
-            {PackTime(74, 15, 0, 4), {101, 1, 0}}, {PackTime(74, 15, 0, 5), {100, 0, 0}}},
-            {"Date, Time, ft, degC, %", "15.03.06, 00:00:00, 1.00, -20.0, 0.0", "15.03.06, 00:04:00, 1.01, -20.0, 0.0",
-             "15.03.06, 00:05:00, 1.00, -20.0, 0.0"}, true);
+             "15.03.06, 00:00:00, 1.00, -20.0, 0.0, 4, 5, 6, 7, 8, 0.5, 2, 3.00, 0.25",
+             "15.03.06, 00:04:00, 1.01, -20.0, 0.0, 4, 5, 6, 7, 8, 0.5, 2, 3.03, 0.25",
+             "15.03.06, 00:05:00, 1.00, -20.0, 0.0, 4, 5, 6, 7, 8, 0.5, 2, 3.00, 0.25",
+             "15.03.06, 00:06:00, 1.00, -20.0, 0.0, 4, 5, 6, 7, 9, 0.5, 2, 3.00, 0.25"}, true);
     }
     void tableAsWritten()
     {
@@ -159,16 +145,11 @@ private slots:
         QFETCH(QString, tail);
         const HistoryFlowDescription flow{QStringLiteral("0.1"), QStringLiteral("n"), QStringLiteral("s"),
                                           QStringLiteral("d"), rating};
-        const QString line = HistoryExportFirstLine(QStringLiteral("Creek 4, upper"),
-                                                    QDateTime(QDate(2006, 3, 5), QTime(14, 2, 9)), uint8_t(flowMode),
-                                                    flow, QLocale(QStringLiteral("en_US")));
-        QCOMPARE(line, QStringLiteral("\"Creek 4, upper\",3/5/06,2:02:09 PM") + tail);
-    }
-
-    void defaultFileNameIsDateAndHourMinute()
-    {
-        QCOMPARE(DefaultExportFileName(QDateTime(QDate(2006, 3, 15), QTime(9, 42, 59))),
-                 QStringLiteral("2006-03-15-0942.csv"));
+        const QDateTime at(QDate(2006, 3, 5), QTime(9, 2, 59));
+        const QString line = HistoryExportFirstLine(QStringLiteral("Creek 4, upper"), at, uint8_t(flowMode), flow,
+                                                    QLocale(QStringLiteral("en_US")));
+        QCOMPARE(line, QStringLiteral("\"Creek 4, upper\",3/5/06,9:02:59 AM") + tail);
+        QCOMPARE(DefaultExportFileName(at), QStringLiteral("2006-03-05-0902.csv"));
     }
 
     // Packing asks first; packing again starts from the records. Cancel
