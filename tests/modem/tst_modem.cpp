@@ -174,9 +174,9 @@ private slots:
         QTest::newRow("upper-cased, remarks after a blank, a semicolon or a tab")
             << commands("at&c1\r\nATS0=0 answer off\r\nATL0;quiet\r\nATM0\tspeaker off\r\n")
             << "ATZ AT&C1 ATS0=0 ATL0 ATM0";
-        QTest::newRow("remark and blank lines skipped") << commands("; set up\r\n\r\n    \r\nAT&F\r\n") << "ATZ AT&F";
+        QTest::newRow("remark and blank lines skipped, last line without a line break")
+            << commands("; set up\r\n\r\n    \r\nAT&F\r\nate0\nat&d2") << "ATZ AT&F ATE0 AT&D2";
         QTest::newRow("empty file") << commands({}) << "ATZ";
-        QTest::newRow("last line without a line break") << commands("ate0\nat&d2") << "ATZ ATE0 AT&D2";
         QByteArray longFile;
         for (int i = 0; i < MaxModemFileCommands + 10; ++i) {
             longFile += "ATS" + QByteArray::number(i) + "=1\r\n;remark\r\n";
