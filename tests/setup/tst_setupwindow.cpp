@@ -91,6 +91,7 @@ private slots:
         QFETCH(QString, option);
         SetupRig rig(4, 1);
         rig.settings.FlowMode = option == u"optMannings" ? 4 : 1; // each method chosen from another
+        rig.settings.EngUnits[0] = "ft"; // not one channel 1 may have: shown as it is, and said why
         rig.open().activateWindow();
         QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
         rig.control<QTabWidget>("TabStrip")->setCurrentIndex(page);
@@ -98,6 +99,20 @@ private slots:
             rig.control<QAbstractButton>(option)->click();
         }
         BREVEL_VERIFY_SNAPSHOT(*rig.window, QStringLiteral("setup-%1").arg(QTest::currentDataTag()));
+        QCOMPARE(rig.titles(), QStringList{"Bad Units"});
+        QVERIFY(rig.prompter.messages[0].text.contains("The current unit's name (ft) is not supported."));
+        // The unit lists follow the logger's channel counts; channel 1's must allow a flow computation.
+        auto units = [&](int c) {
+            QStringList items;
+            auto* combo = rig.control<QComboBox>(QString("cmbEU_%1").arg(c));
+            for (int i = 0; i < combo->count(); ++i) {
+                items << combo->itemText(i);
+            }
+            return items;
+        };
+        QCOMPARE(units(0), QStringList({"Feet", "Inches", "Meters", "cm"}));
+        QCOMPARE(units(3), QStringList({"Volts"})); // the last channel measures the battery
+        QCOMPARE(units(4), QStringList());
     }
 
     // A field of the record shows in its control and is programmed back from
@@ -216,29 +231,6 @@ private slots:
         QFETCH(QString, stored);
         QCOMPARE(field.text(*rig.link.programmed), stored.isNull() ? set : stored);
         QCOMPARE(rig.titles(), QStringList{"Program Settings"});
-    }
-
-    // The unit lists follow the logger's channel counts (which channels can be
-    // edited is in the pages' pictures); channel 1's unit must allow a flow computation.
-    void channelsFollowTheLogger()
-    {
-        SetupRig rig(4, 1);
-        rig.settings.EngUnits[0] = "ft";
-        rig.open();
-        QCOMPARE(rig.titles(), QStringList{"Bad Units"});
-        QVERIFY(rig.prompter.messages[0].text.contains("The current unit's name (ft) is not supported."));
-        QCOMPARE(ControlText(rig.control("cmbEU_0")), QString("ft"));
-        auto units = [&](int c) {
-            QStringList items;
-            auto* combo = rig.control<QComboBox>(QString("cmbEU_%1").arg(c));
-            for (int i = 0; i < combo->count(); ++i) {
-                items << combo->itemText(i);
-            }
-            return items;
-        };
-        QCOMPARE(units(0), QStringList({"Feet", "Inches", "Meters", "cm"}));
-        QCOMPARE(units(3), QStringList({"Volts"})); // the last channel measures the battery
-        QCOMPARE(units(4), QStringList());
     }
 
     // Closing asks about changes not saved to a file, then about changes not
