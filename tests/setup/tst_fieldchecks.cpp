@@ -103,8 +103,7 @@ private slots:
                                 << message;
         };
 
-        row("name trimmed", CheckLoggerName, "", "  Pump 2 ", true, "Pump 2", -1, "");
-        row("name cut to 32", CheckLoggerName, "", QString(40, 'x'), true, QString(32, 'x'), -1, "");
+        row("name trimmed, cut", CheckLoggerName, "", "  " + QString(40, 'x') + " ", true, QString(32, 'x'), -1, "");
         row("alarm minute padded", CheckAlarmTime, "", "12:5", true, "12:05:00", -1, "");
         row("alarm hour rounds to even", CheckAlarmTime, "", "2.5", true, "2:00:00", -1, "");
         row("alarm hour 13", CheckAlarmTime, "", "13", false, "-", -1, hour);
