@@ -91,6 +91,7 @@ private slots:
         QFETCH(QString, option);
         SetupRig rig(4, 1);
         rig.settings.FlowMode = option == u"optMannings" ? 4 : 1; // each method chosen from another
+        rig.settings.EngUnits[0] = "ft"; // not one channel 1 may have: shown as it is, and said why
         rig.open().activateWindow();
         QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
         rig.control<QTabWidget>("TabStrip")->setCurrentIndex(page);
@@ -98,6 +99,20 @@ private slots:
             rig.control<QAbstractButton>(option)->click();
         }
         BREVEL_VERIFY_SNAPSHOT(*rig.window, QStringLiteral("setup-%1").arg(QTest::currentDataTag()));
+        QCOMPARE(rig.titles(), QStringList{"Bad Units"});
+        QVERIFY(rig.prompter.messages[0].text.contains("The current unit's name (ft) is not supported."));
+        // The unit lists follow the logger's channel counts; channel 1's must allow a flow computation.
+        auto units = [&](int c) {
+            QStringList items;
+            auto* combo = rig.control<QComboBox>(QString("cmbEU_%1").arg(c));
+            for (int i = 0; i < combo->count(); ++i) {
+                items << combo->itemText(i);
+            }
+            return items;
+        };
+        QCOMPARE(units(0), QStringList({"Feet", "Inches", "Meters", "cm"}));
+        QCOMPARE(units(3), QStringList({"Volts"})); // the last channel measures the battery
+        QCOMPARE(units(4), QStringList());
     }
 
     // A field of the record shows in its control and is programmed back from
@@ -218,47 +233,6 @@ private slots:
         QCOMPARE(rig.titles(), QStringList{"Program Settings"});
     }
 
-    // The unit lists follow the logger's channel counts (which channels can be
-    // edited is in the pages' pictures); channel 1's unit must allow a flow computation.
-    void channelsFollowTheLogger()
-    {
-        SetupRig rig(4, 1);
-        rig.settings.EngUnits[0] = "ft";
-        rig.open();
-        QCOMPARE(rig.titles(), QStringList{"Bad Units"});
-        QVERIFY(rig.prompter.messages[0].text.contains("The current unit's name (ft) is not supported."));
-        QCOMPARE(ControlText(rig.control("cmbEU_0")), QString("ft"));
-        auto units = [&](int c) {
-            QStringList items;
-            auto* combo = rig.control<QComboBox>(QString("cmbEU_%1").arg(c));
-            for (int i = 0; i < combo->count(); ++i) {
-                items << combo->itemText(i);
-            }
-            return items;
-        };
-        QCOMPARE(units(0), QStringList({"Feet", "Inches", "Meters", "cm"}));
-        QCOMPARE(units(3), QStringList({"Volts"})); // the last channel measures the battery
-        QCOMPARE(units(4), QStringList());
-    }
-
-    void browseAsksForATableFile()
-    {
-        ScratchFolder folder;
-        const QString table = folder.path("pond.tbl");
-        QVERIFY(folder.write("pond.tbl", "0 0\r\n1 2.5\r\n"));
-        SetupRig rig;
-        rig.open();
-        rig.control<QAbstractButton>("optTable")->click();
-        auto* tableFile = rig.control<QLineEdit>("txtTableFile");
-        tableFile->setText("old.tbl");
-        rig.control<QPushButton>("cmdBrowse")->click(); // cancelled
-        QCOMPARE(rig.dialogs.openRequests.size(), 1);
-        QCOMPARE(tableFile->text(), QString("old.tbl"));
-        rig.dialogs.choices = {table};
-        rig.prompter.answers = {PromptAnswer::Ok};
-        rig.control<QPushButton>("cmdBrowse")->click();
-        QCOMPARE(tableFile->text(), QDir::toNativeSeparators(table));
-    }
     // Closing asks about changes not saved to a file, then about changes not
     // programmed into the logger, and may program them; Program asks first,
     // and Initialize too; Program and Calibrate take the line (whose guard
@@ -288,11 +262,11 @@ private slots:
             QTest::newRow(title) << QString(control) << QString(state) << edit << answers << messages << calls
                                  << closed << channels;
         };
+        // A change beyond the stored digits is no change.
         for (int channels : {3, 1, 8}) {
-            row(qPrintable(QString("untouched, %1 channels").arg(channels)), "close", "", "", {}, {}, {}, true,
-                channels);
+            row(qPrintable(QString("untouched, %1 channels").arg(channels)), "close", "", "txtTop_0=100.0000001", {},
+                {}, {}, true, channels);
         }
-        row("a change beyond the stored digits", "close", "", "txtTop_0=100.0000001", {}, {}, {}, true);
         row("busy", "close", "busy", name, {}, {}, {}, false);
         row("cancel at the file question", "close", "", name, {A::Cancel}, {file}, {}, false);
         row("no, cancel", "close", "", name, {A::No, A::Cancel}, {file, logger}, {}, false);
@@ -385,16 +359,29 @@ private slots:
         QVERIFY(rig.control("cmdCancel")->isEnabled());
     }
 
-    // Saving from the closing question, then loading through the recent-file
-    // menu, which follows the list the main window keeps.
-    void savingFromTheClosingQuestionThenLoadingFromTheMenu()
+    // Browse asks for a table file; closing saves the record from its question,
+    // then loading goes through the recent-file menu, which follows the list the
+    // main window keeps.
+    void browseSaveAndLoad()
     {
         ScratchFolder folder;
+        const QString table = QDir::toNativeSeparators(folder.path("pond.tbl"));
         const QString path = QDir::toNativeSeparators(folder.path("pump.set"));
+        QVERIFY(folder.write("pond.tbl", "0 0\r\n1 2.5\r\n"));
         {
             SetupRig rig;
             SetupWindow& w = rig.open();
-            rig.control<QLineEdit>("txtName")->setText("Pump 7");
+            rig.control<QAbstractButton>("optTable")->click();
+            auto* tableFile = rig.control<QLineEdit>("txtTableFile");
+            tableFile->setText("old.tbl");
+            rig.control<QPushButton>("cmdBrowse")->click(); // cancelled
+            QCOMPARE(rig.dialogs.openRequests.size(), 1);
+            QCOMPARE(tableFile->text(), QString("old.tbl"));
+            rig.dialogs.choices = {table};
+            rig.prompter.answers = {PromptAnswer::Ok};
+            rig.control<QPushButton>("cmdBrowse")->click();
+            QCOMPARE(tableFile->text(), table);
+            rig.prompter.messages.clear();
             rig.dialogs.choices = {path};
             rig.prompter.answers = {PromptAnswer::Yes, PromptAnswer::No};
             QVERIFY(w.close());
@@ -418,7 +405,7 @@ private slots:
         hist(1)->trigger();
         QCOMPARE(rig.dialogs.openRequests.size(), 1);
         QCOMPARE(rig.dialogs.openRequests[0].InitialFileName, path);
-        QCOMPARE(rig.control<QLineEdit>("txtName")->text(), QString("Pump 7"));
+        QCOMPARE(rig.control<QLineEdit>("txtTableFile")->text(), table);
         // Loaded but not programmed: closing asks about the logger only.
         rig.prompter.answers = {PromptAnswer::No};
         QVERIFY(w.close());
