@@ -148,17 +148,15 @@ private slots:
              "AnalogEnable[2]=1", "DigitalEnable[0]=1"});
         row("warm-up 45500 ms", 40, Hex("bcb1"), {"SensorWarmupTime=45"});
         row("warm-up 65000 ms limited", 40, Hex("e8fd"), {"SensorWarmupTime=60"});
-        row("any alarm enable byte but 0", 42, Hex("0700"), {"AlarmEnable[0]=1"});
-        row("no sample on demand without the capability", 44, Hex("07"), {}, false);
+        row("any alarm enable byte but 0, no sample on demand without the capability", 42, Hex("070007"),
+            {"AlarmEnable[0]=1"}, false);
         row("flow mode above 4", 290, Hex("05"), {});
-        row("slope type masked", 297, Hex("ff"), {"ManningsSType=1"});
-        row("diameter type masked", 301, Hex("07"), {"ManningsDType=3"});
-        row("offset type masked, flow units above 4", 321, Hex("0607"), {"LevelOffsetType=2"});
-        row("velocity units above 4", 326, Hex("c8"), {});
+        row("slope and diameter types masked", 297, Hex("ff00000007"), {"ManningsSType=1", "ManningsDType=3"});
         row("name with NULs", 0, QByteArray("Tank 3").leftJustified(32, '\0'), {R"(LoggerName="Tank 3")"});
         row("unprintable bytes", 0, Hex("411f420980437f"), {"LoggerName=\"A B  C\x7F\""});
-        row("tags trimmed both sides", 302, QByteArray("  PF2   \tV90\x01   "),
-            {R"(FlumeTag="PF2")", R"(WeirTag="V90")"});
+        row("tags trimmed both sides, offset type masked, flow and velocity units above 4", 302,
+            QByteArray("  PF2   \tV90\x01   ") + Hex("000000 0607 000000 c8"),
+            {R"(FlumeTag="PF2")", R"(WeirTag="V90")", "LevelOffsetType=2"});
         row("table path keeps leading blanks", 330, QByteArray("  C:\\flow.tbl"), {R"(TablePath="  C:\flow.tbl")"});
         row("flow block never written", 290, blankFlowBlock, {}, true, SettingsImageSize + 10);
         row("one byte short", 290, blankFlowBlock, {}, true, SettingsImageSize - 1);

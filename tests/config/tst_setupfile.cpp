@@ -63,8 +63,8 @@ private slots:
         const auto refused = [](const char* name, const char* file) {
             QTest::newRow(name) << QByteArray(file) << QStringList() << false;
         };
-        row("blanks around the value", "LoggerName=  Pump 2  \r\n", {R"(LoggerName="Pump 2")"});
-        row("equals sign in the value", "WeirTag=a=b\r\n", {R"(WeirTag="a=b")"});
+        row("blanks around the value, equals sign in the value", "FlumeTag=  Pump 2  \r\nWeirTag=a=b\r\n",
+            {R"(FlumeTag="Pump 2")", R"(WeirTag="a=b")"});
         row("later line wins, line feeds alone", "LoggerName=A\nLoggerName=B\nDeadband=-5\n",
             {R"(LoggerName="B")", "Deadband=-5"});
         row("odd lines ignored: blank before '=', other case, short key, no '=', channel counts",

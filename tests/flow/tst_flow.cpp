@@ -154,10 +154,11 @@ private slots:
             s.ManningsD = 18.0; s.ManningsDType = 1; s.ManningsN = 0.012; s.ManningsS = 0.005; s.ManningsSType = 0;
         }, 1.455, 1.5, 0.012, 0.005);
         row("full at the crown", [](auto&) {}, 1.0);
-        row("above the crown runs full", [](auto&) {}, 40.0);
-        row("tiny diameter raised to 0.01 ft", [](auto& s) { s.ManningsD = 0.001; }, 1.0, 0.01);
-        row("tiny roughness raised to 0.001", [](auto& s) { s.ManningsN = 0.0001; }, 0.5, 1.0, 0.001);
-        row("velocity in meters per second", [](auto& s) { s.VelUnits = 1; }, 0.5);
+        row("above the crown runs full, velocity in meters per second", [](auto& s) { s.VelUnits = 1; }, 40.0);
+        row("tiny diameter and roughness raised to 0.01 ft and 0.001", [](auto& s) {
+            s.ManningsD = 0.001;
+            s.ManningsN = 0.0001;
+        }, 0.005, 0.01, 0.001);
     }
     void mannings()
     {
@@ -278,10 +279,12 @@ private slots:
             QTest::newRow(name) << change << connected << shown;
         };
         const auto mode = [](int m) { return [m](LoggerSettings& s) { s.FlowMode = uint8_t(m); }; };
-        const auto length = [](double value, int unit) {
+        const auto length = [](double offset, int offsetUnit, double diameter, int diameterUnit) {
             return [=](LoggerSettings& s) {
-                s.LevelOffset = s.ManningsD = value;
-                s.LevelOffsetType = s.ManningsDType = uint8_t(unit);
+                s.LevelOffset = offset;
+                s.LevelOffsetType = uint8_t(offsetUnit);
+                s.ManningsD = diameter;
+                s.ManningsDType = uint8_t(diameterUnit);
             };
         };
         const QString pipe = QStringLiteral(" Manning's Equation | offset %1 | pipe %2, 1 %, 0.014 | %3");
@@ -298,10 +301,8 @@ private slots:
             factory.arg("off | off | For flow measurement, channel 1 units must be one of Feet, Inches, "
                         "Meters or cm!"));
         row("feet in any case", [](LoggerSettings& s) { s.EngUnits[0] = "  fEET "; }, factory.arg(columns));
-        row("2 meters", length(2.0, 2), pipe.arg("2 Meters", "2 Meters", columns));
-        row("1 inch", length(1.0, 1), pipe.arg("1 Inch", "1 Inch", columns));
-        row("2.5 cm", length(2.5, 3), pipe.arg("2.5 cm", "2.5 cm", columns));
-        row("unknown length unit", length(3.0, 9), pipe.arg("3 Feet", "3 Feet", columns));
+        row("offset 2 meters, pipe 1 inch", length(2.0, 2, 1.0, 1), pipe.arg("2 Meters", "1 Inch", columns));
+        row("offset 2.5 cm, pipe in an unknown unit", length(2.5, 3, 3.0, 9), pipe.arg("2.5 cm", "3 Feet", columns));
         row("slope as a fraction, LPS, MPS", [](LoggerSettings& s) {
             s.ManningsSType = 0;
             s.FlowUnits = 4;
