@@ -140,15 +140,13 @@ private slots:
             QTest::newRow(name) << offset << patch << changes << sod << length << false;
         };
         const QByteArray blankFlowBlock = Hex("ff") + QByteArray(167, char(0xEE));
-        row("1 minute", 32, Hex("010001"), {R"(SampleInterval="1 minute")"});
-        row("unit above 2 is day", 32, Hex("0200fe"), {R"(SampleInterval="2 days")"});
-        row("enables beyond the channel counts", 35, Hex("0301ffff"),
-            {"NumAnalogChannels=3", "NumDigitalChannels=1", "AnalogEnable[0]=1", "AnalogEnable[1]=1",
-             "AnalogEnable[2]=1", "DigitalEnable[0]=1"});
-        row("warm-up 45500 ms", 40, Hex("bcb1"), {"SensorWarmupTime=45"});
-        row("warm-up 65000 ms limited", 40, Hex("e8fd"), {"SensorWarmupTime=60"});
-        row("any alarm enable byte but 0, no sample on demand without the capability", 42, Hex("070007"),
-            {"AlarmEnable[0]=1"}, false);
+        row("1 minute, enables beyond the channel counts, warm-up 45500 ms, any alarm enable byte but 0, no sample "
+            "on demand without the capability", 32, Hex("010001 0301ffff 00 bcb1 0700 07"),
+            {R"(SampleInterval="1 minute")", "NumAnalogChannels=3", "NumDigitalChannels=1", "AnalogEnable[0]=1",
+             "AnalogEnable[1]=1", "AnalogEnable[2]=1", "DigitalEnable[0]=1", "SensorWarmupTime=45", "AlarmEnable[0]=1"},
+            false);
+        row("unit above 2 is day, warm-up 65000 ms limited", 32, Hex("0200fe 0802 0000 00 e8fd"),
+            {R"(SampleInterval="2 days")", "SensorWarmupTime=60"});
         row("flow mode above 4", 290, Hex("05"), {});
         row("slope and diameter types masked", 297, Hex("ff00000007"), {"ManningsSType=1", "ManningsDType=3"});
         row("name with NULs", 0, QByteArray("Tank 3").leftJustified(32, '\0'), {R"(LoggerName="Tank 3")"});

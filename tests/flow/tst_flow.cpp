@@ -383,9 +383,8 @@ private slots:
         row("flume tag", parshall, "PF1FT", "Parshall 1 ft|0|1.522|4|0");
         row("weir tag of a flume", parshall, "PF1FT", none, "bad tag", 3);
         row("weir table in the catalogues' folder", "", "V90T", "V-notch table|0|0|0|4", "", 3);
-        row("tag trimmed, upper-cased, cut to 8", "[ abcdefghij ]  \"  Name  \" E 0 1 2", "ABCDEFGH", "Name|0|1|2|0");
-        row("words between numbers", "[T] \"N\" E offset 0.1 exp 2.5 mult 4 more 9", "T", "N|0.1|2.5|4|0");
-        row("kind letter after other text", "[T] \"N\" xyz E -0.5 1e0 +2", "T", "N|-0.5|1|2|0");
+        row("tag trimmed, upper-cased, cut to 8; kind letter after other text; words between numbers",
+            "[ abcdefghij ]  \"  Name  \" xyz E offset -0.5 exp 1e0 mult +2 more 9", "ABCDEFGH", "Name|-0.5|1|2|0");
         row("table file", "[T] \"N\" F \"two.tbl\"", "T", "N|0|0|0|2");
         row("two numbers", "[T] \"N\" E 1 2", "T", none, "bad tag");
         row("number out of range", "[T] \"N\" E 1 2 1e999", "T", none, "bad tag");
@@ -514,10 +513,9 @@ private slots:
         QTest::addColumn<QString>("lines");
         QTest::addColumn<bool>("loaded");
         QTest::addColumn<QString>("points");
-        QTest::newRow("tab, blanks and commas") << "  1\t 2  \n3 , 4\n5,6.5" << true << "1:2 3:4 5:6.5";
-        QTest::newRow("three numbers") << "1 2 3\n4 5" << true << "4:5";
-        QTest::newRow("heading and comment") << "Level Flow\n1 2\n# 3 4\n5 6 ft" << true << "1:2";
-        QTest::newRow("unsorted kept in file order") << "3 9\n1 1" << true << "3:9 1:1";
+        // Each line stands alone: a heading, tabs, blanks, commas, three numbers, a comment, a unit; unsorted kept.
+        QTest::newRow("lines") << "Level Flow\n  3\t 9  \n1 , 1\n1 2 3\n5,6.5\n# 3 4\n5 6 ft\n4 5" << true
+                               << "3:9 1:1 5:6.5 4:5";
         QTest::newRow("no valid point") << "Level, Flow\n" << true << "";
         QTest::newRow("number out of range") << "1 2\n1e999 3" << false << "";
         QTest::newRow("a folder") << "" << false << "";
