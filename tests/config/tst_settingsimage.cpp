@@ -33,8 +33,7 @@ QByteArray Hex(const char* hex)
 class SettingsImageTest : public QObject {
     Q_OBJECT
 private slots:
-    // Numbers in the image take 24 bits: each value, the code it is stored
-    // as, and the value that code reads back as.
+    // Each value, the 24-bit code it is stored as, and what that code reads back as.
     void numbers_data()
     {
         QTest::addColumn<double>("value");
@@ -71,8 +70,7 @@ private slots:
         }
     }
 
-    // The base record with a changed interval: its count and unit bytes, or
-    // no image when a value does not fit its field.
+    // The base record changed: the interval's count and unit bytes, or no image when a value does not fit.
     void encodes_data()
     {
         QTest::addColumn<Change>("change");
@@ -166,8 +164,7 @@ private slots:
         QFETCH(QStringList, changes);
         QFETCH(bool, sodSupported);
         QFETCH(int, length);
-        // The base record's image: zeros, blanks in the texts, the channel
-        // counts, and 0x80 after each alarm time.
+        // The base record's image: zeros, blank texts, the channel counts, 0x80 after each alarm time.
         QByteArray image(SettingsImageSize, '\0');
         for (const RecordField& field : RecordFields()) {
             if (field.bytes.isEmpty()) {

@@ -49,8 +49,7 @@ QString DefaultsFile()
 class SetupFileTest : public QObject {
     Q_OBJECT
 private slots:
-    // Hand-written files load on top of the defaults: the fields named
-    // change, every other field keeps its default. A file refused halfway
+    // Hand-written files load on top of the defaults, only the fields named change; a file refused halfway
     // changes nothing, the flow table included.
     void loadsHandWrittenFiles_data()
     {
@@ -117,7 +116,6 @@ private slots:
         QTEST(SetupFileTimeText(QTime(13, 5, 9), QLocale(locale)), "time");
     }
 
-    // The defaults, line by line; a failed save keeps that file.
     void writesTheDefaultsAndAFailedSaveKeepsThem()
     {
         ScratchFolder folder;

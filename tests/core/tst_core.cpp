@@ -131,7 +131,6 @@ private slots:
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QString>("timestamp");
         QTest::addColumn<QList<int32_t>>("values");
-        // 6 Apr 2006 09:30:00, then 0x0102, 0xFFFF, 0, 0x8000.
         const QByteArray record = QByteArray::fromHex("AA 8097CC12 0102 FFFF 0000 8000");
         QTest::newRow("4 values") << record << true << "6/04/06 09:30:00" << QList<int32_t>{258, 65535, 0, 32768, -7};
         QTest::newRow("one byte short") << record.chopped(1) << false << "" << QList<int32_t>{0, 0, 0, 0, -7};
@@ -195,7 +194,6 @@ private slots:
         QCOMPARE(FindDataFolder(prefix.path(QStringLiteral("bin"))), prefix.path(expected.replace(u'@', subfolder)));
     }
 
-    // With trapping on a failure takes the failure path; off, it propagates.
     void errorTrapping()
     {
         const auto fail = []() -> int { throw std::runtime_error("x"); };

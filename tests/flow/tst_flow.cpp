@@ -48,8 +48,7 @@ LoggerSettings FactorySettings()
     return s;
 }
 
-// A flume in feet with flow = level, so that the flow shows the level after
-// unit conversion and offset, with one change. No row has a velocity.
+// A flume in feet with flow = level: the flow shows the level after unit conversion and offset.
 struct FlowCase {
     double level = 0.0;
     double flow = 0.0;
@@ -137,8 +136,7 @@ private slots:
         QCOMPARE(velocity, 0.0);
     }
 
-    // Against the segment of a circle: area (D^2 / 4)(t - sin t cos t) and
-    // wetted perimeter D t, with t = acos(1 - 2 depth / D).
+    // A circle's segment: area (D^2 / 4)(t - sin t cos t), wetted perimeter D t, t = acos(1 - 2 depth / D).
     void mannings_data()
     {
         QTest::addColumn<Change>("change");
@@ -410,8 +408,7 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QString, flumes);
         QFETCH(QString, tag);
-        // The catalogues' folder "data" holds a weir table of the same name
-        // as one in the program's folder; gone.tbl goes once they are read.
+        // "data" holds a weir table named like one in the program's folder; gone.tbl goes once they are read.
         ScratchFolder app;
         const QString tables = "data/two.tbl:2 data/gone.tbl:2 tables/weir.tbl:2 data/tables/weir.tbl:4 "
                                "tables/three.tbl:3 empty.tbl:0";
@@ -476,7 +473,6 @@ private slots:
         const QString tooMany = QStringLiteral("Bad Flow Table File|Error: selected file has more than 1000 "
                                                "entries,\r\nthe table will be truncated to 1001 entries.|error");
         QTest::newRow("1500 points") << "app/tables/chosen.tbl" << 1500 << chosen << tooMany << 1001;
-        // The table in use stays.
         QTest::newRow("too long a path") << "app/tables/" + QString(120, u'x') + "/t.tbl" << 2 << ""
                                          << "File Path Too Long|Error: the file path is longer than 128 characters "
                                             "which is the limit.|error" << 1;
@@ -558,8 +554,7 @@ private slots:
         QTEST(ResolveTablePath(folder, path, separator.at(0)), "resolved");
     }
 
-    // Free-flow discharges (cfs) of the standard ratings as tabulated in the
-    // USBR Water Measurement Manual, three figures.
+    // Free-flow discharges (cfs) of the standard ratings, from the USBR Water Measurement Manual.
     void installedRatingsMatchPublishedFlows_data()
     {
         QTest::addColumn<QString>("catalogue");
