@@ -384,15 +384,11 @@ private slots:
         row("tag trimmed, upper-cased, cut to 8; kind letter after other text; words between numbers",
             "[ abcdefghij ]  \"  Name  \" xyz E offset -0.5 exp 1e0 mult +2 more 9", "ABCDEFGH", "Name|-0.5|1|2|0");
         row("table file", "[T] \"N\" F \"two.tbl\"", "T", "N|0|0|0|2");
-        row("two numbers", "[T] \"N\" E 1 2", "T", none, "bad tag");
-        row("number out of range", "[T] \"N\" E 1 2 1e999", "T", none, "bad tag");
-        row("no closing bracket", "[T \"N\" E 1 2 3", "T", none, "bad tag");
-        row("indented", " [T] \"N\" E 1 2 3", "T", none, "bad tag");
-        row("empty name", "[T] \"\" E 1 2 3", "T", none, "bad tag");
-        row("no name", "[T] E 1 2 3", "T", none, "bad tag");
-        row("no kind letter", "[T] \"N\" e 1 2 3", "T", none, "bad tag");
-        row("missing table file", "[T] \"N\" F \"none.tbl\"", "T", none, "bad tag");
-        row("unquoted table file", "[T] \"N\" F two.tbl", "T", none, "bad tag");
+        // Each line is refused on its own (any one taken would make T current): two numbers, a number out of range,
+        // no closing bracket, indented, an empty name, no name, no kind letter, a missing or unquoted table file.
+        row("refused lines", "[T] \"N\" E 1 2\n[T] \"N\" E 1 2 1e999\n[T \"N\" E 1 2 3\n [T] \"N\" E 1 2 3\n"
+            "[T] \"\" E 1 2 3\n[T] E 1 2 3\n[T] \"N\" e 1 2 3\n[T] \"N\" F \"none.tbl\"\n[T] \"N\" F two.tbl",
+            "T", none, "bad tag");
         row("missing catalogue", "", "T", none, "bad tag");
         row("empty flume tag", "[ ] \"Blank\" E 0 1 2", "", none, "bad tag");
         row("a later entry replaces", "[A] \"First A\" E 0 1 2\n[A] \"Second A\" E 0.5 2 7", "A", "Second A|0.5|2|7|0");
