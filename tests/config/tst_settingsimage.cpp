@@ -1,11 +1,9 @@
 #include "ScratchFolder.h"
 #include "SettingsDescription.h"
 #include "TestRegistry.h"
-#include "config/DefaultSettings.h"
 #include "config/Number24.h"
 #include "config/SettingsImage.h"
 #include "config/SetupFile.h"
-#include "config/Rating.h"
 
 #include <QTest>
 

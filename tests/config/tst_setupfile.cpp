@@ -6,7 +6,6 @@
 #include "config/SettingsImage.h"
 #include "config/SetupFile.h"
 #include "config/SetupFileCommands.h"
-#include "config/Rating.h"
 
 #include <QDir>
 #include <QFileInfo>
