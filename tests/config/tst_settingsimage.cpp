@@ -145,8 +145,7 @@ private slots:
             {R"(SampleInterval="2 days")", "SensorWarmupTime=60"});
         row("flow mode above 4", 290, Hex("05"), {});
         row("slope and diameter types masked", 297, Hex("ff00000007"), {"ManningsSType=1", "ManningsDType=3"});
-        row("name with NULs", 0, QByteArray("Tank 3").leftJustified(32, '\0'), {R"(LoggerName="Tank 3")"});
-        row("unprintable bytes", 0, Hex("411f420980437f"), {"LoggerName=\"A B  C\x7F\""});
+        row("unprintable, then NULs", 0, Hex("411f420980437f").leftJustified(32, '\0'), {"LoggerName=\"A B  C\x7F\""});
         row("tags trimmed both sides, offset type masked, flow and velocity units above 4", 302,
             QByteArray("  PF2   \tV90\x01   ") + Hex("000000 0607 000000 c8"),
             {R"(FlumeTag="PF2")", R"(WeirTag="V90")", "LevelOffsetType=2"});

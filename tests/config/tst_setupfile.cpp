@@ -67,9 +67,9 @@ private slots:
             "channel counts", "LoggerName=A\nLoggerName=B\nDeadband=-5\nLoggerName =x\r\nloggername=x\r\n=x\r\nA=1\r\n"
             "\r\nno equals sign\r\nNumAnalogChannels=3\r\nProgram=x\r\n", {R"(LoggerName="B")", "Deadband=-5"});
         row("number texts", "FlowTop=1,5\r\nVelTop=abc\r\nLoggingStyle=2.5\r\n", {"FlowTop=1.5", "VelTop=0", "LoggingStyle=2"});
-        row("section keys ignored before any section, in an alarm or unknown section; channel 9's unit from an analog one",
-            "EngUnits=ft\r\nEnable=0\r\n[Alarm]\r\nDecPlaces=4\r\nEngUnits=x\r\n[Notes]\r\nEnable=0\r\n"
-            "[Analog Channel]\r\nChannel=9\r\nEngUnits=Gal\r\nDecPlaces=5\r\n", {R"(EngUnits[9]="Gal")", "DecPlaces[9]=5"});
+        row("section keys ignored before any section, in an alarm or unknown one; channel 9's unit from an analog one",
+            "EngUnits=ft\r\nEnable=0\r\n[Alarm]\r\nDecPlaces=4\r\nEngUnits=x\r\n[Notes]\r\nEnable=0\r\n[Analog Channel]\r\n"
+            "Channel=9\r\nEngUnits=Gal\r\nDecPlaces=5\r\n", {R"(EngUnits[9]="Gal")", "DecPlaces[9]=5"});
         row("channel-indexed keys in any section, sections known by their first letters",
             "Channel=4\r\nRawScaleUpper=1000\r\nDisplayTop=7,5\r\n[Analogue]\r\nChannel=2\r\nEnable=0\r\n",
             {"RawScaleUpper[4]=1000", "DisplayTop[4]=7.5", "AnalogEnable[2]=0"});

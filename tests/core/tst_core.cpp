@@ -112,7 +112,7 @@ private slots:
         const uint lastOf2004 = PackTime(12 * 4 + 11, 31, 23, 59, 58);
         QTest::newRow("de_DE") << "de_DE" << lastOf2004 << "31.12.04 23:59:58";
         QTest::newRow("hu_HU: blanks, year first; zero is 31 Dec 1999") << "hu_HU" << uint(0) << "1999.12.31 00:00:00";
-        QTest::newRow("ja_JP: year first kept; day 0 of March 2004") << "ja_JP" << PackTime(50, 0) << "2004/02/29 00:00:00";
+        QTest::newRow("ja_JP: year first; day 0 of March 2004") << "ja_JP" << PackTime(50, 0) << "2004/02/29 00:00:00";
         QTest::newRow("31 Feb 2004") << "de_DE" << PackTime(49, 31) << "02.03.04 00:00:00";
         QTest::newRow("last month rolls over") << "de_DE" << PackTime(1023, 31) << "01.05.85 00:00:00";
     }
