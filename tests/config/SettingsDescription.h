@@ -30,11 +30,9 @@ int Count(const std::array<T, N>&) { return int(N); }
 
 } // namespace record_field
 
-// A field of the record, its entries as text ("AnalogEnable[2]"), and where
-// the logger's image holds it: entry i lies step bytes after entry 0, or with
-// step 0 is bit i of the byte. Value is one the field holds, bytes its image;
-// a text's image is its Latin-1 bytes. A setup file keeps the field under its
-// name ("Enable" in the channel and alarm sections).
+// A field of the record, its entries as text ("AnalogEnable[2]"), and where the logger's image holds it:
+// entry i lies step bytes after entry 0, or with step 0 is bit i of the byte. Value is one the field holds,
+// bytes its image (a text's: its Latin-1 bytes).
 struct RecordField {
     QString name;
     int count;

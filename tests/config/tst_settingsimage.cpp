@@ -1,11 +1,9 @@
 #include "ScratchFolder.h"
 #include "SettingsDescription.h"
 #include "TestRegistry.h"
-#include "config/DefaultSettings.h"
 #include "config/Number24.h"
 #include "config/SettingsImage.h"
 #include "config/SetupFile.h"
-#include "config/Rating.h"
 
 #include <QTest>
 
@@ -33,8 +31,7 @@ QByteArray Hex(const char* hex)
 class SettingsImageTest : public QObject {
     Q_OBJECT
 private slots:
-    // Numbers in the image take 24 bits: each value, the code it is stored
-    // as, and the value that code reads back as.
+    // Each value, the 24-bit code it is stored as, and what that code reads back as.
     void numbers_data()
     {
         QTest::addColumn<double>("value");
@@ -71,8 +68,7 @@ private slots:
         }
     }
 
-    // The base record with a changed interval: its count and unit bytes, or
-    // no image when a value does not fit its field.
+    // The base record changed: the interval's count and unit bytes, or no image when a value does not fit.
     void encodes_data()
     {
         QTest::addColumn<Change>("change");
@@ -83,7 +79,6 @@ private slots:
         const auto fails = [](const char* name, const Change& change) {
             QTest::newRow(name) << change << QByteArray();
         };
-        interval("1 day", "010003");
         interval("2 Minutes", "020000"); // the unit search is case-sensitive
         interval("3 hours 5 min", "030001");
         interval("2.5 hours", "020002"); // ties to even
@@ -141,24 +136,19 @@ private slots:
             QTest::newRow(name) << offset << patch << changes << sod << length << false;
         };
         const QByteArray blankFlowBlock = Hex("ff") + QByteArray(167, char(0xEE));
-        row("1 minute", 32, Hex("010001"), {R"(SampleInterval="1 minute")"});
-        row("unit above 2 is day", 32, Hex("0200fe"), {R"(SampleInterval="2 days")"});
-        row("enables beyond the channel counts", 35, Hex("0301ffff"),
-            {"NumAnalogChannels=3", "NumDigitalChannels=1", "AnalogEnable[0]=1", "AnalogEnable[1]=1",
-             "AnalogEnable[2]=1", "DigitalEnable[0]=1"});
-        row("warm-up 45500 ms", 40, Hex("bcb1"), {"SensorWarmupTime=45"});
-        row("warm-up 65000 ms limited", 40, Hex("e8fd"), {"SensorWarmupTime=60"});
-        row("any alarm enable byte but 0", 42, Hex("0700"), {"AlarmEnable[0]=1"});
-        row("no sample on demand without the capability", 44, Hex("07"), {}, false);
+        row("1 minute, enables beyond the channel counts, warm-up 45500 ms, any alarm enable byte but 0, no sample "
+            "on demand without the capability", 32, Hex("010001 0301ffff 00 bcb1 0700 07"),
+            {R"(SampleInterval="1 minute")", "NumAnalogChannels=3", "NumDigitalChannels=1", "AnalogEnable[0]=1",
+             "AnalogEnable[1]=1", "AnalogEnable[2]=1", "DigitalEnable[0]=1", "SensorWarmupTime=45", "AlarmEnable[0]=1"},
+            false);
+        row("unit above 2 is day, warm-up 65000 ms limited", 32, Hex("0200fe 0802 0000 00 e8fd"),
+            {R"(SampleInterval="2 days")", "SensorWarmupTime=60"});
         row("flow mode above 4", 290, Hex("05"), {});
-        row("slope type masked", 297, Hex("ff"), {"ManningsSType=1"});
-        row("diameter type masked", 301, Hex("07"), {"ManningsDType=3"});
-        row("offset type masked, flow units above 4", 321, Hex("0607"), {"LevelOffsetType=2"});
-        row("velocity units above 4", 326, Hex("c8"), {});
-        row("name with NULs", 0, QByteArray("Tank 3").leftJustified(32, '\0'), {R"(LoggerName="Tank 3")"});
-        row("unprintable bytes", 0, Hex("411f420980437f"), {"LoggerName=\"A B  C\x7F\""});
-        row("tags trimmed both sides", 302, QByteArray("  PF2   \tV90\x01   "),
-            {R"(FlumeTag="PF2")", R"(WeirTag="V90")"});
+        row("slope and diameter types masked", 297, Hex("ff00000007"), {"ManningsSType=1", "ManningsDType=3"});
+        row("unprintable, then NULs", 0, Hex("411f420980437f").leftJustified(32, '\0'), {"LoggerName=\"A B  C\x7F\""});
+        row("tags trimmed both sides, offset type masked, flow and velocity units above 4", 302,
+            QByteArray("  PF2   \tV90\x01   ") + Hex("000000 0607 000000 c8"),
+            {R"(FlumeTag="PF2")", R"(WeirTag="V90")", "LevelOffsetType=2"});
         row("table path keeps leading blanks", 330, QByteArray("  C:\\flow.tbl"), {R"(TablePath="  C:\flow.tbl")"});
         row("flow block never written", 290, blankFlowBlock, {}, true, SettingsImageSize + 10);
         row("one byte short", 290, blankFlowBlock, {}, true, SettingsImageSize - 1);
@@ -171,8 +161,7 @@ private slots:
         QFETCH(QStringList, changes);
         QFETCH(bool, sodSupported);
         QFETCH(int, length);
-        // The base record's image: zeros, blanks in the texts, the channel
-        // counts, and 0x80 after each alarm time.
+        // The base record's image: zeros, blank texts, the channel counts, 0x80 after each alarm time.
         QByteArray image(SettingsImageSize, '\0');
         for (const RecordField& field : RecordFields()) {
             if (field.bytes.isEmpty()) {

@@ -6,7 +6,6 @@
 #include "config/SettingsImage.h"
 #include "config/SetupFile.h"
 #include "config/SetupFileCommands.h"
-#include "config/Rating.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -49,8 +48,7 @@ QString DefaultsFile()
 class SetupFileTest : public QObject {
     Q_OBJECT
 private slots:
-    // Hand-written files load on top of the defaults: the fields named
-    // change, every other field keeps its default. A file refused halfway
+    // Hand-written files load on top of the defaults, only the fields named change; a file refused halfway
     // changes nothing, the flow table included.
     void loadsHandWrittenFiles_data()
     {
@@ -63,20 +61,18 @@ private slots:
         const auto refused = [](const char* name, const char* file) {
             QTest::newRow(name) << QByteArray(file) << QStringList() << false;
         };
-        row("blanks around the value", "LoggerName=  Pump 2  \r\n", {R"(LoggerName="Pump 2")"});
-        row("equals sign in the value", "WeirTag=a=b\r\n", {R"(WeirTag="a=b")"});
-        row("later line wins, line feeds alone", "LoggerName=A\nLoggerName=B\nDeadband=-5\n",
-            {R"(LoggerName="B")", "Deadband=-5"});
-        row("odd lines ignored: blank before '=', other case, short key, no '=', channel counts",
-            "LoggerName =x\r\nloggername=x\r\n=x\r\nA=1\r\n\r\nno equals sign\r\nNumAnalogChannels=3\r\nProgram=x\r\n", {});
+        row("blanks around the value, equals sign in the value", "FlumeTag=  Pump 2  \r\nWeirTag=a=b\r\n",
+            {R"(FlumeTag="Pump 2")", R"(WeirTag="a=b")"});
+        row("later line wins, line feeds alone; odd lines ignored: blank before '=', other case, short key, no '=', "
+            "channel counts", "LoggerName=A\nLoggerName=B\nDeadband=-5\nLoggerName =x\r\nloggername=x\r\n=x\r\nA=1\r\n"
+            "\r\nno equals sign\r\nNumAnalogChannels=3\r\nProgram=x\r\n", {R"(LoggerName="B")", "Deadband=-5"});
         row("number texts", "FlowTop=1,5\r\nVelTop=abc\r\nLoggingStyle=2.5\r\n", {"FlowTop=1.5", "VelTop=0", "LoggingStyle=2"});
-        row("unit of channel 9 from an analog section", "[Analog Channel]\r\nChannel=9\r\nEngUnits=Gal\r\nDecPlaces=5\r\n",
-            {R"(EngUnits[9]="Gal")", "DecPlaces[9]=5"});
-        row("section keys ignored before any section, in an alarm or unknown section",
-            "EngUnits=ft\r\nEnable=0\r\n[Alarm]\r\nDecPlaces=4\r\nEngUnits=x\r\n[Notes]\r\nEnable=0\r\n", {});
-        row("sections known by their first letters", "[Analogue]\r\nChannel=2\r\nEnable=0\r\n", {"AnalogEnable[2]=0"});
-        row("channel-indexed keys in any section", "Channel=4\r\nRawScaleUpper=1000\r\nDisplayTop=7,5\r\n",
-            {"RawScaleUpper[4]=1000", "DisplayTop[4]=7.5"});
+        row("section keys ignored before any section, in an alarm or unknown one; channel 9's unit from an analog one",
+            "EngUnits=ft\r\nEnable=0\r\n[Alarm]\r\nDecPlaces=4\r\nEngUnits=x\r\n[Notes]\r\nEnable=0\r\n[Analog Channel]\r\n"
+            "Channel=9\r\nEngUnits=Gal\r\nDecPlaces=5\r\n", {R"(EngUnits[9]="Gal")", "DecPlaces[9]=5"});
+        row("channel-indexed keys in any section, sections known by their first letters",
+            "Channel=4\r\nRawScaleUpper=1000\r\nDisplayTop=7,5\r\n[Analogue]\r\nChannel=2\r\nEnable=0\r\n",
+            {"RawScaleUpper[4]=1000", "DisplayTop[4]=7.5", "AnalogEnable[2]=0"});
         refused("no such file", nullptr);
         refused("analog channel 9", "Channel=9\r\nRawScaleLower=5\r\n");
         refused("pulse channel 2", "[Digital Channel]\r\nChannel=2\r\nEnable=1\r\n");
@@ -119,7 +115,6 @@ private slots:
         QTEST(SetupFileTimeText(QTime(13, 5, 9), QLocale(locale)), "time");
     }
 
-    // The defaults, line by line; a failed save keeps that file.
     void writesTheDefaultsAndAFailedSaveKeepsThem()
     {
         ScratchFolder folder;

@@ -111,10 +111,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         const uint lastOf2004 = PackTime(12 * 4 + 11, 31, 23, 59, 58);
         QTest::newRow("de_DE") << "de_DE" << lastOf2004 << "31.12.04 23:59:58";
-        QTest::newRow("hu_HU: blanks, year first") << "hu_HU" << lastOf2004 << "2004.12.31 23:59:58";
-        QTest::newRow("ja_JP: year first kept") << "ja_JP" << lastOf2004 << "2004/12/31 23:59:58";
-        QTest::newRow("zero is 31 Dec 1999") << "de_DE" << uint(0) << "31.12.99 00:00:00";
-        QTest::newRow("day 0 of March 2004") << "de_DE" << PackTime(50, 0) << "29.02.04 00:00:00";
+        QTest::newRow("hu_HU: blanks, year first; zero is 31 Dec 1999") << "hu_HU" << uint(0) << "1999.12.31 00:00:00";
+        QTest::newRow("ja_JP: year first; day 0 of March 2004") << "ja_JP" << PackTime(50, 0) << "2004/02/29 00:00:00";
         QTest::newRow("31 Feb 2004") << "de_DE" << PackTime(49, 31) << "02.03.04 00:00:00";
         QTest::newRow("last month rolls over") << "de_DE" << PackTime(1023, 31) << "01.05.85 00:00:00";
     }
@@ -133,7 +131,6 @@ private slots:
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QString>("timestamp");
         QTest::addColumn<QList<int32_t>>("values");
-        // 6 Apr 2006 09:30:00, then 0x0102, 0xFFFF, 0, 0x8000.
         const QByteArray record = QByteArray::fromHex("AA 8097CC12 0102 FFFF 0000 8000");
         QTest::newRow("4 values") << record << true << "6/04/06 09:30:00" << QList<int32_t>{258, 65535, 0, 32768, -7};
         QTest::newRow("one byte short") << record.chopped(1) << false << "" << QList<int32_t>{0, 0, 0, 0, -7};
@@ -197,7 +194,6 @@ private slots:
         QCOMPARE(FindDataFolder(prefix.path(QStringLiteral("bin"))), prefix.path(expected.replace(u'@', subfolder)));
     }
 
-    // With trapping on a failure takes the failure path; off, it propagates.
     void errorTrapping()
     {
         const auto fail = []() -> int { throw std::runtime_error("x"); };

@@ -48,8 +48,7 @@ LoggerSettings FactorySettings()
     return s;
 }
 
-// A flume in feet with flow = level, so that the flow shows the level after
-// unit conversion and offset, with one change. No row has a velocity.
+// A flume in feet with flow = level: the flow shows the level after unit conversion and offset.
 struct FlowCase {
     double level = 0.0;
     double flow = 0.0;
@@ -137,8 +136,7 @@ private slots:
         QCOMPARE(velocity, 0.0);
     }
 
-    // Against the segment of a circle: area (D^2 / 4)(t - sin t cos t) and
-    // wetted perimeter D t, with t = acos(1 - 2 depth / D).
+    // A circle's segment: area (D^2 / 4)(t - sin t cos t), wetted perimeter D t, t = acos(1 - 2 depth / D).
     void mannings_data()
     {
         QTest::addColumn<Change>("change");
@@ -154,10 +152,9 @@ private slots:
             s.ManningsD = 18.0; s.ManningsDType = 1; s.ManningsN = 0.012; s.ManningsS = 0.005; s.ManningsSType = 0;
         }, 1.455, 1.5, 0.012, 0.005);
         row("full at the crown", [](auto&) {}, 1.0);
-        row("above the crown runs full", [](auto&) {}, 40.0);
+        row("above the crown runs full, velocity in meters per second", [](auto& s) { s.VelUnits = 1; }, 40.0);
         row("tiny diameter raised to 0.01 ft", [](auto& s) { s.ManningsD = 0.001; }, 1.0, 0.01);
         row("tiny roughness raised to 0.001", [](auto& s) { s.ManningsN = 0.0001; }, 0.5, 1.0, 0.001);
-        row("velocity in meters per second", [](auto& s) { s.VelUnits = 1; }, 0.5);
     }
     void mannings()
     {
@@ -278,10 +275,12 @@ private slots:
             QTest::newRow(name) << change << connected << shown;
         };
         const auto mode = [](int m) { return [m](LoggerSettings& s) { s.FlowMode = uint8_t(m); }; };
-        const auto length = [](double value, int unit) {
+        const auto length = [](double offset, int offsetUnit, double diameter, int diameterUnit) {
             return [=](LoggerSettings& s) {
-                s.LevelOffset = s.ManningsD = value;
-                s.LevelOffsetType = s.ManningsDType = uint8_t(unit);
+                s.LevelOffset = offset;
+                s.LevelOffsetType = uint8_t(offsetUnit);
+                s.ManningsD = diameter;
+                s.ManningsDType = uint8_t(diameterUnit);
             };
         };
         const QString pipe = QStringLiteral(" Manning's Equation | offset %1 | pipe %2, 1 %, 0.014 | %3");
@@ -298,10 +297,8 @@ private slots:
             factory.arg("off | off | For flow measurement, channel 1 units must be one of Feet, Inches, "
                         "Meters or cm!"));
         row("feet in any case", [](LoggerSettings& s) { s.EngUnits[0] = "  fEET "; }, factory.arg(columns));
-        row("2 meters", length(2.0, 2), pipe.arg("2 Meters", "2 Meters", columns));
-        row("1 inch", length(1.0, 1), pipe.arg("1 Inch", "1 Inch", columns));
-        row("2.5 cm", length(2.5, 3), pipe.arg("2.5 cm", "2.5 cm", columns));
-        row("unknown length unit", length(3.0, 9), pipe.arg("3 Feet", "3 Feet", columns));
+        row("offset 2 meters, pipe 1 inch", length(2.0, 2, 1.0, 1), pipe.arg("2 Meters", "1 Inch", columns));
+        row("offset 2.5 cm, pipe in an unknown unit", length(2.5, 3, 3.0, 9), pipe.arg("2.5 cm", "3 Feet", columns));
         row("slope as a fraction, LPS, MPS", [](LoggerSettings& s) {
             s.ManningsSType = 0;
             s.FlowUnits = 4;
@@ -357,8 +354,7 @@ private slots:
         QCOMPARE(readings.VelocityTexts, (std::array<QString, 5>{"0.0", "", "0.0", "0.0", ""}));
         QCOMPARE(readings.FlowValue, 2.5);
         const DerivedReadings missing = ComputeDerivedReadings(s, rating, state, {-1.0, 1.0, -1.0, -1.0, -1.0});
-        QCOMPARE(missing.FlowTexts[0], QString());
-        QCOMPARE(missing.FlowTexts[1], QStringLiteral("2.000"));
+        QCOMPARE(missing.FlowTexts, (std::array<QString, 5>{"", "2.000", "", "", ""}));
         QCOMPARE(missing.FlowValue, 0.0);
         s.FlowMode = 1; // a pipe's velocity is the newest value of its column
         const DerivedReadings pipe = ComputeDerivedReadings(s, RatingState{}, state, {0.5, 0.25, -1.0, -1.0, -1.0});
@@ -385,19 +381,14 @@ private slots:
         row("flume tag", parshall, "PF1FT", "Parshall 1 ft|0|1.522|4|0");
         row("weir tag of a flume", parshall, "PF1FT", none, "bad tag", 3);
         row("weir table in the catalogues' folder", "", "V90T", "V-notch table|0|0|0|4", "", 3);
-        row("tag trimmed, upper-cased, cut to 8", "[ abcdefghij ]  \"  Name  \" E 0 1 2", "ABCDEFGH", "Name|0|1|2|0");
-        row("words between numbers", "[T] \"N\" E offset 0.1 exp 2.5 mult 4 more 9", "T", "N|0.1|2.5|4|0");
-        row("kind letter after other text", "[T] \"N\" xyz E -0.5 1e0 +2", "T", "N|-0.5|1|2|0");
+        row("tag trimmed, upper-cased, cut to 8; kind letter after other text; words between numbers",
+            "[ abcdefghij ]  \"  Name  \" xyz E offset -0.5 exp 1e0 mult +2 more 9", "ABCDEFGH", "Name|-0.5|1|2|0");
         row("table file", "[T] \"N\" F \"two.tbl\"", "T", "N|0|0|0|2");
-        row("two numbers", "[T] \"N\" E 1 2", "T", none, "bad tag");
-        row("number out of range", "[T] \"N\" E 1 2 1e999", "T", none, "bad tag");
-        row("no closing bracket", "[T \"N\" E 1 2 3", "T", none, "bad tag");
-        row("indented", " [T] \"N\" E 1 2 3", "T", none, "bad tag");
-        row("empty name", "[T] \"\" E 1 2 3", "T", none, "bad tag");
-        row("no name", "[T] E 1 2 3", "T", none, "bad tag");
-        row("no kind letter", "[T] \"N\" e 1 2 3", "T", none, "bad tag");
-        row("missing table file", "[T] \"N\" F \"none.tbl\"", "T", none, "bad tag");
-        row("unquoted table file", "[T] \"N\" F two.tbl", "T", none, "bad tag");
+        // Each line is refused on its own (any one taken would make T current): two numbers, a number out of range,
+        // no closing bracket, indented, an empty name, no name, no kind letter, a missing or unquoted table file.
+        row("refused lines", "[T] \"N\" E 1 2\n[T] \"N\" E 1 2 1e999\n[T \"N\" E 1 2 3\n [T] \"N\" E 1 2 3\n"
+            "[T] \"\" E 1 2 3\n[T] E 1 2 3\n[T] \"N\" e 1 2 3\n[T] \"N\" F \"none.tbl\"\n[T] \"N\" F two.tbl",
+            "T", none, "bad tag");
         row("missing catalogue", "", "T", none, "bad tag");
         row("empty flume tag", "[ ] \"Blank\" E 0 1 2", "", none, "bad tag");
         row("a later entry replaces", "[A] \"First A\" E 0 1 2\n[A] \"Second A\" E 0.5 2 7", "A", "Second A|0.5|2|7|0");
@@ -413,8 +404,7 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QString, flumes);
         QFETCH(QString, tag);
-        // The catalogues' folder "data" holds a weir table of the same name
-        // as one in the program's folder; gone.tbl goes once they are read.
+        // "data" holds a weir table named like one in the program's folder; gone.tbl goes once they are read.
         ScratchFolder app;
         const QString tables = "data/two.tbl:2 data/gone.tbl:2 tables/weir.tbl:2 data/tables/weir.tbl:4 "
                                "tables/three.tbl:3 empty.tbl:0";
@@ -479,7 +469,6 @@ private slots:
         const QString tooMany = QStringLiteral("Bad Flow Table File|Error: selected file has more than 1000 "
                                                "entries,\r\nthe table will be truncated to 1001 entries.|error");
         QTest::newRow("1500 points") << "app/tables/chosen.tbl" << 1500 << chosen << tooMany << 1001;
-        // The table in use stays.
         QTest::newRow("too long a path") << "app/tables/" + QString(120, u'x') + "/t.tbl" << 2 << ""
                                          << "File Path Too Long|Error: the file path is longer than 128 characters "
                                             "which is the limit.|error" << 1;
@@ -516,10 +505,9 @@ private slots:
         QTest::addColumn<QString>("lines");
         QTest::addColumn<bool>("loaded");
         QTest::addColumn<QString>("points");
-        QTest::newRow("tab, blanks and commas") << "  1\t 2  \n3 , 4\n5,6.5" << true << "1:2 3:4 5:6.5";
-        QTest::newRow("three numbers") << "1 2 3\n4 5" << true << "4:5";
-        QTest::newRow("heading and comment") << "Level Flow\n1 2\n# 3 4\n5 6 ft" << true << "1:2";
-        QTest::newRow("unsorted kept in file order") << "3 9\n1 1" << true << "3:9 1:1";
+        // Each line stands alone: a heading, tabs, blanks, commas, three numbers, a comment, a unit; unsorted kept.
+        QTest::newRow("lines") << "Level Flow\n  3\t 9  \n1 , 1\n1 2 3\n5,6.5\n# 3 4\n5 6 ft\n4 5" << true
+                               << "3:9 1:1 5:6.5 4:5";
         QTest::newRow("no valid point") << "Level, Flow\n" << true << "";
         QTest::newRow("number out of range") << "1 2\n1e999 3" << false << "";
         QTest::newRow("a folder") << "" << false << "";
@@ -562,8 +550,7 @@ private slots:
         QTEST(ResolveTablePath(folder, path, separator.at(0)), "resolved");
     }
 
-    // Free-flow discharges (cfs) of the standard ratings as tabulated in the
-    // USBR Water Measurement Manual, three figures.
+    // Free-flow discharges (cfs) of the standard ratings, from the USBR Water Measurement Manual.
     void installedRatingsMatchPublishedFlows_data()
     {
         QTest::addColumn<QString>("catalogue");
