@@ -54,7 +54,6 @@ inline void click(QWidget* control)
     QTest::mouseClick(control, Qt::LeftButton, {}, box ? QPoint(6, control->height() / 2) : control->rect().center());
 }
 
-// Clicks the control of the active modal window with this name.
 inline void press(const QString& window, const QString& control)
 {
     click(find(modal(window), control));
