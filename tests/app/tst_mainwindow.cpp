@@ -52,7 +52,7 @@ struct LoggerLine {
 };
 struct LoggerRig : LoggerLine, MainWindowRig {
     explicit LoggerRig(const LoggerOptions& options = {}, const QString& commandLine = {}, Time time = Time::Stepped)
-        : LoggerLine(options), MainWindowRig(&port, nullptr, time)
+        : LoggerLine(options), MainWindowRig(&port, time)
     {
         startUp(commandLine);
     }
@@ -469,7 +469,7 @@ private slots:
             return progress && progress->text().contains(u"attempt 2 of 10");
         };
         if (close) {
-            const qint64 ms = CloseWhile(f.window, click, secondAttempt, [] {});
+            const qint64 ms = CloseWhile(f.window, click, secondAttempt);
             QVERIFY2(ms >= 0 && ms < 1500, qPrintable(QString::number(ms)));
             QCOMPARE(f.store.writtenKeys.size(), 15);
             QVERIFY(!QApplication::activeModalWidget());
@@ -501,7 +501,7 @@ private slots:
         HayesModem modem(engine, options);
         CountingDevice device(modem);
         SimSerialPort port(device, 0, 9600);
-        MainWindowRig f(&port, nullptr, MainWindowRig::Time::Real);
+        MainWindowRig f(&port, MainWindowRig::Time::Real);
         f.startUp();
         UserSettings& user = f.session.User;
         user.ModemNumber[0] = user.CurrentModemNumber = QStringLiteral("555-0100");

@@ -33,11 +33,6 @@ inline QWidget* modal(const QString& nameOrTitle)
     return named && window->isVisible() ? window : nullptr;
 }
 
-inline QMessageBox* box(const QString& title)
-{
-    return qobject_cast<QMessageBox*>(modal(title));
-}
-
 inline QString describe(QWidget* window)
 {
     auto* box = qobject_cast<QMessageBox*>(window);
@@ -59,7 +54,6 @@ inline void click(QWidget* control)
     QTest::mouseClick(control, Qt::LeftButton, {}, box ? QPoint(6, control->height() / 2) : control->rect().center());
 }
 
-// Clicks the control of the active modal window with this name.
 inline void press(const QString& window, const QString& control)
 {
     click(find(modal(window), control));
@@ -164,9 +158,10 @@ public:
     // Presses a button of the message box with this title and text once it shows.
     void answer(const QString& title, QMessageBox::StandardButton button, const QString& textPart = QString())
     {
+        const auto box = [title] { return qobject_cast<QMessageBox*>(user::modal(title)); };
         when(QStringLiteral("the box \"%1\" saying \"%2\"").arg(title, textPart),
-             [title, textPart] { return user::box(title) && user::box(title)->text().contains(textPart); },
-             [title, button] { user::click(user::box(title)->button(button)); });
+             [box, textPart] { return box() && box()->text().contains(textPart); },
+             [box, button] { user::click(box()->button(button)); });
     }
 
     // The user does what fill does in the connection window, chooses the virtual logger's port (the modem's when the
@@ -198,7 +193,6 @@ public:
             [this] { return idle() && label(QStringLiteral("lblCommStatus")) == u"Connected"; }, {}, seconds);
     }
 
-    // Types the path into the file dialog with this title and presses Enter.
     void fileDialog(const QString& title, const QString& path)
     {
         when(QStringLiteral("the file dialog \"%1\"").arg(title), [title] { return user::modal(title); },

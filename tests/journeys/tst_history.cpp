@@ -14,7 +14,6 @@ const QAbstractItemModel& Table()
     return *user::find<QTableView>(user::modal("frmHistory"), "lvwHistory")->model();
 }
 
-// The row's texts as the table shows them.
 QString RowTexts(const QAbstractItemModel& model, int row)
 {
     QStringList texts;

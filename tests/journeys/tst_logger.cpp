@@ -56,13 +56,9 @@ private slots:
         // The status bar follows at the next status tick.
         const QRegularExpression synchronised("^Logger clock (agrees with|[1-5] s (behind|ahead of)) this computer$");
         journey.when("Clear History", [&] { return synchronised.match(journey.label("lblClockOffset")).hasMatch(); },
-                     [&] {
-                         QVERIFY(qAbs(journey.memory().ClockOffsetSeconds) <= 5);
-                         user::click(user::find(&window, "cmdClearMemory"));
-                     });
+                     [&] { user::click(user::find(&window, "cmdClearMemory")); });
         journey.answer("Clear History", QMessageBox::Yes, "erase the history buffer");
-        journey.when("no records left", [&] { return journey.label("lblRecordings") == u"0"; },
-                     [&] { QVERIFY(journey.memory().History.empty()); });
+        journey.when("no records left", [&] { return journey.label("lblRecordings") == u"0"; });
         journey.then("Get Sample", [&] { user::click(user::find(&window, "cmdGetSettings")); });
         journey.then("the firmware version", [&] {
             // The reading before the new one moved down into the column's history.

@@ -207,7 +207,7 @@ private slots:
         LoggerEngine engine{LoggerOptions{}};
         HayesModem modem(engine, ModemOptions{.Outcome = ModemOptions::DialOutcome::Busy, .ConnectDelayMs = 100});
         SimSerialPort port(modem, 0, 9600);
-        MainWindowRig rig(&port, nullptr, MainWindowRig::Time::Real);
+        MainWindowRig rig(&port, MainWindowRig::Time::Real);
         rig.store.values.insert(MemorySettingsStore::path("Brevel Logger", "Configuration", "ModemNumber0"), number);
         rig.startUp();
         rig.session.UseModem = true; // the connection window opens with the Modem option chosen
@@ -216,7 +216,7 @@ private slots:
                 const QWidget* window = QApplication::activeModalWidget();
                 return window && window->objectName() == QLatin1String("frmModem");
             };
-            const qint64 ms = CloseWhile(rig.window, [&rig] { rig.connect(); }, dialling, [] {});
+            const qint64 ms = CloseWhile(rig.window, [&rig] { rig.connect(); }, dialling);
             QVERIFY2(ms >= 0 && ms < 1500, qPrintable(QString::number(ms)));
             QCOMPARE(rig.store.writtenKeys.size(), 15);
         } else {

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package built from a configured build folder: it holds exactly
-# the expected files, its version is the project's and its library
-# dependencies were computed; unpacked into a temporary root, the installed
-# program finds its catalogues (and the table one of them names) and its
-# manual, and the virtual logger starts.
+# The Debian package of a configured build folder holds exactly the expected files, the project's version and
+# the computed library dependencies; unpacked, the program finds its catalogues and manual, and the others start.
 # Usage: package_test.sh BUILD_FOLDER. Exits 77 (skipped) without the tools.
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -16,8 +13,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# What the package holds, built if a partial build left it out (nothing to
-# do after a full build).
+# Builds what a partial build left out of the package.
 cmake --build "$build" --target BrevelLogger brevel-logger-sim brevel brevel_man_pages brevel_package_changelog \
   >"$work/build.log" 2>&1 || { cat "$work/build.log"; fail "build"; }
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }

@@ -83,10 +83,9 @@ private:
 struct MainWindowRig {
     enum class Time { Stepped, Real };
 
-    explicit MainWindowRig(SerialPort* line = nullptr, PortDirectory* portDirectory = nullptr,
-                           Time time = Time::Stepped)
+    explicit MainWindowRig(SerialPort* line = nullptr, Time time = Time::Stepped)
         : platform{line ? *line : fakePort, prompter, dialogs, store, help, cursor},
-          session(platform, portDirectory ? *portDirectory : ownPorts),
+          session(platform, ownPorts),
           controller(session, window, time == Time::Real ? static_cast<TickSource&>(timers) : ticks)
     {
     }
@@ -98,20 +97,14 @@ struct MainWindowRig {
         ticks.runFreely(true);
     }
 
-    // Presses a button of the next modal window as soon as it shows.
-    static void pressInNextModal(const QString& button)
-    {
-        QTimer::singleShot(0, [button] {
-            QWidget* modal = QApplication::activeModalWidget();
-            QVERIFY(modal && modal->findChild<QPushButton*>(button));
-            QTest::mouseClick(modal->findChild<QPushButton*>(button), Qt::LeftButton);
-        });
-    }
-
     // Connect on the main window, then in the connection window; true when a logger is connected.
     bool connect()
     {
-        pressInNextModal(QStringLiteral("cmdConnect"));
+        QTimer::singleShot(0, [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            QVERIFY(modal && modal->findChild<QPushButton*>(QStringLiteral("cmdConnect")));
+            QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("cmdConnect")), Qt::LeftButton);
+        });
         press(QStringLiteral("cmdConnect"));
         return session.Connection.Connected;
     }
