@@ -19,6 +19,7 @@ private slots:
         journey.connectWindow([](QWidget* connect) {
             user::click(user::find(connect, "optModem"));
             user::type(user::find(connect, "cmbNumber"), "555-0100");
+            QVERIFY(!user::find<QCheckBox>(connect, "chkInitFile")->isChecked());
             user::click(user::find(connect, "chkInitFile"));
             user::click(user::find(connect, "cmdBrowse"));
         });
@@ -35,6 +36,7 @@ private slots:
             QVERIFY(user::find<QRadioButton>(connect, "optModem")->isChecked());
             QCOMPARE(user::find<QComboBox>(connect, "cmbNumber")->currentText(), "555-0100");
             QCOMPARE(user::find<QLineEdit>(connect, "txtConfiguration")->text(), commandFile);
+            QVERIFY(user::find<QCheckBox>(connect, "chkInitFile")->isChecked());
             user::click(user::find(connect, "cmdConnect"));
         });
         journey.when("the modem dialling", [] { return user::modal("frmModem"); },
