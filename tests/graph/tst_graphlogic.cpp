@@ -166,6 +166,8 @@ private slots:
         QTest::newRow("ten minutes: no seconds") << Seconds(2024, 3, 9, 12) + 3 << Seconds(2024, 3, 9, 12) + 603
                                                  << 60.0 << QStringList{"12:01", "12:02", "12:03"}
                                                  << QStringLiteral("09.03.24");
+        QTest::newRow("two minutes") << Seconds(2024, 3, 9, 12) + 3 << Seconds(2024, 3, 9, 12) + 123 << 15.0
+                                     << QStringList{"12:00:15", "12:00:30", "12:00:45"} << QStringLiteral("09.03.24");
         QTest::newRow("a minute") << Seconds(2024, 3, 9, 23, 59) + 7.5 << Seconds(2024, 3, 10) + 40 << 10.0
                                   << QStringList{"23:59:10", "23:59:20", "23:59:30"} << QStringLiteral("09.03.24");
         // The logger's clock keeps no daylight saving: one tick an hour, none twice.
