@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LoggerMemory.h"
+#include "ScratchFolder.h"
 #include "SimProcess.h"
 #include "TestRegistry.h"
 #include "app/MainWindow.h"
@@ -25,7 +26,6 @@ T* find(QWidget* window, const QString& name)
     return widget;
 }
 
-// The active modal window when its object name or title is this.
 inline QWidget* modal(const QString& nameOrTitle)
 {
     QWidget* window = QApplication::activeModalWidget();
@@ -59,7 +59,6 @@ inline void press(const QString& window, const QString& control)
     click(find(modal(window), control));
 }
 
-// Clicks into the field, selects what it holds and types the text.
 inline void type(QWidget* field, const QString& text)
 {
     auto* list = qobject_cast<QComboBox*>(field);
@@ -70,7 +69,6 @@ inline void type(QWidget* field, const QString& text)
     QTest::keyClicks(focus, text);
 }
 
-// Opens a drop-down list with the mouse, finds the item by typing its text and takes it with Enter.
 inline void pick(QComboBox* list, const QString& item)
 {
     click(list);
@@ -83,18 +81,16 @@ inline void pick(QComboBox* list, const QString& item)
 
 inline void page(QWidget* window, const QString& caption)
 {
-    for (QTabBar* bar : window->findChildren<QTabBar*>()) {
-        for (int i = 0; i < bar->count(); ++i) {
-            if (bar->tabText(i) == caption) {
-                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
-                return;
-            }
+    QTabBar* bar = find<QTabWidget>(window, {})->tabBar();
+    for (int i = 0; i < bar->count(); ++i) {
+        if (bar->tabText(i) == caption) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+            return;
         }
     }
     QFAIL(qPrintable(QStringLiteral("no page %1").arg(caption)));
 }
 
-// Clicks the enabled item with this text of a menu bar or menu; null when there is none.
 template <typename Menu>
 QAction* clickItem(Menu* menu, const QString& text)
 {
@@ -115,7 +111,6 @@ inline void menu(QWidget* window, const QString& menuText, const QString& itemTe
              qPrintable(QStringLiteral("no enabled item %1 in the menu %2").arg(itemText, menuText)));
 }
 
-// What the labels and fields show, joined by " | ".
 inline QString texts(QWidget* window, const QStringList& names)
 {
     QStringList shown;
@@ -128,14 +123,12 @@ inline QString texts(QWidget* window, const QStringList& names)
 
 } // namespace user
 
-// One run of the whole program, as main() builds it, against a virtual logger program, driven by clicks and keys.
-// Each step waits for its condition and then acts from the event loop, so an act that opens a modal window blocks
-// only itself while the next steps answer that window.
+// One run of the whole program, as main() builds it, against the virtual logger. Each step waits for its condition,
+// then acts from the event loop, so an act that opens a modal window blocks only itself while later steps answer it.
 class Journey : public QObject {
 public:
-    // prepare may write the file the virtual logger keeps its memory in before the logger starts.
     explicit Journey(const QStringList& simArguments, const std::function<void(const QString&)>& prepare = {})
-        : memoryFile((settingsFile(), files.filePath(QStringLiteral("memory")))),
+        : memoryFile((settingsFile(), files.path(QStringLiteral("memory")))),
           sim((prepare ? prepare(memoryFile) : void(), simArguments + QStringList{"--memory-file", memoryFile}))
     {
         // The program finds the virtual logger where the logger put its link.
@@ -150,12 +143,11 @@ public:
     }
 
     // When the program waits for the user in its main window or the modal window opened, with no hourglass.
-    void then(const QString& what, std::function<void()> act, int seconds = 10)
+    void then(const QString& what, std::function<void()> act)
     {
-        when(what, [this] { return idle(); }, std::move(act), seconds);
+        when(what, [this] { return idle(); }, std::move(act));
     }
 
-    // Presses a button of the message box with this title and text once it shows.
     void answer(const QString& title, QMessageBox::StandardButton button, const QString& textPart = QString())
     {
         const auto box = [title] { return qobject_cast<QMessageBox*>(user::modal(title)); };
@@ -164,53 +156,46 @@ public:
              [box, button] { user::click(box()->button(button)); });
     }
 
-    // The user does what fill does in the connection window, chooses the virtual logger's port (the modem's when the
-    // modem option is on) and presses Connect.
+    // fill does the user's part of the connection window before the logger's port (the modem's, if chosen) is picked.
     void connectWindow(const std::function<void(QWidget* window)>& fill = {})
     {
-        when(QStringLiteral("the connection window"), [] { return user::modal(QStringLiteral("frmConnect")); },
-             [this, fill] {
-                 QWidget* window = user::modal(QStringLiteral("frmConnect"));
-                 if (fill) {
-                     fill(window);
-                 }
-                 const bool modem = user::find<QRadioButton>(window, QStringLiteral("optModem"))->isChecked();
-                 // The user finds the logger by the device path it printed.
-                 auto* ports =
-                     user::find<QComboBox>(window, modem ? QStringLiteral("cmbPort2") : QStringLiteral("cmbPort1"));
-                 const int index = ports->findText(sim.devicePath, Qt::MatchContains);
-                 QVERIFY2(index >= 0, qPrintable(QStringLiteral("%1 is not in the port list").arg(sim.devicePath)));
-                 portItem = ports->itemText(index);
-                 user::pick(ports, portItem);
-                 user::click(user::find(window, QStringLiteral("cmdConnect")));
-             });
+        when("the connection window", [] { return user::modal("frmConnect"); }, [this, fill] {
+            QWidget* window = user::modal("frmConnect");
+            if (fill) {
+                fill(window);
+            }
+            const bool modem = user::find<QRadioButton>(window, "optModem")->isChecked();
+            auto* ports = user::find<QComboBox>(window, modem ? "cmbPort2" : "cmbPort1");
+            const int index = ports->findText(sim.devicePath, Qt::MatchContains);
+            QVERIFY2(index >= 0, qPrintable(QStringLiteral("%1 is not in the port list").arg(sim.devicePath)));
+            portItem = ports->itemText(index);
+            user::pick(ports, portItem);
+            user::click(user::find(window, "cmdConnect"));
+        });
     }
 
     void connected(int seconds = 10)
     {
-        when(
-            QStringLiteral("the main window showing the logger connected"),
-            [this] { return idle() && label(QStringLiteral("lblCommStatus")) == u"Connected"; }, {}, seconds);
+        when("the main window showing the logger connected",
+             [this] { return idle() && label("lblCommStatus") == u"Connected"; }, {}, seconds);
     }
 
     void fileDialog(const QString& title, const QString& path)
     {
-        when(QStringLiteral("the file dialog \"%1\"").arg(title), [title] { return user::modal(title); },
-             [title, path] {
-                 auto* name = user::find<QLineEdit>(user::modal(title), QStringLiteral("fileNameEdit"));
-                 user::type(name, path);
-                 QTest::keyClick(name, Qt::Key_Return);
-             });
+        when("the file dialog " + title, [title] { return user::modal(title); }, [title, path] {
+            auto* name = user::find<QLineEdit>(user::modal(title), "fileNameEdit");
+            user::type(name, path);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
     }
 
     // The event loop must end by itself once the main window is closed.
     void closeMainWindow(const QString& what = QStringLiteral("close the main window"))
     {
-        when(what, [] { return true; },
-             [this] {
-                 closedClock_.start();
-                 window().close();
-             });
+        when(what, [] { return true; }, [this] {
+            closedClock_.start();
+            window().close();
+        });
     }
 
     // A failed step, a step or run that does not end in time, or an exit code other than 0 (scripts read it) fails the
@@ -251,7 +236,7 @@ public:
     }
 
     QString portItem; // the port list item the user chose in the connection window
-    QTemporaryDir files; // the logger's memory, exports
+    ScratchFolder files; // the logger's memory, exports
     const QString memoryFile;
     SimProcess sim;
 

@@ -23,7 +23,6 @@ QString RowTexts(const QAbstractItemModel& model, int row)
     return texts.join(QStringLiteral(", "));
 }
 
-// The graph of the graph window, once that is the active window.
 GraphWidget* Graph()
 {
     QWidget* window = user::modal("frmHistoryGraph");
@@ -44,8 +43,6 @@ private slots:
         Journey journey({"--records", "20000", "--record-period", "60"});
         qunsetenv("BREVEL_ARCHIVE");
         MainWindow& window = journey.window();
-        const QString csv = journey.files.filePath("site 4.csv"); // typed without its extension
-        const QString picture = journey.files.filePath("storm.png");
         const auto getHistory = [&] { user::click(user::find(&window, "cmdGetHistoryData")); };
         QString loggerName;
         QStringList shownRows; // the first and last rows of the download's table
@@ -81,7 +78,7 @@ private slots:
             user::type(user::find(user::modal("frmHistoryGraph"), "exportHeight"), "480");
             user::press("frmHistoryGraph", "cmdExportPng");
         });
-        journey.fileDialog("Export Graph", picture.chopped(4));
+        journey.fileDialog("Export Graph", journey.files.path("storm")); // the extensions added
         journey.then("Whole Record, then close the graph", [] {
             user::press("frmHistoryGraph", "cmdWholeRecord");
             user::press("frmHistoryGraph", "cmdClose");
@@ -93,7 +90,7 @@ private slots:
         journey.then("Pack", [] { user::press("frmHistory", "cmdPack"); });
         journey.answer("Pack History Data", QMessageBox::Yes, "Select YES to proceed.");
         journey.then("Save to File", [] { user::press("frmHistory", "cmdSave"); });
-        journey.fileDialog("Save As", csv.chopped(4));
+        journey.fileDialog("Save As", journey.files.path("site 4"));
         journey.then("back to the main window", [] { user::press("frmHistory", "cmdOK"); });
         journey.then("File > Open Archive", [&] { user::menu(&window, "&File", "&Open Archive..."); });
         journey.when("the archive's sites", [] { return user::modal("frmOpenArchive"); }, [&] {
@@ -114,13 +111,12 @@ private slots:
             user::press("frmHistoryGraph", "cmdClose");
         });
         journey.then("close the site's table", [] { QTest::keyClick(user::modal("frmHistory"), Qt::Key_Escape); });
-        // Closing the main window while a download still talks to the logger ends the program.
         journey.then("Get History once more", getHistory);
         journey.when("the first records", [] { return RecordsShown() > 0; });
         journey.closeMainWindow("close the main window during the download");
         journey.run(60);
-        QCOMPARE(QImage(picture).size(), QSize(640, 480));
-        QVERIFY(QFile::exists(csv));
+        QCOMPARE(QImage(journey.files.path("storm.png")).size(), QSize(640, 480));
+        QVERIFY(QFile::exists(journey.files.path("site 4.csv")));
     }
 };
 

@@ -8,11 +8,6 @@ QWidget* Setup()
     return user::modal("frmSetup");
 }
 
-QWidget* Control(const QString& name)
-{
-    return user::find(Setup(), name);
-}
-
 // The wizard showing the step with this prompt, and for a raw count step the live reading.
 bool WizardShows(const QString& prompt, const QString& value = QString())
 {
@@ -31,17 +26,14 @@ private slots:
     void readsSynchronisesClearsSetsUpAndCalibrates()
     {
         constexpr int64_t ThreeDays = 3 * 86400;
-        Journey journey({"--counts", "32768,16384,62384", "--pulse-counts", "5,7", "--control"},
-                        [](const QString& file) {
-                            LoggerOptions options;
-                            options.HistoryRecords = 500;
-                            LoggerMemory memory = LoggerEngine(options).Memory();
-                            memory.ClockOffsetSeconds = -ThreeDays;
-                            QString error;
-                            QVERIFY2(memory.Save(file, &error), qPrintable(error));
-                        });
+        Journey journey({"--counts", "32768,16384,62384", "--pulse-counts", "5,7", "--control"}, [](const QString& to) {
+            LoggerMemory memory = LoggerEngine(LoggerOptions()).Memory(); // 500 records
+            memory.ClockOffsetSeconds = -ThreeDays;
+            QString error;
+            QVERIFY2(memory.Save(to, &error), qPrintable(error));
+        });
         MainWindow& window = journey.window();
-        const QString setupFile = journey.files.filePath("river.set");
+        const QString setupFile = journey.files.path("river.set");
         journey.connectWindow();
         journey.connected();
         journey.then("the live readings of the known counts", [&] {
@@ -68,29 +60,29 @@ private slots:
         journey.answer("Firmware Version", QMessageBox::Ok, "Logger firmware version = 7");
         journey.then("Setup", [&] { user::click(user::find(&window, "cmdSetup")); });
         journey.then("the settings typed in", [&] {
-            user::type(Control("txtName"), "River Gauge 7");
-            user::type(Control("cmbWarmup"), "12");
+            user::type(user::find(Setup(), "txtName"), "River Gauge 7");
+            user::type(user::find(Setup(), "cmbWarmup"), "12");
             user::pick(user::find<QComboBox>(Setup(), "cmbSampleInterval"), "minutes");
             user::page(Setup(), "Flow Calculation");
-            user::type(Control("cmbRoughness"), "0.02");
+            user::type(user::find(Setup(), "cmbRoughness"), "0.02");
             user::pick(user::find<QComboBox>(Setup(), "cmbFlowUnits"), "gpm - gallons per minute");
             user::page(Setup(), "Analog Channels");
-            user::type(Control("cmbEU_1"), "pH");
-            user::type(Control("cmbPrecision_0"), "3");
+            user::type(user::find(Setup(), "cmbEU_1"), "pH");
+            user::type(user::find(Setup(), "cmbPrecision_0"), "3");
             user::page(Setup(), "General");
-            user::type(Control("txtSampleInterval"), "0");
-            user::click(Control("cmdOK"));
+            user::type(user::find(Setup(), "txtSampleInterval"), "0");
+            user::click(user::find(Setup(), "cmdOK"));
         });
         journey.answer("Format Error", QMessageBox::Ok, "Error: sample interval must be between 1 and 65535.");
         journey.then("a legal interval programmed", [&] {
-            user::type(Control("txtSampleInterval"), "15");
-            user::click(Control("cmdOK"));
+            user::type(user::find(Setup(), "txtSampleInterval"), "15");
+            user::click(user::find(Setup(), "cmdOK"));
         });
-        journey.answer("Program Settings", QMessageBox::Yes, "Are you sure you want to program settings into logger memory?");
+        journey.answer("Program Settings", QMessageBox::Yes, "program settings into logger memory?");
         journey.then("the settings saved to a file", [] { user::menu(Setup(), "&File", "&Save Setup File"); });
         journey.fileDialog("Save Setup File", setupFile);
         journey.then("a changed name, then the file loaded", [&] {
-            user::type(Control("txtName"), "Somewhere Else");
+            user::type(user::find(Setup(), "txtName"), "Somewhere Else");
             user::menu(Setup(), "&File", "&Load Setup File");
         });
         journey.answer("Data Has Changed", QMessageBox::No, "without being saved to a file");
@@ -98,7 +90,7 @@ private slots:
         journey.then("Calibrate channel 1", [] {
             QCOMPARE(user::texts(Setup(), {"txtName", "txtSampleInterval"}), "River Gauge 7 | 15");
             user::page(Setup(), "Analog Channels");
-            user::click(Control("cmdCalibrate_0"));
+            user::click(user::find(Setup(), "cmdCalibrate_0"));
         });
         const auto typeAndEnter = [](const QString& value) {
             QWidget* field = user::find(user::modal("frmCalibrate"), "txtCalibrate");
@@ -116,7 +108,7 @@ private slots:
         journey.then("back to the main window", [] {
             QCOMPARE(user::texts(Setup(), {"txtHighEU_0", "txtHighRaw_0", "txtLowEU_0", "txtLowRaw_0"}),
                      "10 | 32768 | 2 | 5000");
-            user::click(Control("cmdCancel"));
+            user::click(user::find(Setup(), "cmdCancel"));
         });
         journey.answer("Data Has Changed", QMessageBox::No, "without being saved to a file");
         journey.answer("Data Has Changed", QMessageBox::No, "without being programmed to the logger");

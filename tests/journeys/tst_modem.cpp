@@ -10,11 +10,8 @@ private slots:
         QFile::remove(Journey::settingsFile());
         Journey journey({"--modem", "--connect-after", "300", "--counts", "32768"});
         MainWindow& window = journey.window();
-        const QString commandFile = journey.files.filePath("modem.txt");
-        QFile file(commandFile);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("at&f\r\n; remark\r\nATS0=0 no answer\r\n");
-        file.close();
+        const QString commandFile = journey.files.path("modem.txt");
+        QVERIFY(journey.files.writeLines("modem.txt", {"at&f", "; remark", "ATS0=0 no answer"}));
 
         journey.connectWindow([](QWidget* connect) {
             user::click(user::find(connect, "optModem"));
@@ -41,7 +38,6 @@ private slots:
         });
         journey.when("the modem dialling", [] { return user::modal("frmModem"); },
                      [] { user::press("frmModem", "cmdCancel"); });
-        // No window left open: a message about the cancel would stay modal.
         journey.when("the program disconnected, without a message",
                      [] { return QApplication::activeModalWidget() == nullptr; },
                      [&] { QCOMPARE(journey.label("lblCommStatus"), "Not Connected"); });
