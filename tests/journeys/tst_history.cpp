@@ -60,7 +60,6 @@ private slots:
             return progress && user::find(progress, "cmdOkay")->isEnabled();
         }, [] { user::press("frmGetHistoryData", "cmdOkay"); }, 30);
         journey.then("Graph", [&] {
-            QCOMPARE(Table().rowCount(), 20000);
             shownRows = QStringList{RowTexts(Table(), 0), RowTexts(Table(), 19999)};
             loggerName = user::texts(user::modal("frmHistory"), {"lblLoggerName"});
             user::press("frmHistory", "cmdGraph");
@@ -68,12 +67,10 @@ private slots:
         journey.when("the graph", [] { return Graph(); }, [&] {
             GraphWidget* graph = Graph();
             QCOMPARE(graph->View().Span(), 19999 * 60.0);
-            for (int notch = 0; notch < 2; ++notch) { // as a mouse sends it, over the middle of the graph
-                const QPointF middle(graph->width() / 2.0, graph->height() / 2.0);
-                QWheelEvent wheel(middle, graph->mapToGlobal(middle), QPoint(), QPoint(0, 120), Qt::NoButton,
-                                  Qt::NoModifier, Qt::NoScrollPhase, false);
-                QApplication::sendEvent(graph, &wheel);
-            }
+            const QPointF middle(graph->width() / 2.0, graph->height() / 2.0); // a wheel notch over the middle
+            QWheelEvent wheel(middle, graph->mapToGlobal(middle), QPoint(), QPoint(0, 120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(graph, &wheel);
             user::type(user::find(user::modal("frmHistoryGraph"), "exportWidth"), "640");
             user::type(user::find(user::modal("frmHistoryGraph"), "exportHeight"), "480");
             user::press("frmHistoryGraph", "cmdExportPng");
