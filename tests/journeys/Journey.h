@@ -156,7 +156,7 @@ public:
              [box, button] { user::click(box()->button(button)); });
     }
 
-    // fill does the user's part of the connection window before the logger's port (the modem's, if chosen) is picked.
+    // fill does the user's part of the connection window, then the logger's port (the modem's if chosen) and Connect.
     void connectWindow(const std::function<void(QWidget* window)>& fill = {})
     {
         when("the connection window", [] { return user::modal("frmConnect"); }, [this, fill] {

@@ -30,7 +30,6 @@ private slots:
         journey.then("Connect again", [&] { user::click(user::find(&window, "cmdConnect")); });
         journey.when("the connection window", [] { return user::modal("frmConnect"); }, [&] {
             QWidget* connect = user::modal("frmConnect");
-            QVERIFY(user::find<QRadioButton>(connect, "optModem")->isChecked());
             QCOMPARE(user::find<QComboBox>(connect, "cmbNumber")->currentText(), "555-0100");
             QCOMPARE(user::find<QLineEdit>(connect, "txtConfiguration")->text(), commandFile);
             QVERIFY(user::find<QCheckBox>(connect, "chkInitFile")->isChecked());
