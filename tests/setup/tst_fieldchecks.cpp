@@ -158,16 +158,13 @@ private slots:
         // Before the focus is back, the refused field is still the one checked.
         rig.control<QAction>("mnuSave")->trigger();
         QTRY_VERIFY(highRaw->hasFocus());
-        QCOMPARE(highRaw->selectedText(), QString("abc"));
         ClickTab(rig, 2);
         QTRY_COMPARE(rig.control<QTabWidget>("TabStrip")->currentIndex(), 0);
         QTRY_VERIFY(highRaw->hasFocus());
-        QCOMPARE(highRaw->selectedText(), QString("abc"));
 
         QTest::mouseClick(rig.control("cmdCalibrate_1"), Qt::LeftButton);
         rig.control<QAction>("mnuLoad")->trigger();
         QTest::mouseClick(rig.control("cmdCancel"), Qt::LeftButton);
-        rig.prompter.answers = {PromptAnswer::Yes};
         QTest::mouseClick(rig.control("cmdOK"), Qt::LeftButton);
         const QString refused = "Format Error|E|Error: High Raw of channel 1 must be a whole number from 0 to 65535.";
         BREVEL_COMPARE_BOXES(rig.prompter, 5, refused);
