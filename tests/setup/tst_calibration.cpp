@@ -21,8 +21,7 @@ private slots:
         const QString factory = "100 65535 0 0";
         const QString floating = "Bad Number|W|Value must be a floating point number in the range -999999 to 999999!";
         const QString integer = "Bad Number|W|Value must be an integer between 0 and 65535!";
-        // The upper value starts from the channel's field, the raw counts from 65535 and 0
-        // until the first live reading; values are kept to the logger's six digits.
+        // Step 1 starts from the field, the raw counts from 65535 and 0 until a live reading; values keep six digits.
         QTest::newRow("finish with live readings")
             << 1 << "sample 41234, type 12.3456789, wait 41234, sample 1200, type -2, wait 1200"
             << "1 100, 2 65535, 3 0, 4 0" << "12.3457 41234 -2 1200" << "";
@@ -67,8 +66,7 @@ private slots:
                 const QString verb = todo.first().section(' ', 0, 0);
                 const QString value = todo.first().section(' ', 1);
                 if (verb == "sample") {
-                    rig.link.sample = LiveSample();
-                    rig.link.sample->Values.fill(-1);
+                    rig.link.sample.emplace().Values.fill(-1);
                     rig.link.sample->Values[channel] = value.toInt();
                 } else if (verb == "wait" && wizard->Value() != value) {
                     return;

@@ -168,8 +168,7 @@ private slots:
         QTest::mouseClick(rig.control("cmdOK"), Qt::LeftButton);
         const QString refused = "Format Error|E|Error: High Raw of channel 1 must be a whole number from 0 to 65535.";
         BREVEL_COMPARE_BOXES(rig.prompter, 5, refused);
-        QVERIFY(rig.dialogs.saveRequests.isEmpty());
-        QVERIFY(rig.dialogs.openRequests.isEmpty());
+        QCOMPARE(rig.dialogs.saveRequests.size() + rig.dialogs.openRequests.size(), 0);
         QVERIFY(rig.link.calls.isEmpty());
         QVERIFY(rig.window->isVisible());
 

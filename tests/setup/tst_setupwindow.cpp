@@ -211,7 +211,7 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("state");   // "busy", "program fails", "confirm fails", "sampling",
                                               // "menus while asked", "record renamed" or "" for a free logger
-        QTest::addColumn<QString>("edit");    // control=text, "" for none
+        QTest::addColumn<QString>("edit");    // control=text
         QTest::addColumn<QList<PromptAnswer>>("answers");
         QTest::addColumn<QStringList>("messages"); // as BREVEL_COMPARE_BOXES takes them
         QTest::addColumn<QStringList>("linkCalls");
@@ -253,8 +253,8 @@ private slots:
             {program, failed}, {}, false);
         // File commands wait while Program talks to the logger.
         row("menus while Program asks", "cmdOK", "menus while asked", name, {A::Yes}, {program}, programs, false);
-        row("Program while sampling", "mnuDownload", "sampling", "", {}, {}, {}, false);
-        row("Calibrate while sampling", "cmdCalibrate_0", "sampling", "", {}, {}, {}, false);
+        row("Program while sampling", "mnuDownload", "sampling", name, {}, {}, {}, false);
+        row("Calibrate while sampling", "cmdCalibrate_0", "sampling", name, {}, {}, {}, false);
         row("Initialize, no", "mnuInitialize", "", name, {A::No}, {initialize}, {}, false);
         // The factory values, not the record's.
         row("Initialize, yes", "mnuInitialize", "record renamed", name, {A::Yes}, {initialize}, {}, false);
@@ -276,9 +276,7 @@ private slots:
         if (state == u"record renamed") {
             rig.settings.LoggerName = "Changed";
         }
-        if (!edit.isEmpty()) {
-            rig.control<QLineEdit>(edit.section('=', 0, 0))->setText(edit.section('=', 1));
-        }
+        rig.control<QLineEdit>(edit.section('=', 0, 0))->setText(edit.section('=', 1));
         rig.prompter.whileShown = [&](const RecordingPrompter::Message& message) {
             if (state == u"menus while asked" && message.text.startsWith("Are you sure")) {
                 rig.control<QAction>("mnuInitialize")->trigger();
