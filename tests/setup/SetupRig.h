@@ -4,14 +4,12 @@
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
 #include "config/DefaultSettings.h"
-#include "config/LoggerSettings.h"
+#include "config/Rating.h"
 #include "core/ProgramOptions.h"
 #include "link/LinkState.h"
-#include "config/Rating.h"
 #include "setup/ui/SetupWindow.h"
 
-#include <QList>
-#include <memory>
+#include <QTest>
 
 // A link whose answers the test scripts; it records what the window asked.
 class FakeSetupLink : public SetupLink {
@@ -46,8 +44,8 @@ private:
     const LoggerSettings& settings_;
 };
 
-// The setup window over a three-channel logger with factory settings, opened
-// as the main window opens it: connected, the line free.
+// The setup window as the main window opens it (connected, the line free) over a logger with factory settings,
+// active, so that clicks move the focus as they do for a user.
 struct SetupRig {
     ProgramOptions options;
     LinkState state{.Connected = true};
@@ -78,26 +76,35 @@ struct SetupRig {
                                                             prompter, dialogs, cursor, link, recent, lastFilePath,
                                                             QStringLiteral("/opt/brevel"), catalogues, {}, {}});
         window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get())) {
+            qFatal("the setup window did not become active");
+        }
         return *window;
     }
 
-    // The window's control of that name; a missing one ends the test program.
     template <typename Control = QWidget>
     Control* control(const QString& name) const
     {
-        auto* found = window->findChild<Control*>(name);
-        if (found == nullptr) {
-            qFatal("no control %s", qPrintable(name));
+        if (auto* found = window->findChild<Control*>(name)) {
+            return found;
         }
-        return found;
-    }
-
-    QStringList titles() const
-    {
-        QStringList list;
-        for (const auto& message : prompter.messages) {
-            list << message.title;
-        }
-        return list;
+        qFatal("no control %s", qPrintable(name));
     }
 };
+
+// The boxes shown against those expected, each as "title|icon|text", the icon by its initial (N, I, Q, W or E); an
+// expected box that ends in "..." is compared by its start.
+inline QStringList Shown(const RecordingPrompter& prompter, const QStringList& expected)
+{
+    QStringList shown;
+    for (const auto& m : prompter.messages) {
+        const QString box = m.title + "|" + QString("NIQWE")[int(m.icon)] + "|" + m.text;
+        const QString start = expected.value(shown.size());
+        shown << (start.endsWith("...") ? box.left(start.size() - 3) + "..." : box);
+    }
+    return shown;
+}
+
+#define BREVEL_COMPARE_BOXES(prompter, ...) \
+    QCOMPARE(Shown((prompter), QStringList(__VA_ARGS__)), QStringList(__VA_ARGS__))

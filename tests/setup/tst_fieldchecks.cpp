@@ -16,34 +16,6 @@ namespace {
 
 using Check = FieldCheck (*)(const QString&);
 
-// "title|text|icon", the icon as its initial: N, I, Q, W or E.
-QString Described(const QString& title, const QString& text, PromptIcon icon)
-{
-    return title + "|" + text + "|" + QString("NIQWE")[int(icon)];
-}
-
-QString Shown(const RecordingPrompter& prompter)
-{
-    QStringList shown;
-    for (const auto& message : prompter.messages) {
-        shown << Described(message.title, message.text, message.icon);
-    }
-    return shown.join('\n');
-}
-
-// The setup window opened and active, so that clicks move the focus as they
-// do for a user.
-std::unique_ptr<SetupRig> ActiveWindow()
-{
-    auto rig = std::make_unique<SetupRig>();
-    SetupWindow& w = rig->open();
-    QApplication::setActiveWindow(&w);
-    if (!QTest::qWaitForWindowActive(&w)) {
-        qFatal("the setup window did not become active");
-    }
-    return rig;
-}
-
 void ClickTab(SetupRig& rig, int index)
 {
     QTabBar* bar = rig.control<QTabWidget>("TabStrip")->tabBar();
@@ -71,51 +43,46 @@ Q_DECLARE_METATYPE(Check)
 class FieldChecksTest : public QObject {
     Q_OBJECT
 private slots:
-    // Each check on its own; where a field is named, also typed into the
-    // setup window and left with Tab (editable lists take what was typed,
-    // never a list item that starts with it).
+    // Each check on its own; where a field is named, also typed into the setup window and left with Tab (editable
+    // lists take what was typed, never a list item that starts with it).
     void checks_data()
     {
         QTest::addColumn<Check>("check");
         QTest::addColumn<QString>("field");   // the window's field, "" to check the text alone
-        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("inputs");  // "|" between inputs of the same outcome
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QString>("shown");   // text afterwards; "-" when left alone
         QTest::addColumn<int>("selected");    // list item selected; -1 for none
-        QTest::addColumn<QString>("message"); // as Described(), "" for none
+        QTest::addColumn<QStringList>("message"); // "title|icon|text", "" for none
 
-        const QString hour = "Format Error|Alarm hour must be between 1 and 12|E";
-        const QString minute = "Format Error|Alarm minute must be between 0 and 59|E";
-        const QString second = "Format Error|Alarm second must be between 0 and 59|E";
-        const QString badUnit = "Bad Unit|The first analog channel must be feet, inches, meters or cm.|E";
-        const QString baud = "Format Error|Error: baud rate must be one of the listed choices.|E";
-        const QString interval = "Format Error|Error: sample interval must be between 1 and 65535.|E";
-        const QString exception = "Format Error|Error: exception level must be between 0 and 65535.|E";
-        const QString roughness = "Illegal Value|The roughness value must be greater than zero!|E";
-        const QString floating =
-            "Bad Number|Value must be a floating point number in the range -999999 to 999999!|W";
-        const QString integer = "Bad Number|Value must be an integer between 0 and 65535!|W";
+        const QString hour = "Format Error|E|Alarm hour must be between 1 and 12";
+        const QString minute = "Format Error|E|Alarm minute must be between 0 and 59";
+        const QString second = "Format Error|E|Alarm second must be between 0 and 59";
+        const QString badUnit = "Bad Unit|E|The first analog channel must be feet, inches, meters or cm.";
+        const QString baud = "Format Error|E|Error: baud rate must be one of the listed choices.";
+        const QString interval = "Format Error|E|Error: sample interval must be between 1 and 65535.";
+        const QString exception = "Format Error|E|Error: exception level must be between 0 and 65535.";
+        const QString roughness = "Illegal Value|E|The roughness value must be greater than zero!";
+        const QString floating = "Bad Number|W|Value must be a floating point number in the range -999999 to 999999!";
+        const QString integer = "Bad Number|W|Value must be an integer between 0 and 65535!";
         const Check calibrationValue = [](const QString& text) { return CheckCalibrationValue(1, text); };
         const Check calibrationRaw = [](const QString& text) { return CheckCalibrationValue(2, text); };
         auto row = [](const char* name, Check check, const char* field, const QString& input, bool accepted,
                       const QString& shown, int selected, const QString& message) {
             QTest::newRow(name) << check << QString(field) << input << accepted << shown << selected
-                                << message;
+                                << (message.isEmpty() ? QStringList() : QStringList{message});
         };
 
         row("name trimmed, cut", CheckLoggerName, "", "  " + QString(40, 'x') + " ", true, QString(32, 'x'), -1, "");
         row("alarm minute padded", CheckAlarmTime, "", "12:5", true, "12:05:00", -1, "");
         row("alarm hour rounds to even", CheckAlarmTime, "", "2.5", true, "2:00:00", -1, "");
-        row("alarm hour 13", CheckAlarmTime, "", "13", false, "-", -1, hour);
-        row("alarm hour 0", CheckAlarmTime, "", "0", false, "-", -1, hour);
+        row("alarm hour 13 and 0", CheckAlarmTime, "", "13|0", false, "-", -1, hour);
         row("alarm hour 1, minute 59", CheckAlarmTime, "", "1:59", true, "1:59:00", -1, "");
         row("alarm minute 0, second 59", CheckAlarmTime, "", "10:0:59", true, "10:00:59", -1, "");
-        row("alarm minute 60", CheckAlarmTime, "txtAlarm_1", "10:60", false, "-", -1, minute);
-        row("alarm minute -1", CheckAlarmTime, "", "10:-1", false, "-", -1, minute);
+        row("alarm minute 60 and -1", CheckAlarmTime, "txtAlarm_1", "10:60|10:-1", false, "-", -1, minute);
         row("alarm second 60", CheckAlarmTime, "", "10:00:60", false, "-", -1, second);
         row("warmup 75 selects 60", CheckWarmup, "", "75", true, "-", 60, "");
-        row("warmup negative", CheckWarmup, "", "-1", false, "-", -1, "");
-        row("warmup not a number", CheckWarmup, "", "soon", false, "-", -1, "");
+        row("warmup negative or not a number", CheckWarmup, "", "-1|soon", false, "-", -1, "");
         row("baud item in other case", CheckBaudRate, "", " fixed 9600 ", true, "Fixed 9600", 1, "");
         row("baud rate alone", CheckBaudRate, "", "19200", true, "Fixed 19200", 2, "");
         row("baud auto", CheckBaudRate, "", "Auto Baud Rate", true, "Auto Baud Rate", 0, "");
@@ -132,109 +99,104 @@ private slots:
         row("raw ties to even", CheckRawCount, "", "12.5", true, "12", -1, "");
         row("precision 9 selects 6", CheckPrecision, "", "9", true, "-", 6, "");
         row("interval 65535", CheckSampleInterval, "", "65535", true, "65535", -1, "");
-        row("interval 0", CheckSampleInterval, "", "0", false, "-", -1, interval);
-        row("interval 65536", CheckSampleInterval, "", "65536", false, "-", -1, interval);
+        row("interval 0 and 65536", CheckSampleInterval, "", "0|65536", false, "-", -1, interval);
         row("exception 0", CheckExceptionLevel, "", "0", true, "0", -1, "");
-        row("exception 65536", CheckExceptionLevel, "", "65536", false, "-", -1, exception);
-        row("exception text", CheckExceptionLevel, "", "x", false, "-", -1, exception);
+        row("exception 65536 and text", CheckExceptionLevel, "", "65536|x", false, "-", -1, exception);
         row("roughness list item", CheckRoughness, "", "0.013 - Finished concrete", true, "0.013", -1, "");
         row("roughness rounded", CheckRoughness, "", "0.01234567", true, "0.0123457", -1, "");
-        row("roughness zero", CheckRoughness, "cmbRoughness", "0", false, "0", -1, roughness);
-        row("roughness too small to store", CheckRoughness, "", "0.00000001", false, "0", -1, roughness);
+        row("roughness 0 or too small", CheckRoughness, "cmbRoughness", "0|0.00000001", false, "0", -1, roughness);
         row("roughness word", CheckRoughness, "", "smooth", false, "-", -1, "");
         row("calibration value six digits", calibrationValue, "", "12.3456789", true, "12.3457", -1, "");
-        row("calibration value 1000000", calibrationValue, "", "1000000", false, "-", -1, floating);
-        row("calibration value word", calibrationValue, "", "high", false, "-", -1, floating);
+        row("calibration value 1000000 and word", calibrationValue, "", "1000000|high", false, "-", -1, floating);
         row("calibration raw 65535", calibrationRaw, "", "65535", true, "65535", -1, "");
-        row("calibration raw 65536", calibrationRaw, "", "65536", false, "-", -1, integer);
-        row("calibration raw -1", calibrationRaw, "", "-1", false, "-", -1, integer);
+        row("calibration raw 65536 and -1", calibrationRaw, "", "65536|-1", false, "-", -1, integer);
     }
     void checks()
     {
         QFETCH(Check, check);
         QFETCH(QString, field);
-        QFETCH(QString, input);
+        QFETCH(QString, inputs);
         QFETCH(QString, shown);
-        QFETCH(QString, message);
-
-        const FieldCheck result = check(input);
-        QTEST(result.Accepted, "accepted");
-        QCOMPARE(result.NewText.value_or("-"), shown);
-        QTEST(result.SelectIndex, "selected");
-        QCOMPARE(result.Message ? Described(result.Message->Title, result.Message->Text, result.Message->Icon) : QString(),
-                 message);
+        QFETCH(QStringList, message);
+        for (const QString& input : inputs.split('|')) {
+            const FieldCheck result = check(input);
+            QTEST(result.Accepted, "accepted");
+            QCOMPARE(result.NewText.value_or("-"), shown);
+            QTEST(result.SelectIndex, "selected");
+            RecordingPrompter direct; // the check's own message, as the window shows it
+            if (result.Message) {
+                direct.Tell(result.Message->Title, result.Message->Text, result.Message->Icon);
+            }
+            BREVEL_COMPARE_BOXES(direct, message);
+        }
         if (field.isEmpty()) {
             return;
         }
-        auto rig = ActiveWindow();
+        const QString input = inputs.section('|', 0, 0);
+        SetupRig rig;
+        rig.open();
         if (field.startsWith("txtAlarm")) { // an alarm's time takes input once the alarm is in use
-            rig->control<QCheckBox>("chkAlarm" + field.mid(8))->setChecked(true);
-            QTRY_VERIFY(rig->control(field)->isEnabled());
+            rig.control<QCheckBox>("chkAlarm" + field.mid(8))->setChecked(true);
+            QTRY_VERIFY(rig.control(field)->isEnabled());
         }
-        QWidget* box = rig->control(field);
-        TypeInto(*rig, box, input);
+        QWidget* box = rig.control(field);
+        TypeInto(rig, box, input);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(FieldText(box), shown == "-" ? input : shown);
-        QCOMPARE(Shown(rig->prompter), message);
+        BREVEL_COMPARE_BOXES(rig.prompter, message);
     }
 
-    // A refused field keeps the keyboard, but in sight: its page comes back
-    // to the front with its text selected, every command says why it waits,
-    // and none moves the refused value to the logger.
+    // A refused field keeps the keyboard, but in sight: its page comes back to the front with its text selected,
+    // every command says why it waits, and none moves the refused value to the logger.
     void refusedFieldStaysInSight()
     {
-        auto rig = ActiveWindow();
-        auto* highRaw = rig->control<QLineEdit>("txtHighRaw_0");
-        TypeInto(*rig, highRaw, "abc");
-        QTest::mouseClick(rig->control("txtLowRaw_0"), Qt::LeftButton);
+        SetupRig rig;
+        rig.open();
+        auto* highRaw = rig.control<QLineEdit>("txtHighRaw_0");
+        TypeInto(rig, highRaw, "abc");
+        QTest::mouseClick(rig.control("txtLowRaw_0"), Qt::LeftButton);
         // Before the focus is back, the refused field is still the one checked.
-        rig->control<QAction>("mnuSave")->trigger();
+        rig.control<QAction>("mnuSave")->trigger();
         QTRY_VERIFY(highRaw->hasFocus());
-        QCOMPARE(highRaw->selectedText(), QString("abc"));
-        ClickTab(*rig, 2);
-        QTRY_COMPARE(rig->control<QTabWidget>("TabStrip")->currentIndex(), 0);
+        ClickTab(rig, 2);
+        QTRY_COMPARE(rig.control<QTabWidget>("TabStrip")->currentIndex(), 0);
         QTRY_VERIFY(highRaw->hasFocus());
-        QCOMPARE(highRaw->selectedText(), QString("abc"));
 
-        QTest::mouseClick(rig->control("cmdCalibrate_1"), Qt::LeftButton);
-        rig->control<QAction>("mnuLoad")->trigger();
-        QTest::mouseClick(rig->control("cmdCancel"), Qt::LeftButton);
-        rig->prompter.answers = {PromptAnswer::Yes};
-        QTest::mouseClick(rig->control("cmdOK"), Qt::LeftButton);
-        const QString refused = "Format Error|Error: High Raw of channel 1 must be a whole number from 0 to 65535.|E";
-        QCOMPARE(Shown(rig->prompter), QStringList(5, refused).join('\n'));
-        QVERIFY(rig->dialogs.saveRequests.isEmpty());
-        QVERIFY(rig->dialogs.openRequests.isEmpty());
-        QVERIFY(rig->link.calls.isEmpty());
-        QVERIFY(rig->window->isVisible());
+        QTest::mouseClick(rig.control("cmdCalibrate_1"), Qt::LeftButton);
+        rig.control<QAction>("mnuLoad")->trigger();
+        QTest::mouseClick(rig.control("cmdCancel"), Qt::LeftButton);
+        QTest::mouseClick(rig.control("cmdOK"), Qt::LeftButton);
+        const QString refused = "Format Error|E|Error: High Raw of channel 1 must be a whole number from 0 to 65535.";
+        BREVEL_COMPARE_BOXES(rig.prompter, 5, refused);
+        QCOMPARE(rig.dialogs.saveRequests.size() + rig.dialogs.openRequests.size(), 0);
+        QVERIFY(rig.link.calls.isEmpty());
+        QVERIFY(rig.window->isVisible());
 
         QTRY_VERIFY(highRaw->hasFocus());
         QTest::keyClicks(QApplication::focusWidget(), "5");
-        rig->prompter.answers = {PromptAnswer::Yes};
-        QTest::mouseClick(rig->control("cmdOK"), Qt::LeftButton);
-        QCOMPARE(rig->link.calls, QStringList({"program", "confirm"}));
-        QCOMPARE(rig->link.programmed->RawScaleUpper[0], 5);
+        rig.prompter.answers = {PromptAnswer::Yes};
+        QTest::mouseClick(rig.control("cmdOK"), Qt::LeftButton);
+        QCOMPARE(rig.link.calls, QStringList({"program", "confirm"}));
+        QCOMPARE(rig.link.programmed->RawScaleUpper[0], 5);
 
-        // Two equal raw counts give a channel no scale: Program refuses them and
-        // shows the field; a channel that is not used may keep them.
-        rig->link.calls.clear();
-        rig->prompter.messages.clear();
-        TypeInto(*rig, rig->control("txtLowRaw_1"), "65535");
+        // Equal raw counts give a channel no scale: Program refuses them and shows the field, unless it is not used.
+        rig.link.calls.clear();
+        rig.prompter.messages.clear();
+        TypeInto(rig, rig.control("txtLowRaw_1"), "65535");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        ClickTab(*rig, 2);
-        rig->prompter.answers = {PromptAnswer::Yes};
-        QTest::mouseClick(rig->control("cmdOK"), Qt::LeftButton);
-        QCOMPARE(rig->titles(), QStringList{"Program Settings"});
-        QVERIFY(rig->prompter.messages[0].text.contains("channel 2"));
-        QVERIFY(rig->link.calls.isEmpty());
-        QCOMPARE(rig->control<QTabWidget>("TabStrip")->currentIndex(), 0);
-        QTRY_VERIFY(rig->control("txtLowRaw_1")->hasFocus());
+        ClickTab(rig, 2);
+        rig.prompter.answers = {PromptAnswer::Yes};
+        QTest::mouseClick(rig.control("cmdOK"), Qt::LeftButton);
+        BREVEL_COMPARE_BOXES(rig.prompter, {"Program Settings|E|Error: channel 2 has the same High Raw..."});
+        QVERIFY(rig.link.calls.isEmpty());
+        QCOMPARE(rig.control<QTabWidget>("TabStrip")->currentIndex(), 0);
+        QTRY_VERIFY(rig.control("txtLowRaw_1")->hasFocus());
 
-        auto* enable = rig->control<QCheckBox>("chkEnable_1");
+        auto* enable = rig.control<QCheckBox>("chkEnable_1");
         QTest::mouseClick(enable, Qt::LeftButton, {}, QPoint(6, enable->height() / 2)); // on the box, not its caption
-        rig->prompter.answers = {PromptAnswer::Yes};
-        QTest::mouseClick(rig->control("cmdOK"), Qt::LeftButton);
-        QCOMPARE(rig->link.calls, QStringList({"program", "confirm"}));
+        rig.prompter.answers = {PromptAnswer::Yes};
+        QTest::mouseClick(rig.control("cmdOK"), Qt::LeftButton);
+        QCOMPARE(rig.link.calls, QStringList({"program", "confirm"}));
     }
 };
 
