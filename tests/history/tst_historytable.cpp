@@ -31,9 +31,8 @@ Q_DECLARE_METATYPE(Records)
 class HistoryTableTest : public QObject {
     Q_OBJECT
 private slots:
-    // The table's columns follow the enable flags and the flow method, its
-    // cells are in engineering units, and packing drops a row whose texts
-    // all equal the row kept before it; the file holds what the table shows.
+    // The table's columns follow the enable flags and the flow method, its cells are in engineering units, and
+    // packing drops a row whose texts all equal the row kept before it; the file holds what the table shows.
     void tableAsWritten_data()
     {
         QTest::addColumn<LoggerSettings>("settings");
@@ -116,8 +115,7 @@ private slots:
         QVERIFY(WriteHistoryCsv(path, table, QStringLiteral("first"), [&](int row) { written.push_back(row); }));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString expected = (QStringList{"first"} + lines).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
-        QCOMPARE(QString::fromUtf8(file.readAll()), expected);
+        QCOMPARE(QString::fromUtf8(file.readAll()), (QStringList{"first"} + lines).join("\r\n") + "\r\n");
         if (pack) { // packing tells its progress record by record
             QCOMPARE(filled.size(), records.size());
             QCOMPARE(filled.back(), int(records.size()) - 1);
@@ -143,21 +141,17 @@ private slots:
         QFETCH(int, flowMode);
         QFETCH(QString, rating);
         QFETCH(QString, tail);
-        const HistoryFlowDescription flow{QStringLiteral("0.1"), QStringLiteral("n"), QStringLiteral("s"),
-                                          QStringLiteral("d"), rating};
+        const HistoryFlowDescription flow{"0.1", "n", "s", "d", rating};
         const QDateTime at(QDate(2006, 3, 5), QTime(9, 2, 59));
-        const QString line = HistoryExportFirstLine(QStringLiteral("Creek 4, upper"), at, uint8_t(flowMode), flow,
-                                                    QLocale(QStringLiteral("en_US")));
-        QCOMPARE(line, QStringLiteral("\"Creek 4, upper\",3/5/06,9:02:59 AM") + tail);
+        QCOMPARE(HistoryExportFirstLine("Creek 4, upper", at, uint8_t(flowMode), flow, QLocale("en_US")),
+                 "\"Creek 4, upper\",3/5/06,9:02:59 AM" + tail);
         QCOMPARE(DefaultExportFileName(at), QStringLiteral("2006-03-05-0902.csv"));
     }
 
-    // Packing asks first; packing again starts from the records. Cancel
-    // writes nothing; a file that cannot be written (its folder is missing)
-    // is not written and the user is told. Line 1 carries the time of
-    // writing, however long the user took to choose the file. The program
-    // ending with the table open deletes the window while it is shown: the
-    // view must not ask the table for headers once it is gone.
+    // Packing asks first; packing again starts from the records. Cancel writes nothing; a file that cannot be
+    // written (its folder is missing) is not, and the user is told. Line 1 carries the time of writing, however
+    // long the user took to choose the file. The program ending with the table open deletes the window while it
+    // is shown: the view must not ask the table for headers once it is gone.
     void packAndSave()
     {
         const LoggerSettings settings = HistoryTestSettings();
