@@ -24,8 +24,7 @@ const QDateTime Base(QDate(2006, 3, 15), QTime(9, 0));
 // One download of a 3-analog, 2-pulse logger, collected an hour ahead of UTC: records `from` up to `to` after
 // Base, `perMinute` a minute (over 60: several in one second), their values counting from the first.
 struct Download {
-    explicit Download(int from = 0, int to = 0, int perMinute = 1, LoggerSettings s = HistoryTestSettings())
-        : settings(std::move(s))
+    explicit Download(int from = 0, int to = 0, int perMinute = 1)
     {
         records.Reset(settings.NumAnalogChannels + settings.NumDigitalChannels);
         for (int i = from; i < to; ++i) {
@@ -36,7 +35,7 @@ struct Download {
     ArchiveDownload view() const { return {records, settings, flow, description, collection, site}; }
 
     HistoryRecords records;
-    LoggerSettings settings;
+    LoggerSettings settings = HistoryTestSettings();
     HistoryFlowSource flow = HistoryTestFlow();
     HistoryFlowDescription description{" 0 Inches", " 0.013", " 0.5 %", " 1 Foot", {}};
     ArchiveCollection collection{QDateTime(QDate(2006, 3, 16), QTime(8, 0), Qt::OffsetFromUTC, 3600), -5,
@@ -232,12 +231,11 @@ private slots:
     void exportKeepsEachDownloadAsRead()
     {
         OPEN_ARCHIVE(archive);
-        LoggerSettings fewer = HistoryTestSettings();
-        fewer.AnalogEnable[1] = 0;
-        fewer.DigitalEnable[1] = 0;
-        fewer.FlowMode = 0;
-        fewer.DecPlaces[0] = 3;
-        Download older(0, 0, 1, fewer);
+        Download older;
+        older.settings.AnalogEnable[1] = 0;
+        older.settings.DigitalEnable[1] = 0;
+        older.settings.FlowMode = 0;
+        older.settings.DecPlaces[0] = 3;
         older.add(Base.addSecs(900), {130, 1000, 340, 8, 3});
         older.collection = {QDateTime(QDate(2006, 4, 2), QTime(23, 30), Qt::OffsetFromUTC, -7200), std::nullopt,
                             QStringLiteral("COM1"), false};
@@ -326,11 +324,11 @@ private slots:
 
         // A column's places come from its newest download, even one holding only the site's first record, but not
         // from one without the column.
-        LoggerSettings onePlace = HistoryTestSettings();
-        onePlace.DecPlaces[0] = 1;
-        onePlace.AnalogEnable[1] = 0;
-        onePlace.DecPlaces[1] = 3;
-        QVERIFY(ImportDownload(*archive, Download(-1440, -1439, 1, onePlace).view()).Ok);
+        Download earliest(-1440, -1439);
+        earliest.settings.DecPlaces[0] = 1;
+        earliest.settings.AnalogEnable[1] = 0;
+        earliest.settings.DecPlaces[1] = 3;
+        QVERIFY(ImportDownload(*archive, earliest.view()).Ok);
         records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error);
         QVERIFY2(records, qPrintable(error));
         ArchiveSiteTable withEarliest(std::move(*records));

@@ -15,15 +15,7 @@
 #include <QTest>
 #include <functional>
 
-namespace {
-
-struct Record {
-    uint32_t time;
-    std::vector<int> values;
-};
-using Records = std::vector<Record>;
-
-} // namespace
+using Records = std::vector<std::pair<uint32_t, std::vector<int>>>; // packed time and values
 
 Q_DECLARE_METATYPE(LoggerSettings)
 Q_DECLARE_METATYPE(Records)
@@ -73,7 +65,7 @@ private slots:
         }, {{0, {0, 2000, 2000, 0, 0}}}, {"Date, Time, ft, degC, %", "31.12.99, 00:00:00, 0.00, -20.00000, 0.00005"});
         // Packing compares texts: 0.02 degC more still reads "-20.0", a change in channel 8 alone keeps a row.
         const auto at = [](int minute, int level, int degC, int a8) {
-            return Record{PackTime(74, 15, 0, minute), {level, degC, 0, 4, 5, 6, 7, a8, 1, 2}};
+            return std::pair{PackTime(74, 15, 0, minute), std::vector{level, degC, 0, 4, 5, 6, 7, a8, 1, 2}};
         };
         row("8 analog, 2 pulse and flow, packed", [](auto& s) {
             s.NumAnalogChannels = 8;
@@ -98,9 +90,9 @@ private slots:
         QFETCH(bool, pack);
         QFETCH(QStringList, lines);
         HistoryRecords history;
-        history.Reset(int(records.front().values.size()));
-        for (const Record& record : records) {
-            AppendRecord(history, record.time, record.values);
+        history.Reset(int(records.front().second.size()));
+        for (const auto& [time, values] : records) {
+            AppendRecord(history, time, values);
         }
         HistoryFlowSource flow = HistoryTestFlow();
         flow.FlowUnitsInvalid = unitsInvalid;
