@@ -286,8 +286,7 @@ private slots:
         QCOMPARE(written(ArchiveTimeFormat::Iso, {}, QStringLiteral("Creek 5")),
                  QStringLiteral("the archive %1 holds no site \"Creek 5\"").arg(archive->Location().Text()));
 
-        // The history window and its graph see the same: the flow column's units as the newest download with the
-        // column had them, gaps where a download had no such column.
+        // The window and its graph see the same: the flow units of the newest download with the column, gaps elsewhere.
         QString error;
         auto records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error);
         QVERIFY2(records, qPrintable(error));
@@ -322,8 +321,7 @@ private slots:
                               "Creek 4: 3 records, seconds -30552 to 2520, collected 2006-04-03T01:30:00Z",
                               "Upper weir: 1 records, seconds 6000 to 6000, collected 2006-03-16T07:00:00Z"}));
 
-        // A column's places come from its newest download, even one holding only the site's first record, but not
-        // from one without the column.
+        // A column's places come from its newest download holding the column, even one with only the first record.
         Download earliest(-1440, -1439);
         earliest.settings.DecPlaces[0] = 1;
         earliest.settings.AnalogEnable[1] = 0;

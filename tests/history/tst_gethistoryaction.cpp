@@ -21,8 +21,7 @@ Q_DECLARE_METATYPE(FaultOptions)
 class GetHistoryActionTest : public QObject {
     Q_OBJECT
 private slots:
-    // Every record the logger holds arrives once, in order, whatever the
-    // line does to the bytes; the table opens on what arrived.
+    // Every record the logger holds arrives once, in order, whatever the line does; the table opens on them.
     void downloadsExactlyTheLoggersRecords_data()
     {
         QTest::addColumn<int>("count");
@@ -68,8 +67,7 @@ private slots:
         GetHistoryServices services{rig.state, rig.status, rig.options.ErrorTrapping, sampling, rig.settings, records,
                                     rig.link, rig.commands, prompter, dialogs, cursor, QStringLiteral("/tmp"),
                                     [] { return HistoryTableInputs{{}, {}, QStringLiteral("Creek 4")}; }};
-        // A hand on the modal windows presses "Okay" once the upload is complete, noting the retries shown, and
-        // "OK" in the table, noting the rows it showed.
+        // A hand on the modal windows presses Okay once the upload ends and OK in the table, noting what they show.
         int retries = 0;
         int tableRows = -1;
         QTimer hand;

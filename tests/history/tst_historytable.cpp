@@ -54,8 +54,7 @@ private slots:
             {"Date, Time, degC, %, in, gal", "15.03.06, 09:42:07, 0.0, 33.3, 3.5, 65535"});
         row("unit not a level, pulse 2 only", [](auto& s) { s.DigitalEnable = {0, 1}; }, one,
             {"Date, Time, ft, degC, %, gal", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 65535"}, false, true);
-        // At raw 2000 and five places, a zero raw span gives the EU low limit (channel 2), a zero EU span the
-        // high one (channel 3).
+        // At raw 2000, five places: a zero raw span gives the EU low limit (channel 2), a zero EU span the high one.
         row("zero spans", [](auto& s) {
             s.FlowMode = 0;
             s.DigitalEnable = {0, 0};
@@ -140,10 +139,9 @@ private slots:
         QCOMPARE(DefaultExportFileName(at), QStringLiteral("2006-03-05-0902.csv"));
     }
 
-    // Packing asks first; packing again starts from the records. Cancel writes nothing; a file that cannot be
-    // written (its folder is missing) is not, and the user is told. Line 1 carries the time of writing, however
-    // long the user took to choose the file. The program ending with the table open deletes the window while it
-    // is shown: the view must not ask the table for headers once it is gone.
+    // Packing asks first; packing again starts from the records. Cancel writes nothing; a file that cannot be written
+    // (no such folder) is not, and the user is told. Line 1 carries the time of writing, however long choosing took.
+    // The program ending with the table open deletes the shown window: its view must not then ask for headers.
     void packAndSave()
     {
         const LoggerSettings settings = HistoryTestSettings();
