@@ -198,8 +198,6 @@ private slots:
         HistoryDownload download(link, records, 3, 2);
         RecordingPrompter prompter;
         GetHistoryDataWindow window(download, uint32_t(reported), prompter, true);
-        const auto button = [&window](const char* name) { return window.findChild<QPushButton*>(name); };
-        const auto text = [&window](const char* name) { return window.findChild<QLabel*>(name)->text(); };
         const bool completes = press == u"Okay" || press == u"Escape";
         if (completes) {
             link.faults = {F::None, F::ReplyLost, F::ReplyLost, F::ReplyLost};
@@ -209,13 +207,13 @@ private slots:
                 throw std::runtime_error("port gone");
             }
             if (n == 2 && press == u"Stop") {
-                QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
+                QTest::mouseClick(window.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
                 QVERIFY(window.isVisible());
             }
         };
         window.show();
         QTRY_VERIFY(window.CurrentState() != GetHistoryDataWindow::State::Starting);
-        QTRY_VERIFY(!window.isVisible() || button("cmdOkay")->isEnabled());
+        QTRY_VERIFY(!window.isVisible() || window.findChild<QPushButton*>("cmdOkay")->isEnabled());
         QCOMPARE(prompter.messages.size(), message.isEmpty() ? 0 : 1);
         // The boxes' title and the upload-complete text are the journey's.
         for (const RecordingPrompter::Message& shown : prompter.messages) {
@@ -224,20 +222,20 @@ private slots:
         }
         if (completes) {
             QCOMPARE(window.CurrentState(), GetHistoryDataWindow::State::Running);
-            QCOMPARE(text("lblRetries"), received > 0 ? QStringLiteral("3 retries") : QString());
+            QCOMPARE(window.findChild<QLabel*>("lblRetries")->text(), QString(received > 0 ? "3 retries" : ""));
             // The bar's maximum grows to the count received when that is more.
             QCOMPARE(window.findChild<QProgressBar*>("ProgressBar1")->maximum(), std::max(received, reported));
             if (press == u"Escape") {
                 QTest::keyClick(&window, Qt::Key_Escape);
             } else {
-                QTest::mouseClick(button("cmdOkay"), Qt::LeftButton);
+                QTest::mouseClick(window.findChild<QPushButton*>("cmdOkay"), Qt::LeftButton);
             }
         }
         QVERIFY(!window.isVisible());
         QTEST(window.CurrentState(), "state");
         QCOMPARE(records.Count(), received);
         if (!completes) {
-            QCOMPARE(text("lblGetHistoryData"), QStringLiteral("%1 records").arg(received));
+            QCOMPARE(window.findChild<QLabel*>("lblGetHistoryData")->text(), QString::number(received) + " records");
         }
     }
 };

@@ -158,14 +158,11 @@ private slots:
             std::make_unique<HistoryTable>(records, settings, HistoryTestFlow()), settings.FlowMode,
             HistoryFlowDescription{}, QStringLiteral("Creek 4"), QStringLiteral("/srv/logger"), true, prompter, dialogs,
             cursor});
-        const auto click = [&window](const char* name) {
-            QTest::mouseClick(window.findChild<QPushButton*>(name), Qt::LeftButton);
-        };
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         prompter.answers = {PromptAnswer::No, PromptAnswer::Yes, PromptAnswer::Yes};
         for (const char* rows : {"50", "5", "5"}) {
-            click("cmdPack");
+            QTest::mouseClick(window.findChild<QPushButton*>("cmdPack"), Qt::LeftButton);
             QCOMPARE(window.findChild<QLabel*>("lblNumRecords")->text(), QString::fromLatin1(rows));
         }
         // Its title and closing words are the journey's.
@@ -178,7 +175,7 @@ private slots:
         QTemporaryDir dir;
         dialogs.choices = {std::nullopt, dir.filePath(QStringLiteral("no/such/folder.csv"))};
         for (int messages : {3, 4}) {
-            click("cmdSave");
+            QTest::mouseClick(window.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
             QCOMPARE(prompter.messages.size(), messages);
         }
         const RecordingPrompter::Message& message = prompter.messages[3];
@@ -193,7 +190,7 @@ private slots:
             openedAt = LongTimeText(QTime::currentTime(), QLocale::system());
             QTRY_VERIFY(LongTimeText(QTime::currentTime(), QLocale::system()) != openedAt);
         };
-        click("cmdSave");
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
         QCOMPARE(prompter.messages.size(), 4);
         const FileDialogRequest& request = dialogs.saveRequests.last();
         QVERIFY(request.ConfirmOverwrite);
