@@ -105,6 +105,7 @@ private slots:
         QTest::addColumn<HistoryDownloadEnd>("end");
         QTest::addColumn<int>("received");
         const auto complete = HistoryDownloadEnd::Complete;
+        const auto error = HistoryDownloadEnd::Error;
         QTest::newRow("16") << 16 << Faults{} << Requests{0} << 0 << complete << 16;
         QTest::newRow("17 asks once more") << 17 << Faults{} << Requests{0, 1} << 0 << complete << 17;
         QTest::newRow("lost replies") << 40 << Faults{F::None, F::ReplyLost, F::ReplyLost, F::ReplyLost, F::None,
@@ -120,13 +121,10 @@ private slots:
         QTest::newRow("stale reply to a repeat request") << 60 << Faults{F::None, F::ReplyLost, F::StaleReply}
                                                           << Requests{0, 1, 2, 2, 1, 1} << 2 << complete << 60;
         QTest::newRow("100 at the start") << 20 << LostReplies(0, 100) << Requests{} << 100 << complete << 20;
-        QTest::newRow("101 at the start") << 20 << LostReplies(0, 101) << Requests{} << 101
-                                          << HistoryDownloadEnd::Error << 0;
+        QTest::newRow("101 at the start") << 20 << LostReplies(0, 101) << Requests{} << 101 << error << 0;
         QTest::newRow("100 after a block") << 20 << LostReplies(1, 100) << Requests{} << 100 << complete << 20;
-        QTest::newRow("101 after a block") << 20 << LostReplies(1, 101) << Requests{} << 101
-                                           << HistoryDownloadEnd::Error << 17;
-        QTest::newRow("18 records claimed") << 20 << Faults{F::ClaimsOneMore} << Requests{0} << 0
-                                            << HistoryDownloadEnd::Error << 0;
+        QTest::newRow("101 after a block") << 20 << LostReplies(1, 101) << Requests{} << 101 << error << 17;
+        QTest::newRow("18 records claimed") << 20 << Faults{F::ClaimsOneMore} << Requests{0} << 0 << error << 0;
     }
     void download()
     {
