@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <functional>
 
 using Records = std::vector<std::pair<uint32_t, std::vector<int>>>; // packed time and values
 
@@ -32,8 +31,7 @@ private slots:
         QTest::addColumn<Records>("records");
         QTest::addColumn<bool>("pack");
         QTest::addColumn<QStringList>("lines"); // after the first
-        using Change = std::function<void(LoggerSettings&)>;
-        const auto row = [](const char* name, const Change& change, const Records& records, const QStringList& lines,
+        const auto row = [](const char* name, const auto& change, const Records& records, const QStringList& lines,
                             bool pack = false, bool unitsInvalid = false) {
             LoggerSettings settings = HistoryTestSettings();
             change(settings);
