@@ -155,8 +155,7 @@ private slots:
         QCOMPARE((std::array{a.Added, a.AlreadyThere, b.Added, b.AlreadyThere}), (std::array{805, 0, 395, 505}));
 
         QString error;
-        const std::optional<ArchiveRecords> records =
-            LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error, ArchiveRawCounts::Read);
+        const auto records = LoadSiteRecords(*archive, QStringLiteral("Creek 4"), {}, &error, ArchiveRawCounts::Read);
         QVERIFY2(records, qPrintable(error));
         QCOMPARE(records->Count(), 805 + 395);
         // A record already there keeps what its first download read.
