@@ -9,9 +9,8 @@
 #include <pwd.h>
 #include <unistd.h>
 
-// A PostgreSQL server of its own in a temporary folder, reached only over a
-// Unix socket there: made with initdb, started and stopped with pg_ctl. As
-// root (which initdb refuses) the server programs run as "nobody".
+// A PostgreSQL server of its own in a temporary folder, reached only over a Unix socket there: made with initdb,
+// started and stopped with pg_ctl. As root (which initdb refuses) the server programs run as "nobody".
 class PrivatePostgres {
 public:
     // Not the default port, so that a location that lost its port cannot reach it.
@@ -19,14 +18,12 @@ public:
 
     ~PrivatePostgres()
     {
-        QString error;
-        if (running_) {
+        if (QString error; running_) {
             run("pg_ctl", {"-D", folder_.filePath("data"), "-m", "fast", "-w", "stop"}, &error);
         }
     }
 
-    // A /usr/lib/postgresql/<version>/bin holding initdb and pg_ctl; empty
-    // when the server programs are not installed.
+    // A /usr/lib/postgresql/<version>/bin holding initdb and pg_ctl; empty when they are not installed.
     static QString serverPrograms()
     {
         for (const QString& version : QDir("/usr/lib/postgresql").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
@@ -53,8 +50,7 @@ public:
             }
         }
         const QString data = folder_.filePath("data");
-        // No TCP: the socket in the folder is the only way in. No fsync: the
-        // server's files go with the folder.
+        // No TCP: the socket in the folder is the only way in. No fsync: the server's files go with the folder.
         const QString options = QString("-k %1 -h '' -F -p %2").arg(folder_.path()).arg(Port);
         running_ = run("initdb", {"-D", data, "-U", User, "--auth=trust", "-E", "UTF8", "--no-locale", "-N"}, error)
                    && run("pg_ctl", {"-D", data, "-o", options, "-l", folder_.filePath("server.log"), "-w", "start"}, error);

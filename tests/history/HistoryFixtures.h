@@ -9,9 +9,8 @@
 #include <QtEndian>
 #include <vector>
 
-// Settings of a 3-analog, 2-pulse logger: channel 1 a level of 0 to 10 ft
-// over raw 0 to 1000 with 2 places, channel 2 a temperature, channel 3
-// 0 to 100 with 1 place; pulses of 0.5 and 1 unit.
+// A 3-analog, 2-pulse logger: channel 1 a level of 0 to 10 ft over raw 0 to 1000 with 2 places, channel 2
+// a temperature, channel 3 0 to 100 with 1 place; pulses of 0.5 and 1 unit.
 inline LoggerSettings HistoryTestSettings()
 {
     LoggerSettings s;

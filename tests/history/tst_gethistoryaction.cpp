@@ -21,8 +21,7 @@ Q_DECLARE_METATYPE(FaultOptions)
 class GetHistoryActionTest : public QObject {
     Q_OBJECT
 private slots:
-    // Every record the logger holds arrives once, in order, whatever the
-    // line does to the bytes; the table opens on what arrived.
+    // Every record the logger holds arrives once, in order, whatever the line does; the table opens on them.
     void downloadsExactlyTheLoggersRecords_data()
     {
         QTest::addColumn<int>("count");
@@ -68,9 +67,7 @@ private slots:
         GetHistoryServices services{rig.state, rig.status, rig.options.ErrorTrapping, sampling, rig.settings, records,
                                     rig.link, rig.commands, prompter, dialogs, cursor, QStringLiteral("/tmp"),
                                     [] { return HistoryTableInputs{{}, {}, QStringLiteral("Creek 4")}; }};
-        // A hand on the modal windows presses "Okay" once the upload is
-        // complete, noting the retries shown, and "OK" in the table, noting
-        // the rows it showed.
+        // A hand on the modal windows presses Okay once the upload ends and OK in the table, noting what they show.
         int retries = 0;
         int tableRows = -1;
         QTimer hand;
@@ -79,8 +76,7 @@ private slots:
             if (auto* progress = qobject_cast<GetHistoryDataWindow*>(modal)) {
                 auto* okay = progress->findChild<QPushButton*>(QStringLiteral("cmdOkay"));
                 if (okay->isEnabled()) {
-                    const QString shown = progress->findChild<QLabel*>(QStringLiteral("lblRetries"))->text();
-                    retries = shown.section(u' ', 0, 0).toInt();
+                    retries = progress->findChild<QLabel*>("lblRetries")->text().section(u' ', 0, 0).toInt();
                     okay->click();
                 }
             } else if (auto* table = qobject_cast<HistoryWindow*>(modal)) {
@@ -96,7 +92,6 @@ private slots:
         }
         const int received = message.isEmpty() && !sampling ? count : 0;
         QCOMPARE(tableRows, received > 0 ? received : -1);
-        // The logger's first records, in order, are exactly what arrived.
         QCOMPARE(records.Count(), received);
         for (int i = 0; i < records.Count(); ++i) {
             const HistoryRecord& logged = engine.Memory().History.at(size_t(i));

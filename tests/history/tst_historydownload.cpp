@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QtEndian>
 #include <QTest>
-#include <deque>
 #include <functional>
 #include <stdexcept>
 #include <utility>
@@ -18,12 +17,9 @@
 
 namespace {
 
-// Stands in for LinkHistoryBlocks (src/history), tested over the virtual logger in tst_gethistoryaction.
-// A logger history of numbered 14-byte records (3 analog, 2 pulse): record i
-// packs the time 7i + 1 and the value i, served by the block protocol with
-// scripted faults on each request. A stale reply is the block answered
-// before, arriving late in place of this answer, which comes after it; a
-// block that claims one more has its count one above the records it holds.
+// Stands in for LinkHistoryBlocks, tested over the virtual logger in tst_gethistoryaction: 14-byte records
+// (3 analog, 2 pulse), record i packing the time 7i + 1 and the value i, a scripted fault on each request.
+// A stale reply is the block answered before, arriving late in place of this answer, which comes after it.
 class ScriptedHistoryLink : public HistoryBlockLink {
 public:
     enum class Fault { None, RequestLost, ReplyLost, StaleReply, ClaimsOneMore };
@@ -33,13 +29,8 @@ public:
     bool ReadHistoryBlock(int k, QByteArray& block) override
     {
         requests.push_back(k);
-        if (onRequest) {
-            onRequest(int(requests.size()));
-        }
-        const Fault fault = faults.empty() ? Fault::None : faults.front();
-        if (!faults.empty()) {
-            faults.pop_front();
-        }
+        onRequest(int(requests.size()));
+        const Fault fault = requests.size() <= faults.size() ? faults[requests.size() - 1] : Fault::None;
         if (fault == Fault::RequestLost) {
             return false;
         }
@@ -64,19 +55,14 @@ public:
         block[240] = char(requests.size());
         freshReplyComing_ = fault == Fault::StaleReply;
         answered_ = current_;
-        if (fault == Fault::ClaimsOneMore) {
-            block[0] = char(block[0] + 1);
-        }
+        block[0] = char(block[0] + int(fault == Fault::ClaimsOneMore));
         return true;
     }
-    bool Settle() override
-    {
-        return !std::exchange(freshReplyComing_, false);
-    }
+    bool Settle() override { return !std::exchange(freshReplyComing_, false); }
 
-    std::deque<Fault> faults;
+    std::vector<Fault> faults; // one a request, in order
     // Runs at each request, as clicks run inside the link's waits.
-    std::function<void(int requestNumber)> onRequest;
+    std::function<void(int requestNumber)> onRequest = [](int) {};
     std::vector<int> requests;
 
 private:
@@ -91,7 +77,6 @@ using F = ScriptedHistoryLink::Fault;
 using Faults = std::vector<F>;
 using Requests = std::vector<int>;
 
-// `blocksFirst` blocks arrive, then `failures` replies in a row are lost.
 Faults LostReplies(int blocksFirst, int failures)
 {
     Faults faults(size_t(blocksFirst), F::None);
@@ -108,11 +93,9 @@ Q_DECLARE_METATYPE(PromptIcon)
 class HistoryDownloadTest : public QObject {
     Q_OBJECT
 private slots:
-    // The loop ends on a short or empty block; a failure is retried with a
-    // repeat request, a hundred times in a row at most. A lost request or a
-    // late reply brings back a block already stored: it is not stored
-    // twice, and no block the logger moved on to is skipped. It counts as a
-    // retry unless it answered a repeat request on a quiet line twice running.
+    // The loop ends on a short or empty block; a failure is retried with a repeat request, a hundred times in a
+    // row at most. A lost request or a late reply brings back a block already stored: it is not stored twice, and
+    // no block the logger moved on to is skipped. It is a retry unless it answered a repeat request on a quiet line.
     void download_data()
     {
         QTest::addColumn<int>("count");
@@ -122,6 +105,7 @@ private slots:
         QTest::addColumn<HistoryDownloadEnd>("end");
         QTest::addColumn<int>("received");
         const auto complete = HistoryDownloadEnd::Complete;
+        const auto error = HistoryDownloadEnd::Error;
         QTest::newRow("16") << 16 << Faults{} << Requests{0} << 0 << complete << 16;
         QTest::newRow("17 asks once more") << 17 << Faults{} << Requests{0, 1} << 0 << complete << 17;
         QTest::newRow("lost replies") << 40 << Faults{F::None, F::ReplyLost, F::ReplyLost, F::ReplyLost, F::None,
@@ -137,13 +121,10 @@ private slots:
         QTest::newRow("stale reply to a repeat request") << 60 << Faults{F::None, F::ReplyLost, F::StaleReply}
                                                           << Requests{0, 1, 2, 2, 1, 1} << 2 << complete << 60;
         QTest::newRow("100 at the start") << 20 << LostReplies(0, 100) << Requests{} << 100 << complete << 20;
-        QTest::newRow("101 at the start") << 20 << LostReplies(0, 101) << Requests{} << 101
-                                          << HistoryDownloadEnd::Error << 0;
+        QTest::newRow("101 at the start") << 20 << LostReplies(0, 101) << Requests{} << 101 << error << 0;
         QTest::newRow("100 after a block") << 20 << LostReplies(1, 100) << Requests{} << 100 << complete << 20;
-        QTest::newRow("101 after a block") << 20 << LostReplies(1, 101) << Requests{} << 101
-                                           << HistoryDownloadEnd::Error << 17;
-        QTest::newRow("18 records claimed") << 20 << Faults{F::ClaimsOneMore} << Requests{0} << 0
-                                            << HistoryDownloadEnd::Error << 0;
+        QTest::newRow("101 after a block") << 20 << LostReplies(1, 101) << Requests{} << 101 << error << 17;
+        QTest::newRow("18 records claimed") << 20 << Faults{F::ClaimsOneMore} << Requests{0} << 0 << error << 0;
     }
     void download()
     {
@@ -151,15 +132,14 @@ private slots:
         QFETCH(Faults, faults);
         QFETCH(Requests, requests);
         QFETCH(int, retries);
-        QFETCH(HistoryDownloadEnd, end);
         QFETCH(int, received);
         ScriptedHistoryLink link(count);
-        link.faults.assign(faults.begin(), faults.end());
+        link.faults = faults;
         HistoryRecords records;
         HistoryDownload download(link, records, 3, 2);
         std::vector<int> retriesShown;
         download.OnRetry = [&](int total) { retriesShown.push_back(total); };
-        QCOMPARE(download.Run(), end);
+        QTEST(download.Run(), "end");
         QCOMPARE(records.Count(), received);
         for (int i = 0; i < received; ++i) {
             QCOMPARE(records.Value(i, 0), uint16_t(i));
@@ -175,11 +155,9 @@ private slots:
         QCOMPARE(retriesShown.empty() ? 0 : retriesShown.back(), shown);
     }
 
-    // The upload-complete text waits for "Okay" (or Escape); a count that
-    // differs from the logger's record count read before the download is
-    // reported. Stop stops a running download and keeps what arrived (the
-    // window stays until the block under way is stored); a
-    // trapped failure ends it as an error does, a full buffer at the cap.
+    // The upload-complete text waits for "Okay" (or Escape); a count that differs from the logger's record count
+    // read before the download is reported. Stop keeps what arrived (the window stays until the block under way is
+    // stored); a trapped failure ends it as an error does, a full buffer at the cap.
     void runsToItsEnd_data()
     {
         using S = GetHistoryDataWindow::State;
@@ -211,57 +189,51 @@ private slots:
         QFETCH(int, loggerRecords);
         QFETCH(int, reported);
         QFETCH(QString, press);
-        QFETCH(GetHistoryDataWindow::State, state);
         QFETCH(int, received);
         QFETCH(QString, message);
-        QFETCH(PromptIcon, icon);
         ScriptedHistoryLink link(loggerRecords);
         HistoryRecords records;
         HistoryDownload download(link, records, 3, 2);
         RecordingPrompter prompter;
         GetHistoryDataWindow window(download, uint32_t(reported), prompter, true);
-        const auto button = [&window](const char* name) { return window.findChild<QPushButton*>(name); };
-        const auto text = [&window](const char* name) { return window.findChild<QLabel*>(name)->text(); };
         const bool completes = press == u"Okay" || press == u"Escape";
         if (completes) {
             link.faults = {F::None, F::ReplyLost, F::ReplyLost, F::ReplyLost};
         }
         link.onRequest = [&](int n) {
-            if (n != 2 || completes || press.isEmpty()) {
-                return;
-            }
-            if (press == u"throw") {
+            if (n == 2 && press == u"throw") {
                 throw std::runtime_error("port gone");
             }
-            QTest::mouseClick(button("cmdCancel"), Qt::LeftButton);
-            QVERIFY(window.isVisible());
+            if (n == 2 && press == u"Stop") {
+                QTest::mouseClick(window.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+                QVERIFY(window.isVisible());
+            }
         };
         window.show();
-        // It runs until it closes or waits for Okay.
         QTRY_VERIFY(window.CurrentState() != GetHistoryDataWindow::State::Starting);
-        QTRY_VERIFY(!window.isVisible() || button("cmdOkay")->isEnabled());
+        QTRY_VERIFY(!window.isVisible() || window.findChild<QPushButton*>("cmdOkay")->isEnabled());
         QCOMPARE(prompter.messages.size(), message.isEmpty() ? 0 : 1);
         // The boxes' title and the upload-complete text are the journey's.
         for (const RecordingPrompter::Message& shown : prompter.messages) {
             QCOMPARE(shown.text, message);
-            QCOMPARE(shown.icon, icon);
+            QTEST(shown.icon, "icon");
         }
         if (completes) {
             QCOMPARE(window.CurrentState(), GetHistoryDataWindow::State::Running);
-            QCOMPARE(text("lblRetries"), received > 0 ? QStringLiteral("3 retries") : QString());
+            QCOMPARE(window.findChild<QLabel*>("lblRetries")->text(), QString(received > 0 ? "3 retries" : ""));
             // The bar's maximum grows to the count received when that is more.
             QCOMPARE(window.findChild<QProgressBar*>("ProgressBar1")->maximum(), std::max(received, reported));
             if (press == u"Escape") {
                 QTest::keyClick(&window, Qt::Key_Escape);
             } else {
-                QTest::mouseClick(button("cmdOkay"), Qt::LeftButton);
+                QTest::mouseClick(window.findChild<QPushButton*>("cmdOkay"), Qt::LeftButton);
             }
         }
         QVERIFY(!window.isVisible());
-        QCOMPARE(window.CurrentState(), state);
+        QTEST(window.CurrentState(), "state");
         QCOMPARE(records.Count(), received);
         if (!completes) {
-            QCOMPARE(text("lblGetHistoryData"), QStringLiteral("%1 records").arg(received));
+            QCOMPARE(window.findChild<QLabel*>("lblGetHistoryData")->text(), QString::number(received) + " records");
         }
     }
 };

@@ -13,17 +13,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <functional>
 
-namespace {
-
-struct Record {
-    uint32_t time;
-    std::vector<int> values;
-};
-using Records = std::vector<Record>;
-
-} // namespace
+using Records = std::vector<std::pair<uint32_t, std::vector<int>>>; // packed time and values
 
 Q_DECLARE_METATYPE(LoggerSettings)
 Q_DECLARE_METATYPE(Records)
@@ -31,9 +22,8 @@ Q_DECLARE_METATYPE(Records)
 class HistoryTableTest : public QObject {
     Q_OBJECT
 private slots:
-    // The table's columns follow the enable flags and the flow method, its
-    // cells are in engineering units, and packing drops a row whose texts
-    // all equal the row kept before it; the file holds what the table shows.
+    // The table's columns follow the enable flags and the flow method, its cells are in engineering units, and
+    // packing drops a row whose texts all equal the row kept before it; the file holds what the table shows.
     void tableAsWritten_data()
     {
         QTest::addColumn<LoggerSettings>("settings");
@@ -41,8 +31,7 @@ private slots:
         QTest::addColumn<Records>("records");
         QTest::addColumn<bool>("pack");
         QTest::addColumn<QStringList>("lines"); // after the first
-        using Change = std::function<void(LoggerSettings&)>;
-        const auto row = [](const char* name, const Change& change, const Records& records, const QStringList& lines,
+        const auto row = [](const char* name, const auto& change, const Records& records, const QStringList& lines,
                             bool pack = false, bool unitsInvalid = false) {
             LoggerSettings settings = HistoryTestSettings();
             change(settings);
@@ -63,8 +52,7 @@ private slots:
             {"Date, Time, degC, %, in, gal", "15.03.06, 09:42:07, 0.0, 33.3, 3.5, 65535"});
         row("unit not a level, pulse 2 only", [](auto& s) { s.DigitalEnable = {0, 1}; }, one,
             {"Date, Time, ft, degC, %, gal", "15.03.06, 09:42:07, 1.25, 0.0, 33.3, 65535"}, false, true);
-        // At raw 2000 and five places, a zero raw span gives the EU low limit (channel 2), a zero EU span the
-        // high one (channel 3).
+        // At raw 2000, five places: a zero raw span gives the EU low limit (channel 2), a zero EU span the high one.
         row("zero spans", [](auto& s) {
             s.FlowMode = 0;
             s.DigitalEnable = {0, 0};
@@ -74,7 +62,7 @@ private slots:
         }, {{0, {0, 2000, 2000, 0, 0}}}, {"Date, Time, ft, degC, %", "31.12.99, 00:00:00, 0.00, -20.00000, 0.00005"});
         // Packing compares texts: 0.02 degC more still reads "-20.0", a change in channel 8 alone keeps a row.
         const auto at = [](int minute, int level, int degC, int a8) {
-            return Record{PackTime(74, 15, 0, minute), {level, degC, 0, 4, 5, 6, 7, a8, 1, 2}};
+            return std::pair{PackTime(74, 15, 0, minute), std::vector{level, degC, 0, 4, 5, 6, 7, a8, 1, 2}};
         };
         row("8 analog, 2 pulse and flow, packed", [](auto& s) {
             s.NumAnalogChannels = 8;
@@ -99,9 +87,9 @@ private slots:
         QFETCH(bool, pack);
         QFETCH(QStringList, lines);
         HistoryRecords history;
-        history.Reset(int(records.front().values.size()));
-        for (const Record& record : records) {
-            AppendRecord(history, record.time, record.values);
+        history.Reset(int(records.front().second.size()));
+        for (const auto& [time, values] : records) {
+            AppendRecord(history, time, values);
         }
         HistoryFlowSource flow = HistoryTestFlow();
         flow.FlowUnitsInvalid = unitsInvalid;
@@ -116,8 +104,7 @@ private slots:
         QVERIFY(WriteHistoryCsv(path, table, QStringLiteral("first"), [&](int row) { written.push_back(row); }));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString expected = (QStringList{"first"} + lines).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
-        QCOMPARE(QString::fromUtf8(file.readAll()), expected);
+        QCOMPARE(QString::fromUtf8(file.readAll()), (QStringList{"first"} + lines).join("\r\n") + "\r\n");
         if (pack) { // packing tells its progress record by record
             QCOMPARE(filled.size(), records.size());
             QCOMPARE(filled.back(), int(records.size()) - 1);
@@ -143,21 +130,16 @@ private slots:
         QFETCH(int, flowMode);
         QFETCH(QString, rating);
         QFETCH(QString, tail);
-        const HistoryFlowDescription flow{QStringLiteral("0.1"), QStringLiteral("n"), QStringLiteral("s"),
-                                          QStringLiteral("d"), rating};
+        const HistoryFlowDescription flow{"0.1", "n", "s", "d", rating};
         const QDateTime at(QDate(2006, 3, 5), QTime(9, 2, 59));
-        const QString line = HistoryExportFirstLine(QStringLiteral("Creek 4, upper"), at, uint8_t(flowMode), flow,
-                                                    QLocale(QStringLiteral("en_US")));
-        QCOMPARE(line, QStringLiteral("\"Creek 4, upper\",3/5/06,9:02:59 AM") + tail);
+        QCOMPARE(HistoryExportFirstLine("Creek 4, upper", at, uint8_t(flowMode), flow, QLocale("en_US")),
+                 "\"Creek 4, upper\",3/5/06,9:02:59 AM" + tail);
         QCOMPARE(DefaultExportFileName(at), QStringLiteral("2006-03-05-0902.csv"));
     }
 
-    // Packing asks first; packing again starts from the records. Cancel
-    // writes nothing; a file that cannot be written (its folder is missing)
-    // is not written and the user is told. Line 1 carries the time of
-    // writing, however long the user took to choose the file. The program
-    // ending with the table open deletes the window while it is shown: the
-    // view must not ask the table for headers once it is gone.
+    // Packing asks first; packing again starts from the records. Cancel writes nothing; a file that cannot be written
+    // (no such folder) is not, and the user is told. Line 1 carries the time of writing, however long choosing took.
+    // The program ending with the table open deletes the shown window: its view must not then ask for headers.
     void packAndSave()
     {
         const LoggerSettings settings = HistoryTestSettings();
@@ -174,14 +156,11 @@ private slots:
             std::make_unique<HistoryTable>(records, settings, HistoryTestFlow()), settings.FlowMode,
             HistoryFlowDescription{}, QStringLiteral("Creek 4"), QStringLiteral("/srv/logger"), true, prompter, dialogs,
             cursor});
-        const auto click = [&window](const char* name) {
-            QTest::mouseClick(window.findChild<QPushButton*>(name), Qt::LeftButton);
-        };
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         prompter.answers = {PromptAnswer::No, PromptAnswer::Yes, PromptAnswer::Yes};
         for (const char* rows : {"50", "5", "5"}) {
-            click("cmdPack");
+            QTest::mouseClick(window.findChild<QPushButton*>("cmdPack"), Qt::LeftButton);
             QCOMPARE(window.findChild<QLabel*>("lblNumRecords")->text(), QString::fromLatin1(rows));
         }
         // Its title and closing words are the journey's.
@@ -194,7 +173,7 @@ private slots:
         QTemporaryDir dir;
         dialogs.choices = {std::nullopt, dir.filePath(QStringLiteral("no/such/folder.csv"))};
         for (int messages : {3, 4}) {
-            click("cmdSave");
+            QTest::mouseClick(window.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
             QCOMPARE(prompter.messages.size(), messages);
         }
         const RecordingPrompter::Message& message = prompter.messages[3];
@@ -209,7 +188,7 @@ private slots:
             openedAt = LongTimeText(QTime::currentTime(), QLocale::system());
             QTRY_VERIFY(LongTimeText(QTime::currentTime(), QLocale::system()) != openedAt);
         };
-        click("cmdSave");
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
         QCOMPARE(prompter.messages.size(), 4);
         const FileDialogRequest& request = dialogs.saveRequests.last();
         QVERIFY(request.ConfirmOverwrite);
