@@ -108,12 +108,9 @@ private slots:
         QTest::newRow("after the equal levels") << FlowCase{.level = 2.5, .flow = 9.5, .mode = 4, .table = six};
         QTest::newRow("last segment extended") << FlowCase{.level = 7.0, .flow = 30.0, .mode = 3, .table = six};
         QTest::newRow("equal last levels: the lower flow") << FlowCase{.level = 3.0, .flow = 6.0, .table = flatEnd};
-        QTest::newRow("equal last levels, above") << FlowCase{.level = 9.0, .flow = 6.0, .mode = 4, .table = flatEnd};
         QTest::newRow("two points, above") << FlowCase{.level = 4.0, .flow = 8.0, .mode = 3, .table = {{1, 2}, {3, 6}}};
         QTest::newRow("one point: no flow") << FlowCase{.level = 2.0, .flow = 0.0, .table = {{1, 5}}};
-        // Arithmetic faults give flow 0.
-        QTest::newRow("undefined level") << FlowCase{.level = std::numeric_limits<double>::quiet_NaN()};
-        QTest::newRow("infinite offset") << FlowCase{.level = 0.5, .offset = std::numeric_limits<double>::infinity()};
+        // Arithmetic faults give flow 0; a flat last segment would give a finite flow for an infinite level.
         QTest::newRow("infinite level, flat last segment")
             << FlowCase{.level = 0.5, .offset = std::numeric_limits<double>::infinity(), .mode = 4, .table = flatEnd};
         QTest::newRow("negative slope") << FlowCase{.level = 0.5, .mode = 1, .slope = -0.01};
