@@ -44,7 +44,6 @@ private slots:
         row("99999.949 takes one", 99999.949, Code(1, 999999), "99999.899999999994");
         // x + 0.5 lands just below the half; at 15 digits it is the half.
         row("100.0015 rounds up", 100.0015, Code(3, 100002), "100.00200000000001");
-        row("-1000.045 rounds away", -1000.045, Negative + Code(2, 100005), "-1000.05");
     }
     void numbers()
     {
