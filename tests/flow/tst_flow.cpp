@@ -525,7 +525,6 @@ private slots:
         QTest::addColumn<QString>("resolved");
         // On Windows, from the program folder C:\App.
         QTest::newRow("bare name") << "flow.tbl" << "\\" << "C:\\App\\flow.tbl";
-        QTest::newRow("drive") << "D:\\x\\flow.tbl" << "\\" << "D:\\x\\flow.tbl";
         QTest::newRow("network") << "\\\\srv\\x.tbl" << "\\" << "\\\\srv\\x.tbl";
         // On Linux, from /opt/app; paths written on Windows still resolve.
         QTest::newRow("linux windows relative") << ".\\t\\flow.tbl" << "/" << "/opt/app/t/flow.tbl";
