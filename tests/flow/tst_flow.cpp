@@ -392,7 +392,6 @@ private slots:
         row("table with a folder", "", "tables/three.tbl", "three.tbl|0|0|5|3", "", 4);
         row("missing table", "", "tables/none.tbl", "none.tbl|0|0|5|0", "no table", 4);
         row("table without a point", "", "empty.tbl", "empty.tbl|0|0|5|0", "no table", 4);
-        row("no table path", "", "", "|0|0|5|0", "no table", 4);
     }
     void programmedSource()
     {
