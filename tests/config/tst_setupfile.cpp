@@ -149,7 +149,7 @@ private slots:
                             const char* saved, const QString& message, const char* recent) {
             QTest::newRow(name) << load << chosen << overwrite << saved << message << recent;
         };
-        row("name without extension", false, "pump", PromptAnswer::No, "pump.set", "", "pump.set old.set gone pipe.set");
+        row("without extension", false, "pump", PromptAnswer::No, "pump.set", "", "pump.set old.set gone pipe.set");
         row("overwrite", false, "old.set", PromptAnswer::Yes, "old.set", question, "old.set gone pipe.set gone");
         row("do not overwrite", false, "old.set", PromptAnswer::No, "", question, "old.set gone pipe.set gone");
         row("a pipe in its place", false, "pipe.set", PromptAnswer::Yes, "",

@@ -426,8 +426,8 @@ private slots:
         if (const auto message = CheckProgrammedFlowSource(settings, rating, catalogues, app.dir.path(), true)) {
             ShowFlowMessage(prompter, *message);
         }
-        QTEST(QStringLiteral("%1|%2|%3|%4|%5").arg(rating.RatingName).arg(rating.RatingOffset).arg(rating.RatingExponent)
-                  .arg(rating.RatingMultiplier).arg(FlowTablePointCount(rating)), "rating");
+        QTEST(QStringLiteral("%1|%2|%3|%4|%5").arg(rating.RatingName).arg(rating.RatingOffset)
+                  .arg(rating.RatingExponent).arg(rating.RatingMultiplier).arg(FlowTablePointCount(rating)), "rating");
         QFETCH(QString, told);
         const QMap<QString, QString> boxes{
             {"bad tag", QStringLiteral("Bad Flume Tag|Error: a programmed %1 with tag name \"%2\"\r\nwas not found in "
