@@ -13,16 +13,14 @@
 
 namespace record_field {
 
-// Doubles with all 17 digits, texts in quotes.
 inline QString Text(double value) { return QString::number(value, 'g', 17); }
 inline QString Text(const QString& value) { return u'"' + value + u'"'; }
 inline QString Text(std::integral auto value) { return QString::number(int64_t(value)); }
 template <typename T>
 T& At(T& field, int) { return field; }
-template <typename T, size_t N>
-T& At(std::array<T, N>& list, int i) { return list[size_t(i)]; }
-template <typename T, size_t N>
-const T& At(const std::array<T, N>& list, int i) { return list[size_t(i)]; }
+template <typename T>
+    requires requires { std::tuple_size<std::remove_const_t<T>>::value; }
+auto& At(T& list, int i) { return list[size_t(i)]; }
 template <typename T>
 int Count(const T&) { return 1; }
 template <typename T, size_t N>
@@ -55,17 +53,13 @@ struct RecordField {
                     entry = qvariant_cast<std::remove_reference_t<decltype(entry)>>(v);                      \
                 }}
 
-// A text as wide as its field, with a letter beyond ASCII.
-inline QString Letters(int width)
-{
-    return QString::fromLatin1("\xB0").leftJustified(width, u'~');
-}
-
-// Every field of the record, the values at the top of what most fields hold.
+// Every field of the record, the values at the top of what most fields hold; a text as wide as its field, with a
+// letter beyond ASCII.
 inline const std::vector<RecordField>& RecordFields()
 {
+    const auto letters = [](int width) { return QString::fromLatin1("\xB0").leftJustified(width, u'~'); };
     static const std::vector<RecordField> fields{
-        RECORD_FIELD(LoggerName, 0, 32, Letters(32), ""),
+        RECORD_FIELD(LoggerName, 0, 32, letters(32), ""),
         RECORD_FIELD(SampleInterval, 32, 0, "2 hours", "020002"),
         RECORD_FIELD(NumAnalogChannels, 35, 0, 3, "03"),
         RECORD_FIELD(NumDigitalChannels, 36, 0, 1, "01"),
@@ -78,7 +72,7 @@ inline const std::vector<RecordField>& RecordFields()
         RECORD_FIELD(EnableSOD, 44, 0, 255, "ff"),
         RECORD_FIELD(LoggingStyle, 45, 0, 255, "ff"),
         RECORD_FIELD(Deadband, 46, 0, 65535, "ffff"),
-        RECORD_FIELD(EngUnits, 48, 9, Letters(9), ""),
+        RECORD_FIELD(EngUnits, 48, 9, letters(9), ""),
         RECORD_FIELD(AlarmSec, 138, 4, 59, "59"),
         RECORD_FIELD(AlarmMin, 139, 4, 30, "30"),
         RECORD_FIELD(AlarmHour, 140, 4, 99, "99"),
@@ -96,15 +90,15 @@ inline const std::vector<RecordField>& RecordFields()
         RECORD_FIELD(ManningsSType, 297, 0, 1, "01"),
         RECORD_FIELD(ManningsD, 298, 0, 18.0, "20bf42"),
         RECORD_FIELD(ManningsDType, 301, 0, 3, "03"),
-        RECORD_FIELD(FlumeTag, 302, 8, Letters(8), ""),
-        RECORD_FIELD(WeirTag, 310, 8, Letters(8), ""),
+        RECORD_FIELD(FlumeTag, 302, 8, letters(8), ""),
+        RECORD_FIELD(WeirTag, 310, 8, letters(8), ""),
         RECORD_FIELD(LevelOffset, 318, 0, -1.25, "48e8d1"),
         RECORD_FIELD(LevelOffsetType, 321, 0, 3, "03"),
         RECORD_FIELD(FlowUnits, 322, 0, 4, "04"),
         RECORD_FIELD(FlowTop, 323, 0, 3.25, "88f554"),
         RECORD_FIELD(VelUnits, 326, 0, 4, "04"),
         RECORD_FIELD(VelTop, 327, 0, 1.5, "f04952"),
-        RECORD_FIELD(TablePath, 330, 128, Letters(128), ""),
+        RECORD_FIELD(TablePath, 330, 128, letters(128), ""),
     };
     return fields;
 }
@@ -119,7 +113,6 @@ inline LoggerSettings BaseRecord()
     return s;
 }
 
-// The factory defaults of a logger with these channel counts.
 inline LoggerSettings DefaultRecord(int analogChannels = 3, int digitalChannels = 2)
 {
     LoggerSettings settings;

@@ -13,8 +13,7 @@
 #include <cmath>
 #include <stdexcept>
 
-// Every case runs twice: under the C locale and under a decimal-comma locale,
-// where number texts must keep the point as their decimal separator.
+// Every case runs under the C locale and under a decimal-comma one, where number texts keep the decimal point.
 class CoreTest : public QObject {
     Q_OBJECT
 private slots:
