@@ -130,7 +130,6 @@ private slots:
         const QByteArray corrupt = Hex("FAF80900090211223344C9E4F9"); // the address no longer fits the CRC
         const QByteArray lowDiffers = Acked(Hex("010102 11223344"));
         const QByteArray highDiffers = Acked(Hex("000100 11223344"));
-        raw("right address", readFour, {good}, readRequest, "ok aabb11223344");
         raw("low byte differs", readFour, {lowDiffers, lowDiffers}, readRequest.repeated(2), "failed aabb00000000");
         raw("high byte differs", readFour, {highDiffers, highDiffers}, readRequest.repeated(2), "failed aabb00000000");
         raw("repeated once after a bad frame", readFour, {corrupt, good}, readRequest.repeated(2), "ok aabb11223344");
