@@ -106,7 +106,6 @@ private slots:
         };
         const QByteArray statusRequest = Hex("F8030C0005F9");
         raw("ack at once, reply kept", send(2), {Hex("FAF80302")}, statusRequest, "ok, left f80302");
-        raw("silent, two retries", send(2), {}, statusRequest.repeated(3), "failed");
         raw("wrong byte then ack", send(2), {Hex("FB"), Ack}, statusRequest.repeated(2), "ok, left ");
         raw("done is no ack", send(0), {Done}, statusRequest, "failed");
         // Stale bytes, and more that arrive during the first pause, are dropped and never taken for an ack.
