@@ -108,7 +108,6 @@ private slots:
         HistoryWindow window({std::make_unique<HistoryTable>(rig.records, rig.settings, HistoryTestFlow()), 0, {},
                               QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs, cursor,
                               [&](const RecordTable& table, const QString& name, QWidget* parent) {
-                                  QCOMPARE(&table, &window.Table());
                                   QCOMPARE(name, QStringLiteral("Creek 4"));
                                   QCOMPARE(parent, &window);
                                   const GraphSeries series = BuildHistoryGraphSeries(table);
