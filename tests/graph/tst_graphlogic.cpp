@@ -60,14 +60,13 @@ private slots:
         tzset();
     }
 
-    // Day 0 and days past the month's end roll over as in the table.
     void packedTimes_data()
     {
         QTest::addColumn<uint32_t>("packed");
         QTest::addColumn<int>("hour");
-        QTest::newRow("value 0") << PackTime(0, 0, 0, 59, 58) << 0;
+        QTest::newRow("value 0: day 0 rolls back") << PackTime(0, 0, 0, 59, 58) << 0;
         QTest::newRow("a leap day") << PackTime(24 * 12 + 1, 29, 13, 59, 58) << 13;
-        QTest::newRow("29 February 2100") << PackTime(100 * 12 + 1, 29, 7, 59, 58) << 7;
+        QTest::newRow("29 February 2100 rolls over") << PackTime(100 * 12 + 1, 29, 7, 59, 58) << 7;
     }
     void packedTimes()
     {

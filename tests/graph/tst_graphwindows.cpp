@@ -98,8 +98,7 @@ private slots:
         BREVEL_VERIFY_SNAPSHOT(*shown, window);
     }
 
-    // Graph on the packed table draws each row's record, the record before the next row (the value
-    // holds until then), the last record and both sides of the gap; no other record.
+    // Packed, the graph draws each row's record, the one before the next (the value holds), the last, the gap's sides.
     void packedTableGraphsWhereValuesChange()
     {
         GraphRig rig(false);
@@ -198,7 +197,6 @@ private slots:
         QCOMPARE(view.Start(), boxStart);
         QCOMPARE(view.End(), boxEnd);
 
-        // Dragging with the right button moves the view by what it covers.
         QTest::mousePress(graph, Qt::RightButton, {}, to);
         QTest::mouseMove(graph, from);
         QTest::mouseRelease(graph, Qt::RightButton, {}, from);

@@ -10,7 +10,6 @@
 class LinkTextsTest : public QObject {
     Q_OBJECT
 private slots:
-    // The logger's clock on the status line, the communications log (sent to support), and line settings typed.
     void texts_data()
     {
         using Kind = LinkTraceEvent::Kind;
