@@ -35,9 +35,7 @@ private slots:
                                    << "   1.250 < F8 01 02 F9  bad frame: bad CRC";
         QTest::newRow("timeout") << TraceLineText({Kind::Timeout, {}, "timeout"}, 1.25)
                                  << "   1.250 <   no reply: timeout";
-        QTest::newRow("direct") << line("9600,N,8,1") << "9600 0 8 1";
         QTest::newRow("even parity, two stops") << line("19200,e,7,2") << "19200 2 7 2";
-        QTest::newRow("no baud") << line(",N,8,1") << "refused";
         QTest::newRow("unknown parity") << line("9600,X,8,1") << "refused";
         QTest::newRow("nine data bits") << line("9600,N,9,1") << "refused";
     }
