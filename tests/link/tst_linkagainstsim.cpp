@@ -13,8 +13,6 @@ Q_DECLARE_METATYPE(FaultOptions)
 
 namespace {
 
-const QDateTime ComputerTime(QDate(2026, 3, 14), QTime(15, 9, 26));
-
 QByteArray ImageInLogger(const LoggerEngine& engine)
 {
     QByteArray image;
@@ -26,7 +24,6 @@ QByteArray ImageInLogger(const LoggerEngine& engine)
 
 } // namespace
 
-// Every command against the virtual logger with faults on the line succeeds with what the logger holds, or fails.
 class LinkAgainstSimTest : public QObject {
     Q_OBJECT
 
@@ -34,7 +31,6 @@ class LinkAgainstSimTest : public QObject {
     int failed = 0;
     QStringList wrong;
 
-    // Counts one operation; when it reports success, correct() must hold.
     void expect(const char* what, bool ok, const std::function<bool()>& correct)
     {
         if (!ok) {
@@ -113,7 +109,7 @@ private slots:
         LoggerOptions options;
         options.InitialiseMs = 50;
         options.Faults = faults;
-        LoggerEngine engine(options, [] { return ComputerTime; });
+        LoggerEngine engine(options, [] { return QDateTime(QDate(2026, 3, 14), QTime(15, 9, 26)); });
         LinkRig<SimSerialPort> rig(engine);
         rig.state.ReplyTicks = 3;
         QVERIFY(rig.open());
