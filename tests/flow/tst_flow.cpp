@@ -143,6 +143,8 @@ private slots:
         QTest::addColumn<double>("slopeUsed");
         const auto row = [](const char* name, const Change& change, double level, double feet = 1.0, double n = 0.014,
                             double slope = 0.01) { QTest::newRow(name) << change << level << feet << n << slope; };
+        row("a quarter", [](auto& s) { s.ManningsD = 1.5; s.ManningsN = 0.012; s.ManningsS = 0.5; }, 0.375,
+            1.5, 0.012, 0.005);
         row("nearly full, 18 inch, slope as a fraction", [](auto& s) {
             s.ManningsD = 18.0; s.ManningsDType = 1; s.ManningsN = 0.012; s.ManningsS = 0.005; s.ManningsSType = 0;
         }, 1.455, 1.5, 0.012, 0.005);
