@@ -52,7 +52,6 @@ public slots:
     void openUrl(const QUrl& url) { opened.append(url); }
 
 private slots:
-    // Filter pairs become Qt's filter text; a path without extension gets the default one.
     void filtersAndExtensions_data()
     {
         QTest::addColumn<QString>("text");
