@@ -1,6 +1,7 @@
 // The brevel tool as a user runs it: the built program against the virtual logger program, archives on SQLite.
 
 #include "OwnPty.h"
+#include "ScratchFolder.h"
 #include "SimProcess.h"
 #include "TestRegistry.h"
 #include "config/DefaultSettings.h"
@@ -49,25 +50,9 @@ Outcome Brevel(const QStringList& arguments, const SimProcess& sim, const QStrin
     return Finish(process);
 }
 
-QList<QByteArray> ReadLines(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
-}
-
 int ArchivedRecords(const QString& archive, const SimProcess& sim)
 {
     return Brevel({"sites", "--json", "--archive", archive}, sim).json["sites"].toArray().at(0)["records"].toInt();
-}
-
-// A sample's readings as "channel=text".
-QStringList Readings(const Outcome& sample)
-{
-    QStringList readings;
-    for (const QJsonValue& reading : sample.json["readings"].toArray()) {
-        readings << reading["channel"].toString() + '=' + reading["text"].toString();
-    }
-    return readings;
 }
 
 const QStringList Logger{QStringLiteral("--port"), QStringLiteral("logger")};
@@ -77,9 +62,9 @@ const QStringList Logger{QStringLiteral("--port"), QStringLiteral("logger")};
 class CliTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir folder_;
+    ScratchFolder folder_;
 
-    QString sqlite(const QString& name) const { return QStringLiteral("sqlite:") + folder_.filePath(name); }
+    QString sqlite(const QString& name) const { return QStringLiteral("sqlite:") + folder_.path(name); }
 
     // Downloads twice into the archive: everything is new the first time, nothing the second.
     void downloadTwice(const SimProcess& sim, const QString& archive, const QStringList& reach, int records)
@@ -94,7 +79,7 @@ class CliTest : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY(folder_.isValid()); }
+    void initTestCase() { QVERIFY(folder_.dir.isValid()); }
 
     void exitCodes_data()
     {
@@ -116,10 +101,9 @@ private slots:
     void exitCodes()
     {
         QFETCH(QString, arguments);
-        QFETCH(int, code);
         QFETCH(QString, named);
         const Outcome run = Brevel(arguments.split(' '), SimProcess({}));
-        QCOMPARE(run.code, code);
+        QTEST(run.code, "code");
         QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
         QVERIFY2(run.err.startsWith(QLatin1String("brevel: ")) && run.err.contains(named), qPrintable(run.err));
     }
@@ -132,27 +116,25 @@ private slots:
         QCOMPARE(Brevel(QStringList{"sync-time"} + Logger, sim, "UTC-1").code, 0);
         const QString archive = sqlite("twice.sqlite");
         downloadTwice(sim, archive, Logger, 1000);
-        // The site out of the archive by name, whole and from the first time asked for up to the second.
         const QStringList exported{"export", "--archive", archive, "--site", "Brevel Logger",
                                    "--time-format", "iso", "--csv"};
-        QCOMPARE(Brevel(exported + QStringList{folder_.filePath("whole.csv")}, sim).code, 0);
-        const QList<QByteArray> whole = ReadLines(folder_.filePath("whole.csv"));
+        QCOMPARE(Brevel(exported + QStringList{folder_.path("whole.csv")}, sim).code, 0);
+        const QList<QByteArray> whole = folder_.read("whole.csv").split('\n');
         const auto time = [&whole](int record) {
             return QString(whole.at(2 + record)).section(", ", 0, 1).replace(", ", " ");
         };
-        const QStringList range{folder_.filePath("range.csv"), "--from", time(10), "--to", time(20)};
+        const QStringList range{folder_.path("range.csv"), "--from", time(10), "--to", time(20)};
         QCOMPARE(Brevel(exported + range, sim).code, 0);
-        QCOMPARE(ReadLines(range.first()).mid(1), whole.mid(1, 1) + whole.mid(2 + 10, 10) + whole.mid(whole.size() - 1));
-        const QString csv = folder_.filePath("history.csv");
+        QCOMPARE(folder_.read("range.csv").split('\n').mid(1),
+                 whole.mid(1, 1) + whole.mid(2 + 10, 10) + whole.mid(whole.size() - 1));
         OwnPty terminal;
         QProcess download;
         download.setStandardErrorFile(terminal.device);
-        Start(download, QStringList{"download", "--csv", csv} + Logger, sim);
+        Start(download, QStringList{"download", "--csv", folder_.path("history.csv")} + Logger, sim);
         QCOMPARE(Finish(download).code, 0);
-        // One line rewritten in place as the records come, ending at all of them.
         const QList<QByteArray> shown = terminal.readMaster(8192).trimmed().split('\r');
         QVERIFY2(shown.size() >= 2 && shown.last().startsWith("100% 1000 of 1000 records, "), shown.join('|'));
-        const QList<QByteArray> lines = ReadLines(csv);
+        const QList<QByteArray> lines = folder_.read("history.csv").split('\n');
         QCOMPARE(lines.size(), 1000 + 2 + 1); // two header lines, the last line break
         QVERIFY(lines.at(1).startsWith("Date, Time, "));
         const Outcome clear =
@@ -171,22 +153,22 @@ private slots:
     {
         QTest::addColumn<QStringList>("simArguments");
         QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("nameAfter");
-        QTest::newRow("programmed") << QStringList{"--counts", "32768,16384,62384"} << 0 << "Weir 7";
-        QTest::newRow("writes ignored, no sample") << QStringList{"--mute", "07", "--no-samples"} << 5
-                                                   << "Brevel Logger";
+        QTest::newRow("programmed") << QStringList{"--counts", "32768,16384,62384"} << 0;
+        QTest::newRow("writes ignored, no sample") << QStringList{"--mute", "07", "--no-samples"} << 5;
     }
     // A sample (command 0A) and programming (07, read back with 08) fail or succeed each on its own.
     void sampleProgramAndVerify()
     {
         QFETCH(QStringList, simArguments);
         QFETCH(int, code);
-        QFETCH(QString, nameAfter);
         SimProcess sim(simArguments);
         const Outcome sampled = Brevel(QStringList{"sample", "--json"} + Logger, sim);
         QCOMPARE(sampled.code, code == 0 ? 0 : 4);
         // The factory scaling: 0 to 65535 over 0 to 100, and 62384 the top of 0 to 24 V; flow follows channel 1.
-        const QStringList texts = Readings(sampled);
+        QStringList texts;
+        for (const QJsonValue& reading : sampled.json["readings"].toArray()) {
+            texts << reading["channel"].toString() + '=' + reading["text"].toString();
+        }
         const QStringList factory{"Channel 1=50.00", "Channel 2=25.00", "Channel 3=24.00", "Pulse 1=0", "Pulse 2=0"};
         QCOMPARE(texts.mid(0, 5), code == 0 ? factory : QStringList());
         QCOMPARE(texts.filter(QRegularExpression("^(Flow|Velocity)=\\d")).size(), code == 0 ? 2 : 0);
@@ -194,12 +176,13 @@ private slots:
         RatingState rating;
         ApplyDefaultSettings(settings, rating);
         settings.LoggerName = "Weir 7";
-        const QString path = folder_.filePath("weir.set");
+        const QString path = folder_.path("weir.set");
         QVERIFY(WriteSetupFile(path, settings, CurrentSetupFileStamp(), true));
         const Outcome run = Brevel(QStringList{"program", path, "--json"} + Logger, sim);
         QVERIFY2(run.code == code, qPrintable(run.err));
         QCOMPARE(run.json["bytes"].toInt(), code == 0 ? 458 : 0);
-        QCOMPARE(Brevel(QStringList{"status", "--json"} + Logger, sim).json["logger_name"].toString(), nameAfter);
+        QCOMPARE(Brevel(QStringList{"status", "--json"} + Logger, sim).json["logger_name"].toString(),
+                 QString(code == 0 ? "Weir 7" : "Brevel Logger"));
     }
 
     void modem_data()
@@ -213,21 +196,20 @@ private slots:
     void modem()
     {
         QFETCH(QString, answer);
-        QFETCH(int, code);
         SimProcess sim({"--modem", "--answer", answer, "--connect-after", "100", "--records", "120"});
-        if (code == 0) {
+        if (answer == u"connect") {
             downloadTwice(sim, sqlite("modem.sqlite"), Logger + QStringList{"--modem", "--number", "5550100"}, 120);
             return;
         }
-        // A port given by its number is named in the error by its whole entry.
+        // A port given by its number is named in the error by its whole entry, which shows its device path.
         const QString entry = Brevel({"ports"}, sim).out.split('\n').filter("Virtual logger").value(0);
-        QString device; // the same port in JSON: the device path that entry shows
+        QString device;
         for (const QJsonValue& port : Brevel({"ports", "--json"}, sim).json["ports"].toArray()) {
             device = port["entry"].toString() == entry ? port["device"].toString() : device;
         }
         QVERIFY2(!device.isEmpty() && entry.endsWith('(' + device + ')'), qPrintable(device));
         const Outcome run = Brevel({"status", "--port", entry.section(' ', 0, 0), "--modem", "--number", "5550100"}, sim);
-        QCOMPARE(run.code, code);
+        QTEST(run.code, "code");
         QVERIFY2(run.err.startsWith("brevel: " + entry + ": dialling 5550100: "), qPrintable(run.err));
         QVERIFY2(run.err.contains(answer.toUpper().replace('-', ' ')), qPrintable(run.err));
     }

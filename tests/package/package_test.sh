@@ -52,15 +52,12 @@ grep -q 'manual/images/.*\.png' "$work/actual" || fail "the manual has no pictur
 dpkg -x "$deb" "$work/root"
 share="$work/root/usr/share/brevel-flow-monitor"
 report=$("$work/root/usr/bin/brevel-flow-monitor" --version)
-echo "$report"
-flumes=$(grep -c '^\[' "$share/flumes.lst")
-weirs=$(grep -c '^\[' "$share/weirs.lst")
 for line in "Brevel Flow Monitor v${version%%.*}." \
             "Data folder: $share" \
-            "Flume catalogue: $share/flumes.lst, $flumes devices" \
-            "Weir catalogue: $share/weirs.lst, $weirs devices" \
+            "Flume catalogue: $share/flumes.lst, $(grep -c '^\[' "$share/flumes.lst") devices" \
+            "Weir catalogue: $share/weirs.lst, $(grep -c '^\[' "$share/weirs.lst") devices" \
             "Manual: $share/manual/BrevelFlowMonitor.html"; do
-  grep -qF -- "$line" <<<"$report" || fail "--version does not say: $line"
+  grep -qF -- "$line" <<<"$report" || fail "--version does not say: $line"$'\n'"$report"
 done
 "$work/root/usr/bin/brevel-logger-sim" --help | grep -q -- '--modem' || fail "brevel-logger-sim --help"
 "$work/root/usr/bin/brevel" --help | grep -q -- 'download' || fail "brevel --help"

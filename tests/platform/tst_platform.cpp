@@ -52,18 +52,14 @@ public slots:
     void openUrl(const QUrl& url) { opened.append(url); }
 
 private slots:
-    // Filter pairs become Qt's filter text; a path without extension gets the default one.
     void filtersAndExtensions_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("extension"); // none: text is a filter
         QTest::addColumn<QString>("expected");
-        QTest::newRow("two pairs") << "Comma Separated Value Files (*.csv)|*.csv|All Files (*.*)|*.*" << QString()
-                                   << "Comma Separated Value Files (*.csv);;All Files (*.*)";
-        QTest::newRow("patterns missing from the description") << "Tables|*.tbl;*.txt" << QString()
-                                                               << "Tables (*.tbl *.txt)";
-        QTest::newRow("dangling description ignored") << "Setup Files (*.set)|*.set|Odd" << QString()
-                                                       << "Setup Files (*.set)";
+        // The second description lacks its patterns; the last has none at all.
+        QTest::newRow("filter pairs") << "Comma Separated Value Files (*.csv)|*.csv|Tables|*.tbl;*.txt|Odd" << QString()
+                                      << "Comma Separated Value Files (*.csv);;Tables (*.tbl *.txt)";
         QTest::newRow("own extension kept") << "/data/site4.txt" << ".set" << "/data/site4.txt";
         QTest::newRow("dot in folder only") << "/data.v2/site4" << ".csv" << "/data.v2/site4.csv";
         QTest::newRow("trailing dot") << "/data/site4." << ".set" << "/data/site4.set";
@@ -165,7 +161,6 @@ private slots:
         QCOMPARE(dialogs.OpenFile(request), std::nullopt);
     }
 
-    // The user's own store (kept in a folder of the test's here), read back by a fresh instance.
     void settingsStoreKeepsValuesPerSectionAcrossInstances()
     {
         QTemporaryDir folder;
@@ -178,7 +173,6 @@ private slots:
         QVERIFY(!QDir(folder.path()).isEmpty());
     }
 
-    // The manual goes to whatever opens file addresses.
     void helpViewerOpensTheManualsAddress()
     {
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
@@ -188,7 +182,6 @@ private slots:
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/opt/brevel/BrevelFlowMonitor.html"))});
     }
 
-    // A list the user may also type into (the phone numbers): what is typed is chosen, but not added.
     void typedTextIsChosenButNotAdded()
     {
         QComboBox list;

@@ -125,11 +125,9 @@ private:
         QProcess child;
         child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::MergedChannels);
-        const QString test = QStringLiteral("%1:%2").arg(QString::fromLatin1(QTest::currentTestFunction()),
-                                                         QString::fromLatin1(QTest::currentDataTag()));
-        child.start(setpriv, {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-                              QStringLiteral("--clear-groups"), QStringLiteral("--"),
-                              QCoreApplication::applicationFilePath(), QStringLiteral("QtSerialPortTest"), test});
+        const QString test = QString::fromLatin1(QTest::currentTestFunction()) + ':' + QTest::currentDataTag();
+        child.start(setpriv, {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "--",
+                              QCoreApplication::applicationFilePath(), "QtSerialPortTest", test});
         QVERIFY2(child.waitForFinished(60000), "the run as nobody did not end");
         const QByteArray output = child.readAll();
         if (child.exitCode() == 126) { // setpriv could not start the program

@@ -12,13 +12,9 @@
 inline qint64 CloseWhile(QWidget& window, const std::function<void()>& start, const std::function<bool()>& busy)
 {
     QElapsedTimer sinceClose;
-    bool stuck = false;
-    QTimer watchdog;
+    QTimer watchdog; // the program itself only ever exits with 0
     watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [&] {
-        stuck = true;
-        QCoreApplication::exit(1);
-    });
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (busy()) {
@@ -31,6 +27,5 @@ inline qint64 CloseWhile(QWidget& window, const std::function<void()>& start, co
     QTimer::singleShot(0, start);
     poll.start(10);
     watchdog.start(30000);
-    QApplication::exec();
-    return stuck ? -1 : sinceClose.elapsed();
+    return QApplication::exec() == 0 ? sinceClose.elapsed() : -1;
 }

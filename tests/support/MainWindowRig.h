@@ -66,11 +66,7 @@ private:
     void set(Tick tick, bool active)
     {
         active_[int(tick)] = active;
-        if (active && freely_) {
-            pass_[int(tick)].start();
-        } else {
-            pass_[int(tick)].stop();
-        }
+        active && freely_ ? pass_[int(tick)].start() : pass_[int(tick)].stop();
     }
 
     bool active_[2] = {false, false};
