@@ -66,7 +66,6 @@ struct LoggerRig : LoggerLine, MainWindowRig {
 
 class PaintedTexts : public QObject {
 public:
-    void watch(QLabel* label) { label->installEventFilter(this); }
     bool eventFilter(QObject* object, QEvent* event) override
     {
         // Only a paint: the filter also sees the events of a label being destroyed.
@@ -85,7 +84,6 @@ public:
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    // Every frame, caption and control in its place and greyed as it should be.
     void startsDrawsAndCloses()
     {
         AboutWindow about(QStringLiteral("Brevel Flow Monitor"), nullptr);
@@ -101,13 +99,8 @@ private slots:
         BREVEL_VERIFY_SNAPSHOT(f.window, "main-window");
         f.controller.Ticks().Stop(TickSource::Tick::Status);
         f.session.Connection.ReplyCountdown = 2;
-        MeterColumn& level = f.session.Meters[0];
-        level.Shown = true;
-        level.Maximum = 100.0;
-        level.Value = 50.0;
-        MeterColumn& flow = f.session.Meters[3];
-        flow.Shown = true;
-        flow.Maximum = flow.Value = 10.0;
+        f.session.Meters[0] = {.Shown = true, .Maximum = 100.0, .Value = 50.0, .Units = {}};
+        f.session.Meters[3] = {.Shown = true, .Maximum = 10.0, .Value = 10.0, .Units = {}};
 
         f.controller.StatusTick();
         QCOMPARE(f.session.Connection.ReplyCountdown, int16_t{1});
@@ -122,7 +115,7 @@ private slots:
         QCOMPARE(programTicks.Interval(TickSource::Tick::Status), 100);
         QCOMPARE(programTicks.Interval(TickSource::Tick::Sample), 100);
 
-        level.Shown = false; // a column switched off loses its bar and labels
+        f.session.Meters[0].Shown = false; // a column switched off loses its bar and labels
         f.controller.StatusTick();
         QVERIFY(f.find<MeterBar>("fraColumn0")->Fill().isEmpty());
         QVERIFY(!f.find("lblValue0")->isVisibleTo(&f.window));
@@ -214,9 +207,8 @@ private slots:
         QTest::addColumn<QString>("state");   // how the logger or the line differ from a connected one
         QTest::addColumn<QString>("control"); // cmdConnect: connecting is the command
         QTest::addColumn<PromptAnswer>("answer");
-        QTest::addColumn<QStringList>("messages"); // "title|icon|start of the text", the icon by its initial
-        QTest::addColumn<QString>("buttons"); // of each box: its buttons and default answer, "" when not looked at
-        QTest::addColumn<int>("command");     // the request byte counted
+        QTest::addColumn<QStringList>("messages"); // "title|icon buttons default|start of text", icon by initial
+        QTest::addColumn<int>("command"); // the request byte counted
         QTest::addColumn<int>("sent");
         QTest::addColumn<QString>("after"); // connection, sampling and channel 2's pulse count
         QTest::addColumn<QStringList>("labels"); // "name=text" of other labels looked at
@@ -224,61 +216,59 @@ private slots:
         const QString idle = "connected idle 40 Pulses";
         const QString none = "not connected idle ";
         auto row = [](const char* name, const char* state, const char* control, PromptAnswer answer,
-                      const QStringList& messages, const char* buttons, int command, int sent, const QString& after,
+                      const QStringList& messages, int command, int sent, const QString& after,
                       const QStringList& labels = {}) {
-            QTest::newRow(name) << QString(state) << QString(control) << answer << messages << QString(buttons)
-                                << command << sent << after << labels;
+            QTest::newRow(name) << QString(state) << QString(control) << answer << messages << command << sent << after
+                                << labels;
         };
         // Connecting refused: nothing is initialised.
         row("two analog channels", "two analog", "cmdConnect", cancel,
-            {"Wrong Logger Type|E|Error: The Brevel Flow Monitor software only works correctly\r\n"}, "", 0x06, 0,
+            {"Wrong Logger Type|E Ok Ok|Error: The Brevel Flow Monitor software only works correctly\r\n"}, 0x06, 0,
             none);
-        row("-i asks for a valid memory, Cancel", "-i", "cmdConnect", cancel, {"Initialization Required|W|Warning: "},
-            "", 0x06, 0, none);
+        row("-i asks for a valid memory, Cancel", "-i", "cmdConnect", cancel,
+            {"Initialization Required|W OkCancel Cancel|Warning: "}, 0x06, 0, none);
         row("port will not open", "no cable", "cmdConnect", cancel,
-            {"Connect Error|W|Error opening port.  If this port exists, it \r\nmay be in use by another application."},
-            "", 0x06, 0, none);
-        row("Sync Time, No", "", "cmdSynchronizeTime", PromptAnswer::No, {"Synchronize Time|I|"}, "YesNo Yes", 0x01, 0,
+            {"Connect Error|W Ok Ok|Error opening port.  If this port exists, it \r\n"
+             "may be in use by another application."}, 0x06, 0, none);
+        row("Sync Time, No", "", "cmdSynchronizeTime", PromptAnswer::No, {"Synchronize Time|I YesNo Yes|"}, 0x01, 0,
             idle);
         // The question comes first, before the connection is looked at.
-        row("Sync Time disconnected", "disconnected", "mnuSynchronizeTime", PromptAnswer::Yes, {"Synchronize Time|I|"},
-            "YesNo Yes", 0x01, 0, none);
-        row("Clear History item, No", "", "mnuClearHistory", PromptAnswer::No, {"Clear History|Q|"}, "YesNo No", 0x04,
-            0, idle);
-        row("Reset Pulse Accumulators", "", "mnuResetPulseAccs", PromptAnswer::Ok, {}, "", 0x0E, 1,
+        row("Sync Time disconnected", "disconnected", "mnuSynchronizeTime", PromptAnswer::Yes,
+            {"Synchronize Time|I YesNo Yes|"}, 0x01, 0, none);
+        row("Clear History item, No", "", "mnuClearHistory", PromptAnswer::No, {"Clear History|Q YesNo No|"}, 0x04, 0,
+            idle);
+        row("Reset Pulse Accumulators", "", "mnuResetPulseAccs", PromptAnswer::Ok, {}, 0x0E, 1,
             "connected idle 0 Pulses");
-        row("Connect item while connected", "", "mnuConnect", cancel, {}, "", 0x06, 0, idle);
-        row("Disconnect item", "", "mnuDisconnect", cancel, {}, "", 0x06, 0, none);
+        row("Connect item while connected", "", "mnuConnect", cancel, {}, 0x06, 0, idle);
+        row("Disconnect item", "", "mnuDisconnect", cancel, {}, 0x06, 0, none);
         // Reading the settings selects the programmed flow table, and says when it is missing.
         row("Get Sample, flow table missing", "table programmed", "cmdGetSettings", PromptAnswer::Ok,
-            {"Missing or Empty Flow Table File|"}, "", 0x08, 3, idle,
+            {"Missing or Empty Flow Table File|"}, 0x08, 3, idle,
             {"lblFlowMode= Table Method", "lblFWT=Table Name:", "lblFWT2= river.tbl"});
         // A logger without a sample: one that says so shows "No sample" and the bar drops to EU low; one that
         // keeps silent on the sample commands is given up after 25 status ticks, however long the exchanges wait.
         const QStringList read{"lblWarmup=3 sec", "lblValue0="};
-        row("Get Sample, the logger has none", "no sample", "cmdGetSettings", cancel, {}, "", 0x08, 3,
+        row("Get Sample, the logger has none", "no sample", "cmdGetSettings", cancel, {}, 0x08, 3,
             "connected idle no sample", {"lblWarmup=3 sec", "lblValue0=No sample"});
-        row("Get Sample, read-sample ignored", "read-sample ignored", "cmdGetSettings", cancel, {}, "", 0x08, 3,
+        row("Get Sample, read-sample ignored", "read-sample ignored", "cmdGetSettings", cancel, {}, 0x08, 3,
             "connected idle ", read);
         row("Get Sample, start- and read-sample ignored", "start- and read-sample ignored", "cmdGetSettings", cancel,
-            {}, "", 0x08, 3, "connected idle ", read);
+            {}, 0x08, 3, "connected idle ", read);
         // The one read, in three blocks: clicks while Get Sample waits start nothing.
-        row("clicks during Get Sample", "clicks while busy", "cmdGetSettings", cancel, {}, "", 0x08, 3, idle);
-        // The logger goes away under the connected program: the program disconnects as Disconnect does, once the
-        // action that was running has ended, and says so once.
-        const QString lost = "Connection Lost|W|Error: the connection to the logger was lost.";
-        row("logger lost while idle", "cable pulled", "pull cable", cancel, {lost}, "", 0x06, 0, none);
-        row("logger lost mid-continuous-sampling", "cable pulled while sampling", "pull cable", cancel, {lost}, "",
-            0x06, 0, none);
+        row("clicks during Get Sample", "clicks while busy", "cmdGetSettings", cancel, {}, 0x08, 3, idle);
+        // A lost logger: disconnected as by Disconnect once the running action has ended, and said once.
+        const QString lost = "Connection Lost|W Ok Ok|Error: the connection to the logger was lost.";
+        row("logger lost while idle", "cable pulled", "pull cable", cancel, {lost}, 0x06, 0, none);
+        row("logger lost mid-continuous-sampling", "cable pulled while sampling", "pull cable", cancel, {lost}, 0x06,
+            0, none);
         row("logger lost mid-download", "cable pulled mid-download", "cmdGetHistoryData", cancel,
-            {"Get History Data|E|Error during retrieval.", lost}, "", 0x06, 0, none);
+            {"Get History Data|E Ok Ok|Error during retrieval.", lost}, 0x06, 0, none);
     }
     void commandsAskThenAct()
     {
         QFETCH(QString, state);
         QFETCH(QString, control);
         QFETCH(QStringList, messages);
-        QFETCH(QString, buttons);
         QFETCH(int, command);
         LoggerOptions options;
         options.HistoryRecords = state.endsWith(u"download") ? 3000 : options.HistoryRecords;
@@ -350,11 +340,10 @@ private slots:
         }
         QStringList shown;
         for (const auto& m : f.prompter.messages) {
-            const QString line = m.title + "|" + QString("NIQWE")[int(m.icon)] + "|" + m.text;
+            const QString line = m.title + "|" + QString("NIQWE")[int(m.icon)] + " "
+                               + QStringList{"Ok", "OkCancel", "YesNo", "YesNoCancel"}[int(m.buttons)] + " "
+                               + QStringList{"Ok", "Cancel", "Yes", "No"}[int(m.defaultAnswer)] + "|" + m.text;
             shown << line.left(messages.value(shown.size()).size());
-            const QString box = QStringList{"Ok", "OkCancel", "YesNo", "YesNoCancel"}[int(m.buttons)] + " "
-                              + QStringList{"Ok", "Cancel", "Yes", "No"}[int(m.defaultAnswer)];
-            QCOMPARE(buttons.isEmpty() ? buttons : box, buttons);
         }
         QCOMPARE(shown, messages);
         QTEST(f.device.requests(command) - before, "sent");
@@ -437,8 +426,7 @@ private slots:
         QCOMPARE(f.device.requests(0x0A), reads + 2);
     }
 
-    // Each attempt is on the screen at once; Cancel ends the attempt after the current wake-up try,
-    // closing the main window ends the program at once with the settings written and the port closed.
+    // Each attempt shown at once; Cancel ends after the current try, closing the window ends the program at once.
     void wakingEndsOnCancelOrClose_data()
     {
         QTest::addColumn<bool>("close");
@@ -450,23 +438,22 @@ private slots:
         QFETCH(bool, close);
         LoggerOptions options;
         options.AnswersWakeUp = false;
-        // The program's own event loop and timers: time as the user lives it.
         LoggerRig f(options, QString(), MainWindowRig::Time::Real);
         f.store.writtenKeys.clear();
         PaintedTexts shown;
         const auto click = [&] {
             QTimer::singleShot(0, [&] {
                 QWidget* window = QApplication::activeModalWidget();
-                shown.watch(window->findChild<QLabel*>(QStringLiteral("lblProgress")));
+                window->findChild<QLabel*>(QStringLiteral("lblProgress"))->installEventFilter(&shown);
                 QVERIFY(QTest::qWaitForWindowExposed(window));
                 QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdConnect")), Qt::LeftButton);
             });
             f.find<QPushButton>(QStringLiteral("cmdConnect"))->click();
         };
-        const auto secondAttempt = [] {
+        const auto secondAttempt = []() -> QWidget* {
             QWidget* window = QApplication::activeModalWidget();
             auto* progress = window ? window->findChild<QLabel*>(QStringLiteral("lblProgress")) : nullptr;
-            return progress && progress->text().contains(u"attempt 2 of 10");
+            return progress && progress->text().contains(u"attempt 2 of 10") ? window : nullptr;
         };
         if (close) {
             const qint64 ms = CloseWhile(f.window, click, secondAttempt);
@@ -476,8 +463,7 @@ private slots:
         } else {
             QTimer watcher;
             QObject::connect(&watcher, &QTimer::timeout, [&] {
-                if (secondAttempt()) {
-                    QWidget* window = QApplication::activeModalWidget();
+                if (QWidget* window = secondAttempt()) {
                     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
                 }
             });
@@ -496,9 +482,7 @@ private slots:
         ScratchFolder folder;
         QVERIFY(folder.write(QStringLiteral("modem.txt"), "AT&F\r\nATS7=45\r\n"));
         LoggerEngine engine{LoggerOptions{}};
-        ModemOptions options;
-        options.ConnectDelayMs = 100;
-        HayesModem modem(engine, options);
+        HayesModem modem(engine, {.ConnectDelayMs = 100});
         CountingDevice device(modem);
         SimSerialPort port(device, 0, 9600);
         MainWindowRig f(&port, MainWindowRig::Time::Real);
