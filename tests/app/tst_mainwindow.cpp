@@ -160,41 +160,35 @@ private slots:
         }
     }
 
-    void settingsSummaryReachesTheWindow_data()
-    {
-        QTest::addColumn<QString>("units");
-        QTest::addColumn<bool>("everything"); // every channel and alarm on
-        QTest::newRow("Manning's equation, all on") << "Feet" << true;
-        QTest::newRow("unit allows no flow, some off") << "Volts" << false;
-    }
     void settingsSummaryReachesTheWindow()
     {
-        QFETCH(QString, units);
-        QFETCH(bool, everything);
         LoggerRig f;
         QVERIFY(f.connect());
         LoggerSettings& settings = f.session.Logger;
-        settings.FlowMode = 1;
-        settings.EngUnits[0] = units;
-        settings.AlarmEnable = {1, uint8_t(everything)};
-        settings.AnalogEnable[1] = everything;
-        settings.NumDigitalChannels = everything ? 2 : 1;
-        f.controller.ShowSettingsSummary();
-        f.controller.ShowLiveSamples();
-        f.controller.StatusTick();
-        QVERIFY(f.enabled(QStringLiteral("lblAlarm0")));
-        for (const char* name : {"lblAlarm1", "fraPulse2", "lblPulseValue2", "fraMeter3", "fraMeter4"}) {
-            QCOMPARE(f.enabled(QLatin1String(name)), everything);
+        settings.FlowMode = 1; // Manning's equation
+        // Every channel and alarm on; then some off, and a unit that allows no flow: what was shown must go.
+        for (const bool everything : {true, false}) {
+            settings.EngUnits[0] = everything ? "Feet" : "Volts";
+            settings.AlarmEnable = {1, uint8_t(everything)};
+            settings.AnalogEnable[1] = everything;
+            settings.NumDigitalChannels = everything ? 2 : 1;
+            f.controller.ShowSettingsSummary();
+            f.controller.ShowLiveSamples();
+            f.controller.StatusTick();
+            QVERIFY(f.enabled(QStringLiteral("lblAlarm0")));
+            for (const char* name : {"lblAlarm1", "fraPulse2", "lblPulseValue2", "fraMeter3", "fraMeter4"}) {
+                QCOMPARE(f.enabled(QLatin1String(name)), everything);
+            }
+            for (const char* name : {"lblValue1", "lblUnits4", "lblValue3"}) {
+                QCOMPARE(f.find(QLatin1String(name))->isVisible(), everything);
+            }
+            QCOMPARE(f.text(QStringLiteral("lblValue1")).isEmpty(), !everything);
+            QCOMPARE(f.text(QStringLiteral("lblUnits4")), QStringLiteral("FPS"));
+            QVERIFY(!f.text(QStringLiteral("lblValue3")).isEmpty());
+            const QLabel* unit = f.find<QLabel>(QStringLiteral("lblUnits0"));
+            QCOMPARE(unit->toolTip().isEmpty(), everything);
+            QCOMPARE(unit->palette().color(QPalette::WindowText) == QColor(255, 0, 0), !everything);
         }
-        for (const char* name : {"lblValue1", "lblUnits4", "lblValue3"}) {
-            QCOMPARE(f.find(QLatin1String(name))->isVisible(), everything);
-        }
-        QCOMPARE(f.text(QStringLiteral("lblValue1")).isEmpty(), !everything);
-        QCOMPARE(f.text(QStringLiteral("lblUnits4")), QStringLiteral("FPS"));
-        QVERIFY(!f.text(QStringLiteral("lblValue3")).isEmpty());
-        const QLabel* unit = f.find<QLabel>(QStringLiteral("lblUnits0"));
-        QCOMPARE(unit->toolTip().isEmpty(), everything);
-        QCOMPARE(unit->palette().color(QPalette::WindowText) == QColor(255, 0, 0), !everything);
     }
 
     // A menu item acts as the connection is, whatever its enabled state says.
