@@ -203,56 +203,50 @@ private slots:
         QTest::addColumn<int>("sent");
         QTest::addColumn<QString>("after"); // connection, sampling and channel 2's pulse count
         QTest::addColumn<QStringList>("labels"); // "name=text" of other labels looked at
-        const auto cancel = PromptAnswer::Cancel;
         const QString idle = "connected idle 40 Pulses";
         const QString none = "not connected idle ";
-        auto row = [](const char* name, const char* state, const char* control, PromptAnswer answer,
-                      const QStringList& messages, int command, int sent, const QString& after,
-                      const QStringList& labels = {}) {
+        const auto no = PromptAnswer::No;
+        auto row = [](const char* name, const char* state, const char* control, const QStringList& messages,
+                      int command, int sent, const QString& after, const QStringList& labels = {},
+                      PromptAnswer answer = PromptAnswer::Cancel) {
             QTest::newRow(name) << QString(state) << QString(control) << answer << messages << command << sent << after
                                 << labels;
         };
-        // Connecting refused: nothing is initialised.
-        row("two analog channels", "two analog", "cmdConnect", cancel,
+        row("two analog channels", "two analog", "cmdConnect",
             {"Wrong Logger Type|E Ok Ok|Error: The Brevel Flow Monitor software only works correctly\r\n"}, 0x06, 0,
             none);
-        row("-i asks for a valid memory, Cancel", "-i", "cmdConnect", cancel,
+        row("-i asks for a valid memory, Cancel", "-i", "cmdConnect",
             {"Initialization Required|W OkCancel Cancel|Warning: "}, 0x06, 0, none);
-        row("port will not open", "no cable", "cmdConnect", cancel,
+        row("port will not open", "no cable", "cmdConnect",
             {"Connect Error|W Ok Ok|Error opening port.  If this port exists, it \r\n"
              "may be in use by another application."}, 0x06, 0, none);
-        row("Sync Time, No", "", "cmdSynchronizeTime", PromptAnswer::No, {"Synchronize Time|I YesNo Yes|"}, 0x01, 0,
-            idle);
+        row("Sync Time, No", "", "cmdSynchronizeTime", {"Synchronize Time|I YesNo Yes|"}, 0x01, 0, idle, {}, no);
         // The question comes first, before the connection is looked at.
-        row("Sync Time disconnected", "disconnected", "mnuSynchronizeTime", PromptAnswer::Yes,
-            {"Synchronize Time|I YesNo Yes|"}, 0x01, 0, none);
-        row("Clear History item, No", "", "mnuClearHistory", PromptAnswer::No, {"Clear History|Q YesNo No|"}, 0x04, 0,
-            idle);
-        row("Reset Pulse Accumulators", "", "mnuResetPulseAccs", PromptAnswer::Ok, {}, 0x0E, 1,
-            "connected idle 0 Pulses");
-        row("Connect item while connected", "", "mnuConnect", cancel, {}, 0x06, 0, idle);
-        row("Disconnect item", "", "mnuDisconnect", cancel, {}, 0x06, 0, none);
+        row("Sync Time disconnected", "disconnected", "mnuSynchronizeTime", {"Synchronize Time|I YesNo Yes|"}, 0x01, 0,
+            none, {}, PromptAnswer::Yes);
+        row("Clear History item, No", "", "mnuClearHistory", {"Clear History|Q YesNo No|"}, 0x04, 0, idle, {}, no);
+        row("Reset Pulse Accumulators", "", "mnuResetPulseAccs", {}, 0x0E, 1, "connected idle 0 Pulses");
+        row("Connect item while connected", "", "mnuConnect", {}, 0x06, 0, idle);
+        row("Disconnect item", "", "mnuDisconnect", {}, 0x06, 0, none);
         // Reading the settings selects the programmed flow table, and says when it is missing.
-        row("Get Sample, flow table missing", "table programmed", "cmdGetSettings", PromptAnswer::Ok,
-            {"Missing or Empty Flow Table File|"}, 0x08, 3, idle,
+        row("Get Sample, flow table missing", "table programmed", "cmdGetSettings",
+            {"Missing or Empty Flow Table File|W Ok Ok|Error: missing or empty flow table file:"}, 0x08, 3, idle,
             {"lblFlowMode= Table Method", "lblFWT=Table Name:", "lblFWT2= river.tbl"});
         // A logger without a sample: one that says so shows "No sample" and the bar drops to EU low; one that
         // keeps silent on the sample commands is given up after 25 status ticks, however long the exchanges wait.
         const QStringList read{"lblWarmup=3 sec", "lblValue0="};
-        row("Get Sample, the logger has none", "no sample", "cmdGetSettings", cancel, {}, 0x08, 3,
-            "connected idle no sample", {"lblWarmup=3 sec", "lblValue0=No sample"});
-        row("Get Sample, read-sample ignored", "read-sample ignored", "cmdGetSettings", cancel, {}, 0x08, 3,
+        row("Get Sample, the logger has none", "no sample", "cmdGetSettings", {}, 0x08, 3, "connected idle no sample",
+            {"lblWarmup=3 sec", "lblValue0=No sample"});
+        row("Get Sample, read ignored", "read-sample ignored", "cmdGetSettings", {}, 0x08, 3, "connected idle ", read);
+        row("Get Sample, start and read ignored", "start- and read-sample ignored", "cmdGetSettings", {}, 0x08, 3,
             "connected idle ", read);
-        row("Get Sample, start- and read-sample ignored", "start- and read-sample ignored", "cmdGetSettings", cancel,
-            {}, 0x08, 3, "connected idle ", read);
         // The one read, in three blocks: clicks while Get Sample waits start nothing.
-        row("clicks during Get Sample", "clicks while busy", "cmdGetSettings", cancel, {}, 0x08, 3, idle);
+        row("clicks during Get Sample", "clicks while busy", "cmdGetSettings", {}, 0x08, 3, idle);
         // A lost logger: disconnected as by Disconnect once the running action has ended, and said once.
         const QString lost = "Connection Lost|W Ok Ok|Error: the connection to the logger was lost.";
-        row("logger lost while idle", "cable pulled", "pull cable", cancel, {lost}, 0x06, 0, none);
-        row("logger lost mid-continuous-sampling", "cable pulled while sampling", "pull cable", cancel, {lost}, 0x06,
-            0, none);
-        row("logger lost mid-download", "cable pulled mid-download", "cmdGetHistoryData", cancel,
+        row("logger lost while idle", "cable pulled", "pull cable", {lost}, 0x06, 0, none);
+        row("logger lost mid-continuous-sampling", "cable pulled while sampling", "pull cable", {lost}, 0x06, 0, none);
+        row("logger lost mid-download", "cable pulled mid-download", "cmdGetHistoryData",
             {"Get History Data|E Ok Ok|Error during retrieval.", lost}, 0x06, 0, none);
     }
     void commandsAskThenAct()
