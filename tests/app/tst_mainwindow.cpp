@@ -478,8 +478,7 @@ private slots:
         f.session.UseModem = true;
         QVERIFY(f.connect());
         QVERIFY(!device.received.contains("ATS7=45"));
-        f.controller.StatusTick(); // enables Disconnect
-        f.press(QStringLiteral("mnuDisconnect"));
+        emit f.window.CommandChosen(MainCommand::DisconnectMenu);
         user.UseModemInit = 1;
         QVERIFY(f.connect());
         QVERIFY(device.received.contains("ATS7=45"));
