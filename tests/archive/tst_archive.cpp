@@ -1,5 +1,6 @@
 #include "../history/HistoryFixtures.h"
 #include "PrivatePostgres.h"
+#include "ScratchFolder.h"
 #include "TestRegistry.h"
 #include "archive/Archive.h"
 #include "archive/ArchiveExport.h"
@@ -7,10 +8,7 @@
 #include "archive/ArchiveRecords.h"
 #include "archive/ArchiveSiteTable.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QTest>
 #include <array>
 #include <cmath>
@@ -58,7 +56,7 @@ class ArchiveTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<PrivatePostgres> server_;
-    QTemporaryDir folder_;
+    ScratchFolder folder_;
     int archives_ = 0;
     std::optional<ArchiveLocation> last_;
     QString openError_;
@@ -68,7 +66,7 @@ class ArchiveTest : public QObject {
         const QString name = QStringLiteral("archive%1").arg(++archives_);
         last_ = engine == Postgres ? server_->createDatabase(name, &openError_)
                                    : ArchiveLocation{ArchiveLocation::Engine::Sqlite,
-                                                     folder_.filePath(name + ".sqlite"), {}, 0, {}, {}, {}};
+                                                     folder_.path(name + ".sqlite"), {}, 0, {}, {}, {}};
         return last_ ? Archive::Open(*last_, &openError_) : nullptr;
     }
 
@@ -81,7 +79,7 @@ private slots:
     }
     void initTestCase()
     {
-        QVERIFY(folder_.isValid());
+        QVERIFY(folder_.dir.isValid());
         if (PrivatePostgres::serverPrograms().isEmpty()) {
             return;
         }
@@ -96,9 +94,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected"); // the location as Text() and its password, or the error
         QTest::addColumn<QString>("reason");   // why opening it fails
-        const QString file = folder_.filePath(QStringLiteral("plain-file"));
-        QFile plain(file);
-        QVERIFY(plain.open(QIODevice::WriteOnly) && plain.write(QByteArray(4096, 'x')) == 4096);
+        const QString file = folder_.path(QStringLiteral("plain-file"));
+        QVERIFY(folder_.write(QStringLiteral("plain-file"), QByteArray(4096, 'x')));
         QTest::newRow("default") << ""
                                  << "sqlite:" + qEnvironmentVariable("XDG_DATA_HOME", QDir::homePath() + "/.local/share")
                                         + "/Brevel/archive.sqlite" << "";
@@ -123,7 +120,7 @@ private slots:
         QTest::newRow("folder under a file") << "sqlite:" + file + "/a.sqlite" << "sqlite:" + file + "/a.sqlite"
                                              << "cannot make the folder";
         QTest::newRow("not a database") << "sqlite:" + file << "sqlite:" + file << "file is not a database";
-        const QString noServer = "postgresql://ann@/flows?host=" + folder_.path();
+        const QString noServer = "postgresql://ann@/flows?host=" + folder_.dir.path();
         QTest::newRow("no server") << noServer << noServer << "cannot open the archive";
     }
     void readsLocations()
@@ -246,12 +243,10 @@ private slots:
             QVERIFY(ImportDownload(*archive, download->view()).Ok);
         }
 
-        const QString path = folder_.filePath(QStringLiteral("archive.csv"));
         const auto written = [&](ArchiveTimeFormat format, ArchiveRange range, const QString& site = "Creek 4") {
             QString error;
-            QFile file(path);
-            const bool ok = ExportSiteCsv(*archive, site, range, format, path, &error);
-            return ok && file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : error;
+            const bool ok = ExportSiteCsv(*archive, site, range, format, folder_.path("archive.csv"), &error);
+            return ok ? QString::fromUtf8(folder_.read("archive.csv")) : error;
         };
         // Line 1 describes the flow computation of the newest download.
         const QString first = written(ArchiveTimeFormat::Iso, {}).section(QStringLiteral("\r\n"), 0, 0);
@@ -278,7 +273,6 @@ private slots:
         const qint64 from = ArchiveStamp(Base.date(), QTime(9, 15));
         QCOMPARE(written(ArchiveTimeFormat::Iso, {from, from + 27 * 60}).section(QStringLiteral("\r\n"), 1),
                  QStringLiteral("Date, Time, ft, %, in\r\n2006-03-15, 09:15:00, 1.300, 34.0, 4.0\r\n"));
-        // A site the archive does not hold is a failure, not an export.
         QCOMPARE(written(ArchiveTimeFormat::Iso, {}, QStringLiteral("Creek 5")),
                  QStringLiteral("the archive %1 holds no site \"Creek 5\"").arg(archive->Location().Text()));
 
