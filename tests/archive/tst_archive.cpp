@@ -5,7 +5,6 @@
 #include "archive/Archive.h"
 #include "archive/ArchiveExport.h"
 #include "archive/ArchiveImport.h"
-#include "archive/ArchiveRecords.h"
 #include "archive/ArchiveSiteTable.h"
 
 #include <QSqlQuery>
