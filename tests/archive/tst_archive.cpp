@@ -192,10 +192,9 @@ private slots:
         sql = QSqlQuery();
         archive.reset();
 
-        // The same archive, reopened by a program whose schema has a version more.
+        // Reopened by a program whose schema has a version more: a step failing half-way leaves the archive as it was.
         std::vector<ArchiveSchemaStep> schema = ArchiveSchema();
         QString error;
-        // A step that fails half-way leaves the archive as it was.
         schema.push_back({2, {QStringLiteral("ALTER TABLE sites ADD COLUMN region TEXT"),
                               QStringLiteral("ALTER TABLE nowhere ADD COLUMN region TEXT")}});
         QVERIFY(!Archive::Open(*last_, &error, schema));
@@ -218,8 +217,7 @@ private slots:
                             .arg(last_->Text()));
     }
 
-    // Each download keeps its own columns, places and collection; a record already there keeps what its first
-    // download read; the times are written as asked.
+    // Each download keeps its own columns, places and collection, a record already there its first; times as asked.
     void exportKeepsEachDownloadAsRead()
     {
         OPEN_ARCHIVE(archive);

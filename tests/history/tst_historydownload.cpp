@@ -146,9 +146,8 @@ private slots:
         QCOMPARE(retriesShown.empty() ? 0 : retriesShown.back(), shown);
     }
 
-    // The upload-complete text waits for "Okay" (or Escape); a count that differs from the logger's record count
-    // read before the download is reported. Stop keeps what arrived (the window stays until the block under way is
-    // stored); a trapped failure ends it as an error does, a full buffer at the cap.
+    // A complete upload waits for "Okay" (or Escape), warning of a count other than the logger's; Stop keeps what
+    // arrived once the block under way is stored; a trapped failure ends as an error does, a full buffer at the cap.
     void runsToItsEnd_data()
     {
         using S = GetHistoryDataWindow::State;
@@ -188,9 +187,7 @@ private slots:
         RecordingPrompter prompter;
         GetHistoryDataWindow window(download, uint32_t(reported), prompter, true);
         const bool completes = press == u"Okay" || press == u"Escape";
-        if (completes) {
-            link.faults = {F::None, F::ReplyLost, F::ReplyLost, F::ReplyLost};
-        }
+        link.faults = completes ? Faults{F::None, F::ReplyLost, F::ReplyLost, F::ReplyLost} : Faults{};
         link.onRequest = [&](int n) {
             if (n == 2 && press == u"throw") {
                 throw std::runtime_error("port gone");

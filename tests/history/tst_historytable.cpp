@@ -129,9 +129,8 @@ private slots:
         QCOMPARE(DefaultExportFileName(at), QStringLiteral("2006-03-05-0902.csv"));
     }
 
-    // Packing asks first; packing again starts from the records. Cancel writes nothing; a file that cannot be written
-    // (no such folder) is not, and the user is told. Line 1 carries the time of writing, however long choosing took.
-    // The program ending with the table open deletes the shown window: its view must not then ask for headers.
+    // Packing asks first, and again starts from the records. Cancel writes nothing; an unwritable file is not, and
+    // the user is told. Line 1 has the time of writing, however long choosing took. Deleted shown, it asks no headers.
     void packAndSave()
     {
         const LoggerSettings settings = HistoryTestSettings();
