@@ -32,9 +32,7 @@ public:
         if (fault == Fault::RequestLost) {
             return false;
         }
-        if (k == 0) {
-            next_ = 0;
-        }
+        next_ = k == 0 ? 0 : next_;
         if (k != 2) {
             const int n = std::min(17, recordCount_ - next_);
             current_ = QByteArray(241, '\0');
