@@ -71,11 +71,9 @@ private:
         QProcess process;
         process.setProcessChannelMode(QProcess::MergedChannels);
         const QString path = programs_ + u'/' + program;
-        if (geteuid() == 0) {
-            process.start("runuser", QStringList{"-u", "nobody", "--", path} + arguments);
-        } else {
-            process.start(path, arguments);
-        }
+        const bool asNobody = geteuid() == 0;
+        process.start(asNobody ? "runuser" : path,
+                      asNobody ? QStringList{"-u", "nobody", "--", path} + arguments : arguments);
         if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
             *error = program + " failed: " + QString::fromLocal8Bit(process.readAll()).simplified() + process.errorString();
             return false;

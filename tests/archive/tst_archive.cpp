@@ -1,16 +1,13 @@
 #include "../history/HistoryFixtures.h"
 #include "PrivatePostgres.h"
+#include "ScratchFolder.h"
 #include "TestRegistry.h"
 #include "archive/Archive.h"
 #include "archive/ArchiveExport.h"
 #include "archive/ArchiveImport.h"
-#include "archive/ArchiveRecords.h"
 #include "archive/ArchiveSiteTable.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QTest>
 #include <array>
 #include <cmath>
@@ -58,7 +55,7 @@ class ArchiveTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<PrivatePostgres> server_;
-    QTemporaryDir folder_;
+    ScratchFolder folder_;
     int archives_ = 0;
     std::optional<ArchiveLocation> last_;
     QString openError_;
@@ -68,7 +65,7 @@ class ArchiveTest : public QObject {
         const QString name = QStringLiteral("archive%1").arg(++archives_);
         last_ = engine == Postgres ? server_->createDatabase(name, &openError_)
                                    : ArchiveLocation{ArchiveLocation::Engine::Sqlite,
-                                                     folder_.filePath(name + ".sqlite"), {}, 0, {}, {}, {}};
+                                                     folder_.path(name + ".sqlite"), {}, 0, {}, {}, {}};
         return last_ ? Archive::Open(*last_, &openError_) : nullptr;
     }
 
@@ -81,7 +78,7 @@ private slots:
     }
     void initTestCase()
     {
-        QVERIFY(folder_.isValid());
+        QVERIFY(folder_.dir.isValid());
         if (PrivatePostgres::serverPrograms().isEmpty()) {
             return;
         }
@@ -96,9 +93,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected"); // the location as Text() and its password, or the error
         QTest::addColumn<QString>("reason");   // why opening it fails
-        const QString file = folder_.filePath(QStringLiteral("plain-file"));
-        QFile plain(file);
-        QVERIFY(plain.open(QIODevice::WriteOnly) && plain.write(QByteArray(4096, 'x')) == 4096);
+        const QString file = folder_.path(QStringLiteral("plain-file"));
+        QVERIFY(folder_.write(QStringLiteral("plain-file"), QByteArray(4096, 'x')));
         QTest::newRow("default") << ""
                                  << "sqlite:" + qEnvironmentVariable("XDG_DATA_HOME", QDir::homePath() + "/.local/share")
                                         + "/Brevel/archive.sqlite" << "";
@@ -123,7 +119,7 @@ private slots:
         QTest::newRow("folder under a file") << "sqlite:" + file + "/a.sqlite" << "sqlite:" + file + "/a.sqlite"
                                              << "cannot make the folder";
         QTest::newRow("not a database") << "sqlite:" + file << "sqlite:" + file << "file is not a database";
-        const QString noServer = "postgresql://ann@/flows?host=" + folder_.path();
+        const QString noServer = "postgresql://ann@/flows?host=" + folder_.dir.path();
         QTest::newRow("no server") << noServer << noServer << "cannot open the archive";
     }
     void readsLocations()
@@ -196,10 +192,9 @@ private slots:
         sql = QSqlQuery();
         archive.reset();
 
-        // The same archive, reopened by a program whose schema has a version more.
+        // Reopened by a program whose schema has a version more: a step failing half-way leaves the archive as it was.
         std::vector<ArchiveSchemaStep> schema = ArchiveSchema();
         QString error;
-        // A step that fails half-way leaves the archive as it was.
         schema.push_back({2, {QStringLiteral("ALTER TABLE sites ADD COLUMN region TEXT"),
                               QStringLiteral("ALTER TABLE nowhere ADD COLUMN region TEXT")}});
         QVERIFY(!Archive::Open(*last_, &error, schema));
@@ -222,8 +217,7 @@ private slots:
                             .arg(last_->Text()));
     }
 
-    // Each download keeps its own columns, places and collection; a record already there keeps what its first
-    // download read; the times are written as asked.
+    // Each download keeps its own columns, places and collection, a record already there its first; times as asked.
     void exportKeepsEachDownloadAsRead()
     {
         OPEN_ARCHIVE(archive);
@@ -246,12 +240,10 @@ private slots:
             QVERIFY(ImportDownload(*archive, download->view()).Ok);
         }
 
-        const QString path = folder_.filePath(QStringLiteral("archive.csv"));
         const auto written = [&](ArchiveTimeFormat format, ArchiveRange range, const QString& site = "Creek 4") {
             QString error;
-            QFile file(path);
-            const bool ok = ExportSiteCsv(*archive, site, range, format, path, &error);
-            return ok && file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : error;
+            const bool ok = ExportSiteCsv(*archive, site, range, format, folder_.path("archive.csv"), &error);
+            return ok ? QString::fromUtf8(folder_.read("archive.csv")) : error;
         };
         // Line 1 describes the flow computation of the newest download.
         const QString first = written(ArchiveTimeFormat::Iso, {}).section(QStringLiteral("\r\n"), 0, 0);
@@ -278,7 +270,6 @@ private slots:
         const qint64 from = ArchiveStamp(Base.date(), QTime(9, 15));
         QCOMPARE(written(ArchiveTimeFormat::Iso, {from, from + 27 * 60}).section(QStringLiteral("\r\n"), 1),
                  QStringLiteral("Date, Time, ft, %, in\r\n2006-03-15, 09:15:00, 1.300, 34.0, 4.0\r\n"));
-        // A site the archive does not hold is a failure, not an export.
         QCOMPARE(written(ArchiveTimeFormat::Iso, {}, QStringLiteral("Creek 5")),
                  QStringLiteral("the archive %1 holds no site \"Creek 5\"").arg(archive->Location().Text()));
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "PackTime.h"
-#include "config/LoggerSettings.h"
 #include "history/HistoryRecords.h"
 #include "history/HistoryTable.h"
 

@@ -1,17 +1,14 @@
 #include "HistoryFixtures.h"
 #include "NullBusyCursor.h"
 #include "RecordingPrompter.h"
+#include "ScratchFolder.h"
 #include "ScriptedFileDialogs.h"
 #include "TestRegistry.h"
-#include "core/DateText.h"
-#include "history/HistoryExport.h"
 #include "history/ui/HistoryWindow.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using Records = std::vector<std::pair<uint32_t, std::vector<int>>>; // packed time and values
@@ -98,17 +95,12 @@ private slots:
         table.Fill(!pack);
         std::vector<int> filled;
         table.Fill(pack, [&](int value) { filled.push_back(value); });
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("out.csv"));
+        ScratchFolder folder;
         std::vector<int> written;
-        QVERIFY(WriteHistoryCsv(path, table, QStringLiteral("first"), [&](int row) { written.push_back(row); }));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(file.readAll()), (QStringList{"first"} + lines).join("\r\n") + "\r\n");
-        if (pack) { // packing tells its progress record by record
-            QCOMPARE(filled.size(), records.size());
-            QCOMPARE(filled.back(), int(records.size()) - 1);
-        }
+        QVERIFY(WriteHistoryCsv(folder.path("out.csv"), table, "first", [&](int row) { written.push_back(row); }));
+        QCOMPARE(QString::fromUtf8(folder.read("out.csv")), (QStringList{"first"} + lines).join("\r\n") + "\r\n");
+        QCOMPARE(filled.size(), pack ? records.size() : 1); // packing tells its progress record by record
+        QCOMPARE(filled.back(), int(records.size()) - 1);
         QCOMPARE(written.size(), size_t(table.RowCount()));
         QCOMPARE(written.back(), table.RowCount());
     }
@@ -137,9 +129,8 @@ private slots:
         QCOMPARE(DefaultExportFileName(at), QStringLiteral("2006-03-05-0902.csv"));
     }
 
-    // Packing asks first; packing again starts from the records. Cancel writes nothing; a file that cannot be written
-    // (no such folder) is not, and the user is told. Line 1 carries the time of writing, however long choosing took.
-    // The program ending with the table open deletes the shown window: its view must not then ask for headers.
+    // Packing asks first, and again starts from the records. Cancel writes nothing; an unwritable file is not, and
+    // the user is told. Line 1 has the time of writing, however long choosing took. Deleted shown, it asks no headers.
     void packAndSave()
     {
         const LoggerSettings settings = HistoryTestSettings();
@@ -170,8 +161,8 @@ private slots:
         QCOMPARE(prompter.messages[0].defaultAnswer, PromptAnswer::No);
         QCOMPARE(prompter.messages[0].icon, PromptIcon::Information);
 
-        QTemporaryDir dir;
-        dialogs.choices = {std::nullopt, dir.filePath(QStringLiteral("no/such/folder.csv"))};
+        ScratchFolder folder;
+        dialogs.choices = {std::nullopt, folder.path("no/such/folder.csv")};
         for (int messages : {3, 4}) {
             QTest::mouseClick(window.findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
             QCOMPARE(prompter.messages.size(), messages);
@@ -179,10 +170,9 @@ private slots:
         const RecordingPrompter::Message& message = prompter.messages[3];
         QCOMPARE(message.title + ": " + message.text, "Save to File: Error: file was not saved correctly.");
         QCOMPARE(message.icon, PromptIcon::Error);
-        QVERIFY(QDir(dir.path()).isEmpty());
+        QVERIFY(QDir(folder.dir.path()).isEmpty());
 
-        const QString path = dir.filePath(QStringLiteral("h.csv"));
-        dialogs.choices = {path};
+        dialogs.choices = {folder.path("h.csv")};
         QString openedAt;
         dialogs.whileShown = [&](const FileDialogRequest&) {
             openedAt = LongTimeText(QTime::currentTime(), QLocale::system());
@@ -195,9 +185,7 @@ private slots:
         QCOMPARE(QFileInfo(request.InitialFileName).path(), QStringLiteral("/srv/logger")); // the name is tested above
         QCOMPARE(cursor.depth, 0);
         QVERIFY(!window.findChild<QProgressBar*>("ProgressBar")->isVisible());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray text = file.readAll();
+        const QByteArray text = folder.read("h.csv");
         QCOMPARE(text.count("\r\n"), 7);
         const QString writtenAt = QString::fromUtf8(text.left(text.indexOf("\r\n"))).split(u',').value(2);
         QVERIFY2(!writtenAt.isEmpty() && writtenAt != openedAt, qPrintable(writtenAt));
