@@ -44,8 +44,6 @@ private slots:
             "Channel=4\r\nRawScaleUpper=1000\r\nDisplayTop=7,5\r\n[Analogue]\r\nChannel=2\r\nEnable=0\r\n",
             {"RawScaleUpper[4]=1000", "DisplayTop[4]=7.5", "AnalogEnable[2]=0"});
         refused("no such file", nullptr);
-        refused("analog channel 9", "Channel=9\r\nRawScaleLower=5\r\n");
-        refused("pulse channel 2", "[Digital Channel]\r\nChannel=2\r\nEnable=1\r\n");
         refused("negative channel", "[Analog Channel]\r\nChannel=-1\r\nEnable=1\r\n");
         refused("alarm 2", "Channel=2\r\nAlarmHour=1\r\n");
         refused("byte too large", "SensorWarmupTime=256\r\n");
