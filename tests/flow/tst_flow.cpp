@@ -389,7 +389,6 @@ private slots:
         row("tags match exactly", "[A] \"First A\" E 0 1 2", "a", none, "bad tag");
         row("table file gone since", "[TB] \"Table\" F \"gone.tbl\"", "TB", "Table|0|0|0|0", "bad tag");
         row("table with a folder", "", "tables/three.tbl", "three.tbl|0|0|5|3", "", 4);
-        row("missing table", "", "tables/none.tbl", "none.tbl|0|0|5|0", "no table", 4);
         row("table without a point", "", "empty.tbl", "empty.tbl|0|0|5|0", "no table", 4);
     }
     void programmedSource()
