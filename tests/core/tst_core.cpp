@@ -66,8 +66,7 @@ private slots:
         QTEST(NumberText(value), "general");
     }
 
-    // NumberValue reads commas as points; LeadingNumber stops at a comma; ReadWholeNumber takes only a whole
-    // numeric text ("" where it refuses).
+    // NumberValue reads commas as points, LeadingNumber stops at one; ReadWholeNumber takes only whole numeric text.
     void textToNumber_data()
     {
         QTest::addColumn<QString>("text");
