@@ -87,7 +87,6 @@ private slots:
         LoggerSettings settings = BaseRecord();
         change(settings);
         const std::optional<QByteArray> image = EncodeSettings(settings, true);
-        QCOMPARE(EncodeSettings(settings, false).has_value(), image.has_value());
         QCOMPARE(ImagesEqual(image, image), image.has_value()); // a record that cannot be encoded counts as changed
         QTEST(image.value_or(QByteArray()).mid(32, 3), "interval");
     }
@@ -128,10 +127,9 @@ private slots:
         row("flow mode above 4, slope and diameter types masked", 290, Hex("05 000000 000000 ff00000007"),
             {"ManningsSType=1", "ManningsDType=3"});
         row("unprintable, then NULs", 0, Hex("411f420980437f").leftJustified(32, '\0'), {"LoggerName=\"A B  C\x7F\""});
-        row("tags trimmed both sides, offset type masked, flow and velocity units above 4", 302,
-            QByteArray("  PF2   \tV90\x01   ") + Hex("000000 0607 000000 c8"),
-            {R"(FlumeTag="PF2")", R"(WeirTag="V90")", "LevelOffsetType=2"});
-        row("table path keeps leading blanks", 330, QByteArray("  C:\\flow.tbl"), {R"(TablePath="  C:\flow.tbl")"});
+        row("tags trimmed, offset type masked, flow and velocity units above 4; table path keeps leading blanks", 302,
+            QByteArray("  PF2   \tV90\x01   ") + Hex("000000 0607 000000 c8 000000") + "  C:\\flow.tbl",
+            {R"(FlumeTag="PF2")", R"(WeirTag="V90")", "LevelOffsetType=2", R"(TablePath="  C:\flow.tbl")"});
         row("flow block never written", 290, blankFlowBlock, {}, true, SettingsImageSize + 10);
         row("one byte short", 290, blankFlowBlock, {}, true, SettingsImageSize - 1);
     }

@@ -458,8 +458,7 @@ private slots:
         QTest::newRow("too long a path") << "app/tables/" + QString(120, u'x') + "/t.tbl" << 2 << ""
                                          << "File Path Too Long|Error: the file path is longer than 128 characters "
                                             "which is the limit.|error" << 1;
-        QTest::newRow("beside, named like the program folder") << "app2/t.tbl" << 2 << "/app2/t.tbl" << entries.arg(2)
-                                                               << 2;
+        QTest::newRow("app2, beside the program folder") << "app2/t.tbl" << 2 << "/app2/t.tbl" << entries.arg(2) << 2;
     }
     void browse()
     {
