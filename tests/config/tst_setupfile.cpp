@@ -18,8 +18,7 @@
 class SetupFileTest : public QObject {
     Q_OBJECT
 private slots:
-    // Hand-written files load on top of the defaults, only the fields named change; a file refused halfway
-    // changes nothing, the flow table included.
+    // Hand-written files load over the defaults, changing only the fields named; one refused halfway changes nothing.
     void loadsHandWrittenFiles_data()
     {
         QTest::addColumn<QByteArray>("file");

@@ -220,9 +220,8 @@ private slots:
         QTEST(int(DecimalsForRange(maxValue, resolution)), "decimals");
     }
 
-    // A flume's flow is multiplier x level, 98.5 x multiplier at most. The factory pipe peaks near 3.6 cfs and
-    // 4.8 fps; with 100 counts to the foot its velocity jumps 2.2 fps from the dry pipe to the next reading, while
-    // flow counts only steps between flowing readings.
+    // A flume: flow = multiplier x level, at most 98.5 x multiplier. The factory pipe peaks near 3.6 cfs, 4.8 fps;
+    // at 100 counts a foot its velocity jumps 2.2 fps from dry to the next reading (flow counts only flowing steps).
     void estimatedDecimals_data()
     {
         QTest::addColumn<Change>("change");
@@ -377,7 +376,6 @@ private slots:
         row("weir table in the catalogues' folder", "", "V90T", "V-notch table|0|0|0|4", "", 3);
         row("tag trimmed, upper-cased, cut to 8; kind letter after other text; words between numbers",
             "[ abcdefghij ]  \"  Name  \" xyz E offset -0.5 exp 1e0 mult +2 more 9", "ABCDEFGH", "Name|-0.5|1|2|0");
-        row("table file", "[T] \"N\" F \"two.tbl\"", "T", "N|0|0|0|2");
         // Each line is refused on its own (any one taken would make T current): two numbers, a number out of range,
         // no closing bracket, indented, an empty name, no name, no kind letter, a missing or unquoted table file.
         row("refused lines", "[T] \"N\" E 1 2\n[T] \"N\" E 1 2 1e999\n[T \"N\" E 1 2 3\n [T] \"N\" E 1 2 3\n"
@@ -557,8 +555,7 @@ private slots:
         const QString data = QStringLiteral(BREVEL_SOURCE_DIR "/data");
         RatingCatalogue entries;
         LoadRatingCatalogue(entries, data + QLatin1Char('/') + catalogue, data, true);
-        RatingState rating;
-        ClearFlowTable(rating);
+        RatingState rating = Rating();
         QVERIFY(SelectRating(rating, tag, entries, data, true));
         LoggerSettings weir = FactorySettings();
         weir.FlowMode = 3;
