@@ -28,9 +28,8 @@ int Count(const std::array<T, N>&) { return int(N); }
 
 } // namespace record_field
 
-// A field of the record, its entries as text ("AnalogEnable[2]"), and where the logger's image holds it:
-// entry i lies step bytes after entry 0, or with step 0 is bit i of the byte. Value is one the field holds,
-// bytes its image (a text's: its Latin-1 bytes).
+// A field, its entries as text ("AnalogEnable[2]") and its place in the image: entry i lies step bytes after entry 0
+// (step 0: bit i of the byte). Value is one the field holds, bytes its image (a text's: its Latin-1 bytes).
 struct RecordField {
     QString name;
     int count;
@@ -53,8 +52,7 @@ struct RecordField {
                     entry = qvariant_cast<std::remove_reference_t<decltype(entry)>>(v);                      \
                 }}
 
-// Every field of the record, the values at the top of what most fields hold; a text as wide as its field, with a
-// letter beyond ASCII.
+// Every field at the top of what most fields hold; a text as wide as its field, with a letter beyond ASCII.
 inline const std::vector<RecordField>& RecordFields()
 {
     const auto letters = [](int width) { return QString::fromLatin1("\xB0").leftJustified(width, u'~'); };
@@ -123,8 +121,7 @@ inline LoggerSettings DefaultRecord(int analogChannels = 3, int digitalChannels 
     return settings;
 }
 
-// The entries where the record differs from `expected` with `changes` ("AnalogEnable[2]=1"), one line each,
-// so that a failure names the field; "" when they all match.
+// Each entry where the record differs from `expected` with `changes` ("AnalogEnable[2]=1"), named; "" if none.
 inline QString SettingsDifferences(const LoggerSettings& actual, const LoggerSettings& expected,
                                    const QStringList& changes = {})
 {

@@ -73,18 +73,12 @@ private slots:
         interval("3 hours 5 min", "030001");
         interval("2.5 hours", "020002"); // ties to even
         interval("day", "000003");
-        interval("65535.4 seconds", "ffff00");
         interval("65535.5 seconds", "");
         interval("-1 day", "");
         fails("warm-up 66 s", [](LoggerSettings& s) { s.SensorWarmupTime = 66; });
-        fails("deadband", [](LoggerSettings& s) { s.Deadband = 65536; });
-        fails("negative deadband", [](LoggerSettings& s) { s.Deadband = -1; });
-        fails("raw scale lower", [](LoggerSettings& s) { s.RawScaleLower[7] = -5; });
-        fails("raw scale upper", [](LoggerSettings& s) { s.RawScaleUpper[0] = 70000; });
         fails("baud code", [](LoggerSettings& s) { s.FixedBaudRate = 128; });
         fails("alarm hour", [](LoggerSettings& s) { s.AlarmHour[1] = 160; });
         fails("negative alarm second", [](LoggerSettings& s) { s.AlarmSec[0] = -1; });
-        fails("name", [](LoggerSettings& s) { s.LoggerName = QString::fromUtf8("Tank \u20AC"); });
         fails("table path", [](LoggerSettings& s) { s.TablePath = QString::fromUtf8("C:\\\u6C34.tbl"); });
     }
     void encodes()
@@ -93,14 +87,12 @@ private slots:
         LoggerSettings settings = BaseRecord();
         change(settings);
         const std::optional<QByteArray> image = EncodeSettings(settings, true);
-        QCOMPARE(EncodeSettings(settings, false).has_value(), image.has_value());
         QCOMPARE(ImagesEqual(image, image), image.has_value()); // a record that cannot be encoded counts as changed
         QTEST(image.value_or(QByteArray()).mid(32, 3), "interval");
     }
 
-    // The base image with bytes patched in, cut or lengthened, and the fields it gives beside the base record's.
-    // Each entry of each field at its place encodes back to the same image and loads back from a setup file;
-    // a flow block never written (byte 290 = 0xFF) gives the default flow settings and a one-point table.
+    // The base image patched, cut or lengthened: the fields beside the base record's. Each field entry encodes back
+    // and loads back from a setup file; a flow block never written (0xFF at 290): default flow, a one-point table.
     void decodes_data()
     {
         QTest::addColumn<int>("offset");
@@ -132,16 +124,14 @@ private slots:
             false);
         row("unit above 2 is day, warm-up 65000 ms limited", 32, Hex("0200fe 0802 0000 00 e8fd"),
             {R"(SampleInterval="2 days")", "SensorWarmupTime=60"});
-        row("flow mode above 4", 290, Hex("05"), {});
-        row("slope and diameter types masked", 297, Hex("ff00000007"), {"ManningsSType=1", "ManningsDType=3"});
+        row("flow mode above 4, slope and diameter types masked", 290, Hex("05 000000 000000 ff00000007"),
+            {"ManningsSType=1", "ManningsDType=3"});
         row("unprintable, then NULs", 0, Hex("411f420980437f").leftJustified(32, '\0'), {"LoggerName=\"A B  C\x7F\""});
-        row("tags trimmed both sides, offset type masked, flow and velocity units above 4", 302,
-            QByteArray("  PF2   \tV90\x01   ") + Hex("000000 0607 000000 c8"),
-            {R"(FlumeTag="PF2")", R"(WeirTag="V90")", "LevelOffsetType=2"});
-        row("table path keeps leading blanks", 330, QByteArray("  C:\\flow.tbl"), {R"(TablePath="  C:\flow.tbl")"});
+        row("tags trimmed, offset type masked, flow and velocity units above 4; table path keeps leading blanks", 302,
+            QByteArray("  PF2   \tV90\x01   ") + Hex("000000 0607 000000 c8 000000") + "  C:\\flow.tbl",
+            {R"(FlumeTag="PF2")", R"(WeirTag="V90")", "LevelOffsetType=2", R"(TablePath="  C:\flow.tbl")"});
         row("flow block never written", 290, blankFlowBlock, {}, true, SettingsImageSize + 10);
         row("one byte short", 290, blankFlowBlock, {}, true, SettingsImageSize - 1);
-        row("the never-written mark, no more", 290, blankFlowBlock, {}, true, 291);
     }
     void decodes()
     {

@@ -8,9 +8,8 @@
 class SettingsSummaryTest : public QObject {
     Q_OBJECT
 private slots:
-    // The defaults of loggers with these channel counts, a logging style, the second alarm's time and channel 1
-    // on or off; then the first four meter columns (all -1..9 showing 4.5 before): a hidden channel's column
-    // loses range and value, the columns after the logger's channels belong to others.
+    // Defaults for these channel counts, a logging style, alarm 2's time, channel 1 on or off; then meter columns 1-4
+    // (-1..9 at 4.5 before): a hidden channel's loses range and value, those past the logger's channels are others'.
     void summaryOfTheDefaults_data()
     {
         QTest::addColumn<int>("analog");
