@@ -9,18 +9,19 @@ int RecordsShown()
     return progress ? user::texts(progress, {"lblGetHistoryData"}).section(' ', 0, 0).toInt() : 0;
 }
 
-const QAbstractItemModel& Table()
+// Every row of the history table as shown.
+QStringList Rows()
 {
-    return *user::find<QTableView>(user::modal("frmHistory"), "lvwHistory")->model();
-}
-
-QString RowTexts(const QAbstractItemModel& model, int row)
-{
-    QStringList texts;
-    for (int column = 0; column < model.columnCount(); ++column) {
-        texts << model.index(row, column).data().toString();
+    const QAbstractItemModel& model = *user::find<QTableView>(user::modal("frmHistory"), "lvwHistory")->model();
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStringList texts;
+        for (int column = 0; column < model.columnCount(); ++column) {
+            texts << model.index(row, column).data().toString();
+        }
+        rows << texts.join(QStringLiteral(", "));
     }
-    return texts.join(QStringLiteral(", "));
+    return rows;
 }
 
 GraphWidget* Graph()
@@ -31,8 +32,7 @@ GraphWidget* Graph()
 
 } // namespace
 
-// A long history downloaded, stopped and whole, graphed, archived twice, packed, saved, opened again from the
-// archive; and the program closed during a download.
+// A long history downloaded, stopped and whole, graphed, archived, packed, saved, opened again; closed mid-download.
 class HistoryJourney : public QObject {
     Q_OBJECT
 private slots:
@@ -45,7 +45,7 @@ private slots:
         MainWindow& window = journey.window();
         const auto getHistory = [&] { user::click(user::find(&window, "cmdGetHistoryData")); };
         QString loggerName;
-        QStringList shownRows; // the first and last rows of the download's table
+        QStringList shownRows; // the download's table
         journey.connectWindow();
         journey.connected();
         journey.then("Get History", getHistory);
@@ -60,7 +60,7 @@ private slots:
             return progress && user::find(progress, "cmdOkay")->isEnabled();
         }, [] { user::press("frmGetHistoryData", "cmdOkay"); }, 30);
         journey.then("Graph", [&] {
-            shownRows = QStringList{RowTexts(Table(), 0), RowTexts(Table(), 19999)};
+            shownRows = Rows();
             loggerName = user::texts(user::modal("frmHistory"), {"lblLoggerName"});
             user::press("frmHistory", "cmdGraph");
         });
@@ -97,16 +97,12 @@ private slots:
             user::press("frmOpenArchive", "cmdOpen");
         });
         journey.when("the site's records", [] { return user::modal("frmHistory"); }, [&] {
-            QCOMPARE(Table().rowCount(), 20000);
-            QCOMPARE((QStringList{RowTexts(Table(), 0), RowTexts(Table(), 19999)}), shownRows);
+            QCOMPARE(Rows(), shownRows);
             QCOMPARE(user::texts(user::modal("frmHistory"), {"lblLoggerName"}), loggerName);
             QVERIFY(!user::find(user::modal("frmHistory"), "cmdArchive")->isVisible());
             user::press("frmHistory", "cmdGraph");
         });
-        journey.when("the site's graph", [] { return Graph(); }, [] {
-            QCOMPARE(Graph()->View().Span(), 19999 * 60.0);
-            user::press("frmHistoryGraph", "cmdClose");
-        });
+        journey.when("the site's graph", [] { return Graph(); }, [] { user::press("frmHistoryGraph", "cmdClose"); });
         journey.then("close the site's table", [] { QTest::keyClick(user::modal("frmHistory"), Qt::Key_Escape); });
         journey.then("Get History once more", getHistory);
         journey.when("the first records", [] { return RecordsShown() > 0; });

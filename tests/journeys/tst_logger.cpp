@@ -8,7 +8,6 @@ QWidget* Setup()
     return user::modal("frmSetup");
 }
 
-// The wizard showing the step with this prompt, and for a raw count step the live reading.
 bool WizardShows(const QString& prompt, const QString& value = QString())
 {
     QWidget* wizard = user::modal("frmCalibrate");
@@ -18,8 +17,7 @@ bool WizardShows(const QString& prompt, const QString& value = QString())
 
 } // namespace
 
-// The main window's readings and actions against a logger three days behind with 500 records; the setup window
-// typed in, programmed, saved, loaded and a channel calibrated; and the program closed during Get Sample.
+// The main window's actions and the setup window, then the program closed during Get Sample.
 class LoggerJourney : public QObject {
     Q_OBJECT
 private slots:
@@ -93,9 +91,7 @@ private slots:
             user::click(user::find(Setup(), "cmdCalibrate_0"));
         });
         const auto typeAndEnter = [](const QString& value) {
-            QWidget* field = user::find(user::modal("frmCalibrate"), "txtCalibrate");
-            user::type(field, value);
-            QTest::keyClick(field, Qt::Key_Return);
+            user::type(user::find(user::modal("frmCalibrate"), "txtCalibrate"), value + '\r');
         };
         const auto next = [] { user::press("frmCalibrate", "cmdNext"); };
         journey.when("the highest value", [] { return WizardShows("Enter the highest value"); }, [&] { typeAndEnter("10"); });
