@@ -73,8 +73,7 @@ inline void pick(QComboBox* list, const QString& item)
     click(list);
     QAbstractItemView* view = list->view();
     QVERIFY2(view->isVisible(), qPrintable(QStringLiteral("the list %1 did not open").arg(list->objectName())));
-    QTest::keyClicks(view, item);
-    QTest::keyClick(view, Qt::Key_Return);
+    QTest::keyClicks(view, item + '\r');
     QCOMPARE(list->currentText(), item);
 }
 
