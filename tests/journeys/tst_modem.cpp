@@ -15,6 +15,7 @@ private slots:
         journey.connectWindow([](QWidget* connect) {
             user::click(user::find(connect, "optModem"));
             user::type(user::find(connect, "cmbNumber"), "555-0100");
+            QVERIFY(!user::find<QCheckBox>(connect, "chkInitFile")->isChecked());
             user::click(user::find(connect, "chkInitFile"));
             user::click(user::find(connect, "cmdBrowse"));
         });
