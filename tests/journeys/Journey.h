@@ -135,7 +135,7 @@ public:
         connect(&poller_, &QTimer::timeout, this, &Journey::poll);
     }
 
-    void when(const QString& what, std::function<bool()> ready, std::function<void()> act = {}, int seconds = 10)
+    void when(const QString& what, std::function<bool()> ready, std::function<void()> act = [] {}, int seconds = 10)
     {
         steps_.append({what, std::move(ready), std::move(act), seconds});
     }
@@ -155,13 +155,11 @@ public:
     }
 
     // fill does the user's part of the connection window, then the logger's port (the modem's if chosen) and Connect.
-    void connectWindow(const std::function<void(QWidget* window)>& fill = {})
+    void connectWindow(const std::function<void(QWidget* window)>& fill = [](QWidget*) {})
     {
         when("the connection window", [] { return user::modal("frmConnect"); }, [this, fill] {
             QWidget* window = user::modal("frmConnect");
-            if (fill) {
-                fill(window);
-            }
+            fill(window);
             const bool modem = user::find<QRadioButton>(window, "optModem")->isChecked();
             auto* ports = user::find<QComboBox>(window, modem ? "cmbPort2" : "cmbPort1");
             const int index = ports->findText(sim.devicePath, Qt::MatchContains);
@@ -175,7 +173,7 @@ public:
     void connected(int seconds = 10)
     {
         when("the main window showing the logger connected",
-             [this] { return idle() && label("lblCommStatus") == u"Connected"; }, {}, seconds);
+             [this] { return idle() && label("lblCommStatus") == u"Connected"; }, [] {}, seconds);
     }
 
     void fileDialog(const QString& title, const QString& path)
@@ -285,9 +283,6 @@ private:
         done_ = step.what;
         std::function<void()> act = steps_.takeFirst().act;
         stepClock_.restart();
-        if (!act) {
-            return;
-        }
         ++posted_;
         QTimer::singleShot(0, this, [this, act] {
             --posted_;

@@ -1,17 +1,6 @@
 #include "Journey.h"
 #include "LoggerEngine.h"
 
-namespace {
-
-bool WizardShows(const QString& prompt, const QString& value = QString())
-{
-    QWidget* wizard = user::modal("frmCalibrate");
-    return wizard && user::find<QLabel>(wizard, "lblCalibrate")->text().startsWith(prompt)
-        && (value.isEmpty() || user::find<QLineEdit>(wizard, "txtCalibrate")->text() == value);
-}
-
-} // namespace
-
 // The main window's actions and the setup window, then the program closed during Get Sample.
 class LoggerJourney : public QObject {
     Q_OBJECT
@@ -90,13 +79,18 @@ private slots:
             user::type(user::find(user::modal("frmCalibrate"), "txtCalibrate"), value + '\r');
         };
         const auto next = [] { user::press("frmCalibrate", "cmdNext"); };
-        journey.when("the highest value", [] { return WizardShows("Enter the highest value"); }, [&] { typeAndEnter("10"); });
-        journey.when("the live count at the highest value", [] { return WizardShows("Press Next", "32768"); }, next);
-        journey.when("the lowest value", [] { return WizardShows("Enter the lowest value"); }, [&] {
+        const auto shows = [](const QString& prompt, const QString& value = QString()) {
+            QWidget* wizard = user::modal("frmCalibrate");
+            return wizard && user::find<QLabel>(wizard, "lblCalibrate")->text().startsWith(prompt)
+                && (value.isEmpty() || user::find<QLineEdit>(wizard, "txtCalibrate")->text() == value);
+        };
+        journey.when("the highest value", [&] { return shows("Enter the highest value"); }, [&] { typeAndEnter("10"); });
+        journey.when("the live count at the highest value", [&] { return shows("Press Next", "32768"); }, next);
+        journey.when("the lowest value", [&] { return shows("Enter the lowest value"); }, [&] {
             journey.sim.process.write("counts 5000,16384,62384\n"); // the water falls to the lowest point
             typeAndEnter("2");
         });
-        journey.when("the live count at the lowest value", [] { return WizardShows("Press Finish", "5000"); }, next);
+        journey.when("the live count at the lowest value", [&] { return shows("Press Finish", "5000"); }, next);
         journey.then("back to the main window", [&] {
             QCOMPARE(user::texts(setup(), {"txtHighEU_0", "txtHighRaw_0", "txtLowEU_0", "txtLowRaw_0"}),
                      "10 | 32768 | 2 | 5000");
