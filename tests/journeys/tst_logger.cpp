@@ -75,20 +75,18 @@ private slots:
             user::page(setup(), "Analog Channels");
             user::click(user::find(setup(), "cmdCalibrate_0"));
         });
-        const auto typeAndEnter = [](const QString& value) {
-            user::type(user::find(user::modal("frmCalibrate"), "txtCalibrate"), value + '\r');
-        };
         const auto next = [] { user::press("frmCalibrate", "cmdNext"); };
         const auto shows = [](const QString& prompt, const QString& value = QString()) {
             QWidget* wizard = user::modal("frmCalibrate");
             return wizard && user::find<QLabel>(wizard, "lblCalibrate")->text().startsWith(prompt)
                 && (value.isEmpty() || user::find<QLineEdit>(wizard, "txtCalibrate")->text() == value);
         };
-        journey.when("the highest value", [&] { return shows("Enter the highest value"); }, [&] { typeAndEnter("10"); });
+        journey.when("the highest value", [&] { return shows("Enter the highest value"); },
+                     [] { user::type(user::find(user::modal("frmCalibrate"), "txtCalibrate"), "10\r"); });
         journey.when("the live count at the highest value", [&] { return shows("Press Next", "32768"); }, next);
         journey.when("the lowest value", [&] { return shows("Enter the lowest value"); }, [&] {
             journey.sim.process.write("counts 5000,16384,62384\n"); // the water falls to the lowest point
-            typeAndEnter("2");
+            user::type(user::find(user::modal("frmCalibrate"), "txtCalibrate"), "2\r");
         });
         journey.when("the live count at the lowest value", [&] { return shows("Press Finish", "5000"); }, next);
         journey.then("back to the main window", [&] {
