@@ -49,6 +49,7 @@ inline void click(QWidget* control)
              qPrintable(QStringLiteral("%1 cannot be clicked").arg(control->objectName())));
     QVERIFY2(modal == nullptr || control->window() == modal || QApplication::activePopupWidget(),
              qPrintable(QStringLiteral("%1 is behind %2").arg(control->objectName(), describe(modal))));
+    // A check box or option button takes a click on its box and text only, not the rest of its width.
     const bool box = qobject_cast<QRadioButton*>(control) || qobject_cast<QCheckBox*>(control);
     QTest::mouseClick(control, Qt::LeftButton, {}, box ? QPoint(6, control->height() / 2) : control->rect().center());
 }
