@@ -44,7 +44,6 @@ private slots:
         }
         QCOMPARE(image.toHex(' '), EncodeSettings(defaults, true).value().toHex(' '));
 
-        // Closing the window kept the port the user chose for the next start.
         QSettings settings(Journey::settingsFile(), QSettings::IniFormat);
         QCOMPARE(settings.value("Configuration/DirectPort").toString(), journey.portItem.section(' ', 0, 0));
 

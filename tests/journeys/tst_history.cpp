@@ -1,38 +1,7 @@
 #include "Journey.h"
 #include "graph/ui/GraphWidget.h"
 
-namespace {
-
-int RecordsShown()
-{
-    QWidget* progress = user::modal("Get History Data"); // by the title the user sees
-    return progress ? user::texts(progress, {"lblGetHistoryData"}).section(' ', 0, 0).toInt() : 0;
-}
-
-const QAbstractItemModel& Table()
-{
-    return *user::find<QTableView>(user::modal("frmHistory"), "lvwHistory")->model();
-}
-
-QString RowTexts(const QAbstractItemModel& model, int row)
-{
-    QStringList texts;
-    for (int column = 0; column < model.columnCount(); ++column) {
-        texts << model.index(row, column).data().toString();
-    }
-    return texts.join(QStringLiteral(", "));
-}
-
-GraphWidget* Graph()
-{
-    QWidget* window = user::modal("frmHistoryGraph");
-    return window && window->isActiveWindow() ? window->findChild<GraphWidget*>() : nullptr;
-}
-
-} // namespace
-
-// A long history downloaded, stopped and whole, graphed, archived twice, packed, saved, opened again from the
-// archive; and the program closed during a download.
+// A long history downloaded, stopped and whole, graphed, archived, packed, saved, opened again; closed mid-download.
 class HistoryJourney : public QObject {
     Q_OBJECT
 private slots:
@@ -44,13 +13,33 @@ private slots:
         qunsetenv("BREVEL_ARCHIVE");
         MainWindow& window = journey.window();
         const auto getHistory = [&] { user::click(user::find(&window, "cmdGetHistoryData")); };
+        const auto recordsShown = [] {
+            QWidget* progress = user::modal("Get History Data"); // by the title the user sees
+            return progress ? user::texts(progress, {"lblGetHistoryData"}).section(' ', 0, 0).toInt() : 0;
+        };
+        const auto rows = [] { // every row of the history table as shown
+            const QAbstractItemModel& model = *user::find<QTableView>(user::modal("frmHistory"), "lvwHistory")->model();
+            QStringList table;
+            for (int row = 0; row < model.rowCount(); ++row) {
+                QStringList texts;
+                for (int column = 0; column < model.columnCount(); ++column) {
+                    texts << model.index(row, column).data().toString();
+                }
+                table << texts.join(QStringLiteral(", "));
+            }
+            return table;
+        };
+        const auto graph = []() -> GraphWidget* {
+            QWidget* window = user::modal("frmHistoryGraph");
+            return window && window->isActiveWindow() ? window->findChild<GraphWidget*>() : nullptr;
+        };
         QString loggerName;
-        QStringList shownRows; // the first and last rows of the download's table
+        QStringList shownRows; // the download's table
         journey.connectWindow();
         journey.connected();
         journey.then("Get History", getHistory);
         // Stopped early: the rest of the download takes over a thousand more blocks.
-        journey.when("the first hundred records", [] { return RecordsShown() >= 100; },
+        journey.when("the first hundred records", [&] { return recordsShown() >= 100; },
                      [] { QTest::keyClick(user::modal("frmGetHistoryData"), Qt::Key_Escape); });
         journey.answer("Get History Data", QMessageBox::Ok, "Retrieval cancelled by user.");
         journey.then("the table of the records that arrived", [] { user::press("frmHistory", "cmdOK"); });
@@ -60,17 +49,17 @@ private slots:
             return progress && user::find(progress, "cmdOkay")->isEnabled();
         }, [] { user::press("frmGetHistoryData", "cmdOkay"); }, 30);
         journey.then("Graph", [&] {
-            shownRows = QStringList{RowTexts(Table(), 0), RowTexts(Table(), 19999)};
+            shownRows = rows();
             loggerName = user::texts(user::modal("frmHistory"), {"lblLoggerName"});
             user::press("frmHistory", "cmdGraph");
         });
-        journey.when("the graph", [] { return Graph(); }, [&] {
-            GraphWidget* graph = Graph();
-            QCOMPARE(graph->View().Span(), 19999 * 60.0);
-            const QPointF middle(graph->width() / 2.0, graph->height() / 2.0); // a wheel notch over the middle
-            QWheelEvent wheel(middle, graph->mapToGlobal(middle), QPoint(), QPoint(0, 120), Qt::NoButton,
+        journey.when("the graph", graph, [&] {
+            GraphWidget* plot = graph();
+            QCOMPARE(plot->View().Span(), 19999 * 60.0);
+            const QPointF middle(plot->width() / 2.0, plot->height() / 2.0); // a wheel notch over the middle
+            QWheelEvent wheel(middle, plot->mapToGlobal(middle), QPoint(), QPoint(0, 120), Qt::NoButton,
                               Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(graph, &wheel);
+            QApplication::sendEvent(plot, &wheel);
             user::type(user::find(user::modal("frmHistoryGraph"), "exportWidth"), "640");
             user::type(user::find(user::modal("frmHistoryGraph"), "exportHeight"), "480");
             user::press("frmHistoryGraph", "cmdExportPng");
@@ -97,19 +86,15 @@ private slots:
             user::press("frmOpenArchive", "cmdOpen");
         });
         journey.when("the site's records", [] { return user::modal("frmHistory"); }, [&] {
-            QCOMPARE(Table().rowCount(), 20000);
-            QCOMPARE((QStringList{RowTexts(Table(), 0), RowTexts(Table(), 19999)}), shownRows);
+            QCOMPARE(rows(), shownRows);
             QCOMPARE(user::texts(user::modal("frmHistory"), {"lblLoggerName"}), loggerName);
             QVERIFY(!user::find(user::modal("frmHistory"), "cmdArchive")->isVisible());
             user::press("frmHistory", "cmdGraph");
         });
-        journey.when("the site's graph", [] { return Graph(); }, [] {
-            QCOMPARE(Graph()->View().Span(), 19999 * 60.0);
-            user::press("frmHistoryGraph", "cmdClose");
-        });
+        journey.when("the site's graph", graph, [] { user::press("frmHistoryGraph", "cmdClose"); });
         journey.then("close the site's table", [] { QTest::keyClick(user::modal("frmHistory"), Qt::Key_Escape); });
         journey.then("Get History once more", getHistory);
-        journey.when("the first records", [] { return RecordsShown() > 0; });
+        journey.when("the first records", [&] { return recordsShown() > 0; });
         journey.closeMainWindow("close the main window during the download");
         journey.run(60);
         QCOMPARE(QImage(journey.files.path("storm.png")).size(), QSize(640, 480));

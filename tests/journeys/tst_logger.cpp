@@ -1,25 +1,7 @@
 #include "Journey.h"
 #include "LoggerEngine.h"
 
-namespace {
-
-QWidget* Setup()
-{
-    return user::modal("frmSetup");
-}
-
-// The wizard showing the step with this prompt, and for a raw count step the live reading.
-bool WizardShows(const QString& prompt, const QString& value = QString())
-{
-    QWidget* wizard = user::modal("frmCalibrate");
-    return wizard && user::find<QLabel>(wizard, "lblCalibrate")->text().startsWith(prompt)
-        && (value.isEmpty() || user::find<QLineEdit>(wizard, "txtCalibrate")->text() == value);
-}
-
-} // namespace
-
-// The main window's readings and actions against a logger three days behind with 500 records; the setup window
-// typed in, programmed, saved, loaded and a channel calibrated; and the program closed during Get Sample.
+// The main window's actions and the setup window, then the program closed during Get Sample.
 class LoggerJourney : public QObject {
     Q_OBJECT
 private slots:
@@ -34,6 +16,7 @@ private slots:
         });
         MainWindow& window = journey.window();
         const QString setupFile = journey.files.path("river.set");
+        const auto setup = [] { return user::modal("frmSetup"); };
         journey.connectWindow();
         journey.connected();
         journey.then("the live readings of the known counts", [&] {
@@ -60,55 +43,56 @@ private slots:
         journey.answer("Firmware Version", QMessageBox::Ok, "Logger firmware version = 7");
         journey.then("Setup", [&] { user::click(user::find(&window, "cmdSetup")); });
         journey.then("the settings typed in", [&] {
-            user::type(user::find(Setup(), "txtName"), "River Gauge 7");
-            user::type(user::find(Setup(), "cmbWarmup"), "12");
-            user::pick(user::find<QComboBox>(Setup(), "cmbSampleInterval"), "minutes");
-            user::page(Setup(), "Flow Calculation");
-            user::type(user::find(Setup(), "cmbRoughness"), "0.02");
-            user::pick(user::find<QComboBox>(Setup(), "cmbFlowUnits"), "gpm - gallons per minute");
-            user::page(Setup(), "Analog Channels");
-            user::type(user::find(Setup(), "cmbEU_1"), "pH");
-            user::type(user::find(Setup(), "cmbPrecision_0"), "3");
-            user::page(Setup(), "General");
-            user::type(user::find(Setup(), "txtSampleInterval"), "0");
-            user::click(user::find(Setup(), "cmdOK"));
+            user::type(user::find(setup(), "txtName"), "River Gauge 7");
+            user::type(user::find(setup(), "cmbWarmup"), "12");
+            user::pick(user::find<QComboBox>(setup(), "cmbSampleInterval"), "minutes");
+            user::page(setup(), "Flow Calculation");
+            user::type(user::find(setup(), "cmbRoughness"), "0.02");
+            user::pick(user::find<QComboBox>(setup(), "cmbFlowUnits"), "gpm - gallons per minute");
+            user::page(setup(), "Analog Channels");
+            user::type(user::find(setup(), "cmbEU_1"), "pH");
+            user::type(user::find(setup(), "cmbPrecision_0"), "3");
+            user::page(setup(), "General");
+            user::type(user::find(setup(), "txtSampleInterval"), "0");
+            user::click(user::find(setup(), "cmdOK"));
         });
         journey.answer("Format Error", QMessageBox::Ok, "Error: sample interval must be between 1 and 65535.");
         journey.then("a legal interval programmed", [&] {
-            user::type(user::find(Setup(), "txtSampleInterval"), "15");
-            user::click(user::find(Setup(), "cmdOK"));
+            user::type(user::find(setup(), "txtSampleInterval"), "15");
+            user::click(user::find(setup(), "cmdOK"));
         });
         journey.answer("Program Settings", QMessageBox::Yes, "program settings into logger memory?");
-        journey.then("the settings saved to a file", [] { user::menu(Setup(), "&File", "&Save Setup File"); });
+        journey.then("the settings saved to a file", [&] { user::menu(setup(), "&File", "&Save Setup File"); });
         journey.fileDialog("Save Setup File", setupFile);
         journey.then("a changed name, then the file loaded", [&] {
-            user::type(user::find(Setup(), "txtName"), "Somewhere Else");
-            user::menu(Setup(), "&File", "&Load Setup File");
+            user::type(user::find(setup(), "txtName"), "Somewhere Else");
+            user::menu(setup(), "&File", "&Load Setup File");
         });
         journey.answer("Data Has Changed", QMessageBox::No, "without being saved to a file");
         journey.fileDialog("Load Setup File", setupFile);
-        journey.then("Calibrate channel 1", [] {
-            QCOMPARE(user::texts(Setup(), {"txtName", "txtSampleInterval"}), "River Gauge 7 | 15");
-            user::page(Setup(), "Analog Channels");
-            user::click(user::find(Setup(), "cmdCalibrate_0"));
+        journey.then("Calibrate channel 1", [&] {
+            QCOMPARE(user::texts(setup(), {"txtName", "txtSampleInterval"}), "River Gauge 7 | 15");
+            user::page(setup(), "Analog Channels");
+            user::click(user::find(setup(), "cmdCalibrate_0"));
         });
-        const auto typeAndEnter = [](const QString& value) {
-            QWidget* field = user::find(user::modal("frmCalibrate"), "txtCalibrate");
-            user::type(field, value);
-            QTest::keyClick(field, Qt::Key_Return);
-        };
         const auto next = [] { user::press("frmCalibrate", "cmdNext"); };
-        journey.when("the highest value", [] { return WizardShows("Enter the highest value"); }, [&] { typeAndEnter("10"); });
-        journey.when("the live count at the highest value", [] { return WizardShows("Press Next", "32768"); }, next);
-        journey.when("the lowest value", [] { return WizardShows("Enter the lowest value"); }, [&] {
+        const auto shows = [](const QString& prompt, const QString& value = QString()) {
+            QWidget* wizard = user::modal("frmCalibrate");
+            return wizard && user::find<QLabel>(wizard, "lblCalibrate")->text().startsWith(prompt)
+                && (value.isEmpty() || user::find<QLineEdit>(wizard, "txtCalibrate")->text() == value);
+        };
+        journey.when("the highest value", [&] { return shows("Enter the highest value"); },
+                     [] { user::type(user::find(user::modal("frmCalibrate"), "txtCalibrate"), "10\r"); });
+        journey.when("the live count at the highest value", [&] { return shows("Press Next", "32768"); }, next);
+        journey.when("the lowest value", [&] { return shows("Enter the lowest value"); }, [&] {
             journey.sim.process.write("counts 5000,16384,62384\n"); // the water falls to the lowest point
-            typeAndEnter("2");
+            user::type(user::find(user::modal("frmCalibrate"), "txtCalibrate"), "2\r");
         });
-        journey.when("the live count at the lowest value", [] { return WizardShows("Press Finish", "5000"); }, next);
-        journey.then("back to the main window", [] {
-            QCOMPARE(user::texts(Setup(), {"txtHighEU_0", "txtHighRaw_0", "txtLowEU_0", "txtLowRaw_0"}),
+        journey.when("the live count at the lowest value", [&] { return shows("Press Finish", "5000"); }, next);
+        journey.then("back to the main window", [&] {
+            QCOMPARE(user::texts(setup(), {"txtHighEU_0", "txtHighRaw_0", "txtLowEU_0", "txtLowRaw_0"}),
                      "10 | 32768 | 2 | 5000");
-            user::click(user::find(Setup(), "cmdCancel"));
+            user::click(user::find(setup(), "cmdCancel"));
         });
         journey.answer("Data Has Changed", QMessageBox::No, "without being saved to a file");
         journey.answer("Data Has Changed", QMessageBox::No, "without being programmed to the logger");
