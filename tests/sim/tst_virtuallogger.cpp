@@ -37,7 +37,6 @@ enum Variant { Plain, Full };
 
 } // namespace
 
-// The virtual logger, in process and as the program serving it on a pseudo-terminal.
 class VirtualLoggerTest : public QObject {
     Q_OBJECT
 private slots:
@@ -61,9 +60,9 @@ private slots:
         // of more than 242 bytes, an unknown command; any one answered shows in the reply.
         row("refused requests", Plain,
             F("04A44B") + F("07A77A0800090041") + F("07A77AFFFF00000102") + F("08080000F3") + F("05"));
-        // Status frame F8 03 0C 00 05 F9 with a bad checksum, an escape beyond 6, a length shorter than the body.
-        row("damaged frames", Plain, Hex("F8030C0006F9") + Hex("F8030CFE07F9") + Hex("F8040C0005F9"));
-        // The computer gave up half-way and sent the request again.
+        // Status frame F8 03 0C 00 05 F9 with a bad checksum, an escape beyond 6 (which ends the frame: the U after it
+        // is a wake-up letter), a length shorter than the body.
+        row("damaged frames", Plain, Hex("F8030C0006F9 F8030CFE07") + "U" + Hex("F8040C0005F9"), "G");
         row("restarted frame", Plain, Hex("F8030C") + F("0C"), Hex("FAF807000000800061C0F9"));
     }
     void repliesMatchTheWire()
