@@ -160,11 +160,9 @@ private slots:
             QBuffer buffer(&file);
             return buffer.open(QIODevice::ReadOnly) ? ModemCommandsFromFile(buffer).join(u' ') : QString();
         };
-        QTest::newRow("upper-cased, remarks after a blank, a semicolon or a tab")
-            << commands("at&c1\r\nATS0=0 answer off\r\nATL0;quiet\r\nATM0\tspeaker off\r\n")
-            << "ATZ AT&C1 ATS0=0 ATL0 ATM0";
-        QTest::newRow("remark and blank lines skipped, last line without a line break")
-            << commands("; set up\r\n\r\n    \r\nAT&F\r\nate0\nat&d2") << "ATZ AT&F ATE0 AT&D2";
+        QTest::newRow("upper-cased, remarks and blank lines skipped, last line without a line break")
+            << commands("; set up\r\n\r\n  \r\nat&c1\r\nATS0=0 no answer\r\nATL0;quiet\r\nATM0\tmute\nate0\nat&d2")
+            << "ATZ AT&C1 ATS0=0 ATL0 ATM0 ATE0 AT&D2";
         QTest::newRow("empty file") << commands({}) << "ATZ";
         QByteArray longFile;
         for (int i = 0; i < MaxModemFileCommands + 10; ++i) {
