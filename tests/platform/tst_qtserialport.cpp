@@ -17,7 +17,6 @@
 
 Q_DECLARE_METATYPE(SerialPort::OpenFailure)
 
-// The program's serial port over QSerialPort, on a real pseudo-terminal.
 class QtSerialPortTest : public QObject {
     Q_OBJECT
 private slots:
