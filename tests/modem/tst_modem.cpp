@@ -10,8 +10,6 @@
 #include "link/ModemDial.h"
 #include "link/ModemDialogue.h"
 
-#include <array>
-
 namespace {
 
 using Numbers = std::array<QString, 4>;
@@ -40,7 +38,6 @@ struct LoopDisplay : ModemDisplay {
     bool tickBusyAtEnd = false;
 };
 
-// A modem that echoes each command line and answers "OK"; a dial gets dialAnswer.
 QByteArray ModemAnswer(const QByteArray& written, const QByteArray& dialAnswer = "\r\nCONNECT 9600\r\n")
 {
     return written + (written.startsWith("ATD") ? dialAnswer : QByteArray("\r\nOK\r\n"));
