@@ -10,9 +10,6 @@
 #include <QtWidgets>
 #include <functional>
 
-Q_DECLARE_METATYPE(PromptButtons)
-Q_DECLARE_METATYPE(PromptAnswer)
-
 namespace {
 
 // Acts on the next modal window as soon as it shows; closes it after a few seconds, so that a test cannot hang.

@@ -14,8 +14,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-Q_DECLARE_METATYPE(SerialPort::OpenFailure)
-
 class QtSerialPortTest : public QObject {
     Q_OBJECT
 private slots:

@@ -23,10 +23,7 @@ namespace {
 
 const LoggerEngine::Clock Fixed = [] { return QDateTime(QDate(2026, 12, 5), QTime(20, 7, 3)); };
 
-QByteArray F(const char* hex)
-{
-    return BuildFrame(Hex(hex));
-}
+const auto F = [](const char* hex) { return BuildFrame(Hex(hex)); };
 
 using Rate = double FaultOptions::*;
 
