@@ -78,8 +78,6 @@ class CliTest : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY(folder_.dir.isValid()); }
-
     void exitCodes_data()
     {
         QTest::addColumn<QString>("arguments");

@@ -108,7 +108,6 @@ private slots:
     }
 
 private:
-    // This test function and data row, in this program run as nobody.
     static void RunAgainAsNobody()
     {
         const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
