@@ -66,7 +66,6 @@ class CliTest : public QObject {
 
     QString sqlite(const QString& name) const { return QStringLiteral("sqlite:") + folder_.path(name); }
 
-    // Downloads twice into the archive: everything is new the first time, nothing the second.
     void downloadTwice(const SimProcess& sim, const QString& archive, const QStringList& reach, int records)
     {
         for (const int added : {records, 0}) {
@@ -79,8 +78,6 @@ class CliTest : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY(folder_.dir.isValid()); }
-
     void exitCodes_data()
     {
         QTest::addColumn<QString>("arguments");
@@ -136,7 +133,6 @@ private slots:
         QVERIFY2(shown.size() >= 2 && shown.last().startsWith("100% 1000 of 1000 records, "), shown.join('|'));
         const QList<QByteArray> lines = folder_.read("history.csv").split('\n');
         QCOMPARE(lines.size(), 1000 + 2 + 1); // two header lines, the last line break
-        QVERIFY(lines.at(1).startsWith("Date, Time, "));
         const Outcome clear =
             Brevel(QStringList{"download", "--json", "--clear-after", "--archive", archive} + Logger, sim);
         QVERIFY2(clear.code == 0, qPrintable(clear.err));

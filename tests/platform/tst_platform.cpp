@@ -6,24 +6,9 @@
 #include "platform/ui/TypedComboBox.h"
 #include "platform/QtSettingsStore.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QComboBox>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMessageBox>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <QUrl>
+#include <QtWidgets>
 #include <functional>
-
-Q_DECLARE_METATYPE(PromptButtons)
-Q_DECLARE_METATYPE(PromptAnswer)
 
 namespace {
 
@@ -45,7 +30,6 @@ void WhenModalShows(std::function<void(Window*)> act)
 
 } // namespace
 
-// The platform's pieces over the real Qt classes.
 class PlatformTest : public QObject {
     Q_OBJECT
 public slots:

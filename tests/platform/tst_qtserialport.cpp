@@ -6,18 +6,14 @@
 #include "link/OpenPortMessage.h"
 #include "link/QtSerialPort.h"
 
-#include <QProcess>
 #include <QSerialPort>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
+#include <QtCore>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
-Q_DECLARE_METATYPE(SerialPort::OpenFailure)
-
-// The program's serial port over QSerialPort, on a real pseudo-terminal.
 class QtSerialPortTest : public QObject {
     Q_OBJECT
 private slots:
@@ -26,7 +22,6 @@ private slots:
     void opensMovesBytesAndIsReusedByTheLink()
     {
         OwnPty pty;
-        QVERIFY(pty.number > 0);
         QtSerialPort port(pty.directory);
         port.SetPortNumber(pty.number);
         port.SetLineSettings(QStringLiteral("9600,N,8,1"));
@@ -96,7 +91,6 @@ private slots:
         QFETCH(SerialPort::OpenFailure, failure);
         QFETCH(QString, expected);
         OwnPty pty;
-        QVERIFY(pty.number > 0);
         QSerialPort otherProgram(pty.device);
         if (failure == SerialPort::OpenFailure::InUse) {
             QVERIFY(otherProgram.open(QIODevice::ReadWrite));
@@ -112,7 +106,6 @@ private slots:
     }
 
 private:
-    // This test function and data row, in this program run as nobody.
     static void RunAgainAsNobody()
     {
         const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
