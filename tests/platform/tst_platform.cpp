@@ -6,8 +6,20 @@
 #include "platform/ui/TypedComboBox.h"
 #include "platform/QtSettingsStore.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
-#include <QtWidgets>
+#include <QTimer>
+#include <QUrl>
 #include <functional>
 
 namespace {

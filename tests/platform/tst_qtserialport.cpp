@@ -6,10 +6,11 @@
 #include "link/OpenPortMessage.h"
 #include "link/QtSerialPort.h"
 
+#include <QProcess>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
-#include <QtCore>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>

@@ -9,9 +9,12 @@
 #include "link/PortDiscovery.h"
 #include "link/QtSerialPort.h"
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
-#include <QtCore>
 
 #include <ctime>
 #include <fcntl.h>
