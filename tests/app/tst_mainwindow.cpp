@@ -89,12 +89,7 @@ private slots:
         AboutWindow about(QStringLiteral("Brevel Flow Monitor"), nullptr);
         BREVEL_VERIFY_SNAPSHOT(about, "about");
         MainWindowRig f;
-        f.store.SetValue("Brevel Logger", "Configuration", QStringLiteral("DirectPort"), QStringLiteral("COM9"));
-        f.store.SetValue("Brevel Logger", "Configuration", QStringLiteral("ModemNumber0"), QStringLiteral("555-0100"));
-        f.store.writtenKeys.clear();
         f.startUp();
-        QCOMPARE(f.session.User.DirectPort, QStringLiteral("COM9"));
-        QCOMPARE(f.session.User.CurrentModemNumber, QStringLiteral("555-0100"));
         QCOMPARE(f.window.windowTitle(), ProgramCaption());
         BREVEL_VERIFY_SNAPSHOT(f.window, "main-window");
         f.controller.Ticks().Stop(TickSource::Tick::Status);
@@ -422,7 +417,6 @@ private slots:
         LoggerOptions options;
         options.AnswersWakeUp = false;
         LoggerRig f(options, QString(), MainWindowRig::Time::Real);
-        f.store.writtenKeys.clear();
         PaintedTexts shown;
         const auto click = [&] {
             QTimer::singleShot(0, [&] {
