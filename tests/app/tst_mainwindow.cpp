@@ -43,7 +43,6 @@ private:
     SimDevice& inner_;
 };
 
-// The main window over the virtual logger in this process, its requests counted.
 struct LoggerLine {
     explicit LoggerLine(const LoggerOptions& options) : engine(options), device(engine), port(device) {}
     LoggerEngine engine;
@@ -221,7 +220,6 @@ private slots:
         row("Reset Pulse Accumulators", "", "mnuResetPulseAccs", {}, 0x0E, 1, "connected idle 0 Pulses");
         row("Connect item while connected", "", "mnuConnect", {}, 0x06, 0, idle);
         row("Disconnect item", "", "mnuDisconnect", {}, 0x06, 0, none);
-        // Reading the settings selects the programmed flow table, and says when it is missing.
         row("Get Sample, flow table missing", "table programmed", "cmdGetSettings",
             {"Missing or Empty Flow Table File|W Ok Ok|Error: missing or empty flow table file:"}, 0x08, 3, idle,
             {"lblFlowMode= Table Method", "lblFWT=Table Name:", "lblFWT2= river.tbl"});
