@@ -11,6 +11,7 @@
 #include <QTest>
 
 Q_DECLARE_METATYPE(ExchangeNeeds)
+Q_DECLARE_METATYPE(MeterColumn)
 
 class AppLogicTest : public QObject {
     Q_OBJECT
@@ -112,26 +113,23 @@ private slots:
 
     void placesTheBarTop_data()
     {
-        QTest::addColumn<double>("minimum");
-        QTest::addColumn<double>("maximum");
-        QTest::addColumn<double>("value");
+        QTest::addColumn<MeterColumn>("column");
         QTest::addColumn<int>("fillTop"); // bar area from 1000 to 2000
-        QTest::newRow("full") << 0.0 << 100.0 << 100.0 << 1000;
-        QTest::newRow("empty") << 0.0 << 100.0 << 0.0 << 2000;
-        QTest::newRow("above the top clamps") << 0.0 << 100.0 << 250.0 << 1000;
-        QTest::newRow("below the bottom clamps") << 10.0 << 20.0 << -5.0 << 2000;
-        QTest::newRow("no span") << 5.0 << 5.0 << 7.0 << 2000;
-        QTest::newRow("span below the threshold") << 5.0 << 5.000001 << 5.000001 << 2000;
-        QTest::newRow("inverted scale") << 100.0 << 0.0 << 25.0 << 1250;
-        QTest::newRow("rounded to whole twips") << 0.0 << 3.0 << 1.0 << 1667;
+        QTest::newRow("full") << MeterColumn{.Maximum = 100.0, .Value = 100.0, .Units = {}} << 1000;
+        QTest::newRow("empty") << MeterColumn{.Maximum = 100.0, .Value = 0.0, .Units = {}} << 2000;
+        QTest::newRow("above the top clamps") << MeterColumn{.Maximum = 100.0, .Value = 250.0, .Units = {}} << 1000;
+        QTest::newRow("below the bottom clamps")
+            << MeterColumn{.Minimum = 10.0, .Maximum = 20.0, .Value = -5.0, .Units = {}} << 2000;
+        QTest::newRow("no span") << MeterColumn{.Minimum = 5.0, .Maximum = 5.0, .Value = 7.0, .Units = {}} << 2000;
+        QTest::newRow("span below the threshold")
+            << MeterColumn{.Minimum = 5.0, .Maximum = 5.000001, .Value = 5.000001, .Units = {}} << 2000;
+        QTest::newRow("inverted scale") << MeterColumn{.Minimum = 100.0, .Value = 25.0, .Units = {}} << 1250;
+        QTest::newRow("rounded to whole twips") << MeterColumn{.Maximum = 3.0, .Value = 1.0, .Units = {}} << 1667;
     }
     void placesTheBarTop()
     {
         const MeterLayout layout{.BarTop = 400, .BarHeight = 1000, .BarLeft = 280};
-        QFETCH(double, minimum);
-        QFETCH(double, maximum);
-        QFETCH(double, value);
-        MeterColumn column{.Minimum = minimum, .Maximum = maximum, .Value = value, .Units = {}};
+        QFETCH(MeterColumn, column);
         const BarDrawing bar = PlaceBar(layout, 600, 2, column);
         QCOMPARE(QPoint(bar.Left, bar.Top), QPoint(280 + 2 * 1180, 1000));
         QTEST(bar.FillTop, "fillTop");

@@ -37,8 +37,6 @@ struct OwnPty {
         ::close(master);
         ::close(slave);
     }
-    OwnPty(const OwnPty&) = delete;
-    OwnPty& operator=(const OwnPty&) = delete;
 
     termios line() const
     {

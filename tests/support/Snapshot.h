@@ -9,8 +9,7 @@
 
 // What a window shows, pixel for pixel, against the picture kept in tests/snapshots, drawn in the font it names.
 // After a change of layout meant to be seen, BREVEL_UPDATE_SNAPSHOTS=1 keeps the new pictures (look at them).
-// How the window differs from its picture, empty when it looks as kept; comparable is false when the picture was
-// drawn in another font.
+// How the window differs from its picture, empty when alike; comparable is false when drawn in another font.
 inline QString SnapshotDifference(QWidget& widget, const QString& name, bool& comparable)
 {
     const QString file = QStringLiteral(BREVEL_SOURCE_DIR "/tests/snapshots/%1.png").arg(name);
