@@ -102,8 +102,7 @@ private slots:
         const std::vector<PlotRun> runs = DecimateStrip(series, 0, t0, t1, columns);
         QCOMPARE(runs.size(), size_t(1));
         QVERIFY(runs.front().size() <= size_t(4 * columns + 8));
-        const auto extreme = std::find_if(runs.front().begin(), runs.front().end(),
-                                          [&](const QPointF& p) { return p.y() == spike; });
+        const auto extreme = std::ranges::find_if(runs.front(), [&](const QPointF& p) { return p.y() == spike; });
         QVERIFY(extreme != runs.front().end());
         const double column = (SpikeAt - t0) * columns / (t1 - t0);
         QVERIFY2(std::fabs(extreme->x() - column) <= 1.0, qPrintable(QString::number(extreme->x())));
