@@ -2,6 +2,7 @@
 #include "MainWindowRig.h"
 #include "NullBusyCursor.h"
 #include "RecordingPrompter.h"
+#include "ScratchFolder.h"
 #include "ScriptedFileDialogs.h"
 #include "Snapshot.h"
 #include "TestRegistry.h"
@@ -17,11 +18,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <ranges>
 #include <set>
@@ -44,14 +43,14 @@ struct GraphRig {
         }
         table.Fill(pack);
     }
-    HistoryGraphContext context() { return {table, QStringLiteral("Creek 4"), folder.path(), prompter, dialogs}; }
+    HistoryGraphContext context() { return {table, QStringLiteral("Creek 4"), folder.dir.path(), prompter, dialogs}; }
 
     LoggerSettings settings = HistoryTestSettings();
     HistoryRecords records;
     HistoryTable table{records, settings, HistoryTestFlow()};
     RecordingPrompter prompter;
     ScriptedFileDialogs dialogs;
-    QTemporaryDir folder;
+    ScratchFolder folder;
 };
 
 void Wheel(QWidget* widget, QPointF at, int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -214,18 +213,15 @@ private slots:
         // Exports at the chosen size (typing it and the picture's size are the history journey's).
         window.findChild<QSpinBox*>("exportWidth")->setValue(800);
         window.findChild<QSpinBox*>("exportHeight")->setValue(500);
-        const QString svg = rig.folder.filePath(QStringLiteral("view.svg"));
-        const QString missing = rig.folder.filePath(QStringLiteral("missing/view.png"));
-        rig.dialogs.choices = {svg, missing};
+        const QString svg = rig.folder.path(QStringLiteral("view.svg"));
+        rig.dialogs.choices = {svg, rig.folder.path(QStringLiteral("missing/view.png"))};
         QTest::mouseClick(window.findChild<QPushButton*>("cmdExportSvg"), Qt::LeftButton);
         QTest::mouseClick(window.findChild<QPushButton*>("cmdExportPng"), Qt::LeftButton);
         QCOMPARE(rig.dialogs.saveRequests.size(), 2);
         QVERIFY(rig.dialogs.saveRequests[0].ConfirmOverwrite && rig.dialogs.saveRequests[1].ConfirmOverwrite);
         QCOMPARE(rig.prompter.messages.size(), 1);
         QVERIFY(rig.prompter.messages[0].text.startsWith(QStringLiteral("Error: ")));
-        QFile file(svg);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().contains("viewBox=\"0 0 800 500\""));
+        QVERIFY(rig.folder.read(QStringLiteral("view.svg")).contains("viewBox=\"0 0 800 500\""));
     }
 
     // A missing channel is a gap rather than the bottom of its bar.
