@@ -65,13 +65,12 @@ void Wheel(QWidget* widget, QPointF at, int delta, Qt::KeyboardModifiers modifie
 class GraphWindowsTest : public QObject {
     Q_OBJECT
 private slots:
-    // No Graph button where nothing opens a graph.
     void windowsLookAsKept_data()
     {
         QTest::addColumn<QString>("window");
         QTest::newRow("history graph") << "history-graph";
         QTest::newRow("history graph, channel 2 hidden") << "history-graph-channel-2-hidden";
-        QTest::newRow("history table") << "history-table";
+        QTest::newRow("history table, nothing to open a graph: no Graph button") << "history-table";
     }
     void windowsLookAsKept()
     {

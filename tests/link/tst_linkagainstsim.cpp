@@ -98,8 +98,7 @@ private slots:
         QTest::newRow("corrupted bytes, lost acks and requests") << FaultOptions{13, 0, 0, 0.01, 0.2, 0.2};
         // Light enough that the settings blocks of 250 bytes get through now and then.
         QTest::newRow("light faults") << FaultOptions{19, 0.001, 0.001, 0.001, 0.05, 0.05};
-        // The line goes dead in the middle of the first settings block.
-        QTest::newRow("hang-up") << FaultOptions{.HangUpAfterBytes = 150};
+        QTest::newRow("hang-up in the middle of the first settings block") << FaultOptions{.HangUpAfterBytes = 150};
     }
     void faultsNeverGiveAWrongValue()
     {

@@ -250,8 +250,7 @@ private slots:
         QTEST(rig->port.writtenData(), "sent");
     }
 
-    // Programming reads the settings back: one byte that differs fails it. Reading them, the window's steps run
-    // between decode, status and clock; a missing region decodes nothing, and status and clock are read still.
+    // Programming reads back: a byte that differs fails it. Reading runs the window's steps amid decode, status, clock.
     void settingsRegions_data()
     {
         QTest::addColumn<int>("flip"); // the bits of the last flow byte (457) that the logger holds wrongly
