@@ -11,25 +11,21 @@
 
 Q_DECLARE_METATYPE(FaultOptions)
 
-namespace {
-
-QByteArray ImageInLogger(const LoggerEngine& engine)
-{
-    QByteArray image;
-    for (const SettingsRegion& region : SettingsReadRegions) {
-        image += engine.Memory().Read(region.Address, region.Length);
-    }
-    return image;
-}
-
-} // namespace
-
 class LinkAgainstSimTest : public QObject {
     Q_OBJECT
 
     int succeeded = 0;
     int failed = 0;
     QStringList wrong;
+
+    static QByteArray ImageInLogger(const LoggerEngine& engine)
+    {
+        QByteArray image;
+        for (const SettingsRegion& region : SettingsReadRegions) {
+            image += engine.Memory().Read(region.Address, region.Length);
+        }
+        return image;
+    }
 
     void expect(const char* what, bool ok, const std::function<bool()>& correct)
     {
