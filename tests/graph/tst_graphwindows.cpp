@@ -44,6 +44,11 @@ struct GraphRig {
         table.Fill(pack);
     }
     HistoryGraphContext context() { return {table, QStringLiteral("Creek 4"), folder.dir.path(), prompter, dialogs}; }
+    HistoryWindowContext tableContext(OpenHistoryGraph openGraph = {})
+    {
+        return {std::make_unique<HistoryTable>(records, settings, HistoryTestFlow()), 0, {}, QStringLiteral("Creek 4"),
+                QString(), true, prompter, dialogs, cursor, std::move(openGraph)};
+    }
 
     LoggerSettings settings = HistoryTestSettings();
     HistoryRecords records;
@@ -51,6 +56,7 @@ struct GraphRig {
     RecordingPrompter prompter;
     ScriptedFileDialogs dialogs;
     ScratchFolder folder;
+    NullBusyCursor cursor;
 };
 
 void Wheel(QWidget* widget, QPointF at, int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -76,15 +82,9 @@ private slots:
     {
         QFETCH(QString, window);
         GraphRig rig(false);
-        NullBusyCursor cursor;
-        std::unique_ptr<QWidget> shown;
-        if (window.startsWith(u"history-graph")) {
-            shown = std::make_unique<HistoryGraphWindow>(rig.context());
-        } else {
-            shown = std::make_unique<HistoryWindow>(HistoryWindowContext{
-                std::make_unique<HistoryTable>(rig.records, rig.settings, HistoryTestFlow()), 0, {},
-                QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs, cursor});
-        }
+        const std::unique_ptr<QWidget> shown = window.startsWith(u"history-graph")
+            ? std::unique_ptr<QWidget>(std::make_unique<HistoryGraphWindow>(rig.context()))
+            : std::make_unique<HistoryWindow>(rig.tableContext());
         shown->resize(900, 600);
         shown->show();
         QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
@@ -100,18 +100,15 @@ private slots:
     void packedTableGraphsWhereValuesChange()
     {
         GraphRig rig(false);
-        NullBusyCursor cursor;
         std::vector<int> drawn;
-        HistoryWindow window({std::make_unique<HistoryTable>(rig.records, rig.settings, HistoryTestFlow()), 0, {},
-                              QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs, cursor,
-                              [&](const RecordTable& table, const QString& name, QWidget* parent) {
-                                  QCOMPARE(name, QStringLiteral("Creek 4"));
-                                  QCOMPARE(parent, &window);
-                                  const GraphSeries series = BuildHistoryGraphSeries(table);
-                                  for (int sample = 0; sample < int(series.Times.size()); ++sample) {
-                                      drawn.push_back(HistoryGraphRecord(series, sample));
-                                  }
-                              }});
+        HistoryWindow window(rig.tableContext([&](const RecordTable& table, const QString& name, QWidget* parent) {
+            QCOMPARE(name, QStringLiteral("Creek 4"));
+            QCOMPARE(parent, &window);
+            const GraphSeries series = BuildHistoryGraphSeries(table);
+            for (int sample = 0; sample < int(series.Times.size()); ++sample) {
+                drawn.push_back(HistoryGraphRecord(series, sample));
+            }
+        }));
         window.show();
         rig.prompter.answers = {PromptAnswer::Yes};
         QTest::mouseClick(window.findChild<QPushButton*>("cmdPack"), Qt::LeftButton);
