@@ -48,10 +48,9 @@ class GraphLogicTest : public QObject {
     QByteArray zone_ = qgetenv("TZ");
 
 private slots:
-    // A zone that changes to and from daylight saving time.
     void initTestCase()
     {
-        qputenv("TZ", "Europe/Berlin");
+        qputenv("TZ", "Europe/Berlin"); // a zone that changes to and from daylight saving time
         tzset();
     }
     void cleanupTestCase()
@@ -103,8 +102,7 @@ private slots:
         const std::vector<PlotRun> runs = DecimateStrip(series, 0, t0, t1, columns);
         QCOMPARE(runs.size(), size_t(1));
         QVERIFY(runs.front().size() <= size_t(4 * columns + 8));
-        const auto extreme = std::find_if(runs.front().begin(), runs.front().end(),
-                                          [&](const QPointF& p) { return p.y() == spike; });
+        const auto extreme = std::ranges::find_if(runs.front(), [&](const QPointF& p) { return p.y() == spike; });
         QVERIFY(extreme != runs.front().end());
         const double column = (SpikeAt - t0) * columns / (t1 - t0);
         QVERIFY2(std::fabs(extreme->x() - column) <= 1.0, qPrintable(QString::number(extreme->x())));
@@ -178,23 +176,21 @@ private slots:
         QFETCH(double, step);
         QFETCH(QStringList, firstLabels);
         const std::vector<TimeTick> ticks = TimeTicks(t0, t1, 1000, 100, ShortDateFormat(QLocale::German), QLocale::c());
-        QVERIFY(ticks.size() >= size_t(firstLabels.size()));
-        QTEST(ticks.front().DateLabel, "firstDate");
+        QStringList labels;
         for (size_t i = 0; i < ticks.size(); ++i) {
+            labels << ticks[i].Label;
             QVERIFY(ticks[i].T >= t0 && ticks[i].T <= t1);
             if (step >= 86400) { // days, months and years start at midnight
                 QCOMPARE(ticks[i].T, GraphSeconds(GraphDate(ticks[i].T), QTime(0, 0)));
             }
-            if (i < size_t(firstLabels.size())) {
-                QCOMPARE(ticks[i].Label, firstLabels[qsizetype(i)]);
-            }
             if (i > 0) { // months and years are of uneven length
                 QVERIFY(std::fabs(ticks[i].T - ticks[i - 1].T - step) <= (step < 86400 ? 0 : 2 * 86400));
-                // A sub-day axis names the date again where the day changes.
                 const bool newDay = GraphDate(ticks[i].T) != GraphDate(ticks[i - 1].T);
                 QCOMPARE(!ticks[i].DateLabel.isEmpty(), newDay && step < 86400);
             }
         }
+        QCOMPARE(labels.mid(0, firstLabels.size()), firstLabels);
+        QTEST(ticks.front().DateLabel, "firstDate");
     }
 
     // Against the trapezoids worked out by hand; shown with at least three significant digits.
@@ -227,11 +223,10 @@ private slots:
         QFETCH(int, flowUnits);
         QFETCH(double, t0);
         QFETCH(double, t1);
-        QFETCH(double, volume);
         const GraphSeries series = Series(times, flows, flowUnits);
         const StripSummary summary = SummariseStrip(series, 0, t0, t1);
         QVERIFY(summary.Volume.has_value());
-        QCOMPARE(*summary.Volume, volume);
+        QTEST(*summary.Volume, "volume");
         GraphView view;
         view.SetRecord(times.front(), times.back(), 1);
         view.SetTimeRange(t0, t1);

@@ -2,6 +2,7 @@
 #include "MainWindowRig.h"
 #include "NullBusyCursor.h"
 #include "RecordingPrompter.h"
+#include "ScratchFolder.h"
 #include "ScriptedFileDialogs.h"
 #include "Snapshot.h"
 #include "TestRegistry.h"
@@ -17,11 +18,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <ranges>
 #include <set>
@@ -44,14 +43,20 @@ struct GraphRig {
         }
         table.Fill(pack);
     }
-    HistoryGraphContext context() { return {table, QStringLiteral("Creek 4"), folder.path(), prompter, dialogs}; }
+    HistoryGraphContext context() { return {table, QStringLiteral("Creek 4"), folder.dir.path(), prompter, dialogs}; }
+    HistoryWindowContext tableContext(OpenHistoryGraph openGraph = {})
+    {
+        return {std::make_unique<HistoryTable>(records, settings, HistoryTestFlow()), 0, {}, QStringLiteral("Creek 4"),
+                QString(), true, prompter, dialogs, cursor, std::move(openGraph)};
+    }
 
     LoggerSettings settings = HistoryTestSettings();
     HistoryRecords records;
     HistoryTable table{records, settings, HistoryTestFlow()};
     RecordingPrompter prompter;
     ScriptedFileDialogs dialogs;
-    QTemporaryDir folder;
+    ScratchFolder folder;
+    NullBusyCursor cursor;
 };
 
 void Wheel(QWidget* widget, QPointF at, int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -66,27 +71,20 @@ void Wheel(QWidget* widget, QPointF at, int delta, Qt::KeyboardModifiers modifie
 class GraphWindowsTest : public QObject {
     Q_OBJECT
 private slots:
-    // No Graph button where nothing opens a graph.
     void windowsLookAsKept_data()
     {
         QTest::addColumn<QString>("window");
         QTest::newRow("history graph") << "history-graph";
         QTest::newRow("history graph, channel 2 hidden") << "history-graph-channel-2-hidden";
-        QTest::newRow("history table") << "history-table";
+        QTest::newRow("history table, nothing to open a graph: no Graph button") << "history-table";
     }
     void windowsLookAsKept()
     {
         QFETCH(QString, window);
         GraphRig rig(false);
-        NullBusyCursor cursor;
-        std::unique_ptr<QWidget> shown;
-        if (window.startsWith(u"history-graph")) {
-            shown = std::make_unique<HistoryGraphWindow>(rig.context());
-        } else {
-            shown = std::make_unique<HistoryWindow>(HistoryWindowContext{
-                std::make_unique<HistoryTable>(rig.records, rig.settings, HistoryTestFlow()), 0, {},
-                QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs, cursor});
-        }
+        const std::unique_ptr<QWidget> shown = window.startsWith(u"history-graph")
+            ? std::unique_ptr<QWidget>(std::make_unique<HistoryGraphWindow>(rig.context()))
+            : std::make_unique<HistoryWindow>(rig.tableContext());
         shown->resize(900, 600);
         shown->show();
         QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
@@ -102,18 +100,15 @@ private slots:
     void packedTableGraphsWhereValuesChange()
     {
         GraphRig rig(false);
-        NullBusyCursor cursor;
         std::vector<int> drawn;
-        HistoryWindow window({std::make_unique<HistoryTable>(rig.records, rig.settings, HistoryTestFlow()), 0, {},
-                              QStringLiteral("Creek 4"), QString(), true, rig.prompter, rig.dialogs, cursor,
-                              [&](const RecordTable& table, const QString& name, QWidget* parent) {
-                                  QCOMPARE(name, QStringLiteral("Creek 4"));
-                                  QCOMPARE(parent, &window);
-                                  const GraphSeries series = BuildHistoryGraphSeries(table);
-                                  for (int sample = 0; sample < int(series.Times.size()); ++sample) {
-                                      drawn.push_back(HistoryGraphRecord(series, sample));
-                                  }
-                              }});
+        HistoryWindow window(rig.tableContext([&](const RecordTable& table, const QString& name, QWidget* parent) {
+            QCOMPARE(name, QStringLiteral("Creek 4"));
+            QCOMPARE(parent, &window);
+            const GraphSeries series = BuildHistoryGraphSeries(table);
+            for (int sample = 0; sample < int(series.Times.size()); ++sample) {
+                drawn.push_back(HistoryGraphRecord(series, sample));
+            }
+        }));
         window.show();
         rig.prompter.answers = {PromptAnswer::Yes};
         QTest::mouseClick(window.findChild<QPushButton*>("cmdPack"), Qt::LeftButton);
@@ -214,19 +209,15 @@ private slots:
         // Exports at the chosen size (typing it and the picture's size are the history journey's).
         window.findChild<QSpinBox*>("exportWidth")->setValue(800);
         window.findChild<QSpinBox*>("exportHeight")->setValue(500);
-        const QString svg = rig.folder.filePath(QStringLiteral("view.svg"));
-        const QString missing = rig.folder.filePath(QStringLiteral("missing/view.png"));
-        rig.dialogs.choices = {svg, missing};
+        const QString svg = rig.folder.path(QStringLiteral("view.svg"));
+        rig.dialogs.choices = {svg, rig.folder.path(QStringLiteral("missing/view.png"))};
         QTest::mouseClick(window.findChild<QPushButton*>("cmdExportSvg"), Qt::LeftButton);
         QTest::mouseClick(window.findChild<QPushButton*>("cmdExportPng"), Qt::LeftButton);
         QCOMPARE(rig.dialogs.saveRequests.size(), 2);
         QVERIFY(rig.dialogs.saveRequests[0].ConfirmOverwrite && rig.dialogs.saveRequests[1].ConfirmOverwrite);
-        QVERIFY(!QFile::exists(missing));
         QCOMPARE(rig.prompter.messages.size(), 1);
         QVERIFY(rig.prompter.messages[0].text.startsWith(QStringLiteral("Error: ")));
-        QFile file(svg);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().contains("viewBox=\"0 0 800 500\""));
+        QVERIFY(rig.folder.read(QStringLiteral("view.svg")).contains("viewBox=\"0 0 800 500\""));
     }
 
     // A missing channel is a gap rather than the bottom of its bar.

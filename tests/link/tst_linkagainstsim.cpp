@@ -11,25 +11,21 @@
 
 Q_DECLARE_METATYPE(FaultOptions)
 
-namespace {
-
-QByteArray ImageInLogger(const LoggerEngine& engine)
-{
-    QByteArray image;
-    for (const SettingsRegion& region : SettingsReadRegions) {
-        image += engine.Memory().Read(region.Address, region.Length);
-    }
-    return image;
-}
-
-} // namespace
-
 class LinkAgainstSimTest : public QObject {
     Q_OBJECT
 
     int succeeded = 0;
     int failed = 0;
     QStringList wrong;
+
+    static QByteArray ImageInLogger(const LoggerEngine& engine)
+    {
+        QByteArray image;
+        for (const SettingsRegion& region : SettingsReadRegions) {
+            image += engine.Memory().Read(region.Address, region.Length);
+        }
+        return image;
+    }
 
     void expect(const char* what, bool ok, const std::function<bool()>& correct)
     {
@@ -98,8 +94,7 @@ private slots:
         QTest::newRow("corrupted bytes, lost acks and requests") << FaultOptions{13, 0, 0, 0.01, 0.2, 0.2};
         // Light enough that the settings blocks of 250 bytes get through now and then.
         QTest::newRow("light faults") << FaultOptions{19, 0.001, 0.001, 0.001, 0.05, 0.05};
-        // The line goes dead in the middle of the first settings block.
-        QTest::newRow("hang-up") << FaultOptions{.HangUpAfterBytes = 150};
+        QTest::newRow("hang-up in the middle of the first settings block") << FaultOptions{.HangUpAfterBytes = 150};
     }
     void faultsNeverGiveAWrongValue()
     {
@@ -121,12 +116,8 @@ private slots:
         qInfo("%d succeeded, %d failed", succeeded, failed);
         QVERIFY(succeeded > 0);
         QVERIFY(failed == 0 || !clean);
-        // After a hang-up everything fails until the port is opened again, which is a new call.
         QCOMPARE(engine.LineDead(), faults.HangUpAfterBytes >= 0);
-        if (engine.LineDead()) {
-            succeeded = 0;
-            exerciseEveryCommand(rig, engine, 0);
-            QCOMPARE(succeeded, 0);
+        if (engine.LineDead()) { // the port opened again is a new call: the logger answers
             rig.link.ClosePort();
             QVERIFY(rig.open());
             QVERIFY(rig.commands.ReadLoggerStatus());
