@@ -111,19 +111,17 @@ private slots:
         row("alarm second", Element(&S::AlarmSec, 0, 9), "txtAlarm_0", "12:00:09");
         row("style 3 is logarithmic", Member(&S::LoggingStyle, 3), "optLogarithmic", "true", "1");
         row("fast with exception", Member(&S::LoggingStyle, 130), "optFastMode", "true");
-        row("interval unit", Member(&S::SampleInterval, QString("5 hours")), "cmbSampleInterval", "hours");
-        row("capital Minutes are no minutes", Member(&S::SampleInterval, QString("2 Minutes")), "cmbSampleInterval",
-            "days", "2 days");
-        row("interval of one", Member(&S::SampleInterval, QString("1 second")), "cmbSampleInterval", "seconds");
+        row("interval unit", Member(&S::SampleInterval, "5 hours"), "cmbSampleInterval", "hours");
+        row("Minutes are no minutes", Member(&S::SampleInterval, "2 Minutes"), "cmbSampleInterval", "days", "2 days");
+        row("interval of one", Member(&S::SampleInterval, "1 second"), "cmbSampleInterval", "seconds");
         row("deadband", Member(&S::Deadband, 250), "txtException", "250");
         row("wrap-around", Member(&S::DataWrapAroundFlag, 0), "chkWrap", "false");
         row("sample on demand", Member(&S::EnableSOD, 1), "chkSOD", "true");
         row("baud rate", Member(&S::FixedBaudRate, 6), "cmbBaud", "Fixed 115200");
         row("baud rate beyond the list", Member(&S::FixedBaudRate, 9), "cmbBaud", "Auto Baud Rate", "0");
         row("channel enable", Element(&S::AnalogEnable, 1, 0), "chkEnable_1", "false");
-        row("channel units", Element(&S::EngUnits, 1, QString("ppm")), "cmbEU_1", "ppm");
-        row("level units in the list's spelling", Element(&S::EngUnits, 0, QString("meters")), "cmbEU_0", "Meters",
-            "Meters");
+        row("channel units", Element(&S::EngUnits, 1, "ppm"), "cmbEU_1", "ppm");
+        row("level units spelled as listed", Element(&S::EngUnits, 0, "meters"), "cmbEU_0", "Meters", "Meters");
         row("high EU", Element(&S::UpperLimit, 1, 12.5), "txtHighEU_1", "12.5");
         row("low EU", Element(&S::LowerLimit, 2, -3), "txtLowEU_2", "-3");
         row("display top", Element(&S::DisplayTop, 0, 20), "txtTop_0", "20");
@@ -133,15 +131,15 @@ private slots:
         row("decimal places", Element(&S::DecPlaces, 1, 3), "cmbPrecision_1", "3");
         row("decimal places beyond 6", Element(&S::DecPlaces, 0, 9), "cmbPrecision_0", "6", "6");
         row("pulse enable", Element(&S::DigitalEnable, 1, 0), "chkPulseEnable_1", "false");
-        row("pulse units", Element(&S::EngUnits, 9, QString("Gallons")), "cmbPulseEU_1", "Gallons");
+        row("pulse units", Element(&S::EngUnits, 9, "Gallons"), "cmbPulseEU_1", "Gallons");
         row("pulse value", Element(&S::PulseUnit, 0, 0.25), "txtPulseUnit_0", "0.25");
         row("pulse decimal places", Element(&S::DecPlaces, 8, 2), "cmbPulsePrecision_0", "2");
         row("table", Member(&S::FlowMode, 4), "optTable", "true");
         row("first unknown mode is no flow", Member(&S::FlowMode, 5), "optNoFlow", "true", "0");
-        row("flume tag", Member(&S::FlumeTag, QString("PF6")), "cmbFlume", "Parshall 6 in");
-        row("tags are case-sensitive", Member(&S::FlumeTag, QString("pf3")), "cmbFlume", "- None -", "");
-        row("weir tag", Member(&S::WeirTag, QString("VN90")), "cmbWeir", "V-notch 90");
-        row("table file", Member(&S::TablePath, QString("tables/pond.tbl")), "txtTableFile", "tables/pond.tbl");
+        row("flume tag", Member(&S::FlumeTag, "PF6"), "cmbFlume", "Parshall 6 in");
+        row("tags are case-sensitive", Member(&S::FlumeTag, "pf3"), "cmbFlume", "- None -", "");
+        row("weir tag", Member(&S::WeirTag, "VN90"), "cmbWeir", "V-notch 90");
+        row("table file", Member(&S::TablePath, "tables/pond.tbl"), "txtTableFile", "tables/pond.tbl");
         row("flow units", Member(&S::FlowUnits, 3), "cmbFlowUnits", "cms - cubic meters per second");
         row("flow top", Member(&S::FlowTop, 12.5), "txtFlowTop", "12.5");
         row("roughness", Member(&S::ManningsN, 0.017), "cmbRoughness", "0.017");
@@ -157,14 +155,13 @@ private slots:
         typed("12:30 A.M. is midnight", {"txtAlarm_1=12:30", "cmbAlarm_1=A.M."}, Element(&S::AlarmHour, 1, 0), "0");
         typed("12:30 P.M. is noon", {"txtAlarm_1=12:30", "cmbAlarm_1=P.M."}, Element(&S::AlarmHour, 1, 0), "12");
         typed("19 P.M. stays", {"txtAlarm_0=19", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "19");
-        typed("0:15 P.M. is a quarter past noon", {"txtAlarm_0=0:15", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0),
-            "12");
+        typed("0:15 P.M. is past noon", {"txtAlarm_0=0:15", "cmbAlarm_0=P.M."}, Element(&S::AlarmHour, 0, 0), "12");
         typed("leading number of an EU", {"txtHighEU_1=2,5"}, Element(&S::UpperLimit, 1, 0), "2");
         typed("raw count rounds half to even", {"txtLowRaw_0=12.5"}, Element(&S::RawScaleLower, 0, 0), "12");
         typed("comma of a flow value", {"txtFlowTop=2,5"}, Member(&S::FlowTop, 0), "2.5");
         typed("roughness list item", {"cmbRoughness=0.013 - Finished concrete"}, Member(&S::ManningsN, 0), "0.013");
         typed("Manning's", {"optMannings=true"}, Member(&S::FlowMode, 0), "1");
-        typed("analog channel beyond the logger", {"cmbEU_3=1"}, Element(&S::EngUnits, 3, QString("kept")), "kept");
+        typed("analog channel beyond the logger", {"cmbEU_3=1"}, Element(&S::EngUnits, 3, "kept"), "kept");
         typed("pulse channel beyond the logger", {"txtPulseUnit_1=1"}, Element(&S::PulseUnit, 1, 7.5), "7.5");
     }
     void fieldsShowAndReadBack()
@@ -243,8 +240,7 @@ private slots:
         row("Program, write fails", "cmdOK", "program fails", name, {A::Yes}, {program, failed}, {"program"}, false);
         row("Program, confirm fails", "cmdOK", "confirm fails", name, {A::Yes}, {program, failed}, programs, false);
         // A name with no single-byte code cannot be encoded, and is never sent.
-        row("Program, unencodable name", "cmdOK", "", QString::fromUtf8("txtName=Pump \u03a9"), {A::Yes},
-            {program, failed}, {}, false);
+        row("Program, unencodable name", "cmdOK", "", "txtName=Pump \u03a9", {A::Yes}, {program, failed}, {}, false);
         // File commands wait while Program talks to the logger.
         row("menus while Program asks", "cmdOK", "menus while asked", name, {A::Yes}, {program}, programs, false);
         row("Program while sampling", "mnuDownload", "sampling", name, {}, {}, {}, false);
