@@ -11,7 +11,6 @@
 
 #include <QTest>
 
-// A link whose answers the test scripts; it records what the window asked.
 class FakeSetupLink : public SetupLink {
 public:
     explicit FakeSetupLink(const LoggerSettings& settings) : settings_(settings) {}

@@ -17,10 +17,8 @@ private slots:
         QTest::addColumn<QString>("actions"); // ", " between them, as wizardRuns plays them
         QTest::addColumn<QString>("seen");
         QTest::addColumn<QString>("fields");  // High EU, High Raw, Low EU, Low Raw afterwards
-        QTest::addColumn<QString>("message"); // as BREVEL_COMPARE_BOXES takes it, "" for none
+        QTest::addColumn<QString>("messages"); // as BREVEL_COMPARE_BOXES takes them, ";" between them
         const QString factory = "100 65535 0 0";
-        const QString floating = "Bad Number|W|Value must be a floating point number in the range -999999 to 999999!";
-        const QString integer = "Bad Number|W|Value must be an integer between 0 and 65535!";
         // Step 1 starts from the field, the raw counts from 65535 and 0 until a live reading; values keep six digits.
         QTest::newRow("finish with live readings")
             << 1 << "sample 41234, type 12.3456789, wait 41234, sample 1200, type -2, wait 1200"
@@ -29,11 +27,10 @@ private slots:
             << 0 << "type 50, type 30000, Back, Next, type 10, Back, Back, Back, type 60, type 30001, type 11, type 900"
             << "1 100, 2 65535, 3 0, 2 30000, 3 0, 4 0, 3 10, 2 30000, 1 50, 2 30000, 3 10, 4 0" << "60 30001 11 900"
             << "";
-        QTest::newRow("Escape cancels") << 1 << "type 5, Escape" << "1 100, 2 65535" << factory << "";
-        QTest::newRow("step 3 text") << 0 << "type 5, type 100, type low, Cancel" << "1 100, 2 65535, 3 0, 3 low"
-                                     << factory << floating;
-        QTest::newRow("step 4 negative, then cancel") << 0 << "type 5, type 100, type 1, type -1, Cancel"
-                                         << "1 100, 2 65535, 3 0, 4 0, 4 -1" << factory << integer;
+        QTest::newRow("step 3 text, step 4 negative, Escape")
+            << 0 << "type 5, type 100, type low, type 1, type -1, Escape" << "1 100, 2 65535, 3 0, 3 low, 4 0, 4 -1"
+            << factory << "Bad Number|W|Value must be a floating point number in the range -999999 to 999999!;"
+                          "Bad Number|W|Value must be an integer between 0 and 65535!";
         QTest::newRow("help") << 0 << "Help, Cancel" << "1 100, 1 100" << factory << "Calibrate|I|...";
         QTest::newRow("equal raw counts on finish") << 0 << "type 50, type 30000, type 10, type 30000, type 900"
             << "1 100, 2 65535, 3 0, 4 0, 4 30000" << "50 30000 10 900"
@@ -43,12 +40,11 @@ private slots:
     {
         QFETCH(int, channel);
         QFETCH(QString, actions);
-        QFETCH(QString, message);
+        QFETCH(QString, messages);
         SetupRig rig;
         rig.open();
-        // Plays the user at the modal wizard, one action per step shown: "type V" types V and presses Next, "wait V"
-        // waits for the reading V and presses Next, "sample V" makes the channel read V from now on (no step of its
-        // own); "Next", "Back", "Cancel", "Help" press their button, "Escape" its key. Records each step shown.
+        // One action per step shown: "type V" types V, "wait V" waits for the reading V, each then presses Return;
+        // "sample V" makes the channel read V from now on; "Next", "Back", "Cancel", "Help" press their button.
         QStringList todo = actions.split(", ");
         QStringList seen;
         bool pending = false; // the step shown is recorded, its action not yet done
@@ -74,11 +70,10 @@ private slots:
                     if (verb == "type") {
                         wizard->findChild<QLineEdit*>("txtCalibrate")->setText(value);
                     }
-                    const QString button = verb == "type" || verb == "wait" ? "Next" : verb;
-                    if (verb == "Escape") {
-                        QTest::keyClick(wizard, Qt::Key_Escape);
+                    if (verb == "type" || verb == "wait" || verb == "Escape") {
+                        QTest::keyClick(wizard, verb == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
                     } else {
-                        wizard->findChild<QPushButton*>("cmd" + button)->click();
+                        wizard->findChild<QPushButton*>("cmd" + verb)->click();
                     }
                     pending = false; // a refused value or Help shows the same step again
                 }
@@ -93,7 +88,7 @@ private slots:
             fields << rig.control<QLineEdit>(QString("%1_%2").arg(name).arg(channel))->text();
         }
         QTEST(fields.join(' '), "fields");
-        BREVEL_COMPARE_BOXES(rig.prompter, message.isEmpty() ? QStringList() : QStringList{message});
+        BREVEL_COMPARE_BOXES(rig.prompter, messages.split(';', Qt::SkipEmptyParts));
         if (actions.contains("sample 41234")) { // a raw-count step starts one sample, then reads one each tick
             QCOMPARE(rig.link.calls.mid(0, 2), QStringList({"start sample", "read sample"}));
         }
