@@ -125,12 +125,15 @@ private slots:
     void decodeSampleRecord_data()
     {
         QTest::addColumn<QByteArray>("buffer");
+        QTest::addColumn<int>("count");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QString>("timestamp");
         QTest::addColumn<QList<int32_t>>("values");
         const QByteArray record = QByteArray::fromHex("AA 8097CC12 0102 FFFF 0000 8000");
-        QTest::newRow("4 values") << record << true << "6/04/06 09:30:00" << QList<int32_t>{258, 65535, 0, 32768, -7};
-        QTest::newRow("one byte short") << record.chopped(1) << false << "" << QList<int32_t>{0, 0, 0, 0, -7};
+        QTest::newRow("4 values") << record << 4 << true << "6/04/06 09:30:00"
+                                  << QList<int32_t>{258, 65535, 0, 32768, -7};
+        QTest::newRow("no values") << record << 0 << true << "6/04/06 09:30:00" << QList<int32_t>{-7, -7, -7, -7, -7};
+        QTest::newRow("one byte short") << record.chopped(1) << 4 << false << "" << QList<int32_t>{0, 0, 0, 0, -7};
     }
     void decodeSampleRecord()
     {
@@ -138,7 +141,8 @@ private slots:
         LiveSample sample;
         sample.Timestamp = QStringLiteral("old");
         sample.Values.fill(-7);
-        QTEST(DecodeSampleRecord(buffer, 1, 4, sample, ShortDateFormat(QLocale::c())), "ok");
+        QFETCH(int, count);
+        QTEST(DecodeSampleRecord(buffer, 1, count, sample, ShortDateFormat(QLocale::c())), "ok");
         QTEST(sample.Timestamp, "timestamp");
         QTEST(QList<int32_t>(sample.Values.begin(), sample.Values.begin() + 5), "values");
     }
