@@ -358,7 +358,8 @@ private slots:
         if (control == u"mnuDisconnect") { // and neither the item nor the box does anything now
             box->setChecked(true);
             emit f.window.CommandChosen(MainCommand::SampleContinuouslyBox);
-            emit f.window.CommandChosen(MainCommand::DisconnectMenu);
+            f.controller.StatusTick(); // enables Disconnect
+        f.press(QStringLiteral("mnuDisconnect"));
             QVERIFY(!box->isChecked());
             f.controller.StatusTick();
             QVERIFY(f.enabled(QStringLiteral("mnuConnect")));

@@ -18,7 +18,8 @@ public:
 
     ~PrivatePostgres()
     {
-        if (QString error; running_) {
+        QString error;
+        if (running_) {
             run("pg_ctl", {"-D", folder_.filePath("data"), "-m", "fast", "-w", "stop"}, &error);
         }
     }
@@ -71,9 +72,11 @@ private:
         QProcess process;
         process.setProcessChannelMode(QProcess::MergedChannels);
         const QString path = programs_ + u'/' + program;
-        const bool asNobody = geteuid() == 0;
-        process.start(asNobody ? "runuser" : path,
-                      asNobody ? QStringList{"-u", "nobody", "--", path} + arguments : arguments);
+        if (geteuid() == 0) {
+            process.start("runuser", QStringList{"-u", "nobody", "--", path} + arguments);
+        } else {
+            process.start(path, arguments);
+        }
         if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
             *error = program + " failed: " + QString::fromLocal8Bit(process.readAll()).simplified() + process.errorString();
             return false;

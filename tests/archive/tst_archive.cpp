@@ -7,6 +7,7 @@
 #include "archive/ArchiveImport.h"
 #include "archive/ArchiveSiteTable.h"
 
+#include <QDir>
 #include <QSqlQuery>
 #include <QTest>
 #include <array>

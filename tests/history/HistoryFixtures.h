@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PackTime.h"
+#include "config/LoggerSettings.h"
 #include "history/HistoryRecords.h"
 #include "history/HistoryTable.h"
 

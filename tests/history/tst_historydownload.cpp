@@ -4,11 +4,13 @@
 #include "history/HistoryRecords.h"
 #include "history/ui/GetHistoryDataWindow.h"
 
+#include <QByteArray>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtEndian>
 #include <QTest>
+#include <functional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -32,7 +34,9 @@ public:
         if (fault == Fault::RequestLost) {
             return false;
         }
-        next_ = k == 0 ? 0 : next_;
+        if (k == 0) {
+            next_ = 0;
+        }
         if (k != 2) {
             const int n = std::min(17, recordCount_ - next_);
             current_ = QByteArray(241, '\0');
@@ -51,7 +55,9 @@ public:
         block[240] = char(requests.size());
         freshReplyComing_ = fault == Fault::StaleReply;
         answered_ = current_;
-        block[0] = char(block[0] + int(fault == Fault::ClaimsOneMore));
+        if (fault == Fault::ClaimsOneMore) {
+            block[0] = char(block[0] + 1);
+        }
         return true;
     }
     bool Settle() override { return !std::exchange(freshReplyComing_, false); }

@@ -222,7 +222,9 @@ public:
     {
         LoggerMemory memory;
         QString error;
-        memory.Load(memoryFile, &error); // an unreadable file leaves an erased memory, which no check accepts
+        if (!memory.Load(memoryFile, &error)) {
+            qWarning("Cannot read the logger memory %s: %s", qPrintable(memoryFile), qPrintable(error));
+        }
         return memory;
     }
 

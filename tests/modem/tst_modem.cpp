@@ -1,14 +1,23 @@
 #include "CloseWhile.h"
+#include "FakeSerialPort.h"
 #include "HayesModem.h"
 #include "LinkRig.h"
 #include "LoggerEngine.h"
 #include "MainWindowRig.h"
+#include "RecordingPrompter.h"
 #include "ScratchFolder.h"
 #include "SimSerialPort.h"
 #include "TestRegistry.h"
 #include "link/ModemCommands.h"
 #include "link/ModemDial.h"
 #include "link/ModemDialogue.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTest>
+#include <QTimer>
+#include <array>
 
 namespace {
 

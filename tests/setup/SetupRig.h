@@ -4,12 +4,14 @@
 #include "RecordingPrompter.h"
 #include "ScriptedFileDialogs.h"
 #include "config/DefaultSettings.h"
+#include "config/LoggerSettings.h"
 #include "config/Rating.h"
 #include "core/ProgramOptions.h"
 #include "link/LinkState.h"
 #include "setup/ui/SetupWindow.h"
 
 #include <QTest>
+#include <memory>
 
 class FakeSetupLink : public SetupLink {
 public:

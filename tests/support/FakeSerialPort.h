@@ -68,7 +68,12 @@ public:
     int BytesAvailable() const override { return static_cast<int>(input_.size()); }
     void DiscardInput() override { input_.clear(); }
     QByteArray ReadAll() override { return std::exchange(input_, {}); }
-    QByteArray ReadOne() override { return std::exchange(input_, input_.mid(1)).left(1); }
+    QByteArray ReadOne() override
+    {
+        const QByteArray one = input_.left(1);
+        input_.remove(0, 1);
+        return one;
+    }
     bool Write(const QByteArray& bytes) override
     {
         if (!open_) {

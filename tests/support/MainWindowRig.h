@@ -66,7 +66,11 @@ private:
     void set(Tick tick, bool active)
     {
         active_[int(tick)] = active;
-        active && freely_ ? pass_[int(tick)].start() : pass_[int(tick)].stop();
+        if (active && freely_) {
+            pass_[int(tick)].start();
+        } else {
+            pass_[int(tick)].stop();
+        }
     }
 
     bool active_[2] = {false, false};
